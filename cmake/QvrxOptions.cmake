@@ -1,0 +1,40 @@
+# Compile and link settings shared by every target of the program.
+option(QVRX_BUILD_TESTS "Build the GoogleTest executables" ON)
+option(QVRX_BUILD_BENCH "Build the benchmark programs" ON)
+
+add_library(qvrx_options INTERFACE)
+target_compile_definitions(qvrx_options INTERFACE
+  UNICODE _UNICODE NOMINMAX STRICT
+  WINVER=0x0A00 _WIN32_WINNT=0x0A00 _WIN32_IE=0x0A00 NTDDI_VERSION=0x0A000000)
+target_compile_options(qvrx_options INTERFACE
+  $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra>)
+target_include_directories(qvrx_options INTERFACE ${PROJECT_SOURCE_DIR})
+
+# Without a static runtime Wine cannot find the mingw DLLs and the program exits silently.
+add_link_options(-static)
+
+# A folder library: every .cpp of the folder; an interface library while the folder is still empty.
+function(qvrx_folder_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(sub IN LISTS ARGN)
+    file(GLOB more CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
+    list(APPEND sources ${more})
+  endforeach()
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC qvrx_options)
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE qvrx_options)
+  endif()
+endfunction()
+
+# Links a folder library to others, whatever kind it currently is.
+function(qvrx_link name)
+  get_target_property(kind ${name} TYPE)
+  if(kind STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  else()
+    target_link_libraries(${name} PUBLIC ${ARGN})
+  endif()
+endfunction()

@@ -1,0 +1,35 @@
+# Tests run under Wine through scripts/wine-env, which keeps one private prefix, one Xvfb display
+# and one persistent wineserver for the whole ctest run (fixture "wine").
+enable_testing()
+include(GoogleTest)
+
+set(QVRX_WINE_ENV ${PROJECT_SOURCE_DIR}/scripts/wine-env)
+set(QVRX_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${QVRX_WINE_ENV};--state;${QVRX_WINE_STATE};run CACHE STRING "" FORCE)
+
+if(QVRX_BUILD_TESTS)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+  add_test(NAME wine.start COMMAND ${QVRX_WINE_ENV} --state ${QVRX_WINE_STATE} start)
+  add_test(NAME wine.stop COMMAND ${QVRX_WINE_ENV} --state ${QVRX_WINE_STATE} stop)
+  set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 180)
+  set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+endif()
+
+# One GoogleTest executable per folder: every .cpp under tests/<folder>, linked with the given libraries.
+function(qvrx_test_executable name)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} qvrx_test_support GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120)
+endfunction()
