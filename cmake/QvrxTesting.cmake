@@ -25,7 +25,9 @@ function(qvrx_test_executable name)
   if(NOT sources)
     return()
   endif()
-  add_executable(${name} ${sources})
+  # The program's resources (manifest, dialogs, bitmaps) go into every test executable too, so tests see the
+  # same common controls and Windows version as the program.
+  add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/resources/qvrx.rc)
   target_link_libraries(${name} PRIVATE ${ARGN} qvrx_test_support GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
