@@ -1,0 +1,394 @@
+#include "foundation/item_store.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+#include "foundation/guard.h"
+#include "foundation/memory.h"
+#include "foundation/name_masks.h"
+#include "foundation/threads.h"
+
+namespace {
+
+// A chain of keys longer than this is taken as a key function that never ends its chain.
+constexpr int kMaxSortKeys = 64;
+
+bool IsStorableLength(uint32_t n) { return n >= 2 && n <= kItemStoreMaxRecord; }
+
+uint32_t RecordLength(const uint8_t* row) {
+  uint16_t length;
+  memcpy(&length, row, sizeof length);
+  return length;
+}
+
+uint32_t* LoadIndex(const ItemStore* store) {
+  return std::atomic_ref<uint32_t*>(const_cast<ItemStore*>(store)->index).load(std::memory_order_acquire);
+}
+
+void PublishIndex(ItemStore* store, uint32_t* index) {
+  std::atomic_ref<uint32_t*>(store->index).store(index, std::memory_order_release);
+}
+
+void NoteChange(ItemStore* store) { InterlockedIncrement(&store->changes); }
+
+// The old array goes to FreeLater: a reader may have fetched it just before the swap.
+int GrowIndex(ItemStore* store) {
+  uint64_t capacity = static_cast<uint64_t>(store->indexCapacity) + kItemStoreIndexGrowth;
+  if (capacity * sizeof(uint32_t) > UINT32_MAX) return 2;
+  uint32_t* grown = static_cast<uint32_t*>(AllocZeroed(static_cast<uint32_t>(capacity * sizeof(uint32_t))));
+  if (!grown) return 2;
+  uint32_t* old = store->index;
+  if (old) memcpy(grown, old, store->indexCapacity * sizeof(uint32_t));
+  PublishIndex(store, grown);
+  store->indexCapacity = static_cast<uint32_t>(capacity);
+  FreeLater(old);
+  return 0;
+}
+
+// The caller holds the mutex. The index entry is written before the count that makes the row visible.
+int AppendLocked(ItemStore* store, const void* record, uint32_t n) {
+  if (!IsStorableLength(n)) return 1;
+  uint32_t row = RecordBufferCount(&store->buffer);
+  if (row >= store->indexCapacity && GrowIndex(store) != 0) return 2;
+  store->index[row] = store->buffer.used;
+  int result = RecordBufferAppend(&store->buffer, record, n);
+  if (result == 0) NoteChange(store);
+  return result;
+}
+
+// Moves the new last row up to position; rows from position on move down one place.
+uint32_t PlaceNewRow(ItemStore* store, uint32_t row, uint32_t position) {
+  if (position >= row) return row;
+  uint32_t offset = store->index[row];
+  memmove(store->index + position + 1, store->index + position, (row - position) * sizeof(uint32_t));
+  store->index[position] = offset;
+  return position;
+}
+
+void LowerOffsetsAbove(ItemStore* store, uint32_t offset, uint32_t length, uint32_t count) {
+  for (uint32_t i = 0; i < count; ++i) {
+    if (store->index[i] > offset) store->index[i] -= length;
+  }
+}
+
+struct ReplaceJob {
+  ItemStore* store;
+  uint32_t row;
+  uint32_t oldOffset;
+  uint32_t oldLength;
+  uint32_t newOffset;
+};
+
+// Points the row at its new bytes and closes the old row's gap in one step where the bytes may move.
+LRESULT ReplaceRowHere(void* argument) {
+  ReplaceJob* job = static_cast<ReplaceJob*>(argument);
+  ItemStore* store = job->store;
+  store->index[job->row] = job->newOffset;
+  uint32_t removed = RecordBufferCloseGapHere(&store->buffer, job->oldOffset, job->oldLength);
+  LowerOffsetsAbove(store, job->oldOffset, removed, RecordBufferCount(&store->buffer));
+  return 1;
+}
+
+struct RemoveJob {
+  ItemStore* store;
+  uint32_t row;
+};
+
+LRESULT RemoveRowHere(void* argument) {
+  RemoveJob* job = static_cast<RemoveJob*>(argument);
+  ItemStore* store = job->store;
+  uint32_t count = RecordBufferCount(&store->buffer);
+  uint32_t offset = store->index[job->row];
+  uint32_t length = RecordLength(store->buffer.data + offset);
+  memmove(store->index + job->row, store->index + job->row + 1, (count - job->row - 1) * sizeof(uint32_t));
+  uint32_t removed = RecordBufferCloseGapHere(&store->buffer, offset, length);
+  RecordBufferPublishCount(&store->buffer, count - 1);
+  LowerOffsetsAbove(store, offset, removed, count - 1);
+  return 1;
+}
+
+bool HasRow(const ItemStore* store, uint32_t i) {
+  return store->index && store->buffer.data && i < RecordBufferCount(&store->buffer);
+}
+
+// The longer row is stored before the old one goes: when the block cannot take it, the old row stays.
+int ReplaceWithLongerRow(ItemStore* store, uint32_t i, const void* record, uint32_t n) {
+  uint32_t oldOffset = store->index[i];
+  uint32_t oldLength = RecordLength(store->buffer.data + oldOffset);
+  uint32_t newOffset = store->buffer.used;
+  if (RecordBufferAppendBytes(&store->buffer, record, n) != 0) return 1;
+  ReplaceJob job{store, i, oldOffset, oldLength, newOffset};
+  RecordBufferRunWhereBytesMayMove(&store->buffer, ReplaceRowHere, &job);
+  NoteChange(store);
+  return 0;
+}
+
+int UpdateLocked(ItemStore* store, uint32_t i, const void* record, uint32_t n) {
+  if (!HasRow(store, i)) return 1;
+  uint8_t* row = store->buffer.data + store->index[i];
+  uint32_t length = RecordLength(row);
+  if (n > length) return ReplaceWithLongerRow(store, i, record, n);
+  if (n == length && memcmp(row, record, n) == 0) return 2;
+  memmove(row, record, n);
+  NoteChange(store);
+  return 0;
+}
+
+struct SortContext {
+  const uint8_t* block;
+  SortKeyFunction keyFunction;
+  void* caller;
+  int16_t firstKey;
+  int16_t textMode;
+  bool descending;
+  SortKeyRequest a;
+  SortKeyRequest b;
+};
+
+void StartRequest(SortKeyRequest* request, const SortContext* context) {
+  request->keyId = context->firstKey;
+  request->nextKeyId = -1;
+  request->textMode = context->textMode;
+  request->groupRank = 0;
+  request->valueType = kSortNoValue;
+  request->value = nullptr;
+  request->caller = context->caller;
+}
+
+template <typename Number>
+int CompareNumbers(const void* a, const void* b) {
+  Number x, y;
+  memcpy(&x, a, sizeof x);
+  memcpy(&y, b, sizeof y);
+  return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+int CompareValues(int32_t type, const void* a, const void* b, int16_t textMode) {
+  switch (type) {
+    case kSortValueU32:
+      return CompareNumbers<uint32_t>(a, b);
+    case kSortValueU64:
+      return CompareNumbers<uint64_t>(a, b);
+    case kSortValueText:
+      return CompareNamesNatural(static_cast<const wchar_t*>(a), static_cast<const wchar_t*>(b), textMode != 0);
+    default:
+      return 0;
+  }
+}
+
+// Negative when row A comes first. Group rank decides first, whatever the direction; then each key of the
+// chain in turn; a row without a value comes before one with a value (ascending).
+int CompareRows(SortContext* context, uint32_t offsetA, uint32_t offsetB) {
+  SortKeyRequest* a = &context->a;
+  SortKeyRequest* b = &context->b;
+  StartRequest(a, context);
+  StartRequest(b, context);
+  for (int pass = 0; pass < kMaxSortKeys; ++pass) {
+    context->keyFunction(a, context->block + offsetA);
+    context->keyFunction(b, context->block + offsetB);
+    if (a->groupRank != b->groupRank) return a->groupRank > b->groupRank ? -1 : 1;
+    bool reversed = context->descending && !(a->groupRank & kSortRankIgnoresDescending);
+    int order;
+    if (a->valueType != b->valueType) {
+      // Two different types that both carry a value count as equal.
+      order = b->valueType == kSortNoValue ? 1 : (a->valueType == kSortNoValue ? -1 : 0);
+      return reversed ? -order : order;
+    }
+    if (!a->value || !b->value) return 0;
+    order = CompareValues(a->valueType, a->value, b->value, context->textMode);
+    if (order != 0) return reversed ? -order : order;
+    if (a->nextKeyId < 0 || a->nextKeyId == a->keyId) return 0;
+    a->keyId = a->nextKeyId;
+    b->keyId = b->nextKeyId;
+  }
+  return 0;
+}
+
+void MergeRuns(const uint32_t* from, uint32_t* to, uint32_t left, uint32_t middle, uint32_t right,
+               SortContext* context) {
+  uint32_t i = left;
+  uint32_t j = middle;
+  uint32_t k = left;
+  while (i < middle && j < right) to[k++] = CompareRows(context, from[j], from[i]) < 0 ? from[j++] : from[i++];
+  while (i < middle) to[k++] = from[i++];
+  while (j < right) to[k++] = from[j++];
+}
+
+// A bottom-up merge sort of row offsets; returns the array that holds the result. Its loops are bounded
+// by the arrays whatever the comparison answers, so a key function whose answers contradict each other
+// cannot make it read or write outside them.
+uint32_t* MergeSortOffsets(uint32_t* entries, uint32_t* spare, uint32_t count, SortContext* context) {
+  uint32_t* from = entries;
+  uint32_t* to = spare;
+  for (uint64_t width = 1; width < count; width *= 2) {
+    for (uint64_t left = 0; left < count; left += 2 * width) {
+      uint32_t middle = static_cast<uint32_t>(std::min<uint64_t>(left + width, count));
+      uint32_t right = static_cast<uint32_t>(std::min<uint64_t>(left + 2 * width, count));
+      MergeRuns(from, to, static_cast<uint32_t>(left), middle, right, context);
+    }
+    std::swap(from, to);
+  }
+  return from;
+}
+
+// Sorted offsets of the rows in the snapshot, or null when the key function threw or faulted.
+uint32_t* SortSnapshot(uint32_t* entries, uint32_t count, SortContext* context) {
+  return GuardedCall<uint32_t*>(nullptr, [&] { return MergeSortOffsets(entries, entries + count, count, context); });
+}
+
+// Rows appended, removed, reset or moved while the sort ran make its offsets stale: they are dropped.
+uint32_t WriteBackSortedIndex(ItemStore* store, const uint32_t* sorted, uint32_t count, LONG changesBefore) {
+  if (!WaitMutexBriefly(store->mutex)) return 0;
+  uint32_t changed = 0;
+  if (store->changes == changesBefore && RecordBufferCount(&store->buffer) == count) {
+    for (uint32_t i = 0; i < count; ++i) {
+      if (store->index[i] == sorted[i]) continue;
+      store->index[i] = sorted[i];
+      ++changed;
+    }
+    if (changed) NoteChange(store);
+  }
+  ReleaseMutexSafe(store->mutex);
+  return changed;
+}
+
+// The probe: the key function sees no row, and may refuse the key or choose the text mode for the sort.
+bool ProbeSortKey(SortContext* context) {
+  SortKeyRequest* probe = &context->a;
+  StartRequest(probe, context);
+  bool answered = GuardedCall(false, [&] {
+    context->keyFunction(probe, nullptr);
+    return true;
+  });
+  context->textMode = probe->textMode;
+  return answered && probe->keyId >= 0;
+}
+
+// Sorts a snapshot of the index (and a spare array of the same size) in an InlineTextBuffer.
+uint32_t SortAndWriteBack(ItemStore* store, SortContext* context, const uint32_t* index, uint32_t count,
+                          LONG changesBefore) {
+  uint64_t bytes = 2 * static_cast<uint64_t>(count) * sizeof(uint32_t);
+  if (bytes > UINT32_MAX) return 0;
+  InlineTextBuffer entries;
+  InitInlineTextBuffer(&entries);
+  uint32_t changed = 0;
+  uint32_t* snapshot = static_cast<uint32_t*>(ReserveInlineTextBuffer(&entries, static_cast<uint32_t>(bytes)));
+  if (snapshot) {
+    memcpy(snapshot, index, count * sizeof(uint32_t));
+    const uint32_t* sorted = SortSnapshot(snapshot, count, context);
+    if (sorted) changed = WriteBackSortedIndex(store, sorted, count, changesBefore);
+  }
+  ReleaseInlineTextBuffer(&entries);
+  return changed;
+}
+
+}  // namespace
+
+DWORD ItemStoreInit(ItemStore* store) {
+  RecordBufferInit(&store->buffer, false);
+  store->index = nullptr;
+  store->indexCapacity = 0;
+  store->changes = 0;
+  store->mutex = CreateMutexW(nullptr, FALSE, nullptr);
+  return store->mutex ? 0 : GetLastError();
+}
+
+int ItemStoreAppend(ItemStore* store, const void* record, uint32_t n) {
+  if (!WaitMutexBriefly(store->mutex)) return 1;
+  int result = AppendLocked(store, record, n);
+  ReleaseMutexSafe(store->mutex);
+  return result;
+}
+
+uint32_t ItemStoreInsert(ItemStore* store, const void* record, uint32_t n, uint32_t position) {
+  // One hold of the mutex for the append and the reordering: no other change can come between.
+  if (!WaitMutexBriefly(store->mutex)) return kItemStoreNoPosition;
+  uint32_t row = RecordBufferCount(&store->buffer);
+  uint32_t placed = kItemStoreNoPosition;
+  if (AppendLocked(store, record, n) == 0) placed = PlaceNewRow(store, row, position);
+  ReleaseMutexSafe(store->mutex);
+  return placed;
+}
+
+uint32_t ItemStoreMove(ItemStore* store, uint32_t position, int step) {
+  uint32_t* index = LoadIndex(store);
+  uint32_t count = ItemStoreCount(store);
+  if (!index || position >= count) return position;
+  uint32_t target = position;
+  if (step < 0 && position > 0) target = position - 1;
+  if (step > 0 && position + 1 < count) target = position + 1;
+  if (target != position) {
+    std::swap(index[position], index[target]);
+    NoteChange(store);
+  }
+  return target;
+}
+
+uint8_t* ItemStoreGet(const ItemStore* store, uint32_t i) {
+  uint32_t count = RecordBufferCount(&store->buffer);
+  const uint32_t* index = LoadIndex(store);
+  uint8_t* data = store->buffer.data;
+  if (!index || i >= count || !data) return nullptr;
+  return data + index[i];
+}
+
+uint32_t ItemStoreCount(const ItemStore* store) { return RecordBufferCount(&store->buffer); }
+
+int ItemStoreUpdate(ItemStore* store, uint32_t i, const void* record, uint32_t n) {
+  if (!record || !IsStorableLength(n)) return 1;
+  if (!WaitMutexBriefly(store->mutex)) return 1;
+  int result = UpdateLocked(store, i, record, n);
+  ReleaseMutexSafe(store->mutex);
+  return result;
+}
+
+int ItemStoreRemove(ItemStore* store, uint32_t i) {
+  if (!WaitMutexBriefly(store->mutex)) return 1;
+  int result = 1;
+  if (HasRow(store, i)) {
+    RemoveJob job{store, i};
+    RecordBufferRunWhereBytesMayMove(&store->buffer, RemoveRowHere, &job);
+    NoteChange(store);
+    result = 0;
+  }
+  ReleaseMutexSafe(store->mutex);
+  return result;
+}
+
+int ItemStoreReset(ItemStore* store) {
+  if (!WaitMutexBriefly(store->mutex)) return 1;
+  RecordBufferReset(&store->buffer);
+  NoteChange(store);
+  ReleaseMutexSafe(store->mutex);
+  return 0;
+}
+
+void ItemStoreDestroy(ItemStore* store) {
+  // The brief wait lets a change in progress end. The index is freed late either way: a reader may
+  // still hold it.
+  bool owned = WaitMutexBriefly(store->mutex);
+  FreeLater(store->index);
+  store->index = nullptr;
+  store->indexCapacity = 0;
+  if (owned) ReleaseMutexSafe(store->mutex);
+  CloseHandleSafe(store->mutex);
+  store->mutex = nullptr;
+  RecordBufferDestroy(&store->buffer);
+}
+
+uint32_t ItemStoreSort(ItemStore* store, int16_t firstKey, bool descending, SortKeyFunction keyFunction,
+                       void* caller) {
+  LONG changesBefore = store->changes;
+  uint32_t count = ItemStoreCount(store);
+  const uint32_t* index = LoadIndex(store);
+  if (count == 0 || !index || !store->buffer.data || !keyFunction) return 0;
+  SortContext context{};
+  context.block = store->buffer.data;
+  context.keyFunction = keyFunction;
+  context.caller = caller;
+  context.firstKey = firstKey;
+  context.descending = descending;
+  if (!ProbeSortKey(&context)) return 0;
+  return SortAndWriteBack(store, &context, index, count, changesBefore);
+}
