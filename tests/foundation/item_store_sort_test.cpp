@@ -200,12 +200,12 @@ TEST_F(ItemStoreSortTest, NothingIsWrittenWhenTheMutexIsHeldElsewhere) {
 
 TEST_F(ItemStoreSortTest, ContradictoryKeysStillLeaveEveryRowInPlaceOnce) {
   // Values of different types count as equal: no strict order exists, and the sort must stay in bounds.
-  uint32_t seed = 12345;
+  uint32_t lcg = 12345;
   std::vector<uint32_t> offsetsBefore;
   for (int i = 0; i < 5000; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    uint8_t type = static_cast<uint8_t>(1 + (seed >> 16) % 3);
-    Add(0, type, seed >> 8, std::to_wstring(seed % 1000).c_str());
+    lcg = lcg * 1103515245u + 12345u;
+    uint8_t type = static_cast<uint8_t>(1 + (lcg >> 16) % 3);
+    Add(0, type, lcg >> 8, std::to_wstring(lcg % 1000).c_str());
   }
   offsetsBefore.assign(store_.index, store_.index + ItemStoreCount(&store_));
   Sort(kNumberKey, false);
@@ -218,18 +218,18 @@ TEST_F(ItemStoreSortTest, ContradictoryKeysStillLeaveEveryRowInPlaceOnce) {
 
 TEST_F(ItemStoreSortTest, HundredThousandRowsSortByTextAndByNumber) {
   constexpr uint32_t kRows = 100000;
-  uint32_t seed = 2024;
+  uint32_t lcg = 2024;
   uint64_t numberSum = 0;
   // One thread fills the store, so it needs no lock; under Wine each mutex wait is a server round trip
   // (a null mutex counts as acquired without waiting).
   HANDLE mutex = store_.mutex;
   store_.mutex = nullptr;
   for (uint32_t i = 0; i < kRows; ++i) {
-    seed = seed * 1664525u + 1013904223u;
-    uint64_t number = (static_cast<uint64_t>(seed) << 20) ^ i;
+    lcg = lcg * 1664525u + 1013904223u;
+    uint64_t number = (static_cast<uint64_t>(lcg) << 20) ^ i;
     numberSum += number;
     wchar_t name[24];
-    swprintf(name, 24, L"%c%07u", (seed >> 30) & 1 ? L'N' : L'n', seed % 10000000u);
+    swprintf(name, 24, L"%c%07u", (lcg >> 30) & 1 ? L'N' : L'n', lcg % 10000000u);
     Add(0, kSortValueU64, number, name);
   }
   store_.mutex = mutex;
