@@ -1,0 +1,238 @@
+#include "engine/module_table.h"
+
+#include <cstring>
+
+#include "engine/modules/case_module.h"
+#include "engine/modules/ext_module.h"
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/guard.h"
+#include "foundation/memory.h"
+#include "foundation/paths.h"
+
+ModuleDescriptor g_moduleDescriptors[kModuleSlotCount];
+
+namespace {
+
+constexpr int kKeyCapacity = 1024;
+constexpr int kTitleCapacity = 1024;
+constexpr int kJoinedNameCapacity = 2 * kApplyPartCapacity;
+
+constexpr int kErrorInvalidParameter = 87;
+constexpr int kErrorNotSupported = 50;
+constexpr int kErrorInsufficientBuffer = 122;
+constexpr int kErrorFunctionFailed = 1627;
+
+struct ModuleInitializer {
+  ModuleIndex index;
+  void (*initialize)(ModuleDescriptor* descriptor);
+};
+
+// Each module fills its own slot; a module joins the program by its line here.
+const ModuleInitializer kModuleInitializers[] = {
+    {kModuleCase, InitCaseModule},
+    {kModuleExt, InitExtModule},
+    {kModuleCase, nullptr},
+};
+
+// Runs a call into a module inside the guard: true when it returned, false when it threw or faulted.
+template <typename Callable>
+bool CallModule(Callable&& callable) {
+  return GuardedCall(false, [&] {
+    callable();
+    return true;
+  });
+}
+
+const ModuleDescriptor* DescriptorAt(uint32_t index) {
+  return index < kModuleSlotCount ? &g_moduleDescriptors[index] : nullptr;
+}
+
+const ModuleDescriptor* DescriptorOf(const ModuleInstance* settings) {
+  return settings != nullptr ? DescriptorAt(settings->moduleIndex) : nullptr;
+}
+
+void EmptyText(wchar_t* text, int capacity) {
+  if (text != nullptr && capacity > 0) text[0] = 0;
+}
+
+// The key of a step's text: from after the '<' to the first character below '0'.
+void CopyStepKey(const wchar_t* text, wchar_t* key, int capacity) {
+  int length = 0;
+  while (length < capacity - 1 && text[1 + length] >= L'0') {
+    key[length] = text[1 + length];
+    ++length;
+  }
+  key[length] = 0;
+}
+
+// Splits a name at its extension dot into the record's name part and extension part.
+void SplitName(const wchar_t* name, ModuleApplyRecord* record) {
+  CopyWideBounded(name, record->name, kApplyPartCapacity);
+  const int dot = ExtensionDotPosition(record->name);
+  if (record->name[dot] != L'.') return;
+  CopyWideBounded(record->name + dot + 1, record->extension, kApplyPartCapacity);
+  record->name[dot] = 0;
+}
+
+void JoinName(ModuleApplyRecord* record, wchar_t* joined, int capacity) {
+  record->name[kApplyPartCapacity - 1] = 0;
+  record->extension[kApplyPartCapacity - 1] = 0;
+  CopyWideBounded(record->name, joined, capacity);
+  if (record->extension[0] == 0) return;
+  AppendWideBounded(L".", joined, capacity);
+  AppendWideBounded(record->extension, joined, capacity);
+}
+
+}  // namespace
+
+void InitModuleDescriptors() {
+  for (const ModuleInitializer* entry = kModuleInitializers; entry->initialize != nullptr; ++entry) {
+    ModuleDescriptor* descriptor = &g_moduleDescriptors[entry->index];
+    if (!CallModule([&] { entry->initialize(descriptor); })) return;
+  }
+}
+
+ModuleInstance* CreateDefaultModule(uint32_t index) {
+  const ModuleDescriptor* descriptor = DescriptorAt(index);
+  if (descriptor == nullptr || descriptor->createSettings == nullptr) return nullptr;
+  ModuleInstance* settings = nullptr;
+  if (!CallModule([&] { settings = descriptor->createSettings(nullptr); })) return nullptr;
+  if (settings != nullptr) settings->moduleIndex = index;
+  return settings;
+}
+
+ModuleInstance* CreateModuleFromText(const wchar_t* text) {
+  if (text == nullptr || text[0] != L'<') return nullptr;
+  // The modules read the whole text within their own bounds, so a long step is not cut before its end.
+  wchar_t key[kKeyCapacity];
+  CopyStepKey(text, key, kKeyCapacity);
+  for (uint32_t index = 0; index < kModuleSlotCount; ++index) {
+    const ModuleDescriptor& descriptor = g_moduleDescriptors[index];
+    if (descriptor.createSettings == nullptr || !EqualsIgnoreCaseWide(descriptor.keyName, key)) continue;
+    ModuleInstance* settings = nullptr;
+    if (!CallModule([&] { settings = descriptor.createSettings(text); })) return nullptr;
+    if (settings != nullptr) {
+      settings->moduleIndex = index;
+      return settings;
+    }
+  }
+  return nullptr;
+}
+
+ModuleInstance* EditModuleInstance(HWND owner, ModuleInstance* settings, const void* sampleContext,
+                                   const wchar_t* sampleName) {
+  const ModuleDescriptor* descriptor = DescriptorOf(settings);
+  if (descriptor == nullptr || descriptor->showDialog == nullptr) return nullptr;
+  ModuleDialogParam param{g_app != nullptr ? g_app->instance : nullptr, owner, settings, sampleContext,
+                          sampleName};
+  int confirmed = 0;
+  if (!CallModule([&] { confirmed = descriptor->showDialog(&param, settings, sampleContext, sampleName); }))
+    return nullptr;
+  return confirmed != 0 ? param.settings : nullptr;
+}
+
+void FreeModuleInstance(ModuleInstance* settings) {
+  const ModuleDescriptor* descriptor = DescriptorOf(settings);
+  if (descriptor == nullptr) return;
+  // Every record is at least one heap block, so a module without its own free operation still gets it freed.
+  void (*release)(ModuleInstance*) =
+      descriptor->freeSettings != nullptr ? descriptor->freeSettings : FreeModuleInstanceMemory;
+  CallModule([&] { release(settings); });
+}
+
+int SerializeModuleInstance(const ModuleInstance* settings, wchar_t* text, int capacity) {
+  if (text == nullptr || capacity <= 0) return kErrorInvalidParameter;
+  text[0] = 0;
+  const ModuleDescriptor* descriptor = DescriptorOf(settings);
+  if (descriptor == nullptr || descriptor->serialize == nullptr) return kErrorNotSupported;
+  if (AppendWideBounded(L"<", text, capacity) != 0) return kErrorInsufficientBuffer;
+  int cut = 0;
+  if (!CallModule([&] { cut = descriptor->serialize(settings, text, capacity); })) return kErrorFunctionFailed;
+  return cut != 0 ? kErrorInsufficientBuffer : 0;
+}
+
+void DescribeModuleInstance(const ModuleInstance* settings, wchar_t* text, int capacity) {
+  EmptyText(text, capacity);
+  const ModuleDescriptor* descriptor = DescriptorOf(settings);
+  if (text == nullptr || descriptor == nullptr || descriptor->describe == nullptr) return;
+  CallModule([&] { descriptor->describe(settings, text, capacity); });
+}
+
+void GetModuleInstanceComment(const ModuleInstance* settings, wchar_t* text, int capacity) {
+  EmptyText(text, capacity);
+  const ModuleDescriptor* descriptor = DescriptorOf(settings);
+  if (text == nullptr || descriptor == nullptr || descriptor->comment == nullptr) return;
+  CallModule([&] { descriptor->comment(settings, text, capacity); });
+}
+
+void PrepareModuleInstance(ModuleInstance* settings) {
+  const ModuleDescriptor* descriptor = DescriptorOf(settings);
+  if (descriptor == nullptr || descriptor->prepare == nullptr) return;
+  CallModule([&] { descriptor->prepare(settings); });
+}
+
+int ApplyModuleToFileName(ModuleInstance* settings, const void* context, wchar_t* name, int capacity) {
+  if (name == nullptr || capacity <= 0) return kErrorInvalidParameter;
+  const ModuleDescriptor* descriptor = DescriptorOf(settings);
+  if (descriptor == nullptr || descriptor->apply == nullptr) return 0;
+  ModuleApplyRecord record{};
+  record.settings = settings;
+  record.context = context;
+  SplitName(name, &record);
+  int result = 0;
+  if (!CallModule([&] { result = descriptor->apply(&record); })) return 0;
+  if (result != 0) return result;
+  wchar_t joined[kJoinedNameCapacity];
+  JoinName(&record, joined, kJoinedNameCapacity);
+  // A name that no longer fits is left as the previous step made it rather than cut, which would lose its end.
+  const int length = static_cast<int>(WideLength(joined));
+  if (length >= capacity) return -length;
+  CopyWideBounded(joined, name, capacity);
+  return 0;
+}
+
+int32_t GetModuleInstanceFlags(const ModuleInstance* settings) {
+  return settings != nullptr ? settings->flags : 0;
+}
+
+int EnumerateModules(ModuleListCallback callback, void* userData) {
+  int listed = 0;
+  for (uint32_t index = 0; index < kModuleSlotCount; ++index) {
+    const ModuleDescriptor& descriptor = g_moduleDescriptors[index];
+    if (descriptor.keyName == nullptr) continue;
+    wchar_t title[kTitleCapacity] = {};
+    int answer = 0;
+    const bool returned = CallModule([&] {
+      if (descriptor.title != nullptr) descriptor.title(title, kTitleCapacity);
+      if (callback != nullptr) answer = callback(descriptor.keyName, title, static_cast<int>(index), userData);
+    });
+    if (!returned) return listed;
+    if (answer != 0) return answer;
+    ++listed;
+  }
+  return listed;
+}
+
+int EnumerateModuleFields(uint32_t index, ModuleFieldCallback callback, void* userData) {
+  const ModuleDescriptor* descriptor = DescriptorAt(index);
+  if (descriptor == nullptr || descriptor->enumerateFields == nullptr) return 0;
+  descriptor->enumerateFields(callback, userData);
+  return 1;
+}
+
+int CopyModuleKeyName(uint32_t index, wchar_t* text, int capacity) {
+  const ModuleDescriptor* descriptor = DescriptorAt(index);
+  if (descriptor == nullptr) return 0;
+  AppendWideBounded(descriptor->keyName, text, capacity);
+  return 1;
+}
+
+int GetModuleFieldValue(uint32_t index, const void* context, int fieldIndex, void* out, int outSize) {
+  const ModuleDescriptor* descriptor = DescriptorAt(index);
+  if (descriptor == nullptr || descriptor->fieldValue == nullptr || out == nullptr || outSize < 8) return 0;
+  memset(out, 0, 8);
+  return descriptor->fieldValue(context, fieldIndex, out, outSize);
+}
+
+void FreeModuleInstanceMemory(ModuleInstance* settings) { FreeAndNull(&settings); }

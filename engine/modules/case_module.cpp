@@ -1,0 +1,141 @@
+#include "engine/modules/case_module.h"
+
+#include "engine/module_text_form.h"
+#include "foundation/bounded_text.h"
+#include "foundation/memory.h"
+#include "foundation/text_operations.h"
+#include "foundation/ui_strings.h"
+
+namespace {
+
+constexpr int kCaseTitleId = 13200;
+constexpr int kNamePartTextId = 2301;
+constexpr int kExtensionPartTextId = 13211;
+// Texts of the conversions 1 to 5 follow each other from here.
+constexpr int kFirstConversionTextId = 13204;
+constexpr int kUiTextCapacity = 256;
+
+const CaseSettings* AsCase(const ModuleInstance* settings) {
+  return reinterpret_cast<const CaseSettings*>(settings);
+}
+
+bool IsValidPart(wchar_t part) { return part == L'n' || part == L'e'; }
+
+bool IsValidConversion(int conversion) { return conversion >= kCaseLower && conversion <= kCaseInvert; }
+
+// CharLowerW takes a pointer argument whose high word is zero as one character.
+wchar_t CharToLowerWide(wchar_t c) {
+  const LPWSTR lowered = CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)));
+  return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(lowered));
+}
+
+// '_' joins words in identifiers but separates them in names; the apostrophe keeps a word together.
+bool IsWordSeparator(wchar_t c) { return c == L'_' || WordSeparatorClass(c) != 0; }
+
+void ToFirstLetterUpper(wchar_t* text) {
+  if (text[0] == 0) return;
+  StringToLowerWide(text + 1);
+  text[0] = CharToUpperWide(text[0]);
+}
+
+void ToEveryWordUpper(wchar_t* text) {
+  ToFirstLetterUpper(text);
+  for (int i = 1; text[i] != 0; ++i) {
+    if (IsWordSeparator(text[i - 1]) && !IsWordSeparator(text[i])) text[i] = CharToUpperWide(text[i]);
+  }
+}
+
+void ToInvertedCase(wchar_t* text) {
+  for (wchar_t* c = text; *c != 0; ++c) {
+    const wchar_t lower = CharToLowerWide(*c);
+    if (*c == lower) {
+      *c = CharToUpperWide(*c);
+    } else if (*c == CharToUpperWide(*c)) {
+      *c = lower;
+    }
+  }
+}
+
+// Indexed by the conversion number.
+void (*const kConversions[])(wchar_t* text) = {nullptr,           StringToLowerWide, StringToUpperWide,
+                                               ToFirstLetterUpper, ToEveryWordUpper,  ToInvertedCase};
+
+bool ReadCaseText(const wchar_t* text, CaseSettings* settings) {
+  const wchar_t* position = SkipExpected(SkipStepKey(text), L',');
+  if (position == nullptr || *position == 0) return false;
+  const wchar_t part = *position;
+  position = SkipExpected(position + 1, L',');
+  if (position == nullptr || *position == 0) return false;
+  const int conversion = *position - L'0';
+  if (ReadSettingsComment(position + 1, settings->comment, kStepCommentCapacity) != 0) return false;
+  if (!IsValidPart(part) || !IsValidConversion(conversion)) return false;
+  settings->part = part;
+  settings->conversion = static_cast<uint16_t>(conversion);
+  return true;
+}
+
+ModuleInstance* CreateCaseSettings(const wchar_t* text) {
+  CaseSettings* settings = static_cast<CaseSettings*>(AllocZeroed(sizeof(CaseSettings)));
+  if (settings == nullptr) return nullptr;
+  settings->part = L'n';
+  settings->conversion = kCaseLower;
+  if (text != nullptr && !ReadCaseText(text, settings)) FreeAndNull(&settings);
+  return reinterpret_cast<ModuleInstance*>(settings);
+}
+
+int SerializeCaseSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
+  const CaseSettings* settings = AsCase(instance);
+  wchar_t values[] = L"Case,?,?";
+  values[5] = static_cast<wchar_t>(settings->part);
+  values[7] = static_cast<wchar_t>(L'0' + settings->conversion);
+  const int cut = AppendWideBounded(values, text, capacity);
+  const int commentCut = WriteSettingsComment(settings->comment, text, capacity);
+  return cut != 0 ? cut : commentCut;
+}
+
+// Joins the non-empty pieces of a description with ", ".
+void AppendDescriptionPiece(int textId, wchar_t* text, int capacity) {
+  wchar_t piece[kUiTextCapacity];
+  GetUiText(textId, piece, kUiTextCapacity);
+  if (piece[0] == 0) return;
+  if (text[0] != 0) AppendWideBounded(L", ", text, capacity);
+  AppendWideBounded(piece, text, capacity);
+}
+
+void DescribeCaseSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
+  const CaseSettings* settings = AsCase(instance);
+  if (IsValidPart(settings->part))
+    AppendDescriptionPiece(settings->part == L'n' ? kNamePartTextId : kExtensionPartTextId, text, capacity);
+  AppendDescriptionPiece(kCaseTitleId, text, capacity);
+  if (IsValidConversion(settings->conversion))
+    AppendDescriptionPiece(kFirstConversionTextId + settings->conversion - kCaseLower, text, capacity);
+}
+
+void GetCaseComment(const ModuleInstance* instance, wchar_t* text, int capacity) {
+  CopyWideBounded(AsCase(instance)->comment, text, capacity);
+}
+
+void GetCaseTitle(wchar_t* text, int capacity) { GetUiText(kCaseTitleId, text, capacity); }
+
+int ApplyCaseModule(ModuleApplyRecord* record) {
+  const CaseSettings* settings = AsCase(record->settings);
+  wchar_t* target = nullptr;
+  if (settings->part == L'n') target = record->name;
+  if (settings->part == L'e') target = record->extension;
+  if (target != nullptr && IsValidConversion(settings->conversion)) kConversions[settings->conversion](target);
+  return 0;
+}
+
+}  // namespace
+
+void InitCaseModule(ModuleDescriptor* descriptor) {
+  *descriptor = ModuleDescriptor{};
+  descriptor->serialize = SerializeCaseSettings;
+  descriptor->describe = DescribeCaseSettings;
+  descriptor->comment = GetCaseComment;
+  descriptor->title = GetCaseTitle;
+  descriptor->createSettings = CreateCaseSettings;
+  descriptor->apply = ApplyCaseModule;
+  descriptor->freeSettings = FreeModuleInstanceMemory;
+  descriptor->keyName = L"Case";
+}

@@ -1,0 +1,95 @@
+// The controls module dialogs share: the part combo box, comment edits with their placeholder, menu items.
+#include "engine/module_dialog_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui_text_scope.h"
+
+namespace {
+
+const UiStringRecord kTexts[] = {
+    {-1, L"US"}, {41, L"<none>"}, {2301, L"Name"}, {13211, L"Extension"}, {0, nullptr}};
+
+class DialogHelpers : public testing::Test {
+ protected:
+  HWND Control(const wchar_t* className, DWORD style) {
+    HWND window = CreateWindowExW(0, className, L"", style, 0, 0, 200, 200, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    EXPECT_NE(window, nullptr);
+    windows_.push_back(window);
+    return window;
+  }
+
+  void TearDown() override {
+    for (HWND window : windows_) DestroyWindow(window);
+  }
+
+  static std::wstring EditText(HWND edit) {
+    wchar_t text[512];
+    GetEditTextNoPlaceholder(edit, text, 512);
+    return text;
+  }
+
+  UiTextScope texts_{kTexts};
+  std::vector<HWND> windows_;
+};
+
+}  // namespace
+
+TEST_F(DialogHelpers, NamePartComboHoldsNameAndExtension) {
+  HWND combo = Control(L"COMBOBOX", CBS_DROPDOWNLIST);
+  FillNamePartCombo(combo);
+  ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
+  wchar_t text[64];
+  SendMessageW(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"Name");
+  SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"Extension");
+  EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 0, 0), L'n');
+  EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 1, 0), L'e');
+  FillNamePartCombo(nullptr);
+}
+
+TEST_F(DialogHelpers, EmptyCommentShowsTheSelectedPlaceholderAndReadsEmpty) {
+  HWND edit = Control(L"EDIT", ES_MULTILINE);
+  InitEditWithPlaceholder(edit, L"");
+  wchar_t shown[64];
+  GetWindowTextW(edit, shown, 64);
+  EXPECT_STREQ(shown, L"<none>");
+  DWORD start = 1, end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 6u);
+  EXPECT_EQ(EditText(edit), L"");
+  SetWindowTextW(edit, L"<NONE>");
+  EXPECT_EQ(EditText(edit), L"");
+}
+
+TEST_F(DialogHelpers, CommentEditShowsAndReadsTheCommentWithinItsLimit) {
+  HWND edit = Control(L"EDIT", ES_MULTILINE);
+  InitEditWithPlaceholder(edit, L"line one\r\nline two");
+  EXPECT_EQ(EditText(edit), L"line one\r\nline two");
+  EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 255);
+  wchar_t cut[4];
+  GetEditTextNoPlaceholder(edit, cut, 4);
+  EXPECT_STREQ(cut, L"lin");
+  GetEditTextNoPlaceholder(nullptr, cut, 4);
+  EXPECT_STREQ(cut, L"");
+}
+
+TEST_F(DialogHelpers, AnsiTextsBecomeMenuItemsAfterTheFirstId) {
+  HMENU menu = CreatePopupMenu();
+  const char* const texts[] = {"Caf\xE9", "yyyy-MM-dd", nullptr};
+  EXPECT_EQ(AddAnsiStringItems(menu, 500, texts), 2);
+  ASSERT_EQ(GetMenuItemCount(menu), 2);
+  wchar_t text[64];
+  EXPECT_GT(GetMenuStringW(menu, 501, text, 64, MF_BYCOMMAND), 0);
+  EXPECT_STREQ(text, L"Caf\u00e9");  // active code page 1252
+  EXPECT_GT(GetMenuStringW(menu, 502, text, 64, MF_BYCOMMAND), 0);
+  EXPECT_STREQ(text, L"yyyy-MM-dd");
+  EXPECT_EQ(AddAnsiStringItems(nullptr, 500, texts), 0);
+  DestroyMenu(menu);
+}
