@@ -19,6 +19,14 @@ bool LosslessNarrowForm(const wchar_t* text, char* narrow, int capacity) {
   return wcscmp(back, text) == 0;
 }
 
+// A stored text need not end with a terminator; one is added when there is room for it.
+LSTATUS TerminateStoredText(wchar_t* text, DWORD characters, int capacity) {
+  if (characters > 0 && text[characters - 1] == 0) return ERROR_SUCCESS;
+  if (characters >= static_cast<DWORD>(capacity)) return ERROR_MORE_DATA;
+  text[characters] = 0;
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 LSTATUS ReadRegistryString(HKEY root, const wchar_t* subkey, const wchar_t* valueName, wchar_t* buffer,
@@ -29,17 +37,13 @@ LSTATUS ReadRegistryString(HKEY root, const wchar_t* subkey, const wchar_t* valu
   LSTATUS status = RegOpenKeyExW(root, subkey, 0, KEY_READ, &key);
   if (status != ERROR_SUCCESS) return status;
   DWORD type = 0;
-  // One character is kept back for the terminator, which a stored value need not have.
-  DWORD bytes = static_cast<DWORD>(capacity - 1) * sizeof(wchar_t);
+  DWORD bytes = static_cast<DWORD>(capacity) * sizeof(wchar_t);
   status = RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
   RegCloseKey(key);
   if (status == ERROR_SUCCESS && type != REG_SZ && type != REG_EXPAND_SZ) status = ERROR_INVALID_DATA;
-  if (status != ERROR_SUCCESS) {
-    buffer[0] = 0;
-    return status;
-  }
-  buffer[bytes / sizeof(wchar_t)] = 0;
-  return ERROR_SUCCESS;
+  if (status == ERROR_SUCCESS) status = TerminateStoredText(buffer, bytes / sizeof(wchar_t), capacity);
+  if (status != ERROR_SUCCESS) buffer[0] = 0;
+  return status;
 }
 
 LSTATUS RegistrySetText(HKEY key, const wchar_t* valueName, const wchar_t* text) {
