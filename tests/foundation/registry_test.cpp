@@ -3,25 +3,25 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 
 #include "system_seams_scope.h"
 
 namespace {
 
-constexpr wchar_t kTestKey[] = L"Software\\QvrxTest\\Registry";
-
-// A fresh key under HKCU for each test, removed with its values at the end.
+// A fresh key under HKCU for each test, one per test process, removed with its values at the end.
 class Registry : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr),
+    swprintf(testKey_, 64, L"Software\\QvrxTest\\Registry%lu", GetCurrentProcessId());
+    RegDeleteTreeW(HKEY_CURRENT_USER, testKey_);
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, testKey_, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr),
               ERROR_SUCCESS);
   }
   void TearDown() override {
     RegCloseKey(key_);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, testKey_);
   }
 
   DWORD StoredType(const wchar_t* name) const {
@@ -32,11 +32,12 @@ class Registry : public ::testing::Test {
   std::wstring Read(const wchar_t* name, LSTATUS* status = nullptr, int capacity = 256) const {
     wchar_t buffer[256];
     buffer[0] = L'?';
-    LSTATUS result = ReadRegistryString(HKEY_CURRENT_USER, kTestKey, name, buffer, capacity);
+    LSTATUS result = ReadRegistryString(HKEY_CURRENT_USER, testKey_, name, buffer, capacity);
     if (status) *status = result;
     return buffer;
   }
 
+  wchar_t testKey_[64];
   HKEY key_ = nullptr;
   SystemSeamsScope seams_;
 };
@@ -91,12 +92,12 @@ TEST_F(Registry, StoredTextsWithoutTerminatorAreTerminated) {
   ASSERT_EQ(RegSetValueExW(key_, L"Raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated), 6), 0);
   wchar_t buffer[8];
   wmemset(buffer, L'x', 8);
-  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kTestKey, L"Raw", buffer, 8), ERROR_SUCCESS);
+  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, testKey_, L"Raw", buffer, 8), ERROR_SUCCESS);
   EXPECT_EQ(std::wstring(buffer), L"abc");
-  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kTestKey, L"Raw", buffer, 4), ERROR_SUCCESS);
+  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, testKey_, L"Raw", buffer, 4), ERROR_SUCCESS);
   EXPECT_EQ(std::wstring(buffer), L"abc");
   // Three characters fill a buffer of three, which leaves no room for the terminator.
-  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kTestKey, L"Raw", buffer, 3), ERROR_MORE_DATA);
+  EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, testKey_, L"Raw", buffer, 3), ERROR_MORE_DATA);
   EXPECT_EQ(buffer[0], 0);
 }
 
