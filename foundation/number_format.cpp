@@ -91,7 +91,10 @@ void ComposeDouble(double value, int decimals, wchar_t* out) {
   AppendPaddedDigits(number.fraction, decimals, out, &used);
 }
 
-int GroupedLength(wchar_t* text, int capacity) {
+}  // namespace
+
+int InsertThousandsSeparators(wchar_t* text, int capacity) {
+  if (text == nullptr || capacity <= 0) return 0;
   const int length = TerminatedLength(text, capacity);
   if (length < 0) return -1;
   const int start = (text[0] == L'-' || text[0] == L'+') ? 1 : 0;
@@ -112,13 +115,6 @@ int GroupedLength(wchar_t* text, int capacity) {
     if (copied % 3 == 0 && from >= start) text[to--] = thousands;
   }
   return length + separators;
-}
-
-}  // namespace
-
-int InsertThousandsSeparators(wchar_t* text, int capacity) {
-  if (text == nullptr || capacity <= 0) return 0;
-  return GroupedLength(text, capacity);
 }
 
 int FormatNumberGrouped(uint64_t value, wchar_t* text, int capacity) {

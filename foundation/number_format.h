@@ -5,7 +5,8 @@
 
 // Groups the integer digits of a number text (before its first decimal separator, after a leading sign) by
 // three with the thousands separator, in place. The text stays as it is when the grouped form would not
-// leave room for the terminator. The result is the text's length afterwards.
+// leave room for the terminator. The result is the text's length afterwards; -1 (text untouched) when it
+// does not end within the capacity.
 int InsertThousandsSeparators(wchar_t* text, int capacity);
 
 // The value in decimal, grouped when the grouped form fits. The result is the text's length; a capacity too

@@ -90,15 +90,6 @@ TEST(MessageBoxes, BoxesOfTheMainWindowsThreadBelongToTheMainWindow) {
   EXPECT_EQ(watcher.LastOwner(), nullptr);
 }
 
-TEST(MessageBoxes, GivenOwnersAreKept) {
-  HWND other = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(other, nullptr);
-  DialogWatcher watcher(GetCurrentProcessId(), IDOK);
-  EXPECT_EQ(ShowMessageWithPath(other, 0, L"Owned", nullptr, L"Test", MB_OK), IDOK);
-  EXPECT_EQ(watcher.LastOwner(), other);
-  DestroyWindow(other);
-}
-
 TEST(MessageBoxes, PlainBoxesShowTheirTextAsGiven) {
   DialogWatcher watcher(GetCurrentProcessId(), IDCANCEL);
   EXPECT_EQ(ShowMessageBoxWide(nullptr, L"Wide \u00e9", L"Wide caption", MB_OKCANCEL), IDCANCEL);

@@ -1,5 +1,5 @@
 // Libraries loaded quietly, kernel32 functions looked up once (also when kernel32 lacks them), the common
-// controls, the shell's objects and the command line.
+// controls and the command line.
 #include "foundation/system_functions.h"
 
 #include <gtest/gtest.h>
@@ -142,18 +142,6 @@ TEST(CommonControls, DateAndTimePickersCanBeCreated) {
                                 GetModuleHandleW(nullptr), nullptr);
   EXPECT_NE(picker, nullptr);
   DestroyWindow(picker);
-}
-
-TEST(ShellObjects, AllocatorAndDesktopFolderAreHanded) {
-  IMalloc* allocator = GetShellMalloc();
-  ASSERT_NE(allocator, nullptr);
-  void* block = allocator->Alloc(16);
-  EXPECT_NE(block, nullptr);
-  allocator->Free(block);
-  allocator->Release();
-  IShellFolder* desktop = GetShellDesktopFolder();
-  ASSERT_NE(desktop, nullptr);
-  desktop->Release();
 }
 
 TEST(CommandLine, ArgumentsOfThisProcess) {
