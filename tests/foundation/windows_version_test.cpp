@@ -117,3 +117,19 @@ TEST(RunningSystem, BuildNumberMatchesTheSystem) {
   EXPECT_EQ(GetWindowsBuildNumber(), info.dwBuildNumber & 0x0FFFFFFFu);
   EXPECT_GT(GetWindowsBuildNumber(), 0u);
 }
+
+TEST(RunningSystem, WindowsTenAndElevenGiveTheirCodes) {
+  // The kernel's own version, which no compatibility setting changes.
+  using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+  auto rtlGetVersion = reinterpret_cast<RtlGetVersionFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  ASSERT_NE(rtlGetVersion, nullptr);
+  OSVERSIONINFOW kernel = {};
+  kernel.dwOSVersionInfoSize = sizeof kernel;
+  ASSERT_EQ(rtlGetVersion(&kernel), 0);
+  if (kernel.dwMajorVersion != 10) GTEST_SKIP() << "the system is not Windows 10 or 11 (set the Wine prefix to win10)";
+  // With the program's manifest the version reported to it is the real one.
+  const int code = GetWindowsVersionCode();
+  EXPECT_GE(code, 21);
+  EXPECT_LE(code, 23);
+}

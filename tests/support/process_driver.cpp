@@ -95,6 +95,7 @@ void DialogWatcher::Watch() {
       while (busy_.test_and_set()) Sleep(0);
       lastCaption_ = WindowText(box);
       lastText_ = WindowText(GetDlgItem(box, 0xFFFF));
+      lastOwner_ = GetWindow(box, GW_OWNER);
       busy_.clear();
       PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button_), 0);
       ++answered_;

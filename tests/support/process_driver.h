@@ -33,7 +33,7 @@ class ProcessDriver {
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::function<bool(HWND)>& match = nullptr);
 
 // A thread that watches for dialog boxes (class "#32770") of one process and answers each by posting WM_COMMAND
-// with `button`; it records the text of the last box it answered.
+// with `button`; it records the text, caption and owner window of the last box it answered.
 class DialogWatcher {
  public:
   DialogWatcher(DWORD processId, int button);
@@ -41,6 +41,7 @@ class DialogWatcher {
   int Answered() const { return answered_; }
   std::wstring LastText() const;
   std::wstring LastCaption() const;
+  HWND LastOwner() const { return lastOwner_; }
 
  private:
   void Watch();
@@ -51,5 +52,6 @@ class DialogWatcher {
   mutable std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
   std::wstring lastText_;
   std::wstring lastCaption_;
+  std::atomic<HWND> lastOwner_{nullptr};
   std::thread thread_;
 };

@@ -1,0 +1,13 @@
+#include "foundation/system_seams.h"
+
+namespace {
+
+SystemSeams RealSystemCalls() {
+  return {::GetProcAddress, ::RegSetValueExW, ::RegSetValueExA, ::OpenClipboard, ::GetLocaleInfoW};
+}
+
+}  // namespace
+
+SystemSeams g_systemSeams = RealSystemCalls();
+
+void RestoreSystemSeams() { g_systemSeams = RealSystemCalls(); }

@@ -1,0 +1,18 @@
+// The few system calls whose failures a test cannot bring about on a healthy system (a kernel32 without a
+// function, a refused registry write, a clipboard held by someone else, a locale that cannot be read). The
+// program calls them through this table; it holds the real functions unless a test replaces an entry.
+#pragma once
+#include <windows.h>
+
+struct SystemSeams {
+  decltype(&::GetProcAddress) getProcAddress;
+  decltype(&::RegSetValueExW) regSetValueExW;
+  decltype(&::RegSetValueExA) regSetValueExA;
+  decltype(&::OpenClipboard) openClipboard;
+  decltype(&::GetLocaleInfoW) getLocaleInfoW;
+};
+
+extern SystemSeams g_systemSeams;
+
+// Puts the real functions back into every entry.
+void RestoreSystemSeams();
