@@ -1,0 +1,45 @@
+// Building filters and times for the file-filter tests.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "foundation/bounded_text.h"
+#include "foundation/packed_date.h"
+#include "views/filter_text_form.h"
+
+inline SYSTEMTIME Fields(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0) {
+  SYSTEMTIME time = {};
+  time.wYear = year;
+  time.wMonth = month;
+  time.wDay = day;
+  time.wHour = hour;
+  time.wMinute = minute;
+  time.wSecond = second;
+  return time;
+}
+
+// The FILETIME value of fields taken as UTC; 0 when the system rejects them.
+inline uint64_t Utc(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0) {
+  const SYSTEMTIME fields = Fields(year, month, day, hour, minute, second);
+  FILETIME time;
+  return SystemTimeToFileTime(&fields, &time) ? FileTimeToUInt64(time) : 0;
+}
+
+inline void SetMasks(FilterHalf* half, const wchar_t* masks) {
+  CopyWideBounded(masks, half->masks, kFilterMaskCapacity);
+}
+
+inline FilterRecord Parsed(const char* text) {
+  FilterRecord record;
+  EXPECT_EQ(ParseFilterDefinition(&record, text), 0);
+  return record;
+}
+
+inline std::string Formatted(const FilterRecord& record) {
+  char text[kFilterTextCapacity];
+  EXPECT_EQ(FormatFilterDefinition(&record, text, kFilterTextCapacity), 0);
+  return text;
+}
