@@ -59,7 +59,8 @@ TBBUTTON ButtonOfRow(const ToolbarIconRow& row, HIMAGELIST list, HINSTANCE insta
   button.idCommand = row.commandId > 0 ? row.commandId : 0;
   button.fsState = TBSTATE_ENABLED;
   button.fsStyle = static_cast<BYTE>(row.style | (row.commandId < 0 ? BTNS_SEP : 0));
-  if (row.commandId > 0) button.iBitmap = row.iconId > 0 ? AppendIcon(list, instance, row.iconId, iconSize) : I_IMAGENONE;
+  if (row.commandId <= 0) return button;
+  button.iBitmap = row.iconId > 0 ? AppendIcon(list, instance, row.iconId, iconSize) : I_IMAGENONE;
   return button;
 }
 

@@ -7,6 +7,8 @@
 #include "foundation/window_position.h"
 #include "foundation/windows_version.h"
 
+static_assert(DWLP_USER == 16, "the dialog's user value sits at index 16");
+
 namespace {
 
 constexpr int kLastNineXVersionCode = 4;
@@ -214,19 +216,21 @@ void CenterWindowOnParent(HWND window) {
 DWORD RegisterWindowClass(const WindowClassSpec& spec) {
   if (!spec.className) return ERROR_INVALID_PARAMETER;
   HBRUSH background = spec.background ? spec.background : GetDialogBackgroundBrush();
+  // Asked with a null instance the system looks only at its own classes, so the program's module stands in.
+  HINSTANCE instance = spec.instance ? spec.instance : GetModuleHandleW(nullptr);
   WNDCLASSEXW existing = {};
   existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(spec.instance, spec.className, &existing)) {
+  if (GetClassInfoExW(instance, spec.className, &existing)) {
     if (existing.hbrBackground == background) return 0;
     // Changing a class's brush takes a new registration; this fails while windows of the class exist.
-    if (!UnregisterClassW(spec.className, spec.instance)) return GetLastError();
+    if (!UnregisterClassW(spec.className, instance)) return GetLastError();
   }
   WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = spec.style;
   windowClass.lpfnWndProc = spec.procedure;
   windowClass.cbWndExtra = kWindowClassExtraBytes;
-  windowClass.hInstance = spec.instance;
+  windowClass.hInstance = instance;
   windowClass.hIcon = spec.icon;
   windowClass.hCursor = spec.cursor ? spec.cursor : LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = background;

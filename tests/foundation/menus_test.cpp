@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "foundation/bounded_text.h"
+#include "support/process_driver.h"
 #include "support/test_window.h"
 
 namespace {
@@ -20,7 +21,7 @@ MenuItemRecord Record(uint16_t id, const wchar_t* text) {
 // Answers the menu loop by keys: down to the second item, then Enter.
 void CALLBACK ChooseSecondItem(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  HWND popup = FindWindowW(L"#32768", nullptr);
+  HWND popup = FindProcessWindow(GetCurrentProcessId(), L"#32768", [](HWND w) { return IsWindowVisible(w) != 0; });
   PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);

@@ -288,6 +288,13 @@ TEST(WindowWrappers, ClassWithTheSameBrushIsKeptAndAnotherBrushReplacesIt) {
 
   EXPECT_EQ(RegisterWindowClass(TestClass(ProcedureB, nullptr)), 0u);
   EXPECT_EQ(ClassInfo(L"QvrxWrapperTestClass").hbrBackground, GetDialogBackgroundBrush());
+
+  // Without an instance the class belongs to the program's module, and registering it again keeps it.
+  WindowClassSpec moduleClass = TestClass(ProcedureA, black);
+  moduleClass.instance = nullptr;
+  EXPECT_EQ(RegisterWindowClass(moduleClass), 0u);
+  EXPECT_EQ(ClassInfo(L"QvrxWrapperTestClass").hbrBackground, black);
+  EXPECT_EQ(RegisterWindowClass(moduleClass), 0u);
 }
 
 TEST(WindowWrappers, ClassInUseCannotTakeAnotherBrush) {
