@@ -213,33 +213,33 @@ void CenterWindowOnParent(HWND window) {
   CenterWindow(parent ? parent : GetDesktopWindow(), window, kAlignCentre, kAlignCentre);
 }
 
-DWORD RegisterWindowClass(const WindowClassSpec& spec) {
-  if (!spec.className) return ERROR_INVALID_PARAMETER;
-  HBRUSH background = spec.background ? spec.background : GetDialogBackgroundBrush();
+DWORD RegisterWindowClass(const WindowClassFields& fields) {
+  if (!fields.className) return ERROR_INVALID_PARAMETER;
+  HBRUSH background = fields.background ? fields.background : GetDialogBackgroundBrush();
   // Asked with a null instance the system looks only at its own classes, so the program's module stands in.
-  HINSTANCE instance = spec.instance ? spec.instance : GetModuleHandleW(nullptr);
+  HINSTANCE instance = fields.instance ? fields.instance : GetModuleHandleW(nullptr);
   WNDCLASSEXW existing = {};
   existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(instance, spec.className, &existing)) {
+  if (GetClassInfoExW(instance, fields.className, &existing)) {
     if (existing.hbrBackground == background) return 0;
     // Changing a class's brush takes a new registration; this fails while windows of the class exist.
-    if (!UnregisterClassW(spec.className, instance)) return GetLastError();
+    if (!UnregisterClassW(fields.className, instance)) return GetLastError();
   }
   WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.style = spec.style;
-  windowClass.lpfnWndProc = spec.procedure;
+  windowClass.style = fields.style;
+  windowClass.lpfnWndProc = fields.procedure;
   windowClass.cbWndExtra = kWindowClassExtraBytes;
   windowClass.hInstance = instance;
-  windowClass.hIcon = spec.icon;
-  windowClass.hCursor = spec.cursor ? spec.cursor : LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hIcon = fields.icon;
+  windowClass.hCursor = fields.cursor ? fields.cursor : LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = background;
-  windowClass.lpszClassName = spec.className;
-  windowClass.hIconSm = spec.smallIcon;
+  windowClass.lpszClassName = fields.className;
+  windowClass.hIconSm = fields.smallIcon;
   return RegisterClassExW(&windowClass) ? 0 : GetLastError();
 }
 
-HWND CreateWindowWithRect(const wchar_t* className, const WindowCreateSpec& window) {
+HWND CreateWindowWithRect(const wchar_t* className, const WindowFields& window) {
   int x = 0, y = 0, width = 0, height = 0;
   if (window.rect) {
     x = window.rect->x;
@@ -252,9 +252,9 @@ HWND CreateWindowWithRect(const wchar_t* className, const WindowCreateSpec& wind
                          height, window.parent, window.menuOrId, instance, window.parameter);
 }
 
-HWND CreateWindowRegistered(const WindowClassSpec& windowClass, const WindowCreateSpec& window) {
+HWND CreateWindowRegistered(const WindowClassFields& windowClass, const WindowFields& window) {
   RegisterWindowClass(windowClass);
-  WindowCreateSpec withInstance = window;
+  WindowFields withInstance = window;
   if (!withInstance.instance) withInstance.instance = windowClass.instance;
   return CreateWindowWithRect(windowClass.className, withInstance);
 }

@@ -80,7 +80,7 @@ void GetClientSizeOrParam(HWND window, LPARAM sizeParam, int* width, int* height
 void CenterWindowOnParent(HWND window);
 
 // What RegisterWindowClass needs. A null background is the dialog background brush, a null cursor the arrow.
-struct WindowClassSpec {
+struct WindowClassFields {
   WNDPROC procedure;
   UINT style;
   HCURSOR cursor;
@@ -96,11 +96,11 @@ constexpr int kWindowClassExtraBytes = 8;
 
 // Registers the class. A class of that name registered with the same background is kept; one with another
 // background is registered again. 0, or the system error.
-DWORD RegisterWindowClass(const WindowClassSpec& spec);
+DWORD RegisterWindowClass(const WindowClassFields& fields);
 
 // What CreateWindowWithRect needs besides the class. Without a rectangle the window is created at 0, 0 with
 // size 0; without a text its text is empty; without an instance it takes the parent's.
-struct WindowCreateSpec {
+struct WindowFields {
   DWORD exStyle;
   const wchar_t* text;
   DWORD style;
@@ -111,10 +111,10 @@ struct WindowCreateSpec {
   void* parameter;
 };
 
-HWND CreateWindowWithRect(const wchar_t* className, const WindowCreateSpec& window);
+HWND CreateWindowWithRect(const wchar_t* className, const WindowFields& window);
 // RegisterWindowClass, then CreateWindowWithRect with the class's name and, when the window has none, its
 // instance.
-HWND CreateWindowRegistered(const WindowClassSpec& windowClass, const WindowCreateSpec& window);
+HWND CreateWindowRegistered(const WindowClassFields& windowClass, const WindowFields& window);
 
 HWND FindWindowByClassNarrow(const char* className);
 

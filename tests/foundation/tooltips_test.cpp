@@ -19,10 +19,10 @@ LRESULT CALLBACK OwnerAnsweringTips(HWND window, UINT message, WPARAM wParam, LP
 }
 
 HWND CreateTipOwner() {
-  WindowClassSpec spec = {OwnerAnsweringTips, 0, nullptr, nullptr, nullptr, nullptr, L"QvrxTipOwner",
+  WindowClassFields fields = {OwnerAnsweringTips, 0, nullptr, nullptr, nullptr, nullptr, L"QvrxTipOwner",
                           GetModuleHandleW(nullptr)};
-  WindowCreateSpec create = {0, nullptr, WS_POPUP, nullptr, nullptr, nullptr, nullptr, nullptr};
-  return CreateWindowRegistered(spec, create);
+  WindowFields create = {0, nullptr, WS_POPUP, nullptr, nullptr, nullptr, nullptr, nullptr};
+  return CreateWindowRegistered(fields, create);
 }
 
 TOOLINFOW ToolOf(HWND owner, HWND control, wchar_t* text) {

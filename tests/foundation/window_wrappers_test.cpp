@@ -51,8 +51,8 @@ BOOL CALLBACK TakeFirstNumericName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found
 // The dialogs of these tests stay hidden, so their items are judged by their own visible style.
 bool ItemVisible(HWND dialog, int id) { return (GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
 
-WindowClassSpec TestClass(WNDPROC procedure, HBRUSH background) {
-  return WindowClassSpec{procedure, 0, nullptr, nullptr, nullptr, background, L"QvrxWrapperTestClass",
+WindowClassFields TestClass(WNDPROC procedure, HBRUSH background) {
+  return WindowClassFields{procedure, 0, nullptr, nullptr, nullptr, background, L"QvrxWrapperTestClass",
                          GetModuleHandleW(nullptr)};
 }
 
@@ -247,11 +247,11 @@ TEST(WindowWrappers, ShowingHidingAndBringingToFront) {
 }
 
 TEST(WindowWrappers, ClientSizeComesFromTheSizeParameterOrTheWindow) {
-  WindowClassSpec spec = {RecordSize, 0, nullptr, nullptr, nullptr, nullptr, L"QvrxSizeTestClass",
+  WindowClassFields fields = {RecordSize, 0, nullptr, nullptr, nullptr, nullptr, L"QvrxSizeTestClass",
                           GetModuleHandleW(nullptr)};
   WindowPlacementRecord rect = {0, 0, 130, 70, 0};
-  WindowCreateSpec create = {0, nullptr, WS_POPUP, &rect, nullptr, nullptr, nullptr, nullptr};
-  OwnedWindow window(CreateWindowRegistered(spec, create));
+  WindowFields create = {0, nullptr, WS_POPUP, &rect, nullptr, nullptr, nullptr, nullptr};
+  OwnedWindow window(CreateWindowRegistered(fields, create));
   ASSERT_NE(window.get(), nullptr);
   int width = 0;
   int height = 0;
@@ -290,7 +290,7 @@ TEST(WindowWrappers, ClassWithTheSameBrushIsKeptAndAnotherBrushReplacesIt) {
   EXPECT_EQ(ClassInfo(L"QvrxWrapperTestClass").hbrBackground, GetDialogBackgroundBrush());
 
   // Without an instance the class belongs to the program's module, and registering it again keeps it.
-  WindowClassSpec moduleClass = TestClass(ProcedureA, black);
+  WindowClassFields moduleClass = TestClass(ProcedureA, black);
   moduleClass.instance = nullptr;
   EXPECT_EQ(RegisterWindowClass(moduleClass), 0u);
   EXPECT_EQ(ClassInfo(L"QvrxWrapperTestClass").hbrBackground, black);
@@ -299,13 +299,13 @@ TEST(WindowWrappers, ClassWithTheSameBrushIsKeptAndAnotherBrushReplacesIt) {
 
 TEST(WindowWrappers, ClassInUseCannotTakeAnotherBrush) {
   HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  WindowClassSpec spec = {ProcedureA, 0, nullptr, nullptr, nullptr, black, L"QvrxBusyTestClass",
+  WindowClassFields fields = {ProcedureA, 0, nullptr, nullptr, nullptr, black, L"QvrxBusyTestClass",
                           GetModuleHandleW(nullptr)};
-  WindowCreateSpec create = {0, nullptr, WS_POPUP, nullptr, nullptr, nullptr, nullptr, nullptr};
-  OwnedWindow window(CreateWindowRegistered(spec, create));
+  WindowFields create = {0, nullptr, WS_POPUP, nullptr, nullptr, nullptr, nullptr, nullptr};
+  OwnedWindow window(CreateWindowRegistered(fields, create));
   ASSERT_NE(window.get(), nullptr);
-  spec.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  EXPECT_NE(RegisterWindowClass(spec), 0u);
+  fields.background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  EXPECT_NE(RegisterWindowClass(fields), 0u);
   EXPECT_EQ(ClassInfo(L"QvrxBusyTestClass").hbrBackground, black);
 }
 
@@ -314,7 +314,7 @@ TEST(WindowWrappers, CreatedWindowsTakeRectangleTextAndTheParentsInstance) {
   ASSERT_NE(shell, nullptr);
   OwnedWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, shell, nullptr));
   WindowPlacementRecord rect = {12, 34, 56, 78, 0};
-  WindowCreateSpec child = {0, nullptr, WS_CHILD, &rect, parent, reinterpret_cast<HMENU>(7), nullptr, nullptr};
+  WindowFields child = {0, nullptr, WS_CHILD, &rect, parent, reinterpret_cast<HMENU>(7), nullptr, nullptr};
   HWND created = CreateWindowWithRect(L"STATIC", child);
   ASSERT_NE(created, nullptr);
   EXPECT_EQ(reinterpret_cast<HMODULE>(GetWindowLongPtrW(created, GWLP_HINSTANCE)), shell);
@@ -328,7 +328,7 @@ TEST(WindowWrappers, CreatedWindowsTakeRectangleTextAndTheParentsInstance) {
   EXPECT_EQ(placed.right - placed.left, 56);
   EXPECT_EQ(placed.bottom - placed.top, 78);
 
-  WindowCreateSpec bare = {0, L"named", WS_CHILD, nullptr, parent, nullptr, nullptr, nullptr};
+  WindowFields bare = {0, L"named", WS_CHILD, nullptr, parent, nullptr, nullptr, nullptr};
   HWND unsized = CreateWindowWithRect(L"STATIC", bare);
   GetWindowRect(unsized, &placed);
   EXPECT_EQ(placed.right - placed.left, 0);
