@@ -1,0 +1,14 @@
+// Declarations of system interfaces that the mingw-w64 headers or import libraries lack, for the window,
+// icon and image-list wrappers. Values are those the system documents.
+#pragma once
+#include <windows.h>
+
+// The image-list interface's id; the import library has no definition of it, so the program carries its own.
+inline constexpr GUID kImageListInterfaceId = {
+    0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+
+// SHELL32 exports the system image lists (SHGetImageList) by this ordinal.
+constexpr WORD kShellGetImageListOrdinal = 727;
+
+// SHGetImageList: image list kind (SHIL_...), interface id, interface out.
+using ShellGetImageListFunction = HRESULT(WINAPI*)(int kind, REFIID interfaceId, void** result);
