@@ -2,8 +2,9 @@
 //
 // Menu and command texts have up to three ';'-separated parts: the menu text (an '&' before the access key,
 // "\t" before a shortcut, ".." when the command opens a dialog), the status-bar hint and the tooltip. The text
-// of a dialog or of a dialog control carries one part only, since the control shows it whole. Keys are unique,
-// and no key ends with another key, so that a language file can give every text.
+// of a dialog or of a dialog control carries one part only, since the control shows it whole; a title used by a
+// dialog alone begins with one blank. Keys are unique, and no key ends with another key, so that a language
+// file can give every text.
 #include "resources/qvrxres/ui_text_rows.h"
 
 const UiTextRow kEnglishTextRows[] = {
@@ -146,13 +147,13 @@ const UiTextRow kEnglishTextRows[] = {
     {2191, "NoFileManager", L"Halvane is not running."},
 
     // Date and time dialog.
-    {2200, "DlgDateTime", L"Date and time"},
+    {2200, "DlgDateTime", L" Date and time"},
     {2211, "DateToday", L"&Today"},
     {2214, "DateCopy", L"&Copy"},
     {2215, "DatePaste", L"&Paste"},
 
     // Filter dialog, file times and attributes.
-    {2300, "DlgFilter", L"Filter"},
+    {2300, "DlgFilter", L" Filter"},
     {2301, "NamePart", L"Name"},
     {2302, "FilterInclude", L"Include:"},
     {2303, "FilterExclude", L"Exclude:"},
@@ -199,7 +200,7 @@ const UiTextRow kEnglishTextRows[] = {
     {2515, "ExifGpsDate", L"GPS date"},
 
     // Options dialog.
-    {5100, "DlgSettings", L"Settings"},
+    {5100, "DlgSettings", L" Settings"},
     {5200, "PageGeneral", L"General"},
     {5201, "OptInfoTips", L"Show info tips in the file list"},
     {5202, "OptFullRow", L"Select whole rows"},
@@ -231,15 +232,15 @@ const UiTextRow kEnglishTextRows[] = {
     // Content plug-ins.
     {5500, "ContentPlugins", L"Content plug-ins"},
     {5504, "PluginLoadFailed", L"The plug-in cannot be loaded:"},
-    {5530, "DlgEditPlugin", L"Edit plug-in"},
-    {5539, "DlgAddPlugin", L"Add plug-in"},
+    {5530, "DlgEditPlugin", L" Edit plug-in"},
+    {5539, "DlgAddPlugin", L" Add plug-in"},
     {5580, "DescriptionWord", L"Description"},
     {5581, "PluginLibrary", L"Library"},
     {5582, "PluginParameter", L"Parameter"},
     {5583, "PluginDetectString", L"Detect string"},
 
     // List editors and the toolbar's check-list dialog.
-    {6500, "DlgChooseButtons", L"Toolbar buttons"},
+    {6500, "DlgChooseButtons", L" Toolbar buttons"},
     {6501, "AvailableButtons", L"Available buttons:"},
     {6502, "ShownButtons", L"Shown buttons:"},
     {6990, "EntryAdd", L"Add"},
