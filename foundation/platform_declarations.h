@@ -7,3 +7,14 @@
 #ifndef ERROR_VIRUS_INFECTED
 #define ERROR_VIRUS_INFECTED 225L
 #endif
+
+// Image lists.
+// The image-list interface's id; the import library has no definition of it, so the program carries its own.
+inline constexpr GUID kImageListInterfaceId = {
+    0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+
+// SHELL32 exports the system image lists (SHGetImageList) by this ordinal.
+constexpr WORD kShellGetImageListOrdinal = 727;
+
+// SHGetImageList: image list kind (SHIL_...), interface id, interface out.
+using ShellGetImageListFunction = HRESULT(WINAPI*)(int kind, REFIID interfaceId, void** result);
