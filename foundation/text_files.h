@@ -1,0 +1,13 @@
+// Whole text files in memory, and 8-bit texts of unknown encoding.
+#pragma once
+#include <cstdint>
+
+// The whole file in a new zero-filled block with at least two zero bytes after the file's bytes, so that an
+// 8-bit and a UTF-16 text (of any byte count) end in a terminator. The file's byte count goes to `size` when
+// given. Null when the file cannot be opened, sized or read, or is too large for one block. The caller frees
+// the block with FreeAndNull.
+uint8_t* ReadWholeFile(const wchar_t* path, uint32_t* size);
+
+// 8-bit text to UTF-16, bounded: UTF-8 after the mark when the text begins with EF BB BF, else UTF-8 when
+// `utf8` is set, else the OEM code page. The result is the number of characters written.
+int ConvertNarrowToWideDetect(const char* text, bool utf8, wchar_t* buffer, int capacity);
