@@ -1,8 +1,10 @@
-// A zero-filled program state with a title for the lifetime of the object; the state before comes back after.
+// A zero-filled program state with a title (and, when asked, a UI string table) for the lifetime of the object;
+// the state before comes back after.
 #pragma once
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
 #include "foundation/memory.h"
+#include "foundation/ui_strings.h"
 
 class ProgramStateScope {
  public:
@@ -19,6 +21,12 @@ class ProgramStateScope {
   ProgramStateScope& operator=(const ProgramStateScope&) = delete;
 
   AppState* operator->() const { return state_; }
+
+  // Makes the records the UI string table in use.
+  template <size_t N>
+  void UseTexts(const UiStringRecord (&records)[N]) {
+    state_->uiStrings = reinterpret_cast<const UiStringTable*>(records);
+  }
 
  private:
   AppState* previous_;
