@@ -13,7 +13,7 @@
 #include "foundation/resource_library.h"
 #include "foundation/system_functions.h"
 #include "foundation/text_encoding.h"
-#include "foundation/text_files.h"
+#include "foundation/file_texts.h"
 #include "foundation/ui_seams.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// Whole text files in memory, and 8-bit texts of unknown encoding.
+// Whole files in memory, and 8-bit texts of unknown encoding.
 #pragma once
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "foundation/text_files.h"
+#include "foundation/file_texts.h"
 
 #include <windows.h>
 

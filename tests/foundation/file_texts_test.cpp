@@ -1,5 +1,5 @@
 // Whole files in memory and 8-bit texts of unknown encoding.
-#include "foundation/text_files.h"
+#include "foundation/file_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ std::wstring Detect(const char* text, bool utf8, int capacity = 32) {
 
 }  // namespace
 
-TEST(TextFiles, WholeFilesEndInATerminatorOfEitherWidth) {
+TEST(FileTexts, WholeFilesEndInATerminatorOfEitherWidth) {
   TempFolder folder;
   const std::wstring odd = folder.WriteFile(L"odd.txt", std::string("a\0b", 3));
   uint32_t size = 0;
@@ -40,7 +40,7 @@ TEST(TextFiles, WholeFilesEndInATerminatorOfEitherWidth) {
   EXPECT_EQ(ReadWholeFile(folder.Path().c_str(), &size), nullptr) << "a folder";
 }
 
-TEST(TextFiles, NarrowTextIsDecodedByItsMarkOrTheOemCodePage) {
+TEST(FileTexts, NarrowTextIsDecodedByItsMarkOrTheOemCodePage) {
   EXPECT_EQ(Detect("\xEF\xBB\xBF" "caf\xC3\xA9", false), L"caf\u00e9");
   EXPECT_EQ(Detect("caf\xC3\xA9", true), L"caf\u00e9");
   EXPECT_EQ(Detect("caf\x82", false), L"caf\u00e9") << "OEM code page 437";
