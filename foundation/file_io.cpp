@@ -198,15 +198,18 @@ int RemoveFolder(const wchar_t* path) {
   if (RemoveDirectoryW(systemPath)) return 0;
   DWORD code = MapLastError(kAttributeErrorDefault);
   if (code == ERROR_ACCESS_DENIED) {
+    // Read-only, hidden or system bits may be what refuses; a failed retry gives them back.
     const DWORD attributes = GetFileAttributesW(systemPath);
-    SetFileAttributesW(systemPath, FILE_ATTRIBUTE_DIRECTORY);
+    SetFileAttributesW(systemPath, FILE_ATTRIBUTE_NORMAL);
     if (RemoveDirectoryW(systemPath)) return 0;
     code = MapLastError(kAttributeErrorDefault);
     if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesW(systemPath, attributes);
   } else if (code == ERROR_SHARING_VIOLATION) {
+    // The process's own current directory may be what holds the folder.
+    wchar_t windows[kPathCapacity];
     wchar_t root[kPathCapacity];
-    GetWindowsFolder(root, kPathCapacity);
-    GetPathRoot(root, root, kPathCapacity);
+    GetWindowsFolder(windows, kPathCapacity);
+    GetPathRoot(windows, root, kPathCapacity);
     SetCurrentDirectoryW(root);
     if (RemoveDirectoryW(systemPath)) return 0;
     code = MapLastError(kAttributeErrorDefault);

@@ -136,25 +136,23 @@ bool IsValidKey(const char* key) {
 void DropText(SettingsStore* store) {
   FreeAndNull(&store->text);
   store->utf8 = 0;
+  store->loadError = 0;
 }
 
-// The file's bytes in a new zero-terminated block; null when it cannot be read.
-char* ReadTextFile(const wchar_t* path) {
-  BufferedFile file;
-  InitBufferedFile(&file);
-  char* text = nullptr;
-  if (FileLoadWhole(&file, path) == 0) {
-    text = reinterpret_cast<char*>(file.wholeFile);
-    file.wholeFile = nullptr;
-  }
-  CloseBufferedFile(&file);
-  return text;
-}
-
-// Loads the file in place of the text; a file that cannot be read is an empty store.
+// Loads the file in place of the text. A missing file is an empty store; so is one that cannot be read, but
+// that one is remembered so that no save replaces the settings it holds.
 void LoadText(SettingsStore* store, const wchar_t* path) {
   DropText(store);
-  store->text = ReadTextFile(path);
+  BufferedFile file;
+  InitBufferedFile(&file);
+  const int result = FileLoadWhole(&file, path);
+  if (result == 0) {
+    store->text = reinterpret_cast<char*>(file.wholeFile);
+    file.wholeFile = nullptr;
+  } else if (result != ERROR_FILE_NOT_FOUND && result != ERROR_PATH_NOT_FOUND) {
+    store->loadError = result > 0 ? result : ERROR_FILE_TOO_LARGE;
+  }
+  CloseBufferedFile(&file);
   if (store->text == nullptr) store->text = static_cast<char*>(AllocZeroed(1));
   store->utf8 = store->text != nullptr && HasUtf8Bom(store->text, 0) ? 1 : 0;
 }
@@ -424,6 +422,7 @@ int ProfileSave(SettingsStore* store) {
   StoreLock lock(store);
   if (!lock.Held()) return WAIT_TIMEOUT;
   if (store->path[0] == 0 || !store->changed || store->text == nullptr) return 0;
+  if (store->loadError != 0) return store->loadError;
   if (store->flags & kProfileMainStore) ProfileSetString(store, "QVRX", "Version", kProgramVersionText);
   int result = WriteTextIfDifferent(store);
   if (result != 0 && !(store->flags & kProfileNoAutoLocation)) result = MoveToPerUserFile(store, result);

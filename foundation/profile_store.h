@@ -35,6 +35,7 @@ struct SettingsStore {
   volatile LONG suppressed;    // while non-zero the file is neither loaded nor written and edits are ignored
   int32_t utf8;                // the text begins with EF BB BF
   int32_t changed;
+  int32_t loadError;           // the file exists but could not be read: a save must not write over it
   uint32_t flags;
   wchar_t path[kProfilePathCapacity];
   // Where the store looks for its file; empty means the running program file and the per-user folder.
@@ -74,7 +75,8 @@ void ProfileSwitchFile(SettingsStore* store, const wchar_t* path);
 // Reads the file (the store's own without a path) in place of the text, unless file access is suppressed.
 void ProfileLoad(SettingsStore* store, const wchar_t* path);
 // Writes a changed text when it differs from the file; when that fails beside the program the store moves to
-// the per-user file. 0, or the error (258 when the store was busy).
+// the per-user file. 0, or the error (258 when the store was busy; the read error when the file exists but
+// could not be read, which is then left as it is).
 int ProfileSave(SettingsStore* store);
 int ProfileGetFileName(SettingsStore* store, wchar_t* buffer, int capacity);
 void ProfileSuppressFileAccess(SettingsStore* store);

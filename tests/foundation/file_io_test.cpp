@@ -214,6 +214,14 @@ TEST(Folders, MakingAFolderMakesItsParentsButNotOverAFile) {
   EXPECT_EQ(CreateDirectoryPath(nullptr, L"relative\\x"), ERROR_NOT_SUPPORTED);
   EXPECT_EQ(RemoveFolder((folder / L"a\\b\\c\\").c_str()), 0);
   EXPECT_FALSE(PathExists(folder / L"a\\b\\c"));
+  // The folder this process stands in can be removed as well.
+  wchar_t before[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, before);
+  ASSERT_EQ(SetCurrentDirectoryLong((folder / L"a\\b").c_str()), 0);
+  EXPECT_EQ(RemoveFolder((folder / L"a\\b").c_str()), 0);
+  EXPECT_FALSE(PathExists(folder / L"a\\b"));
+  SetCurrentDirectoryW(before);
+  EXPECT_EQ(RemoveFolder(L""), ERROR_INVALID_PARAMETER);
 }
 
 TEST(Folders, TruncatingDeleteRemovesReadOnlyFiles) {

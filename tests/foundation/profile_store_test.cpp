@@ -30,6 +30,16 @@ HANDLE WINAPI RefuseWritesInFolder(LPCWSTR name, DWORD access, DWORD sharing, LP
   return ::CreateFileW(name, access, sharing, security, disposition, flags, templateFile);
 }
 
+// Opening only for reading meets a sharing violation, as while another program holds the file.
+HANDLE WINAPI RefuseReading(LPCWSTR name, DWORD access, DWORD sharing, LPSECURITY_ATTRIBUTES security,
+                            DWORD disposition, DWORD flags, HANDLE templateFile) {
+  if (access == GENERIC_READ) {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return INVALID_HANDLE_VALUE;
+  }
+  return ::CreateFileW(name, access, sharing, security, disposition, flags, templateFile);
+}
+
 std::string Get(SettingsStore* store, const char* section, const char* key, const char* fallback = nullptr) {
   char value[256];
   ProfileGetString(store, section, key, fallback, value, sizeof value);
@@ -249,6 +259,21 @@ TEST_F(ProfileStore, AFailedWriteBesideTheProgramMovesTheStoreToThePerUserFile) 
   EXPECT_EQ(Chosen(&store), perUser_) << "the next start keeps the per-user file";
   EXPECT_EQ(Get(&store, "S", "k"), "mine");
   ProfileStoreDestroy(&store);
+}
+
+TEST_F(ProfileStore, AFileThatCouldNotBeReadIsNeverOverwritten) {
+  folder_.WriteFile(L"prog\\QVRXt.INI", "[S]\r\nk=everything the user set\r\n");
+  SettingsStore store;
+  {
+    SystemSeamsScope scope;
+    g_systemSeams.createFileW = RefuseReading;
+    ProfileStoreConstruct(&store, beside_.c_str(), 0);
+    EXPECT_EQ(Get(&store, "S", "k", "default"), "default");
+  }
+  ProfileSetString(&store, "S", "other", "1");
+  EXPECT_EQ(ProfileSave(&store), ERROR_SHARING_VIOLATION);
+  ProfileStoreDestroy(&store);
+  EXPECT_EQ(ReadWholeFile(beside_), "[S]\r\nk=everything the user set\r\n");
 }
 
 TEST_F(ProfileStore, ABusyStoreGivesDefaultsAndSkipsEdits) {

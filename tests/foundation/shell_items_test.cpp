@@ -166,3 +166,23 @@ TEST(FileEntries, FoldersTimesAndFreeNames) {
   EXPECT_EQ(MakeUniqueFileName(nullptr, file.c_str(), unique, MAX_PATH), 1) << "without a name no extension";
   EXPECT_EQ(std::wstring(unique), folder / L"1");
 }
+
+TEST(ContextMenuItems, AVerbRunsOnTheItemsOfOneFolder) {
+  // "copy" puts the files on the clipboard, which every test process shares: take turns through the mutex.
+  HANDLE turn = CreateMutexW(nullptr, FALSE, L"QvrxTestClipboardTurn");
+  ASSERT_NE(WaitForSingleObject(turn, 60000), static_cast<DWORD>(WAIT_TIMEOUT));
+  OleInitialize(nullptr);
+  TempFolder folder;
+  const std::wstring list = DoubleZeroList({folder.WriteFile(L"one.txt", "1"), folder.WriteFile(L"two.txt", "2")});
+  const int result = InvokeShellVerbOnPaths(nullptr, "COPY", list.c_str());
+  UINT files = 0;
+  if (OpenClipboard(nullptr)) {
+    if (HANDLE drop = GetClipboardData(CF_HDROP)) files = DragQueryFileW(static_cast<HDROP>(drop), 0xFFFFFFFF, nullptr, 0);
+    CloseClipboard();
+  }
+  OleUninitialize();
+  ReleaseMutex(turn);
+  CloseHandle(turn);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(files, 2u);
+}
