@@ -4,6 +4,7 @@
 
 #include "foundation/bounded_text.h"
 #include "foundation/file_io.h"
+#include "foundation/guard.h"
 #include "foundation/memory.h"
 #include "foundation/numbers.h"
 #include "foundation/paths.h"
@@ -599,7 +600,8 @@ int ProfileEnumSection(SettingsStore* store, const char* section, ProfileVisitor
     const TextPiece value = UnquotedValue(SkipBlanks(equals + 1));
     const_cast<char*>(value.text)[value.length] = 0;
     ++calls;
-    if (visit(line, value.text, userData) != 0) break;
+    // A visitor that fails ends the walk.
+    if (GuardedCall(1, [&] { return visit(line, value.text, userData); }) != 0) break;
   }
   FreeAndNull(&lines);
   return calls;

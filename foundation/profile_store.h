@@ -117,6 +117,6 @@ int ProfileCopySection(SettingsStore* store, const char* section, char* buffer, 
 int ProfileGetSectionLength(SettingsStore* store, const char* section);
 
 // Calls `visit` with key and value of each key line of a section (lines without '=' or with an empty key are
-// skipped) until it returns non-zero; the result is the number of calls.
+// skipped) until it returns non-zero or fails; the result is the number of calls.
 using ProfileVisitor = int (*)(const char* key, const char* value, void* userData);
 int ProfileEnumSection(SettingsStore* store, const char* section, ProfileVisitor visit, void* userData);

@@ -331,7 +331,7 @@ void EnumEnvironmentVariables(EnvironmentVisitor visit, void* userData) {
     const int nameLength = static_cast<int>(equals - entry);
     if (nameLength >= kWork) continue;
     CopyWideString(entry, name, nameLength + 1);
-    if (visit(name, equals + 1, userData) != 0) break;
+    if (GuardedCall(1, [&] { return visit(name, equals + 1, userData); }) != 0) break;
   }
   FreeEnvironmentStringsW(block);
 }

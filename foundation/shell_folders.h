@@ -58,6 +58,6 @@ void SetDlgItemPathText(HWND dialog, int id, const wchar_t* path);
 int GetDlgItemPathText(HWND dialog, int id, wchar_t* target, int capacity);
 
 // Calls `visit` with each environment variable's name and value (entries that begin with '=' skipped) until
-// it returns non-zero.
+// it returns non-zero or fails.
 using EnvironmentVisitor = int (*)(const wchar_t* name, const wchar_t* value, void* userData);
 void EnumEnvironmentVariables(EnvironmentVisitor visit, void* userData);
