@@ -55,16 +55,22 @@ TEST(PathPlaceholders, CompactPrefersTheProgramFolderThenAppDataThenVariables) {
   SetEnvironmentVariableW(L"QVRX_TEST_DRIVE", nullptr);
   EXPECT_EQ(Compact(L"D:\\qvrx-test-drive\\sub"), L"D:\\qvrx-test-drive\\sub");
   EXPECT_EQ(Compact(L"%X%\\y"), L"%X%\\y");
+  TempFolder temporary;
+  const std::wstring inTemp = temporary / L"f.txt";
+  const std::wstring compacted = Compact(inTemp);
+  EXPECT_EQ(compacted.rfind(L"%TEMP%\\", 0), 0u) << compacted;
+  EXPECT_EQ(Expand(compacted.c_str()), inTemp);
   // Expanding what was compacted gives the path back.
   EXPECT_EQ(Expand(Compact(program + L"\\a\\b.txt").c_str()), program + L"\\a\\b.txt");
 }
 
-TEST(PathPlaceholders, TheProgramFolderWinsOverAppDataThatHoldsIt) {
-  // A program installed under the per-user application data still compacts to its own folder.
-  wchar_t compacted[2048];
-  const std::wstring inside = ExecutableFolder() + L"\\x";
-  CompactPathPlaceholders(inside.c_str(), compacted, 2048);
-  EXPECT_EQ(std::wstring(compacted).rfind(L"%MY_PATH%", 0), 0u);
+TEST(PathPlaceholders, TheProgramFolderWinsOverAVariableThatHoldsIt) {
+  // A program installed inside another known folder still compacts to its own folder.
+  const std::wstring program = ExecutableFolder();
+  SetEnvironmentVariableW(L"QVRX_TEST_PARENT", Parent(program).c_str());
+  EXPECT_EQ(Compact(program + L"\\x"), L"%MY_PATH%\\x");
+  EXPECT_EQ(Compact(Parent(program) + L"\\other"), L"%QVRX_TEST_PARENT%\\other");
+  SetEnvironmentVariableW(L"QVRX_TEST_PARENT", nullptr);
 }
 
 TEST(PathParts, DotSegmentsResolve) {
