@@ -6,8 +6,11 @@
 
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
+#include "foundation/file_io.h"
 #include "foundation/paths.h"
+#include "foundation/shell_folders.h"
 #include "foundation/ui_seams.h"
+#include "foundation/window_wrappers.h"
 
 namespace {
 
@@ -25,10 +28,10 @@ class CurrentDirectorySwitch {
   explicit CurrentDirectorySwitch(const wchar_t* folder) {
     const DWORD length = GetCurrentDirectoryW(kFileDialogCapacity, previous_);
     if (!folder || length == 0 || length >= kFileDialogCapacity || EqualsIgnoreCaseWide(previous_, folder)) return;
-    switched_ = SetCurrentDirectoryW(folder) != FALSE;
+    switched_ = SetCurrentDirectoryLong(folder) == 0;
   }
   ~CurrentDirectorySwitch() {
-    if (switched_) SetCurrentDirectoryW(previous_);
+    if (switched_) SetCurrentDirectoryLong(previous_);
   }
   CurrentDirectorySwitch(const CurrentDirectorySwitch&) = delete;
   CurrentDirectorySwitch& operator=(const CurrentDirectorySwitch&) = delete;
@@ -39,16 +42,8 @@ class CurrentDirectorySwitch {
 };
 
 bool IsExistingFolder(const wchar_t* path) {
-  LongPath longPath;
-  const DWORD attributes = GetFileAttributesW(MakeLongPath(&longPath, path));
+  const DWORD attributes = GetFileAttributesLong(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void MakeAbsolute(wchar_t* path) {
-  if (wcschr(path, L':')) return;
-  wchar_t full[kFileDialogCapacity];
-  const DWORD length = GetFullPathNameW(path, kFileDialogCapacity, full, nullptr);
-  if (length > 0 && length < kFileDialogCapacity) CopyWideString(full, path, kFileDialogCapacity);
 }
 
 OPENFILENAMEW DialogRecord(HWND owner, wchar_t* file, int capacity, const wchar_t* filter, const wchar_t* title,
@@ -68,7 +63,7 @@ OPENFILENAMEW DialogRecord(HWND owner, wchar_t* file, int capacity, const wchar_
 int FinishDialog(bool chosen, const OPENFILENAMEW& record, wchar_t* path, int capacity) {
   if (!chosen) return 0;
   if (record.lpstrFile[0]) {
-    MakeAbsolute(record.lpstrFile);
+    MakeFullPath(record.lpstrFile, kFileDialogCapacity);
     CopyWideString(record.lpstrFile, path, capacity);
   }
   return record.nFilterIndex ? static_cast<int>(record.nFilterIndex) : 1;
@@ -108,4 +103,15 @@ int ShowSaveFileDialog(HWND owner, wchar_t* path, int capacity, const wchar_t* f
     CopyWideString(path, file, kFileDialogCapacity);
   const bool chosen = g_uiSeams.getSaveFileNameW(&record) != FALSE;
   return FinishDialog(chosen, record, path, capacity);
+}
+
+int AskFileName(HWND dialog, int itemId, const wchar_t* filter, bool save) {
+  wchar_t stored[kFileDialogCapacity];
+  GetDlgItemPathText(dialog, itemId, stored, kFileDialogCapacity);
+  wchar_t path[kFileDialogCapacity];
+  ExpandPathPlaceholders(stored, path, kFileDialogCapacity);
+  const int chosen = save ? ShowSaveFileDialog(dialog, path, kFileDialogCapacity, filter, nullptr, 1)
+                          : ShowOpenFileDialog(dialog, path, kFileDialogCapacity, filter, nullptr, false);
+  if (chosen) SetDialogItemText(dialog, itemId, path);
+  return chosen;
 }

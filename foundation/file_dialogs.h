@@ -18,3 +18,8 @@ int ShowOpenFileDialog(HWND owner, wchar_t* path, int capacity, const wchar_t* f
 // that is an existing folder. Results as ShowOpenFileDialog's.
 int ShowSaveFileDialog(HWND owner, wchar_t* path, int capacity, const wchar_t* filter, const wchar_t* title,
                        int filterIndex);
+
+// Asks for the file of a dialog's path field: the field's path, its placeholders expanded, starts the open
+// dialog (or, with `save`, the save dialog) without a title; on OK the chosen path goes into the field.
+// Results as ShowOpenFileDialog's.
+int AskFileName(HWND dialog, int itemId, const wchar_t* filter, bool save);

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "foundation/bounded_text.h"
+#include "foundation/file_io.h"
 #include "foundation/memory.h"
-#include "foundation/paths.h"
 #include "foundation/text_encoding.h"
 #include "foundation/threads.h"
 
@@ -16,12 +16,7 @@ namespace {
 constexpr uint32_t kTerminatorBytes = 4;
 constexpr uint32_t kLargestFile = 0xFFFFFFFFu - kTerminatorBytes;
 constexpr int kUtf8MarkBytes = 3;
-
-HANDLE OpenForReading(const wchar_t* path) {
-  LongPath longPath;
-  return CreateFileW(MakeLongPath(&longPath, path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
+constexpr int kUtf8TextCapacity = 1024;
 
 uint8_t* ReadOpenFile(HANDLE file, uint32_t* size) {
   LARGE_INTEGER length;
@@ -42,8 +37,10 @@ uint8_t* ReadOpenFile(HANDLE file, uint32_t* size) {
 
 uint8_t* ReadWholeFile(const wchar_t* path, uint32_t* size) {
   if (!path) return nullptr;
-  HANDLE file = OpenForReading(path);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  if (OpenFileLong(path, &file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                   FILE_ATTRIBUTE_NORMAL) != 0)
+    return nullptr;
   uint8_t* block = ReadOpenFile(file, size);
   CloseHandleSafe(file);
   return block;
@@ -59,4 +56,14 @@ int ConvertNarrowToWideDetect(const char* text, bool utf8, wchar_t* buffer, int 
   OemToCharBuffW(text, buffer, count);
   buffer[count] = 0;
   return static_cast<int>(count);
+}
+
+int FileWriteUtf8Text(HANDLE file, const wchar_t* wide, const char* narrow) {
+  if (wide) {
+    char utf8[kUtf8TextCapacity];
+    WideToUtf8Bounded(wide, utf8, kUtf8TextCapacity);
+    return FileWriteHandle(file, utf8, static_cast<uint32_t>(NarrowLength(utf8)));
+  }
+  if (narrow) return FileWriteHandle(file, narrow, static_cast<uint32_t>(NarrowLength(narrow)));
+  return 0;
 }

@@ -6,6 +6,8 @@
 #include <iterator>
 
 #include "foundation/bounded_text.h"
+#include "foundation/file_io.h"
+#include "foundation/file_texts.h"
 #include "foundation/memory.h"
 #include "foundation/numbers.h"
 #include "foundation/paths.h"
@@ -13,7 +15,6 @@
 #include "foundation/resource_library.h"
 #include "foundation/system_functions.h"
 #include "foundation/text_encoding.h"
-#include "foundation/file_texts.h"
 #include "foundation/ui_seams.h"
 
 namespace {
@@ -29,11 +30,6 @@ constexpr char kKeyTableName[] = "-";
 constexpr int kUtf8MarkBytes = 3;
 constexpr int kUtf16MarkBytes = 2;
 constexpr LANGID kGermanLanguages[] = {1031, 2055, 3079, 4103, 5127};
-
-bool FileExists(const wchar_t* path) {
-  LongPath longPath;
-  return GetFileAttributesW(MakeLongPath(&longPath, path)) != INVALID_FILE_ATTRIBUTES;
-}
 
 // The program file's path without extension, its name cut to five characters; false when it cannot be had.
 bool ProgramPathStem(wchar_t* stem, int capacity) {
@@ -55,7 +51,7 @@ bool BuildLanguageFilePath(const wchar_t* stem, const char* code, const char* ex
   AppendMultiByteAsWide(code, buffer, capacity, CP_ACP);
   AppendWideBounded(L".", buffer, capacity);
   AppendMultiByteAsWide(extension, buffer, capacity, CP_ACP);
-  return FileExists(buffer);
+  return GetFileAttributesLong(buffer) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Where the value of `key` begins in an 8-bit text: after the first place where the key is followed by any

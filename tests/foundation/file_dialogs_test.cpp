@@ -11,8 +11,10 @@
 
 #include "foundation/bounded_text.h"
 #include "program_state_scope.h"
+#include "support/dialog_template.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
+#include "support/test_window.h"
 #include "ui_seams_scope.h"
 
 namespace {
@@ -128,6 +130,25 @@ TEST_F(FileDialogsTest, SaveStartsInTheListsFolderOrInAGivenFolder) {
   ShowSaveFileDialog(nullptr, path, MAX_PATH, nullptr, nullptr, 1);
   EXPECT_EQ(g_call.initialFolder, L"");
   EXPECT_EQ(g_call.startFile, L"E:\\out\\list.txt");
+}
+
+TEST_F(FileDialogsTest, PathFieldsAskWithTheirPlaceholdersExpanded) {
+  DialogTemplate layout(L"Settings", 200, 40);
+  layout.AddControl(L"EDIT", L"", 300, ES_AUTOHSCROLL, 5, 5, 190, 12);
+  OwnedWindow dialog(layout.Create(nullptr));
+  SetDlgItemTextW(dialog, 300, L"%TEMP%\\list.csv");
+  wchar_t temp[MAX_PATH];
+  ExpandEnvironmentStringsW(L"%TEMP%\\list.csv", temp, MAX_PATH);
+  EXPECT_EQ(AskFileName(dialog, 300, nullptr, false), 1);
+  EXPECT_TRUE(EqualsIgnoreCaseWide(g_call.startFile.c_str(), temp)) << "started with the expanded path";
+  wchar_t field[MAX_PATH];
+  GetDlgItemTextW(dialog, 300, field, MAX_PATH);
+  EXPECT_STREQ(field, L"C:\\chosen\\file.txt");
+  g_chosen = false;
+  EXPECT_EQ(AskFileName(dialog, 300, nullptr, true), 0);
+  EXPECT_EQ(g_call.flags, static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY));
+  GetDlgItemTextW(dialog, 300, field, MAX_PATH);
+  EXPECT_STREQ(field, L"C:\\chosen\\file.txt") << "cancel leaves the field";
 }
 
 TEST(FileDialogs, TheSystemsOpenDialogCanBeCancelled) {

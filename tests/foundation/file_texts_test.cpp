@@ -47,3 +47,16 @@ TEST(FileTexts, NarrowTextIsDecodedByItsMarkOrTheOemCodePage) {
   EXPECT_EQ(Detect("abcdef", false, 4), L"abc");
   EXPECT_EQ(Detect(nullptr, false), L"");
 }
+
+TEST(FileTexts, ShortTextsGoToFilesAsUtf8) {
+  TempFolder folder;
+  const std::wstring path = folder / L"out.txt";
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(FileWriteUtf8Text(file, L"caf\u00e9 ", "ignored"), 0);
+  EXPECT_EQ(FileWriteUtf8Text(file, nullptr, "plain"), 0);
+  EXPECT_EQ(FileWriteUtf8Text(file, nullptr, nullptr), 0);
+  EXPECT_EQ(FileWriteUtf8Text(file, (std::wstring(1022, L'x') + L"\u00e9").c_str(), nullptr), 0);
+  CloseHandle(file);
+  EXPECT_EQ(ReadWholeFile(path), "caf\xC3\xA9 plain" + std::string(1022, 'x')) << "cut before a whole character";
+}
