@@ -15,6 +15,7 @@
 #include "foundation/system_seams.h"
 #include "foundation/text_encoding.h"
 #include "foundation/threads.h"
+#include "foundation/ui_operations.h"
 
 namespace {
 
@@ -39,12 +40,6 @@ void EmptyReadBuffer(BufferedFile* file) {
 }
 
 // The system's text of a code with the path below it, in an error box with an OK button.
-void ShowFileError(HWND owner, DWORD code, const wchar_t* path) {
-  wchar_t text[kPathCapacity];
-  if (FormatSystemErrorText(code, text, kPathCapacity, false) == 0) return;
-  ShowMessageWithPath(owner, 0, text, path, nullptr, MB_OK | MB_ICONERROR);
-}
-
 int OpenRecord(BufferedFile* file, const wchar_t* path, DWORD access) {
   if (file == nullptr) return ERROR_INVALID_PARAMETER;
   if (IsOpen(file)) return -1;
@@ -324,7 +319,7 @@ int FileWriteAll(HANDLE handle, HWND owner, const void* data, uint64_t size) {
     const uint64_t piece = size - done < kWritePiece ? size - done : kWritePiece;
     const int result = FileWriteHandle(handle, bytes + done, static_cast<uint32_t>(piece));
     if (result != 0) {
-      if (owner != nullptr) ShowFileError(owner, static_cast<DWORD>(result), nullptr);
+      if (owner != nullptr) ShowLastErrorMessage(owner, static_cast<DWORD>(result), nullptr);
       return result;
     }
     done += piece;
@@ -453,7 +448,7 @@ int FileCreateForWrite(HANDLE* handle, HWND owner, const wchar_t* path) {
     }
     if (result == ERROR_PATH_NOT_FOUND) return result;
     if (owner == nullptr) return kCreateFailedQuietly;
-    ShowFileError(owner, static_cast<DWORD>(result), path);
+    ShowLastErrorMessage(owner, static_cast<DWORD>(result), path);
     return result;
   }
 }
