@@ -49,7 +49,9 @@ struct DuplicateIndex {
   const ItemStore* store;
   uint32_t rowCount;
   RowKeys* keys;
-  HashSlots newNamesInFolder;      // (new-name hash, folder) -> first row of the chain
+  HashSlots newNamesInFolder;  // (new-name hash, folder) -> first row of the chain
+  // Only the search for a variant needs the tables below, so they are built when the first one is searched.
+  bool variantTables;
   HashSlots newNames;              // new-name hash -> first row of the chain
   HashSlots currentNamesInFolder;  // (current-name hash, folder) -> first row of the chain
   // (base-name hash, form) -> the lowest number whose variant may be free: every lower one is some row's new
@@ -72,23 +74,36 @@ FileListRow* RowAt(const DuplicateIndex* index, int32_t i) {
 
 bool IsFolderRow(const FileListRow* row) { return row != nullptr && (row->info.attributes & kFolderAttribute) != 0; }
 
-// Chains: a table holds the first row, the rows hold the links; rows are put in front.
+// Chains: a table holds the first row, the rows hold the links; rows are put in front, so a chain lists its
+// rows from the last linked.
 
-void LinkNewName(DuplicateIndex* index, int32_t i) {
+void LinkInFront(RowKeys* all, int32_t i, int32_t* head, int32_t RowKeys::*previous, int32_t RowKeys::*next) {
+  all[i].*previous = kNoRow;
+  all[i].*next = *head;
+  if (*head != kNoRow) all[*head].*previous = i;
+  *head = i;
+}
+
+void LinkNewNameInFolder(DuplicateIndex* index, int32_t i) {
   RowKeys& keys = index->keys[i];
-  int32_t* inFolder = HashSlotsFindOrAdd(&index->newNamesInFolder, InFolderKey(keys.newHash, keys.folder), kNoRow);
-  int32_t* anyFolder = HashSlotsFindOrAdd(&index->newNames, keys.newHash, kNoRow);
-  keys.inFolderPrevious = keys.inFolderNext = keys.anyFolderPrevious = keys.anyFolderNext = kNoRow;
-  if (inFolder == nullptr || anyFolder == nullptr) {
+  keys.inFolderPrevious = keys.inFolderNext = kNoRow;
+  int32_t* head = HashSlotsFindOrAdd(&index->newNamesInFolder, InFolderKey(keys.newHash, keys.folder), kNoRow);
+  if (head == nullptr) {
     index->broken = true;
     return;
   }
-  keys.inFolderNext = *inFolder;
-  if (*inFolder != kNoRow) index->keys[*inFolder].inFolderPrevious = i;
-  *inFolder = i;
-  keys.anyFolderNext = *anyFolder;
-  if (*anyFolder != kNoRow) index->keys[*anyFolder].anyFolderPrevious = i;
-  *anyFolder = i;
+  LinkInFront(index->keys, i, head, &RowKeys::inFolderPrevious, &RowKeys::inFolderNext);
+}
+
+void LinkNewNameInAnyFolder(DuplicateIndex* index, int32_t i) {
+  RowKeys& keys = index->keys[i];
+  keys.anyFolderPrevious = keys.anyFolderNext = kNoRow;
+  int32_t* head = HashSlotsFindOrAdd(&index->newNames, keys.newHash, kNoRow);
+  if (head == nullptr) {
+    index->broken = true;
+    return;
+  }
+  LinkInFront(index->keys, i, head, &RowKeys::anyFolderPrevious, &RowKeys::anyFolderNext);
 }
 
 void UnlinkFromChain(RowKeys* all, int32_t i, int32_t* head, int32_t RowKeys::*previous, int32_t RowKeys::*next) {
@@ -108,6 +123,11 @@ void UnlinkNewName(DuplicateIndex* index, int32_t i) {
                   &RowKeys::inFolderPrevious, &RowKeys::inFolderNext);
   UnlinkFromChain(index->keys, i, HashSlotsFind(&index->newNames, keys.newHash), &RowKeys::anyFolderPrevious,
                   &RowKeys::anyFolderNext);
+}
+
+void LinkNewName(DuplicateIndex* index, int32_t i) {
+  LinkNewNameInFolder(index, i);
+  if (index->variantTables) LinkNewNameInAnyFolder(index, i);
 }
 
 void LinkCurrentName(DuplicateIndex* index, int32_t i) {
@@ -137,24 +157,18 @@ void FreeIndex(DuplicateIndex* index) {
 }
 
 // Every row renumbered adds at most one new name, and no row is renumbered twice (its variant is free of
-// every rule), so the tables are sized for twice the rows.
+// every rule), so the tables of new names are sized for twice the rows.
 bool OpenIndex(DuplicateIndex* index, const ItemStore* store, uint32_t rowCount) {
   *index = DuplicateIndex{};
   if (rowCount > kMostRows) return false;
   index->store = store;
   index->rowCount = rowCount;
   index->keys = static_cast<RowKeys*>(AllocZeroed(rowCount * static_cast<uint32_t>(sizeof(RowKeys))));
-  const bool opened = (rowCount == 0 || index->keys != nullptr) &&
-                      HashSlotsInit(&index->newNamesInFolder, 2 * rowCount + 16) &&
-                      HashSlotsInit(&index->newNames, 2 * rowCount + 16) &&
-                      HashSlotsInit(&index->currentNamesInFolder, rowCount + 16) &&
-                      HashSlotsInit(&index->nextNumbers, rowCount + 16);
-  if (!opened) {
+  if ((rowCount > 0 && index->keys == nullptr) || !HashSlotsInit(&index->newNamesInFolder, 2 * rowCount + 16)) {
     FreeIndex(index);
     return false;
   }
-  // From the last row up, so that every chain lists its rows in list order.
-  for (int32_t i = static_cast<int32_t>(rowCount) - 1; i >= 0; --i) {
+  for (int32_t i = 0; i < static_cast<int32_t>(rowCount); ++i) {
     const FileListRow* row = RowAt(index, i);
     RowKeys& keys = index->keys[i];
     keys = RowKeys{0, 0, 0, kNoRow, kNoRow, kNoRow, kNoRow, kNoRow};
@@ -162,9 +176,24 @@ bool OpenIndex(DuplicateIndex* index, const ItemStore* store, uint32_t rowCount)
     keys.folder = row->folderIndex;
     keys.newHash = HashIgnoreCaseWide(row->newName);
     keys.currentHash = HashIgnoreCaseWide(row->currentName);
-    LinkNewName(index, i);
+    LinkNewNameInFolder(index, i);
+  }
+  return true;
+}
+
+bool OpenVariantTables(DuplicateIndex* index) {
+  if (index->variantTables) return true;
+  const uint32_t rowCount = index->rowCount;
+  if (!HashSlotsInit(&index->newNames, 2 * rowCount + 16) ||
+      !HashSlotsInit(&index->currentNamesInFolder, rowCount + 16) ||
+      !HashSlotsInit(&index->nextNumbers, rowCount + 16))
+    return false;
+  for (int32_t i = 0; i < static_cast<int32_t>(rowCount); ++i) {
+    if (RowAt(index, i) == nullptr) continue;
+    LinkNewNameInAnyFolder(index, i);
     LinkCurrentName(index, i);
   }
+  index->variantTables = true;
   return true;
 }
 
@@ -276,7 +305,8 @@ void ReopenVariant(DuplicateIndex* index, const wchar_t* name) {
   }
 }
 
-void SetNewName(DuplicateIndex* index, int32_t i, const wchar_t* text) {
+// `text` fits a row's new name; `hash` is its HashIgnoreCaseWide.
+void SetNewName(DuplicateIndex* index, int32_t i, const wchar_t* text, uint64_t hash) {
   FileListRow* row = RowAt(index, i);
   if (row == nullptr) return;
   wchar_t previous[kFileNameCapacity];
@@ -284,7 +314,7 @@ void SetNewName(DuplicateIndex* index, int32_t i, const wchar_t* text) {
   const uint64_t previousHash = index->keys[i].newHash;
   UnlinkNewName(index, i);
   CopyWideBounded(text, row->newName, kFileNameCapacity);
-  index->keys[i].newHash = HashIgnoreCaseWide(row->newName);
+  index->keys[i].newHash = hash;
   LinkNewName(index, i);
   if (!IsNewNameTaken(index, previous, previousHash)) ReopenVariant(index, previous);
 }
@@ -306,30 +336,44 @@ bool IsUsableVariant(const wchar_t* variant, int written, int capacity) {
   return written >= 0 && length <= static_cast<size_t>(kMaxFileNameLength) && length < static_cast<size_t>(capacity);
 }
 
-// Replaces `name` (the new name of row i) by its first free variant, or by the mark when there is none.
-int FindFreeVariant(DuplicateIndex* index, int32_t i, const wchar_t* errorText, wchar_t* name, int capacity) {
+// The mark that replaces a name without a free variant; its hash goes to `hash`.
+int MarkWithoutVariant(const wchar_t* errorText, const wchar_t* base, wchar_t* name, int capacity, uint64_t* hash) {
+  WriteNoVariantMark(errorText, base, name, capacity);
+  *hash = HashIgnoreCaseWide(name);
+  return 1;
+}
+
+// Replaces `name` (the new name of row i; `hash` its HashIgnoreCaseWide) by its first free variant, or by the
+// mark when there is none; `hash` follows the name.
+int FindFreeVariant(DuplicateIndex* index, int32_t i, const wchar_t* errorText, wchar_t* name, int capacity,
+                    uint64_t* hash) {
   const FileListRow* row = RowAt(index, i);
   const bool atEnd = IsFolderRow(row);
   wchar_t base[kFileNameCapacity];
   CopyWideBounded(name, base, kFileNameCapacity);
+  // Without the tables no variant can be vouched for.
+  if (!OpenVariantTables(index)) {
+    index->broken = true;
+    return MarkWithoutVariant(errorText, base, name, capacity, hash);
+  }
   int32_t unindexed = kFirstNumber;
-  int32_t* next = HashSlotsFindOrAdd(&index->nextNumbers, NumberKey(HashIgnoreCaseWide(base), atEnd), kFirstNumber);
+  int32_t* next = HashSlotsFindOrAdd(&index->nextNumbers, NumberKey(*hash, atEnd), kFirstNumber);
   if (next == nullptr) next = &unindexed;
   for (unsigned number = static_cast<unsigned>(*next); number <= kLastNumber; ++number) {
     wchar_t variant[kFileNameCapacity];
     const int written = InsertNumberBeforeExtension(number, base, variant, kFileNameCapacity, atEnd);
     if (!IsUsableVariant(variant, written, capacity)) break;
-    const uint64_t hash = HashIgnoreCaseWide(variant);
-    const bool taken = IsNewNameTaken(index, variant, hash);
-    if (!taken && row != nullptr && IsHeldByLaterRow(index, variant, hash, index->keys[i].folder, i)) continue;
+    const uint64_t variantHash = HashIgnoreCaseWide(variant);
+    const bool taken = IsNewNameTaken(index, variant, variantHash);
+    if (!taken && row != nullptr && IsHeldByLaterRow(index, variant, variantHash, index->keys[i].folder, i)) continue;
     // The variant found here is about to become a new name, so it counts as taken from now on.
     if (number == static_cast<unsigned>(*next)) *next = static_cast<int32_t>(number + 1);
     if (taken) continue;
     CopyWideBounded(variant, name, capacity);
+    *hash = variantHash;
     return 0;
   }
-  WriteNoVariantMark(errorText, base, name, capacity);
-  return 1;
+  return MarkWithoutVariant(errorText, base, name, capacity, hash);
 }
 
 int RenumberFound(DuplicateIndex* index, const wchar_t* errorText) {
@@ -340,8 +384,9 @@ int RenumberFound(DuplicateIndex* index, const wchar_t* errorText) {
     if (row == nullptr) continue;
     wchar_t name[kFileNameCapacity];
     CopyWideBounded(row->newName, name, kFileNameCapacity);
-    failed += FindFreeVariant(index, j, errorText, name, kFileNameCapacity);
-    SetNewName(index, j, name);
+    uint64_t hash = index->keys[j].newHash;
+    failed += FindFreeVariant(index, j, errorText, name, kFileNameCapacity, &hash);
+    SetNewName(index, j, name, hash);
   }
   return failed;
 }
@@ -387,7 +432,8 @@ int MakeUniqueNumberedName(uint32_t rowCount, const wchar_t* errorText, uint32_t
     WriteNoVariantMark(errorText, name, name, capacity);
     return 1;
   }
-  const int failed = FindFreeVariant(&index, static_cast<int32_t>(row), errorText, name, capacity);
+  uint64_t hash = HashIgnoreCaseWide(name);
+  const int failed = FindFreeVariant(&index, static_cast<int32_t>(row), errorText, name, capacity, &hash);
   FreeIndex(&index);
   return failed;
 }

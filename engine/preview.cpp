@@ -67,8 +67,8 @@ bool BuildFilePath(const FileListRow* row, wchar_t* path, int capacity) {
   return AddTrailingBackslash(path, capacity) >= 0 && AppendWideBounded(row->currentName, path, capacity) == 0;
 }
 
-// The new name of one row, from a buffer large enough for any step's result, so that a name longer than a
-// folder entry can hold is marked instead of cut.
+// The new name of one row. The steps work in a buffer far larger than a folder entry, so that a name too long
+// for one is marked instead of cut.
 void ComputeRowName(const StepList& list, FileListRow* row, const wchar_t* errorText) {
   wchar_t name[kApplyPartCapacity];
   CopyWideBounded(row->currentName, name, kApplyPartCapacity);
@@ -86,7 +86,8 @@ void ComputeRowName(const StepList& list, FileListRow* row, const wchar_t* error
 void RedrawFileRow(const ItemListControl* list, uint32_t index) {
   if (list->window == nullptr) return;
   const uint32_t top = list->topIndex > 0 ? static_cast<uint32_t>(list->topIndex) : 0;
-  const uint32_t shown = (list->rowsPerPage > 0 ? list->rowsPerPage : 1) * (list->itemsPerRow > 0 ? list->itemsPerRow : 1);
+  const uint32_t rows = list->rowsPerPage > 0 ? list->rowsPerPage : 1;
+  const uint32_t shown = rows * (list->itemsPerRow > 0 ? list->itemsPerRow : 1);
   if (index < top || index > top + shown) return;
   InvalidateWindowRect(list->window, nullptr, false);
 }

@@ -4,17 +4,17 @@
 
 namespace {
 
-// Keeps the key block within what one allocation can ask for.
-constexpr uint32_t kLargestCapacity = 0x10000000;
+// Keeps the block within what one allocation can ask for.
+constexpr uint32_t kLargestCapacity = 0x08000000;
 
 uint64_t StoredKey(uint64_t key) { return key != 0 ? key : 1; }
 
 // The slot holding `key`, or the free slot where it belongs.
-uint32_t SlotOf(const HashSlots* slots, uint64_t key) {
-  const uint32_t mask = slots->capacity - 1;
-  uint32_t slot = static_cast<uint32_t>(MixHashBits(key)) & mask;
-  while (slots->keys[slot] != 0 && slots->keys[slot] != key) slot = (slot + 1) & mask;
-  return slot;
+HashSlot* SlotOf(const HashSlots* table, uint64_t key) {
+  const uint32_t mask = table->capacity - 1;
+  uint32_t at = static_cast<uint32_t>(MixHashBits(key)) & mask;
+  while (table->slots[at].key != 0 && table->slots[at].key != key) at = (at + 1) & mask;
+  return &table->slots[at];
 }
 
 }  // namespace
@@ -27,41 +27,36 @@ uint64_t MixHashBits(uint64_t value) {
   return value ^ (value >> 31);
 }
 
-bool HashSlotsInit(HashSlots* slots, uint32_t maxKeys) {
-  *slots = HashSlots{};
+bool HashSlotsInit(HashSlots* table, uint32_t maxKeys) {
+  *table = HashSlots{};
   uint32_t capacity = 16;
   while (capacity / 2 < maxKeys && capacity < kLargestCapacity) capacity *= 2;
   if (capacity / 2 < maxKeys) return false;
-  slots->keys = static_cast<uint64_t*>(AllocZeroed(capacity * 8));
-  slots->values = static_cast<int32_t*>(AllocZeroed(capacity * 4));
-  if (slots->keys == nullptr || slots->values == nullptr) {
-    HashSlotsFree(slots);
-    return false;
-  }
-  slots->capacity = capacity;
+  table->slots = static_cast<HashSlot*>(AllocZeroed(capacity * static_cast<uint32_t>(sizeof(HashSlot))));
+  if (table->slots == nullptr) return false;
+  table->capacity = capacity;
   return true;
 }
 
-void HashSlotsFree(HashSlots* slots) {
-  FreeAndNull(&slots->keys);
-  FreeAndNull(&slots->values);
-  *slots = HashSlots{};
+void HashSlotsFree(HashSlots* table) {
+  FreeAndNull(&table->slots);
+  *table = HashSlots{};
 }
 
-int32_t* HashSlotsFind(const HashSlots* slots, uint64_t key) {
-  if (slots->capacity == 0) return nullptr;
-  const uint32_t slot = SlotOf(slots, StoredKey(key));
-  return slots->keys[slot] != 0 ? &slots->values[slot] : nullptr;
+int32_t* HashSlotsFind(const HashSlots* table, uint64_t key) {
+  if (table->capacity == 0) return nullptr;
+  HashSlot* slot = SlotOf(table, StoredKey(key));
+  return slot->key != 0 ? &slot->value : nullptr;
 }
 
-int32_t* HashSlotsFindOrAdd(HashSlots* slots, uint64_t key, int32_t initial) {
-  if (slots->capacity == 0) return nullptr;
+int32_t* HashSlotsFindOrAdd(HashSlots* table, uint64_t key, int32_t initial) {
+  if (table->capacity == 0) return nullptr;
   key = StoredKey(key);
-  const uint32_t slot = SlotOf(slots, key);
-  if (slots->keys[slot] == key) return &slots->values[slot];
-  if (2 * (slots->used + 1) > slots->capacity) return nullptr;
-  slots->keys[slot] = key;
-  slots->values[slot] = initial;
-  ++slots->used;
-  return &slots->values[slot];
+  HashSlot* slot = SlotOf(table, key);
+  if (slot->key == key) return &slot->value;
+  if (2 * (table->used + 1) > table->capacity) return nullptr;
+  slot->key = key;
+  slot->value = initial;
+  ++table->used;
+  return &slot->value;
 }

@@ -247,7 +247,8 @@ TEST_F(Preview, VariantsFollowTheNameForm) {
   for (uint32_t i = 0; i < std::size(cases); ++i) {
     wchar_t name[kFileNameCapacity];
     CopyWideBounded(cases[i].name, name, kFileNameCapacity);
-    EXPECT_EQ(MakeUniqueNumberedName(static_cast<uint32_t>(std::size(cases)), L"<Error>", i, name, kFileNameCapacity), 0);
+    const uint32_t rows = static_cast<uint32_t>(std::size(cases));
+    EXPECT_EQ(MakeUniqueNumberedName(rows, L"<Error>", i, name, kFileNameCapacity), 0);
     EXPECT_EQ(std::wstring(name), cases[i].variant);
   }
 }
