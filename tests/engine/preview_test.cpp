@@ -17,26 +17,35 @@
 
 namespace {
 
+using Names = std::vector<std::wstring>;
+
+struct Move {
+  uint32_t folder;
+  std::wstring from;
+  std::wstring to;
+};
+
 class Preview : public PreviewFixture {
  protected:
-  // One folder with the given files, each renamed by the probe as the pairs say.
-  void RenameInOneFolder(const std::vector<std::pair<std::wstring, std::wstring>>& pairs) {
-    const uint32_t folder = AddFolder(L"C:\\data");
-    for (const auto& [from, to] : pairs) {
-      AddFile(folder, from.c_str());
-      g_probeRecord.renames[from] = to;
+  // Lists the files (in folders 1 and 2) afresh and previews them, each renamed by the probe as given.
+  void Run(const std::vector<Move>& moves) {
+    ItemStoreReset(&files_->rows);
+    ItemStoreReset(&files_->pathPool);
+    AddFolder(L"C:\\one");
+    AddFolder(L"C:\\two");
+    for (const Move& move : moves) {
+      AddFile(move.folder, move.from.c_str());
+      g_probeRecord.renames[move.from] = move.to;
     }
-    AddProbe();
+    if (ItemStoreCount(&chain_->rows) == 0) AddProbe();
     ComputeNewNames();
   }
 
-  std::vector<std::wstring> NewNames() const {
-    std::vector<std::wstring> names;
+  Names NewNames() const {
+    Names names;
     for (uint32_t i = 0; i < ItemStoreCount(&files_->rows); ++i) names.push_back(NewName(i));
     return names;
   }
-
-  using Names = std::vector<std::wstring>;
 };
 
 int g_menuRefreshes = 0;
@@ -44,88 +53,66 @@ int g_noticeUpdates = 0;
 
 }  // namespace
 
-TEST_F(Preview, NamesTakenByEarlierRowsAreNumbered) {
-  RenameInOneFolder({{L"a.txt", L"c.txt"}, {L"b.txt", L"C.TXT"}, {L"d.txt", L"c.txt"}});
-  EXPECT_EQ(NewNames(), (Names{L"c.txt", L"C (2).TXT", L"c (3).txt"}));
-  EXPECT_EQ(g_app->problemCount, 0);
-}
-
-TEST_F(Preview, FilesInDifferentFoldersMayShareANewName) {
-  const uint32_t first = AddFolder(L"C:\\one");
-  const uint32_t second = AddFolder(L"C:\\two");
-  AddFile(first, L"a.txt");
-  AddFile(second, L"b.txt");
-  g_probeRecord.renames = {{L"a.txt", L"c.txt"}, {L"b.txt", L"c.txt"}};
-  AddProbe();
-  ComputeNewNames();
-  EXPECT_EQ(NewNames(), (Names{L"c.txt", L"c.txt"}));
-}
-
-TEST_F(Preview, NamesStillHeldByLaterRowsAreNumbered) {
-  RenameInOneFolder({{L"a.txt", L"b.txt"}, {L"b.txt", L"x.txt"}});
-  EXPECT_EQ(NewNames(), (Names{L"b (2).txt", L"x.txt"}));
-}
-
-TEST_F(Preview, SwapRenamesBothInOnePassInListOrder) {
-  RenameInOneFolder({{L"a.txt", L"b.txt"}, {L"b.txt", L"a.txt"}});
-  EXPECT_EQ(NewNames(), (Names{L"b (2).txt", L"a.txt"}));
-}
-
-TEST_F(Preview, VariantAvoidsTheCurrentNameOfALaterRow) {
-  // Row 1 still holds "c (2).txt" when row 0 is renamed.
-  RenameInOneFolder({{L"x.txt", L"c.txt"}, {L"c (2).txt", L"q.txt"}, {L"c.txt", L"z.txt"}});
-  EXPECT_EQ(NewNames(), (Names{L"c (3).txt", L"q.txt", L"z.txt"}));
+TEST_F(Preview, DuplicatesWithinAFolderAreNumberedForARunInListOrder) {
+  const std::wstring longName = std::wstring(248, L'r') + L".txt";  // no room for " (2)"
+  const struct {
+    const char* what;
+    std::vector<Move> moves;
+    Names expected;
+  } cases[] = {
+      {"three files to one name",
+       {{1, L"a.txt", L"c.txt"}, {1, L"b.txt", L"C.TXT"}, {1, L"d.txt", L"c.txt"}},
+       {L"c.txt", L"C (2).TXT", L"c (3).txt"}},
+      {"folders apart", {{1, L"a.txt", L"c.txt"}, {2, L"b.txt", L"c.txt"}}, {L"c.txt", L"c.txt"}},
+      {"name a later row still holds", {{1, L"a.txt", L"b.txt"}, {1, L"b.txt", L"x.txt"}}, {L"b (2).txt", L"x.txt"}},
+      {"swap", {{1, L"a.txt", L"b.txt"}, {1, L"b.txt", L"a.txt"}}, {L"b (2).txt", L"a.txt"}},
+      {"variant a later row still holds",
+       {{1, L"x.txt", L"c.txt"}, {1, L"c (2).txt", L"q.txt"}, {1, L"c.txt", L"z.txt"}},
+       {L"c (3).txt", L"q.txt", L"z.txt"}},
+      {"no room for a number",
+       {{1, L"a.txt", longName}, {1, L"b.txt", longName}},
+       {longName, Marked(L"no free number for \"" + longName + L"\"").substr(0, 259)}},
+  };
+  for (const auto& entry : cases) {
+    Run(entry.moves);
+    EXPECT_EQ(NewNames(), entry.expected) << entry.what;
+    EXPECT_EQ(g_app->problemCount, entry.expected.back()[0] == L'<' ? 1 : 0) << entry.what;
+  }
 }
 
 TEST_F(Preview, ReorderingRecomputesForTheNewOrder) {
-  RenameInOneFolder({{L"a.txt", L"b.txt"}, {L"b.txt", L"a.txt"}});
+  Run({{1, L"a.txt", L"b.txt"}, {1, L"b.txt", L"a.txt"}});
   ItemStoreMove(&files_->rows, 1, -1);
   RecomputeAfterReorder();
   EXPECT_EQ(NewNames(), (Names{L"a (2).txt", L"b.txt"}));
 }
 
 TEST_F(Preview, UnusableNamesAreMarkedAndCounted) {
-  const std::wstring longName(256, L'n');
+  const std::wstring tooLong(256, L'n');
   const struct {
     const wchar_t* to;
     std::wstring marked;
   } cases[] = {
-      {L"report?.txt", Marked(L"invalid character ?")},
-      {L"a:b", Marked(L"invalid character :")},
-      {L"tab\there.txt", Marked(L"invalid character U+0009")},
-      {L"line\nbreak", Marked(L"invalid character U+000A")},
-      {L"dotted.", Marked(L"invalid character .")},
-      {L"blank ", Marked(L"invalid character U+0020")},
-      {L"", Marked(L"empty")},
-      {longName.c_str(), Marked(L"too long")},
+      {L"report?.txt", Marked(L"invalid character ?")}, {L"a:b", Marked(L"invalid character :")},
+      {L"tab\there", Marked(L"invalid character U+0009")}, {L"line\nbreak", Marked(L"invalid character U+000A")},
+      {L"dotted.", Marked(L"invalid character .")},        {L"blank ", Marked(L"invalid character U+0020")},
+      {L"", Marked(L"empty")},                             {tooLong.c_str(), Marked(L"too long")},
   };
-  std::vector<std::pair<std::wstring, std::wstring>> pairs;
-  for (size_t i = 0; i < std::size(cases); ++i) pairs.push_back({L"f" + std::to_wstring(i) + L".txt", cases[i].to});
-  RenameInOneFolder(pairs);
-  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(NewName(static_cast<uint32_t>(i)), cases[i].marked) << i;
+  std::vector<Move> moves;
+  for (const auto& entry : cases) moves.push_back({1, L"f" + std::to_wstring(moves.size()) + L".txt", entry.to});
+  Run(moves);
+  for (uint32_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(NewName(i), cases[i].marked) << i;
   EXPECT_EQ(g_app->problemCount, static_cast<LONG>(std::size(cases)));
 }
 
-TEST_F(Preview, NamesTheFileAlreadyHoldsAreNotMarked) {
-  const uint32_t folder = AddFolder(L"C:\\data");
-  AddFile(folder, L"odd.");
-  AddFile(folder, L"plain.txt");
-  AddProbe(0, L"", false);
-  ComputeNewNames();
-  EXPECT_EQ(NewName(0), L"odd.");
-  EXPECT_EQ(g_app->problemCount, 0);
-}
-
 TEST_F(Preview, NamesGrownPastWhatAFolderEntryHoldsAreMarkedNotCut) {
-  const uint32_t folder = AddFolder(L"C:\\data");
-  AddFile(folder, L"short.txt");
-  AddProbe(0, std::wstring(246, L'x').c_str());  // 251 characters: still fits
-  ComputeNewNames();
+  AddProbe(0, std::wstring(246, L'x').c_str());
+  Run({{1, L"short.txt", L"short.txt"}});
   EXPECT_EQ(WideLength(Row(0)->newName), 255u);
   ProbeSettings* grow = AddProbe(0, L"y");
   ComputeNewNames();
   EXPECT_EQ(NewName(0), Marked(L"too long"));
-  // Far beyond any buffer: the walk ends and the name is still marked.
+  // Beyond even the steps' buffer: the walk ends, the name is still marked.
   CopyWideBounded(std::wstring(1000, L'z').c_str(), grow->suffix, 1100);
   ComputeNewNames();
   EXPECT_EQ(NewName(0), Marked(L"too long"));
@@ -139,64 +126,54 @@ TEST_F(Preview, ErrorTextIsCutAndTheCharacterLeftOutWhenLong) {
   wchar_t errorText[kPreviewErrorTextCapacity];
   BuildPreviewErrorText(errorText, kPreviewErrorTextCapacity);
   EXPECT_EQ(std::wstring(errorText), L"<" + word.substr(0, 125) + L">");
-  RenameInOneFolder({{L"a.txt", L"a?.txt"}});
+  Run({{1, L"a.txt", L"a?.txt"}});
   EXPECT_EQ(NewName(0), std::wstring(errorText) + L", invalid character");
 }
 
 TEST_F(Preview, FailingStepKeepsTheEarlierStepsResult) {
-  const uint32_t folder = AddFolder(L"C:\\data");
-  AddFile(folder, L"a.txt");
-  AddFile(folder, L"b.txt");
   AddStep(L"<Case,n,2>");
   AddProbe();
   AddStep(L"<Ext,\"bak\">");
-  g_probeRecord.renames = {{L"A.txt", L"first"}};
   g_probeRecord.failures = {L"B.txt"};
+  Run({{1, L"a.txt", L"a.txt"}, {1, L"b.txt", L"b.txt"}});
+  g_probeRecord.renames = {{L"A.txt", L"first"}};
   ComputeNewNames();
   EXPECT_EQ(NewNames(), (Names{L"first.bak", L"B.bak"}));
 }
 
 TEST_F(Preview, OnlyCheckedStepsArePreparedOncePerPassAndApplied) {
-  const uint32_t folder = AddFolder(L"C:\\data");
-  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) AddFile(folder, name);
   ProbeSettings* unchecked = AddProbe(0, L"-off", false);
   ProbeSettings* checked = AddProbe(0, L"-on");
-  ComputeNewNames();
+  Run({{1, L"a.txt", L"a.txt"}, {1, L"b.txt", L"b.txt"}, {1, L"c.txt", L"c.txt"}});
   EXPECT_EQ(unchecked->prepared, 0);
   EXPECT_EQ(checked->prepared, 1);
-  EXPECT_EQ(NewNames(), (Names{L"a-on.txt", L"b-on.txt", L"c-on.txt"}));
-}
-
-TEST_F(Preview, WithoutCheckedStepsNamesStayAndNothingIsAProblem) {
-  const uint32_t folder = AddFolder(L"C:\\data");
-  AddFile(folder, L"a.txt");
-  AddFile(folder, L"B.txt");
-  AddProbe(0, L"-off", false);
+  EXPECT_EQ(NewNames(), (Names{L"a.txt-on", L"b.txt-on", L"c.txt-on"}));
+  // Without a checked step every name stays, and a name the file already holds is never marked.
+  reinterpret_cast<ChainListRow*>(ItemStoreGet(&chain_->rows, 1))->state = 0;
   g_app->problemCount = 5;
-  ComputeNewNames();
-  EXPECT_EQ(NewNames(), (Names{L"a.txt", L"B.txt"}));
+  Run({{1, L"odd.", L"x"}, {1, L"B.txt", L"x"}});
+  EXPECT_EQ(NewNames(), (Names{L"odd.", L"B.txt"}));
   EXPECT_EQ(g_app->problemCount, 0);
 }
 
 TEST_F(Preview, StepsGetTheContextTheirFlagsAskFor) {
   const uint32_t top = AddFolder(L"C:\\data");
-  const uint32_t sub = AddFolder(L"sub", top);
-  AddFile(sub, L"a.txt");
+  AddFile(AddFolder(L"sub", top), L"a.txt");
   AddFile(0, L"orphan.txt");
-  AddProbe(kApplyNeedsPath);
+  ProbeSettings* step = AddProbe(kApplyNeedsPath);
   wchar_t name[kApplyPartCapacity] = L"a.txt";
   EXPECT_EQ(ApplyChainToName(1, Row(0), name, kApplyPartCapacity), 0);
   EXPECT_EQ(g_probeRecord.lastPath, L"C:\\data\\sub\\a.txt");
   EXPECT_EQ(ApplyChainToName(1, Row(1), name, kApplyPartCapacity), 0);
   EXPECT_EQ(g_probeRecord.lastPath, L"(null)");
-  reinterpret_cast<ProbeSettings*>(GetStepInstance(0))->header.flags = kApplyNeedsFileInfo;
+  step->header.flags = kApplyNeedsFileInfo;
   EXPECT_EQ(ApplyChainToName(1, Row(0), name, kApplyPartCapacity), 0);
   EXPECT_EQ(g_probeRecord.lastContext, &Row(0)->info);
 }
 
 TEST_F(Preview, PassFromAWorkerRunsOnTheGuiThread) {
   MainWindowStandIn mainWindow;
-  RenameInOneFolder({{L"a.txt", L"b.txt"}});
+  Run({{1, L"a.txt", L"b.txt"}});
   g_probeRecord.applyThread = 0;
   WorkerThread worker([] { ComputeNewNames(); });
   ASSERT_TRUE(mainWindow.PumpUntil([&] { return worker.Finished(); }));
@@ -205,8 +182,7 @@ TEST_F(Preview, PassFromAWorkerRunsOnTheGuiThread) {
 
 TEST_F(Preview, ChangesMarkTheChainAndRecomputeUnlessSuspendedOrBusy) {
   g_engineHooks = EngineHooks{[] { ++g_menuRefreshes; }, [] { ++g_noticeUpdates; }};
-  const uint32_t folder = AddFolder(L"C:\\data");
-  AddFile(folder, L"a.txt");
+  AddFile(AddFolder(L"C:\\data"), L"a.txt");
   g_probeRecord.renames[L"a.txt"] = L"a?";
   AddProbe();
   SuspendRecomputation();
@@ -231,7 +207,6 @@ TEST_F(Preview, ChangesMarkTheChainAndRecomputeUnlessSuspendedOrBusy) {
 }
 
 TEST_F(Preview, VariantsFollowTheNameForm) {
-  const uint32_t folder = AddFolder(L"C:\\data");
   const struct {
     const wchar_t* name;
     uint16_t attributes;
@@ -243,20 +218,12 @@ TEST_F(Preview, VariantsFollowTheNameForm) {
       {L"Photos.2020", FILE_ATTRIBUTE_DIRECTORY, L"Photos.2020 (2)"},
       {L"", FILE_ATTRIBUTE_ARCHIVE, L"#2"},
   };
+  const uint32_t folder = AddFolder(L"C:\\data");
   for (const auto& entry : cases) AddFile(folder, L"x", entry.attributes);
   for (uint32_t i = 0; i < std::size(cases); ++i) {
     wchar_t name[kFileNameCapacity];
     CopyWideBounded(cases[i].name, name, kFileNameCapacity);
-    const uint32_t rows = static_cast<uint32_t>(std::size(cases));
-    EXPECT_EQ(MakeUniqueNumberedName(rows, L"<Error>", i, name, kFileNameCapacity), 0);
+    EXPECT_EQ(MakeUniqueNumberedName(std::size(cases), L"<Error>", i, name, kFileNameCapacity), 0);
     EXPECT_EQ(std::wstring(name), cases[i].variant);
   }
-}
-
-TEST_F(Preview, NameWithoutRoomForANumberIsMarked) {
-  const std::wstring base = std::wstring(248, L'r') + L".txt";  // 252 characters
-  RenameInOneFolder({{L"a.txt", base}, {L"b.txt", base}});
-  EXPECT_EQ(NewName(0), base);
-  EXPECT_EQ(NewName(1), Marked(L"no free number for \"" + base + L"\"").substr(0, 259));
-  EXPECT_EQ(g_app->problemCount, 1);
 }
