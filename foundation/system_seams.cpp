@@ -3,7 +3,8 @@
 namespace {
 
 SystemSeams RealSystemCalls() {
-  return {::GetProcAddress, ::RegSetValueExW, ::RegSetValueExA, ::OpenClipboard, ::GetLocaleInfoW};
+  return {::GetProcAddress, ::RegSetValueExW, ::RegSetValueExA, ::OpenClipboard, ::GetLocaleInfoW,
+          ::MoveFileExW,    ::DeleteFileW,    ::FindFirstFileExW, ::FindFirstFileW};
 }
 
 }  // namespace
