@@ -127,9 +127,12 @@ void LeaveCurrentFolder() {
   if (GetPathRoot(windows, root, MAX_PATH) > 0) SetCurrentDirectoryW(root);
 }
 
-bool IsRenameDone(const RenameJob& job, const FileIdentity& before) {
+// Whether the disk shows the rename done, whatever the shell said. Without the old file's identity only the
+// shell's own success can tell a moved file from one that was there before.
+bool IsRenameDone(const RenameJob& job, const FileIdentity& before, bool shellSucceeded) {
   if (job.caseOnly) return IsSpelledOnDisk(job.newPath);
   if (IsPresent(job.oldPath) || !IsPresent(job.newPath)) return false;
+  if (!before.known) return shellSucceeded;
   return !AreDifferentFiles(before, IdentityOf(job.newPath));
 }
 
@@ -150,7 +153,7 @@ int ShellRename(RenameJob* job) {
   FreeAndNull(&from);
   FreeAndNull(&to);
   if (result == kCancelled) return result;
-  if (IsRenameDone(*job, before)) {
+  if (IsRenameDone(*job, before, result == 0)) {
     job->retry = false;
     return 0;
   }

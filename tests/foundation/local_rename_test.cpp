@@ -189,6 +189,8 @@ TEST_F(ProvidersTest, BadNamesFailAtOnceAndLongPathsKeepTheRealCode) {
   EXPECT_NE(missingSource, 0);
   EXPECT_NE(missingSource, ERROR_FILENAME_EXCED_RANGE);
   EXPECT_TRUE(PathExists(from));
+  EXPECT_NE(Rename(folder_ / L"missing.txt", from), 0);
+  EXPECT_EQ(ReadWholeFile(from), "x");
 }
 
 TEST_F(ProvidersTest, RenamingAcrossDrivesCopiesThenDeletesAndNeverLeavesTwoFiles) {
