@@ -157,6 +157,17 @@ int CreateFolderPath(FileSystemProvider* provider, ProviderFolder* folder, const
   return 0;
 }
 
+// A local-disk record of its own, for the file layer's writes before the provider records are filled and
+// after they are released (settings are saved then too).
+FileSystemProvider* StandaloneLocalDisk() {
+  static FileSystemProvider localDisk = [] {
+    FileSystemProvider record;
+    InitLocalDiskProvider(&record);
+    return record;
+  }();
+  return &localDisk;
+}
+
 }  // namespace
 
 void InitFileSystemProviders() {
@@ -352,6 +363,7 @@ int VfsCopy(ProviderFolder* folder, const wchar_t* source, const wchar_t* target
 int CreateDirectoryPath(ProviderFolder* folder, const wchar_t* path) {
   if (!path || !path[0]) return ERROR_INVALID_PARAMETER;
   FileSystemProvider* provider = ProviderOf(folder, path);
+  if (!provider && !folder && IsLocalFolderPath(path)) provider = StandaloneLocalDisk();
   if (!provider || !provider->slots.makeFolder) return kNotSupported;
   return GuardedCall(kNotSupported, [&] { return CreateFolderPath(provider, folder, path); });
 }

@@ -185,6 +185,7 @@ int VfsCopyOrMove(ProviderFolder* folder, ProviderFolder* secondFolder, const wc
 int VfsCopy(ProviderFolder* folder, const wchar_t* source, const wchar_t* target, const FileInfo* info,
             ProgressCallback progress, void* userData);
 // Makes a folder with every missing parent. 0 when it exists as a folder; 183 when a file holds its name.
+// Local paths are served also while the provider records are not filled.
 int CreateDirectoryPath(ProviderFolder* folder, const wchar_t* path);
 int VfsShowProperties(ProviderFolder* folder, HWND window, const wchar_t* paths);
 int VfsRunVerb(ProviderFolder* folder, HWND window, const wchar_t* path, const wchar_t* verb, uint32_t flags);

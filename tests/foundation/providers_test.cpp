@@ -138,6 +138,10 @@ TEST_F(ProvidersTest, FoldersAreMadeWithTheirParentsButNeverOverAFile) {
   EXPECT_NE(CreateDirectoryPath(nullptr, below.c_str()), 0);
   EXPECT_FALSE(PathExists(below.c_str()));
   EXPECT_EQ(GetFileAttributesW(file.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+
+  ShutdownProviders();
+  EXPECT_EQ(CreateDirectoryPath(nullptr, (folder_ / L"after\\shutdown").c_str()), 0);
+  EXPECT_TRUE(PathExists(folder_ / L"after\\shutdown"));
 }
 
 TEST(ProviderPaths, PrefixesAndBasesAreCutOnlyWhereTheyBeginThePath) {
