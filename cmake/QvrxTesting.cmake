@@ -28,6 +28,7 @@ function(qvrx_test_executable name)
   # The program's resources (manifest, dialogs, bitmaps) go into every test executable too, so tests see the
   # same common controls and Windows version as the program.
   add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/resources/qvrx.rc)
+  qvrx_resource_script_depends_on_pictures()
   target_link_libraries(${name} PRIVATE ${ARGN} qvrx_test_support GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

@@ -1,8 +1,9 @@
 #include "foundation/directory_listing.h"
 
 #include "foundation/bounded_text.h"
-#include "foundation/interim_file_layer.h"
+#include "foundation/file_io.h"
 #include "foundation/paths.h"
+#include "foundation/shell_items.h"
 #include "foundation/system_errors.h"
 #include "foundation/system_functions.h"
 #include "foundation/system_seams.h"

@@ -8,11 +8,12 @@
 
 #include "foundation/bounded_text.h"
 #include "foundation/icons.h"
-#include "foundation/interim_file_layer.h"
 #include "foundation/local_copy.h"
 #include "foundation/memory.h"
 #include "foundation/name_masks.h"
 #include "foundation/paths.h"
+#include "foundation/shell_folders.h"
+#include "foundation/shell_items.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
 #include "foundation/local_copy.h"
 
 #include "foundation/bounded_text.h"
-#include "foundation/interim_file_layer.h"
+#include "foundation/file_entries.h"
+#include "foundation/file_io.h"
 #include "foundation/local_delete.h"
 #include "foundation/memory.h"
 #include "foundation/paths.h"
+#include "foundation/shell_folders.h"
 #include "foundation/system_errors.h"
 #include "foundation/system_functions.h"
 

@@ -6,12 +6,13 @@
 
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
-#include "foundation/interim_file_layer.h"
+#include "foundation/file_io.h"
 #include "foundation/memory.h"
 #include "foundation/numbers.h"
 #include "foundation/paths.h"
 #include "foundation/system_errors.h"
 #include "foundation/system_seams.h"
+#include "foundation/threads.h"
 
 namespace {
 
@@ -22,6 +23,14 @@ constexpr uint32_t kWipeBlockBytes = 4096;
 constexpr uint8_t kWipeByte = 0xAA;
 constexpr wchar_t kWipeChar = L'@';
 constexpr int kNumberCapacity = 12;
+
+int TruncateAndDeleteOnce(const wchar_t* path) {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  const int result = OpenFileLong(path, &handle, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  TRUNCATE_EXISTING, kTruncateDeleteFlags);
+  CloseHandleSafe(handle);
+  return result;
+}
 
 bool IsFinalTruncateResult(int code) {
   return code == 0 || code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ||
@@ -118,18 +127,9 @@ int DeleteSingleFile(const wchar_t* path) {
 }
 
 int TruncateAndDeleteFile(const wchar_t* path) {
-  if (!path || !path[0]) return ERROR_INVALID_PARAMETER;
-  LongPath longPath(path);
-  for (int attempt = 0;; ++attempt) {
-    HANDLE file = CreateFileW(longPath.path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              TRUNCATE_EXISTING, kTruncateDeleteFlags, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      CloseHandle(file);
-      return 0;
-    }
-    const int code = static_cast<int>(MapLastError(ERROR_ACCESS_DENIED));
-    if (attempt > 0 || IsFinalTruncateResult(code) || ClearReadOnly(path) != 0) return code;
-  }
+  const int result = TruncateAndDeleteOnce(path);
+  if (IsFinalTruncateResult(result) || ClearReadOnly(path) != 0) return result;
+  return TruncateAndDeleteOnce(path);
 }
 
 int WipeFile(const wchar_t* path, ProgressCallback progress, void* userData) {

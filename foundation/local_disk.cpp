@@ -9,14 +9,16 @@
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
 #include "foundation/directory_listing.h"
+#include "foundation/file_io.h"
 #include "foundation/icons.h"
-#include "foundation/interim_file_layer.h"
 #include "foundation/local_copy.h"
 #include "foundation/local_delete.h"
 #include "foundation/local_rename.h"
 #include "foundation/memory.h"
 #include "foundation/paths.h"
 #include "foundation/platform_declarations.h"
+#include "foundation/shell_folders.h"
+#include "foundation/shell_items.h"
 #include "foundation/system_errors.h"
 #include "foundation/system_folders.h"
 
@@ -214,8 +216,12 @@ int LocalMakeFolder(FileSystemProvider*, ProviderFolder*, const wchar_t* path) {
   return static_cast<int>(CreateFolder(path));
 }
 
-int LocalProperties(FileSystemProvider*, HWND, const wchar_t* paths) {
+// One path through ShellExecuteExW; several (a double-zero-terminated list) through the context menu of
+// their items, and the first of them alone when that fails.
+int LocalProperties(FileSystemProvider*, HWND window, const wchar_t* paths) {
   if (!paths || !paths[0]) return ERROR_INVALID_PARAMETER;
+  const bool several = paths[WideLength(paths) + 1] != 0;
+  if (several && InvokeShellVerbOnPaths(window ? window : g_mainWindow, "properties", paths) == 0) return 0;
   return ShowPropertiesVerb(paths);
 }
 

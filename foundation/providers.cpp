@@ -3,9 +3,9 @@
 #include "foundation/bounded_text.h"
 #include "foundation/drives_view.h"
 #include "foundation/guard.h"
-#include "foundation/interim_file_layer.h"
 #include "foundation/local_disk.h"
 #include "foundation/paths.h"
+#include "foundation/shell_folders.h"
 
 FileSystemProvider g_fileSystemProviders[kProviderCount];
 

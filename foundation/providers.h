@@ -187,6 +187,7 @@ int VfsCopy(ProviderFolder* folder, const wchar_t* source, const wchar_t* target
 // Makes a folder with every missing parent. 0 when it exists as a folder; 183 when a file holds its name.
 // Local paths are served also while the provider records are not filled.
 int CreateDirectoryPath(ProviderFolder* folder, const wchar_t* path);
+// Shows the shell's properties of the paths of a double-zero-terminated list (one path or several).
 int VfsShowProperties(ProviderFolder* folder, HWND window, const wchar_t* paths);
 int VfsRunVerb(ProviderFolder* folder, HWND window, const wchar_t* path, const wchar_t* verb, uint32_t flags);
 // Parses a path into an item-id list (set to null first); 50 without an output.
