@@ -2,10 +2,12 @@
 
 #include <cstring>
 #include <cwchar>
+#include <initializer_list>
 
 #include "foundation/bounded_text.h"
 #include "foundation/numbers.h"
 #include "foundation/packed_date.h"
+#include "foundation/profile_store.h"
 #include "foundation/string_list.h"
 
 namespace {
@@ -173,4 +175,15 @@ int FormatFilterDefinition(const FilterRecord* record, char* text, int capacity)
   AppendHalf(record->upper, L'-', &list);
   if (list.result != 0) text[0] = 0;
   return list.result;
+}
+
+int SaveFilterDefinition(FilterRecord* record, const char* section, const char* key) {
+  if (record == nullptr) return kInvalidParameter;
+  for (FilterHalf* half : {&record->lower, &record->upper}) {
+    if (half->dateUnit == 'T' && half->dateValue != 0) half->dateValue = ReduceToTimeOfDay(half->dateValue);
+  }
+  char text[kFilterTextCapacity];
+  const int result = FormatFilterDefinition(record, text, kFilterTextCapacity);
+  if (result == 0) ProfileSetString(&g_settingsStore, section, key, text);
+  return result;
 }

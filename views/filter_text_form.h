@@ -25,3 +25,8 @@ int ParseFilterDefinition(FilterRecord* record, const char* text);
 // 0; 87 for a null argument; 122 when the text does not fit the capacity and 8 without memory, the text
 // then being empty.
 int FormatFilterDefinition(const FilterRecord* record, char* text, int capacity);
+
+// Writes the record's text form into the program's profile store as a string value under section and key.
+// A 'T' condition is first reduced to its time of day in the record itself. 0; the formatting error when the
+// text could not be made, and then nothing is written.
+int SaveFilterDefinition(FilterRecord* record, const char* section, const char* key);

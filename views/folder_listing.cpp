@@ -1,0 +1,267 @@
+#include "views/folder_listing.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/guard.h"
+#include "foundation/item_store.h"
+#include "foundation/memory.h"
+#include "foundation/paths.h"
+#include "foundation/threads.h"
+#include "foundation/window_wrappers.h"
+#include "views/item_list_control.h"
+#include "views/list_operations.h"
+#include "views/path_pool.h"
+#include "views/view_hooks.h"
+
+namespace {
+
+constexpr uint16_t kFolderAttribute = FILE_ATTRIBUTE_DIRECTORY;
+constexpr uint16_t kLinkAttribute = FILE_ATTRIBUTE_REPARSE_POINT;
+constexpr int kStoreResultLocked = 1;
+
+bool IsDotEntry(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+bool Cancelled() { return g_app->cancelCounter != 0; }
+
+// A store change that fails only for want of the lock is tried again until the Stop command; any other
+// failure is final.
+template <typename Change>
+bool ChangeWhileLockAllows(Change change) {
+  for (int attempt = 0; attempt < kStoreAttempts; ++attempt) {
+    const int result = change();
+    if (result == 0) return true;
+    if (result != kStoreResultLocked || Cancelled()) return false;
+  }
+  return false;
+}
+
+bool AppendRow(ItemListControl* list, const FileListRow& row) {
+  return ChangeWhileLockAllows([&] { return ItemStoreAppend(&list->rows, &row, row.length); });
+}
+
+uint32_t PoolFolder(ItemListControl* list, const wchar_t* name, uint32_t parent) {
+  uint32_t index = 0;
+  ChangeWhileLockAllows([&] {
+    index = AddPooledPath(list, name, parent);
+    return index != 0 ? 0 : kStoreResultLocked;
+  });
+  return index;
+}
+
+void CountListedFile(uint64_t size) {
+  ++g_app->listingStatistics.files;
+  if (size != kUnknownFileSize) g_app->listingStatistics.bytes += size;
+}
+
+void CollectSubfolder(const ProviderItem& item, ListingContext* context) {
+  if (context->recursive && (item.info.attributes & kLinkAttribute) == 0) {
+    RecordBufferAppendString(context->subfolders, item.name);
+  }
+}
+
+FolderIdentity IdentityOf(const wchar_t* path) {
+  FolderIdentity identity = {};
+  LongPath longPath;
+  HANDLE folder = CreateFileW(MakeLongPath(&longPath, path), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) return identity;
+  BY_HANDLE_FILE_INFORMATION information;
+  if (GetFileInformationByHandle(folder, &information)) {
+    identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow, 1};
+  }
+  CloseHandle(folder);
+  return identity;
+}
+
+bool SameFolder(const FolderIdentity& a, const FolderIdentity& b) {
+  return a.known && b.known && a.volume == b.volume && a.indexHigh == b.indexHigh && a.indexLow == b.indexLow;
+}
+
+// Links are not entered, but a folder can still lead back to one above it (a share that follows links on the
+// server): the folder's identity is compared with those of the folders above it. Paths the file system cannot
+// open have no identity and are walked as found.
+bool LeadsBackToAncestor(ListingContext* context) {
+  const FolderIdentity identity = IdentityOf(context->path);
+  for (int level = 0; level < context->depth; ++level) {
+    if (SameFolder(identity, context->ancestors[level])) return true;
+  }
+  context->ancestors[context->depth] = identity;
+  return false;
+}
+
+void WalkSubfolders(const RecordBuffer& subfolders, uint32_t parent, ListingContext* context) {
+  if (context->depth >= kMaxListingDepth) return;
+  const wchar_t* name = reinterpret_cast<const wchar_t*>(RecordBufferData(&subfolders));
+  for (uint32_t i = 0; i < RecordBufferCount(&subfolders) && !Cancelled(); ++i) {
+    ++context->depth;
+    FillFileListFromFolder(name, parent, context);
+    --context->depth;
+    name += WideLength(name) + 1;
+  }
+}
+
+// The "only the selected files" view lasts until the next listing.
+void EndOnlySelectedView() {
+  if ((g_app->options & kOptionOnlySelectedKept) == 0) return;
+  InterlockedAnd(reinterpret_cast<volatile LONG*>(&g_app->options), ~static_cast<LONG>(kOptionOnlySelectedKept));
+  ApplyViewOptionsHook();
+}
+
+ListingContext* NewListingContext() {
+  ListingContext* context = static_cast<ListingContext*>(AllocZeroed(sizeof(ListingContext)));
+  if (context == nullptr) return nullptr;
+  context->list = &g_app->fileList;
+  context->recursive = (g_app->options & kOptionRecursiveListing) != 0 ? 1 : 0;
+  context->filter = SnapshotFilterForListing(&context->filterCopy);
+  return context;
+}
+
+void RunFollowUps(ItemListControl* list, const wchar_t* path) {
+  UpdateStatusTextHook();
+  ComputeNewNamesHook();
+  // The preview numbers duplicate names in list order: when the sort moved rows, it runs again.
+  const LONG changesBeforeSort = list->rows.changes;
+  SortFileListRows(list, path);
+  if (list->rows.changes != changesBeforeSort) ComputeNewNamesHook();
+  UpdateProblemCountNoticeViewHook();
+  RefreshFileListRowCount(list);
+  SelectFirstFileRow(list);
+}
+
+void ListFolder(const wchar_t* requested) {
+  wchar_t path[kCurrentFolderCapacity];
+  StripLongPathPrefix(requested, path, kCurrentFolderCapacity);
+  ReloadFileList(path);
+  LoadFieldValuesHook(path);
+}
+
+bool StartListingWorker(const wchar_t* folder) {
+  wchar_t* copy = AllocZeroedWide(kCurrentFolderCapacity);
+  if (copy == nullptr) return false;
+  CopyWideString(folder, copy, kCurrentFolderCapacity);
+  HANDLE worker = StartThread(LoadFolderCallback, copy);
+  if (worker == nullptr) {
+    FreeAndNull(&copy);
+    return false;
+  }
+  CloseHandleSafe(worker);
+  return true;
+}
+
+}  // namespace
+
+void SetCurrentFolder(const wchar_t* path) {
+  if (g_app == nullptr || path == nullptr) return;
+  if (path != g_app->currentFolder) {
+    CopyWideString(path, g_app->currentFolder, kCurrentFolderCapacity);
+    ShowFolderInAddressBarHook(g_app->currentFolder);
+    AddRecentFolderHook(g_app->currentFolder);
+  }
+  // Taken here, before the worker exists, so that a second request cannot start a second listing.
+  if (InterlockedCompareExchange(&g_app->busyCounter, 1, 0) != 0) {
+    InterlockedIncrement(&g_app->pendingListings);
+    return;
+  }
+  InterlockedExchange(&g_app->pendingListings, 0);
+  if (!StartListingWorker(g_app->currentFolder)) {
+    InterlockedIncrement(&g_app->pendingListings);
+    InterlockedDecrement(&g_app->busyCounter);
+  }
+}
+
+void RunDeferredListing() {
+  if (g_app == nullptr || g_app->pendingListings == 0 || g_app->busyCounter != 0) return;
+  SetCurrentFolder(g_app->currentFolder);
+}
+
+DWORD WINAPI LoadFolderCallback(void* path) {
+  wchar_t* requested = static_cast<wchar_t*>(path);
+  GuardedCall(0, [&] {
+    ListFolder(requested);
+    return 0;
+  });
+  FreeAndNull(&requested);
+  InterlockedDecrement(&g_app->busyCounter);
+  UpdateMenuStatesViewHook();
+  return 0;
+}
+
+void ReloadFileList(const wchar_t* path) {
+  if (g_app == nullptr || path == nullptr || g_app->listRebuildGuard != 0) return;
+  ItemListControl* list = g_app->fileList;
+  if (list == nullptr) return;
+  EndOnlySelectedView();
+  if (!EmptyFileList(list)) {
+    InterlockedIncrement(&g_app->pendingListings);
+    return;
+  }
+  g_app->listingStatistics = ListStatistics{};
+  ListingContext* context = NewListingContext();
+  if (context == nullptr) return;
+  if (list->imageList != nullptr) ImageList_Remove(list->imageList, -1);
+  FillFileListFromFolder(path, 0, context);
+  FreeAndNull(&context);
+  RunFollowUps(list, path);
+}
+
+void FillFileListFromFolder(const wchar_t* name, uint32_t parent, ListingContext* context) {
+  ItemListControl* list = *context->list;
+  if (list == nullptr) return;
+  RecordBuffer subfolders;
+  RecordBufferInit(&subfolders, true);
+  RecordBuffer* outer = context->subfolders;
+  context->subfolders = &subfolders;
+  const uint32_t index = PoolFolder(list, name, parent);
+  if (EnumerateFolderIntoList(index, context) == 0) WalkSubfolders(subfolders, index, context);
+  context->subfolders = outer;
+  RecordBufferDestroy(&subfolders);
+}
+
+int EnumerateFolderIntoList(uint32_t index, ListingContext* context) {
+  context->folderIndex = index;
+  ItemListControl* list = *context->list;
+  if (list == nullptr) return -1;
+  GetPooledPath(list, index, context->path, kListingPathCapacity);
+  if (context->path[0] == 0) return -1;
+  if (context->recursive && LeadsBackToAncestor(context)) return kFolderLeadsBack;
+  InterlockedExchange(&list->idle, 0);
+  const int result = VfsEnumerate(nullptr, context->path, FilterMatchCallback, context);
+  InterlockedExchange(&list->idle, 1);
+  RefreshFileListRowCount(list);
+  return result;
+}
+
+int FilterMatchCallback(ProviderItem* item, void* userData) {
+  ListingContext* context = static_cast<ListingContext*>(userData);
+  ItemListControl* list = *context->list;
+  if (list == nullptr) return 1;
+  if (IsDotEntry(item->name) || (item->info.attributes & kProviderRootAttribute) != 0) return 0;
+  if ((item->info.attributes & kFolderAttribute) != 0) {
+    CollectSubfolder(*item, context);
+    return 0;
+  }
+  if (!FilterAdmitsItem(context->filter, item->name, item->info)) return 0;
+  FileListRow row;
+  BuildFileListRow(*item, context->folderIndex, &row);
+  StopRenamingInList(list);
+  if (AppendRow(list, row)) CountListedFile(item->info.size);
+  return 0;
+}
+
+void BuildFileListRow(const ProviderItem& item, uint32_t folderIndex, FileListRow* row) {
+  memset(row, 0, sizeof *row);
+  CopyWideString(item.name, row->currentName, kFileNameCapacity);
+  const int length = static_cast<int>(WideLength(row->currentName));
+  const int dot = ExtensionDotPosition(row->currentName);
+  row->length = FileListRowSize(length);
+  row->extensionAt = static_cast<uint16_t>(dot < length ? dot + 1 : length);
+  row->folderIndex = static_cast<int32_t>(folderIndex);
+  row->info = item.info;
+}

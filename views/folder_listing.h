@@ -1,0 +1,94 @@
+// Folder listing into the file list. Choosing a folder records it as the current folder and starts a
+// short-lived worker that empties the file list, has the file-system providers enumerate the folder (and, with
+// the recursive option, its subfolders depth first), turns every file the filter admits into a FileListRow and
+// every folder into an entry of the path pool, then runs the follow-up chain: status text, preview, sort,
+// problem notice and the selection of the first row. Folders are walked, never listed as rows.
+//
+// One listing runs at a time. The busy counter is raised on the GUI thread before a worker starts and lowered
+// when it ends, whatever happens inside it; a folder chosen meanwhile is only recorded and counted as pending,
+// and the main window's timer lists the newest one once nothing is busy.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "foundation/providers.h"
+#include "foundation/record_buffer.h"
+#include "views/file_filter.h"
+#include "views/file_list_row.h"
+
+struct ItemListControl;
+
+// Option-word bits the listing reads.
+constexpr uint32_t kOptionRecursiveListing = 0x1000;
+constexpr uint32_t kOptionOnlySelectedKept = 0x2000;
+
+constexpr int kCurrentFolderCapacity = 1024;
+constexpr int kListingPathCapacity = 32768;
+// Subfolder levels below the listed folder that a recursive listing enters.
+constexpr int kMaxListingDepth = 256;
+// A store change that cannot have the store's lock is tried this often before the row is given up.
+constexpr int kStoreAttempts = 40;
+
+// Result of a folder that is not enumerated because it is one of the folders above it, reached again
+// through a link.
+constexpr int kFolderLeadsBack = ERROR_CANT_RESOLVE_FILENAME;
+
+// Enumerated items with this attribute (drives and provider roots) never become rows.
+constexpr uint16_t kProviderRootAttribute = 0x1000;
+
+// A folder as the file system knows it, whatever path leads there.
+struct FolderIdentity {
+  DWORD volume;
+  DWORD indexHigh;
+  DWORD indexLow;
+  int32_t known;
+};
+
+// What one listing hands down the walk and to the item callback.
+struct ListingContext {
+  RecordBuffer* subfolders;       // names of the subfolders met in the folder being enumerated
+  ItemListControl* const* list;   // the application's file-list slot, so that a list that goes away is seen
+  int32_t recursive;
+  uint32_t folderIndex;           // pool index of the folder being enumerated
+  const FilterRecord* filter;     // null: every file is admitted
+  FilterRecord filterCopy;        // the filter as it stood when the listing began
+  int32_t depth;                  // levels below the listed folder
+  FolderIdentity ancestors[kMaxListingDepth + 1];
+  wchar_t path[kListingPathCapacity];
+};
+
+// Makes `path` the current folder and lists it. Unless `path` is the stored current-folder buffer itself, it
+// is copied there (cut to 1023 characters), shown in the address bar and put first among the recent folders.
+// While the program is busy the listing is only counted as pending. GUI thread.
+void SetCurrentFolder(const wchar_t* path);
+
+// The main window's timer duty: lists the current folder when a listing is pending and nothing is busy.
+void RunDeferredListing();
+
+// The listing worker: takes over a heap copy of the folder path (AllocZeroedWide), lists it, frees it and
+// lowers the busy counter that its starter raised, also when the listing fails. Returns 0.
+DWORD WINAPI LoadFolderCallback(void* path);
+
+// Empties the file list and lists `path` into it, then runs the follow-up chain. Nothing happens without a
+// file list or while a command rewrites it in place; when the list cannot be emptied, the listing is left
+// pending for the timer.
+void ReloadFileList(const wchar_t* path);
+
+// Enters one folder into the pool (`name` below the entry `parent`, or a top folder for parent 0), enumerates
+// it and, for a recursive listing, walks its subfolders depth first until the cancel counter is raised.
+void FillFileListFromFolder(const wchar_t* name, uint32_t parent, ListingContext* context);
+
+// Enumerates the pooled folder `index` into the list. The provider's result (0 success); -1 without a list or
+// when the pooled path is empty; kFolderLeadsBack for a folder of a recursive listing that is one of its
+// ancestors.
+int EnumerateFolderIntoList(uint32_t index, ListingContext* context);
+
+// The item callback of a listing (`userData` is its ListingContext): skips "." and "..", drives and provider
+// roots; collects subfolders of a recursive listing (not those that are links); appends a row for every file
+// the filter admits and counts it in the listing statistics. 0 to go on; 1 when there is no list.
+int FilterMatchCallback(ProviderItem* item, void* userData);
+
+// Fills a zero-filled row from an enumerated file: name (cut to 259 characters), stored length, extension
+// position, folder index and file data.
+void BuildFileListRow(const ProviderItem& item, uint32_t folderIndex, FileListRow* row);
