@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "main_window_stand_in.h"
+#include "support/main_window_stand_in.h"
 
 namespace {
 
