@@ -33,6 +33,7 @@ constexpr int kSortMarkPadding = 30;
 constexpr int kAutoSizeMinimum = 50;
 constexpr int kProbeWidth = 400;
 constexpr int kCaptionCapacity = 260;
+constexpr int kMaxLayoutDepth = 4;
 
 int Width(const RECT& rect) { return rect.right - rect.left; }
 int Height(const RECT& rect) { return rect.bottom - rect.top; }
@@ -244,6 +245,18 @@ int CaptionWidth(const ItemListControl* control, int column, bool* showsSortMark
   return width;
 }
 
+void LayOut(ItemListControl* control, bool freshMetrics);
+
+// The client area the window would have without scroll bars, so that hiding them cannot make room for them again.
+RECT ClientWithoutBars(HWND window) {
+  RECT frame = {};
+  GetWindowRect(window, &frame);
+  RECT borders = {};
+  DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)) & ~(WS_VSCROLL | WS_HSCROLL);
+  AdjustWindowRectEx(&borders, style, FALSE, static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)));
+  return RECT{0, 0, Width(frame) - Width(borders), Height(frame) - Height(borders)};
+}
+
 }  // namespace
 
 void ItemsViewSetViewMode(ItemListControl* control, uint32_t viewWord) {
@@ -280,7 +293,18 @@ void ItemsViewMeasureMetrics(ItemListControl* control) {
 }
 
 void ItemsViewLayout(ItemListControl* control, bool freshMetrics) {
-  if (!control->window) return;
+  // Showing or hiding a scroll bar resizes the window, which lays it out again inside this call; a few levels
+  // settle every case, more would mean bars that keep switching each other.
+  static thread_local int depth = 0;
+  if (!control->window || depth > kMaxLayoutDepth) return;
+  ++depth;
+  LayOut(control, freshMetrics);
+  --depth;
+}
+
+namespace {
+
+void LayOut(ItemListControl* control, bool freshMetrics) {
   RECT before = {};
   GetClientRect(control->window, &before);
   if (freshMetrics || (control->header && control->headerHeight == 0) || control->rowHeight == 0) {
@@ -299,9 +323,10 @@ void ItemsViewLayout(ItemListControl* control, bool freshMetrics) {
   ItemsViewEnsureVisible(control, control->focusedIndex);
 }
 
+}  // namespace
+
 void ItemsViewUpdateScrollBars(ItemListControl* control) {
-  RECT client = {};
-  GetClientRect(control->window, &client);
+  RECT client = ClientWithoutBars(control->window);
   if (Width(client) <= GetSystemMetrics(SM_CXVSCROLL) || Height(client) <= GetSystemMetrics(SM_CYHSCROLL)) {
     EmptyBar(control->window, SB_VERT);
     EmptyBar(control->window, SB_HORZ);
