@@ -112,7 +112,7 @@ void StartSelectionRectangle(ItemListControl* control, POINT point) {
   control->captureState = kRectangleCapture;
   control->selectionAnchor = point;
   control->selectionCurrent = point;
-  control->selectionAnchorRow = -1;
+  control->selectionAnchorRow = RowForRectangle(control, point);
   SetCapture(control->window);
 }
 

@@ -34,7 +34,8 @@ class ListTestParent {
   HWND Window() const { return window_; }
   // A control filling the parent's client area; the layout is copied and kept for the process's life.
   ItemListControl* CreateList(uint32_t viewWord, uint32_t style, std::initializer_list<ColumnLayout> columns,
-                              uint16_t id = kFileListId);
+                              uint16_t id = kFileListId, ItemDeletionCallback deleteItem = nullptr,
+                              const uint16_t* sortTable = nullptr, SortKeyFunction sortKey = nullptr);
 
   int Count(int code, bool pane = false) const;
   const ListEvent* Last(int code, bool pane = false) const;
