@@ -39,7 +39,8 @@ HWND CreateParent() {
 }
 
 ItemListControl* ListWithRows(HWND parent, int rows) {
-  ItemListControl* list = CreateItemsViewWindow(parent, 1, 0, kFileListId, g_columns, nullptr, nullptr, nullptr, nullptr);
+  ItemListControl* list =
+      CreateItemsViewWindow(parent, 1, 0, kFileListId, g_columns, nullptr, nullptr, nullptr, nullptr);
   MoveWindow(list->window, 0, 0, 800, 600, TRUE);
   FileListRow row = {};
   row.length = FileListRowSize(8);

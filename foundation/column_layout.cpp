@@ -67,9 +67,7 @@ int ColumnLayoutDisplayPosition(const ColumnLayout* table, int id) {
   return before;
 }
 
-bool ColumnLayoutIsHeapOwned(const ColumnLayout* table) {
-  return table && table[ColumnLayoutCount(table)].width != 0;
-}
+bool ColumnLayoutIsHeapOwned(const ColumnLayout* table) { return table && table[ColumnLayoutCount(table)].width != 0; }
 
 int ColumnLayoutTotalWidth(const ColumnLayout* table) {
   int total = 0;

@@ -149,8 +149,8 @@ SortArrowHolder* GetSortArrowHolder() {
   return &holder;
 }
 
-void SetHeaderSortArrowForColumns(SortArrowHolder* holder, HWND header, int sortColumnId, int sortKey,
-                                  bool descending, const ColumnLayout* table) {
+void SetHeaderSortArrowForColumns(SortArrowHolder* holder, HWND header, int sortColumnId, int sortKey, bool descending,
+                                  const ColumnLayout* table) {
   if (!holder || !header) return;
   if (!holder->themed) {
     SetHeaderSortBitmapForColumns(holder, header, sortColumnId, sortKey, descending, table);
@@ -170,8 +170,8 @@ void SetHeaderSortArrowForColumns(SortArrowHolder* holder, HWND header, int sort
   }
 }
 
-void SetHeaderSortBitmapForColumns(SortArrowHolder* holder, HWND header, int sortColumnId, int sortKey,
-                                   bool descending, const ColumnLayout* table) {
+void SetHeaderSortBitmapForColumns(SortArrowHolder* holder, HWND header, int sortColumnId, int sortKey, bool descending,
+                                   const ColumnLayout* table) {
   if (!holder || !header) return;
   EnsureArrowBitmaps(holder);
   int sortItem = SortColumnItem(header, table, sortColumnId);

@@ -34,9 +34,9 @@ SortArrowHolder* GetSortArrowHolder();
 
 // Marks the sort column in the holder's form: the themed form gives that item HDF_SORTDOWN or HDF_SORTUP
 // and clears the sort flags and bitmaps of the others; an item is set only when its format changes.
-void SetHeaderSortArrowForColumns(SortArrowHolder* holder, HWND header, int sortColumnId, int sortKey,
-                                  bool descending, const ColumnLayout* table);
+void SetHeaderSortArrowForColumns(SortArrowHolder* holder, HWND header, int sortColumnId, int sortKey, bool descending,
+                                  const ColumnLayout* table);
 // Always the bitmap form: the sort column's item shows the arrow bitmap, left of the caption for the special
 // key and right of it otherwise; every other item loses its bitmap and sort flags.
-void SetHeaderSortBitmapForColumns(SortArrowHolder* holder, HWND header, int sortColumnId, int sortKey,
-                                   bool descending, const ColumnLayout* table);
+void SetHeaderSortBitmapForColumns(SortArrowHolder* holder, HWND header, int sortColumnId, int sortKey, bool descending,
+                                   const ColumnLayout* table);

@@ -77,8 +77,10 @@ void RefreshAfterChange(ItemListControl* control) {
 }
 
 void ShiftIndexesAfterRemoval(ItemListControl* control, int index) {
-  if (control->focusedIndex > index) --control->focusedIndex;
-  else if (control->focusedIndex == index) control->focusedIndex = -1;
+  if (control->focusedIndex > index)
+    --control->focusedIndex;
+  else if (control->focusedIndex == index)
+    control->focusedIndex = -1;
   control->hotIndex = -1;
   control->pendingRenameIndex = -1;
 }

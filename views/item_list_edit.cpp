@@ -43,7 +43,8 @@ void SizeEditorToText(const ItemListControl* control, HWND editor) {
   MapWindowPoints(nullptr, control->window, reinterpret_cast<POINT*>(&frame), 2);
   RECT client = {};
   GetClientRect(control->window, &client);
-  width = std::clamp(width + kEditorBorders, kEditorInitialWidth, std::max<int>(kEditorInitialWidth, client.right - frame.left));
+  width = std::clamp(width + kEditorBorders, kEditorInitialWidth,
+                     std::max<int>(kEditorInitialWidth, client.right - frame.left));
   SetWindowPos(editor, nullptr, 0, 0, width, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -78,7 +78,8 @@ int RowForRectangle(const ItemListControl* control, POINT point) {
   if (count == 0) return -1;
   RECT area = RowsArea(control);
   point.y = std::clamp<LONG>(point.y, area.top, std::max(area.top, area.bottom - 1));
-  int right = area.left + ColumnLayoutTotalWidth(control->creation.columns) - static_cast<int>(control->horizontalOffset);
+  int right =
+      area.left + ColumnLayoutTotalWidth(control->creation.columns) - static_cast<int>(control->horizontalOffset);
   if (ViewMode(control) != kViewReport) right = area.right;
   point.x = std::clamp<LONG>(point.x, area.left, std::max<LONG>(area.left, right - 1));
   int index = ItemsViewItemFromPoint(control, point);
@@ -326,7 +327,8 @@ void ItemsViewMouseUp(ItemListControl* control, WPARAM keys, LPARAM position) {
   POINT press = PointFromParam(control->pressPosition);
   bool pressed = control->pressPosition != kNoPress;
   control->pressPosition = kNoPress;
-  if (dragMoved || rectangle || control->pendingRenameIndex < 0 || !(control->creation.viewWord & kViewSlowClickRename)) {
+  if (dragMoved || rectangle || control->pendingRenameIndex < 0 ||
+      !(control->creation.viewWord & kViewSlowClickRename)) {
     return;
   }
   if ((keys & (MK_SHIFT | MK_CONTROL)) || !pressed || !SameSpot(press, PointFromParam(position))) {
@@ -373,7 +375,8 @@ bool ItemsViewRightUp(ItemListControl* control, WPARAM keys, LPARAM position) {
 
 void ItemsViewMouseMove(ItemListControl* control, WPARAM, LPARAM position) {
   POINT point = PointFromParam(position);
-  if (control->pressPosition != kNoPress && !control->editor && !SameSpot(point, PointFromParam(control->pressPosition))) {
+  if (control->pressPosition != kNoPress && !control->editor &&
+      !SameSpot(point, PointFromParam(control->pressPosition))) {
     if (control->pendingDragCode) SetTimer(control->window, kDragStartTimer, kDragStartDelay, nullptr);
     return;
   }

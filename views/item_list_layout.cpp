@@ -124,9 +124,9 @@ struct ProbeResult {
 
 ProbeResult ProbeSystemListView(const ItemListControl* control) {
   ProbeResult result = {kUnmeasuredSpacing, kUnmeasuredSpacing, 0};
-  HWND probe = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS,
-                               0, 0, kProbeWidth, kProbeWidth, control->window, nullptr,
-                               InstanceOfWindow(control->window), nullptr);
+  HWND probe =
+      CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS, 0, 0,
+                      kProbeWidth, kProbeWidth, control->window, nullptr, InstanceOfWindow(control->window), nullptr);
   if (!probe) return result;
   SendMessageW(probe, WM_SETFONT, reinterpret_cast<WPARAM>(control->font), FALSE);
   LVCOLUMNW column = {};
@@ -142,7 +142,8 @@ ProbeResult ProbeSystemListView(const ItemListControl* control) {
   if (SendMessageW(probe, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label)) && label.left > 0) {
     result.textMargin = label.left;
   }
-  if (control->imageList) SendMessageW(probe, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(control->imageList));
+  if (control->imageList)
+    SendMessageW(probe, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(control->imageList));
   RECT icon = {LVIR_ICON, 0, 0, 0};
   if (SendMessageW(probe, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&icon)) && icon.left > 0) result.gap = icon.left;
   RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
@@ -400,18 +401,33 @@ void ItemsViewHScroll(ItemListControl* control, int code, int position) {
   int offset = static_cast<int>(control->horizontalOffset);
   int maximum = std::max(0, ColumnLayoutTotalWidth(control->creation.columns) - ClientWidth(control));
   switch (code) {
-    case SB_LINELEFT: offset -= kLinePixels; break;
-    case SB_LINERIGHT: offset += kLinePixels; break;
-    case SB_PAGELEFT: offset -= kPagePixels; break;
-    case SB_PAGERIGHT: offset += kPagePixels; break;
-    case SB_LEFT: offset = 0; break;
-    case SB_RIGHT: offset = maximum; break;
+    case SB_LINELEFT:
+      offset -= kLinePixels;
+      break;
+    case SB_LINERIGHT:
+      offset += kLinePixels;
+      break;
+    case SB_PAGELEFT:
+      offset -= kPagePixels;
+      break;
+    case SB_PAGERIGHT:
+      offset += kPagePixels;
+      break;
+    case SB_LEFT:
+      offset = 0;
+      break;
+    case SB_RIGHT:
+      offset = maximum;
+      break;
     case SB_THUMBTRACK:
       if (std::abs(position - offset) < kThumbTrackThreshold) return;
       offset = position;
       break;
-    case SB_THUMBPOSITION: offset = position; break;
-    default: return;
+    case SB_THUMBPOSITION:
+      offset = position;
+      break;
+    default:
+      return;
   }
   ScrollHorizontallyTo(control, std::clamp(offset, 0, maximum));
 }
@@ -422,15 +438,30 @@ void ItemsViewVScroll(ItemListControl* control, int code, int position) {
   int row = control->topIndex / step;
   int page = PerPage(control);
   switch (code) {
-    case SB_LINEUP: --row; break;
-    case SB_LINEDOWN: ++row; break;
-    case SB_PAGEUP: row -= page; break;
-    case SB_PAGEDOWN: row += page; break;
-    case SB_TOP: row = 0; break;
-    case SB_BOTTOM: row = CeilDivide(RowCount(control), step); break;
+    case SB_LINEUP:
+      --row;
+      break;
+    case SB_LINEDOWN:
+      ++row;
+      break;
+    case SB_PAGEUP:
+      row -= page;
+      break;
+    case SB_PAGEDOWN:
+      row += page;
+      break;
+    case SB_TOP:
+      row = 0;
+      break;
+    case SB_BOTTOM:
+      row = CeilDivide(RowCount(control), step);
+      break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: row = position; break;
-    default: return;
+    case SB_THUMBPOSITION:
+      row = position;
+      break;
+    default:
+      return;
   }
   ItemsViewScrollToTop(control, std::max(0, row) * step);
 }
@@ -456,8 +487,10 @@ void ItemsViewEnsureVisible(ItemListControl* control, int index) {
     int column = index / perColumn;
     int top = control->topIndex / perColumn;
     int fit = ColumnsThatFit(control);
-    if (column < top) top = column;
-    else if (column >= top + fit) top = column - fit + 1;
+    if (column < top)
+      top = column;
+    else if (column >= top + fit)
+      top = column - fit + 1;
     ItemsViewScrollToTop(control, top * perColumn);
     return;
   }
@@ -466,8 +499,10 @@ void ItemsViewEnsureVisible(ItemListControl* control, int index) {
   int margin = std::min(kMaxVisibleMargin, page / 4);
   int row = index / unit;
   int top = control->topIndex / unit;
-  if (row < top) top = std::max(0, row - margin);
-  else if (row >= top + page - 1) top = row + margin - page + 1;
+  if (row < top)
+    top = std::max(0, row - margin);
+  else if (row >= top + page - 1)
+    top = row + margin - page + 1;
   ItemsViewScrollToTop(control, top * unit);
   if (control->topIndex > MaximumTop(control)) ItemsViewScrollToTop(control, MaximumTop(control));
 }
@@ -490,7 +525,8 @@ int ItemsViewSetColumnWidth(ItemListControl* control, int column, int width) {
   CancelEditing(control);
   if (width == LVSCW_AUTOSIZE_USEHEADER) {
     bool sortMark = false;
-    width = CaptionWidth(control, column, &sortMark) + kCaptionPadding + (sortMark ? control->gap + kSortMarkPadding : 0);
+    width =
+        CaptionWidth(control, column, &sortMark) + kCaptionPadding + (sortMark ? control->gap + kSortMarkPadding : 0);
   } else if (width == LVSCW_AUTOSIZE) {
     width = WidestText(control, TablePositionOfVisible(control, column));
   }
@@ -525,12 +561,18 @@ void ItemsViewAutoSizeColumn(ItemListControl* control, int column) {
 LRESULT ItemsViewSetIconSpacing(ItemListControl* control, int cx, int cy) {
   LRESULT old = MAKELONG(control->iconCellWidth, control->iconCellHeight);
   int gap = control->gap;
-  if (cx < -1) cx = 2 * gap - cx;
-  else if (cx == -1) cx = kIconCellWidth;
-  else if (cx == 0) cx = control->iconWidth + 2 * gap;
-  if (cy < -1) cy = 2 * gap + control->rowHeight - cy;
-  else if (cy == -1) cy = kIconCellHeight;
-  else if (cy == 0) cy = control->rowHeight + 2 * gap + control->iconHeight;
+  if (cx < -1)
+    cx = 2 * gap - cx;
+  else if (cx == -1)
+    cx = kIconCellWidth;
+  else if (cx == 0)
+    cx = control->iconWidth + 2 * gap;
+  if (cy < -1)
+    cy = 2 * gap + control->rowHeight - cy;
+  else if (cy == -1)
+    cy = kIconCellHeight;
+  else if (cy == 0)
+    cy = control->rowHeight + 2 * gap + control->iconHeight;
   CancelEditing(control);
   control->iconCellWidth = cx;
   control->iconCellHeight = cy;

@@ -33,8 +33,8 @@ void PostPaneNotify(const ItemListControl* control, WPARAM code) {
   if (parent) PostMessageW(parent, kPaneNotifyMessage, code, control->creation.controlId);
 }
 
-int RequestCellDisplay(const ItemListControl* control, int index, int subItem, UINT mask, wchar_t* text,
-                       int capacity, CellDisplay* display) {
+int RequestCellDisplay(const ItemListControl* control, int index, int subItem, UINT mask, wchar_t* text, int capacity,
+                       CellDisplay* display) {
   if (!text || capacity <= 0) return 0;
   text[0] = 0;
   NMLVDISPINFOW info = {};
@@ -68,8 +68,7 @@ void NotifyItemChanged(const ItemListControl* control, int index, UINT oldState,
   SendListNotify(control, &change.hdr, LVN_ITEMCHANGED);
 }
 
-LRESULT NotifyItemAction(const ItemListControl* control, int code, int index, int column, POINT point,
-                         UINT keyFlags) {
+LRESULT NotifyItemAction(const ItemListControl* control, int code, int index, int column, POINT point, UINT keyFlags) {
   NMITEMACTIVATE action = {};
   action.iItem = index;
   action.iSubItem = column;

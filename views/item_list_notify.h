@@ -11,15 +11,15 @@
 // The panes' private message to their parent; wParam is one of the codes below.
 constexpr UINT kPaneNotifyMessage = WM_USER + 16;
 
-constexpr WPARAM kPaneGotFocus = 7;       // posted; lParam = control id
-constexpr WPARAM kPaneHeaderMenu = 123;   // PaneHeaderMenuRecord; non-zero: handled
-constexpr WPARAM kPaneKey = 256;          // PaneKeyRecord
-constexpr WPARAM kPaneTimer = 275;        // PaneTimerRecord
-constexpr WPARAM kPaneScrolled = 277;     // SCROLLINFO (28 bytes, SIF_POS); zero: no further announcements
-constexpr WPARAM kPaneMouseMove = 512;    // PaneMouseRecord with keys 0
-constexpr WPARAM kPaneLeftDown = 513;     // posted; lParam = control id
-constexpr WPARAM kPaneRightDown = 516;    // PaneMouseRecord; non-zero: the control does nothing more
-constexpr WPARAM kPaneRightUp = 517;      // PaneMouseRecord; non-zero: the control does nothing more
+constexpr WPARAM kPaneGotFocus = 7;      // posted; lParam = control id
+constexpr WPARAM kPaneHeaderMenu = 123;  // PaneHeaderMenuRecord; non-zero: handled
+constexpr WPARAM kPaneKey = 256;         // PaneKeyRecord
+constexpr WPARAM kPaneTimer = 275;       // PaneTimerRecord
+constexpr WPARAM kPaneScrolled = 277;    // SCROLLINFO (28 bytes, SIF_POS); zero: no further announcements
+constexpr WPARAM kPaneMouseMove = 512;   // PaneMouseRecord with keys 0
+constexpr WPARAM kPaneLeftDown = 513;    // posted; lParam = control id
+constexpr WPARAM kPaneRightDown = 516;   // PaneMouseRecord; non-zero: the control does nothing more
+constexpr WPARAM kPaneRightUp = 517;     // PaneMouseRecord; non-zero: the control does nothing more
 
 // Keys the control does not handle (virtual keys up to 0x7A) and characters from 123 up.
 struct PaneKeyRecord {
@@ -40,8 +40,8 @@ struct PaneMouseRecord {
 };
 
 struct PaneHeaderMenuRecord {
-  HWND window;      // the list control
-  int32_t column;   // header item under the cursor, -1 when none
+  HWND window;     // the list control
+  int32_t column;  // header item under the cursor, -1 when none
 };
 
 // Capacities of the texts the parent fills: a cell, and a label for renaming.
@@ -62,11 +62,10 @@ void PostPaneNotify(const ItemListControl* control, WPARAM code);
 
 // Asks the parent for a cell's text (LVN_GETDISPINFOW, row record as item data). `mask` is LVIF_TEXT,
 // optionally with LVIF_IMAGE. The text ends up in `text` (empty when the parent gives none); returns its length.
-int RequestCellDisplay(const ItemListControl* control, int index, int subItem, UINT mask, wchar_t* text,
-                       int capacity, CellDisplay* display);
+int RequestCellDisplay(const ItemListControl* control, int index, int subItem, UINT mask, wchar_t* text, int capacity,
+                       CellDisplay* display);
 
 // LVN_ITEMCHANGED with the old and new state.
 void NotifyItemChanged(const ItemListControl* control, int index, UINT oldState, UINT newState);
 // A click, double click, activation or drag code with the row, column and point; the parent's answer.
-LRESULT NotifyItemAction(const ItemListControl* control, int code, int index, int column, POINT point,
-                         UINT keyFlags);
+LRESULT NotifyItemAction(const ItemListControl* control, int code, int index, int column, POINT point, UINT keyFlags);

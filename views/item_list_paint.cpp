@@ -91,18 +91,27 @@ CellColours RowColours(PaintPass* pass, int index, const uint8_t* row, const REC
 
 UINT AlignmentFormat(uint16_t flags) {
   switch (flags & kColumnAlignMask) {
-    case kColumnAlignRight: return DT_RIGHT;
-    case kColumnAlignCentre: return DT_CENTER;
-    default: return DT_LEFT;
+    case kColumnAlignRight:
+      return DT_RIGHT;
+    case kColumnAlignCentre:
+      return DT_CENTER;
+    default:
+      return DT_LEFT;
   }
 }
 
 // Text margins by alignment: after the margin on the left, before it on the right, one pixel each side centred.
 void ApplyTextMargin(const ItemListControl* control, uint16_t flags, RECT* rect) {
   switch (flags & kColumnAlignMask) {
-    case kColumnAlignRight: rect->right -= control->textMargin; break;
-    case kColumnAlignCentre: InflateRect(rect, -1, 0); break;
-    default: rect->left += control->textMargin; break;
+    case kColumnAlignRight:
+      rect->right -= control->textMargin;
+      break;
+    case kColumnAlignCentre:
+      InflateRect(rect, -1, 0);
+      break;
+    default:
+      rect->left += control->textMargin;
+      break;
   }
 }
 
@@ -164,8 +173,8 @@ void PaintCell(PaintPass* pass, int index, const uint8_t* row, const DisplayColu
   ItemListControl* control = pass->control;
   bool main = column.tablePosition == 0;
   if (pass->announceCells && !main) {
-    AnnounceDraw(pass, CDDS_ITEMPREPAINT | CDDS_SUBITEM, index, column.tablePosition, cell, row[2] & ~kRowChecked,
-                 row, &colours);
+    AnnounceDraw(pass, CDDS_ITEMPREPAINT | CDDS_SUBITEM, index, column.tablePosition, cell, row[2] & ~kRowChecked, row,
+                 &colours);
   }
   if (colours.back != underneath) FillRectSolid(pass->dc, cell, colours.back);
   SetTextColor(pass->dc, colours.text);
@@ -202,7 +211,8 @@ void PaintRow(PaintPass* pass, int index, const RECT& rect) {
   for (int i = 0; i < pass->columnCount; ++i) {
     const DisplayColumn& column = pass->columns[i];
     RECT cell = rect;
-    if (ViewMode(control) == kViewReport) cell = RECT{rect.left + column.left, rect.top, rect.left + column.left + column.width, rect.bottom};
+    if (ViewMode(control) == kViewReport)
+      cell = RECT{rect.left + column.left, rect.top, rect.left + column.left + column.width, rect.bottom};
     if (cell.right <= pass->paint.left || cell.left >= pass->paint.right) continue;
     bool selectionColoured = wholeRow || column.tablePosition == 0;
     CellColours cellColours = {colours.text, selectionColoured ? colours.back : background};
@@ -282,7 +292,8 @@ void PaintInto(ItemListControl* control, HDC dc, const RECT& paint) {
   SelectObject(dc, control->font);
   SetBkMode(dc, TRANSPARENT);
   FillRectSolid(dc, paint, control->backgroundColour);
-  pass->announceRows = (AnnounceDraw(pass, CDDS_PREPAINT, -1, 0, client, 0, nullptr, nullptr) & CDRF_NOTIFYITEMDRAW) != 0;
+  pass->announceRows =
+      (AnnounceDraw(pass, CDDS_PREPAINT, -1, 0, client, 0, nullptr, nullptr) & CDRF_NOTIFYITEMDRAW) != 0;
   int capacity = CountDisplayColumns(control);
   pass->columns = static_cast<DisplayColumn*>(AllocZeroed(static_cast<uint32_t>(capacity) * sizeof(DisplayColumn)));
   if (pass->columns) {

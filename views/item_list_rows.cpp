@@ -72,7 +72,9 @@ int CellOfItem(const ItemListControl* control, int index, RECT* cell) {
   return cell->bottom <= area.bottom ? 2 : 1;
 }
 
-int CentredTop(int top, int bandHeight, int height) { return height < bandHeight ? top + (bandHeight - height) / 2 : top; }
+int CentredTop(int top, int bandHeight, int height) {
+  return height < bandHeight ? top + (bandHeight - height) / 2 : top;
+}
 
 bool HasIcons(const ItemListControl* control) { return control->imageList && control->iconWidth > 0; }
 bool HasCheckBoxes(const ItemListControl* control) { return (control->creation.styleFlags & kListCheckBoxes) != 0; }
@@ -134,8 +136,8 @@ bool RowPart(const ItemListControl* control, const RECT& cell, int part, RECT* r
       return true;
     }
     case kPartLabel:
-      *rect = RECT{left + checkSpace + (HasIcons(control) ? control->iconWidth + gap : 0), cell.top, right,
-                   cell.bottom};
+      *rect =
+          RECT{left + checkSpace + (HasIcons(control) ? control->iconWidth + gap : 0), cell.top, right, cell.bottom};
       return true;
     default:
       *rect = cell;
@@ -155,7 +157,8 @@ int RowAt(const ItemListControl* control, const RECT& area, POINT point) {
     case kViewListRows: {
       int64_t column = x / CellWidth(control);
       if (column >= ItemsPerRow(control)) return -1;
-      return static_cast<int>(std::min<int64_t>(INT32_MAX, control->topIndex + (y / rowHeight) * ItemsPerRow(control) + column));
+      return static_cast<int>(
+          std::min<int64_t>(INT32_MAX, control->topIndex + (y / rowHeight) * ItemsPerRow(control) + column));
     }
     case kViewColumnMajor: {
       x += control->horizontalOffset;
@@ -172,7 +175,8 @@ int RowAt(const ItemListControl* control, const RECT& area, POINT point) {
       if (x < 0 || y < 0 || stepX <= 0 || stepY <= 0) return -1;
       if (x % stepX >= control->iconCellWidth || y % stepY >= control->iconCellHeight) return -1;
       if (x / stepX >= ItemsPerRow(control)) return -1;
-      return static_cast<int>(std::min<int64_t>(INT32_MAX, control->topIndex + (y / stepY) * ItemsPerRow(control) + x / stepX));
+      return static_cast<int>(
+          std::min<int64_t>(INT32_MAX, control->topIndex + (y / stepY) * ItemsPerRow(control) + x / stepX));
     }
   }
 }

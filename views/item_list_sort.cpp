@@ -82,8 +82,8 @@ void ItemsViewSetSortColumn(ItemListControl* control, int column, int clickX, vo
     const uint16_t* table = control->creation.sortTable;
     int pair = FirstPairOf(table, id);
     if (pair < 0) return;
-    if (id == control->splitColumn && clickX + static_cast<int>(control->horizontalOffset) >
-                                          ColumnMiddle(control->creation.columns, id)) {
+    if (id == control->splitColumn &&
+        clickX + static_cast<int>(control->horizontalOffset) > ColumnMiddle(control->creation.columns, id)) {
       ++pair;
     }
     key = static_cast<int16_t>(table[2 * pair + 1]);

@@ -97,7 +97,8 @@ void ItemsViewFocusItem(ItemListControl* control, int index, bool extend) {
   if (!GetItemRecord(control, index)) return;
   int old = control->focusedIndex;
   if (extend && !IsSingleSelection(control) && old >= 0) {
-    for (int i = std::min(old, index); i <= std::max(old, index); ++i) ApplyRowState(control, i, kRowSelected, kRowSelected);
+    for (int i = std::min(old, index); i <= std::max(old, index); ++i)
+      ApplyRowState(control, i, kRowSelected, kRowSelected);
   } else if (!(control->creation.styleFlags & kListFocusDoesNotSelect)) {
     ItemsViewDeselectOthers(control, index);
   }

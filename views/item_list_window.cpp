@@ -179,45 +179,78 @@ LRESULT HandleListViewMessage(ItemListControl* control, UINT message, WPARAM wPa
   int index = static_cast<int>(wParam);
   switch (message) {
     case LVM_GETBKCOLOR:
-    case LVM_GETTEXTBKCOLOR: return control->backgroundColour;
+    case LVM_GETTEXTBKCOLOR:
+      return control->backgroundColour;
     case LVM_SETBKCOLOR:
-    case LVM_SETTEXTBKCOLOR: SetColours(control, &control->backgroundColour, static_cast<COLORREF>(lParam)); return TRUE;
-    case LVM_GETTEXTCOLOR: return control->textColour;
-    case LVM_SETTEXTCOLOR: SetColours(control, &control->textColour, static_cast<COLORREF>(lParam)); return TRUE;
-    case LVM_GETIMAGELIST: return reinterpret_cast<LRESULT>(control->imageList);
+    case LVM_SETTEXTBKCOLOR:
+      SetColours(control, &control->backgroundColour, static_cast<COLORREF>(lParam));
+      return TRUE;
+    case LVM_GETTEXTCOLOR:
+      return control->textColour;
+    case LVM_SETTEXTCOLOR:
+      SetColours(control, &control->textColour, static_cast<COLORREF>(lParam));
+      return TRUE;
+    case LVM_GETIMAGELIST:
+      return reinterpret_cast<LRESULT>(control->imageList);
     case LVM_SETIMAGELIST:
       return reinterpret_cast<LRESULT>(ItemsViewSetImageList(control, reinterpret_cast<HIMAGELIST>(lParam)));
-    case LVM_GETITEMCOUNT: return ItemStoreCount(&control->rows);
-    case LVM_DELETEITEM: return ItemsViewDeleteItem(control, index, false) == 0;
-    case LVM_DELETEALLITEMS: return ItemsViewDeleteItem(control, -1, false) == 0;
+    case LVM_GETITEMCOUNT:
+      return ItemStoreCount(&control->rows);
+    case LVM_DELETEITEM:
+      return ItemsViewDeleteItem(control, index, false) == 0;
+    case LVM_DELETEALLITEMS:
+      return ItemsViewDeleteItem(control, -1, false) == 0;
     case LVM_GETITEMRECT: {
       auto* rect = reinterpret_cast<RECT*>(lParam);
       return rect ? GetItemPartRect(control, index, rect->left, rect) : 0;
     }
-    case LVM_HITTEST: return HitTestMessage(control, reinterpret_cast<LVHITTESTINFO*>(lParam));
-    case LVM_ENSUREVISIBLE: ItemsViewEnsureVisible(control, index); return TRUE;
-    case LVM_REDRAWITEMS: ItemsViewRedrawRange(control, index, static_cast<int>(lParam)); return TRUE;
-    case LVM_GETEDITCONTROL: return reinterpret_cast<LRESULT>(control->editor);
-    case LVM_GETCOLUMNWIDTH: return GetColumnWidth(control, index);
-    case LVM_SETCOLUMNWIDTH: return ItemsViewSetColumnWidth(control, index, static_cast<int16_t>(LOWORD(lParam)));
-    case LVM_GETHEADER: return reinterpret_cast<LRESULT>(control->header);
-    case LVM_GETTOPINDEX: return control->topIndex;
-    case LVM_GETCOUNTPERPAGE: return static_cast<LRESULT>(control->itemsPerRow) * control->rowsPerPage;
-    case LVM_SETITEMSTATE: return SetStateFromItem(control, index, reinterpret_cast<const LVITEMW*>(lParam));
-    case LVM_GETITEMSTATE: return GetItemState(control, index, static_cast<UINT>(lParam));
-    case LVM_GETSELECTEDCOUNT: return CountSelectedRows(control);
+    case LVM_HITTEST:
+      return HitTestMessage(control, reinterpret_cast<LVHITTESTINFO*>(lParam));
+    case LVM_ENSUREVISIBLE:
+      ItemsViewEnsureVisible(control, index);
+      return TRUE;
+    case LVM_REDRAWITEMS:
+      ItemsViewRedrawRange(control, index, static_cast<int>(lParam));
+      return TRUE;
+    case LVM_GETEDITCONTROL:
+      return reinterpret_cast<LRESULT>(control->editor);
+    case LVM_GETCOLUMNWIDTH:
+      return GetColumnWidth(control, index);
+    case LVM_SETCOLUMNWIDTH:
+      return ItemsViewSetColumnWidth(control, index, static_cast<int16_t>(LOWORD(lParam)));
+    case LVM_GETHEADER:
+      return reinterpret_cast<LRESULT>(control->header);
+    case LVM_GETTOPINDEX:
+      return control->topIndex;
+    case LVM_GETCOUNTPERPAGE:
+      return static_cast<LRESULT>(control->itemsPerRow) * control->rowsPerPage;
+    case LVM_SETITEMSTATE:
+      return SetStateFromItem(control, index, reinterpret_cast<const LVITEMW*>(lParam));
+    case LVM_GETITEMSTATE:
+      return GetItemState(control, index, static_cast<UINT>(lParam));
+    case LVM_GETSELECTEDCOUNT:
+      return CountSelectedRows(control);
     case LVM_SETICONSPACING:
-      return ItemsViewSetIconSpacing(control, static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam)));
-    case LVM_SETEXTENDEDLISTVIEWSTYLE: return ExtendedStyle(control, wParam, lParam);
-    case LVM_GETEXTENDEDLISTVIEWSTYLE: return control->creation.styleFlags;
-    case LVM_GETCOLUMNORDERARRAY: return ColumnOrderArray(control, index, reinterpret_cast<int*>(lParam));
-    case LVM_GETSELECTIONMARK: return control->focusedIndex;
-    case LVM_SETSELECTIONMARK: return ItemsViewSetSelectionMark(control, static_cast<int>(lParam));
-    case LVM_GETCOLUMNW: return ColumnInfo(control, index, reinterpret_cast<LVCOLUMNW*>(lParam));
-    case LVM_GETITEMTEXTW: return ItemText(control, index, reinterpret_cast<LVITEMW*>(lParam));
+      return ItemsViewSetIconSpacing(control, static_cast<int16_t>(LOWORD(lParam)),
+                                     static_cast<int16_t>(HIWORD(lParam)));
+    case LVM_SETEXTENDEDLISTVIEWSTYLE:
+      return ExtendedStyle(control, wParam, lParam);
+    case LVM_GETEXTENDEDLISTVIEWSTYLE:
+      return control->creation.styleFlags;
+    case LVM_GETCOLUMNORDERARRAY:
+      return ColumnOrderArray(control, index, reinterpret_cast<int*>(lParam));
+    case LVM_GETSELECTIONMARK:
+      return control->focusedIndex;
+    case LVM_SETSELECTIONMARK:
+      return ItemsViewSetSelectionMark(control, static_cast<int>(lParam));
+    case LVM_GETCOLUMNW:
+      return ColumnInfo(control, index, reinterpret_cast<LVCOLUMNW*>(lParam));
+    case LVM_GETITEMTEXTW:
+      return ItemText(control, index, reinterpret_cast<LVITEMW*>(lParam));
     case LVM_EDITLABELW:
       return reinterpret_cast<LRESULT>(ItemsViewBeginEdit(control, index < 0 ? index - 2 : index));
-    default: return DefWindowProcW(control->window, message, wParam, lParam);
+    default:
+      return DefWindowProcW(control->window, message, wParam, lParam);
   }
 }
 
@@ -243,34 +276,73 @@ void OnFocus(ItemListControl* control, bool gained) {
 LRESULT HandleWindowMessage(ItemListControl* control, UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = control->window;
   switch (message) {
-    case WM_SIZE: ItemsViewLayout(control, true); return 0;
-    case WM_SETFOCUS: OnFocus(control, true); return 0;
-    case WM_KILLFOCUS: OnFocus(control, false); return 0;
-    case WM_PAINT: ItemsViewPaint(control, nullptr); return 0;
-    case WM_PRINTCLIENT: ItemsViewPaint(control, reinterpret_cast<HDC>(wParam)); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_SETFONT: ItemsViewSetFont(control, reinterpret_cast<HFONT>(wParam)); return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(control->font);
-    case WM_SETREDRAW: return 0;
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_DROPFILES: return SendWindowMessage(control->creation.parent, WM_DROPFILES, wParam, lParam);
-    case WM_KEYDOWN: ItemsViewKeyDown(control, wParam, lParam); return 0;
-    case WM_CHAR: ItemsViewChar(control, wParam, lParam); return 0;
-    case WM_LBUTTONDOWN: ItemsViewMouseDown(control, wParam, lParam); return 0;
-    case WM_LBUTTONUP: ItemsViewMouseUp(control, wParam, lParam); return 0;
-    case WM_LBUTTONDBLCLK: ItemsViewDoubleClick(control, wParam, lParam); return 0;
-    case WM_RBUTTONDOWN: ItemsViewRightDown(control, wParam, lParam); return 0;
+    case WM_SIZE:
+      ItemsViewLayout(control, true);
+      return 0;
+    case WM_SETFOCUS:
+      OnFocus(control, true);
+      return 0;
+    case WM_KILLFOCUS:
+      OnFocus(control, false);
+      return 0;
+    case WM_PAINT:
+      ItemsViewPaint(control, nullptr);
+      return 0;
+    case WM_PRINTCLIENT:
+      ItemsViewPaint(control, reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_SETFONT:
+      ItemsViewSetFont(control, reinterpret_cast<HFONT>(wParam));
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(control->font);
+    case WM_SETREDRAW:
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_DROPFILES:
+      return SendWindowMessage(control->creation.parent, WM_DROPFILES, wParam, lParam);
+    case WM_KEYDOWN:
+      ItemsViewKeyDown(control, wParam, lParam);
+      return 0;
+    case WM_CHAR:
+      ItemsViewChar(control, wParam, lParam);
+      return 0;
+    case WM_LBUTTONDOWN:
+      ItemsViewMouseDown(control, wParam, lParam);
+      return 0;
+    case WM_LBUTTONUP:
+      ItemsViewMouseUp(control, wParam, lParam);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      ItemsViewDoubleClick(control, wParam, lParam);
+      return 0;
+    case WM_RBUTTONDOWN:
+      ItemsViewRightDown(control, wParam, lParam);
+      return 0;
     case WM_RBUTTONUP:
       if (ItemsViewRightUp(control, wParam, lParam)) return 0;
       break;
-    case WM_MOUSEMOVE: ItemsViewMouseMove(control, wParam, lParam); return 0;
-    case WM_MOUSELEAVE: ItemsViewMouseLeave(control); return 0;
-    case WM_MOUSEWHEEL: ItemsViewWheel(control, GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
-    case WM_CAPTURECHANGED: ItemsViewCaptureLost(control); return 0;
+    case WM_MOUSEMOVE:
+      ItemsViewMouseMove(control, wParam, lParam);
+      return 0;
+    case WM_MOUSELEAVE:
+      ItemsViewMouseLeave(control);
+      return 0;
+    case WM_MOUSEWHEEL:
+      ItemsViewWheel(control, GET_WHEEL_DELTA_WPARAM(wParam));
+      return 0;
+    case WM_CAPTURECHANGED:
+      ItemsViewCaptureLost(control);
+      return 0;
     case WM_CONTEXTMENU:
       if (ItemsViewContextMenu(control, reinterpret_cast<HWND>(wParam), lParam)) return 0;
       break;
-    case WM_TIMER: ItemsViewTimer(control, wParam); return 0;
+    case WM_TIMER:
+      ItemsViewTimer(control, wParam);
+      return 0;
     case WM_HSCROLL:
     case WM_VSCROLL: {
       int bar = message == WM_HSCROLL ? SB_HORZ : SB_VERT;
@@ -278,16 +350,22 @@ LRESULT HandleWindowMessage(ItemListControl* control, UINT message, WPARAM wPara
       GetScrollInfo(window, bar, &info);
       // The thumb's position in full 32 bits: the message carries only 16.
       int code = LOWORD(wParam);
-      if (bar == SB_HORZ) ItemsViewHScroll(control, code, info.nTrackPos);
-      else ItemsViewVScroll(control, code, info.nTrackPos);
+      if (bar == SB_HORZ)
+        ItemsViewHScroll(control, code, info.nTrackPos);
+      else
+        ItemsViewVScroll(control, code, info.nTrackPos);
       return 0;
     }
-    case WM_NOTIFY: return HandleNotify(control, wParam, lParam);
+    case WM_NOTIFY:
+      return HandleNotify(control, wParam, lParam);
     case kEndEditMessage:
       ItemsViewEndEditRequest(control, wParam != 0, reinterpret_cast<HWND>(lParam));
       return 0;
-    case WM_DESTROY: OnDestroy(control); return 0;
-    default: break;
+    case WM_DESTROY:
+      OnDestroy(control);
+      return 0;
+    default:
+      break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -299,7 +377,8 @@ LRESULT CALLBACK ItemsViewWindowProc(HWND window, UINT message, WPARAM wParam, L
   }
   ItemListControl* control = ControlOf(window);
   if (!control) return DefWindowProcW(window, message, wParam, lParam);
-  if (message >= LVM_FIRST && message < LVM_FIRST + 0x100) return HandleListViewMessage(control, message, wParam, lParam);
+  if (message >= LVM_FIRST && message < LVM_FIRST + 0x100)
+    return HandleListViewMessage(control, message, wParam, lParam);
   return HandleWindowMessage(control, message, wParam, lParam);
 }
 
@@ -308,13 +387,15 @@ LRESULT CALLBACK ItemsViewWindowProc(HWND window, UINT message, WPARAM wParam, L
 ItemListControl* CreateItemsViewWindow(HWND parent, uint32_t viewWord, uint32_t styleFlags, uint16_t controlId,
                                        ColumnLayout* columns, const uint16_t* sortTable, SortKeyFunction sortKey,
                                        ItemDeletionCallback deleteItem, SelectionVetoCallback vetoSelection) {
-  ItemListCreation creation = {parent, controlId, viewWord, styleFlags, columns, sortTable, sortKey, deleteItem,
-                               vetoSelection};
+  ItemListCreation creation = {parent,    controlId, viewWord,   styleFlags,   columns,
+                               sortTable, sortKey,   deleteItem, vetoSelection};
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  WindowClassFields windowClass = {ItemsViewWindowProc, CS_DBLCLKS, nullptr, nullptr, nullptr,
-                                   GetSysColorBrush(COLOR_WINDOW), kItemListClassName, instance};
-  WindowFields fields = {0, nullptr, kListWindowStyle | viewWord, nullptr, parent,
-                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)), instance, &creation};
+  WindowClassFields windowClass = {
+      ItemsViewWindowProc, CS_DBLCLKS, nullptr, nullptr, nullptr, GetSysColorBrush(COLOR_WINDOW),
+      kItemListClassName,  instance};
+  WindowFields fields = {0,        nullptr,  kListWindowStyle | viewWord,
+                         nullptr,  parent,   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
+                         instance, &creation};
   HWND window = CreateWindowRegistered(windowClass, fields);
   if (!window) return nullptr;
   PostWindowMessage(parent, WM_SIZE, 0, 0);

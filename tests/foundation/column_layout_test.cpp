@@ -1,9 +1,8 @@
 // Column tables and the header controls filled from them: queries, width resolution, reading back, sort marks.
 #include "foundation/column_layout.h"
 
-#include <gtest/gtest.h>
-
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "foundation/header_columns.h"
 #include "support/test_window.h"

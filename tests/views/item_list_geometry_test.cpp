@@ -76,7 +76,8 @@ TEST_F(ListGeometry, EveryViewModeHitsTheRowItDraws) {
     for (int i = 0; i < 200; ++i) {
       RECT cell;
       if (!GetItemPartRect(list, i, kPartLabel, &cell)) break;
-      POINT centre = {(cell.left + cell.right) / 2, (cell.top + std::min<LONG>(cell.bottom, RowsArea(list).bottom)) / 2};
+      POINT centre = {(cell.left + cell.right) / 2,
+                      (cell.top + std::min<LONG>(cell.bottom, RowsArea(list).bottom)) / 2};
       EXPECT_EQ(ItemsViewItemFromPoint(list, centre), i);
       ++shown;
     }
@@ -201,11 +202,11 @@ TEST_F(ListGeometry, LinesKeepTheirDistanceFromTheBackground) {
 }
 
 TEST_F(ListGeometry, ManyColumnsPaintWithoutTouchingOtherFields) {
-  std::initializer_list<ColumnLayout> twenty = {
-      {50, 40, 0, 0},  {51, 40, 1, 0},  {52, 40, 2, 0},  {53, 40, 3, 0},  {55, 40, 4, 0},
-      {56, 40, 5, 0},  {-1, 40, 6, 0},  {-2, 40, 7, 0},  {-3, 40, 8, 0},  {-4, 40, 9, 0},
-      {-5, 40, 10, 0}, {-6, 40, 11, 0}, {-7, 40, 12, 0}, {-8, 40, 13, 0}, {-9, 40, 14, 0},
-      {-10, 40, 15, 0}, {-11, 40, 16, 0}, {-12, 40, 17, 0}, {-13, 40, 18, 0}, {-14, 40, 19, 0}};
+  std::initializer_list<ColumnLayout> twenty = {{50, 40, 0, 0},   {51, 40, 1, 0},   {52, 40, 2, 0},   {53, 40, 3, 0},
+                                                {55, 40, 4, 0},   {56, 40, 5, 0},   {-1, 40, 6, 0},   {-2, 40, 7, 0},
+                                                {-3, 40, 8, 0},   {-4, 40, 9, 0},   {-5, 40, 10, 0},  {-6, 40, 11, 0},
+                                                {-7, 40, 12, 0},  {-8, 40, 13, 0},  {-9, 40, 14, 0},  {-10, 40, 15, 0},
+                                                {-11, 40, 16, 0}, {-12, 40, 17, 0}, {-13, 40, 18, 0}, {-14, 40, 19, 0}};
   ItemListControl* list = parent_.CreateList(1, 0, twenty);
   AppendPlainRows(list, 10);
   SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 4);

@@ -81,9 +81,13 @@ TEST_F(ListInput, KeysMoveTheFocusAndShiftExtendsTheSelection) {
   SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 3);
   int page = static_cast<int>(list->rowsPerPage);
   const Step steps[] = {
-      {VK_PRIOR, false, 0, {0}},       {VK_END, false, 99, {99}},      {VK_HOME, false, 0, {0}},
-      {VK_NEXT, false, page, {page}},  {VK_DOWN, false, page + 1, {page + 1}},
-      {VK_DOWN, true, page + 2, {page + 1, page + 2}}, {VK_UP, false, page + 1, {page + 1}},
+      {VK_PRIOR, false, 0, {0}},
+      {VK_END, false, 99, {99}},
+      {VK_HOME, false, 0, {0}},
+      {VK_NEXT, false, page, {page}},
+      {VK_DOWN, false, page + 1, {page + 1}},
+      {VK_DOWN, true, page + 2, {page + 1, page + 2}},
+      {VK_UP, false, page + 1, {page + 1}},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.key);
@@ -99,8 +103,8 @@ TEST_F(ListInput, KeysMoveTheFocusAndShiftExtendsTheSelection) {
 }
 
 TEST_F(ListInput, SpaceTogglesTheFocusedCheckBoxOnce) {
-  ItemListControl* list = parent_.CreateList(5, GetListControlStyle(32) | 0x1004, {{5580, 150, 0, 0}, {41, 100, 1, 0}},
-                                             kChainListId);
+  ItemListControl* list =
+      parent_.CreateList(5, GetListControlStyle(32) | 0x1004, {{5580, 150, 0, 0}, {41, 100, 1, 0}}, kChainListId);
   AppendPlainRows(list, 3);
   SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 1);
   parent_.ClearEvents();

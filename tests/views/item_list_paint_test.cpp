@@ -129,7 +129,8 @@ TEST_F(ListPainting, CheckBoxesDrawTheirState) {
   RenderClient(list->window, &image);
   int differing = 0;
   for (int y = 0; y < kCheckBoxSize; ++y) {
-    for (int x = 0; x < kCheckBoxSize; ++x) differing += image.At(set.left + x, set.top + y) != image.At(clear.left + x, clear.top + y);
+    for (int x = 0; x < kCheckBoxSize; ++x)
+      differing += image.At(set.left + x, set.top + y) != image.At(clear.left + x, clear.top + y);
   }
   EXPECT_GT(differing, 4);
 }

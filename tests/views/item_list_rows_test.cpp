@@ -1,5 +1,7 @@
 // Rows of the list control: deleting and clearing (rows and their data go together), records, statistics, the
 // style flags from the option word, and sorting with the header's sort mark.
+#include "views/item_list_rows.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,7 +12,6 @@
 #include "support/main_window_stand_in.h"
 #include "support/ui_text_scope.h"
 #include "views/item_list_changes.h"
-#include "views/item_list_rows.h"
 #include "views/item_list_sort.h"
 #include "views/item_list_state.h"
 #include "views/item_list_window.h"

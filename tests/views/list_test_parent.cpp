@@ -40,15 +40,16 @@ ListTestParent::~ListTestParent() {
   if (IsWindow(window_)) DestroyWindow(window_);
 }
 
-ItemListControl* ListTestParent::CreateList(uint32_t viewWord, uint32_t style, std::initializer_list<ColumnLayout> columns,
-                                            uint16_t id, ItemDeletionCallback deleteItem, const uint16_t* sortTable,
+ItemListControl* ListTestParent::CreateList(uint32_t viewWord, uint32_t style,
+                                            std::initializer_list<ColumnLayout> columns, uint16_t id,
+                                            ItemDeletionCallback deleteItem, const uint16_t* sortTable,
                                             SortKeyFunction sortKey) {
   // Lists keep their layout beyond their window, so each layout stays for the process's life.
   static std::deque<std::vector<ColumnLayout>> layouts;
   layouts.emplace_back(columns);
   layouts.back().push_back(ColumnLayout{0, 0, 0, 0});
-  ItemListControl* control =
-      CreateItemsViewWindow(window_, viewWord, style, id, layouts.back().data(), sortTable, sortKey, deleteItem, nullptr);
+  ItemListControl* control = CreateItemsViewWindow(window_, viewWord, style, id, layouts.back().data(), sortTable,
+                                                   sortKey, deleteItem, nullptr);
   if (!control) return nullptr;
   RECT client = {};
   GetClientRect(window_, &client);

@@ -14,14 +14,14 @@
 #include "views/item_list_control.h"
 
 struct ListEvent {
-  bool pane;           // a pane notification (kPaneNotifyMessage) rather than WM_NOTIFY
-  int code;            // the notification code, or the pane code
+  bool pane;  // a pane notification (kPaneNotifyMessage) rather than WM_NOTIFY
+  int code;   // the notification code, or the pane code
   int item;
   int subItem;
   UINT oldState;
   UINT newState;
-  std::wstring text;   // label-edit text
-  int key;             // pane key code
+  std::wstring text;  // label-edit text
+  int key;            // pane key code
 };
 
 class ListTestParent {
