@@ -33,7 +33,8 @@ ListTestParent::ListTestParent(int width, int height) {
   WindowClassFields fields = {Proc, 0, nullptr, nullptr, nullptr, nullptr, kParentClass, GetModuleHandleW(nullptr)};
   WindowFields create = {0, L"list test", WS_POPUP | WS_CLIPCHILDREN, nullptr, nullptr, nullptr, nullptr, this};
   window_ = CreateWindowRegistered(fields, create);
-  SetWindowPos(window_, nullptr, 20, 20, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // Hidden: taking the focus inside a hidden window never takes the display's focus from other test processes.
+  SetWindowPos(window_, nullptr, 20, 20, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 ListTestParent::~ListTestParent() {

@@ -1,4 +1,4 @@
-// A top-level window that parents list controls in tests: it answers LVN_GETDISPINFOW with cell texts (file rows
+// A hidden top-level window that parents list controls in tests: it answers LVN_GETDISPINFOW with cell texts (file rows
 // give their names and size, other rows "r<row>c<column>"), custom draw and label edits as configured, turns F2
 // into LVM_EDITLABELW like the main window, and logs every notification it receives.
 #pragma once

@@ -17,7 +17,7 @@ void RenderWithChildren(HWND window, HWND root, HDC dc) {
   SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
   SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (IsWindowVisible(child)) RenderWithChildren(child, root, dc);
+    if (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) RenderWithChildren(child, root, dc);
   }
 }
 

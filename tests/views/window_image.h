@@ -34,7 +34,8 @@ class WindowImage {
 
 // The client area as the window paints it into a DC (WM_PRINTCLIENT).
 void RenderClient(HWND window, WindowImage* image);
-// The window with its frame, then every visible child over it, at their places inside the window.
+// The window with its frame, then every child with WS_VISIBLE over it, at their places inside the window (the
+// window itself need not be shown).
 void RenderWindowTree(HWND window, WindowImage* image);
 // The artefact folder of the test run (created when missing) and a file in it.
 std::wstring ArtifactPath(const wchar_t* name);
