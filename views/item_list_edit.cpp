@@ -78,6 +78,8 @@ void CommitEditor(ItemListControl* control) {
 }
 
 LRESULT CALLBACK EditorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Also when the list goes first and takes the editor with it.
+  if (message == WM_DESTROY && g_app && g_app->inlineEditor == editor) g_app->inlineEditor = nullptr;
   ItemListControl* control = ControlOfEditor(editor);
   if (control) {
     switch (message) {
@@ -114,7 +116,6 @@ LRESULT CALLBACK EditorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
       case WM_DESTROY:
         control->pendingRenameIndex = -1;
         if (control->editor == editor) control->editor = nullptr;
-        if (g_app && g_app->inlineEditor == editor) g_app->inlineEditor = nullptr;
         break;
       default:
         break;

@@ -59,10 +59,8 @@ const wchar_t* ItemsViewTipAt(ItemListControl* control, POINT point) {
   bool main = column == 0;
   if (main && control->imageList) cellWidth -= control->iconWidth + control->gap;
   if (TextWidth(control, control->tipText, length) + control->textMargin < cellWidth) control->tipText[0] = 0;
-  if (main) {
-    int maximum = AskParentForTip(control, index) ? cellWidth + kMultiLineExtraWidth : -1;
-    SendWindowMessage(control->tooltip, TTM_SETMAXTIPWIDTH, 0, maximum);
-  }
+  bool multiLine = main && AskParentForTip(control, index);
+  SendWindowMessage(control->tooltip, TTM_SETMAXTIPWIDTH, 0, multiLine ? cellWidth + kMultiLineExtraWidth : -1);
   return control->tipText;
 }
 

@@ -47,7 +47,6 @@ void ApplyInitialColours(ItemListControl* control) {
   control->textColour = GetThemeColorByIndex(COLOR_WINDOWTEXT);
   control->backgroundColour = GetThemeColorByIndex(COLOR_WINDOW);
   UpdateDerivedColour(control);
-  if (control->imageList) ImageList_SetBkColor(control->imageList, control->backgroundColour);
   InvalidateRect(control->window, nullptr, FALSE);
 }
 
