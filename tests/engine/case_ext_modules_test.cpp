@@ -9,7 +9,7 @@
 #include "engine/modules/case_module.h"
 #include "engine/modules/ext_module.h"
 #include "foundation/bounded_text.h"
-#include "support/ui_text_scope.h"
+#include "ui_text_scope.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/ui_text_scope.h"
+#include "ui_text_scope.h"
 
 namespace {
 

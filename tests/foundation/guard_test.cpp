@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "support/main_window_stand_in.h"
+#include "main_window_stand_in.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "foundation/memory.h"
 #include "foundation/name_masks.h"
 #include "item_store_checks.h"
-#include "support/main_window_stand_in.h"
+#include "main_window_stand_in.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "foundation/app_state.h"
 #include "foundation/memory.h"
 #include "item_store_checks.h"
-#include "support/main_window_stand_in.h"
+#include "main_window_stand_in.h"
 
 namespace {
 

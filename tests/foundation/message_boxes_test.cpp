@@ -10,7 +10,7 @@
 #include "foundation/bounded_text.h"
 #include "foundation/memory.h"
 #include "foundation/ui_strings.h"
-#include "support/main_window_stand_in.h"
+#include "main_window_stand_in.h"
 #include "support/process_driver.h"
 
 namespace {

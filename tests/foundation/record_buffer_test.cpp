@@ -11,7 +11,7 @@
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
 #include "foundation/memory.h"
-#include "support/main_window_stand_in.h"
+#include "main_window_stand_in.h"
 
 namespace {
 

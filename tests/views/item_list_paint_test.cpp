@@ -5,7 +5,7 @@
 #include "foundation/gdi.h"
 #include "foundation/item_store.h"
 #include "list_test_parent.h"
-#include "support/ui_text_scope.h"
+#include "ui_text_scope.h"
 #include "views/item_list_changes.h"
 #include "views/item_list_notify.h"
 #include "views/item_list_rows.h"

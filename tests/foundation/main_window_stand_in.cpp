@@ -1,4 +1,4 @@
-#include "support/main_window_stand_in.h"
+#include "main_window_stand_in.h"
 
 #include "foundation/app_state.h"
 #include "foundation/threads.h"
