@@ -38,3 +38,11 @@ function(qvrx_link name)
     target_link_libraries(${name} PUBLIC ${ARGN})
   endif()
 endfunction()
+
+# The pictures the resource script names: the compiler's dependency list covers included scripts only, so a
+# changed picture must rebuild the script explicitly.
+file(GLOB QVRX_RESOURCE_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/images/*)
+function(qvrx_resource_script_depends_on_pictures)
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/qvrx.rc PROPERTIES OBJECT_DEPENDS
+    "${QVRX_RESOURCE_PICTURES}")
+endfunction()

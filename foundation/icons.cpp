@@ -1,6 +1,6 @@
 #include "foundation/icons.h"
 
-#include "foundation/platform_declarations_window.h"
+#include "foundation/platform_declarations.h"
 
 namespace {
 

@@ -7,3 +7,31 @@
 #ifndef ERROR_VIRUS_INFECTED
 #define ERROR_VIRUS_INFECTED 225L
 #endif
+
+// Image lists.
+// The image-list interface's id; the import library has no definition of it, so the program carries its own.
+inline constexpr GUID kImageListInterfaceId = {
+    0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+
+// SHELL32 exports the system image lists (SHGetImageList) by this ordinal.
+constexpr WORD kShellGetImageListOrdinal = 727;
+
+// SHGetImageList: image list kind (SHIL_...), interface id, interface out.
+using ShellGetImageListFunction = HRESULT(WINAPI*)(int kind, REFIID interfaceId, void** result);
+
+// Reparse points.
+// The header of what FSCTL_GET_REPARSE_POINT returns for a mount point or junction, followed by the path
+// buffer; offsets and lengths are in bytes into that buffer.
+#pragma pack(push, 1)
+struct MountPointReparseData {
+  DWORD reparseTag;
+  WORD reparseDataLength;
+  WORD reserved;
+  WORD substituteNameOffset;
+  WORD substituteNameLength;
+  WORD printNameOffset;
+  WORD printNameLength;
+  wchar_t pathBuffer[1];
+};
+#pragma pack(pop)
+static_assert(sizeof(MountPointReparseData) == 18, "the mount point reparse header is 16 bytes plus the buffer");

@@ -3,7 +3,9 @@
 namespace {
 
 SystemSeams RealSystemCalls() {
-  return {::GetProcAddress, ::RegSetValueExW, ::RegSetValueExA, ::OpenClipboard, ::GetLocaleInfoW};
+  return {::GetProcAddress, ::RegSetValueExW, ::RegSetValueExA, ::OpenClipboard, ::GetLocaleInfoW,
+          ::CreateFileW,    ::WriteFile,      ::MoveFileExW,      ::DeleteFileW,
+          ::FindFirstFileExW, ::FindFirstFileW};
 }
 
 }  // namespace

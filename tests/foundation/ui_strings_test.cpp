@@ -1,9 +1,17 @@
-// Text lookup by number: both storage forms, id remapping, the end record's default and "\t" escapes.
+// Text lookup by number: both storage forms, id remapping, the end record's default and "\t" escapes; tooltips,
+// field names and the texts of dialogs.
+#include "foundation/ui_strings.h"
+
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 
-#include "foundation/ui_strings.h"
+#include "program_state_scope.h"
+#include "support/dialog_template.h"
+#include "support/test_window.h"
 
 namespace {
 
@@ -47,4 +55,77 @@ TEST(UiStrings, RemapsIdsBeforeLookup) {
 TEST(UiStrings, TurnsTabEscapesIntoTabsAndStaysWithinCapacity) {
   EXPECT_EQ(Lookup(AsTable(kWideTable), 31), L"a\tb\\\tc");
   EXPECT_EQ(Lookup(AsTable(kWideTable), 20, 6), L"&Open");
+}
+
+namespace {
+
+const UiStringRecord kMenuTexts[] = {{-1, L"XX"},
+                                     {20, L"&Open..\tCtrl+O"},
+                                     {21, L"&Save..\\tCtrl+S;Save the steps;Save settings"},
+                                     {22, L"Re&name;Rename the file"},
+                                     {23, L" Already blank"},
+                                     {0, nullptr}};
+
+std::wstring Tooltip(int id) {
+  wchar_t buffer[64] = L"?";
+  GetUiTooltipText(id, buffer, 64);
+  return buffer;
+}
+
+std::wstring WindowText(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
+void FieldName(int number, wchar_t* buffer, int capacity) {
+  swprintf(buffer, static_cast<size_t>(capacity), L"field %d", number);
+}
+
+}  // namespace
+
+TEST(UiStrings, TooltipsTakeTheirPartWithoutMenuDecorations) {
+  ProgramStateScope state;
+  state.UseTexts(kMenuTexts);
+  EXPECT_EQ(Tooltip(20), L"Open");
+  EXPECT_EQ(Tooltip(21), L"Save settings") << "the third of three parts";
+  EXPECT_EQ(Tooltip(22), L"Rename") << "the first of two parts";
+  EXPECT_EQ(Tooltip(0), L"");
+}
+
+TEST(UiStrings, FieldIdsAskTheFieldNames) {
+  ProgramStateScope state;
+  state.UseTexts(kMenuTexts);
+  wchar_t buffer[64] = L"?";
+  GetTextById(0xFFFD, buffer, 64);
+  EXPECT_STREQ(buffer, L"") << "no field names yet";
+  FieldDisplayNameSource previous = SetFieldDisplayNameSource(FieldName);
+  GetTextById(0xFFFD, buffer, 64);
+  EXPECT_STREQ(buffer, L"field 3");
+  GetTextById(22, buffer, 64);
+  EXPECT_STREQ(buffer, L"Re&name;Rename the file");
+  SetFieldDisplayNameSource(previous);
+}
+
+TEST(UiStrings, DialogsTakeTheirTitleAndControlTextsFromTheTable) {
+  ProgramStateScope state;
+  state.UseTexts(kMenuTexts);
+  DialogTemplate layout(L"Template title", 120, 60);
+  layout.AddControl(L"STATIC", L"", 21, SS_LEFT, 5, 5, 100, 10);
+  layout.AddControl(L"BUTTON", L"", 22, BS_PUSHBUTTON, 5, 20, 50, 14);
+  layout.AddControl(L"BUTTON", L"kept", 30, BS_PUSHBUTTON, 60, 20, 50, 14);
+  OwnedWindow dialog(layout.Create(nullptr));
+  ASSERT_NE(dialog.get(), nullptr);
+  const int leaveTitle[] = {0, 21, 22, 0};
+  ApplyDialogTexts(dialog, leaveTitle);
+  EXPECT_EQ(WindowText(dialog), L"Template title");
+  EXPECT_EQ(WindowText(GetDlgItem(dialog, 21)), L"&Save..\tCtrl+S;Save the steps;Save settings");
+  EXPECT_EQ(WindowText(GetDlgItem(dialog, 22)), L"Re&name;Rename the file");
+  EXPECT_EQ(WindowText(GetDlgItem(dialog, 30)), L"kept");
+  const int withTitle[] = {20, 0};
+  ApplyDialogTexts(dialog, withTitle);
+  EXPECT_EQ(WindowText(dialog), L" Open");
+  const int blankTitle[] = {23, 0};
+  ApplyDialogTexts(dialog, blankTitle);
+  EXPECT_EQ(WindowText(dialog), L" Already blank") << "no second blank";
 }
