@@ -4,12 +4,12 @@
 
 #include "foundation/column_layout.h"
 #include "foundation/memory.h"
+#include "foundation/resource_ids.h"
 #include "foundation/ui_strings.h"
 #include "foundation/windows_version.h"
 
 namespace {
 
-constexpr int kArrowSize = 11;
 constexpr int kCaptionCapacity = 260;
 constexpr int kSortFormatBits = HDF_SORTUP | HDF_SORTDOWN | HDF_BITMAP | HDF_BITMAP_ON_RIGHT;
 
@@ -51,34 +51,11 @@ bool GetItemFormat(HWND header, int index, HDITEMW* item) {
   return SendMessageW(header, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(item)) != 0;
 }
 
-HBITMAP DrawArrowBitmap(bool pointingDown) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, kArrowSize, kArrowSize);
-  ReleaseDC(nullptr, screen);
-  if (!dc || !bitmap) {
-    if (dc) DeleteDC(dc);
-    return bitmap;
-  }
-  HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
-  RECT all = {0, 0, kArrowSize, kArrowSize};
-  FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-  HBRUSH brush = GetSysColorBrush(COLOR_BTNSHADOW);
-  HGDIOBJ previousBrush = SelectObject(dc, brush);
-  HGDIOBJ previousPen = SelectObject(dc, GetStockObject(NULL_PEN));
-  POINT down[3] = {{1, 3}, {10, 3}, {5, 8}};
-  POINT up[3] = {{1, 8}, {10, 8}, {5, 3}};
-  Polygon(dc, pointingDown ? down : up, 3);
-  SelectObject(dc, previousPen);
-  SelectObject(dc, previousBrush);
-  SelectObject(dc, previousBitmap);
-  DeleteDC(dc);
-  return bitmap;
-}
-
+// The program's own arrows when nobody loaded any.
 void EnsureArrowBitmaps(SortArrowHolder* holder) {
-  if (!holder->descending) holder->descending = DrawArrowBitmap(true);
-  if (!holder->ascending) holder->ascending = DrawArrowBitmap(false);
+  if (!holder->descending && !holder->ascending) {
+    LoadSortArrowBitmaps(holder, GetModuleHandleW(nullptr), IDB_SORT_DESCENDING, IDB_SORT_ASCENDING);
+  }
 }
 
 int SortColumnItem(HWND header, const ColumnLayout* table, int sortColumnId) {
@@ -147,6 +124,18 @@ void HeaderSetItemWidth(HWND header, int index, int width) {
 SortArrowHolder* GetSortArrowHolder() {
   static SortArrowHolder holder = {0, GetWindowsVersionCodeCached() > 7 ? 1 : 0, nullptr, nullptr};
   return &holder;
+}
+
+void LoadSortArrowBitmaps(SortArrowHolder* holder, HINSTANCE instance, int descendingId, int ascendingId) {
+  if (!holder) return;
+  HBITMAP descending = static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(descendingId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+  HBITMAP ascending = static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(ascendingId), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+  if (holder->descending) DeleteObject(holder->descending);
+  if (holder->ascending) DeleteObject(holder->ascending);
+  holder->descending = descending;
+  holder->ascending = ascending;
 }
 
 void SetHeaderSortArrowForColumns(SortArrowHolder* holder, HWND header, int sortColumnId, int sortKey, bool descending,

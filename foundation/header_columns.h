@@ -32,6 +32,10 @@ struct SortArrowHolder {
 // The program's one holder (special key 0); the themed flag is taken on first use.
 SortArrowHolder* GetSortArrowHolder();
 
+// Replaces the holder's bitmaps by two bitmap resources, their grey colours mapped to the system's 3-D colours;
+// the old bitmaps are freed. Without bitmaps, the bitmap form loads the program's own arrows.
+void LoadSortArrowBitmaps(SortArrowHolder* holder, HINSTANCE instance, int descendingId, int ascendingId);
+
 // Marks the sort column in the holder's form: the themed form gives that item HDF_SORTDOWN or HDF_SORTUP
 // and clears the sort flags and bitmaps of the others; an item is set only when its format changes.
 void SetHeaderSortArrowForColumns(SortArrowHolder* holder, HWND header, int sortColumnId, int sortKey, bool descending,

@@ -1,4 +1,5 @@
-// In-place renaming (F2 through the parent, the slow second click, double clicks, veto) and info tips.
+// In-place renaming (F2 through the parent, the slow second click, double clicks, veto) and info tips. The editor
+// commits when it loses the focus, so these tests run alone.
 #include <gtest/gtest.h>
 
 #include "foundation/window_wrappers.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-class ListEditing : public testing::Test {
+class ListEditingInteractive : public testing::Test {
  protected:
   ItemListControl* FileList(uint32_t viewWord = 0x201, uint32_t style = 0) {
     ItemListControl* list = parent_.CreateList(viewWord, style, {{50, 120, 0, 0}, {51, 120, 1, 0}});
@@ -56,7 +57,7 @@ class ListEditing : public testing::Test {
 
 }  // namespace
 
-TEST_F(ListEditing, OnlyAChangedNonEmptyNameIsReported) {
+TEST_F(ListEditingInteractive, OnlyAChangedNonEmptyNameIsReported) {
   ItemListControl* list = FileList();
   SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 2);
   HWND editor = Rename(list);
@@ -91,13 +92,13 @@ TEST_F(ListEditing, OnlyAChangedNonEmptyNameIsReported) {
   EXPECT_EQ(list->pendingRenameIndex, -1);
 }
 
-TEST_F(ListEditing, ListsWithoutRenameByClickOpenNoEditor) {
+TEST_F(ListEditingInteractive, ListsWithoutRenameByClickOpenNoEditor) {
   ItemListControl* chain = FileList(5);
   SendMessageW(chain->window, LVM_SETSELECTIONMARK, 0, 1);
   EXPECT_EQ(Rename(chain), nullptr);
 }
 
-TEST_F(ListEditing, SlowSecondClickOnTheFocusedLabelRenames) {
+TEST_F(ListEditingInteractive, SlowSecondClickOnTheFocusedLabelRenames) {
   ItemListControl* list = FileList();
   Post(list->window, WM_LBUTTONDOWN, MK_LBUTTON, LabelPoint(list, 1));
   Post(list->window, WM_LBUTTONUP, 0, LabelPoint(list, 1));
@@ -124,7 +125,7 @@ TEST_F(ListEditing, SlowSecondClickOnTheFocusedLabelRenames) {
   EXPECT_EQ(parent_.Last(LVN_ENDLABELEDITW)->text, L"file1.txt.backup.old");
 }
 
-TEST_F(ListEditing, DoubleClickOpensNoEditor) {
+TEST_F(ListEditingInteractive, DoubleClickOpensNoEditor) {
   ItemListControl* list = FileList();
   SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 1);
   Post(list->window, WM_LBUTTONDOWN, MK_LBUTTON, LabelPoint(list, 1));
@@ -135,7 +136,7 @@ TEST_F(ListEditing, DoubleClickOpensNoEditor) {
   EXPECT_FALSE(parent_.PumpUntil([&] { return list->editor != nullptr; }, 1000));
 }
 
-TEST_F(ListEditing, ChangingTheRowsCancelsTheEditor) {
+TEST_F(ListEditingInteractive, ChangingTheRowsCancelsTheEditor) {
   ItemListControl* list = FileList();
   SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 0);
   HWND editor = Rename(list);
@@ -147,7 +148,7 @@ TEST_F(ListEditing, ChangingTheRowsCancelsTheEditor) {
   EXPECT_EQ(parent_.Count(LVN_ENDLABELEDITW), 0);
 }
 
-TEST_F(ListEditing, InfoTipsShowTextsThatDoNotFit) {
+TEST_F(ListEditingInteractive, InfoTipsShowTextsThatDoNotFit) {
   ItemListControl* list = parent_.CreateList(1, kListInfoTips, {{50, 200, 0, 0}, {51, 30, 1, 0}});
   AppendFileRows(list, 3);
   ASSERT_NE(list->tooltip, nullptr);

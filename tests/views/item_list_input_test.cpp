@@ -1,5 +1,6 @@
 // Keyboard and mouse through posted messages: focus and selection by keys and clicks, check boxes, keys handed
-// to the parent, one-click activation, drags, the selection rectangle and header clicks.
+// to the parent, one-click activation, drags, the selection rectangle and header clicks. Clicks give the control
+// the focus, so these tests run alone.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -14,7 +15,7 @@
 
 namespace {
 
-class ListInput : public testing::Test {
+class ListInputInteractive : public testing::Test {
  protected:
   ItemListControl* FileList(int rows, uint32_t style = 0, uint32_t viewWord = 1) {
     ItemListControl* list = parent_.CreateList(viewWord, style, {{50, 100, 0, 0}, {51, 100, 1, 0}});
@@ -70,7 +71,7 @@ class ListInput : public testing::Test {
 
 }  // namespace
 
-TEST_F(ListInput, KeysMoveTheFocusAndShiftExtendsTheSelection) {
+TEST_F(ListInputInteractive, KeysMoveTheFocusAndShiftExtendsTheSelection) {
   ItemListControl* list = FileList(100);
   struct Step {
     WPARAM key;
@@ -102,7 +103,7 @@ TEST_F(ListInput, KeysMoveTheFocusAndShiftExtendsTheSelection) {
   EXPECT_EQ(list->focusedIndex, 99);
 }
 
-TEST_F(ListInput, SpaceTogglesTheFocusedCheckBoxOnce) {
+TEST_F(ListInputInteractive, SpaceTogglesTheFocusedCheckBoxOnce) {
   ItemListControl* list =
       parent_.CreateList(5, GetListControlStyle(32) | 0x1004, {{5580, 150, 0, 0}, {41, 100, 1, 0}}, kChainListId);
   AppendPlainRows(list, 3);
@@ -123,7 +124,7 @@ TEST_F(ListInput, SpaceTogglesTheFocusedCheckBoxOnce) {
   EXPECT_EQ(GetSelectedRecord(list, 2), nullptr);
 }
 
-TEST_F(ListInput, KeysTheControlDoesNotUseReachTheParent) {
+TEST_F(ListInputInteractive, KeysTheControlDoesNotUseReachTheParent) {
   ItemListControl* list = FileList(3);
   Key(list, VK_RETURN);
   ASSERT_NE(parent_.Last(static_cast<int>(kPaneKey), true), nullptr);
@@ -137,7 +138,7 @@ TEST_F(ListInput, KeysTheControlDoesNotUseReachTheParent) {
   EXPECT_EQ(parent_.Count(static_cast<int>(kPaneKey), true), 2);
 }
 
-TEST_F(ListInput, ClicksSelectAndCtrlAndShiftChangeTheSelection) {
+TEST_F(ListInputInteractive, ClicksSelectAndCtrlAndShiftChangeTheSelection) {
   ItemListControl* list = FileList(10);
   Click(list, RowPoint(list, 2));
   EXPECT_EQ(list->focusedIndex, 2);
@@ -161,7 +162,7 @@ TEST_F(ListInput, ClicksSelectAndCtrlAndShiftChangeTheSelection) {
   EXPECT_EQ(list->captureState, 0);
 }
 
-TEST_F(ListInput, SelectionRectangleSelectsTheRowsItSpans) {
+TEST_F(ListInputInteractive, SelectionRectangleSelectsTheRowsItSpans) {
   ItemListControl* list = FileList(10);
   RECT first;
   GetItemPartRect(list, 1, kPartWhole, &first);
@@ -177,7 +178,7 @@ TEST_F(ListInput, SelectionRectangleSelectsTheRowsItSpans) {
   EXPECT_EQ(Selected(list), (std::set<int>{1, 2}));
 }
 
-TEST_F(ListInput, OneClickModeActivatesAndDoubleClicksAreReported) {
+TEST_F(ListInputInteractive, OneClickModeActivatesAndDoubleClicksAreReported) {
   ItemListControl* list = FileList(5, kListOneClickActivate);
   Click(list, RowPoint(list, 3));
   ASSERT_EQ(parent_.Count(NM_CLICK), 1);
@@ -190,7 +191,7 @@ TEST_F(ListInput, OneClickModeActivatesAndDoubleClicksAreReported) {
   EXPECT_EQ(parent_.Last(NM_DBLCLK)->item, 1);
 }
 
-TEST_F(ListInput, DragsStartAfterTheMouseMovesWithAButtonHeld) {
+TEST_F(ListInputInteractive, DragsStartAfterTheMouseMovesWithAButtonHeld) {
   ItemListControl* list = FileList(5, 0, 5);
   POINT press = RowPoint(list, 1);
   Mouse(list, WM_LBUTTONDOWN, press, MK_LBUTTON);
@@ -212,7 +213,7 @@ TEST_F(ListInput, DragsStartAfterTheMouseMovesWithAButtonHeld) {
   EXPECT_EQ(parent_.Last(LVN_BEGINRDRAG)->item, 3);
 }
 
-TEST_F(ListInput, HeaderClicksNameTheColumnsTablePosition) {
+TEST_F(ListInputInteractive, HeaderClicksNameTheColumnsTablePosition) {
   ItemListControl* list = parent_.CreateList(1, kListReorderColumns, {{50, 100, 1, 0}, {51, 120, 0, 0}});
   ASSERT_NE(list->header, nullptr);
   RECT item;
