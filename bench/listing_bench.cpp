@@ -2,7 +2,14 @@
 // against a bare FindFirstFileExW loop over the same folder in the same run. Prints the times, their ratio
 // and the bytes the rows take against the row size formula (581 bytes plus two per name character).
 // Target: at most twice the bare loop.
+//
+// Usage: listing_bench [folder]. Without a folder the program makes one of 100 000 empty files in the
+// temporary folder and removes it afterwards; with one, it lists the files already there. Under Wine, making
+// the files through the system takes many minutes (each new name is looked up in the whole folder), so make
+// them outside: mkdir /tmp/lb && (cd /tmp/lb && seq -f "f%06g.txt" 100000 | xargs touch), then
+// listing_bench Z:\tmp\lb
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -120,24 +127,32 @@ int main() {
   InitOptionalKernelFunctions();
   InitFileSystemProviders();
 
+  int argumentCount = 0;
+  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
+  const bool ownFolder = argumentCount < 2;
   wchar_t folder[MAX_PATH];
-  GetTempPathW(MAX_PATH, folder);
-  swprintf(folder + wcslen(folder), MAX_PATH - wcslen(folder), L"qvrx-listing-bench-%lu", GetCurrentProcessId());
-  if (!MakeFolder(folder)) {
-    std::printf("could not create %u files\n", kFileCount);
-    RemoveFolder(folder);
-    return 1;
+  if (ownFolder) {
+    GetTempPathW(MAX_PATH, folder);
+    swprintf(folder + wcslen(folder), MAX_PATH - wcslen(folder), L"qvrx-listing-bench-%lu", GetCurrentProcessId());
+    if (!MakeFolder(folder)) {
+      std::printf("could not create %u files\n", kFileCount);
+      RemoveFolder(folder);
+      return 1;
+    }
+  } else {
+    swprintf(folder, MAX_PATH, L"%ls", arguments[1]);
   }
+  LocalFree(arguments);
   uint32_t files = 0;
   const double bare = Best([&] { return BareLoop(folder, &files); });
   std::printf("%u files; bare FindFirstFileExW loop %.3f s\n", files, bare);
 
   Report("filter off:", Best([&] { return Listing(folder); }), bare, list);
-  ParseFilterDefinition(AppFilter(), "+*.txt;-f00*");
+  ParseFilterDefinition(AppFilter(), "\"+*.txt;*.doc\";-f00*");
   g_app->options |= kOptionFilterOn;
   Report("mask filter on:", Best([&] { return Listing(folder); }), bare, list);
 
-  RemoveFolder(folder);
+  if (ownFolder) RemoveFolder(folder);
   ShutdownProviders();
   return 0;
 }

@@ -57,6 +57,36 @@ int AppendLocked(ItemStore* store, const void* record, uint32_t n) {
   return result;
 }
 
+// The number of records that exactly fill the bytes; kItemStoreNoPosition when they do not.
+uint32_t CountWholeRecords(const uint8_t* records, uint32_t bytes) {
+  uint32_t count = 0;
+  for (uint32_t at = 0; at < bytes; ++count) {
+    if (bytes - at < 2) return kItemStoreNoPosition;
+    const uint32_t length = RecordLength(records + at);
+    if (!IsStorableLength(length) || length > bytes - at) return kItemStoreNoPosition;
+    at += length;
+  }
+  return count;
+}
+
+// The caller holds the mutex. As for one row, the index entries are written before the count that shows them.
+int AppendRecordsLocked(ItemStore* store, const uint8_t* records, uint32_t bytes, uint32_t count) {
+  const uint32_t first = RecordBufferCount(&store->buffer);
+  if (static_cast<uint64_t>(first) + count > UINT32_MAX - 1) return ERROR_NOT_ENOUGH_MEMORY;
+  while (first + count > store->indexCapacity) {
+    if (GrowIndex(store) != 0) return ERROR_NOT_ENOUGH_MEMORY;
+  }
+  const uint32_t offset = store->buffer.used;
+  if (RecordBufferAppendBytes(&store->buffer, records, bytes) != 0) return ERROR_NOT_ENOUGH_MEMORY;
+  for (uint32_t i = 0, at = 0; i < count; ++i) {
+    store->index[first + i] = offset + at;
+    at += RecordLength(records + at);
+  }
+  RecordBufferPublishCount(&store->buffer, first + count);
+  NoteChange(store);
+  return 0;
+}
+
 // Moves the new last row up to position; rows from position on move down one place.
 uint32_t PlaceNewRow(ItemStore* store, uint32_t row, uint32_t position) {
   if (position >= row) return row;
@@ -297,6 +327,17 @@ DWORD ItemStoreInit(ItemStore* store) {
 int ItemStoreAppend(ItemStore* store, const void* record, uint32_t n) {
   if (!WaitMutexBriefly(store->mutex)) return 1;
   int result = AppendLocked(store, record, n);
+  ReleaseMutexSafe(store->mutex);
+  return result;
+}
+
+int ItemStoreAppendRecords(ItemStore* store, const void* records, uint32_t bytes) {
+  const uint8_t* start = static_cast<const uint8_t*>(records);
+  const uint32_t count = start != nullptr ? CountWholeRecords(start, bytes) : kItemStoreNoPosition;
+  if (count == kItemStoreNoPosition) return ERROR_INVALID_PARAMETER;
+  if (count == 0) return 0;
+  if (!WaitMutexBriefly(store->mutex)) return 1;
+  const int result = AppendRecordsLocked(store, start, bytes, count);
   ReleaseMutexSafe(store->mutex);
   return result;
 }

@@ -35,6 +35,12 @@ DWORD ItemStoreInit(ItemStore* store);
 // could not take the record (also for a length outside 2..65535); 2 when the index could not grow.
 int ItemStoreAppend(ItemStore* store, const void* record, uint32_t n);
 
+// Appends the records that lie back to back in `records` (`bytes` in all, each beginning with its own length)
+// under one hold of the mutex, so that a writer of many rows waits for it once. 0 when all were stored; 1 when
+// the mutex could not be had; 87 when the bytes are not a whole list of storable records; 8 when the index or
+// the block could not grow. Only with 0 is any of them stored.
+int ItemStoreAppendRecords(ItemStore* store, const void* records, uint32_t bytes);
+
 // Stores a row at a list position (at or past the end: last). The row's position, or kItemStoreNoPosition
 // when it could not be stored.
 uint32_t ItemStoreInsert(ItemStore* store, const void* record, uint32_t n, uint32_t position);

@@ -61,8 +61,11 @@ int AllocateFirstBlock(RecordBuffer* buffer, uint32_t n) {
 int ReserveBytes(RecordBuffer* buffer, uint32_t n) {
   if (!buffer->data) return AllocateFirstBlock(buffer, n);
   if (n <= buffer->capacity - buffer->used) return 0;
-  uint64_t newCapacity = static_cast<uint64_t>(buffer->capacity) + std::max(kRecordBufferGrowth, n);
-  if (newCapacity > UINT32_MAX) return 1;
+  uint64_t least = static_cast<uint64_t>(buffer->capacity) + std::max(kRecordBufferGrowth, n);
+  if (least > UINT32_MAX) return 1;
+  // Growing by half the block once it is large keeps the copying of a growing list linear in its size.
+  uint64_t newCapacity = std::max<uint64_t>(least, std::min<uint64_t>(buffer->capacity + buffer->capacity / 2ull,
+                                                                      UINT32_MAX));
   GrowJob job{buffer, static_cast<uint32_t>(newCapacity), 1};
   RecordBufferRunWhereBytesMayMove(buffer, GrowBlock, &job);
   return job.result;

@@ -41,9 +41,6 @@ bool ChangeWhileLockAllows(Change change) {
   return false;
 }
 
-bool AppendRow(ItemListControl* list, const FileListRow& row) {
-  return ChangeWhileLockAllows([&] { return ItemStoreAppend(&list->rows, &row, row.length); });
-}
 
 uint32_t PoolFolder(ItemListControl* list, const wchar_t* name, uint32_t parent) {
   uint32_t index = 0;
@@ -54,9 +51,16 @@ uint32_t PoolFolder(ItemListControl* list, const wchar_t* name, uint32_t parent)
   return index;
 }
 
-void CountListedFile(uint64_t size) {
-  ++g_app->listingStatistics.files;
-  if (size != kUnknownFileSize) g_app->listingStatistics.bytes += size;
+// The next row is built in place at the end of the batch.
+FileListRow* NextBatchRow(ListingContext* context) {
+  if (kRowBatchBytes - context->batchUsed < sizeof(FileListRow)) StoreListedRows(context);
+  return reinterpret_cast<FileListRow*>(context->batch + context->batchUsed);
+}
+
+void AddToBatch(ListingContext* context, const FileListRow& row) {
+  context->batchUsed += row.length;
+  ++context->batchFiles;
+  if (row.info.size != kUnknownFileSize) context->batchBytes += row.info.size;
 }
 
 void CollectSubfolder(const ProviderItem& item, ListingContext* context) {
@@ -233,6 +237,7 @@ int EnumerateFolderIntoList(uint32_t index, ListingContext* context) {
   if (context->recursive && LeadsBackToAncestor(context)) return kFolderLeadsBack;
   InterlockedExchange(&list->idle, 0);
   const int result = VfsEnumerate(nullptr, context->path, FilterMatchCallback, context);
+  StoreListedRows(context);
   InterlockedExchange(&list->idle, 1);
   RefreshFileListRowCount(list);
   return result;
@@ -248,11 +253,25 @@ int FilterMatchCallback(ProviderItem* item, void* userData) {
     return 0;
   }
   if (!FilterAdmitsItem(context->filter, item->name, item->info)) return 0;
-  FileListRow row;
-  BuildFileListRow(*item, context->folderIndex, &row);
+  FileListRow* row = NextBatchRow(context);
+  BuildFileListRow(*item, context->folderIndex, row);
   StopRenamingInList(list);
-  if (AppendRow(list, row)) CountListedFile(item->info.size);
+  AddToBatch(context, *row);
   return 0;
+}
+
+void StoreListedRows(ListingContext* context) {
+  ItemListControl* list = *context->list;
+  const bool stored = context->batchUsed != 0 && list != nullptr && ChangeWhileLockAllows([&] {
+    return ItemStoreAppendRecords(&list->rows, context->batch, context->batchUsed);
+  });
+  if (stored) {
+    g_app->listingStatistics.files += context->batchFiles;
+    g_app->listingStatistics.bytes += context->batchBytes;
+  }
+  context->batchUsed = 0;
+  context->batchFiles = 0;
+  context->batchBytes = 0;
 }
 
 void BuildFileListRow(const ProviderItem& item, uint32_t folderIndex, FileListRow* row) {

@@ -27,8 +27,10 @@ constexpr int kCurrentFolderCapacity = 1024;
 constexpr int kListingPathCapacity = 32768;
 // Subfolder levels below the listed folder that a recursive listing enters.
 constexpr int kMaxListingDepth = 256;
-// A store change that cannot have the store's lock is tried this often before the row is given up.
+// A store change that cannot have the store's lock is tried this often before the rows are given up.
 constexpr int kStoreAttempts = 40;
+// Admitted rows are gathered and stored together, so that the store's lock is taken once for many rows.
+constexpr uint32_t kRowBatchBytes = 65536;
 
 // Result of a folder that is not enumerated because it is one of the folders above it, reached again
 // through a link.
@@ -56,6 +58,11 @@ struct ListingContext {
   int32_t depth;                  // levels below the listed folder
   FolderIdentity ancestors[kMaxListingDepth + 1];
   wchar_t path[kListingPathCapacity];
+  // Rows admitted and not yet stored, with the files and bytes they will add to the listing statistics.
+  uint32_t batchUsed;
+  uint32_t batchFiles;
+  uint64_t batchBytes;
+  alignas(8) uint8_t batch[kRowBatchBytes];
 };
 
 // Makes `path` the current folder and lists it. Unless `path` is the stored current-folder buffer itself, it
@@ -86,8 +93,13 @@ int EnumerateFolderIntoList(uint32_t index, ListingContext* context);
 
 // The item callback of a listing (`userData` is its ListingContext): skips "." and "..", drives and provider
 // roots; collects subfolders of a recursive listing (not those that are links); appends a row for every file
-// the filter admits and counts it in the listing statistics. 0 to go on; 1 when there is no list.
+// the filter admits (stored in batches, see StoreListedRows). 0 to go on; 1 when there is no list.
 int FilterMatchCallback(ProviderItem* item, void* userData);
+
+// Stores the rows the item callback has gathered and counts them in the listing statistics; rows that cannot
+// be stored (the list's lock stays taken until the Stop command or for want of memory) are dropped uncounted.
+// EnumerateFolderIntoList calls it after each folder.
+void StoreListedRows(ListingContext* context);
 
 // Fills a zero-filled row from an enumerated file: name (cut to 259 characters), stored length, extension
 // position, folder index and file data.

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+struct FileListRow;
 struct ItemListControl;
 
 // Folder names longer than this are cut.
@@ -17,3 +18,12 @@ uint32_t AddPooledPath(ItemListControl* list, const wchar_t* name, uint32_t pare
 // negative result of the last copy that was cut (the text is then cut too); -1 with an empty text when a very
 // deep chain finds no memory to walk it. No list, index 0 or an index beyond the pool give an empty text and 0.
 int GetPooledPath(const ItemListControl* list, uint32_t index, wchar_t* buffer, int capacity);
+
+// The full path of a file row: its pooled folder with its current name appended. 0; ERROR_PATH_NOT_FOUND with an
+// empty text when the row's folder is not in the pool; the negative result of a copy that was cut.
+int GetRowFullPath(const ItemListControl* list, const FileListRow* row, wchar_t* buffer, int capacity);
+
+// Copies row `index` of the application's file list into `rowBuffer` (sizeof(FileListRow) bytes; a local buffer
+// when null) and, when `path` is given, writes the row's full path. A missing row leaves the buffer zero-filled
+// and the path empty, with the result ERROR_NOT_FOUND; otherwise the result is GetRowFullPath's.
+int CopyItemRecordWithPath(int index, wchar_t* path, int capacity, void* rowBuffer);

@@ -68,6 +68,23 @@ TEST_F(ItemStoreTest, AppendRefusesRecordsThatCannotCarryTheirLength) {
   EXPECT_EQ(ItemStoreCount(&store_), 0u);
 }
 
+TEST_F(ItemStoreTest, RecordsAppendedTogetherAreAllOrNone) {
+  AppendRows({"first"});
+  std::string records;
+  for (int i = 0; i < 5000; ++i) records += MakeRow("row" + std::to_string(i));
+  const auto bytes = static_cast<uint32_t>(records.size());
+  EXPECT_EQ(ItemStoreAppendRecords(&store_, records.data(), bytes - 1), 87) << "a record cut short";
+  {
+    MutexHeldElsewhere holder(store_.mutex);
+    EXPECT_EQ(ItemStoreAppendRecords(&store_, records.data(), bytes), 1);
+  }
+  EXPECT_EQ(ItemStoreCount(&store_), 1u);
+  EXPECT_EQ(ItemStoreAppendRecords(&store_, records.data(), bytes), 0);
+  ASSERT_EQ(ItemStoreCount(&store_), 5001u);
+  EXPECT_EQ(RowTexts(store_)[4097], "row4096");
+  EXPECT_TRUE(IndexIsValid(store_));
+}
+
 TEST_F(ItemStoreTest, InsertReportsWhereTheRowIs) {
   AppendRows({"A", "B", "C"});
   EXPECT_EQ(Insert("X", 0), 0u);

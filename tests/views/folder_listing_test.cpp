@@ -95,6 +95,15 @@ TEST_F(FolderListing, RowsAndPoolOfAFolderAndOfItsTree) {
   EXPECT_EQ(reinterpret_cast<const PathPoolEntry*>(ItemStoreGet(&list_->pathPool, 1))->parent, 1u);
   EXPECT_EQ(PooledPath(3), folder_ / L"sub\\deeper");
   EXPECT_EQ(state_->listingStatistics.files, 6u);
+
+  wchar_t path[1024];
+  FileListRow copy;
+  EXPECT_EQ(CopyItemRecordWithPath(5, path, 1024, &copy), 0);
+  EXPECT_EQ(path, folder_ / L"sub\\deeper\\d.txt");
+  EXPECT_EQ(memcmp(&copy, Row(5), Row(5)->length), 0);
+  EXPECT_EQ(CopyItemRecordWithPath(6, path, 1024, &copy), ERROR_NOT_FOUND);
+  EXPECT_EQ(path[0], 0);
+  EXPECT_EQ(copy.length, 0);
 }
 
 TEST_F(FolderListing, AdmissionOfEnumeratedItems) {
@@ -112,6 +121,8 @@ TEST_F(FolderListing, AdmissionOfEnumeratedItems) {
                           Item(L"x.dat", 0x20, kUnknownFileSize), Item(L"y.txt", 0x20, 7),
                           Item(longName.c_str(), 0x20, 2)};
   for (ProviderItem& item : items) EXPECT_EQ(FilterMatchCallback(&item, context.get()), 0);
+  EXPECT_EQ(RowCount(), 0u) << "rows are stored together";
+  StoreListedRows(context.get());
   EXPECT_EQ(Names(), (std::vector<std::wstring>{L"x.dat", L"y.txt", longName.substr(0, 259)}));
   EXPECT_EQ(Row(2)->length, 1099);
   EXPECT_EQ(Row(0)->folderIndex, 7);
@@ -239,9 +250,10 @@ TEST_F(FolderListing, ARowIsCountedOnlyWhenStored) {
   auto context = std::make_unique<ListingContext>();
   context->list = &state_->fileList;
   ProviderItem file = Item(L"f.txt", FILE_ATTRIBUTE_ARCHIVE, 3);
+  FilterMatchCallback(&file, context.get());
   {
     MutexHeldElsewhere held(list_->rows.mutex);
-    FilterMatchCallback(&file, context.get());
+    StoreListedRows(context.get());
   }
   EXPECT_EQ(RowCount(), 0u);
   EXPECT_EQ(state_->listingStatistics.files, 0u);
@@ -252,6 +264,7 @@ TEST_F(FolderListing, ARowIsCountedOnlyWhenStored) {
     held.reset();
   });
   FilterMatchCallback(&file, context.get());
+  StoreListedRows(context.get());
   release.join();
   EXPECT_EQ(RowCount(), 1u) << "a short hold of the lock only delays the row";
   EXPECT_EQ(state_->listingStatistics.files, 1u);
