@@ -95,7 +95,7 @@ struct Slot {
 };
 constexpr Slot kFirstSlot = {80, 60};
 constexpr Slot kSecondSlot = {144, 62};
-constexpr Slot kThirdSlot = {210, 52};
+constexpr Slot kThirdSlot = {210, 56};
 
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 

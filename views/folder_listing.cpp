@@ -174,6 +174,8 @@ void SetCurrentFolder(const wchar_t* path) {
     return;
   }
   InterlockedExchange(&g_app->pendingListings, 0);
+  // A Stop that ended an earlier listing must not cut this one short; nothing else is busy now.
+  InterlockedExchange(&g_app->cancelCounter, 0);
   if (!StartListingWorker(g_app->currentFolder)) {
     InterlockedIncrement(&g_app->pendingListings);
     InterlockedDecrement(&g_app->busyCounter);

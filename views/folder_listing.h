@@ -67,7 +67,8 @@ struct ListingContext {
 
 // Makes `path` the current folder and lists it. Unless `path` is the stored current-folder buffer itself, it
 // is copied there (cut to 1023 characters), shown in the address bar and put first among the recent folders.
-// While the program is busy the listing is only counted as pending. GUI thread.
+// While the program is busy the listing is only counted as pending; a listing that starts clears the cancel
+// counter. GUI thread.
 void SetCurrentFolder(const wchar_t* path);
 
 // The main window's timer duty: lists the current folder when a listing is pending and nothing is busy.

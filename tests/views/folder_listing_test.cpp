@@ -151,6 +151,10 @@ TEST_F(FolderListing, FilterAndCancel) {
   EXPECT_EQ(Names(), std::vector<std::wstring>{L"a.txt"}) << "no subfolder after the Stop command";
   EXPECT_EQ(ItemStoreCount(&list_->pathPool), 1u);
   EXPECT_EQ(g_hookCalls, (std::vector<std::string>{"status", "preview", "notice"})) << "the follow-ups still run";
+
+  SetCurrentFolder(folder_.Path().c_str());
+  ASSERT_TRUE(WaitForListings());
+  EXPECT_EQ(RowCount(), 3u) << "a new listing starts without the earlier Stop";
 }
 
 TEST_F(FolderListing, FollowUpsSortAndSelectTheFirstRow) {

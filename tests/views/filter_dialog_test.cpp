@@ -1,0 +1,176 @@
+// The filter dialog on its resource template: what it shows comes back unchanged through OK, edits reach the
+// record only through OK, the date rows show what their unit needs; saving the filter's text.
+#include "views/filter_dialog.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "filter_checks.h"
+#include "foundation/profile_store.h"
+#include "foundation/resource_ids.h"
+#include "foundation/system_functions.h"
+#include "program_state_scope.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+const UiStringRecord kDialogTexts[] = {{-1, L"US"},          {2300, L"Filter"},         {99, L"OK"},
+                                       {2, L"Cancel"},        {2309, L"Modified"},       {2310, L"Created"},
+                                       {2312, L"Accessed"},   {2313, L"Within the last"}, {2314, L"Older than"},
+                                       {2358, L"Date"},       {2359, L"Time"},           {2363, L"days"},
+                                       {1228, L"bytes"},      {0, nullptr}};
+
+std::function<void(HWND)> g_dialogAction;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+  wchar_t name[16];
+  GetClassNameW(window, name, 16);
+  if (std::wstring(name) != L"#32770") return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Runs once the dialog is up, inside its modal loop on the test's thread.
+void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (dialog == nullptr) return;
+  KillTimer(nullptr, timer);
+  g_dialogAction(dialog);
+}
+
+class FilterDialog : public testing::Test {
+ protected:
+  FilterDialog() {
+    state_.UseTexts(kDialogTexts);
+    InitCommonControlClasses();
+  }
+
+  // Shows the dialog on the record; `action` ends it with one of the buttons.
+  int Run(FilterRecord* record, std::function<void(HWND)> action) {
+    g_dialogAction = std::move(action);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, ActOnDialog);
+    const int result = ShowFilterDialog(nullptr, record);
+    KillTimer(nullptr, timer);
+    return result;
+  }
+
+  ProgramStateScope state_;
+};
+
+void Press(HWND dialog, int button) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
+
+void SetCheck(HWND dialog, int id, UINT state) {
+  CheckDlgButton(dialog, id, state);
+  Press(dialog, id);
+}
+
+void SelectItem(HWND dialog, int id, int item) {
+  SendDlgItemMessageW(dialog, id, CB_SETCURSEL, item, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool Shown(HWND dialog, int id) { return (GetWindowLongPtrW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+std::wstring Text(HWND dialog, int id) {
+  wchar_t text[64];
+  GetDlgItemTextW(dialog, id, text, 64);
+  return text;
+}
+
+SYSTEMTIME Picker(HWND dialog, int id) {
+  SYSTEMTIME time = {};
+  DateTime_GetSystemtime(GetDlgItem(dialog, id), &time);
+  return time;
+}
+
+std::string Packed(uint64_t utc) {
+  const FILETIME time = UInt64ToFileTime(utc);
+  return std::to_string(FileTimeToPackedDateTime(&time));
+}
+
+}  // namespace
+
+TEST_F(FilterDialog, OkGivesBackWhatItShowed) {
+  const std::string texts[] = {
+      "c;aRh;+*.txt;dZ3;lK10;-*.bak",
+      "r;aDCe;\"+a*;b*\";dD" + Packed(Utc(2023, 7, 1, 12)) + ";lB0;-x*;dT" + Packed(Utc(1980, 1, 2, 8, 30)) + ";lG2",
+      "+;dL13;-;dY2",
+      "",
+  };
+  for (const std::string& text : texts) {
+    FilterRecord record = Parsed(text.c_str());
+    const std::string shown = Formatted(record);
+    EXPECT_EQ(Run(&record, [](HWND dialog) { Press(dialog, IDC_FILTER_OK); }), 1);
+    EXPECT_EQ(Formatted(record), shown) << text;
+  }
+}
+
+TEST_F(FilterDialog, EditsReachTheRecordOnlyThroughOk) {
+  const auto edit = [](HWND dialog, int button) {
+    SetDlgItemTextW(dialog, IDC_FILTER_INCLUDE, L"*.doc");
+    SetCheck(dialog, IDC_FILTER_LOWER_DATE_CHECK, BST_UNCHECKED);
+    SetCheck(dialog, IDC_FILTER_ARCHIVE, BST_CHECKED);
+    SetCheck(dialog, IDC_FILTER_HIDDEN, BST_INDETERMINATE);
+    SelectItem(dialog, IDC_FILTER_TIME_KIND, 2);
+    SetCheck(dialog, IDC_FILTER_UPPER_SIZE_CHECK, BST_CHECKED);
+    SetDlgItemTextW(dialog, IDC_FILTER_UPPER_SIZE, L"7");
+    SelectItem(dialog, IDC_FILTER_UPPER_SIZE_UNIT, 2);
+    Press(dialog, button);
+  };
+  const char* text = "c;aRh;+*.txt;dZ3;lK10;-*.bak";
+  FilterRecord record = Parsed(text);
+  EXPECT_EQ(Run(&record, [&](HWND dialog) { edit(dialog, IDCANCEL); }), 0);
+  EXPECT_EQ(Formatted(record), text);
+  EXPECT_EQ(Run(&record, [&](HWND dialog) { edit(dialog, IDC_FILTER_OK); }), 1);
+  EXPECT_EQ(Formatted(record), "r;aAR;+*.doc;lK10;-*.bak;lM7");
+  EXPECT_EQ(ShowFilterDialog(nullptr, nullptr), 0);
+}
+
+TEST_F(FilterDialog, DateRowsShowWhatTheirUnitNeeds) {
+  FilterRecord record = Parsed(("+;dZ3;-;dD" + Packed(Utc(2023, 1, 1, 12))).c_str());
+  Run(&record, [](HWND dialog) {
+    EXPECT_TRUE(Shown(dialog, IDC_FILTER_LOWER_COUNT));
+    EXPECT_FALSE(Shown(dialog, IDC_FILTER_LOWER_DATE) || Shown(dialog, IDC_FILTER_LOWER_TIME));
+    EXPECT_EQ(Text(dialog, IDC_FILTER_LOWER_DATE_CHECK), L"Within the last");
+    EXPECT_EQ(Text(dialog, IDC_FILTER_LOWER_COUNT), L"3");
+    EXPECT_TRUE(Shown(dialog, IDC_FILTER_UPPER_DATE) && Shown(dialog, IDC_FILTER_UPPER_TIME));
+    EXPECT_FALSE(Shown(dialog, IDC_FILTER_UPPER_COUNT));
+    EXPECT_EQ(Text(dialog, IDC_FILTER_UPPER_DATE_CHECK), L"<=");
+    EXPECT_EQ(Picker(dialog, IDC_FILTER_UPPER_TIME).wHour, 13) << "pickers show local time";
+    EXPECT_TRUE(Shown(dialog, IDC_FILTER_COPY_DATES) && IsWindowEnabled(GetDlgItem(dialog, IDC_FILTER_COPY_DATES)));
+
+    SelectItem(dialog, IDC_FILTER_LOWER_DATE_UNIT, 1);
+    EXPECT_TRUE(Shown(dialog, IDC_FILTER_LOWER_TIME));
+    EXPECT_FALSE(Shown(dialog, IDC_FILTER_LOWER_DATE) || Shown(dialog, IDC_FILTER_LOWER_COUNT));
+    EXPECT_EQ(Text(dialog, IDC_FILTER_LOWER_DATE_CHECK), L">=");
+    NMUPDOWN down = {{GetDlgItem(dialog, IDC_FILTER_COPY_DATES), IDC_FILTER_COPY_DATES, UDN_DELTAPOS}, 50, -1};
+    SendMessageW(dialog, WM_NOTIFY, IDC_FILTER_COPY_DATES, reinterpret_cast<LPARAM>(&down));
+    EXPECT_EQ(Picker(dialog, IDC_FILTER_LOWER_TIME).wHour, 13) << "the lower arrow copies the upper row down";
+    EXPECT_EQ(Picker(dialog, IDC_FILTER_LOWER_DATE).wYear, 2023);
+
+    SetCheck(dialog, IDC_FILTER_UPPER_DATE_CHECK, BST_UNCHECKED);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_FILTER_COPY_DATES)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_FILTER_UPPER_DATE)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_FILTER_TIME_KIND)));
+    Press(dialog, IDC_FILTER_OK);
+  });
+  EXPECT_EQ(Formatted(record), "+;dT" + Packed(Utc(1980, 1, 2, 12)) + ";-") << "13:00 local is 12:00 UTC in winter";
+}
+
+TEST(FilterSaving, WritesTheTextAndReducesATimeOfDay) {
+  TempFolder folder;
+  ProfileStoreConstruct(&g_settingsStore, (folder / L"QVRX.INI").c_str(), kProfileNoAutoLocation);
+  FilterRecord record = Parsed("c;+*.txt;-");
+  record.upper.dateUnit = 'T';
+  record.upper.dateValue = Utc(2023, 7, 1, 8, 15);
+  EXPECT_EQ(SaveFilterDefinition(&record, "QVRX", "Filter"), 0);
+  EXPECT_EQ(record.upper.dateValue, Utc(1980, 1, 2, 8, 15));
+  char text[kFilterTextCapacity];
+  ProfileGetString(&g_settingsStore, "QVRX", "Filter", "", text, kFilterTextCapacity);
+  EXPECT_EQ(text, "c;+*.txt;-;dT" + Packed(Utc(1980, 1, 2, 8, 15)));
+  ProfileStoreDestroy(&g_settingsStore);
+}
