@@ -5,6 +5,7 @@
 #include "engine/preview.h"
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
+#include "foundation/threads.h"
 #include "views/file_list_row.h"
 #include "views/item_list_control.h"
 
@@ -13,6 +14,8 @@ namespace {
 constexpr int kErrorInvalidIndex = 1413;
 constexpr int kErrorTimeout = 1460;
 constexpr uint16_t kRowHeadBytes = 13;
+// Emptying the chain waits this many times 50 ms for the rows' lock.
+constexpr int kLockAttempts = 20;
 
 ItemListControl* ChainList() { return g_app != nullptr ? g_app->chainList : nullptr; }
 
@@ -46,6 +49,14 @@ int StoreNewChainRow(ItemListControl* chain, const ChainListRow& row, int positi
 
 bool StoreChainRow(ItemListControl* chain, int n, const ChainListRow& row) {
   return ItemStoreUpdate(&chain->rows, static_cast<uint32_t>(n), &row, row.length) != 1;
+}
+
+// The chain list's emptying of all rows takes the place of this once the list has it. The lock is held while
+// the steps are freed, so rows and their steps go together.
+bool LockRows(const ItemListControl* chain) {
+  for (int attempt = 0; attempt < kLockAttempts; ++attempt)
+    if (WaitMutexBriefly(chain->rows.mutex)) return true;
+  return false;
 }
 
 // A copy of the file list's focused row, when there is one and it has a name.
@@ -96,6 +107,27 @@ int RefreshStepText(ModuleInstance* settings, int n) {
 ModuleInstance* GetStepInstance(int n) {
   const ChainListRow* row = ChainRowAt(n);
   return row != nullptr ? row->settings : nullptr;
+}
+
+uint32_t CountSteps() {
+  const ItemListControl* chain = ChainList();
+  return chain != nullptr ? ItemStoreCount(&chain->rows) : 0;
+}
+
+bool IsStepChecked(int n) {
+  const ChainListRow* row = ChainRowAt(n);
+  return row != nullptr && (row->state & kRowChecked) != 0;
+}
+
+bool DeleteAllSteps() {
+  ItemListControl* chain = ChainList();
+  if (chain == nullptr) return false;
+  if (!LockRows(chain)) return false;
+  for (uint32_t i = 0; i < ItemStoreCount(&chain->rows); ++i) FreeStepInstanceCallback(ItemStoreGet(&chain->rows, i));
+  const bool emptied = ItemStoreReset(&chain->rows) == 0;
+  ReleaseMutexSafe(chain->rows.mutex);
+  chain->focusedIndex = -1;
+  return emptied;
 }
 
 void FreeStepInstanceCallback(uint8_t* row) {

@@ -38,6 +38,15 @@ int RefreshStepText(ModuleInstance* settings, int n);
 // The settings of step n, or null.
 ModuleInstance* GetStepInstance(int n);
 
+// Number of steps in the chain list; 0 without one.
+uint32_t CountSteps();
+
+// True when step n exists and its check box is set (the step is active).
+bool IsStepChecked(int n);
+
+// Empties the chain list; each row's step goes with it. False when the rows could not be had (they stay).
+bool DeleteAllSteps();
+
 // The chain list's deletion callback: frees the step a removed row owns.
 void FreeStepInstanceCallback(uint8_t* row);
 
