@@ -61,7 +61,8 @@ TEST_F(RenameEndToEnd, DistinctNames) {
 }
 
 TEST_F(RenameEndToEnd, HalfTheNamesCollide) {
-  for (unsigned i = 0; i < kFiles; ++i) AddDiskFile(1, Numbered(i % 2 == 0 ? L"photo%04u.jpg" : L"photo%04u.png", i / 2));
+  for (unsigned i = 0; i < kFiles; ++i)
+    AddDiskFile(1, Numbered(i % 2 == 0 ? L"photo%04u.jpg" : L"photo%04u.png", i / 2));
   ClearList();
   const std::map<std::wstring, std::wstring> renamed = RunAndUndo();
   ASSERT_EQ(renamed.size(), kFiles);
