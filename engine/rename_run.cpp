@@ -203,13 +203,13 @@ bool StartRenameRun(HWND owner) {
 
 DWORD WINAPI RenameFilesThread(void* owner) {
   RunState* run = static_cast<RunState*>(AllocZeroed(sizeof(RunState)));
-  if (run != nullptr && AllocatePaths(run) && g_app->fileList != nullptr) {
+  if (run == nullptr || !AllocatePaths(run)) {
+    ShowLastErrorMessage(static_cast<HWND>(owner), ERROR_NOT_ENOUGH_MEMORY, nullptr);
+  } else if (g_app->fileList != nullptr) {
     run->owner = static_cast<HWND>(owner);
     run->files = g_app->fileList;
     const int result = GuardedCall(kRunFailed, [&] { return RenameAllRows(run); });
     if (result == 0) EmptyFileList();
-  } else {
-    ShowLastErrorMessage(static_cast<HWND>(owner), ERROR_NOT_ENOUGH_MEMORY, nullptr);
   }
   if (run != nullptr) FreeRunState(&run);
   EndExclusiveJob();
