@@ -15,6 +15,10 @@
 #include "foundation/profile_store.h"
 #include "foundation/text_encoding.h"
 #include "foundation/ui_operations.h"
+#include "views/item_list_control.h"
+#include "views/item_list_edit.h"
+#include "views/item_list_layout.h"
+#include "views/item_list_window.h"
 
 namespace {
 
@@ -233,6 +237,18 @@ int LoadMappedChain(HWND owner, const wchar_t* path) {
   return result;
 }
 
+// A restored chain is shown anew: no rename of a row left pending, columns as wide as the new texts.
+void FitChainColumns() {
+  ItemListControl* chain = g_app->chainList;
+  if (chain != nullptr) {
+    if (IsControlThread(chain)) KillTimer(chain->window, kRenameTimer);
+    ItemsViewEndEdit(chain, false);
+    ItemsViewAutoSizeColumn(chain, 0);
+    ItemsViewAutoSizeColumn(chain, 1);
+  }
+  InterlockedIncrement(&g_app->chainColumnFitCounter);
+}
+
 void RestoreSteps() {
   ParseTally tally{};
   char key[kKeyCapacity];
@@ -277,9 +293,9 @@ void RestoreModuleChain() {
   SuspendRecomputation();
   GuardedCall(0, [] {
     RestoreSteps();
+    FitChainColumns();
     return 0;
   });
-  InterlockedIncrement(&g_app->chainColumnFitCounter);
   ResumeRecomputation();
   MarkSettingsChanged(0);
 }

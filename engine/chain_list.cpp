@@ -5,8 +5,8 @@
 #include "engine/preview.h"
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
-#include "foundation/threads.h"
 #include "views/file_list_row.h"
+#include "views/item_list_changes.h"
 #include "views/item_list_control.h"
 
 namespace {
@@ -14,8 +14,6 @@ namespace {
 constexpr int kErrorInvalidIndex = 1413;
 constexpr int kErrorTimeout = 1460;
 constexpr uint16_t kRowHeadBytes = 13;
-// Emptying the chain waits this many times 50 ms for the rows' lock.
-constexpr int kLockAttempts = 20;
 
 ItemListControl* ChainList() { return g_app != nullptr ? g_app->chainList : nullptr; }
 
@@ -38,25 +36,6 @@ void BuildChainRow(ModuleInstance* settings, uint8_t state, ChainListRow* row) {
   const size_t commentLine = WideLength(comment) + 1;
   row->descriptionLength = static_cast<uint16_t>(description);
   row->length = static_cast<uint16_t>(kRowHeadBytes + 2 * (description + commentLine));
-}
-
-// The chain list's insert and update operations take these places once the list has them.
-int StoreNewChainRow(ItemListControl* chain, const ChainListRow& row, int position) {
-  const uint32_t at = position < 0 ? kItemStoreNoPosition : static_cast<uint32_t>(position);
-  const uint32_t stored = ItemStoreInsert(&chain->rows, &row, row.length, at);
-  return stored == kItemStoreNoPosition ? -1 : static_cast<int>(stored);
-}
-
-bool StoreChainRow(ItemListControl* chain, int n, const ChainListRow& row) {
-  return ItemStoreUpdate(&chain->rows, static_cast<uint32_t>(n), &row, row.length) != 1;
-}
-
-// The chain list's emptying of all rows takes the place of this once the list has it. The lock is held while
-// the steps are freed, so rows and their steps go together.
-bool LockRows(const ItemListControl* chain) {
-  for (int attempt = 0; attempt < kLockAttempts; ++attempt)
-    if (WaitMutexBriefly(chain->rows.mutex)) return true;
-  return false;
 }
 
 // A copy of the file list's focused row, when there is one and it has a name.
@@ -90,7 +69,7 @@ int InsertStepIntoList(ModuleInstance* settings, int position, bool checked) {
   if (chain == nullptr || settings == nullptr) return -1;
   ChainListRow row;
   BuildChainRow(settings, checked ? kRowChecked : 0, &row);
-  return StoreNewChainRow(chain, row, position);
+  return ItemsViewInsertRecord(chain, &row, position, row.text);
 }
 
 int RefreshStepText(ModuleInstance* settings, int n) {
@@ -98,7 +77,7 @@ int RefreshStepText(ModuleInstance* settings, int n) {
   if (stored == nullptr) return kErrorInvalidIndex;
   ChainListRow row;
   BuildChainRow(settings, stored->state, &row);
-  if (!StoreChainRow(ChainList(), n, row)) return kErrorTimeout;
+  if (ItemsViewUpdateItem(ChainList(), n, &row) == 1) return kErrorTimeout;
   InterlockedCompareExchange(&g_app->settingsChanged, 1, 0);
   InterlockedIncrement(&g_app->chainColumnFitCounter);
   return 0;
@@ -121,13 +100,7 @@ bool IsStepChecked(int n) {
 
 bool DeleteAllSteps() {
   ItemListControl* chain = ChainList();
-  if (chain == nullptr) return false;
-  if (!LockRows(chain)) return false;
-  for (uint32_t i = 0; i < ItemStoreCount(&chain->rows); ++i) FreeStepInstanceCallback(ItemStoreGet(&chain->rows, i));
-  const bool emptied = ItemStoreReset(&chain->rows) == 0;
-  ReleaseMutexSafe(chain->rows.mutex);
-  chain->focusedIndex = -1;
-  return emptied;
+  return chain != nullptr && ItemsViewDeleteItem(chain, -1, false) == 0;
 }
 
 void FreeStepInstanceCallback(uint8_t* row) {

@@ -44,7 +44,8 @@ uint32_t CountSteps();
 // True when step n exists and its check box is set (the step is active).
 bool IsStepChecked(int n);
 
-// Empties the chain list; each row's step goes with it. False when the rows could not be had (they stay).
+// Empties the chain list; each row's step goes with it through the list's deletion callback. False when the
+// rows could not be had (they stay).
 bool DeleteAllSteps();
 
 // The chain list's deletion callback: frees the step a removed row owns.

@@ -14,8 +14,8 @@
 #include "foundation/providers.h"
 #include "foundation/threads.h"
 #include "foundation/ui_operations.h"
-#include "foundation/window_wrappers.h"
 #include "views/file_list_row.h"
+#include "views/item_list_changes.h"
 #include "views/item_list_control.h"
 #include "views/path_pool.h"
 
@@ -25,8 +25,6 @@ namespace {
 constexpr int kRunPathCapacity = 32768;
 // Reported when the run itself faulted.
 constexpr int kRunFailed = ERROR_FUNCTION_FAILED;
-// Emptying the file list waits this many times 50 ms for each store's lock.
-constexpr int kEmptyListAttempts = 20;
 
 struct RunState {
   HWND owner;
@@ -112,40 +110,10 @@ int RenameAllRows(RunState* run) {
   return 0;
 }
 
-bool LockStore(const ItemStore* store) {
-  for (int attempt = 0; attempt < kEmptyListAttempts; ++attempt)
-    if (WaitMutexBriefly(store->mutex)) return true;
-  return false;
-}
-
-// Rows and what they own go together: the deletion callback runs on every row only once the rows are sure to
-// go (the store's lock is held; it lets the same thread in again).
-bool EmptyStore(const ItemListControl* files, ItemStore* store, bool withCallback) {
-  if (!LockStore(store)) return false;
-  ItemDeletionCallback callback = withCallback ? files->creation.deleteItem : nullptr;
-  for (uint32_t i = 0; callback != nullptr && i < ItemStoreCount(store); ++i) {
-    uint8_t* row = ItemStoreGet(store, i);
-    GuardedCall(0, [&] {
-      callback(row);
-      return 0;
-    });
-  }
-  const bool emptied = ItemStoreReset(store) == 0;
-  ReleaseMutexSafe(store->mutex);
-  return emptied;
-}
-
-// The list control's emptying of all rows takes this place once the list has it.
+// The list control empties its rows on the GUI thread, where the list is painted from them.
 LRESULT EmptyFileListHere(void*) {
-  ItemListControl* files = g_app->fileList;
-  if (files == nullptr || !EmptyStore(files, &files->rows, true)) return 0;
-  EmptyStore(files, &files->pathPool, false);
-  files->focusedIndex = -1;
-  files->hotIndex = -1;
-  files->topIndex = 0;
-  files->rowCount = 0;
-  if (IsWindowSafe(files->window)) InvalidateWindowRect(files->window, nullptr, true);
-  return 1;
+  if (g_app->fileList != nullptr) ItemsViewDeleteItem(g_app->fileList, -1, false);
+  return 0;
 }
 
 void EmptyFileList() { RunOnGuiThread(EmptyFileListHere, nullptr); }

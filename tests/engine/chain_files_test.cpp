@@ -28,7 +28,6 @@ class ChainFiles : public PreviewFixture {
  protected:
   ChainFiles() {
     ProfileStoreConstruct(&g_settingsStore, (temp_ / L"QVRX.INI").c_str(), kProfileNoAutoLocation);
-    chain_->creation.deleteItem = FreeStepInstanceCallback;
     g_recent.clear();
     g_engineHooks.addRecentFile = [](const wchar_t* path) { g_recent = L"+" + std::wstring(path); };
     g_engineHooks.removeRecentFile = [](const wchar_t* path) { g_recent = L"-" + std::wstring(path); };
