@@ -124,16 +124,15 @@ struct ParseTally {
   uint32_t refused;
 };
 
-bool AddStep(const wchar_t* text, bool checked, ParseTally* tally) {
+void AddStep(const wchar_t* text, bool checked, ParseTally* tally) {
   ModuleInstance* settings = CreateModuleFromText(text);
   if (settings != nullptr && tally->made == 0) DeleteAllSteps();
   if (settings != nullptr && InsertStepIntoList(settings, -1, checked) >= 0) {
     ++tally->made;
-    return true;
+    return;
   }
   FreeModuleInstance(settings);
   ++tally->refused;
-  return false;
 }
 
 void EntryToWide(const wchar_t* entry, size_t length, wchar_t* wide) {

@@ -2,12 +2,14 @@
 
 #include <cstring>
 
+#include "engine/engine_hooks.h"
 #include "engine/preview.h"
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
 #include "views/file_list_row.h"
 #include "views/item_list_changes.h"
 #include "views/item_list_control.h"
+#include "views/item_list_state.h"
 
 namespace {
 
@@ -136,4 +138,14 @@ void EditSelectedStep(HWND owner) {
   const ItemListControl* chain = ChainList();
   if (chain == nullptr || GetStepInstance(chain->focusedIndex) == nullptr) return;
   EditStep(owner, chain->focusedIndex);
+}
+
+void MoveSelectedStep(HWND, int step) {
+  ItemListControl* chain = ChainList();
+  if (chain == nullptr || ChainChangesRefused()) return;
+  const int focused = chain->focusedIndex;
+  const int moved = ItemsViewMoveFocus(chain, step);
+  if (moved < 0 || moved == focused) return;
+  UpdateMenuStatesHook();
+  MarkSettingsChanged(1);
 }

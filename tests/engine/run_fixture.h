@@ -14,7 +14,7 @@ class RunFixture : public PreviewFixture {
   RunFixture();
   ~RunFixture() override;
 
-  // Writes a file whose content is its own name and lists it, to be renamed by the probe step unless
+  // Writes a file whose content is its own (ASCII) name and lists it, to be renamed by the probe step unless
   // `renamed` is empty.
   void AddDiskFile(uint32_t folder, const std::wstring& name, const std::wstring& renamed = L"");
   // Lists every file of a folder as the folder listing does.
