@@ -70,8 +70,10 @@ struct AppState {
   int32_t settingsFileCurrent;
   volatile LONG settingsChanged;
   wchar_t* startFolder;
+  // Raised when the chain list's texts changed, so that its columns are fitted to them again.
+  volatile LONG chainColumnFitCounter;
   // Room for the state later parts of the program keep here; the block is a fixed 6160 bytes.
-  uint8_t reserved[520];
+  uint8_t reserved[516];
 };
 static_assert(sizeof(AppState) == 6160, "the application state block is 6160 bytes");
 

@@ -5,12 +5,15 @@
 #include <climits>
 #include <cstring>
 
+#include "foundation/memory.h"
 #include "foundation/text_operations.h"
 
 namespace {
 
 constexpr DWORD kIgnoreCaseFlags = NORM_IGNORECASE | NORM_IGNOREKANATYPE;
 constexpr int kFullNarrowTarget = 123;
+// Sort keys of file names fit here; longer texts get a heap block of their own size.
+constexpr int kSortKeyBytes = 4096;
 
 template <typename Char>
 size_t LengthOf(const Char* text) {
@@ -180,6 +183,35 @@ bool EqualsIgnoreCaseWide(const wchar_t* a, const wchar_t* b, int count) {
   const int lengthA = count < 0 ? -1 : static_cast<int>(LengthWithin(a, static_cast<size_t>(count)));
   const int lengthB = count < 0 ? -1 : static_cast<int>(LengthWithin(b, static_cast<size_t>(count)));
   return CompareStringW(LOCALE_USER_DEFAULT, kIgnoreCaseFlags, a, lengthA, b, lengthB) == CSTR_EQUAL;
+}
+
+namespace {
+
+uint64_t HashBytes(const uint8_t* bytes, int count) {
+  uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (int i = 0; i < count; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
+  return hash;
+}
+
+int SortKeyOf(const wchar_t* text, uint8_t* key, int bytes) {
+  return LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kIgnoreCaseFlags, text, -1,
+                      reinterpret_cast<wchar_t*>(key), bytes);
+}
+
+}  // namespace
+
+uint64_t HashIgnoreCaseWide(const wchar_t* text) {
+  if (text == nullptr) return 0;
+  uint8_t key[kSortKeyBytes];
+  const int length = SortKeyOf(text, key, kSortKeyBytes);
+  if (length > 0) return HashBytes(key, length);
+  const int needed = SortKeyOf(text, nullptr, 0);
+  uint8_t* block = needed > 0 ? static_cast<uint8_t*>(AllocZeroed(static_cast<uint32_t>(needed))) : nullptr;
+  const int written = block != nullptr ? SortKeyOf(text, block, needed) : 0;
+  // Without a key the text lands with every other text that has none; the confirming comparison sorts them out.
+  const uint64_t hash = HashBytes(block, written);
+  FreeAndNull(&block);
+  return hash;
 }
 
 bool EqualsIgnoreCaseNarrow(const char* a, const char* b, int count) {

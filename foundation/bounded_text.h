@@ -4,6 +4,7 @@
 // terminated when the capacity is at least 1.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 // Appends `source` to the text in `target`. 0 when the whole source fitted (an empty or null source always
 // counts as fitted); otherwise as much as fits is appended and the result is minus the source's length.
@@ -58,6 +59,11 @@ void StripMenuTextDecorations(wchar_t* text);
 // (-1: the whole texts). False when either text is null.
 bool EqualsIgnoreCaseWide(const wchar_t* a, const wchar_t* b, int count = -1);
 bool EqualsIgnoreCaseNarrow(const char* a, const char* b, int count = -1);
+
+// A 64-bit hash of a whole text, built from the locale's sort key under the flags of EqualsIgnoreCaseWide, so
+// texts that EqualsIgnoreCaseWide calls equal have equal hashes. Lets large name sets be searched through a
+// hash index; equal hashes still need EqualsIgnoreCaseWide to confirm. 0 for a null text.
+uint64_t HashIgnoreCaseWide(const wchar_t* text);
 
 // Compares a wide text with an 8-bit one (each byte converted on its own with the active code page) for at
 // most `count` characters (negative: up to the terminators). Equal when all match or both end together.

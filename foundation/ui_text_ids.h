@@ -157,6 +157,8 @@ constexpr int16_t kTextKeyNumOperator = 9024;  // before a numpad operator
 constexpr int16_t kTextErrorWord = 10010;
 constexpr int16_t kTextInvalidCharacter = 13191;
 constexpr int16_t kTextNoFreeNumber = 13192;
+constexpr int16_t kTextNameTooLong = 13194;
+constexpr int16_t kTextEmptyName = 13195;
 
 // Rename modules: titles and the words of their descriptions.
 constexpr int16_t kTextNamePart = 2301;

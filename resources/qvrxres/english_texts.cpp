@@ -341,6 +341,9 @@ const UiTextRow kEnglishTextRows[] = {
 
     // Rename modules: titles, dialog labels and the words of their descriptions.
     {13193, "PartLabel", L"Apply to:"},
+    // (preview marks of names no file system holds)
+    {13194, "NameTooLong", L"name longer than 255 characters"},
+    {13195, "EmptyName", L"empty name"},
     {13200, "ModuleCase", L"Change case"},
     {13204, "CaseLower", L"ab ab"},
     {13205, "CaseUpper", L"AB AB"},

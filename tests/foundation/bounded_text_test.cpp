@@ -196,6 +196,23 @@ TEST(TextCompare, CountLimitsBothTextsWithoutReadingPastThem) {
   EXPECT_FALSE(EqualsIgnoreCaseWide(L"ab", L"ABc", 100));
 }
 
+TEST(TextCompare, HashAgreesWithTheComparison) {
+  const wchar_t* const pairs[][2] = {
+      {L"file.TXT", L"FILE.txt"},     {L"Strasse.txt", L"Stra\x00DF" L"e.txt"}, {L"\x304B.txt", L"\x30AB.txt"},
+      {L"co\x00ADop", L"coop"},       {L"e\x0301", L"\x00E9"},                 {L"ecole", L"\x00E9" L"cole"},
+      {L"a (2).txt", L"a (3).txt"},   {L"a-b", L"ab"},                          {L"", L"x"}};
+  for (const auto& pair : pairs) {
+    EXPECT_EQ(HashIgnoreCaseWide(pair[0]) == HashIgnoreCaseWide(pair[1]), EqualsIgnoreCaseWide(pair[0], pair[1]))
+        << static_cast<int>(&pair - pairs);
+  }
+  // A text longer than the usual key room still hashes by its key.
+  const std::wstring longText(3000, L'q');
+  std::wstring upper(3000, L'Q');
+  EXPECT_EQ(HashIgnoreCaseWide(longText.c_str()), HashIgnoreCaseWide(upper.c_str()));
+  upper.back() = L'R';
+  EXPECT_NE(HashIgnoreCaseWide(longText.c_str()), HashIgnoreCaseWide(upper.c_str()));
+}
+
 TEST(TextCompare, WideAgainstNarrowByteByByte) {
   EXPECT_TRUE(EqualsWideAndNarrow(L"caf\x00E9", "caf\xE9", 4));
   EXPECT_TRUE(EqualsWideAndNarrow(L"\x20AC" L"5", "\x80" "5", -1));  // 0x80 is the euro sign in 1252

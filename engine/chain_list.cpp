@@ -1,0 +1,134 @@
+#include "engine/chain_list.h"
+
+#include <cstring>
+
+#include "engine/preview.h"
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "views/file_list_row.h"
+#include "views/item_list_control.h"
+
+namespace {
+
+constexpr int kErrorInvalidIndex = 1413;
+constexpr int kErrorTimeout = 1460;
+constexpr uint16_t kRowHeadBytes = 13;
+
+ItemListControl* ChainList() { return g_app != nullptr ? g_app->chainList : nullptr; }
+
+const ChainListRow* ChainRowAt(int n) {
+  const ItemListControl* chain = ChainList();
+  if (chain == nullptr || n < 0) return nullptr;
+  return reinterpret_cast<const ChainListRow*>(ItemStoreGet(&chain->rows, static_cast<uint32_t>(n)));
+}
+
+// The description gets all but one character at most, so the comment always has room for its terminator.
+void BuildChainRow(ModuleInstance* settings, uint8_t state, ChainListRow* row) {
+  memset(row, 0, sizeof *row);
+  row->state = state;
+  row->settings = settings;
+  DescribeModuleInstance(settings, row->text, kChainTextCapacity - 1);
+  const size_t description = WideLength(row->text) + 1;
+  wchar_t* comment = row->text + description;
+  GetModuleInstanceComment(settings, comment, kChainTextCapacity - static_cast<int>(description));
+  CutAtLineBreak(comment);
+  const size_t commentLine = WideLength(comment) + 1;
+  row->descriptionLength = static_cast<uint16_t>(description);
+  row->length = static_cast<uint16_t>(kRowHeadBytes + 2 * (description + commentLine));
+}
+
+// The chain list's insert and update operations take these places once the list has them.
+int StoreNewChainRow(ItemListControl* chain, const ChainListRow& row, int position) {
+  const uint32_t at = position < 0 ? kItemStoreNoPosition : static_cast<uint32_t>(position);
+  const uint32_t stored = ItemStoreInsert(&chain->rows, &row, row.length, at);
+  return stored == kItemStoreNoPosition ? -1 : static_cast<int>(stored);
+}
+
+bool StoreChainRow(ItemListControl* chain, int n, const ChainListRow& row) {
+  return ItemStoreUpdate(&chain->rows, static_cast<uint32_t>(n), &row, row.length) != 1;
+}
+
+// A copy of the file list's focused row, when there is one and it has a name.
+bool CopyFocusedFileRow(FileListRow* copy) {
+  const ItemListControl* files = g_app->fileList;
+  if (files == nullptr || files->focusedIndex < 0) return false;
+  const uint8_t* row = ItemStoreGet(&files->rows, static_cast<uint32_t>(files->focusedIndex));
+  if (row == nullptr) return false;
+  uint16_t length = 0;
+  memcpy(&length, row, sizeof length);
+  memset(copy, 0, sizeof *copy);
+  memcpy(copy, row, length < sizeof *copy ? length : sizeof *copy);
+  copy->currentName[kFileNameCapacity - 1] = 0;
+  return copy->currentName[0] != 0;
+}
+
+// The dialog may return another record than the row's; the row keeps the one stored last.
+bool KeepEditedSettings(ModuleInstance* previous, ModuleInstance* edited, int n) {
+  if (RefreshStepText(edited, n) != 0) {
+    if (edited != previous) FreeModuleInstance(edited);
+    return edited == previous;
+  }
+  if (edited != previous) FreeModuleInstance(previous);
+  return true;
+}
+
+}  // namespace
+
+int InsertStepIntoList(ModuleInstance* settings, int position, bool checked) {
+  ItemListControl* chain = ChainList();
+  if (chain == nullptr || settings == nullptr) return -1;
+  ChainListRow row;
+  BuildChainRow(settings, checked ? kRowChecked : 0, &row);
+  return StoreNewChainRow(chain, row, position);
+}
+
+int RefreshStepText(ModuleInstance* settings, int n) {
+  const ChainListRow* stored = ChainRowAt(n);
+  if (stored == nullptr) return kErrorInvalidIndex;
+  ChainListRow row;
+  BuildChainRow(settings, stored->state, &row);
+  if (!StoreChainRow(ChainList(), n, row)) return kErrorTimeout;
+  InterlockedCompareExchange(&g_app->settingsChanged, 1, 0);
+  InterlockedIncrement(&g_app->chainColumnFitCounter);
+  return 0;
+}
+
+ModuleInstance* GetStepInstance(int n) {
+  const ChainListRow* row = ChainRowAt(n);
+  return row != nullptr ? row->settings : nullptr;
+}
+
+void FreeStepInstanceCallback(uint8_t* row) {
+  if (row == nullptr) return;
+  ChainListRow* chainRow = reinterpret_cast<ChainListRow*>(row);
+  FreeModuleInstance(chainRow->settings);
+  chainRow->settings = nullptr;
+}
+
+bool ChainChangesRefused() { return g_app == nullptr || g_app->busyCounter != 0; }
+
+int EditStep(HWND owner, int n) {
+  if (ChainChangesRefused()) return 0;
+  ModuleInstance* settings = GetStepInstance(n);
+  if (settings == nullptr) return 0;
+  // A copy: the rows' block may move while the dialog runs.
+  FileListRow sample;
+  FileContext context;
+  wchar_t sampleName[kApplyPartCapacity] = {};
+  const bool hasSample = CopyFocusedFileRow(&sample);
+  InitFileContext(&context, hasSample ? &sample : nullptr);
+  if (hasSample) {
+    CopyWideBounded(sample.currentName, sampleName, kApplyPartCapacity);
+    ApplyChainToName(n, &sample, sampleName, kApplyPartCapacity);
+  }
+  ModuleInstance* edited = EditModuleInstance(owner, settings, GetStepContext(settings, &context), sampleName);
+  if (edited == nullptr || !KeepEditedSettings(settings, edited, n)) return 0;
+  MarkSettingsChanged(1);
+  return 1;
+}
+
+void EditSelectedStep(HWND owner) {
+  const ItemListControl* chain = ChainList();
+  if (chain == nullptr || GetStepInstance(chain->focusedIndex) == nullptr) return;
+  EditStep(owner, chain->focusedIndex);
+}

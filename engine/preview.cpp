@@ -1,0 +1,200 @@
+#include "engine/preview.h"
+
+#include "engine/chain_list.h"
+#include "engine/duplicate_names.h"
+#include "engine/engine_hooks.h"
+#include "engine/module_table.h"
+#include "engine/name_marks.h"
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/guard.h"
+#include "foundation/memory.h"
+#include "foundation/paths.h"
+#include "foundation/threads.h"
+#include "foundation/ui_text_ids.h"
+#include "foundation/window_wrappers.h"
+#include "views/file_list_row.h"
+#include "views/item_list_control.h"
+#include "views/path_pool.h"
+
+namespace {
+
+constexpr int kErrorNotEnoughMemory = 8;
+constexpr int kErrorBufferOverflow = 111;
+constexpr int kErrorFunctionFailed = 1627;
+
+// The checked steps of the chain in chain order.
+struct StepList {
+  ModuleInstance** steps;
+  uint32_t count;
+  bool failed;  // no memory to list them
+};
+
+StepList CollectCheckedSteps(uint32_t limit) {
+  StepList list{};
+  const ItemListControl* chain = g_app != nullptr ? g_app->chainList : nullptr;
+  if (chain == nullptr) return list;
+  const uint32_t rows = limit < ItemStoreCount(&chain->rows) ? limit : ItemStoreCount(&chain->rows);
+  if (rows == 0) return list;
+  list.steps = static_cast<ModuleInstance**>(AllocZeroed(rows * static_cast<uint32_t>(sizeof(ModuleInstance*))));
+  list.failed = list.steps == nullptr;
+  for (uint32_t i = 0; i < rows && !list.failed; ++i) {
+    const ChainListRow* row = reinterpret_cast<const ChainListRow*>(ItemStoreGet(&chain->rows, i));
+    if (row != nullptr && (row->state & kRowChecked) != 0 && row->settings != nullptr)
+      list.steps[list.count++] = row->settings;
+  }
+  return list;
+}
+
+void PrepareSteps(const StepList& list) {
+  for (uint32_t i = 0; i < list.count; ++i) PrepareModuleInstance(list.steps[i]);
+}
+
+// A step that fails leaves the name as the step before made it, and the next steps still run. A result that
+// no longer fits ends the walk: the name is unusable whatever follows.
+int ApplySteps(const StepList& list, FileContext* context, wchar_t* name, int capacity) {
+  for (uint32_t i = 0; i < list.count; ++i) {
+    ModuleInstance* step = list.steps[i];
+    if (ApplyModuleToFileName(step, GetStepContext(step, context), name, capacity) < 0) return kErrorBufferOverflow;
+  }
+  return 0;
+}
+
+bool BuildFilePath(const FileListRow* row, wchar_t* path, int capacity) {
+  const ItemListControl* files = g_app != nullptr ? g_app->fileList : nullptr;
+  const uint32_t folder = row->folderIndex > 0 ? static_cast<uint32_t>(row->folderIndex) : 0;
+  if (GetPooledPath(files, folder, path, capacity) < 0 || path[0] == 0) return false;
+  return AddTrailingBackslash(path, capacity) >= 0 && AppendWideBounded(row->currentName, path, capacity) == 0;
+}
+
+// The new name of one row. The steps work in a buffer far larger than a folder entry, so that a name too long
+// for one is marked instead of cut.
+void ComputeRowName(const StepList& list, FileListRow* row, const wchar_t* errorText) {
+  wchar_t name[kApplyPartCapacity];
+  CopyWideBounded(row->currentName, name, kApplyPartCapacity);
+  FileContext context;
+  InitFileContext(&context, row);
+  const bool fitted = ApplySteps(list, &context, name, kApplyPartCapacity) == 0;
+  if (fitted && WideLength(name) <= static_cast<size_t>(kMaxFileNameLength)) {
+    CopyWideBounded(name, row->newName, kFileNameCapacity);
+  } else {
+    WriteNameMark(errorText, kTextNameTooLong, nullptr, row->newName, kFileNameCapacity);
+  }
+}
+
+// The file list's redraw of one row takes this place once the list has one.
+void RedrawFileRow(const ItemListControl* list, uint32_t index) {
+  if (list->window == nullptr) return;
+  const uint32_t top = list->topIndex > 0 ? static_cast<uint32_t>(list->topIndex) : 0;
+  const uint32_t rows = list->rowsPerPage > 0 ? list->rowsPerPage : 1;
+  const uint32_t shown = rows * (list->itemsPerRow > 0 ? list->itemsPerRow : 1);
+  if (index < top || index > top + shown) return;
+  InvalidateWindowRect(list->window, nullptr, false);
+}
+
+void RedrawRowsBelowHeader(const ItemListControl* list) {
+  if (list == nullptr || !IsWindowSafe(list->window)) return;
+  int width = 0;
+  int height = 0;
+  GetClientSizeOrParam(list->window, 0, &width, &height);
+  const RECT rows{0, list->headerHeight, width, height};
+  InvalidateWindowRect(list->window, &rows, false);
+}
+
+int ComputePass(ItemListControl* files, const StepList& list, uint32_t rowCount, const wchar_t* errorText) {
+  PrepareSteps(list);
+  for (uint32_t i = 0; i < rowCount; ++i) {
+    uint8_t* row = ItemStoreGet(&files->rows, i);
+    if (row == nullptr) continue;
+    ComputeRowName(list, reinterpret_cast<FileListRow*>(row), errorText);
+    RedrawFileRow(files, i);
+  }
+  return MarkNamesWithInvalidChars(rowCount, errorText) + ResolveDuplicateNames(rowCount, errorText);
+}
+
+void StoreProblemCount(int problems) {
+  if (InterlockedExchange(&g_app->problemCount, problems) != problems) UpdateMenuStatesHook();
+}
+
+LRESULT ComputeNewNamesHere(void*) {
+  if (g_app == nullptr || g_app->fileList == nullptr) return 0;
+  ItemListControl* files = g_app->fileList;
+  wchar_t errorText[kPreviewErrorTextCapacity];
+  BuildPreviewErrorText(errorText, kPreviewErrorTextCapacity);
+  const uint32_t rowCount = ItemStoreCount(&files->rows);
+  StepList list = CollectCheckedSteps(UINT32_MAX);
+  int problems = -1;
+  if (!list.failed) problems = GuardedCall(-1, [&] { return ComputePass(files, list, rowCount, errorText); });
+  FreeAndNull(&list.steps);
+  // A pass that did not finish leaves names that no run may trust.
+  StoreProblemCount(problems >= 0 ? problems : static_cast<int>(rowCount));
+  return 0;
+}
+
+void RecomputeAndShow() {
+  GuardedCall(0, [] {
+    ComputeNewNames();
+    RedrawRowsBelowHeader(g_app->fileList);
+    UpdateProblemCountNoticeHook();
+    return 0;
+  });
+}
+
+}  // namespace
+
+void MarkSettingsChanged(int increment) {
+  if (g_app == nullptr) return;
+  InterlockedCompareExchange(&g_app->settingsChanged, increment, 0);
+  if (g_app->recomputationSuspended != 0 || g_app->chainList == nullptr) return;
+  // A run reads the new names while it renames them; they must not change under it.
+  if (g_app->busyCounter != 0) return;
+  RecomputeAndShow();
+}
+
+void ComputeNewNames() { RunOnGuiThread(ComputeNewNamesHere, nullptr); }
+
+void RecomputeAfterReorder() {
+  if (g_app == nullptr || g_app->recomputationSuspended != 0) return;
+  RecomputeAndShow();
+}
+
+void SuspendRecomputation() {
+  if (g_app != nullptr) InterlockedIncrement(&g_app->recomputationSuspended);
+}
+
+void ResumeRecomputation() {
+  if (g_app == nullptr) return;
+  if (InterlockedDecrement(&g_app->recomputationSuspended) < 0) InterlockedIncrement(&g_app->recomputationSuspended);
+}
+
+int ApplyChainToName(int count, const FileListRow* row, wchar_t* name, int capacity) {
+  if (name == nullptr || capacity <= 0) return 87;
+  StepList list = CollectCheckedSteps(count > 0 ? static_cast<uint32_t>(count) : 0);
+  if (list.failed) return kErrorNotEnoughMemory;
+  FileContext context;
+  InitFileContext(&context, row);
+  const int result = GuardedCall(kErrorFunctionFailed, [&] {
+    PrepareSteps(list);
+    return ApplySteps(list, &context, name, capacity);
+  });
+  FreeAndNull(&list.steps);
+  return result;
+}
+
+void InitFileContext(FileContext* context, const FileListRow* row) {
+  context->row = row;
+  context->pathState = 0;
+  context->path[0] = 0;
+}
+
+const void* GetStepContext(const ModuleInstance* step, FileContext* context) {
+  if (context == nullptr || context->row == nullptr) return nullptr;
+  const int32_t flags = GetModuleInstanceFlags(step);
+  if ((flags & kApplyNeedsPath) != 0) {
+    if (context->pathState == 0)
+      context->pathState = BuildFilePath(context->row, context->path, kStepPathCapacity) ? 1 : -1;
+    return context->pathState > 0 ? context->path : nullptr;
+  }
+  if ((flags & kApplyNeedsFileInfo) != 0) return &context->row->info;
+  return nullptr;
+}

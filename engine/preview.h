@@ -1,0 +1,54 @@
+// The preview: every listed file's new name, computed by running the checked steps of the chain, in chain
+// order, over its current name; names no file system can hold are marked, duplicates within a folder get
+// numbered variants, and the number of names left unusable is the problem count in AppState, which refuses
+// the rename run while it is not 0.
+//
+// Every pass runs on the GUI thread (a worker's call is sent there), so two passes never meet in the same
+// steps, and rows move only where the pass runs.
+#pragma once
+#include <cstdint>
+
+struct FileListRow;
+struct ModuleInstance;
+
+// Capacity of the full path a step may ask for.
+constexpr int kStepPathCapacity = 1024;
+
+// Every change of the chain comes here. Marks the chain as changed by `increment` when it was unchanged (0
+// only recomputes), then, unless recomputation is suspended, there is no chain list yet or a run or listing
+// is busy, recomputes the preview, repaints the file list and updates the status bar's problem notice.
+// Changes made while busy are picked up by the listing's own pass; the chain's commands refuse them anyway.
+void MarkSettingsChanged(int increment);
+
+// The preview pass over every file-list row. Also called at the end of a folder listing and by the commands
+// that change the file list or the filter.
+void ComputeNewNames();
+
+// The duplicate numbering assumes that the list order is the renaming order: whatever reorders the file list
+// (sorting, keeping only the selected rows) calls this afterwards. Recomputes, repaints and updates the
+// problem notice; nothing while recomputation is suspended.
+void RecomputeAfterReorder();
+
+// Around the insertion of many steps (loading a chain): no preview until ResumeRecomputation, after which the
+// caller runs MarkSettingsChanged(0) once.
+void SuspendRecomputation();
+void ResumeRecomputation();
+
+// Prepares the checked steps among the first `count` of the chain and applies them in order to `name`, with
+// what they ask of the file row (null: nothing). 0; 111 when a step's result no longer fitted `capacity`
+// (the name is then as the step before left it and the walk ends); 1627 when the walk failed; 8 without
+// memory.
+int ApplyChainToName(int count, const FileListRow* row, wchar_t* name, int capacity);
+
+// What the steps' apply operations receive about one file. The full path is built the first time a step asks.
+struct FileContext {
+  const FileListRow* row;
+  int pathState;  // 0 not built yet, 1 built, -1 not available
+  wchar_t path[kStepPathCapacity];
+};
+
+void InitFileContext(FileContext* context, const FileListRow* row);
+
+// The context a step asks for by its flags: the file's full path (its pooled folder, a backslash, its current
+// name; null when the folder is unknown or the path does not fit), its FileInfo, or null.
+const void* GetStepContext(const ModuleInstance* step, FileContext* context);
