@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "foundation/shell_folders.h"
 #include "foundation/window_placement.h"
 #include "support/process_driver.h"
+#include "profile_text.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -69,37 +69,6 @@ bool WaitUntil(bool (*condition)(HWND), HWND window) {
   return false;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
-// The key lines of one section of an INI text.
-std::vector<std::string> SectionLines(const std::string& text, const std::string& section) {
-  std::vector<std::string> found;
-  bool inside = false;
-  for (const std::string& line : Lines(text)) {
-    if (!line.empty() && line[0] == '[') {
-      inside = line == "[" + section + "]";
-    } else if (inside) {
-      found.push_back(line);
-    }
-  }
-  return found;
-}
-
-bool HasLineStartingWith(const std::vector<std::string>& lines, const std::string& start) {
-  for (const std::string& line : lines) {
-    if (line.rfind(start, 0) == 0) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 TEST(ProgramStart, FirstStartShowsDefaultWindowAndLeavesProfileOnClose) {
@@ -117,9 +86,9 @@ TEST(ProgramStart, FirstStartShowsDefaultWindowAndLeavesProfileOnClose) {
   EXPECT_EQ(frame.bottom - frame.top, ScaleByScreenWidth(600));
   EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
   const std::vector<std::string> lines = SectionLines(ReadWholeFile(copy.ProfileFile()), "QVRX");
-  EXPECT_TRUE(HasLineStartingWith(lines, "Version=26.01"));
-  EXPECT_TRUE(HasLineStartingWith(lines, "Opt=32"));
-  EXPECT_TRUE(HasLineStartingWith(lines, "Pos="));
+  EXPECT_EQ(ValueOf(lines, "Version"), "26.01");
+  EXPECT_EQ(ValueOf(lines, "Opt"), "32");
+  EXPECT_NE(ValueOf(lines, "Pos"), "(missing)");
 }
 
 TEST(ProgramStart, ComesBackWhereItWasMovedAndMaximised) {
@@ -164,7 +133,7 @@ TEST(ProgramStart, BuildsItsObjectsInOrderAndTearsThemDownInReverse) {
   SetEnvironmentVariableW(L"QVRX_TRACE", nullptr);
   ASSERT_NE(window, nullptr);
   ASSERT_EQ(ProgramCopy::Close(&driver, window), 0);
-  const std::vector<std::string> lines = Lines(ReadWholeFile(trace));
+  const std::vector<std::string> lines = TextLines(ReadWholeFile(trace));
   ASSERT_EQ(lines.size(), 26u);
   for (int n = 1; n <= 13; ++n) {
     EXPECT_EQ(lines[n - 1].rfind("built " + std::to_string(n) + " ", 0), 0u) << lines[n - 1];

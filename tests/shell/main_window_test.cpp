@@ -1,0 +1,141 @@
+// The main window run inside the test process: the restart loop, the refusals while a worker is busy, the
+// commands the window posts itself, and what a failing pane does to the run.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "foundation/app_state.h"
+#include "foundation/profile_store.h"
+#include "in_process_program.h"
+#include "profile_text.h"
+#include "shell/app_run.h"
+#include "shell/shell_hooks.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+RECT WindowRect(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+std::vector<std::string> StoredSection(const std::wstring& path) { return SectionLines(ReadWholeFile(path), "QVRX"); }
+
+}  // namespace
+
+TEST(MainWindow, RestartBuildsTheWindowAgainOverTheSameStoreWithoutWritingTwice) {
+  TempFolder folder;
+  const std::wstring profile = folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nPos=100,70,700,450,1\r\nExpMode=8\r\n");
+  InProcessProgram program(profile);
+  program.Start();
+  HWND first = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(first, nullptr);
+  const RECT stored = WindowRect(first);
+  EXPECT_EQ(stored.left, 100);
+  EXPECT_EQ(stored.right - stored.left, 700);
+  int restarted = -1;
+  InProcessProgram::OnGuiThread(first, [&] {
+    EXPECT_EQ(g_app->exportMode, 0);
+    EXPECT_EQ(g_app->options, 32u);
+    // What a display-mode change does: store its own setting, then restart.
+    ProfileSetInt(&g_settingsStore, "QVRX", "DM", 2);
+    ProfileSave(&g_settingsStore);
+    restarted = RestartMainWindow(first);
+  });
+  ASSERT_EQ(restarted, 0);
+  HWND second = InProcessProgram::WaitForMainWindow(first);
+  ASSERT_NE(second, nullptr);
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(WindowRect(second).left, stored.left);
+  EXPECT_EQ(WindowRect(second).top, stored.top);
+  // The closing window's state did not reach the file: only the restarting command's save did.
+  std::vector<std::string> lines = StoredSection(profile);
+  EXPECT_EQ(ValueOf(lines, "DM"), "2");
+  EXPECT_EQ(ValueOf(lines, "ExpMode"), "8");
+  EXPECT_EQ(ValueOf(lines, "Opt"), "(missing)");
+  InProcessProgram::OnGuiThread(second, [] {
+    EXPECT_EQ(g_app->displayMode, 2);
+    EXPECT_EQ(g_app->restartCounter, 0);
+  });
+  PostMessageW(second, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.Finish(), 0);
+  lines = StoredSection(profile);
+  EXPECT_EQ(ValueOf(lines, "Pos"), "100,70,700,450,1");
+  EXPECT_EQ(ValueOf(lines, "DM"), "2");
+  EXPECT_EQ(ValueOf(lines, "ExpMode"), "0");
+  EXPECT_EQ(ValueOf(lines, "Opt"), "32");
+}
+
+TEST(MainWindow, ClosingEndingTheSessionAndRestartingWaitWhileAWorkerIsBusy) {
+  TempFolder folder;
+  InProcessProgram program(folder / L"QVRX.INI");
+  program.Start();
+  HWND window = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  InProcessProgram::OnGuiThread(window, [] { InterlockedIncrement(&g_app->busyCounter); });
+  EXPECT_EQ(SendMessageW(window, WM_CLOSE, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), FALSE);
+  int restarted = -1;
+  InProcessProgram::OnGuiThread(window, [&] { restarted = RestartMainWindow(window); });
+  EXPECT_EQ(restarted, ERROR_BUSY);
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_FALSE(PathExists(folder / L"QVRX.INI"));
+  InProcessProgram::OnGuiThread(window, [] {
+    EXPECT_EQ(g_app->restartCounter, 0);
+    InterlockedDecrement(&g_app->busyCounter);
+  });
+  EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_TRUE(PathExists(folder / L"QVRX.INI"));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.Finish(), 0);
+}
+
+namespace {
+
+std::mutex g_commandsLock;
+std::vector<std::pair<WPARAM, LPARAM>> g_commands;
+
+void RecordCommand(HWND, WPARAM wParam, LPARAM lParam) {
+  std::lock_guard<std::mutex> lock(g_commandsLock);
+  g_commands.emplace_back(wParam, lParam);
+}
+
+size_t RecordedCommandCount() {
+  std::lock_guard<std::mutex> lock(g_commandsLock);
+  return g_commands.size();
+}
+
+}  // namespace
+
+TEST(MainWindow, PostsStartupAndChainRestoreAndRoutesOnlyEnabledCommands) {
+  TempFolder folder;
+  g_shellHooks.onCommand = RecordCommand;
+  g_shellHooks.isCommandDisabled = [](int command) { return command == 999; };
+  InProcessProgram program(folder / L"QVRX.INI");
+  program.Start();
+  HWND window = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  for (int i = 0; i < 500 && RecordedCommandCount() < 2; ++i) Sleep(20);
+  SendMessageW(window, WM_COMMAND, 999, 0);
+  SendMessageW(window, WM_COMMAND, 130, 0);
+  MINMAXINFO limits = {};
+  SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, 400);
+  EXPECT_EQ(limits.ptMinTrackSize.y, 300);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.Finish(), 0);
+  const std::vector<std::pair<WPARAM, LPARAM>> expected = {{122, 0}, {173, 2}, {130, 0}};
+  EXPECT_EQ(g_commands, expected);
+}
+
+TEST(MainWindow, APaneThatFailsToBeCreatedEndsTheRun) {
+  TempFolder folder;
+  g_shellHooks.createFolderTree = [](HWND) { return HWND{nullptr}; };
+  InProcessProgram program(folder / L"QVRX.INI");
+  program.Start();
+  EXPECT_EQ(program.Finish(), 0);
+}
