@@ -4,7 +4,7 @@
 
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
-#include "foundation/local_disk.h"
+#include "foundation/local_delete.h"
 #include "foundation/memory.h"
 #include "foundation/message_boxes.h"
 #include "foundation/paths.h"

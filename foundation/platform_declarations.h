@@ -18,3 +18,20 @@ constexpr WORD kShellGetImageListOrdinal = 727;
 
 // SHGetImageList: image list kind (SHIL_...), interface id, interface out.
 using ShellGetImageListFunction = HRESULT(WINAPI*)(int kind, REFIID interfaceId, void** result);
+
+// Reparse points.
+// The header of what FSCTL_GET_REPARSE_POINT returns for a mount point or junction, followed by the path
+// buffer; offsets and lengths are in bytes into that buffer.
+#pragma pack(push, 1)
+struct MountPointReparseData {
+  DWORD reparseTag;
+  WORD reparseDataLength;
+  WORD reserved;
+  WORD substituteNameOffset;
+  WORD substituteNameLength;
+  WORD printNameOffset;
+  WORD printNameLength;
+  wchar_t pathBuffer[1];
+};
+#pragma pack(pop)
+static_assert(sizeof(MountPointReparseData) == 18, "the mount point reparse header is 16 bytes plus the buffer");

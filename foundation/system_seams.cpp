@@ -4,7 +4,8 @@ namespace {
 
 SystemSeams RealSystemCalls() {
   return {::GetProcAddress, ::RegSetValueExW, ::RegSetValueExA, ::OpenClipboard, ::GetLocaleInfoW,
-          ::CreateFileW, ::WriteFile};
+          ::CreateFileW,    ::WriteFile,      ::MoveFileExW,      ::DeleteFileW,
+          ::FindFirstFileExW, ::FindFirstFileW};
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/local_disk.h"
+#include "foundation/local_delete.h"
 #include "foundation/providers.h"
 #include "foundation/system_seams.h"
 #include "foundation/text_files.h"

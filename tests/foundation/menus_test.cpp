@@ -136,7 +136,7 @@ TEST(Menus, StrippingAcceleratorsCutsAtTheEllipsisMarker) {
   StripMenuAccelerators(nullptr);
 }
 
-TEST(Menus, PopupAtTheCursorReturnsTheChosenCommandAndIsDestroyedWhenAsked) {
+TEST(MenusInteractive, PopupAtTheCursorReturnsTheChosenCommandAndIsDestroyedWhenAsked) {
   OwnedWindow owner(CreateTestPopup(100, 100, 200, 200, true));
   HMENU menu = CreatePopupMenu();
   AppendMenuItem(menu, 31, L"First", MFT_STRING, 0, 0, nullptr);

@@ -1,0 +1,258 @@
+#include "foundation/local_rename.h"
+
+#include <shellapi.h>
+
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/file_io.h"
+#include "foundation/local_copy.h"
+#include "foundation/local_delete.h"
+#include "foundation/memory.h"
+#include "foundation/numbers.h"
+#include "foundation/paths.h"
+#include "foundation/shell_folders.h"
+#include "foundation/system_errors.h"
+#include "foundation/system_folders.h"
+#include "foundation/system_seams.h"
+
+namespace {
+
+constexpr DWORD kRenameFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
+constexpr DWORD kNoReplaceFlags = MOVEFILE_WRITE_THROUGH;
+constexpr FILEOP_FLAGS kShellRenameFlags = FOF_SILENT | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
+// Reported when the shell claims a rename that the disk does not show.
+constexpr int kRenameNotDone = ERROR_CANT_ACCESS_FILE;
+constexpr int kTemporaryNameAttempts = 100;
+constexpr int kTemporarySuffixCapacity = 16;
+
+struct RenameJob {
+  const wchar_t* oldPath;
+  const wchar_t* newPath;
+  bool caseOnly;  // both paths name the same entry, spelled differently
+  int pass;
+  bool retry;
+};
+
+// Which file a path names, to tell whether a rename moved it.
+struct FileIdentity {
+  bool known;
+  DWORD volume;
+  DWORD indexHigh;
+  DWORD indexLow;
+};
+
+bool IsPresent(const wchar_t* path) {
+  LongPath longPath(path);
+  return GetFileAttributesW(longPath.path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolderPath(const wchar_t* path) {
+  LongPath longPath(path);
+  const DWORD attributes = GetFileAttributesW(longPath.path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+FileIdentity IdentityOf(const wchar_t* path) {
+  FileIdentity identity = {};
+  LongPath longPath(path);
+  HANDLE file = CreateFileW(longPath.path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return identity;
+  BY_HANDLE_FILE_INFORMATION information;
+  if (GetFileInformationByHandle(file, &information)) {
+    identity.known = true;
+    identity.volume = information.dwVolumeSerialNumber;
+    identity.indexHigh = information.nFileIndexHigh;
+    identity.indexLow = information.nFileIndexLow;
+  }
+  CloseHandle(file);
+  return identity;
+}
+
+// Two identities of one volume that name different files. Across volumes a move is a copy, so it cannot
+// be told by identity.
+bool AreDifferentFiles(const FileIdentity& a, const FileIdentity& b) {
+  if (!a.known || !b.known || a.volume != b.volume) return false;
+  return a.indexHigh != b.indexHigh || a.indexLow != b.indexLow;
+}
+
+int MoveOnce(const wchar_t* from, const wchar_t* to, DWORD flags) {
+  LongPath source(from);
+  LongPath target(to);
+  if (g_systemSeams.moveFileExW(source.path, target.path, flags)) return 0;
+  return static_cast<int>(MapLastError(ERROR_SHARING_VIOLATION));
+}
+
+// A free name in the target's folder: the new path with ".~" and a number.
+bool MakeTemporarySibling(const wchar_t* newPath, wchar_t* target, int capacity) {
+  const DWORD seed = GetTickCount() ^ GetCurrentThreadId();
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    wchar_t suffix[kTemporarySuffixCapacity] = L".~";
+    UIntToWideDecimal(seed + static_cast<DWORD>(attempt), suffix + 2, kTemporarySuffixCapacity - 2);
+    if (CopyWideBounded(newPath, target, capacity) < 0 || AppendWideBounded(suffix, target, capacity) < 0)
+      return false;
+    if (!IsPresent(target)) return true;
+  }
+  return false;
+}
+
+// The old name to a free temporary one, then to the new one; on failure the file goes back to its old name,
+// so that it is never left under the temporary one.
+int RenameThroughTemporaryName(const wchar_t* oldPath, const wchar_t* newPath) {
+  const int capacity = static_cast<int>(WideLength(newPath)) + kTemporarySuffixCapacity;
+  wchar_t* temporary = AllocZeroedWide(static_cast<uint32_t>(capacity));
+  if (!temporary) return ERROR_NOT_ENOUGH_MEMORY;
+  int result = MakeTemporarySibling(newPath, temporary, capacity) ? 0 : ERROR_FILE_EXISTS;
+  if (result == 0) result = MoveOnce(oldPath, temporary, kNoReplaceFlags);
+  if (result == 0) {
+    result = MoveOnce(temporary, newPath, kNoReplaceFlags);
+    if (result != 0) MoveOnce(temporary, oldPath, kNoReplaceFlags);
+  }
+  FreeAndNull(&temporary);
+  return result;
+}
+
+// One try of the rename. Some file systems report a rename that changes only the case as done and keep the
+// old spelling: such a rename goes through a temporary name.
+int TryRename(const RenameJob& job) {
+  if (!IsSameRoot(job.oldPath, job.newPath)) return ERROR_NOT_SAME_DEVICE;
+  const int result = MoveOnce(job.oldPath, job.newPath, kRenameFlags);
+  if (result != 0 || !job.caseOnly || IsSpelledOnDisk(job.newPath)) return result;
+  return RenameThroughTemporaryName(job.oldPath, job.newPath);
+}
+
+void LeaveCurrentFolder() {
+  wchar_t windows[MAX_PATH];
+  wchar_t root[MAX_PATH];
+  GetWindowsFolder(windows, MAX_PATH);
+  if (GetPathRoot(windows, root, MAX_PATH) > 0) SetCurrentDirectoryW(root);
+}
+
+// Whether the disk shows the rename done, whatever the shell said. Without the old file's identity only the
+// shell's own success can tell a moved file from one that was there before.
+bool IsRenameDone(const RenameJob& job, const FileIdentity& before, bool shellSucceeded) {
+  if (job.caseOnly) return IsSpelledOnDisk(job.newPath);
+  if (IsPresent(job.oldPath) || !IsPresent(job.newPath)) return false;
+  if (!before.known) return shellSucceeded;
+  return !AreDifferentFiles(before, IdentityOf(job.newPath));
+}
+
+int ShellRename(RenameJob* job) {
+  const FileIdentity before = IdentityOf(job->oldPath);
+  wchar_t* from = MakeShellPathList(job->oldPath);
+  wchar_t* to = MakeShellPathList(job->newPath);
+  int result = ERROR_NOT_ENOUGH_MEMORY;
+  if (from && to) {
+    SHFILEOPSTRUCTW operation = {};
+    operation.hwnd = g_mainWindow;
+    operation.wFunc = FO_RENAME;
+    operation.pFrom = from;
+    operation.pTo = to;
+    operation.fFlags = kShellRenameFlags;
+    result = static_cast<int>(ShellFileOperationRetry(&operation));
+  }
+  FreeAndNull(&from);
+  FreeAndNull(&to);
+  if (result == kCancelled) return result;
+  if (IsRenameDone(*job, before, result == 0)) {
+    job->retry = false;
+    return 0;
+  }
+  if (result == ERROR_ACCESS_DENIED && job->pass == 0) {
+    LeaveCurrentFolder();
+    job->retry = true;
+  }
+  return result != 0 ? result : kRenameNotDone;
+}
+
+int RemedyMissingFolder(RenameJob* job, int code) {
+  const int capacity = static_cast<int>(WideLength(job->newPath)) + 1;
+  wchar_t* parent = AllocZeroedWide(static_cast<uint32_t>(capacity));
+  if (!parent) return ShellRename(job);
+  CopyWideString(job->newPath, parent, capacity);
+  const bool hasParent = CutToParentFolder(parent) >= 0 && parent[0];
+  const bool made = hasParent && CreateDirectoryPath(nullptr, parent) == 0;
+  FreeAndNull(&parent);
+  if (!made) return ShellRename(job);
+  job->retry = true;
+  return code;
+}
+
+int RemedyAccessDenied(RenameJob* job) {
+  if (job->pass == 0) {
+    LongPath target(job->newPath);
+    const DWORD attributes = GetFileAttributesW(target.path);
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (readOnly && ClearReadOnly(job->newPath) == 0) {
+      job->retry = true;
+      return 0;
+    }
+  }
+  return ShellRename(job);
+}
+
+// Across drives: copy, then delete the old file. When the old file cannot be deleted the copy goes again, so
+// that the file is never left twice.
+int RemedyOtherDevice(RenameJob* job) {
+  if (job->caseOnly) return ShellRename(job);
+  if (CopyOrMoveLocalFile(nullptr, nullptr, nullptr, job->oldPath, job->newPath, nullptr, nullptr, nullptr) != 0)
+    return ShellRename(job);
+  const int deleted = DeleteLocalFile(nullptr, nullptr, job->oldPath, kDeleteFile, nullptr, nullptr);
+  if (deleted != 0) DeleteLocalFile(nullptr, nullptr, job->newPath, kDeleteFile, nullptr, nullptr);
+  return deleted;
+}
+
+int RemedySharingViolation(RenameJob* job, int code) {
+  if (job->pass != 0) return ShellRename(job);
+  LeaveCurrentFolder();
+  job->retry = true;
+  return code;
+}
+
+// The target is in the way: delete it, but only a file, and never the very file being renamed.
+int RemedyTargetExists(RenameJob* job, int code) {
+  const bool sameFile = job->caseOnly || !AreDifferentFiles(IdentityOf(job->oldPath), IdentityOf(job->newPath));
+  if (sameFile || IsFolderPath(job->newPath)) return ShellRename(job);
+  if (DeleteLocalFile(nullptr, nullptr, job->newPath, kDeleteFile, nullptr, nullptr) != 0) return ShellRename(job);
+  job->retry = true;
+  return code;
+}
+
+int ApplyRemedy(RenameJob* job, int code) {
+  switch (code) {
+    case ERROR_PATH_NOT_FOUND: return RemedyMissingFolder(job, code);
+    case ERROR_ACCESS_DENIED: return RemedyAccessDenied(job);
+    case ERROR_NOT_SAME_DEVICE: return RemedyOtherDevice(job);
+    case ERROR_SHARING_VIOLATION: return RemedySharingViolation(job, code);
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return RemedyTargetExists(job, code);
+    case ERROR_INVALID_NAME:
+    case ERROR_FILENAME_EXCED_RANGE: return code;
+    default: return ShellRename(job);
+  }
+}
+
+}  // namespace
+
+int RenameLocalFile(FileSystemProvider*, ProviderFolder*, const wchar_t* oldPath, const wchar_t* newPath) {
+  if (!oldPath || !newPath || !oldPath[0] || !newPath[0]) return ERROR_INVALID_PARAMETER;
+  RenameJob job = {oldPath, newPath, EqualsIgnoreCaseWide(oldPath, newPath), 0, false};
+  int code = 0;
+  for (job.pass = 0; job.pass < 2; ++job.pass) {
+    job.retry = false;
+    code = TryRename(job);
+    if (code == 0) return 0;
+    code = ApplyRemedy(&job, code);
+    if (!job.retry) return code;
+  }
+  return code;
+}
+
+bool IsSpelledOnDisk(const wchar_t* path) {
+  LongPath longPath(path);
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW(longPath.path, &data);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return wcscmp(data.cFileName, path + FileNameOffset(path)) == 0;
+}

@@ -1,0 +1,19 @@
+// Renaming on the local disk: slot 15 of the local-disk provider, reached through VfsRename.
+//
+// A rename must succeed wherever the system can be made to allow it, so each failure gets its remedy and
+// one more try: a missing target folder is made, a read-only target is made writable, a sharing violation
+// frees the process's current directory, an existing target is deleted (only a file, never the file being
+// renamed), a rename across drives copies and deletes. What no remedy cures goes to the shell's file
+// operation. A rename is reported done only when it is: the old name is gone and the file is under the new
+// one, and a rename that changes only the case has the new spelling on disk (where the system's rename
+// leaves the spelling alone, the file goes through a temporary name in the same folder).
+#pragma once
+#include "foundation/providers.h"
+
+// 0 when the file or folder is under the new path, 1235 when the shell operation was aborted, else the
+// Win32 error of the last attempt (123 and 206 at once, without further tries).
+int RenameLocalFile(FileSystemProvider* provider, ProviderFolder* folder, const wchar_t* oldPath,
+                    const wchar_t* newPath);
+
+// True when the last component of the path is spelled on disk exactly as in the path.
+bool IsSpelledOnDisk(const wchar_t* path);

@@ -1,0 +1,213 @@
+// Renaming on the local disk: plain renames, case-only renames, and each failure's remedy, with failures the
+// test system cannot produce brought about through the rename seam. Throughout: a rename reported done is
+// done, and a failed one leaves the file where it was.
+#include "foundation/local_rename.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "foundation/system_folders.h"
+#include "provider_fixture.h"
+
+namespace {
+
+DWORD g_failCode = 0;
+int g_failuresLeft = 0;
+std::wstring g_oldPath;
+std::wstring g_newPath;
+
+// Fails the next g_failuresLeft renames with g_failCode.
+BOOL WINAPI FailSomeRenames(LPCWSTR from, LPCWSTR to, DWORD flags) {
+  if (g_failuresLeft > 0) {
+    --g_failuresLeft;
+    SetLastError(g_failCode);
+    return FALSE;
+  }
+  return MoveFileExW(from, to, flags);
+}
+
+// A file system that keeps the old spelling of a case-only rename and refuses the way back from a temporary
+// name to the new spelling.
+BOOL WINAPI KeepSpellingAndRefuseTemporary(LPCWSTR from, LPCWSTR to, DWORD flags) {
+  if (g_newPath == to && g_oldPath == from) return TRUE;
+  if (g_newPath == to && std::wstring(from).find(L".~") != std::wstring::npos) {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return FALSE;
+  }
+  return MoveFileExW(from, to, flags);
+}
+
+// A file system that refuses the case-only rename outright.
+BOOL WINAPI RefuseTheNewSpelling(LPCWSTR from, LPCWSTR to, DWORD flags) {
+  if (g_newPath == to) {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return FALSE;
+  }
+  return MoveFileExW(from, to, flags);
+}
+
+int Rename(const std::wstring& from, const std::wstring& to) {
+  return RenameLocalFile(nullptr, nullptr, from.c_str(), to.c_str());
+}
+
+bool Holds(const std::vector<std::wstring>& names, const std::wstring& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// A fresh folder on the drive Z: (the host's root under Wine), removed afterwards; empty when there is none.
+class OtherDriveFolder {
+ public:
+  OtherDriveFolder() {
+    if (GetDriveTypeW(L"Z:\\") != DRIVE_FIXED) return;
+    path_ = L"Z:\\tmp\\qvrx-rename-" + std::to_wstring(GetCurrentProcessId());
+    if (!CreateDirectoryW(path_.c_str(), nullptr)) path_.clear();
+  }
+  ~OtherDriveFolder() {
+    if (path_.empty()) return;
+    for (const std::wstring& name : NamesOnDisk(path_)) DeleteFileW((path_ + L"\\" + name).c_str());
+    RemoveDirectoryW(path_.c_str());
+  }
+  OtherDriveFolder(const OtherDriveFolder&) = delete;
+  OtherDriveFolder& operator=(const OtherDriveFolder&) = delete;
+  const std::wstring& Path() const { return path_; }
+
+ private:
+  std::wstring path_;
+};
+
+}  // namespace
+
+TEST_F(ProvidersTest, FilesAndFoldersAreRenamedWithinAndAcrossFoldersAndBeyondThePathLimit) {
+  folder_.MakeFolder(L"other");
+  folder_.MakeFolder(L"dir");
+  std::wstring deep = folder_.Path();
+  while (deep.size() < 280) deep += L"\\" + std::wstring(50, L'q');
+  ASSERT_EQ(CreateDirectoryPath(nullptr, deep.c_str()), 0);
+  struct Case {
+    std::wstring from, to;
+    bool folder;
+  } cases[] = {{folder_ / L"a.txt", folder_ / L"b.txt", false},
+               {folder_ / L"dir", folder_ / L"renamed dir", true},
+               {folder_ / L"c.txt", folder_ / L"other\\c2.txt", false},
+               {folder_ / L"d.txt", deep + L"\\d.txt", false},
+               {folder_ / L"e.txt", deep + L"\\new\\sub\\e.txt", false}};
+  for (const Case& c : cases) {
+    if (!c.folder) folder_.WriteFile(c.from.substr(folder_.Path().size() + 1), "content");
+    EXPECT_EQ(VfsRename(nullptr, c.from.c_str(), c.to.c_str()), 0) << c.to;
+    EXPECT_FALSE(PathExists(c.from.c_str())) << c.from;
+    EXPECT_TRUE(PathExists(c.to.c_str())) << c.to;
+    if (!c.folder) {
+      EXPECT_EQ(ReadWholeFile(L"\\\\?\\" + c.to), "content") << c.to;
+    }
+  }
+}
+
+TEST_F(ProvidersTest, CaseOnlyRenamesChangeTheSpellingOnDisk) {
+  folder_.WriteFile(L"a.txt", "a");
+  folder_.MakeFolder(L"folder");
+  EXPECT_EQ(Rename(folder_ / L"a.txt", folder_ / L"A.txt"), 0);
+  EXPECT_EQ(Rename(folder_ / L"folder", folder_ / L"FOLDER"), 0);
+  const std::vector<std::wstring> names = NamesOnDisk(folder_.Path());
+  EXPECT_EQ(names.size(), 2u);
+  EXPECT_TRUE(Holds(names, L"A.txt"));
+  EXPECT_TRUE(Holds(names, L"FOLDER"));
+}
+
+TEST_F(ProvidersTest, ACaseOnlyRenameIsReportedDoneOnlyWhenTheSpellingChangedAndLeavesNoTemporaryName) {
+  for (auto seam : {KeepSpellingAndRefuseTemporary, RefuseTheNewSpelling}) {
+    TempFolder folder;
+    g_oldPath = folder.WriteFile(L"a.txt", "a");
+    g_newPath = folder / L"A.txt";
+    g_systemSeams.moveFileExW = seam;
+    const int result = Rename(g_oldPath, g_newPath);
+    const std::vector<std::wstring> names = NamesOnDisk(folder.Path());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], result == 0 ? L"A.txt" : L"a.txt") << "result " << result;
+  }
+}
+
+TEST_F(ProvidersTest, ASharingViolationLeavesTheCurrentFolderAndTriesAgain) {
+  const std::wstring from = folder_.WriteFile(L"held.txt", "x");
+  SetCurrentDirectoryW(folder_.Path().c_str());
+  g_failCode = ERROR_SHARING_VIOLATION;
+  g_failuresLeft = 1;
+  g_systemSeams.moveFileExW = FailSomeRenames;
+  EXPECT_EQ(Rename(from, folder_ / L"freed.txt"), 0);
+  EXPECT_TRUE(PathExists(folder_ / L"freed.txt"));
+  wchar_t current[MAX_PATH], windows[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, current);
+  GetWindowsFolder(windows, MAX_PATH);
+  EXPECT_EQ(std::wstring(current), std::wstring(windows).substr(0, 3));
+}
+
+TEST_F(ProvidersTest, AFileHeldOpenWithoutShareDeleteIsReportedNotRenamed) {
+  const std::wstring from = folder_.WriteFile(L"locked.txt", "x");
+  HANDLE held = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_NE(Rename(from, folder_ / L"moved.txt"), 0);
+  CloseHandle(held);
+  EXPECT_TRUE(PathExists(from));
+  EXPECT_FALSE(PathExists(folder_ / L"moved.txt"));
+}
+
+TEST_F(ProvidersTest, AReadOnlyTargetThatRefusesTheRenameIsMadeWritableOnce) {
+  const std::wstring from = folder_.WriteFile(L"new.txt", "new");
+  const std::wstring to = folder_.WriteFile(L"old.txt", "old");
+  SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_READONLY);
+  g_failCode = ERROR_ACCESS_DENIED;
+  g_failuresLeft = 1;
+  g_systemSeams.moveFileExW = FailSomeRenames;
+  EXPECT_EQ(Rename(from, to), 0);
+  EXPECT_FALSE(PathExists(from));
+  EXPECT_EQ(ReadWholeFile(to), "new");
+}
+
+TEST_F(ProvidersTest, AnExistingTargetIsDeletedOnlyWhenItIsAFile) {
+  const std::wstring from = folder_.WriteFile(L"from.txt", "from");
+  const std::wstring file = folder_.WriteFile(L"file.txt", "file");
+  g_failCode = ERROR_ALREADY_EXISTS;
+  g_failuresLeft = 1;
+  g_systemSeams.moveFileExW = FailSomeRenames;
+  EXPECT_EQ(Rename(from, file), 0);
+  EXPECT_EQ(ReadWholeFile(file), "from");
+
+  const std::wstring folderTarget = folder_.MakeFolder(L"keep");
+  folder_.WriteFile(L"keep\\inside.txt", "inside");
+  g_failuresLeft = 1;
+  EXPECT_NE(Rename(file, folderTarget), 0);
+  EXPECT_EQ(ReadWholeFile(folder_ / L"keep\\inside.txt"), "inside");
+  EXPECT_TRUE(PathExists(file));
+}
+
+TEST_F(ProvidersTest, BadNamesFailAtOnceAndLongPathsKeepTheRealCode) {
+  const std::wstring from = folder_.WriteFile(L"x.txt", "x");
+  EXPECT_EQ(Rename(from, folder_ / L"bad<name.txt"), ERROR_INVALID_NAME);
+  const std::wstring longTarget = folder_ / (std::wstring(200, L'n') + L"\\" + std::wstring(100, L'm'));
+  const int missingSource = Rename(folder_ / L"missing.txt", longTarget);
+  EXPECT_NE(missingSource, 0);
+  EXPECT_NE(missingSource, ERROR_FILENAME_EXCED_RANGE);
+  EXPECT_TRUE(PathExists(from));
+  EXPECT_NE(Rename(folder_ / L"missing.txt", from), 0);
+  EXPECT_EQ(ReadWholeFile(from), "x");
+}
+
+TEST_F(ProvidersTest, RenamingAcrossDrivesCopiesThenDeletesAndNeverLeavesTwoFiles) {
+  OtherDriveFolder other;
+  if (other.Path().empty()) GTEST_SKIP() << "no second fixed drive Z: to rename onto";
+  const std::wstring from = folder_.WriteFile(L"travel.txt", "travelling");
+  const std::wstring to = other.Path() + L"\\arrived.txt";
+  EXPECT_EQ(Rename(from, to), 0);
+  EXPECT_FALSE(PathExists(from));
+  EXPECT_EQ(ReadWholeFile(to), "travelling");
+
+  const std::wstring stuck = folder_.WriteFile(L"stuck.txt", "stuck");
+  const std::wstring stuckTarget = other.Path() + L"\\stuck.txt";
+  HANDLE held = CreateFileW(stuck.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_NE(Rename(stuck, stuckTarget), 0);
+  CloseHandle(held);
+  EXPECT_EQ(ReadWholeFile(stuck), "stuck");
+  EXPECT_FALSE(PathExists(stuckTarget));
+}
