@@ -5,6 +5,7 @@
 #include "foundation/app_state.h"
 #include "foundation/memory.h"
 #include "foundation/profile_store.h"
+#include "foundation/providers.h"
 #include "foundation/resource_library.h"
 #include "shell/main_window.h"
 #include "shell/shell_hooks.h"
@@ -39,7 +40,7 @@ void FreeUiStringTable() {
 }
 
 void EndRun() {
-  CallShellHook(g_shellHooks.shutdownProviders);
+  ShutdownProviders();
   EndMainWindowOle();
   if (g_app->problemIcon) DestroyIcon(g_app->problemIcon);
   g_app->problemIcon = nullptr;
@@ -64,7 +65,7 @@ int RunWithRestarts(HINSTANCE instance, int showCommand) {
 }
 
 int RunApplication(HINSTANCE instance, int showCommand) {
-  CallShellHook(g_shellHooks.initProviders);
+  InitFileSystemProviders();
   g_app->closingCount = 0;
   g_mainWindow = CreateMainWindow(instance, showCommand);
   CallShellHook(g_shellHooks.installKeyboardHook);

@@ -1,7 +1,6 @@
 // The steps of the main window that other parts of the program provide: the panes and bars, the commands,
-// the menus, the theme and the file-system providers. Each entry is null until its part fills it in, and a
-// null entry leaves its step out. Every call goes through the guard, so a failing step cannot take the main
-// window down with it.
+// the menus and the theme. Each entry is null until its part fills it in, and a null entry leaves its step
+// out. Every call goes through the guard, so a failing step cannot take the main window down with it.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -12,8 +11,6 @@
 
 struct ShellHooks {
   // A run of the program.
-  void (*initProviders)();
-  void (*shutdownProviders)();
   void (*installKeyboardHook)();
   void (*freeMainMenu)();
 
