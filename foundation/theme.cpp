@@ -10,8 +10,24 @@ namespace {
 constexpr int kFirstThemedVersionCode = 14;
 constexpr int kLastVersionWithoutThemeFont = 7;
 constexpr int kAeroWizardContentPart = 3;
+constexpr int kCheckBoxSize = 16;
 
 }  // namespace
+
+COLORREF GetThemeColorByIndex(int index) { return GetSysColor(index); }
+
+void DrawCheckBox(HWND window, HDC dc, const RECT& box, bool checked) {
+  if (!dc) return;
+  RECT square = {box.left, box.top, box.left + kCheckBoxSize, box.top + kCheckBoxSize};
+  HTHEME theme = IsThemeActive() ? OpenThemeData(window, L"BUTTON") : nullptr;
+  if (theme) {
+    DrawThemeBackground(theme, dc, BP_CHECKBOX, checked ? CBS_CHECKEDNORMAL : CBS_UNCHECKEDNORMAL, &square, nullptr);
+    CloseThemeData(theme);
+    return;
+  }
+  InflateRect(&square, -1, -1);
+  DrawFrameControl(dc, &square, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (checked ? DFCS_CHECKED : 0));
+}
 
 HBRUSH GetDialogBackgroundBrush() { return GetSysColorBrush(COLOR_BTNFACE); }
 

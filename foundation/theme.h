@@ -6,6 +6,14 @@
 // The class background brush of the program's own windows: the system's COLOR_BTNFACE brush.
 HBRUSH GetDialogBackgroundBrush();
 
+// The colour of a theme slot. The slots are numbered like the system colours (COLOR_WINDOW, COLOR_HIGHLIGHT,
+// ...); each is that system colour until dark mode supplies its own.
+COLORREF GetThemeColorByIndex(int index);
+
+// A 16 x 16 check box at the rectangle's top left, set or clear: the visual style's when one is active for the
+// window, else the classic frame control.
+void DrawCheckBox(HWND window, HDC dc, const RECT& box, bool checked);
+
 // Whether the program runs dark. Dark mode needs the theme object's dark-mode functions; without them it is off.
 bool IsDarkModeOn();
 

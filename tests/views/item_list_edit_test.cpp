@@ -1,0 +1,164 @@
+// In-place renaming (F2 through the parent, the slow second click, double clicks, veto) and info tips. The editor
+// commits when it loses the focus, so these tests run alone.
+#include <gtest/gtest.h>
+
+#include "foundation/window_wrappers.h"
+#include "list_test_parent.h"
+#include "views/item_list_changes.h"
+#include "views/item_list_notify.h"
+#include "views/item_list_rows.h"
+#include "views/item_list_state.h"
+#include "views/item_list_tips.h"
+#include "views/item_list_window.h"
+
+namespace {
+
+class ListEditingInteractive : public testing::Test {
+ protected:
+  ItemListControl* FileList(uint32_t viewWord = 0x201, uint32_t style = 0) {
+    ItemListControl* list = parent_.CreateList(viewWord, style, {{50, 120, 0, 0}, {51, 120, 1, 0}});
+    AppendFileRows(list, 5);
+    return list;
+  }
+
+  static void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+
+  static void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam = 0) {
+    PostMessageW(window, message, wParam, lParam);
+    Pump();
+  }
+
+  // F2 reaches the parent, which opens the editor on the focused row.
+  HWND Rename(ItemListControl* list) {
+    Post(list->window, WM_KEYDOWN, VK_F2);
+    return list->editor;
+  }
+
+  static std::wstring TextOf(HWND window) {
+    wchar_t text[300];
+    GetWindowTextSafe(window, text, 300);
+    return text;
+  }
+
+  static LPARAM LabelPoint(const ItemListControl* list, int index) {
+    RECT label;
+    GetItemPartRect(list, index, kPartLabel, &label);
+    return MAKELPARAM(label.left + 10, (label.top + label.bottom) / 2);
+  }
+
+  ListTestParent parent_{400, 300};
+};
+
+}  // namespace
+
+TEST_F(ListEditingInteractive, OnlyAChangedNonEmptyNameIsReported) {
+  ItemListControl* list = FileList();
+  SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 2);
+  HWND editor = Rename(list);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(TextOf(editor), L"file2.txt");
+  ASSERT_NE(parent_.Last(LVN_BEGINLABELEDITW), nullptr);
+  EXPECT_EQ(parent_.Last(LVN_BEGINLABELEDITW)->item, 2);
+  Post(editor, WM_KEYDOWN, VK_RETURN);
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_EQ(list->editor, nullptr);
+
+  struct Case {
+    const wchar_t* typed;
+    WPARAM key;
+    int reports;
+  };
+  for (Case c : {Case{L"x.txt", VK_RETURN, 1}, Case{L"y.txt", VK_ESCAPE, 1}, Case{L"", VK_RETURN, 1},
+                 Case{L"file2.txt", VK_RETURN, 1}}) {
+    SCOPED_TRACE(c.typed);
+    editor = Rename(list);
+    ASSERT_NE(editor, nullptr);
+    SetWindowTextW(editor, c.typed);
+    Post(editor, WM_KEYDOWN, c.key);
+    EXPECT_EQ(list->editor, nullptr);
+    EXPECT_EQ(parent_.Count(LVN_ENDLABELEDITW), c.reports);
+  }
+  EXPECT_EQ(parent_.Last(LVN_ENDLABELEDITW)->text, L"x.txt");
+  EXPECT_EQ(parent_.Last(LVN_ENDLABELEDITW)->item, 2);
+
+  parent_.beginEditAnswer = 1;
+  EXPECT_EQ(Rename(list), nullptr);
+  EXPECT_EQ(list->pendingRenameIndex, -1);
+}
+
+TEST_F(ListEditingInteractive, ListsWithoutRenameByClickOpenNoEditor) {
+  ItemListControl* chain = FileList(5);
+  SendMessageW(chain->window, LVM_SETSELECTIONMARK, 0, 1);
+  EXPECT_EQ(Rename(chain), nullptr);
+}
+
+TEST_F(ListEditingInteractive, SlowSecondClickOnTheFocusedLabelRenames) {
+  ItemListControl* list = FileList();
+  Post(list->window, WM_LBUTTONDOWN, MK_LBUTTON, LabelPoint(list, 1));
+  Post(list->window, WM_LBUTTONUP, 0, LabelPoint(list, 1));
+  Post(list->window, WM_LBUTTONDOWN, MK_LBUTTON, LabelPoint(list, 1));
+  Post(list->window, WM_LBUTTONUP, 0, LabelPoint(list, 1));
+  EXPECT_EQ(list->editor, nullptr);
+  ASSERT_TRUE(parent_.PumpUntil([&] { return list->editor != nullptr; }));
+  EXPECT_EQ(TextOf(list->editor), L"file1.txt");
+
+  // Typing widens the editor with its text.
+  RECT before;
+  GetWindowRect(list->editor, &before);
+  SendMessageW(list->editor, EM_SETSEL, 9, 9);
+  for (wchar_t c : std::wstring(L".backup.old")) SendMessageW(list->editor, WM_CHAR, c, 0);
+  RECT after;
+  GetWindowRect(list->editor, &after);
+  EXPECT_GT(after.right - after.left, before.right - before.left);
+
+  // A click on another row commits the edit.
+  Post(list->window, WM_LBUTTONDOWN, MK_LBUTTON, LabelPoint(list, 3));
+  Post(list->window, WM_LBUTTONUP, 0, LabelPoint(list, 3));
+  EXPECT_EQ(list->editor, nullptr);
+  ASSERT_NE(parent_.Last(LVN_ENDLABELEDITW), nullptr);
+  EXPECT_EQ(parent_.Last(LVN_ENDLABELEDITW)->text, L"file1.txt.backup.old");
+}
+
+TEST_F(ListEditingInteractive, DoubleClickOpensNoEditor) {
+  ItemListControl* list = FileList();
+  SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 1);
+  Post(list->window, WM_LBUTTONDOWN, MK_LBUTTON, LabelPoint(list, 1));
+  Post(list->window, WM_LBUTTONUP, 0, LabelPoint(list, 1));
+  Post(list->window, WM_LBUTTONDBLCLK, MK_LBUTTON, LabelPoint(list, 1));
+  Post(list->window, WM_LBUTTONUP, 0, LabelPoint(list, 1));
+  EXPECT_EQ(parent_.Count(NM_DBLCLK), 1);
+  EXPECT_FALSE(parent_.PumpUntil([&] { return list->editor != nullptr; }, 1000));
+}
+
+TEST_F(ListEditingInteractive, ChangingTheRowsCancelsTheEditor) {
+  ItemListControl* list = FileList();
+  SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 0);
+  HWND editor = Rename(list);
+  ASSERT_NE(editor, nullptr);
+  SetWindowTextW(editor, L"other.txt");
+  FileListRow row = MakeFileRow(L"new.txt", L"new.txt");
+  ItemsViewInsertRecord(list, &row, -1, row.currentName);
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_EQ(parent_.Count(LVN_ENDLABELEDITW), 0);
+}
+
+TEST_F(ListEditingInteractive, InfoTipsShowTextsThatDoNotFit) {
+  ItemListControl* list = parent_.CreateList(1, kListInfoTips, {{50, 200, 0, 0}, {51, 30, 1, 0}});
+  AppendFileRows(list, 3);
+  ASSERT_NE(list->tooltip, nullptr);
+  RECT row;
+  GetItemPartRect(list, 1, kPartWhole, &row);
+  int y = (row.top + row.bottom) / 2;
+  EXPECT_STREQ(ItemsViewTipAt(list, POINT{215, y}), L"renamed1.txt");
+  EXPECT_STREQ(ItemsViewTipAt(list, POINT{20, y}), L"");
+  // The parent is asked for the main column's tip.
+  EXPECT_EQ(parent_.Count(static_cast<int>(TTN_GETDISPINFOW)), 1);
+  ItemsViewApplyStyle(list, 0);
+  EXPECT_EQ(list->tooltip, nullptr);
+}

@@ -1,0 +1,220 @@
+// Geometry of the list control: parts of rows in the four view modes, hit tests, scrolling and keeping rows in
+// view, column widths, icon spacing and the derived line colour.
+#include <gtest/gtest.h>
+
+#include "foundation/item_store.h"
+#include "list_test_parent.h"
+#include "views/item_list_layout.h"
+#include "views/item_list_notify.h"
+#include "views/item_list_rows.h"
+#include "views/item_list_window.h"
+#include "window_image.h"
+
+namespace {
+
+class ListGeometry : public testing::Test {
+ protected:
+  ItemListControl* Report(int rows, uint32_t style = 0) {
+    ItemListControl* list = parent_.CreateList(1, style, {{50, 150, 0, 0}, {51, 200, 1, 0}, {52, 120, 2, 1}});
+    AppendPlainRows(list, rows);
+    return list;
+  }
+
+  static void SetClientSize(ItemListControl* list, int width, int height) {
+    RECT frame;
+    RECT client;
+    GetWindowRect(list->window, &frame);
+    GetClientRect(list->window, &client);
+    MoveWindow(list->window, 0, 0, width + (frame.right - frame.left) - client.right,
+               height + (frame.bottom - frame.top) - client.bottom, TRUE);
+  }
+
+  static int RangeOf(HWND window, int bar) {
+    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    GetScrollInfo(window, bar, &info);
+    return info.nMax - info.nMin + 1 > static_cast<int>(info.nPage) ? info.nMax : 0;
+  }
+
+  ListTestParent parent_{500, 300};
+};
+
+}  // namespace
+
+TEST_F(ListGeometry, ReportPartsFollowTheMainColumnWhereverItIsShown) {
+  ItemListControl* list = parent_.CreateList(1, kListCheckBoxes, {{50, 150, 1, 0}, {51, 100, 0, 0}});
+  AppendPlainRows(list, 3);
+  SendMessageW(list->window, LVM_SETIMAGELIST, LVSIL_SMALL,
+               reinterpret_cast<LPARAM>(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1)));
+  int gap = list->gap;
+  int top = list->headerHeight + 2 * list->rowHeight;
+  RECT part;
+  ASSERT_EQ(GetItemPartRect(list, 2, kPartWhole, &part), 1);
+  EXPECT_EQ(part.top, top);
+  EXPECT_EQ(part.right - part.left, 250);
+  ASSERT_EQ(GetItemPartRect(list, 2, kPartCheckBox, &part), 1);
+  EXPECT_EQ(part.left, 100 + gap);
+  ASSERT_EQ(GetItemPartRect(list, 2, kPartIcon, &part), 1);
+  EXPECT_EQ(part.left, 100 + gap + gap + kCheckBoxSize);
+  EXPECT_EQ(part.top, top + (list->rowHeight - 16) / 2);
+  ASSERT_EQ(GetItemPartRect(list, 2, kPartLabel, &part), 1);
+  EXPECT_EQ(part.left, 100 + gap + kCheckBoxSize + 16 + gap);
+  EXPECT_EQ(part.right, 250);
+  EXPECT_EQ(GetItemPartRect(list, 3, kPartWhole, &part), 0);
+}
+
+TEST_F(ListGeometry, EveryViewModeHitsTheRowItDraws) {
+  struct Case {
+    uint32_t mode;
+    int whole;  // GetItemPartRect of a cell the bottom cuts: whole part, then label part
+    int label;
+  };
+  for (Case mode : {Case{0, 0, 0}, Case{1, 1, 1}, Case{2, 0, 1}, Case{3, 2, 2}}) {
+    SCOPED_TRACE(mode.mode);
+    ItemListControl* list = parent_.CreateList(mode.mode, 0, {{50, 90, 0, 0}, {51, 60, 1, 0}});
+    AppendPlainRows(list, 200);
+    int shown = 0;
+    for (int i = 0; i < 200; ++i) {
+      RECT cell;
+      if (!GetItemPartRect(list, i, kPartLabel, &cell)) break;
+      POINT centre = {(cell.left + cell.right) / 2,
+                      (cell.top + std::min<LONG>(cell.bottom, RowsArea(list).bottom)) / 2};
+      EXPECT_EQ(ItemsViewItemFromPoint(list, centre), i);
+      ++shown;
+    }
+    EXPECT_GT(shown, 1);
+    if (mode.mode != kViewColumnMajor) {
+      // The first row of cells the bottom edge cuts.
+      int cut = static_cast<int>(list->rowsPerPage * list->itemsPerRow);
+      RECT cell;
+      EXPECT_EQ(GetItemPartRect(list, cut, kPartWhole, &cell), mode.whole);
+      EXPECT_EQ(GetItemPartRect(list, cut, kPartLabel, &cell), mode.label);
+    } else {
+      // Column-major: the rows of a column run down, then the next column starts at the top.
+      RECT first;
+      RECT next;
+      GetItemPartRect(list, 0, kPartWhole, &first);
+      GetItemPartRect(list, list->rowsPerPage, kPartWhole, &next);
+      EXPECT_EQ(next.top, first.top);
+      EXPECT_EQ(next.left, first.right);
+    }
+    DestroyWindow(list->window);
+  }
+}
+
+TEST_F(ListGeometry, ScrollingKeepsRowsInViewWithAMargin) {
+  ItemListControl* list = Report(100);
+  SetClientSize(list, 480, list->headerHeight + 10 * list->rowHeight);
+  ASSERT_EQ(list->rowsPerPage, 10u);
+  ItemsViewEnsureVisible(list, 50);
+  EXPECT_EQ(list->topIndex, 43);
+  ItemsViewEnsureVisible(list, 5);
+  EXPECT_EQ(list->topIndex, 3);
+  ItemsViewEnsureVisible(list, 99);
+  EXPECT_EQ(list->topIndex, 90);
+  ItemsViewVScroll(list, SB_LINEUP, 0);
+  EXPECT_EQ(list->topIndex, 89);
+  ItemsViewWheel(list, -WHEEL_DELTA);
+  EXPECT_EQ(list->topIndex, 90);
+  ItemsViewWheel(list, WHEEL_DELTA);
+  EXPECT_EQ(list->topIndex, 87);
+  ItemsViewVScroll(list, SB_THUMBTRACK, 70000);
+  EXPECT_EQ(list->topIndex, 90);
+  const ListEvent* announced = parent_.Last(static_cast<int>(kPaneScrolled), true);
+  ASSERT_NE(announced, nullptr);
+  EXPECT_EQ(GetScrollPos(list->window, SB_VERT), 90);
+
+  ItemListControl* few = Report(5);
+  ItemsViewEnsureVisible(few, 4);
+  ItemsViewVScroll(few, SB_PAGEDOWN, 0);
+  EXPECT_EQ(few->topIndex, 0);
+}
+
+TEST_F(ListGeometry, HorizontalThumbTrackingNeedsFiftyPixels) {
+  ItemListControl* list = Report(5);
+  SetClientSize(list, 200, 200);
+  ItemsViewHScroll(list, SB_THUMBTRACK, 30);
+  EXPECT_EQ(list->horizontalOffset, 0u);
+  ItemsViewHScroll(list, SB_THUMBTRACK, 60);
+  EXPECT_EQ(list->horizontalOffset, 60u);
+  RECT header;
+  GetWindowRect(list->header, &header);
+  POINT origin = {0, 0};
+  ClientToScreen(list->window, &origin);
+  EXPECT_EQ(header.left - origin.x, -60);
+  ItemsViewHScroll(list, SB_RIGHT, 0);
+  EXPECT_EQ(static_cast<int>(list->horizontalOffset), 470 - 200);
+  // Growing the window until every column fits brings the columns back.
+  SetClientSize(list, 480, 200);
+  EXPECT_EQ(list->horizontalOffset, 0u);
+}
+
+TEST_F(ListGeometry, ATinyWindowHasNoScrollBars) {
+  ItemListControl* list = Report(100);
+  EXPECT_GT(RangeOf(list->window, SB_VERT), 0);
+  // The window itself, borders included, is as narrow as a scroll bar.
+  MoveWindow(list->window, 0, 0, GetSystemMetrics(SM_CXVSCROLL), 200, TRUE);
+  EXPECT_EQ(RangeOf(list->window, SB_VERT), 0);
+  EXPECT_EQ(RangeOf(list->window, SB_HORZ), 0);
+}
+
+TEST_F(ListGeometry, ColumnWidthsAndIconSpacing) {
+  ItemListControl* list = Report(3);
+  EXPECT_EQ(ItemsViewSetColumnWidth(list, 1, 5), 0);
+  EXPECT_EQ(ItemsViewSetColumnWidth(list, 1, LVSCW_AUTOSIZE), 0);
+  EXPECT_EQ(SendMessageW(list->window, LVM_SETCOLUMNWIDTH, 1, 80), 1);
+  EXPECT_EQ(SendMessageW(list->window, LVM_GETCOLUMNWIDTH, 1, 0), 80);
+  EXPECT_EQ(GetItemPartRect(list, 0, kPartWhole, nullptr), 0);
+  // Painting measures the contents, which -1 then fits.
+  WindowImage image(500, 300);
+  RenderClient(list->window, &image);
+  ASSERT_EQ(ItemsViewSetColumnWidth(list, 1, LVSCW_AUTOSIZE), 1);
+  EXPECT_LT(GetColumnWidth(list, 1), 80);
+  EXPECT_EQ(GetColumnWidth(list, 1), list->widestText[1]);
+
+  EXPECT_EQ(ItemsViewSetIconSpacing(list, -1, -1), MAKELONG(kIconCellWidth, kIconCellHeight));
+  LRESULT old = ItemsViewSetIconSpacing(list, 0, 0);
+  EXPECT_EQ(old, MAKELONG(kIconCellWidth, kIconCellHeight));
+  EXPECT_EQ(list->iconCellWidth, 2 * list->gap);
+  EXPECT_EQ(list->iconCellHeight, list->rowHeight + 2 * list->gap);
+}
+
+TEST_F(ListGeometry, ColumnMajorCellShrinksToTheWindowAndGrowsBack) {
+  ItemListControl* list = parent_.CreateList(3, 0, {{50, 300, 0, 0}});
+  AppendPlainRows(list, 30);
+  SetClientSize(list, 200, 150);
+  EXPECT_EQ(list->widestText[0], 199);
+  SetClientSize(list, 450, 150);
+  EXPECT_EQ(list->widestText[0], 300);
+}
+
+TEST_F(ListGeometry, LinesKeepTheirDistanceFromTheBackground) {
+  struct Case {
+    uint32_t style;
+    COLORREF line;
+  };
+  ItemListControl* list = Report(0);
+  SendMessageW(list->window, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
+  SendMessageW(list->window, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
+  for (Case c : {Case{kListGridLines, RGB(235, 235, 235)}, Case{kListColumnLines, RGB(204, 204, 204)}, Case{0, 0}}) {
+    SendMessageW(list->window, LVM_SETEXTENDEDLISTVIEWSTYLE, kListGridLines | kListColumnLines, c.style);
+    EXPECT_EQ(list->lineColour, c.line);
+  }
+}
+
+TEST_F(ListGeometry, ManyColumnsPaintWithoutTouchingOtherFields) {
+  std::initializer_list<ColumnLayout> twenty = {{50, 40, 0, 0},   {51, 40, 1, 0},   {52, 40, 2, 0},   {53, 40, 3, 0},
+                                                {55, 40, 4, 0},   {56, 40, 5, 0},   {-1, 40, 6, 0},   {-2, 40, 7, 0},
+                                                {-3, 40, 8, 0},   {-4, 40, 9, 0},   {-5, 40, 10, 0},  {-6, 40, 11, 0},
+                                                {-7, 40, 12, 0},  {-8, 40, 13, 0},  {-9, 40, 14, 0},  {-10, 40, 15, 0},
+                                                {-11, 40, 16, 0}, {-12, 40, 17, 0}, {-13, 40, 18, 0}, {-14, 40, 19, 0}};
+  ItemListControl* list = parent_.CreateList(1, 0, twenty);
+  AppendPlainRows(list, 10);
+  SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 4);
+  WindowImage image(500, 300);
+  RenderClient(list->window, &image);
+  EXPECT_EQ(list->widestTextCount, 20u);
+  EXPECT_GT(list->widestText[10], 0);
+  EXPECT_EQ(SendMessageW(list->window, LVM_GETITEMCOUNT, 0, 0), 10);
+  EXPECT_EQ(list->focusedIndex, 4);
+  EXPECT_EQ(list->topIndex, 0);
+}

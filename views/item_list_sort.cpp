@@ -1,0 +1,119 @@
+#include "views/item_list_sort.h"
+
+#include "foundation/column_layout.h"
+#include "foundation/header_columns.h"
+#include "foundation/item_store.h"
+#include "views/file_list_row.h"
+#include "views/item_list_edit.h"
+#include "views/item_list_layout.h"
+#include "views/item_list_notify.h"
+#include "views/item_list_rows.h"
+#include "views/item_list_window.h"
+
+namespace {
+
+// Position of the first pair of the column, -1 when it has none.
+int FirstPairOf(const uint16_t* sortTable, int columnId) {
+  for (int i = 0; sortTable && sortTable[2 * i] != 0; ++i) {
+    if (sortTable[2 * i] == columnId) return i;
+  }
+  return -1;
+}
+
+int ColumnOfKey(const uint16_t* sortTable, int key) {
+  for (int i = 0; sortTable && sortTable[2 * i] != 0; ++i) {
+    if (sortTable[2 * i + 1] == key) return sortTable[2 * i];
+  }
+  return 0;
+}
+
+// Middle of a visible column measured from the left edge of the unscrolled columns.
+int ColumnMiddle(const ColumnLayout* table, int id) {
+  const ColumnLayout* column = ColumnLayoutFindById(const_cast<ColumnLayout*>(table), id);
+  if (!column) return 0;
+  int before = 0;
+  for (int i = 0; table[i].id != 0; ++i) {
+    if (IsColumnVisible(table[i]) && table[i].order < column->order && table[i].width > 0) before += table[i].width;
+  }
+  return before + column->width / 2;
+}
+
+int FocusedRowAfterSort(const ItemListControl* control) {
+  uint32_t count = ItemStoreCount(&control->rows);
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* row = ItemStoreGet(&control->rows, i);
+    if (row && (row[2] & kRowFocused)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+uint16_t FindSplitColumn(const uint16_t* sortTable) {
+  for (int i = 0; sortTable && sortTable[2 * i] != 0; ++i) {
+    for (int j = i + 1; sortTable[2 * j] != 0; ++j) {
+      if (sortTable[2 * j] == sortTable[2 * i]) return sortTable[2 * i];
+    }
+  }
+  return 0;
+}
+
+void ItemsViewUpdateSortArrow(ItemListControl* control) {
+  if (!control->header) return;
+  int key = control->sortKey;
+  int columnId = key > kFieldSortKeyBase ? kFieldSortKeyBase - key : ColumnOfKey(control->creation.sortTable, key);
+  bool descending = control->sortDirection != 0;
+  SortArrowHolder* holder = GetSortArrowHolder();
+  if (columnId != 0 && columnId == control->splitColumn) {
+    SetHeaderSortBitmapForColumns(holder, control->header, columnId, key, descending, control->creation.columns);
+  } else {
+    SetHeaderSortArrowForColumns(holder, control->header, columnId, key, descending, control->creation.columns);
+  }
+}
+
+void ItemsViewSetSortColumn(ItemListControl* control, int column, int clickX, void* context) {
+  ItemsViewEndEdit(control, true);
+  int id = ColumnLayoutNthVisibleId(control->creation.columns, column);
+  if (id == -1) return;
+  int key = 0;
+  if (id < 0) {
+    key = kFieldSortKeyBase - id;
+  } else {
+    const uint16_t* table = control->creation.sortTable;
+    int pair = FirstPairOf(table, id);
+    if (pair < 0) return;
+    if (id == control->splitColumn &&
+        clickX + static_cast<int>(control->horizontalOffset) > ColumnMiddle(control->creation.columns, id)) {
+      ++pair;
+    }
+    key = static_cast<int16_t>(table[2 * pair + 1]);
+    if (key < 0) return;
+  }
+  if (key == control->sortKey) {
+    control->sortDirection = control->sortDirection ? 0 : 1;
+  } else {
+    control->sortKey = static_cast<uint16_t>(key);
+  }
+  ItemsViewSort(control, context);
+}
+
+void ItemsViewSort(ItemListControl* control, void* context) {
+  if (IsControlThread(control)) KillTimer(control->window, kRenameTimer);
+  ItemsViewEndEdit(control, true);
+  SortKeyFunction keyFunction = control->creation.sortKey;
+  if (keyFunction && ItemStoreCount(&control->rows) > 0) {
+    uint32_t moved = ItemStoreSort(&control->rows, static_cast<int16_t>(control->sortKey), control->sortDirection != 0,
+                                   keyFunction, context);
+    if (moved > 0) {
+      int focused = control->focusedIndex >= 0 ? FocusedRowAfterSort(control) : -1;
+      if (focused >= 0 && focused != control->focusedIndex) {
+        control->focusedIndex = focused;
+        UINT state = GetItemState(control, focused, kRowFocused | kRowSelected);
+        NotifyItemChanged(control, focused, state, state);
+        ItemsViewEnsureVisible(control, focused);
+      }
+      InvalidateRect(control->window, nullptr, FALSE);
+    }
+  }
+  ItemsViewUpdateSortArrow(control);
+}
