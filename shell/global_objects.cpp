@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "foundation/file_type_table.h"
+#include "foundation/header_columns.h"
 #include "foundation/menu_icons.h"
 #include "foundation/profile_store.h"
 #include "foundation/system_functions.h"
@@ -39,7 +40,7 @@ constexpr GlobalObject kGlobalObjects[kGlobalObjectCount] = {
     {"profile store", ConstructSettingsStore, DestroySettingsStore},
     {"recent-folders list", [] { InitFolderHistory(&g_folderHistory, "Recent"); },
      [] { FreeFolderHistory(&g_folderHistory); }},
-    {"sort-arrow holder", Nothing, Nothing},
+    {"sort-arrow holder", [] { GetSortArrowHolder(); }, [] { DestroySortArrowHolder(GetSortArrowHolder()); }},
     {"address bar", [] { InitAddressBar(&g_addressBar); }, [] { DestroyAddressBar(&g_addressBar); }},
     {"toolbar", [] { InitMainToolbarDescriptor(&g_mainToolbar, &g_settingsStore); },
      [] { DestroyToolbarDescriptor(&g_mainToolbar); }},

@@ -6,6 +6,7 @@
 
 #include "engine/module_table.h"
 #include "foundation/app_state.h"
+#include "foundation/header_columns.h"
 #include "foundation/bounded_text.h"
 #include "foundation/memory.h"
 #include "foundation/menu_icons.h"
@@ -17,6 +18,7 @@
 #include "foundation/ui_operations.h"
 #include "foundation/window_placement.h"
 #include "foundation/window_wrappers.h"
+#include "shell/main_lists.h"
 #include "shell/main_window_proc.h"
 #include "shell/shell_hooks.h"
 #include "shell/toolbar_descriptor.h"
@@ -92,8 +94,7 @@ bool CreatePanes(HWND window) {
   CallShellHook(g_shellHooks.applyListFont, window);
   CallShellHook(g_shellHooks.collectTabStopPanes);
   const bool treeMissing = g_shellHooks.createFolderTree && !panes[0];
-  const bool listMissing = g_shellHooks.createMainLists && (!panes[1] || !panes[2]);
-  return !treeMissing && !listMissing;
+  return !treeMissing && panes[1] && panes[2];
 }
 
 void ShowBar(HWND bar, int32_t* shown, bool show) {
@@ -125,9 +126,16 @@ void StoreOptions() { ProfileSetOptInt(Store(), kMainSection, static_cast<int32_
 void StoreFileListSort() {
   ItemListControl* files = g_app->fileList;
   if (!files) return;
-  const uint32_t descending = files->sortDirection < 0 ? 1 : 0;
+  const uint32_t descending = files->sortDirection != 0 ? 1 : 0;
   ProfileSetInt(Store(), kMainSection, "Sort", static_cast<int32_t>(descending << 16 | files->sortKey));
   g_app->fileList = nullptr;
+}
+
+void DeleteFileListFont() {
+  ItemListControl* files = g_app->fileList;
+  if (!files || !files->font) return;
+  DeleteObject(files->font);
+  files->font = nullptr;
 }
 
 void StoreStateOfRun(HWND window) {
@@ -138,6 +146,7 @@ void StoreStateOfRun(HWND window) {
   WriteLastFolder();
   StoreOptions();
   CallShellHook(g_shellHooks.freeUndoList);
+  DeleteFileListFont();
   StoreFileListSort();
   ProfileSave(Store());
   g_app->paneWindows[0] = nullptr;
@@ -168,8 +177,12 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
   return window;
 }
 
+void LoadSortArrows() {
+  LoadSortArrowBitmaps(GetSortArrowHolder(), g_app->instance, IDB_SORT_DESCENDING, IDB_SORT_ASCENDING);
+}
+
 void OnMainWindowCreate(HWND window) {
-  CallShellHook(g_shellHooks.loadSortArrows);
+  LoadSortArrows();
   InitMainWindow(window);
   MenuIconsLoadImageList(&g_menuIcons, g_app->instance, 0, kMenuIconTable, g_app->menuIconSize, false);
   SetTimer(window, kDutyTimerId, kDutyTimerMs, nullptr);
@@ -179,7 +192,7 @@ void InitMainWindow(HWND window) {
   g_app->options = static_cast<uint32_t>(ProfileGetOptInt(Store(), kMainSection, kDefaultOptions));
   CallShellHook(g_shellHooks.applyWindowTheme, window);
   InitModuleDescriptors();
-  CallShellHook(g_shellHooks.createMainLists, window);
+  CreateMainLists(window);
   ReadViewSettings();
   CallShellHook(g_shellHooks.loadSplitterPosition, window);
   SetDefaultIconSizes();

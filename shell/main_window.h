@@ -34,6 +34,9 @@ constexpr UINT kDutyTimerMs = 2000;
 // could not be created.
 HWND CreateMainWindow(HINSTANCE instance, int showCommand);
 
+// Loads the header's sort-arrow bitmaps anew (in the system's current 3-D colours).
+void LoadSortArrows();
+
 // WM_CREATE: the sort arrows, InitMainWindow, the menu icons and the duty timer.
 void OnMainWindowCreate(HWND window);
 // The creation sequence: settings, module table, panes, bars, start-up commands, COM, filter and language.

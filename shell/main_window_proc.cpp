@@ -18,6 +18,9 @@
 #include "shell/shell_hooks.h"
 #include "views/file_list_row.h"
 #include "views/item_list_control.h"
+#include "views/item_list_edit.h"
+#include "views/item_list_notify.h"
+#include "views/item_list_window.h"
 
 namespace {
 
@@ -27,9 +30,6 @@ constexpr uint32_t kOptionNoInfoTips = 0x80000;
 constexpr UINT kCheckBoxStateBits = 0xF000;
 constexpr int kTooltipTextCapacity = 80;
 constexpr COLORREF kUnusableNameBackground = 0x8080FF;
-constexpr WPARAM kPaneActivated = 7;
-constexpr WPARAM kPaneHeaderMenu = 123;
-constexpr WPARAM kPaneKey = 256;
 constexpr int kFolderPathCapacity = 1024;
 
 bool OptionSet(uint32_t bit) { return (g_app->options & bit) != 0; }
@@ -82,9 +82,8 @@ LRESULT OnFolderTreeNotify(const NMHDR* header) {
 // Rows whose new name is marked unusable are painted on red.
 LRESULT FileListCustomDraw(NMLVCUSTOMDRAW* draw) {
   if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-  if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT || !g_app->fileList) return CDRF_DODEFAULT;
-  const auto* row = reinterpret_cast<const FileListRow*>(
-      ItemStoreGet(&g_app->fileList->rows, static_cast<uint32_t>(draw->nmcd.dwItemSpec)));
+  if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+  const auto* row = reinterpret_cast<const FileListRow*>(draw->nmcd.lItemlParam);
   if (!row || row->newName[0] != L'<') return CDRF_DODEFAULT;
   draw->clrTextBk = kUnusableNameBackground;
   return CDRF_NEWFONT;
@@ -164,8 +163,8 @@ LRESULT OnFileListNotify(HWND window, NMHDR* header) {
 LRESULT OnTooltipText(NMHDR* header) {
   auto* request = reinterpret_cast<NMTTDISPINFOW*>(header);
   if (header->idFrom == kFileListId) {
-    if (!OptionSet(kOptionNoInfoTips)) CallShellHook(g_shellHooks.fileRowInfoTip, request);
-    return 0;
+    if (OptionSet(kOptionNoInfoTips)) return 0;
+    return CallShellHookOr(g_shellHooks.fileRowInfoTip, LRESULT{0}, request);
   }
   GetUiTooltipText(static_cast<int>(header->idFrom), request->szText, kTooltipTextCapacity);
   request->lpszText = request->szText;
@@ -200,16 +199,11 @@ LRESULT OnPaneActivated(LPARAM controlId) {
   return 0;
 }
 
-struct PaneKey {
-  uint16_t controlId;
-  uint16_t keyCode;
-};
-
 LRESULT OnPaneNotify(HWND window, WPARAM code, LPARAM data) {
-  if (code == kPaneActivated) return OnPaneActivated(data);
+  if (code == kPaneGotFocus) return OnPaneActivated(data);
   if (code == kPaneHeaderMenu) return CallShellHookOr(g_shellHooks.showHeaderMenu, LRESULT{0}, window, data);
   if (code == kPaneKey && data) {
-    const auto* key = reinterpret_cast<const PaneKey*>(data);
+    const auto* key = reinterpret_cast<const PaneKeyRecord*>(data);
     if (key->controlId == kFileListId && key->keyCode == VK_RETURN) OpenFocusedFile(window);
   }
   return 0;
@@ -223,8 +217,16 @@ void OnDutyTimer() {
   if (g_app->pendingListings != 0 && !IsBusy()) CallShellHook(g_shellHooks.setCurrentFolder, g_app->currentFolder);
 }
 
+// A menu opens: a rename by click that is still waiting is dropped, and an open editor is committed.
+void EndPendingFileRename() {
+  ItemListControl* files = g_app->fileList;
+  if (!files) return;
+  KillTimer(files->window, kRenameTimer);
+  ItemsViewEndEdit(files, true);
+}
+
 void OnInitMenuPopup(HWND window, HMENU popup, LPARAM lParam) {
-  CallShellHook(g_shellHooks.endPendingFileRename);
+  EndPendingFileRename();
   CallShellHook(g_shellHooks.setViewMenuChecks, popup, static_cast<int>(LOWORD(lParam)));
   if (!HIWORD(lParam) && !OptionSet(kOptionSystemMenus)) {
     CallShellHook(g_shellHooks.makePopupMenuOwnerDrawn, window, popup);
@@ -238,7 +240,7 @@ void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 
 void OnSysColorChange() {
   CallShellHook(g_shellHooks.clearThemeColorCache);
-  CallShellHook(g_shellHooks.loadSortArrows);
+  LoadSortArrows();
   CallShellHook(g_shellHooks.refreshFileListColours);
 }
 
@@ -311,7 +313,7 @@ Answer AnswerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return Given(HandleRunOnGuiThreadMessage(wParam, lParam));
     case kNavigateToFolderMessage:
       return OnNavigateToFolder(window, lParam);
-    case kPaneNotificationMessage:
+    case kPaneNotifyMessage:
       return Given(OnPaneNotify(window, wParam, lParam));
   }
   return kPassOn;

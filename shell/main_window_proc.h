@@ -4,8 +4,7 @@
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The messages the panes send their parent.
-constexpr UINT kPaneNotificationMessage = WM_USER + 16;
+// Messages of the main window besides the panes' notifications.
 constexpr UINT kIgnoredMessage = WM_USER + 7;
 constexpr UINT kShowMenuDefinitionMessage = WM_USER + 10;
 constexpr UINT kNavigateToFolderMessage = WM_USER + 14;

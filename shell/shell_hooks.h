@@ -18,12 +18,10 @@ struct ShellHooks {
   void (*setDarkModePreference)(int displayMode);
   void (*applyWindowTheme)(HWND window);
   void (*clearThemeColorCache)();
-  void (*loadSortArrows)();
   LRESULT (*drawMenuItem)(DRAWITEMSTRUCT* item);
   void (*makePopupMenuOwnerDrawn)(HWND window, HMENU popup);
 
   // Panes and bars: creation, options and the splitters between the panes.
-  void (*createMainLists)(HWND window);
   HWND (*createFolderTree)(HWND window);
   void (*createAddressBar)(HWND window);
   void (*createToolbar)(HWND window);
@@ -48,7 +46,6 @@ struct ShellHooks {
   void (*onClose)(HWND window);
   void (*refreshAllMenuStates)();
   void (*onSelectionTimer)(HWND window);
-  void (*endPendingFileRename)();
   void (*setViewMenuChecks)(HMENU popup, int position);
   void (*onMenuSelect)(HWND window, WPARAM wParam, LPARAM lParam);
   void (*onExitMenuLoop)(HWND window);
@@ -69,7 +66,7 @@ struct ShellHooks {
   // The two lists.
   void (*chainRowText)(NMLVDISPINFOW* request);
   void (*fileRowText)(NMLVDISPINFOW* request);
-  void (*fileRowInfoTip)(NMTTDISPINFOW* request);
+  LRESULT (*fileRowInfoTip)(NMTTDISPINFOW* request);
   LRESULT (*beginFileRename)(NMLVDISPINFOW* request);
   LRESULT (*endFileRename)(NMLVDISPINFOW* request);
   void (*sortFileList)(int column);

@@ -3,17 +3,22 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <mutex>
 #include <utility>
 #include <vector>
 
 #include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
 #include "foundation/profile_store.h"
 #include "in_process_program.h"
 #include "profile_text.h"
 #include "shell/app_run.h"
 #include "shell/shell_hooks.h"
 #include "support/temp_folder.h"
+#include "views/file_list_row.h"
+#include "views/item_list_control.h"
 
 namespace {
 
@@ -138,4 +143,68 @@ TEST(MainWindow, APaneThatFailsToBeCreatedEndsTheRun) {
   InProcessProgram program(folder / L"QVRX.INI");
   program.Start();
   EXPECT_EQ(program.Finish(), 0);
+}
+
+namespace {
+
+LRESULT SendNotify(HWND window, NMHDR* header, UINT_PTR from, UINT code) {
+  header->idFrom = from;
+  header->code = code;
+  return SendMessageW(window, WM_NOTIFY, from, reinterpret_cast<LPARAM>(header));
+}
+
+}  // namespace
+
+TEST(MainWindow, ListsKeepTheirSortAndAnswerThePanesNotifications) {
+  TempFolder folder;
+  const std::wstring profile = folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nSort=65539\r\n");
+  InProcessProgram program(profile);
+  program.Start();
+  HWND window = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  InProcessProgram::OnGuiThread(window, [] {
+    ASSERT_NE(g_app->fileList, nullptr);
+    ASSERT_NE(g_app->chainList, nullptr);
+    EXPECT_EQ(g_app->paneWindows[2], g_app->fileList->window);
+    EXPECT_EQ(g_app->fileList->sortKey, 3);
+    EXPECT_NE(g_app->fileList->sortDirection, 0);
+  });
+
+  // Rows whose new name is marked unusable are painted on red.
+  FileListRow marked = {};
+  CopyWideBounded(L"<report.txt>", marked.newName, kFileNameCapacity);
+  FileListRow plain = {};
+  CopyWideBounded(L"report.txt", plain.newName, kFileNameCapacity);
+  struct Case {
+    DWORD stage;
+    const FileListRow* row;
+    LRESULT answer;
+    COLORREF background;
+  };
+  const Case cases[] = {{CDDS_PREPAINT, nullptr, CDRF_NOTIFYITEMDRAW, 0},
+                        {CDDS_ITEMPREPAINT, &marked, CDRF_NEWFONT, 0x8080FF},
+                        {CDDS_ITEMPREPAINT, &plain, CDRF_DODEFAULT, 0}};
+  for (const Case& c : cases) {
+    NMLVCUSTOMDRAW draw = {};
+    draw.nmcd.dwDrawStage = c.stage;
+    draw.nmcd.lItemlParam = reinterpret_cast<LPARAM>(c.row);
+    EXPECT_EQ(SendNotify(window, &draw.nmcd.hdr, 62, NM_CUSTOMDRAW), c.answer);
+    EXPECT_EQ(draw.clrTextBk, c.background);
+  }
+
+  // A check box of a step changes the chain.
+  NMLISTVIEW change = {};
+  change.uOldState = 0x1000;
+  change.uNewState = 0x2000;
+  SendNotify(window, &change.hdr, 61, LVN_ITEMCHANGED);
+  InProcessProgram::OnGuiThread(window, [] { EXPECT_NE(g_app->settingsChanged, 0); });
+
+  NMHDR find = {};
+  EXPECT_EQ(SendNotify(window, &find, 62, LVN_ODFINDITEMW), -1);
+  SendMessageW(window, WM_USER + 16, 7, 62);
+  InProcessProgram::OnGuiThread(window, [] { EXPECT_EQ(g_app->activePane, 2); });
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.Finish(), 0);
+  EXPECT_EQ(ValueOf(StoredSection(profile), "Sort"), "65539");
 }
