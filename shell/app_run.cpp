@@ -7,6 +7,7 @@
 #include "foundation/profile_store.h"
 #include "foundation/providers.h"
 #include "foundation/resource_library.h"
+#include "foundation/window_wrappers.h"
 #include "shell/main_window.h"
 #include "shell/shell_hooks.h"
 
@@ -70,6 +71,8 @@ int RunApplication(HINSTANCE instance, int showCommand) {
   g_mainWindow = CreateMainWindow(instance, showCommand);
   CallShellHook(g_shellHooks.installKeyboardHook);
   const int result = g_mainWindow ? static_cast<int>(RunMessageLoop()) : 1;
+  // A run that ended while its window was still being created leaves the window behind.
+  DestroyWindowIfAlive(g_mainWindow);
   g_mainWindow = nullptr;
   EndRun();
   return result;

@@ -6,9 +6,8 @@
 
 #include "engine/module_table.h"
 #include "foundation/app_state.h"
-#include "foundation/header_columns.h"
 #include "foundation/bounded_text.h"
-#include "foundation/memory.h"
+#include "foundation/header_columns.h"
 #include "foundation/menu_icons.h"
 #include "foundation/profile_store.h"
 #include "foundation/profile_values.h"
@@ -32,6 +31,7 @@ namespace {
 constexpr int kTitleCapacity = 40;
 constexpr int kLargeIconSize = 32;
 constexpr int kSmallIconSize = 16;
+constexpr int kLargestIconSize = 256;
 constexpr int kExportModeCount = 8;
 constexpr uint32_t kOptionToolbarHidden = 0x1;
 constexpr uint32_t kOptionStatusBarHidden = 0x2;
@@ -61,7 +61,11 @@ void UseResourceLibrary() {
   if (library && !g_app->uiStrings) g_app->uiStrings = library->languages[0].table;
 }
 
-uint16_t ReadIconSize(const char* key) { return static_cast<uint16_t>(ProfileGetInt(Store(), kMainSection, key, 0)); }
+// A stored size no icon has counts as none, so that the default takes its place.
+uint16_t ReadIconSize(const char* key) {
+  const int32_t size = ProfileGetInt(Store(), kMainSection, key, 0);
+  return static_cast<uint16_t>(size > 0 && size <= kLargestIconSize ? size : 0);
+}
 
 void ReadViewSettings() {
   g_app->compareMode = (g_app->options & kOptionCompareModeOne) ? 1 : 2;

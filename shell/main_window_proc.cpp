@@ -15,6 +15,7 @@
 #include "foundation/window_wrappers.h"
 #include "shell/main_window.h"
 #include "shell/pane_layout.h"
+#include "shell/selection_debounce.h"
 #include "shell/shell_hooks.h"
 #include "views/file_list_row.h"
 #include "views/item_list_control.h"
@@ -358,7 +359,7 @@ void ActOnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_TIMER:
       if (wParam == kSelectionTimerId) {
-        CallShellHook(g_shellHooks.onSelectionTimer, window);
+        OnSelectionTimer(window);
       } else {
         OnDutyTimer();
       }
@@ -389,6 +390,7 @@ void ActOnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!g_app) return DefWindowProcW(window, message, wParam, lParam);
   const Answer answer = AnswerMessage(window, message, wParam, lParam);
   if (answer.given) return answer.value;
   ActOnMessage(window, message, wParam, lParam);

@@ -32,6 +32,7 @@ struct ShellHooks {
   void (*loadSplitterPosition)(HWND window);
   void (*onSplitterMouse)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void (*refreshFileListColours)();
+  void (*showSelectionCounts)();
 
   // Settings applied at creation and saved at the end.
   void (*applyViewOptions)(HWND window);
@@ -45,7 +46,6 @@ struct ShellHooks {
   void (*onCommand)(HWND window, WPARAM wParam, LPARAM lParam);
   void (*onClose)(HWND window);
   void (*refreshAllMenuStates)();
-  void (*onSelectionTimer)(HWND window);
   void (*setViewMenuChecks)(HMENU popup, int position);
   void (*onMenuSelect)(HWND window, WPARAM wParam, LPARAM lParam);
   void (*onExitMenuLoop)(HWND window);

@@ -16,7 +16,7 @@ LRESULT RunWork(void* work) {
 
 InProcessProgram::InProcessProgram(const std::wstring& profilePath)
     : ended_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-  ProfileStoreConstruct(&g_settingsStore, profilePath.c_str(), kProfileMainStore);
+  ProfileStoreConstruct(&g_settingsStore, profilePath.c_str(), kProfileMainStore | kProfileNoAutoLocation);
 }
 
 InProcessProgram::~InProcessProgram() {

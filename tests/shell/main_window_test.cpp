@@ -137,12 +137,13 @@ TEST(MainWindow, PostsStartupAndChainRestoreAndRoutesOnlyEnabledCommands) {
   EXPECT_EQ(g_commands, expected);
 }
 
-TEST(MainWindow, APaneThatFailsToBeCreatedEndsTheRun) {
+TEST(MainWindow, APaneThatFailsToBeCreatedEndsTheRunAndItsWindow) {
   TempFolder folder;
   g_shellHooks.createFolderTree = [](HWND) { return HWND{nullptr}; };
   InProcessProgram program(folder / L"QVRX.INI");
   program.Start();
   EXPECT_EQ(program.Finish(), 0);
+  EXPECT_EQ(ValueOf(StoredSection(folder / L"QVRX.INI"), "Opt"), "32");
 }
 
 namespace {
@@ -198,6 +199,18 @@ TEST(MainWindow, ListsKeepTheirSortAndAnswerThePanesNotifications) {
   change.uNewState = 0x2000;
   SendNotify(window, &change.hdr, 61, LVN_ITEMCHANGED);
   InProcessProgram::OnGuiThread(window, [] { EXPECT_NE(g_app->settingsChanged, 0); });
+
+  // A change of the file list's selection is counted once it has settled, and the timer stops.
+  NMLISTVIEW selection = {};
+  SendNotify(window, &selection.hdr, 62, LVN_ITEMCHANGED);
+  bool settled = false;
+  for (int i = 0; i < 200 && !settled; ++i) {
+    Sleep(20);
+    InProcessProgram::OnGuiThread(window, [&] {
+      settled = g_app->selectionChangeCount == 0 && !KillTimer(window, 7);
+    });
+  }
+  EXPECT_TRUE(settled);
 
   NMHDR find = {};
   EXPECT_EQ(SendNotify(window, &find, 62, LVN_ODFINDITEMW), -1);
