@@ -23,6 +23,8 @@
 
 namespace {
 
+constexpr int kGlobalObjectCount = 13;
+
 struct GlobalObject {
   const char* name;
   void (*build)();
@@ -52,6 +54,9 @@ constexpr GlobalObject kGlobalObjects[kGlobalObjectCount] = {
 
 wchar_t g_tracePath[MAX_PATH];
 
+// The name of object n (1-based) in the start-up order.
+const char* GlobalObjectName(int n) { return kGlobalObjects[n - 1].name; }
+
 void TraceStep(const char* what, int n) {
   if (g_tracePath[0] == 0) return;
   char line[96];
@@ -78,8 +83,6 @@ constexpr auto MakeExitHandlers(std::index_sequence<Indexes...>) {
 constexpr auto kExitHandlers = MakeExitHandlers(std::make_index_sequence<kGlobalObjectCount>());
 
 }  // namespace
-
-const char* GlobalObjectName(int n) { return n >= 1 && n <= kGlobalObjectCount ? kGlobalObjects[n - 1].name : nullptr; }
 
 void BuildGlobalObjects() {
   const DWORD length = GetEnvironmentVariableW(L"QVRX_TRACE", g_tracePath, MAX_PATH);

@@ -7,11 +7,6 @@
 // "destroyed N name" to it.
 #pragma once
 
-constexpr int kGlobalObjectCount = 13;
-
-// The name of object n (1-based) in the start-up order; null outside it.
-const char* GlobalObjectName(int n);
-
 // Builds the objects in order and registers their exit handlers. Called once, by a static initialiser of the
 // program file.
 void BuildGlobalObjects();

@@ -70,7 +70,6 @@ struct ShellHooks {
   LRESULT (*beginFileRename)(NMLVDISPINFOW* request);
   LRESULT (*endFileRename)(NMLVDISPINFOW* request);
   void (*sortFileList)(int column);
-  void (*editSelectedStep)(HWND window);
   void (*openFocusedFile)(HWND window);
 };
 

@@ -39,8 +39,8 @@ struct StatusBar {
 
 extern StatusBar g_statusBar;
 
-// Sets the object up without windows: three zero-filled parts, the percentage in part 1, none shown yet. 0, or 1 when the parts'
-// memory could not be had.
+// Sets the object up without windows: three zero-filled parts, the percentage in part 1, none shown yet.
+// 0, or 1 when the parts' memory could not be had.
 int InitStatusBar(StatusBar* bar);
 // Destroys the bar's two windows and frees the parts.
 void DestroyStatusBar(StatusBar* bar);
