@@ -2,11 +2,14 @@
 
 #include <cstring>
 
+#include "engine/engine_hooks.h"
 #include "engine/preview.h"
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
 #include "views/file_list_row.h"
+#include "views/item_list_changes.h"
 #include "views/item_list_control.h"
+#include "views/item_list_state.h"
 
 namespace {
 
@@ -35,17 +38,6 @@ void BuildChainRow(ModuleInstance* settings, uint8_t state, ChainListRow* row) {
   const size_t commentLine = WideLength(comment) + 1;
   row->descriptionLength = static_cast<uint16_t>(description);
   row->length = static_cast<uint16_t>(kRowHeadBytes + 2 * (description + commentLine));
-}
-
-// The chain list's insert and update operations take these places once the list has them.
-int StoreNewChainRow(ItemListControl* chain, const ChainListRow& row, int position) {
-  const uint32_t at = position < 0 ? kItemStoreNoPosition : static_cast<uint32_t>(position);
-  const uint32_t stored = ItemStoreInsert(&chain->rows, &row, row.length, at);
-  return stored == kItemStoreNoPosition ? -1 : static_cast<int>(stored);
-}
-
-bool StoreChainRow(ItemListControl* chain, int n, const ChainListRow& row) {
-  return ItemStoreUpdate(&chain->rows, static_cast<uint32_t>(n), &row, row.length) != 1;
 }
 
 // A copy of the file list's focused row, when there is one and it has a name.
@@ -79,7 +71,7 @@ int InsertStepIntoList(ModuleInstance* settings, int position, bool checked) {
   if (chain == nullptr || settings == nullptr) return -1;
   ChainListRow row;
   BuildChainRow(settings, checked ? kRowChecked : 0, &row);
-  return StoreNewChainRow(chain, row, position);
+  return ItemsViewInsertRecord(chain, &row, position, row.text);
 }
 
 int RefreshStepText(ModuleInstance* settings, int n) {
@@ -87,7 +79,7 @@ int RefreshStepText(ModuleInstance* settings, int n) {
   if (stored == nullptr) return kErrorInvalidIndex;
   ChainListRow row;
   BuildChainRow(settings, stored->state, &row);
-  if (!StoreChainRow(ChainList(), n, row)) return kErrorTimeout;
+  if (ItemsViewUpdateItem(ChainList(), n, &row) == 1) return kErrorTimeout;
   InterlockedCompareExchange(&g_app->settingsChanged, 1, 0);
   InterlockedIncrement(&g_app->chainColumnFitCounter);
   return 0;
@@ -96,6 +88,21 @@ int RefreshStepText(ModuleInstance* settings, int n) {
 ModuleInstance* GetStepInstance(int n) {
   const ChainListRow* row = ChainRowAt(n);
   return row != nullptr ? row->settings : nullptr;
+}
+
+uint32_t CountSteps() {
+  const ItemListControl* chain = ChainList();
+  return chain != nullptr ? ItemStoreCount(&chain->rows) : 0;
+}
+
+bool IsStepChecked(int n) {
+  const ChainListRow* row = ChainRowAt(n);
+  return row != nullptr && (row->state & kRowChecked) != 0;
+}
+
+bool DeleteAllSteps() {
+  ItemListControl* chain = ChainList();
+  return chain != nullptr && ItemsViewDeleteItem(chain, -1, false) == 0;
 }
 
 void FreeStepInstanceCallback(uint8_t* row) {
@@ -131,4 +138,14 @@ void EditSelectedStep(HWND owner) {
   const ItemListControl* chain = ChainList();
   if (chain == nullptr || GetStepInstance(chain->focusedIndex) == nullptr) return;
   EditStep(owner, chain->focusedIndex);
+}
+
+void MoveSelectedStep(HWND, int step) {
+  ItemListControl* chain = ChainList();
+  if (chain == nullptr || ChainChangesRefused()) return;
+  const int focused = chain->focusedIndex;
+  const int moved = ItemsViewMoveFocus(chain, step);
+  if (moved < 0 || moved == focused) return;
+  UpdateMenuStatesHook();
+  MarkSettingsChanged(1);
 }

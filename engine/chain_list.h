@@ -38,6 +38,16 @@ int RefreshStepText(ModuleInstance* settings, int n);
 // The settings of step n, or null.
 ModuleInstance* GetStepInstance(int n);
 
+// Number of steps in the chain list; 0 without one.
+uint32_t CountSteps();
+
+// True when step n exists and its check box is set (the step is active).
+bool IsStepChecked(int n);
+
+// Empties the chain list; each row's step goes with it through the list's deletion callback. False when the
+// rows could not be had (they stay).
+bool DeleteAllSteps();
+
 // The chain list's deletion callback: frees the step a removed row owns.
 void FreeStepInstanceCallback(uint8_t* row);
 
@@ -52,3 +62,7 @@ int EditStep(HWND owner, int n);
 
 // EditStep on the chain list's focused row; nothing without one.
 void EditSelectedStep(HWND owner);
+
+// Commands 126 and 127: moves the chain list's focused step one place up (step -1) or down (+1); when it moved,
+// the menu states are refreshed and the chain marked as changed. Nothing without a focused step or while busy.
+void MoveSelectedStep(HWND owner, int step);

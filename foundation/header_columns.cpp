@@ -126,6 +126,14 @@ SortArrowHolder* GetSortArrowHolder() {
   return &holder;
 }
 
+void DestroySortArrowHolder(SortArrowHolder* holder) {
+  if (!holder) return;
+  if (holder->descending) DeleteObject(holder->descending);
+  if (holder->ascending) DeleteObject(holder->ascending);
+  holder->descending = nullptr;
+  holder->ascending = nullptr;
+}
+
 void LoadSortArrowBitmaps(SortArrowHolder* holder, HINSTANCE instance, int descendingId, int ascendingId) {
   if (!holder) return;
   HBITMAP descending = static_cast<HBITMAP>(

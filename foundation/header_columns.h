@@ -29,8 +29,10 @@ struct SortArrowHolder {
   HBITMAP ascending;
 };
 
-// The program's one holder (special key 0); the themed flag is taken on first use.
+// The program's one holder (special key 0), built on first use: the program's start-up makes that use.
 SortArrowHolder* GetSortArrowHolder();
+// Deletes both bitmaps (the program's exit does this to its holder).
+void DestroySortArrowHolder(SortArrowHolder* holder);
 
 // Replaces the holder's bitmaps by two bitmap resources, their grey colours mapped to the system's 3-D colours;
 // the old bitmaps are freed. Without bitmaps, the bitmap form loads the program's own arrows.

@@ -256,3 +256,7 @@ bool IsSpelledOnDisk(const wchar_t* path) {
   FindClose(search);
   return wcscmp(data.cFileName, path + FileNameOffset(path)) == 0;
 }
+
+bool PathsNameDifferentFiles(const wchar_t* a, const wchar_t* b) {
+  return AreDifferentFiles(IdentityOf(a), IdentityOf(b));
+}

@@ -17,3 +17,7 @@ int RenameLocalFile(FileSystemProvider* provider, ProviderFolder* folder, const 
 
 // True when the last component of the path is spelled on disk exactly as in the path.
 bool IsSpelledOnDisk(const wchar_t* path);
+
+// True when both paths name existing entries of one volume that are different files. Two spellings of one
+// name can be two files in a folder that tells letter case apart.
+bool PathsNameDifferentFiles(const wchar_t* a, const wchar_t* b);

@@ -1,35 +1,20 @@
-// Entry point of QVRX.exe: an empty main window of class "QVRX" until the start-up sequence is built.
+// Entry point of QVRX.exe.
 #include <windows.h>
+
+#include "shell/app_run.h"
+#include "shell/global_objects.h"
 
 namespace {
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
+// Builds the process-wide objects before WinMain runs; their exit handlers tear them down after it returns.
+struct GlobalObjectsAtStart {
+  GlobalObjectsAtStart() { BuildGlobalObjects(); }
+};
+
+const GlobalObjectsAtStart g_globalObjectsAtStart;
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = MainWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = L"QVRX";
-  if (!RegisterClassExW(&windowClass)) return 1;
-  HWND window = CreateWindowExW(0, L"QVRX", L"QVRX", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 900, 600,
-                                nullptr, nullptr, instance, nullptr);
-  if (!window) return 1;
-  ShowWindow(window, showCommand);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return static_cast<int>(message.wParam);
+  return RunWithRestarts(instance, showCommand);
 }

@@ -99,3 +99,19 @@ TEST_F(ChainList, EditNeedsAFocusedStepAConfirmationAndNoRun) {
   EXPECT_EQ(g_probeRecord.freed, 1);
   EXPECT_EQ(Description(0), L"edited");
 }
+
+TEST_F(ChainList, MovingTheFocusedStepMarksTheChainUnlessBusy) {
+  ProbeSettings* first = AddProbe();
+  ProbeSettings* second = AddProbe();
+  MoveSelectedStep(nullptr, 1);
+  EXPECT_EQ(GetStepInstance(0), &first->header) << "nothing without a focused step";
+  chain_->focusedIndex = 0;
+  InterlockedIncrement(&g_app->busyCounter);
+  MoveSelectedStep(nullptr, 1);
+  EXPECT_EQ(GetStepInstance(0), &first->header);
+  InterlockedDecrement(&g_app->busyCounter);
+  MoveSelectedStep(nullptr, 1);
+  EXPECT_EQ(GetStepInstance(0), &second->header);
+  EXPECT_EQ(chain_->focusedIndex, 1);
+  EXPECT_EQ(g_app->settingsChanged, 1);
+}

@@ -99,6 +99,7 @@ PreviewFixture::PreviewFixture() {
   probe.keyName = L"Probe";
   files_ = NewList();
   chain_ = NewList();
+  chain_->creation.deleteItem = FreeStepInstanceCallback;
   g_app->fileList = files_;
   g_app->chainList = chain_;
 }

@@ -181,7 +181,9 @@ TEST_F(Preview, PassFromAWorkerRunsOnTheGuiThread) {
 }
 
 TEST_F(Preview, ChangesMarkTheChainAndRecomputeUnlessSuspendedOrBusy) {
-  g_engineHooks = EngineHooks{[] { ++g_menuRefreshes; }, [] { ++g_noticeUpdates; }};
+  g_engineHooks = EngineHooks{};
+  g_engineHooks.updateMenuStates = [] { ++g_menuRefreshes; };
+  g_engineHooks.updateProblemCountNotice = [] { ++g_noticeUpdates; };
   AddFile(AddFolder(L"C:\\data"), L"a.txt");
   g_probeRecord.renames[L"a.txt"] = L"a?";
   AddProbe();

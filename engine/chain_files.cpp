@@ -1,0 +1,326 @@
+#include "engine/chain_files.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "engine/chain_list.h"
+#include "engine/engine_hooks.h"
+#include "engine/module_table.h"
+#include "engine/preview.h"
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/file_io.h"
+#include "foundation/guard.h"
+#include "foundation/memory.h"
+#include "foundation/profile_store.h"
+#include "foundation/text_encoding.h"
+#include "foundation/ui_operations.h"
+#include "views/item_list_control.h"
+#include "views/item_list_edit.h"
+#include "views/item_list_layout.h"
+#include "views/item_list_window.h"
+
+namespace {
+
+constexpr char kChainSection[] = "QK";
+// One line: the '-' of an unchecked step and the text form of at most 1023 characters, which is also the
+// longest entry a settings file is read with.
+constexpr int kLineCapacity = 1024;
+constexpr size_t kEntryMaxLength = kLineCapacity - 1;
+// A file must be longer than this to hold a chain.
+constexpr uint64_t kShortestChainFile = 6;
+constexpr int kKeyCapacity = 16;
+constexpr int kParseFailed = -1;
+
+// Every step as its line; a step that cannot be written as one is left out and its error kept.
+struct ChainLines {
+  wchar_t* block;  // kLineCapacity characters per line
+  uint32_t count;
+  int failure;
+};
+
+void StepKey(uint32_t number, char* key) { snprintf(key, kKeyCapacity, "R%u", number); }
+
+// A line slot holds '-' in its first place for an unchecked step, else nothing there.
+const wchar_t* LineAt(const ChainLines& lines, uint32_t i) {
+  const wchar_t* slot = lines.block + static_cast<size_t>(i) * kLineCapacity;
+  return slot[0] == L'-' ? slot : slot + 1;
+}
+
+int WriteStepLine(int n, wchar_t* slot) {
+  const int result = SerializeModuleInstance(GetStepInstance(n), slot + 1, kLineCapacity - 1);
+  if (result == 0 && !IsStepChecked(n)) slot[0] = L'-';
+  return result;
+}
+
+bool CollectChainLines(ChainLines* lines) {
+  *lines = ChainLines{};
+  const uint32_t steps = CountSteps();
+  if (steps == 0) return true;
+  lines->block = AllocZeroedWide(steps * kLineCapacity);
+  if (lines->block == nullptr) return false;
+  for (uint32_t n = 0; n < steps; ++n) {
+    wchar_t* slot = lines->block + static_cast<size_t>(lines->count) * kLineCapacity;
+    const int result = WriteStepLine(static_cast<int>(n), slot);
+    if (result == 0) {
+      ++lines->count;
+    } else {
+      memset(slot, 0, kLineCapacity * sizeof(wchar_t));
+      if (lines->failure == 0) lines->failure = result;
+    }
+  }
+  return true;
+}
+
+// FF FE, then each line and CR LF.
+uint32_t BuildFileText(const ChainLines& lines, wchar_t* text) {
+  uint32_t at = 0;
+  text[at++] = 0xFEFF;
+  for (uint32_t i = 0; i < lines.count; ++i) {
+    const wchar_t* line = LineAt(lines, i);
+    const size_t length = WideLength(line);
+    memcpy(text + at, line, length * sizeof(wchar_t));
+    at += static_cast<uint32_t>(length);
+    text[at++] = L'\r';
+    text[at++] = L'\n';
+  }
+  return at;
+}
+
+int WriteChainLines(const ChainLines& lines, const wchar_t* path) {
+  wchar_t* text = AllocZeroedWide(1 + lines.count * (kLineCapacity + 2));
+  if (text == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
+  const uint32_t characters = BuildFileText(lines, text);
+  const int result = WriteWholeFile(path, text, characters * static_cast<uint32_t>(sizeof(wchar_t)));
+  FreeAndNull(&text);
+  return result;
+}
+
+bool SectionValueIs(uint32_t number, const wchar_t* expected) {
+  char key[kKeyCapacity];
+  StepKey(number, key);
+  wchar_t value[kLineCapacity];
+  ProfileGetPath(&g_settingsStore, kChainSection, key, L"", value, kLineCapacity);
+  return wcscmp(value, expected) == 0;
+}
+
+// The store skips a write it has to wait for too long, so the section is read back: a gap would end the
+// chain there at the next start, and a value left behind would add a step.
+bool WriteChainSection(const ChainLines& lines) {
+  ProfileDeleteSection(&g_settingsStore, kChainSection);
+  char key[kKeyCapacity];
+  for (uint32_t i = 0; i < lines.count; ++i) {
+    StepKey(i + 1, key);
+    ProfileSetPath(&g_settingsStore, kChainSection, key, LineAt(lines, i));
+  }
+  for (uint32_t i = 0; i < lines.count; ++i)
+    if (!SectionValueIs(i + 1, LineAt(lines, i))) return false;
+  return SectionValueIs(lines.count + 1, L"");
+}
+
+// The first step made empties the chain; a made step that cannot be inserted counts as refused.
+struct ParseTally {
+  uint32_t made;
+  uint32_t refused;
+};
+
+void AddStep(const wchar_t* text, bool checked, ParseTally* tally) {
+  ModuleInstance* settings = CreateModuleFromText(text);
+  if (settings != nullptr && tally->made == 0) DeleteAllSteps();
+  if (settings != nullptr && InsertStepIntoList(settings, -1, checked) >= 0) {
+    ++tally->made;
+    return;
+  }
+  FreeModuleInstance(settings);
+  ++tally->refused;
+}
+
+void EntryToWide(const wchar_t* entry, size_t length, wchar_t* wide) {
+  memcpy(wide, entry, length * sizeof(wchar_t));
+  wide[length] = 0;
+}
+
+void EntryToWide(const char* entry, size_t length, wchar_t* wide) {
+  char bytes[kLineCapacity];
+  memcpy(bytes, entry, length);
+  bytes[length] = 0;
+  MultiByteToWideBounded(bytes, wide, kLineCapacity, CP_ACP);
+}
+
+// The end of an entry whose quoted values or comment hold '>': a double quote right after ',' or ';' opens a
+// quoted text, which the next double quote after an even run of backslashes closes (an odd run escapes it).
+// 0 when the entry does not end that way before a line break or the limit; it is then read to its first '>',
+// as files are that the program did not write.
+template <typename Char>
+size_t QuoteAwareEntryLength(const Char* text, size_t limit) {
+  bool quoted = false;
+  size_t backslashes = 0;
+  for (size_t i = 1; i < limit; ++i) {
+    const Char c = text[i];
+    if (c == '\r' || c == '\n') return 0;
+    if (quoted) {
+      if (c == '"' && backslashes % 2 == 0) quoted = false;
+      backslashes = c == '\\' ? backslashes + 1 : 0;
+    } else if (c == '"' && (text[i - 1] == ',' || text[i - 1] == ';')) {
+      quoted = true;
+    } else if (c == '>') {
+      return i + 1;
+    }
+  }
+  return 0;
+}
+
+// Characters of the entry that begins with '<' at text[0], its '>' included; 0 when no '>' ends it within
+// the longest entry.
+template <typename Char>
+size_t EntryLength(const Char* text, size_t count) {
+  const size_t limit = count < kEntryMaxLength ? count : kEntryMaxLength;
+  const size_t quoted = QuoteAwareEntryLength(text, limit);
+  if (quoted != 0) return quoted;
+  for (size_t i = 1; i < limit; ++i)
+    if (text[i] == '>') return i + 1;
+  return 0;
+}
+
+// A '-' right before an entry's '<' unchecks it; any other character between entries leaves it checked.
+template <typename Char>
+int ParseChainText(const Char* text, size_t count) {
+  ParseTally tally{};
+  bool checked = true;
+  size_t i = 0;
+  while (text != nullptr && i < count) {
+    if (text[i] != '<') {
+      checked = text[i] != '-';
+      ++i;
+      continue;
+    }
+    const size_t length = EntryLength(text + i, count - i);
+    if (length == 0) {
+      if (count - i <= kEntryMaxLength) break;
+      i += kEntryMaxLength + 1;
+      continue;
+    }
+    wchar_t entry[kLineCapacity];
+    EntryToWide(text + i, length, entry);
+    AddStep(entry, checked, &tally);
+    i += length;
+  }
+  return tally.made > 0 && tally.refused == 0 ? 0 : kParseFailed;
+}
+
+bool BeginsEntry(wchar_t first, wchar_t second) { return first == L'<' || (first == L'-' && second == L'<'); }
+
+// The first bytes tell the form: FF FE and an entry in UTF-16, or an entry in 8-bit text.
+int ParseSettingsFile(const uint8_t* bytes, uint64_t size) {
+  if (bytes == nullptr || size <= kShortestChainFile || size > UINT32_MAX) return kParseFailed;
+  if (bytes[0] == 0xFF && bytes[1] == 0xFE) {
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(bytes + 2);
+    return BeginsEntry(text[0], text[1]) ? ParseChainTextW(text, (size - 2) / 2) : kParseFailed;
+  }
+  if (!BeginsEntry(bytes[0], bytes[1])) return kParseFailed;
+  return ParseChainTextA(reinterpret_cast<const char*>(bytes), size);
+}
+
+int LoadMappedChain(HWND owner, const wchar_t* path) {
+  MappedFile file;
+  InitMappedFile(&file);
+  int result = MapWholeFile(&file, path);
+  if (result != 0) {
+    ShowLastErrorMessage(owner, static_cast<DWORD>(result), path);
+  } else {
+    SuspendRecomputation();
+    result = GuardedCall(kParseFailed, [&] { return ParseSettingsFile(file.view, file.size); });
+    ResumeRecomputation();
+  }
+  CloseMappedFile(&file);
+  return result;
+}
+
+// A restored chain is shown anew: no rename of a row left pending, columns as wide as the new texts.
+void FitChainColumns() {
+  ItemListControl* chain = g_app->chainList;
+  if (chain != nullptr) {
+    if (IsControlThread(chain)) KillTimer(chain->window, kRenameTimer);
+    ItemsViewEndEdit(chain, false);
+    ItemsViewAutoSizeColumn(chain, 0);
+    ItemsViewAutoSizeColumn(chain, 1);
+  }
+  InterlockedIncrement(&g_app->chainColumnFitCounter);
+}
+
+void RestoreSteps() {
+  ParseTally tally{};
+  char key[kKeyCapacity];
+  wchar_t line[kLineCapacity];
+  for (uint32_t number = 1;; ++number) {
+    StepKey(number, key);
+    if (ProfileGetPath(&g_settingsStore, kChainSection, key, L"", line, kLineCapacity) != 0 || line[0] == 0) return;
+    const bool checked = line[0] != L'-';
+    AddStep(checked ? line : line + 1, checked, &tally);
+  }
+}
+
+}  // namespace
+
+int WriteModuleChainFile(const wchar_t* path) {
+  ChainLines lines;
+  int result = CollectChainLines(&lines) ? lines.failure : ERROR_NOT_ENOUGH_MEMORY;
+  if (result == 0 && lines.count > 0) result = WriteChainLines(lines, path);
+  FreeAndNull(&lines.block);
+  if (result != 0) {
+    ShowLastErrorMessage(g_mainWindow, static_cast<DWORD>(result), path);
+  } else if (lines.count > 0 && g_app != nullptr) {
+    InterlockedExchange(&g_app->settingsChanged, 0);
+  }
+  return result;
+}
+
+int SaveModuleChainToSettings() {
+  if (g_app == nullptr || g_app->settingsChanged == 0) return 0;
+  ChainLines lines;
+  int result = ERROR_NOT_ENOUGH_MEMORY;
+  if (CollectChainLines(&lines)) {
+    result = WriteChainSection(lines) ? lines.failure : WAIT_TIMEOUT;
+    FreeAndNull(&lines.block);
+  }
+  if (result == 0) InterlockedExchange(&g_app->settingsChanged, 0);
+  return result;
+}
+
+void RestoreModuleChain() {
+  if (g_app == nullptr) return;
+  SuspendRecomputation();
+  GuardedCall(0, [] {
+    RestoreSteps();
+    FitChainColumns();
+    return 0;
+  });
+  ResumeRecomputation();
+  MarkSettingsChanged(0);
+}
+
+int LoadSettingsFile(HWND owner, const wchar_t* path) {
+  if (g_app == nullptr || path == nullptr || path[0] == 0) return ERROR_INVALID_PARAMETER;
+  if (ChainChangesRefused()) {
+    ShowLastErrorMessage(owner, ERROR_BUSY, path);
+    return ERROR_BUSY;
+  }
+  SaveChangedChainHook();
+  const int result = LoadMappedChain(owner, path);
+  if (result == 0) {
+    InterlockedExchange(&g_app->settingsChanged, 1);
+    SaveModuleChainToSettings();
+    AddRecentFileHook(path);
+    g_app->settingsFileCurrent = path[0];
+  } else {
+    RemoveRecentFileHook(path);
+    // The close question must not offer to write this chain into another file.
+    g_app->settingsFileCurrent = 0;
+  }
+  MarkSettingsChanged(0);
+  return result;
+}
+
+int ParseChainTextW(const wchar_t* text, size_t count) { return ParseChainText(text, count); }
+
+int ParseChainTextA(const char* bytes, size_t count) { return ParseChainText(bytes, count); }

@@ -1,0 +1,195 @@
+#include "engine/rename_run.h"
+
+#include <cstring>
+
+#include "engine/engine_hooks.h"
+#include "engine/name_marks.h"
+#include "engine/undo.h"
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/guard.h"
+#include "foundation/local_rename.h"
+#include "foundation/memory.h"
+#include "foundation/paths.h"
+#include "foundation/providers.h"
+#include "foundation/threads.h"
+#include "foundation/ui_operations.h"
+#include "views/file_list_row.h"
+#include "views/item_list_changes.h"
+#include "views/item_list_control.h"
+#include "views/path_pool.h"
+
+namespace {
+
+// Listed folders nest as deep as the system allows, so their paths get the system's longest path.
+constexpr int kRunPathCapacity = 32768;
+// Reported when the run itself faulted.
+constexpr int kRunFailed = ERROR_FUNCTION_FAILED;
+
+struct RunState {
+  HWND owner;
+  ItemListControl* files;
+  UndoList* list;  // this run's pairs; the application's list from the first pair counted on
+  int32_t pairs;
+  wchar_t* oldPath;
+  wchar_t* newPath;
+  FileListRow row;
+};
+
+// A copy of row i; false for a missing row or one without a name.
+bool CopyFileRow(const ItemListControl* files, uint32_t i, FileListRow* row) {
+  memset(row, 0, sizeof *row);
+  const uint8_t* stored = ItemStoreGet(&files->rows, i);
+  if (stored == nullptr) return false;
+  uint16_t length = 0;
+  memcpy(&length, stored, sizeof length);
+  memcpy(row, stored, length < sizeof *row ? length : sizeof *row);
+  row->newName[kFileNameCapacity - 1] = 0;
+  row->currentName[kFileNameCapacity - 1] = 0;
+  return row->currentName[0] != 0;
+}
+
+// The row's old path (its pooled folder and current name) and new path (the same folder and its new name).
+// A row without a folder would name a file relative to whatever the current folder is: it is refused.
+int BuildRowPaths(RunState* run) {
+  const uint32_t folder = run->row.folderIndex > 0 ? static_cast<uint32_t>(run->row.folderIndex) : 0;
+  if (GetPooledPath(run->files, folder, run->oldPath, kRunPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
+  if (run->oldPath[0] == 0) return ERROR_PATH_NOT_FOUND;
+  if (AddTrailingBackslash(run->oldPath, kRunPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
+  CopyWideBounded(run->oldPath, run->newPath, kRunPathCapacity);
+  const bool fits = AppendWideBounded(run->row.currentName, run->oldPath, kRunPathCapacity) == 0 &&
+                    AppendWideBounded(run->row.newName, run->newPath, kRunPathCapacity) == 0;
+  return fits ? 0 : ERROR_FILENAME_EXCED_RANGE;
+}
+
+// The preview marks every name no file system can hold; a name that still gets here (a row the preview has not
+// seen yet) stops the run before it reaches the disk.
+bool IsUsableNewName(const FileListRow& row) {
+  if (wcscmp(row.newName, row.currentName) == 0) return true;
+  return row.newName[0] != 0 && FindInvalidFileNameChar(row.newName, false) == 0 &&
+         WideLength(row.newName) <= static_cast<size_t>(kMaxFileNameLength);
+}
+
+int StopWithError(const RunState& run, int code, const wchar_t* path) {
+  ShowLastErrorMessage(run.owner, static_cast<DWORD>(code), path);
+  return code;
+}
+
+void CountPair(RunState* run) {
+  if (++run->pairs == 1) {
+    InstallUndoList(run->list, 1);
+  } else {
+    g_app->undoPairCount = run->pairs;
+  }
+}
+
+// The pair is stored before the rename, so that no file is renamed without a way back; it counts only once
+// the rename is done. Until this run has counted a pair, the previous run's pairs stay the ones to undo.
+int RenameRow(RunState* run, uint32_t i) {
+  if (!CopyFileRow(run->files, i, &run->row)) return 0;
+  const int paths = BuildRowPaths(run);
+  if (paths != 0) return StopWithError(*run, paths, run->row.currentName);
+  if (!IsUsableNewName(run->row)) return StopWithError(*run, ERROR_INVALID_NAME, run->newPath);
+  if (run->list == nullptr) run->list = CreateUndoList();
+  if (AppendUndoPair(run->list, run->newPath, run->oldPath) != 0)
+    return StopWithError(*run, ERROR_NOT_ENOUGH_MEMORY, run->oldPath);
+  const int result = RenameItemFile(run->owner, run->oldPath, run->newPath);
+  if (result == 0) CountPair(run);
+  return result;
+}
+
+int RenameAllRows(RunState* run) {
+  const uint32_t total = ItemStoreCount(&run->files->rows);
+  ShowJobProgress(0, total);
+  for (uint32_t i = 0; i < total; ++i) {
+    if (g_app->cancelCounter != 0) break;
+    const int result = RenameRow(run, i);
+    if (result != 0) return result;
+    ShowJobProgress(i + 1, total);
+  }
+  return 0;
+}
+
+// The list control empties its rows on the GUI thread, where the list is painted from them.
+LRESULT EmptyFileListHere(void*) {
+  if (g_app->fileList != nullptr) ItemsViewDeleteItem(g_app->fileList, -1, false);
+  return 0;
+}
+
+void EmptyFileList() { RunOnGuiThread(EmptyFileListHere, nullptr); }
+
+bool AllocatePaths(RunState* run) {
+  run->oldPath = AllocZeroedWide(kRunPathCapacity);
+  run->newPath = AllocZeroedWide(kRunPathCapacity);
+  return run->oldPath != nullptr && run->newPath != nullptr;
+}
+
+void FreeRunState(RunState** run) {
+  if ((*run)->pairs == 0) FreeUndoList(&(*run)->list);
+  FreeAndNull(&(*run)->oldPath);
+  FreeAndNull(&(*run)->newPath);
+  FreeAndNull(run);
+}
+
+// Same entry: the two paths differ in letter case alone, as the file system compares names, and do not name
+// two files. The locale's comparison is no test for that: it equates names that exist side by side
+// ("Strasse" and "Straße", hiragana and katakana, names that differ in ignorable characters).
+bool IsCaseOnlyChange(const wchar_t* from, const wchar_t* to) {
+  return CompareStringOrdinal(from, -1, to, -1, TRUE) == CSTR_EQUAL && !PathsNameDifferentFiles(from, to);
+}
+
+}  // namespace
+
+bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, HWND owner) {
+  if (g_app == nullptr || InterlockedCompareExchange(&g_app->busyCounter, 1, 0) != 0) return false;
+  InterlockedExchange(&g_app->cancelCounter, 0);
+  UpdateMenuStatesHook();
+  HANDLE thread = GuardedCall<HANDLE>(nullptr, [&] { return StartThread(job, owner); });
+  if (thread == nullptr) {
+    EndExclusiveJob();
+    return false;
+  }
+  CloseHandleSafe(thread);
+  return true;
+}
+
+void EndExclusiveJob() {
+  InterlockedDecrement(&g_app->busyCounter);
+  UpdateMenuStatesHook();
+}
+
+void ShowJobProgress(uint32_t done, uint32_t total) {
+  if (done == 0) ResetProgressHook();
+  const uint64_t percent = total == 0 ? 0 : static_cast<uint64_t>(done) * 100 / total;
+  SetProgressPercentHook(static_cast<uint32_t>(percent));
+}
+
+bool StartRenameRun(HWND owner) {
+  if (g_app == nullptr || g_app->problemCount != 0 || g_app->fileList == nullptr) return false;
+  return StartExclusiveJob(RenameFilesThread, owner);
+}
+
+DWORD WINAPI RenameFilesThread(void* owner) {
+  RunState* run = static_cast<RunState*>(AllocZeroed(sizeof(RunState)));
+  if (run == nullptr || !AllocatePaths(run)) {
+    ShowLastErrorMessage(static_cast<HWND>(owner), ERROR_NOT_ENOUGH_MEMORY, nullptr);
+  } else if (g_app->fileList != nullptr) {
+    run->owner = static_cast<HWND>(owner);
+    run->files = g_app->fileList;
+    const int result = GuardedCall(kRunFailed, [&] { return RenameAllRows(run); });
+    if (result == 0) EmptyFileList();
+  }
+  if (run != nullptr) FreeRunState(&run);
+  EndExclusiveJob();
+  return 0;
+}
+
+int RenameItemFile(HWND owner, const wchar_t* from, const wchar_t* to) {
+  if (from == nullptr || to == nullptr || from[0] == 0 || to[0] == 0) return ERROR_INVALID_PARAMETER;
+  if (wcscmp(from, to) == 0) return 0;
+  const bool targetFree = IsCaseOnlyChange(from, to) || VfsGetAttributes(nullptr, to, nullptr) < 0;
+  const int result = targetFree ? VfsRename(nullptr, from, to) : ERROR_ALREADY_EXISTS;
+  if (result != 0 && result != kCancelled)
+    ShowLastErrorMessage(owner, static_cast<DWORD>(result), result == ERROR_ALREADY_EXISTS ? to : from);
+  return result;
+}

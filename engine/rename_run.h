@@ -1,0 +1,35 @@
+// The rename run: every listed file gets, on disk, exactly the new name the preview shows (the steps are not
+// applied again). It runs on a worker thread in list order, keeps each pair of new and old path for undo,
+// shows its progress and stops at the first error or when the user stops it. A run that ends without error
+// empties the file list, whose rows no longer match the disk.
+//
+// A run and an undo each hold the busy counter for their whole duration and only raise it from 0, so neither
+// starts while the other, a folder listing or a tool is busy; the commands that change the file list or the
+// chain are refused meanwhile.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+// Command 106: starts RenameFilesThread for the owner window. Nothing happens (false) while new names are
+// marked as problems, while another job is busy, or when the thread cannot start.
+bool StartRenameRun(HWND owner);
+
+// The run's thread, started by StartRenameRun, which raised the busy counter for it; lowers it at the end.
+// Always 0.
+DWORD WINAPI RenameFilesThread(void* owner);
+
+// The one rename of the run and of undo. 0 when the entry is under the new path; for identical texts nothing
+// is done. A target that exists and is not the entry itself (the two paths differ in more than letter case)
+// is never replaced: the result is 183. Every failure is shown to the user in an error box owned by `owner`
+// (183 with the target path, others with the source path), except a rename the user aborted (1235).
+int RenameItemFile(HWND owner, const wchar_t* from, const wchar_t* to);
+
+// Starts a job that must run alone (a rename run, an undo) on a worker thread: raises the busy counter from 0,
+// clears the cancel counter and refreshes the menu states. False, with nothing started, while another job
+// holds the busy counter or when the thread cannot start. The job calls EndExclusiveJob when it ends.
+bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, HWND owner);
+void EndExclusiveJob();
+
+// The progress display of a job: 0 % at its start, then done x 100 / total.
+void ShowJobProgress(uint32_t done, uint32_t total);

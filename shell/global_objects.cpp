@@ -1,0 +1,95 @@
+#include "shell/global_objects.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <array>
+#include <cstdlib>
+#include <utility>
+
+#include "foundation/file_type_table.h"
+#include "foundation/header_columns.h"
+#include "foundation/menu_icons.h"
+#include "foundation/profile_store.h"
+#include "foundation/system_functions.h"
+#include "foundation/theme_object.h"
+#include "metadata/field_references.h"
+#include "shell/folder_history.h"
+#include "shell/keyboard_hook.h"
+#include "shell/recent_files.h"
+#include "shell/toolbar_descriptor.h"
+#include "views/address_bar.h"
+#include "views/status_bar.h"
+
+namespace {
+
+constexpr int kGlobalObjectCount = 13;
+
+struct GlobalObject {
+  const char* name;
+  void (*build)();
+  void (*destroy)();
+};
+
+void Nothing() {}
+
+constexpr GlobalObject kGlobalObjects[kGlobalObjectCount] = {
+    {"menu-icon holder", [] { InitMenuIconHelper(&g_menuIcons); }, [] { DestroyMenuIconHelper(&g_menuIcons); }},
+    {"field-reference list", [] { CreateFieldReferenceList(); }, DestroyFieldReferenceList},
+    {"keyboard-hook state", [] { InitKeyHookState(&g_keyHookState); }, [] { ReleaseKeyHookState(&g_keyHookState); }},
+    {"recent-files table", [] { InitRecentFiles(&g_recentFiles, kRecentFileLimit); },
+     [] { FreeRecentFiles(&g_recentFiles); }},
+    {"profile store", ConstructSettingsStore, DestroySettingsStore},
+    {"recent-folders list", [] { InitFolderHistory(&g_folderHistory, "Recent"); },
+     [] { FreeFolderHistory(&g_folderHistory); }},
+    {"sort-arrow holder", [] { GetSortArrowHolder(); }, [] { DestroySortArrowHolder(GetSortArrowHolder()); }},
+    {"address bar", [] { InitAddressBar(&g_addressBar); }, [] { DestroyAddressBar(&g_addressBar); }},
+    {"toolbar", [] { InitMainToolbarDescriptor(&g_mainToolbar, &g_settingsStore); },
+     [] { DestroyToolbarDescriptor(&g_mainToolbar); }},
+    {"status bar", [] { InitStatusBar(&g_statusBar); }, [] { DestroyStatusBar(&g_statusBar); }},
+    {"file-type name cache", [] { ConstructFileTypeTable(&g_fileTypes); }, [] { DestroyFileTypeTable(&g_fileTypes); }},
+    {"optional kernel32 functions", InitOptionalKernelFunctions, Nothing},
+    {"theme object", [] { ConstructThemeObject(); }, DestroyThemeObject},
+};
+
+wchar_t g_tracePath[MAX_PATH];
+
+// The name of object n (1-based) in the start-up order.
+const char* GlobalObjectName(int n) { return kGlobalObjects[n - 1].name; }
+
+void TraceStep(const char* what, int n) {
+  if (g_tracePath[0] == 0) return;
+  char line[96];
+  const int length = snprintf(line, sizeof line, "%s %d %s\r\n", what, n, GlobalObjectName(n));
+  HANDLE file = CreateFileW(g_tracePath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
+  CloseHandle(file);
+}
+
+template <size_t Index>
+void ExitHandler() {
+  kGlobalObjects[Index].destroy();
+  TraceStep("destroyed", static_cast<int>(Index) + 1);
+}
+
+template <size_t... Indexes>
+constexpr auto MakeExitHandlers(std::index_sequence<Indexes...>) {
+  return std::array<void (*)(), sizeof...(Indexes)>{ExitHandler<Indexes>...};
+}
+
+constexpr auto kExitHandlers = MakeExitHandlers(std::make_index_sequence<kGlobalObjectCount>());
+
+}  // namespace
+
+void BuildGlobalObjects() {
+  const DWORD length = GetEnvironmentVariableW(L"QVRX_TRACE", g_tracePath, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) g_tracePath[0] = 0;
+  for (int i = 0; i < kGlobalObjectCount; ++i) {
+    kGlobalObjects[i].build();
+    TraceStep("built", i + 1);
+    atexit(kExitHandlers[i]);
+  }
+}

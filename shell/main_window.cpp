@@ -1,0 +1,238 @@
+#include "shell/main_window.h"
+
+#include <ole2.h>
+
+#include <cstdint>
+
+#include "engine/module_table.h"
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/header_columns.h"
+#include "foundation/menu_icons.h"
+#include "foundation/profile_store.h"
+#include "foundation/profile_values.h"
+#include "foundation/resource_ids.h"
+#include "foundation/resource_library.h"
+#include "foundation/system_functions.h"
+#include "foundation/ui_operations.h"
+#include "foundation/window_placement.h"
+#include "foundation/window_wrappers.h"
+#include "shell/main_lists.h"
+#include "shell/main_window_proc.h"
+#include "shell/shell_hooks.h"
+#include "shell/toolbar_descriptor.h"
+#include "views/address_bar.h"
+#include "views/filter_text_form.h"
+#include "views/item_list_control.h"
+#include "views/status_bar.h"
+
+namespace {
+
+constexpr int kTitleCapacity = 40;
+constexpr int kLargeIconSize = 32;
+constexpr int kSmallIconSize = 16;
+constexpr int kLargestIconSize = 256;
+constexpr int kExportModeCount = 8;
+constexpr uint32_t kOptionToolbarHidden = 0x1;
+constexpr uint32_t kOptionStatusBarHidden = 0x2;
+constexpr uint32_t kOptionAddressBarHidden = 0x8000;
+constexpr uint32_t kOptionCompareModeOne = 0x40000;
+
+// Pairs of command id and icon resource id of the menus' icons.
+constexpr uint16_t kMenuIconTable[] = {
+    101, 101, 102, 102, 103, 103, 104, 104, 105, 105, 106, 106, 175, 175, 108, 108, 109, 109, 110, 110,
+    107, 107, 171, 171, 121, 121, 197, 197, 198, 198, 199, 199, 169, 169, 123, 123, 124, 124, 125, 125,
+    126, 126, 127, 127, 161, 161, 162, 162, 163, 163, 164, 164, 140, 140, 172, 172, 178, 178, 179, 179,
+    182, 182, 183, 183, 184, 184, 185, 185, 191, 191, 192, 192, 194, 194, 196, 196, 201, 201, 202, 202,
+    203, 203, 902, 902, 0};
+
+bool g_oleStarted = false;
+
+SettingsStore* Store() { return &g_settingsStore; }
+
+// The program icon at a size; shared with the system, so nobody destroys it.
+HICON LoadProgramIcon(HINSTANCE instance, int size) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+// The resource library's first string table is the one in use until a language is chosen.
+void UseResourceLibrary() {
+  const ResourceLibrary* library = LoadResourceLibrary();
+  if (library && !g_app->uiStrings) g_app->uiStrings = library->languages[0].table;
+}
+
+// A stored size no icon has counts as none, so that the default takes its place.
+uint16_t ReadIconSize(const char* key) {
+  const int32_t size = ProfileGetInt(Store(), kMainSection, key, 0);
+  return static_cast<uint16_t>(size > 0 && size <= kLargestIconSize ? size : 0);
+}
+
+void ReadViewSettings() {
+  g_app->compareMode = (g_app->options & kOptionCompareModeOne) ? 1 : 2;
+  const int32_t exportMode = ProfileGetInt(Store(), kMainSection, "ExpMode", 0);
+  g_app->exportMode = static_cast<uint32_t>(exportMode) < kExportModeCount ? exportMode : 0;
+  g_app->splitterCursors[0] = LoadCursorW(g_app->instance, MAKEINTRESOURCEW(IDCUR_SPLIT_VERTICAL));
+  g_app->splitterCursors[1] = LoadCursorW(g_app->instance, MAKEINTRESOURCEW(IDCUR_SPLIT_HORIZONTAL));
+  g_app->listIconSize = ReadIconSize("Icon");
+  g_app->toolbarIconSize = ReadIconSize("IconTB");
+  g_app->menuIconSize = ReadIconSize("IconMn");
+}
+
+void CreateBars(HWND window) {
+  g_app->addressBar = &g_addressBar;
+  CallShellHook(g_shellHooks.createAddressBar, window);
+  CallShellHook(g_shellHooks.createToolbar, window);
+  CallShellHook(g_shellHooks.createStatusBar, window);
+}
+
+HWND ListWindow(const ItemListControl* list) { return list ? list->window : nullptr; }
+
+// The folder tree and the two lists become the panes. False when a pane whose creation was attempted is
+// missing; a pane whose part does not exist yet stays empty.
+bool CreatePanes(HWND window) {
+  HWND* panes = g_app->paneWindows;
+  panes[0] = CallShellHookOr(g_shellHooks.createFolderTree, HWND{nullptr}, window);
+  panes[1] = ListWindow(g_app->chainList);
+  panes[2] = ListWindow(g_app->fileList);
+  CallShellHook(g_shellHooks.applyFileIconsOption, window);
+  CallShellHook(g_shellHooks.applyListFont, window);
+  CallShellHook(g_shellHooks.collectTabStopPanes);
+  const bool treeMissing = g_shellHooks.createFolderTree && !panes[0];
+  return !treeMissing && panes[1] && panes[2];
+}
+
+void ShowBar(HWND bar, int32_t* shown, bool show) {
+  *shown = show ? 1 : 0;
+  if (bar) ShowWindow(bar, show ? SW_SHOW : SW_HIDE);
+}
+
+void ShowBarsByOptions() {
+  const uint32_t options = g_app->options;
+  ShowBar(g_addressBar.window, &g_addressBar.shown, !(options & kOptionAddressBarHidden));
+  ShowBar(g_mainToolbar.toolbar, &g_mainToolbar.shown, !(options & kOptionToolbarHidden));
+  ShowBar(g_statusBar.window, &g_statusBar.shown, !(options & kOptionStatusBarHidden));
+}
+
+void ReadFilter() {
+  char text[kFilterTextCapacity];
+  ProfileGetString(Store(), kMainSection, "Filter", "", text, kFilterTextCapacity);
+  ParseFilterDefinition(AppFilter(), text);
+}
+
+// An empty current folder (nothing was listed in this run) leaves the stored one for the next start.
+void WriteLastFolder() {
+  if (g_app->currentFolder[0] != 0) ProfileSetPath(Store(), kMainSection, "LastFolder", g_app->currentFolder);
+}
+
+void StoreOptions() { ProfileSetOptInt(Store(), kMainSection, static_cast<int32_t>(g_app->options)); }
+
+// The file list's sort as "Sort": the descending flag in the high word, the sort key in the low one.
+void StoreFileListSort() {
+  ItemListControl* files = g_app->fileList;
+  if (!files) return;
+  const uint32_t descending = files->sortDirection != 0 ? 1 : 0;
+  ProfileSetInt(Store(), kMainSection, "Sort", static_cast<int32_t>(descending << 16 | files->sortKey));
+  g_app->fileList = nullptr;
+}
+
+void DeleteFileListFont() {
+  ItemListControl* files = g_app->fileList;
+  if (!files || !files->font) return;
+  DeleteObject(files->font);
+  files->font = nullptr;
+}
+
+void StoreStateOfRun(HWND window) {
+  ++g_app->closingCount;
+  CallShellHook(g_shellHooks.saveChain);
+  ProfileSaveWindowPos(Store(), kMainSection, window);
+  ProfileSetInt(Store(), kMainSection, "ExpMode", g_app->exportMode);
+  WriteLastFolder();
+  StoreOptions();
+  CallShellHook(g_shellHooks.freeUndoList);
+  DeleteFileListFont();
+  StoreFileListSort();
+  ProfileSave(Store());
+  g_app->paneWindows[0] = nullptr;
+}
+
+}  // namespace
+
+HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
+  InitCommonControlClasses();
+  g_app->displayMode = ProfileGetInt(Store(), kMainSection, "DM", 0);
+  CallShellHook(g_shellHooks.setDarkModePreference, static_cast<int>(g_app->displayMode));
+  g_app->instance = instance;
+  CopyWideBounded(kProgramTitle, g_app->title, kTitleCapacity);
+  g_app->titlePointer = g_app->title;
+  UseResourceLibrary();
+  g_app->largeIcon = LoadProgramIcon(instance, kLargeIconSize);
+  WindowPlacementRecord placement;
+  ProfileGetWindowPos(Store(), kMainSection, &placement, kMainWindowDefaultWidth, kMainWindowDefaultHeight);
+  const WindowClassFields windowClass = {MainWindowProc, CS_DBLCLKS, nullptr, g_app->largeIcon,
+                                         LoadProgramIcon(instance, kSmallIconSize), nullptr, kMainWindowClass,
+                                         instance};
+  const WindowFields fields = {0, g_app->title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, &placement, nullptr, nullptr,
+                               instance, nullptr};
+  HWND window = CreateWindowRegistered(windowClass, fields);
+  if (!window) return nullptr;
+  ShowWindow(window, placement.showState == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : showCommand);
+  UpdateWindow(window);
+  return window;
+}
+
+void LoadSortArrows() {
+  LoadSortArrowBitmaps(GetSortArrowHolder(), g_app->instance, IDB_SORT_DESCENDING, IDB_SORT_ASCENDING);
+}
+
+void OnMainWindowCreate(HWND window) {
+  LoadSortArrows();
+  InitMainWindow(window);
+  MenuIconsLoadImageList(&g_menuIcons, g_app->instance, 0, kMenuIconTable, g_app->menuIconSize, false);
+  SetTimer(window, kDutyTimerId, kDutyTimerMs, nullptr);
+}
+
+void InitMainWindow(HWND window) {
+  g_app->options = static_cast<uint32_t>(ProfileGetOptInt(Store(), kMainSection, kDefaultOptions));
+  CallShellHook(g_shellHooks.applyWindowTheme, window);
+  InitModuleDescriptors();
+  CreateMainLists(window);
+  ReadViewSettings();
+  CallShellHook(g_shellHooks.loadSplitterPosition, window);
+  SetDefaultIconSizes();
+  g_app->activePane = 0;
+  CreateBars(window);
+  PostWindowMessage(window, WM_COMMAND, kStartupCommand, 0);
+  g_oleStarted = SUCCEEDED(OleInitialize(nullptr));
+  if (!g_app->paneWindows[0] && !CreatePanes(window)) {
+    PostQuitMessage(0);
+    return;
+  }
+  CallShellHook(g_shellHooks.applyViewOptions, window);
+  ShowBarsByOptions();
+  ReadFilter();
+  CallShellHook(g_shellHooks.applyAlwaysOnTop, window);
+  CallShellHook(g_shellHooks.loadLanguage, window);
+  PostWindowMessage(window, WM_COMMAND, kRestoreChainCommand, kRestoreChainAtStart);
+}
+
+void SaveStateOnExit(HWND window) {
+  GuardedCall(0, [&] {
+    StoreStateOfRun(window);
+    return 0;
+  });
+  PostQuitMessage(0);
+}
+
+void SaveSessionState(HWND window) {
+  WriteLastFolder();
+  ProfileSaveWindowPos(Store(), kMainSection, window);
+  StoreOptions();
+  ProfileSave(Store());
+}
+
+void EndMainWindowOle() {
+  if (!g_oleStarted) return;
+  OleUninitialize();
+  g_oleStarted = false;
+}

@@ -1,0 +1,53 @@
+// The main window: its class, its creation sequence and what it saves when it goes.
+#pragma once
+#include <windows.h>
+
+constexpr wchar_t kMainWindowClass[] = L"QVRX";
+constexpr wchar_t kProgramTitle[] = L"Quorvex";
+// The profile section of the main window's settings.
+constexpr char kMainSection[] = "QVRX";
+constexpr int kMainWindowDefaultWidth = 900;
+constexpr int kMainWindowDefaultHeight = 600;
+constexpr int kMainWindowMinWidth = 400;
+constexpr int kMainWindowMinHeight = 300;
+// The option word of a profile without one.
+constexpr int kDefaultOptions = 32;
+
+// Control ids of the three panes.
+constexpr int kFolderTreeId = 60;
+
+// Commands the main window posts to itself while it is created: the start-up command, then the chain's
+// restore (with lParam 2).
+constexpr int kStartupCommand = 122;
+constexpr int kRestoreChainCommand = 173;
+constexpr LPARAM kRestoreChainAtStart = 2;
+// Command the main window posts after a file was renamed in place.
+constexpr int kAfterInPlaceRenameCommand = 153;
+constexpr int kStopCommand = 171;
+
+// The main window's duty timer: every two seconds.
+constexpr UINT_PTR kDutyTimerId = 1;
+constexpr UINT kDutyTimerMs = 2000;
+
+// Registers the class and creates and shows the main window at its stored placement ("Pos", default
+// 900 x 600): a stored maximised state is kept, any other gives way to `showCommand`. Null when the window
+// could not be created.
+HWND CreateMainWindow(HINSTANCE instance, int showCommand);
+
+// Loads the header's sort-arrow bitmaps anew (in the system's current 3-D colours).
+void LoadSortArrows();
+
+// WM_CREATE: the sort arrows, InitMainWindow, the menu icons and the duty timer.
+void OnMainWindowCreate(HWND window);
+// The creation sequence: settings, module table, panes, bars, start-up commands, COM, filter and language.
+void InitMainWindow(HWND window);
+// WM_DESTROY: stores the window's state, saves the profile store and ends the message loop, also after a
+// failure on the way.
+void SaveStateOnExit(HWND window);
+
+// Stores the placement as "Pos", the current folder as "LastFolder" and the option word as "Opt", and saves
+// the profile store (the session is ending).
+void SaveSessionState(HWND window);
+
+// Ends the COM use of the run that InitMainWindow began, when it began one.
+void EndMainWindowOle();

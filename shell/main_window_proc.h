@@ -1,0 +1,10 @@
+// The main window's procedure: what each message does, the notifications of the panes and the duty timer.
+#pragma once
+#include <windows.h>
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Messages of the main window besides the panes' notifications.
+constexpr UINT kIgnoredMessage = WM_USER + 7;
+constexpr UINT kShowMenuDefinitionMessage = WM_USER + 10;
+constexpr UINT kNavigateToFolderMessage = WM_USER + 14;

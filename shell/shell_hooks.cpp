@@ -1,0 +1,3 @@
+#include "shell/shell_hooks.h"
+
+ShellHooks g_shellHooks;

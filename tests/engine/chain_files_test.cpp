@@ -1,0 +1,152 @@
+// The chain in settings files and in section "QK": written byte for byte, read back with every step and its
+// check state, and a failed write never taken for a saved chain.
+#include "engine/chain_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/chain_list.h"
+#include "engine/engine_hooks.h"
+#include "foundation/profile_store.h"
+#include "preview_fixture.h"
+#include "support/process_driver.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using Lines = std::vector<std::wstring>;
+
+std::wstring g_recent;  // "+path" added, "-path" removed
+
+std::string Utf16File(const std::wstring& text) {
+  return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+class ChainFiles : public PreviewFixture {
+ protected:
+  ChainFiles() {
+    ProfileStoreConstruct(&g_settingsStore, (temp_ / L"QVRX.INI").c_str(), kProfileNoAutoLocation);
+    g_recent.clear();
+    g_engineHooks.addRecentFile = [](const wchar_t* path) { g_recent = L"+" + std::wstring(path); };
+    g_engineHooks.removeRecentFile = [](const wchar_t* path) { g_recent = L"-" + std::wstring(path); };
+  }
+  ~ChainFiles() override {
+    g_engineHooks = EngineHooks{};
+    ProfileStoreDestroy(&g_settingsStore);
+  }
+
+  // Each step as its line: '-' when unchecked, then its text form.
+  Lines Chain() const {
+    Lines lines;
+    for (uint32_t n = 0; n < CountSteps(); ++n) {
+      wchar_t text[1024];
+      SerializeModuleInstance(GetStepInstance(static_cast<int>(n)), text, 1024);
+      lines.push_back((IsStepChecked(static_cast<int>(n)) ? L"" : L"-") + std::wstring(text));
+    }
+    return lines;
+  }
+
+  Lines Section() const {
+    Lines values;
+    wchar_t value[1024];
+    for (int n = 1; n < 10; ++n) {
+      ProfileGetPath(&g_settingsStore, "QK", ("R" + std::to_string(n)).c_str(), L"", value, 1024);
+      if (value[0] != 0) values.push_back(value);
+    }
+    return values;
+  }
+
+  int Load(const std::string& bytes) {
+    const std::wstring path = temp_.WriteFile(L"load.zqr", bytes);
+    const int result = LoadSettingsFile(nullptr, path.c_str());
+    EXPECT_EQ(g_recent, (result == 0 ? L"+" : L"-") + path);
+    return result;
+  }
+
+  TempFolder temp_;
+  DialogWatcher boxes_{GetCurrentProcessId(), IDOK};
+};
+
+}  // namespace
+
+TEST_F(ChainFiles, SettingsFileHoldsOneLinePerStepAndLoadsBack) {
+  const Lines steps = {L"<Case,n,1>", L"-<Ext,\"jpg\">", L"<Case,e,2;\"from a -> to b\">"};
+  for (const std::wstring& line : steps) AddStep(line.c_str() + (line[0] == L'-'), line[0] != L'-');
+  g_app->settingsChanged = 1;
+  const std::wstring path = temp_ / L"chain.zqr";
+  ASSERT_EQ(WriteModuleChainFile(path.c_str()), 0);
+  EXPECT_EQ(ReadWholeFile(path), Utf16File(steps[0] + L"\r\n" + steps[1] + L"\r\n" + steps[2] + L"\r\n"));
+  EXPECT_EQ(g_app->settingsChanged, 0);
+  DeleteAllSteps();
+  AddStep(L"<Case,n,5>");
+  g_app->settingsChanged = 1;
+  ASSERT_EQ(Load(ReadWholeFile(path)), 0);
+  EXPECT_EQ(Chain(), steps) << "a '>' inside a quoted text stays in its step";
+  EXPECT_EQ(Section(), steps);
+  EXPECT_EQ(g_app->settingsChanged, 0);
+  EXPECT_NE(g_app->settingsFileCurrent, 0);
+}
+
+TEST_F(ChainFiles, WritesThatDoNotHappenLeaveTheChainUnsaved) {
+  const std::wstring path = temp_ / L"empty.zqr";
+  g_app->settingsChanged = 1;
+  EXPECT_EQ(WriteModuleChainFile(path.c_str()), 0);
+  EXPECT_FALSE(PathExists(path)) << "an empty chain writes no file";
+  AddStep(L"<Case,n,1>");
+  EXPECT_NE(WriteModuleChainFile(temp_.Path().c_str()), 0) << "a folder is no file";
+  EXPECT_EQ(boxes_.Answered(), 1);
+  EXPECT_EQ(g_app->settingsChanged, 1);
+  EXPECT_EQ(SaveModuleChainToSettings(), 0);
+  EXPECT_EQ(Section(), Lines{L"<Case,n,1>"});
+  EXPECT_EQ(g_app->settingsChanged, 0);
+}
+
+TEST_F(ChainFiles, LoadingTakesWhatTheContentHolds) {
+  const struct {
+    const char* what;
+    std::string bytes;
+    int result;
+    Lines chain;
+  } cases[] = {
+      {"8-bit", "<Case,n,2>", 0, {L"<Case,n,2>"}},
+      {"UTF-16", Utf16File(L"-<Case,n,2>\r\n"), 0, {L"-<Case,n,2>"}},
+      {"text between entries", "<Case,n,1>junk-<Ext,\"a\"> - <Case,e,2>", 0,
+       {L"<Case,n,1>", L"-<Ext,\"a\">", L"<Case,e,2>"}},
+      {"last entry refused", "<Case,n,1><Nope,1>", -1, {L"<Case,n,1>"}},
+      {"first entry refused", "<Nope,1>\r\n<Case,n,3>", -1, {L"<Case,n,3>"}},
+      {"a blank first", " <Case,n,2>", -1, {L"<Case,n,4>"}},
+      {"UTF-8 mark", "\xEF\xBB\xBF<Case,n,2>", -1, {L"<Case,n,4>"}},
+      {"six bytes", "<Case>", -1, {L"<Case,n,4>"}},
+      {"no entry made", "<Nope,1>", -1, {L"<Case,n,4>"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteAllSteps();
+    AddStep(L"<Case,n,4>");
+    g_app->settingsFileCurrent = 1;
+    EXPECT_EQ(Load(c.bytes), c.result);
+    EXPECT_EQ(Chain(), c.chain);
+    EXPECT_EQ(g_app->settingsFileCurrent != 0, c.result == 0);
+  }
+  EXPECT_EQ(boxes_.Answered(), 0);
+  EXPECT_NE(LoadSettingsFile(nullptr, (temp_ / L"missing.zqr").c_str()), 0);
+  EXPECT_EQ(boxes_.Answered(), 1);
+  InterlockedIncrement(&g_app->busyCounter);
+  EXPECT_EQ(LoadSettingsFile(nullptr, (temp_ / L"load.zqr").c_str()), ERROR_BUSY);
+  InterlockedDecrement(&g_app->busyCounter);
+}
+
+TEST_F(ChainFiles, SectionIsRewrittenWholeAndRestoredUpToItsFirstGap) {
+  ProfileSetPath(&g_settingsStore, "QK", "R1", L"<Case,n,1>");
+  ProfileSetPath(&g_settingsStore, "QK", "R2", L"-<Case,e,2;\"a>b\">");
+  ProfileSetPath(&g_settingsStore, "QK", "R4", L"<Case,n,3>");
+  RestoreModuleChain();
+  EXPECT_EQ(Chain(), (Lines{L"<Case,n,1>", L"-<Case,e,2;\"a>b\">"}));
+  EXPECT_EQ(SaveModuleChainToSettings(), 0) << "an unchanged chain is not written";
+  EXPECT_EQ(Section().size(), 3u);
+  g_app->settingsChanged = 1;
+  EXPECT_EQ(SaveModuleChainToSettings(), 0);
+  EXPECT_EQ(Section(), Chain());
+}

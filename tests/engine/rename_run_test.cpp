@@ -1,0 +1,166 @@
+// The rename run and undo on real files: every file gets exactly the name the preview shows, nothing existing
+// is ever replaced, and undo brings every name back with its content.
+#include "engine/rename_run.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/chain_list.h"
+#include "engine/engine_hooks.h"
+#include "engine/preview.h"
+#include "engine/undo.h"
+#include "run_fixture.h"
+
+namespace {
+
+using Files = std::vector<std::wstring>;
+
+struct Planned {
+  uint32_t folder;
+  std::wstring name;
+  std::wstring renamed;
+};
+
+class RenameRun : public RunFixture {
+ protected:
+  // Lists the files, previews the probe's renames and gives what the disk holds before the run.
+  Files Prepare(const std::vector<Planned>& files) {
+    for (const Planned& file : files) AddDiskFile(file.folder, file.name, file.renamed);
+    AddProbe();
+    ComputeNewNames();
+    return Disk();
+  }
+};
+
+uint32_t g_stopAtPercent = 101;
+
+}  // namespace
+
+TEST_F(RenameRun, EachFileTakesItsPreviewedNameAndUndoRestoresAll) {
+  const struct {
+    const char* what;
+    std::vector<Planned> files;
+    Files after;
+  } cases[] = {
+      {"three names taken by one",
+       {{1, L"a.txt", L"c.txt"}, {1, L"b.txt", L"c.txt"}, {1, L"d.txt", L"c.txt"}},
+       {L"one\\c (2).txt=b.txt", L"one\\c (3).txt=d.txt", L"one\\c.txt=a.txt"}},
+      {"swap in one pass", {{1, L"a.txt", L"b.txt"}, {1, L"b.txt", L"a.txt"}},
+       {L"one\\a.txt=b.txt", L"one\\b (2).txt=a.txt"}},
+      {"a later row still holds the name", {{1, L"a.txt", L"b.txt"}, {1, L"b.txt", L"z.txt"}},
+       {L"one\\b (2).txt=a.txt", L"one\\z.txt=b.txt"}},
+      {"one name in two folders", {{1, L"a.txt", L"n.txt"}, {2, L"b.txt", L"n.txt"}, {1, L"same.txt", L""}},
+       {L"one\\n.txt=a.txt", L"one\\same.txt=same.txt", L"two\\n.txt=b.txt"}},
+      {"a change of case only", {{1, L"photo.JPG", L"photo.jpg"}}, {L"one\\photo.jpg=photo.JPG"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EmptyFolders();
+    ClearList();
+    const Files before = Prepare(c.files);
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(Disk(), c.after);
+    EXPECT_EQ(ItemStoreCount(&files_->rows), 0u) << "the list no longer matches the disk";
+    EXPECT_EQ(g_app->undoPairCount, static_cast<int32_t>(c.files.size()));
+    ASSERT_TRUE(Undo());
+    EXPECT_EQ(Disk(), before);
+    EXPECT_EQ(g_app->undoPairCount, 0);
+    EXPECT_FALSE(Undo()) << "undo runs once";
+    DeleteAllSteps();
+  }
+  EXPECT_EQ(boxes_.Answered(), 0);
+}
+
+TEST_F(RenameRun, ExistingFilesAreNeverReplaced) {
+  temp_.WriteFile(L"one\\x.txt", "x");
+  temp_.WriteFile(L"one\\Strasse.txt", "ss");
+  temp_.WriteFile(L"one\\Straße.txt", "sz");
+  temp_.WriteFile(L"one\\\u304b.txt", "hiragana");
+  temp_.WriteFile(L"one\\\u30ab.txt", "katakana");
+  const Files before = Disk();
+  if (before.size() != 5) GTEST_SKIP() << "this file system holds some of these names as one";
+  const std::wstring one = FolderPath(1) + L"\\";
+  const struct {
+    std::wstring from;
+    std::wstring to;
+  } cases[] = {{L"Strasse.txt", L"Straße.txt"}, {L"\u304b.txt", L"\u30ab.txt"}, {L"Strasse.txt", L"x.txt"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.to);
+    EXPECT_EQ(RenameItemFile(nullptr, (one + c.from).c_str(), (one + c.to).c_str()), ERROR_ALREADY_EXISTS);
+    EXPECT_NE(boxes_.LastText().find(one + c.to), std::wstring::npos);
+  }
+  EXPECT_EQ(Disk(), before);
+  EXPECT_EQ(RenameItemFile(nullptr, (one + L"x.txt").c_str(), (one + L"x.txt").c_str()), 0);
+  EXPECT_EQ(boxes_.Answered(), 3);
+}
+
+TEST_F(RenameRun, UnusableNamesRefuseTheRun) {
+  const Files before = Prepare({{1, L"a.txt", L"a?.txt"}, {1, L"b.txt", L"b\t.txt"}, {1, L"c.txt", L"d.txt"}});
+  EXPECT_EQ(g_app->problemCount, 2);
+  EXPECT_FALSE(Run());
+  EXPECT_EQ(Disk(), before);
+}
+
+TEST_F(RenameRun, ExistingTargetStopsTheRunAndKeepsTheRowsAndTheUndo) {
+  temp_.WriteFile(L"one\\x.txt", "unlisted");
+  const Files before = Prepare({{1, L"a.txt", L"a2.txt"}, {1, L"b.txt", L"x.txt"}, {1, L"c.txt", L"c2.txt"}});
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(Disk(), (Files{L"one\\a2.txt=a.txt", L"one\\b.txt=b.txt", L"one\\c.txt=c.txt", L"one\\x.txt=unlisted"}));
+  EXPECT_NE(boxes_.LastText().find(FolderPath(1) + L"\\x.txt"), std::wstring::npos);
+  EXPECT_EQ(ItemStoreCount(&files_->rows), 3u);
+  EXPECT_EQ(g_app->undoPairCount, 1);
+  // The stale rows fail at once; the first run's pair is still there to undo.
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(boxes_.Answered(), 2);
+  EXPECT_EQ(g_app->undoPairCount, 1);
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(Disk(), before);
+}
+
+TEST_F(RenameRun, StoppedRunEmptiesTheListAndUndoCoversWhatWasRenamed) {
+  const Files before = Prepare({{1, L"1.txt", L"a.txt"}, {1, L"2.txt", L"b.txt"}, {1, L"3.txt", L"c.txt"},
+                                {1, L"4.txt", L"d.txt"}, {1, L"5.txt", L"e.txt"}});
+  g_stopAtPercent = 40;
+  g_engineHooks.setProgressPercent = [](uint32_t percent) {
+    if (percent >= g_stopAtPercent) InterlockedExchange(&g_app->cancelCounter, 1);
+  };
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(Disk(), (Files{L"one\\3.txt=3.txt", L"one\\4.txt=4.txt", L"one\\5.txt=5.txt", L"one\\a.txt=1.txt",
+                           L"one\\b.txt=2.txt"}));
+  EXPECT_EQ(ItemStoreCount(&files_->rows), 0u);
+  g_stopAtPercent = 101;
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(Disk(), before);
+}
+
+TEST_F(RenameRun, UndoCoversTheLastRunAndResumesAfterAnError) {
+  const Files before = Prepare({{1, L"1.txt", L"a.txt"}, {1, L"2.txt", L"b.txt"}, {1, L"3.txt", L"c.txt"}});
+  ASSERT_TRUE(Run());
+  ClearList();
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) AddFile(1, name);
+  g_probeRecord.renames = {{L"a.txt", L"x.txt"}, {L"b.txt", L"y.txt"}, {L"c.txt", L"z.txt"}};
+  ComputeNewNames();
+  ASSERT_TRUE(Run());
+  const Files afterFirstRun = {L"one\\a.txt=1.txt", L"one\\b.txt=2.txt", L"one\\c.txt=3.txt"};
+  // A new file in the way of the second pair: the third is undone, the first two stay to undo.
+  temp_.WriteFile(L"one\\b.txt", "new");
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(g_app->undoPairCount, 2);
+  EXPECT_EQ(boxes_.Answered(), 1);
+  DeleteFileW((FolderPath(1) + L"\\b.txt").c_str());
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(Disk(), afterFirstRun);
+  EXPECT_FALSE(Undo());
+  EXPECT_NE(Disk(), before);
+}
+
+TEST_F(RenameRun, BusyJobsRefuseAnotherJobAndChainChanges) {
+  Prepare({{1, L"a.txt", L"b.txt"}});
+  ASSERT_TRUE(Run());
+  InterlockedIncrement(&g_app->busyCounter);
+  EXPECT_FALSE(StartRenameRun(window_.Window()));
+  EXPECT_FALSE(StartUndo(window_.Window()));
+  EXPECT_TRUE(ChainChangesRefused());
+  EXPECT_EQ(EditStep(nullptr, 0), 0);
+  InterlockedDecrement(&g_app->busyCounter);
+  EXPECT_TRUE(Undo());
+}

@@ -1,0 +1,223 @@
+// The main window run inside the test process: the restart loop, the refusals while a worker is busy, the
+// commands the window posts itself, and what a failing pane does to the run.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/profile_store.h"
+#include "in_process_program.h"
+#include "profile_text.h"
+#include "shell/app_run.h"
+#include "shell/shell_hooks.h"
+#include "support/temp_folder.h"
+#include "views/file_list_row.h"
+#include "views/item_list_control.h"
+
+namespace {
+
+RECT WindowRect(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+std::vector<std::string> StoredSection(const std::wstring& path) { return SectionLines(ReadWholeFile(path), "QVRX"); }
+
+}  // namespace
+
+TEST(MainWindow, RestartBuildsTheWindowAgainOverTheSameStoreWithoutWritingTwice) {
+  TempFolder folder;
+  const std::wstring profile = folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nPos=100,70,700,450,1\r\nExpMode=8\r\n");
+  InProcessProgram program(profile);
+  program.Start();
+  HWND first = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(first, nullptr);
+  const RECT stored = WindowRect(first);
+  EXPECT_EQ(stored.left, 100);
+  EXPECT_EQ(stored.right - stored.left, 700);
+  int restarted = -1;
+  InProcessProgram::OnGuiThread(first, [&] {
+    EXPECT_EQ(g_app->exportMode, 0);
+    EXPECT_EQ(g_app->options, 32u);
+    // What a display-mode change does: store its own setting, then restart.
+    ProfileSetInt(&g_settingsStore, "QVRX", "DM", 2);
+    ProfileSave(&g_settingsStore);
+    restarted = RestartMainWindow(first);
+  });
+  ASSERT_EQ(restarted, 0);
+  HWND second = InProcessProgram::WaitForMainWindow(first);
+  ASSERT_NE(second, nullptr);
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(WindowRect(second).left, stored.left);
+  EXPECT_EQ(WindowRect(second).top, stored.top);
+  // The closing window's state did not reach the file: only the restarting command's save did.
+  std::vector<std::string> lines = StoredSection(profile);
+  EXPECT_EQ(ValueOf(lines, "DM"), "2");
+  EXPECT_EQ(ValueOf(lines, "ExpMode"), "8");
+  EXPECT_EQ(ValueOf(lines, "Opt"), "(missing)");
+  InProcessProgram::OnGuiThread(second, [] {
+    EXPECT_EQ(g_app->displayMode, 2);
+    EXPECT_EQ(g_app->restartCounter, 0);
+  });
+  PostMessageW(second, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.Finish(), 0);
+  lines = StoredSection(profile);
+  EXPECT_EQ(ValueOf(lines, "Pos"), "100,70,700,450,1");
+  EXPECT_EQ(ValueOf(lines, "DM"), "2");
+  EXPECT_EQ(ValueOf(lines, "ExpMode"), "0");
+  EXPECT_EQ(ValueOf(lines, "Opt"), "32");
+}
+
+TEST(MainWindow, ClosingEndingTheSessionAndRestartingWaitWhileAWorkerIsBusy) {
+  TempFolder folder;
+  InProcessProgram program(folder / L"QVRX.INI");
+  program.Start();
+  HWND window = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  InProcessProgram::OnGuiThread(window, [] { InterlockedIncrement(&g_app->busyCounter); });
+  EXPECT_EQ(SendMessageW(window, WM_CLOSE, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), FALSE);
+  int restarted = -1;
+  InProcessProgram::OnGuiThread(window, [&] { restarted = RestartMainWindow(window); });
+  EXPECT_EQ(restarted, ERROR_BUSY);
+  EXPECT_TRUE(IsWindow(window));
+  EXPECT_FALSE(PathExists(folder / L"QVRX.INI"));
+  InProcessProgram::OnGuiThread(window, [] {
+    EXPECT_EQ(g_app->restartCounter, 0);
+    InterlockedDecrement(&g_app->busyCounter);
+  });
+  EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_TRUE(PathExists(folder / L"QVRX.INI"));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.Finish(), 0);
+}
+
+namespace {
+
+std::mutex g_commandsLock;
+std::vector<std::pair<WPARAM, LPARAM>> g_commands;
+
+void RecordCommand(HWND, WPARAM wParam, LPARAM lParam) {
+  std::lock_guard<std::mutex> lock(g_commandsLock);
+  g_commands.emplace_back(wParam, lParam);
+}
+
+size_t RecordedCommandCount() {
+  std::lock_guard<std::mutex> lock(g_commandsLock);
+  return g_commands.size();
+}
+
+}  // namespace
+
+TEST(MainWindow, PostsStartupAndChainRestoreAndRoutesOnlyEnabledCommands) {
+  TempFolder folder;
+  g_shellHooks.onCommand = RecordCommand;
+  g_shellHooks.isCommandDisabled = [](int command) { return command == 999; };
+  InProcessProgram program(folder / L"QVRX.INI");
+  program.Start();
+  HWND window = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  for (int i = 0; i < 500 && RecordedCommandCount() < 2; ++i) Sleep(20);
+  SendMessageW(window, WM_COMMAND, 999, 0);
+  SendMessageW(window, WM_COMMAND, 130, 0);
+  MINMAXINFO limits = {};
+  SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, 400);
+  EXPECT_EQ(limits.ptMinTrackSize.y, 300);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.Finish(), 0);
+  const std::vector<std::pair<WPARAM, LPARAM>> expected = {{122, 0}, {173, 2}, {130, 0}};
+  EXPECT_EQ(g_commands, expected);
+}
+
+TEST(MainWindow, APaneThatFailsToBeCreatedEndsTheRunAndItsWindow) {
+  TempFolder folder;
+  g_shellHooks.createFolderTree = [](HWND) { return HWND{nullptr}; };
+  InProcessProgram program(folder / L"QVRX.INI");
+  program.Start();
+  EXPECT_EQ(program.Finish(), 0);
+  EXPECT_EQ(ValueOf(StoredSection(folder / L"QVRX.INI"), "Opt"), "32");
+}
+
+namespace {
+
+LRESULT SendNotify(HWND window, NMHDR* header, UINT_PTR from, UINT code) {
+  header->idFrom = from;
+  header->code = code;
+  return SendMessageW(window, WM_NOTIFY, from, reinterpret_cast<LPARAM>(header));
+}
+
+}  // namespace
+
+TEST(MainWindow, ListsKeepTheirSortAndAnswerThePanesNotifications) {
+  TempFolder folder;
+  const std::wstring profile = folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nSort=65539\r\n");
+  InProcessProgram program(profile);
+  program.Start();
+  HWND window = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  InProcessProgram::OnGuiThread(window, [] {
+    ASSERT_NE(g_app->fileList, nullptr);
+    ASSERT_NE(g_app->chainList, nullptr);
+    EXPECT_EQ(g_app->paneWindows[2], g_app->fileList->window);
+    EXPECT_EQ(g_app->fileList->sortKey, 3);
+    EXPECT_NE(g_app->fileList->sortDirection, 0);
+  });
+
+  // Rows whose new name is marked unusable are painted on red.
+  FileListRow marked = {};
+  CopyWideBounded(L"<report.txt>", marked.newName, kFileNameCapacity);
+  FileListRow plain = {};
+  CopyWideBounded(L"report.txt", plain.newName, kFileNameCapacity);
+  struct Case {
+    DWORD stage;
+    const FileListRow* row;
+    LRESULT answer;
+    COLORREF background;
+  };
+  const Case cases[] = {{CDDS_PREPAINT, nullptr, CDRF_NOTIFYITEMDRAW, 0},
+                        {CDDS_ITEMPREPAINT, &marked, CDRF_NEWFONT, 0x8080FF},
+                        {CDDS_ITEMPREPAINT, &plain, CDRF_DODEFAULT, 0}};
+  for (const Case& c : cases) {
+    NMLVCUSTOMDRAW draw = {};
+    draw.nmcd.dwDrawStage = c.stage;
+    draw.nmcd.lItemlParam = reinterpret_cast<LPARAM>(c.row);
+    EXPECT_EQ(SendNotify(window, &draw.nmcd.hdr, 62, NM_CUSTOMDRAW), c.answer);
+    EXPECT_EQ(draw.clrTextBk, c.background);
+  }
+
+  // A check box of a step changes the chain.
+  NMLISTVIEW change = {};
+  change.uOldState = 0x1000;
+  change.uNewState = 0x2000;
+  SendNotify(window, &change.hdr, 61, LVN_ITEMCHANGED);
+  InProcessProgram::OnGuiThread(window, [] { EXPECT_NE(g_app->settingsChanged, 0); });
+
+  // A change of the file list's selection is counted once it has settled, and the timer stops.
+  NMLISTVIEW selection = {};
+  SendNotify(window, &selection.hdr, 62, LVN_ITEMCHANGED);
+  bool settled = false;
+  for (int i = 0; i < 200 && !settled; ++i) {
+    Sleep(20);
+    InProcessProgram::OnGuiThread(window, [&] {
+      settled = g_app->selectionChangeCount == 0 && !KillTimer(window, 7);
+    });
+  }
+  EXPECT_TRUE(settled);
+
+  NMHDR find = {};
+  EXPECT_EQ(SendNotify(window, &find, 62, LVN_ODFINDITEMW), -1);
+  SendMessageW(window, WM_USER + 16, 7, 62);
+  InProcessProgram::OnGuiThread(window, [] { EXPECT_EQ(g_app->activePane, 2); });
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.Finish(), 0);
+  EXPECT_EQ(ValueOf(StoredSection(profile), "Sort"), "65539");
+}
