@@ -11,7 +11,6 @@
 #include "foundation/memory.h"
 #include "foundation/paths.h"
 #include "foundation/threads.h"
-#include "foundation/window_wrappers.h"
 #include "views/item_list_control.h"
 #include "views/list_operations.h"
 #include "views/path_pool.h"
@@ -40,7 +39,6 @@ bool ChangeWhileLockAllows(Change change) {
   }
   return false;
 }
-
 
 uint32_t PoolFolder(ItemListControl* list, const wchar_t* name, uint32_t parent) {
   uint32_t index = 0;
