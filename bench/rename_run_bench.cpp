@@ -6,8 +6,9 @@
 //   rename_run_bench.exe [count [files per folder]]      (default: 10000 1000)
 //
 // Files are spread over folders, so that what is measured is not the file system's lookup of a name in one
-// huge folder: under Wine every lookup of a name that does not exist reads the whole folder, and the run
-// looks up each target once before it renames (it never replaces an existing file).
+// huge folder: under Wine every lookup of a name that does not exist reads the whole folder. The run makes
+// no lookup of its own: it asks the system's rename not to replace an existing file, so it looks up each
+// target once, as the bare loop does.
 #include <windows.h>
 
 #include <algorithm>

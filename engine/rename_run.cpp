@@ -8,7 +8,6 @@
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
 #include "foundation/guard.h"
-#include "foundation/local_rename.h"
 #include "foundation/memory.h"
 #include "foundation/paths.h"
 #include "foundation/providers.h"
@@ -131,13 +130,6 @@ void FreeRunState(RunState** run) {
   FreeAndNull(run);
 }
 
-// Same entry: the two paths differ in letter case alone, as the file system compares names, and do not name
-// two files. The locale's comparison is no test for that: it equates names that exist side by side
-// ("Strasse" and "Straße", hiragana and katakana, names that differ in ignorable characters).
-bool IsCaseOnlyChange(const wchar_t* from, const wchar_t* to) {
-  return CompareStringOrdinal(from, -1, to, -1, TRUE) == CSTR_EQUAL && !PathsNameDifferentFiles(from, to);
-}
-
 }  // namespace
 
 bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, HWND owner) {
@@ -187,8 +179,9 @@ DWORD WINAPI RenameFilesThread(void* owner) {
 int RenameItemFile(HWND owner, const wchar_t* from, const wchar_t* to) {
   if (from == nullptr || to == nullptr || from[0] == 0 || to[0] == 0) return ERROR_INVALID_PARAMETER;
   if (wcscmp(from, to) == 0) return 0;
-  const bool targetFree = IsCaseOnlyChange(from, to) || VfsGetAttributes(nullptr, to, nullptr) < 0;
-  const int result = targetFree ? VfsRename(nullptr, from, to) : ERROR_ALREADY_EXISTS;
+  // Asking the provider not to replace is the only guard that holds when a file appears at the new name while
+  // the run goes on; it also spares a lookup of the new name, which some file systems make by reading the folder.
+  const int result = VfsRename(nullptr, from, to, kRenameKeepExisting);
   if (result != 0 && result != kCancelled)
     ShowLastErrorMessage(owner, static_cast<DWORD>(result), result == ERROR_ALREADY_EXISTS ? to : from);
   return result;

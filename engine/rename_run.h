@@ -21,8 +21,9 @@ DWORD WINAPI RenameFilesThread(void* owner);
 
 // The one rename of the run and of undo. 0 when the entry is under the new path; for identical texts nothing
 // is done. A target that exists and is not the entry itself (the two paths differ in more than letter case)
-// is never replaced: the result is 183. Every failure is shown to the user in an error box owned by `owner`
-// (183 with the target path, others with the source path), except a rename the user aborted (1235).
+// is never replaced, also one that appears just before the rename: the result is 183. Every failure is shown
+// to the user in an error box owned by `owner` (183 with the target path, others with the source path), except
+// a rename the user aborted (1235).
 int RenameItemFile(HWND owner, const wchar_t* from, const wchar_t* to);
 
 // Starts a job that must run alone (a rename run, an undo) on a worker thread: raises the busy counter from 0,

@@ -24,6 +24,7 @@ struct CopyState {
   ProgressCallback progress;
   void* userData;
   uint64_t reported;
+  DWORD copyFlags;  // COPY_FILE_FAIL_IF_EXISTS when an existing target must stay
 };
 
 DWORD CALLBACK CopyProgressRoutine(LARGE_INTEGER, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER,
@@ -48,7 +49,8 @@ int CopyWithSystem(const wchar_t* source, const wchar_t* target, CopyState* stat
   LongPath longTarget(target);
   *state->cancel = FALSE;
   state->reported = 0;
-  const int copied = CallCopyFileEx(longSource.path, longTarget.path, CopyProgressRoutine, state, state->cancel, 0);
+  const int copied = CallCopyFileEx(longSource.path, longTarget.path, CopyProgressRoutine, state, state->cancel,
+                                    state->copyFlags);
   if (copied < 0) return -1;
   const DWORD error = copied ? 0 : MapLastError(kCopyFailure);
   if (*state->cancel) return kCancelled;
@@ -126,20 +128,22 @@ int CopyPieces(HANDLE from, HANDLE to, uint8_t* buffer, uint32_t pieceSize, Prog
 }
 
 // CopyFileW, the last resort of the copy by hand; progress once with the whole size.
-int CopyWithPlainSystemCall(const wchar_t* source, const wchar_t* target, ProgressCallback progress,
-                            void* userData) {
+int CopyWithPlainSystemCall(const wchar_t* source, const wchar_t* target, ProgressCallback progress, void* userData,
+                            bool keepTarget) {
   LongPath longSource(source);
   LongPath longTarget(target);
-  if (!CopyFileW(longSource.path, longTarget.path, FALSE)) return static_cast<int>(MapLastError(kCopyFailure));
+  if (!CopyFileW(longSource.path, longTarget.path, keepTarget ? TRUE : FALSE))
+    return static_cast<int>(MapLastError(kCopyFailure));
   WIN32_FILE_ATTRIBUTE_DATA data = {};
   GetFileAttributesExW(longTarget.path, GetFileExInfoStandard, &data);
   ReportProgress(progress, (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, userData);
   return 0;
 }
 
-// The copy into an open source, through a buffer; -1 when it could not start (no buffer, no target).
+// The copy into an open source, through a buffer; -1 when it could not start (no buffer, no target, a target
+// that must stay).
 int CopyOpenSource(HANDLE from, const SourceFacts& facts, const wchar_t* target, ProgressCallback progress,
-                   void* userData, bool* targetMade) {
+                   void* userData, bool keepTarget, bool* targetMade) {
   uint8_t smallBuffer[kSmallCopyBytes];
   const uint32_t pieceSize = facts.size <= kSmallCopyBytes ? kSmallCopyBytes
                              : facts.size < kLargestPiece  ? static_cast<uint32_t>(facts.size)
@@ -147,8 +151,8 @@ int CopyOpenSource(HANDLE from, const SourceFacts& facts, const wchar_t* target,
   uint8_t* buffer = pieceSize == kSmallCopyBytes ? smallBuffer : static_cast<uint8_t*>(AllocZeroed(pieceSize));
   if (!buffer) return -1;
   LongPath longTarget(target);
-  HANDLE to = CreateFileW(longTarget.path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE to = CreateFileW(longTarget.path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          keepTarget ? CREATE_NEW : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   int result = -1;
   if (to != INVALID_HANDLE_VALUE) {
     *targetMade = true;
@@ -180,19 +184,47 @@ int QueryClusterCounts(const wchar_t* root, uint32_t* clusterSize, uint64_t* fre
   return found ? 1 : 0;
 }
 
-}  // namespace
+int CopyByHand(const wchar_t* source, const wchar_t* target, const FileInfo* info, ProgressCallback progress,
+               void* userData, bool keepTarget) {
+  if (!source || !target || !source[0] || !target[0]) return ERROR_INVALID_PARAMETER;
+  SourceFacts facts = {};
+  HANDLE from = OpenSource(source, info, &facts);
+  if (from == INVALID_HANDLE_VALUE) return CopyWithPlainSystemCall(source, target, progress, userData, keepTarget);
+  if (!HasRoomFor(target, facts.size)) {
+    CloseHandle(from);
+    return ERROR_DISK_FULL;
+  }
+  bool targetMade = false;
+  const int result = CopyOpenSource(from, facts, target, progress, userData, keepTarget, &targetMade);
+  CloseHandle(from);
+  if (result == 0) return 0;
+  if (targetMade) DeleteLocalFile(nullptr, nullptr, target, kDeleteFile, nullptr, nullptr);
+  if (result == ERROR_DISK_FULL || result == kCancelled) return result;
+  return CopyWithPlainSystemCall(source, target, progress, userData, keepTarget);
+}
 
-int CopyOrMoveLocalFile(FileSystemProvider* provider, ProviderFolder*, ProviderFolder* secondFolder,
-                        const wchar_t* source, const wchar_t* target, const FileInfo* info, ProgressCallback progress,
-                        void* userData) {
+// A target that must stay is neither replaced nor made writable.
+int CopyWithRemedies(ProviderFolder* secondFolder, const wchar_t* source, const wchar_t* target,
+                     const FileInfo* info, ProgressCallback progress, void* userData, bool keepTarget) {
   if (!source || !target || !source[0] || !target[0]) return ERROR_INVALID_PARAMETER;
   BOOL cancel = FALSE;
-  CopyState state = {&cancel, progress, userData, 0};
+  CopyState state = {&cancel, progress, userData, 0, keepTarget ? static_cast<DWORD>(COPY_FILE_FAIL_IF_EXISTS) : 0};
   const int result = CopyWithSystem(source, target, &state);
-  if (result < 0) return CopyFileWithTimes(provider, source, target, info, progress, userData);
+  if (result < 0) return CopyByHand(source, target, info, progress, userData, keepTarget);
   if (result == ERROR_PATH_NOT_FOUND) return RetryIntoNewFolder(secondFolder, source, target, &state);
-  if (result == ERROR_ACCESS_DENIED) return RetryOverReadOnly(source, target, &state);
+  if (result == ERROR_ACCESS_DENIED && !keepTarget) return RetryOverReadOnly(source, target, &state);
   return result;
+}
+
+}  // namespace
+
+int CopyOrMoveLocalFile(FileSystemProvider*, ProviderFolder*, ProviderFolder* secondFolder, const wchar_t* source,
+                        const wchar_t* target, const FileInfo* info, ProgressCallback progress, void* userData) {
+  return CopyWithRemedies(secondFolder, source, target, info, progress, userData, false);
+}
+
+int CopyLocalFileKeepingTarget(const wchar_t* source, const wchar_t* target) {
+  return CopyWithRemedies(nullptr, source, target, nullptr, nullptr, nullptr, true);
 }
 
 int CopyLocalFile(FileSystemProvider* provider, const wchar_t* source, const wchar_t* target, const FileInfo* info,
@@ -202,21 +234,7 @@ int CopyLocalFile(FileSystemProvider* provider, const wchar_t* source, const wch
 
 int CopyFileWithTimes(FileSystemProvider*, const wchar_t* source, const wchar_t* target, const FileInfo* info,
                       ProgressCallback progress, void* userData) {
-  if (!source || !target || !source[0] || !target[0]) return ERROR_INVALID_PARAMETER;
-  SourceFacts facts = {};
-  HANDLE from = OpenSource(source, info, &facts);
-  if (from == INVALID_HANDLE_VALUE) return CopyWithPlainSystemCall(source, target, progress, userData);
-  if (!HasRoomFor(target, facts.size)) {
-    CloseHandle(from);
-    return ERROR_DISK_FULL;
-  }
-  bool targetMade = false;
-  const int result = CopyOpenSource(from, facts, target, progress, userData, &targetMade);
-  CloseHandle(from);
-  if (result == 0) return 0;
-  if (targetMade) DeleteLocalFile(nullptr, nullptr, target, kDeleteFile, nullptr, nullptr);
-  if (result == ERROR_DISK_FULL || result == kCancelled) return result;
-  return CopyWithPlainSystemCall(source, target, progress, userData);
+  return CopyByHand(source, target, info, progress, userData, false);
 }
 
 int QueryDiskFreeSpace(const wchar_t* path, uint32_t* clusterSize, uint64_t* freeBytes, uint64_t* totalBytes) {

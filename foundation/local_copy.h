@@ -15,6 +15,10 @@ int CopyOrMoveLocalFile(FileSystemProvider* provider, ProviderFolder* folder, Pr
                         const wchar_t* source, const wchar_t* target, const FileInfo* info, ProgressCallback progress,
                         void* userData);
 
+// As CopyOrMoveLocalFile without folders and progress, but an existing target is never replaced nor made
+// writable: the result is then 80.
+int CopyLocalFileKeepingTarget(const wchar_t* source, const wchar_t* target);
+
 // Slots 17 and 18: CopyOrMoveLocalFile without folders.
 int CopyLocalFile(FileSystemProvider* provider, const wchar_t* source, const wchar_t* target, const FileInfo* info,
                   ProgressCallback progress, void* userData);

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr DWORD kRenameFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
+constexpr DWORD kKeepExistingFlags = kRenameFlags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING);
 constexpr DWORD kNoReplaceFlags = MOVEFILE_WRITE_THROUGH;
 constexpr FILEOP_FLAGS kShellRenameFlags = FOF_SILENT | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
 // Reported when the shell claims a rename that the disk does not show.
@@ -28,7 +29,8 @@ constexpr int kTemporarySuffixCapacity = 16;
 struct RenameJob {
   const wchar_t* oldPath;
   const wchar_t* newPath;
-  bool caseOnly;  // both paths name the same entry, spelled differently
+  bool caseOnly;      // both paths name the same entry, spelled differently
+  bool keepExisting;  // nothing at the new path may be replaced
   int pass;
   bool retry;
 };
@@ -76,6 +78,15 @@ bool AreDifferentFiles(const FileIdentity& a, const FileIdentity& b) {
   return a.indexHigh != b.indexHigh || a.indexLow != b.indexLow;
 }
 
+// Where nothing may be replaced, the new name may be taken only by the file itself: the two paths differ in
+// letter case alone, as the file system compares names, and do not name two files. The locale's comparison is
+// no test for that: it equates names that exist side by side ("Strasse" and "Straße", hiragana and katakana,
+// names that differ in ignorable characters).
+bool IsCaseOnlyChange(const wchar_t* from, const wchar_t* to) {
+  return CompareStringOrdinal(from, -1, to, -1, TRUE) == CSTR_EQUAL &&
+         !AreDifferentFiles(IdentityOf(from), IdentityOf(to));
+}
+
 int MoveOnce(const wchar_t* from, const wchar_t* to, DWORD flags) {
   LongPath source(from);
   LongPath target(to);
@@ -116,7 +127,7 @@ int RenameThroughTemporaryName(const wchar_t* oldPath, const wchar_t* newPath) {
 // old spelling: such a rename goes through a temporary name.
 int TryRename(const RenameJob& job) {
   if (!IsSameRoot(job.oldPath, job.newPath)) return ERROR_NOT_SAME_DEVICE;
-  const int result = MoveOnce(job.oldPath, job.newPath, kRenameFlags);
+  const int result = MoveOnce(job.oldPath, job.newPath, job.keepExisting ? kKeepExistingFlags : kRenameFlags);
   if (result != 0 || !job.caseOnly || IsSpelledOnDisk(job.newPath)) return result;
   return RenameThroughTemporaryName(job.oldPath, job.newPath);
 }
@@ -165,20 +176,29 @@ int ShellRename(RenameJob* job) {
   return result != 0 ? result : kRenameNotDone;
 }
 
+// The shell's rename cannot be told to keep an existing target (renaming on collision makes another name), so
+// a rename that must keep it goes there only when the new name belongs to the file itself.
+int ShellFallback(RenameJob* job, int code) {
+  if (job->keepExisting && !job->caseOnly) return code;
+  return ShellRename(job);
+}
+
 int RemedyMissingFolder(RenameJob* job, int code) {
   const int capacity = static_cast<int>(WideLength(job->newPath)) + 1;
   wchar_t* parent = AllocZeroedWide(static_cast<uint32_t>(capacity));
-  if (!parent) return ShellRename(job);
+  if (!parent) return ShellFallback(job, code);
   CopyWideString(job->newPath, parent, capacity);
   const bool hasParent = CutToParentFolder(parent) >= 0 && parent[0];
   const bool made = hasParent && CreateDirectoryPath(nullptr, parent) == 0;
   FreeAndNull(&parent);
-  if (!made) return ShellRename(job);
+  if (!made) return ShellFallback(job, code);
   job->retry = true;
   return code;
 }
 
+// Where nothing may be replaced, an entry at the new path is what refuses the rename, and it stays as it is.
 int RemedyAccessDenied(RenameJob* job) {
+  if (job->keepExisting && !job->caseOnly && IsPresent(job->newPath)) return ERROR_ALREADY_EXISTS;
   if (job->pass == 0) {
     LongPath target(job->newPath);
     const DWORD attributes = GetFileAttributesW(target.path);
@@ -188,22 +208,25 @@ int RemedyAccessDenied(RenameJob* job) {
       return 0;
     }
   }
-  return ShellRename(job);
+  return ShellFallback(job, ERROR_ACCESS_DENIED);
 }
 
-// Across drives: copy, then delete the old file. When the old file cannot be deleted the copy goes again, so
-// that the file is never left twice.
+// Across drives: copy (onto a free name only, where nothing may be replaced), then delete the old file. When
+// the old file cannot be deleted the copy goes again, so that the file is never left twice.
 int RemedyOtherDevice(RenameJob* job) {
-  if (job->caseOnly) return ShellRename(job);
-  if (CopyOrMoveLocalFile(nullptr, nullptr, nullptr, job->oldPath, job->newPath, nullptr, nullptr, nullptr) != 0)
-    return ShellRename(job);
+  if (job->caseOnly) return ShellFallback(job, ERROR_NOT_SAME_DEVICE);
+  const int copied =
+      job->keepExisting ? CopyLocalFileKeepingTarget(job->oldPath, job->newPath)
+                        : CopyOrMoveLocalFile(nullptr, nullptr, nullptr, job->oldPath, job->newPath, nullptr, nullptr,
+                                              nullptr);
+  if (copied != 0) return ShellFallback(job, copied);
   const int deleted = DeleteLocalFile(nullptr, nullptr, job->oldPath, kDeleteFile, nullptr, nullptr);
   if (deleted != 0) DeleteLocalFile(nullptr, nullptr, job->newPath, kDeleteFile, nullptr, nullptr);
   return deleted;
 }
 
 int RemedySharingViolation(RenameJob* job, int code) {
-  if (job->pass != 0) return ShellRename(job);
+  if (job->pass != 0) return ShellFallback(job, code);
   LeaveCurrentFolder();
   job->retry = true;
   return code;
@@ -218,6 +241,12 @@ int RemedyTargetExists(RenameJob* job, int code) {
   return code;
 }
 
+// A target that must stay ends the rename, unless the new name belongs to the file itself (a file system that
+// refuses to respell a name in place): then the file goes through a temporary name, which replaces nothing.
+int KeepTarget(const RenameJob& job, int code) {
+  return job.caseOnly ? RenameThroughTemporaryName(job.oldPath, job.newPath) : code;
+}
+
 int ApplyRemedy(RenameJob* job, int code) {
   switch (code) {
     case ERROR_PATH_NOT_FOUND: return RemedyMissingFolder(job, code);
@@ -225,27 +254,35 @@ int ApplyRemedy(RenameJob* job, int code) {
     case ERROR_NOT_SAME_DEVICE: return RemedyOtherDevice(job);
     case ERROR_SHARING_VIOLATION: return RemedySharingViolation(job, code);
     case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return RemedyTargetExists(job, code);
+    case ERROR_ALREADY_EXISTS: return job->keepExisting ? KeepTarget(*job, code) : RemedyTargetExists(job, code);
     case ERROR_INVALID_NAME:
     case ERROR_FILENAME_EXCED_RANGE: return code;
-    default: return ShellRename(job);
+    default: return ShellFallback(job, code);
   }
+}
+
+int RunPasses(RenameJob* job) {
+  int code = 0;
+  for (job->pass = 0; job->pass < 2; ++job->pass) {
+    job->retry = false;
+    code = TryRename(*job);
+    if (code == 0) return 0;
+    code = ApplyRemedy(job, code);
+    if (!job->retry) return code;
+  }
+  return code;
 }
 
 }  // namespace
 
-int RenameLocalFile(FileSystemProvider*, ProviderFolder*, const wchar_t* oldPath, const wchar_t* newPath) {
+int RenameLocalFile(FileSystemProvider*, ProviderFolder*, const wchar_t* oldPath, const wchar_t* newPath,
+                    uint32_t renameFlags) {
   if (!oldPath || !newPath || !oldPath[0] || !newPath[0]) return ERROR_INVALID_PARAMETER;
-  RenameJob job = {oldPath, newPath, EqualsIgnoreCaseWide(oldPath, newPath), 0, false};
-  int code = 0;
-  for (job.pass = 0; job.pass < 2; ++job.pass) {
-    job.retry = false;
-    code = TryRename(job);
-    if (code == 0) return 0;
-    code = ApplyRemedy(&job, code);
-    if (!job.retry) return code;
-  }
-  return code;
+  const bool keepExisting = (renameFlags & kRenameKeepExisting) != 0;
+  const bool caseOnly = keepExisting ? IsCaseOnlyChange(oldPath, newPath) : EqualsIgnoreCaseWide(oldPath, newPath);
+  RenameJob job = {oldPath, newPath, caseOnly, keepExisting, 0, false};
+  const int code = RunPasses(&job);
+  return keepExisting && code == ERROR_FILE_EXISTS ? ERROR_ALREADY_EXISTS : code;
 }
 
 bool IsSpelledOnDisk(const wchar_t* path) {
@@ -255,8 +292,4 @@ bool IsSpelledOnDisk(const wchar_t* path) {
   if (search == INVALID_HANDLE_VALUE) return false;
   FindClose(search);
   return wcscmp(data.cFileName, path + FileNameOffset(path)) == 0;
-}
-
-bool PathsNameDifferentFiles(const wchar_t* a, const wchar_t* b) {
-  return AreDifferentFiles(IdentityOf(a), IdentityOf(b));
 }

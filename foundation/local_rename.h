@@ -7,17 +7,18 @@
 // operation. A rename is reported done only when it is: the old name is gone and the file is under the new
 // one, and a rename that changes only the case has the new spelling on disk (where the system's rename
 // leaves the spelling alone, the file goes through a temporary name in the same folder).
+//
+// With kRenameKeepExisting nothing at the new path is replaced, also when it appears just before the rename:
+// the system's rename is asked not to replace, an existing target is neither deleted nor made writable, a copy
+// across drives only makes a new file, and the shell's operation, which cannot be told to keep a target, is
+// left out. Only the file itself may hold the new name, spelled differently (a change of letter case alone).
 #pragma once
 #include "foundation/providers.h"
 
 // 0 when the file or folder is under the new path, 1235 when the shell operation was aborted, else the
-// Win32 error of the last attempt (123 and 206 at once, without further tries).
+// Win32 error of the last attempt (123 and 206 at once, without further tries; 183 for a target kept).
 int RenameLocalFile(FileSystemProvider* provider, ProviderFolder* folder, const wchar_t* oldPath,
-                    const wchar_t* newPath);
+                    const wchar_t* newPath, uint32_t renameFlags);
 
 // True when the last component of the path is spelled on disk exactly as in the path.
 bool IsSpelledOnDisk(const wchar_t* path);
-
-// True when both paths name existing entries of one volume that are different files. Two spellings of one
-// name can be two files in a folder that tells letter case apart.
-bool PathsNameDifferentFiles(const wchar_t* a, const wchar_t* b);

@@ -335,12 +335,13 @@ int VfsSetFileTimes(ProviderFolder* folder, const wchar_t* path, const FILETIME*
   });
 }
 
-int VfsRename(ProviderFolder* folder, const wchar_t* oldPath, const wchar_t* newPath) {
+int VfsRename(ProviderFolder* folder, const wchar_t* oldPath, const wchar_t* newPath, uint32_t renameFlags) {
   if (!oldPath || !newPath || !oldPath[0] || !newPath[0]) return ERROR_INVALID_PARAMETER;
   if (wcscmp(oldPath, newPath) == 0) return 0;
   FileSystemProvider* provider = ProviderOf(folder, oldPath);
   if (!provider || !provider->slots.rename) return kNotSupported;
-  return GuardedCall(kNotSupported, [&] { return provider->slots.rename(provider, folder, oldPath, newPath); });
+  return GuardedCall(kNotSupported,
+                     [&] { return provider->slots.rename(provider, folder, oldPath, newPath, renameFlags); });
 }
 
 int VfsCopyOrMove(ProviderFolder* folder, ProviderFolder* secondFolder, const wchar_t* source, const wchar_t* target,

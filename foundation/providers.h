@@ -59,6 +59,10 @@ constexpr int kProgressBytesCode = 3;
 // (also when the callback faults).
 int ReportProgress(ProgressCallback progress, uint64_t bytes, void* userData);
 
+// Rename flags. By default a rename replaces a file at the new path; with kRenameKeepExisting it never
+// replaces anything and gives 183 instead, unless the new path names the very file under another spelling.
+constexpr uint32_t kRenameKeepExisting = 0x1;
+
 // Delete types.
 constexpr int kDeleteFile = 0;
 constexpr int kDeleteToRecycleBin = 1;
@@ -91,7 +95,7 @@ struct ProviderSlots {
   int (*setTimes)(FileSystemProvider* provider, ProviderFolder* folder, const wchar_t* path,
                   const FILETIME* creation, const FILETIME* lastAccess, const FILETIME* lastWrite);
   int (*rename)(FileSystemProvider* provider, ProviderFolder* folder, const wchar_t* oldPath,
-                const wchar_t* newPath);
+                const wchar_t* newPath, uint32_t renameFlags);
   int (*copyOrMove)(FileSystemProvider* provider, ProviderFolder* folder, ProviderFolder* secondFolder,
                     const wchar_t* source, const wchar_t* target, const FileInfo* info, ProgressCallback progress,
                     void* userData);
@@ -178,8 +182,8 @@ bool PathExists(const wchar_t* path);
 int VfsSetAttributes(ProviderFolder* folder, const wchar_t* path, uint32_t attributes);
 int VfsSetFileTimes(ProviderFolder* folder, const wchar_t* path, const FILETIME* creation,
                     const FILETIME* lastAccess, const FILETIME* lastWrite);
-// Renames a file or folder; identical texts give 0 without touching the disk.
-int VfsRename(ProviderFolder* folder, const wchar_t* oldPath, const wchar_t* newPath);
+// Renames a file or folder (`renameFlags` as above); identical texts give 0 without touching the disk.
+int VfsRename(ProviderFolder* folder, const wchar_t* oldPath, const wchar_t* newPath, uint32_t renameFlags = 0);
 int VfsCopyOrMove(ProviderFolder* folder, ProviderFolder* secondFolder, const wchar_t* source, const wchar_t* target,
                   const FileInfo* info, ProgressCallback progress, void* userData);
 int VfsCopy(ProviderFolder* folder, const wchar_t* source, const wchar_t* target, const FileInfo* info,

@@ -9,6 +9,7 @@
 #include "engine/preview.h"
 #include "engine/undo.h"
 #include "run_fixture.h"
+#include "system_seams_scope.h"
 
 namespace {
 
@@ -32,6 +33,19 @@ class RenameRun : public RunFixture {
 };
 
 uint32_t g_stopAtPercent = 101;
+
+// Another program puts a file at this path just before the system's rename.
+std::wstring g_appearsAt;
+
+BOOL WINAPI TargetAppearsFirst(LPCWSTR from, LPCWSTR to, DWORD flags) {
+  if (g_appearsAt == to) {
+    HANDLE file = CreateFileW(to, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    DWORD written = 0;
+    if (file != INVALID_HANDLE_VALUE) WriteFile(file, "theirs", 6, &written, nullptr);
+    CloseHandle(file);
+  }
+  return MoveFileExW(from, to, flags);
+}
 
 }  // namespace
 
@@ -114,6 +128,23 @@ TEST_F(RenameRun, ExistingTargetStopsTheRunAndKeepsTheRowsAndTheUndo) {
   EXPECT_EQ(g_app->undoPairCount, 1);
   ASSERT_TRUE(Undo());
   EXPECT_EQ(Disk(), before);
+}
+
+TEST_F(RenameRun, AFileThatAppearsAtANewNameJustBeforeTheRenameIsKeptByRunAndUndo) {
+  SystemSeamsScope seams;
+  Prepare({{1, L"a.txt", L"a2.txt"}, {1, L"b.txt", L"x.txt"}, {1, L"c.txt", L"c2.txt"}});
+  g_systemSeams.moveFileExW = TargetAppearsFirst;
+  g_appearsAt = FolderPath(1) + L"\\x.txt";
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(Disk(), (Files{L"one\\a2.txt=a.txt", L"one\\b.txt=b.txt", L"one\\c.txt=c.txt", L"one\\x.txt=theirs"}));
+  EXPECT_NE(boxes_.LastText().find(g_appearsAt), std::wstring::npos);
+  g_appearsAt = FolderPath(1) + L"\\a.txt";
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(Disk(), (Files{L"one\\a.txt=theirs", L"one\\a2.txt=a.txt", L"one\\b.txt=b.txt", L"one\\c.txt=c.txt",
+                           L"one\\x.txt=theirs"}));
+  EXPECT_NE(boxes_.LastText().find(g_appearsAt), std::wstring::npos);
+  EXPECT_EQ(g_app->undoPairCount, 1) << "the pair stays to undo";
+  EXPECT_EQ(boxes_.Answered(), 2);
 }
 
 TEST_F(RenameRun, StoppedRunEmptiesTheListAndUndoCoversWhatWasRenamed) {

@@ -39,6 +39,26 @@ BOOL WINAPI KeepSpellingAndRefuseTemporary(LPCWSTR from, LPCWSTR to, DWORD flags
   return MoveFileExW(from, to, flags);
 }
 
+// Another program puts a file at the new path just before the system's rename.
+BOOL WINAPI TargetAppearsFirst(LPCWSTR from, LPCWSTR to, DWORD flags) {
+  if (g_newPath == to) {
+    HANDLE file = CreateFileW(to, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    DWORD written = 0;
+    if (file != INVALID_HANDLE_VALUE) ::WriteFile(file, "theirs", 6, &written, nullptr);
+    CloseHandle(file);
+  }
+  return MoveFileExW(from, to, flags);
+}
+
+// A file system that will not respell a name in place: it calls the new spelling taken.
+BOOL WINAPI CallTheNewSpellingTaken(LPCWSTR from, LPCWSTR to, DWORD flags) {
+  if (g_newPath == to && g_oldPath == from) {
+    SetLastError(ERROR_ALREADY_EXISTS);
+    return FALSE;
+  }
+  return MoveFileExW(from, to, flags);
+}
+
 // A file system that refuses the case-only rename outright.
 BOOL WINAPI RefuseTheNewSpelling(LPCWSTR from, LPCWSTR to, DWORD flags) {
   if (g_newPath == to) {
@@ -48,8 +68,8 @@ BOOL WINAPI RefuseTheNewSpelling(LPCWSTR from, LPCWSTR to, DWORD flags) {
   return MoveFileExW(from, to, flags);
 }
 
-int Rename(const std::wstring& from, const std::wstring& to) {
-  return RenameLocalFile(nullptr, nullptr, from.c_str(), to.c_str());
+int Rename(const std::wstring& from, const std::wstring& to, uint32_t flags = 0) {
+  return RenameLocalFile(nullptr, nullptr, from.c_str(), to.c_str(), flags);
 }
 
 bool Holds(const std::vector<std::wstring>& names, const std::wstring& name) {
@@ -210,4 +230,78 @@ TEST_F(ProvidersTest, RenamingAcrossDrivesCopiesThenDeletesAndNeverLeavesTwoFile
   CloseHandle(held);
   EXPECT_EQ(ReadWholeFile(stuck), "stuck");
   EXPECT_FALSE(PathExists(stuckTarget));
+}
+
+TEST_F(ProvidersTest, AKeptTargetIsNeitherReplacedNorMadeWritableWhateverTheSystemAnswers) {
+  const struct {
+    const char* what;
+    decltype(&MoveFileExW) seam;
+    DWORD failCode;  // the system's answer to the first rename, when the seam fails it
+    DWORD attributes;
+    bool folder;
+  } cases[] = {
+      {"a file", MoveFileExW, 0, FILE_ATTRIBUTE_NORMAL, false},
+      {"a file, told as 80", FailSomeRenames, ERROR_FILE_EXISTS, FILE_ATTRIBUTE_NORMAL, false},
+      {"a read-only file refusing with 5", FailSomeRenames, ERROR_ACCESS_DENIED, FILE_ATTRIBUTE_READONLY, false},
+      {"a folder", MoveFileExW, 0, FILE_ATTRIBUTE_NORMAL, true},
+      {"a file that appears just before the rename", TargetAppearsFirst, 0, FILE_ATTRIBUTE_NORMAL, false},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::wstring index = std::to_wstring(++n);
+    const std::wstring from = folder_.WriteFile(L"mine" + index + L".txt", "mine");
+    const std::wstring target = L"theirs" + index + L".txt";
+    g_newPath = folder_ / target;
+    const std::wstring theirs = folder_ / (c.folder ? target + L"\\inside.txt" : target);
+    if (c.seam != TargetAppearsFirst) folder_.WriteFile(theirs.substr(folder_.Path().size() + 1), "theirs");
+    SetFileAttributesW(g_newPath.c_str(), c.attributes);
+    g_failCode = c.failCode;
+    g_failuresLeft = c.failCode ? 1 : 0;
+    g_systemSeams.moveFileExW = c.seam;
+    EXPECT_EQ(Rename(from, g_newPath, kRenameKeepExisting), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(ReadWholeFile(from), "mine");
+    EXPECT_EQ(ReadWholeFile(theirs), "theirs");
+    EXPECT_EQ(GetFileAttributesW(g_newPath.c_str()) & FILE_ATTRIBUTE_READONLY, c.attributes & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(g_newPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  g_systemSeams.moveFileExW = MoveFileExW;
+  const std::wstring replaced = folder_ / L"theirs1.txt";
+  EXPECT_EQ(Rename(folder_ / L"mine1.txt", replaced), 0) << "without the flag a rename replaces, as before";
+  EXPECT_EQ(ReadWholeFile(replaced), "mine");
+}
+
+TEST_F(ProvidersTest, AKeptRenameStillRespellsTheFileItself) {
+  for (auto seam : {MoveFileExW, CallTheNewSpellingTaken, KeepSpellingAndRefuseTemporary}) {
+    TempFolder folder;
+    g_oldPath = folder.WriteFile(L"a.txt", "a");
+    g_newPath = folder / L"A.txt";
+    g_systemSeams.moveFileExW = seam;
+    const int result = Rename(g_oldPath, g_newPath, kRenameKeepExisting);
+    const std::vector<std::wstring> names = NamesOnDisk(folder.Path());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], result == 0 ? L"A.txt" : L"a.txt") << "result " << result;
+    if (seam != KeepSpellingAndRefuseTemporary) {
+      EXPECT_EQ(result, 0);
+    }
+  }
+}
+
+TEST_F(ProvidersTest, AKeptRenameAcrossDrivesCopiesOnlyOntoAFreeName) {
+  OtherDriveFolder other;
+  if (other.Path().empty()) GTEST_SKIP() << "no second fixed drive Z: to rename onto";
+  const std::wstring from = folder_.WriteFile(L"travel.txt", "travelling");
+  const std::wstring taken = other.Path() + L"\\taken.txt";
+  HANDLE file = CreateFileW(taken.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  DWORD written = 0;
+  ::WriteFile(file, "theirs", 6, &written, nullptr);
+  CloseHandle(file);
+  EXPECT_EQ(Rename(from, taken, kRenameKeepExisting), ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(ReadWholeFile(from), "travelling");
+  EXPECT_EQ(ReadWholeFile(taken), "theirs");
+
+  const std::wstring free = other.Path() + L"\\free.txt";
+  EXPECT_EQ(Rename(from, free, kRenameKeepExisting), 0);
+  EXPECT_FALSE(PathExists(from));
+  EXPECT_EQ(ReadWholeFile(free), "travelling");
 }

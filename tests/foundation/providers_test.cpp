@@ -12,10 +12,14 @@ namespace {
 
 constexpr int32_t kFakeKind = 9;
 int g_renameCalls = 0;
+uint32_t g_renameFlags = 0;
 
-int CountRename(FileSystemProvider*, ProviderFolder*, const wchar_t*, const wchar_t*) { return ++g_renameCalls, 0; }
+int CountRename(FileSystemProvider*, ProviderFolder*, const wchar_t*, const wchar_t*, uint32_t flags) {
+  g_renameFlags = flags;
+  return ++g_renameCalls, 0;
+}
 
-int ThrowOnRename(FileSystemProvider*, ProviderFolder*, const wchar_t*, const wchar_t*) {
+int ThrowOnRename(FileSystemProvider*, ProviderFolder*, const wchar_t*, const wchar_t*, uint32_t) {
   throw std::runtime_error("provider failure");
 }
 
@@ -79,6 +83,9 @@ TEST_F(ProvidersTest, RenameOfIdenticalTextsTouchesNothingButCaseChangesGoToTheP
   EXPECT_EQ(g_renameCalls, 0);
   EXPECT_EQ(VfsRename(nullptr, L"Q:\\t\\a.txt", L"Q:\\t\\A.txt"), 0);
   EXPECT_EQ(g_renameCalls, 1);
+  EXPECT_EQ(g_renameFlags, 0u) << "a plain rename may replace";
+  EXPECT_EQ(VfsRename(nullptr, L"Q:\\t\\a.txt", L"Q:\\t\\b.txt", kRenameKeepExisting), 0);
+  EXPECT_EQ(g_renameFlags, kRenameKeepExisting);
   EXPECT_EQ(VfsRename(nullptr, L"", L"Q:\\x"), ERROR_INVALID_PARAMETER);
 }
 
