@@ -161,7 +161,7 @@ void StoreStateOfRun(HWND window) {
 HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
   InitCommonControlClasses();
   g_app->displayMode = ProfileGetInt(Store(), kMainSection, "DM", 0);
-  CallShellHook(g_shellHooks.setDarkModePreference, static_cast<int>(g_app->displayMode));
+  CallShellHookOr(g_shellHooks.setDarkModePreference, 0, static_cast<int>(g_app->displayMode));
   g_app->instance = instance;
   CopyWideBounded(kProgramTitle, g_app->title, kTitleCapacity);
   g_app->titlePointer = g_app->title;

@@ -191,6 +191,11 @@ LRESULT OnNotify(HWND window, NMHDR* header) {
   return 0;
 }
 
+void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (CallShellHookOr(g_shellHooks.isCommandDisabled, false, static_cast<int>(LOWORD(wParam)))) return;
+  CallShellHook(g_shellHooks.onCommand, window, wParam, lParam);
+}
+
 LRESULT OnPaneActivated(LPARAM controlId) {
   const int pane = static_cast<int>(controlId) - kFolderTreeId;
   if (pane < 0 || pane > 2 || pane == g_app->activePane) return 0;
@@ -206,6 +211,8 @@ LRESULT OnPaneNotify(HWND window, WPARAM code, LPARAM data) {
   if (code == kPaneKey && data) {
     const auto* key = reinterpret_cast<const PaneKeyRecord*>(data);
     if (key->controlId == kFileListId && key->keyCode == VK_RETURN) OpenFocusedFile(window);
+    // F2 renames the focused file in place, as the command does.
+    if (key->controlId == kFileListId && key->keyCode == VK_F2) OnCommand(window, kRenameInPlaceCommand, 0);
   }
   return 0;
 }
@@ -232,11 +239,6 @@ void OnInitMenuPopup(HWND window, HMENU popup, LPARAM lParam) {
   if (!HIWORD(lParam) && !OptionSet(kOptionSystemMenus)) {
     CallShellHook(g_shellHooks.makePopupMenuOwnerDrawn, window, popup);
   }
-}
-
-void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-  if (CallShellHookOr(g_shellHooks.isCommandDisabled, false, static_cast<int>(LOWORD(wParam)))) return;
-  CallShellHook(g_shellHooks.onCommand, window, wParam, lParam);
 }
 
 void OnSysColorChange() {

@@ -15,7 +15,8 @@ struct ShellHooks {
   void (*freeMainMenu)();
 
   // Theme and owner-drawn menus.
-  void (*setDarkModePreference)(int displayMode);
+  // Modes 0 to 3 set the preference (3 light) and give the dark flag; 5 asks whether dark mode is available.
+  int (*setDarkModePreference)(int mode);
   void (*applyWindowTheme)(HWND window);
   void (*clearThemeColorCache)();
   LRESULT (*drawMenuItem)(DRAWITEMSTRUCT* item);
