@@ -126,6 +126,9 @@ LRESULT OnChainListNotify(HWND window, NMHDR* header) {
     case NM_DBLCLK:
       EditSelectedStep(window);
       break;
+    case LVN_BEGINDRAG:
+      CallShellHook(g_shellHooks.dragChainStep, window);
+      break;
   }
   return 0;
 }

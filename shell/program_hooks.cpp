@@ -5,6 +5,7 @@
 #include "engine/preview.h"
 #include "engine/undo.h"
 #include "foundation/app_state.h"
+#include "shell/chain_drag.h"
 #include "shell/closing.h"
 #include "shell/command_trees.h"
 #include "shell/file_commands.h"
@@ -55,6 +56,7 @@ void InstallShellHooks() {
   hooks.beginFileRename = BeginFileRename;
   hooks.endFileRename = EndFileRename;
   hooks.openFocusedFile = OpenFocusedFileOrFolder;
+  hooks.dragChainStep = DragChainStep;
 }
 
 void InstallEngineHooks() {

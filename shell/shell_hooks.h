@@ -71,6 +71,7 @@ struct ShellHooks {
   LRESULT (*beginFileRename)(NMLVDISPINFOW* request);
   LRESULT (*endFileRename)(NMLVDISPINFOW* request);
   void (*sortFileList)(int column);
+  void (*dragChainStep)(HWND window);
   void (*openFocusedFile)(HWND window);
 };
 
