@@ -97,7 +97,6 @@ CommandState g_commandStates[] = {
     // of the program is missing.
     {102, 0, 0, kRuleBusy, nullptr},
     {103, 0, 0, kRuleBusy, nullptr},
-    {123, 0, 0, kRuleBusy, nullptr},
     {139, 0, 0, kRuleBusy, nullptr},
     {163, 0, 0, kRuleBusy, nullptr},
     {187, 0, 0, kRuleBusy, nullptr},
