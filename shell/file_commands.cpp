@@ -14,6 +14,7 @@
 #include "shell/command_trees.h"
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
+#include "shell/recent_files.h"
 #include "views/file_filter.h"
 #include "views/file_list_row.h"
 #include "views/filter_dialog.h"
@@ -240,6 +241,7 @@ void SetSortChoice(HWND window, int key) {
   if (!files || key < 0) return;
   if (key >= kFieldCommandBase) {
     RebuildMainMenu(window);
+    RebuildRecentMenu(&g_recentFiles, window);
     UpdateMenuStates(window, true);
   }
   files->sortKey = static_cast<uint16_t>(key);

@@ -31,20 +31,7 @@ constexpr uint32_t kOptionColumnLines = 0x100000;
 constexpr uint32_t kOptionNoHoverColour = 0x200000;
 
 // Commands other parts of the shell name.
-constexpr int kCommandFocusNext = 22;
-constexpr int kCommandFocusPrevious = 23;
-constexpr int kCommandEscape = 25;
-constexpr int kCommandExit = 101;
-constexpr int kCommandRenameInPlace = 105;
-constexpr int kCommandRename = 106;
-constexpr int kCommandOpenSelected = 111;
-constexpr int kCommandProperties = 110;
-constexpr int kCommandRecycle = 112;
-constexpr int kCommandUndo = 121;
 constexpr int kCommandAddStep = 123;
-constexpr int kCommandResort = 153;
-constexpr int kCommandStop = 171;
-constexpr int kCommandFileManager = 172;
 constexpr int kFirstRecentFileCommand = 222;
 
 // One row of the command state table. A command of the table is greyed and refused while its rule holds, and

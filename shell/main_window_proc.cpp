@@ -13,6 +13,7 @@
 #include "foundation/ui_operations.h"
 #include "foundation/ui_strings.h"
 #include "foundation/window_wrappers.h"
+#include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/pane_layout.h"
 #include "shell/selection_debounce.h"
@@ -25,9 +26,6 @@
 
 namespace {
 
-constexpr uint32_t kOptionItemActivation = 0x80;
-constexpr uint32_t kOptionSystemMenus = 0x200;
-constexpr uint32_t kOptionNoInfoTips = 0x80000;
 constexpr UINT kCheckBoxStateBits = 0xF000;
 constexpr int kTooltipTextCapacity = 80;
 constexpr COLORREF kUnusableNameBackground = 0x8080FF;

@@ -2,7 +2,7 @@
 
 #include "foundation/app_state.h"
 #include "foundation/window_wrappers.h"
-#include "shell/main_commands.h"
+#include "shell/main_window.h"
 #include "shell/pane_layout.h"
 #include "views/item_list_control.h"
 #include "views/item_list_edit.h"
@@ -69,7 +69,7 @@ void FocusNextPane(bool backwards) {
 
 void CancelOrEscape(HWND window) {
   if (g_app->busyCounter != 0) {
-    PostWindowMessage(window, WM_COMMAND, kCommandStop, 0);
+    PostWindowMessage(window, WM_COMMAND, kStopCommand, 0);
     return;
   }
   if (!UndoSplitterDrag(window)) {

@@ -30,12 +30,11 @@ void ListStartFolder() {
   if (folder[0] != 0) SetCurrentFolder(folder);
 }
 
-bool TakeAsStartFolder(const wchar_t* path) {
+void TakeAsStartFolder(const wchar_t* path) {
   const uint32_t length = static_cast<uint32_t>(WideLength(path));
   FreeAndNull(&g_app->startFolder);
   g_app->startFolder = AllocZeroedWide(length + 1);
   if (g_app->startFolder) CopyWideBounded(path, g_app->startFolder, static_cast<int>(length + 1));
-  return true;
 }
 
 }  // namespace

@@ -263,3 +263,25 @@ TEST_F(MainCommands, RecentFilesStandBeforeExitNewestFirstAndStayInTheStore) {
   EXPECT_EQ(ValueOf(recent, "2"), Narrow(longPath));
   EXPECT_EQ(ValueOf(recent, "3"), "(missing)");
 }
+
+TEST_F(MainCommands, ResettingTheSettingsRestartsTheWindowOnAnEmptyStoreButNotWhileAJobIsBusy) {
+  ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}, "ExpMode=3\r\n"));
+  DialogWatcher boxes(GetCurrentProcessId(), IDYES);
+  Gui([] { InterlockedIncrement(&g_app->busyCounter); });
+  SendMessageW(window_, WM_COMMAND, 188, 0);
+  EXPECT_EQ(boxes.Answered(), 0);
+  Gui([] { InterlockedDecrement(&g_app->busyCounter); });
+  const HWND first = window_;
+  SendMessageW(first, WM_COMMAND, 188, 0);
+  EXPECT_EQ(boxes.Answered(), 1);
+  window_ = InProcessProgram::WaitForMainWindow(first);
+  ASSERT_NE(window_, nullptr);
+  Gui([] {
+    EXPECT_EQ(g_app->exportMode, 0);
+    EXPECT_EQ(g_app->currentFolder[0], 0) << "the folder of the last run is forgotten";
+  });
+  EXPECT_EQ(Close(), 0);
+  const std::string profile = ReadWholeFile(ProfilePath());
+  EXPECT_EQ(ValueOf(SectionLines(profile, "QVRX"), "ExpMode"), "0");
+  EXPECT_TRUE(SectionLines(profile, "QK").empty());
+}

@@ -62,6 +62,11 @@ class MainWindowView : public ProgramFixture {
     GetWindowRect(window_, &frame);
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};
   }
+  std::wstring Title() const {
+    wchar_t title[128] = {};
+    GetWindowTextW(window_, title, 128);
+    return title;
+  }
   ItemListControl* Chain() const { return g_app->chainList; }
   ItemListControl* Files() const { return g_app->fileList; }
 };
@@ -85,6 +90,7 @@ TEST_F(MainWindowView, ShowsTheFilesWithTheirNewNamesTheChainWithCheckBoxesAndMa
   });
   EXPECT_GT(CountColour(marked, row, kMarkedBackground), (row.right - row.left) * (row.bottom - row.top) / 2);
   EXPECT_TRUE(marked.AnyOtherThan(box, marked.At(box.right + 2, box.top)));
+  EXPECT_EQ(Title(), L"Quorvex - 2 new names cannot be used");
 
   // Without the marking step the names are usable and the rows lose the colour.
   Gui([&] { ItemsViewSetItemCheck(Chain(), 1, 0); });
@@ -93,6 +99,7 @@ TEST_F(MainWindowView, ShowsTheFilesWithTheirNewNamesTheChainWithCheckBoxesAndMa
   Picture(&plain);
   EXPECT_TRUE(plain.SavePng(ArtifactPath(L"main_window_plain.png")));
   EXPECT_EQ(CountColour(plain, row, kMarkedBackground), 0);
+  EXPECT_EQ(Title(), L"Quorvex");
 }
 
 TEST_F(MainWindowInteractive, SpaceTogglesTheFocusedStepAndThePreviewFollows) {
