@@ -243,7 +243,9 @@ LRESULT BuildItemInfoTip(NMTTDISPINFOW* request) {
   if (!row || !tip || (row->info.attributes & kDeviceAttribute)) return 0;
   const int capacity = kCellTextCapacity;
   wchar_t value[kTipLineCapacity];
-  FileTypeTableGetName(&g_fileTypes, row->typeNameIndex, value, kTipLineCapacity);
+  const int type = row->typeNameIndex != 0 ? row->typeNameIndex
+                                          : FileTypeTableIndexForPath(&g_fileTypes, row->currentName, row->info.attributes);
+  FileTypeTableGetName(&g_fileTypes, type, value, kTipLineCapacity);
   AppendTipLine(tip, capacity, kTextColumnType, value);
   if (row->info.size != 0 && row->info.size != kUnknownFileSize && !IsFolderRow(row)) {
     SizeText(row->info.size, value, kTipLineCapacity);
