@@ -12,9 +12,9 @@
 #include "foundation/paths.h"
 #include "foundation/threads.h"
 #include "foundation/ui_text_ids.h"
-#include "foundation/window_wrappers.h"
 #include "views/file_list_row.h"
 #include "views/item_list_control.h"
+#include "views/item_list_rows.h"
 #include "views/path_pool.h"
 
 namespace {
@@ -82,32 +82,13 @@ void ComputeRowName(const StepList& list, FileListRow* row, const wchar_t* error
   }
 }
 
-// The file list's redraw of one row takes this place once the list has one.
-void RedrawFileRow(const ItemListControl* list, uint32_t index) {
-  if (list->window == nullptr) return;
-  const uint32_t top = list->topIndex > 0 ? static_cast<uint32_t>(list->topIndex) : 0;
-  const uint32_t rows = list->rowsPerPage > 0 ? list->rowsPerPage : 1;
-  const uint32_t shown = rows * (list->itemsPerRow > 0 ? list->itemsPerRow : 1);
-  if (index < top || index > top + shown) return;
-  InvalidateWindowRect(list->window, nullptr, false);
-}
-
-void RedrawRowsBelowHeader(const ItemListControl* list) {
-  if (list == nullptr || !IsWindowSafe(list->window)) return;
-  int width = 0;
-  int height = 0;
-  GetClientSizeOrParam(list->window, 0, &width, &height);
-  const RECT rows{0, list->headerHeight, width, height};
-  InvalidateWindowRect(list->window, &rows, false);
-}
-
 int ComputePass(ItemListControl* files, const StepList& list, uint32_t rowCount, const wchar_t* errorText) {
   PrepareSteps(list);
   for (uint32_t i = 0; i < rowCount; ++i) {
     uint8_t* row = ItemStoreGet(&files->rows, i);
     if (row == nullptr) continue;
     ComputeRowName(list, reinterpret_cast<FileListRow*>(row), errorText);
-    RedrawFileRow(files, i);
+    ItemsViewRedrawItem(files, static_cast<int>(i));
   }
   return MarkNamesWithInvalidChars(rowCount, errorText) + ResolveDuplicateNames(rowCount, errorText);
 }
@@ -134,7 +115,7 @@ LRESULT ComputeNewNamesHere(void*) {
 void RecomputeAndShow() {
   GuardedCall(0, [] {
     ComputeNewNames();
-    RedrawRowsBelowHeader(g_app->fileList);
+    if (g_app->fileList != nullptr) ItemsViewRedrawItem(g_app->fileList, -1);
     UpdateProblemCountNoticeHook();
     return 0;
   });

@@ -3,9 +3,11 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <cwchar>
 
 #include "foundation/bounded_text.h"
 #include "foundation/icons.h"
+#include "foundation/paths.h"
 #include "foundation/system_folders.h"
 
 FileTypeTable g_fileTypes;
@@ -28,6 +30,37 @@ int AppendTypeName(FileTypeTable* table, const wchar_t* name) {
   return RecordBufferAppend(&table->names, &record, record.length);
 }
 
+const TypeNameRecord* RecordAt(const FileTypeTable* table, int index) {
+  const uint32_t count = RecordBufferCount(&table->names);
+  if (index <= 0 || static_cast<uint32_t>(index) > count) return nullptr;
+  const uint8_t* bytes = RecordBufferData(&table->names);
+  for (int i = 1; i < index; ++i) bytes += reinterpret_cast<const TypeNameRecord*>(bytes)->length;
+  return reinterpret_cast<const TypeNameRecord*>(bytes);
+}
+
+int IndexOfName(FileTypeTable* table, const wchar_t* name) {
+  const uint32_t count = RecordBufferCount(&table->names);
+  const uint8_t* bytes = RecordBufferData(&table->names);
+  for (uint32_t i = 0; i < count; ++i) {
+    const auto* record = reinterpret_cast<const TypeNameRecord*>(bytes);
+    if (wcscmp(record->name, name) == 0) return static_cast<int>(i + 1);
+    bytes += record->length;
+  }
+  return AppendTypeName(table, name) == 0 ? static_cast<int>(count + 1) : 0;
+}
+
+// "TXT-File" for a file whose extension the shell has no name for; "File" without an extension.
+void NameFromExtension(const FileTypeTable* table, const wchar_t* path, wchar_t* name) {
+  name[0] = 0;
+  const wchar_t* extension = ExtensionPointer(path);
+  if (extension && *extension) {
+    CopyWideBounded(extension, name, kTypeNameCapacity);
+    StringToUpperWide(name);
+    AppendWideBounded(L"-", name, kTypeNameCapacity);
+  }
+  AppendWideBounded(table->fileWord, name, kTypeNameCapacity);
+}
+
 }  // namespace
 
 int ConstructFileTypeTable(FileTypeTable* table) {
@@ -44,4 +77,33 @@ int ConstructFileTypeTable(FileTypeTable* table) {
 
 void DestroyFileTypeTable(FileTypeTable* table) {
   if (table) RecordBufferDestroy(&table->names);
+}
+
+void FileTypeTableSetFileWord(FileTypeTable* table, const wchar_t* word) {
+  if (table && word) CopyWideBounded(word, table->fileWord, kFileWordCapacity);
+}
+
+int FileTypeTableIndexForPath(FileTypeTable* table, const wchar_t* path, uint32_t attributes) {
+  if (!table || !path) return 0;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    // The attribute pair the shell gives folder links.
+    const uint32_t link = 0x8000 | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    return (attributes & link) == link ? kLinkTypeEntry : kFolderTypeEntry;
+  }
+  SHFILEINFOW info = {};
+  GetShellFileInfo(path, FILE_ATTRIBUTE_NORMAL, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES, &info);
+  wchar_t name[kTypeNameCapacity];
+  if (info.szTypeName[0]) {
+    CopyWideBounded(info.szTypeName, name, kTypeNameCapacity);
+  } else {
+    NameFromExtension(table, path, name);
+  }
+  return IndexOfName(table, name);
+}
+
+void FileTypeTableGetName(const FileTypeTable* table, int index, wchar_t* buffer, int capacity) {
+  if (!buffer || capacity <= 0) return;
+  buffer[0] = 0;
+  const TypeNameRecord* record = table ? RecordAt(table, index) : nullptr;
+  if (record) CopyWideBounded(record->name, buffer, capacity);
 }

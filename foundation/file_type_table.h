@@ -25,3 +25,12 @@ extern FileTypeTable g_fileTypes;
 int ConstructFileTypeTable(FileTypeTable* table);
 // Releases the names.
 void DestroyFileTypeTable(FileTypeTable* table);
+
+// The word for "file" in the user's language (cut to 15 characters), used for files without a type name.
+void FileTypeTableSetFileWord(FileTypeTable* table, const wchar_t* word);
+// The number of a path's type name, the name stored on first use: a folder is 1 (2 for a folder that is a
+// link); a file has the shell's type name of its extension, else its extension in upper case, "-" and the
+// file word, or the file word alone. 0 when the name could not be stored.
+int FileTypeTableIndexForPath(FileTypeTable* table, const wchar_t* path, uint32_t attributes);
+// Copies name n (from 1); empty for 0 and for a number beyond the table.
+void FileTypeTableGetName(const FileTypeTable* table, int index, wchar_t* buffer, int capacity);

@@ -17,6 +17,7 @@
 #include "foundation/ui_operations.h"
 #include "foundation/window_placement.h"
 #include "foundation/window_wrappers.h"
+#include "shell/main_commands.h"
 #include "shell/main_lists.h"
 #include "shell/main_window_proc.h"
 #include "shell/shell_hooks.h"
@@ -33,10 +34,6 @@ constexpr int kLargeIconSize = 32;
 constexpr int kSmallIconSize = 16;
 constexpr int kLargestIconSize = 256;
 constexpr int kExportModeCount = 8;
-constexpr uint32_t kOptionToolbarHidden = 0x1;
-constexpr uint32_t kOptionStatusBarHidden = 0x2;
-constexpr uint32_t kOptionAddressBarHidden = 0x8000;
-constexpr uint32_t kOptionCompareModeOne = 0x40000;
 
 // Pairs of command id and icon resource id of the menus' icons.
 constexpr uint16_t kMenuIconTable[] = {
@@ -161,7 +158,7 @@ void StoreStateOfRun(HWND window) {
 HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
   InitCommonControlClasses();
   g_app->displayMode = ProfileGetInt(Store(), kMainSection, "DM", 0);
-  CallShellHook(g_shellHooks.setDarkModePreference, static_cast<int>(g_app->displayMode));
+  CallShellHookOr(g_shellHooks.setDarkModePreference, 0, static_cast<int>(g_app->displayMode));
   g_app->instance = instance;
   CopyWideBounded(kProgramTitle, g_app->title, kTitleCapacity);
   g_app->titlePointer = g_app->title;

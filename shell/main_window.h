@@ -24,6 +24,7 @@ constexpr LPARAM kRestoreChainAtStart = 2;
 // Command the main window posts after a file was renamed in place.
 constexpr int kAfterInPlaceRenameCommand = 153;
 constexpr int kStopCommand = 171;
+constexpr int kRenameInPlaceCommand = 105;
 
 // The main window's duty timer: every two seconds.
 constexpr UINT_PTR kDutyTimerId = 1;

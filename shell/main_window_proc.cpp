@@ -13,6 +13,7 @@
 #include "foundation/ui_operations.h"
 #include "foundation/ui_strings.h"
 #include "foundation/window_wrappers.h"
+#include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/pane_layout.h"
 #include "shell/selection_debounce.h"
@@ -25,9 +26,6 @@
 
 namespace {
 
-constexpr uint32_t kOptionItemActivation = 0x80;
-constexpr uint32_t kOptionSystemMenus = 0x200;
-constexpr uint32_t kOptionNoInfoTips = 0x80000;
 constexpr UINT kCheckBoxStateBits = 0xF000;
 constexpr int kTooltipTextCapacity = 80;
 constexpr COLORREF kUnusableNameBackground = 0x8080FF;
@@ -126,6 +124,9 @@ LRESULT OnChainListNotify(HWND window, NMHDR* header) {
     case NM_DBLCLK:
       EditSelectedStep(window);
       break;
+    case LVN_BEGINDRAG:
+      CallShellHook(g_shellHooks.dragChainStep, window);
+      break;
   }
   return 0;
 }
@@ -191,6 +192,11 @@ LRESULT OnNotify(HWND window, NMHDR* header) {
   return 0;
 }
 
+void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  if (CallShellHookOr(g_shellHooks.isCommandDisabled, false, static_cast<int>(LOWORD(wParam)))) return;
+  CallShellHook(g_shellHooks.onCommand, window, wParam, lParam);
+}
+
 LRESULT OnPaneActivated(LPARAM controlId) {
   const int pane = static_cast<int>(controlId) - kFolderTreeId;
   if (pane < 0 || pane > 2 || pane == g_app->activePane) return 0;
@@ -206,6 +212,8 @@ LRESULT OnPaneNotify(HWND window, WPARAM code, LPARAM data) {
   if (code == kPaneKey && data) {
     const auto* key = reinterpret_cast<const PaneKeyRecord*>(data);
     if (key->controlId == kFileListId && key->keyCode == VK_RETURN) OpenFocusedFile(window);
+    // F2 renames the focused file in place, as the command does.
+    if (key->controlId == kFileListId && key->keyCode == VK_F2) OnCommand(window, kRenameInPlaceCommand, 0);
   }
   return 0;
 }
@@ -232,11 +240,6 @@ void OnInitMenuPopup(HWND window, HMENU popup, LPARAM lParam) {
   if (!HIWORD(lParam) && !OptionSet(kOptionSystemMenus)) {
     CallShellHook(g_shellHooks.makePopupMenuOwnerDrawn, window, popup);
   }
-}
-
-void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-  if (CallShellHookOr(g_shellHooks.isCommandDisabled, false, static_cast<int>(LOWORD(wParam)))) return;
-  CallShellHook(g_shellHooks.onCommand, window, wParam, lParam);
 }
 
 void OnSysColorChange() {

@@ -15,7 +15,8 @@ struct ShellHooks {
   void (*freeMainMenu)();
 
   // Theme and owner-drawn menus.
-  void (*setDarkModePreference)(int displayMode);
+  // Modes 0 to 3 set the preference (3 light) and give the dark flag; 5 asks whether dark mode is available.
+  int (*setDarkModePreference)(int mode);
   void (*applyWindowTheme)(HWND window);
   void (*clearThemeColorCache)();
   LRESULT (*drawMenuItem)(DRAWITEMSTRUCT* item);
@@ -70,6 +71,7 @@ struct ShellHooks {
   LRESULT (*beginFileRename)(NMLVDISPINFOW* request);
   LRESULT (*endFileRename)(NMLVDISPINFOW* request);
   void (*sortFileList)(int column);
+  void (*dragChainStep)(HWND window);
   void (*openFocusedFile)(HWND window);
 };
 

@@ -3,6 +3,7 @@
 
 #include "shell/app_run.h"
 #include "shell/global_objects.h"
+#include "shell/program_hooks.h"
 
 namespace {
 
@@ -16,5 +17,6 @@ const GlobalObjectsAtStart g_globalObjectsAtStart;
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  InstallProgramHooks();
   return RunWithRestarts(instance, showCommand);
 }

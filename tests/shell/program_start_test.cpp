@@ -10,50 +10,10 @@
 #include "foundation/window_placement.h"
 #include "support/process_driver.h"
 #include "profile_text.h"
+#include "program_copy.h"
 #include "support/temp_folder.h"
 
 namespace {
-
-// A private copy of the program and its resource library, so that the profile file it writes beside itself
-// stays in the test's folder.
-class ProgramCopy {
- public:
-  ProgramCopy() {
-    for (const wchar_t* name : {L"QVRX.exe", L"QVRXRES.dll"}) {
-      copied_ &= CopyFileW((ExecutableFolder() + L"\\" + name).c_str(), (folder_ / name).c_str(), FALSE) != FALSE;
-    }
-  }
-  bool Copied() const { return copied_; }
-  std::wstring Program() const { return folder_ / L"QVRX.exe"; }
-  std::wstring ProfileFile() const { return folder_ / L"QVRX.INI"; }
-  const TempFolder& Folder() const { return folder_; }
-
-  // Starts the program and returns its main window.
-  HWND Start(ProcessDriver* driver) const {
-    if (!driver->Start(Program(), L"", folder_.Path())) return nullptr;
-    return driver->WaitForWindow(L"QVRX");
-  }
-
-  // Closes the window as a user would; the exit code.
-  static long Close(ProcessDriver* driver, HWND window) {
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    return driver->WaitForExit();
-  }
-
- private:
-  TempFolder folder_;
-  bool copied_ = true;
-};
-
-// A profile file in the per-user folder would take the place of the one beside the program.
-bool PerUserProfileExists() {
-  wchar_t folder[MAX_PATH];
-  GetUserDataFolder(nullptr, folder, MAX_PATH);
-  return folder[0] != 0 && PathExists(std::wstring(folder) + L"\\QVRX.INI");
-}
-
-#define SKIP_WITH_PER_USER_PROFILE()                                                        \
-  if (PerUserProfileExists()) GTEST_SKIP() << "a per-user QVRX.INI of the Wine prefix would be used instead"
 
 RECT WindowRect(HWND window) {
   RECT rect = {};

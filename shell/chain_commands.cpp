@@ -1,0 +1,150 @@
+#include "shell/chain_commands.h"
+
+#include "engine/chain_files.h"
+#include "engine/chain_list.h"
+#include "engine/module_table.h"
+#include "engine/preview.h"
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/file_dialogs.h"
+#include "foundation/file_io.h"
+#include "foundation/paths.h"
+#include "foundation/profile_store.h"
+#include "foundation/ui_strings.h"
+#include "foundation/window_wrappers.h"
+#include "shell/closing.h"
+#include "shell/command_trees.h"
+#include "shell/main_commands.h"
+#include "shell/main_window.h"
+#include "shell/recent_files.h"
+#include "views/item_list_changes.h"
+#include "views/item_list_control.h"
+#include "views/item_list_rows.h"
+#include "views/item_list_state.h"
+
+namespace {
+
+constexpr wchar_t kSettingsFilePattern[] = L"*.zqr";
+constexpr wchar_t kSettingsFileExtension[] = L".zqr";
+constexpr int kOfferCursorOffset = 50;
+constexpr int kDialogTitleCapacity = 80;
+
+ItemListControl* ChainList() { return g_app ? g_app->chainList : nullptr; }
+
+// "Quorvex (*.zqr)" and the pattern, as the file dialogs take them.
+void SettingsFileFilter(wchar_t* filter, int capacity) {
+  CopyWideBounded(g_app->title, filter, capacity);
+  AppendWideBounded(L" (", filter, capacity);
+  AppendWideBounded(kSettingsFilePattern, filter, capacity);
+  AppendWideBounded(L")", filter, capacity);
+  const int description = static_cast<int>(WideLength(filter)) + 1;
+  if (description + static_cast<int>(WideLength(kSettingsFilePattern)) + 2 > capacity) return;
+  CopyWideBounded(kSettingsFilePattern, filter + description, capacity - description);
+  filter[description + WideLength(kSettingsFilePattern) + 1] = 0;
+}
+
+// The folder stored as "Save", when it still exists; else empty.
+void ReadSaveFolder(wchar_t* folder, int capacity) {
+  ProfileGetPath(&g_settingsStore, kMainSection, "Save", L"", folder, capacity);
+  const DWORD attributes = GetFileAttributesLong(folder);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) folder[0] = 0;
+}
+
+void StoreSaveFolder(const wchar_t* file) {
+  wchar_t folder[kFileDialogCapacity];
+  CopyWideBounded(file, folder, kFileDialogCapacity);
+  folder[FileNameOffset(folder)] = 0;
+  RemoveTrailingBackslash(folder);
+  ProfileSetPath(&g_settingsStore, kMainSection, "Save", folder);
+}
+
+bool ModuleHasDialog(uint32_t index) {
+  return index < static_cast<uint32_t>(kModuleSlotCount) && g_moduleDescriptors[index].showDialog != nullptr;
+}
+
+}  // namespace
+
+int SelectedStepIndex() {
+  const ItemListControl* chain = ChainList();
+  if (!chain) return -1;
+  const int focused = chain->focusedIndex;
+  return focused >= 0 && static_cast<uint32_t>(focused) < CountSteps() ? focused : -1;
+}
+
+void ClearChain(HWND) {
+  if (!ChainList() || ChainChangesRefused()) return;
+  SaveChangedSettingsOnClose(g_mainWindow);
+  if (!DeleteAllSteps()) return;
+  g_app->settingsFileCurrent = 0;
+  MarkSettingsChanged(1);
+}
+
+void OpenSettingsFile(HWND window) {
+  wchar_t path[kFileDialogCapacity];
+  ReadSaveFolder(path, kFileDialogCapacity);
+  if (path[0] != 0) AddTrailingBackslash(path, kFileDialogCapacity);
+  AppendWideBounded(kSettingsFilePattern, path, kFileDialogCapacity);
+  wchar_t filter[kDialogTitleCapacity];
+  SettingsFileFilter(filter, kDialogTitleCapacity);
+  wchar_t title[kDialogTitleCapacity];
+  GetUiTooltipText(103, title, kDialogTitleCapacity);
+  if (ShowOpenFileDialog(window, path, kFileDialogCapacity, filter, title, false) == 0) return;
+  LoadSettingsFile(window, path);
+}
+
+int SaveSettingsAs(HWND window) {
+  wchar_t path[kFileDialogCapacity];
+  ReadSaveFolder(path, kFileDialogCapacity);
+  wchar_t filter[kDialogTitleCapacity];
+  SettingsFileFilter(filter, kDialogTitleCapacity);
+  wchar_t title[kDialogTitleCapacity];
+  GetUiTooltipText(104, title, kDialogTitleCapacity);
+  if (ShowSaveFileDialog(window, path, kFileDialogCapacity, filter, title, 1) == 0) return ERROR_CANCELLED;
+  if (ExtensionDotPosition(path) >= static_cast<int>(WideLength(path))) {
+    AppendWideBounded(kSettingsFileExtension, path, kFileDialogCapacity);
+  }
+  StoreSaveFolder(path);
+  const int result = WriteModuleChainFile(path);
+  if (result == 0 && CountSteps() > 0) AddRecentFile(&g_recentFiles, path);
+  return result;
+}
+
+void ShowAddModuleMenu(HWND window) {
+  MenuItemRecord* modules = BuildModuleMenuItems();
+  if (!modules) return;
+  const int chosen = ShowPopupMenuAtCursor(window, nullptr, modules, nullptr, TPM_LEFTALIGN);
+  FreeCommandTree(modules);
+  if (chosen >= kAddModuleCommandBase && chosen <= kAddModuleCommandLast) AddModuleByCommand(window, chosen);
+}
+
+void AddModuleByCommand(HWND window, int commandId) {
+  ItemListControl* chain = ChainList();
+  if (!chain || ChainChangesRefused()) return;
+  const uint32_t module = static_cast<uint32_t>(commandId - kAddModuleCommandBase);
+  ModuleInstance* settings = CreateDefaultModule(module);
+  if (!settings) return;
+  const int selected = SelectedStepIndex();
+  const int row = InsertStepIntoList(settings, selected >= 0 ? selected + 1 : -1, true);
+  if (row < 0) {
+    FreeModuleInstance(settings);
+    return;
+  }
+  ItemsViewFocusItem(chain, row, false);
+  if (ModuleHasDialog(module) && EditStep(window, row) == 0) ItemsViewDeleteItem(chain, row, false);
+  MarkSettingsChanged(1);
+}
+
+void RemoveSelectedStep(HWND) {
+  ItemListControl* chain = ChainList();
+  const int selected = SelectedStepIndex();
+  if (selected < 0 || ChainChangesRefused()) return;
+  if (ItemsViewDeleteItem(chain, selected, false) == 0) MarkSettingsChanged(1);
+}
+
+void OfferModuleMenuIfChainEmpty(HWND window) {
+  ItemListControl* chain = ChainList();
+  if (!chain || g_app->moduleOfferCount++ != 0 || CountSteps() != 0) return;
+  RECT frame = {};
+  if (GetWindowRect(chain->window, &frame)) SetCursorPos(frame.left + kOfferCursorOffset, frame.top);
+  PostWindowMessage(window, WM_COMMAND, kCommandAddStep, 0);
+}

@@ -1,0 +1,25 @@
+#include "shell/file_drop.h"
+
+#include "engine/chain_files.h"
+#include "engine/chain_list.h"
+#include "foundation/message_boxes.h"
+
+namespace {
+
+constexpr UINT kDroppedPathCapacity = 1024;
+
+}  // namespace
+
+void OnDropFiles(HWND window, HDROP drop) {
+  if (ChainChangesRefused()) {
+    BeepError();
+  } else {
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    wchar_t path[kDroppedPathCapacity];
+    for (UINT i = 0; i < count; ++i) {
+      if (DragQueryFileW(drop, i, path, kDroppedPathCapacity) == 0) continue;
+      if (LoadSettingsFile(window, path) == 0) break;
+    }
+  }
+  DragFinish(drop);
+}

@@ -1,0 +1,293 @@
+#include "shell/file_list_notifications.h"
+
+#include <cwchar>
+
+#include "engine/chain_list.h"
+#include "engine/rename_run.h"
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/column_layout.h"
+#include "foundation/date_text.h"
+#include "foundation/file_type_table.h"
+#include "foundation/icons.h"
+#include "foundation/item_store.h"
+#include "foundation/message_boxes.h"
+#include "foundation/name_masks.h"
+#include "foundation/number_format.h"
+#include "foundation/paths.h"
+#include "foundation/ui_operations.h"
+#include "foundation/ui_strings.h"
+#include "foundation/ui_text_ids.h"
+#include "foundation/window_wrappers.h"
+#include "shell/main_commands.h"
+#include "views/file_list_row.h"
+#include "views/item_list_changes.h"
+#include "views/item_list_control.h"
+#include "views/item_list_notify.h"
+#include "views/item_list_rows.h"
+#include "views/path_pool.h"
+
+namespace {
+
+// Column ids of the two lists.
+constexpr int kColumnDescription = 5580;
+constexpr int kColumnComment = 41;
+constexpr int kColumnName = 50;
+constexpr int kColumnNewName = 51;
+constexpr int kColumnSize = 52;
+constexpr int kColumnModified = 53;
+constexpr int kColumnType = 55;
+constexpr int kColumnFolder = 56;
+constexpr int kColumnCreated = 2310;
+constexpr int kColumnAccessed = 2312;
+constexpr int kColumnAttributes = 2349;
+
+constexpr uint16_t kGhostedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr uint16_t kNoSizeAttributes = 0x18;  // folders and devices
+constexpr uint16_t kDeviceAttribute = 0x8;
+constexpr int kFullPathCapacity = 1024;
+constexpr int kTipLineCapacity = 300;
+constexpr int kSmallIconSize = 16;
+
+int ColumnIdOf(const ItemListControl* list, int subItem) {
+  const ColumnLayout* columns = list->creation.columns;
+  if (!columns || subItem < 0 || subItem >= ColumnLayoutCount(columns)) return 0;
+  return columns[subItem].id;
+}
+
+uint8_t* RequestedRow(const ItemListControl* list, const NMLVDISPINFOW* request) {
+  if (request->item.lParam) return reinterpret_cast<uint8_t*>(request->item.lParam);
+  return GetItemRecord(list, request->item.iItem);
+}
+
+void Give(NMLVDISPINFOW* request, const wchar_t* text) {
+  CopyWideBounded(text, request->item.pszText, request->item.cchTextMax);
+}
+
+// After the chain's texts changed the description column takes the room the other columns leave.
+void FitDescriptionColumn(const ItemListControl* chain) {
+  if (InterlockedExchange(&g_app->chainColumnFitCounter, 0) == 0) return;
+  const ColumnLayout* columns = chain->creation.columns;
+  RECT client = {};
+  GetClientRect(chain->window, &client);
+  int others = 0;
+  int current = 0;
+  int position = -1;
+  for (int i = 0, shown = 0; columns && columns[i].id != 0; ++i) {
+    if (!IsColumnVisible(columns[i])) continue;
+    if (columns[i].id == kColumnDescription) {
+      position = shown;
+      current = columns[i].width;
+    } else if (columns[i].width > 0) {
+      others += columns[i].width;
+    }
+    ++shown;
+  }
+  const int wanted = client.right - others;
+  if (position >= 0 && wanted > current) PostWindowMessage(chain->window, LVM_SETCOLUMNWIDTH, position, wanted);
+}
+
+void GiveFileSize(NMLVDISPINFOW* request, const FileListRow* row) {
+  if ((row->info.attributes & kNoSizeAttributes) || row->info.size == kUnknownFileSize) return;
+  if (g_app->options & kOptionPlainSizes) {
+    FormatNumberGrouped(row->info.size, request->item.pszText, request->item.cchTextMax);
+  } else {
+    FormatByteSize(row->info.size, request->item.pszText, request->item.cchTextMax);
+  }
+}
+
+void GiveTypeName(NMLVDISPINFOW* request, FileListRow* row) {
+  if (row->typeNameIndex == 0) {
+    row->typeNameIndex = FileTypeTableIndexForPath(&g_fileTypes, row->currentName, row->info.attributes);
+  }
+  FileTypeTableGetName(&g_fileTypes, row->typeNameIndex, request->item.pszText, request->item.cchTextMax);
+}
+
+// The icon comes from the system's image list the first time the row is drawn.
+void GiveIcon(const ItemListControl* files, NMLVDISPINFOW* request, FileListRow* row) {
+  if (!(request->item.mask & LVIF_IMAGE) || !files->imageList) return;
+  if (row->icon == 0) {
+    wchar_t path[kFullPathCapacity];
+    const UINT size = g_app->listIconSize > kSmallIconSize ? SHGFI_LARGEICON : SHGFI_SMALLICON;
+    const bool whole = GetRowFullPath(files, row, path, kFullPathCapacity) == 0 && path[0] != 0;
+    const int index = GetShellIconIndex(whole ? path : row->currentName, size | (whole ? 0 : SHGFI_USEFILEATTRIBUTES),
+                                        row->info.attributes);
+    if (index >= 0) row->icon = index + 1;
+  }
+  request->item.iImage = row->icon;
+}
+
+void GiveFileCell(const ItemListControl* files, NMLVDISPINFOW* request, FileListRow* row) {
+  wchar_t* text = request->item.pszText;
+  const int capacity = request->item.cchTextMax;
+  switch (ColumnIdOf(files, request->item.iSubItem)) {
+    case kColumnName:
+      Give(request, row->currentName);
+      GiveIcon(files, request, row);
+      if (row->info.attributes & kGhostedAttributes) request->item.state |= LVIS_CUT;
+      break;
+    case kColumnNewName:
+      Give(request, row->newName);
+      break;
+    case kColumnSize:
+      GiveFileSize(request, row);
+      break;
+    case kColumnModified:
+      FormatFileDate(1, &row->info.lastWriteTime, text, capacity);
+      break;
+    case kColumnCreated:
+      FormatFileDate(1, &row->info.creationTime, text, capacity);
+      break;
+    case kColumnAccessed:
+      FormatFileDate(1, &row->info.lastAccessTime, text, capacity);
+      break;
+    case kColumnType:
+      GiveTypeName(request, row);
+      break;
+    case kColumnFolder:
+      GetPooledPath(files, row->folderIndex > 0 ? static_cast<uint32_t>(row->folderIndex) : 0, text, capacity);
+      break;
+    case kColumnAttributes:
+      FormatAttributeLetters(row->info.attributes, text, capacity);
+      break;
+  }
+}
+
+// Appends "label: value" on a line of its own when the whole still fits.
+void AppendTipLine(wchar_t* tip, int capacity, int labelId, const wchar_t* value) {
+  wchar_t line[kTipLineCapacity];
+  line[0] = 0;
+  if (tip[0] != 0) AppendWideBounded(L"\r\n", line, kTipLineCapacity);
+  wchar_t label[kTipLineCapacity];
+  GetUiText(labelId, label, kTipLineCapacity);
+  AppendWideBounded(label, line, kTipLineCapacity);
+  AppendWideBounded(L": ", line, kTipLineCapacity);
+  if (AppendWideBounded(value, line, kTipLineCapacity) != 0) return;
+  if (WideLength(tip) + WideLength(line) < static_cast<size_t>(capacity)) AppendWideBounded(line, tip, capacity);
+}
+
+void SizeText(uint64_t size, wchar_t* text, int capacity) {
+  FormatNumberGrouped(size, text, capacity);
+  AppendWideBounded(L" ", text, capacity);
+  wchar_t unit[kTipLineCapacity];
+  GetUiText(size == 1 ? kTextWordByte : kTextWordBytes, unit, kTipLineCapacity);
+  AppendWideBounded(unit, text, capacity);
+}
+
+bool IsFolderRow(const FileListRow* row) { return (row->info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+// The new name typed over the current one: a case mask, a rename mask, or the text itself. False when the
+// text is no name a file can have.
+bool NewNameFromText(const wchar_t* current, const wchar_t* text, wchar_t* name) {
+  for (const wchar_t* c = text; *c; ++c) {
+    if (IsPathSeparator(*c)) return false;
+  }
+  if (ContainsAngleBracket(text)) {
+    if (ApplyCaseMask(current, name, kFileNameCapacity, text) != 0) return false;
+  } else if (ApplyWildcardNameMask(current, text, name, kFileNameCapacity) != 0) {
+    if (CopyWideBounded(text, name, kFileNameCapacity) != 0) return false;
+  }
+  const size_t length = WideLength(name);
+  if (length == 0 || name[length - 1] == L'.' || name[length - 1] == L' ') return false;
+  return FindInvalidFileNameChar(name, false) == 0;
+}
+
+// The row as it is, with another current name: its size follows the name.
+void RenameRow(const FileListRow& old, const wchar_t* name, FileListRow* row) {
+  *row = old;
+  wmemset(row->currentName, 0, kFileNameCapacity);
+  CopyWideBounded(name, row->currentName, kFileNameCapacity);
+  const int length = static_cast<int>(WideLength(row->currentName));
+  const int dot = ExtensionDotPosition(row->currentName);
+  row->length = FileListRowSize(static_cast<size_t>(length));
+  row->extensionAt = static_cast<uint16_t>(dot < length ? dot + 1 : length);
+  row->typeNameIndex = 0;
+  row->icon = 0;
+}
+
+const FileListRow* EditedRow(const ItemListControl* files, int index) {
+  if (index < 0 || static_cast<uint32_t>(index) >= ItemStoreCount(&files->rows)) return nullptr;
+  const auto* row = reinterpret_cast<const FileListRow*>(GetItemRecord(files, index));
+  return row && row->currentName[0] != 0 ? row : nullptr;
+}
+
+}  // namespace
+
+void ChainListGetDispInfo(NMLVDISPINFOW* request) {
+  const ItemListControl* chain = g_app->chainList;
+  if (!chain || !(request->item.mask & LVIF_TEXT) || !request->item.pszText) return;
+  FitDescriptionColumn(chain);
+  const auto* row = reinterpret_cast<const ChainListRow*>(RequestedRow(chain, request));
+  if (!row) return;
+  switch (ColumnIdOf(chain, request->item.iSubItem)) {
+    case kColumnDescription:
+      Give(request, row->text);
+      break;
+    case kColumnComment:
+      Give(request, row->text + row->descriptionLength);
+      break;
+  }
+}
+
+void FileListGetItemText(NMLVDISPINFOW* request) {
+  const ItemListControl* files = g_app->fileList;
+  if (!files || !(request->item.mask & LVIF_TEXT) || !request->item.pszText || request->item.cchTextMax <= 0) return;
+  request->item.pszText[0] = 0;
+  auto* row = reinterpret_cast<FileListRow*>(RequestedRow(files, request));
+  if (row) GiveFileCell(files, request, row);
+}
+
+LRESULT BuildItemInfoTip(NMTTDISPINFOW* request) {
+  const auto* row = reinterpret_cast<const FileListRow*>(request->lParam);
+  wchar_t* tip = request->lpszText;
+  if (!row || !tip || (row->info.attributes & kDeviceAttribute)) return 0;
+  const int capacity = kCellTextCapacity;
+  wchar_t value[kTipLineCapacity];
+  const int type = row->typeNameIndex != 0 ? row->typeNameIndex
+                                          : FileTypeTableIndexForPath(&g_fileTypes, row->currentName, row->info.attributes);
+  FileTypeTableGetName(&g_fileTypes, type, value, kTipLineCapacity);
+  AppendTipLine(tip, capacity, kTextColumnType, value);
+  if (row->info.size != 0 && row->info.size != kUnknownFileSize && !IsFolderRow(row)) {
+    SizeText(row->info.size, value, kTipLineCapacity);
+    AppendTipLine(tip, capacity, kTextColumnSize, value);
+  }
+  FormatFileDate(0, &row->info.lastWriteTime, value, kTipLineCapacity);
+  if (value[0] != 0) AppendTipLine(tip, capacity, kTextColumnModified, value);
+  return 1;
+}
+
+LRESULT BeginFileRename(NMLVDISPINFOW* request) {
+  const ItemListControl* files = g_app->fileList;
+  if (!files || g_app->busyCounter != 0) return 1;
+  const FileListRow* row = EditedRow(files, request->item.iItem);
+  if (!row) return 1;
+  if (!IsFolderRow(row) && files->editor) {
+    const int dot = ExtensionDotPosition(row->currentName);
+    SendMessageW(files->editor, EM_SETSEL, 0, dot);
+  }
+  return 0;
+}
+
+LRESULT EndFileRename(NMLVDISPINFOW* request) {
+  ItemListControl* files = g_app->fileList;
+  const wchar_t* text = request->item.pszText;
+  if (!files || !text || text[0] == 0 || g_app->busyCounter != 0) return 0;
+  const FileListRow* stored = EditedRow(files, request->item.iItem);
+  if (!stored) return 0;
+  const FileListRow old = *stored;
+  wchar_t name[kFileNameCapacity];
+  wchar_t from[kFullPathCapacity];
+  wchar_t to[kFullPathCapacity];
+  if (!NewNameFromText(old.currentName, text, name) || GetRowFullPath(files, &old, from, kFullPathCapacity) != 0) {
+    BeepError();
+    return 0;
+  }
+  CopyWideBounded(from, to, kFullPathCapacity);
+  to[FileNameOffset(to)] = 0;
+  if (AppendWideBounded(name, to, kFullPathCapacity) != 0) return 0;
+  if (wcscmp(name, old.currentName) == 0 || RenameItemFile(g_mainWindow, from, to) != 0) return 0;
+  FileListRow renamed;
+  RenameRow(old, name, &renamed);
+  ItemsViewUpdateItem(files, request->item.iItem, &renamed);
+  return 1;
+}

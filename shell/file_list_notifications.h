@@ -1,0 +1,28 @@
+// What the main window answers its two lists: the cell texts and icons (LVN_GETDISPINFOW), the info tips of
+// the file list, and renaming a file in place in the file list.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+// A chain row's cells: the step's description (column 5580) and its comment (column 41). After the chain's
+// texts changed, the description column first widens so that the columns fill the list.
+void ChainListGetDispInfo(NMLVDISPINFOW* request);
+
+// A file row's cells by column: name (with its icon, ghosted when hidden or system), new name, size, the three
+// times, type, folder and attribute letters. Field columns stay empty until field values exist.
+void FileListGetItemText(NMLVDISPINFOW* request);
+
+// The file list's info tip of a row: up to three lines (type, size, last change) after the cell text, as far as
+// they fit. Non-zero: the tip has several lines. Nothing for devices.
+LRESULT BuildItemInfoTip(NMTTDISPINFOW* request);
+
+// LVN_BEGINLABELEDITW: 0 lets the editor open (a file's name is selected without its extension); 1 refuses
+// while a job is busy and for a row that does not exist.
+LRESULT BeginFileRename(NMLVDISPINFOW* request);
+
+// LVN_ENDLABELEDITW: the typed text becomes the new name, taken as a rename mask over the current name ('?',
+// '*'), or as a case mask when it holds '<' or '>'. A name no file can have (a path separator, a character
+// not allowed in names, nothing, a trailing dot or blank) is refused, and so is an existing other file. On
+// success the file is renamed on disk, the row takes the new name and the answer is 1; else 0 and nothing
+// changes.
+LRESULT EndFileRename(NMLVDISPINFOW* request);

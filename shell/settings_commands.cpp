@@ -1,0 +1,139 @@
+#include "shell/settings_commands.h"
+
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/file_dialogs.h"
+#include "foundation/file_io.h"
+#include "foundation/message_boxes.h"
+#include "foundation/profile_store.h"
+#include "foundation/providers.h"
+#include "foundation/theme.h"
+#include "foundation/threads.h"
+#include "foundation/ui_operations.h"
+#include "foundation/ui_strings.h"
+#include "foundation/ui_text_ids.h"
+#include "shell/app_run.h"
+#include "shell/main_commands.h"
+#include "shell/main_window.h"
+#include "shell/shell_hooks.h"
+
+namespace {
+
+constexpr wchar_t kStoreFilter[] = L"INI (*.INI)\0*.INI\0";
+constexpr int kQuestionCapacity = 256;
+constexpr int kPreferLight = 3;
+
+SettingsStore* Store() { return &g_settingsStore; }
+
+bool IsBusy() { return g_app->busyCounter != 0; }
+
+// The chosen file, which starts as the store's own file; false when the dialog was left.
+bool ChooseStoreFile(HWND window, bool save, wchar_t* path, wchar_t* storePath) {
+  ProfileGetFileName(Store(), storePath, kFileDialogCapacity);
+  CopyWideBounded(storePath, path, kFileDialogCapacity);
+  const int chosen = save ? ShowSaveFileDialog(window, path, kFileDialogCapacity, kStoreFilter, nullptr, 1)
+                          : ShowOpenFileDialog(window, path, kFileDialogCapacity, kStoreFilter, nullptr, false);
+  return chosen != 0;
+}
+
+// The restart drops what the store holds in memory once the closing window has written into it, so that the
+// next run reads the file anew.
+int RestartOnStoreFile(HWND window, const wchar_t* storePath) {
+  const int restarted = RestartMainWindow(window);
+  if (restarted != 0) return restarted;
+  ProfileSwitchFile(Store(), L"");
+  ProfileSwitchFile(Store(), storePath);
+  return 0;
+}
+
+// The question of command 188: its tooltip part (or its menu text) without decorations, and "?".
+void ResetQuestion(wchar_t* question) {
+  wchar_t text[kQuestionCapacity];
+  GetUiText(kTextResetSettings, text, kQuestionCapacity);
+  const wchar_t* part = text;
+  wchar_t* second = nullptr;
+  for (wchar_t* c = text; *c; ++c) {
+    if (*c != L';') continue;
+    if (second) {
+      part = c + 1;
+      break;
+    }
+    *c = 0;
+    second = c;
+  }
+  if (part == text && second) *second = 0;
+  CopyWideBounded(part, question, kQuestionCapacity);
+  StripMenuTextDecorations(question);
+  AppendWideBounded(L"?", question, kQuestionCapacity);
+}
+
+}  // namespace
+
+int ExportSettingsStore(HWND window) {
+  wchar_t path[kFileDialogCapacity];
+  wchar_t storePath[kFileDialogCapacity];
+  if (!ChooseStoreFile(window, true, path, storePath)) return ERROR_CANCELLED;
+  ProfileSave(Store());
+  if (EqualsIgnoreCaseWide(path, storePath)) return 0;
+  // The dialog has asked before replacing a file; the copy replaces it, and is not put beside it.
+  const int copied = VfsCopy(nullptr, storePath, path, nullptr, nullptr, nullptr);
+  if (copied != 0) ShowLastErrorMessage(window, static_cast<DWORD>(copied), path);
+  return copied;
+}
+
+int ImportSettingsStore(HWND window) {
+  if (IsBusy()) return ERROR_BUSY;
+  wchar_t path[kFileDialogCapacity];
+  wchar_t storePath[kFileDialogCapacity];
+  if (!ChooseStoreFile(window, false, path, storePath) || EqualsIgnoreCaseWide(path, storePath)) {
+    return ERROR_CANCELLED;
+  }
+  const int copied = VfsCopy(nullptr, path, storePath, nullptr, nullptr, nullptr);
+  if (copied != 0) {
+    ShowLastErrorMessage(window, static_cast<DWORD>(copied), storePath);
+    return copied;
+  }
+  return RestartOnStoreFile(window, storePath);
+}
+
+int ResetSettings(HWND window) {
+  if (IsBusy()) return ERROR_BUSY;
+  wchar_t question[kQuestionCapacity];
+  ResetQuestion(question);
+  if (ShowMessageBoxWide(window, question, g_app->title, MB_YESNO | MB_ICONQUESTION) != IDYES) return ERROR_CANCELLED;
+  wchar_t storePath[kFileDialogCapacity];
+  ProfileGetFileName(Store(), storePath, kFileDialogCapacity);
+  HANDLE file = INVALID_HANDLE_VALUE;
+  const int created = FileCreateForWrite(&file, window, storePath);
+  CloseHandleSafe(file);
+  if (created != 0) return created;
+  return RestartOnStoreFile(window, storePath);
+}
+
+void SetDisplayMode(HWND window, int mode) {
+  if (IsBusy() || mode == g_app->displayMode) return;
+  g_app->displayMode = mode;
+  ProfileSetInt(Store(), kMainSection, "DM", mode);
+  ProfileSave(Store());
+  const bool wasDark = IsDarkModeOn();
+  const bool dark = CallShellHookOr(g_shellHooks.setDarkModePreference, wasDark ? 1 : 0,
+                                    mode == 0 ? kPreferLight : mode) != 0;
+  if (dark != wasDark) {
+    RestartForThemeChange(window, dark);
+    return;
+  }
+  CallShellHook(g_shellHooks.applyWindowTheme, window);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+void RestartForThemeChange(HWND window, bool dark) {
+  if (dark) {
+    g_app->options |= kOptionSystemMenus;
+  } else {
+    g_app->options &= ~kOptionSystemMenus;
+  }
+  StoreOptionWord();
+  ProfileSave(Store());
+  CallShellHook(g_shellHooks.clearThemeColorCache);
+  RestartMainWindow(window);
+}

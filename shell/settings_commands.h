@@ -1,0 +1,22 @@
+// Commands on the settings as a whole: a copy of the profile store, restoring one, returning to the defaults,
+// and the display mode. Restoring, resetting and a display-mode change that switches the dark state restart
+// the main window, so that everything is built again from the new settings; none of them runs while a job is
+// busy, as the job would go on into the next run's state.
+#pragma once
+#include <windows.h>
+
+// Command 186: the save dialog offers the store's file name; the store is saved and copied to the chosen file
+// (replacing it). 0, ERROR_CANCELLED, or the copy's error (shown to the user).
+int ExportSettingsStore(HWND window);
+// Command 187: the open dialog offers the store's file name; the chosen file is copied over the store's file
+// and the main window restarts on it. 0, ERROR_CANCELLED, ERROR_BUSY, or the copy's error.
+int ImportSettingsStore(HWND window);
+// Command 188: after the user's Yes the store's file is emptied and the main window restarts with the
+// defaults. 0, ERROR_CANCELLED, ERROR_BUSY, or the error.
+int ResetSettings(HWND window);
+
+// Commands 211, 212, 213: display mode 0 light, 1 as the system, 2 dark. A new mode is stored as "DM" at once
+// and applied; when the dark state changed the main window restarts, else it is only repainted.
+void SetDisplayMode(HWND window, int mode);
+// Records the dark state in the option word, stores it and restarts the main window.
+void RestartForThemeChange(HWND window, bool dark);

@@ -1,0 +1,20 @@
+// The two commands the main window posts itself while it is created: 122 (recent files, the command line, the
+// start folder) and 173 (the chain of the last run).
+#pragma once
+#include <windows.h>
+
+// Command 122: the recent files into the menu, the command line, then the start folder listed: the folder
+// the command line named, else the folder of the last run ("LastFolder").
+void OnStartupCommand(HWND window);
+
+// Command 173: the chain from section "QK"; an empty chain offers the module menu once; section "LR" goes.
+void RestoreChainAtStartup(HWND window);
+
+// The program's arguments after its name, in order: the first that names a folder becomes the start folder and
+// ends the scan; a file is loaded as a settings file, and the first that loads ends the scan. Arguments that
+// name nothing are passed over.
+void ProcessCommandLine(HWND window);
+void ProcessArguments(HWND window, const wchar_t* const* arguments, int count);
+
+// The folder listed at start: the command line's (freed once taken), else "LastFolder"; empty when neither.
+void TakeStartFolder(wchar_t* folder, int capacity);

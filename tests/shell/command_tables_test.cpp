@@ -1,0 +1,206 @@
+// The command table, the state table, the command names and the menus built from the resource library's
+// definitions, without a main window.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+#include "engine/module_table.h"
+#include "foundation/resource_library.h"
+#include "program_state_scope.h"
+#include "shell/command_trees.h"
+#include "shell/main_commands.h"
+#include "shell/shell_hooks.h"
+#include "shell/title_notices.h"
+
+namespace {
+
+void CollectMenuCommands(const MenuDefinitionEntry* table, std::set<int>* ids) {
+  for (; table && table->commandId != 0; ++table) {
+    if (table->commandId == kMenuSeparatorId) continue;
+    if (table->children) {
+      CollectMenuCommands(table->children, ids);
+    } else {
+      ids->insert(table->commandId);
+    }
+  }
+}
+
+const MenuItemRecord* FindRecord(const MenuItemRecord* records, int id) {
+  for (; records && records->commandId != 0; ++records) {
+    if (records->commandId == id) return records;
+    if (const MenuItemRecord* inner = FindRecord(records->children, id)) return inner;
+  }
+  return nullptr;
+}
+
+std::wstring MenuText(HMENU menu, int id) {
+  wchar_t text[80] = {};
+  GetMenuStringW(menu, id, text, 80, MF_BYCOMMAND);
+  return text;
+}
+
+// A module of the spare slot with a long title and two fields, one of them without a name.
+void LongTitle(wchar_t* text, int capacity) {
+  CopyWideBounded(L"A module whose title runs on far beyond what a menu item can hold", text, capacity);
+}
+
+void TwoFields(ModuleFieldCallback callback, void* userData) {
+  callback(L"Width", L"Width", 0, 0, userData);
+  callback(L"", L"", 1, 0, userData);
+  callback(L"Height", L"Height", 2, 0, userData);
+}
+
+class SpareModule {
+ public:
+  SpareModule() {
+    ModuleDescriptor& slot = g_moduleDescriptors[kModuleSlotCount - 1];
+    slot.keyName = L"Spare";
+    slot.title = LongTitle;
+    slot.enumerateFields = TwoFields;
+  }
+  ~SpareModule() { g_moduleDescriptors[kModuleSlotCount - 1] = ModuleDescriptor{}; }
+};
+
+constexpr int kSpareIndex = kModuleSlotCount - 1;
+
+}  // namespace
+
+TEST(CommandTable, EveryCommandHasAHandlerOrIsGreyedWithTheReason) {
+  ProgramStateScope state;
+  const ResourceLibrary* library = LoadResourceLibrary();
+  ASSERT_NE(library, nullptr);
+  std::set<int> ids;
+  CollectMenuCommands(library->mainMenu, &ids);
+  for (const CommandNameEntry& entry : kCommandNameTable) {
+    if (entry.commandId != 0) ids.insert(entry.commandId);
+  }
+  for (int i = 0; i < CommandStateCount(); ++i) ids.insert(CommandStateAt(i)->commandId);
+  int first = 0;
+  int last = 0;
+  for (int i = 0; CommandTableId(i, &first, &last); ++i) ids.insert(first);
+  int missing = 0;
+  for (int id : ids) {
+    SCOPED_TRACE(id);
+    const CommandState* row = FindCommandState(id);
+    if (row && row->missing) {
+      ++missing;
+      EXPECT_EQ(FindCommandHandler(id), nullptr) << "a command with a handler is not missing its part";
+      EXPECT_TRUE(IsCommandDisabled(id));
+      EXPECT_GT(strlen(row->missing), 5u);
+    } else {
+      EXPECT_NE(FindCommandHandler(id), nullptr);
+    }
+  }
+  EXPECT_GT(missing, 0);
+  EXPECT_STREQ(kCommandNameTable[kCommandNameCount - 1].name, "-");
+}
+
+TEST(CommandTable, RangesAreTriedAfterTheSingleIdsAndTheEmptyListGreysTheFileCommands) {
+  ProgramStateScope state;
+  // 30000 lies in the range of the field sort keys, but has a handler of its own.
+  EXPECT_NE(FindCommandHandler(30000), FindCommandHandler(600));
+  EXPECT_EQ(FindCommandHandler(221), nullptr);
+  EXPECT_EQ(FindCommandHandler(222), FindCommandHandler(229));
+  EXPECT_NE(FindCommandHandler(230), FindCommandHandler(229));
+  EXPECT_EQ(FindCommandHandler(450), FindCommandHandler(599));
+  // Without lists nothing that needs rows, a step or the chain can run; Stop waits for a job.
+  for (int id : {105, 106, 107, 108, 109, 110, 111, 112, 121, 124, 125, 126, 127, 130, 131, 132, 133, 134, 135, 136,
+                 141, 153, 171, 172, 175, 199}) {
+    EXPECT_TRUE(IsCommandDisabled(id)) << id;
+  }
+  for (int id : {101, 102, 103, 104, 122, 139, 162, 173, 184, 187, 222, 450}) EXPECT_FALSE(IsCommandDisabled(id)) << id;
+  InterlockedIncrement(&state->busyCounter);
+  for (int id : {102, 103, 139, 163, 187, 188, 211, 222, 450}) EXPECT_TRUE(IsCommandDisabled(id)) << id;
+  EXPECT_FALSE(IsCommandDisabled(171));
+  EXPECT_FALSE(IsCommandDisabled(104));
+}
+
+TEST(MainMenu, EveryItemGetsItsTextAndTheCurrentDisplayModeIsLeftOut) {
+  ProgramStateScope state;
+  const ResourceLibrary* library = LoadResourceLibrary();
+  ASSERT_NE(library, nullptr);
+  state->uiStrings = library->languages[0].table;
+  state->displayMode = 1;
+  MenuItemRecord* tree = CopyFilteredCommandTree(library->mainMenu, DynamicMenuProvider);
+  ASSERT_NE(tree, nullptr);
+  // Without dark mode there is no appearance menu; without fields no field sort.
+  EXPECT_EQ(FindRecord(tree, 210), nullptr);
+  EXPECT_EQ(FindRecord(tree, 600), nullptr);
+  HMENU bar = CreateMenu();
+  ASSERT_EQ(BuildMenuFromTable(state->uiStrings, bar, tree, false), 0);
+  EXPECT_EQ(GetMenuItemCount(bar), 6);
+  EXPECT_EQ(MenuText(bar, 104), L"&Save settings file..\tCtrl+S");
+  EXPECT_NE(GetMenuState(GetSubMenu(bar, 2), 161, MF_BYCOMMAND), 0xFFFFFFFFu);
+  HMENU popup = CreatePopupMenu();
+  ASSERT_EQ(BuildMenuFromTable(state->uiStrings, popup, tree, true), 0);
+  EXPECT_EQ(MenuText(popup, 104), L"&Save settings file..");
+  DestroyMenu(bar);
+  DestroyMenu(popup);
+  FreeCommandTree(tree);
+
+  g_shellHooks.setDarkModePreference = [](int mode) { return mode == 5 ? 1 : 0; };
+  const MenuDefinitionEntry modes[] = {{211, 0, nullptr}, {212, 0, nullptr}, {213, 0, nullptr}, {0, 0, nullptr}};
+  const MenuDefinitionEntry appearance[] = {{210, 0, modes}, {0, 0, nullptr}};
+  tree = CopyFilteredCommandTree(appearance, nullptr);
+  g_shellHooks.setDarkModePreference = nullptr;
+  ASSERT_NE(FindRecord(tree, 210), nullptr);
+  EXPECT_NE(FindRecord(tree, 211), nullptr);
+  EXPECT_EQ(FindRecord(tree, 212), nullptr);
+  EXPECT_NE(FindRecord(tree, 213), nullptr);
+  FreeCommandTree(tree);
+
+  // An item without a text makes the whole build fail.
+  MenuItemRecord unknown[] = {{123, 0, 0, nullptr, {}}, {29999, 0, 0, nullptr, {}}, {0, 0, 0, nullptr, {}}};
+  HMENU failed = CreatePopupMenu();
+  EXPECT_EQ(BuildMenuFromTable(state->uiStrings, failed, unknown, true), 1);
+  DestroyMenu(failed);
+}
+
+TEST(ModuleMenus, ModulesAreOfferedByTitleAndFieldsGroupedByModule) {
+  ProgramStateScope state;
+  const ResourceLibrary* library = LoadResourceLibrary();
+  ASSERT_NE(library, nullptr);
+  state->uiStrings = library->languages[0].table;
+  InitModuleDescriptors();
+  SpareModule spare;
+  MenuItemRecord* modules = BuildModuleMenuItems();
+  ASSERT_NE(modules, nullptr);
+  const MenuItemRecord* caseModule = FindRecord(modules, kAddModuleCommandBase + kModuleCase);
+  ASSERT_NE(caseModule, nullptr);
+  EXPECT_EQ(caseModule->flags, kRecordOwnText);
+  const std::wstring long_ = FindRecord(modules, kAddModuleCommandBase + kSpareIndex)->text;
+  EXPECT_EQ(long_.size(), static_cast<size_t>(kMenuTextCapacity - 1));
+  EXPECT_EQ(long_.substr(long_.size() - 3), L"...");
+  FreeCommandTree(modules);
+
+  MenuItemRecord* fields = BuildFieldMenuItems();
+  ASSERT_NE(fields, nullptr);
+  const int group = kFieldCommandBase + 256 * kSpareIndex;
+  EXPECT_EQ(fields[0].commandId, group);
+  EXPECT_EQ(fields[1].commandId, 0) << "modules without fields have no entry";
+  ASSERT_NE(fields[0].children, nullptr);
+  EXPECT_EQ(fields[0].children[0].commandId, group);
+  EXPECT_EQ(fields[0].children[1].commandId, group + 2);
+  EXPECT_EQ(fields[0].children[2].commandId, 0);
+  FreeCommandTree(fields);
+}
+
+TEST(TitleNotices, TheCountTakesTheOneIntegerFieldAndNothingElse) {
+  struct Case {
+    const wchar_t* pattern;
+    const wchar_t* expected;
+  };
+  const Case cases[] = {
+      {L"%d new names cannot be used", L"3 new names cannot be used"},
+      {L"%s and %d and %d", L"%s and 3 and %d"},
+      {L"100%% of %u", L"100% of 3"},
+      {L"no field", L"no field"},
+  };
+  for (const Case& c : cases) {
+    wchar_t text[64];
+    FormatCountText(c.pattern, 3, text, 64);
+    EXPECT_STREQ(text, c.expected);
+  }
+}

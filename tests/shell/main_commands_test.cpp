@@ -1,0 +1,287 @@
+// The main window's commands in the running program: what the state table lets through, renaming in place,
+// dropped files and the command line, the closing question, keeping the selected files and the recent files.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "engine/chain_files.h"
+#include "engine/chain_list.h"
+#include "engine/module_table.h"
+#include "engine/preview.h"
+#include "foundation/app_state.h"
+#include "foundation/bounded_text.h"
+#include "foundation/item_store.h"
+#include "foundation/profile_store.h"
+#include "profile_text.h"
+#include "program_fixture.h"
+#include "shell/chain_commands.h"
+#include "shell/closing.h"
+#include "shell/file_drop.h"
+#include "shell/file_list_notifications.h"
+#include "shell/main_commands.h"
+#include "shell/recent_files.h"
+#include "shell/startup_commands.h"
+#include "views/file_list_row.h"
+#include "views/item_list_changes.h"
+#include "views/item_list_state.h"
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+Names Sorted(Names names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+int RowNamed(const wchar_t* name) {
+  const ItemStore* rows = &g_app->fileList->rows;
+  for (uint32_t i = 0; i < ItemStoreCount(rows); ++i) {
+    if (wcscmp(reinterpret_cast<const FileListRow*>(ItemStoreGet(rows, i))->currentName, name) == 0) return i;
+  }
+  return -1;
+}
+
+// A settings file of one or more step lines, UTF-16 with its mark.
+std::string SettingsFile(const std::wstring& lines) {
+  std::string bytes = "\xFF\xFE";
+  for (wchar_t c : lines) bytes.append(reinterpret_cast<const char*>(&c), 2);
+  return bytes;
+}
+
+std::wstring StepText(int n) {
+  wchar_t text[1024] = {};
+  SerializeModuleInstance(GetStepInstance(n), text, 1024);
+  return text;
+}
+
+// A drop of these paths, as the shell hands it over.
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+  size_t characters = 1;
+  for (const std::wstring& path : paths) characters += path.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  auto* text = reinterpret_cast<wchar_t*>(drop + 1);
+  for (const std::wstring& path : paths) {
+    memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+    text += path.size() + 1;
+  }
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+class MainCommands : public ProgramFixture {};
+
+}  // namespace
+
+TEST_F(MainCommands, TheStateTableGreysWhatCannotRunNowAndTheMenuFollows) {
+  ASSERT_TRUE(Start({L"a.txt", L"b.txt"}, {"<Ext,\"bak\">", "<Case,n,2>"}));
+  EXPECT_FALSE(Disabled(106));
+  EXPECT_TRUE(Disabled(121));
+  EXPECT_TRUE(Disabled(171));
+  Gui([] { ItemsViewFocusItem(g_app->chainList, 0, false); });
+  EXPECT_FALSE(Disabled(124));
+  EXPECT_TRUE(Disabled(126)) << "the first step cannot move up";
+  EXPECT_FALSE(Disabled(127));
+
+  Gui([] { InterlockedIncrement(&g_app->busyCounter); });
+  for (int id : {106, 102, 103, 124, 127, 139, 163, 187, 188, 211, 222, 450}) EXPECT_TRUE(Disabled(id)) << id;
+  EXPECT_FALSE(Disabled(171));
+  Gui([] { InterlockedDecrement(&g_app->busyCounter); });
+
+  Gui([] { g_app->problemCount = 2; });
+  EXPECT_TRUE(Disabled(106));
+  Gui([] { g_app->problemCount = 0; });
+
+  Gui([this] {
+    ItemsViewDeleteItem(g_app->fileList, -1, false);
+    UpdateMenuStates(window_, false);
+  });
+  for (int id : {105, 106, 107, 108, 109, 110, 111, 112, 130, 131, 132, 133, 134, 135, 136, 172, 175, 199}) {
+    EXPECT_TRUE(Disabled(id)) << id;
+  }
+  HMENU menu = GetMenu(window_);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(GetMenuState(menu, 106, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(GetMenuState(menu, 196, MF_BYCOMMAND) & MF_GRAYED) << "the about box is not there yet";
+  EXPECT_FALSE(GetMenuState(menu, 102, MF_BYCOMMAND) & MF_GRAYED);
+  // A refused command does nothing: the chain stays.
+  SendMessageW(window_, WM_COMMAND, 106, 0);
+  EXPECT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(Close(), 0);
+}
+
+TEST_F(MainCommands, AFileRenamedInPlaceTakesTheTypedNameOrMaskAndNamesThatMoveFilesAreRefused) {
+  ASSERT_TRUE(Start({L"report.txt", L"other.txt"}, {"<Case,n,2>"}));
+  DialogWatcher boxes(GetCurrentProcessId(), IDOK);
+  struct Case {
+    const wchar_t* typed;
+    LRESULT answer;
+    const wchar_t* listed;
+  };
+  const Case cases[] = {
+      {L"..\\moved.txt", 0, L"report.txt"}, {L"sub\\made.txt", 0, L"report.txt"}, {L"a:b.txt", 0, L"report.txt"},
+      {L"a|b.txt", 0, L"report.txt"},       {L"other.txt", 0, L"report.txt"},    {L"*.bak", 1, L"report.bak"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::string(c.typed, c.typed + wcslen(c.typed)));
+    LRESULT answer = -1;
+    Gui([&] {
+      const int row = std::max(RowNamed(L"report.txt"), RowNamed(L"report.bak"));
+      wchar_t text[260];
+      CopyWideBounded(c.typed, text, 260);
+      NMLVDISPINFOW request = {};
+      request.item.iItem = row;
+      request.item.pszText = text;
+      answer = EndFileRename(&request);
+    });
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_EQ(Sorted(ListedNames()), Sorted({c.listed, L"other.txt"}));
+    EXPECT_EQ(Disk(), Sorted({c.listed, L"other.txt"}));
+  }
+  EXPECT_EQ(boxes.Answered(), 1) << "the existing other file is named in an error box";
+  EXPECT_FALSE(PathExists(temp_ / L"moved.txt"));
+  EXPECT_FALSE(PathExists(FilesFolder() + L"\\sub"));
+}
+
+TEST_F(MainCommands, TheFirstDroppedOrNamedSettingsFileThatLoadsEndsTheScan) {
+  ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}));
+  DialogWatcher boxes(GetCurrentProcessId(), IDOK);
+  const std::wstring notChain = temp_.WriteFile(L"notes.zqr", "just words");
+  const std::wstring first = temp_.WriteFile(L"first.zqr", SettingsFile(L"<Ext,\"one\">\r\n"));
+  const std::wstring second = temp_.WriteFile(L"second.zqr", SettingsFile(L"<Ext,\"two\">\r\n"));
+  Gui([&] { OnDropFiles(window_, MakeDrop({notChain, first, second})); });
+  Gui([&] {
+    EXPECT_STREQ(FirstRecentFile(&g_recentFiles), first.c_str());
+    EXPECT_EQ(RecentFileAt(&g_recentFiles, 1), nullptr) << "the file after it was not tried";
+    EXPECT_EQ(StepText(0), L"<Ext,\"one\">");
+  });
+
+  // A folder named first becomes the start folder and the file after it is left alone.
+  Gui([&] {
+    const wchar_t* arguments[] = {temp_.Path().c_str(), second.c_str()};
+    ProcessArguments(window_, arguments, 2);
+    EXPECT_STREQ(g_app->startFolder, temp_.Path().c_str());
+    EXPECT_EQ(StepText(0), L"<Ext,\"one\">");
+    wchar_t folder[1024];
+    TakeStartFolder(folder, 1024);
+    EXPECT_EQ(g_app->startFolder, nullptr);
+  });
+  // Paths that name nothing are passed over.
+  Gui([&] {
+    const std::wstring nothing = temp_ / L"nothing.zqr";
+    const wchar_t* arguments[] = {nothing.c_str(), notChain.c_str(), second.c_str()};
+    ProcessArguments(window_, arguments, 3);
+    EXPECT_EQ(StepText(0), L"<Ext,\"two\">");
+    EXPECT_STREQ(FirstRecentFile(&g_recentFiles), second.c_str());
+  });
+}
+
+TEST_F(MainCommands, TheClosingQuestionOffersTheSettingsFileAndItsAnswersDoWhatTheySay) {
+  ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}));
+  const std::wstring file = temp_.WriteFile(L"steps.zqr", SettingsFile(L"<Ext,\"one\">\r\n"));
+  Gui([&] { ASSERT_EQ(LoadSettingsFile(window_, file.c_str()), 0); });
+  const std::string loaded = ReadWholeFile(file);
+  struct Case {
+    int answer;
+    bool fileWritten;
+  };
+  int steps = 1;
+  for (const Case& c : {Case{IDNO, false}, Case{IDCANCEL, false}, Case{IDYES, true}}) {
+    SCOPED_TRACE(c.answer);
+    const std::string before = ReadWholeFile(file);
+    DialogWatcher boxes(GetCurrentProcessId(), c.answer);
+    Gui([&] {
+      InsertStepIntoList(CreateModuleFromText(L"<Case,n,1>"), -1, true);
+      MarkSettingsChanged(1);
+      SaveChangedSettingsOnClose(window_);
+    });
+    ++steps;
+    EXPECT_EQ(boxes.Answered(), 1);
+    EXPECT_NE(boxes.LastText().find(file), std::wstring::npos);
+    EXPECT_EQ(ReadWholeFile(file) != before, c.fileWritten);
+    // Whatever the answer, the next start finds the chain as it is.
+    int stored = 0;
+    Gui([&] { stored = ProfileEnumSection(&g_settingsStore, "QK", [](const char*, const char*, void*) { return 0; }, nullptr); });
+    EXPECT_EQ(stored, steps);
+  }
+  EXPECT_NE(ReadWholeFile(file), loaded);
+
+  // A new chain belongs to no file: its changes go to "QK" without a question.
+  DialogWatcher boxes(GetCurrentProcessId(), IDYES);
+  SendMessageW(window_, WM_COMMAND, 102, 0);
+  Gui([&] {
+    InsertStepIntoList(CreateModuleFromText(L"<Ext,\"new\">"), -1, true);
+    MarkSettingsChanged(1);
+  });
+  EXPECT_EQ(Close(), 0);
+  EXPECT_EQ(boxes.Answered(), 0);
+  EXPECT_EQ(SectionLines(ReadWholeFile(ProfilePath()), "QK"), std::vector<std::string>{"R1=<Ext,\"new\">"});
+}
+
+TEST_F(MainCommands, SelectedFilesOnlyKeepsTheSelectedRowsAndLeavesTheDisk) {
+  ASSERT_TRUE(Start({L"a.txt", L"b.txt", L"c.txt"}, {"<Case,n,2>"}));
+  Gui([] {
+    ItemsViewSelectItems(g_app->fileList, -1, 0);
+    ItemsViewSelectItems(g_app->fileList, RowNamed(L"b.txt"), 1);
+  });
+  SendMessageW(window_, WM_COMMAND, 163, 0);
+  EXPECT_EQ(ListedNames(), Names{L"b.txt"});
+  EXPECT_EQ(NewNames(), Names{L"B.txt"});
+  EXPECT_EQ(Disk(), (Names{L"a.txt", L"b.txt", L"c.txt"}));
+  SendMessageW(window_, WM_COMMAND, 163, 0);
+  EXPECT_TRUE(WaitFor([] { return ItemStoreCount(&g_app->fileList->rows) == 3 && g_app->busyCounter == 0; }));
+}
+
+TEST_F(MainCommands, RecentFilesStandBeforeExitNewestFirstAndStayInTheStore) {
+  ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}));
+  const std::wstring longPath = L"C:\\a folder with a name long enough\\to push the menu text past\\sixty.zqr";
+  Gui([&] {
+    for (const wchar_t* path : {L"C:\\one.zqr", L"C:\\two.zqr", longPath.c_str(), L"C:\\ONE.ZQR"}) {
+      AddRecentFile(&g_recentFiles, path);
+    }
+  });
+  HMENU file = GetSubMenu(GetMenu(window_), 0);
+  const int exit = GetMenuItemCount(file) - 1;
+  ASSERT_EQ(GetMenuItemID(file, exit), 101u);
+  EXPECT_EQ(GetMenuItemID(file, exit - 1), 221u);
+  const std::wstring expected[] = {L"&1 C:\\ONE.ZQR", L"&2 sixty.zqr", L"&3 C:\\two.zqr"};
+  for (int i = 0; i < 3; ++i) {
+    wchar_t text[80] = {};
+    GetMenuStringW(file, 222 + i, text, 80, MF_BYCOMMAND);
+    EXPECT_EQ(text, expected[i]);
+  }
+  Gui([] { RemoveRecentFile(&g_recentFiles, L"c:\\two.zqr"); });
+  EXPECT_EQ(GetMenuState(file, 224, MF_BYCOMMAND), 0xFFFFFFFFu);
+  EXPECT_EQ(Close(), 0);
+  const std::vector<std::string> recent = SectionLines(ReadWholeFile(ProfilePath()), "MRU");
+  EXPECT_EQ(ValueOf(recent, "1"), "C:\\ONE.ZQR");
+  EXPECT_EQ(ValueOf(recent, "2"), Narrow(longPath));
+  EXPECT_EQ(ValueOf(recent, "3"), "(missing)");
+}
+
+TEST_F(MainCommands, ResettingTheSettingsRestartsTheWindowOnAnEmptyStoreButNotWhileAJobIsBusy) {
+  ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}, "ExpMode=3\r\n"));
+  DialogWatcher boxes(GetCurrentProcessId(), IDYES);
+  Gui([] { InterlockedIncrement(&g_app->busyCounter); });
+  SendMessageW(window_, WM_COMMAND, 188, 0);
+  EXPECT_EQ(boxes.Answered(), 0);
+  Gui([] { InterlockedDecrement(&g_app->busyCounter); });
+  const HWND first = window_;
+  SendMessageW(first, WM_COMMAND, 188, 0);
+  EXPECT_EQ(boxes.Answered(), 1);
+  window_ = InProcessProgram::WaitForMainWindow(first);
+  ASSERT_NE(window_, nullptr);
+  Gui([] {
+    EXPECT_EQ(g_app->exportMode, 0);
+    EXPECT_EQ(g_app->currentFolder[0], 0) << "the folder of the last run is forgotten";
+  });
+  EXPECT_EQ(Close(), 0);
+  const std::string profile = ReadWholeFile(ProfilePath());
+  EXPECT_EQ(ValueOf(SectionLines(profile, "QVRX"), "ExpMode"), "0");
+  EXPECT_TRUE(SectionLines(profile, "QK").empty());
+}
