@@ -101,9 +101,21 @@ DWORD EnumerateTopLevelWindows(HWND skipWindow, DWORD skipProcessId, TopLevelWin
   return programManager;
 }
 
+// The image path the system keeps for a running process; false when the process cannot be opened.
+bool QueryProcessImagePath(DWORD processId, wchar_t* target, int capacity) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return false;
+  DWORD length = static_cast<DWORD>(capacity);
+  const bool found = QueryFullProcessImageNameW(process, 0, target, &length) != FALSE;
+  CloseHandle(process);
+  return found;
+}
+
 int GetProcessExecutablePath(DWORD processId, wchar_t* target, int capacity) {
   if (target == nullptr || capacity <= 0) return 0;
   target[0] = 0;
+  // Asked of the process itself first: a process list can still hold an ended process under a reused id.
+  if (QueryProcessImagePath(processId, target, capacity)) return static_cast<int>(WideLength(target));
   wchar_t found[MAX_PATH * 4];
   if (!ResolveToolhelpFunctions() || !FindExecutable(processId, found, MAX_PATH * 4)) return 0;
   const DWORD length = SearchPathW(nullptr, found, nullptr, static_cast<DWORD>(capacity), target, nullptr);
