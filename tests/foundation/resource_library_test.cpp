@@ -160,10 +160,11 @@ TEST(ResourceLibrary, ListsEnglishFirstAndTheKeyTable) {
   EXPECT_EQ(languages, 2);
 }
 
-TEST(ResourceLibrary, LooksUpEnglishTextsWithTabsAndRemappedIds) {
+TEST(ResourceLibrary, LooksUpEnglishTextsAndRemappedIds) {
   const UiStringTable* english = EnglishTable();
   EXPECT_EQ(Text(english, kTextLanguageName), L"English");
-  EXPECT_EQ(Text(english, 104), L"&Save settings file..\tCtrl+S;Save the rename steps in a settings file;"
+  // Shortcut names are not part of the texts: the menus append the key that is really assigned.
+  EXPECT_EQ(Text(english, 104), L"&Save settings file..;Save the rename steps in a settings file;"
                                 L"Save settings file");
   EXPECT_EQ(Text(english, 2400), Text(english, kTextAttributes));
   EXPECT_EQ(Text(english, 197), Text(english, 9008));

@@ -131,7 +131,7 @@ TEST(MainMenu, EveryItemGetsItsTextAndTheCurrentDisplayModeIsLeftOut) {
   HMENU bar = CreateMenu();
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, bar, tree, false), 0);
   EXPECT_EQ(GetMenuItemCount(bar), 6);
-  EXPECT_EQ(MenuText(bar, 104), L"&Save settings file..\tCtrl+S");
+  EXPECT_EQ(MenuText(bar, 104), L"&Save settings file..");
   EXPECT_NE(GetMenuState(GetSubMenu(bar, 2), 161, MF_BYCOMMAND), 0xFFFFFFFFu);
   HMENU popup = CreatePopupMenu();
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, popup, tree, true), 0);
