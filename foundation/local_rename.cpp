@@ -96,10 +96,10 @@ int MoveOnce(const wchar_t* from, const wchar_t* to, DWORD flags) {
 
 // A free name in the target's folder: the new path with ".~" and a number.
 bool MakeTemporarySibling(const wchar_t* newPath, wchar_t* target, int capacity) {
-  const DWORD seed = GetTickCount() ^ GetCurrentThreadId();
+  const DWORD salt = GetTickCount() ^ GetCurrentThreadId();
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     wchar_t suffix[kTemporarySuffixCapacity] = L".~";
-    UIntToWideDecimal(seed + static_cast<DWORD>(attempt), suffix + 2, kTemporarySuffixCapacity - 2);
+    UIntToWideDecimal(salt + static_cast<DWORD>(attempt), suffix + 2, kTemporarySuffixCapacity - 2);
     if (CopyWideBounded(newPath, target, capacity) < 0 || AppendWideBounded(suffix, target, capacity) < 0)
       return false;
     if (!IsPresent(target)) return true;
