@@ -121,6 +121,12 @@ void RecomputeAndShow() {
   });
 }
 
+LRESULT RunDeferredPreviewHere(void*) {
+  if (g_app == nullptr || g_app->busyCounter != 0 || g_app->recomputationSuspended != 0) return 0;
+  if (InterlockedExchange(&g_app->previewDeferred, 0) != 0) RecomputeAndShow();
+  return 0;
+}
+
 }  // namespace
 
 void MarkSettingsChanged(int increment) {
@@ -128,9 +134,14 @@ void MarkSettingsChanged(int increment) {
   InterlockedCompareExchange(&g_app->settingsChanged, increment, 0);
   if (g_app->recomputationSuspended != 0 || g_app->chainList == nullptr) return;
   // A run reads the new names while it renames them; they must not change under it.
-  if (g_app->busyCounter != 0) return;
+  if (g_app->busyCounter != 0) {
+    InterlockedExchange(&g_app->previewDeferred, 1);
+    return;
+  }
   RecomputeAndShow();
 }
+
+void RunDeferredPreview() { RunOnGuiThread(RunDeferredPreviewHere, nullptr); }
 
 void ComputeNewNames() { RunOnGuiThread(ComputeNewNamesHere, nullptr); }
 

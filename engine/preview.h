@@ -15,10 +15,14 @@ struct ModuleInstance;
 constexpr int kStepPathCapacity = 1024;
 
 // Every change of the chain comes here. Marks the chain as changed by `increment` when it was unchanged (0
-// only recomputes), then, unless recomputation is suspended, there is no chain list yet or a run or listing
-// is busy, recomputes the preview, repaints the file list and updates the status bar's problem notice.
-// Changes made while busy are picked up by the listing's own pass; the chain's commands refuse them anyway.
+// only recomputes), then, unless recomputation is suspended or there is no chain list yet, recomputes the
+// preview, repaints the file list and updates the status bar's problem notice. While a run or a listing is
+// busy the preview waits for RunDeferredPreview: a run must not see its new names change under it.
 void MarkSettingsChanged(int increment);
+
+// Called whenever a job ends (any thread): shows a chain change that came while the job was busy, which the
+// job's own preview pass may have missed.
+void RunDeferredPreview();
 
 // The preview pass over every file-list row. Also called at the end of a folder listing and by the commands
 // that change the file list or the filter.

@@ -4,6 +4,7 @@
 
 #include "engine/engine_hooks.h"
 #include "engine/name_marks.h"
+#include "engine/preview.h"
 #include "engine/undo.h"
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
@@ -148,6 +149,7 @@ bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, HWND owner) {
 void EndExclusiveJob() {
   InterlockedDecrement(&g_app->busyCounter);
   UpdateMenuStatesHook();
+  RunDeferredPreview();
 }
 
 void ShowJobProgress(uint32_t done, uint32_t total) {

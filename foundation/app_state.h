@@ -72,8 +72,10 @@ struct AppState {
   wchar_t* startFolder;
   // Raised when the chain list's texts changed, so that its columns are fitted to them again.
   volatile LONG chainColumnFitCounter;
+  // Raised when the chain changed while a job was busy: the preview is computed again when the job ends.
+  volatile LONG previewDeferred;
   // Room for the state later parts of the program keep here; the block is a fixed 6160 bytes.
-  uint8_t reserved[516];
+  uint8_t reserved[512];
 };
 static_assert(sizeof(AppState) == 6160, "the application state block is 6160 bytes");
 

@@ -75,6 +75,7 @@ void InstallViewHooks() {
   hooks.computeNewNames = ComputeNewNames;
   hooks.updateProblemCountNotice = UpdateProblemCountNotice;
   hooks.updateMenuStates = UpdateMainMenuStates;
+  hooks.listingEnded = RunDeferredPreview;
   hooks.applyViewOptions = [] { ApplyViewOptions(g_mainWindow); };
 }
 

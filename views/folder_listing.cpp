@@ -194,6 +194,7 @@ DWORD WINAPI LoadFolderCallback(void* path) {
   FreeAndNull(&requested);
   InterlockedDecrement(&g_app->busyCounter);
   UpdateMenuStatesViewHook();
+  ListingEndedHook();
   return 0;
 }
 

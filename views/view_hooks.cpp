@@ -25,6 +25,8 @@ void UpdateProblemCountNoticeViewHook() { CallHook(g_viewHooks.updateProblemCoun
 
 void UpdateMenuStatesViewHook() { CallHook(g_viewHooks.updateMenuStates); }
 
+void ListingEndedHook() { CallHook(g_viewHooks.listingEnded); }
+
 void ApplyViewOptionsHook() { CallHook(g_viewHooks.applyViewOptions); }
 
 void ShowFolderInAddressBarHook(const wchar_t* folder) { CallHook(g_viewHooks.showFolderInAddressBar, folder); }

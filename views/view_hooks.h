@@ -13,6 +13,8 @@ struct ViewHooks {
   void (*updateProblemCountNotice)();
   // Refreshes the enabled states of menus and toolbar buttons.
   void (*updateMenuStates)();
+  // A listing ended: what was held back while it was busy (a changed chain's preview) runs now.
+  void (*listingEnded)();
   // Applies the View options to the toolbar after one of them changed.
   void (*applyViewOptions)();
   // A newly chosen folder: shown in the address bar, and put first in the recent-folders list.
@@ -29,6 +31,7 @@ void ComputeNewNamesHook();
 void UpdateStatusTextHook();
 void UpdateProblemCountNoticeViewHook();
 void UpdateMenuStatesViewHook();
+void ListingEndedHook();
 void ApplyViewOptionsHook();
 void ShowFolderInAddressBarHook(const wchar_t* folder);
 void AddRecentFolderHook(const wchar_t* folder);

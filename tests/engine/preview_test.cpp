@@ -208,6 +208,24 @@ TEST_F(Preview, ChangesMarkTheChainAndRecomputeUnlessSuspendedOrBusy) {
   g_engineHooks = EngineHooks{};
 }
 
+// A listing computes its preview before it lowers the busy counter: a chain change that comes in between must
+// still reach the preview once the job has ended.
+TEST_F(Preview, AChangeWhileBusyIsShownWhenTheJobEnds) {
+  AddFile(AddFolder(L"C:\\data"), L"a.txt");
+  g_probeRecord.renames[L"a.txt"] = L"b.txt";
+  g_app->busyCounter = 1;
+  AddProbe();
+  MarkSettingsChanged(1);
+  RunDeferredPreview();
+  EXPECT_EQ(NewName(0), L"") << "nothing changes under a busy job";
+  g_app->busyCounter = 0;
+  RunDeferredPreview();
+  EXPECT_EQ(NewName(0), L"b.txt");
+  g_probeRecord.renames[L"a.txt"] = L"c.txt";
+  RunDeferredPreview();
+  EXPECT_EQ(NewName(0), L"b.txt") << "a job without a change meanwhile recomputes nothing";
+}
+
 TEST_F(Preview, VariantsFollowTheNameForm) {
   const struct {
     const wchar_t* name;

@@ -88,8 +88,8 @@ bool WaitUntil(const std::function<bool()>& condition) {
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
-// Sends a command until its effect shows: while a listing still runs the program greys the run and undo
-// commands and ignores them. Neither command does anything a second time once it has done its work.
+// Sends a command until its effect shows: while a listing or a run is still busy the program greys the run,
+// undo and refresh commands and ignores them. None of them does anything a second time once it has done its work.
 bool SendUntil(HWND window, UINT command, const std::function<bool()>& done) {
   for (int attempt = 0; attempt < 50; ++attempt) {
     SendMessageW(window, WM_COMMAND, command, 0);
@@ -123,12 +123,10 @@ TEST(ProgramCommands, RenamesTheListedFolderWithTheLastChainAndUndoesItWhileList
 
   // A run that ends without error empties the list: its rows no longer match the disk.
   ASSERT_TRUE(SendUntil(window, 106, [&] { return FilesIn(files) == after && list.Count() == 0; }));
-  SendMessageW(window, WM_COMMAND, 139, 0);
-  ASSERT_TRUE(WaitUntil([&] { return list.Column(kNameColumn) == after; }));
+  ASSERT_TRUE(SendUntil(window, 139, [&] { return list.Column(kNameColumn) == after; }));
 
   ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesIn(files) == before; }));
-  SendMessageW(window, WM_COMMAND, 139, 0);
-  ASSERT_TRUE(WaitUntil([&] { return list.Column(kNameColumn) == before; }));
+  ASSERT_TRUE(SendUntil(window, 139, [&] { return list.Column(kNameColumn) == before; }));
   EXPECT_EQ(list.Column(kNewNameColumn), after);
   EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
   EXPECT_EQ(boxes.Answered(), 0);
