@@ -93,14 +93,16 @@ void EmptyClipboardOf(HWND owner) {
   CloseClipboard();
 }
 
-void ListCurrentFolderUnlessBusy() {
-  if (!IsBusy() && g_app->currentFolder[0] != 0) SetCurrentFolder(g_app->currentFolder);
+// While a job is busy the listing waits for it (the duty timer starts it), so a changed option or filter is
+// never left unapplied.
+void ListCurrentFolder() {
+  if (g_app->currentFolder[0] != 0) SetCurrentFolder(g_app->currentFolder);
 }
 
 void ToggleListingOption(HWND window, uint32_t bit) {
   g_app->options ^= bit;
   ApplyViewOptions(window);
-  ListCurrentFolderUnlessBusy();
+  ListCurrentFolder();
   StoreOptionWord();
 }
 
@@ -199,7 +201,7 @@ void CopySelectedPathsToClipboard(HWND window) {
   }
 }
 
-void RefreshFileList() { ListCurrentFolderUnlessBusy(); }
+void RefreshFileList() { ListCurrentFolder(); }
 
 void ToggleRecursiveListing(HWND window) { ToggleListingOption(window, kOptionRecursive); }
 
@@ -209,7 +211,7 @@ void ToggleSelectedOnlyView(HWND window) {
   if (g_app->options & kOptionSelectedOnly) {
     g_app->options &= ~kOptionSelectedOnly;
     ApplyViewOptions(window);
-    ListCurrentFolderUnlessBusy();
+    ListCurrentFolder();
     return;
   }
   g_app->options |= kOptionSelectedOnly;
@@ -267,5 +269,5 @@ void EditFilter(HWND window) {
   if (ShowFilterDialog(window, AppFilter()) != 1) return;
   SaveFilterDefinition(AppFilter(), kMainSection, "Filter");
   // The list shows what the filter let through: a changed filter that applies changes the list.
-  if (g_app->options & kOptionFilterApplied) ListCurrentFolderUnlessBusy();
+  if (g_app->options & kOptionFilterApplied) ListCurrentFolder();
 }

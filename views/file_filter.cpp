@@ -105,9 +105,17 @@ bool PassesMasks(const wchar_t* name, const FilterRecord& record) {
   return record.upper.masks[0] == 0 || !MatchesPatternList(name, record.upper.masks);
 }
 
+// Times of day are compared in UTC, where a local interval may pass midnight (01:00-03:00 in UTC+2 is
+// 23:00-01:00): a lower limit above the upper one then admits the times from the one or up to the other.
+bool WrapsPastMidnight(const FilterRecord& record) {
+  return record.lower.dateUnit == 'T' && record.upper.dateUnit == 'T' && HasDateCondition(record.lower) &&
+         HasDateCondition(record.upper) && record.lower.dateLimit > record.upper.dateLimit;
+}
+
 bool PassesDates(uint64_t time, const FilterRecord& record) {
-  if (HasDateCondition(record.lower) && ComparedTime(record.lower, time) < record.lower.dateLimit) return false;
-  return !HasDateCondition(record.upper) || ComparedTime(record.upper, time) <= record.upper.dateLimit;
+  const bool fromLower = !HasDateCondition(record.lower) || ComparedTime(record.lower, time) >= record.lower.dateLimit;
+  const bool upToUpper = !HasDateCondition(record.upper) || ComparedTime(record.upper, time) <= record.upper.dateLimit;
+  return WrapsPastMidnight(record) ? fromLower || upToUpper : fromLower && upToUpper;
 }
 
 bool PassesSizes(uint32_t attributes, const uint64_t* size, const FilterRecord& record) {

@@ -181,6 +181,20 @@ TEST(FileFilterDates, TimeOfDayBoundsIgnoreTheDate) {
   EXPECT_EQ(Admits(until, L"a", File(Utc(2024, 7, 9, 8, 0, 1))), 0);
 }
 
+TEST(FileFilterDates, ATimeOfDayIntervalMayPassMidnight) {
+  const std::string late = std::to_string(PackDateTime(Fields(1980, 1, 2, 23)));
+  const std::string early = std::to_string(PackDateTime(Fields(1980, 1, 2, 1)));
+  const FilterRecord night = Prepared(("dT" + late + ";-;dT" + early).c_str());
+  EXPECT_EQ(Admits(night, L"a", File(Utc(2024, 7, 9, 23, 30, 0))), 1);
+  EXPECT_EQ(Admits(night, L"a", File(Utc(2024, 7, 9, 0, 30, 0))), 1);
+  EXPECT_EQ(Admits(night, L"a", File(Utc(2024, 7, 9, 1, 0, 0))), 1);
+  EXPECT_EQ(Admits(night, L"a", File(Utc(2024, 7, 9, 12, 0, 0))), 0);
+  EXPECT_EQ(Admits(night, L"a", File(Utc(2024, 7, 9, 22, 59, 59))), 0);
+  const FilterRecord day = Prepared(("dT" + early + ";-;dT" + late).c_str());
+  EXPECT_EQ(Admits(day, L"a", File(Utc(2024, 7, 9, 12, 0, 0))), 1);
+  EXPECT_EQ(Admits(day, L"a", File(Utc(2024, 7, 9, 0, 30, 0))), 0);
+}
+
 TEST(FileFilterDates, RelativeBoundsFollowTheInjectedNow) {
   const SYSTEMTIME now = Fields(2025, 3, 31, 12, 0, 0);
   const uint64_t nowTime = Utc(2025, 3, 31, 12, 0, 0);
