@@ -5,6 +5,7 @@
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
 #include "foundation/local_delete.h"
+#include "foundation/local_rename.h"
 #include "foundation/memory.h"
 #include "foundation/message_boxes.h"
 #include "foundation/paths.h"
@@ -73,18 +74,34 @@ int SeekRecord(BufferedFile* file, int64_t distance, DWORD method) {
   return SetFilePointerEx(file->handle, move, nullptr, method) ? 0 : static_cast<int>(MapLastError(0));
 }
 
-int CreateForWrite(const wchar_t* path, HANDLE* handle) {
-  const DWORD existing = GetFileAttributesLong(path);
-  const DWORD kept = existing == INVALID_FILE_ATTRIBUTES ? 0 : existing & kKeptAttributes;
+int CreateForWrite(const wchar_t* path, HANDLE* handle, DWORD keptAttributes) {
   return OpenFileLong(path, handle, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS,
-                      FILE_ATTRIBUTE_NORMAL | kept);
+                      FILE_ATTRIBUTE_NORMAL | keptAttributes);
 }
 
-// Creates a file, deleting a file in the way first when the plain create fails.
+bool MoveFileQuietly(const wchar_t* from, const wchar_t* to) {
+  LongPath source(from);
+  LongPath target(to);
+  return g_systemSeams.moveFileExW(source.path, target.path, 0) != FALSE;
+}
+
+// Creates a file. A file in the way that refuses the plain create is moved aside and deleted only once the new
+// file exists; when the new file cannot be made either, it goes back, so a failed create never loses it. Only
+// its name goes: other hard links to it keep their content.
 int CreateOrReplace(const wchar_t* path, HANDLE* handle) {
-  if (CreateForWrite(path, handle) == 0) return 0;
-  if (TruncateAndDeleteFile(path) == ERROR_FILE_NOT_FOUND) Sleep(1000);
-  return CreateForWrite(path, handle);
+  const DWORD existing = GetFileAttributesLong(path);
+  const DWORD kept = existing == INVALID_FILE_ATTRIBUTES ? 0 : existing & kKeptAttributes;
+  const int first = CreateForWrite(path, handle, kept);
+  if (first == 0 || existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY) != 0) return first;
+  wchar_t aside[kWork];
+  if (!MakeTemporarySibling(path, aside, kWork) || !MoveFileQuietly(path, aside)) return first;
+  const int result = CreateForWrite(path, handle, kept);
+  if (result == 0) {
+    DeleteSingleFile(aside);
+  } else {
+    MoveFileQuietly(aside, path);
+  }
+  return result;
 }
 
 int WriteMark(HANDLE* handle, const void* mark, uint32_t bytes) {

@@ -94,19 +94,6 @@ int MoveOnce(const wchar_t* from, const wchar_t* to, DWORD flags) {
   return static_cast<int>(MapLastError(ERROR_SHARING_VIOLATION));
 }
 
-// A free name in the target's folder: the new path with ".~" and a number.
-bool MakeTemporarySibling(const wchar_t* newPath, wchar_t* target, int capacity) {
-  const DWORD salt = GetTickCount() ^ GetCurrentThreadId();
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    wchar_t suffix[kTemporarySuffixCapacity] = L".~";
-    UIntToWideDecimal(salt + static_cast<DWORD>(attempt), suffix + 2, kTemporarySuffixCapacity - 2);
-    if (CopyWideBounded(newPath, target, capacity) < 0 || AppendWideBounded(suffix, target, capacity) < 0)
-      return false;
-    if (!IsPresent(target)) return true;
-  }
-  return false;
-}
-
 // The old name to a free temporary one, then to the new one; on failure the file goes back to its old name,
 // so that it is never left under the temporary one.
 int RenameThroughTemporaryName(const wchar_t* oldPath, const wchar_t* newPath) {
@@ -274,6 +261,19 @@ int RunPasses(RenameJob* job) {
 }
 
 }  // namespace
+
+bool MakeTemporarySibling(const wchar_t* path, wchar_t* target, int capacity) {
+  const DWORD salt = GetTickCount() ^ GetCurrentThreadId();
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    wchar_t suffix[kTemporarySuffixCapacity] = L".~";
+    UIntToWideDecimal(salt + static_cast<DWORD>(attempt), suffix + 2, kTemporarySuffixCapacity - 2);
+    if (CopyWideBounded(path, target, capacity) < 0 || AppendWideBounded(suffix, target, capacity) < 0)
+      return false;
+    if (!IsPresent(target)) return true;
+  }
+  return false;
+}
+
 
 int RenameLocalFile(FileSystemProvider*, ProviderFolder*, const wchar_t* oldPath, const wchar_t* newPath,
                     uint32_t renameFlags) {

@@ -22,3 +22,7 @@ int RenameLocalFile(FileSystemProvider* provider, ProviderFolder* folder, const 
 
 // True when the last component of the path is spelled on disk exactly as in the path.
 bool IsSpelledOnDisk(const wchar_t* path);
+
+// A name no file has yet in the folder of `path`: the path with ".~" and a number. False when it does not fit
+// `capacity` or no free number was found.
+bool MakeTemporarySibling(const wchar_t* path, wchar_t* target, int capacity);

@@ -44,6 +44,19 @@ BOOL WINAPI WriteFileBreakingOff(HANDLE file, LPCVOID data, DWORD size, LPDWORD 
   return FALSE;
 }
 
+const wchar_t* g_refusedOnce = nullptr;
+
+// Refuses the first attempt to create `g_refusedOnce` anew, as a file in the way would.
+HANDLE WINAPI RefuseFirstCreate(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                DWORD disposition, DWORD flags, HANDLE from) {
+  if (g_refusedOnce != nullptr && disposition == CREATE_ALWAYS && wcsstr(path, g_refusedOnce) != nullptr) {
+    g_refusedOnce = nullptr;
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  return ::CreateFileW(path, access, share, security, disposition, flags, from);
+}
+
 }  // namespace
 
 TEST(TextFiles, TheFirstBytesTellTheType) {
@@ -174,6 +187,24 @@ TEST(FileCreation, MissingFoldersAreMadeAndHiddenFilesStayHidden) {
   EXPECT_NE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
   HANDLE notClosed = reinterpret_cast<HANDLE>(1);
   EXPECT_EQ(FileCreateForWrite(&notClosed, nullptr, path.c_str()), -1);
+}
+
+TEST(FileCreation, AFileInTheWayGoesWithoutEmptyingItsOtherLinks) {
+  TempFolder folder;
+  const std::wstring path = folder.WriteFile(L"in the way.txt", "shared content");
+  const std::wstring link = folder / L"link.txt";
+  ASSERT_TRUE(CreateHardLinkW(link.c_str(), path.c_str(), nullptr));
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  {
+    SystemSeamsScope scope;
+    g_systemSeams.createFileW = RefuseFirstCreate;
+    g_refusedOnce = L"in the way.txt";
+    ASSERT_EQ(FileCreateForWrite(&handle, nullptr, path.c_str()), 0);
+  }
+  EXPECT_EQ(FileWriteHandle(handle, "new", 3), 0);
+  CloseHandleSafe(handle);
+  EXPECT_EQ(ReadWholeFile(path), "new");
+  EXPECT_EQ(ReadWholeFile(link), "shared content");
 }
 
 TEST(WholeFiles, AWriteThatBreaksOffLeavesTheOldFile) {
