@@ -28,16 +28,16 @@ bool IsDotEntry(const wchar_t* name) {
 
 bool Cancelled() { return g_app->cancelCounter != 0; }
 
-// A store change that fails only for want of the lock is tried again until the Stop command; any other
-// failure is final.
+// A store change that fails only for want of the lock is tried again until it is made or the Stop command
+// comes: a row given up here would be a file missing from the list and from the rename. Any other failure is
+// final.
 template <typename Change>
 bool ChangeWhileLockAllows(Change change) {
-  for (int attempt = 0; attempt < kStoreAttempts; ++attempt) {
+  for (;;) {
     const int result = change();
     if (result == 0) return true;
     if (result != kStoreResultLocked || Cancelled()) return false;
   }
-  return false;
 }
 
 uint32_t PoolFolder(ItemListControl* list, const wchar_t* name, uint32_t parent) {

@@ -27,8 +27,6 @@ constexpr int kCurrentFolderCapacity = 1024;
 constexpr int kListingPathCapacity = 32768;
 // Subfolder levels below the listed folder that a recursive listing enters.
 constexpr int kMaxListingDepth = 256;
-// A store change that cannot have the store's lock is tried this often before the rows are given up.
-constexpr int kStoreAttempts = 40;
 // Admitted rows are gathered and stored together, so that the store's lock is taken once for many rows.
 constexpr uint32_t kRowBatchBytes = 65536;
 

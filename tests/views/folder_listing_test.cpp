@@ -302,16 +302,30 @@ TEST_F(FolderListing, FailuresEndNeitherTheFollowUpsNorTheBusyState) {
   EXPECT_EQ((std::vector<std::string>(g_calls.end() - 2, g_calls.end())), (std::vector<std::string>{"menus", "ended"}));
 }
 
-TEST_F(FolderListing, RowsLostToALockTimeOutAreNotCounted) {
+TEST_F(FolderListing, RowsWaitForTheLockAndAreGivenUpOnlyAtTheStopCommand) {
   auto context = Context();
   ProviderItem file = Item(L"f.txt", FILE_ATTRIBUTE_ARCHIVE, 3);
   FilterMatchCallback(&file, context.get());
   {
-    MutexHeldElsewhere held(list_->rows.mutex);
+    auto held = std::make_unique<MutexHeldElsewhere>(list_->rows.mutex);
+    WorkerThread release([&] {
+      Sleep(2500);
+      held.reset();
+    });
     StoreListedRows(context.get());
   }
-  EXPECT_EQ(RowCount() + state_->listingStatistics.files, 0u);
+  EXPECT_EQ(RowCount(), 1u) << "a lock held for a while delays the rows but loses none";
+  EXPECT_EQ(state_->listingStatistics.files, 1u);
   FilterMatchCallback(&file, context.get());
-  StoreListedRows(context.get());
-  EXPECT_EQ(RowCount() + state_->listingStatistics.files, 2u);
+  {
+    MutexHeldElsewhere held(list_->rows.mutex);
+    WorkerThread stop([&] {
+      Sleep(200);
+      InterlockedIncrement(&state_->cancelCounter);
+    });
+    StoreListedRows(context.get());
+  }
+  state_->cancelCounter = 0;
+  EXPECT_EQ(RowCount(), 1u);
+  EXPECT_EQ(state_->listingStatistics.files, 1u) << "rows given up at the Stop command are not counted";
 }
