@@ -58,6 +58,8 @@ bool MarkRowName(FileListRow* row, const wchar_t* errorText) {
     WriteNameMark(errorText, kTextEmptyName, nullptr, name, kFileNameCapacity);
   } else if (WideLength(name) > kMaxFileNameLength) {
     WriteNameMark(errorText, kTextNameTooLong, nullptr, name, kFileNameCapacity);
+  } else if (IsReservedDeviceName(name)) {
+    WriteNameMark(errorText, kTextDeviceName, nullptr, name, kFileNameCapacity);
   } else {
     return false;
   }

@@ -19,7 +19,7 @@ bool IsMarkedName(const wchar_t* name, const wchar_t* errorText);
 
 // Marks the new name of every file-list row below rowCount that cannot be used: a character no file name may
 // hold (the nine reserved ones and the control characters), a final dot or blank (the system would strip it),
-// an empty name, or more than 255 characters. Such a name becomes the error text with UI text 13191 and the
+// an empty name, more than 255 characters, or a device's name (con.txt). Such a name becomes the error text with UI text 13191 and the
 // character (control characters and the blank as U+XXXX), or with the reason. A new name identical to the
 // current one is left alone: the file already holds it and nothing is done to it. The number of marked rows,
 // those marked before included.

@@ -224,6 +224,20 @@ int FindInvalidFileNameChar(const wchar_t* name, bool allowSeparators) {
   return 0;
 }
 
+bool IsReservedDeviceName(const wchar_t* name) {
+  if (name == nullptr) return false;
+  size_t stem = 0;
+  while (name[stem] != 0 && name[stem] != L'.') ++stem;
+  while (stem > 0 && name[stem - 1] == L' ') --stem;
+  const auto is = [&](const wchar_t* device) {
+    return stem == WideLength(device) && CompareStringOrdinal(name, static_cast<int>(stem), device, -1, TRUE) == CSTR_EQUAL;
+  };
+  if (is(L"CON") || is(L"PRN") || is(L"AUX") || is(L"NUL")) return true;
+  if (stem != 4 || name[3] < L'1' || name[3] > L'9') return false;
+  return CompareStringOrdinal(name, 3, L"COM", 3, TRUE) == CSTR_EQUAL ||
+         CompareStringOrdinal(name, 3, L"LPT", 3, TRUE) == CSTR_EQUAL;
+}
+
 void ReplaceInvalidFileNameChars(wchar_t* name) {
   if (name == nullptr) return;
   for (; *name != 0; ++name) {

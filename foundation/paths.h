@@ -78,6 +78,10 @@ int StripLongPathPrefix(const wchar_t* path, wchar_t* target, int capacity);
 // '>', '|' and the control characters U+0001-U+001F; with `allowSeparators` set, '\' and '/' pass. 0 when none.
 int FindInvalidFileNameChar(const wchar_t* name, bool allowSeparators);
 
+// True for a name the system takes for a device: CON, PRN, AUX, NUL, COM1-COM9 or LPT1-LPT9 in any letter case,
+// alone or before a dot or blanks ("con.txt", "NUL .log"). A file cannot be given such a name.
+bool IsReservedDeviceName(const wchar_t* name);
+
 // Replaces every character that FindInvalidFileNameChar rejects (separators included) by '_'.
 void ReplaceInvalidFileNameChars(wchar_t* name);
 

@@ -159,6 +159,7 @@ constexpr int16_t kTextInvalidCharacter = 13191;
 constexpr int16_t kTextNoFreeNumber = 13192;
 constexpr int16_t kTextNameTooLong = 13194;
 constexpr int16_t kTextEmptyName = 13195;
+constexpr int16_t kTextDeviceName = 13196;
 
 // Rename modules: titles and the words of their descriptions.
 constexpr int16_t kTextNamePart = 2301;

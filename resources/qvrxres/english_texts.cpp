@@ -344,6 +344,7 @@ const UiTextRow kEnglishTextRows[] = {
     // (preview marks of names no file system holds)
     {13194, "NameTooLong", L"name longer than 255 characters"},
     {13195, "EmptyName", L"empty name"},
+    {13196, "DeviceName", L"name reserved for a device"},
     {13200, "ModuleCase", L"Change case"},
     {13204, "CaseLower", L"ab ab"},
     {13205, "CaseUpper", L"AB AB"},

@@ -47,7 +47,7 @@ inline const UiStringRecord kPreviewTexts[] = {{-1, L"US"},
                                                {13191, L"invalid character"},
                                                {13192, L"no free number for"},
                                                {13194, L"too long"},
-                                               {13195, L"empty"},
+                                               {13195, L"empty"}, {13196, L"device"},
                                                {0, nullptr}};
 
 class PreviewFixture : public testing::Test {

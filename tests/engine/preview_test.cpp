@@ -97,6 +97,7 @@ TEST_F(Preview, UnusableNamesAreMarkedAndCounted) {
       {L"tab\there", Marked(L"invalid character U+0009")}, {L"line\nbreak", Marked(L"invalid character U+000A")},
       {L"dotted.", Marked(L"invalid character .")},        {L"blank ", Marked(L"invalid character U+0020")},
       {L"", Marked(L"empty")},                             {tooLong.c_str(), Marked(L"too long")},
+      {L"con.txt", Marked(L"device")},                     {L"Lpt3 .log", Marked(L"device")},
   };
   std::vector<Move> moves;
   for (const auto& entry : cases) moves.push_back({1, L"f" + std::to_wstring(moves.size()) + L".txt", entry.to});

@@ -226,6 +226,14 @@ TEST(InvalidNameChars, TheNineCharactersAndControlCharacters) {
   EXPECT_EQ(CheckFileNameChars(L"C:\\dir\\fine.txt"), 0);
 }
 
+TEST(InvalidNameChars, DeviceNamesAloneOrBeforeADot) {
+  for (const wchar_t* name : {L"CON", L"con.txt", L"Nul .log", L"aux.tar.gz", L"prn", L"COM1", L"lpt9.doc"})
+    EXPECT_TRUE(IsReservedDeviceName(name)) << name;
+  for (const wchar_t* name : {L"console.txt", L"COM0", L"COM10", L"LPT", L"xcon.txt", L".con", L"", L"con2"})
+    EXPECT_FALSE(IsReservedDeviceName(name)) << name;
+  EXPECT_FALSE(IsReservedDeviceName(nullptr));
+}
+
 TEST(ShortPaths, ExistingPathGivesItsShortForm) {
   TempFolder folder;
   const std::wstring path = folder.WriteFile(L"a rather long file name.text", "x");
