@@ -12,9 +12,11 @@
 #include "foundation/file_io.h"
 #include "foundation/guard.h"
 #include "foundation/memory.h"
+#include "foundation/message_boxes.h"
 #include "foundation/profile_store.h"
 #include "foundation/text_encoding.h"
 #include "foundation/ui_operations.h"
+#include "foundation/ui_text_ids.h"
 #include "views/item_list_control.h"
 #include "views/item_list_edit.h"
 #include "views/item_list_layout.h"
@@ -184,8 +186,7 @@ size_t EntryLength(const Char* text, size_t count) {
 
 // A '-' right before an entry's '<' unchecks it; any other character between entries leaves it checked.
 template <typename Char>
-int ParseChainText(const Char* text, size_t count) {
-  ParseTally tally{};
+int ParseChainText(const Char* text, size_t count, ParseTally* tally) {
   bool checked = true;
   size_t i = 0;
   while (text != nullptr && i < count) {
@@ -202,26 +203,32 @@ int ParseChainText(const Char* text, size_t count) {
     }
     wchar_t entry[kLineCapacity];
     EntryToWide(text + i, length, entry);
-    AddStep(entry, checked, &tally);
+    AddStep(entry, checked, tally);
     i += length;
   }
-  return tally.made > 0 && tally.refused == 0 ? 0 : kParseFailed;
+  return tally->made > 0 && tally->refused == 0 ? 0 : kParseFailed;
+}
+
+template <typename Char>
+int ParseChainTextCounted(const Char* text, size_t count) {
+  ParseTally tally{};
+  return ParseChainText(text, count, &tally);
 }
 
 bool BeginsEntry(wchar_t first, wchar_t second) { return first == L'<' || (first == L'-' && second == L'<'); }
 
 // The first bytes tell the form: FF FE and an entry in UTF-16, or an entry in 8-bit text.
-int ParseSettingsFile(const uint8_t* bytes, uint64_t size) {
+int ParseSettingsFile(const uint8_t* bytes, uint64_t size, ParseTally* tally) {
   if (bytes == nullptr || size <= kShortestChainFile || size > UINT32_MAX) return kParseFailed;
   if (bytes[0] == 0xFF && bytes[1] == 0xFE) {
     const wchar_t* text = reinterpret_cast<const wchar_t*>(bytes + 2);
-    return BeginsEntry(text[0], text[1]) ? ParseChainTextW(text, (size - 2) / 2) : kParseFailed;
+    return BeginsEntry(text[0], text[1]) ? ParseChainText(text, (size - 2) / 2, tally) : kParseFailed;
   }
   if (!BeginsEntry(bytes[0], bytes[1])) return kParseFailed;
-  return ParseChainTextA(reinterpret_cast<const char*>(bytes), size);
+  return ParseChainText(reinterpret_cast<const char*>(bytes), size, tally);
 }
 
-int LoadMappedChain(HWND owner, const wchar_t* path) {
+int LoadMappedChain(HWND owner, const wchar_t* path, ParseTally* tally) {
   MappedFile file;
   InitMappedFile(&file);
   int result = MapWholeFile(&file, path);
@@ -229,7 +236,7 @@ int LoadMappedChain(HWND owner, const wchar_t* path) {
     ShowLastErrorMessage(owner, static_cast<DWORD>(result), path);
   } else {
     SuspendRecomputation();
-    result = GuardedCall(kParseFailed, [&] { return ParseSettingsFile(file.view, file.size); });
+    result = GuardedCall(kParseFailed, [&] { return ParseSettingsFile(file.view, file.size, tally); });
     ResumeRecomputation();
   }
   CloseMappedFile(&file);
@@ -306,7 +313,8 @@ int LoadSettingsFile(HWND owner, const wchar_t* path) {
     return ERROR_BUSY;
   }
   SaveChangedChainHook();
-  const int result = LoadMappedChain(owner, path);
+  ParseTally tally{};
+  const int result = LoadMappedChain(owner, path, &tally);
   if (result == 0) {
     InterlockedExchange(&g_app->settingsChanged, 1);
     SaveModuleChainToSettings();
@@ -316,11 +324,13 @@ int LoadSettingsFile(HWND owner, const wchar_t* path) {
     RemoveRecentFileHook(path);
     // The close question must not offer to write this chain into another file.
     g_app->settingsFileCurrent = 0;
+    // The list shows only part of the file: saved back into it, the other steps would be lost.
+    if (tally.made > 0) ShowMessageWithPath(owner, kTextStepsNotRead, nullptr, path, nullptr, MB_OK | MB_ICONWARNING);
   }
   MarkSettingsChanged(0);
   return result;
 }
 
-int ParseChainTextW(const wchar_t* text, size_t count) { return ParseChainText(text, count); }
+int ParseChainTextW(const wchar_t* text, size_t count) { return ParseChainTextCounted(text, count); }
 
-int ParseChainTextA(const char* bytes, size_t count) { return ParseChainText(bytes, count); }
+int ParseChainTextA(const char* bytes, size_t count) { return ParseChainTextCounted(bytes, count); }

@@ -336,6 +336,7 @@ const UiTextRow kEnglishTextRows[] = {
     {10010, "ErrorWord", L"Error"},
     {10011, "ProblemCount", L"%d new names cannot be used"},
     {10012, "SaveChangedSteps", L"Save the changed steps in this settings file?"},
+    {10013, "StepsNotRead", L"Some steps of this file could not be read. Saved into it, the list would lose them."},
     {13191, "InvalidCharacter", L"invalid character"},
     {13192, "NoFreeNumber", L"no free number for"},
 

@@ -109,13 +109,14 @@ TEST_F(ChainFiles, LoadingTakesWhatTheContentHolds) {
     std::string bytes;
     int result;
     Lines chain;
+    int warnings = 0;  // a file read only in part says so
   } cases[] = {
       {"8-bit", "<Case,n,2>", 0, {L"<Case,n,2>"}},
       {"UTF-16", Utf16File(L"-<Case,n,2>\r\n"), 0, {L"-<Case,n,2>"}},
       {"text between entries", "<Case,n,1>junk-<Ext,\"a\"> - <Case,e,2>", 0,
        {L"<Case,n,1>", L"-<Ext,\"a\">", L"<Case,e,2>"}},
-      {"last entry refused", "<Case,n,1><Nope,1>", -1, {L"<Case,n,1>"}},
-      {"first entry refused", "<Nope,1>\r\n<Case,n,3>", -1, {L"<Case,n,3>"}},
+      {"last entry refused", "<Case,n,1><Nope,1>", -1, {L"<Case,n,1>"}, 1},
+      {"first entry refused", "<Nope,1>\r\n<Case,n,3>", -1, {L"<Case,n,3>"}, 1},
       {"a blank first", " <Case,n,2>", -1, {L"<Case,n,4>"}},
       {"UTF-8 mark", "\xEF\xBB\xBF<Case,n,2>", -1, {L"<Case,n,4>"}},
       {"six bytes", "<Case>", -1, {L"<Case,n,4>"}},
@@ -126,13 +127,18 @@ TEST_F(ChainFiles, LoadingTakesWhatTheContentHolds) {
     DeleteAllSteps();
     AddStep(L"<Case,n,4>");
     g_app->settingsFileCurrent = 1;
+    const int answered = boxes_.Answered();
     EXPECT_EQ(Load(c.bytes), c.result);
     EXPECT_EQ(Chain(), c.chain);
     EXPECT_EQ(g_app->settingsFileCurrent != 0, c.result == 0);
+    EXPECT_EQ(boxes_.Answered() - answered, c.warnings);
+    if (c.warnings) {
+      EXPECT_EQ(boxes_.LastText().substr(0, 14), L"steps not read");
+    }
   }
-  EXPECT_EQ(boxes_.Answered(), 0);
+  EXPECT_EQ(boxes_.Answered(), 2);
   EXPECT_NE(LoadSettingsFile(nullptr, (temp_ / L"missing.zqr").c_str()), 0);
-  EXPECT_EQ(boxes_.Answered(), 1);
+  EXPECT_EQ(boxes_.Answered(), 3);
   InterlockedIncrement(&g_app->busyCounter);
   EXPECT_EQ(LoadSettingsFile(nullptr, (temp_ / L"load.zqr").c_str()), ERROR_BUSY);
   InterlockedDecrement(&g_app->busyCounter);

@@ -44,6 +44,7 @@ extern ProbeRecord g_probeRecord;
 
 inline const UiStringRecord kPreviewTexts[] = {{-1, L"US"},
                                                {10010, L"Error"},
+                                               {10013, L"steps not read"},
                                                {13191, L"invalid character"},
                                                {13192, L"no free number for"},
                                                {13194, L"too long"},
