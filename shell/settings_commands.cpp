@@ -1,9 +1,13 @@
 #include "shell/settings_commands.h"
 
+#include <cstring>
+
 #include "foundation/app_state.h"
 #include "foundation/bounded_text.h"
 #include "foundation/file_dialogs.h"
 #include "foundation/file_io.h"
+#include "foundation/file_texts.h"
+#include "foundation/memory.h"
 #include "foundation/message_boxes.h"
 #include "foundation/profile_store.h"
 #include "foundation/providers.h"
@@ -22,6 +26,8 @@ namespace {
 constexpr wchar_t kStoreFilter[] = L"INI (*.INI)\0*.INI\0";
 constexpr int kQuestionCapacity = 256;
 constexpr int kPreferLight = 3;
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+constexpr int kMainSectionLength = sizeof kMainSection - 1;
 
 SettingsStore* Store() { return &g_settingsStore; }
 
@@ -81,12 +87,33 @@ int ExportSettingsStore(HWND window) {
   return copied;
 }
 
+bool IsSettingsStoreFile(const wchar_t* path) {
+  uint8_t* bytes = ReadWholeFile(path, nullptr);
+  if (bytes == nullptr) return false;
+  const char* line = reinterpret_cast<const char*>(bytes);
+  if (strncmp(line, kUtf8Mark, 3) == 0) line += 3;
+  bool found = false;
+  while (line != nullptr && !found) {
+    while (*line == ' ' || *line == '\t') ++line;
+    found = *line == '[' && EqualsIgnoreCaseNarrow(line + 1, kMainSection, kMainSectionLength) &&
+            line[1 + kMainSectionLength] == ']';
+    line = strchr(line, '\n');
+    if (line != nullptr) ++line;
+  }
+  FreeAndNull(&bytes);
+  return found;
+}
+
 int ImportSettingsStore(HWND window) {
   if (IsBusy()) return ERROR_BUSY;
   wchar_t path[kFileDialogCapacity];
   wchar_t storePath[kFileDialogCapacity];
   if (!ChooseStoreFile(window, false, path, storePath) || EqualsIgnoreCaseWide(path, storePath)) {
     return ERROR_CANCELLED;
+  }
+  if (!IsSettingsStoreFile(path)) {
+    ShowMessageWithPath(window, kTextNoStoredSettings, nullptr, path, nullptr, MB_OK | MB_ICONWARNING);
+    return ERROR_INVALID_DATA;
   }
   const int copied = VfsCopy(nullptr, path, storePath, nullptr, nullptr, nullptr);
   if (copied != 0) {

@@ -9,8 +9,13 @@
 // (replacing it). 0, ERROR_CANCELLED, or the copy's error (shown to the user).
 int ExportSettingsStore(HWND window);
 // Command 187: the open dialog offers the store's file name; the chosen file is copied over the store's file
-// and the main window restarts on it. 0, ERROR_CANCELLED, ERROR_BUSY, or the copy's error.
+// and the main window restarts on it. A file that is no settings store is refused with a message, as it would
+// replace every setting and the last chain with nothing. 0, ERROR_CANCELLED, ERROR_BUSY, ERROR_INVALID_DATA,
+// or the copy's error.
 int ImportSettingsStore(HWND window);
+// True when the file has the program's main section ("[QVRX]" on a line of its own, in 8-bit or UTF-8 text),
+// as every store the program saved has.
+bool IsSettingsStoreFile(const wchar_t* path);
 // Command 188: after the user's Yes the store's file is emptied and the main window restarts with the
 // defaults. 0, ERROR_CANCELLED, ERROR_BUSY, or the error.
 int ResetSettings(HWND window);
