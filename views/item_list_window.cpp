@@ -100,10 +100,13 @@ void OnDestroy(ItemListControl* control) {
   control->header = nullptr;
   control->editor = nullptr;
   control->window = nullptr;
-  if (!StartThread(DelayedDestroyItemsViewThread, control)) {
+  HANDLE thread = StartThread(DelayedDestroyItemsViewThread, control);
+  if (thread == nullptr) {
     DestroyItemsView(control);
     FreeAndNull(&control);
+    return;
   }
+  CloseHandleSafe(thread);
 }
 
 void SetColours(ItemListControl* control, COLORREF* slot, COLORREF colour) {
