@@ -31,18 +31,24 @@ struct RunState {
   ItemListControl* files;
   UndoList* list;  // this run's pairs; the application's list from the first pair counted on
   int32_t pairs;
+  uint32_t rowsDone;  // rows before this one are renamed (or had nothing to rename)
   wchar_t* oldPath;
   wchar_t* newPath;
   FileListRow row;
 };
 
 // A copy of row i; false for a missing row or one without a name.
-bool CopyFileRow(const ItemListControl* files, uint32_t i, FileListRow* row) {
-  memset(row, 0, sizeof *row);
-  const uint8_t* stored = ItemStoreGet(&files->rows, i);
-  if (stored == nullptr) return false;
+uint16_t RecordLengthAt(const uint8_t* stored) {
   uint16_t length = 0;
-  memcpy(&length, stored, sizeof length);
+  if (stored != nullptr) memcpy(&length, stored, sizeof length);
+  return length;
+}
+
+bool CopyFileRow(const ItemStore* rows, uint32_t i, FileListRow* row) {
+  memset(row, 0, sizeof *row);
+  const uint8_t* stored = ItemStoreGet(rows, i);
+  if (stored == nullptr) return false;
+  const uint16_t length = RecordLengthAt(stored);
   memcpy(row, stored, length < sizeof *row ? length : sizeof *row);
   row->newName[kFileNameCapacity - 1] = 0;
   row->currentName[kFileNameCapacity - 1] = 0;
@@ -86,10 +92,12 @@ void CountPair(RunState* run) {
 // The pair is stored before the rename, so that no file is renamed without a way back; it counts only once
 // the rename is done. Until this run has counted a pair, the previous run's pairs stay the ones to undo.
 int RenameRow(RunState* run, uint32_t i) {
-  if (!CopyFileRow(run->files, i, &run->row)) return 0;
+  if (!CopyFileRow(&run->files->rows, i, &run->row)) return 0;
   const int paths = BuildRowPaths(run);
   if (paths != 0) return StopWithError(*run, paths, run->row.currentName);
   if (!IsUsableNewName(run->row)) return StopWithError(*run, ERROR_INVALID_NAME, run->newPath);
+  // Nothing to rename and nothing to undo: a run that changes no name keeps the previous run's pairs.
+  if (wcscmp(run->oldPath, run->newPath) == 0) return 0;
   if (run->list == nullptr) run->list = CreateUndoList();
   if (AppendUndoPair(run->list, run->newPath, run->oldPath) != 0)
     return StopWithError(*run, ERROR_NOT_ENOUGH_MEMORY, run->oldPath);
@@ -105,6 +113,7 @@ int RenameAllRows(RunState* run) {
     if (g_app->cancelCounter != 0) break;
     const int result = RenameRow(run, i);
     if (result != 0) return result;
+    run->rowsDone = i + 1;
     ShowJobProgress(i + 1, total);
   }
   return 0;
@@ -117,6 +126,55 @@ LRESULT EmptyFileListHere(void*) {
 }
 
 void EmptyFileList() { RunOnGuiThread(EmptyFileListHere, nullptr); }
+
+// The first `done` rows with the new names of those that have one as their current names, back to back with
+// the other rows as they are, in a new block of `*bytes` bytes. Null without memory.
+uint8_t* RowsWithNewNamesTaken(const ItemStore* rows, uint32_t done, uint32_t* bytes) {
+  const uint32_t count = ItemStoreCount(rows);
+  uint64_t size = 0;
+  for (uint32_t i = 0; i < count; ++i) size += RecordLengthAt(ItemStoreGet(rows, i));
+  size += static_cast<uint64_t>(done) * sizeof(FileListRow);
+  uint8_t* block = size <= UINT32_MAX ? static_cast<uint8_t*>(AllocZeroed(static_cast<uint32_t>(size))) : nullptr;
+  if (block == nullptr) return nullptr;
+  uint32_t used = 0;
+  FileListRow row;
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* stored = ItemStoreGet(rows, i);
+    const void* record = stored;
+    uint16_t length = RecordLengthAt(stored);
+    if (i < done && CopyFileRow(rows, i, &row) && row.newName[0] != 0 && wcscmp(row.newName, row.currentName) != 0) {
+      SetFileListRowName(&row, row.newName);
+      record = &row;
+      length = row.length;
+    }
+    memcpy(block + used, record, length);
+    used += length;
+  }
+  *bytes = used;
+  return block;
+}
+
+// After a run that stopped on an error, the rows it renamed show the names their files now have, so that the
+// list and the disk agree; the preview is computed anew when the run has ended. The rows are rebuilt in one
+// block: updating them one by one would move the store's bytes for every name that grew. Rows that cannot be
+// rebuilt go, as after a whole run, rather than stay with names the disk no longer has.
+LRESULT TakeNewNamesHere(void* done) {
+  ItemListControl* files = g_app->fileList;
+  if (files == nullptr) return 0;
+  uint32_t bytes = 0;
+  uint8_t* block = RowsWithNewNamesTaken(&files->rows, *static_cast<uint32_t*>(done), &bytes);
+  if (block == nullptr || ItemStoreReset(&files->rows) != 0 ||
+      ItemStoreAppendRecords(&files->rows, block, bytes) != 0) {
+    ItemsViewDeleteItem(files, -1, false);
+  }
+  FreeAndNull(&block);
+  InterlockedExchange(&g_app->previewDeferred, 1);
+  return 0;
+}
+
+void TakeNewNamesOfRenamedRows(RunState* run) {
+  if (run->rowsDone > 0) RunOnGuiThread(TakeNewNamesHere, &run->rowsDone);
+}
 
 bool AllocatePaths(RunState* run) {
   run->oldPath = AllocZeroedWide(kRunPathCapacity);
@@ -171,7 +229,11 @@ DWORD WINAPI RenameFilesThread(void* owner) {
     run->owner = static_cast<HWND>(owner);
     run->files = g_app->fileList;
     const int result = GuardedCall(kRunFailed, [&] { return RenameAllRows(run); });
-    if (result == 0) EmptyFileList();
+    if (result == 0) {
+      EmptyFileList();
+    } else {
+      TakeNewNamesOfRenamedRows(run);
+    }
   }
   if (run != nullptr) FreeRunState(&run);
   EndExclusiveJob();

@@ -195,14 +195,7 @@ bool NewNameFromText(const wchar_t* current, const wchar_t* text, wchar_t* name)
 // The row as it is, with another current name: its size follows the name.
 void RenameRow(const FileListRow& old, const wchar_t* name, FileListRow* row) {
   *row = old;
-  wmemset(row->currentName, 0, kFileNameCapacity);
-  CopyWideBounded(name, row->currentName, kFileNameCapacity);
-  const int length = static_cast<int>(WideLength(row->currentName));
-  const int dot = ExtensionDotPosition(row->currentName);
-  row->length = FileListRowSize(static_cast<size_t>(length));
-  row->extensionAt = static_cast<uint16_t>(dot < length ? dot + 1 : length);
-  row->typeNameIndex = 0;
-  row->icon = 0;
+  SetFileListRowName(row, name);
 }
 
 const FileListRow* EditedRow(const ItemListControl* files, int index) {

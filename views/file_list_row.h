@@ -45,3 +45,7 @@ static_assert(offsetof(PathPoolEntry, name) == 6, "PathPoolEntry layout");
 
 // Bytes a row with a current name of `nameLength` characters occupies.
 constexpr uint16_t FileListRowSize(size_t nameLength) { return static_cast<uint16_t>(581 + 2 * nameLength); }
+
+// Gives the row another current name (cut to the row's capacity): its length and extension position follow
+// the name, and its icon and type name are looked up anew. `name` may be the row's own new name.
+void SetFileListRowName(FileListRow* row, const wchar_t* name);

@@ -277,11 +277,7 @@ void StoreListedRows(ListingContext* context) {
 
 void BuildFileListRow(const ProviderItem& item, uint32_t folderIndex, FileListRow* row) {
   memset(row, 0, sizeof *row);
-  CopyWideString(item.name, row->currentName, kFileNameCapacity);
-  const int length = static_cast<int>(WideLength(row->currentName));
-  const int dot = ExtensionDotPosition(row->currentName);
-  row->length = FileListRowSize(length);
-  row->extensionAt = static_cast<uint16_t>(dot < length ? dot + 1 : length);
+  SetFileListRowName(row, item.name);
   row->folderIndex = static_cast<int32_t>(folderIndex);
   row->info = item.info;
 }

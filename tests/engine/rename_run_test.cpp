@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
 #include "engine/preview.h"
@@ -74,7 +76,8 @@ TEST_F(RenameRun, EachFileTakesItsPreviewedNameAndUndoRestoresAll) {
     ASSERT_TRUE(Run());
     EXPECT_EQ(Disk(), c.after);
     EXPECT_EQ(ItemStoreCount(&files_->rows), 0u) << "the list no longer matches the disk";
-    EXPECT_EQ(g_app->undoPairCount, static_cast<int32_t>(c.files.size()));
+    const auto renamed = std::count_if(c.files.begin(), c.files.end(), [](const Planned& f) { return !f.renamed.empty(); });
+    EXPECT_EQ(g_app->undoPairCount, renamed) << "a pair for each file renamed, none for a name left as it is";
     ASSERT_TRUE(Undo());
     EXPECT_EQ(Disk(), before);
     EXPECT_EQ(g_app->undoPairCount, 0);
@@ -120,14 +123,32 @@ TEST_F(RenameRun, ExistingTargetStopsTheRunAndKeepsTheRowsAndTheUndo) {
   ASSERT_TRUE(Run());
   EXPECT_EQ(Disk(), (Files{L"one\\a2.txt=a.txt", L"one\\b.txt=b.txt", L"one\\c.txt=c.txt", L"one\\x.txt=unlisted"}));
   EXPECT_NE(boxes_.LastText().find(FolderPath(1) + L"\\x.txt"), std::wstring::npos);
-  EXPECT_EQ(ItemStoreCount(&files_->rows), 3u);
+  ASSERT_EQ(ItemStoreCount(&files_->rows), 3u);
+  EXPECT_EQ(std::wstring(Row(0)->currentName), L"a2.txt") << "the list shows what the disk holds";
+  EXPECT_EQ(NewName(0), L"a2.txt") << "and previews it anew";
+  EXPECT_EQ(std::wstring(Row(1)->currentName) + L">" + NewName(1), L"b.txt>x.txt");
+  EXPECT_EQ(std::wstring(Row(2)->currentName) + L">" + NewName(2), L"c.txt>c2.txt");
   EXPECT_EQ(g_app->undoPairCount, 1);
-  // The stale rows fail at once; the first run's pair is still there to undo.
+  // The run again: the renamed row has nothing left to do, the same target stops it, and the first run's pair
+  // is still there to undo.
   ASSERT_TRUE(Run());
   EXPECT_EQ(boxes_.Answered(), 2);
   EXPECT_EQ(g_app->undoPairCount, 1);
   ASSERT_TRUE(Undo());
   EXPECT_EQ(Disk(), before);
+}
+
+TEST_F(RenameRun, ARunAfterAStopGoesOnWithTheRowsLeft) {
+  temp_.WriteFile(L"one\\x.txt", "unlisted");
+  Prepare({{1, L"a.txt", L"a2.txt"}, {1, L"b.txt", L"x.txt"}, {1, L"c.txt", L"c2.txt"}});
+  ASSERT_TRUE(Run());
+  DeleteFileW((FolderPath(1) + L"\\x.txt").c_str());
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(Disk(), (Files{L"one\\a2.txt=a.txt", L"one\\c2.txt=c.txt", L"one\\x.txt=b.txt"}));
+  EXPECT_EQ(ItemStoreCount(&files_->rows), 0u) << "a whole run empties the list";
+  EXPECT_EQ(g_app->undoPairCount, 2) << "the second run's pairs";
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(Disk(), (Files{L"one\\a2.txt=a.txt", L"one\\b.txt=b.txt", L"one\\c.txt=c.txt"}));
 }
 
 TEST_F(RenameRun, AFileThatAppearsAtANewNameJustBeforeTheRenameIsKeptByRunAndUndo) {

@@ -1,0 +1,19 @@
+#include "views/file_list_row.h"
+
+#include <cwchar>
+
+#include "foundation/bounded_text.h"
+#include "foundation/paths.h"
+
+void SetFileListRowName(FileListRow* row, const wchar_t* name) {
+  wchar_t copy[kFileNameCapacity];
+  CopyWideBounded(name, copy, kFileNameCapacity);
+  wmemset(row->currentName, 0, kFileNameCapacity);
+  CopyWideBounded(copy, row->currentName, kFileNameCapacity);
+  const int length = static_cast<int>(WideLength(row->currentName));
+  const int dot = ExtensionDotPosition(row->currentName);
+  row->length = FileListRowSize(static_cast<size_t>(length));
+  row->extensionAt = static_cast<uint16_t>(dot < length ? dot + 1 : length);
+  row->typeNameIndex = 0;
+  row->icon = 0;
+}
