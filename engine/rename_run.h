@@ -1,7 +1,8 @@
 // The rename run: every listed file gets, on disk, exactly the new name the preview shows (the steps are not
 // applied again). It runs on a worker thread in list order, keeps each pair of new and old path for undo,
 // shows its progress and stops at the first error or when the user stops it. A run that ends without error
-// empties the file list, whose rows no longer match the disk.
+// empties the file list, whose rows no longer match the disk; after an error the rows it renamed take their new
+// names as current ones and the preview is computed again. Rows whose name does not change give no pair.
 //
 // A run and an undo each hold the busy counter for their whole duration and only raise it from 0, so neither
 // starts while the other, a folder listing or a tool is busy; the commands that change the file list or the
