@@ -16,6 +16,8 @@ constexpr int kNoTarget = 87;
 
 int ClampedLength(size_t length) { return length > INT_MAX ? INT_MAX : static_cast<int>(length); }
 
+bool IsUtf8Continuation(uint8_t byte) { return (byte & 0xC0) == 0x80; }
+
 size_t Utf8UnitSize(wchar_t c) { return c < 0x80 ? 1 : (c < 0x800 ? 2 : 3); }
 
 char* EncodeUtf8Unit(wchar_t c, char* out) {
@@ -173,20 +175,20 @@ int DecodeUtf8Char(const char* lead, wchar_t* out) {
     *out = p[0];
     return 0;
   }
-  if (p[1] == 0) {
-    *out = kReplacementChar;
-    return 0;
-  }
+  // Each byte is looked at only after the one before it continued the sequence, so a terminator ends it.
+  *out = kReplacementChar;
+  if (p[0] < 0xC0 || !IsUtf8Continuation(p[1])) return 0;
   if (p[0] < 0xE0) {
-    *out = static_cast<wchar_t>(((p[0] & 0x3F) << 6) | (p[1] & 0x3F));
+    *out = static_cast<wchar_t>(((p[0] & 0x1F) << 6) | (p[1] & 0x3F));
     return 1;
   }
-  if (p[2] == 0) {
-    *out = kReplacementChar;
-    return 0;
+  if (!IsUtf8Continuation(p[2])) return 0;
+  if (p[0] < 0xF0) {
+    *out = static_cast<wchar_t>(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+    return 2;
   }
-  *out = static_cast<wchar_t>((p[0] << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
-  return 2;
+  // A character beyond the basic plane does not fit one wide character: it is replaced as a whole.
+  return p[0] < 0xF8 && IsUtf8Continuation(p[3]) ? 3 : 0;
 }
 
 int Utf8ToWide(const char* text, wchar_t* buffer, int capacity) {

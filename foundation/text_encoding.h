@@ -22,8 +22,10 @@ bool IsValidUtf8(const void* bytes, int length);
 int WideToUtf8(const wchar_t* text, int count, char* buffer, int capacity);
 
 // Decodes one character of one to three bytes at `lead` into `out` and returns the number of bytes that
-// follow the lead byte (0, 1 or 2). A sequence cut short by a terminator decodes as U+FFFD and takes no
-// following byte, so decoding never passes the end of a text.
+// follow the lead byte (0, 1 or 2). A byte that begins no sequence, and a sequence cut short by a terminator
+// or by a byte that does not continue it, decode as U+FFFD and take no following byte, so decoding never
+// passes the end of a text and never swallows the character after a stray byte. A whole four-byte sequence
+// (beyond the basic plane) decodes as one U+FFFD and takes its three following bytes.
 int DecodeUtf8Char(const char* lead, wchar_t* out);
 
 // Decodes zero-terminated UTF-8 into `buffer`: the number of characters written; when the capacity is below

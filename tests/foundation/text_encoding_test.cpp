@@ -125,6 +125,16 @@ TEST(Utf8Coders, TruncatedSequenceStopsAtTheTerminator) {
   EXPECT_STREQ(buffer, L"\x00E9\xFFFD");
 }
 
+TEST(Utf8Coders, StrayBytesAreReplacedWithoutTakingTheNextCharacter) {
+  wchar_t buffer[16];
+  EXPECT_EQ(Utf8ToWide("caf\xE9 au lait", buffer, 16), 12) << "Latin-1 text behind a UTF-8 mark";
+  EXPECT_STREQ(buffer, L"caf\xFFFD au lait");
+  EXPECT_EQ(Utf8ToWide("a\x80" "b\xC3(c", buffer, 16), 6);
+  EXPECT_STREQ(buffer, L"a\xFFFD" L"b\xFFFD(c");
+  EXPECT_EQ(Utf8ToWide("\xE2\x82x\xF0\x9F\x98\x80!", buffer, 16), 5) << "each byte of a cut sequence is replaced";
+  EXPECT_STREQ(buffer, L"\xFFFD\xFFFDx\xFFFD!");
+}
+
 TEST(Utf8Coders, NothingIsReadPastTheTerminatorAtAPageEnd) {
   PageEndBytes text(std::string("\xC3\xA9\xE2", 3) + '\0');
   wchar_t buffer[8];
