@@ -57,6 +57,7 @@ constexpr int16_t kTextProblemCount = 10011;  // printf pattern with one integer
 constexpr int16_t kTextSaveChangedSteps = 10012;
 constexpr int16_t kTextStepsNotRead = 10013;
 constexpr int16_t kTextNoStoredSettings = 10014;
+constexpr int16_t kTextNothingToSave = 10015;
 
 // Status bar and file types.
 constexpr int16_t kTextFileWord = 1220;

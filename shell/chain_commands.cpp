@@ -8,9 +8,11 @@
 #include "foundation/bounded_text.h"
 #include "foundation/file_dialogs.h"
 #include "foundation/file_io.h"
+#include "foundation/message_boxes.h"
 #include "foundation/paths.h"
 #include "foundation/profile_store.h"
 #include "foundation/ui_strings.h"
+#include "foundation/ui_text_ids.h"
 #include "foundation/window_wrappers.h"
 #include "shell/closing.h"
 #include "shell/command_trees.h"
@@ -93,6 +95,11 @@ void OpenSettingsFile(HWND window) {
 }
 
 int SaveSettingsAs(HWND window) {
+  // An empty chain writes no file: saying so beats a dialog whose choice would do nothing.
+  if (CountSteps() == 0) {
+    ShowMessageWithPath(window, kTextNothingToSave, nullptr, nullptr, nullptr, MB_OK | MB_ICONINFORMATION);
+    return ERROR_CANCELLED;
+  }
   wchar_t path[kFileDialogCapacity];
   ReadSaveFolder(path, kFileDialogCapacity);
   wchar_t filter[kDialogTitleCapacity];

@@ -338,6 +338,7 @@ const UiTextRow kEnglishTextRows[] = {
     {10012, "SaveChangedSteps", L"Save the changed steps in this settings file?"},
     {10013, "StepsNotRead", L"Some steps of this file could not be read. Saved into it, the list would lose them."},
     {10014, "NoStoredSettings", L"This file holds no settings of the program: nothing was restored."},
+    {10015, "NothingToSave", L"There are no steps to save."},
     {13191, "InvalidCharacter", L"invalid character"},
     {13192, "NoFreeNumber", L"no free number for"},
 

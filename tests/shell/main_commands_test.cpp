@@ -223,6 +223,14 @@ TEST_F(MainCommands, TheClosingQuestionOffersTheSettingsFileAndItsAnswersDoWhatT
   EXPECT_EQ(SectionLines(ReadWholeFile(ProfilePath()), "QK"), std::vector<std::string>{"R1=<Ext,\"new\">"});
 }
 
+TEST_F(MainCommands, SavingAnEmptyChainSaysThereIsNothingToSave) {
+  ASSERT_TRUE(Start({L"a.txt"}, {}));
+  DialogWatcher boxes(GetCurrentProcessId(), IDOK);
+  SendMessageW(window_, WM_COMMAND, 104, 0);
+  ASSERT_EQ(boxes.Answered(), 1) << "a message, not the save dialog";
+  EXPECT_EQ(boxes.LastText(), L"There are no steps to save.");
+}
+
 TEST_F(MainCommands, SelectedFilesOnlyKeepsTheSelectedRowsAndLeavesTheDisk) {
   ASSERT_TRUE(Start({L"a.txt", L"b.txt", L"c.txt"}, {"<Case,n,2>"}));
   Gui([] {
