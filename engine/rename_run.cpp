@@ -37,13 +37,14 @@ struct RunState {
   FileListRow row;
 };
 
-// A copy of row i; false for a missing row or one without a name.
+// The length a stored record begins with; 0 for none.
 uint16_t RecordLengthAt(const uint8_t* stored) {
   uint16_t length = 0;
   if (stored != nullptr) memcpy(&length, stored, sizeof length);
   return length;
 }
 
+// A copy of row i; false for a missing row or one without a name.
 bool CopyFileRow(const ItemStore* rows, uint32_t i, FileListRow* row) {
   memset(row, 0, sizeof *row);
   const uint8_t* stored = ItemStoreGet(rows, i);
