@@ -231,6 +231,22 @@ TEST_F(MainCommands, SavingAnEmptyChainSaysThereIsNothingToSave) {
   EXPECT_EQ(boxes.LastText(), L"There are no steps to save.");
 }
 
+TEST_F(MainCommands, AListingOptionChangedWhileAJobIsBusyListsTheFolderWhenTheJobEnds) {
+  ASSERT_TRUE(Start({L"a.txt"}, {}));
+  temp_.WriteFile(L"files\\sub\\b.txt", "b");
+  const std::vector<std::wstring> before = ListedNames();
+  Gui([] { InterlockedIncrement(&g_app->busyCounter); });
+  SendMessageW(window_, WM_COMMAND, 162, 0);
+  EXPECT_EQ(ListedNames(), before) << "no listing while the job runs";
+  Gui([] { InterlockedDecrement(&g_app->busyCounter); });
+  EXPECT_TRUE(WaitFor([] {
+    const ItemStore* rows = &g_app->fileList->rows;
+    for (uint32_t i = 0; i < ItemStoreCount(rows); ++i)
+      if (wcscmp(reinterpret_cast<const FileListRow*>(ItemStoreGet(rows, i))->currentName, L"b.txt") == 0) return true;
+    return false;
+  })) << "the recursive listing the command asked for";
+}
+
 TEST_F(MainCommands, SelectedFilesOnlyKeepsTheSelectedRowsAndLeavesTheDisk) {
   ASSERT_TRUE(Start({L"a.txt", L"b.txt", L"c.txt"}, {"<Case,n,2>"}));
   Gui([] {
