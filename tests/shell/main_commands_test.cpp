@@ -245,6 +245,7 @@ TEST_F(MainCommands, AListingOptionChangedWhileAJobIsBusyListsTheFolderWhenTheJo
       if (wcscmp(reinterpret_cast<const FileListRow*>(ItemStoreGet(rows, i))->currentName, L"b.txt") == 0) return true;
     return false;
   })) << "the recursive listing the command asked for";
+  EXPECT_TRUE(WaitUntilIdle());
 }
 
 TEST_F(MainCommands, SelectedFilesOnlyKeepsTheSelectedRowsAndLeavesTheDisk) {

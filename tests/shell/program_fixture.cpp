@@ -49,7 +49,11 @@ bool ProgramFixture::Start(const std::vector<std::wstring>& files, const std::ve
 }
 
 int ProgramFixture::Close() {
-  if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+  // The window refuses to close while a job is busy, and the program would then run on.
+  if (window_) {
+    WaitUntilIdle();
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+  }
   window_ = nullptr;
   const int result = program_->Finish();
   program_.reset();
