@@ -23,7 +23,7 @@ FilterRecord Prepared(const char* text, const SYSTEMTIME& now) {
   return record;
 }
 
-FilterRecord Prepared(const char* text) { return Prepared(text, Fields(2025, 3, 31, 12, 0, 0)); }
+FilterRecord Prepared(const char* text) { return Prepared(text, DateTime(2025, 3, 31, 12, 0, 0)); }
 
 FileInfo File(uint64_t lastWrite, uint64_t size = 100, uint16_t attributes = 0x20) {
   FileInfo info = {};
@@ -48,7 +48,7 @@ uint64_t LowerLimit(const char* text, const SYSTEMTIME& now) { return Prepared(t
 }  // namespace
 
 TEST(FileFilterLimits, RelativeCountsGoBackFromNow) {
-  const SYSTEMTIME now = Fields(2025, 3, 31, 12, 0, 0);
+  const SYSTEMTIME now = DateTime(2025, 3, 31, 12, 0, 0);
   const uint64_t nowTime = Utc(2025, 3, 31, 12, 0, 0);
   EXPECT_EQ(LowerLimit("dS3", now), nowTime - 3 * kSecond);
   EXPECT_EQ(LowerLimit("dM3", now), nowTime - 180 * kSecond);
@@ -60,19 +60,19 @@ TEST(FileFilterLimits, RelativeCountsGoBackFromNow) {
 }
 
 TEST(FileFilterLimits, CalendarMonthsAndYears) {
-  EXPECT_EQ(LowerLimit("dL1", Fields(2025, 3, 31, 12)), Utc(2025, 3, 31, 12));  // 31 February does not exist
-  EXPECT_EQ(LowerLimit("dL1", Fields(2025, 3, 28, 12)), Utc(2025, 2, 28, 12));
-  EXPECT_EQ(LowerLimit("dL13", Fields(2025, 1, 15, 12)), Utc(2023, 12, 15, 12));
-  EXPECT_EQ(LowerLimit("dL12", Fields(2025, 1, 15, 12)), Utc(2024, 1, 15, 12));
-  EXPECT_EQ(LowerLimit("dL-1", Fields(2025, 12, 15, 12)), Utc(2026, 1, 15, 12));
-  EXPECT_EQ(LowerLimit("dY1", Fields(2025, 6, 10, 9, 30, 5)), Utc(2024, 6, 10, 9, 30, 5));
-  EXPECT_EQ(LowerLimit("dY1", Fields(2024, 2, 29, 12)), Utc(2024, 2, 29, 12));  // no 29 February in 2023
-  EXPECT_EQ(LowerLimit("dY4", Fields(2024, 2, 29, 12)), Utc(2020, 2, 29, 12));
-  EXPECT_EQ(LowerLimit("dL1", Fields(2100, 3, 29, 12)), Utc(2100, 3, 29, 12));  // 2100 is a common year
+  EXPECT_EQ(LowerLimit("dL1", DateTime(2025, 3, 31, 12)), Utc(2025, 3, 31, 12));  // 31 February does not exist
+  EXPECT_EQ(LowerLimit("dL1", DateTime(2025, 3, 28, 12)), Utc(2025, 2, 28, 12));
+  EXPECT_EQ(LowerLimit("dL13", DateTime(2025, 1, 15, 12)), Utc(2023, 12, 15, 12));
+  EXPECT_EQ(LowerLimit("dL12", DateTime(2025, 1, 15, 12)), Utc(2024, 1, 15, 12));
+  EXPECT_EQ(LowerLimit("dL-1", DateTime(2025, 12, 15, 12)), Utc(2026, 1, 15, 12));
+  EXPECT_EQ(LowerLimit("dY1", DateTime(2025, 6, 10, 9, 30, 5)), Utc(2024, 6, 10, 9, 30, 5));
+  EXPECT_EQ(LowerLimit("dY1", DateTime(2024, 2, 29, 12)), Utc(2024, 2, 29, 12));  // no 29 February in 2023
+  EXPECT_EQ(LowerLimit("dY4", DateTime(2024, 2, 29, 12)), Utc(2020, 2, 29, 12));
+  EXPECT_EQ(LowerLimit("dL1", DateTime(2100, 3, 29, 12)), Utc(2100, 3, 29, 12));  // 2100 is a common year
 }
 
 TEST(FileFilterLimits, CountsBeyondTheRangeOfFileTimesSaturate) {
-  const SYSTEMTIME now = Fields(2025, 3, 31, 12, 0, 0);
+  const SYSTEMTIME now = DateTime(2025, 3, 31, 12, 0, 0);
   EXPECT_EQ(LowerLimit("dW99999999", now), 0u);
   EXPECT_EQ(LowerLimit("dS9223372036854775807", now), 0u);
   EXPECT_EQ(LowerLimit("dZ-9223372036854775808", now), kNever);
@@ -89,17 +89,17 @@ TEST(FileFilterLimits, AbsoluteDatesAndTimesOfDay) {
   FilterHalf half = {};
   half.dateUnit = 'D';
   half.dateValue = Utc(2020, 7, 1, 10, 0, 0);
-  ComputeFilterLimitsAt(&half, Fields(2025, 1, 1));
+  ComputeFilterLimitsAt(&half, DateTime(2025, 1, 1));
   EXPECT_EQ(half.dateLimit, Utc(2020, 7, 1, 10, 0, 0));
   half.dateUnit = 'T';
-  ComputeFilterLimitsAt(&half, Fields(2025, 1, 1));
+  ComputeFilterLimitsAt(&half, DateTime(2025, 1, 1));
   EXPECT_EQ(half.dateLimit, Utc(1980, 1, 2, 10, 0, 0));
   EXPECT_EQ(ReduceToTimeOfDay(Utc(2031, 12, 31, 23, 59, 59) + 9999999), Utc(1980, 1, 2, 23, 59, 59));
   EXPECT_EQ(ReduceToTimeOfDay(0), Utc(1980, 1, 2));
 }
 
 TEST(FileFilterLimits, SizesInUnitsAndBeyond64Bits) {
-  const SYSTEMTIME now = Fields(2025, 1, 1);
+  const SYSTEMTIME now = DateTime(2025, 1, 1);
   EXPECT_EQ(Prepared("lB7", now).lower.sizeLimit, 7u);
   EXPECT_EQ(Prepared("lK7", now).lower.sizeLimit, 7u << 10);
   EXPECT_EQ(Prepared("lM7", now).lower.sizeLimit, 7u << 20);
@@ -134,8 +134,8 @@ TEST(FileFilterMasks, IncludeAndExcludeLists) {
 }
 
 TEST(FileFilterDates, AbsoluteBoundsIncludeTheirLimits) {
-  const std::string text = "dD" + std::to_string(PackDateTime(Fields(2024, 1, 1))) + ";-;dD" +
-                           std::to_string(PackDateTime(Fields(2024, 12, 31, 23, 59, 59)));
+  const std::string text = "dD" + std::to_string(PackDateTime(DateTime(2024, 1, 1))) + ";-;dD" +
+                           std::to_string(PackDateTime(DateTime(2024, 12, 31, 23, 59, 59)));
   const FilterRecord record = Prepared(text.c_str());
   EXPECT_EQ(Admits(record, L"a", File(Utc(2024, 1, 1))), 1);
   EXPECT_EQ(Admits(record, L"a", File(Utc(2024, 1, 1) - 1)), 0);
@@ -145,7 +145,7 @@ TEST(FileFilterDates, AbsoluteBoundsIncludeTheirLimits) {
 }
 
 TEST(FileFilterDates, TheModeChoosesTheFileTime) {
-  const std::string bound = "dD" + std::to_string(PackDateTime(Fields(2024, 1, 1)));
+  const std::string bound = "dD" + std::to_string(PackDateTime(DateTime(2024, 1, 1)));
   FileInfo info = File(Utc(2023, 1, 1));
   info.creationTime = UInt64ToFileTime(Utc(2024, 6, 1));
   info.lastAccessTime = UInt64ToFileTime(Utc(2022, 6, 1));
@@ -160,7 +160,7 @@ TEST(FileFilterDates, TheModeChoosesTheFileTime) {
 }
 
 TEST(FileFilterDates, AMissingCreationOrAccessTimeIsReplacedByTheLastWriteTime) {
-  const std::string bound = "dD" + std::to_string(PackDateTime(Fields(2024, 1, 1)));
+  const std::string bound = "dD" + std::to_string(PackDateTime(DateTime(2024, 1, 1)));
   FileInfo info = File(Utc(2024, 6, 1));
   info.creationTime = UInt64ToFileTime(0);
   info.lastAccessTime = UInt64ToFileTime(kEarliestFileTime - 1);
@@ -171,7 +171,7 @@ TEST(FileFilterDates, AMissingCreationOrAccessTimeIsReplacedByTheLastWriteTime) 
 }
 
 TEST(FileFilterDates, TimeOfDayBoundsIgnoreTheDate) {
-  const std::string eight = std::to_string(PackDateTime(Fields(1980, 1, 2, 8)));
+  const std::string eight = std::to_string(PackDateTime(DateTime(1980, 1, 2, 8)));
   const FilterRecord from = Prepared(("dT" + eight).c_str());
   EXPECT_EQ(Admits(from, L"a", File(Utc(2024, 7, 9, 8, 0, 0))), 1);
   EXPECT_EQ(Admits(from, L"a", File(Utc(1999, 1, 1, 23, 0, 0))), 1);
@@ -182,8 +182,8 @@ TEST(FileFilterDates, TimeOfDayBoundsIgnoreTheDate) {
 }
 
 TEST(FileFilterDates, ATimeOfDayIntervalMayPassMidnight) {
-  const std::string late = std::to_string(PackDateTime(Fields(1980, 1, 2, 23)));
-  const std::string early = std::to_string(PackDateTime(Fields(1980, 1, 2, 1)));
+  const std::string late = std::to_string(PackDateTime(DateTime(1980, 1, 2, 23)));
+  const std::string early = std::to_string(PackDateTime(DateTime(1980, 1, 2, 1)));
   const FilterRecord night = Prepared(("dT" + late + ";-;dT" + early).c_str());
   EXPECT_EQ(Admits(night, L"a", File(Utc(2024, 7, 9, 23, 30, 0))), 1);
   EXPECT_EQ(Admits(night, L"a", File(Utc(2024, 7, 9, 0, 30, 0))), 1);
@@ -196,7 +196,7 @@ TEST(FileFilterDates, ATimeOfDayIntervalMayPassMidnight) {
 }
 
 TEST(FileFilterDates, RelativeBoundsFollowTheInjectedNow) {
-  const SYSTEMTIME now = Fields(2025, 3, 31, 12, 0, 0);
+  const SYSTEMTIME now = DateTime(2025, 3, 31, 12, 0, 0);
   const uint64_t nowTime = Utc(2025, 3, 31, 12, 0, 0);
   const FilterRecord recent = Prepared("dZ3", now);
   EXPECT_EQ(Admits(recent, L"a", File(nowTime - 2 * kDay)), 1);

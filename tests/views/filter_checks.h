@@ -6,24 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "date_checks.h"
 #include "foundation/bounded_text.h"
 #include "foundation/packed_date.h"
 #include "views/filter_text_form.h"
 
-inline SYSTEMTIME Fields(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0) {
-  SYSTEMTIME time = {};
-  time.wYear = year;
-  time.wMonth = month;
-  time.wDay = day;
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  return time;
-}
-
 // The FILETIME value of fields taken as UTC; 0 when the system rejects them.
 inline uint64_t Utc(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0) {
-  const SYSTEMTIME fields = Fields(year, month, day, hour, minute, second);
+  const SYSTEMTIME fields = DateTime(year, month, day, hour, minute, second);
   FILETIME time;
   return SystemTimeToFileTime(&fields, &time) ? FileTimeToUInt64(time) : 0;
 }

@@ -144,7 +144,7 @@ TEST(FilterTextForm, NumbersParseAsSignedDecimals) {
 }
 
 TEST(FilterTextForm, AbsoluteDatesArePackedOnTheFileTimesOwnClock) {
-  const PackedDateTime packed = PackDateTime(Fields(2024, 5, 6, 7, 8, 9));
+  const PackedDateTime packed = PackDateTime(DateTime(2024, 5, 6, 7, 8, 9));
   const std::string text = "dD" + std::to_string(packed);
   const FilterRecord record = Parsed(text.c_str());
   EXPECT_EQ(record.lower.dateUnit, 'D');
@@ -158,7 +158,7 @@ TEST(FilterTextForm, TimeOfDayConditionsAreWrittenReducedTo2January1980) {
   FilterRecord record = Empty();
   record.lower.dateUnit = 'T';
   record.lower.dateValue = Utc(2024, 5, 6, 8, 0, 0) + 1234567;  // with a fraction of a second
-  const std::string expected = "+;dT" + std::to_string(PackDateTime(Fields(1980, 1, 2, 8, 0, 0))) + ";-";
+  const std::string expected = "+;dT" + std::to_string(PackDateTime(DateTime(1980, 1, 2, 8, 0, 0))) + ";-";
   EXPECT_EQ(Formatted(record), expected);
   EXPECT_EQ(Parsed(expected.c_str()).lower.dateValue, Utc(1980, 1, 2, 8, 0, 0));
 }
