@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "foundation/column_layout.h"
-#include "foundation/item_store.h"
+#include "bench_window.h"
+#include "foundation/win32/column_layout.h"
+#include "foundation/core/item_store.h"
 #include "views/file_list_row.h"
 #include "views/item_list_layout.h"
 #include "views/item_list_window.h"
@@ -26,16 +27,6 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND CreateParent() {
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = ParentProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"QvrxListBench";
-  RegisterClassW(&windowClass);
-  return CreateWindowExW(0, L"QvrxListBench", L"bench", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
-                         windowClass.hInstance, nullptr);
 }
 
 ItemListControl* ListWithRows(HWND parent, int rows) {
@@ -84,7 +75,7 @@ double ScrollTime(ItemListControl* list) {
 }  // namespace
 
 int main() {
-  HWND parent = CreateParent();
+  HWND parent = CreateBenchParent(ParentProc, L"QvrxListBench", 800, 600);
   ItemListControl* few = ListWithRows(parent, 1000);
   double fewRepaint = RepaintTime(few);
   double fewScroll = ScrollTime(few);

@@ -9,21 +9,21 @@
 // them outside: mkdir /tmp/lb && (cd /tmp/lb && seq -f "f%06g.txt" 100000 | xargs touch), then
 // listing_bench Z:\tmp\lb
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <cwchar>
 
-#include "foundation/app_state.h"
-#include "foundation/item_store.h"
-#include "foundation/memory.h"
-#include "foundation/providers.h"
-#include "foundation/system_functions.h"
+#include "bench_folder.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/memory.h"
+#include "foundation/providers/providers.h"
+#include "foundation/win32/system_functions.h"
 #include "views/file_filter.h"
 #include "views/file_list_row.h"
 #include "views/filter_text_form.h"
 #include "views/folder_listing.h"
-#include "views/item_list_control.h"
+#include "views/item_list.h"
 
 namespace {
 
@@ -127,29 +127,20 @@ int main() {
   InitOptionalKernelFunctions();
   InitFileSystemProviders();
 
-  int argumentCount = 0;
-  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &argumentCount);
-  const bool ownFolder = argumentCount < 2;
   wchar_t folder[MAX_PATH];
-  if (ownFolder) {
-    GetTempPathW(MAX_PATH, folder);
-    swprintf(folder + wcslen(folder), MAX_PATH - wcslen(folder), L"qvrx-listing-bench-%lu", GetCurrentProcessId());
-    if (!MakeFolder(folder)) {
-      std::printf("could not create %u files\n", kFileCount);
-      RemoveFolder(folder);
-      return 1;
-    }
-  } else {
-    swprintf(folder, MAX_PATH, L"%ls", arguments[1]);
+  const bool ownFolder = ChooseBenchFolder(L"qvrx-listing-bench", folder);
+  if (ownFolder && !MakeFolder(folder)) {
+    std::printf("could not create %u files\n", kFileCount);
+    RemoveFolder(folder);
+    return 1;
   }
-  LocalFree(arguments);
   uint32_t files = 0;
   const double bare = Best([&] { return BareLoop(folder, &files); });
   std::printf("%u files; bare FindFirstFileExW loop %.3f s\n", files, bare);
 
   Report("filter off:", Best([&] { return Listing(folder); }), bare, list);
   ParseFilterDefinition(AppFilter(), "\"+*.txt;*.doc\";-f00*");
-  g_app->options |= kOptionFilterOn;
+  g_app->options |= kOptionFilterApplied;
   Report("mask filter on:", Best([&] { return Listing(folder); }), bare, list);
 
   if (ownFolder) RemoveFolder(folder);

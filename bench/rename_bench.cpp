@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/providers.h"
+#include "bench/bench_clock.h"
+#include "foundation/providers/providers.h"
 
 namespace {
 
@@ -27,17 +28,6 @@ struct FileSet {
   std::vector<std::wstring> firstNames;
   std::vector<std::wstring> secondNames;
 };
-
-double Seconds() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER value;
-    QueryPerformanceFrequency(&value);
-    return value;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 bool MakeFiles(int count, FileSet* set) {
   wchar_t temp[MAX_PATH];

@@ -16,17 +16,18 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "bench/bench_clock.h"
 #include "engine/chain_list.h"
 #include "engine/module_table.h"
 #include "engine/preview.h"
 #include "engine/rename_run.h"
 #include "engine/undo.h"
-#include "foundation/app_state.h"
-#include "foundation/item_store.h"
-#include "foundation/memory.h"
-#include "foundation/providers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/memory.h"
+#include "foundation/providers/providers.h"
 #include "views/file_list_row.h"
-#include "views/item_list_control.h"
+#include "views/item_list.h"
 #include "views/path_pool.h"
 
 namespace {
@@ -36,14 +37,6 @@ constexpr int kPathCapacity = 1024;
 
 wchar_t g_root[MAX_PATH];
 uint32_t g_perFolder = 1000;
-
-double Seconds() {
-  LARGE_INTEGER frequency;
-  LARGE_INTEGER now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void FolderPath(uint32_t folder, wchar_t* path) { swprintf(path, kPathCapacity, L"%ls\\d%u", g_root, folder); }
 

@@ -39,9 +39,13 @@ function(qvrx_link name)
   endif()
 endfunction()
 
-# The pictures the resource script names: the compiler's dependency list covers included scripts only, so a
-# changed picture must rebuild the script explicitly.
-file(GLOB QVRX_RESOURCE_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/images/*)
+# What the resource script reads besides itself: the pictures, the included scripts of dialogs and the headers
+# of resource numbers. windres leaves no dependency list, so a change to any of them must rebuild the script
+# explicitly.
+file(GLOB QVRX_RESOURCE_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/images/*
+  ${PROJECT_SOURCE_DIR}/resources/dialogs/*.rc)
+list(APPEND QVRX_RESOURCE_PICTURES ${PROJECT_SOURCE_DIR}/resources/qvrx.manifest
+  ${PROJECT_SOURCE_DIR}/foundation/ui/resource_ids.h ${PROJECT_SOURCE_DIR}/engine/module_dialog_ids.h)
 function(qvrx_resource_script_depends_on_pictures)
   set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/qvrx.rc PROPERTIES OBJECT_DEPENDS
     "${QVRX_RESOURCE_PICTURES}")

@@ -30,18 +30,31 @@ function(qvrx_test_executable name)
   add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/resources/qvrx.rc)
   qvrx_resource_script_depends_on_pictures()
   target_link_libraries(${name} PRIVATE ${ARGN} qvrx_test_support GTest::gmock GTest::gtest_main)
-  # Tests that need the keyboard focus or the foreground window (keys, mouse, pop-up menus) carry "Interactive" in
-  # their names and run alone: every test shares one display, and a window another test shows takes the focus.
+  # Tests that use a name every process of the machine shares carry that name in their own and take turns
+  # with the others that do: "Registration" (the program's keys under the classes root) and "FileManager"
+  # (the window class of the file manager).
+  set(shared Registration FileManager)
+  list(JOIN shared "*:*" sharedFilter)
   gtest_discover_tests(${name}
-    TEST_FILTER "-*Interactive*"
+    TEST_FILTER "-*Interactive*:*${sharedFilter}*"
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120)
+    PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300)
+  foreach(lock IN LISTS shared)
+    gtest_discover_tests(${name}
+      TEST_FILTER "*${lock}*-*Interactive*"
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+      PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300 RESOURCE_LOCK ${lock})
+  endforeach()
+  # Tests that need the keyboard focus or the foreground window (keys, mouse, pop-up menus) carry "Interactive" in
+  # their names and run alone: every test shares one display, and a window another test shows takes the focus.
   gtest_discover_tests(${name}
     TEST_FILTER "*Interactive*"
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120 RUN_SERIAL TRUE)
+    PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300 RUN_SERIAL TRUE)
 endfunction()

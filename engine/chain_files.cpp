@@ -1,34 +1,35 @@
 #include "engine/chain_files.h"
 
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
 #include "engine/module_table.h"
 #include "engine/preview.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/file_io.h"
-#include "foundation/guard.h"
-#include "foundation/memory.h"
-#include "foundation/message_boxes.h"
-#include "foundation/profile_store.h"
-#include "foundation/text_encoding.h"
-#include "foundation/ui_operations.h"
-#include "foundation/ui_text_ids.h"
-#include "views/item_list_control.h"
-#include "views/item_list_edit.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_window.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/providers/file_creation.h"
+#include "foundation/files/file_io.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/memory.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/text/text_encoding.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/ui/ui_text_ids.h"
+#include "views/item_list.h"
 
 namespace {
 
 constexpr char kChainSection[] = "QK";
-// One line: the '-' of an unchecked step and the text form of at most 1023 characters, which is also the
-// longest entry a settings file is read with.
-constexpr int kLineCapacity = 1024;
-constexpr size_t kEntryMaxLength = kLineCapacity - 1;
+// The longest text form of a step, '<' and '>' included: one limit for reading and writing, so that every step
+// read can be written back.
+constexpr size_t kEntryMaxLength = 1023;
+// One line: the '-' of an unchecked step, the text form and its terminator.
+constexpr int kLineCapacity = kEntryMaxLength + 2;
 // A file must be longer than this to hold a chain.
 constexpr uint64_t kShortestChainFile = 6;
 constexpr int kKeyCapacity = 16;
@@ -120,21 +121,30 @@ bool WriteChainSection(const ChainLines& lines) {
   return SectionValueIs(lines.count + 1, L"");
 }
 
-// The first step made empties the chain; a made step that cannot be inserted counts as refused.
+// The steps made are gathered and replace the chain together once the text is read (none made: the chain
+// stays); a made step that cannot be stored counts as refused.
 struct ParseTally {
+  StepBatch batch;
   uint32_t made;
   uint32_t refused;
 };
 
 void AddStep(const wchar_t* text, bool checked, ParseTally* tally) {
   ModuleInstance* settings = CreateModuleFromText(text);
-  if (settings != nullptr && tally->made == 0) DeleteAllSteps();
-  if (settings != nullptr && InsertStepIntoList(settings, -1, checked) >= 0) {
-    ++tally->made;
-    return;
-  }
+  if (AddToStepBatch(&tally->batch, settings, checked)) return;
   FreeModuleInstance(settings);
   ++tally->refused;
+}
+
+// The chain takes the steps made; those that cannot be stored count as refused.
+void ReplaceChainByTally(ParseTally* tally) {
+  const uint32_t steps = CountBatchSteps(&tally->batch);
+  if (ReplaceStepsByBatch(&tally->batch)) {
+    tally->made += steps;
+  } else {
+    tally->refused += steps;
+  }
+  FreeStepBatch(&tally->batch);
 }
 
 void EntryToWide(const wchar_t* entry, size_t length, wchar_t* wide) {
@@ -206,12 +216,14 @@ int ParseChainText(const Char* text, size_t count, ParseTally* tally) {
     AddStep(entry, checked, tally);
     i += length;
   }
+  ReplaceChainByTally(tally);
   return tally->made > 0 && tally->refused == 0 ? 0 : kParseFailed;
 }
 
 template <typename Char>
 int ParseChainTextCounted(const Char* text, size_t count) {
   ParseTally tally{};
+  InitStepBatch(&tally.batch);
   return ParseChainText(text, count, &tally);
 }
 
@@ -237,6 +249,8 @@ int LoadMappedChain(HWND owner, const wchar_t* path, ParseTally* tally) {
   } else {
     SuspendRecomputation();
     result = GuardedCall(kParseFailed, [&] { return ParseSettingsFile(file.view, file.size, tally); });
+    // Steps gathered by a parse that broke off are not the chain.
+    FreeStepBatch(&tally->batch);
     ResumeRecomputation();
   }
   CloseMappedFile(&file);
@@ -255,16 +269,61 @@ void FitChainColumns() {
   InterlockedIncrement(&g_app->chainColumnFitCounter);
 }
 
+// A value "R<n>" of section "QK" as wide text; stored only as long as its text.
+struct NumberedLine {
+  uint32_t number;
+  wchar_t text[kLineCapacity];
+};
+
+uint32_t NumberedLineBytes(const NumberedLine& line) {
+  return static_cast<uint32_t>(offsetof(NumberedLine, text) + (WideLength(line.text) + 1) * sizeof(wchar_t));
+}
+
+uint32_t StepNumberOfKey(const char* key) {
+  if (key[0] != 'R' || key[1] < '1' || key[1] > '9') return 0;
+  char* end = nullptr;
+  const unsigned long number = strtoul(key + 1, &end, 10);
+  return *end == 0 && number <= UINT32_MAX ? static_cast<uint32_t>(number) : 0;
+}
+
+int CollectSectionLine(const char* key, const char* value, void* lines) {
+  NumberedLine line;
+  line.number = StepNumberOfKey(key);
+  if (line.number == 0) return 0;
+  ProfileDecodeValue(&g_settingsStore, value, line.text, kLineCapacity);
+  return RecordBufferAppend(static_cast<RecordBuffer*>(lines), &line, NumberedLineBytes(line));
+}
+
+// Each line in the order of its number, the first of a number taken, up to the first number missing or empty.
+void AddSectionSteps(const RecordBuffer& lines, ParseTally* tally) {
+  const uint32_t count = RecordBufferCount(&lines);
+  const NumberedLine** byNumber =
+      static_cast<const NumberedLine**>(AllocZeroed((count + 1) * static_cast<uint32_t>(sizeof *byNumber)));
+  if (byNumber == nullptr) return;
+  const uint8_t* at = RecordBufferData(&lines);
+  for (uint32_t i = 0; i < count; ++i) {
+    const NumberedLine* line = reinterpret_cast<const NumberedLine*>(at);
+    if (line->number <= count && byNumber[line->number] == nullptr) byNumber[line->number] = line;
+    at += NumberedLineBytes(*line);
+  }
+  for (uint32_t number = 1; number <= count && byNumber[number] != nullptr && byNumber[number]->text[0]; ++number) {
+    const wchar_t* text = byNumber[number]->text;
+    const bool checked = text[0] != L'-';
+    AddStep(checked ? text : text + 1, checked, tally);
+  }
+  FreeAndNull(&byNumber);
+}
+
 void RestoreSteps() {
   ParseTally tally{};
-  char key[kKeyCapacity];
-  wchar_t line[kLineCapacity];
-  for (uint32_t number = 1;; ++number) {
-    StepKey(number, key);
-    if (ProfileGetPath(&g_settingsStore, kChainSection, key, L"", line, kLineCapacity) != 0 || line[0] == 0) return;
-    const bool checked = line[0] != L'-';
-    AddStep(checked ? line : line + 1, checked, &tally);
-  }
+  InitStepBatch(&tally.batch);
+  // The section is read at once: one wait for the store's lock, however long the chain.
+  RecordBuffer lines;
+  RecordBufferInit(&lines, true);
+  ProfileEnumSection(&g_settingsStore, kChainSection, CollectSectionLine, &lines);
+  AddSectionSteps(lines, &tally);
+  RecordBufferDestroy(&lines);
+  ReplaceChainByTally(&tally);
 }
 
 }  // namespace
@@ -287,7 +346,8 @@ int SaveModuleChainToSettings() {
   ChainLines lines;
   int result = ERROR_NOT_ENOUGH_MEMORY;
   if (CollectChainLines(&lines)) {
-    result = WriteChainSection(lines) ? lines.failure : WAIT_TIMEOUT;
+    // A chain that cannot be written whole leaves the section with the chain it holds.
+    result = lines.failure != 0 ? lines.failure : WriteChainSection(lines) ? 0 : WAIT_TIMEOUT;
     FreeAndNull(&lines.block);
   }
   if (result == 0) InterlockedExchange(&g_app->settingsChanged, 0);
@@ -314,6 +374,7 @@ int LoadSettingsFile(HWND owner, const wchar_t* path) {
   }
   SaveChangedChainHook();
   ParseTally tally{};
+  InitStepBatch(&tally.batch);
   const int result = LoadMappedChain(owner, path, &tally);
   if (result == 0) {
     InterlockedExchange(&g_app->settingsChanged, 1);

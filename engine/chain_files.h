@@ -19,7 +19,8 @@ int WriteModuleChainFile(const wchar_t* path);
 // Writes a changed chain into section "QK" (nothing when it is unchanged): the section is rewritten as a
 // whole and read back. 0 when it holds the chain, which then counts as saved; else the error (the chain
 // stays marked as changed): 258 when the store did not take the values, or the error of a step that could
-// not be written as a line (the other steps are written).
+// not be written as a line (it has no text form, or one longer than the 1023 characters a step is read
+// with); the section then keeps the chain it held.
 int SaveModuleChainToSettings();
 
 // Replaces the chain by the steps of section "QK", from "R1" up to the first empty or missing value; entries

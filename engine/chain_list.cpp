@@ -4,23 +4,18 @@
 
 #include "engine/engine_hooks.h"
 #include "engine/preview.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/jobs.h"
 #include "views/file_list_row.h"
-#include "views/item_list_changes.h"
-#include "views/item_list_control.h"
-#include "views/item_list_state.h"
+#include "views/item_list.h"
 
 namespace {
 
-constexpr int kErrorInvalidIndex = 1413;
-constexpr int kErrorTimeout = 1460;
 constexpr uint16_t kRowHeadBytes = 13;
 
-ItemListControl* ChainList() { return g_app != nullptr ? g_app->chainList : nullptr; }
-
 const ChainListRow* ChainRowAt(int n) {
-  const ItemListControl* chain = ChainList();
+  const ItemListControl* chain = AppChainList();
   if (chain == nullptr || n < 0) return nullptr;
   return reinterpret_cast<const ChainListRow*>(ItemStoreGet(&chain->rows, static_cast<uint32_t>(n)));
 }
@@ -39,6 +34,9 @@ void BuildChainRow(ModuleInstance* settings, uint8_t state, ChainListRow* row) {
   row->descriptionLength = static_cast<uint16_t>(description);
   row->length = static_cast<uint16_t>(kRowHeadBytes + 2 * (description + commentLine));
 }
+
+// The text a chain row shows in its main column.
+const wchar_t* RowDescription(const uint8_t* row) { return reinterpret_cast<const ChainListRow*>(row)->text; }
 
 // A copy of the file list's focused row, when there is one and it has a name.
 bool CopyFocusedFileRow(FileListRow* copy) {
@@ -66,8 +64,39 @@ bool KeepEditedSettings(ModuleInstance* previous, ModuleInstance* edited, int n)
 
 }  // namespace
 
+void InitStepBatch(StepBatch* batch) { RecordBufferInit(&batch->rows, true); }
+
+bool AddToStepBatch(StepBatch* batch, ModuleInstance* settings, bool checked) {
+  if (settings == nullptr) return false;
+  ChainListRow row;
+  BuildChainRow(settings, checked ? kRowChecked : 0, &row);
+  return RecordBufferAppend(&batch->rows, &row, row.length) == 0;
+}
+
+uint32_t CountBatchSteps(const StepBatch* batch) { return RecordBufferCount(&batch->rows); }
+
+bool ReplaceStepsByBatch(StepBatch* batch) {
+  ItemListControl* chain = AppChainList();
+  if (CountBatchSteps(batch) == 0) return true;
+  const bool stored = chain != nullptr && DeleteAllSteps() &&
+                      ItemsViewAppendRecords(chain, RecordBufferData(&batch->rows),
+                                             RecordBufferUsedBytes(&batch->rows), RowDescription) == 0;
+  if (stored) RecordBufferReset(&batch->rows);
+  return stored;
+}
+
+void FreeStepBatch(StepBatch* batch) {
+  const uint8_t* rows = RecordBufferData(&batch->rows);
+  for (uint32_t at = 0; at < RecordBufferUsedBytes(&batch->rows);) {
+    const ChainListRow* row = reinterpret_cast<const ChainListRow*>(rows + at);
+    FreeModuleInstance(row->settings);
+    at += row->length;
+  }
+  RecordBufferDestroy(&batch->rows);
+}
+
 int InsertStepIntoList(ModuleInstance* settings, int position, bool checked) {
-  ItemListControl* chain = ChainList();
+  ItemListControl* chain = AppChainList();
   if (chain == nullptr || settings == nullptr) return -1;
   ChainListRow row;
   BuildChainRow(settings, checked ? kRowChecked : 0, &row);
@@ -76,10 +105,10 @@ int InsertStepIntoList(ModuleInstance* settings, int position, bool checked) {
 
 int RefreshStepText(ModuleInstance* settings, int n) {
   const ChainListRow* stored = ChainRowAt(n);
-  if (stored == nullptr) return kErrorInvalidIndex;
+  if (stored == nullptr) return ERROR_INVALID_INDEX;
   ChainListRow row;
   BuildChainRow(settings, stored->state, &row);
-  if (ItemsViewUpdateItem(ChainList(), n, &row) == 1) return kErrorTimeout;
+  if (ItemsViewUpdateItem(AppChainList(), n, &row) == 1) return ERROR_TIMEOUT;
   InterlockedCompareExchange(&g_app->settingsChanged, 1, 0);
   InterlockedIncrement(&g_app->chainColumnFitCounter);
   return 0;
@@ -91,7 +120,7 @@ ModuleInstance* GetStepInstance(int n) {
 }
 
 uint32_t CountSteps() {
-  const ItemListControl* chain = ChainList();
+  const ItemListControl* chain = AppChainList();
   return chain != nullptr ? ItemStoreCount(&chain->rows) : 0;
 }
 
@@ -101,7 +130,7 @@ bool IsStepChecked(int n) {
 }
 
 bool DeleteAllSteps() {
-  ItemListControl* chain = ChainList();
+  ItemListControl* chain = AppChainList();
   return chain != nullptr && ItemsViewDeleteItem(chain, -1, false) == 0;
 }
 
@@ -112,7 +141,7 @@ void FreeStepInstanceCallback(uint8_t* row) {
   chainRow->settings = nullptr;
 }
 
-bool ChainChangesRefused() { return g_app == nullptr || g_app->busyCounter != 0; }
+bool ChainChangesRefused() { return g_app == nullptr || IsJobBusy(); }
 
 int EditStep(HWND owner, int n) {
   if (ChainChangesRefused()) return 0;
@@ -135,13 +164,13 @@ int EditStep(HWND owner, int n) {
 }
 
 void EditSelectedStep(HWND owner) {
-  const ItemListControl* chain = ChainList();
+  const ItemListControl* chain = AppChainList();
   if (chain == nullptr || GetStepInstance(chain->focusedIndex) == nullptr) return;
   EditStep(owner, chain->focusedIndex);
 }
 
 void MoveSelectedStep(HWND, int step) {
-  ItemListControl* chain = ChainList();
+  ItemListControl* chain = AppChainList();
   if (chain == nullptr || ChainChangesRefused()) return;
   const int focused = chain->focusedIndex;
   const int moved = ItemsViewMoveFocus(chain, step);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/module_table.h"
+#include "foundation/core/record_buffer.h"
 
 // Characters the description and the comment of a row share, terminators included.
 constexpr int kChainTextCapacity = 2048;
@@ -29,6 +30,24 @@ static_assert(sizeof(ChainListRow) == 4109, "a chain-list row is at most 4109 by
 // Inserts a row for the step at `position` (-1 or beyond the end: at the end), checked when asked. The row's
 // index, after which the row owns the settings; -1 when it could not be stored (the caller keeps them).
 int InsertStepIntoList(ModuleInstance* settings, int position, bool checked);
+
+// Steps made to be added at once (a restored chain, a loaded settings file): their rows gathered back to back,
+// so that the chain list stores them under one lock and lays itself out once, however many there are.
+struct StepBatch {
+  RecordBuffer rows;
+};
+void InitStepBatch(StepBatch* batch);
+// Adds a row for the step, checked when asked; the batch then owns the settings. False when the row could not
+// be added (the caller keeps the settings).
+bool AddToStepBatch(StepBatch* batch, ModuleInstance* settings, bool checked);
+// Number of steps in the batch.
+uint32_t CountBatchSteps(const StepBatch* batch);
+// Empties the chain and puts the batch's steps in their place; an empty batch leaves the chain as it is. True
+// when the steps are in the chain (which owns them from then on); false when the chain could not be emptied or
+// the rows stored, and the steps then stay in the batch.
+bool ReplaceStepsByBatch(StepBatch* batch);
+// Frees the rows and the settings of the steps the batch still holds.
+void FreeStepBatch(StepBatch* batch);
 
 // Rebuilds row n for `settings` (its state is kept), stores the pointer in it, marks the chain as changed and
 // asks for the chain list's columns to be fitted again. 0; 1413 without row n; 1460 when the row could not be

@@ -5,15 +5,15 @@
 #include <cwchar>
 
 #include "engine/name_marks.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/hash_slots.h"
-#include "foundation/memory.h"
-#include "foundation/name_masks.h"
-#include "foundation/paths.h"
-#include "foundation/ui_text_ids.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/hash_slots.h"
+#include "foundation/core/memory.h"
+#include "foundation/text/name_masks.h"
+#include "foundation/files/paths.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "views/file_list_row.h"
-#include "views/item_list_control.h"
+#include "views/item_list.h"
 
 namespace {
 

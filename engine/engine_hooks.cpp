@@ -1,32 +1,15 @@
 #include "engine/engine_hooks.h"
 
-#include "foundation/guard.h"
+#include "foundation/core/guard.h"
 
 EngineHooks g_engineHooks;
 
-namespace {
+void UpdateMenuStatesHook() { CallHookGuarded(g_engineHooks.updateMenuStates); }
 
-template <typename Hook, typename... Arguments>
-void CallHook(Hook hook, Arguments... arguments) {
-  if (hook == nullptr) return;
-  GuardedCall(0, [&] {
-    hook(arguments...);
-    return 0;
-  });
-}
+void UpdateProblemCountNoticeHook() { CallHookGuarded(g_engineHooks.updateProblemCountNotice); }
 
-}  // namespace
+void AddRecentFileHook(const wchar_t* path) { CallHookGuarded(g_engineHooks.addRecentFile, path); }
 
-void UpdateMenuStatesHook() { CallHook(g_engineHooks.updateMenuStates); }
+void RemoveRecentFileHook(const wchar_t* path) { CallHookGuarded(g_engineHooks.removeRecentFile, path); }
 
-void UpdateProblemCountNoticeHook() { CallHook(g_engineHooks.updateProblemCountNotice); }
-
-void ResetProgressHook() { CallHook(g_engineHooks.resetProgress); }
-
-void SetProgressPercentHook(uint32_t percent) { CallHook(g_engineHooks.setProgressPercent, percent); }
-
-void AddRecentFileHook(const wchar_t* path) { CallHook(g_engineHooks.addRecentFile, path); }
-
-void RemoveRecentFileHook(const wchar_t* path) { CallHook(g_engineHooks.removeRecentFile, path); }
-
-void SaveChangedChainHook() { CallHook(g_engineHooks.saveChangedChain); }
+void SaveChangedChainHook() { CallHookGuarded(g_engineHooks.saveChangedChain); }

@@ -1,17 +1,9 @@
-// Small formatting functions the modules share: packed dates and times as text, and a path's file title.
+// Small formatting functions the modules share: the pieces of a step's description. The packed-date texts
+// and a path's file title that modules also use live in the foundation and come with this header.
 #pragma once
-#include "foundation/packed_date.h"
+#include "foundation/files/paths.h"
+#include "foundation/text/packed_date_text.h"
 
-// The date of `packed` formatted with `pattern` for the user's default locale (GetDateFormatW), or as
-// "yyyymmdd" digits when there is no pattern or the system rejects it. An empty text when the date's day is 0.
-// The result is the length written.
-int FormatPackedDate(PackedDateTime packed, const wchar_t* pattern, wchar_t* out, int capacity);
-
-// The time of `packed` with `pattern` (GetTimeFormatW), or as "hhmmss" digits; empty when the day is 0.
-int FormatPackedTime(PackedDateTime packed, const wchar_t* pattern, wchar_t* out, int capacity);
-
-// "yyyymmddhhmmss"; empty when the day is 0.
-int FormatPackedDateTimeCompact(PackedDateTime packed, wchar_t* out, int capacity);
-
-// The file-name part of a path without its extension.
-void FileTitleOfPath(const wchar_t* path, wchar_t* out, int capacity);
+// Appends UI text `textId` to a step's description, after ", " when the description is not empty; an empty UI
+// text adds nothing.
+void AppendDescriptionPiece(int textId, wchar_t* text, int capacity);

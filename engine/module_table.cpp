@@ -2,13 +2,30 @@
 
 #include <cstring>
 
+#include "engine/modules/audio_module.h"
 #include "engine/modules/case_module.h"
+#include "engine/modules/crop_module.h"
+#include "engine/modules/csv_module.h"
+#include "engine/modules/cut_copy_modules.h"
+#include "engine/modules/date_time_modules.h"
+#include "engine/modules/dir_module.h"
+#include "engine/modules/dos_module.h"
+#include "engine/modules/email_module.h"
+#include "engine/modules/enum_module.h"
+#include "engine/modules/exif_module.h"
 #include "engine/modules/ext_module.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/guard.h"
-#include "foundation/memory.h"
-#include "foundation/paths.h"
+#include "engine/modules/find_cut_module.h"
+#include "engine/modules/image_module.h"
+#include "engine/modules/ins_module.h"
+#include "engine/modules/pgncont_module.h"
+#include "engine/modules/regex_module.h"
+#include "engine/modules/sbst_module.h"
+#include "engine/modules/text_list_module.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/memory.h"
+#include "foundation/files/paths.h"
 
 ModuleDescriptor g_moduleDescriptors[kModuleSlotCount];
 
@@ -18,21 +35,34 @@ constexpr int kKeyCapacity = 1024;
 constexpr int kTitleCapacity = 1024;
 constexpr int kJoinedNameCapacity = 2 * kApplyPartCapacity;
 
-constexpr int kErrorInvalidParameter = 87;
-constexpr int kErrorNotSupported = 50;
-constexpr int kErrorInsufficientBuffer = 122;
-constexpr int kErrorFunctionFailed = 1627;
-
-struct ModuleInitializer {
+struct ModuleRegistration {
   ModuleIndex index;
-  void (*initialize)(ModuleDescriptor* descriptor);
+  const ModuleDescriptor* descriptor;
 };
 
-// Each module fills its own slot; a module joins the program by its line here.
-const ModuleInitializer kModuleInitializers[] = {
-    {kModuleCase, InitCaseModule},
-    {kModuleExt, InitExtModule},
-    {kModuleCase, nullptr},
+// A module joins the program by its line here.
+const ModuleRegistration kModuleRegistrations[] = {
+    {kModuleCase, &kCaseModule},
+    {kModuleExt, &kExtModule},
+    {kModuleEnum, &kEnumModule},
+    {kModuleSbst, &kSbstModule},
+    {kModuleIns, &kInsModule},
+    {kModuleCrop, &kCropModule},
+    {kModuleCut, &kCutModule},
+    {kModuleCopy, &kCopyModule},
+    {kModuleDate, &kDateModule},
+    {kModuleTime, &kTimeModule},
+    {kModuleDos, &kDosModule},
+    {kModuleDir, &kDirModule},
+    {kModuleRegEx, &kRegExModule},
+    {kModuleFaC, &kFindCutModule},
+    {kModuleCsv, &kCsvModule},
+    {kModuleText, &kTextListModule},
+    {kModuleAudio, &kAudioModule},
+    {kModuleImage, &kImageModule},
+    {kModuleExif, &kExifModule},
+    {kModuleEMail, &kEMailModule},
+    {kModulePgnCont, &kPgnContModule},
 };
 
 // Runs a call into a module inside the guard: true when it returned, false when it threw or faulted.
@@ -87,10 +117,7 @@ void JoinName(ModuleApplyRecord* record, wchar_t* joined, int capacity) {
 }  // namespace
 
 void InitModuleDescriptors() {
-  for (const ModuleInitializer* entry = kModuleInitializers; entry->initialize != nullptr; ++entry) {
-    ModuleDescriptor* descriptor = &g_moduleDescriptors[entry->index];
-    if (!CallModule([&] { entry->initialize(descriptor); })) return;
-  }
+  for (const ModuleRegistration& entry : kModuleRegistrations) g_moduleDescriptors[entry.index] = *entry.descriptor;
 }
 
 ModuleInstance* CreateDefaultModule(uint32_t index) {
@@ -142,14 +169,14 @@ void FreeModuleInstance(ModuleInstance* settings) {
 }
 
 int SerializeModuleInstance(const ModuleInstance* settings, wchar_t* text, int capacity) {
-  if (text == nullptr || capacity <= 0) return kErrorInvalidParameter;
+  if (text == nullptr || capacity <= 0) return ERROR_INVALID_PARAMETER;
   text[0] = 0;
   const ModuleDescriptor* descriptor = DescriptorOf(settings);
-  if (descriptor == nullptr || descriptor->serialize == nullptr) return kErrorNotSupported;
-  if (AppendWideBounded(L"<", text, capacity) != 0) return kErrorInsufficientBuffer;
+  if (descriptor == nullptr || descriptor->serialize == nullptr) return ERROR_NOT_SUPPORTED;
+  if (AppendWideBounded(L"<", text, capacity) != 0) return ERROR_INSUFFICIENT_BUFFER;
   int cut = 0;
-  if (!CallModule([&] { cut = descriptor->serialize(settings, text, capacity); })) return kErrorFunctionFailed;
-  return cut != 0 ? kErrorInsufficientBuffer : 0;
+  if (!CallModule([&] { cut = descriptor->serialize(settings, text, capacity); })) return ERROR_FUNCTION_FAILED;
+  return cut != 0 ? ERROR_INSUFFICIENT_BUFFER : 0;
 }
 
 void DescribeModuleInstance(const ModuleInstance* settings, wchar_t* text, int capacity) {
@@ -173,7 +200,7 @@ void PrepareModuleInstance(ModuleInstance* settings) {
 }
 
 int ApplyModuleToFileName(ModuleInstance* settings, const void* context, wchar_t* name, int capacity) {
-  if (name == nullptr || capacity <= 0) return kErrorInvalidParameter;
+  if (name == nullptr || capacity <= 0) return ERROR_INVALID_PARAMETER;
   const ModuleDescriptor* descriptor = DescriptorOf(settings);
   if (descriptor == nullptr || descriptor->apply == nullptr) return 0;
   ModuleApplyRecord record{};

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cwchar>
 
-#include "engine/module_table.h"
-#include "foundation/bounded_text.h"
-#include "foundation/memory.h"
+#include "engine/module_contract.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/memory.h"
 
 namespace {
 

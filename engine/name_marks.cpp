@@ -3,15 +3,17 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/paths.h"
-#include "foundation/ui_strings.h"
-#include "foundation/ui_text_ids.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/files/paths.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "views/file_list_row.h"
-#include "views/item_list_control.h"
+#include "views/item_list.h"
 
 namespace {
+
+bool IsMarkedName(const wchar_t* name, const wchar_t* errorText);
 
 constexpr int kErrorWordLength = 125;
 constexpr int kReasonCapacity = 260;
@@ -89,10 +91,15 @@ void WriteNameMark(const wchar_t* errorText, int reasonTextId, const wchar_t* de
   AppendWideBounded(detail, name, capacity);
 }
 
+namespace {
+
+// True when `name` begins with the (non-empty) error text.
 bool IsMarkedName(const wchar_t* name, const wchar_t* errorText) {
   const size_t length = WideLength(errorText);
   return length > 0 && name != nullptr && wcsncmp(name, errorText, length) == 0;
 }
+
+}  // namespace
 
 int MarkNamesWithInvalidChars(uint32_t rowCount, const wchar_t* errorText) {
   if (g_app == nullptr || g_app->fileList == nullptr) return 0;

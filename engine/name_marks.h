@@ -14,9 +14,6 @@ void BuildPreviewErrorText(wchar_t* text, int capacity);
 // `detail` when it is given.
 void WriteNameMark(const wchar_t* errorText, int reasonTextId, const wchar_t* detail, wchar_t* name, int capacity);
 
-// True when `name` begins with the (non-empty) error text.
-bool IsMarkedName(const wchar_t* name, const wchar_t* errorText);
-
 // Marks the new name of every file-list row below rowCount that cannot be used: a character no file name may
 // hold (the nine reserved ones and the control characters), a final dot or blank (the system would strip it),
 // an empty name, more than 255 characters, or a device's name (con.txt). Such a name becomes the error text with UI text 13191 and the

@@ -5,23 +5,19 @@
 #include "engine/engine_hooks.h"
 #include "engine/module_table.h"
 #include "engine/name_marks.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/guard.h"
-#include "foundation/memory.h"
-#include "foundation/paths.h"
-#include "foundation/threads.h"
-#include "foundation/ui_text_ids.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/memory.h"
+#include "foundation/files/paths.h"
+#include "foundation/core/threads.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "views/file_list_row.h"
-#include "views/item_list_control.h"
-#include "views/item_list_rows.h"
+#include "views/item_list.h"
 #include "views/path_pool.h"
 
 namespace {
-
-constexpr int kErrorNotEnoughMemory = 8;
-constexpr int kErrorBufferOverflow = 111;
-constexpr int kErrorFunctionFailed = 1627;
 
 // The checked steps of the chain in chain order.
 struct StepList {
@@ -32,7 +28,7 @@ struct StepList {
 
 StepList CollectCheckedSteps(uint32_t limit) {
   StepList list{};
-  const ItemListControl* chain = g_app != nullptr ? g_app->chainList : nullptr;
+  const ItemListControl* chain = AppChainList();
   if (chain == nullptr) return list;
   const uint32_t rows = limit < ItemStoreCount(&chain->rows) ? limit : ItemStoreCount(&chain->rows);
   if (rows == 0) return list;
@@ -55,16 +51,9 @@ void PrepareSteps(const StepList& list) {
 int ApplySteps(const StepList& list, FileContext* context, wchar_t* name, int capacity) {
   for (uint32_t i = 0; i < list.count; ++i) {
     ModuleInstance* step = list.steps[i];
-    if (ApplyModuleToFileName(step, GetStepContext(step, context), name, capacity) < 0) return kErrorBufferOverflow;
+    if (ApplyModuleToFileName(step, GetStepContext(step, context), name, capacity) < 0) return ERROR_BUFFER_OVERFLOW;
   }
   return 0;
-}
-
-bool BuildFilePath(const FileListRow* row, wchar_t* path, int capacity) {
-  const ItemListControl* files = g_app != nullptr ? g_app->fileList : nullptr;
-  const uint32_t folder = row->folderIndex > 0 ? static_cast<uint32_t>(row->folderIndex) : 0;
-  if (GetPooledPath(files, folder, path, capacity) < 0 || path[0] == 0) return false;
-  return AddTrailingBackslash(path, capacity) >= 0 && AppendWideBounded(row->currentName, path, capacity) == 0;
 }
 
 // The new name of one row. The steps work in a buffer far larger than a folder entry, so that a name too long
@@ -122,7 +111,7 @@ void RecomputeAndShow() {
 }
 
 LRESULT RunDeferredPreviewHere(void*) {
-  if (g_app == nullptr || g_app->busyCounter != 0 || g_app->recomputationSuspended != 0) return 0;
+  if (g_app == nullptr || IsJobBusy() || g_app->recomputationSuspended != 0) return 0;
   if (InterlockedExchange(&g_app->previewDeferred, 0) != 0) RecomputeAndShow();
   return 0;
 }
@@ -134,7 +123,7 @@ void MarkSettingsChanged(int increment) {
   InterlockedCompareExchange(&g_app->settingsChanged, increment, 0);
   if (g_app->recomputationSuspended != 0 || g_app->chainList == nullptr) return;
   // A run reads the new names while it renames them; they must not change under it.
-  if (g_app->busyCounter != 0) {
+  if (IsJobBusy()) {
     InterlockedExchange(&g_app->previewDeferred, 1);
     return;
   }
@@ -160,12 +149,12 @@ void ResumeRecomputation() {
 }
 
 int ApplyChainToName(int count, const FileListRow* row, wchar_t* name, int capacity) {
-  if (name == nullptr || capacity <= 0) return 87;
+  if (name == nullptr || capacity <= 0) return ERROR_INVALID_PARAMETER;
   StepList list = CollectCheckedSteps(count > 0 ? static_cast<uint32_t>(count) : 0);
-  if (list.failed) return kErrorNotEnoughMemory;
+  if (list.failed) return ERROR_NOT_ENOUGH_MEMORY;
   FileContext context;
   InitFileContext(&context, row);
-  const int result = GuardedCall(kErrorFunctionFailed, [&] {
+  const int result = GuardedCall(ERROR_FUNCTION_FAILED, [&] {
     PrepareSteps(list);
     return ApplySteps(list, &context, name, capacity);
   });
@@ -183,8 +172,10 @@ const void* GetStepContext(const ModuleInstance* step, FileContext* context) {
   if (context == nullptr || context->row == nullptr) return nullptr;
   const int32_t flags = GetModuleInstanceFlags(step);
   if ((flags & kApplyNeedsPath) != 0) {
-    if (context->pathState == 0)
-      context->pathState = BuildFilePath(context->row, context->path, kStepPathCapacity) ? 1 : -1;
+    if (context->pathState == 0) {
+      const int built = GetRowFullPath(AppFileList(), context->row, context->path, kLongPathCapacity);
+      context->pathState = built == 0 ? 1 : -1;
+    }
     return context->pathState > 0 ? context->path : nullptr;
   }
   if ((flags & kApplyNeedsFileInfo) != 0) return &context->row->info;

@@ -8,11 +8,10 @@
 #pragma once
 #include <cstdint>
 
+#include "foundation/files/paths.h"
+
 struct FileListRow;
 struct ModuleInstance;
-
-// Capacity of the full path a step may ask for.
-constexpr int kStepPathCapacity = 1024;
 
 // Every change of the chain comes here. Marks the chain as changed by `increment` when it was unchanged (0
 // only recomputes), then, unless recomputation is suspended or there is no chain list yet, recomputes the
@@ -48,11 +47,11 @@ int ApplyChainToName(int count, const FileListRow* row, wchar_t* name, int capac
 struct FileContext {
   const FileListRow* row;
   int pathState;  // 0 not built yet, 1 built, -1 not available
-  wchar_t path[kStepPathCapacity];
+  wchar_t path[kLongPathCapacity];
 };
 
 void InitFileContext(FileContext* context, const FileListRow* row);
 
-// The context a step asks for by its flags: the file's full path (its pooled folder, a backslash, its current
-// name; null when the folder is unknown or the path does not fit), its FileInfo, or null.
+// The context a step asks for by its flags: the file's full path (GetRowFullPath; null when the folder is
+// unknown or the path does not fit), its FileInfo, or null.
 const void* GetStepContext(const ModuleInstance* step, FileContext* context);

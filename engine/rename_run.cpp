@@ -2,29 +2,22 @@
 
 #include <cstring>
 
-#include "engine/engine_hooks.h"
 #include "engine/name_marks.h"
-#include "engine/preview.h"
 #include "engine/undo.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/guard.h"
-#include "foundation/memory.h"
-#include "foundation/paths.h"
-#include "foundation/providers.h"
-#include "foundation/threads.h"
-#include "foundation/ui_operations.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/memory.h"
+#include "foundation/files/paths.h"
+#include "foundation/providers/providers.h"
+#include "foundation/core/threads.h"
+#include "foundation/ui/ui_operations.h"
 #include "views/file_list_row.h"
-#include "views/item_list_changes.h"
-#include "views/item_list_control.h"
+#include "views/item_list.h"
 #include "views/path_pool.h"
 
 namespace {
-
-// Listed folders nest as deep as the system allows, so their paths get the system's longest path.
-constexpr int kRunPathCapacity = 32768;
-// Reported when the run itself faulted.
-constexpr int kRunFailed = ERROR_FUNCTION_FAILED;
 
 struct RunState {
   HWND owner;
@@ -59,14 +52,10 @@ bool CopyFileRow(const ItemStore* rows, uint32_t i, FileListRow* row) {
 // The row's old path (its pooled folder and current name) and new path (the same folder and its new name).
 // A row without a folder would name a file relative to whatever the current folder is: it is refused.
 int BuildRowPaths(RunState* run) {
-  const uint32_t folder = run->row.folderIndex > 0 ? static_cast<uint32_t>(run->row.folderIndex) : 0;
-  if (GetPooledPath(run->files, folder, run->oldPath, kRunPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
-  if (run->oldPath[0] == 0) return ERROR_PATH_NOT_FOUND;
-  if (AddTrailingBackslash(run->oldPath, kRunPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
-  CopyWideBounded(run->oldPath, run->newPath, kRunPathCapacity);
-  const bool fits = AppendWideBounded(run->row.currentName, run->oldPath, kRunPathCapacity) == 0 &&
-                    AppendWideBounded(run->row.newName, run->newPath, kRunPathCapacity) == 0;
-  return fits ? 0 : ERROR_FILENAME_EXCED_RANGE;
+  const int old = GetRowFullPath(run->files, &run->row, run->oldPath, kLongPathCapacity);
+  if (old == ERROR_PATH_NOT_FOUND) return old;
+  const int renamed = GetRowPathWithName(run->files, &run->row, run->row.newName, run->newPath, kLongPathCapacity);
+  return old == 0 && renamed == 0 ? 0 : ERROR_FILENAME_EXCED_RANGE;
 }
 
 // The preview marks every name no file system can hold; a name that still gets here (a row the preview has not
@@ -111,7 +100,7 @@ int RenameAllRows(RunState* run) {
   const uint32_t total = ItemStoreCount(&run->files->rows);
   ShowJobProgress(0, total);
   for (uint32_t i = 0; i < total; ++i) {
-    if (g_app->cancelCounter != 0) break;
+    if (JobStopRequested()) break;
     const int result = RenameRow(run, i);
     if (result != 0) return result;
     run->rowsDone = i + 1;
@@ -128,13 +117,13 @@ LRESULT EmptyFileListHere(void*) {
 
 void EmptyFileList() { RunOnGuiThread(EmptyFileListHere, nullptr); }
 
-// The first `done` rows with the new names of those that have one as their current names, back to back with
-// the other rows as they are, in a new block of `*bytes` bytes. Null without memory.
-uint8_t* RowsWithNewNamesTaken(const ItemStore* rows, uint32_t done, uint32_t* bytes) {
+// Every row, those for which `nameFor` chooses a name with that name as their current one, back to back in a new
+// block of `*bytes` bytes. Null without memory.
+uint8_t* RowsWithNamesChosen(const ItemStore* rows, RowNameChoice nameFor, void* context, uint32_t* bytes) {
   const uint32_t count = ItemStoreCount(rows);
   uint64_t size = 0;
   for (uint32_t i = 0; i < count; ++i) size += RecordLengthAt(ItemStoreGet(rows, i));
-  size += static_cast<uint64_t>(done) * sizeof(FileListRow);
+  size += static_cast<uint64_t>(count) * kFileNameCapacity * sizeof(wchar_t);
   uint8_t* block = size <= UINT32_MAX ? static_cast<uint8_t*>(AllocZeroed(static_cast<uint32_t>(size))) : nullptr;
   if (block == nullptr) return nullptr;
   uint32_t used = 0;
@@ -143,8 +132,9 @@ uint8_t* RowsWithNewNamesTaken(const ItemStore* rows, uint32_t done, uint32_t* b
     const uint8_t* stored = ItemStoreGet(rows, i);
     const void* record = stored;
     uint16_t length = RecordLengthAt(stored);
-    if (i < done && CopyFileRow(rows, i, &row) && row.newName[0] != 0 && wcscmp(row.newName, row.currentName) != 0) {
-      SetFileListRowName(&row, row.newName);
+    const wchar_t* name = CopyFileRow(rows, i, &row) ? nameFor(row, i, context) : nullptr;
+    if (name != nullptr && name[0] != 0 && wcscmp(name, row.currentName) != 0) {
+      SetFileListRowName(&row, name);
       record = &row;
       length = row.length;
     }
@@ -155,15 +145,20 @@ uint8_t* RowsWithNewNamesTaken(const ItemStore* rows, uint32_t done, uint32_t* b
   return block;
 }
 
-// After a run that stopped on an error, the rows it renamed show the names their files now have, so that the
-// list and the disk agree; the preview is computed anew when the run has ended. The rows are rebuilt in one
-// block: updating them one by one would move the store's bytes for every name that grew. Rows that cannot be
-// rebuilt go, as after a whole run, rather than stay with names the disk no longer has.
-LRESULT TakeNewNamesHere(void* done) {
+struct RowNamesRequest {
+  RowNameChoice nameFor;
+  void* context;
+};
+
+// The rows are rebuilt in one block: renaming them one by one would move the store's bytes for every name
+// that grew. Rows that cannot be rebuilt go, as after a whole run, rather than stay with names the disk no
+// longer has.
+LRESULT RenameRowsHere(void* argument) {
+  const RowNamesRequest* request = static_cast<const RowNamesRequest*>(argument);
   ItemListControl* files = g_app->fileList;
   if (files == nullptr) return 0;
   uint32_t bytes = 0;
-  uint8_t* block = RowsWithNewNamesTaken(&files->rows, *static_cast<uint32_t*>(done), &bytes);
+  uint8_t* block = RowsWithNamesChosen(&files->rows, request->nameFor, request->context, &bytes);
   if (block == nullptr || ItemStoreReset(&files->rows) != 0 ||
       ItemStoreAppendRecords(&files->rows, block, bytes) != 0) {
     ItemsViewDeleteItem(files, -1, false);
@@ -173,13 +168,19 @@ LRESULT TakeNewNamesHere(void* done) {
   return 0;
 }
 
+// The rows a run renamed before it stopped take their new names.
+const wchar_t* NewNameOfRenamedRow(const FileListRow& row, uint32_t index, void* done) {
+  return index < *static_cast<const uint32_t*>(done) ? row.newName : nullptr;
+}
+
+// After a run that stopped on an error the list and the disk agree again.
 void TakeNewNamesOfRenamedRows(RunState* run) {
-  if (run->rowsDone > 0) RunOnGuiThread(TakeNewNamesHere, &run->rowsDone);
+  if (run->rowsDone > 0) RenameFileListRows(NewNameOfRenamedRow, &run->rowsDone);
 }
 
 bool AllocatePaths(RunState* run) {
-  run->oldPath = AllocZeroedWide(kRunPathCapacity);
-  run->newPath = AllocZeroedWide(kRunPathCapacity);
+  run->oldPath = AllocZeroedWide(kLongPathCapacity);
+  run->newPath = AllocZeroedWide(kLongPathCapacity);
   return run->oldPath != nullptr && run->newPath != nullptr;
 }
 
@@ -192,29 +193,9 @@ void FreeRunState(RunState** run) {
 
 }  // namespace
 
-bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, HWND owner) {
-  if (g_app == nullptr || InterlockedCompareExchange(&g_app->busyCounter, 1, 0) != 0) return false;
-  InterlockedExchange(&g_app->cancelCounter, 0);
-  UpdateMenuStatesHook();
-  HANDLE thread = GuardedCall<HANDLE>(nullptr, [&] { return StartThread(job, owner); });
-  if (thread == nullptr) {
-    EndExclusiveJob();
-    return false;
-  }
-  CloseHandleSafe(thread);
-  return true;
-}
-
-void EndExclusiveJob() {
-  InterlockedDecrement(&g_app->busyCounter);
-  UpdateMenuStatesHook();
-  RunDeferredPreview();
-}
-
-void ShowJobProgress(uint32_t done, uint32_t total) {
-  if (done == 0) ResetProgressHook();
-  const uint64_t percent = total == 0 ? 0 : static_cast<uint64_t>(done) * 100 / total;
-  SetProgressPercentHook(static_cast<uint32_t>(percent));
+void RenameFileListRows(RowNameChoice nameFor, void* context) {
+  RowNamesRequest request = {nameFor, context};
+  RunOnGuiThread(RenameRowsHere, &request);
 }
 
 bool StartRenameRun(HWND owner) {
@@ -229,7 +210,8 @@ DWORD WINAPI RenameFilesThread(void* owner) {
   } else if (g_app->fileList != nullptr) {
     run->owner = static_cast<HWND>(owner);
     run->files = g_app->fileList;
-    const int result = GuardedCall(kRunFailed, [&] { return RenameAllRows(run); });
+    // A run that faulted counts as failed: the list keeps its rows.
+    const int result = GuardedCall(ERROR_FUNCTION_FAILED, [&] { return RenameAllRows(run); });
     if (result == 0) {
       EmptyFileList();
     } else {

@@ -4,20 +4,20 @@
 // empties the file list, whose rows no longer match the disk; after an error the rows it renamed take their new
 // names as current ones and the preview is computed again. Rows whose name does not change give no pair.
 //
-// A run and an undo each hold the busy counter for their whole duration and only raise it from 0, so neither
-// starts while the other, a folder listing or a tool is busy; the commands that change the file list or the
-// chain are refused meanwhile.
+// A run and an undo are jobs (foundation/core/jobs.h): neither starts while another job is busy, and the
+// commands that change the file list or the chain are refused meanwhile.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
+struct FileListRow;
+
 // Command 106: starts RenameFilesThread for the owner window. Nothing happens (false) while new names are
 // marked as problems, while another job is busy, or when the thread cannot start.
 bool StartRenameRun(HWND owner);
 
-// The run's thread, started by StartRenameRun, which raised the busy counter for it; lowers it at the end.
-// Always 0.
+// The run's thread, started by StartRenameRun as an exclusive job, which it ends. Always 0.
 DWORD WINAPI RenameFilesThread(void* owner);
 
 // The one rename of the run and of undo. 0 when the entry is under the new path; for identical texts nothing
@@ -27,11 +27,8 @@ DWORD WINAPI RenameFilesThread(void* owner);
 // a rename the user aborted (1235).
 int RenameItemFile(HWND owner, const wchar_t* from, const wchar_t* to);
 
-// Starts a job that must run alone (a rename run, an undo) on a worker thread: raises the busy counter from 0,
-// clears the cancel counter and refreshes the menu states. False, with nothing started, while another job
-// holds the busy counter or when the thread cannot start. The job calls EndExclusiveJob when it ends.
-bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, HWND owner);
-void EndExclusiveJob();
-
-// The progress display of a job: 0 % at its start, then done x 100 / total.
-void ShowJobProgress(uint32_t done, uint32_t total);
+// The name a file-list row takes as its current one (null, or its own name, keeps it); `index` is its place.
+using RowNameChoice = const wchar_t* (*)(const FileListRow& row, uint32_t index, void* context);
+// After a job renamed files, the rows take the names their files now have, as `nameFor` chooses them: rebuilt in
+// one block on the GUI thread, and the preview is computed again when the job has ended.
+void RenameFileListRows(RowNameChoice nameFor, void* context);

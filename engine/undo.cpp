@@ -3,14 +3,21 @@
 #include <cwchar>
 
 #include "engine/rename_run.h"
-#include "foundation/app_state.h"
-#include "foundation/guard.h"
-#include "foundation/memory.h"
-#include "foundation/ui_operations.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/hash_slots.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/memory.h"
+#include "foundation/files/paths.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/ui/ui_operations.h"
+#include "views/file_list_row.h"
+#include "views/path_pool.h"
 
 namespace {
 
-constexpr int kUndoFailed = ERROR_FUNCTION_FAILED;
+// A path whose hash more than one undone pair shares.
+constexpr int32_t kSharedHash = -1;
 
 // The texts of the first `pairs` pairs in list order; null without memory or when the list holds fewer.
 const wchar_t** ListPairTexts(const UndoList* list, int32_t pairs) {
@@ -38,7 +45,7 @@ int UndoPairs(HWND owner, const wchar_t** texts, int32_t pairs) {
   const uint32_t total = static_cast<uint32_t>(pairs);
   ShowJobProgress(0, total);
   for (int32_t i = pairs - 1; i >= 0; --i) {
-    if (g_app->cancelCounter != 0) return 0;
+    if (JobStopRequested()) return 0;
     const wchar_t* newPath = texts[2 * i];
     const wchar_t* oldPath = texts[2 * i + 1];
     if (newPath[0] != 0 && oldPath[0] != 0) {
@@ -49,6 +56,51 @@ int UndoPairs(HWND owner, const wchar_t** texts, int32_t pairs) {
     ShowJobProgress(total - static_cast<uint32_t>(i), total);
   }
   return 0;
+}
+
+// The pairs an undo has renamed back, found by their new paths: a row listed under such a path now names a file
+// that has its old name again.
+struct UndoneNames {
+  const wchar_t** texts;
+  int32_t first;  // pairs first .. end - 1 were undone
+  int32_t end;
+  HashSlots byNewPath;  // hash of a new path -> its pair, or kSharedHash
+  wchar_t* rowPath;
+};
+
+int32_t FindUndonePair(const UndoneNames& undone, const wchar_t* path) {
+  const int32_t* found = HashSlotsFind(&undone.byNewPath, HashIgnoreCaseWide(path));
+  if (found == nullptr) return -1;
+  for (int32_t i = *found != kSharedHash ? *found : undone.first; i < undone.end; ++i) {
+    if (wcscmp(undone.texts[2 * i], path) == 0) return i;
+    if (*found != kSharedHash) break;
+  }
+  return -1;
+}
+
+const wchar_t* OldNameOfUndoneRow(const FileListRow& row, uint32_t, void* context) {
+  UndoneNames* undone = static_cast<UndoneNames*>(context);
+  if (GetRowFullPath(AppFileList(), &row, undone->rowPath, kLongPathCapacity) != 0) return nullptr;
+  const int32_t pair = FindUndonePair(*undone, undone->rowPath);
+  if (pair < 0) return nullptr;
+  const wchar_t* oldPath = undone->texts[2 * pair + 1];
+  return oldPath + FileNameOffset(oldPath);
+}
+
+// The rows of files renamed back take their old names, so that the list shows what the disk holds (after a run
+// that stopped, its rows hold the new names).
+void GiveRowsTheirOldNames(const wchar_t** texts, int32_t first, int32_t end) {
+  if (first >= end || AppFileList() == nullptr) return;
+  UndoneNames undone = {texts, first, end, {}, AllocZeroedWide(kLongPathCapacity)};
+  if (undone.rowPath != nullptr && HashSlotsInit(&undone.byNewPath, static_cast<uint32_t>(end - first))) {
+    for (int32_t i = first; i < end; ++i) {
+      int32_t* slot = HashSlotsFindOrAdd(&undone.byNewPath, HashIgnoreCaseWide(texts[2 * i]), i);
+      if (slot != nullptr && *slot != i) *slot = kSharedHash;
+    }
+    RenameFileListRows(OldNameOfUndoneRow, &undone);
+  }
+  HashSlotsFree(&undone.byNewPath);
+  FreeAndNull(&undone.rowPath);
 }
 
 }  // namespace
@@ -85,8 +137,8 @@ void InstallUndoList(UndoList* list, int32_t pairs) {
 void ReleaseUndoList() { InstallUndoList(nullptr, 0); }
 
 bool StartUndo(HWND owner) {
-  if (g_app == nullptr || g_app->undoList == nullptr || g_app->undoPairCount <= 0 || g_app->problemCount != 0)
-    return false;
+  // The pairs alone decide: the names the new preview marks are not the names the undo gives back.
+  if (g_app == nullptr || g_app->undoList == nullptr || g_app->undoPairCount <= 0) return false;
   return StartExclusiveJob(UndoThread, owner);
 }
 
@@ -94,7 +146,11 @@ DWORD WINAPI UndoThread(void* owner) {
   const int32_t pairs = g_app->undoPairCount;
   const wchar_t** texts = g_app->undoList != nullptr && pairs > 0 ? ListPairTexts(g_app->undoList, pairs) : nullptr;
   if (texts != nullptr) {
-    GuardedCall(kUndoFailed, [&] { return UndoPairs(static_cast<HWND>(owner), texts, pairs); });
+    GuardedCall(ERROR_FUNCTION_FAILED, [&] { return UndoPairs(static_cast<HWND>(owner), texts, pairs); });
+    GuardedCall(0, [&] {
+      GiveRowsTheirOldNames(texts, g_app->undoPairCount, pairs);
+      return 0;
+    });
   } else if (pairs > 0) {
     ShowLastErrorMessage(static_cast<HWND>(owner), ERROR_NOT_ENOUGH_MEMORY, nullptr);
   }

@@ -2,12 +2,13 @@
 // first, so that a file that took another file's old name has given it back before that file needs it.
 // Each pair undone leaves the list at once: an undo that stops (at an error or by the user) keeps exactly the
 // pairs not yet undone, and the next undo goes on with them; after a complete undo nothing is left to undo.
+// Listed rows of the files renamed back take their old names again and the preview is computed anew.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
-#include "foundation/record_buffer.h"
+#include "foundation/core/record_buffer.h"
 
 // Zero-terminated wide texts appended in pairs: NEW 1, OLD 1, NEW 2, OLD 2, ... The number of pairs that
 // count is the application state's undo pair count; texts beyond them mean nothing.
@@ -28,10 +29,9 @@ void InstallUndoList(UndoList* list, int32_t pairs);
 // Frees the application's undo list (when the main window is destroyed).
 void ReleaseUndoList();
 
-// Command 121: starts UndoThread for the owner window. Nothing happens (false) without pairs, while new names
-// are marked as problems, while another job is busy, or when the thread cannot start.
+// Command 121: starts UndoThread for the owner window. Nothing happens (false) without pairs, while another
+// job is busy, or when the thread cannot start.
 bool StartUndo(HWND owner);
 
-// The undo thread, started by StartUndo, which raised the busy counter for it; lowers it at the end.
-// Always 0.
+// The undo thread, started by StartUndo as an exclusive job, which it ends. Always 0.
 DWORD WINAPI UndoThread(void* owner);

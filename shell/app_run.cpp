@@ -2,16 +2,22 @@
 
 #include <cstring>
 
-#include "foundation/app_state.h"
-#include "foundation/memory.h"
-#include "foundation/profile_store.h"
-#include "foundation/providers.h"
-#include "foundation/resource_library.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/memory.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/providers/providers.h"
+#include "foundation/ui/resource_library.h"
+#include "foundation/win32/window_wrappers.h"
+#include "metadata/plugin_host.h"
+#include "shell/command_trees.h"
+#include "shell/keyboard_hook.h"
 #include "shell/main_window.h"
-#include "shell/shell_hooks.h"
 
 namespace {
+
+// How long the end of a run waits for a job that is asked to stop.
+constexpr DWORD kJobEndWaitMs = 10000;
 
 WPARAM RunMessageLoop() {
   MSG message = {};
@@ -46,7 +52,7 @@ void EndRun() {
   if (g_app->problemIcon) DestroyIcon(g_app->problemIcon);
   g_app->problemIcon = nullptr;
   FreeUiStringTable();
-  CallShellHook(g_shellHooks.freeMainMenu);
+  FreeMainMenuTree();
 }
 
 }  // namespace
@@ -54,22 +60,36 @@ void EndRun() {
 int RunWithRestarts(HINSTANCE instance, int showCommand) {
   g_app = static_cast<AppState*>(AllocZeroed(sizeof(AppState)));
   if (!g_app) return 0;
-  int result = 0;
   for (;;) {
-    result = RunApplication(instance, showCommand);
-    if (g_app->restartCounter == 0) break;
+    const int result = RunApplication(instance, showCommand);
+    // A job (a listing, a rename run, an undo) may still run when the window is gone (a run ended by WM_QUIT):
+    // it is asked to stop, and the state it works in is cleared or freed only once it has ended.
+    const bool ended = StopJobsAndWait(kJobEndWaitMs);
+    if (g_app->restartCounter == 0) {
+      // A job that does not end keeps its state block, and the plug-ins it may call, to the end of the process.
+      if (ended) {
+        UnloadAllPlugins();
+        FreeAndNull(&g_app);
+      }
+      return result;
+    }
     ProfileResumeFileAccess(&g_settingsStore);
-    memset(g_app, 0, sizeof *g_app);
+    if (ended) {
+      memset(g_app, 0, sizeof *g_app);
+    } else if (AppState* next = static_cast<AppState*>(AllocZeroed(sizeof(AppState)))) {
+      g_app = next;
+    } else {
+      return result;
+    }
   }
-  FreeAndNull(&g_app);
-  return result;
 }
 
 int RunApplication(HINSTANCE instance, int showCommand) {
   InitFileSystemProviders();
   g_app->closingCount = 0;
+  // The menus that the window's creation builds show the shortcuts of this run's table.
+  InstallKeyboardHook(&g_keyHookState, instance);
   g_mainWindow = CreateMainWindow(instance, showCommand);
-  CallShellHook(g_shellHooks.installKeyboardHook);
   const int result = g_mainWindow ? static_cast<int>(RunMessageLoop()) : 1;
   // A run that ended while its window was still being created leaves the window behind.
   DestroyWindowIfAlive(g_mainWindow);
@@ -79,7 +99,7 @@ int RunApplication(HINSTANCE instance, int showCommand) {
 }
 
 int RestartMainWindow(HWND window) {
-  if (g_app->busyCounter != 0) return ERROR_BUSY;
+  if (IsJobBusy()) return ERROR_BUSY;
   ++g_app->restartCounter;
   ProfileSuppressFileAccess(&g_settingsStore);
   DestroyWindow(window);

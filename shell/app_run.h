@@ -5,7 +5,8 @@
 
 // WinMain's work: allocates the zero-filled application state, runs the program, and runs it again while a
 // run ended for a restart (the profile store may then reach its file again and the state starts from zero).
-// The last run's exit code; 0 when the state could not be allocated.
+// After each run the jobs still running are asked to stop and waited for (at most 10 s) before the state is
+// cleared or freed. The last run's exit code; 0 when the state could not be allocated.
 int RunWithRestarts(HINSTANCE instance, int showCommand);
 
 // One run: the file-system providers, the main window, the keyboard hook and the message loop, then the

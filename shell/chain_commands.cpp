@@ -4,25 +4,22 @@
 #include "engine/chain_list.h"
 #include "engine/module_table.h"
 #include "engine/preview.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/file_dialogs.h"
-#include "foundation/file_io.h"
-#include "foundation/message_boxes.h"
-#include "foundation/paths.h"
-#include "foundation/profile_store.h"
-#include "foundation/ui_strings.h"
-#include "foundation/ui_text_ids.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/ui/file_dialogs.h"
+#include "foundation/files/file_io.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/files/paths.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
+#include "foundation/win32/window_wrappers.h"
 #include "shell/closing.h"
 #include "shell/command_trees.h"
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
-#include "views/item_list_changes.h"
-#include "views/item_list_control.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_state.h"
+#include "views/item_list.h"
 
 namespace {
 
@@ -30,8 +27,6 @@ constexpr wchar_t kSettingsFilePattern[] = L"*.zqr";
 constexpr wchar_t kSettingsFileExtension[] = L".zqr";
 constexpr int kOfferCursorOffset = 50;
 constexpr int kDialogTitleCapacity = 80;
-
-ItemListControl* ChainList() { return g_app ? g_app->chainList : nullptr; }
 
 // "Quorvex (*.zqr)" and the pattern, as the file dialogs take them.
 void SettingsFileFilter(wchar_t* filter, int capacity) {
@@ -67,14 +62,14 @@ bool ModuleHasDialog(uint32_t index) {
 }  // namespace
 
 int SelectedStepIndex() {
-  const ItemListControl* chain = ChainList();
+  const ItemListControl* chain = AppChainList();
   if (!chain) return -1;
   const int focused = chain->focusedIndex;
   return focused >= 0 && static_cast<uint32_t>(focused) < CountSteps() ? focused : -1;
 }
 
 void ClearChain(HWND) {
-  if (!ChainList() || ChainChangesRefused()) return;
+  if (!AppChainList() || ChainChangesRefused()) return;
   SaveChangedSettingsOnClose(g_mainWindow);
   if (!DeleteAllSteps()) return;
   g_app->settingsFileCurrent = 0;
@@ -106,9 +101,9 @@ int SaveSettingsAs(HWND window) {
   SettingsFileFilter(filter, kDialogTitleCapacity);
   wchar_t title[kDialogTitleCapacity];
   GetUiTooltipText(104, title, kDialogTitleCapacity);
-  if (ShowSaveFileDialog(window, path, kFileDialogCapacity, filter, title, 1) == 0) return ERROR_CANCELLED;
-  if (ExtensionDotPosition(path) >= static_cast<int>(WideLength(path))) {
-    AppendWideBounded(kSettingsFileExtension, path, kFileDialogCapacity);
+  // The dialog adds the extension itself, so it asks before a file of the completed name is replaced.
+  if (ShowSaveFileDialog(window, path, kFileDialogCapacity, filter, title, 1, kSettingsFileExtension + 1) == 0) {
+    return ERROR_CANCELLED;
   }
   StoreSaveFolder(path);
   const int result = WriteModuleChainFile(path);
@@ -125,7 +120,7 @@ void ShowAddModuleMenu(HWND window) {
 }
 
 void AddModuleByCommand(HWND window, int commandId) {
-  ItemListControl* chain = ChainList();
+  ItemListControl* chain = AppChainList();
   if (!chain || ChainChangesRefused()) return;
   const uint32_t module = static_cast<uint32_t>(commandId - kAddModuleCommandBase);
   ModuleInstance* settings = CreateDefaultModule(module);
@@ -142,14 +137,14 @@ void AddModuleByCommand(HWND window, int commandId) {
 }
 
 void RemoveSelectedStep(HWND) {
-  ItemListControl* chain = ChainList();
+  ItemListControl* chain = AppChainList();
   const int selected = SelectedStepIndex();
   if (selected < 0 || ChainChangesRefused()) return;
   if (ItemsViewDeleteItem(chain, selected, false) == 0) MarkSettingsChanged(1);
 }
 
 void OfferModuleMenuIfChainEmpty(HWND window) {
-  ItemListControl* chain = ChainList();
+  ItemListControl* chain = AppChainList();
   if (!chain || g_app->moduleOfferCount++ != 0 || CountSteps() != 0) return;
   RECT frame = {};
   if (GetWindowRect(chain->window, &frame)) SetCursorPos(frame.left + kOfferCursorOffset, frame.top);

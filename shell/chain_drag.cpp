@@ -3,12 +3,9 @@
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
 #include "engine/preview.h"
-#include "foundation/app_state.h"
+#include "foundation/core/app_state.h"
 #include "shell/chain_commands.h"
-#include "views/item_list_control.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_state.h"
-#include "views/item_list_window.h"
+#include "views/item_list.h"
 
 namespace {
 

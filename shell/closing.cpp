@@ -1,10 +1,13 @@
 #include "shell/closing.h"
 
 #include "engine/chain_files.h"
-#include "foundation/app_state.h"
-#include "foundation/message_boxes.h"
-#include "foundation/ui_text_ids.h"
+#include "foundation/core/app_state.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/ui/ui_text_ids.h"
+#include "shell/main_window.h"
 #include "shell/recent_files.h"
+#include "shell/splitters.h"
+#include "views/column_layout_text.h"
 
 void SaveChangedSettingsOnClose(HWND window) {
   if (!g_app || g_app->settingsChanged == 0) return;
@@ -18,6 +21,9 @@ void SaveChangedSettingsOnClose(HWND window) {
 void OnMainWindowClose(HWND window) {
   ++g_app->closingCount;
   if (g_app->settingsFileCurrent) SaveChangedSettingsOnClose(window);
+  SaveColumnLayoutToProfile(g_app->fileList, kMainSection);
+  // A splitter drag still under way ends where it is, so its place is stored with the rest.
+  SplitterButtonUp(window);
   // A menu still open would go on with a window that is gone.
   EndMenu();
   ShowWindow(window, SW_HIDE);

@@ -9,5 +9,6 @@
 void SaveChangedSettingsOnClose(HWND window);
 
 // WM_CLOSE while nothing is busy: raises the closing count, offers to save a changed chain into its settings
-// file, ends an open menu and hides the window; the default handling then destroys it.
+// file, stores the file list's column layout, ends an open menu and hides the window; the default handling then
+// destroys it.
 void OnMainWindowClose(HWND window);

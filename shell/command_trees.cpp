@@ -3,13 +3,20 @@
 #include <cstring>
 
 #include "engine/module_table.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/memory.h"
-#include "foundation/message_boxes.h"
-#include "foundation/ui_operations.h"
-#include "foundation/ui_strings.h"
-#include "shell/shell_hooks.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/memory.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/ui/owner_drawn_menus.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/win32/menu_icons.h"
+#include "foundation/win32/theme.h"
+#include "foundation/win32/list_views.h"
+#include "foundation/ui/dialog_list_views.h"
+#include "shell/key_names.h"
+#include "shell/keyboard_hook.h"
 
 namespace {
 
@@ -17,8 +24,12 @@ constexpr uint16_t kAppearanceMenu = 210;
 constexpr int kFirstDisplayModeCommand = 211;
 constexpr int kLastDisplayModeCommand = 213;
 constexpr int kFieldsPerModule = 256;
-constexpr int kAskDarkModeAvailable = 5;
 constexpr wchar_t kModuleTitleSuffix[] = L"...";
+constexpr uint16_t kFitColumnCommand = 400;
+constexpr uint16_t kFitAllColumnsCommand = 401;
+constexpr int kSelectAllCommand = 130;
+constexpr int kSelectNoneCommand = 131;
+constexpr int kInvertSelectionCommand = 132;
 
 MenuItemRecord* g_mainMenuTree = nullptr;
 
@@ -26,10 +37,8 @@ MenuItemRecord* AllocRecords(int count) {
   return static_cast<MenuItemRecord*>(AllocZeroed(static_cast<uint32_t>(count + 1) * sizeof(MenuItemRecord)));
 }
 
-bool DarkModeAvailable() { return CallShellHookOr(g_shellHooks.setDarkModePreference, 0, kAskDarkModeAvailable) != 0; }
-
 bool IsLeftOut(uint16_t id) {
-  if (id == kAppearanceMenu) return !DarkModeAvailable();
+  if (id == kAppearanceMenu) return SetDarkModePreference(kAskDarkAvailable) == 0;
   return id >= kFirstDisplayModeCommand && id <= kLastDisplayModeCommand && IsDisplayModeCommandActive(id);
 }
 
@@ -131,6 +140,13 @@ void ItemText(const UiStringTable* table, const MenuItemRecord& record, bool cut
   }
 }
 
+// A command item of the menu bar's menus shows its shortcut.
+void AddShortcutName(const KeyHookState* keys, const MenuItemRecord& record, bool cutAtTab, wchar_t* text) {
+  if (keys && !cutAtTab && text[0] != 0 && static_cast<int16_t>(record.commandId) > 0) {
+    AppendShortcutToMenuText(keys, record.commandId, text, kMenuTextCapacity);
+  }
+}
+
 bool IsSeparator(const MenuItemRecord& record) {
   return (record.flags & kMenuSeparatorType) != 0 || static_cast<int16_t>(record.commandId) < 0;
 }
@@ -216,18 +232,21 @@ MenuItemRecord* BuildFieldMenuItems() {
   return TakeRecords(&array);
 }
 
-int BuildMenuFromTable(const UiStringTable* table, HMENU menu, MenuItemRecord* records, bool popupContext) {
+int BuildMenuFromTable(const UiStringTable* table, HMENU menu, MenuItemRecord* records, bool popupContext,
+                       const KeyHookState* keys) {
   for (MenuItemRecord* record = records; record && record->commandId != 0; ++record) {
     const bool separator = IsSeparator(*record);
+    const bool cutAtTab = popupContext || record->children;
     wchar_t text[kMenuTextCapacity];
-    ItemText(table, *record, popupContext || record->children, text);
+    ItemText(table, *record, cutAtTab, text);
     if (!separator && text[0] == 0) return 1;
+    if (!separator) AddShortcutName(keys, *record, cutAtTab, text);
     CopyWideBounded(text, record->text, kMenuTextCapacity);
     HMENU popup = nullptr;
     if (record->children) {
       popup = CreatePopupMenu();
       if (!popup) return 1;
-      if (BuildMenuFromTable(table, popup, record->children, popupContext) != 0) {
+      if (BuildMenuFromTable(table, popup, record->children, popupContext, keys) != 0) {
         DestroyMenu(popup);
         return 1;
       }
@@ -242,16 +261,21 @@ int BuildMenuFromTable(const UiStringTable* table, HMENU menu, MenuItemRecord* r
   return 0;
 }
 
-void SetMenuFromTable(HWND window, const UiStringTable* table, MenuItemRecord* records) {
+void SetMenuFromTable(HWND window, const UiStringTable* table, MenuItemRecord* records, MenuIconHelper* icons,
+                      const KeyHookState* keys) {
   DestroyWindowMenu(window);
   HMENU bar = CreateMenu();
-  if (!bar || BuildMenuFromTable(table, bar, records, false) != 0) {
+  if (!bar || BuildMenuFromTable(table, bar, records, false, keys) != 0) {
     if (bar) DestroyMenu(bar);
     ShowMessageBoxNarrow(window, "Loading error.", "", MB_ICONERROR);
     return;
   }
   SetMenu(window, bar);
-  DrawMenuBar(window);
+  if (icons) {
+    MakeMenuOwnerDrawn(icons, window, bar);
+  } else {
+    DrawMenuBar(window);
+  }
 }
 
 void RebuildMainMenu(HWND window) {
@@ -259,7 +283,13 @@ void RebuildMainMenu(HWND window) {
   const ResourceLibrary* library = LoadResourceLibrary();
   if (!library || !g_app) return;
   g_mainMenuTree = CopyFilteredCommandTree(library->mainMenu, DynamicMenuProvider);
-  if (g_mainMenuTree) SetMenuFromTable(window, g_app->uiStrings, g_mainMenuTree);
+  MenuIconHelper* icons = ResolveFlagDefault(0) ? &g_menuIcons : nullptr;
+  if (g_mainMenuTree) SetMenuFromTable(window, g_app->uiStrings, g_mainMenuTree, icons, &g_keyHookState);
+}
+
+int ResolveFlagDefault(int flag) {
+  if (flag != 0) return flag;
+  return g_app && (g_app->options & kOptionSystemMenus) ? 0 : 1;
 }
 
 void FreeMainMenuTree() {
@@ -286,4 +316,46 @@ int ShowPopupMenuFromTable(HWND owner, HWND window, const MenuDefinitionEntry* d
   const int chosen = ShowPopupMenuAtCursor(owner, window, tree, enableList, flags);
   FreeCommandTree(tree);
   return chosen;
+}
+
+int ShowColumnHeaderMenu(HWND owner, HWND list, const MenuDefinitionEntry* definition, const uint16_t* enableList,
+                         int column) {
+  const int given = definition ? CountEntries(definition) : 0;
+  auto* menu = static_cast<MenuDefinitionEntry*>(
+      AllocZeroed(static_cast<uint32_t>(given + 4) * sizeof(MenuDefinitionEntry)));
+  if (!menu) return 0;
+  int count = 0;
+  if (column >= 0) menu[count++] = {kFitColumnCommand, 0, nullptr};
+  menu[count++] = {kFitAllColumnsCommand, 0, nullptr};
+  if (given > 0) menu[count++] = {kMenuSeparatorId, kMenuSeparatorType, nullptr};
+  for (int i = 0; i < given; ++i) menu[count++] = definition[i];
+  const int chosen = ShowPopupMenuFromTable(owner, nullptr, menu, enableList, 0);
+  FreeAndNull(&menu);
+  if (chosen == kFitColumnCommand) {
+    ListViewAutoSizeColumn(list, column);
+  } else if (chosen == kFitAllColumnsCommand) {
+    AutoSizeListColumns(list, ListViewColumnCount(list));
+  } else if (chosen != 0) {
+    PostMessageW(owner, WM_COMMAND, static_cast<WPARAM>(chosen), 0);
+  }
+  return 1;
+}
+
+void ShowListSelectionMenu(HWND owner, HWND list) {
+  const ResourceLibrary* library = LoadResourceLibrary();
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  if (!library || count < 2) return;
+  switch (ShowPopupMenuFromTable(owner, list, library->listPopup, nullptr, 0)) {
+    case kSelectAllCommand:
+      ListViewSetCheck(list, -1, true);
+      break;
+    case kSelectNoneCommand:
+      ListViewSetCheck(list, -1, false);
+      break;
+    case kInvertSelectionCommand:
+      ListViewInvertChecks(list);
+      break;
+    default:
+      break;
+  }
 }

@@ -7,9 +7,11 @@
 
 #include <cstdint>
 
-#include "foundation/menus.h"
-#include "foundation/resource_library.h"
+#include "foundation/win32/menus.h"
+#include "foundation/ui/resource_library.h"
 
+struct KeyHookState;
+struct MenuIconHelper;
 struct UiStringTable;
 
 // Item type bit of a record whose text is carried in the record rather than looked up by its id.
@@ -46,16 +48,24 @@ MenuItemRecord* BuildFieldMenuItems();
 
 // Appends the records' items to the menu, each with its text (from the table unless the record carries it),
 // the record as item data, and a pop-up menu for its children. In a pop-up's context the texts are cut at a
-// tab (no shortcut shown). 0, or 1 when an item's text is empty (the menu then holds the items before it).
-int BuildMenuFromTable(const UiStringTable* table, HMENU menu, MenuItemRecord* records, bool popupContext);
+// tab (no shortcut shown); elsewhere, with a key state, a command item shows the name of its shortcut after a
+// tab. 0, or 1 when an item's text is empty (the menu then holds the items before it).
+int BuildMenuFromTable(const UiStringTable* table, HMENU menu, MenuItemRecord* records, bool popupContext,
+                       const KeyHookState* keys = nullptr);
 
-// Gives the window a new menu bar built from the records. When the build fails the window keeps no menu and
-// "Loading error." is shown.
-void SetMenuFromTable(HWND window, const UiStringTable* table, MenuItemRecord* records);
+// Gives the window a new menu bar built from the records (with the shortcuts of the key state), owner-drawn
+// with the holder's icons when a holder is given. When the build fails the window keeps no menu and "Loading
+// error." is shown.
+void SetMenuFromTable(HWND window, const UiStringTable* table, MenuItemRecord* records, MenuIconHelper* icons,
+                      const KeyHookState* keys);
 
-// The main window's menu bar built anew from the main-menu definition with the UI string table in use; the
-// tree it replaces is freed.
+// The main window's menu bar built anew from the main-menu definition with the UI string table in use and the
+// shortcuts of the key table, owner-drawn unless the option word asks for the system's menus; the tree it
+// replaces is freed.
 void RebuildMainMenu(HWND window);
+// A menu's owner-drawn flag: a given flag as it is; 0 becomes 1 when the program draws its menus (option bit
+// 0x200 clear), else 0.
+int ResolveFlagDefault(int flag);
 // Frees the main menu's tree (at the end of a run).
 void FreeMainMenuTree();
 
@@ -65,3 +75,13 @@ int ShowPopupMenuAtCursor(HWND owner, HWND window, MenuItemRecord* records, cons
 // The same for a definition, copied with the dynamic contents for the time the menu is shown.
 int ShowPopupMenuFromTable(HWND owner, HWND window, const MenuDefinitionEntry* definition,
                            const uint16_t* enableList, UINT flags);
+
+// The menu of a list's column header at the cursor: 400 fits the clicked column (only for a column of 0 or more)
+// and 401 every column to its contents; the definition's entries, when given, follow a separator, and a choice
+// of one of them is posted to the owner as a command. 1 when the menu was shown.
+int ShowColumnHeaderMenu(HWND owner, HWND list, const MenuDefinitionEntry* definition, const uint16_t* enableList,
+                         int column);
+
+// The selection menu of a check-box list (only with two items or more) at the cursor: select all (130) ticks
+// every item's check box, select none (131) clears them, invert (132) inverts them.
+void ShowListSelectionMenu(HWND owner, HWND list);

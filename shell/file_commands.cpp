@@ -1,48 +1,59 @@
 #include "shell/file_commands.h"
 
 #include "engine/preview.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/clipboard.h"
-#include "foundation/item_store.h"
-#include "foundation/memory.h"
-#include "foundation/message_boxes.h"
-#include "foundation/paths.h"
-#include "foundation/providers.h"
-#include "foundation/shell_items.h"
-#include "foundation/wait_cursor.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/ui/clipboard.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/memory.h"
+#include "foundation/win32/column_layout.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/ui/ui_text_ids.h"
+#include "foundation/files/paths.h"
+#include "foundation/providers/providers.h"
+#include "foundation/files/shell_items.h"
+#include "foundation/ui/wait_cursor.h"
 #include "shell/command_trees.h"
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
+#include "shell/status_notices.h"
 #include "views/file_filter.h"
 #include "views/file_list_row.h"
 #include "views/filter_dialog.h"
 #include "views/filter_text_form.h"
 #include "views/folder_listing.h"
-#include "views/item_list_changes.h"
-#include "views/item_list_control.h"
-#include "views/item_list_edit.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_sort.h"
-#include "views/item_list_state.h"
+#include "views/item_list.h"
 #include "views/path_pool.h"
+#include "views/shell_context_menu.h"
+#include "views/status_bar.h"
 
 namespace {
 
-constexpr int kFullPathCapacity = 1024;
 constexpr uint16_t kFolderAttribute = FILE_ATTRIBUTE_DIRECTORY;
 
+// The commands that carry out the verbs the program takes over from the shell's context menu.
+struct HandedBackCommand {
+  uint32_t result;
+  WPARAM commandId;
+};
+
+constexpr HandedBackCommand kHandedBackCommands[] = {
+    {kShellMenuOpen, 111},
+    {kShellMenuRename, kRenameInPlaceCommand},
+    {kShellMenuDelete, 112},
+    {kShellMenuOwnItem, 172},
+};
+
 // Sort keys of commands 141 to 150, in command order.
+constexpr int kFirstSortCommand = 141;
 constexpr int kCommandSortKeys[] = {0, 1, 2, 3, 8, 9, 4, 5, 7, 6};
-
-ItemListControl* FileList() { return g_app ? g_app->fileList : nullptr; }
-
-bool IsBusy() { return g_app->busyCounter != 0; }
+constexpr int kSortCommandCount = static_cast<int>(sizeof kCommandSortKeys / sizeof kCommandSortKeys[0]);
 
 // The row's folder from the path pool with its current name; false when it cannot be had whole.
 bool FullPath(const FileListRow* row, wchar_t* path, int capacity) {
-  return GetRowFullPath(FileList(), row, path, capacity) == 0 && path[0] != 0;
+  return GetRowFullPath(AppFileList(), row, path, capacity) == 0 && path[0] != 0;
 }
 
 const FileListRow* RowAt(const ItemListControl* files, uint32_t index) {
@@ -53,44 +64,20 @@ const FileListRow* SelectedRowAt(const ItemListControl* files, uint32_t index) {
   return reinterpret_cast<const FileListRow*>(GetSelectedRecord(files, static_cast<int>(index)));
 }
 
-// The full paths of the selected rows (or of the focused row alone), each ended by `separator` (0 gives a
-// zero-terminated list ended by an empty entry). A heap block, or null without rows or memory.
-wchar_t* JoinRowPaths(const ItemListControl* files, bool focusedAlone, const wchar_t* separator) {
-  const uint32_t count = ItemStoreCount(&files->rows);
-  const uint32_t separatorLength = separator ? static_cast<uint32_t>(WideLength(separator)) : 1;
-  const uint32_t perRow = kFullPathCapacity + separatorLength;
-  uint32_t rows = 0;
-  for (uint32_t i = 0; i < count; ++i) rows += SelectedRowAt(files, i) ? 1 : 0;
-  if (focusedAlone) rows = 1;
-  if (rows == 0) return nullptr;
-  const uint32_t capacity = rows * perRow + 2;
-  wchar_t* text = AllocZeroedWide(capacity);
-  if (!text) return nullptr;
-  uint32_t used = 0;
-  for (uint32_t i = 0; i < count && used + perRow < capacity; ++i) {
-    const FileListRow* row = focusedAlone ? (static_cast<int>(i) == files->focusedIndex ? RowAt(files, i) : nullptr)
-                                          : SelectedRowAt(files, i);
-    if (!row || row->currentName[0] == 0) continue;
-    if (!FullPath(row, text + used, kFullPathCapacity)) {
-      text[used] = 0;
-      continue;
-    }
-    used += static_cast<uint32_t>(WideLength(text + used));
-    if (separator) {
-      CopyWideBounded(separator, text + used, static_cast<int>(capacity - used));
-      used += separatorLength;
-    } else {
-      ++used;
-    }
-  }
-  if (used == 0) FreeAndNull(&text);
-  return text;
+// The rows whose paths are joined: the selected ones, or the focused one alone.
+const FileListRow* JoinedRowAt(const ItemListControl* files, uint32_t index, bool focusedAlone) {
+  if (!focusedAlone) return SelectedRowAt(files, index);
+  return static_cast<int>(index) == files->focusedIndex ? RowAt(files, index) : nullptr;
 }
 
-void EmptyClipboardOf(HWND owner) {
-  if (!OpenClipboard(owner)) return;
-  EmptyClipboard();
-  CloseClipboard();
+// Calls visit(path) with the full path of every joined row that has one whole; `path` is the work buffer.
+template <typename Visit>
+void VisitRowPaths(const ItemListControl* files, bool focusedAlone, wchar_t* path, Visit visit) {
+  const uint32_t count = ItemStoreCount(&files->rows);
+  for (uint32_t i = 0; i < count; ++i) {
+    const FileListRow* row = JoinedRowAt(files, i, focusedAlone);
+    if (row && row->currentName[0] != 0 && FullPath(row, path, kLongPathCapacity)) visit(path);
+  }
 }
 
 // While a job is busy the listing waits for it (the duty timer starts it), so a changed option or filter is
@@ -108,7 +95,7 @@ void ToggleListingOption(HWND window, uint32_t bit) {
 
 // The rows must not move while a job reads them; the preview follows the new order.
 void SortFileList(ItemListControl* files) {
-  if (IsBusy()) return;
+  if (IsJobBusy()) return;
   {
     WaitCursor wait;
     ItemsViewSort(files, g_app->currentFolder);
@@ -127,13 +114,33 @@ void DeleteUnselectedRows(ItemListControl* files) {
 
 }  // namespace
 
+wchar_t* JoinRowPaths(const ItemListControl* files, bool focusedAlone, const wchar_t* separator) {
+  wchar_t* path = AllocZeroedWide(kLongPathCapacity);
+  if (!path) return nullptr;
+  const uint64_t separatorLength = separator ? WideLength(separator) : 1;
+  uint64_t needed = 0;
+  VisitRowPaths(files, focusedAlone, path, [&](const wchar_t* row) { needed += WideLength(row) + separatorLength; });
+  const bool fits = needed > 0 && needed + 2 < INT32_MAX;
+  wchar_t* text = fits ? AllocZeroedWide(static_cast<uint32_t>(needed + 2)) : nullptr;
+  uint64_t used = 0;
+  VisitRowPaths(files, focusedAlone, path, [&](const wchar_t* row) {
+    if (!text || used + WideLength(row) + separatorLength > needed) return;
+    CopyWideBounded(row, text + used, static_cast<int>(needed + 2 - used));
+    used += WideLength(row);
+    if (separator) CopyWideBounded(separator, text + used, static_cast<int>(needed + 2 - used));
+    used += separatorLength;
+  });
+  FreeAndNull(&path);
+  return text;
+}
+
 void RenameFocusedFileInPlace(HWND) {
-  ItemListControl* files = FileList();
+  ItemListControl* files = AppFileList();
   if (files && files->focusedIndex >= 0) ItemsViewBeginEdit(files, files->focusedIndex);
 }
 
 void ShowSelectedFilesProperties(HWND window) {
-  const ItemListControl* files = FileList();
+  const ItemListControl* files = AppFileList();
   if (!files) return;
   wchar_t* paths = JoinRowPaths(files, false, nullptr);
   if (!paths && files->focusedIndex >= 0) paths = JoinRowPaths(files, true, nullptr);
@@ -146,18 +153,18 @@ void ShowSelectedFilesProperties(HWND window) {
 }
 
 void OpenSelectedFiles(HWND window) {
-  const ItemListControl* files = FileList();
+  const ItemListControl* files = AppFileList();
   if (!files) return;
-  const uint32_t count = ItemStoreCount(&files->rows);
-  wchar_t path[kFullPathCapacity];
-  for (uint32_t i = 0; i < count; ++i) {
-    const FileListRow* row = SelectedRowAt(files, i);
-    if (row && FullPath(row, path, kFullPathCapacity)) ShellOpenFile(window, path, nullptr, nullptr, SW_SHOWNORMAL);
-  }
+  wchar_t* path = AllocZeroedWide(kLongPathCapacity);
+  if (!path) return;
+  VisitRowPaths(files, false, path, [&](const wchar_t* row) {
+    ShellOpenFile(window, row, nullptr, nullptr, SW_SHOWNORMAL);
+  });
+  FreeAndNull(&path);
 }
 
 void OpenFocusedFileOrFolder(HWND window) {
-  ItemListControl* files = FileList();
+  ItemListControl* files = AppFileList();
   if (!files) return;
   if (files->editor) {
     ItemsViewEndEdit(files, true);
@@ -166,8 +173,8 @@ void OpenFocusedFileOrFolder(HWND window) {
     return;
   }
   const FileListRow* row = files->focusedIndex >= 0 ? RowAt(files, static_cast<uint32_t>(files->focusedIndex)) : nullptr;
-  wchar_t path[kFullPathCapacity];
-  if (!row || IsBusy() || !FullPath(row, path, kFullPathCapacity)) return;
+  wchar_t path[kLongPathCapacity];
+  if (!row || IsJobBusy() || !FullPath(row, path, kLongPathCapacity)) return;
   // Folders are walked, not listed; one that is a row is listed as the current folder.
   if (row->info.attributes & kFolderAttribute) {
     SetCurrentFolder(path);
@@ -178,26 +185,43 @@ void OpenFocusedFileOrFolder(HWND window) {
 }
 
 void SelectAllFiles() {
-  if (ItemListControl* files = FileList()) ItemsViewSelectItems(files, -1, 1);
+  if (ItemListControl* files = AppFileList()) ItemsViewSelectItems(files, -1, 1);
 }
 
 void SelectNoFiles() {
-  if (ItemListControl* files = FileList()) ItemsViewSelectItems(files, -1, 0);
+  if (ItemListControl* files = AppFileList()) ItemsViewSelectItems(files, -1, 0);
 }
 
 void InvertFileSelection() {
-  if (ItemListControl* files = FileList()) ItemsViewSetItemState(files, -1, -1, kRowSelected);
+  if (ItemListControl* files = AppFileList()) ItemsViewSetItemState(files, -1, -1, kRowSelected);
 }
 
 void CopySelectedPathsToClipboard(HWND window) {
-  const ItemListControl* files = FileList();
-  if (!files || IsBusy()) return;
+  const ItemListControl* files = AppFileList();
+  if (!files || IsJobBusy()) return;
   wchar_t* text = JoinRowPaths(files, false, L"\r\n");
   if (text) {
     SetClipboardText(window, text);
     FreeAndNull(&text);
   } else {
     EmptyClipboardOf(window);
+  }
+}
+
+void ShowFileContextMenu(HWND window) {
+  const ItemListControl* files = AppFileList();
+  if (!files || ItemStoreCount(&files->rows) == 0) return;
+  const LRESULT selected = SendMessageW(files->window, LVM_GETSELECTEDCOUNT, 0, 0);
+  const bool focusedAlone =
+      files->focusedIndex >= 0 && (selected == 0 || (selected == 1 && GetSelectedRecord(files, files->focusedIndex)));
+  wchar_t* paths = JoinRowPaths(files, focusedAlone, nullptr);
+  if (!paths) return;
+  const uint32_t flags =
+      kShellMenuOpen | kShellMenuDelete | kShellMenuOwnItem | (focusedAlone ? kShellMenuRename : 0);
+  const int handedBack = ShowShellContextMenu(window, paths, flags);
+  FreeAndNull(&paths);
+  for (const HandedBackCommand& command : kHandedBackCommands) {
+    if (handedBack == static_cast<int>(command.result)) PostMessageW(window, WM_COMMAND, command.commandId, 0);
   }
 }
 
@@ -220,26 +244,34 @@ void ToggleSelectedOnlyView(HWND window) {
 }
 
 void KeepSelectedFilesOnly() {
-  ItemListControl* files = FileList();
-  if (!files || IsBusy() || InterlockedCompareExchange(&g_app->listRebuildGuard, 1, 0) != 0) return;
+  ItemListControl* files = AppFileList();
+  if (!files || IsJobBusy() || InterlockedCompareExchange(&g_app->listRebuildGuard, 1, 0) != 0) return;
   g_app->listingStatistics = ListStatistics{};
   DeleteUnselectedRows(files);
   CountListedItems(files);
   SortFileList(files);
   InterlockedExchange(&g_app->listRebuildGuard, 0);
+  UpdateStatusText(&g_app->listingStatistics, kTextStatusListed);
+  CountSelectedItems(files);
+  ShowSelectionCounts();
   if (ItemStoreCount(&files->rows) > 0) ItemsViewFocusItem(files, 0, false);
   InvalidateRect(files->window, nullptr, FALSE);
 }
 
 int SortKeyOfCommand(int commandId) {
-  const int index = commandId - 141;
-  return index >= 0 && index < static_cast<int>(sizeof kCommandSortKeys / sizeof kCommandSortKeys[0])
-             ? kCommandSortKeys[index]
-             : -1;
+  const int index = commandId - kFirstSortCommand;
+  return index >= 0 && index < kSortCommandCount ? kCommandSortKeys[index] : -1;
+}
+
+int CommandOfSortKey(int key) {
+  for (int i = 0; i < kSortCommandCount; ++i) {
+    if (kCommandSortKeys[i] == key) return kFirstSortCommand + i;
+  }
+  return 0;
 }
 
 void SetSortChoice(HWND window, int key) {
-  ItemListControl* files = FileList();
+  ItemListControl* files = AppFileList();
   if (!files || key < 0) return;
   if (key >= kFieldCommandBase) {
     RebuildMainMenu(window);
@@ -251,18 +283,25 @@ void SetSortChoice(HWND window, int key) {
 }
 
 void ToggleSortDirection(HWND) {
-  ItemListControl* files = FileList();
+  ItemListControl* files = AppFileList();
   if (!files) return;
   files->sortDirection = files->sortDirection ? 0 : 1;
   SortFileList(files);
 }
 
 void ResortFileList(HWND) {
-  if (ItemListControl* files = FileList()) SortFileList(files);
+  if (ItemListControl* files = AppFileList()) SortFileList(files);
 }
 
-void StopRunningJob() {
-  if (g_app->busyCounter != 0) InterlockedIncrement(&g_app->cancelCounter);
+void SortFileListByColumn(int tablePosition, int x) {
+  ItemListControl* files = AppFileList();
+  if (!files || IsJobBusy()) return;
+  {
+    WaitCursor wait;
+    const int column = ColumnLayoutVisibleIndexOf(files->creation.columns, tablePosition);
+    ItemsViewSetSortColumn(files, column, x, g_app->currentFolder);
+  }
+  RecomputeAfterReorder();
 }
 
 void EditFilter(HWND window) {

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+struct ItemListControl;
+
 // Command 105: the in-place editor on the focused file row, when there is one.
 void RenameFocusedFileInPlace(HWND window);
 // Command 110: the shell's properties of the selected files (the focused one when none is selected); a beep
@@ -23,6 +25,17 @@ void InvertFileSelection();
 // selected). Nothing while a job is busy.
 void CopySelectedPathsToClipboard(HWND window);
 
+// The full paths of the selected file rows (or of the focused row alone), each ended by `separator` (null
+// gives a zero-terminated list ended by an empty entry). A heap block as long as the paths need (free it with
+// FreeAndNull), or null without rows or memory.
+wchar_t* JoinRowPaths(const ItemListControl* files, bool focusedAlone, const wchar_t* separator);
+
+// The Explorer context menu of the selected file rows (of the focused row alone when it is the only selected
+// one, or none is selected: then renaming is offered too), with the program's own item. The verbs the program
+// performs itself come back as posted commands: open 111, rename 105, delete 112, the own item 172. Nothing
+// for an empty list.
+void ShowFileContextMenu(HWND window);
+
 // Command 139: lists the current folder again, unless a job is busy.
 void RefreshFileList();
 // Commands 162 and 164: subfolders listed too, and the filter applied, switched on or off; the folder is
@@ -34,8 +47,10 @@ void ToggleSelectedOnlyView(HWND window);
 // Removes every file row that is not selected, counts what stays and recomputes the preview in the new order.
 void KeepSelectedFilesOnly();
 
-// The sort keys of commands 141 to 150.
+// The sort keys of commands 141 to 150 (-1 for another command), and the command of a key (0 for a key no
+// command has).
 int SortKeyOfCommand(int commandId);
+int CommandOfSortKey(int key);
 // Commands 141-150 and 600 and above: the file list sorted by that key (a field key first rebuilds the main
 // menu). Every sort recomputes the preview, whose numbered variants follow the list order.
 void SetSortChoice(HWND window, int key);
@@ -43,9 +58,9 @@ void SetSortChoice(HWND window, int key);
 void ToggleSortDirection(HWND window);
 // Command 153: sorted again by the current key.
 void ResortFileList(HWND window);
-
-// Command 171: while a job is busy, asks it to stop.
-void StopRunningJob();
+// A click on the file list's header, on the column at that table position and client x: that column's key (the
+// same again: the other direction). Nothing while a job reads the rows.
+void SortFileListByColumn(int tablePosition, int x);
 
 // Command 184: the filter dialog; on OK the filter is stored as "Filter" and, while it is applied, the folder
 // listed again through it.

@@ -3,51 +3,37 @@
 #include <cwchar>
 
 #include "engine/chain_list.h"
+#include "engine/file_list_fields.h"
 #include "engine/rename_run.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/column_layout.h"
-#include "foundation/date_text.h"
-#include "foundation/file_type_table.h"
-#include "foundation/icons.h"
-#include "foundation/item_store.h"
-#include "foundation/message_boxes.h"
-#include "foundation/name_masks.h"
-#include "foundation/number_format.h"
-#include "foundation/paths.h"
-#include "foundation/ui_operations.h"
-#include "foundation/ui_strings.h"
-#include "foundation/ui_text_ids.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/win32/column_layout.h"
+#include "foundation/text/date_text.h"
+#include "foundation/ui/file_type_table.h"
+#include "foundation/win32/icons.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/jobs.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/text/name_masks.h"
+#include "foundation/text/number_format.h"
+#include "foundation/files/paths.h"
+#include "foundation/providers/providers.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
+#include "foundation/win32/window_wrappers.h"
 #include "shell/main_commands.h"
+#include "views/file_list_columns.h"
 #include "views/file_list_row.h"
-#include "views/item_list_changes.h"
-#include "views/item_list_control.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
+#include "views/item_list.h"
 #include "views/path_pool.h"
 
 namespace {
 
-// Column ids of the two lists.
-constexpr int kColumnDescription = 5580;
-constexpr int kColumnComment = 41;
-constexpr int kColumnName = 50;
-constexpr int kColumnNewName = 51;
-constexpr int kColumnSize = 52;
-constexpr int kColumnModified = 53;
-constexpr int kColumnType = 55;
-constexpr int kColumnFolder = 56;
-constexpr int kColumnCreated = 2310;
-constexpr int kColumnAccessed = 2312;
-constexpr int kColumnAttributes = 2349;
-
 constexpr uint16_t kGhostedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr uint16_t kNoSizeAttributes = 0x18;  // folders and devices
 constexpr uint16_t kDeviceAttribute = 0x8;
-constexpr int kFullPathCapacity = 1024;
 constexpr int kTipLineCapacity = 300;
-constexpr int kSmallIconSize = 16;
 
 int ColumnIdOf(const ItemListControl* list, int subItem) {
   const ColumnLayout* columns = list->creation.columns;
@@ -103,16 +89,14 @@ void GiveTypeName(NMLVDISPINFOW* request, FileListRow* row) {
   FileTypeTableGetName(&g_fileTypes, row->typeNameIndex, request->item.pszText, request->item.cchTextMax);
 }
 
-// The icon comes from the system's image list the first time the row is drawn.
+// The row's icon joins the list's image list the first time the row is drawn (the list is emptied at each
+// listing).
 void GiveIcon(const ItemListControl* files, NMLVDISPINFOW* request, FileListRow* row) {
   if (!(request->item.mask & LVIF_IMAGE) || !files->imageList) return;
-  if (row->icon == 0) {
-    wchar_t path[kFullPathCapacity];
-    const UINT size = g_app->listIconSize > kSmallIconSize ? SHGFI_LARGEICON : SHGFI_SMALLICON;
-    const bool whole = GetRowFullPath(files, row, path, kFullPathCapacity) == 0 && path[0] != 0;
-    const int index = GetShellIconIndex(whole ? path : row->currentName, size | (whole ? 0 : SHGFI_USEFILEATTRIBUTES),
-                                        row->info.attributes);
-    if (index >= 0) row->icon = index + 1;
+  wchar_t path[kPathCapacity];
+  if (row->icon == 0 && GetRowFullPath(files, row, path, kPathCapacity) == 0 && path[0] != 0) {
+    row->icon = VfsAddIconToImageList(nullptr, path, row->info.attributes, ImageListIconWidth(files->imageList),
+                                      files->imageList);
   }
   request->item.iImage = row->icon;
 }
@@ -120,7 +104,13 @@ void GiveIcon(const ItemListControl* files, NMLVDISPINFOW* request, FileListRow*
 void GiveFileCell(const ItemListControl* files, NMLVDISPINFOW* request, FileListRow* row) {
   wchar_t* text = request->item.pszText;
   const int capacity = request->item.cchTextMax;
-  switch (ColumnIdOf(files, request->item.iSubItem)) {
+  const int columnId = ColumnIdOf(files, request->item.iSubItem);
+  // A field column: the row's kept value of that field; folders show none.
+  if (columnId < 0) {
+    if (!(row->info.attributes & FILE_ATTRIBUTE_DIRECTORY)) FileListFieldText(columnId, row, text, capacity);
+    return;
+  }
+  switch (columnId) {
     case kColumnName:
       Give(request, row->currentName);
       GiveIcon(files, request, row);
@@ -251,7 +241,7 @@ LRESULT BuildItemInfoTip(NMTTDISPINFOW* request) {
 
 LRESULT BeginFileRename(NMLVDISPINFOW* request) {
   const ItemListControl* files = g_app->fileList;
-  if (!files || g_app->busyCounter != 0) return 1;
+  if (!files || IsJobBusy()) return 1;
   const FileListRow* row = EditedRow(files, request->item.iItem);
   if (!row) return 1;
   if (!IsFolderRow(row) && files->editor) {
@@ -264,20 +254,18 @@ LRESULT BeginFileRename(NMLVDISPINFOW* request) {
 LRESULT EndFileRename(NMLVDISPINFOW* request) {
   ItemListControl* files = g_app->fileList;
   const wchar_t* text = request->item.pszText;
-  if (!files || !text || text[0] == 0 || g_app->busyCounter != 0) return 0;
+  if (!files || !text || text[0] == 0 || IsJobBusy()) return 0;
   const FileListRow* stored = EditedRow(files, request->item.iItem);
   if (!stored) return 0;
   const FileListRow old = *stored;
   wchar_t name[kFileNameCapacity];
-  wchar_t from[kFullPathCapacity];
-  wchar_t to[kFullPathCapacity];
-  if (!NewNameFromText(old.currentName, text, name) || GetRowFullPath(files, &old, from, kFullPathCapacity) != 0) {
+  wchar_t from[kLongPathCapacity];
+  wchar_t to[kLongPathCapacity];
+  if (!NewNameFromText(old.currentName, text, name) || GetRowFullPath(files, &old, from, kLongPathCapacity) != 0) {
     BeepError();
     return 0;
   }
-  CopyWideBounded(from, to, kFullPathCapacity);
-  to[FileNameOffset(to)] = 0;
-  if (AppendWideBounded(name, to, kFullPathCapacity) != 0) return 0;
+  if (GetRowPathWithName(files, &old, name, to, kLongPathCapacity) != 0) return 0;
   if (wcscmp(name, old.currentName) == 0 || RenameItemFile(g_mainWindow, from, to) != 0) return 0;
   FileListRow renamed;
   RenameRow(old, name, &renamed);

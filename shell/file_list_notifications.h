@@ -9,7 +9,7 @@
 void ChainListGetDispInfo(NMLVDISPINFOW* request);
 
 // A file row's cells by column: name (with its icon, ghosted when hidden or system), new name, size, the three
-// times, type, folder and attribute letters. Field columns stay empty until field values exist.
+// times, type, folder and attribute letters, and the values of field columns.
 void FileListGetItemText(NMLVDISPINFOW* request);
 
 // The file list's info tip of a row: up to three lines (type, size, last change) after the cell text, as far as

@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <utility>
 
-#include "foundation/file_type_table.h"
-#include "foundation/header_columns.h"
-#include "foundation/menu_icons.h"
-#include "foundation/profile_store.h"
-#include "foundation/system_functions.h"
-#include "foundation/theme_object.h"
+#include "foundation/ui/file_type_table.h"
+#include "foundation/ui/header_columns.h"
+#include "foundation/win32/menu_icons.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/win32/system_functions.h"
+#include "foundation/win32/theme_object.h"
 #include "metadata/field_references.h"
 #include "shell/folder_history.h"
 #include "shell/keyboard_hook.h"

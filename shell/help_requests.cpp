@@ -1,7 +1,8 @@
 #include "shell/help_requests.h"
 
-#include "foundation/app_state.h"
-#include "foundation/help_topics.h"
+#include "foundation/core/app_state.h"
+#include "foundation/ui/help_topics.h"
+#include "shell/options_pages.h"
 
 namespace {
 
@@ -12,6 +13,9 @@ constexpr int kTopicDateDialog = 4;
 constexpr int kTopicFiles = 5;
 constexpr int kTopicRenaming = 6;
 constexpr int kTopicToolbar = 19;
+constexpr int kOptionsCommand = 183;
+constexpr int kFirstOptionsControl = 5100;
+constexpr int kLastOptionsControl = 5598;
 
 int MenuItemTopic(int id) {
   switch (id) {
@@ -23,6 +27,8 @@ int MenuItemTopic(int id) {
       return kTopicFilter;
     case 181:
       return kTopicToolbar;
+    case kOptionsCommand:
+      return GetOptionsPageHelpTopic();
   }
   return kTopicGeneral;
 }
@@ -30,6 +36,7 @@ int MenuItemTopic(int id) {
 int ControlTopic(int id) {
   if (id >= 2300 && id <= 2366) return kTopicFilter;
   if (id >= 2200 && id <= 2219) return kTopicDateDialog;
+  if (id >= kFirstOptionsControl && id <= kLastOptionsControl) return GetOptionsPageHelpTopic();
   return kTopicContents;
 }
 

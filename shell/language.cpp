@@ -1,21 +1,25 @@
 #include "shell/language.h"
 
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/file_type_table.h"
-#include "foundation/header_columns.h"
-#include "foundation/language_files.h"
-#include "foundation/memory.h"
-#include "foundation/profile_store.h"
-#include "foundation/resource_library.h"
-#include "foundation/ui_strings.h"
-#include "foundation/ui_text_ids.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/ui/file_type_table.h"
+#include "foundation/ui/header_columns.h"
+#include "foundation/ui/language_files.h"
+#include "foundation/core/memory.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/ui/resource_library.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
+#include "foundation/ui/resource_ids.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/win32/dialog_controls.h"
+#include "foundation/win32/theme.h"
+#include "foundation/win32/window_wrappers.h"
 #include "shell/command_trees.h"
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
-#include "views/item_list_control.h"
-#include "views/item_list_sort.h"
+#include "views/item_list.h"
 
 namespace {
 
@@ -40,10 +44,69 @@ void ReleaseOwnTable(const ResourceLibrary* library) {
   g_app->uiStrings = nullptr;
 }
 
-void RenameListColumns(ItemListControl* list) {
-  if (!list || !list->header) return;
-  HeaderResetColumns(list->header, list->creation.columns);
-  ItemsViewUpdateSortArrow(list);
+void RenameListColumns(const ItemListControl* list) {
+  if (list) RefreshHeaderTexts(list->header);
+}
+
+constexpr int kDisplayNameCapacity = 32;
+constexpr int kLanguageDialogTextIds[] = {185, 0};
+constexpr int kCodeLength = 2;
+
+// A two-letter code as a list item's data (never 0), and back.
+LPARAM PackCode(const char* code) {
+  return static_cast<LPARAM>(static_cast<uint8_t>(code[0]) | static_cast<uint8_t>(code[1]) << 8);
+}
+
+void UnpackCode(LPARAM data, char* code) {
+  code[0] = static_cast<char>(data & 0xFF);
+  code[1] = static_cast<char>((data >> 8) & 0xFF);
+  code[2] = 0;
+}
+
+struct LanguageList {
+  HWND list;
+  const char* current;
+  int currentItem;
+};
+
+void AddLanguage(const char* code, const wchar_t* displayName, void* userData) {
+  auto* languages = static_cast<LanguageList*>(userData);
+  const int count = ListBoxGetCount(languages->list);
+  for (int item = 0; item < count; ++item) {
+    if (ListBoxGetItemData(languages->list, item) == PackCode(code)) return;
+  }
+  if (displayName[0] == 0) return;
+  const int item = ListBoxAddStringWithData(languages->list, displayName, PackCode(code));
+  if (item >= 0 && EqualsIgnoreCaseNarrow(code, languages->current)) languages->currentItem = item;
+}
+
+// The built-in languages in library order; the language files where the marker entry stands.
+void FillLanguageList(HWND list, const char* current) {
+  const ResourceLibrary* library = LoadResourceLibrary();
+  if (!library) return;
+  LanguageList languages = {list, current, -1};
+  for (const ResourceLanguage* language = library->languages; language->table; ++language) {
+    if (language->code[0] == '-' || NarrowLength(language->code) < kCodeLength) {
+      EnumLanguageFiles(AddLanguage, &languages);
+    } else if (NarrowLength(language->code) == kCodeLength) {
+      wchar_t name[kDisplayNameCapacity];
+      CopyWideBounded(language->displayName, name, kDisplayNameCapacity);
+      AddLanguage(language->code, name, &languages);
+    }
+  }
+  if (languages.currentItem >= 0) ListBoxSetCurSel(list, languages.currentItem);
+}
+
+void InitLanguageDialog(HWND dialog, const char* current) {
+  ApplyWindowTheme(dialog);
+  CenterWindowOnParent(dialog);
+  ApplyDialogTexts(dialog, kLanguageDialogTextIds);
+  wchar_t text[kDisplayNameCapacity];
+  GetUiText(kTextOk, text, kDisplayNameCapacity);
+  SetDialogItemText(dialog, IDOK, text);
+  GetUiText(kTextCancel, text, kDisplayNameCapacity);
+  SetDialogItemText(dialog, IDCANCEL, text);
+  FillLanguageList(GetDialogItem(dialog, IDC_LANGUAGE_LIST), current);
 }
 
 }  // namespace
@@ -78,4 +141,41 @@ void LoadLanguage(HWND window) {
   RenameListColumns(g_app->chainList);
   RenameListColumns(g_app->fileList);
   UpdateMenuStates(window, true);
+}
+
+void ShowLanguageDialog(HWND window) {
+  char code[sizeof g_app->languageCode] = {};
+  const INT_PTR chosen = ShowModalDialog(g_app->instance, IDD_LANGUAGE, window, LanguageDialogProc,
+                                         reinterpret_cast<LPARAM>(g_app->languageCode));
+  if (chosen > 0) {
+    UnpackCode(chosen, code);
+  } else if (g_app->languageCode[0] != 0) {
+    return;
+  } else {
+    GetDefaultLanguageCode(code);
+  }
+  CopyNarrowBounded(code, g_app->languageCode, sizeof g_app->languageCode);
+  ProfileSetString(&g_settingsStore, kMainSection, "Language", code);
+  ProfileSave(&g_settingsStore);
+  LoadLanguage(window);
+}
+
+INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      InitLanguageDialog(dialog, reinterpret_cast<const char*>(lParam));
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || (LOWORD(wParam) == IDC_LANGUAGE_LIST && HIWORD(wParam) == LBN_DBLCLK)) {
+        EndDialogWithSelectedItem(dialog);
+      } else if (LOWORD(wParam) == IDCANCEL) {
+        EndDialog(dialog, 0);
+      }
+      return TRUE;
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORDLG:
+      return reinterpret_cast<INT_PTR>(HandleCtlColorDark(reinterpret_cast<HDC>(wParam)));
+    default:
+      return FALSE;
+  }
 }

@@ -6,79 +6,80 @@
 #include "engine/chain_list.h"
 #include "engine/rename_run.h"
 #include "engine/undo.h"
-#include "foundation/app_state.h"
-#include "foundation/help_topics.h"
-#include "foundation/item_store.h"
-#include "foundation/menus.h"
-#include "foundation/profile_store.h"
-#include "foundation/threads.h"
-#include "foundation/window_list.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/ui/help_topics.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/jobs.h"
+#include "foundation/win32/menus.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/core/threads.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/win32/window_list.h"
+#include "foundation/win32/window_wrappers.h"
+#include "shell/about_box.h"
+#include "shell/attributes_tool.h"
 #include "shell/chain_commands.h"
+#include "shell/check_list_dialog.h"
 #include "shell/command_trees.h"
 #include "shell/file_commands.h"
+#include "shell/file_manager.h"
+#include "shell/file_recycling.h"
 #include "shell/folder_history.h"
+#include "shell/list_colours.h"
+#include "shell/keys_html.h"
+#include "shell/language.h"
+#include "shell/folder_navigation.h"
 #include "shell/main_window.h"
+#include "shell/options_dialog.h"
 #include "shell/pane_focus.h"
 #include "shell/recent_files.h"
 #include "shell/settings_commands.h"
 #include "shell/startup_commands.h"
-#include "shell/title_notices.h"
+#include "shell/status_notices.h"
+#include "shell/timestamps_tool.h"
 #include "shell/toolbar_descriptor.h"
+#include "shell/update_check.h"
 #include "views/address_bar.h"
-#include "views/item_list_control.h"
+#include "views/item_list.h"
+#include "views/list_clipboard.h"
+#include "views/list_export.h"
+#include "views/path_edit.h"
 #include "views/status_bar.h"
 
 namespace {
 
 enum CommandRule : uint8_t {
   kRuleNone,            // only a missing part disables it
-  kRuleHistoryForward,  // no newer folder in the history
+  kRuleHistoryForward,  // no older folder in the history
   kRuleHistoryBack,     // at the newest folder
   kRuleNoFiles,         // the file list is empty
+  kRuleFileTool,        // the file list is empty, or a job busy: the tools change the listed files
   kRuleIdle,            // no job is busy
   kRuleNoStep,          // no step selected (or a job busy)
   kRuleFirstStep,       // no step selected, or the first one
   kRuleLastStep,        // no step selected, or the last one
   kRuleRename,          // marked new names, nothing listed, or a job busy
-  kRuleUndo,            // nothing to undo, marked new names, or a job busy
+  kRuleUndo,            // nothing to undo, or a job busy
   kRuleBusy,            // a job is busy: it changes the chain, the list or the settings the job reads
   kRuleSort,            // the list has no sort keys, or a job reads its rows
+  kRuleFileManager,     // Halvane does not run, or the file list is empty
 };
 
 // What the commands need that this build does not have yet.
-constexpr char kNeedsFolderTree[] = "the folder tree";
-constexpr char kNeedsFolderHistory[] = "the history of visited folders";
-constexpr char kNeedsListExport[] = "the export of the list as text or HTML";
-constexpr char kNeedsFileTools[] = "the attributes and timestamps tools";
-constexpr char kNeedsRecycling[] = "moving the selected files to the recycle bin";
-constexpr char kNeedsRowCopies[] = "copying the list's rows to the clipboard";
-constexpr char kNeedsFileManager[] = "the hand-over to the file manager Halvane";
-constexpr char kNeedsToolbar[] = "the toolbar";
-constexpr char kNeedsAddressBar[] = "the address bar";
-constexpr char kNeedsStatusBar[] = "the status bar";
-constexpr char kNeedsFileIcons[] = "the file icons of the folder tree and the file list";
-constexpr char kNeedsToolbarDialog[] = "the toolbar's button and icon-size dialog";
-constexpr char kNeedsFontChoice[] = "the list font choice";
-constexpr char kNeedsOptionsDialog[] = "the options dialog";
-constexpr char kNeedsLanguageDialog[] = "the language dialog";
-constexpr char kNeedsShortcutPage[] = "the keyboard shortcuts page";
-constexpr char kNeedsUpdateCheck[] = "the update check";
-constexpr char kNeedsAboutBox[] = "the about box";
 
 CommandState g_commandStates[] = {
-    {197, 0, 0, kRuleHistoryForward, kNeedsFolderHistory},
-    {198, 0, 0, kRuleHistoryBack, kNeedsFolderHistory},
-    {199, 0, 0, kRuleNoFiles, kNeedsFolderTree},
+    {197, 0, 0, kRuleHistoryForward, nullptr},
+    {198, 0, 0, kRuleHistoryBack, nullptr},
+    {199, 0, 0, kRuleNoFiles, nullptr},
     {111, 0, 0, kRuleNoFiles, nullptr},
-    {112, 0, 0, kRuleNoFiles, kNeedsRecycling},
+    {112, 0, 0, kRuleNoFiles, nullptr},
     {105, 0, 0, kRuleNoFiles, nullptr},
-    {107, 0, 0, kRuleNoFiles, kNeedsListExport},
-    {108, 0, 0, kRuleNoFiles, kNeedsFileTools},
-    {109, 0, 0, kRuleNoFiles, kNeedsFileTools},
+    {107, 0, 0, kRuleNoFiles, nullptr},
+    {108, 0, 0, kRuleFileTool, nullptr},
+    {109, 0, 0, kRuleFileTool, nullptr},
     {110, 0, 0, kRuleNoFiles, nullptr},
     {171, 0, 0, kRuleIdle, nullptr},
-    {172, 0, 0, kRuleNoFiles, kNeedsFileManager},
+    {172, 0, 0, kRuleNoFiles, nullptr},
     {124, 0, 0, kRuleNoStep, nullptr},
     {125, 0, 0, kRuleNoStep, nullptr},
     {126, 0, 0, kRuleFirstStep, nullptr},
@@ -86,13 +87,13 @@ CommandState g_commandStates[] = {
     {130, 0, 0, kRuleNoFiles, nullptr},
     {131, 0, 0, kRuleNoFiles, nullptr},
     {132, 0, 0, kRuleNoFiles, nullptr},
-    {133, 0, 0, kRuleNoFiles, kNeedsRowCopies},
+    {133, 0, 0, kRuleNoFiles, nullptr},
     {134, 0, 0, kRuleNoFiles, nullptr},
-    {135, 0, 0, kRuleNoFiles, kNeedsRowCopies},
-    {136, 0, 0, kRuleNoFiles, kNeedsRowCopies},
+    {135, 0, 0, kRuleNoFiles, nullptr},
+    {136, 0, 0, kRuleNoFiles, nullptr},
     {106, 0, 0, kRuleRename, nullptr},
     {121, 0, 0, kRuleUndo, nullptr},
-    {175, 0, 0, kRuleNoFiles, kNeedsFileManager},
+    {175, 0, 0, kRuleFileManager, nullptr},
     // Beyond the commands above: those refused while a job is busy, the sort commands, and those whose part
     // of the program is missing.
     {102, 0, 0, kRuleBusy, nullptr},
@@ -116,37 +117,15 @@ CommandState g_commandStates[] = {
     {150, 0, 0, kRuleSort, nullptr},
     {152, 0, 0, kRuleSort, nullptr},
     {153, 0, 0, kRuleSort, nullptr},
-    {161, 0, 0, kRuleNone, kNeedsFolderTree},
-    {165, 0, 0, kRuleNone, kNeedsToolbar},
-    {166, 0, 0, kRuleNone, kNeedsAddressBar},
-    {167, 0, 0, kRuleNone, kNeedsStatusBar},
-    {168, 0, 0, kRuleNone, kNeedsFileIcons},
-    {169, 0, 0, kRuleNone, kNeedsFolderTree},
-    {181, 0, 0, kRuleNone, kNeedsToolbarDialog},
-    {182, 0, 0, kRuleNone, kNeedsFontChoice},
-    {183, 0, 0, kRuleNone, kNeedsOptionsDialog},
-    {185, 0, 0, kRuleNone, kNeedsLanguageDialog},
-    {192, 0, 0, kRuleNone, kNeedsShortcutPage},
-    {194, 0, 0, kRuleNone, kNeedsUpdateCheck},
-    {196, 0, 0, kRuleNone, kNeedsAboutBox},
+    {168, 0, 0, kRuleBusy, nullptr},
 };
 
 constexpr int kCommandStateCount = static_cast<int>(sizeof g_commandStates / sizeof g_commandStates[0]);
 
-constexpr int kLastHistoryPosition = kFolderHistoryCount - 1;
-
-bool Busy() { return g_app->busyCounter != 0; }
-
 uint32_t FileRowCount() { return g_app->fileList ? ItemStoreCount(&g_app->fileList->rows) : 0; }
 
-bool HistoryHasNewer() {
-  const FolderHistory& history = g_folderHistory;
-  if (!history.folders || history.position < 0 || history.position >= kLastHistoryPosition) return false;
-  return history.folders[static_cast<size_t>(history.position + 1) * kFolderHistoryPathCapacity] != 0;
-}
-
 bool StepRuleHolds(uint8_t rule) {
-  if (!g_app->chainList || Busy()) return true;
+  if (!g_app->chainList || IsJobBusy()) return true;
   const int selected = SelectedStepIndex();
   if (selected < 0) return true;
   if (rule == kRuleFirstStep) return selected == 0;
@@ -157,25 +136,29 @@ bool StepRuleHolds(uint8_t rule) {
 bool RuleHolds(uint8_t rule) {
   switch (rule) {
     case kRuleHistoryForward:
-      return !HistoryHasNewer();
+      return !CanStepFolderHistory(&g_folderHistory, 1);
     case kRuleHistoryBack:
-      return g_folderHistory.position <= 0;
+      return !CanStepFolderHistory(&g_folderHistory, -1);
     case kRuleNoFiles:
       return FileRowCount() == 0;
+    case kRuleFileTool:
+      return FileRowCount() == 0 || IsJobBusy();
     case kRuleIdle:
-      return !Busy();
+      return !IsJobBusy();
     case kRuleNoStep:
     case kRuleFirstStep:
     case kRuleLastStep:
       return StepRuleHolds(rule);
     case kRuleRename:
-      return !g_app->chainList || g_app->problemCount != 0 || FileRowCount() == 0 || Busy();
+      return !g_app->chainList || g_app->problemCount != 0 || FileRowCount() == 0 || IsJobBusy();
     case kRuleUndo:
-      return !g_app->chainList || g_app->undoPairCount == 0 || g_app->problemCount != 0 || Busy();
+      return !g_app->chainList || g_app->undoPairCount == 0 || IsJobBusy();
     case kRuleBusy:
-      return Busy();
+      return IsJobBusy();
     case kRuleSort:
-      return !g_app->fileList || !g_app->fileList->creation.sortKey || Busy();
+      return !g_app->fileList || !g_app->fileList->creation.sortKey || IsJobBusy();
+    case kRuleFileManager:
+      return !FindFileManagerWindow(&g_app->fileManagerWindow) || FileRowCount() == 0;
   }
   return false;
 }
@@ -196,7 +179,7 @@ CommandState* FindState(int commandId) {
 bool RangeRefusedWhileBusy(int commandId) {
   const bool recent = commandId >= kFirstRecentFileCommand && commandId < kFirstRecentFileCommand + kRecentFileLimit;
   const bool module = commandId >= kAddModuleCommandBase && commandId <= kAddModuleCommandLast;
-  return (recent || module) && Busy();
+  return (recent || module) && IsJobBusy();
 }
 
 void ApplyState(HWND window, const CommandState& state) {
@@ -210,7 +193,7 @@ void ApplyState(HWND window, const CommandState& state) {
 LRESULT UpdateStatesOnGuiThread(void* force) {
   if (!g_app) return 0;
   UpdateMenuStates(g_mainWindow, force != nullptr);
-  if (!Busy()) EndProgressNotice();
+  if (!IsJobBusy()) EndProgressNotice();
   return 0;
 }
 
@@ -237,6 +220,8 @@ void FocusPrevious(HWND, int, LPARAM) { FocusNextPane(true); }
 void Save(HWND window) { SaveSettingsAs(window); }
 void Rename(HWND window) { StartRenameRun(window); }
 void Undo(HWND window) { StartUndo(window); }
+void Attributes(HWND window) { ShowAttributesDialog(window); }
+void Timestamps(HWND window) { ShowTimestampOptionDialog(window); }
 void StepUp(HWND window) { MoveSelectedStep(window, -1); }
 void StepDown(HWND window) { MoveSelectedStep(window, 1); }
 void SortByCommand(HWND window, int id, LPARAM) { SetSortChoice(window, SortKeyOfCommand(id)); }
@@ -250,6 +235,23 @@ void Export(HWND window) { ExportSettingsStore(window); }
 void Import(HWND window) { ImportSettingsStore(window); }
 void Reset(HWND window) { ResetSettings(window); }
 void HelpContents(HWND window) { ShowHelpTopic(window, g_app->languageCode, 0); }
+void ToggleToolbar(HWND window) {
+  ToggleBarVisibility(window, g_mainToolbar.toolbar, &g_mainToolbar.shown, &g_app->options, kOptionToolbarHidden);
+}
+void About(HWND window) { ShowAboutBox(window, false); }
+void ToggleAddressBar(HWND window) {
+  ToggleBarVisibility(window, g_addressBar.window, &g_addressBar.shown, &g_app->options, kOptionAddressBarHidden);
+}
+void ToggleStatusBar(HWND window) {
+  ToggleBarVisibility(window, g_statusBar.window, &g_statusBar.shown, &g_app->options, kOptionStatusBarHidden);
+}
+void Recycle(HWND window) { RecycleSelectedFiles(window); }
+void EditPath(HWND, int id, LPARAM) { BeginPathBarEdit(&g_addressBar, g_addressBar.window, id); }
+void ExportFileList(HWND window) {
+  if (g_app->fileList) SaveListAsTextOrHtml(window, g_app->fileList->window, g_app->exportPath, &g_app->exportMode);
+}
+void CopyNames(HWND window) { CopySelectedNamesToClipboard(window, g_app->fileList); }
+void CopyRows(HWND window, int id, LPARAM) { CopySelectedRowsToClipboard(window, g_app->fileList, id == 136); }
 
 // Single ids come first; then the ranges in the order recent files, fields, modules.
 const CommandRow kCommandRows[] = {
@@ -262,8 +264,12 @@ const CommandRow kCommandRows[] = {
     {104, 104, WithWindow<Save>},
     {105, 105, WithWindow<RenameFocusedFileInPlace>},
     {106, 106, WithWindow<Rename>},
+    {107, 107, WithWindow<ExportFileList>},
+    {108, 108, WithWindow<Attributes>},
+    {109, 109, WithWindow<Timestamps>},
     {110, 110, WithWindow<ShowSelectedFilesProperties>},
     {111, 111, WithWindow<OpenSelectedFiles>},
+    {112, 112, WithWindow<Recycle>},
     {121, 121, WithWindow<Undo>},
     {122, 122, WithWindow<OnStartupCommand>},
     {123, 123, WithWindow<ShowAddModuleMenu>},
@@ -274,23 +280,44 @@ const CommandRow kCommandRows[] = {
     {130, 130, Plain<SelectAllFiles>},
     {131, 131, Plain<SelectNoFiles>},
     {132, 132, Plain<InvertFileSelection>},
+    {133, 133, WithWindow<CopyNames>},
     {134, 134, WithWindow<CopySelectedPathsToClipboard>},
+    {135, 136, CopyRows},
     {139, 139, Plain<RefreshFileList>},
     {141, 150, SortByCommand},
     {152, 152, WithWindow<ToggleSortDirection>},
     {153, 153, WithWindow<ResortFileList>},
     {162, 162, WithWindow<ToggleRecursiveListing>},
     {163, 163, WithWindow<ToggleSelectedOnlyView>},
+    {161, 161, WithWindow<ToggleFolderTree>},
     {164, 164, WithWindow<ToggleFilterApplied>},
-    {171, 171, Plain<StopRunningJob>},
+    {165, 165, WithWindow<ToggleToolbar>},
+    {166, 166, WithWindow<ToggleAddressBar>},
+    {167, 167, WithWindow<ToggleStatusBar>},
+    {168, 168, WithWindow<ToggleFileIcons>},
+    {169, 169, WithWindow<RefreshFolderTree>},
+    {171, 171, Plain<RequestJobStop>},
+    {172, 172, WithWindow<GoToFolderInFileManager>},
     {173, 173, WithWindow<RestoreChainAtStartup>},
+    {175, 175, WithWindow<ShowFocusedFileInFileManager>},
     {178, 178, WithWindow<ConnectDrive>},
     {179, 179, WithWindow<DisconnectDrive>},
+    {181, 181, WithWindow<ChooseToolbarIconSize>},
+    {182, 182, WithWindow<ChooseListFont>},
+    {183, 183, WithWindow<RunOptionsDialog>},
     {184, 184, WithWindow<EditFilter>},
+    {185, 185, WithWindow<ShowLanguageDialog>},
     {186, 186, WithWindow<Export>},
     {187, 187, WithWindow<Import>},
     {188, 188, WithWindow<Reset>},
     {191, 191, WithWindow<HelpContents>},
+    {192, 192, WithWindow<ExportKeysHtml>},
+    {194, 194, WithWindow<StartUpdateCheck>},
+    {196, 196, WithWindow<About>},
+    {197, 197, WithWindow<NavigateForward>},
+    {198, 198, WithWindow<NavigateBack>},
+    {199, 199, WithWindow<NavigateUp>},
+    {kEditPathCommand, kPastePathCommand, EditPath},
     {211, 213, DisplayMode},
     {30000, 30000, WithWindow<ShowWindowListMenu>},
     {kFirstRecentFileCommand, kFirstRecentFileCommand + kRecentFileLimit - 1, OpenRecent},
@@ -304,14 +331,25 @@ void CheckItem(HMENU menu, int commandId, bool checked) { SetMenuItemChecked(men
 
 bool BarShown(HWND bar, int32_t shown) { return bar && shown != 0; }
 
-// The sort commands by sort key; 600 stands for a field key.
-constexpr int kSortKeyCommands[] = {141, 142, 143, 144, 147, 148, 150, 149, 145, 146};
+constexpr int kFirstSortCommand = 141;
+constexpr int kLastSortCommand = 150;
+constexpr int kFieldGroupMask = 0xFF00;
+constexpr int kGroupMarkedFieldKeys = 1200;
 
+// One round mark across the sort choices: the key's command, or 600 for a field key; a module's field key also
+// marks the field within the module's group.
 void CheckSortChoice(HMENU menu, const ItemListControl* files) {
   const int key = files ? files->sortKey : 0;
-  const int keyCount = static_cast<int>(sizeof kSortKeyCommands / sizeof kSortKeyCommands[0]);
-  for (int i = 0; i < keyCount; ++i) CheckItem(menu, kSortKeyCommands[i], i == key);
-  CheckItem(menu, kFieldCommandBase, key >= keyCount);
+  const int keyCommand = CommandOfSortKey(key);
+  const int chosen = keyCommand > 0 ? keyCommand : kFieldCommandBase;
+  for (int command = kFirstSortCommand; command <= kLastSortCommand; ++command) {
+    SetMenuItemRadioChecked(menu, command, command == chosen);
+  }
+  SetMenuItemRadioChecked(menu, kFieldCommandBase, chosen == kFieldCommandBase);
+  if (key > kGroupMarkedFieldKeys) {
+    const int group = ((key - kFieldCommandBase) & kFieldGroupMask) + kFieldCommandBase;
+    for (int command = group; command <= key; ++command) SetMenuItemRadioChecked(menu, command, command == key);
+  }
   CheckItem(menu, 152, files && files->sortDirection != 0);
 }
 

@@ -7,29 +7,6 @@
 
 #include <cstdint>
 
-// The option word ("Opt" of section "QVRX"): a set bit means
-constexpr uint32_t kOptionToolbarHidden = 0x1;
-constexpr uint32_t kOptionStatusBarHidden = 0x2;
-constexpr uint32_t kOptionFolderTreeHidden = 0x4;
-constexpr uint32_t kOptionFileIconsOff = 0x8;
-constexpr uint32_t kOptionFullRowSelect = 0x20;
-constexpr uint32_t kOptionGridLines = 0x40;
-constexpr uint32_t kOptionItemActivation = 0x80;
-constexpr uint32_t kOptionAlwaysOnTop = 0x100;
-constexpr uint32_t kOptionSystemMenus = 0x200;
-constexpr uint32_t kOptionSettingsFileType = 0x400;
-constexpr uint32_t kOptionFilterApplied = 0x800;
-constexpr uint32_t kOptionRecursive = 0x1000;
-constexpr uint32_t kOptionSelectedOnly = 0x2000;
-constexpr uint32_t kOptionListingFlag = 0x4000;
-constexpr uint32_t kOptionAddressBarHidden = 0x8000;
-constexpr uint32_t kOptionExplorerVerbs = 0x10000;
-constexpr uint32_t kOptionPlainSizes = 0x20000;
-constexpr uint32_t kOptionCompareModeOne = 0x40000;
-constexpr uint32_t kOptionNoInfoTips = 0x80000;
-constexpr uint32_t kOptionColumnLines = 0x100000;
-constexpr uint32_t kOptionNoHoverColour = 0x200000;
-
 // Commands other parts of the shell name.
 constexpr int kCommandAddStep = 123;
 constexpr int kFirstRecentFileCommand = 222;

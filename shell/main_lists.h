@@ -7,3 +7,5 @@
 // the chain list accepts dropped files, and the file list takes its sort key and direction from "Sort". A
 // list that could not be created stays null.
 void CreateMainLists(HWND window);
+// Both lists take the style bits of the option word again (the chain list its own on top).
+void ApplyMainListStyles();

@@ -4,27 +4,38 @@
 
 #include <cstdint>
 
+#include "engine/chain_files.h"
 #include "engine/module_table.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/header_columns.h"
-#include "foundation/menu_icons.h"
-#include "foundation/profile_store.h"
-#include "foundation/profile_values.h"
-#include "foundation/resource_ids.h"
-#include "foundation/resource_library.h"
-#include "foundation/system_functions.h"
-#include "foundation/ui_operations.h"
-#include "foundation/window_placement.h"
-#include "foundation/window_wrappers.h"
+#include "engine/undo.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/guard.h"
+#include "foundation/ui/header_columns.h"
+#include "foundation/win32/menu_icons.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/profile/profile_values.h"
+#include "foundation/ui/resource_ids.h"
+#include "foundation/ui/resource_library.h"
+#include "foundation/win32/system_functions.h"
+#include "foundation/win32/theme.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/win32/window_placement.h"
+#include "foundation/win32/window_wrappers.h"
+#include "shell/check_list_dialog.h"
+#include "shell/language.h"
+#include "shell/list_colours.h"
 #include "shell/main_commands.h"
 #include "shell/main_lists.h"
 #include "shell/main_window_proc.h"
-#include "shell/shell_hooks.h"
+#include "shell/menu_icon_table.h"
+#include "shell/pane_focus.h"
+#include "shell/splitters.h"
+#include "shell/pane_layout.h"
 #include "shell/toolbar_descriptor.h"
 #include "views/address_bar.h"
 #include "views/filter_text_form.h"
-#include "views/item_list_control.h"
+#include "views/folder_tree.h"
+#include "views/item_list.h"
 #include "views/status_bar.h"
 
 namespace {
@@ -34,14 +45,6 @@ constexpr int kLargeIconSize = 32;
 constexpr int kSmallIconSize = 16;
 constexpr int kLargestIconSize = 256;
 constexpr int kExportModeCount = 8;
-
-// Pairs of command id and icon resource id of the menus' icons.
-constexpr uint16_t kMenuIconTable[] = {
-    101, 101, 102, 102, 103, 103, 104, 104, 105, 105, 106, 106, 175, 175, 108, 108, 109, 109, 110, 110,
-    107, 107, 171, 171, 121, 121, 197, 197, 198, 198, 199, 199, 169, 169, 123, 123, 124, 124, 125, 125,
-    126, 126, 127, 127, 161, 161, 162, 162, 163, 163, 164, 164, 140, 140, 172, 172, 178, 178, 179, 179,
-    182, 182, 183, 183, 184, 184, 185, 185, 191, 191, 192, 192, 194, 194, 196, 196, 201, 201, 202, 202,
-    203, 203, 902, 902, 0};
 
 bool g_oleStarted = false;
 
@@ -70,6 +73,7 @@ void ReadViewSettings() {
   g_app->exportMode = static_cast<uint32_t>(exportMode) < kExportModeCount ? exportMode : 0;
   g_app->splitterCursors[0] = LoadCursorW(g_app->instance, MAKEINTRESOURCEW(IDCUR_SPLIT_VERTICAL));
   g_app->splitterCursors[1] = LoadCursorW(g_app->instance, MAKEINTRESOURCEW(IDCUR_SPLIT_HORIZONTAL));
+  LoadSplitterPosition();
   g_app->listIconSize = ReadIconSize("Icon");
   g_app->toolbarIconSize = ReadIconSize("IconTB");
   g_app->menuIconSize = ReadIconSize("IconMn");
@@ -77,25 +81,25 @@ void ReadViewSettings() {
 
 void CreateBars(HWND window) {
   g_app->addressBar = &g_addressBar;
-  CallShellHook(g_shellHooks.createAddressBar, window);
-  CallShellHook(g_shellHooks.createToolbar, window);
-  CallShellHook(g_shellHooks.createStatusBar, window);
+  CreateAddressBar(&g_addressBar, window, g_app->instance);
+  CreateMainToolbar(window);
+  g_statusBar.layout = StatusBarLayoutCallback;
+  CreateStatusBar(&g_statusBar, window, g_app->instance);
 }
 
 HWND ListWindow(const ItemListControl* list) { return list ? list->window : nullptr; }
 
-// The folder tree and the two lists become the panes. False when a pane whose creation was attempted is
-// missing; a pane whose part does not exist yet stays empty.
+// The folder tree and the two lists become the panes, with the icon option, the list colours and the tab
+// order applied. False when a pane is missing.
 bool CreatePanes(HWND window) {
   HWND* panes = g_app->paneWindows;
-  panes[0] = CallShellHookOr(g_shellHooks.createFolderTree, HWND{nullptr}, window);
+  panes[0] = CreateFolderTree(window);
   panes[1] = ListWindow(g_app->chainList);
   panes[2] = ListWindow(g_app->fileList);
-  CallShellHook(g_shellHooks.applyFileIconsOption, window);
-  CallShellHook(g_shellHooks.applyListFont, window);
-  CallShellHook(g_shellHooks.collectTabStopPanes);
-  const bool treeMissing = g_shellHooks.createFolderTree && !panes[0];
-  return !treeMissing && panes[1] && panes[2];
+  ApplyFileIconsOption(panes[0]);
+  ApplyListFont(window);
+  CollectTabStopPanes();
+  return panes[0] && panes[1] && panes[2];
 }
 
 void ShowBar(HWND bar, int32_t* shown, bool show) {
@@ -141,13 +145,14 @@ void DeleteFileListFont() {
 
 void StoreStateOfRun(HWND window) {
   ++g_app->closingCount;
-  CallShellHook(g_shellHooks.saveChain);
+  SaveModuleChainToSettings();
   ProfileSaveWindowPos(Store(), kMainSection, window);
   ProfileSetInt(Store(), kMainSection, "ExpMode", g_app->exportMode);
   WriteLastFolder();
   StoreOptions();
-  CallShellHook(g_shellHooks.freeUndoList);
+  ReleaseUndoList();
   DeleteFileListFont();
+  DestroyToolbarDescriptor(&g_mainToolbar);
   StoreFileListSort();
   ProfileSave(Store());
   g_app->paneWindows[0] = nullptr;
@@ -158,7 +163,7 @@ void StoreStateOfRun(HWND window) {
 HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
   InitCommonControlClasses();
   g_app->displayMode = ProfileGetInt(Store(), kMainSection, "DM", 0);
-  CallShellHookOr(g_shellHooks.setDarkModePreference, 0, static_cast<int>(g_app->displayMode));
+  SetDarkModePreference(AppModeOfDisplayMode(g_app->displayMode));
   g_app->instance = instance;
   CopyWideBounded(kProgramTitle, g_app->title, kTitleCapacity);
   g_app->titlePointer = g_app->title;
@@ -182,20 +187,23 @@ void LoadSortArrows() {
   LoadSortArrowBitmaps(GetSortArrowHolder(), g_app->instance, IDB_SORT_DESCENDING, IDB_SORT_ASCENDING);
 }
 
+void LoadMenuIcons() {
+  MenuIconsLoadImageList(&g_menuIcons, g_app->instance, 0, kMenuIconTable, g_app->menuIconSize, false);
+}
+
 void OnMainWindowCreate(HWND window) {
   LoadSortArrows();
   InitMainWindow(window);
-  MenuIconsLoadImageList(&g_menuIcons, g_app->instance, 0, kMenuIconTable, g_app->menuIconSize, false);
+  LoadMenuIcons();
   SetTimer(window, kDutyTimerId, kDutyTimerMs, nullptr);
 }
 
 void InitMainWindow(HWND window) {
   g_app->options = static_cast<uint32_t>(ProfileGetOptInt(Store(), kMainSection, kDefaultOptions));
-  CallShellHook(g_shellHooks.applyWindowTheme, window);
+  ApplyWindowTheme(window);
   InitModuleDescriptors();
   CreateMainLists(window);
   ReadViewSettings();
-  CallShellHook(g_shellHooks.loadSplitterPosition, window);
   SetDefaultIconSizes();
   g_app->activePane = 0;
   CreateBars(window);
@@ -205,11 +213,11 @@ void InitMainWindow(HWND window) {
     PostQuitMessage(0);
     return;
   }
-  CallShellHook(g_shellHooks.applyViewOptions, window);
+  ApplyViewOptions(window);
   ShowBarsByOptions();
   ReadFilter();
-  CallShellHook(g_shellHooks.applyAlwaysOnTop, window);
-  CallShellHook(g_shellHooks.loadLanguage, window);
+  ApplyAlwaysOnTop(window);
+  LoadLanguage(window);
   PostWindowMessage(window, WM_COMMAND, kRestoreChainCommand, kRestoreChainAtStart);
 }
 

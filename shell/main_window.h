@@ -2,19 +2,16 @@
 #pragma once
 #include <windows.h>
 
+#include "foundation/profile/profile_store.h"
+
 constexpr wchar_t kMainWindowClass[] = L"QVRX";
 constexpr wchar_t kProgramTitle[] = L"Quorvex";
 // The profile section of the main window's settings.
-constexpr char kMainSection[] = "QVRX";
+inline constexpr auto& kMainSection = kMainProfileSection;
 constexpr int kMainWindowDefaultWidth = 900;
 constexpr int kMainWindowDefaultHeight = 600;
 constexpr int kMainWindowMinWidth = 400;
 constexpr int kMainWindowMinHeight = 300;
-// The option word of a profile without one.
-constexpr int kDefaultOptions = 32;
-
-// Control ids of the three panes.
-constexpr int kFolderTreeId = 60;
 
 // Commands the main window posts to itself while it is created: the start-up command, then the chain's
 // restore (with lParam 2).
@@ -37,6 +34,9 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand);
 
 // Loads the header's sort-arrow bitmaps anew (in the system's current 3-D colours).
 void LoadSortArrows();
+
+// The menus' icons at the menu icon size, in place of those the menus had.
+void LoadMenuIcons();
 
 // WM_CREATE: the sort arrows, InitMainWindow, the menu icons and the duty timer.
 void OnMainWindowCreate(HWND window);

@@ -2,46 +2,66 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
+
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
 #include "engine/preview.h"
-#include "foundation/app_state.h"
-#include "foundation/locale_separators.h"
-#include "foundation/menu_icons.h"
-#include "foundation/menus.h"
-#include "foundation/threads.h"
-#include "foundation/ui_operations.h"
-#include "foundation/ui_strings.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/threads.h"
+#include "foundation/text/locale_separators.h"
+#include "foundation/ui/owner_drawn_menus.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/win32/menu_icons.h"
+#include "foundation/win32/menus.h"
+#include "foundation/win32/theme.h"
+#include "foundation/win32/window_wrappers.h"
+#include "shell/chain_drag.h"
+#include "shell/closing.h"
+#include "shell/command_trees.h"
+#include "shell/file_commands.h"
+#include "shell/file_drop.h"
+#include "shell/file_list_notifications.h"
+#include "shell/folder_history.h"
+#include "shell/folder_navigation.h"
+#include "shell/help_requests.h"
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
+#include "shell/menu_help.h"
 #include "shell/pane_layout.h"
 #include "shell/selection_debounce.h"
-#include "shell/shell_hooks.h"
+#include "shell/splitters.h"
+#include "views/address_bar.h"
 #include "views/file_list_row.h"
-#include "views/item_list_control.h"
-#include "views/item_list_edit.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_window.h"
+#include "views/folder_listing.h"
+#include "views/folder_tree.h"
+#include "views/item_list.h"
+#include "views/shell_context_menu.h"
+#include "views/status_bar.h"
 
 namespace {
 
 constexpr UINT kCheckBoxStateBits = 0xF000;
 constexpr int kTooltipTextCapacity = 80;
 constexpr COLORREF kUnusableNameBackground = 0x8080FF;
-constexpr int kFolderPathCapacity = 1024;
+constexpr int kHistoryOlderCommand = 197;
+constexpr int kHistoryNewerCommand = 198;
 
 bool OptionSet(uint32_t bit) { return (g_app->options & bit) != 0; }
-
-bool IsBusy() { return g_app->busyCounter != 0; }
 
 void CloseInlineEditor() {
   if (g_app->inlineEditor) PostWindowMessage(g_app->inlineEditor, WM_CLOSE, 0, 0);
 }
 
+// A hidden pane cannot take the focus: the file list takes it instead.
 void FocusActivePane() {
-  const int pane = g_app->activePane;
-  if (pane >= 0 && pane < 3) SetFocusSafe(g_app->paneWindows[pane]);
+  constexpr int kFileListPane = 2;
+  int pane = g_app->activePane;
+  if (pane < 0 || pane > kFileListPane || !IsWindowShown(g_app->paneWindows[pane])) pane = kFileListPane;
+  SetFocusSafe(g_app->paneWindows[pane]);
   UpdateMenuStatesHook();
 }
 
@@ -53,29 +73,6 @@ void RedrawFileListRows() {
   GetClientSizeOrParam(files->window, 0, &width, &height);
   const RECT rows = {0, files->headerHeight, width, height};
   InvalidateWindowRect(files->window, &rows, false);
-}
-
-void OnFolderTreeSelChanged(const NMTREEVIEWW* change) {
-  if (g_app->closingCount != 0) return;
-  wchar_t path[kFolderPathCapacity] = {};
-  CallShellHook(g_shellHooks.treeItemPath, change, path, kFolderPathCapacity);
-  if (path[0] != 0) CallShellHook(g_shellHooks.setCurrentFolder, path);
-}
-
-LRESULT OnFolderTreeNotify(const NMHDR* header) {
-  const auto* tree = reinterpret_cast<const NMTREEVIEWW*>(header);
-  switch (header->code) {
-    case TVN_DELETEITEMW:
-      CallShellHook(g_shellHooks.freeTreeItem, tree);
-      break;
-    case TVN_ITEMEXPANDINGW:
-      CallShellHook(g_shellHooks.expandTreeItem, tree);
-      break;
-    case TVN_SELCHANGEDW:
-      OnFolderTreeSelChanged(tree);
-      break;
-  }
-  return 0;
 }
 
 // Rows whose new name is marked unusable are painted on red.
@@ -90,15 +87,13 @@ LRESULT FileListCustomDraw(NMLVCUSTOMDRAW* draw) {
 
 LRESULT OnEndFileRename(HWND window, NMLVDISPINFOW* request) {
   if (!g_app->fileList || !g_app->fileList->editor) return 0;
-  const LRESULT result = CallShellHookOr(g_shellHooks.endFileRename, LRESULT{0}, request);
+  const LRESULT result = EndFileRename(request);
   if (result != 0) {
     MarkSettingsChanged(0);
     PostWindowMessage(window, WM_COMMAND, kAfterInPlaceRenameCommand, 0);
   }
   return result;
 }
-
-void OpenFocusedFile(HWND window) { CallShellHook(g_shellHooks.openFocusedFile, window); }
 
 void OnChainItemChanged(const NMLISTVIEW* change) {
   if (g_app->recomputationSuspended == 0 && ((change->uOldState ^ change->uNewState) & kCheckBoxStateBits) != 0) {
@@ -110,7 +105,7 @@ void OnChainItemChanged(const NMLISTVIEW* change) {
 LRESULT OnChainListNotify(HWND window, NMHDR* header) {
   switch (header->code) {
     case LVN_GETDISPINFOW:
-      CallShellHook(g_shellHooks.chainRowText, reinterpret_cast<NMLVDISPINFOW*>(header));
+      ChainListGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
       break;
     case LVN_ODSTATECHANGED:
       UpdateMenuStatesHook();
@@ -125,7 +120,7 @@ LRESULT OnChainListNotify(HWND window, NMHDR* header) {
       EditSelectedStep(window);
       break;
     case LVN_BEGINDRAG:
-      CallShellHook(g_shellHooks.dragChainStep, window);
+      DragChainStep(window);
       break;
   }
   return 0;
@@ -135,10 +130,10 @@ LRESULT OnFileListNotify(HWND window, NMHDR* header) {
   auto* request = reinterpret_cast<NMLVDISPINFOW*>(header);
   switch (header->code) {
     case LVN_GETDISPINFOW:
-      CallShellHook(g_shellHooks.fileRowText, request);
+      FileListGetItemText(request);
       break;
     case LVN_BEGINLABELEDITW:
-      return CallShellHookOr(g_shellHooks.beginFileRename, LRESULT{0}, request);
+      return BeginFileRename(request);
     case LVN_ENDLABELEDITW:
       return OnEndFileRename(window, request);
     case LVN_ODSTATECHANGED:
@@ -146,16 +141,17 @@ LRESULT OnFileListNotify(HWND window, NMHDR* header) {
       ScheduleSelectionUpdate(window);
       break;
     case LVN_ITEMACTIVATE:
-      if (OptionSet(kOptionItemActivation)) OpenFocusedFile(window);
+      if (OptionSet(kOptionItemActivation)) OpenFocusedFileOrFolder(window);
       break;
-    case LVN_COLUMNCLICK:
-      CallShellHook(g_shellHooks.sortFileList, reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
-      MarkSettingsChanged(0);
+    case LVN_COLUMNCLICK: {
+      const auto* click = reinterpret_cast<NMLISTVIEW*>(header);
+      SortFileListByColumn(click->iSubItem, click->ptAction.x);
       break;
+    }
     case NM_CUSTOMDRAW:
       return FileListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
     case NM_DBLCLK:
-      OpenFocusedFile(window);
+      OpenFocusedFileOrFolder(window);
       break;
   }
   return 0;
@@ -164,37 +160,35 @@ LRESULT OnFileListNotify(HWND window, NMHDR* header) {
 // A tooltip asks for its text: the file list's info tip of a row, or a toolbar button's command text.
 LRESULT OnTooltipText(NMHDR* header) {
   auto* request = reinterpret_cast<NMTTDISPINFOW*>(header);
-  if (header->idFrom == kFileListId) {
-    if (OptionSet(kOptionNoInfoTips)) return 0;
-    return CallShellHookOr(g_shellHooks.fileRowInfoTip, LRESULT{0}, request);
-  }
+  if (header->idFrom == kFileListId) return OptionSet(kOptionNoInfoTips) ? 0 : BuildItemInfoTip(request);
   GetUiTooltipText(static_cast<int>(header->idFrom), request->szText, kTooltipTextCapacity);
   request->lpszText = request->szText;
   return 0;
 }
 
+// The drop-downs of the toolbar's back and forward buttons.
+LRESULT OnToolbarDropDown(HWND window, const NMTOOLBARW* button) {
+  if (button->iItem == kHistoryOlderCommand) ShowForwardHistoryMenu(window);
+  if (button->iItem == kHistoryNewerCommand) ShowBackHistoryMenu(window);
+  return TBDDRET_DEFAULT;
+}
+
 LRESULT OnNotify(HWND window, NMHDR* header) {
   if (header->code == LVN_ODFINDITEMW) return -1;
+  if (header->code == TBN_DROPDOWN) return OnToolbarDropDown(window, reinterpret_cast<NMTOOLBARW*>(header));
   if (header->code == TTN_GETDISPINFOW) return OnTooltipText(header);
-  if (header->code == TBN_DROPDOWN) {
-    const int command = reinterpret_cast<NMTOOLBARW*>(header)->iItem;
-    if (command == 197 || command == 198) CallShellHook(g_shellHooks.showHistoryMenu, window, command == 197);
-    return TBDDRET_DEFAULT;
+  if (header->idFrom == kChainListId) return OnChainListNotify(window, header);
+  if (header->idFrom == kFileListId) return OnFileListNotify(window, header);
+  if (header->idFrom == kFolderTreeId && header->code == TVN_SELCHANGEDW) {
+    OnFolderTreeSelChanged(reinterpret_cast<NMTREEVIEWW*>(header));
+    return 0;
   }
-  switch (header->idFrom) {
-    case kFolderTreeId:
-      return OnFolderTreeNotify(header);
-    case kChainListId:
-      return OnChainListNotify(window, header);
-    case kFileListId:
-      return OnFileListNotify(window, header);
-  }
+  if (header->idFrom == kFolderTreeId) return HandleFolderTreeNotify(header);
   return 0;
 }
 
 void OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-  if (CallShellHookOr(g_shellHooks.isCommandDisabled, false, static_cast<int>(LOWORD(wParam)))) return;
-  CallShellHook(g_shellHooks.onCommand, window, wParam, lParam);
+  if (!IsCommandDisabled(static_cast<int>(LOWORD(wParam)))) OnMainCommand(window, wParam, lParam);
 }
 
 LRESULT OnPaneActivated(LPARAM controlId) {
@@ -208,10 +202,13 @@ LRESULT OnPaneActivated(LPARAM controlId) {
 
 LRESULT OnPaneNotify(HWND window, WPARAM code, LPARAM data) {
   if (code == kPaneGotFocus) return OnPaneActivated(data);
-  if (code == kPaneHeaderMenu) return CallShellHookOr(g_shellHooks.showHeaderMenu, LRESULT{0}, window, data);
+  if (code == kPaneHeaderMenu && data) {
+    const auto* menu = reinterpret_cast<const PaneHeaderMenuRecord*>(data);
+    return ShowColumnHeaderMenu(window, menu->window, nullptr, nullptr, menu->column);
+  }
   if (code == kPaneKey && data) {
     const auto* key = reinterpret_cast<const PaneKeyRecord*>(data);
-    if (key->controlId == kFileListId && key->keyCode == VK_RETURN) OpenFocusedFile(window);
+    if (key->controlId == kFileListId && key->keyCode == VK_RETURN) OpenFocusedFileOrFolder(window);
     // F2 renames the focused file in place, as the command does.
     if (key->controlId == kFileListId && key->keyCode == VK_F2) OnCommand(window, kRenameInPlaceCommand, 0);
   }
@@ -219,11 +216,19 @@ LRESULT OnPaneNotify(HWND window, WPARAM code, LPARAM data) {
 }
 
 void OnDutyTimer() {
-  if (!IsBusy() && g_shellHooks.isCommandDisabled &&
-      !CallShellHookOr(g_shellHooks.isCommandDisabled, true, kStopCommand)) {
-    CallShellHook(g_shellHooks.refreshAllMenuStates);
+  if (!IsJobBusy() && !IsCommandDisabled(kStopCommand)) RefreshAllMenuStates();
+  if (g_app->pendingListings != 0 && !IsJobBusy()) SetCurrentFolder(g_app->currentFolder);
+}
+
+// A new system colour or visual style: the slots are read again and the lists take their colours anew.
+void OnColoursChanged() {
+  ClearThemeColorCache();
+  LoadSortArrows();
+  for (const ItemListControl* list : {g_app->chainList, g_app->fileList}) {
+    if (!list) continue;
+    SendWindowMessage(list->window, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(GetThemeColorByIndex(kSlotWindowText)));
+    SendWindowMessage(list->window, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(GetThemeColorByIndex(kSlotWindow)));
   }
-  if (g_app->pendingListings != 0 && !IsBusy()) CallShellHook(g_shellHooks.setCurrentFolder, g_app->currentFolder);
 }
 
 // A menu opens: a rename by click that is still waiting is dropped, and an open editor is committed.
@@ -234,23 +239,11 @@ void EndPendingFileRename() {
   ItemsViewEndEdit(files, true);
 }
 
-void OnInitMenuPopup(HWND window, HMENU popup, LPARAM lParam) {
-  EndPendingFileRename();
-  CallShellHook(g_shellHooks.setViewMenuChecks, popup, static_cast<int>(LOWORD(lParam)));
-  if (!HIWORD(lParam) && !OptionSet(kOptionSystemMenus)) {
-    CallShellHook(g_shellHooks.makePopupMenuOwnerDrawn, window, popup);
-  }
-}
-
-void OnSysColorChange() {
-  CallShellHook(g_shellHooks.clearThemeColorCache);
-  LoadSortArrows();
-  CallShellHook(g_shellHooks.refreshFileListColours);
-}
-
-void SetMinimumTrackSize(MINMAXINFO* info) {
-  info->ptMinTrackSize.x = kMainWindowMinWidth;
-  info->ptMinTrackSize.y = kMainWindowMinHeight;
+// A menu definition a pane asks for: the choice becomes a command of the main window.
+void ShowMenuDefinition(HWND window, WPARAM definition) {
+  const int chosen =
+      ShowPopupMenuFromTable(window, nullptr, reinterpret_cast<const MenuDefinitionEntry*>(definition), nullptr, 0);
+  if (chosen != 0) PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(chosen), 0);
 }
 
 // What the procedure answers itself instead of passing a message on to the default procedure.
@@ -263,27 +256,38 @@ constexpr Answer kPassOn = {false, 0};
 
 constexpr Answer Given(LRESULT value) { return {true, value}; }
 
+// A mouse message's point; negative beyond the left or top edge while the mouse is captured.
+POINT PointOf(LPARAM lParam) { return {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))}; }
+
 Answer OnClose(HWND window) {
-  if (IsBusy()) return Given(0);
-  CallShellHook(g_shellHooks.onClose, window);
+  if (IsJobBusy()) return Given(0);
+  OnMainWindowClose(window);
   return kPassOn;
 }
 
 Answer OnQueryEndSession(HWND window) {
   // A rename run cut off by the end of the session would leave no way back.
-  if (IsBusy()) return Given(FALSE);
+  if (IsJobBusy()) return Given(FALSE);
   SaveSessionState(window);
   return kPassOn;
-}
-
-Answer OnDrawMenuItem(WPARAM wParam, DRAWITEMSTRUCT* item) {
-  if (wParam != 0 || item->CtlType != ODT_MENU) return kPassOn;
-  return Given(CallShellHookOr(g_shellHooks.drawMenuItem, LRESULT{0}, item));
 }
 
 Answer OnMeasureMenuItem(WPARAM wParam, MEASUREITEMSTRUCT* item) {
   if (wParam != 0 || item->CtlType != ODT_MENU) return kPassOn;
   return Given(MeasureOwnerDrawnMenuItem(&g_menuIcons, item));
+}
+
+Answer OnDrawMenuItem(WPARAM wParam, const DRAWITEMSTRUCT* item) {
+  if (wParam != 0 || item->CtlType != ODT_MENU) return kPassOn;
+  return Given(DrawOwnerDrawnMenuItem(&g_menuIcons, item, nullptr));
+}
+
+// A pop-up of the program's menus (not the window menu) is drawn by the program unless the option word asks
+// for the system's menus.
+void OnInitMenuPopup(HMENU popup, LPARAM lParam) {
+  EndPendingFileRename();
+  SetViewMenuChecks(popup, static_cast<int>(LOWORD(lParam)));
+  if (!HIWORD(lParam) && !OptionSet(kOptionSystemMenus)) MakePopupMenuOwnerDrawn(&g_menuIcons, popup);
 }
 
 Answer OnMenuChar(WPARAM wParam, LPARAM lParam) {
@@ -292,110 +296,187 @@ Answer OnMenuChar(WPARAM wParam, LPARAM lParam) {
   return found != 0 ? Given(found) : kPassOn;
 }
 
-Answer OnNavigateToFolder(HWND window, LPARAM path) {
-  CallShellHook(g_shellHooks.navigateToFolder, window, reinterpret_cast<const wchar_t*>(path));
-  return Given(1);
+void SetMinimumTrackSize(MINMAXINFO* info) {
+  info->ptMinTrackSize.x = kMainWindowMinWidth;
+  info->ptMinTrackSize.y = kMainWindowMinHeight;
 }
 
-Answer AnswerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CLOSE:
-      return OnClose(window);
-    case WM_QUERYENDSESSION:
-      return OnQueryEndSession(window);
-    case WM_DRAWITEM:
-      return OnDrawMenuItem(wParam, reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
-    case WM_MEASUREITEM:
-      return OnMeasureMenuItem(wParam, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
-    case WM_MENUCHAR:
-      return OnMenuChar(wParam, lParam);
-    case WM_NOTIFY:
-      return Given(OnNotify(window, reinterpret_cast<NMHDR*>(lParam)));
-    case kIgnoredMessage:
-      return Given(0);
-    case kRunOnGuiThreadMessage:
-      return Given(HandleRunOnGuiThreadMessage(wParam, lParam));
-    case kNavigateToFolderMessage:
-      return OnNavigateToFolder(window, lParam);
-    case kPaneNotifyMessage:
-      return Given(OnPaneNotify(window, wParam, lParam));
-  }
-  return kPassOn;
-}
+// What the main window does with a message: its own answer, or kPassOn when the default procedure runs after.
+using MessageHandler = Answer (*)(HWND window, WPARAM wParam, LPARAM lParam);
 
-// Messages after whose action the default procedure runs.
-void ActOnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CREATE:
-      OnMainWindowCreate(window);
-      break;
-    case WM_DESTROY:
-      SaveStateOnExit(window);
-      break;
-    case WM_SIZE:
-      if (wParam != SIZE_MINIMIZED) LayoutMainWindow(window);
-      break;
-    case WM_ACTIVATE:
-      CloseInlineEditor();
-      break;
-    case WM_SETFOCUS:
-      FocusActivePane();
-      break;
-    case WM_SYSCOLORCHANGE:
-      OnSysColorChange();
-      break;
-    case WM_SETTINGCHANGE:
-      InitLocaleNumberSeparators();
-      RedrawFileListRows();
-      break;
-    case WM_GETMINMAXINFO:
-      SetMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam));
-      break;
-    case WM_HELP:
-      CallShellHook(g_shellHooks.showHelp, window, reinterpret_cast<const HELPINFO*>(lParam));
-      break;
-    case WM_CONTEXTMENU:
-      CallShellHook(g_shellHooks.onContextMenu, window, reinterpret_cast<HWND>(wParam), lParam);
-      break;
-    case WM_COMMAND:
-      OnCommand(window, wParam, lParam);
-      break;
-    case WM_TIMER:
-      if (wParam == kSelectionTimerId) {
-        OnSelectionTimer(window);
-      } else {
-        OnDutyTimer();
-      }
-      break;
-    case WM_INITMENUPOPUP:
-      OnInitMenuPopup(window, reinterpret_cast<HMENU>(wParam), lParam);
-      break;
-    case WM_MENUSELECT:
-      CallShellHook(g_shellHooks.onMenuSelect, window, wParam, lParam);
-      break;
-    case WM_EXITMENULOOP:
-      CallShellHook(g_shellHooks.onExitMenuLoop, window);
-      break;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-      CallShellHook(g_shellHooks.onSplitterMouse, window, message, wParam, lParam);
-      break;
-    case WM_DROPFILES:
-      CallShellHook(g_shellHooks.onDropFiles, window, reinterpret_cast<HDROP>(wParam));
-      break;
-    case kShowMenuDefinitionMessage:
-      CallShellHook(g_shellHooks.showMenuDefinition, window, wParam);
-      break;
+struct MessageRow {
+  UINT message;
+  MessageHandler handler;
+};
+
+const MessageRow kMessages[] = {
+    {WM_CREATE,
+     [](HWND window, WPARAM, LPARAM) {
+       OnMainWindowCreate(window);
+       return kPassOn;
+     }},
+    {WM_DESTROY,
+     [](HWND window, WPARAM, LPARAM) {
+       SaveStateOnExit(window);
+       return kPassOn;
+     }},
+    {WM_SIZE,
+     [](HWND window, WPARAM wParam, LPARAM) {
+       if (wParam != SIZE_MINIMIZED) LayoutMainWindow(window);
+       return kPassOn;
+     }},
+    {WM_ACTIVATE,
+     [](HWND, WPARAM, LPARAM) {
+       CloseInlineEditor();
+       return kPassOn;
+     }},
+    {WM_SETFOCUS,
+     [](HWND, WPARAM, LPARAM) {
+       FocusActivePane();
+       return kPassOn;
+     }},
+    {WM_CLOSE, [](HWND window, WPARAM, LPARAM) { return OnClose(window); }},
+    {WM_QUERYENDSESSION, [](HWND window, WPARAM, LPARAM) { return OnQueryEndSession(window); }},
+    {WM_SYSCOLORCHANGE,
+     [](HWND, WPARAM, LPARAM) {
+       OnColoursChanged();
+       return kPassOn;
+     }},
+    {WM_THEMECHANGED,
+     [](HWND, WPARAM, LPARAM) {
+       OnColoursChanged();
+       return kPassOn;
+     }},
+    {WM_SETTINGCHANGE,
+     [](HWND, WPARAM, LPARAM) {
+       InitLocaleNumberSeparators();
+       ClearThemeColorCache();
+       RedrawFileListRows();
+       return kPassOn;
+     }},
+    {WM_GETMINMAXINFO,
+     [](HWND, WPARAM, LPARAM lParam) {
+       SetMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam));
+       return kPassOn;
+     }},
+    {WM_MEASUREITEM,
+     [](HWND, WPARAM wParam, LPARAM lParam) {
+       return OnMeasureMenuItem(wParam, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+     }},
+    {WM_DRAWITEM,
+     [](HWND, WPARAM wParam, LPARAM lParam) {
+       return OnDrawMenuItem(wParam, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+     }},
+    {WM_MENUCHAR, [](HWND, WPARAM wParam, LPARAM lParam) { return OnMenuChar(wParam, lParam); }},
+    {WM_NOTIFY,
+     [](HWND window, WPARAM, LPARAM lParam) { return Given(OnNotify(window, reinterpret_cast<NMHDR*>(lParam))); }},
+    {WM_HELP,
+     [](HWND window, WPARAM, LPARAM lParam) {
+       ShowHelpForRequest(window, reinterpret_cast<const HELPINFO*>(lParam));
+       return kPassOn;
+     }},
+    {WM_COMMAND,
+     [](HWND window, WPARAM wParam, LPARAM lParam) {
+       OnCommand(window, wParam, lParam);
+       return kPassOn;
+     }},
+    {WM_TIMER,
+     [](HWND window, WPARAM wParam, LPARAM) {
+       if (wParam == kSelectionTimerId) {
+         OnSelectionTimer(window);
+       } else {
+         OnDutyTimer();
+       }
+       return kPassOn;
+     }},
+    {WM_INITMENUPOPUP,
+     [](HWND, WPARAM wParam, LPARAM lParam) {
+       OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), lParam);
+       return kPassOn;
+     }},
+    {WM_CONTEXTMENU,
+     [](HWND window, WPARAM wParam, LPARAM) {
+       const ItemListControl* files = g_app->fileList;
+       if (!files || reinterpret_cast<HWND>(wParam) != files->window) return kPassOn;
+       // The shell's menu is its own: the menu code that ends a pending rename does not see it open.
+       EndPendingFileRename();
+       ShowFileContextMenu(window);
+       return Given(0);
+     }},
+    {WM_DROPFILES,
+     [](HWND window, WPARAM wParam, LPARAM) {
+       OnDropFiles(window, reinterpret_cast<HDROP>(wParam));
+       return kPassOn;
+     }},
+    {kIgnoredMessage, [](HWND, WPARAM, LPARAM) { return Given(0); }},
+    {kRunOnGuiThreadMessage,
+     [](HWND, WPARAM wParam, LPARAM lParam) { return Given(HandleRunOnGuiThreadMessage(wParam, lParam)); }},
+    {kShowMenuDefinitionMessage,
+     [](HWND window, WPARAM wParam, LPARAM) {
+       ShowMenuDefinition(window, wParam);
+       return kPassOn;
+     }},
+    {kPaneNotifyMessage,
+     [](HWND window, WPARAM wParam, LPARAM lParam) { return Given(OnPaneNotify(window, wParam, lParam)); }},
+    {kNavigateToPathMessage,
+     [](HWND window, WPARAM, LPARAM lParam) {
+       NavigateToFolder(window, reinterpret_cast<const wchar_t*>(lParam));
+       return Given(1);
+     }},
+    {WM_MENUSELECT,
+     [](HWND, WPARAM wParam, LPARAM lParam) {
+       MenuHelpToStatusBar(&g_statusBar, reinterpret_cast<HMENU>(lParam), wParam);
+       return kPassOn;
+     }},
+    {WM_EXITMENULOOP,
+     [](HWND, WPARAM, LPARAM) {
+       if (StatusBarHasHint(&g_statusBar)) StatusBarSetHintText(&g_statusBar, nullptr);
+       return kPassOn;
+     }},
+    // The window's own client area is the splitters' gaps.
+    {WM_LBUTTONDOWN,
+     [](HWND window, WPARAM, LPARAM lParam) {
+       SplitterButtonDown(window, PointOf(lParam));
+       return Given(0);
+     }},
+    {WM_MOUSEMOVE,
+     [](HWND window, WPARAM, LPARAM lParam) {
+       SplitterMouseMove(window, PointOf(lParam));
+       return Given(0);
+     }},
+    {WM_LBUTTONUP,
+     [](HWND window, WPARAM, LPARAM) {
+       SplitterButtonUp(window);
+       return Given(0);
+     }},
+    // A drag that loses the mouse to another window ends where it is.
+    {WM_CAPTURECHANGED,
+     [](HWND window, WPARAM, LPARAM) {
+       SplitterButtonUp(window);
+       return kPassOn;
+     }},
+    // Over a gap the mouse move shows the splitter's cursor, not the class's arrow first.
+    {WM_SETCURSOR,
+     [](HWND window, WPARAM wParam, LPARAM lParam) {
+       return reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCLIENT ? Given(TRUE) : kPassOn;
+     }},
+};
+
+MessageHandler FindHandler(UINT message) {
+  for (const MessageRow& row : kMessages) {
+    if (row.message == message) return row.handler;
   }
+  return nullptr;
 }
 
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!g_app) return DefWindowProcW(window, message, wParam, lParam);
-  const Answer answer = AnswerMessage(window, message, wParam, lParam);
-  if (answer.given) return answer.value;
-  ActOnMessage(window, message, wParam, lParam);
-  return DefWindowProcW(window, message, wParam, lParam);
+  // An open shell context menu draws and fills its own items.
+  LRESULT relayed = 0;
+  if (RelayShellMenuMessage(window, message, wParam, lParam, &relayed)) return relayed;
+  const MessageHandler handler = g_app ? FindHandler(message) : nullptr;
+  // A handler that fails leaves the window as the default procedure would.
+  const Answer answer = handler ? GuardedCall(kPassOn, [&] { return handler(window, wParam, lParam); }) : kPassOn;
+  return answer.given ? answer.value : DefWindowProcW(window, message, wParam, lParam);
 }

@@ -7,4 +7,3 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Messages of the main window besides the panes' notifications.
 constexpr UINT kIgnoredMessage = WM_USER + 7;
 constexpr UINT kShowMenuDefinitionMessage = WM_USER + 10;
-constexpr UINT kNavigateToFolderMessage = WM_USER + 14;

@@ -1,11 +1,11 @@
 #include "shell/pane_focus.h"
 
-#include "foundation/app_state.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/jobs.h"
+#include "foundation/win32/window_wrappers.h"
 #include "shell/main_window.h"
 #include "shell/pane_layout.h"
-#include "views/item_list_control.h"
-#include "views/item_list_edit.h"
+#include "views/item_list.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ void FocusNextPane(bool backwards) {
 }
 
 void CancelOrEscape(HWND window) {
-  if (g_app->busyCounter != 0) {
+  if (IsJobBusy()) {
     PostWindowMessage(window, WM_COMMAND, kStopCommand, 0);
     return;
   }

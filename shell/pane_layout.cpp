@@ -1,12 +1,36 @@
 #include "shell/pane_layout.h"
 
-#include "foundation/app_state.h"
-#include "foundation/window_wrappers.h"
+#include <algorithm>
+
+#include "foundation/core/app_state.h"
+#include "foundation/win32/gdi.h"
+#include "foundation/win32/window_wrappers.h"
+#include "shell/splitters.h"
 #include "shell/toolbar_descriptor.h"
 #include "views/address_bar.h"
 #include "views/status_bar.h"
 
 namespace {
+
+constexpr int kHalfGap = kSplitterGap / 2;
+constexpr int kStatusBarHeight = 20;
+constexpr int kStatusFontRoom = 4;
+constexpr int kStatusLargeFont = 16;
+// The last part keeps room for the bar's height plus this.
+constexpr int kStatusLastPartExtra = 19;
+
+// What the last layout left the panes (the client area less the bars), and where it put the vertical splitter.
+RECT g_paneArea = {};
+int32_t g_placedTreeWidth = 0;
+
+// 20 pixels, or the status font's height + 4 when that font is taller than 16.
+int StatusBarHeight(StatusBar* bar) {
+  bool created = false;
+  HFONT font = GetStatusBarFont(bar, &created);
+  const int fontHeight = static_cast<int>(LOWORD(GetFontCellSize(bar->window, font)));
+  if (created) DeleteObject(font);
+  return fontHeight > kStatusLargeFont ? fontHeight + kStatusFontRoom : kStatusBarHeight;
+}
 
 bool IsShownBar(HWND bar, int32_t shown) { return shown != 0 && IsWindowSafe(bar); }
 
@@ -24,43 +48,70 @@ void PlaceBars(RECT* free) {
     PlaceTopBar(g_addressBar.window, g_addressBar.rowHeight, free);
   }
   if (IsShownBar(g_statusBar.window, g_statusBar.shown)) {
-    const int height = GetVisibleWindowHeight(g_statusBar.window);
+    const int height = StatusBarHeight(&g_statusBar);
+    const int width = free->right - free->left;
     free->bottom -= height;
-    MoveWindow(g_statusBar.window, free->left, free->bottom, free->right - free->left, height, TRUE);
+    MoveWindow(g_statusBar.window, free->left, free->bottom, width, height, TRUE);
+    LayoutStatusParts(&g_statusBar, width, height);
   }
 }
 
-// A stored size that fits, else the share of the room.
-int PaneSize(int stored, int room, int share) {
-  if (stored > 0 && stored < room - kSplitterGap) return stored;
-  return room / share;
+// The first layout without stored places gives the tree a quarter of the width and the chain an eighth of the
+// height, and stores them.
+void TakeDefaultPlaces(int width, int height) {
+  if (g_app->treeWidth != 0 && g_app->chainHeight != 0) return;
+  g_app->treeWidth = width / 4;
+  g_app->chainHeight = height / 8;
+  SaveSplitterPosition();
+}
+
+// A place stored for a larger window is drawn further in, so that the panes beyond it keep their gap and some
+// room; the stored place stays for a larger window again.
+int32_t Fitted(int32_t place, int room) {
+  return room > 2 * kSplitterGap ? std::min(place, room - kSplitterGap) : place;
 }
 
 void PlacePanes(const RECT& free) {
+  const int width = free.right - free.left;
+  const int height = free.bottom - free.top;
+  if (width <= 0 || height <= 0) return;
+  TakeDefaultPlaces(width, height);
+  g_placedTreeWidth = Fitted(g_app->treeWidth, width);
+  const int32_t chainHeight = Fitted(g_app->chainHeight, height);
   HWND tree = g_app->paneWindows[0];
-  HWND chain = g_app->paneWindows[1];
-  HWND files = g_app->paneWindows[2];
   int left = free.left;
   if (IsWindowShown(tree)) {
-    const int width = PaneSize(g_app->treeWidth, free.right - free.left, 4);
-    MoveWindow(tree, left, free.top, width, free.bottom - free.top, TRUE);
-    left += width + kSplitterGap;
+    MoveWindow(tree, free.left, free.top, g_placedTreeWidth - kHalfGap, height, TRUE);
+    left += g_placedTreeWidth + kHalfGap;
   }
-  int top = free.top;
-  if (IsWindowShown(chain)) {
-    const int height = PaneSize(g_app->chainHeight, free.bottom - free.top, 3);
-    MoveWindow(chain, left, top, free.right - left, height, TRUE);
-    top += height + kSplitterGap;
-  }
-  if (IsWindowSafe(files)) MoveWindow(files, left, top, free.right - left, free.bottom - top, TRUE);
+  const int listWidth = free.right - left;
+  MoveWindow(g_app->paneWindows[1], left, free.top, listWidth, chainHeight - kHalfGap, TRUE);
+  MoveWindow(g_app->paneWindows[2], left, free.top + chainHeight + kHalfGap, listWidth,
+             height - chainHeight - kHalfGap, TRUE);
+  // The description column takes the chain's new width when it paints next.
+  InterlockedIncrement(&g_app->chainColumnFitCounter);
 }
 
 }  // namespace
+
+void StatusBarLayoutCallback(int clientWidth, int barHeight, int32_t* widths, int partCount) {
+  if (partCount < 2) return;
+  const int last = barHeight + kStatusLastPartExtra;
+  const int middle = (clientWidth - last) >> 1;
+  widths[partCount - 1] = last;
+  widths[partCount - 2] = middle;
+  if (partCount > 2) widths[0] = clientWidth - last - middle;
+}
 
 void LayoutMainWindow(HWND window) {
   if (!g_app) return;
   RECT free = {};
   GetClientRect(window, &free);
   PlaceBars(&free);
+  g_paneArea = free;
   PlacePanes(free);
 }
+
+void GetPaneArea(RECT* area) { *area = g_paneArea; }
+
+int32_t PlacedTreeWidth() { return g_placedTreeWidth; }

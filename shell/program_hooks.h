@@ -1,5 +1,5 @@
-// The program's parts meet through tables of hooks that each lower part calls (the main window's steps, the
-// engine's and the file list's calls upwards). The program fills them once, before its first run.
+// The lower parts of the program reach the shell through tables of hooks: the engine's, the file list's and
+// the job rule's calls upwards. The program fills them once, before its first run.
 #pragma once
 
 void InstallProgramHooks();

@@ -3,11 +3,11 @@
 #include <cwchar>
 
 #include "engine/chain_files.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/memory.h"
-#include "foundation/paths.h"
-#include "foundation/profile_store.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/memory.h"
+#include "foundation/files/paths.h"
+#include "foundation/profile/profile_store.h"
 #include "shell/main_commands.h"
 
 RecentFilesTable g_recentFiles;

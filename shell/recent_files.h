@@ -6,10 +6,11 @@
 
 #include <cstdint>
 
-#include "foundation/menus.h"
+#include "foundation/win32/menus.h"
+#include "foundation/files/paths.h"
 
 constexpr int kRecentFileLimit = 8;
-constexpr int kRecentFilePathCapacity = 260;
+constexpr int kRecentFilePathCapacity = kShortPathCapacity;
 // The separator above the recent files; their commands follow it.
 constexpr int kRecentSeparatorId = 221;
 

@@ -1,10 +1,10 @@
 #include "shell/selection_debounce.h"
 
 #include "engine/engine_hooks.h"
-#include "foundation/app_state.h"
-#include "foundation/ui_operations.h"
-#include "shell/shell_hooks.h"
-#include "views/item_list_rows.h"
+#include "foundation/core/app_state.h"
+#include "foundation/ui/ui_operations.h"
+#include "shell/status_notices.h"
+#include "views/item_list.h"
 
 void OnSelectionTimer(HWND window) {
   if (g_app->selectionChangeCount == 0) {
@@ -17,6 +17,6 @@ void OnSelectionTimer(HWND window) {
   }
   g_app->selectionChangeCount = 0;
   if (g_app->fileList) CountSelectedItems(g_app->fileList);
-  CallShellHook(g_shellHooks.showSelectionCounts);
+  ShowSelectionCounts();
   UpdateMenuStatesHook();
 }

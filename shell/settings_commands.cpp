@@ -2,36 +2,39 @@
 
 #include <cstring>
 
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/file_dialogs.h"
-#include "foundation/file_io.h"
-#include "foundation/file_texts.h"
-#include "foundation/memory.h"
-#include "foundation/message_boxes.h"
-#include "foundation/profile_store.h"
-#include "foundation/providers.h"
-#include "foundation/theme.h"
-#include "foundation/threads.h"
-#include "foundation/ui_operations.h"
-#include "foundation/ui_strings.h"
-#include "foundation/ui_text_ids.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/providers/file_creation.h"
+#include "foundation/ui/file_dialogs.h"
+#include "foundation/files/file_io.h"
+#include "foundation/files/file_texts.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/memory.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/files/paths.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/providers/local_copy.h"
+#include "foundation/text/name_masks.h"
+#include "foundation/providers/providers.h"
+#include "foundation/core/threads.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
+#include "foundation/win32/theme.h"
 #include "shell/app_run.h"
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
-#include "shell/shell_hooks.h"
+#include "shell/shortcut_page.h"
 
 namespace {
 
 constexpr wchar_t kStoreFilter[] = L"INI (*.INI)\0*.INI\0";
 constexpr int kQuestionCapacity = 256;
-constexpr int kPreferLight = 3;
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 constexpr int kMainSectionLength = sizeof kMainSection - 1;
+constexpr unsigned kMostNumberedCopies = 9999;
 
 SettingsStore* Store() { return &g_settingsStore; }
-
-bool IsBusy() { return g_app->busyCounter != 0; }
 
 // The chosen file, which starts as the store's own file; false when the dialog was left.
 bool ChooseStoreFile(HWND window, bool save, wchar_t* path, wchar_t* storePath) {
@@ -73,6 +76,22 @@ void ResetQuestion(wchar_t* question) {
   AppendWideBounded(L"?", question, kQuestionCapacity);
 }
 
+// Copies onto the chosen name, or beside a file of that name: "name (2).INI", "name (3).INI", ... the first
+// that is free when the copy is made. Nothing is ever replaced.
+int CopyBesideExistingFiles(const wchar_t* source, const wchar_t* chosen) {
+  const int nameAt = FileNameOffset(chosen);
+  wchar_t target[kFileDialogCapacity];
+  for (unsigned number = 1; number <= kMostNumberedCopies; ++number) {
+    CopyWideBounded(chosen, target, kFileDialogCapacity);
+    if (number > 1 && InsertNumberBeforeExtension(number, chosen + nameAt, target + nameAt,
+                                                  kFileDialogCapacity - nameAt, false) != 0)
+      return ERROR_FILENAME_EXCED_RANGE;
+    const int copied = CopyLocalFileKeepingTarget(source, target);
+    if (copied != ERROR_FILE_EXISTS && copied != ERROR_ALREADY_EXISTS) return copied;
+  }
+  return ERROR_FILE_EXISTS;
+}
+
 }  // namespace
 
 int ExportSettingsStore(HWND window) {
@@ -81,8 +100,7 @@ int ExportSettingsStore(HWND window) {
   if (!ChooseStoreFile(window, true, path, storePath)) return ERROR_CANCELLED;
   ProfileSave(Store());
   if (EqualsIgnoreCaseWide(path, storePath)) return 0;
-  // The dialog has asked before replacing a file; the copy replaces it, and is not put beside it.
-  const int copied = VfsCopy(nullptr, storePath, path, nullptr, nullptr, nullptr);
+  const int copied = CopyBesideExistingFiles(storePath, path);
   if (copied != 0) ShowLastErrorMessage(window, static_cast<DWORD>(copied), path);
   return copied;
 }
@@ -105,7 +123,7 @@ bool IsSettingsStoreFile(const wchar_t* path) {
 }
 
 int ImportSettingsStore(HWND window) {
-  if (IsBusy()) return ERROR_BUSY;
+  if (IsJobBusy()) return ERROR_BUSY;
   wchar_t path[kFileDialogCapacity];
   wchar_t storePath[kFileDialogCapacity];
   if (!ChooseStoreFile(window, false, path, storePath) || EqualsIgnoreCaseWide(path, storePath)) {
@@ -124,7 +142,7 @@ int ImportSettingsStore(HWND window) {
 }
 
 int ResetSettings(HWND window) {
-  if (IsBusy()) return ERROR_BUSY;
+  if (IsJobBusy()) return ERROR_BUSY;
   wchar_t question[kQuestionCapacity];
   ResetQuestion(question);
   if (ShowMessageBoxWide(window, question, g_app->title, MB_YESNO | MB_ICONQUESTION) != IDYES) return ERROR_CANCELLED;
@@ -138,18 +156,17 @@ int ResetSettings(HWND window) {
 }
 
 void SetDisplayMode(HWND window, int mode) {
-  if (IsBusy() || mode == g_app->displayMode) return;
+  if (IsJobBusy() || mode == g_app->displayMode) return;
   g_app->displayMode = mode;
   ProfileSetInt(Store(), kMainSection, "DM", mode);
   ProfileSave(Store());
   const bool wasDark = IsDarkModeOn();
-  const bool dark = CallShellHookOr(g_shellHooks.setDarkModePreference, wasDark ? 1 : 0,
-                                    mode == 0 ? kPreferLight : mode) != 0;
+  const bool dark = SetDarkModePreference(AppModeOfDisplayMode(mode)) != 0;
   if (dark != wasDark) {
     RestartForThemeChange(window, dark);
     return;
   }
-  CallShellHook(g_shellHooks.applyWindowTheme, window);
+  ApplyWindowTheme(window);
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
@@ -161,6 +178,6 @@ void RestartForThemeChange(HWND window, bool dark) {
   }
   StoreOptionWord();
   ProfileSave(Store());
-  CallShellHook(g_shellHooks.clearThemeColorCache);
+  ClearThemeColorCache();
   RestartMainWindow(window);
 }

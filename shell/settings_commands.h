@@ -5,8 +5,9 @@
 #pragma once
 #include <windows.h>
 
-// Command 186: the save dialog offers the store's file name; the store is saved and copied to the chosen file
-// (replacing it). 0, ERROR_CANCELLED, or the copy's error (shown to the user).
+// Command 186: the save dialog offers the store's file name; the store is saved and copied to the chosen file,
+// or, where a file of that name exists, beside it as "<name> (2).<ext>" (the first number free): no file is
+// ever replaced. 0, ERROR_CANCELLED, or the copy's error (shown to the user).
 int ExportSettingsStore(HWND window);
 // Command 187: the open dialog offers the store's file name; the chosen file is copied over the store's file
 // and the main window restarts on it. A file that is no settings store is refused with a message, as it would

@@ -1,34 +1,26 @@
 #include "shell/startup_commands.h"
 
 #include "engine/chain_files.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/file_io.h"
-#include "foundation/memory.h"
-#include "foundation/profile_store.h"
-#include "foundation/resource_ids.h"
-#include "foundation/system_functions.h"
-#include "foundation/ui_operations.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/files/file_io.h"
+#include "foundation/core/memory.h"
+#include "foundation/profile/companion_protocol.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/ui/resource_ids.h"
+#include "foundation/win32/system_functions.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/win32/window_wrappers.h"
+#include "shell/about_box.h"
 #include "shell/chain_commands.h"
+#include "shell/explorer_integration.h"
+#include "shell/folder_navigation.h"
+#include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
 #include "views/folder_listing.h"
 
 namespace {
-
-// Every dialog of the run shows the program's icon: the icon goes to the dialog class through a dialog that
-// ends before it shows.
-void GiveDialogsTheProgramIcon(HWND window) {
-  ShowModalDialog(g_app->instance, IDD_LANGUAGE, window, IconOnlyDialogProc,
-                  reinterpret_cast<LPARAM>(g_app->largeIcon));
-}
-
-void ListStartFolder() {
-  wchar_t folder[kCurrentFolderCapacity];
-  TakeStartFolder(folder, kCurrentFolderCapacity);
-  if (folder[0] != 0) SetCurrentFolder(folder);
-}
 
 void TakeAsStartFolder(const wchar_t* path) {
   const uint32_t length = static_cast<uint32_t>(WideLength(path));
@@ -37,19 +29,30 @@ void TakeAsStartFolder(const wchar_t* path) {
   if (g_app->startFolder) CopyWideBounded(path, g_app->startFolder, static_cast<int>(length + 1));
 }
 
+// Explorer hands a drive to the verb's command as "C:\", and the command line reads the closing quote after
+// the backslash as an escaped one: the argument arrives as C:". No path holds a '"', so a trailing one stands
+// for the separator.
+void TakeArgumentPath(const wchar_t* argument, wchar_t (&path)[kCurrentFolderCapacity]) {
+  CopyWideString(argument, path, kCurrentFolderCapacity);
+  const size_t length = WideLength(path);
+  if (length > 0 && path[length - 1] == L'"') path[length - 1] = L'\\';
+}
+
 }  // namespace
 
 void OnStartupCommand(HWND window) {
   LoadRecentFiles(&g_recentFiles, window);
-  GiveDialogsTheProgramIcon(window);
+  ShowAboutBox(window, true);
   ProcessCommandLine(window);
-  ListStartFolder();
+  RegisterSettingsFileType(kSettingsFileExtension, (g_app->options & kOptionSettingsFileType) != 0, false);
+  StartFolderTreeFill(window);
 }
 
 void RestoreChainAtStartup(HWND window) {
-  GiveDialogsTheProgramIcon(window);
+  ShowAboutBox(window, true);
   RestoreModuleChain();
   if (g_app->moduleOfferCount == 0) OfferModuleMenuIfChainEmpty(window);
+  StartExplorerVerbsUpdate();
   ProfileDeleteSection(&g_settingsStore, "LR");
 }
 
@@ -62,9 +65,15 @@ void ProcessCommandLine(HWND window) {
 
 void ProcessArguments(HWND window, const wchar_t* const* arguments, int count) {
   for (int i = 0; i < count; ++i) {
-    const wchar_t* path = arguments[i];
-    const DWORD attributes = path && path[0] ? GetFileAttributesLong(path) : INVALID_FILE_ATTRIBUTES;
-    if (attributes == INVALID_FILE_ATTRIBUTES) continue;
+    if (arguments[i] == nullptr || arguments[i][0] == 0) continue;
+    wchar_t path[kCurrentFolderCapacity];
+    TakeArgumentPath(arguments[i], path);
+    const DWORD attributes = GetFileAttributesLong(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      // Named to be opened, a path that leads nowhere is told, not passed over in silence.
+      ShowLastErrorMessage(window, ERROR_PATH_NOT_FOUND, arguments[i]);
+      continue;
+    }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
       TakeAsStartFolder(path);
       return;

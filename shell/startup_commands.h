@@ -3,16 +3,18 @@
 #pragma once
 #include <windows.h>
 
-// Command 122: the recent files into the menu, the command line, then the start folder listed: the folder
-// the command line named, else the folder of the last run ("LastFolder").
+// Command 122: the recent files into the menu, the command line, the settings-file type registered or removed
+// as option bit 0x400 says, then the start folder listed: the folder the command line named, else the folder
+// of the last run ("LastFolder").
 void OnStartupCommand(HWND window);
 
-// Command 173: the chain from section "QK"; an empty chain offers the module menu once; section "LR" goes.
+// Command 173: the chain from section "QK"; an empty chain offers the module menu once; the Explorer verbs
+// are brought in line with the option word; section "LR" goes.
 void RestoreChainAtStartup(HWND window);
 
 // The program's arguments after its name, in order: the first that names a folder becomes the start folder and
-// ends the scan; a file is loaded as a settings file, and the first that loads ends the scan. Arguments that
-// name nothing are passed over.
+// ends the scan; a file is loaded as a settings file, and the first that loads ends the scan. An argument that
+// names nothing is reported in an error box with its path, and the scan goes on.
 void ProcessCommandLine(HWND window);
 void ProcessArguments(HWND window, const wchar_t* const* arguments, int count);
 

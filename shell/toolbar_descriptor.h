@@ -1,5 +1,9 @@
 // The main toolbar's descriptor: which buttons it can show, which ones the user chose (value "TB" of the
 // profile store), and the toolbar window once it exists. The descriptor lives for the whole process.
+//
+// The stored choice lists, for each chosen button in order, its fixed image number plus one, joined by ','
+// ("5,0,6"); a separator is stored as 0. A number that matches no button is kept as it stands, and the
+// toolbar skips it.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -35,13 +39,44 @@ struct ToolbarDescriptor {
   uint16_t bitmapImageCount;
   uint16_t controlId;
   uint16_t* choice;    // heap array of command ids, 0-terminated; null until read
+  // The toolbar's image lists: the window may go with its parent, the lists stay the descriptor's.
+  HIMAGELIST toolbarImages;
+  HIMAGELIST toolbarHotImages;
   HIMAGELIST dialogImages;
   int32_t shown;       // the layout gives the toolbar room only while it is shown
 };
 
 extern ToolbarDescriptor g_mainToolbar;
 
+// Longest stored choice, in characters.
+constexpr int kToolbarChoiceTextCapacity = 1024;
+
 // Sets the main toolbar's descriptor up over the store: its buttons, its default choice, key "TB", no window.
 void InitMainToolbarDescriptor(ToolbarDescriptor* descriptor, SettingsStore* store);
-// Destroys the toolbar window, frees the choice and destroys the dialog's image list.
+// Destroys the toolbar window with its image lists, frees the choice (read again for the next window) and
+// destroys the dialog's image list.
 void DestroyToolbarDescriptor(ToolbarDescriptor* descriptor);
+
+// The row of a command in the descriptor's table; null when it has none.
+const ToolbarButtonRow* FindToolbarButton(const ToolbarDescriptor* descriptor, int commandId);
+
+// The current choice becomes the stored one (read under the store's lock; a value that cannot be had counts as
+// missing), or a copy of the default choice when nothing is stored.
+void LoadToolbarChoice(ToolbarDescriptor* descriptor);
+void CopyDefaultToolbarChoice(ToolbarDescriptor* descriptor);
+// A stored text as a new heap choice (0-terminated); null when it holds no number or memory is short.
+uint16_t* ParseToolbarChoice(const ToolbarDescriptor* descriptor, const char* text);
+// The current choice in its stored form, cut to the capacity.
+void FormatToolbarChoice(const ToolbarDescriptor* descriptor, char* text, int capacity);
+
+// Builds the toolbar window anew: the instance is kept, a non-zero icon size too; a new choice (heap, taken
+// over) replaces the current one, else the current one is read when there is none. One button per chosen
+// command the table holds. The window is null when it cannot be made.
+void RebuildToolbar(ToolbarDescriptor* descriptor, HINSTANCE instance, HWND parent, int iconSize,
+                    uint16_t* newChoice);
+// Writes the current choice as the stored one and saves the profile store.
+void SaveToolbarChoice(ToolbarDescriptor* descriptor);
+
+// Successive integers of an 8-bit text (digits with an optional leading '-'; any other character is skipped)
+// into `out` when given; their count. The numbers are kept in 16 bits.
+int ParseNarrowIntegerList(const char* text, int16_t* out);

@@ -2,10 +2,22 @@
 
 #include <cstring>
 
-#include "foundation/packed_date.h"
-#include "foundation/pattern_list.h"
+#include "foundation/text/packed_date.h"
+#include "foundation/text/pattern_list.h"
+
+uint64_t DateUnitSeconds(uint8_t unit) {
+  switch (unit) {
+    case 'S': return 1;
+    case 'M': return 60;
+    case 'H': return 3600;
+    case 'Z': return 86400;
+    default: return 604800;  // 'W'
+  }
+}
 
 namespace {
+
+bool HasSizeCondition(const FilterHalf& half);
 
 constexpr uint64_t kFileTimeUnitsPerDay = 86400 * kFileTimeUnitsPerSecond;
 // 1980-01-01 00:00:00 UTC lies 4400 seconds after the earliest file time the program accepts.
@@ -19,15 +31,6 @@ constexpr WORD kLastFileTimeYear = 30827;
 
 bool IsUnitOf(uint8_t unit, const char* units) { return unit != 0 && strchr(units, unit) != nullptr; }
 
-uint64_t SecondsPerUnit(uint8_t unit) {
-  switch (unit) {
-    case 'S': return 1;
-    case 'M': return 60;
-    case 'H': return 3600;
-    case 'Z': return 86400;
-    default: return 604800;  // 'W'
-  }
-}
 
 // now - count units, held inside 0 .. all ones; a negative count reaches into the future.
 uint64_t MoveBackBySeconds(uint64_t now, int64_t count, uint64_t unitSeconds) {
@@ -78,7 +81,7 @@ uint64_t DateLimit(const FilterHalf& half, const SYSTEMTIME& now) {
   const auto count = static_cast<int64_t>(half.dateValue);
   if (half.dateUnit == 'L') return MoveBackByMonths(now, nowTime, Clamp(count, kMaxYearsBack * 12));
   if (half.dateUnit == 'Y') return MoveBackByMonths(now, nowTime, Clamp(count, kMaxYearsBack) * 12);
-  return MoveBackBySeconds(nowTime, count, SecondsPerUnit(half.dateUnit));
+  return MoveBackBySeconds(nowTime, count, DateUnitSeconds(half.dateUnit));
 }
 
 int SizeShift(uint8_t unit) {
@@ -145,7 +148,12 @@ bool HasDateCondition(const FilterHalf& half) {
   return (half.dateUnit != 'D' && half.dateUnit != 'T') || half.dateValue != 0;
 }
 
+namespace {
+
+// True when the half's size unit is one of kFilterSizeUnits.
 bool HasSizeCondition(const FilterHalf& half) { return IsUnitOf(half.sizeUnit, kFilterSizeUnits); }
+
+}  // namespace
 
 uint64_t ReduceToTimeOfDay(uint64_t fileTime) {
   const uint64_t secondsOfDay = fileTime % kFileTimeUnitsPerDay / kFileTimeUnitsPerSecond;
@@ -180,7 +188,7 @@ int FilterAdmitsItem(const FilterRecord* filter, const wchar_t* name, const File
 }
 
 const FilterRecord* SnapshotFilterForListing(FilterRecord* snapshot) {
-  if (snapshot == nullptr || g_app == nullptr || (g_app->options & kOptionFilterOn) == 0) return nullptr;
+  if (snapshot == nullptr || g_app == nullptr || (g_app->options & kOptionFilterApplied) == 0) return nullptr;
   memcpy(snapshot, AppFilter(), sizeof *snapshot);
   SYSTEMTIME now;
   GetSystemTime(&now);

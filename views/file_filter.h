@@ -7,11 +7,8 @@
 
 #include <cstdint>
 
-#include "foundation/app_state.h"
-#include "foundation/file_info.h"
-
-// Option-word bit that turns the filter on for folder listings.
-constexpr uint32_t kOptionFilterOn = 0x800;
+#include "foundation/core/app_state.h"
+#include "foundation/files/file_info.h"
 
 constexpr int kFilterMaskCapacity = 260;
 
@@ -24,6 +21,8 @@ constexpr uint8_t kFilterModeLastAccess = 2;
 // the others a signed count back from now of seconds, minutes, hours, days ('Z'), weeks, calendar months
 // ('L') or calendar years.
 constexpr char kFilterDateUnits[] = "DTSMHZWLY";
+// The length in seconds of one unit 'S', 'M', 'H', 'Z' or 'W'.
+uint64_t DateUnitSeconds(uint8_t unit);
 // Size units: bytes, KB, MB, GB.
 constexpr char kFilterSizeUnits[] = "BKMG";
 
@@ -64,8 +63,6 @@ inline FilterRecord* AppFilter() { return reinterpret_cast<FilterRecord*>(g_app-
 // True when the half holds a date condition the program knows: a unit of kFilterDateUnits, and for 'D' and
 // 'T' a time (a zero time, as an unreadable stored date leaves it, is no condition).
 bool HasDateCondition(const FilterHalf& half);
-// True when the half's size unit is one of kFilterSizeUnits.
-bool HasSizeCondition(const FilterHalf& half);
 
 // A FILETIME reduced to its time of day (whole seconds) on 2 January 1980, as 'T' conditions compare.
 uint64_t ReduceToTimeOfDay(uint64_t fileTime);

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "foundation/bounded_text.h"
-#include "foundation/paths.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/files/paths.h"
 
 void SetFileListRowName(FileListRow* row, const wchar_t* name) {
   wchar_t copy[kFileNameCapacity];

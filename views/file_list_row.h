@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "foundation/file_info.h"
+#include "foundation/files/file_info.h"
 
 struct FieldValueNode;
 

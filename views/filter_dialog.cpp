@@ -5,20 +5,20 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
-#include <initializer_list>
 
-#include "foundation/app_state.h"
-#include "foundation/dialog_controls.h"
-#include "foundation/help_topics.h"
-#include "foundation/numbers.h"
-#include "foundation/packed_date.h"
-#include "foundation/resource_ids.h"
-#include "foundation/system_functions.h"
-#include "foundation/theme.h"
-#include "foundation/ui_strings.h"
-#include "foundation/ui_text_ids.h"
-#include "foundation/window_position.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/win32/dialog_controls.h"
+#include "foundation/ui/help_topics.h"
+#include "foundation/text/numbers.h"
+#include "foundation/ui/resource_ids.h"
+#include "foundation/win32/system_functions.h"
+#include "foundation/win32/theme.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
+#include "foundation/win32/window_position.h"
+#include "foundation/win32/window_wrappers.h"
+#include "views/date_rows.h"
+#include "views/date_time_dialog.h"
 
 namespace {
 
@@ -48,21 +48,21 @@ constexpr int kFilterDialogTextIds[] = {IDD_FILTER,
 // The file time each entry of the time-kind list stands for is its position: the record's mode.
 constexpr int kTimeKindTextIds[] = {kTextTimeModified, kTextTimeCreated, kTextTimeAccessed};
 
-struct DateRow {
-  int check;
-  int unit;
-  int count;
-  int date;
-  int time;
-  int relativeCaption;      // the check box's text while the row counts back from now
-  const wchar_t* boundCaption;  // its text while the row holds a date or a time of day
+// A row's check box reads a text while the row counts back from now, another while it holds a date or a time of
+// day.
+struct FilterDateRow {
+  DateRowControls controls;
+  int relativeCaption;
+  const wchar_t* boundCaption;
 };
 
-constexpr DateRow kDateRows[2] = {
-    {IDC_FILTER_LOWER_DATE_CHECK, IDC_FILTER_LOWER_DATE_UNIT, IDC_FILTER_LOWER_COUNT, IDC_FILTER_LOWER_DATE,
-     IDC_FILTER_LOWER_TIME, kTextWithinLast, L">="},
-    {IDC_FILTER_UPPER_DATE_CHECK, IDC_FILTER_UPPER_DATE_UNIT, IDC_FILTER_UPPER_COUNT, IDC_FILTER_UPPER_DATE,
-     IDC_FILTER_UPPER_TIME, kTextOlderThan, L"<="},
+constexpr FilterDateRow kDateRows[2] = {
+    {{IDC_FILTER_LOWER_DATE_CHECK, IDC_FILTER_LOWER_DATE_UNIT, IDC_FILTER_LOWER_COUNT, IDC_FILTER_LOWER_DATE,
+      IDC_FILTER_LOWER_TIME, IDC_FILTER_LOWER_EDIT},
+     kTextWithinLast, L">="},
+    {{IDC_FILTER_UPPER_DATE_CHECK, IDC_FILTER_UPPER_DATE_UNIT, IDC_FILTER_UPPER_COUNT, IDC_FILTER_UPPER_DATE,
+      IDC_FILTER_UPPER_TIME, IDC_FILTER_UPPER_EDIT},
+     kTextOlderThan, L"<="},
 };
 
 struct SizeRow {
@@ -88,15 +88,6 @@ constexpr AttributeBox kAttributeBoxes[] = {
     {IDC_FILTER_ENCRYPTED, FILE_ATTRIBUTE_ENCRYPTED},
 };
 
-// Horizontal places of a date row's controls, in dialog units.
-struct Slot {
-  int x;
-  int width;
-};
-constexpr Slot kFirstSlot = {80, 60};
-constexpr Slot kSecondSlot = {144, 62};
-constexpr Slot kThirdSlot = {210, 56};
-
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 void SetChecked(HWND dialog, int id, bool checked) {
@@ -107,33 +98,10 @@ void SetChecked(HWND dialog, int id, bool checked) {
   }
 }
 
-uint8_t KnownUnit(uint8_t unit, const char* units) { return unit != 0 && strchr(units, unit) != nullptr ? unit : 0; }
-
-// The letter of the unit a list shows; 0 when nothing is selected.
-uint8_t SelectedUnit(HWND dialog, int id) {
-  const LRESULT letter = ComboGetSelectedDataById(dialog, id);
-  return letter > 0 && letter < 0x80 ? static_cast<uint8_t>(letter) : 0;
-}
-
-void SelectUnit(HWND dialog, int id, uint8_t unit, const char* units) {
-  ComboSetCurSelById(dialog, id, static_cast<int>(strchr(units, unit) - units));
-}
-
-void SetCount(HWND dialog, int id, uint64_t magnitude, bool negative) {
-  wchar_t digits[kCountCapacity] = L"-";
-  UInt64ToWideDecimal(&magnitude, negative ? digits + 1 : digits, kCountCapacity - 1);
-  SetDialogItemText(dialog, id, digits);
-}
-
-void SetSignedCount(HWND dialog, int id, int64_t count) {
-  SetCount(dialog, id, count < 0 ? 0 - static_cast<uint64_t>(count) : static_cast<uint64_t>(count), count < 0);
-}
-
-// The number in a count field; numbers beyond 64 bits are held at the largest one.
-int64_t GetSignedCount(HWND dialog, int id) {
+void SetCount(HWND dialog, int id, uint64_t magnitude) {
   wchar_t digits[kCountCapacity];
-  GetDialogItemText(dialog, id, digits, kCountCapacity);
-  return wcstoll(digits, nullptr, 10);
+  UInt64ToWideDecimal(&magnitude, digits, kCountCapacity);
+  SetDialogItemText(dialog, id, digits);
 }
 
 uint64_t GetUnsignedCount(HWND dialog, int id) {
@@ -142,29 +110,13 @@ uint64_t GetUnsignedCount(HWND dialog, int id) {
   return wcstoull(digits, nullptr, 10);
 }
 
-SYSTEMTIME GetPicker(HWND dialog, int id) {
-  SYSTEMTIME time = {};
-  DateTime_GetSystemtime(GetDialogItem(dialog, id), &time);
-  return time;
-}
-
-void SetPicker(HWND dialog, int id, const SYSTEMTIME& time) {
-  DateTime_SetSystemtime(GetDialogItem(dialog, id), GDT_VALID, &time);
-}
-
 void FillLists(HWND dialog) {
   wchar_t text[kTextCapacity];
   for (int id : kTimeKindTextIds) {
     GetUiText(id, text, kTextCapacity);
     ComboAddString(GetDialogItem(dialog, IDC_FILTER_TIME_KIND), text);
   }
-  for (const DateRow& row : kDateRows) {
-    for (int i = 0; kFilterDateUnits[i] != 0; ++i) {
-      GetUiText(kTextUnitDate + i, text, kTextCapacity);
-      ComboAddStringWithDataById(dialog, row.unit, text, kFilterDateUnits[i]);
-    }
-    LimitDlgItemText(dialog, row.count, kCountCapacity - 1);
-  }
+  for (const FilterDateRow& row : kDateRows) FillDateRowUnits(dialog, row.controls);
   for (const SizeRow& row : kSizeRows) {
     GetUiText(kTextWordBytes, text, kTextCapacity);
     ComboAddStringWithDataById(dialog, row.unit, text, 'B');
@@ -175,46 +127,14 @@ void FillLists(HWND dialog) {
   }
   LimitDlgItemText(dialog, IDC_FILTER_INCLUDE, kFilterMaskCapacity - 1);
   LimitDlgItemText(dialog, IDC_FILTER_EXCLUDE, kFilterMaskCapacity - 1);
-  // Positions from 0 to 100 make the upper arrow the one that counts up.
-  SendDialogItemMessage(dialog, IDC_FILTER_COPY_DATES, UDM_SETRANGE32, 0, 100);
-  SendDialogItemMessage(dialog, IDC_FILTER_COPY_DATES, UDM_SETPOS32, 0, 50);
-}
-
-// A time of day stored on 2 January 1980 is shown on today's date.
-SYSTEMTIME ShownTime(const FilterHalf& half, uint8_t unit, const SYSTEMTIME& today, bool* set) {
-  const FILETIME stored = UInt64ToFileTime(half.dateValue);
-  SYSTEMTIME local;
-  *set = half.dateValue != 0 && UtcFileTimeToLocalSystemTime(&stored, &local) != 0;
-  if (!*set) return today;
-  if (unit == 'T' && local.wYear < 1981) {
-    local.wYear = today.wYear;
-    local.wMonth = today.wMonth;
-    local.wDay = today.wDay;
-    local.wDayOfWeek = today.wDayOfWeek;
-  }
-  return local;
-}
-
-void ShowDateRow(HWND dialog, const DateRow& row, const FilterHalf& half) {
-  const uint8_t unit = KnownUnit(half.dateUnit, kFilterDateUnits);
-  SYSTEMTIME shown;
-  GetLocalTime(&shown);
-  bool set = unit != 0;
-  if (unit == 'D' || unit == 'T') {
-    shown = ShownTime(half, unit, shown, &set);
-  } else if (unit != 0) {
-    SetSignedCount(dialog, row.count, static_cast<int64_t>(half.dateValue));
-  }
-  SetPicker(dialog, row.date, shown);
-  SetPicker(dialog, row.time, shown);
-  SelectUnit(dialog, row.unit, unit != 0 ? unit : 'D', kFilterDateUnits);
-  SetChecked(dialog, row.check, set);
+  SetUpDateRowArrows(dialog, IDC_FILTER_COPY_DATES);
 }
 
 void ShowSizeRow(HWND dialog, const SizeRow& row, const FilterHalf& half) {
-  const uint8_t unit = KnownUnit(half.sizeUnit, kFilterSizeUnits);
-  SelectUnit(dialog, row.unit, unit != 0 ? unit : 'B', kFilterSizeUnits);
-  if (unit != 0) SetCount(dialog, row.count, half.sizeValue, false);
+  const char* units = kFilterSizeUnits;
+  const uint8_t unit = half.sizeUnit != 0 && strchr(units, half.sizeUnit) != nullptr ? half.sizeUnit : 0;
+  ComboSetCurSelById(dialog, row.unit, static_cast<int>(strchr(units, unit != 0 ? unit : 'B') - units));
+  if (unit != 0) SetCount(dialog, row.count, half.sizeValue);
   SetChecked(dialog, row.check, unit != 0);
 }
 
@@ -237,53 +157,29 @@ RECT ClientRectOf(HWND dialog, int id) {
   return rect;
 }
 
-int SlotLeft(HWND dialog, Slot slot) {
-  RECT rect = {slot.x, 0, slot.x, 0};
-  MapDialogRect(dialog, &rect);
-  return rect.left;
-}
-
-void MoveInRow(HWND dialog, int id, int left, int width, bool shown) {
-  const RECT current = ClientRectOf(dialog, id);
-  HWND control = GetDialogItem(dialog, id);
-  SetWindowPos(control, nullptr, left, current.top, width, current.bottom - current.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
-}
-
-void PlaceInSlot(HWND dialog, int id, Slot slot, bool shown) {
-  RECT rect = {slot.x, 0, slot.x + slot.width, 0};
-  MapDialogRect(dialog, &rect);
-  MoveInRow(dialog, id, rect.left, rect.right - rect.left, shown);
-}
-
-// An absolute date shows both pickers, a time of day only the time picker, a count back from now only the
-// count field with the unit list to its right. Returns whether the row shows pickers.
-bool LayOutDateRow(HWND dialog, const DateRow& row) {
-  const uint8_t unit = SelectedUnit(dialog, row.unit);
-  const bool relative = unit != 0 && unit != 'D' && unit != 'T';
-  PlaceInSlot(dialog, row.count, kFirstSlot, relative);
-  PlaceInSlot(dialog, row.unit, relative ? kSecondSlot : kFirstSlot, true);
-  PlaceInSlot(dialog, row.date, kSecondSlot, !relative && unit != 'T');
-  PlaceInSlot(dialog, row.time, unit == 'T' ? kSecondSlot : kThirdSlot, !relative);
+// The check box reads what the row's unit means and reaches up to the count field.
+void CaptionDateRow(HWND dialog, const FilterDateRow& row, bool bound) {
   wchar_t caption[kTextCapacity];
   GetUiText(row.relativeCaption, caption, kTextCapacity);
-  SetDialogItemText(dialog, row.check, relative ? caption : row.boundCaption);
-  const RECT box = ClientRectOf(dialog, row.check);
-  MoveInRow(dialog, row.check, box.left, SlotLeft(dialog, kFirstSlot) - kCheckBoxGap - box.left, true);
-  const bool on = IsChecked(dialog, row.check);
-  for (int id : {row.unit, row.count, row.date, row.time}) EnableDlgItem(dialog, id, on);
-  return !relative;
+  SetDialogItemText(dialog, row.controls.check, bound ? row.boundCaption : caption);
+  const RECT box = ClientRectOf(dialog, row.controls.check);
+  const RECT count = ClientRectOf(dialog, row.controls.count);
+  SetWindowPos(GetDialogItem(dialog, row.controls.check), nullptr, box.left, box.top,
+               count.left - kCheckBoxGap - box.left, box.bottom - box.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void LayOutDateRows(HWND dialog) {
-  const bool lowerOn = IsChecked(dialog, kDateRows[0].check);
-  const bool upperOn = IsChecked(dialog, kDateRows[1].check);
+  const bool lowerOn = IsChecked(dialog, kDateRows[0].controls.check);
+  const bool upperOn = IsChecked(dialog, kDateRows[1].controls.check);
   EnableDlgItem(dialog, IDC_FILTER_TIME_KIND, lowerOn || upperOn);
   EnableDlgItem(dialog, IDC_FILTER_COPY_DATES, lowerOn && upperOn);
-  const bool lowerPickers = LayOutDateRow(dialog, kDateRows[0]);
-  const bool upperPickers = LayOutDateRow(dialog, kDateRows[1]);
-  ShowWindow(GetDialogItem(dialog, IDC_FILTER_COPY_DATES), lowerPickers || upperPickers ? SW_SHOWNA : SW_HIDE);
+  bool pickers = false;
+  for (const FilterDateRow& row : kDateRows) {
+    const bool bound = LayOutDateRow(dialog, row.controls);
+    CaptionDateRow(dialog, row, bound);
+    pickers = pickers || bound;
+  }
+  ShowWindow(GetDialogItem(dialog, IDC_FILTER_COPY_DATES), pickers ? SW_SHOWNA : SW_HIDE);
 }
 
 void EnableSizeRows(HWND dialog) {
@@ -298,8 +194,8 @@ void ShowRecord(HWND dialog, const FilterRecord& record) {
   SetDialogItemText(dialog, IDC_FILTER_INCLUDE, record.lower.masks);
   SetDialogItemText(dialog, IDC_FILTER_EXCLUDE, record.upper.masks);
   ComboSetCurSelById(dialog, IDC_FILTER_TIME_KIND, record.mode <= kFilterModeLastAccess ? record.mode : 0);
-  ShowDateRow(dialog, kDateRows[0], record.lower);
-  ShowDateRow(dialog, kDateRows[1], record.upper);
+  ShowDateRow(dialog, kDateRows[0].controls, record.lower);
+  ShowDateRow(dialog, kDateRows[1].controls, record.upper);
   ShowSizeRow(dialog, kSizeRows[0], record.lower);
   ShowSizeRow(dialog, kSizeRows[1], record.upper);
   ShowAttributes(dialog, record);
@@ -307,48 +203,9 @@ void ShowRecord(HWND dialog, const FilterRecord& record) {
   EnableSizeRows(dialog);
 }
 
-// The pickers' local date and time as a UTC FILETIME; 0 when the system cannot convert it.
-uint64_t PickedTime(SYSTEMTIME local) {
-  local.wMilliseconds = 0;
-  FILETIME utc;
-  return LocalSystemTimeToFileTime(&local, &utc) ? FileTimeToUInt64(utc) : 0;
-}
-
-uint64_t PickedDateAndTime(HWND dialog, const DateRow& row) {
-  SYSTEMTIME day = GetPicker(dialog, row.date);
-  const SYSTEMTIME clock = GetPicker(dialog, row.time);
-  day.wHour = clock.wHour;
-  day.wMinute = clock.wMinute;
-  day.wSecond = clock.wSecond;
-  return PickedTime(day);
-}
-
-// A time of day is kept on 2 January 1980.
-uint64_t PickedTimeOfDay(HWND dialog, const DateRow& row) {
-  SYSTEMTIME clock = GetPicker(dialog, row.time);
-  clock.wYear = 1980;
-  clock.wMonth = 1;
-  clock.wDay = 2;
-  clock.wDayOfWeek = 3;
-  return PickedTime(clock);
-}
-
-void ReadDateRow(HWND dialog, const DateRow& row, FilterHalf* half) {
-  const uint8_t unit = IsChecked(dialog, row.check) ? SelectedUnit(dialog, row.unit) : 0;
-  uint64_t value = 0;
-  if (unit == 'D') {
-    value = PickedDateAndTime(dialog, row);
-  } else if (unit == 'T') {
-    value = PickedTimeOfDay(dialog, row);
-  } else if (unit != 0) {
-    value = static_cast<uint64_t>(GetSignedCount(dialog, row.count));
-  }
-  half->dateUnit = value != 0 ? unit : 0;
-  half->dateValue = value;
-}
-
 void ReadSizeRow(HWND dialog, const SizeRow& row, FilterHalf* half) {
-  const uint8_t unit = IsChecked(dialog, row.check) ? SelectedUnit(dialog, row.unit) : 0;
+  const LRESULT letter = IsChecked(dialog, row.check) ? ComboGetSelectedDataById(dialog, row.unit) : 0;
+  const uint8_t unit = letter > 0 && letter < 0x80 ? static_cast<uint8_t>(letter) : 0;
   half->sizeUnit = unit;
   half->sizeValue = unit != 0 ? GetUnsignedCount(dialog, row.count) : 0;
 }
@@ -366,21 +223,13 @@ void ReadAttributes(HWND dialog, FilterRecord* record) {
 void ReadRecord(HWND dialog, FilterRecord* record) {
   GetDialogItemText(dialog, IDC_FILTER_INCLUDE, record->lower.masks, kFilterMaskCapacity);
   GetDialogItemText(dialog, IDC_FILTER_EXCLUDE, record->upper.masks, kFilterMaskCapacity);
-  ReadDateRow(dialog, kDateRows[0], &record->lower);
-  ReadDateRow(dialog, kDateRows[1], &record->upper);
+  ReadDateRow(dialog, kDateRows[0].controls, &record->lower);
+  ReadDateRow(dialog, kDateRows[1].controls, &record->upper);
   const int mode = ComboGetCurSelById(dialog, IDC_FILTER_TIME_KIND);
   record->mode = static_cast<uint8_t>(mode >= 0 && mode <= kFilterModeLastAccess ? mode : kFilterModeLastWrite);
   ReadSizeRow(dialog, kSizeRows[0], &record->lower);
   ReadSizeRow(dialog, kSizeRows[1], &record->upper);
   ReadAttributes(dialog, record);
-}
-
-// The upper arrow copies the lower row's pickers into the upper row, the lower arrow the other way.
-void CopyPickers(HWND dialog, bool upwards) {
-  const DateRow& from = kDateRows[upwards ? 0 : 1];
-  const DateRow& to = kDateRows[upwards ? 1 : 0];
-  SetPicker(dialog, to.date, GetPicker(dialog, from.date));
-  SetPicker(dialog, to.time, GetPicker(dialog, from.time));
 }
 
 void OnInitDialog(HWND dialog, FilterRecord* record) {
@@ -415,6 +264,12 @@ void OnCommand(HWND dialog, int id, int code) {
     case IDC_FILTER_UPPER_DATE_UNIT:
       if (code == CBN_SELCHANGE) LayOutDateRows(dialog);
       break;
+    case IDC_FILTER_LOWER_EDIT:
+    case IDC_FILTER_UPPER_EDIT: {
+      const DateRowControls& row = kDateRows[id == IDC_FILTER_LOWER_EDIT ? 0 : 1].controls;
+      EditDateTimePickerPair(dialog, row.date, row.time);
+      break;
+    }
     case IDC_FILTER_LOWER_SIZE_CHECK:
     case IDC_FILTER_UPPER_SIZE_CHECK:
       EnableSizeRows(dialog);
@@ -422,14 +277,6 @@ void OnCommand(HWND dialog, int id, int code) {
     default:
       break;
   }
-}
-
-INT_PTR OnNotify(HWND dialog, const NMHDR* header) {
-  if (header->idFrom != IDC_FILTER_COPY_DATES || header->code != UDN_DELTAPOS) return FALSE;
-  CopyPickers(dialog, reinterpret_cast<const NMUPDOWN*>(header)->iDelta > 0);
-  // The arrows only copy; their position stays where it is.
-  SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 1);
-  return TRUE;
 }
 
 }  // namespace
@@ -451,7 +298,8 @@ INT_PTR CALLBACK FilterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
       return TRUE;
     case WM_NOTIFY:
-      return OnNotify(dialog, reinterpret_cast<const NMHDR*>(lParam));
+      return OnDateRowArrows(dialog, reinterpret_cast<const NMHDR*>(lParam), IDC_FILTER_COPY_DATES,
+                             kDateRows[0].controls, kDateRows[1].controls);
     case WM_HELP:
       ShowHelpTopic(dialog, g_app != nullptr ? g_app->languageCode : "", kFilterHelpTopic);
       return TRUE;

@@ -4,11 +4,11 @@
 #include <cwchar>
 #include <initializer_list>
 
-#include "foundation/bounded_text.h"
-#include "foundation/numbers.h"
-#include "foundation/packed_date.h"
-#include "foundation/profile_store.h"
-#include "foundation/string_list.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/text/numbers.h"
+#include "foundation/text/packed_date.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/text/string_list.h"
 
 namespace {
 

@@ -4,29 +4,33 @@
 
 #include <cstring>
 
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/guard.h"
-#include "foundation/item_store.h"
-#include "foundation/memory.h"
-#include "foundation/paths.h"
-#include "foundation/threads.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/memory.h"
+#include "foundation/core/system_seams.h"
+#include "foundation/core/threads.h"
+#include "foundation/files/paths.h"
+#include "foundation/ui/ui_text_ids.h"
+#include "views/address_bar.h"
 #include "views/item_list_control.h"
 #include "views/list_operations.h"
 #include "views/path_pool.h"
+#include "views/status_bar.h"
 #include "views/view_hooks.h"
 
+static_assert(sizeof AppState::currentFolder == kCurrentFolderCapacity * sizeof(wchar_t),
+              "the current folder holds a path of the program's path capacity");
+
 namespace {
+
+void BuildFileListRow(const ProviderItem& item, uint32_t folderIndex, FileListRow* row);
 
 constexpr uint16_t kFolderAttribute = FILE_ATTRIBUTE_DIRECTORY;
 constexpr uint16_t kLinkAttribute = FILE_ATTRIBUTE_REPARSE_POINT;
 constexpr int kStoreResultLocked = 1;
-
-bool IsDotEntry(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
-
-bool Cancelled() { return g_app->cancelCounter != 0; }
 
 // A store change that fails only for want of the lock is tried again until it is made or the Stop command
 // comes: a row given up here would be a file missing from the list and from the rename. Any other failure is
@@ -36,7 +40,7 @@ bool ChangeWhileLockAllows(Change change) {
   for (;;) {
     const int result = change();
     if (result == 0) return true;
-    if (result != kStoreResultLocked || Cancelled()) return false;
+    if (result != kStoreResultLocked || JobStopRequested()) return false;
   }
 }
 
@@ -70,9 +74,9 @@ void CollectSubfolder(const ProviderItem& item, ListingContext* context) {
 FolderIdentity IdentityOf(const wchar_t* path) {
   FolderIdentity identity = {};
   LongPath longPath;
-  HANDLE folder = CreateFileW(MakeLongPath(&longPath, path), FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE folder = g_systemSeams.createFileW(MakeLongPath(&longPath, path), FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (folder == INVALID_HANDLE_VALUE) return identity;
   BY_HANDLE_FILE_INFORMATION information;
   if (GetFileInformationByHandle(folder, &information)) {
@@ -101,7 +105,7 @@ bool LeadsBackToAncestor(ListingContext* context) {
 void WalkSubfolders(const RecordBuffer& subfolders, uint32_t parent, ListingContext* context) {
   if (context->depth >= kMaxListingDepth) return;
   const wchar_t* name = reinterpret_cast<const wchar_t*>(RecordBufferData(&subfolders));
-  for (uint32_t i = 0; i < RecordBufferCount(&subfolders) && !Cancelled(); ++i) {
+  for (uint32_t i = 0; i < RecordBufferCount(&subfolders) && !JobStopRequested(); ++i) {
     ++context->depth;
     FillFileListFromFolder(name, parent, context);
     --context->depth;
@@ -111,8 +115,8 @@ void WalkSubfolders(const RecordBuffer& subfolders, uint32_t parent, ListingCont
 
 // The "only the selected files" view lasts until the next listing.
 void EndOnlySelectedView() {
-  if ((g_app->options & kOptionOnlySelectedKept) == 0) return;
-  InterlockedAnd(reinterpret_cast<volatile LONG*>(&g_app->options), ~static_cast<LONG>(kOptionOnlySelectedKept));
+  if ((g_app->options & kOptionSelectedOnly) == 0) return;
+  InterlockedAnd(reinterpret_cast<volatile LONG*>(&g_app->options), ~static_cast<LONG>(kOptionSelectedOnly));
   ApplyViewOptionsHook();
 }
 
@@ -120,13 +124,13 @@ ListingContext* NewListingContext() {
   ListingContext* context = static_cast<ListingContext*>(AllocZeroed(sizeof(ListingContext)));
   if (context == nullptr) return nullptr;
   context->list = &g_app->fileList;
-  context->recursive = (g_app->options & kOptionRecursiveListing) != 0 ? 1 : 0;
+  context->recursive = (g_app->options & kOptionRecursive) != 0 ? 1 : 0;
   context->filter = SnapshotFilterForListing(&context->filterCopy);
   return context;
 }
 
 void RunFollowUps(ItemListControl* list, const wchar_t* path) {
-  UpdateStatusTextHook();
+  UpdateStatusText(&g_app->listingStatistics, kTextStatusListed);
   ComputeNewNamesHook();
   // The preview numbers duplicate names in list order: when the sort moved rows, it runs again.
   const LONG changesBeforeSort = list->rows.changes;
@@ -148,7 +152,7 @@ bool StartListingWorker(const wchar_t* folder) {
   wchar_t* copy = AllocZeroedWide(kCurrentFolderCapacity);
   if (copy == nullptr) return false;
   CopyWideString(folder, copy, kCurrentFolderCapacity);
-  HANDLE worker = StartThread(LoadFolderCallback, copy);
+  HANDLE worker = StartJobThread(LoadFolderCallback, copy);
   if (worker == nullptr) {
     FreeAndNull(&copy);
     return false;
@@ -163,25 +167,23 @@ void SetCurrentFolder(const wchar_t* path) {
   if (g_app == nullptr || path == nullptr) return;
   if (path != g_app->currentFolder) {
     CopyWideString(path, g_app->currentFolder, kCurrentFolderCapacity);
-    ShowFolderInAddressBarHook(g_app->currentFolder);
+    PathBarSetPath(&g_addressBar, FindProviderByPath(g_app->currentFolder), g_app->currentFolder, false);
     AddRecentFolderHook(g_app->currentFolder);
   }
   // Taken here, before the worker exists, so that a second request cannot start a second listing.
-  if (InterlockedCompareExchange(&g_app->busyCounter, 1, 0) != 0) {
+  if (!BeginExclusiveJob()) {
     InterlockedIncrement(&g_app->pendingListings);
     return;
   }
   InterlockedExchange(&g_app->pendingListings, 0);
-  // A Stop that ended an earlier listing must not cut this one short; nothing else is busy now.
-  InterlockedExchange(&g_app->cancelCounter, 0);
   if (!StartListingWorker(g_app->currentFolder)) {
     InterlockedIncrement(&g_app->pendingListings);
-    InterlockedDecrement(&g_app->busyCounter);
+    EndExclusiveJob();
   }
 }
 
 void RunDeferredListing() {
-  if (g_app == nullptr || g_app->pendingListings == 0 || g_app->busyCounter != 0) return;
+  if (g_app == nullptr || g_app->pendingListings == 0 || IsJobBusy()) return;
   SetCurrentFolder(g_app->currentFolder);
 }
 
@@ -192,9 +194,7 @@ DWORD WINAPI LoadFolderCallback(void* path) {
     return 0;
   });
   FreeAndNull(&requested);
-  InterlockedDecrement(&g_app->busyCounter);
-  UpdateMenuStatesViewHook();
-  ListingEndedHook();
+  EndExclusiveJob();
   return 0;
 }
 
@@ -208,6 +208,7 @@ void ReloadFileList(const wchar_t* path) {
     return;
   }
   g_app->listingStatistics = ListStatistics{};
+  InterlockedExchange(&g_app->unlistedFolders, 0);
   ListingContext* context = NewListingContext();
   if (context == nullptr) return;
   if (list->imageList != nullptr) ImageList_Remove(list->imageList, -1);
@@ -224,7 +225,13 @@ void FillFileListFromFolder(const wchar_t* name, uint32_t parent, ListingContext
   RecordBuffer* outer = context->subfolders;
   context->subfolders = &subfolders;
   const uint32_t index = PoolFolder(list, name, parent);
-  if (EnumerateFolderIntoList(index, context) == 0) WalkSubfolders(subfolders, index, context);
+  const int listed = EnumerateFolderIntoList(index, context);
+  if (listed == 0) {
+    WalkSubfolders(subfolders, index, context);
+  } else if (listed != kFolderLeadsBack) {
+    // Its files are missing from the list and the rename: the problem notice says so.
+    InterlockedIncrement(&g_app->unlistedFolders);
+  }
   context->subfolders = outer;
   RecordBufferDestroy(&subfolders);
 }
@@ -233,7 +240,8 @@ int EnumerateFolderIntoList(uint32_t index, ListingContext* context) {
   context->folderIndex = index;
   ItemListControl* list = *context->list;
   if (list == nullptr) return -1;
-  GetPooledPath(list, index, context->path, kListingPathCapacity);
+  // A cut path would name another folder.
+  if (GetPooledPath(list, index, context->path, kLongPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
   if (context->path[0] == 0) return -1;
   if (context->recursive && LeadsBackToAncestor(context)) return kFolderLeadsBack;
   InterlockedExchange(&list->idle, 0);
@@ -275,9 +283,15 @@ void StoreListedRows(ListingContext* context) {
   context->batchBytes = 0;
 }
 
+namespace {
+
+// Fills a zero-filled row from an enumerated file: name (cut to 259 characters), stored length, extension
+// position, folder index and file data.
 void BuildFileListRow(const ProviderItem& item, uint32_t folderIndex, FileListRow* row) {
   memset(row, 0, sizeof *row);
   SetFileListRowName(row, item.name);
   row->folderIndex = static_cast<int32_t>(folderIndex);
   row->info = item.info;
 }
+
+}  // namespace

@@ -4,27 +4,24 @@
 // every folder into an entry of the path pool, then runs the follow-up chain: status text, preview, sort,
 // problem notice and the selection of the first row. Folders are walked, never listed as rows.
 //
-// One listing runs at a time. The busy counter is raised on the GUI thread before a worker starts and lowered
-// when it ends, whatever happens inside it; a folder chosen meanwhile is only recorded and counted as pending,
-// and the main window's timer lists the newest one once nothing is busy.
+// A listing is an exclusive job (foundation/core/jobs.h): it begins on the GUI thread before its worker starts
+// and ends when the worker ends, whatever happens inside it; a folder chosen while a job is busy is only
+// recorded and counted as pending, and the main window's timer lists the newest one once nothing is busy.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
-#include "foundation/providers.h"
-#include "foundation/record_buffer.h"
+#include "foundation/files/paths.h"
+#include "foundation/providers/providers.h"
+#include "foundation/core/record_buffer.h"
 #include "views/file_filter.h"
 #include "views/file_list_row.h"
 
 struct ItemListControl;
 
-// Option-word bits the listing reads.
-constexpr uint32_t kOptionRecursiveListing = 0x1000;
-constexpr uint32_t kOptionOnlySelectedKept = 0x2000;
-
-constexpr int kCurrentFolderCapacity = 1024;
-constexpr int kListingPathCapacity = 32768;
+// The application's current folder (AppState::currentFolder).
+constexpr int kCurrentFolderCapacity = kPathCapacity;
 // Subfolder levels below the listed folder that a recursive listing enters.
 constexpr int kMaxListingDepth = 256;
 // Admitted rows are gathered and stored together, so that the store's lock is taken once for many rows.
@@ -55,7 +52,7 @@ struct ListingContext {
   FilterRecord filterCopy;        // the filter as it stood when the listing began
   int32_t depth;                  // levels below the listed folder
   FolderIdentity ancestors[kMaxListingDepth + 1];
-  wchar_t path[kListingPathCapacity];
+  wchar_t path[kLongPathCapacity];
   // Rows admitted and not yet stored, with the files and bytes they will add to the listing statistics.
   uint32_t batchUsed;
   uint32_t batchFiles;
@@ -65,15 +62,14 @@ struct ListingContext {
 
 // Makes `path` the current folder and lists it. Unless `path` is the stored current-folder buffer itself, it
 // is copied there (cut to 1023 characters), shown in the address bar and put first among the recent folders.
-// While the program is busy the listing is only counted as pending; a listing that starts clears the cancel
-// counter. GUI thread.
+// While a job is busy the listing is only counted as pending. GUI thread.
 void SetCurrentFolder(const wchar_t* path);
 
 // The main window's timer duty: lists the current folder when a listing is pending and nothing is busy.
 void RunDeferredListing();
 
 // The listing worker: takes over a heap copy of the folder path (AllocZeroedWide), lists it, frees it and
-// lowers the busy counter that its starter raised, also when the listing fails. Returns 0.
+// ends the job its starter began, also when the listing fails. Returns 0.
 DWORD WINAPI LoadFolderCallback(void* path);
 
 // Empties the file list and lists `path` into it, then runs the follow-up chain. Nothing happens without a
@@ -82,12 +78,14 @@ DWORD WINAPI LoadFolderCallback(void* path);
 void ReloadFileList(const wchar_t* path);
 
 // Enters one folder into the pool (`name` below the entry `parent`, or a top folder for parent 0), enumerates
-// it and, for a recursive listing, walks its subfolders depth first until the cancel counter is raised.
+// it and, for a recursive listing, walks its subfolders depth first until the cancel counter is raised. A folder
+// that cannot be listed (whatever its depth) is counted in the application's unlisted folders, which the
+// listing sets to 0 first, so that the problem notice can say that files are missing.
 void FillFileListFromFolder(const wchar_t* name, uint32_t parent, ListingContext* context);
 
 // Enumerates the pooled folder `index` into the list. The provider's result (0 success); -1 without a list or
-// when the pooled path is empty; kFolderLeadsBack for a folder of a recursive listing that is one of its
-// ancestors.
+// when the pooled path is empty; 206 when it is longer than kLongPathCapacity; kFolderLeadsBack for a folder
+// of a recursive listing that is one of its ancestors.
 int EnumerateFolderIntoList(uint32_t index, ListingContext* context);
 
 // The item callback of a listing (`userData` is its ListingContext): skips "." and "..", drives and provider
@@ -99,7 +97,3 @@ int FilterMatchCallback(ProviderItem* item, void* userData);
 // be stored (the list's lock stays taken until the Stop command or for want of memory) are dropped uncounted.
 // EnumerateFolderIntoList calls it after each folder.
 void StoreListedRows(ListingContext* context);
-
-// Fills a zero-filled row from an enumerated file: name (cut to 259 characters), stored length, extension
-// position, folder index and file data.
-void BuildFileListRow(const ProviderItem& item, uint32_t folderIndex, FileListRow* row);

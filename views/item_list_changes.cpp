@@ -1,12 +1,12 @@
-#include "views/item_list_changes.h"
+#include "views/item_list.h"
 
 #include <cstring>
 
-#include "foundation/gdi.h"
-#include "foundation/guard.h"
-#include "foundation/item_store.h"
-#include "foundation/threads.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/win32/gdi.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/threads.h"
+#include "foundation/win32/window_wrappers.h"
 #include "views/file_list_row.h"
 #include "views/item_list_columns.h"
 #include "views/item_list_edit.h"
@@ -52,20 +52,39 @@ void RunDeletionCallbackOnAll(const ItemListControl* control) {
   for (uint32_t i = 0; i < count; ++i) RunDeletionCallback(control, ItemStoreGet(&control->rows, i));
 }
 
-// Content width of a row's label: text, margins, check box and icon.
-int ContentWidth(const ItemListControl* control, const wchar_t* text) {
-  if (!text || !control->window) return 0;
-  HDC dc = GetDC(control->window);
-  HGDIOBJ previous = SelectObject(dc, control->font);
+// Content width of a row's label measured in a DC that holds the list's font: text, margins, check box and icon.
+int ContentWidthIn(HDC dc, const ItemListControl* control, const wchar_t* text) {
   int width = MeasureTextWidth(dc, text, -1) + control->widthExtra;
-  SelectObject(dc, previous);
-  ReleaseDC(control->window, dc);
   if (control->creation.styleFlags & kListCheckBoxes) width += control->gap + kCheckBoxSize;
   if (ViewMode(control) != kViewReport) {
     width += control->gap;
     if (control->imageList) width += control->gap + control->iconWidth;
   }
   return width;
+}
+
+int ContentWidth(const ItemListControl* control, const wchar_t* text) {
+  if (!text || !control->window) return 0;
+  HDC dc = GetDC(control->window);
+  HGDIOBJ previous = SelectObject(dc, control->font);
+  const int width = ContentWidthIn(dc, control, text);
+  SelectObject(dc, previous);
+  ReleaseDC(control->window, dc);
+  return width;
+}
+
+// Widens the list cell to the main text of each record, measured in one DC.
+void WidenToRecordTexts(ItemListControl* control, const uint8_t* records, uint32_t bytes,
+                        RecordTextFunction mainText) {
+  if (!control->window) return;
+  HDC dc = GetDC(control->window);
+  HGDIOBJ previous = SelectObject(dc, control->font);
+  for (uint32_t at = 0; at < bytes; at += RecordLength(records + at)) {
+    const wchar_t* text = mainText(records + at);
+    if (text) WidenWidestText(control, 0, ContentWidthIn(dc, control, text));
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(control->window, dc);
 }
 
 void RefreshAfterChange(ItemListControl* control) {
@@ -150,6 +169,21 @@ int ItemsViewInsertRecord(ItemListControl* control, const void* record, int inde
     InvalidateRect(control->window, nullptr, FALSE);
   }
   return row;
+}
+
+int ItemsViewAppendRecords(ItemListControl* control, const uint8_t* records, uint32_t bytes,
+                           RecordTextFunction mainText) {
+  if (!records || bytes == 0) return 0;
+  StopRenaming(control);
+  const int stored = ItemStoreAppendRecords(&control->rows, records, bytes);
+  if (stored != 0) return stored;
+  if (mainText) WidenToRecordTexts(control, records, bytes, mainText);
+  if (IsControlThread(control) && control->idle) {
+    control->rowCount = ItemStoreCount(&control->rows);
+    ItemsViewUpdateScrollBars(control);
+    InvalidateRect(control->window, nullptr, FALSE);
+  }
+  return 0;
 }
 
 int ItemsViewUpdateItem(ItemListControl* control, int index, const void* record) {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "foundation/column_layout.h"
-#include "foundation/header_columns.h"
-#include "foundation/memory.h"
-#include "foundation/threads.h"
+#include "foundation/win32/column_layout.h"
+#include "foundation/ui/header_columns.h"
+#include "foundation/core/memory.h"
+#include "foundation/core/threads.h"
 #include "views/item_list_layout.h"
 #include "views/item_list_notify.h"
 #include "views/item_list_rows.h"

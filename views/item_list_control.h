@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "foundation/item_store.h"
+#include "foundation/core/item_store.h"
 
 struct ColumnLayout;
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/gdi.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/win32/gdi.h"
+#include "foundation/win32/window_wrappers.h"
 #include "views/item_list_notify.h"
 #include "views/item_list_rows.h"
 #include "views/item_list_window.h"

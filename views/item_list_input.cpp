@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "foundation/column_layout.h"
-#include "foundation/guard.h"
-#include "foundation/item_store.h"
+#include "foundation/win32/column_layout.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/item_store.h"
 #include "views/file_list_row.h"
 #include "views/item_list_columns.h"
 #include "views/item_list_edit.h"

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "foundation/column_layout.h"
-#include "foundation/gdi.h"
-#include "foundation/header_columns.h"
-#include "foundation/item_store.h"
-#include "foundation/memory.h"
-#include "foundation/theme.h"
-#include "foundation/window_placement.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/win32/column_layout.h"
+#include "foundation/win32/gdi.h"
+#include "foundation/ui/header_columns.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/memory.h"
+#include "foundation/win32/theme.h"
+#include "foundation/win32/window_placement.h"
+#include "foundation/win32/window_wrappers.h"
 #include "views/item_list_columns.h"
 #include "views/item_list_edit.h"
 #include "views/item_list_notify.h"
@@ -518,15 +518,23 @@ void ItemsViewSetVScrollPos(ItemListControl* control, int position) {
   control->lastAnnouncedScroll = answer ? position : -1;
 }
 
+namespace {
+
+// The width a column's caption needs, with its sort mark.
+int CaptionFitWidth(const ItemListControl* control, int column) {
+  bool sortMark = false;
+  return CaptionWidth(control, column, &sortMark) + kCaptionPadding + (sortMark ? control->gap + kSortMarkPadding : 0);
+}
+
+}  // namespace
+
 int ItemsViewSetColumnWidth(ItemListControl* control, int column, int width) {
   if (ViewMode(control) != kViewReport) return 0;
   ColumnLayout* entry = ColumnLayoutNthVisible(control->creation.columns, column);
   if (!entry) return 0;
   CancelEditing(control);
   if (width == LVSCW_AUTOSIZE_USEHEADER) {
-    bool sortMark = false;
-    width =
-        CaptionWidth(control, column, &sortMark) + kCaptionPadding + (sortMark ? control->gap + kSortMarkPadding : 0);
+    width = CaptionFitWidth(control, column);
   } else if (width == LVSCW_AUTOSIZE) {
     width = WidestText(control, TablePositionOfVisible(control, column));
   }
@@ -549,13 +557,16 @@ int GetColumnWidth(const ItemListControl* control, int column) {
   return item.cxy;
 }
 
+// The widest text, and at least the caption and the smallest automatic width; set in one step, so that the list
+// is laid out once, and only when the width changes.
 void ItemsViewAutoSizeColumn(ItemListControl* control, int column) {
   if (ViewMode(control) != kViewReport) return;
-  ItemsViewSetColumnWidth(control, column, LVSCW_AUTOSIZE_USEHEADER);
-  int captionWidth = GetColumnWidth(control, column);
-  ItemsViewSetColumnWidth(control, column, LVSCW_AUTOSIZE);
-  int smallest = std::max(captionWidth, ScaleByScreenWidth(kAutoSizeMinimum));
-  if (GetColumnWidth(control, column) < smallest) ItemsViewSetColumnWidth(control, column, smallest);
+  const int caption = CaptionFitWidth(control, column);
+  const int captionWidth = caption >= kMinimumColumnWidth ? caption : GetColumnWidth(control, column);
+  const int smallest = std::max(captionWidth, ScaleByScreenWidth(kAutoSizeMinimum));
+  const int widest = WidestText(control, TablePositionOfVisible(control, column));
+  const int width = widest >= kMinimumColumnWidth ? std::max(widest, smallest) : smallest;
+  if (width != GetColumnWidth(control, column)) ItemsViewSetColumnWidth(control, column, width);
 }
 
 LRESULT ItemsViewSetIconSpacing(ItemListControl* control, int cx, int cy) {
@@ -612,12 +623,17 @@ void ItemsViewSetFont(ItemListControl* control, HFONT font) {
 }
 
 void ItemsViewSetColumns(ItemListControl* control, ColumnLayout* columns) {
-  CancelEditing(control);
   ColumnLayout* old = control->creation.columns;
   for (int i = 0; columns && columns[i].id != 0; ++i) {
     const ColumnLayout* kept = ColumnLayoutFindById(old, columns[i].id);
     if (kept) columns[i].width = kept->width;
   }
+  ItemsViewReplaceColumns(control, columns);
+}
+
+void ItemsViewReplaceColumns(ItemListControl* control, ColumnLayout* columns) {
+  CancelEditing(control);
+  ColumnLayout* old = control->creation.columns;
   if (!control->creationColumns) control->creationColumns = old;
   if (old && old != columns && old != control->creationColumns && ColumnLayoutIsHeapOwned(old)) FreeAndNull(&old);
   control->creation.columns = columns;

@@ -1,13 +1,14 @@
 // The list control's geometry: view modes and the header, measured metrics, how many rows and items fit, the
 // scroll bars and every way of scrolling, keeping a row in view, and the operations that change sizes.
-// Every operation that changes the view, the columns or the sizes first cancels an open in-place editor.
+// Every operation that changes the view, the columns or the sizes first cancels an open in-place editor. The
+// list's own header: what the rest of the program uses of it is in views/item_list.h.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdint>
 
-#include "views/item_list_control.h"
+#include "views/item_list.h"
 
 // Default icon-grid cell.
 constexpr int kIconCellWidth = 103;
@@ -42,8 +43,6 @@ void ItemsViewSetVScrollPos(ItemListControl* control, int position);
 int ItemsViewSetColumnWidth(ItemListControl* control, int column, int width);
 // Width of visible column n in report mode, 0 otherwise and for a negative column.
 int GetColumnWidth(const ItemListControl* control, int column);
-// The larger of the caption width and 50 pixels (scaled for wide screens), or the widest content when larger.
-void ItemsViewAutoSizeColumn(ItemListControl* control, int column);
 // The icon-grid cell; returns the old one (height in the high word).
 LRESULT ItemsViewSetIconSpacing(ItemListControl* control, int cx, int cy);
 // Installs the image list of the rows' icons; returns the previous list, null when it was destroyed.
@@ -53,3 +52,5 @@ void ItemsViewSetFont(ItemListControl* control, HFONT font);
 // A new column layout: columns the old one has keep their widths; an owned old layout is freed (the creation
 // layout is kept); the header is rebuilt.
 void ItemsViewSetColumns(ItemListControl* control, ColumnLayout* columns);
+// The same with the new layout's own widths.
+void ItemsViewReplaceColumns(ItemListControl* control, ColumnLayout* columns);

@@ -1,7 +1,7 @@
 #include "views/item_list_notify.h"
 
-#include "foundation/bounded_text.h"
-#include "foundation/item_store.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/item_store.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "foundation/column_layout.h"
-#include "foundation/gdi.h"
-#include "foundation/memory.h"
-#include "foundation/theme.h"
+#include "foundation/win32/column_layout.h"
+#include "foundation/win32/gdi.h"
+#include "foundation/core/memory.h"
+#include "foundation/win32/theme.h"
 #include "views/file_list_row.h"
 #include "views/item_list_columns.h"
 #include "views/item_list_layout.h"
@@ -72,9 +72,9 @@ CellColours RowColours(PaintPass* pass, int index, const uint8_t* row, const REC
   CellColours colours = {control->textColour, control->backgroundColour};
   uint8_t state = row[2];
   if ((state & kRowSelected) && !HasStyle(control, kListNoSelectionColour)) {
-    COLORREF highlight = GetThemeColorByIndex(COLOR_HIGHLIGHT);
+    COLORREF highlight = GetThemeColorByIndex(kSlotHighlight);
     if (!control->hasFocus) {
-      colours.back = BlendColors(GetThemeColorByIndex(COLOR_BTNFACE), colours.back, kUnfocusedSelectionBlend);
+      colours.back = BlendColors(GetThemeColorByIndex(kSlotButtonFace), colours.back, kUnfocusedSelectionBlend);
     } else {
       int blend = (state & kRowFocused) ? kFocusedSelectionBlend : kSelectionBlend;
       colours.back = BlendColors(highlight, colours.back, blend);
@@ -84,7 +84,7 @@ CellColours RowColours(PaintPass* pass, int index, const uint8_t* row, const REC
     AnnounceDraw(pass, CDDS_ITEMPREPAINT, index, 0, rect, state & ~kRowChecked, row, &colours);
   }
   if (index == control->hotIndex && !HasStyle(control, kListNoHoverColour)) {
-    colours.back = BlendColors(GetThemeColorByIndex(COLOR_HIGHLIGHT), colours.back, kHoverBlend);
+    colours.back = BlendColors(GetThemeColorByIndex(kSlotHighlight), colours.back, kHoverBlend);
   }
   return colours;
 }

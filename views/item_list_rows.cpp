@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "foundation/app_state.h"
-#include "foundation/column_layout.h"
-#include "foundation/gdi.h"
-#include "foundation/item_store.h"
+#include "foundation/core/app_state.h"
+#include "foundation/win32/column_layout.h"
+#include "foundation/win32/gdi.h"
+#include "foundation/core/item_store.h"
 #include "views/file_list_row.h"
 #include "views/item_list_columns.h"
 

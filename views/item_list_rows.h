@@ -1,11 +1,12 @@
 // The list control's rows: reading them, where each row and its parts lie in the four view modes, hit tests,
-// redrawing, the derived line colour and the selection and listing statistics of the file list.
+// redrawing, the derived line colour and the selection and listing statistics of the file list. The list's own
+// header: what the rest of the program uses of it is in views/item_list.h.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
-#include "views/item_list_control.h"
+#include "views/item_list.h"
 
 // Parts of a row for GetItemPartRect.
 constexpr int kPartWhole = 0;
@@ -25,9 +26,6 @@ constexpr uint32_t kViewReport = 1;
 constexpr uint32_t kViewListRows = 2;
 constexpr uint32_t kViewColumnMajor = 3;
 
-// The client area less the header.
-RECT RowsArea(const ItemListControl* control);
-
 // Rectangle of a row's part in client coordinates. 0 when the row is not shown: above the top index, beyond
 // the rows, in report mode at or below the client bottom (a partly shown row counts), in the icon grid and
 // (whole row) in the list-rows mode when the cell is cut by the bottom, in column-major mode beyond the right
@@ -37,12 +35,8 @@ int GetItemPartRect(const ItemListControl* control, int index, int part, RECT* r
 // Cell size of the view mode: the icon cell, the report row (all visible columns), or the list cell.
 void GetItemCellSize(const ItemListControl* control, int* width, int* height);
 
-// Row i, or null.
-uint8_t* GetItemRecord(const ItemListControl* control, int index);
 // Copies row i, cut to the capacity (result 1 when cut); a missing row zero-fills the buffer (result 0).
 int CopyItemRecord(const ItemListControl* control, int index, void* buffer, uint32_t capacity);
-// The row when it is selected, else null.
-uint8_t* GetSelectedRecord(const ItemListControl* control, int index);
 // The row when its check box is set (lists with check boxes) or when it is selected (other lists).
 uint8_t* ItemsViewGetMarkedRecord(const ItemListControl* control, int index);
 uint32_t CountSelectedRows(const ItemListControl* control);
@@ -50,22 +44,14 @@ uint32_t CountSelectedRows(const ItemListControl* control);
 // state as a state image.
 UINT GetItemState(const ItemListControl* control, int index, UINT mask);
 
-// Invalidates the row; a negative index invalidates everything below the header.
-void ItemsViewRedrawItem(const ItemListControl* control, int index);
 void ItemsViewRedrawRange(const ItemListControl* control, int first, int last);
 
 // The grid-line colour: the text colour blended into the background as far as keeps it at least 60 apart
 // (12 steps for grid lines, 4 for column lines); 0 without lines.
 void UpdateDerivedColour(ItemListControl* control);
 
-// Row under a client point, -1 when none.
-int ItemsViewItemFromPoint(const ItemListControl* control, POINT point);
 // The same with the column under it (its table position; 0 outside report mode) and that column's width.
 int ItemsViewHitTest(const ItemListControl* control, POINT point, int* column, int* columnWidth);
 
-// Folders, files and bytes of the selected file rows into the application's selection statistics, and of all
-// rows into the listing statistics.
-void CountSelectedItems(const ItemListControl* control);
-void CountListedItems(const ItemListControl* control);
 // Forgets the icon of every file row, so the parent fetches them again.
 void ClearItemIcons(ItemListControl* control);

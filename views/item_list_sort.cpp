@@ -1,8 +1,8 @@
 #include "views/item_list_sort.h"
 
-#include "foundation/column_layout.h"
-#include "foundation/header_columns.h"
-#include "foundation/item_store.h"
+#include "foundation/win32/column_layout.h"
+#include "foundation/ui/header_columns.h"
+#include "foundation/core/item_store.h"
 #include "views/file_list_row.h"
 #include "views/item_list_edit.h"
 #include "views/item_list_layout.h"

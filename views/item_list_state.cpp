@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "foundation/guard.h"
-#include "foundation/item_store.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/item_store.h"
 #include "views/file_list_row.h"
 #include "views/item_list_edit.h"
 #include "views/item_list_layout.h"

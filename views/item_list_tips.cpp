@@ -1,9 +1,9 @@
 #include "views/item_list_tips.h"
 
-#include "foundation/bounded_text.h"
-#include "foundation/gdi.h"
-#include "foundation/tooltips.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/win32/gdi.h"
+#include "foundation/win32/tooltips.h"
+#include "foundation/win32/window_wrappers.h"
 #include "views/item_list_notify.h"
 #include "views/item_list_rows.h"
 

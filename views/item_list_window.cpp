@@ -4,12 +4,13 @@
 
 #include <cwchar>
 
-#include "foundation/column_layout.h"
-#include "foundation/memory.h"
-#include "foundation/theme.h"
-#include "foundation/threads.h"
-#include "foundation/window_wrappers.h"
-#include "views/item_list_changes.h"
+#include "foundation/core/app_state.h"
+#include "foundation/win32/column_layout.h"
+#include "foundation/core/memory.h"
+#include "foundation/win32/theme.h"
+#include "foundation/core/threads.h"
+#include "foundation/win32/window_wrappers.h"
+#include "views/item_list.h"
 #include "views/item_list_columns.h"
 #include "views/item_list_edit.h"
 #include "views/item_list_input.h"
@@ -26,13 +27,7 @@ namespace {
 constexpr DWORD kListWindowStyle =
     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP;
 
-// Option bits of the program's option word and the style flags they give.
-constexpr uint32_t kOptionNoInfoTips = 0x80000;
-constexpr uint32_t kOptionColumnLines = 0x100000;
-constexpr uint32_t kOptionGridLines = 0x40;
-constexpr uint32_t kOptionNoHover = 0x200000;
-constexpr uint32_t kOptionFullRowSelect = 0x20;
-constexpr uint32_t kOptionOneClick = 0x80;
+// The style flags the option word's kOptionItemActivation gives.
 constexpr uint32_t kOneClickStyle = 0x848;
 
 ItemListControl* ControlOf(HWND window) {
@@ -44,8 +39,8 @@ bool InitialiseStores(ItemListControl* control) {
 }
 
 void ApplyInitialColours(ItemListControl* control) {
-  control->textColour = GetThemeColorByIndex(COLOR_WINDOWTEXT);
-  control->backgroundColour = GetThemeColorByIndex(COLOR_WINDOW);
+  control->textColour = GetThemeColorByIndex(kSlotWindowText);
+  control->backgroundColour = GetThemeColorByIndex(kSlotWindow);
   UpdateDerivedColour(control);
   InvalidateRect(control->window, nullptr, FALSE);
 }
@@ -121,14 +116,9 @@ LRESULT ItemText(ItemListControl* control, int index, LVITEMW* item) {
   return RequestCellDisplay(control, index, item->iSubItem, LVIF_TEXT, item->pszText, item->cchTextMax, nullptr);
 }
 
+// As a list view answers: entry k is the header item displayed at position k.
 LRESULT ColumnOrderArray(const ItemListControl* control, int count, int* orders) {
-  if (!orders) return FALSE;
-  for (int i = 0; i < count; ++i) {
-    const ColumnLayout* entry = ColumnLayoutNthVisible(control->creation.columns, i);
-    if (!entry) return FALSE;
-    orders[i] = entry->order;
-  }
-  return TRUE;
+  return ColumnLayoutOrderArray(control->creation.columns, orders, count) == count && count > 0;
 }
 
 LRESULT ColumnInfo(const ItemListControl* control, int column, LVCOLUMNW* info) {
@@ -177,84 +167,114 @@ LRESULT ExtendedStyle(ItemListControl* control, WPARAM mask, LPARAM value) {
   return old;
 }
 
-LRESULT HandleListViewMessage(ItemListControl* control, UINT message, WPARAM wParam, LPARAM lParam) {
-  int index = static_cast<int>(wParam);
-  switch (message) {
-    case LVM_GETBKCOLOR:
-    case LVM_GETTEXTBKCOLOR:
-      return control->backgroundColour;
-    case LVM_SETBKCOLOR:
-    case LVM_SETTEXTBKCOLOR:
-      SetColours(control, &control->backgroundColour, static_cast<COLORREF>(lParam));
-      return TRUE;
-    case LVM_GETTEXTCOLOR:
-      return control->textColour;
-    case LVM_SETTEXTCOLOR:
-      SetColours(control, &control->textColour, static_cast<COLORREF>(lParam));
-      return TRUE;
-    case LVM_GETIMAGELIST:
-      return reinterpret_cast<LRESULT>(control->imageList);
-    case LVM_SETIMAGELIST:
-      return reinterpret_cast<LRESULT>(ItemsViewSetImageList(control, reinterpret_cast<HIMAGELIST>(lParam)));
-    case LVM_GETITEMCOUNT:
-      return ItemStoreCount(&control->rows);
-    case LVM_DELETEITEM:
-      return ItemsViewDeleteItem(control, index, false) == 0;
-    case LVM_DELETEALLITEMS:
-      return ItemsViewDeleteItem(control, -1, false) == 0;
-    case LVM_GETITEMRECT: {
-      auto* rect = reinterpret_cast<RECT*>(lParam);
-      return rect ? GetItemPartRect(control, index, rect->left, rect) : 0;
-    }
-    case LVM_HITTEST:
-      return HitTestMessage(control, reinterpret_cast<LVHITTESTINFO*>(lParam));
-    case LVM_ENSUREVISIBLE:
-      ItemsViewEnsureVisible(control, index);
-      return TRUE;
-    case LVM_REDRAWITEMS:
-      ItemsViewRedrawRange(control, index, static_cast<int>(lParam));
-      return TRUE;
-    case LVM_GETEDITCONTROL:
-      return reinterpret_cast<LRESULT>(control->editor);
-    case LVM_GETCOLUMNWIDTH:
-      return GetColumnWidth(control, index);
-    case LVM_SETCOLUMNWIDTH:
-      return ItemsViewSetColumnWidth(control, index, static_cast<int16_t>(LOWORD(lParam)));
-    case LVM_GETHEADER:
-      return reinterpret_cast<LRESULT>(control->header);
-    case LVM_GETTOPINDEX:
-      return control->topIndex;
-    case LVM_GETCOUNTPERPAGE:
-      return static_cast<LRESULT>(control->itemsPerRow) * control->rowsPerPage;
-    case LVM_SETITEMSTATE:
-      return SetStateFromItem(control, index, reinterpret_cast<const LVITEMW*>(lParam));
-    case LVM_GETITEMSTATE:
-      return GetItemState(control, index, static_cast<UINT>(lParam));
-    case LVM_GETSELECTEDCOUNT:
-      return CountSelectedRows(control);
-    case LVM_SETICONSPACING:
-      return ItemsViewSetIconSpacing(control, static_cast<int16_t>(LOWORD(lParam)),
-                                     static_cast<int16_t>(HIWORD(lParam)));
-    case LVM_SETEXTENDEDLISTVIEWSTYLE:
-      return ExtendedStyle(control, wParam, lParam);
-    case LVM_GETEXTENDEDLISTVIEWSTYLE:
-      return control->creation.styleFlags;
-    case LVM_GETCOLUMNORDERARRAY:
-      return ColumnOrderArray(control, index, reinterpret_cast<int*>(lParam));
-    case LVM_GETSELECTIONMARK:
-      return control->focusedIndex;
-    case LVM_SETSELECTIONMARK:
-      return ItemsViewSetSelectionMark(control, static_cast<int>(lParam));
-    case LVM_GETCOLUMNW:
-      return ColumnInfo(control, index, reinterpret_cast<LVCOLUMNW*>(lParam));
-    case LVM_GETITEMTEXTW:
-      return ItemText(control, index, reinterpret_cast<LVITEMW*>(lParam));
-    case LVM_EDITLABELW:
-      return reinterpret_cast<LRESULT>(ItemsViewBeginEdit(control, index < 0 ? index - 2 : index));
-    default:
-      return DefWindowProcW(control->window, message, wParam, lParam);
-  }
+// A message the control answers: the control, wParam and lParam; the message's result.
+using MessageHandler = LRESULT (*)(ItemListControl* control, WPARAM wParam, LPARAM lParam);
+
+struct MessageRow {
+  UINT message;
+  MessageHandler handler;
+};
+
+int Index(WPARAM wParam) { return static_cast<int>(wParam); }
+
+// The list's background is also its text background.
+LRESULT GetBackground(ItemListControl* control, WPARAM, LPARAM) { return control->backgroundColour; }
+
+LRESULT SetBackground(ItemListControl* control, WPARAM, LPARAM colour) {
+  SetColours(control, &control->backgroundColour, static_cast<COLORREF>(colour));
+  return TRUE;
 }
+
+// The list-view messages, answered as a list view would.
+const MessageRow kListViewMessages[] = {
+    {LVM_GETBKCOLOR, GetBackground},
+    {LVM_GETTEXTBKCOLOR, GetBackground},
+    {LVM_SETBKCOLOR, SetBackground},
+    {LVM_SETTEXTBKCOLOR, SetBackground},
+    {LVM_GETTEXTCOLOR, [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return c->textColour; }},
+    {LVM_SETTEXTCOLOR,
+     [](ItemListControl* c, WPARAM, LPARAM l) -> LRESULT {
+       SetColours(c, &c->textColour, static_cast<COLORREF>(l));
+       return TRUE;
+     }},
+    {LVM_GETIMAGELIST,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return reinterpret_cast<LRESULT>(c->imageList); }},
+    {LVM_SETIMAGELIST,
+     [](ItemListControl* c, WPARAM, LPARAM l) -> LRESULT {
+       return reinterpret_cast<LRESULT>(ItemsViewSetImageList(c, reinterpret_cast<HIMAGELIST>(l)));
+     }},
+    {LVM_GETITEMCOUNT, [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return ItemStoreCount(&c->rows); }},
+    {LVM_DELETEITEM,
+     [](ItemListControl* c, WPARAM w, LPARAM) -> LRESULT { return ItemsViewDeleteItem(c, Index(w), false) == 0; }},
+    {LVM_DELETEALLITEMS,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return ItemsViewDeleteItem(c, -1, false) == 0; }},
+    {LVM_GETITEMRECT,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       auto* rect = reinterpret_cast<RECT*>(l);
+       return rect ? GetItemPartRect(c, Index(w), rect->left, rect) : 0;
+     }},
+    {LVM_HITTEST,
+     [](ItemListControl* c, WPARAM, LPARAM l) -> LRESULT {
+       return HitTestMessage(c, reinterpret_cast<LVHITTESTINFO*>(l));
+     }},
+    {LVM_ENSUREVISIBLE,
+     [](ItemListControl* c, WPARAM w, LPARAM) -> LRESULT {
+       ItemsViewEnsureVisible(c, Index(w));
+       return TRUE;
+     }},
+    {LVM_REDRAWITEMS,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       ItemsViewRedrawRange(c, Index(w), static_cast<int>(l));
+       return TRUE;
+     }},
+    {LVM_GETEDITCONTROL,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return reinterpret_cast<LRESULT>(c->editor); }},
+    {LVM_GETCOLUMNWIDTH, [](ItemListControl* c, WPARAM w, LPARAM) -> LRESULT { return GetColumnWidth(c, Index(w)); }},
+    {LVM_SETCOLUMNWIDTH,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       return ItemsViewSetColumnWidth(c, Index(w), static_cast<int16_t>(LOWORD(l)));
+     }},
+    {LVM_GETHEADER, [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return reinterpret_cast<LRESULT>(c->header); }},
+    {LVM_GETTOPINDEX, [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return c->topIndex; }},
+    {LVM_GETCOUNTPERPAGE,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT {
+       return static_cast<LRESULT>(c->itemsPerRow) * c->rowsPerPage;
+     }},
+    {LVM_SETITEMSTATE,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       return SetStateFromItem(c, Index(w), reinterpret_cast<const LVITEMW*>(l));
+     }},
+    {LVM_GETITEMSTATE,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT { return GetItemState(c, Index(w), static_cast<UINT>(l)); }},
+    {LVM_GETSELECTEDCOUNT, [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return CountSelectedRows(c); }},
+    {LVM_SETICONSPACING,
+     [](ItemListControl* c, WPARAM, LPARAM l) -> LRESULT {
+       return ItemsViewSetIconSpacing(c, static_cast<int16_t>(LOWORD(l)), static_cast<int16_t>(HIWORD(l)));
+     }},
+    {LVM_SETEXTENDEDLISTVIEWSTYLE, ExtendedStyle},
+    {LVM_GETEXTENDEDLISTVIEWSTYLE,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return c->creation.styleFlags; }},
+    {LVM_GETCOLUMNORDERARRAY,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       return ColumnOrderArray(c, Index(w), reinterpret_cast<int*>(l));
+     }},
+    {LVM_GETSELECTIONMARK, [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return c->focusedIndex; }},
+    {LVM_SETSELECTIONMARK,
+     [](ItemListControl* c, WPARAM, LPARAM l) -> LRESULT { return ItemsViewSetSelectionMark(c, static_cast<int>(l)); }},
+    {LVM_GETCOLUMNW,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       return ColumnInfo(c, Index(w), reinterpret_cast<LVCOLUMNW*>(l));
+     }},
+    {LVM_GETITEMTEXTW,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       return ItemText(c, Index(w), reinterpret_cast<LVITEMW*>(l));
+     }},
+    {LVM_EDITLABELW,
+     [](ItemListControl* c, WPARAM w, LPARAM) -> LRESULT {
+       const int index = Index(w);
+       return reinterpret_cast<LRESULT>(ItemsViewBeginEdit(c, index < 0 ? index - 2 : index));
+     }},
+};
 
 LRESULT HandleNotify(ItemListControl* control, WPARAM wParam, LPARAM lParam) {
   auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -275,101 +295,133 @@ void OnFocus(ItemListControl* control, bool gained) {
   PostPaneNotify(control, kPaneGotFocus);
 }
 
-LRESULT HandleWindowMessage(ItemListControl* control, UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND window = control->window;
-  switch (message) {
-    case WM_SIZE:
-      ItemsViewLayout(control, true);
-      return 0;
-    case WM_SETFOCUS:
-      OnFocus(control, true);
-      return 0;
-    case WM_KILLFOCUS:
-      OnFocus(control, false);
-      return 0;
-    case WM_PAINT:
-      ItemsViewPaint(control, nullptr);
-      return 0;
-    case WM_PRINTCLIENT:
-      ItemsViewPaint(control, reinterpret_cast<HDC>(wParam));
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_SETFONT:
-      ItemsViewSetFont(control, reinterpret_cast<HFONT>(wParam));
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(control->font);
-    case WM_SETREDRAW:
-      return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_DROPFILES:
-      return SendWindowMessage(control->creation.parent, WM_DROPFILES, wParam, lParam);
-    case WM_KEYDOWN:
-      ItemsViewKeyDown(control, wParam, lParam);
-      return 0;
-    case WM_CHAR:
-      ItemsViewChar(control, wParam, lParam);
-      return 0;
-    case WM_LBUTTONDOWN:
-      ItemsViewMouseDown(control, wParam, lParam);
-      return 0;
-    case WM_LBUTTONUP:
-      ItemsViewMouseUp(control, wParam, lParam);
-      return 0;
-    case WM_LBUTTONDBLCLK:
-      ItemsViewDoubleClick(control, wParam, lParam);
-      return 0;
-    case WM_RBUTTONDOWN:
-      ItemsViewRightDown(control, wParam, lParam);
-      return 0;
-    case WM_RBUTTONUP:
-      if (ItemsViewRightUp(control, wParam, lParam)) return 0;
-      break;
-    case WM_MOUSEMOVE:
-      ItemsViewMouseMove(control, wParam, lParam);
-      return 0;
-    case WM_MOUSELEAVE:
-      ItemsViewMouseLeave(control);
-      return 0;
-    case WM_MOUSEWHEEL:
-      ItemsViewWheel(control, GET_WHEEL_DELTA_WPARAM(wParam));
-      return 0;
-    case WM_CAPTURECHANGED:
-      ItemsViewCaptureLost(control);
-      return 0;
-    case WM_CONTEXTMENU:
-      if (ItemsViewContextMenu(control, reinterpret_cast<HWND>(wParam), lParam)) return 0;
-      break;
-    case WM_TIMER:
-      ItemsViewTimer(control, wParam);
-      return 0;
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-      int bar = message == WM_HSCROLL ? SB_HORZ : SB_VERT;
-      SCROLLINFO info = {sizeof info, SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
-      GetScrollInfo(window, bar, &info);
-      // The thumb's position in full 32 bits: the message carries only 16.
-      int code = LOWORD(wParam);
-      if (bar == SB_HORZ)
-        ItemsViewHScroll(control, code, info.nTrackPos);
-      else
-        ItemsViewVScroll(control, code, info.nTrackPos);
-      return 0;
-    }
-    case WM_NOTIFY:
-      return HandleNotify(control, wParam, lParam);
-    case kEndEditMessage:
-      ItemsViewEndEditRequest(control, wParam != 0, reinterpret_cast<HWND>(lParam));
-      return 0;
-    case WM_DESTROY:
-      OnDestroy(control);
-      return 0;
-    default:
-      break;
+// WM_HSCROLL and WM_VSCROLL with the thumb's position in full 32 bits: the message carries only 16.
+void OnScroll(ItemListControl* control, int bar, WPARAM wParam) {
+  SCROLLINFO info = {sizeof info, SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
+  GetScrollInfo(control->window, bar, &info);
+  const int code = LOWORD(wParam);
+  if (bar == SB_HORZ) {
+    ItemsViewHScroll(control, code, info.nTrackPos);
+  } else {
+    ItemsViewVScroll(control, code, info.nTrackPos);
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Adapts an action on (control, wParam, lParam) to a handler that answers 0.
+template <void (*Action)(ItemListControl*, WPARAM, LPARAM)>
+LRESULT Handled(ItemListControl* control, WPARAM wParam, LPARAM lParam) {
+  Action(control, wParam, lParam);
+  return 0;
+}
+
+LRESULT PassOn(ItemListControl* control, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(control->window, message, wParam, lParam);
+}
+
+// The window messages the control handles; any other goes to the default procedure.
+const MessageRow kWindowMessages[] = {
+    {WM_SIZE,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT {
+       ItemsViewLayout(c, true);
+       return 0;
+     }},
+    {WM_SETFOCUS,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT {
+       OnFocus(c, true);
+       return 0;
+     }},
+    {WM_KILLFOCUS,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT {
+       OnFocus(c, false);
+       return 0;
+     }},
+    {WM_PAINT,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT {
+       ItemsViewPaint(c, nullptr);
+       return 0;
+     }},
+    {WM_PRINTCLIENT,
+     [](ItemListControl* c, WPARAM w, LPARAM) -> LRESULT {
+       ItemsViewPaint(c, reinterpret_cast<HDC>(w));
+       return 0;
+     }},
+    {WM_ERASEBKGND, [](ItemListControl*, WPARAM, LPARAM) -> LRESULT { return 1; }},
+    {WM_SETFONT,
+     [](ItemListControl* c, WPARAM w, LPARAM) -> LRESULT {
+       ItemsViewSetFont(c, reinterpret_cast<HFONT>(w));
+       return 0;
+     }},
+    {WM_GETFONT, [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT { return reinterpret_cast<LRESULT>(c->font); }},
+    {WM_SETREDRAW, [](ItemListControl*, WPARAM, LPARAM) -> LRESULT { return 0; }},
+    {WM_GETDLGCODE, [](ItemListControl*, WPARAM, LPARAM) -> LRESULT { return DLGC_WANTARROWS | DLGC_WANTCHARS; }},
+    {WM_DROPFILES,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       return SendWindowMessage(c->creation.parent, WM_DROPFILES, w, l);
+     }},
+    {WM_KEYDOWN, Handled<ItemsViewKeyDown>},
+    {WM_CHAR, Handled<ItemsViewChar>},
+    {WM_LBUTTONDOWN, Handled<ItemsViewMouseDown>},
+    {WM_LBUTTONUP, Handled<ItemsViewMouseUp>},
+    {WM_LBUTTONDBLCLK, Handled<ItemsViewDoubleClick>},
+    {WM_RBUTTONDOWN, Handled<ItemsViewRightDown>},
+    {WM_RBUTTONUP,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       return ItemsViewRightUp(c, w, l) ? 0 : PassOn(c, WM_RBUTTONUP, w, l);
+     }},
+    {WM_MOUSEMOVE, Handled<ItemsViewMouseMove>},
+    {WM_MOUSELEAVE,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT {
+       ItemsViewMouseLeave(c);
+       return 0;
+     }},
+    {WM_MOUSEWHEEL,
+     [](ItemListControl* c, WPARAM w, LPARAM) -> LRESULT {
+       ItemsViewWheel(c, GET_WHEEL_DELTA_WPARAM(w));
+       return 0;
+     }},
+    {WM_CAPTURECHANGED,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT {
+       ItemsViewCaptureLost(c);
+       return 0;
+     }},
+    {WM_CONTEXTMENU,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       return ItemsViewContextMenu(c, reinterpret_cast<HWND>(w), l) ? 0 : PassOn(c, WM_CONTEXTMENU, w, l);
+     }},
+    {WM_TIMER,
+     [](ItemListControl* c, WPARAM w, LPARAM) -> LRESULT {
+       ItemsViewTimer(c, w);
+       return 0;
+     }},
+    {WM_HSCROLL,
+     [](ItemListControl* c, WPARAM w, LPARAM) -> LRESULT {
+       OnScroll(c, SB_HORZ, w);
+       return 0;
+     }},
+    {WM_VSCROLL,
+     [](ItemListControl* c, WPARAM w, LPARAM) -> LRESULT {
+       OnScroll(c, SB_VERT, w);
+       return 0;
+     }},
+    {WM_NOTIFY, HandleNotify},
+    {kEndEditMessage,
+     [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
+       ItemsViewEndEditRequest(c, w != 0, reinterpret_cast<HWND>(l));
+       return 0;
+     }},
+    {WM_DESTROY,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT {
+       OnDestroy(c);
+       return 0;
+     }},
+};
+
+template <size_t N>
+MessageHandler FindHandler(const MessageRow (&rows)[N], UINT message) {
+  for (const MessageRow& row : rows) {
+    if (row.message == message) return row.handler;
+  }
+  return nullptr;
 }
 
 LRESULT CALLBACK ItemsViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -379,9 +431,10 @@ LRESULT CALLBACK ItemsViewWindowProc(HWND window, UINT message, WPARAM wParam, L
   }
   ItemListControl* control = ControlOf(window);
   if (!control) return DefWindowProcW(window, message, wParam, lParam);
-  if (message >= LVM_FIRST && message < LVM_FIRST + 0x100)
-    return HandleListViewMessage(control, message, wParam, lParam);
-  return HandleWindowMessage(control, message, wParam, lParam);
+  const bool listView = message >= LVM_FIRST && message < LVM_FIRST + 0x100;
+  const MessageHandler handler =
+      listView ? FindHandler(kListViewMessages, message) : FindHandler(kWindowMessages, message);
+  return handler ? handler(control, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -428,9 +481,9 @@ uint32_t GetListControlStyle(uint32_t options) {
   if (!(options & kOptionNoInfoTips)) style |= kListInfoTips;
   if (options & kOptionColumnLines) style |= kListColumnLines;
   if (options & kOptionGridLines) style |= kListGridLines;
-  if (options & kOptionNoHover) style |= kListNoHoverColour;
+  if (options & kOptionNoHoverColour) style |= kListNoHoverColour;
   if (options & kOptionFullRowSelect) style |= kListFullRowSelect;
-  if (options & kOptionOneClick) style |= kOneClickStyle;
+  if (options & kOptionItemActivation) style |= kOneClickStyle;
   return style;
 }
 

@@ -1,9 +1,9 @@
 #include "views/list_operations.h"
 
-#include "foundation/item_store.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/core/item_store.h"
+#include "foundation/win32/window_wrappers.h"
 #include "views/file_list_row.h"
-#include "views/item_list_changes.h"
+#include "views/item_list.h"
 #include "views/item_list_control.h"
 #include "views/item_list_edit.h"
 #include "views/item_list_layout.h"

@@ -5,11 +5,11 @@
 #include <cstddef>
 #include <cstring>
 
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/item_store.h"
-#include "foundation/memory.h"
-#include "foundation/paths.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/memory.h"
+#include "foundation/files/paths.h"
 #include "views/file_list_row.h"
 #include "views/item_list_control.h"
 #include "views/item_list_rows.h"
@@ -88,11 +88,16 @@ int GetPooledPath(const ItemListControl* list, uint32_t index, wchar_t* buffer, 
 }
 
 int GetRowFullPath(const ItemListControl* list, const FileListRow* row, wchar_t* buffer, int capacity) {
+  return GetRowPathWithName(list, row, row->currentName, buffer, capacity);
+}
+
+int GetRowPathWithName(const ItemListControl* list, const FileListRow* row, const wchar_t* name, wchar_t* buffer,
+                       int capacity) {
   if (buffer == nullptr || capacity <= 0) return 0;
   const int folder = GetPooledPath(list, static_cast<uint32_t>(row->folderIndex), buffer, capacity);
   if (buffer[0] == 0) return ERROR_PATH_NOT_FOUND;
-  const int name = AppendPathComponent(row->currentName, buffer, capacity);
-  return name < 0 ? name : folder;
+  const int appended = AppendPathComponent(name, buffer, capacity);
+  return appended < 0 ? appended : folder;
 }
 
 int CopyItemRecordWithPath(int index, wchar_t* path, int capacity, void* rowBuffer) {
@@ -100,7 +105,7 @@ int CopyItemRecordWithPath(int index, wchar_t* path, int capacity, void* rowBuff
   FileListRow* row = static_cast<FileListRow*>(rowBuffer != nullptr ? rowBuffer : &local);
   if (path != nullptr && capacity > 0) path[0] = 0;
   memset(row, 0, sizeof *row);
-  const ItemListControl* list = g_app != nullptr ? g_app->fileList : nullptr;
+  const ItemListControl* list = AppFileList();
   if (list == nullptr || GetItemRecord(list, index) == nullptr) return ERROR_NOT_FOUND;
   CopyItemRecord(list, index, row, sizeof *row);
   return path != nullptr ? GetRowFullPath(list, row, path, capacity) : 0;

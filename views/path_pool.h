@@ -20,8 +20,12 @@ uint32_t AddPooledPath(ItemListControl* list, const wchar_t* name, uint32_t pare
 int GetPooledPath(const ItemListControl* list, uint32_t index, wchar_t* buffer, int capacity);
 
 // The full path of a file row: its pooled folder with its current name appended. 0; ERROR_PATH_NOT_FOUND with an
-// empty text when the row's folder is not in the pool; the negative result of a copy that was cut.
+// empty text when the row's folder is not in the pool; the negative result of a copy that was cut. Every path
+// of a listed file is built here (a buffer of kLongPathCapacity holds any).
 int GetRowFullPath(const ItemListControl* list, const FileListRow* row, wchar_t* buffer, int capacity);
+// The same path with `name` in place of the current name: where the row's file goes when it is renamed.
+int GetRowPathWithName(const ItemListControl* list, const FileListRow* row, const wchar_t* name, wchar_t* buffer,
+                       int capacity);
 
 // Copies row `index` of the application's file list into `rowBuffer` (sizeof(FileListRow) bytes; a local buffer
 // when null) and, when `path` is given, writes the row's full path. A missing row leaves the buffer zero-filled

@@ -1,36 +1,30 @@
 #include "views/view_hooks.h"
 
-#include "foundation/guard.h"
+#include "foundation/core/guard.h"
 
 ViewHooks g_viewHooks;
 
-namespace {
+void ComputeNewNamesHook() { CallHookGuarded(g_viewHooks.computeNewNames); }
 
-template <typename... Args>
-void CallHook(void (*hook)(Args...), Args... args) {
-  if (hook == nullptr) return;
-  GuardedCall(0, [&] {
-    hook(args...);
-    return 0;
-  });
+void UpdateProblemCountNoticeViewHook() { CallHookGuarded(g_viewHooks.updateProblemCountNotice); }
+
+void ApplyViewOptionsHook() { CallHookGuarded(g_viewHooks.applyViewOptions); }
+
+void AddRecentFolderHook(const wchar_t* folder) { CallHookGuarded(g_viewHooks.addRecentFolder, folder); }
+
+void LoadFieldValuesHook(const wchar_t* folder) { CallHookGuarded(g_viewHooks.loadFieldValues, folder); }
+
+int AddFieldColumnHook(const wchar_t* displayName, const wchar_t* source, const wchar_t* field) {
+  const auto hook = g_viewHooks.addFieldColumn;
+  return hook ? GuardedCall(0, [&] { return hook(displayName, source, field); }) : 0;
 }
 
-}  // namespace
+void DescribeFieldColumnHook(int columnId, wchar_t* out, int capacity) {
+  if (capacity > 0) out[0] = 0;
+  CallHookGuarded(g_viewHooks.describeFieldColumn, columnId, out, capacity);
+}
 
-void ComputeNewNamesHook() { CallHook(g_viewHooks.computeNewNames); }
-
-void UpdateStatusTextHook() { CallHook(g_viewHooks.updateStatusText); }
-
-void UpdateProblemCountNoticeViewHook() { CallHook(g_viewHooks.updateProblemCountNotice); }
-
-void UpdateMenuStatesViewHook() { CallHook(g_viewHooks.updateMenuStates); }
-
-void ListingEndedHook() { CallHook(g_viewHooks.listingEnded); }
-
-void ApplyViewOptionsHook() { CallHook(g_viewHooks.applyViewOptions); }
-
-void ShowFolderInAddressBarHook(const wchar_t* folder) { CallHook(g_viewHooks.showFolderInAddressBar, folder); }
-
-void AddRecentFolderHook(const wchar_t* folder) { CallHook(g_viewHooks.addRecentFolder, folder); }
-
-void LoadFieldValuesHook(const wchar_t* folder) { CallHook(g_viewHooks.loadFieldValues, folder); }
+int FieldSortValueHook(int field, FileListRow* row, void* out, int outSize) {
+  const auto hook = g_viewHooks.fieldSortValue;
+  return hook ? GuardedCall(0, [&] { return hook(field, row, out, outSize); }) : 0;
+}

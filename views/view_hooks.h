@@ -1,38 +1,41 @@
 // What the file list asks of the parts above it: the rename engine's preview, the metadata columns, and the
-// shell's bars, menus and recent folders. The shell fills the table once those parts exist; until then, and
-// for every entry it leaves empty, the call does nothing. Every call runs inside the guard, so a failing hook
-// cannot end a folder listing half-way.
+// shell's menus, problem notice and recent folders. The shell fills the table once those parts exist; until
+// then, and for every entry it leaves empty, the call does nothing. Every call runs inside the guard, so a
+// failing hook cannot end a folder listing half-way.
 #pragma once
+
+struct FileListRow;
 
 struct ViewHooks {
   // Recomputes every file row's new name (the preview).
   void (*computeNewNames)();
-  // Shows the listing statistics in the status bar.
-  void (*updateStatusText)();
   // Shows or hides the status bar's notice of unusable new names.
   void (*updateProblemCountNotice)();
-  // Refreshes the enabled states of menus and toolbar buttons.
-  void (*updateMenuStates)();
-  // A listing ended: what was held back while it was busy (a changed chain's preview) runs now.
-  void (*listingEnded)();
   // Applies the View options to the toolbar after one of them changed.
   void (*applyViewOptions)();
-  // A newly chosen folder: shown in the address bar, and put first in the recent-folders list.
-  void (*showFolderInAddressBar)(const wchar_t* folder);
+  // A newly chosen folder is put first in the recent-folders list.
   void (*addRecentFolder)(const wchar_t* folder);
   // Fills the field values the list's columns show for every listed file.
   void (*loadFieldValues)(const wchar_t* folder);
+  // Field columns. The number n of the field column (id -n) for a display name (empty: the field's name), a
+  // source and a field text, added when missing; 0 when the field cannot be had.
+  int (*addFieldColumn)(const wchar_t* displayName, const wchar_t* source, const wchar_t* field);
+  // How a stored layout writes field column `columnId`: '[', display name, '=', source, '=', field, ']'.
+  void (*describeFieldColumn)(int columnId, wchar_t* out, int capacity);
+  // The sort value of field `field` for a file row (n: field column -n; above 2550 a module's field id) into
+  // `out`: a SortValueType, kSortNoValue when the row has none.
+  int (*fieldSortValue)(int field, FileListRow* row, void* out, int outSize);
 };
 
 extern ViewHooks g_viewHooks;
 
 // Each calls its hook inside the guard; a missing hook does nothing.
 void ComputeNewNamesHook();
-void UpdateStatusTextHook();
 void UpdateProblemCountNoticeViewHook();
-void UpdateMenuStatesViewHook();
-void ListingEndedHook();
 void ApplyViewOptionsHook();
-void ShowFolderInAddressBarHook(const wchar_t* folder);
 void AddRecentFolderHook(const wchar_t* folder);
 void LoadFieldValuesHook(const wchar_t* folder);
+// Without their hook: 0, an empty text, kSortNoValue.
+int AddFieldColumnHook(const wchar_t* displayName, const wchar_t* source, const wchar_t* field);
+void DescribeFieldColumnHook(int columnId, wchar_t* out, int capacity);
+int FieldSortValueHook(int field, FileListRow* row, void* out, int outSize);

@@ -1,10 +1,11 @@
 #include "engine/modules/case_module.h"
 
-#include "engine/module_text_form.h"
-#include "foundation/bounded_text.h"
-#include "foundation/memory.h"
-#include "foundation/text_operations.h"
-#include "foundation/ui_strings.h"
+#include "engine/module_dialog_frame.h"
+#include "engine/module_formatting.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/memory.h"
+#include "foundation/text/text_operations.h"
+#include "foundation/ui/ui_strings.h"
 
 namespace {
 
@@ -13,7 +14,6 @@ constexpr int kNamePartTextId = 2301;
 constexpr int kExtensionPartTextId = 13211;
 // Texts of the conversions 1 to 5 follow each other from here.
 constexpr int kFirstConversionTextId = 13204;
-constexpr int kUiTextCapacity = 256;
 
 const CaseSettings* AsCase(const ModuleInstance* settings) {
   return reinterpret_cast<const CaseSettings*>(settings);
@@ -93,15 +93,6 @@ int SerializeCaseSettings(const ModuleInstance* instance, wchar_t* text, int cap
   return cut != 0 ? cut : commentCut;
 }
 
-// Joins the non-empty pieces of a description with ", ".
-void AppendDescriptionPiece(int textId, wchar_t* text, int capacity) {
-  wchar_t piece[kUiTextCapacity];
-  GetUiText(textId, piece, kUiTextCapacity);
-  if (piece[0] == 0) return;
-  if (text[0] != 0) AppendWideBounded(L", ", text, capacity);
-  AppendWideBounded(piece, text, capacity);
-}
-
 void DescribeCaseSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
   const CaseSettings* settings = AsCase(instance);
   if (IsValidPart(settings->part))
@@ -128,14 +119,14 @@ int ApplyCaseModule(ModuleApplyRecord* record) {
 
 }  // namespace
 
-void InitCaseModule(ModuleDescriptor* descriptor) {
-  *descriptor = ModuleDescriptor{};
-  descriptor->serialize = SerializeCaseSettings;
-  descriptor->describe = DescribeCaseSettings;
-  descriptor->comment = GetCaseComment;
-  descriptor->title = GetCaseTitle;
-  descriptor->createSettings = CreateCaseSettings;
-  descriptor->apply = ApplyCaseModule;
-  descriptor->freeSettings = FreeModuleInstanceMemory;
-  descriptor->keyName = L"Case";
-}
+const ModuleDescriptor kCaseModule = {
+    .serialize = SerializeCaseSettings,
+    .describe = DescribeCaseSettings,
+    .comment = GetCaseComment,
+    .title = GetCaseTitle,
+    .createSettings = CreateCaseSettings,
+    .showDialog = ShowModuleDialogOf<kCaseDialog>,
+    .apply = ApplyCaseModule,
+    .freeSettings = FreeModuleInstanceMemory,
+    .keyName = L"Case",
+};

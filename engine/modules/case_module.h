@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/module_table.h"
+#include "engine/module_contract.h"
 
 // Conversions of the Case module.
 enum CaseConversion : uint16_t {
@@ -24,4 +24,6 @@ struct CaseSettings {
 #pragma pack(pop)
 static_assert(sizeof(CaseSettings) == 8 + 2 + 2 + 2 * kStepCommentCapacity, "Case settings layout");
 
-void InitCaseModule(ModuleDescriptor* descriptor);
+// Its settings dialog.
+extern const ModuleDialog kCaseDialog;
+extern const ModuleDescriptor kCaseModule;

@@ -1,9 +1,10 @@
 #include "engine/modules/ext_module.h"
 
+#include "engine/module_dialog_frame.h"
 #include "engine/module_text_form.h"
-#include "foundation/bounded_text.h"
-#include "foundation/memory.h"
-#include "foundation/ui_strings.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/memory.h"
+#include "foundation/ui/ui_strings.h"
 
 namespace {
 
@@ -64,14 +65,14 @@ void GetExtDosComment(const ModuleInstance* instance, wchar_t* text, int capacit
   CopyWideBounded(AsExt(instance)->comment, text, capacity);
 }
 
-void InitExtModule(ModuleDescriptor* descriptor) {
-  *descriptor = ModuleDescriptor{};
-  descriptor->serialize = SerializeExtSettings;
-  descriptor->describe = DescribeExtSettings;
-  descriptor->comment = GetExtDosComment;
-  descriptor->title = GetExtTitle;
-  descriptor->createSettings = CreateExtSettings;
-  descriptor->apply = ApplyExtModule;
-  descriptor->freeSettings = FreeModuleInstanceMemory;
-  descriptor->keyName = L"Ext";
-}
+const ModuleDescriptor kExtModule = {
+    .serialize = SerializeExtSettings,
+    .describe = DescribeExtSettings,
+    .comment = GetExtDosComment,
+    .title = GetExtTitle,
+    .createSettings = CreateExtSettings,
+    .showDialog = ShowModuleDialogOf<kExtDialog>,
+    .apply = ApplyExtModule,
+    .freeSettings = FreeModuleInstanceMemory,
+    .keyName = L"Ext",
+};

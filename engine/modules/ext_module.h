@@ -1,6 +1,6 @@
 // The Ext module (key "Ext"): replaces the extension; an empty setting removes it together with its dot.
 #pragma once
-#include "engine/module_table.h"
+#include "engine/module_contract.h"
 
 #pragma pack(push, 1)
 struct ExtSettings {
@@ -15,4 +15,6 @@ static_assert(sizeof(ExtSettings) == 8 + 2 * kApplyPartCapacity + 2 * kStepComme
 // The comment operation of every module whose settings are one text of 1024 characters and a comment.
 void GetExtDosComment(const ModuleInstance* settings, wchar_t* text, int capacity);
 
-void InitExtModule(ModuleDescriptor* descriptor);
+// Its settings dialog.
+extern const ModuleDialog kExtDialog;
+extern const ModuleDescriptor kExtModule;

@@ -1,5 +1,5 @@
 // The export of QVRXRES.dll: the list of its string tables and menu definitions.
-#include "foundation/resource_library.h"
+#include "foundation/ui/resource_library.h"
 #include "resources/qvrxres/menus.h"
 #include "resources/qvrxres/string_tables.h"
 

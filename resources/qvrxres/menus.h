@@ -1,6 +1,6 @@
 // The library's menu definitions.
 #pragma once
-#include "foundation/resource_library.h"
+#include "foundation/ui/resource_library.h"
 
 extern const MenuDefinitionEntry kMainMenu[];
 // Placeholders the program fills with the rename modules and with the fields of modules and plug-ins.

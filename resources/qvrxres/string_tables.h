@@ -1,6 +1,6 @@
 // The library's UI string tables, built from its text rows on first use.
 #pragma once
-#include "foundation/ui_strings.h"
+#include "foundation/ui/ui_strings.h"
 
 // The English table: UTF-16 texts, named "US".
 const UiStringTable* EnglishTable();

@@ -8,7 +8,8 @@
 #include "engine/module_table.h"
 #include "engine/modules/case_module.h"
 #include "engine/modules/ext_module.h"
-#include "foundation/bounded_text.h"
+#include "foundation/text/bounded_text.h"
+#include "module_steps.h"
 #include "ui_text_scope.h"
 
 namespace {
@@ -16,37 +17,7 @@ namespace {
 class CaseAndExt : public testing::Test {
  protected:
   void SetUp() override { InitModuleDescriptors(); }
-
-  // The name after one step given by its text form.
-  static std::wstring Renamed(const wchar_t* step, const wchar_t* name) {
-    ModuleInstance* settings = CreateModuleFromText(step);
-    EXPECT_NE(settings, nullptr) << "refused: " << std::string(step, step + wcslen(step));
-    if (settings == nullptr) return L"(refused)";
-    wchar_t buffer[260];
-    CopyWideBounded(name, buffer, 260);
-    EXPECT_EQ(ApplyModuleToFileName(settings, nullptr, buffer, 260), 0);
-    FreeModuleInstance(settings);
-    return buffer;
-  }
-
-  static std::wstring Serialized(const ModuleInstance* settings) {
-    wchar_t text[2048];
-    EXPECT_EQ(SerializeModuleInstance(settings, text, 2048), 0);
-    return text;
-  }
-
-  // Saves a step and loads it again; the loaded record must equal the saved one byte for byte.
-  template <typename Settings>
-  static void ExpectRoundTrip(const Settings& original) {
-    const std::wstring text = Serialized(&original.header);
-    ModuleInstance* loaded = CreateModuleFromText(text.c_str());
-    ASSERT_NE(loaded, nullptr) << "refused: " << std::string(text.begin(), text.end());
-    EXPECT_EQ(memcmp(loaded, &original, sizeof(Settings)), 0) << std::string(text.begin(), text.end());
-    FreeModuleInstance(loaded);
-  }
 };
-
-const wchar_t* const kComments[] = {L"", L"first line\r\nsecond line", L"a;b>c", L"say \"hi\"", L"C:\\new"};
 
 }  // namespace
 
@@ -136,7 +107,7 @@ TEST_F(CaseAndExt, WritesTheTextForm) {
 TEST_F(CaseAndExt, EveryCaseStepComesBackThroughSaveAndLoad) {
   for (wchar_t part : {L'n', L'e'}) {
     for (uint16_t conversion = kCaseLower; conversion <= kCaseInvert; ++conversion) {
-      for (const wchar_t* comment : kComments) {
+      for (const wchar_t* comment : kStepComments) {
         CaseSettings settings{};
         settings.header.moduleIndex = kModuleCase;
         settings.part = part;
@@ -153,7 +124,7 @@ TEST_F(CaseAndExt, EveryExtStepComesBackThroughSaveAndLoad) {
                                      L"a;b>c",  L"q\"t\"",  L"ends\\",   L"-",           L"\\\"",
                                      L"x\",y",  L"\"",      L"x\">;y",   std::wstring(1000, L'e')};
   for (const std::wstring& extension : extensions) {
-    for (const wchar_t* comment : kComments) {
+    for (const wchar_t* comment : kStepComments) {
       ExtSettings settings{};
       settings.header.moduleIndex = kModuleExt;
       CopyWideBounded(extension.c_str(), settings.extension, kApplyPartCapacity);
@@ -201,5 +172,6 @@ TEST_F(CaseAndExt, DescriptionsAndTitlesComeFromUiTexts) {
         return 0;
       },
       &titles);
-  EXPECT_EQ(titles, L"Case|Extension|");
+  // Case and Ext come first; the other modules' titles are not in this table.
+  EXPECT_EQ(titles.rfind(L"Case|Extension|", 0), 0u) << std::string(titles.begin(), titles.end());
 }

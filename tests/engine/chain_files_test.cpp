@@ -9,7 +9,7 @@
 
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
-#include "foundation/profile_store.h"
+#include "foundation/profile/profile_store.h"
 #include "preview_fixture.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
@@ -41,8 +41,8 @@ class ChainFiles : public PreviewFixture {
   Lines Chain() const {
     Lines lines;
     for (uint32_t n = 0; n < CountSteps(); ++n) {
-      wchar_t text[1024];
-      SerializeModuleInstance(GetStepInstance(static_cast<int>(n)), text, 1024);
+      wchar_t text[2048];
+      SerializeModuleInstance(GetStepInstance(static_cast<int>(n)), text, 2048);
       lines.push_back((IsStepChecked(static_cast<int>(n)) ? L"" : L"-") + std::wstring(text));
     }
     return lines;
@@ -50,9 +50,9 @@ class ChainFiles : public PreviewFixture {
 
   Lines Section() const {
     Lines values;
-    wchar_t value[1024];
+    wchar_t value[2048];
     for (int n = 1; n < 10; ++n) {
-      ProfileGetPath(&g_settingsStore, "QK", ("R" + std::to_string(n)).c_str(), L"", value, 1024);
+      ProfileGetPath(&g_settingsStore, "QK", ("R" + std::to_string(n)).c_str(), L"", value, 2048);
       if (value[0] != 0) values.push_back(value);
     }
     return values;
@@ -155,4 +155,55 @@ TEST_F(ChainFiles, SectionIsRewrittenWholeAndRestoredUpToItsFirstGap) {
   g_app->settingsChanged = 1;
   EXPECT_EQ(SaveModuleChainToSettings(), 0);
   EXPECT_EQ(Section(), Chain());
+}
+
+TEST_F(ChainFiles, TheLongestStepThatLoadsIsWrittenBackAndAChainThatCannotBeWrittenKeepsTheSection) {
+  const std::wstring longest = L"<Ext,\"" + std::wstring(1015, L'e') + L"\">";
+  ASSERT_EQ(longest.size(), 1023u);
+  for (const std::wstring& line : {longest, L"-" + longest}) {
+    SCOPED_TRACE(line.substr(0, 8));
+    EXPECT_EQ(Load(Utf16File(line + L"\r\n")), 0);
+    EXPECT_EQ(Chain(), Lines{line});
+    EXPECT_EQ(Section(), Lines{line}) << "written to the section at once";
+    EXPECT_EQ(g_app->settingsChanged, 0) << "so that closing has nothing to ask";
+    const std::wstring path = temp_ / L"again.zqr";
+    EXPECT_EQ(WriteModuleChainFile(path.c_str()), 0);
+    EXPECT_EQ(ReadWholeFile(path), Utf16File(line + L"\r\n"));
+    RestoreModuleChain();
+    EXPECT_EQ(Chain(), Lines{line});
+  }
+  EXPECT_EQ(boxes_.Answered(), 0);
+  const std::wstring tooLong = L"<Ext,\"" + std::wstring(1016, L'e') + L"\">";
+  EXPECT_EQ(Load(Utf16File(tooLong + L"\r\n")), -1) << "one character more is not read";
+  // A step without a text form: the chain cannot be written back, and the section keeps the chain it held.
+  AddProbe();
+  g_app->settingsChanged = 1;
+  EXPECT_NE(SaveModuleChainToSettings(), 0);
+  EXPECT_EQ(Section(), Lines{L"-" + longest});
+  EXPECT_EQ(g_app->settingsChanged, 1);
+}
+
+TEST_F(ChainFiles, ManyStepsAreStoredInTheChainListAtOnceAndPreviewedOnce) {
+  static int previews;
+  previews = 0;
+  g_engineHooks.updateProblemCountNotice = [] { ++previews; };
+  Lines steps;
+  std::wstring file;
+  for (int i = 0; i < 200; ++i) {
+    steps.push_back(i % 2 ? L"<Case,n," + std::to_wstring(1 + i % 5) + L">"
+                          : L"-<Ext,\"e" + std::to_wstring(i) + L"\">");
+    ProfileSetPath(&g_settingsStore, "QK", ("R" + std::to_string(i + 1)).c_str(), steps.back().c_str());
+    file += steps.back() + L"\r\n";
+  }
+  AddStep(L"<Case,n,4>");
+  LONG changes = chain_->rows.changes;
+  RestoreModuleChain();
+  EXPECT_EQ(Chain(), steps);
+  EXPECT_LE(chain_->rows.changes - changes, 2) << "emptied, then the steps stored together";
+  EXPECT_EQ(previews, 1);
+  changes = chain_->rows.changes;
+  EXPECT_EQ(Load(Utf16File(file)), 0);
+  EXPECT_EQ(Chain(), steps);
+  EXPECT_LE(chain_->rows.changes - changes, 2);
+  EXPECT_EQ(previews, 2);
 }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "foundation/bounded_text.h"
+#include "foundation/text/bounded_text.h"
 #include "preview_fixture.h"
 
 namespace {

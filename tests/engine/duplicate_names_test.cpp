@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/bounded_text.h"
-#include "foundation/name_masks.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/text/name_masks.h"
 #include "preview_fixture.h"
 
 namespace {

@@ -93,3 +93,36 @@ TEST_F(DialogHelpers, AnsiTextsBecomeMenuItemsAfterTheFirstId) {
   EXPECT_EQ(AddAnsiStringItems(nullptr, 500, texts), 0);
   DestroyMenu(menu);
 }
+
+TEST_F(DialogHelpers, AFieldReferenceGoesWholeInQuotesAtTheCaretWhileItStandsAt1018OrBefore) {
+  HWND edit = Control(L"EDIT", ES_AUTOHSCROLL);
+  SendMessageW(edit, EM_LIMITTEXT, 1023, 0);
+  const std::wstring x1000(1000, L'x');
+  const struct {
+    std::wstring text;
+    int caret;
+    int selectionEnd;
+    const wchar_t* reference;
+    std::wstring expected;
+  } cases[] = {
+      {L"ab", 1, 1, L"Title", L"a\"Title\"b"},
+      {L"", 0, 0, L"Date,yyyy.MM.dd", L"\"Date,yyyy.MM.dd\""},
+      {L"a\"Album\"b", 1, 8, L"Title", L"a\"Title\"b"},
+      {std::wstring(1018, L'x'), 1018, 1018, L"OFN", std::wstring(1018, L'x') + L"\"OFN\""},
+      {std::wstring(1019, L'x'), 1019, 1019, L"OFN", std::wstring(1019, L'x')},
+      {x1000, 0, 0, L"Date Digitized,dddd, d. MMMM yyyy", x1000},
+      {x1000, 0, 20, L"Date Digitized,dddd, d. MMMM yyyy",
+       L"\"Date Digitized,dddd, d. MMMM yyyy\"" + x1000.substr(20)},
+  };
+  for (const auto& c : cases) {
+    SetWindowTextW(edit, c.text.c_str());
+    SendMessageW(edit, EM_SETSEL, c.caret, c.selectionEnd);
+    InsertPatternReference(edit, c.reference);
+    wchar_t text[1100];
+    GetWindowTextW(edit, text, 1100);
+    EXPECT_EQ(std::wstring(text), c.expected) << "caret " << c.caret;
+    DWORD caret = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
+    EXPECT_EQ(caret, static_cast<DWORD>(c.caret)) << "the caret goes back to the insertion point";
+  }
+}

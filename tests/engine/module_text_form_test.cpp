@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/module_table.h"
-#include "foundation/paths.h"
+#include "foundation/files/paths.h"
 
 namespace {
 

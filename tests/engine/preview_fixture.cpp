@@ -1,8 +1,8 @@
 #include "preview_fixture.h"
 
 #include "engine/chain_list.h"
-#include "foundation/bounded_text.h"
-#include "foundation/memory.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/memory.h"
 #include "views/path_pool.h"
 
 ProbeRecord g_probeRecord;

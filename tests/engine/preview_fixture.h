@@ -8,10 +8,10 @@
 #include <string>
 
 #include "engine/module_table.h"
-#include "foundation/app_state.h"
+#include "foundation/core/app_state.h"
 #include "ui_text_scope.h"
 #include "views/file_list_row.h"
-#include "views/item_list_control.h"
+#include "views/item_list.h"
 
 constexpr uint32_t kProbeModule = 21;
 

@@ -11,7 +11,7 @@
 #include "engine/duplicate_names.h"
 #include "engine/engine_hooks.h"
 #include "engine/name_marks.h"
-#include "foundation/bounded_text.h"
+#include "foundation/text/bounded_text.h"
 #include "main_window_stand_in.h"
 #include "preview_fixture.h"
 
@@ -170,6 +170,20 @@ TEST_F(Preview, StepsGetTheContextTheirFlagsAskFor) {
   step->header.flags = kApplyNeedsFileInfo;
   EXPECT_EQ(ApplyChainToName(1, Row(0), name, kApplyPartCapacity), 0);
   EXPECT_EQ(g_probeRecord.lastContext, &Row(0)->info);
+}
+
+TEST_F(Preview, AStepSeesTheWholePathOfAFileListedDeepDown) {
+  uint32_t folder = AddFolder(L"C:\\data");
+  std::wstring path = L"C:\\data";
+  for (const wchar_t letter : {L'p', L'q', L'r', L's'}) {
+    folder = AddFolder(std::wstring(300, letter).c_str(), folder);
+    path += L"\\" + std::wstring(300, letter);
+  }
+  AddFile(folder, L"a.txt");
+  AddProbe(kApplyNeedsPath);
+  wchar_t name[kApplyPartCapacity] = L"a.txt";
+  EXPECT_EQ(ApplyChainToName(1, Row(0), name, kApplyPartCapacity), 0);
+  EXPECT_EQ(g_probeRecord.lastPath, path + L"\\a.txt");
 }
 
 TEST_F(Preview, PassFromAWorkerRunsOnTheGuiThread) {

@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "engine/chain_list.h"
-#include "engine/engine_hooks.h"
 #include "engine/preview.h"
 #include "engine/undo.h"
+#include "foundation/core/jobs.h"
 #include "run_fixture.h"
 #include "system_seams_scope.h"
 
@@ -110,6 +110,37 @@ TEST_F(RenameRun, ExistingFilesAreNeverReplaced) {
   EXPECT_EQ(boxes_.Answered(), 3);
 }
 
+TEST_F(RenameRun, ANameEndingInADotOrABlankIsRenamedAndUndoneItselfNotItsTwin) {
+  const struct {
+    const wchar_t* twin;
+    const wchar_t* literal;
+    const wchar_t* step;
+  } cases[] = {{L"notes", L"notes.", L"<Ext,->"}, {L"x.txt", L"x.txt ", L"<Ext,\"txt\">"},
+               {L"TRAIL", L"trail.", L"<Case,n,2>"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::wstring(c.literal) + L"|");
+    EmptyFolders();
+    ClearList();
+    DeleteAllSteps();
+    temp_.WriteFile(std::wstring(L"one\\") + c.twin, std::string(c.twin, c.twin + wcslen(c.twin)));
+    temp_.WriteFile(std::wstring(L"one\\") + c.literal, std::string(c.literal, c.literal + wcslen(c.literal)));
+    const Files before = Disk();
+    if (before.size() != 2) GTEST_SKIP() << "this file system holds the twins as one";
+    ListFolder(1);
+    AddStep(c.step);
+    ComputeNewNames();
+    Files expected;
+    for (uint32_t i = 0; i < ItemStoreCount(&files_->rows); ++i)
+      expected.push_back(L"one\\" + NewName(i) + L"=" + std::wstring(Row(i)->currentName));
+    std::sort(expected.begin(), expected.end());
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(Disk(), expected) << "each file takes the name its own row previews";
+    ASSERT_TRUE(Undo());
+    EXPECT_EQ(Disk(), before);
+  }
+  EXPECT_EQ(boxes_.Answered(), 0);
+}
+
 TEST_F(RenameRun, UnusableNamesRefuseTheRun) {
   const Files before = Prepare({{1, L"a.txt", L"a?.txt"}, {1, L"b.txt", L"b\t.txt"}, {1, L"c.txt", L"d.txt"}});
   EXPECT_EQ(g_app->problemCount, 2);
@@ -136,6 +167,35 @@ TEST_F(RenameRun, ExistingTargetStopsTheRunAndKeepsTheRowsAndTheUndo) {
   EXPECT_EQ(g_app->undoPairCount, 1);
   ASSERT_TRUE(Undo());
   EXPECT_EQ(Disk(), before);
+}
+
+TEST_F(RenameRun, AfterAnUndoTheRowsShowWhatTheDiskHolds) {
+  temp_.WriteFile(L"one\\x.txt", "unlisted");
+  const Files before = Prepare({{1, L"a.txt", L"a2.txt"}, {1, L"b.txt", L"x.txt"}, {1, L"c.txt", L"c2.txt"}});
+  ASSERT_TRUE(Run());
+  ASSERT_EQ(std::wstring(Row(0)->currentName), L"a2.txt");
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(Disk(), before);
+  ASSERT_EQ(ItemStoreCount(&files_->rows), 3u);
+  EXPECT_EQ(std::wstring(Row(0)->currentName) + L">" + NewName(0), L"a.txt>a2.txt") << "and previews it anew";
+  // The rows name the files on disk: the next run renames them.
+  DeleteFileW((FolderPath(1) + L"\\x.txt").c_str());
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(Disk(), (Files{L"one\\a2.txt=a.txt", L"one\\c2.txt=c.txt", L"one\\x.txt=b.txt"}));
+  EXPECT_EQ(boxes_.Answered(), 1);
+
+  // An undo that stops: only the rows of the files renamed back change.
+  ClearList();
+  for (const wchar_t* name : {L"a2.txt", L"c2.txt", L"x.txt"}) AddFile(1, name);
+  g_probeRecord.renames = {};
+  ComputeNewNames();
+  temp_.WriteFile(L"one\\b.txt", "in the way");
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(g_app->undoPairCount, 2) << "the last pair was undone, the second was not";
+  Files names;
+  for (uint32_t i = 0; i < ItemStoreCount(&files_->rows); ++i) names.push_back(Row(i)->currentName);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Files{L"a2.txt", L"c.txt", L"x.txt"}));
 }
 
 TEST_F(RenameRun, ARunAfterAStopGoesOnWithTheRowsLeft) {
@@ -172,7 +232,7 @@ TEST_F(RenameRun, StoppedRunEmptiesTheListAndUndoCoversWhatWasRenamed) {
   const Files before = Prepare({{1, L"1.txt", L"a.txt"}, {1, L"2.txt", L"b.txt"}, {1, L"3.txt", L"c.txt"},
                                 {1, L"4.txt", L"d.txt"}, {1, L"5.txt", L"e.txt"}});
   g_stopAtPercent = 40;
-  g_engineHooks.setProgressPercent = [](uint32_t percent) {
+  g_jobNotices.setProgressPercent = [](uint32_t percent) {
     if (percent >= g_stopAtPercent) InterlockedExchange(&g_app->cancelCounter, 1);
   };
   ASSERT_TRUE(Run());

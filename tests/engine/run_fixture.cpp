@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "engine/engine_hooks.h"
+#include "engine/preview.h"
 #include "engine/rename_run.h"
 #include "engine/undo.h"
-#include "foundation/bounded_text.h"
-#include "foundation/providers.h"
+#include "foundation/core/jobs.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/providers/providers.h"
 
 namespace {
 
@@ -39,6 +41,8 @@ int AdmitItem(ProviderItem* item, void* userData) {
 }  // namespace
 
 RunFixture::RunFixture() {
+  // As the program does: a job that ends shows a chain change that waited for it.
+  g_jobNotices.jobEnded = RunDeferredPreview;
   InitFileSystemProviders();
   temp_.MakeFolder(L"one");
   temp_.MakeFolder(L"two");
@@ -48,6 +52,7 @@ RunFixture::RunFixture() {
 RunFixture::~RunFixture() {
   ReleaseUndoList();
   g_engineHooks = EngineHooks{};
+  g_jobNotices = JobNotices{};
   ShutdownProviders();
 }
 
@@ -71,7 +76,7 @@ void RunFixture::ClearList() {
 }
 
 void RunFixture::EmptyFolders() const {
-  for (const std::wstring& file : Disk()) DeleteFileW((temp_ / file.substr(0, file.find(L'='))).c_str());
+  for (const std::wstring& file : Disk()) DeleteFileW(AsGiven(temp_ / file.substr(0, file.find(L'='))).c_str());
 }
 
 bool RunFixture::Run() {

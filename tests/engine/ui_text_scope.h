@@ -1,8 +1,8 @@
 // Gives the program a state block whose UI string table is the test's own for the lifetime of the object.
 #pragma once
-#include "foundation/app_state.h"
-#include "foundation/memory.h"
-#include "foundation/ui_strings.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/memory.h"
+#include "foundation/ui/ui_strings.h"
 
 class UiTextScope {
  public:

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "foundation/text/packed_date.h"
+
 inline SYSTEMTIME DateTime(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0) {
   SYSTEMTIME time = {};
   time.wYear = year;
@@ -20,6 +22,13 @@ inline SYSTEMTIME DateTime(WORD year, WORD month, WORD day, WORD hour = 0, WORD 
 inline FILETIME UtcFileTime(const SYSTEMTIME& fields) {
   FILETIME time = {};
   if (!SystemTimeToFileTime(&fields, &time)) time = {};
+  return time;
+}
+
+// The FILETIME of fields taken as local time by the program's own conversion; all zero when it rejects them.
+inline FILETIME LocalFileTime(const SYSTEMTIME& fields) {
+  FILETIME time = {};
+  if (!LocalSystemTimeToFileTime(&fields, &time)) time = {};
   return time;
 }
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/item_store.h"
+#include "foundation/core/item_store.h"
 
 inline std::string MakeRow(const std::string& text) {
   uint16_t length = static_cast<uint16_t>(text.size() + 2);

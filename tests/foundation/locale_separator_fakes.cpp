@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "foundation/bounded_text.h"
-#include "foundation/system_seams.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/system_seams.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Separators of a made-up locale for number tests: the locale query is replaced until the object goes, and
 // the real separators are read again afterwards.
 #pragma once
-#include "foundation/locale_separators.h"
+#include "foundation/text/locale_separators.h"
 
 class FakeLocaleSeparators {
  public:

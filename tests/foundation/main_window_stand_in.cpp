@@ -1,7 +1,7 @@
 #include "main_window_stand_in.h"
 
-#include "foundation/app_state.h"
-#include "foundation/threads.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/threads.h"
 
 namespace {
 

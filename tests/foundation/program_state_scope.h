@@ -1,10 +1,10 @@
 // A zero-filled program state with a title (and, when asked, a UI string table) for the lifetime of the object;
 // the state before comes back after.
 #pragma once
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/memory.h"
-#include "foundation/ui_strings.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/memory.h"
+#include "foundation/ui/ui_strings.h"
 
 class ProgramStateScope {
  public:

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/providers.h"
-#include "foundation/system_functions.h"
+#include "foundation/providers/providers.h"
+#include "foundation/win32/system_functions.h"
 #include "support/temp_folder.h"
 #include "system_seams_scope.h"
 

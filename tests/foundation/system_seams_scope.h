@@ -1,6 +1,6 @@
 // Puts the real system calls back when a test that replaced some of them ends, also when it fails half-way.
 #pragma once
-#include "foundation/system_seams.h"
+#include "foundation/core/system_seams.h"
 
 class SystemSeamsScope {
  public:

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "foundation/ui_seams.h"
+#include "foundation/ui/ui_seams.h"
 
 class UiSeamsScope {
  public:

@@ -1,31 +1,24 @@
-// The image libraries the image-header reader stands on: each reads the header of an image it was given.
+// The image libraries the image-header reader stands on: each reads the header of an image its own encoder
+// wrote.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
-#include <png.h>
-#include <jpeglib.h>
-#include <tiffio.h>
-#include <webp/decode.h>
-#include <webp/encode.h>
 #include <openjpeg.h>
+#include <webp/decode.h>
 
+#include "image_samples.h"
 #include "support/temp_folder.h"
+
+using namespace image_samples;
 
 namespace {
 
 struct MemoryStream {
-  std::vector<unsigned char> bytes;
+  std::string bytes;
   size_t readAt = 0;
 };
-
-void PngWrite(png_structp png, png_bytep data, png_size_t length) {
-  auto* stream = static_cast<MemoryStream*>(png_get_io_ptr(png));
-  stream->bytes.insert(stream->bytes.end(), data, data + length);
-}
 
 void PngRead(png_structp png, png_bytep data, png_size_t length) {
   auto* stream = static_cast<MemoryStream*>(png_get_io_ptr(png));
@@ -34,28 +27,11 @@ void PngRead(png_structp png, png_bytep data, png_size_t length) {
   stream->readAt += length;
 }
 
-void PngFlush(png_structp) {}
-
-MemoryStream MakePng(unsigned width, unsigned height) {
-  MemoryStream stream;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_set_write_fn(png, &stream, PngWrite, PngFlush);
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<unsigned char> row(width * 4, 0x7F);
-  for (unsigned y = 0; y < height; ++y) png_write_row(png, row.data());
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  return stream;
-}
-
 }  // namespace
 
 TEST(ImageLibraries, PngHeaderOfAWrittenImage) {
-  MemoryStream stream = MakePng(37, 21);
-  ASSERT_EQ(png_sig_cmp(stream.bytes.data(), 0, 8), 0);
+  MemoryStream stream{EncodePng(37, 21, PNG_COLOR_TYPE_RGB_ALPHA, 8)};
+  ASSERT_EQ(png_sig_cmp(reinterpret_cast<png_const_bytep>(stream.bytes.data()), 0, 8), 0);
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   png_set_read_fn(png, &stream, PngRead);
@@ -67,52 +43,23 @@ TEST(ImageLibraries, PngHeaderOfAWrittenImage) {
 }
 
 TEST(ImageLibraries, JpegHeaderOfACompressedImage) {
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_compress_struct compress;
+  const std::string jpeg = CompressJpeg(64, 48, 3);
   jpeg_error_mgr errors;
-  compress.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&compress);
-  jpeg_mem_dest(&compress, &buffer, &size);
-  compress.image_width = 64;
-  compress.image_height = 48;
-  compress.input_components = 3;
-  compress.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&compress);
-  jpeg_start_compress(&compress, TRUE);
-  std::vector<JSAMPLE> row(64 * 3, 200);
-  JSAMPROW rows[1] = {row.data()};
-  while (compress.next_scanline < compress.image_height) jpeg_write_scanlines(&compress, rows, 1);
-  jpeg_finish_compress(&compress);
-  jpeg_destroy_compress(&compress);
-
   jpeg_decompress_struct decompress;
   decompress.err = jpeg_std_error(&errors);
   jpeg_create_decompress(&decompress);
-  jpeg_mem_src(&decompress, buffer, size);
+  jpeg_mem_src(&decompress, reinterpret_cast<const unsigned char*>(jpeg.data()), jpeg.size());
   ASSERT_EQ(jpeg_read_header(&decompress, TRUE), JPEG_HEADER_OK);
   EXPECT_EQ(decompress.image_width, 64u);
   EXPECT_EQ(decompress.image_height, 48u);
   EXPECT_EQ(decompress.num_components, 3);
   jpeg_destroy_decompress(&decompress);
-  free(buffer);
 }
 
 TEST(ImageLibraries, TiffDirectoryOfAWrittenFile) {
   TempFolder folder;
-  std::wstring path = folder / L"sample.tif";
-  TIFF* out = TIFFOpenW(path.c_str(), "w");
-  ASSERT_NE(out, nullptr);
-  TIFFSetField(out, TIFFTAG_IMAGEWIDTH, 10);
-  TIFFSetField(out, TIFFTAG_IMAGELENGTH, 6);
-  TIFFSetField(out, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(out, TIFFTAG_SAMPLESPERPIXEL, 1);
-  TIFFSetField(out, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-  TIFFSetField(out, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
-  std::vector<unsigned char> row(10, 0x55);
-  for (int y = 0; y < 6; ++y) TIFFWriteScanline(out, row.data(), y, 0);
-  TIFFClose(out);
-
+  const std::wstring path = folder / L"sample.tif";
+  ASSERT_TRUE(WriteTiff(path, 10, 6, 8, 1));
   TIFF* in = TIFFOpenW(path.c_str(), "r");
   ASSERT_NE(in, nullptr);
   uint32_t width = 0, height = 0;
@@ -128,15 +75,12 @@ TEST(ImageLibraries, TiffDirectoryOfAWrittenFile) {
 }
 
 TEST(ImageLibraries, WebpFeaturesOfAnEncodedImage) {
-  std::vector<uint8_t> pixels(16 * 9 * 3, 90);
-  uint8_t* encoded = nullptr;
-  size_t size = WebPEncodeLosslessRGB(pixels.data(), 16, 9, 16 * 3, &encoded);
-  ASSERT_GT(size, 0u);
+  const std::string webp = EncodeWebp(16, 9, true);
+  ASSERT_FALSE(webp.empty());
   int width = 0, height = 0;
-  EXPECT_TRUE(WebPGetInfo(encoded, size, &width, &height));
+  EXPECT_TRUE(WebPGetInfo(reinterpret_cast<const uint8_t*>(webp.data()), webp.size(), &width, &height));
   EXPECT_EQ(width, 16);
   EXPECT_EQ(height, 9);
-  WebPFree(encoded);
 }
 
 TEST(ImageLibraries, OpenJpegDecoderCanBeCreated) {

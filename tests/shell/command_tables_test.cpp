@@ -3,16 +3,19 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "engine/module_table.h"
-#include "foundation/resource_library.h"
+#include "foundation/ui/resource_library.h"
 #include "program_state_scope.h"
 #include "shell/command_trees.h"
+#include "shell/keyboard_hook.h"
 #include "shell/main_commands.h"
-#include "shell/shell_hooks.h"
-#include "shell/title_notices.h"
+#include "shell/status_notices.h"
 
 namespace {
 
@@ -65,6 +68,20 @@ class SpareModule {
 
 constexpr int kSpareIndex = kModuleSlotCount - 1;
 
+// The module table emptied for a test, and given back after it: a program run earlier in the same process has
+// filled it.
+class NoModules {
+ public:
+  NoModules() {
+    std::copy(std::begin(g_moduleDescriptors), std::end(g_moduleDescriptors), kept_);
+    std::fill(std::begin(g_moduleDescriptors), std::end(g_moduleDescriptors), ModuleDescriptor{});
+  }
+  ~NoModules() { std::copy(std::begin(kept_), std::end(kept_), g_moduleDescriptors); }
+
+ private:
+  ModuleDescriptor kept_[kModuleSlotCount];
+};
+
 }  // namespace
 
 TEST(CommandTable, EveryCommandHasAHandlerOrIsGreyedWithTheReason) {
@@ -93,7 +110,7 @@ TEST(CommandTable, EveryCommandHasAHandlerOrIsGreyedWithTheReason) {
       EXPECT_NE(FindCommandHandler(id), nullptr);
     }
   }
-  EXPECT_GT(missing, 0);
+  EXPECT_EQ(missing, 0) << "every part of the program is there";
   EXPECT_STREQ(kCommandNameTable[kCommandNameCount - 1].name, "-");
 }
 
@@ -119,6 +136,7 @@ TEST(CommandTable, RangesAreTriedAfterTheSingleIdsAndTheEmptyListGreysTheFileCom
 
 TEST(MainMenu, EveryItemGetsItsTextAndTheCurrentDisplayModeIsLeftOut) {
   ProgramStateScope state;
+  NoModules noModules;
   const ResourceLibrary* library = LoadResourceLibrary();
   ASSERT_NE(library, nullptr);
   state->uiStrings = library->languages[0].table;
@@ -136,23 +154,33 @@ TEST(MainMenu, EveryItemGetsItsTextAndTheCurrentDisplayModeIsLeftOut) {
   HMENU popup = CreatePopupMenu();
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, popup, tree, true), 0);
   EXPECT_EQ(MenuText(popup, 104), L"&Save settings file..");
-  DestroyMenu(bar);
-  DestroyMenu(popup);
+  // With the key table the menu bar's menus name the shortcuts; pop-ups never do.
+  KeyHookState keys;
+  InitKeyHookState(&keys);
+  keys.section = nullptr;
+  FillShortcutTable(&keys);
+  HMENU barWithKeys = CreateMenu();
+  HMENU popupWithKeys = CreatePopupMenu();
+  ASSERT_EQ(BuildMenuFromTable(state->uiStrings, barWithKeys, tree, false, &keys), 0);
+  ASSERT_EQ(BuildMenuFromTable(state->uiStrings, popupWithKeys, tree, true, &keys), 0);
+  EXPECT_EQ(MenuText(barWithKeys, 104), L"&Save settings file..\tCtrl+S");
+  EXPECT_EQ(MenuText(barWithKeys, 102), L"&New list");
+  EXPECT_EQ(MenuText(popupWithKeys, 104), L"&Save settings file..");
+  for (HMENU menu : {bar, popup, barWithKeys, popupWithKeys}) DestroyMenu(menu);
   FreeCommandTree(tree);
 
-  g_shellHooks.setDarkModePreference = [](int mode) { return mode == 5 ? 1 : 0; };
+  // The display modes leave out the current one (their appearance menu waits for dark mode).
   const MenuDefinitionEntry modes[] = {{211, 0, nullptr}, {212, 0, nullptr}, {213, 0, nullptr}, {0, 0, nullptr}};
-  const MenuDefinitionEntry appearance[] = {{210, 0, modes}, {0, 0, nullptr}};
-  tree = CopyFilteredCommandTree(appearance, nullptr);
-  g_shellHooks.setDarkModePreference = nullptr;
-  ASSERT_NE(FindRecord(tree, 210), nullptr);
+  tree = CopyFilteredCommandTree(modes, nullptr);
+  ASSERT_NE(tree, nullptr);
   EXPECT_NE(FindRecord(tree, 211), nullptr);
   EXPECT_EQ(FindRecord(tree, 212), nullptr);
   EXPECT_NE(FindRecord(tree, 213), nullptr);
   FreeCommandTree(tree);
 
   // An item without a text makes the whole build fail.
-  MenuItemRecord unknown[] = {{123, 0, 0, nullptr, {}}, {29999, 0, 0, nullptr, {}}, {0, 0, 0, nullptr, {}}};
+  MenuItemRecord unknown[] = {
+      {123, 0, 0, nullptr, {}, nullptr}, {29999, 0, 0, nullptr, {}, nullptr}, {0, 0, 0, nullptr, {}, nullptr}};
   HMENU failed = CreatePopupMenu();
   EXPECT_EQ(BuildMenuFromTable(state->uiStrings, failed, unknown, true), 1);
   DestroyMenu(failed);
@@ -177,13 +205,20 @@ TEST(ModuleMenus, ModulesAreOfferedByTitleAndFieldsGroupedByModule) {
 
   MenuItemRecord* fields = BuildFieldMenuItems();
   ASSERT_NE(fields, nullptr);
-  const int group = kFieldCommandBase + 256 * kSpareIndex;
-  EXPECT_EQ(fields[0].commandId, group);
-  EXPECT_EQ(fields[1].commandId, 0) << "modules without fields have no entry";
+  // A group for each module with fields, in index order; modules without fields have no entry.
+  const auto group = [](int module) { return kFieldCommandBase + 256 * module; };
+  std::vector<int> groups;
+  for (const MenuItemRecord* record = fields; record->commandId != 0; ++record) groups.push_back(record->commandId);
+  EXPECT_EQ(groups, (std::vector<int>{group(kModuleAudio), group(kModuleImage), group(kModuleExif),
+                                      group(kModuleEMail), group(kSpareIndex)}));
+  ASSERT_EQ(groups.size(), 5u);
   ASSERT_NE(fields[0].children, nullptr);
-  EXPECT_EQ(fields[0].children[0].commandId, group);
-  EXPECT_EQ(fields[0].children[1].commandId, group + 2);
-  EXPECT_EQ(fields[0].children[2].commandId, 0);
+  EXPECT_EQ(fields[0].children[0].commandId, group(kModuleAudio) + 1) << "field numbers count from 1";
+  const MenuItemRecord& spareGroup = fields[4];
+  ASSERT_NE(spareGroup.children, nullptr);
+  EXPECT_EQ(spareGroup.children[0].commandId, group(kSpareIndex));
+  EXPECT_EQ(spareGroup.children[1].commandId, group(kSpareIndex) + 2);
+  EXPECT_EQ(spareGroup.children[2].commandId, 0);
   FreeCommandTree(fields);
 }
 

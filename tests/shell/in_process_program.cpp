@@ -1,11 +1,23 @@
 #include "in_process_program.h"
 
-#include "foundation/profile_store.h"
-#include "foundation/threads.h"
+#include "foundation/core/system_seams.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/core/threads.h"
+#include "foundation/win32/theme_object.h"
 #include "shell/app_run.h"
+#include "shell/toolbar_descriptor.h"
+#include "shell/keyboard_hook.h"
 #include "support/process_driver.h"
+#include "views/address_bar.h"
+#include "views/status_bar.h"
 
 namespace {
+
+// The program inside the test process is started without arguments, not with the test's.
+LPWSTR WINAPI ProgramNameOnly() {
+  static wchar_t line[] = L"QVRX.exe";
+  return line;
+}
 
 LRESULT RunWork(void* work) {
   (*static_cast<const std::function<void()>*>(work))();
@@ -15,14 +27,27 @@ LRESULT RunWork(void* work) {
 }  // namespace
 
 InProcessProgram::InProcessProgram(const std::wstring& profilePath)
-    : ended_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    : ended_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), commandLine_(g_systemSeams.getCommandLineW) {
+  g_systemSeams.getCommandLineW = ProgramNameOnly;
   ProfileStoreConstruct(&g_settingsStore, profilePath.c_str(), kProfileMainStore | kProfileNoAutoLocation);
+  InitMainToolbarDescriptor(&g_mainToolbar, &g_settingsStore);
+  InitKeyHookState(&g_keyHookState);
+  ownsTheme_ = !g_theme && ConstructThemeObject();
+  // The bars' objects, which the program builds before it starts.
+  InitAddressBar(&g_addressBar);
+  InitStatusBar(&g_statusBar);
 }
 
 InProcessProgram::~InProcessProgram() {
   Finish();
+  DestroyToolbarDescriptor(&g_mainToolbar);
+  ReleaseKeyHookState(&g_keyHookState);
+  DestroyStatusBar(&g_statusBar);
+  DestroyAddressBar(&g_addressBar);
   ProfileStoreDestroy(&g_settingsStore);
+  if (ownsTheme_) DestroyThemeObject();
   CloseHandle(ended_);
+  g_systemSeams.getCommandLineW = commandLine_;
 }
 
 void InProcessProgram::Start() {
@@ -50,7 +75,9 @@ void InProcessProgram::OnGuiThread(HWND window, const std::function<void()>& wor
 
 int InProcessProgram::Finish() {
   if (!thread_.joinable()) return result_;
-  if (WaitForSingleObject(ended_, 10000) != WAIT_OBJECT_0) {
+  // Longer than the run's own wait for its jobs at the end, which a loaded machine may use up.
+  constexpr DWORD kRunEndWaitMs = 30000;
+  if (WaitForSingleObject(ended_, kRunEndWaitMs) != WAIT_OBJECT_0) {
     // A run that hangs would hang the test process for good; end it from here.
     PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
     thread_.join();

@@ -10,7 +10,8 @@
 
 class InProcessProgram {
  public:
-  // The profile store of the run keeps its settings in `profilePath`.
+  // The profile store of the run keeps its settings in `profilePath`; the keyboard-hook state is set up and the
+  // theme object built when there is none, as the program builds them before it starts.
   explicit InProcessProgram(const std::wstring& profilePath);
   ~InProcessProgram();
   InProcessProgram(const InProcessProgram&) = delete;
@@ -27,6 +28,8 @@ class InProcessProgram {
  private:
   std::thread thread_;
   HANDLE ended_;
+  decltype(&::GetCommandLineW) commandLine_;
   std::atomic<DWORD> threadId_{0};
   int result_ = -1;
+  bool ownsTheme_ = false;
 };

@@ -10,10 +10,10 @@
 #include "engine/chain_list.h"
 #include "engine/module_table.h"
 #include "engine/preview.h"
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/item_store.h"
-#include "foundation/profile_store.h"
+#include "foundation/core/app_state.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/item_store.h"
+#include "foundation/profile/profile_store.h"
 #include "profile_text.h"
 #include "program_fixture.h"
 #include "shell/chain_commands.h"
@@ -23,9 +23,9 @@
 #include "shell/main_commands.h"
 #include "shell/recent_files.h"
 #include "shell/startup_commands.h"
+#include "ui_seams_scope.h"
 #include "views/file_list_row.h"
-#include "views/item_list_changes.h"
-#include "views/item_list_state.h"
+#include "views/item_list.h"
 
 namespace {
 
@@ -74,6 +74,17 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths) {
   return static_cast<HDROP>(memory);
 }
 
+// The save dialog's answer for a name typed without an extension: the dialog completes it with the default
+// extension it is given, and only then can it ask before a file of the completed name is replaced.
+std::wstring g_typedName;
+std::wstring g_defaultExtension;
+BOOL WINAPI TypeNameWithoutExtension(OPENFILENAMEW* record) {
+  g_defaultExtension = record->lpstrDefExt ? record->lpstrDefExt : L"";
+  const std::wstring path = g_typedName + (g_defaultExtension.empty() ? L"" : L"." + g_defaultExtension);
+  record->lpstrFile[path.copy(record->lpstrFile, record->nMaxFile - 1)] = 0;
+  return TRUE;
+}
+
 class MainCommands : public ProgramFixture {};
 
 }  // namespace
@@ -89,13 +100,21 @@ TEST_F(MainCommands, TheStateTableGreysWhatCannotRunNowAndTheMenuFollows) {
   EXPECT_FALSE(Disabled(127));
 
   Gui([] { InterlockedIncrement(&g_app->busyCounter); });
-  for (int id : {106, 102, 103, 124, 127, 139, 163, 187, 188, 211, 222, 450}) EXPECT_TRUE(Disabled(id)) << id;
+  for (int id : {106, 102, 103, 108, 109, 124, 127, 139, 163, 187, 188, 211, 222, 450}) EXPECT_TRUE(Disabled(id)) << id;
   EXPECT_FALSE(Disabled(171));
   Gui([] { InterlockedDecrement(&g_app->busyCounter); });
 
-  Gui([] { g_app->problemCount = 2; });
+  // Marked new names stop a run, but not the undo of the last one: that gives back the old names.
+  Gui([] {
+    g_app->problemCount = 2;
+    g_app->undoPairCount = 1;
+  });
   EXPECT_TRUE(Disabled(106));
-  Gui([] { g_app->problemCount = 0; });
+  EXPECT_FALSE(Disabled(121));
+  Gui([] {
+    g_app->problemCount = 0;
+    g_app->undoPairCount = 0;
+  });
 
   Gui([this] {
     ItemsViewDeleteItem(g_app->fileList, -1, false);
@@ -107,7 +126,7 @@ TEST_F(MainCommands, TheStateTableGreysWhatCannotRunNowAndTheMenuFollows) {
   HMENU menu = GetMenu(window_);
   ASSERT_NE(menu, nullptr);
   EXPECT_TRUE(GetMenuState(menu, 106, MF_BYCOMMAND) & MF_GRAYED);
-  EXPECT_TRUE(GetMenuState(menu, 196, MF_BYCOMMAND) & MF_GRAYED) << "the about box is not there yet";
+  EXPECT_FALSE(GetMenuState(menu, 181, MF_BYCOMMAND) & MF_GRAYED) << "the toolbar's dialog needs no files";
   EXPECT_FALSE(GetMenuState(menu, 102, MF_BYCOMMAND) & MF_GRAYED);
   // A refused command does nothing: the chain stays.
   SendMessageW(window_, WM_COMMAND, 106, 0);
@@ -171,14 +190,17 @@ TEST_F(MainCommands, TheFirstDroppedOrNamedSettingsFileThatLoadsEndsTheScan) {
     TakeStartFolder(folder, 1024);
     EXPECT_EQ(g_app->startFolder, nullptr);
   });
-  // Paths that name nothing are passed over.
+  // A path that names nothing is told, and the scan goes on.
+  const int answered = boxes.Answered();
+  const std::wstring nothing = temp_ / L"nothing";
   Gui([&] {
-    const std::wstring nothing = temp_ / L"nothing.zqr";
     const wchar_t* arguments[] = {nothing.c_str(), notChain.c_str(), second.c_str()};
     ProcessArguments(window_, arguments, 3);
     EXPECT_EQ(StepText(0), L"<Ext,\"two\">");
     EXPECT_STREQ(FirstRecentFile(&g_recentFiles), second.c_str());
   });
+  EXPECT_EQ(boxes.Answered() - answered, 1);
+  EXPECT_NE(boxes.LastText().find(nothing), std::wstring::npos);
 }
 
 TEST_F(MainCommands, TheClosingQuestionOffersTheSettingsFileAndItsAnswersDoWhatTheySay) {
@@ -231,6 +253,16 @@ TEST_F(MainCommands, SavingAnEmptyChainSaysThereIsNothingToSave) {
   EXPECT_EQ(boxes.LastText(), L"There are no steps to save.");
 }
 
+TEST_F(MainCommands, ANameTypedWithoutExtensionIsCompletedByTheSaveDialog) {
+  ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}));
+  UiSeamsScope seams;
+  g_uiSeams.getSaveFileNameW = TypeNameWithoutExtension;
+  g_typedName = temp_ / L"steps";
+  SendMessageW(window_, WM_COMMAND, 104, 0);
+  EXPECT_EQ(g_defaultExtension, L"zqr");
+  EXPECT_EQ(ReadWholeFile(temp_ / L"steps.zqr"), SettingsFile(L"<Case,n,2>\r\n"));
+}
+
 TEST_F(MainCommands, AListingOptionChangedWhileAJobIsBusyListsTheFolderWhenTheJobEnds) {
   ASSERT_TRUE(Start({L"a.txt"}, {}));
   temp_.WriteFile(L"files\\sub\\b.txt", "b");
@@ -266,7 +298,8 @@ TEST_F(MainCommands, RecentFilesStandBeforeExitNewestFirstAndStayInTheStore) {
   ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}));
   const std::wstring longPath = L"C:\\a folder with a name long enough\\to push the menu text past\\sixty.zqr";
   Gui([&] {
-    for (const wchar_t* path : {L"C:\\one.zqr", L"C:\\two.zqr", longPath.c_str(), L"C:\\ONE.ZQR"}) {
+    // The last one is first already (ignoring case): it changes nothing.
+    for (const wchar_t* path : {L"C:\\one.zqr", L"C:\\two.zqr", longPath.c_str(), L"C:\\ONE.ZQR", L"c:\\one.ZQR"}) {
       AddRecentFile(&g_recentFiles, path);
     }
   });

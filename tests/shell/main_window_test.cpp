@@ -1,24 +1,25 @@
 // The main window run inside the test process: the restart loop, the refusals while a worker is busy, the
-// commands the window posts itself, and what a failing pane does to the run.
+// commands the window posts itself and how it routes commands, and what a failing pane does to the run.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <mutex>
-#include <utility>
+#include <string>
 #include <vector>
 
-#include "foundation/app_state.h"
-#include "foundation/bounded_text.h"
-#include "foundation/profile_store.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/jobs.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/profile/profile_store.h"
+#include "hook_tables_scope.h"
 #include "in_process_program.h"
 #include "profile_text.h"
 #include "shell/app_run.h"
-#include "shell/shell_hooks.h"
 #include "support/temp_folder.h"
 #include "views/file_list_row.h"
-#include "views/item_list_control.h"
+#include "views/item_list.h"
+#include "views/item_list_window.h"
 
 namespace {
 
@@ -77,7 +78,9 @@ TEST(MainWindow, RestartBuildsTheWindowAgainOverTheSameStoreWithoutWritingTwice)
 
 TEST(MainWindow, ClosingEndingTheSessionAndRestartingWaitWhileAWorkerIsBusy) {
   TempFolder folder;
-  InProcessProgram program(folder / L"QVRX.INI");
+  // With its language chosen the program saves nothing while it starts.
+  const std::wstring profile = folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n");
+  InProcessProgram program(profile);
   program.Start();
   HWND window = InProcessProgram::WaitForMainWindow();
   ASSERT_NE(window, nullptr);
@@ -88,58 +91,132 @@ TEST(MainWindow, ClosingEndingTheSessionAndRestartingWaitWhileAWorkerIsBusy) {
   InProcessProgram::OnGuiThread(window, [&] { restarted = RestartMainWindow(window); });
   EXPECT_EQ(restarted, ERROR_BUSY);
   EXPECT_TRUE(IsWindow(window));
-  EXPECT_FALSE(PathExists(folder / L"QVRX.INI"));
+  EXPECT_EQ(ValueOf(StoredSection(profile), "Pos"), "(missing)") << "nothing was saved";
   InProcessProgram::OnGuiThread(window, [] {
     EXPECT_EQ(g_app->restartCounter, 0);
     InterlockedDecrement(&g_app->busyCounter);
   });
   EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
-  EXPECT_TRUE(PathExists(folder / L"QVRX.INI"));
+  EXPECT_NE(ValueOf(StoredSection(profile), "Pos"), "(missing)") << "the session's end saved the placement";
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.Finish(), 0);
 }
 
 namespace {
 
-std::mutex g_commandsLock;
-std::vector<std::pair<WPARAM, LPARAM>> g_commands;
+// A job as a listing or a rename run is: it works in the application state until it is stopped.
+HANDLE g_jobEnded;
 
-void RecordCommand(HWND, WPARAM wParam, LPARAM lParam) {
-  std::lock_guard<std::mutex> lock(g_commandsLock);
-  g_commands.emplace_back(wParam, lParam);
-}
-
-size_t RecordedCommandCount() {
-  std::lock_guard<std::mutex> lock(g_commandsLock);
-  return g_commands.size();
+DWORD WINAPI WorkUntilStopped(void*) {
+  while (!JobStopRequested()) Sleep(10);
+  Sleep(100);
+  EndExclusiveJob();
+  SetEvent(g_jobEnded);
+  return 0;
 }
 
 }  // namespace
 
-TEST(MainWindow, PostsStartupAndChainRestoreAndRoutesOnlyEnabledCommands) {
+TEST(MainWindow, AJobStillRunningWhenTheRunEndsIsStoppedBeforeItsStateGoes) {
   TempFolder folder;
-  g_shellHooks.onCommand = RecordCommand;
-  g_shellHooks.isCommandDisabled = [](int command) { return command == 999; };
-  InProcessProgram program(folder / L"QVRX.INI");
+  // A restored chain: an empty one would offer the module menu, whose loop would take the WM_QUIT.
+  InProcessProgram program(folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<Case,n,2>\r\n"));
   program.Start();
   HWND window = InProcessProgram::WaitForMainWindow();
   ASSERT_NE(window, nullptr);
-  for (int i = 0; i < 500 && RecordedCommandCount() < 2; ++i) Sleep(20);
-  SendMessageW(window, WM_COMMAND, 999, 0);
-  SendMessageW(window, WM_COMMAND, 130, 0);
+  g_jobEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  bool started = false;
+  InProcessProgram::OnGuiThread(window, [&] {
+    started = StartExclusiveJob(WorkUntilStopped, window);
+    // The window refuses to close while the job runs; a run can still end by WM_QUIT.
+    PostQuitMessage(0);
+  });
+  ASSERT_TRUE(started);
+  EXPECT_EQ(program.Finish(), 0);
+  EXPECT_EQ(WaitForSingleObject(g_jobEnded, 0), WAIT_OBJECT_0) << "the run ended only after its job";
+  WaitForSingleObject(g_jobEnded, 5000);
+  CloseHandle(g_jobEnded);
+}
+
+namespace {
+
+// The rows of the chain or of the file list.
+size_t RowCount(HWND window, bool chain) {
+  size_t rows = 0;
+  InProcessProgram::OnGuiThread(window, [&] {
+    const ItemListControl* list = chain ? g_app->chainList : g_app->fileList;
+    rows = list ? ItemStoreCount(&list->rows) : 0;
+  });
+  return rows;
+}
+
+// The window procedure of a list class that refuses every window, registered in place of the list control's.
+LRESULT CALLBACK RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return message == WM_NCCREATE ? FALSE : DefWindowProcW(window, message, wParam, lParam);
+}
+
+class ListsThatCannotBeCreated {
+ public:
+  ListsThatCannotBeCreated() {
+    UnregisterClassW(kItemListClassName, GetModuleHandleW(nullptr));
+    WNDCLASSEXW refusing = {};
+    refusing.cbSize = sizeof refusing;
+    refusing.lpfnWndProc = RefuseCreation;
+    refusing.hInstance = GetModuleHandleW(nullptr);
+    // The list control's own brush: the program keeps a class it finds with that brush.
+    refusing.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    refusing.lpszClassName = kItemListClassName;
+    registered_ = RegisterClassExW(&refusing) != 0;
+  }
+  ~ListsThatCannotBeCreated() { UnregisterClassW(kItemListClassName, GetModuleHandleW(nullptr)); }
+  bool Registered() const { return registered_; }
+
+ private:
+  bool registered_ = false;
+};
+
+}  // namespace
+
+TEST(MainWindow, PostsStartupAndChainRestoreAndRoutesOnlyEnabledCommands) {
+  HookTablesScope hooks;
+  TempFolder folder;
+  folder.WriteFile(L"files\\a.txt", "a");
+  const std::wstring files = folder / L"files";
+  const std::string profile = "[QVRX]\r\nLanguage=US\r\nLastFolder=" + std::string(files.begin(), files.end()) +
+                              "\r\n[QK]\r\nR1=<Case,n,2>\r\n";
+  InProcessProgram program(folder.WriteFile(L"QVRX.INI", profile));
+  program.Start();
+  HWND window = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  // The start-up command lists the last folder; the chain's restore brings its step back.
+  const auto started = [window] {
+    bool idle = false;
+    InProcessProgram::OnGuiThread(window, [&] { idle = !IsJobBusy(); });
+    return idle && RowCount(window, false) == 1 && RowCount(window, true) == 1;
+  };
+  for (int i = 0; i < 500 && !started(); ++i) Sleep(20);
+  EXPECT_EQ(RowCount(window, false), 1u);
+  EXPECT_EQ(RowCount(window, true), 1u);
+  // Clearing the chain is refused while a job is busy, and done when none is.
+  InProcessProgram::OnGuiThread(window, [] { InterlockedIncrement(&g_app->busyCounter); });
+  SendMessageW(window, WM_COMMAND, 102, 0);
+  EXPECT_EQ(RowCount(window, true), 1u);
+  InProcessProgram::OnGuiThread(window, [] { InterlockedDecrement(&g_app->busyCounter); });
+  SendMessageW(window, WM_COMMAND, 102, 0);
+  EXPECT_EQ(RowCount(window, true), 0u);
   MINMAXINFO limits = {};
   SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
   EXPECT_EQ(limits.ptMinTrackSize.x, 400);
   EXPECT_EQ(limits.ptMinTrackSize.y, 300);
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.Finish(), 0);
-  const std::vector<std::pair<WPARAM, LPARAM>> expected = {{122, 0}, {173, 2}, {130, 0}};
-  EXPECT_EQ(g_commands, expected);
 }
 
 TEST(MainWindow, APaneThatFailsToBeCreatedEndsTheRunAndItsWindow) {
+  HookTablesScope hooks;
   TempFolder folder;
-  g_shellHooks.createFolderTree = [](HWND) { return HWND{nullptr}; };
+  ListsThatCannotBeCreated refusing;
+  ASSERT_TRUE(refusing.Registered());
   InProcessProgram program(folder / L"QVRX.INI");
   program.Start();
   EXPECT_EQ(program.Finish(), 0);

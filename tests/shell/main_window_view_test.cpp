@@ -6,13 +6,15 @@
 
 #include <algorithm>
 
-#include "foundation/app_state.h"
-#include "foundation/item_store.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/item_store.h"
 #include "program_fixture.h"
 #include "shell/chain_drag.h"
-#include "views/item_list_control.h"
+#include "shell/status_notices.h"
+#include "views/item_list.h"
 #include "views/item_list_rows.h"
 #include "views/item_list_state.h"
+#include "views/status_bar.h"
 #include "window_image.h"
 
 namespace {
@@ -62,10 +64,14 @@ class MainWindowView : public ProgramFixture {
     GetWindowRect(window_, &frame);
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};
   }
-  std::wstring Title() const {
-    wchar_t title[128] = {};
-    GetWindowTextW(window_, title, 128);
-    return title;
+  // The selection part of the status bar: its text, and whether it shows an icon.
+  std::wstring SelectionPart(bool* icon) const {
+    std::wstring text;
+    Gui([&] {
+      text = g_statusBar.parts[kStatusSelectionPart].text;
+      *icon = g_statusBar.parts[kStatusSelectionPart].icon != nullptr;
+    });
+    return text;
   }
   ItemListControl* Chain() const { return g_app->chainList; }
   ItemListControl* Files() const { return g_app->fileList; }
@@ -90,7 +96,16 @@ TEST_F(MainWindowView, ShowsTheFilesWithTheirNewNamesTheChainWithCheckBoxesAndMa
   });
   EXPECT_GT(CountColour(marked, row, kMarkedBackground), (row.right - row.left) * (row.bottom - row.top) / 2);
   EXPECT_TRUE(marked.AnyOtherThan(box, marked.At(box.right + 2, box.top)));
-  EXPECT_EQ(Title(), L"Quorvex - 2 new names cannot be used");
+  bool icon = false;
+  EXPECT_EQ(SelectionPart(&icon), L"2 new names cannot be used");
+  EXPECT_TRUE(icon);
+  // Folders the listing could not list are told beside them.
+  Gui([] {
+    g_app->unlistedFolders = 3;
+    UpdateProblemCountNotice();
+  });
+  EXPECT_EQ(SelectionPart(&icon), L"2 new names cannot be used - 3 folders could not be listed");
+  Gui([] { g_app->unlistedFolders = 0; });
 
   // Without the marking step the names are usable and the rows lose the colour.
   Gui([&] { ItemsViewSetItemCheck(Chain(), 1, 0); });
@@ -99,7 +114,15 @@ TEST_F(MainWindowView, ShowsTheFilesWithTheirNewNamesTheChainWithCheckBoxesAndMa
   Picture(&plain);
   EXPECT_TRUE(plain.SavePng(ArtifactPath(L"main_window_plain.png")));
   EXPECT_EQ(CountColour(plain, row, kMarkedBackground), 0);
-  EXPECT_EQ(Title(), L"Quorvex");
+  EXPECT_NE(SelectionPart(&icon), L"2 new names cannot be used");
+  EXPECT_FALSE(icon) << "the selection counts come back";
+  Gui([] {
+    g_app->unlistedFolders = 3;
+    UpdateProblemCountNotice();
+  });
+  EXPECT_EQ(SelectionPart(&icon), L"3 folders could not be listed") << "shown without unusable names too";
+  EXPECT_TRUE(icon);
+  Gui([] { g_app->unlistedFolders = 0; });
 }
 
 TEST_F(MainWindowInteractive, SpaceTogglesTheFocusedStepAndThePreviewFollows) {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "foundation/file_type_table.h"
-#include "foundation/theme_object.h"
+#include "foundation/ui/file_type_table.h"
+#include "foundation/win32/theme_object.h"
 #include "shell/keyboard_hook.h"
 
 namespace {

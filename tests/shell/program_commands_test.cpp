@@ -3,105 +3,16 @@
 // settings file, which becomes the chain, a recent file and the chain of the next start.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
-#include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "profile_text.h"
+#include "program_fixture.h"
 #include "program_copy.h"
+#include "remote_program.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
-
-namespace {
-
-using Names = std::vector<std::wstring>;
-
-constexpr int kChainListId = 61;
-constexpr int kFileListId = 62;
-constexpr int kNameColumn = 0;
-constexpr int kNewNameColumn = 1;
-
-// Reads the cells of a list of another process through memory of that process.
-class RemoteList {
- public:
-  RemoteList(HANDLE process, HWND list) : process_(process), list_(list) {
-    memory_ = VirtualAllocEx(process_, nullptr, kBytes, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~RemoteList() { VirtualFreeEx(process_, memory_, 0, MEM_RELEASE); }
-  RemoteList(const RemoteList&) = delete;
-  RemoteList& operator=(const RemoteList&) = delete;
-
-  int Count() const { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
-
-  std::wstring Cell(int row, int column) const {
-    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(memory_) + sizeof(LVITEMW));
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = remoteText;
-    item.cchTextMax = kTextCapacity;
-    WriteProcessMemory(process_, memory_, &item, sizeof item, nullptr);
-    SendMessageW(list_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(memory_));
-    wchar_t text[kTextCapacity] = {};
-    ReadProcessMemory(process_, remoteText, text, sizeof text - sizeof(wchar_t), nullptr);
-    return text;
-  }
-
-  // The cells of a column, sorted.
-  Names Column(int column) const {
-    Names cells;
-    for (int row = 0; row < Count(); ++row) cells.push_back(Cell(row, column));
-    std::sort(cells.begin(), cells.end());
-    return cells;
-  }
-
- private:
-  static constexpr int kTextCapacity = 512;
-  static constexpr SIZE_T kBytes = sizeof(LVITEMW) + kTextCapacity * sizeof(wchar_t);
-  HANDLE process_;
-  HWND list_;
-  void* memory_;
-};
-
-Names FilesIn(const std::wstring& folder) {
-  Names names;
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(data.cFileName);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-bool WaitUntil(const std::function<bool()>& condition) {
-  for (int i = 0; i < 500; ++i) {
-    if (condition()) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
-
-// Sends a command until its effect shows: while a listing or a run is still busy the program greys the run,
-// undo and refresh commands and ignores them. None of them does anything a second time once it has done its work.
-bool SendUntil(HWND window, UINT command, const std::function<bool()>& done) {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    SendMessageW(window, WM_COMMAND, command, 0);
-    for (int i = 0; i < 25; ++i) {
-      if (done()) return true;
-      Sleep(20);
-    }
-  }
-  return false;
-}
-
-}  // namespace
 
 TEST(ProgramCommands, RenamesTheListedFolderWithTheLastChainAndUndoesItWhileListAndDiskAgree) {
   SKIP_WITH_PER_USER_PROFILE();
@@ -129,7 +40,7 @@ TEST(ProgramCommands, RenamesTheListedFolderWithTheLastChainAndUndoesItWhileList
   ASSERT_TRUE(SendUntil(window, 139, [&] { return list.Column(kNameColumn) == before; }));
   EXPECT_EQ(list.Column(kNewNameColumn), after);
   EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
-  EXPECT_EQ(boxes.Answered(), 0);
+  EXPECT_EQ(boxes.Answered(), 0) << Narrow(boxes.LastCaption()) << ": " << Narrow(boxes.LastText());
 }
 
 TEST(ProgramCommands, ASettingsFileNamedOnTheCommandLineBecomesTheChainARecentFileAndTheNextChain) {
@@ -153,4 +64,111 @@ TEST(ProgramCommands, ASettingsFileNamedOnTheCommandLineBecomesTheChainARecentFi
   EXPECT_EQ(ValueOf(chainLines, "R1"), "<Ext,\"old\">");
   EXPECT_EQ(ValueOf(chainLines, "R2"), "-<Case,n,2>");
   EXPECT_EQ(ValueOf(chainLines, "R3"), "(missing)");
+}
+
+namespace {
+
+// Gives a file its last-write time (UTC).
+void SetWriteTime(const std::wstring& path, WORD year, WORD month, WORD day, WORD hour) {
+  HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  SYSTEMTIME fields = {};
+  fields.wYear = year;
+  fields.wMonth = month;
+  fields.wDay = day;
+  fields.wHour = hour;
+  FILETIME time = {};
+  SystemTimeToFileTime(&fields, &time);
+  EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
+  CloseHandle(file);
+}
+
+// The names, one per line, for a failure message.
+std::string Joined(const Names& names) {
+  std::string text;
+  for (const std::wstring& name : names) text += Narrow(name) + "\n";
+  return text;
+}
+
+std::string ChainProfile(const std::vector<std::string>& steps) {
+  std::string profile = "[QVRX]\r\nLanguage=US\r\n[QK]\r\n";
+  for (size_t i = 0; i < steps.size(); ++i) profile += "R" + std::to_string(i + 1) + "=" + steps[i] + "\r\n";
+  return profile;
+}
+
+}  // namespace
+
+TEST(ProgramCommands, RenamesWithAChainOfTheTextModulesExactlyAsTheirRulesSayAndUndoesIt) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  const TempFolder& folder = copy.Folder();
+  const std::wstring files = folder.MakeFolder(L"files");
+  const Names before = {L"a1.txt=a1.txt", L"b2.txt=b2.txt", L"c3.txt=c3.txt"};
+  for (const wchar_t* name : {L"a1.txt", L"b2.txt", L"c3.txt"}) {
+    const std::wstring path = folder.WriteFile(std::wstring(L"files\\") + name, Narrow(name));
+    // Noon UTC is 5 March in every zone of the world.
+    SetWriteTime(path, 2024, 3, 5, 12);
+  }
+  folder.WriteFile(L"QVRX.INI", ChainProfile({"<Enum,n,0,1,1,3x0>", "<Ins,n,r,0,\"_x\">", "<Crop,n,l,3,1>",
+                                              "<Sbst,n,a,\"_X\",\"-\">", "<Date,n,m,99,\"yyyyMMdd\">", "<Dir,n,l,0>",
+                                              "<DOS,\"*.bak\">", "<Cut,n,0,5,13>"}));
+  ProcessDriver driver;
+  HWND window = copy.Start(&driver, Quoted(files));
+  ASSERT_NE(window, nullptr);
+  DialogWatcher boxes(driver.ProcessId(), IDOK);
+  RemoteList list(driver.Process(), GetDlgItem(window, kFileListId));
+  // a1: 001a1, 001a1_x, 0011_x, 0011-, 0011-20240305, files0011-20240305, .bak, the span "files" to the end.
+  const Names renamed = {L"0011-20240305files.bak", L"0022-20240305files.bak", L"0033-20240305files.bak"};
+  ASSERT_TRUE(WaitUntil([&] { return list.Column(kNewNameColumn) == renamed; }))
+      << Joined(list.Column(kNewNameColumn));
+
+  ASSERT_TRUE(SendUntil(window, 106, [&] { return FilesIn(files) == renamed && list.Count() == 0; }));
+  EXPECT_EQ(FilesWithContents(files), (Names{L"0011-20240305files.bak=a1.txt", L"0022-20240305files.bak=b2.txt",
+                                             L"0033-20240305files.bak=c3.txt"}));
+  ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesWithContents(files) == before; }));
+  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+  EXPECT_EQ(boxes.Answered(), 0) << Narrow(boxes.LastCaption()) << ": " << Narrow(boxes.LastText());
+}
+
+TEST(ProgramCommands, NumberingFilesOntoEachOthersNamesLosesNoFileAndUndoRestoresEveryOne) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  const TempFolder& folder = copy.Folder();
+  const std::wstring files = folder.MakeFolder(L"files");
+  Names before;
+  for (int n = 1; n <= 5; ++n) {
+    const std::wstring name = std::to_wstring(n) + L".txt";
+    folder.WriteFile(L"files\\" + name, Narrow(name));
+    before.push_back(name + L"=" + name);
+  }
+  // A folder is never listed, but it holds the name the last file is numbered to.
+  folder.MakeFolder(L"files\\6.txt");
+  folder.WriteFile(L"QVRX.INI", ChainProfile({"<Crop,n,l,0,250>", "<Enum,n,0,2,1>"}));
+  ProcessDriver driver;
+  HWND window = copy.Start(&driver, Quoted(files));
+  ASSERT_NE(window, nullptr);
+  DialogWatcher boxes(driver.ProcessId(), IDOK);
+  RemoteList list(driver.Process(), GetDlgItem(window, kFileListId));
+  ASSERT_TRUE(WaitUntil([&] { return list.Count() == 5 && list.Cell(4, kNewNameColumn) == L"6.txt"; }));
+  // Each file's name is replaced by its number plus one; where that is a later file's name, the preview gives a
+  // numbered variant instead.
+  Names afterRun;
+  for (int row = 0; row < 5; ++row) {
+    const std::wstring name = list.Cell(row, kNameColumn);
+    const std::wstring planned = list.Cell(row, kNewNameColumn);
+    EXPECT_EQ(name, std::to_wstring(row + 1) + L".txt");
+    EXPECT_EQ(planned.rfind(std::to_wstring(row + 2), 0), 0u) << Narrow(planned);
+    afterRun.push_back((row < 4 ? planned : name) + L"=" + name);
+  }
+  std::sort(afterRun.begin(), afterRun.end());
+
+  // The run renames the files in list order until the existing "6.txt" stops it with a message naming it.
+  ASSERT_TRUE(SendUntil(window, 106, [&] { return boxes.Answered() == 1; }));
+  EXPECT_NE(boxes.LastText().find(L"6.txt"), std::wstring::npos) << Narrow(boxes.LastText());
+  ASSERT_TRUE(WaitUntil([&] { return FilesWithContents(files) == afterRun; })) << Joined(FilesWithContents(files));
+  ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesWithContents(files) == before; }));
+  EXPECT_TRUE(PathExists(files + L"\\6.txt"));
+  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+  EXPECT_EQ(boxes.Answered(), 1);
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "foundation/shell_folders.h"
+#include "foundation/files/shell_folders.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
 
@@ -28,9 +28,14 @@ class ProgramCopy {
     return driver->WaitForWindow(L"QVRX");
   }
 
-  // Closes the window as a user would; the exit code.
+  // Closes the window as a user would; the exit code. A window refuses to close while a job (a listing, a run,
+  // an undo) is still ending, so the close is asked for again until the program has ended.
   static long Close(ProcessDriver* driver, HWND window) {
-    PostMessageW(window, WM_CLOSE, 0, 0);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      const long code = driver->WaitForExit(200);
+      if (code != -1) return code;
+    }
     return driver->WaitForExit();
   }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "hook_tables_scope.h"
 #include "in_process_program.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
@@ -19,8 +20,8 @@ class ProgramFixture : public testing::Test {
   ProgramFixture();
   ~ProgramFixture() override;
 
-  // Writes the files (content: their names), the profile and starts the program; false when its window or
-  // the listing did not come.
+  // Writes the files (content: their names) that the test has not written already, the profile, and starts
+  // the program; false when its window, the listing or the tree's start folder did not come.
   bool Start(const std::vector<std::wstring>& files, const std::vector<std::string>& chain,
              const std::string& moreProfile = "");
   // Closes the window and waits for the run to end; its exit code.
@@ -40,6 +41,8 @@ class ProgramFixture : public testing::Test {
   // The enabled state of commands as the main window's state table gives them.
   bool Disabled(int command) const;
 
+  // Declared first, so that the program's hooks are taken back only after its run has ended.
+  HookTablesScope hooks_;
   TempFolder temp_;
   HWND window_ = nullptr;
   std::unique_ptr<InProcessProgram> program_;

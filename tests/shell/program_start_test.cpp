@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/shell_folders.h"
-#include "foundation/window_placement.h"
+#include "foundation/files/shell_folders.h"
+#include "foundation/win32/window_placement.h"
 #include "support/process_driver.h"
 #include "profile_text.h"
 #include "program_copy.h"

@@ -9,26 +9,26 @@ namespace {
 
 void RemoveTree(const std::wstring& path) {
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+  HANDLE find = FindFirstFileW((AsGiven(path) + L"\\*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
       std::wstring name = data.cFileName;
       if (name == L"." || name == L"..") continue;
       std::wstring full = path + L"\\" + name;
-      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      SetFileAttributesW(AsGiven(full).c_str(), FILE_ATTRIBUTE_NORMAL);
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         RemoveTree(full);
       else
-        DeleteFileW(full.c_str());
+        DeleteFileW(AsGiven(full).c_str());
     } while (FindNextFileW(find, &data));
     FindClose(find);
   }
-  RemoveDirectoryW(path.c_str());
+  RemoveDirectoryW(AsGiven(path).c_str());
 }
 
 void MakeParents(const std::wstring& path) {
   for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1))
-    CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    CreateDirectoryW(AsGiven(path.substr(0, at)).c_str(), nullptr);
 }
 
 }  // namespace
@@ -50,7 +50,8 @@ TempFolder::~TempFolder() { RemoveTree(path_); }
 std::wstring TempFolder::WriteFile(const std::wstring& name, const std::string& bytes) const {
   std::wstring full = *this / name;
   MakeParents(full);
-  HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(AsGiven(full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create a test file");
   DWORD written = 0;
   BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -67,8 +68,8 @@ std::wstring TempFolder::MakeFolder(const std::wstring& name) const {
 
 std::string ReadWholeFile(const std::wstring& path, bool* ok) {
   std::string bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            0, nullptr);
+  HANDLE file = CreateFileW(AsGiven(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   if (ok) *ok = file != INVALID_HANDLE_VALUE;
   if (file == INVALID_HANDLE_VALUE) return bytes;
   char chunk[65536];
@@ -78,7 +79,18 @@ std::string ReadWholeFile(const std::wstring& path, bool* ok) {
   return bytes;
 }
 
-bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::wstring& path) {
+  return GetFileAttributesW(AsGiven(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring AsGiven(const std::wstring& path) {
+  if (path.size() < 3 || path[1] != L':' || path[2] != L'\\' || path.find(L'/') != std::wstring::npos) return path;
+  // Behind the prefix "." and ".." would be names, and an empty name an error.
+  for (const wchar_t* segment : {L"\\.\\", L"\\..\\", L"\\\\"}) {
+    if ((path + L"\\").find(segment) != std::wstring::npos) return path;
+  }
+  return L"\\\\?\\" + path;
+}
 
 std::wstring ExecutableFolder() {
   wchar_t path[MAX_PATH];

@@ -1,4 +1,5 @@
-// A fresh folder under the temporary path, removed with everything in it when the object goes.
+// A fresh folder under the temporary path, removed with everything in it when the object goes. Files are made,
+// read and removed by the names they are given, also names that end in a dot or a blank.
 #pragma once
 #include <string>
 
@@ -20,6 +21,8 @@ class TempFolder {
   std::wstring path_;
 };
 
+// A full drive path in the form the system takes as it stands ("\\?\" first); other paths as they are.
+std::wstring AsGiven(const std::wstring& path);
 // Reads a whole file into a byte string; an empty optional-like flag through `ok`.
 std::string ReadWholeFile(const std::wstring& path, bool* ok = nullptr);
 bool PathExists(const std::wstring& path);

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "date_checks.h"
-#include "foundation/bounded_text.h"
-#include "foundation/packed_date.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/text/packed_date.h"
 #include "views/filter_text_form.h"
 
 // The FILETIME value of fields taken as UTC; 0 when the system rejects them.

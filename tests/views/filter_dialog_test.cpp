@@ -9,34 +9,16 @@
 #include <string>
 
 #include "filter_checks.h"
-#include "foundation/profile_store.h"
-#include "foundation/resource_ids.h"
-#include "foundation/system_functions.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/ui/resource_ids.h"
+#include "foundation/win32/system_functions.h"
 #include "program_state_scope.h"
+#include "support/dialog_action.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 const UiStringRecord kDialogTexts[] = {{-1, L"US"}, {2313, L"Within the last"}, {0, nullptr}};
-
-std::function<void(HWND)> g_dialogAction;
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-  wchar_t name[16];
-  GetClassNameW(window, name, 16);
-  if (std::wstring(name) != L"#32770") return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
-}
-
-// Runs once the dialog is up, inside its modal loop on the test's thread.
-void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND dialog = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
-  if (dialog == nullptr) return;
-  KillTimer(nullptr, timer);
-  g_dialogAction(dialog);
-}
 
 class FilterDialog : public testing::Test {
  protected:
@@ -47,35 +29,12 @@ class FilterDialog : public testing::Test {
 
   // Shows the dialog on the record; `action` ends it with one of the buttons.
   int Run(FilterRecord* record, std::function<void(HWND)> action) {
-    g_dialogAction = std::move(action);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, ActOnDialog);
-    const int result = ShowFilterDialog(nullptr, record);
-    KillTimer(nullptr, timer);
-    return result;
+    DialogAction acting(std::move(action));
+    return ShowFilterDialog(nullptr, record);
   }
 
   ProgramStateScope state_;
 };
-
-void Press(HWND dialog, int button) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
-
-void SetCheck(HWND dialog, int id, UINT state) {
-  CheckDlgButton(dialog, id, state);
-  Press(dialog, id);
-}
-
-void SelectItem(HWND dialog, int id, int item) {
-  SendDlgItemMessageW(dialog, id, CB_SETCURSEL, item, 0);
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-bool Shown(HWND dialog, int id) { return (GetWindowLongPtrW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; }
-
-std::wstring Text(HWND dialog, int id) {
-  wchar_t text[64];
-  GetDlgItemTextW(dialog, id, text, 64);
-  return text;
-}
 
 WORD PickedHour(HWND dialog, int id) {
   SYSTEMTIME time = {};
@@ -100,7 +59,7 @@ TEST_F(FilterDialog, OkGivesBackWhatItShowed) {
   for (const std::string& text : texts) {
     FilterRecord record = Parsed(text.c_str());
     const std::string shown = Formatted(record);
-    EXPECT_EQ(Run(&record, [](HWND dialog) { Press(dialog, IDC_FILTER_OK); }), 1);
+    EXPECT_EQ(Run(&record, [](HWND dialog) { PressDialogButton(dialog, IDC_FILTER_OK); }), 1);
     EXPECT_EQ(Formatted(record), shown) << text;
   }
 }
@@ -108,14 +67,14 @@ TEST_F(FilterDialog, OkGivesBackWhatItShowed) {
 TEST_F(FilterDialog, EditsReachTheRecordOnlyThroughOk) {
   const auto edit = [](HWND dialog, int button) {
     SetDlgItemTextW(dialog, IDC_FILTER_INCLUDE, L"*.doc");
-    SetCheck(dialog, IDC_FILTER_LOWER_DATE_CHECK, BST_UNCHECKED);
-    SetCheck(dialog, IDC_FILTER_ARCHIVE, BST_CHECKED);
-    SetCheck(dialog, IDC_FILTER_HIDDEN, BST_INDETERMINATE);
-    SelectItem(dialog, IDC_FILTER_TIME_KIND, 2);
-    SetCheck(dialog, IDC_FILTER_UPPER_SIZE_CHECK, BST_CHECKED);
+    ClickDialogBox(dialog, IDC_FILTER_LOWER_DATE_CHECK, BST_UNCHECKED);
+    ClickDialogBox(dialog, IDC_FILTER_ARCHIVE, BST_CHECKED);
+    ClickDialogBox(dialog, IDC_FILTER_HIDDEN, BST_INDETERMINATE);
+    SelectDialogComboItem(dialog, IDC_FILTER_TIME_KIND, 2);
+    ClickDialogBox(dialog, IDC_FILTER_UPPER_SIZE_CHECK, BST_CHECKED);
     SetDlgItemTextW(dialog, IDC_FILTER_UPPER_SIZE, L"7");
-    SelectItem(dialog, IDC_FILTER_UPPER_SIZE_UNIT, 2);
-    Press(dialog, button);
+    SelectDialogComboItem(dialog, IDC_FILTER_UPPER_SIZE_UNIT, 2);
+    PressDialogButton(dialog, button);
   };
   const char* text = "c;aRh;+*.txt;dZ3;lK10;-*.bak";
   FilterRecord record = Parsed(text);
@@ -129,29 +88,29 @@ TEST_F(FilterDialog, EditsReachTheRecordOnlyThroughOk) {
 TEST_F(FilterDialog, DateRowsShowWhatTheirUnitNeeds) {
   FilterRecord record = Parsed(("+;dZ3;-;dD" + Packed(Utc(2023, 1, 1, 12))).c_str());
   Run(&record, [](HWND dialog) {
-    EXPECT_TRUE(Shown(dialog, IDC_FILTER_LOWER_COUNT));
-    EXPECT_FALSE(Shown(dialog, IDC_FILTER_LOWER_DATE) || Shown(dialog, IDC_FILTER_LOWER_TIME));
-    EXPECT_EQ(Text(dialog, IDC_FILTER_LOWER_DATE_CHECK), L"Within the last");
-    EXPECT_EQ(Text(dialog, IDC_FILTER_LOWER_COUNT), L"3");
-    EXPECT_TRUE(Shown(dialog, IDC_FILTER_UPPER_DATE) && Shown(dialog, IDC_FILTER_UPPER_TIME));
-    EXPECT_FALSE(Shown(dialog, IDC_FILTER_UPPER_COUNT));
-    EXPECT_EQ(Text(dialog, IDC_FILTER_UPPER_DATE_CHECK), L"<=");
+    EXPECT_TRUE(IsDialogItemShown(dialog, IDC_FILTER_LOWER_COUNT));
+    EXPECT_FALSE(IsDialogItemShown(dialog, IDC_FILTER_LOWER_DATE) || IsDialogItemShown(dialog, IDC_FILTER_LOWER_TIME));
+    EXPECT_EQ(DialogItemText(dialog, IDC_FILTER_LOWER_DATE_CHECK), L"Within the last");
+    EXPECT_EQ(DialogItemText(dialog, IDC_FILTER_LOWER_COUNT), L"3");
+    EXPECT_TRUE(IsDialogItemShown(dialog, IDC_FILTER_UPPER_DATE) && IsDialogItemShown(dialog, IDC_FILTER_UPPER_TIME));
+    EXPECT_FALSE(IsDialogItemShown(dialog, IDC_FILTER_UPPER_COUNT));
+    EXPECT_EQ(DialogItemText(dialog, IDC_FILTER_UPPER_DATE_CHECK), L"<=");
     EXPECT_EQ(PickedHour(dialog, IDC_FILTER_UPPER_TIME), 13) << "pickers show local time";
-    EXPECT_TRUE(Shown(dialog, IDC_FILTER_COPY_DATES) && IsWindowEnabled(GetDlgItem(dialog, IDC_FILTER_COPY_DATES)));
+    EXPECT_TRUE(IsDialogItemShown(dialog, IDC_FILTER_COPY_DATES) && IsWindowEnabled(GetDlgItem(dialog, IDC_FILTER_COPY_DATES)));
 
-    SelectItem(dialog, IDC_FILTER_LOWER_DATE_UNIT, 1);
-    EXPECT_TRUE(Shown(dialog, IDC_FILTER_LOWER_TIME));
-    EXPECT_FALSE(Shown(dialog, IDC_FILTER_LOWER_DATE) || Shown(dialog, IDC_FILTER_LOWER_COUNT));
-    EXPECT_EQ(Text(dialog, IDC_FILTER_LOWER_DATE_CHECK), L">=");
+    SelectDialogComboItem(dialog, IDC_FILTER_LOWER_DATE_UNIT, 1);
+    EXPECT_TRUE(IsDialogItemShown(dialog, IDC_FILTER_LOWER_TIME));
+    EXPECT_FALSE(IsDialogItemShown(dialog, IDC_FILTER_LOWER_DATE) || IsDialogItemShown(dialog, IDC_FILTER_LOWER_COUNT));
+    EXPECT_EQ(DialogItemText(dialog, IDC_FILTER_LOWER_DATE_CHECK), L">=");
     NMUPDOWN down = {{GetDlgItem(dialog, IDC_FILTER_COPY_DATES), IDC_FILTER_COPY_DATES, UDN_DELTAPOS}, 50, -1};
     SendMessageW(dialog, WM_NOTIFY, IDC_FILTER_COPY_DATES, reinterpret_cast<LPARAM>(&down));
     EXPECT_EQ(PickedHour(dialog, IDC_FILTER_LOWER_TIME), 13) << "the lower arrow copies the upper row down";
 
-    SetCheck(dialog, IDC_FILTER_UPPER_DATE_CHECK, BST_UNCHECKED);
+    ClickDialogBox(dialog, IDC_FILTER_UPPER_DATE_CHECK, BST_UNCHECKED);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_FILTER_COPY_DATES)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_FILTER_UPPER_DATE)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_FILTER_TIME_KIND)));
-    Press(dialog, IDC_FILTER_OK);
+    PressDialogButton(dialog, IDC_FILTER_OK);
   });
   EXPECT_EQ(Formatted(record), "+;dT" + Packed(Utc(1980, 1, 2, 12)) + ";-") << "13:00 local is 12:00 UTC in winter";
 }

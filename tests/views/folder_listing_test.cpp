@@ -10,15 +10,20 @@
 #include <set>
 #include <stdexcept>
 
-#include "foundation/item_store.h"
-#include "foundation/memory.h"
-#include "foundation/system_functions.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/memory.h"
+#include "foundation/win32/system_functions.h"
 #include "main_window_stand_in.h"
 #include "program_state_scope.h"
+#include "system_seams_scope.h"
 #include "support/temp_folder.h"
 #include "views/filter_text_form.h"
 #include "views/item_list_control.h"
+#include "status_texts.h"
+#include "views/address_bar.h"
 #include "views/path_pool.h"
+#include "views/status_bar.h"
 #include "views/view_hooks.h"
 
 namespace {
@@ -27,11 +32,13 @@ using Names = std::vector<std::wstring>;
 std::vector<std::string> g_calls;
 
 const ViewHooks kLoggingHooks = {
-    [] { g_calls.push_back("preview"); },       [] { g_calls.push_back("status"); },
-    [] { g_calls.push_back("notice"); },        [] { g_calls.push_back("menus"); },
-    [] { g_calls.push_back("ended"); },         [] { g_calls.push_back("view"); },          [](const wchar_t*) { g_calls.push_back("address"); },
-    [](const wchar_t*) { g_calls.push_back("recent"); }, [](const wchar_t*) { g_calls.push_back("fields"); },
+    [] { g_calls.push_back("preview"); },  [] { g_calls.push_back("notice"); },
+    [] { g_calls.push_back("view"); },     [](const wchar_t*) { g_calls.push_back("recent"); },
+    [](const wchar_t*) { g_calls.push_back("fields"); }, nullptr, nullptr, nullptr,
 };
+
+const JobNotices kLoggingJobNotices = {[] { g_calls.push_back("menus"); }, [] { g_calls.push_back("ended"); },
+                                       nullptr, nullptr};
 
 ProviderItem Item(const wchar_t* name, uint16_t attributes, uint64_t size = 0) {
   ProviderItem item = {};
@@ -67,17 +74,32 @@ int RootC(FileSystemProvider*, ProviderFolder*, wchar_t* target, int capacity) {
   return CopyWideBounded(L"C:\\", target, capacity);
 }
 
-// Folders under "C:\" as the disk lists them, each with a subfolder "..." that leads back to the folder itself
-// (the file system reads "x\..." as "x"), as a link that a share follows on its server would.
+// A path as a share that follows links on its server reads it: every folder holds a subfolder "link" that leads
+// back to the folder itself, and the share shows it as a plain folder.
+std::wstring WithoutLinks(std::wstring path) {
+  for (size_t at = path.find(L"\\link"); at != std::wstring::npos; at = path.find(L"\\link", at)) {
+    if (path[at + 5] == 0 || path[at + 5] == L'\\')
+      path.erase(at, 5);
+    else
+      ++at;
+  }
+  return path;
+}
+
+// Folders under "C:\" as such a share lists them.
 int FolderWithWayBack(FileSystemProvider*, ProviderFolder* folder, const wchar_t* path, ProviderItemCallback callback,
                       void* data) {
-  std::wstring real = path;
-  for (size_t at = real.find(L"\\..."); at != std::wstring::npos; at = real.find(L"\\...")) real.erase(at, 4);
   FileSystemProvider* disk = &g_fileSystemProviders[kLocalDiskIndex];
-  const int result = disk->slots.enumerate(disk, folder, real.c_str(), callback, data);
-  ProviderItem back = Item(L"...", FILE_ATTRIBUTE_DIRECTORY);
+  const int result = disk->slots.enumerate(disk, folder, WithoutLinks(path).c_str(), callback, data);
+  ProviderItem back = Item(L"link", FILE_ATTRIBUTE_DIRECTORY);
   callback(&back, data);
   return result;
+}
+
+// Opening a path on that share.
+HANDLE WINAPI OpenThroughLinks(LPCWSTR name, DWORD access, DWORD sharing, LPSECURITY_ATTRIBUTES security,
+                               DWORD disposition, DWORD flags, HANDLE templateFile) {
+  return ::CreateFileW(WithoutLinks(name).c_str(), access, sharing, security, disposition, flags, templateFile);
 }
 
 class FolderListing : public testing::Test {
@@ -88,14 +110,21 @@ class FolderListing : public testing::Test {
     list_->idle = 1;
     list_->focusedIndex = -1;
     state_->fileList = list_;
+    state_.UseTexts(kStatusTexts);
+    state_->options |= kOptionPlainSizes;
+    InitStatusBar(&g_statusBar);
+    InitAddressBar(&g_addressBar);
     g_calls.clear();
     g_viewHooks = kLoggingHooks;
+    g_jobNotices = kLoggingJobNotices;
     InitOptionalKernelFunctions();
     InitFileSystemProviders();
   }
   ~FolderListing() override {
     ShutdownProviders();
+    DestroyStatusBar(&g_statusBar);
     g_viewHooks = ViewHooks{};
+    g_jobNotices = JobNotices{};
     ItemStoreDestroy(&list_->rows);
     ItemStoreDestroy(&list_->pathPool);
     FreeAndNull(&list_);
@@ -160,7 +189,7 @@ TEST_F(FolderListing, RowsAndPoolOfAFolderAndOfItsTree) {
   EXPECT_EQ(state_->listingStatistics.bytes, 5u);
   EXPECT_EQ(PooledPath(1), folder_.Path());
 
-  state_->options |= kOptionRecursiveListing;
+  state_->options |= kOptionRecursive;
   ReloadFileList(folder_.Path().c_str());
   const Names names = RowNames();
   ASSERT_EQ(names.size(), 6u);
@@ -176,6 +205,45 @@ TEST_F(FolderListing, RowsAndPoolOfAFolderAndOfItsTree) {
   EXPECT_EQ(memcmp(&copy, Row(5), Row(5)->length), 0);
   EXPECT_EQ(CopyItemRecordWithPath(6, path, 1024, &copy), ERROR_NOT_FOUND);
   EXPECT_EQ(path[0] + copy.length, 0);
+}
+
+namespace {
+
+// A folder "locked" that the system refuses to list, as one the user may not read.
+HANDLE WINAPI RefuseLockedFolder(LPCWSTR pattern, FINDEX_INFO_LEVELS level, void* data, FINDEX_SEARCH_OPS search,
+                                 void* filter, DWORD flags) {
+  if (wcsstr(pattern, L"\\locked\\") != nullptr) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  return FindFirstFileExW(pattern, level, data, search, filter, flags);
+}
+
+HANDLE WINAPI RefuseLockedFolderPlainly(LPCWSTR pattern, WIN32_FIND_DATAW* data) {
+  return RefuseLockedFolder(pattern, FindExInfoStandard, data, FindExSearchNameMatch, nullptr, 0);
+}
+
+}  // namespace
+
+TEST_F(FolderListing, FoldersBelowLongPathsAreListedAndOnesThatCannotBeAreCounted) {
+  // Nested folders whose paths grow past 1 023 and past 2 000 characters.
+  std::wstring deep;
+  for (int level = 0; level < 10; ++level) deep += std::wstring(200, static_cast<wchar_t>(L'a' + level)) + L"\\";
+  folder_.WriteFile(deep + L"bottom.txt", "");
+  folder_.WriteFile(deep.substr(0, 5 * 201) + L"middle.txt", "");
+  folder_.WriteFile(L"top.txt", "");
+  folder_.WriteFile(L"locked\\hidden.txt", "");
+  state_->options |= kOptionRecursive;
+  SystemSeamsScope seams;
+  g_systemSeams.findFirstFileExW = RefuseLockedFolder;
+  g_systemSeams.findFirstFileW = RefuseLockedFolderPlainly;
+  ReloadFileList(folder_.Path().c_str());
+  EXPECT_EQ(AsSet(RowNames()), AsSet({L"top.txt", L"middle.txt", L"bottom.txt"}));
+  EXPECT_EQ(state_->unlistedFolders, 1) << "the locked folder, and it alone";
+  RestoreSystemSeams();
+  ReloadFileList(folder_.Path().c_str());
+  EXPECT_EQ(RowCount(), 4u);
+  EXPECT_EQ(state_->unlistedFolders, 0) << "counted anew by each listing";
 }
 
 TEST_F(FolderListing, AdmissionOfEnumeratedItems) {
@@ -207,7 +275,7 @@ TEST_F(FolderListing, AdmissionOfEnumeratedItems) {
 
 TEST_F(FolderListing, FilterAndStop) {
   MakeSampleTree();
-  state_->options |= kOptionFilterOn | kOptionRecursiveListing;
+  state_->options |= kOptionFilterApplied | kOptionRecursive;
   ParseFilterDefinition(AppFilter(), "+*.txt");
   ReloadFileList(folder_.Path().c_str());
   EXPECT_EQ(RowNames(), (Names{L"a.txt", L"c.txt", L"d.txt"}));
@@ -217,7 +285,8 @@ TEST_F(FolderListing, FilterAndStop) {
   state_->cancelCounter = 1;
   ReloadFileList(folder_.Path().c_str());
   EXPECT_EQ(RowNames(), Names{L"a.txt"}) << "no subfolder after the Stop command";
-  EXPECT_EQ(g_calls, (std::vector<std::string>{"status", "preview", "notice"})) << "the follow-ups still run";
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"preview", "notice"})) << "the follow-ups still run";
+  EXPECT_EQ(std::wstring(g_statusBar.parts[kStatusProgressPart].text), L"Listed 1 file, 5 bytes - stopped");
   SetCurrentFolder(folder_.Path().c_str());
   ASSERT_TRUE(WaitForListings());
   EXPECT_EQ(RowCount(), 3u) << "a new listing starts without the earlier Stop";
@@ -237,13 +306,13 @@ TEST_F(FolderListing, FollowUpsSortAndSelectTheFirstRow) {
   // The direction that moves rows away from the order the folder gave.
   const Names ascending = {L".bashrc", L"a.b.c", L"a.txt", L"abcdef"};
   list_->sortDirection = found == ascending ? 1 : 0;
-  state_->options |= kOptionOnlySelectedKept;
+  state_->options |= kOptionSelectedOnly;
   g_calls.clear();
   ReloadFileList(folder_.Path().c_str());
   EXPECT_EQ(RowNames(), list_->sortDirection ? Names(ascending.rbegin(), ascending.rend()) : ascending);
-  EXPECT_EQ(g_calls, (std::vector<std::string>{"view", "status", "preview", "preview", "notice"}))
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"view", "preview", "preview", "notice"}))
       << "the preview runs again after the sort moved rows";
-  EXPECT_EQ(state_->options & kOptionOnlySelectedKept, 0u);
+  EXPECT_EQ(state_->options & kOptionSelectedOnly, 0u);
   EXPECT_EQ(Row(0)->state, kRowSelected);
   EXPECT_EQ(Row(1)->state, 0);
 }
@@ -253,12 +322,14 @@ TEST_F(FolderListing, RecursionStopsAtTheDepthBoundAndAtWaysBack) {
   spare.kind = 9;
   spare.slots.rootPath = RootQ;
   spare.slots.enumerate = EndlessFolder;
-  state_->options |= kOptionRecursiveListing;
+  state_->options |= kOptionRecursive;
   ReloadFileList(L"Q:\\");
   EXPECT_EQ(RowCount(), static_cast<uint32_t>(kMaxListingDepth + 1));
   EXPECT_EQ(PooledPath(3), L"Q:\\loop\\loop");
 
   MakeSampleTree();
+  SystemSeamsScope seams;
+  g_systemSeams.createFileW = OpenThroughLinks;
   spare.slots.rootPath = RootC;
   spare.slots.enumerate = FolderWithWayBack;
   ASSERT_EQ(FindProviderByPath(folder_.Path().c_str()), 2);
@@ -275,14 +346,13 @@ TEST_F(FolderListing, FolderChangesWhileBusyWaitAndCollapse) {
   SetCurrentFolder(L"Q:\\slow");
   for (const wchar_t* name : {L"X", L"Y", L"Z"}) SetCurrentFolder((folder_ / name).c_str());
   EXPECT_EQ(state_->pendingListings, 3) << "one listing runs, the others wait";
-  EXPECT_EQ(std::count(g_calls.begin(), g_calls.end(), "address"), 4);
+  EXPECT_EQ(std::wstring(g_addressBar.path), folder_ / L"Z") << "the newest folder shows at once";
   SetEvent(g_gate);
   ASSERT_TRUE(WaitForListings());
   CloseHandle(g_gate);
   EXPECT_EQ(RowNames(), Names{L"z"});
   EXPECT_EQ(PooledPath(Row(0)->folderIndex), folder_ / L"Z");
   EXPECT_EQ(std::count(g_calls.begin(), g_calls.end(), "preview"), 2) << "the first folder, then only the newest";
-  EXPECT_EQ(std::count(g_calls.begin(), g_calls.end(), "address"), 4) << "the stored folder is not shown again";
 }
 
 TEST_F(FolderListing, FailuresEndNeitherTheFollowUpsNorTheBusyState) {

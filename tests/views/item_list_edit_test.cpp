@@ -2,9 +2,9 @@
 // commits when it loses the focus, so these tests run alone.
 #include <gtest/gtest.h>
 
-#include "foundation/window_wrappers.h"
+#include "foundation/win32/window_wrappers.h"
 #include "list_test_parent.h"
-#include "views/item_list_changes.h"
+#include "views/item_list.h"
 #include "views/item_list_notify.h"
 #include "views/item_list_rows.h"
 #include "views/item_list_state.h"

@@ -2,7 +2,7 @@
 // view, column widths, icon spacing and the derived line colour.
 #include <gtest/gtest.h>
 
-#include "foundation/item_store.h"
+#include "foundation/core/item_store.h"
 #include "list_test_parent.h"
 #include "views/item_list_layout.h"
 #include "views/item_list_notify.h"

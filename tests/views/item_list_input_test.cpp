@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "foundation/item_store.h"
+#include "foundation/core/item_store.h"
 #include "list_test_parent.h"
 #include "views/item_list_layout.h"
 #include "views/item_list_notify.h"

@@ -2,11 +2,12 @@
 // lines, check boxes, partly shown rows, and a screenshot of a file list kept as a test artefact.
 #include <gtest/gtest.h>
 
-#include "foundation/gdi.h"
-#include "foundation/item_store.h"
+#include "foundation/win32/gdi.h"
+#include "foundation/core/item_store.h"
 #include "list_test_parent.h"
+#include "support/temp_folder.h"
 #include "ui_text_scope.h"
-#include "views/item_list_changes.h"
+#include "views/item_list.h"
 #include "views/item_list_notify.h"
 #include "views/item_list_rows.h"
 #include "views/item_list_state.h"
@@ -32,11 +33,34 @@ class ListPainting : public testing::Test {
     return list;
   }
 
-  // A pixel inside the row's cell of the column starting at `left`, away from text and frame lines.
-  static POINT Inside(const ItemListControl* list, int index, int left, int width) {
+  // A pixel of a row's cell, on the side its text does not start from (the right end of a left-aligned text's
+  // cell, the left end of a right-aligned one) and off the frame lines. The text is measured in the list's own
+  // font, so that a font wide enough to reach the pixel fails here and not as a wrong colour.
+  static POINT BesideText(const ItemListControl* list, int index, int column) {
+    const struct {
+      int left;
+      int width;
+      bool rightAligned;
+    } kCells[] = {{0, 150, false}, {150, 150, false}, {300, 75, true}};
+    const auto& cell = kCells[column];
+    wchar_t text[kFileNameCapacity] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = kFileNameCapacity;
+    SendMessageW(list->window, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+    HDC dc = GetDC(list->window);
+    HGDIOBJ previous = SelectObject(dc, list->font);
+    const int textWidth = MeasureTextWidth(dc, text, -1);
+    SelectObject(dc, previous);
+    ReleaseDC(list->window, dc);
+    constexpr int kFromEdge = 4;
+    EXPECT_LT(textWidth + 2 * list->textMargin, cell.width - 2 * kFromEdge) << "no room beside the text of row "
+                                                                            << index << ", column " << column;
     RECT row;
     GetItemPartRect(list, index, kPartWhole, &row);
-    return POINT{row.left + left + width - 6, row.top + 3};
+    const int x = cell.rightAligned ? cell.left + kFromEdge : cell.left + cell.width - 1 - kFromEdge;
+    return POINT{row.left + x, row.top + 3};
   }
 
   COLORREF Pixel(ItemListControl* list, POINT at) {
@@ -59,20 +83,20 @@ TEST_F(ListPainting, SelectionShadesFollowTheFocus) {
   ItemsViewSetItemState(list, 2, kRowSelected, kRowSelected);
   SendMessageW(list->window, WM_SETFOCUS, 0, 0);
   COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
-  EXPECT_EQ(Pixel(list, Inside(list, 1, 0, 150)), BlendColors(highlight, kWhite, 2));
-  EXPECT_EQ(Pixel(list, Inside(list, 2, 0, 150)), BlendColors(highlight, kWhite, 8));
+  EXPECT_EQ(Pixel(list, BesideText(list, 1, 0)), BlendColors(highlight, kWhite, 2));
+  EXPECT_EQ(Pixel(list, BesideText(list, 2, 0)), BlendColors(highlight, kWhite, 8));
   // Without full-row selection only the main column is shaded.
-  EXPECT_EQ(Pixel(list, Inside(list, 1, 150, 150)), kWhite);
+  EXPECT_EQ(Pixel(list, BesideText(list, 1, 1)), kWhite);
 
   SendMessageW(list->window, WM_KILLFOCUS, 0, 0);
   COLORREF face = BlendColors(GetSysColor(COLOR_BTNFACE), kWhite, 1);
-  EXPECT_EQ(Pixel(list, Inside(list, 1, 0, 150)), face);
-  EXPECT_EQ(Pixel(list, Inside(list, 2, 0, 150)), face);
+  EXPECT_EQ(Pixel(list, BesideText(list, 1, 0)), face);
+  EXPECT_EQ(Pixel(list, BesideText(list, 2, 0)), face);
 
   ItemsViewApplyStyle(list, kListFullRowSelect);
-  EXPECT_EQ(Pixel(list, Inside(list, 1, 150, 150)), face);
+  EXPECT_EQ(Pixel(list, BesideText(list, 1, 1)), face);
   ItemsViewApplyStyle(list, kListFullRowSelect | kListNoSelectionColour);
-  EXPECT_EQ(Pixel(list, Inside(list, 1, 150, 150)), kWhite);
+  EXPECT_EQ(Pixel(list, BesideText(list, 1, 1)), kWhite);
 }
 
 TEST_F(ListPainting, ParentColoursAnnouncedRowsAndCells) {
@@ -81,12 +105,12 @@ TEST_F(ListPainting, ParentColoursAnnouncedRowsAndCells) {
   parent_.colouredRow = 3;
   parent_.colouredText = kRed;
   parent_.colouredBack = kYellow;
-  EXPECT_EQ(Pixel(list, Inside(list, 3, 0, 150)), kYellow);
-  EXPECT_EQ(Pixel(list, Inside(list, 2, 0, 150)), kWhite);
+  EXPECT_EQ(Pixel(list, BesideText(list, 3, 0)), kYellow);
+  EXPECT_EQ(Pixel(list, BesideText(list, 2, 0)), kWhite);
 
   parent_.colouredSubItem = 1;
-  EXPECT_EQ(Pixel(list, Inside(list, 3, 150, 150)), kYellow);
-  EXPECT_EQ(Pixel(list, Inside(list, 3, 0, 150)), kWhite);
+  EXPECT_EQ(Pixel(list, BesideText(list, 3, 1)), kYellow);
+  EXPECT_EQ(Pixel(list, BesideText(list, 3, 0)), kWhite);
 }
 
 TEST_F(ListPainting, GridLinesUseTheDerivedColourAndCutRowsStillPaint) {
@@ -147,19 +171,44 @@ TEST_F(ListPainting, ScreenshotOfAFileListWithNewNamesAndAMarkedName) {
   ItemsViewSetItemState(list, 2, kRowFocused | kRowSelected, kRowFocused | kRowSelected);
   SendMessageW(list->window, WM_SETFOCUS, 0, 0);
 
-  RECT frame;
-  GetWindowRect(parent_.Window(), &frame);
-  WindowImage image(frame.right - frame.left, frame.bottom - frame.top);
-  RenderWindowTree(parent_.Window(), &image);
-  EXPECT_TRUE(image.SavePng(ArtifactPath(L"list_control_file_list.png")));
+  // The list's own font, then a wider one such as another machine may give it: the pixels checked stay beside
+  // the texts.
+  const HFONT own = list->font;
+  LOGFONTW description = {};
+  GetObjectW(own, sizeof description, &description);
+  description.lfHeight = description.lfHeight * 3 / 2;
+  description.lfWidth = 0;
+  const HFONT wider = CreateFontIndirectW(&description);
+  for (HFONT font : {own, wider}) {
+    SendMessageW(list->window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    RECT frame;
+    GetWindowRect(parent_.Window(), &frame);
+    WindowImage image(frame.right - frame.left, frame.bottom - frame.top);
+    RenderWindowTree(parent_.Window(), &image);
+    if (font == own) {
+      EXPECT_TRUE(image.SavePng(ArtifactPath(L"list_control_file_list.png")));
+    }
 
-  RECT inList;
-  GetWindowRect(list->window, &inList);
-  POINT clientOrigin = {0, 0};
-  ClientToScreen(list->window, &clientOrigin);
-  POINT at = Inside(list, 4, 150, 150);
-  EXPECT_EQ(image.At(at.x + clientOrigin.x - frame.left, at.y + clientOrigin.y - frame.top), kYellow);
-  at = Inside(list, 2, 300, 75);
-  EXPECT_EQ(image.At(at.x + clientOrigin.x - frame.left, at.y + clientOrigin.y - frame.top),
-            BlendColors(GetSysColor(COLOR_HIGHLIGHT), kWhite, 2));
+    POINT clientOrigin = {0, 0};
+    ClientToScreen(list->window, &clientOrigin);
+    POINT at = BesideText(list, 4, 1);
+    EXPECT_EQ(image.At(at.x + clientOrigin.x - frame.left, at.y + clientOrigin.y - frame.top), kYellow);
+    at = BesideText(list, 2, 2);
+    EXPECT_EQ(image.At(at.x + clientOrigin.x - frame.left, at.y + clientOrigin.y - frame.top),
+              BlendColors(GetSysColor(COLOR_HIGHLIGHT), kWhite, 2));
+  }
+  SendMessageW(list->window, WM_SETFONT, reinterpret_cast<WPARAM>(own), TRUE);
+  DeleteObject(wider);
+}
+
+TEST(TestArtifacts, LieInTheBuildsArtifactFolderWhateverTheCurrentFolder) {
+  std::wstring build = ExecutableFolder();
+  build.erase(build.find_last_of(L'\\'));
+  wchar_t current[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current);
+  TempFolder elsewhere;
+  SetCurrentDirectoryW(elsewhere.Path().c_str());
+  const std::wstring path = ArtifactPath(L"x.png");
+  SetCurrentDirectoryW(current);
+  EXPECT_EQ(path, build + L"\\artifacts\\x.png");
 }

@@ -6,12 +6,12 @@
 
 #include <cstring>
 
-#include "foundation/app_state.h"
-#include "foundation/item_store.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/item_store.h"
 #include "list_test_parent.h"
 #include "main_window_stand_in.h"
 #include "ui_text_scope.h"
-#include "views/item_list_changes.h"
+#include "views/item_list.h"
 #include "views/item_list_sort.h"
 #include "views/item_list_state.h"
 #include "views/item_list_window.h"

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <deque>
 
-#include "foundation/bounded_text.h"
-#include "foundation/item_store.h"
-#include "foundation/window_wrappers.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/core/item_store.h"
+#include "foundation/win32/window_wrappers.h"
 #include "views/item_list_layout.h"
 #include "views/item_list_notify.h"
 #include "views/item_list_window.h"
@@ -42,7 +42,7 @@ ListTestParent::~ListTestParent() {
 }
 
 ItemListControl* ListTestParent::CreateList(uint32_t viewWord, uint32_t style,
-                                            std::initializer_list<ColumnLayout> columns, uint16_t id,
+                                            const std::vector<ColumnLayout>& columns, uint16_t id,
                                             ItemDeletionCallback deleteItem, const uint16_t* sortTable,
                                             SortKeyFunction sortKey) {
   // Lists keep their layout beyond their window, so each layout stays for the process's life.
@@ -87,7 +87,8 @@ bool ListTestParent::PumpUntil(const std::function<bool()>& done, DWORD timeoutM
 
 void ListTestParent::FillCell(NMLVDISPINFOW* info) {
   LVITEMW& item = info->item;
-  std::wstring text = CellOf(item.iItem, item.iSubItem, reinterpret_cast<const uint8_t*>(item.lParam));
+  std::wstring text = cellText ? cellText(item.iItem, item.iSubItem)
+                               : CellOf(item.iItem, item.iSubItem, reinterpret_cast<const uint8_t*>(item.lParam));
   if ((item.mask & LVIF_TEXT) && item.pszText) CopyWideBounded(text.c_str(), item.pszText, item.cchTextMax);
   if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0 && imageOfRow) item.iImage = imageOfRow(item.iItem);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/column_layout.h"
+#include "foundation/win32/column_layout.h"
 #include "views/file_list_row.h"
 #include "views/item_list_control.h"
 
@@ -33,7 +33,7 @@ class ListTestParent {
 
   HWND Window() const { return window_; }
   // A control filling the parent's client area; the layout is copied and kept for the process's life.
-  ItemListControl* CreateList(uint32_t viewWord, uint32_t style, std::initializer_list<ColumnLayout> columns,
+  ItemListControl* CreateList(uint32_t viewWord, uint32_t style, const std::vector<ColumnLayout>& columns,
                               uint16_t id = kFileListId, ItemDeletionCallback deleteItem = nullptr,
                               const uint16_t* sortTable = nullptr, SortKeyFunction sortKey = nullptr);
 
@@ -44,6 +44,8 @@ class ListTestParent {
   bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
   std::vector<ListEvent> events;
+  // Cell texts by row and sub-item in place of the built-in ones, when set.
+  std::function<std::wstring(int row, int subItem)> cellText;
   // 1-based image of a row's main cell; none by default.
   std::function<int(int row)> imageOfRow;
   LRESULT prepaintAnswer = CDRF_DODEFAULT;

@@ -1,11 +1,15 @@
-// The path-name pool: full paths built up the parent chain, missing entries, cut paths and broken parents.
+// The path-name pool: full paths built up the parent chain, missing entries, cut paths and broken parents, and
+// the full paths of rows.
 #include "views/path_pool.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "foundation/memory.h"
+#include "foundation/core/memory.h"
+#include "foundation/files/paths.h"
+#include "foundation/text/bounded_text.h"
+#include "views/file_list_row.h"
 #include "views/item_list_control.h"
 
 namespace {
@@ -58,4 +62,42 @@ TEST_F(PathPool, LongNamesAreCutAndDeepChainsWalked) {
     expected += L"\\d";
   }
   EXPECT_EQ(Path(200), expected);
+}
+
+TEST_F(PathPool, RowPathsJoinTheFolderWithTheCurrentOrANewName) {
+  AddPooledPath(list_, L"C:\\data", 0);
+  std::wstring deep = L"C:\\data";
+  for (uint32_t depth = 1; depth <= 6; ++depth) {
+    AddPooledPath(list_, std::wstring(300, static_cast<wchar_t>(L'a' + depth)).c_str(), depth);
+    deep += L"\\" + std::wstring(300, static_cast<wchar_t>(L'a' + depth));
+  }
+  FileListRow row{};
+  CopyWideBounded(L"a.txt", row.currentName, kFileNameCapacity);
+  struct Case {
+    int32_t folder;
+    const wchar_t* name;  // null: the current name
+    int capacity;
+    bool cut;
+    std::wstring path;
+  };
+  const Case cases[] = {
+      {1, nullptr, kLongPathCapacity, false, L"C:\\data\\a.txt"},
+      {1, L"b.txt", kLongPathCapacity, false, L"C:\\data\\b.txt"},
+      {7, nullptr, kLongPathCapacity, false, deep + L"\\a.txt"},
+      {7, nullptr, kPathCapacity, true, (deep + L"\\a.txt").substr(0, kPathCapacity - 1)},
+      {1, nullptr, 10, true, L"C:\\data\\a"},
+  };
+  std::wstring buffer(kLongPathCapacity, L'\0');
+  for (const Case& c : cases) {
+    row.folderIndex = c.folder;
+    const int result = c.name ? GetRowPathWithName(list_, &row, c.name, buffer.data(), c.capacity)
+                              : GetRowFullPath(list_, &row, buffer.data(), c.capacity);
+    EXPECT_EQ(result < 0, c.cut) << c.folder;
+    EXPECT_EQ(std::wstring(buffer.c_str()), c.path) << c.folder;
+  }
+  for (int32_t folder : {0, -1, 99}) {
+    row.folderIndex = folder;
+    EXPECT_EQ(GetRowFullPath(list_, &row, buffer.data(), kLongPathCapacity), ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(buffer[0], L'\0');
+  }
 }

@@ -2,20 +2,26 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
+
+#include "support/temp_folder.h"
 
 namespace {
 
+// Some controls print over the whole DC (the tree view fills all of it with its background): each window is
+// printed clipped to its own place.
 void RenderWithChildren(HWND window, HWND root, HDC dc) {
   RECT frame = {};
   GetWindowRect(window, &frame);
-  POINT origin = {frame.left, frame.top};
   RECT rootFrame = {};
   GetWindowRect(root, &rootFrame);
-  POINT previous;
-  SetViewportOrgEx(dc, origin.x - rootFrame.left, origin.y - rootFrame.top, &previous);
+  OffsetRect(&frame, -rootFrame.left, -rootFrame.top);
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, frame.left, frame.top, frame.right, frame.bottom);
+  SetViewportOrgEx(dc, frame.left, frame.top, nullptr);
   SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-  SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+  RestoreDC(dc, saved);
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) RenderWithChildren(child, root, dc);
   }
@@ -94,7 +100,24 @@ void RenderClient(HWND window, WindowImage* image) {
 
 void RenderWindowTree(HWND window, WindowImage* image) { RenderWithChildren(window, window, image->Dc()); }
 
+void CaptureScreen(const RECT& rect, WindowImage* image) {
+  HDC screen = GetDC(nullptr);
+  BitBlt(image->Dc(), 0, 0, image->Width(), image->Height(), screen, rect.left, rect.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+}
+
 std::wstring ArtifactPath(const wchar_t* name) {
-  CreateDirectoryW(L"artifacts", nullptr);
-  return std::wstring(L"artifacts\\") + name;
+  std::wstring folder = ExecutableFolder();
+  folder.erase(std::min(folder.size(), folder.find_last_of(L'\\')));
+  folder += L"\\artifacts";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder + L"\\" + name;
+}
+
+bool SaveScreenPicture(HWND window, const wchar_t* name) {
+  RECT frame = {};
+  GetWindowRect(window, &frame);
+  WindowImage image(frame.right - frame.left, frame.bottom - frame.top);
+  CaptureScreen(frame, &image);
+  return image.SavePng(ArtifactPath(name));
 }

@@ -37,5 +37,10 @@ void RenderClient(HWND window, WindowImage* image);
 // The window with its frame, then every child with WS_VISIBLE over it, at their places inside the window (the
 // window itself need not be shown).
 void RenderWindowTree(HWND window, WindowImage* image);
-// The artefact folder of the test run (created when missing) and a file in it.
+// The screen's pixels of a rectangle (screen coordinates), as the windows over it show them.
+void CaptureScreen(const RECT& rect, WindowImage* image);
+// Keeps the window as the screen shows it, frame and caption included, as a PNG among the test artefacts.
+bool SaveScreenPicture(HWND window, const wchar_t* name);
+// A file in the build's artefact folder "artifacts" (created when missing), beside the folder of the test
+// programs, whatever the current folder is.
 std::wstring ArtifactPath(const wchar_t* name);

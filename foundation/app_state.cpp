@@ -1,4 +1,0 @@
-#include "foundation/app_state.h"
-
-AppState* g_app = nullptr;
-HWND g_mainWindow = nullptr;

@@ -1,0 +1,94 @@
+// XAVO, the program's companion: started by the program (with administrator rights, which its manifest asks
+// for) when the system refused one of the program's registry writes. It owns a hidden window of class "XAVO"
+// by which the program finds it, opens the block "XAVO" the program made, and polls the block's state byte:
+// each command it finds is carried out, its result written and the byte set back to 0. It ends when the
+// program window it serves is gone, or when no command came within a minute of its start.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "foundation/profile/companion_protocol.h"
+
+namespace {
+
+constexpr UINT_PTR kPollTimer = 1;
+constexpr UINT kPollMs = 50;
+constexpr int kOpenTries = 100;
+constexpr DWORD kOpenPauseMs = 100;
+constexpr DWORD kFirstCommandLimitMs = 60000;
+
+struct Companion {
+  CompanionBlock* block;
+  HWND served;  // the main window of the first command
+  ULONGLONG started;
+};
+
+Companion g_companion = {};
+
+// The program makes the block before it starts the companion; the retries cover a program that did not.
+CompanionBlock* OpenBlock() {
+  for (int i = 0; i < kOpenTries; ++i) {
+    if (HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kCompanionName)) {
+      void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(CompanionBlock));
+      CloseHandle(mapping);
+      return static_cast<CompanionBlock*>(view);
+    }
+    Sleep(kOpenPauseMs);
+  }
+  return nullptr;
+}
+
+bool IsCommand(char state) { return state != kCompanionIdle && state != kCompanionFilling; }
+
+bool NoLongerNeeded() {
+  if (g_companion.served) return !IsWindow(g_companion.served);
+  return GetTickCount64() - g_companion.started > kFirstCommandLimitMs;
+}
+
+void Serve(HWND window) {
+  CompanionBlock* block = g_companion.block;
+  if (IsCommand(ReadCompanionState(block))) {
+    const HWND sender = reinterpret_cast<HWND>(static_cast<uintptr_t>(block->mainWindow));
+    if (!g_companion.served && IsWindow(sender)) g_companion.served = sender;
+    block->result = CarryOutCompanionCommand(block);
+    WriteCompanionState(block, kCompanionIdle);
+  }
+  if (NoLongerNeeded()) DestroyWindow(window);
+}
+
+LRESULT CALLBACK CompanionWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER && wParam == kPollTimer) {
+    Serve(window);
+    return 0;
+  }
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateCompanionWindow(HINSTANCE instance) {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = CompanionWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kCompanionName;
+  if (!RegisterClassW(&windowClass)) return nullptr;
+  return CreateWindowExW(0, kCompanionName, kCompanionName, WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, instance,
+                         nullptr);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
+  g_companion.started = GetTickCount64();
+  HWND window = CreateCompanionWindow(instance);
+  if (!window) return 1;
+  g_companion.block = OpenBlock();
+  if (!g_companion.block) return 2;
+  SetTimer(window, kPollTimer, kPollMs, nullptr);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  UnmapViewOfFile(g_companion.block);
+  return 0;
+}

@@ -1,0 +1,125 @@
+// The one application state record. WinMain allocates it zero-filled and every part of the program reads it
+// through `g_app`. Counters shared between threads are 32-bit and changed with interlocked operations.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+struct ItemListControl;
+struct UndoList;
+struct UiStringTable;
+struct AddressBar;
+
+// Folders, files and total bytes of a set of list rows.
+struct ListStatistics {
+  uint64_t folders;
+  uint64_t files;
+  uint64_t bytes;
+};
+
+constexpr size_t kFilterRecordSize = 1115;
+
+// The option word ("Opt" of section "QVRX"). A set bit means:
+constexpr uint32_t kOptionToolbarHidden = 0x1;
+constexpr uint32_t kOptionStatusBarHidden = 0x2;
+constexpr uint32_t kOptionFolderTreeHidden = 0x4;
+constexpr uint32_t kOptionFileIconsOff = 0x8;
+constexpr uint32_t kOptionFullRowSelect = 0x20;     // list-control style bit 0x20
+constexpr uint32_t kOptionGridLines = 0x40;         // list-control style bit 0x1
+constexpr uint32_t kOptionItemActivation = 0x80;    // activation opens and edits; list-control style bits 0x848
+constexpr uint32_t kOptionAlwaysOnTop = 0x100;
+constexpr uint32_t kOptionSystemMenus = 0x200;      // no owner-drawn menus; also the dark state kept over a restart
+constexpr uint32_t kOptionSettingsFileType = 0x400;
+constexpr uint32_t kOptionFilterApplied = 0x800;
+constexpr uint32_t kOptionRecursive = 0x1000;       // subfolders are listed too
+constexpr uint32_t kOptionSelectedOnly = 0x2000;    // only the selected files kept, until the next listing
+constexpr uint32_t kOptionNaturalNumberOrder = 0x4000;  // digit runs in names sort by their value
+constexpr uint32_t kOptionAddressBarHidden = 0x8000;
+constexpr uint32_t kOptionExplorerVerbs = 0x10000;
+constexpr uint32_t kOptionPlainSizes = 0x20000;     // sizes as grouped numbers instead of KB, MB, ...
+constexpr uint32_t kOptionCompareModeOne = 0x40000;
+constexpr uint32_t kOptionNoInfoTips = 0x80000;     // clear: list-control style bit 0x400
+constexpr uint32_t kOptionColumnLines = 0x100000;   // list-control style bit 0x2
+constexpr uint32_t kOptionNoHoverColour = 0x200000; // list-control style bit 0x4000000
+// The option word of a profile without one: only kOptionFullRowSelect.
+constexpr int kDefaultOptions = 32;
+
+// Grouped by the part of the program that writes each field; every part may read them all.
+struct AppState {
+  // The run and the main window (shell/). The restart counter comes first.
+  int32_t restartCounter;
+  HICON largeIcon;
+  HINSTANCE instance;
+  wchar_t title[40];
+  const wchar_t* titlePointer;
+  char languageCode[4];
+  const UiStringTable* uiStrings;
+  uint32_t options;  // the option word, bits above
+  int32_t compareMode;
+  int32_t closingCount;
+  HCURSOR splitterCursors[2];
+  int32_t treeWidth;
+  int32_t chainHeight;
+  int32_t dragStart;
+  int16_t dragKind;
+  HWND paneWindows[3];
+  int16_t activePane;
+  HWND tabStopPanes[4];
+  HICON problemIcon;
+  int32_t displayMode;
+  uint16_t listIconSize;
+  uint16_t menuIconSize;
+  uint16_t toolbarIconSize;
+  uint16_t optionsPage;
+  int32_t moduleOfferCount;
+  uint64_t selectionChangeCount;
+  uint64_t lastSeenChangeCount;
+  HWND fileManagerWindow;
+  volatile LONG listRebuildGuard;  // while a command rewrites the file list in place, listings return at once
+  wchar_t* startFolder;
+
+  // The job rule (foundation/core/jobs.h).
+  volatile LONG busyCounter;
+  volatile LONG cancelCounter;
+
+  // The two lists, the folder listing and the bars (views/).
+  ItemListControl* chainList;
+  ItemListControl* fileList;
+  wchar_t currentFolder[1024];
+  volatile LONG pendingListings;
+  // Folders of the last listing that could not be listed (their files are missing from the list).
+  volatile LONG unlistedFolders;
+  // The file filter's packed record; views/file_filter.h gives it its type.
+  alignas(8) uint8_t filter[kFilterRecordSize];
+  AddressBar* addressBar;
+  HWND inlineEditor;
+  ListStatistics listingStatistics;
+  ListStatistics selectionStatistics;
+  int32_t exportMode;
+  wchar_t exportPath[1024];
+
+  // The preview, the chain and the rename run (engine/).
+  volatile LONG problemCount;
+  volatile LONG recomputationSuspended;
+  volatile LONG settingsChanged;
+  int32_t settingsFileCurrent;
+  UndoList* undoList;
+  int32_t undoPairCount;
+  // Raised when the chain list's texts changed, so that its columns are fitted to them again.
+  volatile LONG chainColumnFitCounter;
+  // Raised when the chain changed while a job was busy: the preview is computed again when the job ends.
+  volatile LONG previewDeferred;
+
+  // Room for the state later parts of the program keep here; the block is a fixed 6160 bytes.
+  uint8_t reserved[500];
+};
+static_assert(sizeof(AppState) == 6160, "the application state block is 6160 bytes");
+
+// The state of the running program; null before WinMain has allocated it.
+extern AppState* g_app;
+// The main window; null before it exists and after it is destroyed.
+extern HWND g_mainWindow;
+
+// The chain list and the file list; null before they exist (and without an application state).
+inline ItemListControl* AppChainList() { return g_app != nullptr ? g_app->chainList : nullptr; }
+inline ItemListControl* AppFileList() { return g_app != nullptr ? g_app->fileList : nullptr; }

@@ -1,0 +1,66 @@
+#include "foundation/core/guard.h"
+
+#include <windows.h>
+
+// The fault frame is a tiny function with its own structured-exception handler: GCC has no __try, so the
+// frame is written in assembly with the unwind data the system needs to walk through it. When a fault
+// reaches the handler, the handler unwinds the stack back to the fault frame and resumes it at its
+// epilogue with the exception code as its result. Termination handlers of system code in between run;
+// destructors of C++ frames in between do not (GCC's unwinder leaves foreign exceptions alone).
+
+extern "C" void RunInFaultFrameResume();
+
+namespace {
+
+bool IsRecoverableFault(DWORD code) {
+  switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION:
+    case EXCEPTION_IN_PAGE_ERROR:
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+    case EXCEPTION_INT_OVERFLOW:
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+    case EXCEPTION_PRIV_INSTRUCTION:
+    case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
+    case EXCEPTION_DATATYPE_MISALIGNMENT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+extern "C" EXCEPTION_DISPOSITION FaultFrameHandler(EXCEPTION_RECORD* record, void* establisherFrame,
+                                                   CONTEXT* context, void* dispatcherContext) {
+  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
+  if (!IsRecoverableFault(record->ExceptionCode)) return ExceptionContinueSearch;
+  DISPATCHER_CONTEXT* dispatch = static_cast<DISPATCHER_CONTEXT*>(dispatcherContext);
+  void* exceptionCode = reinterpret_cast<void*>(static_cast<uintptr_t>(record->ExceptionCode));
+  RtlUnwindEx(establisherFrame, reinterpret_cast<void*>(&RunInFaultFrameResume), record, exceptionCode, context,
+              dispatch->HistoryTable);
+  return ExceptionContinueSearch;
+}
+
+// RunInFaultFrame(entry in rcx, context in rdx): 32 bytes of home space plus 8 to keep the stack aligned.
+// The normal path returns 0; RtlUnwindEx enters at RunInFaultFrameResume with the exception code in rax.
+asm(R"(
+    .text
+    .p2align 4
+    .globl RunInFaultFrame
+    .def RunInFaultFrame; .scl 2; .type 32; .endef
+    .seh_proc RunInFaultFrame
+RunInFaultFrame:
+    subq $40, %rsp
+    .seh_stackalloc 40
+    .seh_endprologue
+    .seh_handler FaultFrameHandler, @except
+    movq %rcx, %rax
+    movq %rdx, %rcx
+    callq *%rax
+    xorl %eax, %eax
+    .globl RunInFaultFrameResume
+RunInFaultFrameResume:
+    addq $40, %rsp
+    retq
+    .seh_endproc
+)");

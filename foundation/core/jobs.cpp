@@ -1,0 +1,91 @@
+#include "foundation/core/jobs.h"
+
+#include "foundation/core/app_state.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/memory.h"
+#include "foundation/core/threads.h"
+
+namespace {
+
+constexpr DWORD kJobPollMs = 10;
+
+// Job threads whose routine has not yet returned.
+volatile LONG g_jobThreads = 0;
+
+struct JobStart {
+  LPTHREAD_START_ROUTINE routine;
+  void* parameter;
+};
+
+DWORD WINAPI RunCountedJob(void* start) {
+  const JobStart job = *static_cast<JobStart*>(start);
+  FreeAndNull(&start);
+  const DWORD result = job.routine(job.parameter);
+  InterlockedDecrement(&g_jobThreads);
+  return result;
+}
+
+}  // namespace
+
+JobNotices g_jobNotices;
+
+bool IsJobBusy() { return g_app != nullptr && g_app->busyCounter != 0; }
+
+bool BeginExclusiveJob() {
+  if (g_app == nullptr || InterlockedCompareExchange(&g_app->busyCounter, 1, 0) != 0) return false;
+  // A Stop that ended an earlier job must not cut this one short.
+  InterlockedExchange(&g_app->cancelCounter, 0);
+  return true;
+}
+
+void EndExclusiveJob() {
+  InterlockedDecrement(&g_app->busyCounter);
+  CallHookGuarded(g_jobNotices.jobStatesChanged);
+  CallHookGuarded(g_jobNotices.jobEnded);
+}
+
+bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, void* parameter) {
+  if (!BeginExclusiveJob()) return false;
+  CallHookGuarded(g_jobNotices.jobStatesChanged);
+  HANDLE thread = GuardedCall<HANDLE>(nullptr, [&] { return StartJobThread(job, parameter); });
+  if (thread == nullptr) {
+    EndExclusiveJob();
+    return false;
+  }
+  CloseHandleSafe(thread);
+  return true;
+}
+
+HANDLE StartJobThread(LPTHREAD_START_ROUTINE routine, void* parameter) {
+  auto* start = static_cast<JobStart*>(AllocZeroed(sizeof(JobStart)));
+  if (start == nullptr) return nullptr;
+  *start = {routine, parameter};
+  InterlockedIncrement(&g_jobThreads);
+  HANDLE thread = StartThread(RunCountedJob, start);
+  if (thread == nullptr) {
+    InterlockedDecrement(&g_jobThreads);
+    FreeAndNull(&start);
+  }
+  return thread;
+}
+
+bool StopJobsAndWait(DWORD timeoutMs) {
+  if (g_app != nullptr) InterlockedIncrement(&g_app->cancelCounter);
+  for (DWORD waited = 0; g_jobThreads != 0; waited += kJobPollMs) {
+    if (waited >= timeoutMs) return false;
+    Sleep(kJobPollMs);
+  }
+  return true;
+}
+
+void RequestJobStop() {
+  if (IsJobBusy()) InterlockedIncrement(&g_app->cancelCounter);
+}
+
+bool JobStopRequested() { return g_app != nullptr && g_app->cancelCounter != 0; }
+
+void ShowJobProgress(uint32_t done, uint32_t total) {
+  if (done == 0) CallHookGuarded(g_jobNotices.resetProgress);
+  const uint64_t percent = total == 0 ? 0 : static_cast<uint64_t>(done) * 100 / total;
+  CallHookGuarded(g_jobNotices.setProgressPercent, static_cast<uint32_t>(percent));
+}

@@ -1,0 +1,81 @@
+#include "foundation/core/threads.h"
+
+#include "foundation/core/app_state.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/memory.h"
+
+namespace {
+
+constexpr int kFreeLaterSleeps = 32;
+constexpr DWORD kFreeLaterSleepMs = 997;
+constexpr DWORD kMutexWaitMs = 50;
+
+void FreeOnLaterThread(void* block) {
+  HANDLE thread = StartThread(FreeLaterThreadProc, block);
+  // Nobody waits for this thread; closing the handle only lets the system drop it when the thread ends.
+  CloseHandleSafe(thread);
+}
+
+FreeLaterHandler g_freeLaterHandler = FreeOnLaterThread;
+
+}  // namespace
+
+HANDLE StartThread(LPTHREAD_START_ROUTINE routine, void* parameter) {
+  return CreateThread(nullptr, 0, routine, parameter, 0, nullptr);
+}
+
+void FreeLater(void* block) {
+  if (block) g_freeLaterHandler(block);
+}
+
+DWORD WINAPI FreeLaterThreadProc(void* block) {
+  for (int i = 0; i < kFreeLaterSleeps; ++i) Sleep(kFreeLaterSleepMs);
+  FreeAndNull(&block);
+  return 0;
+}
+
+FreeLaterHandler SetFreeLaterHandler(FreeLaterHandler handler) {
+  FreeLaterHandler previous = g_freeLaterHandler;
+  g_freeLaterHandler = handler ? handler : FreeOnLaterThread;
+  return previous;
+}
+
+bool WaitMutexBriefly(HANDLE mutex) {
+  return !mutex || WaitForSingleObject(mutex, kMutexWaitMs) != WAIT_TIMEOUT;
+}
+
+void ReleaseMutexSafe(HANDLE mutex) {
+  if (mutex) ReleaseMutex(mutex);
+}
+
+void CloseHandleSafe(HANDLE handle) {
+  if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+}
+
+bool PumpOneMessage() {
+  MSG message;
+  if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+  return true;
+}
+
+LRESULT RunOnGuiThread(GuiThreadFunction function, void* argument) {
+  HWND window = g_mainWindow;
+  DWORD windowThread = window ? GetWindowThreadProcessId(window, nullptr) : 0;
+  // No main window (or one already destroyed), or the caller is its thread: run here.
+  if (windowThread == 0 || windowThread == GetCurrentThreadId()) return function(argument);
+  SetLastError(ERROR_SUCCESS);
+  LRESULT result = SendMessageW(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(function),
+                                reinterpret_cast<LPARAM>(argument));
+  // The window can be destroyed between the test above and the send; then nobody has run the function.
+  if (result == 0 && GetLastError() == ERROR_INVALID_WINDOW_HANDLE) return function(argument);
+  return result;
+}
+
+LRESULT HandleRunOnGuiThreadMessage(WPARAM wParam, LPARAM lParam) {
+  GuiThreadFunction function = reinterpret_cast<GuiThreadFunction>(wParam);
+  if (!function) return 0;
+  void* argument = reinterpret_cast<void*>(lParam);
+  return GuardedCall<LRESULT>(0, [&] { return function(argument); });
+}

@@ -1,0 +1,605 @@
+#include "foundation/profile/profile_store.h"
+
+#include <cstring>
+
+#include "foundation/text/bounded_text.h"
+#include "foundation/providers/file_creation.h"
+#include "foundation/files/file_io.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/memory.h"
+#include "foundation/text/numbers.h"
+#include "foundation/files/paths.h"
+#include "foundation/profile/profile_values.h"
+#include "foundation/core/record_buffer.h"
+#include "foundation/files/shell_folders.h"
+#include "foundation/files/system_errors.h"
+#include "foundation/text/text_encoding.h"
+#include "foundation/core/threads.h"
+
+SettingsStore g_settingsStore;
+
+namespace {
+
+void GetProfilePathBesideProgram(const SettingsStore* store, wchar_t* target, int capacity);
+void GetProfilePathPerUser(const SettingsStore* store, wchar_t* target, int capacity);
+
+constexpr int kWork = 2048;
+constexpr char kUseThisSection[] = "UseThis";
+constexpr char kOptKey[] = "Opt";
+constexpr size_t kProfileNameLength = 5;
+constexpr size_t kUtf8MarkLength = 3;
+
+// Holds a store's mutex for one operation, when it could be had within 50 ms.
+class StoreLock {
+ public:
+  explicit StoreLock(SettingsStore* store) : store_(store), held_(WaitMutexBriefly(store->mutex)) {}
+  ~StoreLock() {
+    if (held_) ReleaseMutexSafe(store_->mutex);
+  }
+  StoreLock(const StoreLock&) = delete;
+  StoreLock& operator=(const StoreLock&) = delete;
+  bool Held() const { return held_; }
+
+ private:
+  SettingsStore* store_;
+  bool held_;
+};
+
+struct TextPiece {
+  const char* text;
+  size_t length;
+};
+
+TextPiece Piece(const char* text) { return {text, strlen(text)}; }
+
+// The pieces joined into one zero-terminated text in `buffer`; null without memory.
+const char* JoinPieces(InlineTextBuffer* buffer, const TextPiece* pieces, int count, size_t* length) {
+  *length = 0;
+  for (int i = 0; i < count; ++i) *length += pieces[i].length;
+  if (*length >= 0x7FFFFFF0u) return nullptr;
+  char* joined = PrepareInlineTextBuffer(buffer, static_cast<uint32_t>(*length));
+  if (joined == nullptr) return nullptr;
+  size_t at = 0;
+  for (int i = 0; i < count; ++i) {
+    memcpy(joined + at, pieces[i].text, pieces[i].length);
+    at += pieces[i].length;
+  }
+  return joined;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+const char* SkipBlanks(const char* p) {
+  while (IsBlank(*p)) ++p;
+  return p;
+}
+
+const char* LineEnd(const char* p) { return p + strcspn(p, "\r\n"); }
+
+// The start of the next line: after LF, CR LF or a lone CR; the terminator stays where it is.
+const char* NextLine(const char* p) {
+  p = LineEnd(p);
+  if (*p == '\r') ++p;
+  if (*p == '\n') ++p;
+  return p;
+}
+
+char* TextStart(SettingsStore* store) { return store->text + (store->utf8 ? kUtf8MarkLength : 0); }
+
+const char* FindSection(const char* start, const char* section) {
+  const size_t length = strlen(section);
+  for (const char* line = start; *line != 0; line = NextLine(line)) {
+    if (line[0] == '[' && strncmp(line + 1, section, length) == 0 && line[length + 1] == ']') return line;
+  }
+  return nullptr;
+}
+
+const char* SectionEnd(const char* header) {
+  const char* line = NextLine(header);
+  while (*line != 0 && *line != '[') line = NextLine(line);
+  return line;
+}
+
+// The line of a key within a section, null when missing.
+const char* FindKeyLine(const char* header, const char* key) {
+  const size_t length = strlen(key);
+  for (const char* line = NextLine(header); *line != 0 && *line != '['; line = NextLine(line)) {
+    if (strncmp(line, key, length) == 0 && *SkipBlanks(line + length) == '=') return line;
+  }
+  return nullptr;
+}
+
+// A value as it stands in the text: up to the line end.
+TextPiece ValueAt(const char* value) { return {value, static_cast<size_t>(LineEnd(value) - value)}; }
+
+// A value as it is written: cut at its first line break.
+TextPiece StoredValue(const char* value) { return {value, strcspn(value, "\r\n")}; }
+
+bool IsValidSectionName(const char* section) {
+  return section != nullptr && section[0] != 0 && strpbrk(section, "]\r\n") == nullptr;
+}
+
+bool IsValidKey(const char* key) {
+  return key != nullptr && key[0] != 0 && key[0] != '[' && !IsBlank(key[0]) && strpbrk(key, "=\r\n") == nullptr;
+}
+
+void DropText(SettingsStore* store) {
+  FreeAndNull(&store->text);
+  store->utf8 = 0;
+  store->loadError = 0;
+}
+
+// Loads the file in place of the text. A missing file is an empty store; so is one that cannot be read, but
+// that one is remembered so that no save replaces the settings it holds. A file that holds a zero byte (a
+// damaged one, or UTF-16 text) is read up to it and, as it is read only in part, kept as it is too.
+void LoadText(SettingsStore* store, const wchar_t* path) {
+  DropText(store);
+  BufferedFile file;
+  InitBufferedFile(&file);
+  const int result = FileLoadWhole(&file, path);
+  if (result == 0) {
+    store->text = reinterpret_cast<char*>(file.wholeFile);
+    file.wholeFile = nullptr;
+    if (strlen(store->text) != file.wholeFileSize) store->loadError = ERROR_INVALID_DATA;
+  } else if (result != ERROR_FILE_NOT_FOUND && result != ERROR_PATH_NOT_FOUND) {
+    store->loadError = result > 0 ? result : ERROR_FILE_TOO_LARGE;
+  }
+  CloseBufferedFile(&file);
+  if (store->text == nullptr) store->text = static_cast<char*>(AllocZeroed(1));
+  store->utf8 = store->text != nullptr && HasUtf8Bom(store->text, 0) ? 1 : 0;
+}
+
+// Loads the text on first use; false when there is none (no path, suppressed access, no memory).
+bool EnsureLoaded(SettingsStore* store) {
+  if (store->text == nullptr && store->suppressed == 0 && store->path[0] != 0) LoadText(store, store->path);
+  return store->text != nullptr;
+}
+
+// A text to edit: the loaded one, else an empty one.
+bool EnsureEditable(SettingsStore* store) {
+  if (EnsureLoaded(store)) return true;
+  store->text = static_cast<char*>(AllocZeroed(1));
+  return store->text != nullptr;
+}
+
+// Replaces `removed` bytes at `offset` by the insertion and marks the text changed.
+bool ReplaceText(SettingsStore* store, size_t offset, size_t removed, const char* insertion, size_t inserted) {
+  char* text = store->text;
+  const size_t length = strlen(text);
+  const size_t tail = length - offset - removed;
+  if (inserted <= removed) {
+    memcpy(text + offset, insertion, inserted);
+    memmove(text + offset + inserted, text + offset + removed, tail + 1);
+  } else {
+    const size_t newLength = length - removed + inserted;
+    if (newLength >= 0x7FFFFFF0u) return false;
+    auto* block = static_cast<char*>(AllocZeroed(static_cast<uint32_t>(newLength) + 1));
+    if (block == nullptr) return false;
+    memcpy(block, text, offset);
+    memcpy(block + offset, insertion, inserted);
+    memcpy(block + offset + inserted, text + offset + removed, tail);
+    FreeAndNull(&store->text);
+    store->text = block;
+  }
+  store->changed = 1;
+  return true;
+}
+
+size_t LineEndLengthBefore(const char* text, size_t at) {
+  if (at >= 2 && text[at - 2] == '\r' && text[at - 1] == '\n') return 2;
+  return at >= 1 && (text[at - 1] == '\n' || text[at - 1] == '\r') ? 1 : 0;
+}
+
+// True when the text before `at` ends with an empty line that lies after `from`.
+bool EndsWithEmptyLine(const char* text, size_t from, size_t at) {
+  const size_t end = LineEndLengthBefore(text, at);
+  return end != 0 && at - end > from && LineEndLengthBefore(text, at - end) != 0;
+}
+
+void InsertAtSectionEnd(SettingsStore* store, const char* header, const char* key, TextPiece value) {
+  const size_t headerOffset = static_cast<size_t>(header - store->text);
+  size_t at = static_cast<size_t>(SectionEnd(header) - store->text);
+  // The empty line before the next section stays after the new line.
+  if (EndsWithEmptyLine(store->text, headerOffset, at)) at -= LineEndLengthBefore(store->text, at);
+  const bool needsBreak = LineEndLengthBefore(store->text, at) == 0;
+  const TextPiece pieces[] = {Piece(needsBreak ? "\r\n" : ""), Piece(key), {"=", 1}, value, {"\r\n", 2}};
+  InlineTextBuffer line;
+  InitInlineTextBuffer(&line);
+  size_t length = 0;
+  if (const char* joined = JoinPieces(&line, pieces, 5, &length)) ReplaceText(store, at, 0, joined, length);
+  ReleaseInlineTextBuffer(&line);
+}
+
+void AppendSection(SettingsStore* store, const char* section, const char* key, TextPiece value) {
+  const size_t start = static_cast<size_t>(TextStart(store) - store->text);
+  const size_t length = strlen(store->text);
+  const char* separator = "";
+  if (length > start && LineEndLengthBefore(store->text, length) == 0) {
+    separator = "\r\n\r\n";
+  } else if (length > start && !EndsWithEmptyLine(store->text, start, length)) {
+    separator = "\r\n";
+  }
+  const TextPiece pieces[] = {Piece(separator), {"[", 1}, Piece(section), {"]\r\n", 3}, Piece(key), {"=", 1},
+                              value, {"\r\n", 2}};
+  InlineTextBuffer text;
+  InitInlineTextBuffer(&text);
+  size_t joinedLength = 0;
+  if (const char* joined = JoinPieces(&text, pieces, 8, &joinedLength))
+    ReplaceText(store, length, 0, joined, joinedLength);
+  ReleaseInlineTextBuffer(&text);
+}
+
+void SetValueLocked(SettingsStore* store, const char* section, const char* key, TextPiece value) {
+  const char* header = FindSection(TextStart(store), section);
+  if (header == nullptr) return AppendSection(store, section, key, value);
+  const char* line = FindKeyLine(header, key);
+  if (line == nullptr) return InsertAtSectionEnd(store, header, key, value);
+  const char* current = SkipBlanks(SkipBlanks(line + strlen(key)) + 1);
+  const size_t currentLength = static_cast<size_t>(LineEnd(current) - current);
+  if (currentLength == value.length && memcmp(current, value.text, value.length) == 0) return;
+  ReplaceText(store, static_cast<size_t>(current - store->text), currentLength, value.text, value.length);
+}
+
+bool FileHoldsText(const wchar_t* path, const char* text, size_t length) {
+  BufferedFile file;
+  InitBufferedFile(&file);
+  const bool same = FileLoadWhole(&file, path) == 0 && file.wholeFileSize == length &&
+                    memcmp(file.wholeFile, text, length) == 0;
+  CloseBufferedFile(&file);
+  return same;
+}
+
+int WriteTextIfDifferent(SettingsStore* store) {
+  const size_t length = strlen(store->text);
+  if (FileHoldsText(store->path, store->text, length)) return 0;
+  return WriteWholeFile(store->path, store->text, static_cast<uint32_t>(length));
+}
+
+// After a failed write beside the program: the per-user file takes over and remembers it.
+int MoveToPerUserFile(SettingsStore* store, int failure) {
+  wchar_t perUser[kProfilePathCapacity];
+  GetProfilePathPerUser(store, perUser, kProfilePathCapacity);
+  if (perUser[0] == 0 || EqualsIgnoreCaseWide(perUser, store->path)) return failure;
+  if (ProfileSwitchPath(store, perUser, 0) != 0) return failure;
+  ProfileSetPath(store, kUseThisSection, kOptKey, perUser);
+  return WriteTextIfDifferent(store);
+}
+
+bool FileExists(const wchar_t* path) {
+  const DWORD attributes = GetFileAttributesLong(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void TakePath(SettingsStore* store, const wchar_t* path) { CopyWideString(path, store->path, kProfilePathCapacity); }
+
+// The store's file name: the program file's name without extension, cut to five characters, and ".INI".
+void ProfileFileName(const SettingsStore* store, wchar_t* name, int capacity) {
+  wchar_t program[kProfilePathCapacity];
+  GetProfilePathBesideProgram(store, program, kProfilePathCapacity);
+  CopyWideString(program + FileNameOffset(program), name, capacity);
+}
+
+void ProgramFile(const SettingsStore* store, wchar_t* target, int capacity) {
+  if (store->programFile[0] != 0) {
+    CopyWideString(store->programFile, target, capacity);
+    return;
+  }
+  wchar_t path[kProfilePathCapacity];
+  const DWORD length = GetModuleFileNameW(nullptr, path, kProfilePathCapacity);
+  if (length == 0 || length >= static_cast<DWORD>(kProfilePathCapacity)) path[0] = 0;
+  CopyWideString(path[0] == L'"' ? path + 1 : path, target, capacity);
+}
+
+// Chooses the file: the per-user one when it can be written, the one beside the program when it exists and
+// can be written and the per-user file does not insist on itself, else the one beside the program.
+void LocateFile(SettingsStore* store) {
+  wchar_t perUser[kProfilePathCapacity];
+  wchar_t beside[kProfilePathCapacity];
+  GetProfilePathPerUser(store, perUser, kProfilePathCapacity);
+  GetProfilePathBesideProgram(store, beside, kProfilePathCapacity);
+  if (FileExists(perUser)) ProfileSwitchPath(store, perUser, 1);
+  if (FileExists(beside)) {
+    char insisted[kWork] = {};
+    if (store->path[0] != 0) ProfileGetString(store, kUseThisSection, kOptKey, "", insisted, kWork);
+    if (insisted[0] == 0 && ProfileSwitchPath(store, beside, 2) == 0) {
+      DropText(store);
+      ProfileDeleteSection(store, kUseThisSection);
+    }
+  }
+  // A file beside the program that cannot be written still gives its settings; the first save then moves
+  // them to the per-user file.
+  if (store->path[0] == 0) TakePath(store, beside);
+}
+
+}  // namespace
+
+void ProfileStoreConstruct(SettingsStore* store, const wchar_t* path, uint32_t flags,
+                           const ProfileLocations* locations) {
+  if (store == nullptr) return;
+  memset(store, 0, sizeof *store);
+  store->flags = flags;
+  store->mutex = CreateMutexW(nullptr, FALSE, nullptr);
+  if (locations != nullptr) {
+    CopyWideString(locations->programFile, store->programFile, kProfilePathCapacity);
+    CopyWideString(locations->userFolder, store->userFolder, kProfilePathCapacity);
+  }
+  if (path != nullptr) {
+    ProfileSwitchPath(store, path, 0);
+  } else if (!(flags & kProfileNoAutoLocation)) {
+    LocateFile(store);
+  }
+  if (flags & kProfileMainStore) ProfileCheckDesktopSize(store);
+}
+
+void ProfileStoreDestroy(SettingsStore* store) {
+  if (store == nullptr || store->mutex == nullptr) return;
+  ProfileSave(store);
+  {
+    StoreLock lock(store);
+    if (lock.Held()) DropText(store);
+  }
+  CloseHandleSafe(store->mutex);
+  store->mutex = nullptr;
+}
+
+void ConstructSettingsStore() { ProfileStoreConstruct(&g_settingsStore, nullptr, kProfileMainStore); }
+
+void DestroySettingsStore() { ProfileStoreDestroy(&g_settingsStore); }
+
+namespace {
+
+// The store's file beside the program file.
+void GetProfilePathBesideProgram(const SettingsStore* store, wchar_t* target, int capacity) {
+  if (target == nullptr || capacity <= 0) return;
+  wchar_t program[kProfilePathCapacity];
+  ProgramFile(store, program, kProfilePathCapacity);
+  wchar_t name[MAX_PATH];
+  CopyWideString(program + FileNameOffset(program), name, MAX_PATH);
+  StripExtension(name);
+  if (name[0] == 0) {
+    target[0] = 0;
+    return;
+  }
+  if (WideLength(name) > kProfileNameLength) name[kProfileNameLength] = 0;
+  AppendWideBounded(L".INI", name, MAX_PATH);
+  CutToParentFolder(program);
+  if (CopyAndAppendPath(program, name, target, capacity) != 0) target[0] = 0;
+}
+
+// The store's file in the maker's folder under the per-user application-data folder.
+void GetProfilePathPerUser(const SettingsStore* store, wchar_t* target, int capacity) {
+  if (target == nullptr || capacity <= 0) return;
+  target[0] = 0;
+  wchar_t folder[kProfilePathCapacity];
+  if (store->userFolder[0] != 0) {
+    CopyWideString(store->userFolder, folder, kProfilePathCapacity);
+  } else {
+    GetUserDataFolder(nullptr, folder, kProfilePathCapacity);
+  }
+  wchar_t name[MAX_PATH];
+  ProfileFileName(store, name, MAX_PATH);
+  if (folder[0] == 0 || name[0] == 0) return;
+  if (CopyAndAppendPath(folder, name, target, capacity) != 0) target[0] = 0;
+}
+
+}  // namespace
+
+int ProfileSwitchPath(SettingsStore* store, const wchar_t* path, int mode) {
+  if (store == nullptr || path == nullptr) return ERROR_INVALID_PARAMETER;
+  if (path[0] != 0 && EqualsIgnoreCaseWide(path, store->path)) return -1;
+  if (path[0] != 0 && !(mode == 0 && !FileExists(path))) {
+    if (CheckFileNameChars(path) != 0) return ERROR_INVALID_NAME;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    const int opened = OpenFileLong(path, &handle, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    if (opened != 0) return opened;
+    CloseHandleSafe(handle);
+  }
+  StoreLock lock(store);
+  if (!lock.Held()) return WAIT_TIMEOUT;
+  TakePath(store, path);
+  return 0;
+}
+
+void ProfileSwitchFile(SettingsStore* store, const wchar_t* path) {
+  if (ProfileSwitchPath(store, path, 0) != 0) return;
+  StoreLock lock(store);
+  if (lock.Held()) DropText(store);
+}
+
+void ProfileLoad(SettingsStore* store, const wchar_t* path) {
+  if (store == nullptr) return;
+  StoreLock lock(store);
+  if (!lock.Held()) return;
+  DropText(store);
+  if (store->suppressed == 0) LoadText(store, path != nullptr ? path : store->path);
+}
+
+int ProfileSave(SettingsStore* store) {
+  if (store == nullptr || store->suppressed != 0) return 0;
+  StoreLock lock(store);
+  if (!lock.Held()) return WAIT_TIMEOUT;
+  if (store->path[0] == 0 || !store->changed || store->text == nullptr) return 0;
+  if (store->loadError != 0) return store->loadError;
+  if (store->flags & kProfileMainStore) ProfileSetString(store, kMainProfileSection, "Version", kProgramVersionText);
+  int result = WriteTextIfDifferent(store);
+  if (result != 0 && !(store->flags & kProfileNoAutoLocation)) result = MoveToPerUserFile(store, result);
+  if (result < 0) result = static_cast<int>(MapLastError(ERROR_ACCESS_DENIED));
+  // A failed save stays pending, so that a later one still writes the settings.
+  if (result == 0) store->changed = 0;
+  return result;
+}
+
+int ProfileGetFileName(SettingsStore* store, wchar_t* buffer, int capacity) {
+  if (store == nullptr || buffer == nullptr || capacity <= 0) return 0;
+  StoreLock lock(store);
+  CopyWideString(store->path, buffer, capacity);
+  return static_cast<int>(WideLength(buffer));
+}
+
+void ProfileSuppressFileAccess(SettingsStore* store) {
+  if (store != nullptr) InterlockedIncrement(&store->suppressed);
+}
+
+void ProfileResumeFileAccess(SettingsStore* store) {
+  if (store != nullptr) InterlockedExchange(&store->suppressed, 0);
+}
+
+bool ProfileDesktopSizeChanged(const SettingsStore* store) {
+  return store != nullptr && (store->flags & kProfileDesktopChanged) != 0;
+}
+
+const char* FindIniValue(const char* sectionLine, const char* key) {
+  if (sectionLine == nullptr || key == nullptr || key[0] == 0) return nullptr;
+  const char* line = FindKeyLine(sectionLine, key);
+  return line != nullptr ? SkipBlanks(SkipBlanks(line + strlen(key)) + 1) : nullptr;
+}
+
+int ProfileGetString(SettingsStore* store, const char* section, const char* key, const char* defaultValue,
+                     char* buffer, int capacity) {
+  if (buffer == nullptr || capacity <= 0) return 1;
+  // The default goes in first, so that every way of finding nothing leaves it there.
+  CopyNarrowBounded(defaultValue != nullptr ? defaultValue : "", buffer, capacity);
+  if (store == nullptr || section == nullptr || key == nullptr) return 1;
+  StoreLock lock(store);
+  if (!lock.Held() || !EnsureLoaded(store)) return 1;
+  const char* header = FindSection(TextStart(store), section);
+  const char* value = header != nullptr ? FindIniValue(header, key) : nullptr;
+  if (value == nullptr) return 1;
+  const TextPiece piece = ValueAt(value);
+  if (piece.length == 0) return 0;
+  const size_t copied = piece.length < static_cast<size_t>(capacity) ? piece.length : capacity - 1;
+  memcpy(buffer, piece.text, copied);
+  buffer[copied] = 0;
+  return 0;
+}
+
+void ProfileSetString(SettingsStore* store, const char* section, const char* key, const char* value) {
+  if (store == nullptr || !IsValidSectionName(section) || !IsValidKey(key)) return;
+  if (value == nullptr) return ProfileDeleteKey(store, section, key);
+  if (store->suppressed != 0) return;
+  StoreLock lock(store);
+  if (!lock.Held() || !EnsureEditable(store)) return;
+  SetValueLocked(store, section, key, StoredValue(value));
+}
+
+void ProfileDeleteKey(SettingsStore* store, const char* section, const char* key) {
+  if (store == nullptr || section == nullptr || key == nullptr || key[0] == 0 || store->suppressed != 0) return;
+  StoreLock lock(store);
+  if (!lock.Held() || !EnsureLoaded(store)) return;
+  const char* header = FindSection(TextStart(store), section);
+  const char* line = header != nullptr ? FindKeyLine(header, key) : nullptr;
+  if (line == nullptr) return;
+  ReplaceText(store, static_cast<size_t>(line - store->text), static_cast<size_t>(NextLine(line) - line), "", 0);
+}
+
+void ProfileDeleteSection(SettingsStore* store, const char* section) {
+  if (store == nullptr || section == nullptr || store->suppressed != 0) return;
+  StoreLock lock(store);
+  if (!lock.Held() || !EnsureLoaded(store)) return;
+  const char* header = FindSection(TextStart(store), section);
+  if (header == nullptr) return;
+  ReplaceText(store, static_cast<size_t>(header - store->text), static_cast<size_t>(SectionEnd(header) - header),
+              "", 0);
+}
+
+int32_t ProfileGetInt(SettingsStore* store, const char* section, const char* key, int32_t defaultValue) {
+  char text[64];
+  ProfileGetString(store, section, key, "", text, sizeof text);
+  return text[0] != 0 ? NarrowToLong(text) : defaultValue;
+}
+
+void ProfileSetInt(SettingsStore* store, const char* section, const char* key, int32_t value) {
+  char text[16];
+  IntToNarrowDecimal(value, text, sizeof text);
+  ProfileSetString(store, section, key, text);
+}
+
+int32_t ProfileGetOptInt(SettingsStore* store, const char* section, int32_t defaultValue) {
+  return ProfileGetInt(store, section, kOptKey, defaultValue);
+}
+
+void ProfileSetOptInt(SettingsStore* store, const char* section, int32_t value) {
+  ProfileSetInt(store, section, kOptKey, value);
+}
+
+int ProfileGetPath(SettingsStore* store, const char* section, const char* key, const wchar_t* defaultValue,
+                   wchar_t* buffer, int capacity) {
+  if (buffer == nullptr || capacity <= 0) return 1;
+  CopyWideString(defaultValue != nullptr ? defaultValue : L"", buffer, capacity);
+  InlineTextBuffer raw;
+  InitInlineTextBuffer(&raw);
+  const int rawCapacity = capacity * 3 + static_cast<int>(kUtf8MarkLength) + 1;
+  char* bytes = PrepareInlineTextBuffer(&raw, static_cast<uint32_t>(rawCapacity));
+  const int found = bytes != nullptr ? ProfileGetString(store, section, key, "", bytes, rawCapacity) : 1;
+  if (found == 0 && bytes[0] != 0) DecodeWideValue(store->utf8 != 0, bytes, buffer, capacity);
+  ReleaseInlineTextBuffer(&raw);
+  return found;
+}
+
+void ProfileSetPath(SettingsStore* store, const char* section, const char* key, const wchar_t* value) {
+  if (store == nullptr) return;
+  if (value == nullptr) return ProfileDeleteKey(store, section, key);
+  InlineTextBuffer encoded;
+  InitInlineTextBuffer(&encoded);
+  if (const char* text = EncodeWideValue(store->utf8 != 0, value, &encoded))
+    ProfileSetString(store, section, key, text);
+  ReleaseInlineTextBuffer(&encoded);
+}
+
+int ProfileDecodeValue(const SettingsStore* store, const char* value, wchar_t* buffer, int capacity) {
+  return DecodeWideValue(store != nullptr && store->utf8 != 0, value, buffer, capacity);
+}
+
+int ProfileCopySection(SettingsStore* store, const char* section, char* buffer, int capacity) {
+  if (buffer != nullptr && capacity > 0) buffer[0] = 0;
+  if (store == nullptr || section == nullptr) return 1;
+  StoreLock lock(store);
+  if (!lock.Held() || !EnsureLoaded(store)) return 1;
+  const char* header = FindSection(TextStart(store), section);
+  if (header == nullptr) return 1;
+  size_t needed = 0;
+  size_t written = 0;
+  bool full = buffer == nullptr || capacity <= 0;
+  for (const char* line = NextLine(header); *line != 0 && *line != '['; line = NextLine(line)) {
+    const size_t length = static_cast<size_t>(LineEnd(line) - line);
+    if (length == 0) continue;
+    needed += length + 1;
+    full = full || written + length + 1 >= static_cast<size_t>(capacity);
+    if (full) continue;
+    memcpy(buffer + written, line, length);
+    written += length;
+    buffer[written++] = 0;
+  }
+  if (buffer != nullptr && capacity > 0) buffer[written] = 0;
+  return static_cast<int>(needed + 1);
+}
+
+int ProfileGetSectionLength(SettingsStore* store, const char* section) {
+  return ProfileCopySection(store, section, nullptr, 0);
+}
+
+int ProfileEnumSection(SettingsStore* store, const char* section, ProfileVisitor visit, void* userData) {
+  if (visit == nullptr) return 0;
+  const int needed = ProfileGetSectionLength(store, section);
+  auto* lines = static_cast<char*>(AllocZeroed(static_cast<uint32_t>(needed)));
+  if (lines == nullptr) return 0;
+  ProfileCopySection(store, section, lines, needed);
+  int calls = 0;
+  for (char *line = lines, *next = nullptr; *line != 0; line = next) {
+    next = line + strlen(line) + 1;
+    char* equals = strchr(line, '=');
+    if (equals == nullptr) continue;
+    char* keyEnd = equals;
+    while (keyEnd > line && IsBlank(keyEnd[-1])) --keyEnd;
+    if (keyEnd == line) continue;
+    *keyEnd = 0;
+    const TextPiece value = ValueAt(SkipBlanks(equals + 1));
+    const_cast<char*>(value.text)[value.length] = 0;
+    ++calls;
+    // A visitor that fails ends the walk.
+    if (GuardedCall(1, [&] { return visit(line, value.text, userData); }) != 0) break;
+  }
+  FreeAndNull(&lines);
+  return calls;
+}

@@ -1,0 +1,36 @@
+// The file-type name cache: every type name shown for a listed file is kept once, and rows keep its number.
+// One table lives for the whole process.
+#pragma once
+#include <cstdint>
+
+#include "foundation/core/record_buffer.h"
+
+constexpr int kFileWordCapacity = 16;
+
+// Entries numbered from 1 in insertion order; each record is a u16 record length (in bytes, the length field
+// included) and the zero-terminated type name.
+struct FileTypeTable {
+  RecordBuffer names;
+  wchar_t fileWord[kFileWordCapacity];  // the word for "file" in the user's language
+};
+
+// The fixed first entries.
+constexpr int kFolderTypeEntry = 1;
+constexpr int kLinkTypeEntry = 2;
+
+extern FileTypeTable g_fileTypes;
+
+// Starts a table with its two fixed entries: the shell's type name of the Windows folder (of "C:\" when the
+// Windows folder cannot be found) and "Link". 0, or 1 when the records could not be stored.
+int ConstructFileTypeTable(FileTypeTable* table);
+// Releases the names.
+void DestroyFileTypeTable(FileTypeTable* table);
+
+// The word for "file" in the user's language (cut to 15 characters), used for files without a type name.
+void FileTypeTableSetFileWord(FileTypeTable* table, const wchar_t* word);
+// The number of a path's type name, the name stored on first use: a folder is 1 (2 for a folder that is a
+// link); a file has the shell's type name of its extension, else its extension in upper case, "-" and the
+// file word, or the file word alone. 0 when the name could not be stored.
+int FileTypeTableIndexForPath(FileTypeTable* table, const wchar_t* path, uint32_t attributes);
+// Copies name n (from 1); empty for 0 and for a number beyond the table.
+void FileTypeTableGetName(const FileTypeTable* table, int index, wchar_t* buffer, int capacity);

@@ -1,0 +1,221 @@
+// Numbers of the UI texts the program asks for by number (GetUiText and its relatives). A dialog control and
+// a command of the main window have the text of their own id and need no name here.
+//
+// Every text the program uses must exist in the resource library; scripts/check-ui-texts checks it before the
+// tests run. It finds the ids the sources use by these conventions:
+//   - every constant `kText... = <number>` of this header;
+//   - a number, or a constant of this header, as the id argument of GetUiText, GetUiTextFromTable,
+//     GetUiTooltipText or GetTextById;
+//   - every number or constant in the initialiser of an array whose name ends in "TextIds" (the id lists of
+//     ApplyDialogTexts, of list-view columns and the like; 0 ends such a list and is no text);
+//   - every id of the resource library's menu definitions.
+#pragma once
+#include <cstdint>
+
+// The language's own name: record 1 of every string table, key "Language" in language files.
+constexpr int16_t kTextLanguageName = 1;
+
+// Words shared by many windows.
+constexpr int16_t kTextCancel = 2;
+constexpr int16_t kTextComment = 41;  // also the empty-comment placeholder and a column caption
+constexpr int16_t kTextOk = 99;
+constexpr int16_t kTextYes = 95;
+constexpr int16_t kTextNo = 96;
+constexpr int16_t kTextFieldWithoutUnit = 94;
+constexpr int16_t kTextShortcutKey = 59;
+constexpr int16_t kTextDescription = 5580;
+
+// Captions of list columns; a column's id is the id of its caption.
+constexpr int16_t kTextColumnName = 50;
+constexpr int16_t kTextColumnNewName = 51;
+constexpr int16_t kTextColumnSize = 52;
+constexpr int16_t kTextColumnModified = 53;
+constexpr int16_t kTextColumnType = 55;
+constexpr int16_t kTextColumnFolder = 56;
+constexpr int16_t kTextAttributes = 2349;
+constexpr int16_t kTextPluginLibrary = 5581;
+constexpr int16_t kTextPluginParameter = 5582;
+constexpr int16_t kTextPluginDetectString = 5583;
+
+// Menu groups of the command labels.
+constexpr int16_t kTextMenuFile = 100;
+constexpr int16_t kTextMenuEdit = 120;
+constexpr int16_t kTextMenuSort = 140;
+constexpr int16_t kTextMenuView = 160;
+constexpr int16_t kTextMenuTools = 170;
+constexpr int16_t kTextMenuOptions = 180;
+constexpr int16_t kTextMenuHelp = 190;
+
+// Messages and questions.
+constexpr int16_t kTextResetWindowPosition = 410;
+constexpr int16_t kTextUpdateAvailable = 1001;
+constexpr int16_t kTextUpdateCurrent = 1003;
+constexpr int16_t kTextAboutLanguage = 2002;
+constexpr int16_t kTextNoFileManager = 2191;
+constexpr int16_t kTextPluginLoadFailed = 5504;
+constexpr int16_t kTextProblemCount = 10011;  // printf pattern with one integer
+constexpr int16_t kTextSaveChangedSteps = 10012;
+constexpr int16_t kTextStepsNotRead = 10013;
+constexpr int16_t kTextNoStoredSettings = 10014;
+constexpr int16_t kTextNothingToSave = 10015;
+constexpr int16_t kTextUnlistedFolders = 10019;  // printf pattern with one integer
+constexpr int16_t kTextColumnsWaitForJob = 10021;
+
+// Status bar and file types.
+constexpr int16_t kTextFileWord = 1220;
+constexpr int16_t kTextStatusListed = 1221;
+constexpr int16_t kTextStatusSelected = 1222;
+constexpr int16_t kTextWordFile = 1223;
+constexpr int16_t kTextWordFiles = 1224;
+constexpr int16_t kTextWordByte = 1227;
+constexpr int16_t kTextWordBytes = 1228;
+constexpr int16_t kTextStatusCancelled = 1229;
+
+// File times, time units and the filter's relative conditions.
+constexpr int16_t kTextTimeModified = 2309;
+constexpr int16_t kTextTimeCreated = 2310;
+constexpr int16_t kTextTimeAccessed = 2312;
+constexpr int16_t kTextWithinLast = 2313;
+constexpr int16_t kTextOlderThan = 2314;
+constexpr int16_t kTextUnitDate = 2358;  // the units run on to 2366 in the order D, T, S, M, H, Z, W, L, Y
+constexpr int16_t kTextUnitYears = 2366;
+constexpr int16_t kTextFromOtherTime = 2505;
+constexpr int16_t kTextFromModifiedTime = 2506;
+constexpr int16_t kTextExifImageDate = 2512;
+constexpr int16_t kTextExifOriginalDate = 2513;
+constexpr int16_t kTextExifDigitizedDate = 2514;
+constexpr int16_t kTextExifGpsDate = 2515;
+
+// The attributes and timestamps tools: the closing list of changes the system did not make.
+constexpr int16_t kTextChangesNotMade = 2416;
+constexpr int16_t kTextChangeNotKept = 2417;
+constexpr int16_t kTextMoreChangesNotMade = 2418;  // printf pattern with one integer
+
+// Titles and entries of dialogs and menus that the program sets itself.
+constexpr int16_t kTextTimestamps = 109;
+constexpr int16_t kTextAbout = 196;
+constexpr int16_t kTextResetSettings = 188;
+constexpr int16_t kTextSettingsPageGeneral = 5200;
+constexpr int16_t kTextSettingsPageIcons = 5220;
+constexpr int16_t kTextSettingsPageColumns = 5300;
+constexpr int16_t kTextSettingsPageShortcuts = 5400;
+constexpr int16_t kTextSettingsPageColours = 5460;
+constexpr int16_t kTextSampleFileName = 5465;
+constexpr int16_t kTextContentPlugins = 5500;
+constexpr int16_t kTextEditPlugin = 5530;
+constexpr int16_t kTextAddPlugin = 5539;
+constexpr int16_t kTextOriginalFileName = 13257;
+
+// Field names of the metadata readers.
+constexpr int16_t kTextFieldTitle = 8001;
+constexpr int16_t kTextFieldArtist = 8002;
+constexpr int16_t kTextFieldAlbum = 8003;
+constexpr int16_t kTextFieldTrack = 8004;
+constexpr int16_t kTextFieldYear = 8005;
+constexpr int16_t kTextFieldGenre = 8006;
+constexpr int16_t kTextFieldSubject = 8021;
+constexpr int16_t kTextFieldFrom = 8022;
+constexpr int16_t kTextFieldTo = 8023;
+constexpr int16_t kTextFieldCc = 8024;
+constexpr int16_t kTextFieldExifVersion = 8031;
+constexpr int16_t kTextFieldCameraMake = 8032;
+constexpr int16_t kTextFieldCameraModel = 8033;
+constexpr int16_t kTextFieldDate = 2358;
+constexpr int16_t kTextFieldTime = 2359;
+constexpr int16_t kTextFieldDateTime = 8036;
+constexpr int16_t kTextFieldDateOriginal = 8037;
+constexpr int16_t kTextFieldTimeOriginal = 8038;
+constexpr int16_t kTextFieldDateTimeOriginal = 8039;
+constexpr int16_t kTextFieldDateDigitized = 8040;
+constexpr int16_t kTextFieldTimeDigitized = 8041;
+constexpr int16_t kTextFieldDateTimeDigitized = 8042;
+constexpr int16_t kTextFieldWidth = 8043;
+constexpr int16_t kTextFieldHeight = 8044;
+constexpr int16_t kTextFieldXResolution = 8045;
+constexpr int16_t kTextFieldYResolution = 8046;
+constexpr int16_t kTextFieldResolutionUnit = 8047;
+constexpr int16_t kTextFieldFlash = 8048;
+constexpr int16_t kTextFieldFocalLength = 8049;
+constexpr int16_t kTextFieldExposureTime = 8050;
+constexpr int16_t kTextFieldAperture = 8051;
+constexpr int16_t kTextFieldBrightness = 8052;
+constexpr int16_t kTextFieldSubjectDistance = 8053;
+constexpr int16_t kTextFieldIsoSpeed = 8054;
+constexpr int16_t kTextFieldExposureBias = 8055;
+constexpr int16_t kTextFieldWhiteBalance = 8056;
+constexpr int16_t kTextFieldMeteringMode = 8057;
+constexpr int16_t kTextFieldQuality = 8058;
+constexpr int16_t kTextFieldGpsLatitude = 8059;
+constexpr int16_t kTextFieldGpsLongitude = 8060;
+constexpr int16_t kTextFieldGpsAltitude = 8061;
+constexpr int16_t kTextFieldGpsDate = 8062;
+constexpr int16_t kTextFieldGpsTime = 8063;
+constexpr int16_t kTextFieldGpsDateTime = 8064;
+constexpr int16_t kTextFieldGpsDirection = 8065;
+constexpr int16_t kTextFieldBitsPerPixel = 8071;
+
+// Key names are 9000 plus the virtual-key code; 9000 itself is the message for a reserved key.
+constexpr int16_t kTextKeyNameBase = 9000;
+constexpr int16_t kTextReservedKey = 9000;
+constexpr int16_t kTextKeyShift = 9016;
+constexpr int16_t kTextKeyCtrl = 9017;
+constexpr int16_t kTextKeyAlt = 9018;
+constexpr int16_t kTextKeyNumDigit = 9021;     // before a numpad digit
+constexpr int16_t kTextKeyNumOperator = 9024;  // before a numpad operator
+
+// The preview's marks of unusable names.
+constexpr int16_t kTextErrorWord = 10010;
+constexpr int16_t kTextInvalidCharacter = 13191;
+constexpr int16_t kTextNoFreeNumber = 13192;
+constexpr int16_t kTextNameTooLong = 13194;
+constexpr int16_t kTextEmptyName = 13195;
+constexpr int16_t kTextDeviceName = 13196;
+
+// Rename modules: titles and the words of their descriptions.
+constexpr int16_t kTextNamePart = 2301;
+constexpr int16_t kTextExtensionPart = 13211;
+constexpr int16_t kTextModuleCase = 13200;
+constexpr int16_t kTextCaseLower = 13204;  // the conversions run on to 13208 in their order 1 to 5
+constexpr int16_t kTextCaseInvert = 13208;
+constexpr int16_t kTextNewExtension = 13212;
+constexpr int16_t kTextModuleInsert = 13214;
+constexpr int16_t kTextInsertWord = 13215;
+constexpr int16_t kTextAtPosition = 13216;
+constexpr int16_t kTextFromTheLeft = 13220;
+constexpr int16_t kTextFromTheRight = 13221;
+constexpr int16_t kTextModuleCrop = 13222;
+constexpr int16_t kTextRemoveWord = 13223;
+constexpr int16_t kTextCharactersFrom = 13224;
+constexpr int16_t kTextModuleNumbering = 13231;
+constexpr int16_t kTextStartWord = 13232;
+constexpr int16_t kTextStepWord = 13235;
+constexpr int16_t kTextWidthWord = 13238;
+constexpr int16_t kTextFillCharacter = 13241;
+constexpr int16_t kTextPositionWord = 13244;
+constexpr int16_t kTextModuleReplace = 13247;
+constexpr int16_t kTextReplaceWord = 13248;
+constexpr int16_t kTextWithWord = 13250;
+constexpr int16_t kTextCaseSensitive = 13252;
+constexpr int16_t kTextEveryOccurrence = 13253;
+constexpr int16_t kTextModuleAudio = 13254;
+constexpr int16_t kTextModuleMail = 13261;
+constexpr int16_t kTextModuleExif = 13268;
+constexpr int16_t kTextModuleCsv = 13271;
+constexpr int16_t kTextModuleTextList = 13275;
+constexpr int16_t kTextModuleDate = 13276;
+constexpr int16_t kTextModuleTime = 13283;
+constexpr int16_t kTextModuleFolders = 13290;
+constexpr int16_t kTextFolderNameAt = 13291;
+constexpr int16_t kTextModuleDosMask = 13292;
+constexpr int16_t kTextModuleMove = 13295;
+constexpr int16_t kTextModuleCopy = 13296;
+constexpr int16_t kTextMoveWord = 13297;
+constexpr int16_t kTextCopyWord = 13298;
+constexpr int16_t kTextToPosition = 13299;
+constexpr int16_t kTextModuleRegEx = 14002;
+constexpr int16_t kTextModuleFindCut = 14010;
+constexpr int16_t kTextFindWord = 14011;
+constexpr int16_t kTextAndRemove = 14012;
+constexpr int16_t kTextEverythingAfter = 14014;
+constexpr int16_t kTextEverythingBefore = 14015;
+constexpr int16_t kTextModuleImage = 14020;

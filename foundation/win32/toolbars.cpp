@@ -1,0 +1,134 @@
+#include "foundation/win32/toolbars.h"
+
+#include "foundation/win32/icons.h"
+#include "foundation/core/memory.h"
+#include "foundation/win32/theme.h"
+#include "foundation/win32/window_wrappers.h"
+
+namespace {
+
+HINSTANCE ResourceInstance(const ToolbarPlacement& placement) {
+  bool own = placement.instance && placement.instance != HINST_COMMCTRL;
+  return own ? placement.instance : InstanceOfWindow(placement.parent);
+}
+
+HWND CreateToolbarWindow(const ToolbarPlacement& placement) {
+  if (!placement.parent) return nullptr;
+  HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(placement.controlId));
+  HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, placement.style | kToolbarStyle, 0, 0, 0, 0,
+                                 placement.parent, id, ResourceInstance(placement), nullptr);
+  if (toolbar && IsDarkModeOn()) {
+    ApplyDarkModeToWindow(toolbar);
+    SetWindowThemeIfSupported(toolbar, L"ItemsView");
+  }
+  return toolbar;
+}
+
+void FinishToolbar(HWND toolbar, HIMAGELIST images, const TBBUTTON* buttons, int count) {
+  if (images) SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+  SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(toolbar, TB_ADDBUTTONSW, count, reinterpret_cast<LPARAM>(buttons));
+  SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+  ShowWindow(toolbar, SW_SHOW);
+}
+
+HIMAGELIST LoadBitmapStrip(HINSTANCE instance, int bitmapId, int imageCount, int size) {
+  HIMAGELIST list = CreateIconImageList(size, imageCount, kKeepBackground);
+  HBITMAP strip = list ? LoadBitmapW(instance, MAKEINTRESOURCEW(bitmapId)) : nullptr;
+  if (!strip) {
+    DestroyHeldImageList(&list);
+    return nullptr;
+  }
+  ImageList_AddMasked(list, strip, kBitmapMaskColor);
+  DeleteObject(strip);
+  return list;
+}
+
+int AppendIcon(HIMAGELIST list, HINSTANCE instance, int iconId, int size) {
+  return ImageListAppendLoadedIcon(list, instance, MAKEINTRESOURCEW(iconId), size, 0) - 1;
+}
+
+int CountIconRows(const ToolbarIconRow* rows) {
+  int count = 0;
+  while (rows && rows[count].commandId != 0) ++count;
+  return count;
+}
+
+TBBUTTON ButtonOfRow(const ToolbarIconRow& row, HIMAGELIST list, HINSTANCE instance, int iconSize) {
+  TBBUTTON button = {};
+  button.idCommand = row.commandId > 0 ? row.commandId : 0;
+  button.fsState = TBSTATE_ENABLED;
+  button.fsStyle = static_cast<BYTE>(row.style | (row.commandId < 0 ? BTNS_SEP : 0));
+  if (row.commandId <= 0) return button;
+  button.iBitmap = row.iconId > 0 ? AppendIcon(list, instance, row.iconId, iconSize) : I_IMAGENONE;
+  return button;
+}
+
+}  // namespace
+
+int CountToolbarButtons(const TBBUTTON* buttons) {
+  int count = 0;
+  while (buttons && buttons[count].fsState != 0) ++count;
+  return count;
+}
+
+ToolbarWindow CreateToolbarFromBitmap(const ToolbarPlacement& placement, const TBBUTTON* buttons, int bitmapId,
+                                      int hotBitmapId, int imageCount, int buttonSize) {
+  ToolbarWindow result = {CreateToolbarWindow(placement), nullptr, nullptr};
+  if (!result.toolbar) return result;
+  if (placement.instance == HINST_COMMCTRL) {
+    SendMessageW(result.toolbar, TB_LOADIMAGES, bitmapId, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+  } else {
+    HINSTANCE instance = ResourceInstance(placement);
+    result.images = LoadBitmapStrip(instance, bitmapId, imageCount, buttonSize);
+    if (hotBitmapId && hotBitmapId != bitmapId) {
+      result.hotImages = LoadBitmapStrip(instance, hotBitmapId, imageCount, buttonSize);
+      SendMessageW(result.toolbar, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(result.hotImages));
+    }
+  }
+  FinishToolbar(result.toolbar, result.images, buttons, CountToolbarButtons(buttons));
+  return result;
+}
+
+ToolbarWindow CreateToolbarFromButtons(const ToolbarPlacement& placement, TBBUTTON* buttons, int iconSize) {
+  ToolbarWindow result = {CreateToolbarWindow(placement), nullptr, nullptr};
+  if (!result.toolbar) return result;
+  int count = CountToolbarButtons(buttons);
+  HINSTANCE instance = ResourceInstance(placement);
+  result.images = CreateIconImageList(iconSize, count, kKeepBackground);
+  for (int i = 0; i < count; ++i) {
+    if (buttons[i].idCommand != 0 && buttons[i].iBitmap >= 0) {
+      buttons[i].iBitmap = AppendIcon(result.images, instance, buttons[i].idCommand, iconSize);
+    }
+  }
+  FinishToolbar(result.toolbar, result.images, buttons, count);
+  return result;
+}
+
+ToolbarWindow CreateToolbarFromIconTable(const ToolbarPlacement& placement, const ToolbarIconRow* rows,
+                                         int iconSize) {
+  ToolbarWindow result = {CreateToolbarWindow(placement), nullptr, nullptr};
+  if (!result.toolbar) return result;
+  int count = CountIconRows(rows);
+  HINSTANCE instance = ResourceInstance(placement);
+  result.images = CreateIconImageList(iconSize, count, kKeepBackground);
+  TBBUTTON* buttons = static_cast<TBBUTTON*>(AllocZeroed(static_cast<uint32_t>(count) * sizeof(TBBUTTON)));
+  if (buttons) {
+    for (int i = 0; i < count; ++i) buttons[i] = ButtonOfRow(rows[i], result.images, instance, iconSize);
+  }
+  FinishToolbar(result.toolbar, result.images, buttons, buttons ? count : 0);
+  FreeAndNull(&buttons);
+  return result;
+}
+
+void DestroyToolbar(ToolbarWindow* toolbar) {
+  if (!toolbar) return;
+  DestroyWindowIfAlive(toolbar->toolbar);
+  DestroyHeldImageList(&toolbar->images);
+  DestroyHeldImageList(&toolbar->hotImages);
+  toolbar->toolbar = nullptr;
+}
+
+void ToolbarCheckButton(HWND toolbar, int commandId, bool checked) {
+  SendWindowMessage(toolbar, TB_CHECKBUTTON, commandId, MAKELPARAM(checked ? TRUE : FALSE, 0));
+}

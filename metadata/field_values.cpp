@@ -1,0 +1,332 @@
+#include "metadata/field_values.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
+#include "foundation/core/app_state.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/memory.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/text/date_text.h"
+#include "foundation/text/number_format.h"
+#include "foundation/text/numbers.h"
+#include "foundation/text/text_encoding.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/win32/column_layout.h"
+#include "metadata/field_references.h"
+#include "metadata/module_field_source.h"
+#include "metadata/plugin_host.h"
+#include "metadata/plugin_interface.h"
+
+namespace {
+
+constexpr int kYesTextId = 95;
+constexpr int kNoTextId = 96;
+constexpr int kMostFieldColumnId = 2550;
+// A freed row list stays readable as long as a superseded row does.
+constexpr ULONGLONG kRetireMs = 32 * 997;
+
+bool IsNarrowText(int type) { return type == kFieldMultipleChoice || type == kFieldText; }
+bool IsWideText(int type) { return type == kFieldWideText || type == kFieldModuleText; }
+
+template <typename T>
+T ReadAs(const void* buffer) {
+  T value;
+  memcpy(&value, buffer, sizeof value);
+  return value;
+}
+
+void* CopyText(void* buffer, size_t bytes, size_t terminatorBytes, bool borrow) {
+  if (borrow) {
+    memset(static_cast<uint8_t*>(buffer) + bytes, 0, terminatorBytes);
+    return buffer;
+  }
+  void* copy = AllocZeroed(static_cast<uint32_t>(bytes + terminatorBytes));
+  if (copy != nullptr) memcpy(copy, buffer, bytes);
+  return copy;
+}
+
+void FormatDate(uint32_t packed, wchar_t* out, int capacity) {
+  FormatDateDMY(packed & 0x1F, (packed >> 5) & 0xF, packed >> 9, out, capacity);
+}
+
+void FormatTime(uint32_t packed, wchar_t* out, int capacity) {
+  FormatTimeHMS(packed >> 12, (packed >> 6) & 0x3F, packed & 0x3F, out, capacity);
+}
+
+void FormatSigned64(int64_t number, wchar_t* out, int capacity) {
+  const bool negative = number < 0;
+  CopyWideString(negative ? L"-" : L"", out, capacity);
+  const int used = static_cast<int>(WideLength(out));
+  FormatNumberGrouped(negative ? 0 - static_cast<uint64_t>(number) : static_cast<uint64_t>(number), out + used,
+                      capacity - used);
+}
+
+void FormatFileTime(uint64_t time, wchar_t* out, int capacity) {
+  FILETIME fileTime{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+  FormatFileDate(g_app != nullptr && g_app->compareMode == 1 ? 1 : 0, &fileTime, out, capacity);
+}
+
+void FormatText(int type, const void* text, wchar_t* out, int capacity) {
+  if (text == nullptr) return;
+  if (IsNarrowText(type)) MultiByteToWideBounded(static_cast<const char*>(text), out, capacity, CP_ACP);
+  if (IsWideText(type)) CopyWideString(static_cast<const wchar_t*>(text), out, capacity);
+}
+
+template <typename T>
+int WriteNumber(T number, void* out, int outSize, int kind) {
+  if (outSize < static_cast<int>(sizeof number)) return kFieldNoValue;
+  memcpy(out, &number, sizeof number);
+  return kind;
+}
+
+FieldValueNode* AppendNode(FieldValueNode** head, int id, int type, const FieldValueData& value) {
+  FieldValueNode* node = static_cast<FieldValueNode*>(AllocZeroed(sizeof(FieldValueNode)));
+  if (node == nullptr) return nullptr;
+  node->id = static_cast<int16_t>(id);
+  node->type = static_cast<uint8_t>(type);
+  node->value = value;
+  FieldValueNode** end = head;
+  while (*end != nullptr) end = &(*end)->next;
+  *end = node;
+  return node;
+}
+
+// A fetched value as a node: the answer is its type; a source without value (0) leaves a node without value,
+// so that the file is not asked again.
+FieldValueNode* KeepValue(FieldValueNode** head, int id, int answer, void* buffer) {
+  const int type = answer & 0xFF;
+  return AppendNode(head, id, type, CopyPluginFieldValue(type, buffer, kFieldValueBytes, false));
+}
+
+const FieldValueNode* GetFieldSortNode(const RecordBuffer* list, int entry, FieldValueNode** head,
+                                       const wchar_t* path) {
+  const FieldValueNode* node = FindFieldValueNode(*head, entry);
+  if (node == nullptr && ReadFieldValueForRow(list, entry, head, path)) node = FindFieldValueNode(*head, entry);
+  return node;
+}
+
+const FieldValueNode* GetModuleFieldSortNode(int id, FieldValueNode** head, const wchar_t* path) {
+  const FieldValueNode* node = FindFieldValueNode(*head, id);
+  if (node != nullptr) return node;
+  uint8_t buffer[kFieldValueBufferBytes] = {};
+  const int answer = GetModuleFieldValueGuarded(static_cast<uint32_t>(id) >> 8, path, id & 0xFF, buffer,
+                                                kFieldValueBytes);
+  return answer >= 0 ? KeepValue(head, id, answer, buffer) : nullptr;
+}
+
+void FreeNodes(FieldValueNode* node) {
+  while (node != nullptr) {
+    FieldValueNode* next = node->next;
+    FreeFieldValueData(node->type, &node->value);
+    FreeAndNull(&node);
+    node = next;
+  }
+}
+
+// Row lists freed while another thread may still paint from them wait here until they are old enough.
+struct RetiredList {
+  RetiredList* next;
+  FieldValueNode* nodes;
+  ULONGLONG retiredAt;
+};
+
+SRWLOCK g_retiredLock = SRWLOCK_INIT;
+RetiredList* g_retired = nullptr;
+
+// Takes the retired lists that are old enough out of the queue.
+RetiredList* TakeExpiredLists(ULONGLONG now) {
+  RetiredList* expired = nullptr;
+  for (RetiredList** slot = &g_retired; *slot != nullptr;) {
+    RetiredList* list = *slot;
+    if (now - list->retiredAt < kRetireMs) {
+      slot = &list->next;
+      continue;
+    }
+    *slot = list->next;
+    list->next = expired;
+    expired = list;
+  }
+  return expired;
+}
+
+void RetireNodes(FieldValueNode* nodes) {
+  RetiredList* retired = static_cast<RetiredList*>(AllocZeroed(sizeof(RetiredList)));
+  const ULONGLONG now = GetTickCount64();
+  AcquireSRWLockExclusive(&g_retiredLock);
+  RetiredList* expired = TakeExpiredLists(now);
+  if (retired != nullptr) {
+    *retired = {g_retired, nodes, now};
+    g_retired = retired;
+  }
+  ReleaseSRWLockExclusive(&g_retiredLock);
+  while (expired != nullptr) {
+    RetiredList* next = expired->next;
+    FreeNodes(expired->nodes);
+    FreeAndNull(&expired);
+    expired = next;
+  }
+}
+
+}  // namespace
+
+bool IsNumericFieldType(int type) { return (type >= kFieldInteger && type <= kFieldTime) || type == kFieldFileTime; }
+
+int GetFieldValueForFile(int source, const wchar_t* path, int fieldIndex, int unitIndex, void* out, int outSize) {
+  if (path == nullptr || out == nullptr) return -1;
+  return GuardedCall(-1, [&] {
+    if (IsModuleSource(source)) {
+      const int answer =
+          GetModuleFieldValueGuarded(static_cast<uint32_t>(source) >> 8, path, fieldIndex & 0xFF, out, outSize);
+      return answer < 0 ? -1 : answer & 0xFF;
+    }
+    const PluginRecord* record = PluginAt(source);
+    if (record == nullptr) return -1;
+    PluginFileDetails details;
+    PreparePluginFileDetails(&details, path);
+    if (!PluginAppliesToFile(record, &details)) return 0;
+    return static_cast<int>(RequestPluginValue(record, path, fieldIndex, unitIndex, out, outSize));
+  });
+}
+
+FieldValueData CopyPluginFieldValue(int type, const void* buffer, int bufferSize, bool borrow) {
+  FieldValueData value = {};
+  void* bytes = const_cast<void*>(buffer);
+  switch (type) {
+    case kFieldInteger:
+    case kFieldBoolean:
+      value.number = ReadAs<int32_t>(buffer);
+      break;
+    case kFieldDate:
+    case kFieldTime:
+      value.number = ReadAs<uint32_t>(buffer);
+      break;
+    case kFieldInteger64:
+    case kFieldFileTime:
+      value.number = ReadAs<int64_t>(buffer);
+      break;
+    case kFieldFloating:
+      value.floating = ReadAs<double>(buffer);
+      break;
+    case kFieldMultipleChoice:
+    case kFieldText:
+      if (const size_t length = strnlen(static_cast<const char*>(buffer), static_cast<size_t>(bufferSize))) {
+        value.text = CopyText(bytes, length, 1, borrow);
+      }
+      break;
+    case kFieldWideText:
+    case kFieldModuleText:
+      if (const size_t length = wcsnlen(static_cast<const wchar_t*>(buffer), static_cast<size_t>(bufferSize) / 2)) {
+        value.text = CopyText(bytes, 2 * length, 2, borrow);
+      }
+      break;
+    default:
+      break;
+  }
+  return value;
+}
+
+void FreeFieldValueData(int type, FieldValueData* value) {
+  if (IsNarrowText(type) || IsWideText(type)) FreeAndNull(&value->text);
+}
+
+void FormatPluginFieldValue(int type, const FieldValueData& value, wchar_t* out, int capacity) {
+  if (out == nullptr || capacity <= 0) return;
+  out[0] = 0;
+  const bool none = static_cast<int32_t>(value.number) == -1;
+  switch (type) {
+    case kFieldInteger:
+      if (!none) IntToWideDecimal(static_cast<int32_t>(value.number), out, capacity);
+      break;
+    case kFieldInteger64:
+      if (value.number != -1) FormatSigned64(value.number, out, capacity);
+      break;
+    case kFieldFloating:
+      FormatDoubleWide(value.floating, 2, out, capacity);
+      break;
+    case kFieldDate:
+      if (!none) FormatDate(static_cast<uint32_t>(value.number), out, capacity);
+      break;
+    case kFieldTime:
+      if (!none) FormatTime(static_cast<uint32_t>(value.number), out, capacity);
+      break;
+    case kFieldBoolean:
+      GetUiText(value.number != 0 ? kYesTextId : kNoTextId, out, capacity);
+      break;
+    case kFieldFileTime:
+      FormatFileTime(static_cast<uint64_t>(value.number), out, capacity);
+      break;
+    default:
+      FormatText(type, value.text, out, capacity);
+  }
+}
+
+int GetPluginFieldNumber(int type, const FieldValueData& value, void* out, int outSize) {
+  switch (type) {
+    case kFieldInteger:
+      return value.number == -1 ? kFieldNoValue : WriteNumber(static_cast<int32_t>(value.number), out, outSize, kFieldNumber32);
+    case kFieldDate:
+    case kFieldTime:
+    case kFieldBoolean:
+      return WriteNumber(static_cast<uint32_t>(value.number), out, outSize, kFieldNumber32);
+    case kFieldInteger64:
+      return value.number == -1 ? kFieldNoValue : WriteNumber(value.number, out, outSize, kFieldNumber64);
+    case kFieldFloating:
+      return WriteNumber(static_cast<int64_t>(value.floating * 100), out, outSize, kFieldNumber64);
+    case kFieldFileTime:
+      return WriteNumber(value.number, out, outSize, kFieldNumber64);
+    default:
+      if (value.text == nullptr || !(IsNarrowText(type) || IsWideText(type)) || outSize < 2) return kFieldNoValue;
+      FormatText(type, value.text, static_cast<wchar_t*>(out), outSize / 2);
+      return kFieldTextValue;
+  }
+}
+
+const FieldValueNode* FindFieldValueNode(const FieldValueNode* head, int id) {
+  for (const FieldValueNode* node = head; node != nullptr; node = node->next) {
+    if (node->id == id) return node;
+  }
+  return nullptr;
+}
+
+bool ReadFieldValueForRow(const RecordBuffer* list, int entry, FieldValueNode** head, const wchar_t* path) {
+  const FieldReference* reference = FieldReferenceAt(list, entry + 1);
+  if (reference == nullptr) return false;
+  uint8_t buffer[kFieldValueBufferBytes] = {};
+  const int answer = GetFieldValueForFile(reference->source, path, reference->fieldIndex, reference->unitIndex,
+                                          buffer, kFieldValueBytes);
+  return answer >= 0 && KeepValue(head, entry, answer, buffer) != nullptr;
+}
+
+int LoadMissingFieldValues(const RecordBuffer* list, FieldValueNode** head, const wchar_t* path,
+                           const ColumnLayout* layout) {
+  int read = 0;
+  for (int i = 0; layout != nullptr && layout[i].id != 0; ++i) {
+    if (layout[i].id > 0) continue;
+    const int entry = -layout[i].id - 1;
+    if (FindFieldValueNode(*head, entry) == nullptr && ReadFieldValueForRow(list, entry, head, path)) ++read;
+  }
+  return read;
+}
+
+int GetFieldValue(const RecordBuffer* list, int id, FieldValueNode** head, const wchar_t* path, void* out,
+                  int outSize) {
+  const FieldValueNode* node = id > kMostFieldColumnId ? GetModuleFieldSortNode(id, head, path)
+                                                       : GetFieldSortNode(list, (id < 0 ? -id : id) - 1, head, path);
+  return node != nullptr ? GetPluginFieldNumber(node->type, node->value, out, outSize) : kFieldNoValue;
+}
+
+void FormatFieldValueFromList(int columnId, const FieldValueNode* head, wchar_t* out, int capacity) {
+  if (out == nullptr || capacity <= 0) return;
+  out[0] = 0;
+  const FieldValueNode* node = FindFieldValueNode(head, (columnId < 0 ? -columnId : columnId) - 1);
+  if (node != nullptr) FormatPluginFieldValue(node->type, node->value, out, capacity);
+}
+
+void FreeFieldValueList(FieldValueNode** head) {
+  FieldValueNode* nodes = static_cast<FieldValueNode*>(InterlockedExchangePointer(reinterpret_cast<void**>(head), nullptr));
+  if (nodes != nullptr) RetireNodes(nodes);
+}

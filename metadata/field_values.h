@@ -1,0 +1,74 @@
+// Field values: fetching a field's value for a file, keeping the values a file-list row shows in a list of
+// nodes owned by the row, and turning a value into text or a sort number.
+//
+// A value is what a source wrote into a value buffer, typed by the field types of metadata/plugin_interface.h.
+// Kept values are 8 bytes: the number itself for the numeric types and booleans, else a heap copy of the text
+// (8-bit for types 7 and 8, wide for 11 and 15), or none.
+//
+// Row values are read on the folder-listing thread when a listing ends, and shown and sorted on the GUI thread.
+// A row's freed list therefore stays readable for a while (FreeFieldValueList), as the row itself does.
+#pragma once
+#include <cstdint>
+
+struct ColumnLayout;
+struct RecordBuffer;
+
+// Bytes a source may write into a value buffer (an even count, so wide texts end at a character), and the size
+// of the buffer, which leaves room for a terminator also when a source takes the size for characters.
+constexpr int kFieldValueBytes = 2048;
+constexpr int kFieldValueBufferBytes = 2 * kFieldValueBytes + 4;
+
+#pragma pack(push, 1)
+union FieldValueData {
+  int64_t number;
+  double floating;
+  void* text;  // 8-bit or wide by the type; null when there is no text
+};
+
+struct FieldValueNode {
+  int16_t id;    // 0-based entry of the field-reference list, or a module field id (module << 8 | field)
+  uint8_t type;  // 0 when the source had no value
+  FieldValueData value;
+  FieldValueNode* next;
+};
+#pragma pack(pop)
+static_assert(sizeof(FieldValueNode) == 19, "a field value node is 19 packed bytes");
+
+// What GetFieldValue and its relatives report.
+enum FieldNumberKind { kFieldNoValue = 0, kFieldNumber32 = 1, kFieldNumber64 = 2, kFieldTextValue = 3 };
+
+// Types shown right-aligned in field menus and compared as numbers: 1-5 and 10.
+bool IsNumericFieldType(int type);
+
+// The value of a field for a file into `out` (`outSize` bytes, zeroed by the caller): the value's type, 0
+// when the source has none, or -1 (no plug-in at that index, a plug-in that does not serve the file answers
+// nothing, a failing source).
+int GetFieldValueForFile(int source, const wchar_t* path, int fieldIndex, int unitIndex, void* out, int outSize);
+
+// The kept form of what a source wrote into `buffer` (`bufferSize` bytes may hold the value): numbers by value,
+// texts measured within the buffer and copied to the heap (or, when borrowing, the buffer itself); an empty
+// text gives none.
+FieldValueData CopyPluginFieldValue(int type, const void* buffer, int bufferSize, bool borrow);
+// Frees the text copy of a kept value.
+void FreeFieldValueData(int type, FieldValueData* value);
+// The text form of a kept value.
+void FormatPluginFieldValue(int type, const FieldValueData& value, wchar_t* out, int capacity);
+// The sort form: a 32-bit or 64-bit number written into `out`, or the text (wide) into `out`; the kind.
+int GetPluginFieldNumber(int type, const FieldValueData& value, void* out, int outSize);
+
+// The row's node for an id; null when it has none.
+const FieldValueNode* FindFieldValueNode(const FieldValueNode* head, int id);
+// Reads the value of entry n (0-based) of the list for the file and appends a node for it (also for a value
+// the source did not have); false when nothing was read.
+bool ReadFieldValueForRow(const RecordBuffer* list, int entry, FieldValueNode** head, const wchar_t* path);
+// Reads the values of every field column of the layout that the row lacks: the number read.
+int LoadMissingFieldValues(const RecordBuffer* list, FieldValueNode** head, const wchar_t* path,
+                           const ColumnLayout* layout);
+// The sort value of column id `id`: field columns (ids up to 2550, negative) from the list's entry |id|, module
+// field ids (module << 8 | field) straight from the module; read on demand and kept in the row's list.
+int GetFieldValue(const RecordBuffer* list, int id, FieldValueNode** head, const wchar_t* path, void* out,
+                  int outSize);
+// The text of field column `columnId` from the row's kept values; empty when there is none.
+void FormatFieldValueFromList(int columnId, const FieldValueNode* head, wchar_t* out, int capacity);
+// Detaches the row's list (the head becomes null); the nodes are freed once readers on other threads are done.
+void FreeFieldValueList(FieldValueNode** head);

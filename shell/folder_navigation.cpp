@@ -1,0 +1,148 @@
+#include "shell/folder_navigation.h"
+
+#include "foundation/core/app_state.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/memory.h"
+#include "foundation/core/threads.h"
+#include "foundation/files/paths.h"
+#include "foundation/files/shell_folders.h"
+#include "foundation/providers/providers.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/win32/window_wrappers.h"
+#include "shell/list_colours.h"
+#include "shell/main_commands.h"
+#include "shell/main_lists.h"
+#include "shell/pane_focus.h"
+#include "shell/pane_layout.h"
+#include "shell/startup_commands.h"
+#include "views/address_bar.h"
+#include "views/folder_listing.h"
+#include "views/folder_tree.h"
+#include "views/item_list.h"
+
+namespace {
+
+HWND Tree() { return g_app->paneWindows[0]; }
+
+HWND FileListWindow() { return g_app->fileList ? g_app->fileList->window : nullptr; }
+
+bool SamePath(const wchar_t* a, const wchar_t* b) {
+  wchar_t first[kCurrentFolderCapacity];
+  wchar_t second[kCurrentFolderCapacity];
+  CopyWideBounded(a, first, kCurrentFolderCapacity);
+  CopyWideBounded(b, second, kCurrentFolderCapacity);
+  RemoveTrailingBackslash(first);
+  RemoveTrailingBackslash(second);
+  return EqualsIgnoreCaseWide(first, second);
+}
+
+// The tree's selection change lists the folder it reached. The path is listed itself when the tree stopped
+// short of it, or when the node was selected already while another folder is current.
+void SelectInTree(const wchar_t* path) {
+  SelectTreePathFromRoot(Tree(), path);
+  wchar_t selected[kCurrentFolderCapacity];
+  GetSelectedTreePath(Tree(), selected, kCurrentFolderCapacity);
+  const bool reached = SamePath(selected, path) && SamePath(g_app->currentFolder, path);
+  if (!reached && PathExists(path)) SetCurrentFolder(path);
+}
+
+struct TreeFill {
+  HWND tree;
+  wchar_t startFolder[kCurrentFolderCapacity];
+};
+
+// Not once the tree is gone: then the window closed, and the function runs on the filling thread.
+LRESULT SelectStartFolder(void* parameter) {
+  const TreeFill* fill = static_cast<TreeFill*>(parameter);
+  if (g_app && IsWindow(fill->tree) && fill->startFolder[0] != 0) SelectInTree(fill->startFolder);
+  return 0;
+}
+
+DWORD WINAPI FolderTreeFillThread(void* parameter) {
+  TreeFill* fill = static_cast<TreeFill*>(parameter);
+  GuardedCall(0, [&] {
+    RebuildFolderTree(fill->tree);
+    RunOnGuiThread(SelectStartFolder, fill);
+    return 0;
+  });
+  FreeAndNull(&fill);
+  return 0;
+}
+
+}  // namespace
+
+void OnFolderTreeSelChanged(const NMTREEVIEWW* change) {
+  if (!g_app || g_app->closingCount != 0 || !change) return;
+  wchar_t path[kCurrentFolderCapacity];
+  GetTreeNodePath(change->hdr.hwndFrom, change->itemNew.hItem, path, kCurrentFolderCapacity, kPathToOpen);
+  if (path[0] != 0) SetCurrentFolder(path);
+}
+
+void NavigateToFolder(HWND window, const wchar_t* path) {
+  if (!path || !path[0]) return;
+  SelectInTree(path);
+  UpdateMenuStates(window, false);
+}
+
+void NavigateUp(HWND window) {
+  wchar_t parent[kCurrentFolderCapacity];
+  CopyWideBounded(g_app->currentFolder, parent, kCurrentFolderCapacity);
+  if (CutToParentFolder(parent) == 0 && parent[0] != 0) NavigateToFolder(window, parent);
+}
+
+void RefreshFolderTree(HWND window) {
+  wchar_t kept[kCurrentFolderCapacity];
+  CopyWideBounded(g_app->currentFolder, kept, kCurrentFolderCapacity);
+  InterlockedIncrement(&g_app->listRebuildGuard);
+  RebuildFolderTree(Tree());
+  InterlockedDecrement(&g_app->listRebuildGuard);
+  if (kept[0] != 0) NavigateToFolder(window, kept);
+}
+
+void RecreateFolderTree(HWND window) {
+  const bool listHadFocus = GetFocus() && GetFocus() == FileListWindow();
+  LayoutMainWindow(window);
+  DestroyWindowIfAlive(Tree());
+  g_app->paneWindows[0] = CreateFolderTree(window);
+  LayoutMainWindow(window);
+  ApplyMainListStyles();
+  ApplyListFont(window);
+  CollectTabStopPanes();
+  ApplyFileIconsOption(Tree());
+  RefreshFolderTree(window);
+  if (listHadFocus) SetFocusSafe(FileListWindow());
+}
+
+void ToggleFileIcons(HWND window) {
+  g_app->options ^= kOptionFileIconsOff;
+  StoreOptionWord();
+  RecreateFolderTree(window);
+}
+
+void ToggleFolderTree(HWND window) {
+  const bool treeHadFocus = GetFocus() && GetFocus() == Tree();
+  TogglePaneVisibility(window, Tree(), &g_app->options, kOptionFolderTreeHidden);
+  ApplyViewOptions(window);
+  if (treeHadFocus && !IsWindowShown(Tree())) SetFocusSafe(FileListWindow());
+}
+
+void StartFolderTreeFill(HWND) {
+  auto* fill = static_cast<TreeFill*>(AllocZeroed(sizeof(TreeFill)));
+  if (!fill) return;
+  fill->tree = Tree();
+  TakeStartFolder(fill->startFolder, kCurrentFolderCapacity);
+  // The start folder is the current one from now on, also for a window that closes before the tree has it.
+  if (fill->startFolder[0] != 0) {
+    CopyWideBounded(fill->startFolder, g_app->currentFolder, kCurrentFolderCapacity);
+    PathBarSetPath(&g_addressBar, FindProviderByPath(g_app->currentFolder), g_app->currentFolder, false);
+  }
+  // Counted with the jobs: the end of a run waits for it before it frees the state the filling reads.
+  HANDLE thread = StartJobThread(FolderTreeFillThread, fill);
+  if (thread) {
+    CloseHandleSafe(thread);
+  } else {
+    FreeAndNull(&fill);
+  }
+}

@@ -1,3 +1,0 @@
-#include "shell/shell_hooks.h"
-
-ShellHooks g_shellHooks;

@@ -1,0 +1,285 @@
+// Registry writes the system refuses, handed to the companion XAVO.exe built beside the test program. Wine's
+// registry never refuses a write, so the tests force error 5 through the system-call table; the companion,
+// a process of its own, then makes the real write. The tests that write the program's registrations carry
+// "Registration" in their names: ctest runs them one at a time.
+#include "foundation/profile/registry_helper.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "foundation/core/app_state.h"
+#include "foundation/profile/companion_protocol.h"
+#include "foundation/profile/registry.h"
+#include "foundation/providers/providers.h"
+#include "registry_refusals.h"
+#include "system_seams_scope.h"
+#include "ui_seams_scope.h"
+
+namespace {
+
+constexpr wchar_t kVerbKey[] = L"Directory\\shell\\Quorvex";
+constexpr wchar_t kCommandKey[] = L"Directory\\shell\\Quorvex\\command";
+
+int g_windowSearches = 0;
+HWND WINAPI CountedFindWindowA(LPCSTR className, LPCSTR title) {
+  ++g_windowSearches;
+  return FindWindowA(className, title);
+}
+
+int g_versionCode = 22;
+int InjectedVersionCode() { return g_versionCode; }
+
+HWND CreatePlainWindow(const wchar_t* className) {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = className;
+  RegisterClassW(&windowClass);
+  return CreateWindowExW(0, className, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr),
+                         nullptr);
+}
+
+bool NoCompanionWindow() {
+  for (int i = 0; i < 100; ++i) {
+    if (!FindWindowA(kCompanionClassName, nullptr)) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+std::wstring Stored(const wchar_t* subkey, const wchar_t* name, LSTATUS* status = nullptr) {
+  wchar_t text[kCompanionTextCapacity];
+  const LSTATUS result = ReadRegistryString(HKEY_CLASSES_ROOT, subkey, name, text, kCompanionTextCapacity);
+  if (status) *status = result;
+  return result == ERROR_SUCCESS ? std::wstring(text) : L"(missing)";
+}
+
+// The test process plays the program: its main window is of the program's class, the only sender the
+// companion serves. The companion ends when that window goes.
+class CompanionRegistration : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(NoCompanionWindow()) << "a companion of another test still runs";
+    InitFileSystemProviders();
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kVerbKey);
+    g_windowSearches = 0;
+    g_versionCode = 22;
+    g_registryHelperSeams.findWindowA = CountedFindWindowA;
+    g_registryHelperSeams.windowsVersionCode = InjectedVersionCode;
+    g_mainWindow = CreatePlainWindow(kCompanionCallerClass);
+  }
+  void TearDown() override {
+    DestroyWindow(g_mainWindow);
+    g_mainWindow = nullptr;
+    ReleaseHelperConnection();
+    RestoreRegistryHelperSeams();
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kVerbKey);
+    ShutdownProviders();
+  }
+
+  // The block as the program left it, seen through a mapping of the test's own.
+  static char BlockState(std::wstring* first = nullptr) {
+    HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, kCompanionName);
+    if (!mapping) return '?';
+    const auto* block = static_cast<const CompanionBlock*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    const char state = block ? block->state : '?';
+    if (block && first) *first = block->first;
+    if (block) UnmapViewOfFile(block);
+    CloseHandle(mapping);
+    return state;
+  }
+
+  SystemSeamsScope systemSeams_;
+  UiSeamsScope uiSeams_;
+};
+
+TEST_F(CompanionRegistration, RefusedWritesAreCarriedOutByTheCompanion) {
+  RefuseRegistryWrites();
+  ASSERT_EQ(RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, kCommandKey, L"\"C:\\x y\\QVRX.exe\" \"%1\""), ERROR_SUCCESS);
+  EXPECT_EQ(Stored(kCommandKey, nullptr), L"\"C:\\x y\\QVRX.exe\" \"%1\"");
+  EXPECT_NE(FindWindowA(kCompanionClassName, nullptr), nullptr);
+  // Found once it started; from then on it comes from the cache.
+  const int searches = g_windowSearches;
+
+  ASSERT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v", L"t"), ERROR_SUCCESS);
+  EXPECT_EQ(Stored(kVerbKey, L"v"), L"t");
+  std::wstring first;
+  EXPECT_EQ(BlockState(&first), kCompanionIdle);
+  EXPECT_EQ(first, L"0 Directory\\shell\\Quorvex\\v");
+  ASSERT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"icon", L"%SystemRoot%\\x.ico"), ERROR_SUCCESS);
+
+  ASSERT_EQ(RegDeleteValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v"), ERROR_SUCCESS);
+  EXPECT_EQ(Stored(kVerbKey, L"v"), L"(missing)");
+  ASSERT_EQ(RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, kCommandKey), ERROR_SUCCESS);
+  LSTATUS status = 0;
+  Stored(kCommandKey, nullptr, &status);
+  EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
+
+  wchar_t answer[kCompanionTextCapacity] = L"?";
+  EXPECT_EQ(SendHelperCommand(kCompanionQuery, L"0 Directory\\shell\\Quorvex", L"icon", answer), 0);
+  EXPECT_STREQ(answer, L"%SystemRoot%\\x.ico");
+  EXPECT_EQ(g_windowSearches, searches);
+}
+
+struct DirectCase {
+  const char* what;
+  bool refused;
+  int versionCode;
+  const wchar_t* valueName;
+  LSTATUS expected;
+};
+
+// None of these may even look for the companion.
+TEST_F(CompanionRegistration, WritesTheCompanionMustNotSee) {
+  const DirectCase cases[] = {
+      {"a write that succeeds directly", false, 22, L"v", ERROR_SUCCESS},
+      {"a refused write of the default value", true, 22, nullptr, ERROR_ACCESS_DENIED},
+      {"a refused write on a system before the Server 2003 family", true, 8, L"v", ERROR_ACCESS_DENIED},
+  };
+  for (const DirectCase& c : cases) {
+    RestoreSystemSeams();
+    if (c.refused) RefuseRegistryWrites();
+    g_versionCode = c.versionCode;
+    g_windowSearches = 0;
+    EXPECT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, c.valueName, L"t"), c.expected) << c.what;
+    EXPECT_EQ(g_windowSearches, 0) << c.what;
+  }
+  EXPECT_EQ(Stored(kVerbKey, L"v"), L"t");
+  // Nor does a refused write whose text would not fit in the block: it is refused, not cut.
+  g_versionCode = 22;
+  const std::wstring longKey = L"0 QVRX\\" + std::wstring(kCompanionTextCapacity, L'k');
+  EXPECT_EQ(SendHelperCommand(kCompanionSetText, L"0 QVRX\\v", longKey.c_str(), nullptr), ERROR_FILENAME_EXCED_RANGE);
+  EXPECT_EQ(RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, longKey.c_str() + 2, L"x"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(g_windowSearches, 0);
+  EXPECT_EQ(FindWindowA(kCompanionClassName, nullptr), nullptr);
+}
+
+// A companion that owns its window but never serves the block: started through the shell's call, which the
+// test replaces with a window on a thread of its own.
+HWND g_silentCompanion = nullptr;
+BOOL WINAPI StartSilentCompanion(SHELLEXECUTEINFOW*) {
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread([ready] {
+    g_silentCompanion = CreatePlainWindow(kCompanionName);
+    SetEvent(ready);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  }).detach();
+  WaitForSingleObject(ready, 5000);
+  CloseHandle(ready);
+  return TRUE;
+}
+
+TEST_F(CompanionRegistration, CompanionThatNeverAnswersGivesTheFirstErrorAndAnIdleBlock) {
+  g_uiSeams.shellExecuteExW = StartSilentCompanion;
+  RefuseRegistryWrites();
+  EXPECT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v", L"t"), ERROR_ACCESS_DENIED);
+  std::wstring first;
+  EXPECT_EQ(BlockState(&first), kCompanionIdle);
+  EXPECT_EQ(first, L"0 Directory\\shell\\Quorvex\\v");
+  EXPECT_EQ(Stored(kVerbKey, L"v"), L"(missing)");
+  const DWORD thread = GetWindowThreadProcessId(g_silentCompanion, nullptr);
+  SendMessageW(g_silentCompanion, WM_CLOSE, 0, 0);
+  PostThreadMessageW(thread, WM_QUIT, 0, 0);
+}
+
+struct KeyTextCase {
+  HKEY root;
+  const wchar_t* subkey;
+  const wchar_t* valueName;
+  int expected;
+  const wchar_t* text;
+};
+
+TEST(CompanionProtocol, KeyTextsNameTheRootByNumber) {
+  const std::wstring tooLong(kCompanionTextCapacity - 3, L'k');
+  const KeyTextCase cases[] = {
+      {HKEY_CLASSES_ROOT, L"Directory\\shell\\x", L"v", 0, L"0 Directory\\shell\\x\\v"},
+      {HKEY_CURRENT_USER, L"a\\", L"v", 0, L"1 a\\v"},
+      {HKEY_LOCAL_MACHINE, L"k", nullptr, 0, L"2 k"},
+      {HKEY_USERS, L"k", L"", 0, L"3 k\\"},
+      {HKEY_CURRENT_CONFIG, L"k", nullptr, ERROR_INVALID_PARAMETER, L""},
+      {HKEY_CLASSES_ROOT, tooLong.c_str(), nullptr, 0, nullptr},
+      {HKEY_CLASSES_ROOT, tooLong.c_str(), L"v", ERROR_FILENAME_EXCED_RANGE, L""},
+  };
+  for (const KeyTextCase& c : cases) {
+    wchar_t text[kCompanionTextCapacity];
+    EXPECT_EQ(FormatCompanionKeyText(c.root, c.subkey, c.valueName, text), c.expected) << c.subkey;
+    if (c.text) {
+      EXPECT_STREQ(text, c.text);
+    }
+  }
+}
+
+struct RegistrationKeyCase {
+  HKEY root;
+  const wchar_t* subkey;
+  bool allowed;
+};
+
+TEST(CompanionProtocol, OnlyTheProgramsRegistrationsAreTouched) {
+  const RegistrationKeyCase cases[] = {
+      {HKEY_CLASSES_ROOT, L".zqr", true},
+      {HKEY_CLASSES_ROOT, L".ZQR", true},
+      {HKEY_CLASSES_ROOT, L".zqrx", false},
+      {HKEY_CLASSES_ROOT, L"QVRX\\shell\\open\\command", true},
+      {HKEY_CLASSES_ROOT, L"QVRXother", false},
+      {HKEY_CLASSES_ROOT, L"Directory\\shell\\Quorvex\\command", true},
+      {HKEY_CLASSES_ROOT, L"Drive\\shell\\Quorvex", true},
+      {HKEY_CLASSES_ROOT, L"Drive\\shell\\open", false},
+      {HKEY_CLASSES_ROOT, L"exefile\\shell\\open\\command", false},
+      {HKEY_CURRENT_USER, L"Software\\Classes\\.zqr", true},
+      {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Directory\\shell\\Quorvex", true},
+      {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", false},
+      {HKEY_CURRENT_USER, L".zqr", false},
+      {HKEY_USERS, L"S-1-5-18\\Software\\Classes\\.zqr", false},
+  };
+  for (const RegistrationKeyCase& c : cases) EXPECT_EQ(IsProgramRegistrationKey(c.root, c.subkey), c.allowed) << c.subkey;
+}
+
+struct CommandCase {
+  bool fromProgramWindow;
+  char command;
+  const wchar_t* first;
+  const wchar_t* second;
+  int32_t expected;
+};
+
+// What the companion does with a block, without the companion's process.
+TEST(CompanionProtocolRegistration, CommandsComeOnlyFromTheProgramsWindow) {
+  HWND program = CreatePlainWindow(kCompanionCallerClass);
+  HWND other = CreatePlainWindow(L"QvrxTestOther");
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, kVerbKey);
+  const CommandCase cases[] = {
+      {false, kCompanionSetText, L"0 Directory\\shell\\Quorvex\\v", L"t", ERROR_ACCESS_DENIED},
+      {true, kCompanionSetText, L"0 Directory\\shell\\Other\\v", L"t", ERROR_ACCESS_DENIED},
+      {true, kCompanionCreateKey, L"2 Software\\Other", L"t", ERROR_ACCESS_DENIED},
+      {true, kCompanionCreateKey, L"9 QVRX", L"t", ERROR_INVALID_PARAMETER},
+      {true, kCompanionSetText, L"0 Directory\\shell\\Quorvex\\", L"t", ERROR_INVALID_PARAMETER},
+      {true, 'x', L"0 QVRX", L"", ERROR_INVALID_FUNCTION},
+      {true, kCompanionSetText, L"0 Directory\\shell\\Quorvex\\v", L"t", ERROR_SUCCESS},
+      {true, kCompanionQuery, L"0 Directory\\shell\\Quorvex", L"v", ERROR_SUCCESS},
+      {true, kCompanionDeleteValue, L"0 Directory\\shell\\Quorvex", L"v", ERROR_SUCCESS},
+      {true, kCompanionDeleteKey, L"0 Directory\\shell\\Quorvex", L"", ERROR_SUCCESS},
+  };
+  for (const CommandCase& c : cases) {
+    CompanionBlock block = {};
+    block.state = c.command;
+    block.mainWindow = reinterpret_cast<uintptr_t>(c.fromProgramWindow ? program : other);
+    wcscpy(block.first, c.first);
+    wcscpy(block.second, c.second);
+    EXPECT_EQ(CarryOutCompanionCommand(&block), c.expected) << c.command << " " << std::string(c.first, c.first + wcslen(c.first));
+    if (c.command == kCompanionQuery) {
+      EXPECT_STREQ(block.second, L"t");
+    }
+  }
+  LSTATUS status = 0;
+  Stored(kVerbKey, nullptr, &status);
+  EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
+  DestroyWindow(program);
+  DestroyWindow(other);
+}
+
+}  // namespace

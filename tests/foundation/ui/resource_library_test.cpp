@@ -1,0 +1,282 @@
+// The resource library QVRXRES.dll as the program loads it: its languages, string tables and menu definitions.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "foundation/ui/resource_library.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+constexpr int kRecordLimit = 10000;
+constexpr int kMenuLimit = 100;
+
+struct CommandName {
+  int id;
+  const char* name;
+};
+
+// The command names of the shortcut settings that the main window knows by itself.
+const CommandName kCommandNames[] = {
+    {102, "FileNew"},     {103, "FileOpen"},     {104, "FileSave"},    {105, "FileRen"},      {106, "FileQK"},
+    {171, "Stop"},        {121, "Undo"},         {107, "Export"},      {175, "FileView"},     {108, "FileAttrib"},
+    {109, "FileTime"},    {110, "Prop"},         {101, "Exit"},        {123, "RuleAdd"},      {124, "RuleEdit"},
+    {125, "RuleDel"},     {126, "RuleUp"},       {127, "RuleDown"},    {130, "SelectAll"},    {131, "SelDel"},
+    {132, "SelInv"},      {133, "SelSaveClip"},  {134, "SelPathClip"}, {135, "SelClipNameD"}, {136, "SelClipNameH"},
+    {161, "ViewTree"},    {162, "ViewFlds"},     {163, "ViewSele"},    {164, "ViewFilt"},     {165, "Toolbar"},
+    {166, "AdrBar"},      {167, "Statusbar"},    {168, "ViewIcon"},    {169, "Refresh"},      {141, "SrtName"},
+    {142, "SrtExt"},      {143, "SrtNameNew"},   {145, "SrtTimeC"},    {144, "SrtTime"},      {146, "SrtTimeA"},
+    {147, "SrtSize"},     {148, "SrtAttr"},      {149, "SrtType"},     {150, "SrtPath"},      {152, "SrtRevers"},
+    {178, "ConnDrv"},     {179, "DiscDrv"},      {172, "GoTo"},        {181, "OptToolbar"},   {182, "Font"},
+    {183, "Config"},      {184, "CfgFilter"},    {186, "OptBack"},     {187, "OptRest"},      {185, "Language"},
+    {30000, "TaskList"},  {192, "HelpKeys"},     {194, "ChkUpd"},      {196, "About"},
+};
+
+// Every command the main window carries out, and the pop-ups of the main menu.
+const std::set<int> kMenuCommands = {101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 121, 123, 124,
+                                     125, 126, 127, 130, 131, 132, 133, 134, 135, 136, 139, 141, 142, 143, 144,
+                                     145, 146, 147, 148, 149, 150, 152, 161, 162, 163, 164, 165, 166, 167, 168,
+                                     169, 171, 172, 175, 178, 179, 181, 182, 183, 184, 185, 186, 187, 188, 191,
+                                     192, 194, 196, 211, 212, 213, 30000};
+const std::set<int> kPopupIds = {100, 120, 140, 160, 170, 180, 190, 210, 600};
+
+const ResourceLibrary* Library() {
+  const ResourceLibrary* library = LoadResourceLibrary();
+  EXPECT_NE(library, nullptr) << "QVRXRES.dll beside the test program";
+  return library;
+}
+
+const ResourceLanguage* FindLanguage(const ResourceLibrary* library, const char* code) {
+  for (const ResourceLanguage* language = library->languages; language->table; ++language)
+    if (std::string(language->code) == code) return language;
+  return nullptr;
+}
+
+const UiStringTable* EnglishTable() { return Library()->languages[0].table; }
+const UiStringTable* KeyTable() { return FindLanguage(Library(), "-")->table; }
+
+// Records of a table from record 1 up to the end record; empty when no end record comes within the limit.
+std::vector<UiStringRecord> Records(const UiStringTable* table) {
+  std::vector<UiStringRecord> records;
+  for (int i = 1; i < kRecordLimit; ++i) {
+    if (table->records[i].id == 0) return records;
+    records.push_back(table->records[i]);
+  }
+  return {};
+}
+
+std::wstring Text(const UiStringTable* table, int id) {
+  wchar_t buffer[1024];
+  GetUiTextFromTable(table, id, buffer, 1024);
+  return buffer;
+}
+
+std::wstring MenuPart(const std::wstring& text) { return text.substr(0, text.find(L';')); }
+
+std::string Key(const UiStringRecord& record) { return static_cast<const char*>(record.text); }
+
+// The value a language file gives for a key: the first place where the key stands before any '_' and a '=';
+// the value runs to the end of its line.
+std::wstring LanguageFileValue(const std::wstring& file, const std::wstring& key) {
+  for (size_t at = file.find(key); at != std::wstring::npos; at = file.find(key, at + 1)) {
+    size_t next = at + key.size();
+    while (next < file.size() && file[next] == L'_') ++next;
+    if (next < file.size() && file[next] == L'=')
+      return file.substr(next + 1, file.find_first_of(L"\r\n", next) - next - 1);
+  }
+  return L"<missing>";
+}
+
+// Calls `visit` for every entry of a menu definition and its children; false when a table has no end.
+template <typename Visit>
+bool VisitMenu(const MenuDefinitionEntry* table, Visit&& visit, int depth = 0) {
+  if (depth > 4) return false;
+  for (int i = 0; i < kMenuLimit; ++i) {
+    if (table[i].commandId == 0) return true;
+    visit(table[i]);
+    if (table[i].children && !VisitMenu(table[i].children, visit, depth + 1)) return false;
+  }
+  return false;
+}
+
+std::vector<int> Ids(const MenuDefinitionEntry* table) {
+  std::vector<int> ids;
+  for (int i = 0; i < kMenuLimit && table[i].commandId; ++i) ids.push_back(table[i].commandId);
+  return ids;
+}
+
+const MenuDefinitionEntry* Popup(const MenuDefinitionEntry* table, int id) {
+  for (int i = 0; i < kMenuLimit && table[i].commandId; ++i)
+    if (table[i].commandId == id) return table[i].children;
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(ResourceLibrary, LoadsOnceWithTheLayoutOfThisBuild) {
+  const ResourceLibrary* library = Library();
+  ASSERT_NE(library, nullptr);
+  EXPECT_EQ(library->size, sizeof(ResourceLibrary));
+  EXPECT_EQ(library->version, kResourceLibraryVersion);
+  EXPECT_EQ(LoadResourceLibrary(), library);
+  HMODULE module = GetModuleHandleW(kResourceLibraryFileName);
+  ASSERT_NE(module, nullptr);
+  EXPECT_NE(GetProcAddress(module, "r"), nullptr) << "the export keeps its undecorated name";
+}
+
+TEST(ResourceLibrary, IsMissingFromAFolderWithoutIt) {
+  TempFolder folder;
+  EXPECT_EQ(LoadResourceLibraryFrom(folder.Path().c_str()), nullptr);
+  folder.WriteFile(L"QVRXRES.dll", "not a library");
+  EXPECT_EQ(LoadResourceLibraryFrom(folder.Path().c_str()), nullptr);
+  const ResourceLibrary* beside = LoadResourceLibraryFrom(ExecutableFolder().c_str());
+  ASSERT_NE(beside, nullptr);
+  EXPECT_EQ(beside, LoadResourceLibrary()) << "the same library as the program's";
+}
+
+TEST(ResourceLibrary, ListsEnglishFirstAndTheKeyTable) {
+  const ResourceLibrary* library = Library();
+  ASSERT_NE(library, nullptr);
+  const ResourceLanguage& first = library->languages[0];
+  EXPECT_STREQ(first.code, "US");
+  EXPECT_STREQ(first.displayName, L"English");
+  EXPECT_LT(first.table->records[0].id, 0) << "UTF-16 texts";
+  EXPECT_STRNE(static_cast<const char*>(first.table->records[0].text), "-");
+  const ResourceLanguage* marker = FindLanguage(library, "-");
+  ASSERT_NE(marker, nullptr);
+  EXPECT_NE(marker, &first) << "the key table must not be the default";
+  EXPECT_GE(marker->table->records[0].id, 0) << "8-bit keys";
+  EXPECT_STREQ(static_cast<const char*>(marker->table->records[0].text), "-");
+  int languages = 0;
+  while (library->languages[languages].table && languages < 100) ++languages;
+  EXPECT_EQ(languages, 2);
+}
+
+TEST(ResourceLibrary, LooksUpEnglishTextsAndRemappedIds) {
+  const UiStringTable* english = EnglishTable();
+  EXPECT_EQ(Text(english, kTextLanguageName), L"English");
+  // Shortcut names are not part of the texts: the menus append the key that is really assigned.
+  EXPECT_EQ(Text(english, 104), L"&Save settings file..;Save the rename steps in a settings file;"
+                                L"Save settings file");
+  EXPECT_EQ(Text(english, 2400), Text(english, kTextAttributes));
+  EXPECT_EQ(Text(english, 197), Text(english, 9008));
+  EXPECT_EQ(Text(english, 32000), L"");
+  EXPECT_EQ(Text(english, 13256), L"(MP3, iTunes, OggVorbis, WMA, FLAC)");
+}
+
+TEST(ResourceLibrary, EveryTextIsNotEmptyAndEndsItsTable) {
+  std::vector<UiStringRecord> english = Records(EnglishTable());
+  ASSERT_GT(english.size(), 300u);
+  for (const UiStringRecord& record : english)
+    EXPECT_FALSE(Text(EnglishTable(), record.id).empty()) << "text " << record.id;
+}
+
+TEST(ResourceLibrary, KeyTableNamesEveryTextOnceWithAnIdentifier) {
+  std::vector<UiStringRecord> english = Records(EnglishTable());
+  std::vector<UiStringRecord> keys = Records(KeyTable());
+  ASSERT_EQ(keys.size(), english.size());
+  std::set<std::string> seen;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    EXPECT_EQ(keys[i].id, english[i].id);
+    std::string key = Key(keys[i]);
+    ASSERT_FALSE(key.empty());
+    EXPECT_TRUE(isalpha(static_cast<unsigned char>(key[0]))) << key;
+    for (char c : key) EXPECT_TRUE(isalnum(static_cast<unsigned char>(c))) << key;
+    EXPECT_TRUE(seen.insert(key).second) << "key given twice: " << key;
+  }
+  for (const std::string& shorter : seen) {
+    for (const std::string& longer : seen) {
+      bool endsWith = longer.size() > shorter.size() &&
+                      longer.compare(longer.size() - shorter.size(), shorter.size(), shorter) == 0;
+      EXPECT_FALSE(endsWith) << longer << " ends with the key " << shorter;
+    }
+  }
+  EXPECT_EQ(Key(keys[0]), "Language");
+}
+
+// Each value carries its id, so that a key that finds another key's line shows even where two texts are equal.
+TEST(ResourceLibrary, LanguageFileWrittenFromTheKeysGivesBackEveryText) {
+  std::vector<UiStringRecord> keys = Records(KeyTable());
+  ASSERT_FALSE(keys.empty());
+  auto value = [](const UiStringRecord& record) {
+    return std::to_wstring(record.id) + L":" + Text(EnglishTable(), record.id);
+  };
+  std::wstring file = L"\xFEFF";
+  for (const UiStringRecord& record : keys) {
+    std::string key = Key(record);
+    file += std::wstring(key.begin(), key.end()) + L"___=" + value(record) + L"\r\n";
+  }
+  for (const UiStringRecord& record : keys) {
+    std::string key = Key(record);
+    EXPECT_EQ(LanguageFileValue(file, std::wstring(key.begin(), key.end())), value(record)) << key;
+  }
+}
+
+TEST(ResourceLibrary, CommandNamesLeadToTheirCommands) {
+  std::vector<UiStringRecord> keys = Records(KeyTable());
+  for (const CommandName& command : kCommandNames) {
+    for (size_t i = 1; i < keys.size(); ++i) {
+      if (Key(keys[i]) == command.name) {
+        EXPECT_EQ(keys[i].id, command.id) << command.name;
+      }
+    }
+    EXPECT_NE(MenuPart(Text(EnglishTable(), command.id)), L"") << command.name;
+  }
+}
+
+TEST(ResourceLibrary, MainMenuHoldsTheCommandsWithTexts) {
+  const ResourceLibrary* library = Library();
+  ASSERT_NE(library, nullptr);
+  std::set<int> commands;
+  bool ended = VisitMenu(library->mainMenu, [&](const MenuDefinitionEntry& entry) {
+    if (entry.itemType == kMenuSeparatorType) {
+      EXPECT_EQ(entry.commandId, kMenuSeparatorId);
+      EXPECT_EQ(entry.children, nullptr);
+      return;
+    }
+    EXPECT_EQ(entry.itemType, 0u) << entry.commandId;
+    EXPECT_NE(MenuPart(Text(EnglishTable(), entry.commandId)), L"") << "menu item " << entry.commandId;
+    const std::set<int>& allowed = entry.children ? kPopupIds : kMenuCommands;
+    EXPECT_TRUE(allowed.count(entry.commandId)) << "menu id " << entry.commandId;
+    EXPECT_TRUE(commands.insert(entry.commandId).second) << "listed twice: " << entry.commandId;
+  });
+  EXPECT_TRUE(ended) << "every table of the main menu ends";
+  for (const CommandName& command : kCommandNames)
+    EXPECT_TRUE(commands.count(command.id)) << command.name << " is in the menu";
+}
+
+TEST(ResourceLibrary, MainMenuKeepsThePlacesTheWindowRelyOn) {
+  const ResourceLibrary* library = Library();
+  ASSERT_NE(library, nullptr);
+  std::vector<int> bar = Ids(library->mainMenu);
+  ASSERT_GE(bar.size(), 3u);
+  std::vector<int> file = Ids(library->mainMenu[0].children);
+  ASSERT_FALSE(file.empty());
+  EXPECT_EQ(file.back(), 101) << "recent files go before Exit, the file menu's last item";
+  std::vector<int> view = Ids(library->mainMenu[2].children);
+  EXPECT_NE(std::find(view.begin(), view.end(), 161), view.end()) << "the view menu stands at position 2";
+  const MenuDefinitionEntry* sort = Popup(library->mainMenu[2].children, 140);
+  ASSERT_NE(sort, nullptr);
+  EXPECT_EQ(Popup(sort, 600), library->fieldList);
+  const MenuDefinitionEntry* display = Popup(library->mainMenu[4].children, 210);
+  ASSERT_NE(display, nullptr);
+  EXPECT_EQ(Ids(display), (std::vector<int>{211, 212, 213}));
+}
+
+TEST(ResourceLibrary, PlaceholdersAndListPopup) {
+  const ResourceLibrary* library = Library();
+  ASSERT_NE(library, nullptr);
+  EXPECT_NE(library->moduleList, library->fieldList);
+  EXPECT_EQ(library->moduleList[0].commandId, 0);
+  EXPECT_EQ(library->fieldList[0].commandId, 0);
+  EXPECT_EQ(Ids(library->listPopup), (std::vector<int>{130, 131, 132}));
+  for (int id : Ids(library->listPopup)) EXPECT_NE(MenuPart(Text(EnglishTable(), id)), L"");
+}

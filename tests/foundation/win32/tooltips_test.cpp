@@ -1,0 +1,141 @@
+// Tooltips whose texts come from their owner, and tree-view items found by their texts.
+#include "foundation/win32/tooltips.h"
+
+#include <gtest/gtest.h>
+
+#include "foundation/win32/window_wrappers.h"
+#include "support/test_window.h"
+
+namespace {
+
+constexpr DWORD kUntouchedError = 0x2468;
+
+LRESULT CALLBACK OwnerAnsweringTips(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == TTN_GETDISPINFOW) {
+    reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = const_cast<wchar_t*>(L"from owner");
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateTipOwner() {
+  WindowClassFields fields = {OwnerAnsweringTips, 0, nullptr, nullptr, nullptr, nullptr, L"QvrxTipOwner",
+                          GetModuleHandleW(nullptr)};
+  WindowFields create = {0, nullptr, WS_POPUP, nullptr, nullptr, nullptr, nullptr, nullptr};
+  return CreateWindowRegistered(fields, create);
+}
+
+TOOLINFOW ToolOf(HWND owner, HWND control, wchar_t* text) {
+  TOOLINFOW tool = {};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = owner;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text;
+  return tool;
+}
+
+std::wstring TipText(HWND tooltip, HWND owner, HWND control) {
+  wchar_t text[80] = L"";
+  TOOLINFOW tool = ToolOf(owner, control, text);
+  SendMessageW(tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+  return text;
+}
+
+TreeItemFields Named(const wchar_t* text, LPARAM param) {
+  return TreeItemFields{TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE, text, 3, 0, 0, 0, 0, param};
+}
+
+}  // namespace
+
+TEST(Tooltips, ControlIsAPopupOfItsOwner) {
+  OwnedWindow owner(CreateTipOwner());
+  OwnedWindow plain(CreateTooltipControl(owner, nullptr, false));
+  ASSERT_NE(plain.get(), nullptr);
+  wchar_t className[32];
+  GetClassNameW(plain, className, 32);
+  EXPECT_STREQ(className, TOOLTIPS_CLASSW);
+  LONG style = GetWindowLongW(plain, GWL_STYLE);
+  EXPECT_NE(style & WS_POPUP, 0);
+  EXPECT_NE(style & TTS_NOPREFIX, 0);
+  EXPECT_EQ(style & TTS_BALLOON, 0);
+  EXPECT_EQ(GetWindow(plain, GW_OWNER), owner.get());
+  EXPECT_EQ(GetWindowLongPtrW(plain, GWLP_HINSTANCE), GetWindowLongPtrW(owner, GWLP_HINSTANCE));
+
+  OwnedWindow balloon(CreateTooltipControl(owner, nullptr, true));
+  style = GetWindowLongW(balloon, GWL_STYLE);
+  EXPECT_NE(style & TTS_BALLOON, 0);
+  EXPECT_NE(style & TTS_ALWAYSTIP, 0);
+}
+
+TEST(Tooltips, ToolTextIsAskedOfTheOwner) {
+  OwnedWindow owner(CreateTipOwner());
+  HWND control = CreateWindowExW(0, L"BUTTON", L"b", WS_CHILD, 0, 0, 20, 20, owner, nullptr, nullptr, nullptr);
+  OwnedWindow tooltip(CreateTooltipControl(owner, nullptr, false));
+  TooltipAddWindowTool(tooltip, owner, control);
+  ASSERT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 1);
+
+  TOOLINFOW tool = ToolOf(nullptr, nullptr, nullptr);
+  ASSERT_TRUE(SendMessageW(tooltip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
+  EXPECT_EQ(tool.uFlags & (TTF_IDISHWND | TTF_SUBCLASS), static_cast<UINT>(TTF_IDISHWND | TTF_SUBCLASS));
+  EXPECT_EQ(tool.hwnd, owner.get());
+  EXPECT_EQ(tool.uId, reinterpret_cast<UINT_PTR>(control));
+  EXPECT_EQ(TipText(tooltip, owner, control), L"from owner");
+
+  TOOLINFOW fixed = ToolOf(owner, control, const_cast<wchar_t*>(L"fixed"));
+  SendMessageW(tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&fixed));
+  EXPECT_EQ(TipText(tooltip, owner, control), L"fixed");
+  TooltipUpdateWindowTool(tooltip, owner, control);
+  EXPECT_EQ(TipText(tooltip, owner, control), L"from owner");
+}
+
+TEST(Tooltips, MissingHandlesAddNoTool) {
+  OwnedWindow owner(CreateTipOwner());
+  OwnedWindow tooltip(CreateTooltipControl(owner, nullptr, false));
+  SetLastError(kUntouchedError);
+  TooltipAddWindowTool(tooltip, owner, nullptr);
+  TooltipAddWindowTool(tooltip, nullptr, owner);
+  TooltipAddWindowTool(nullptr, owner, owner);
+  TooltipUpdateWindowTool(nullptr, owner, owner);
+  TooltipRelayMouseMove(nullptr, owner, 0, 0);
+  EXPECT_EQ(TreeViewInsertItem(nullptr, nullptr, TVI_LAST, Named(L"x", 0)), nullptr);
+  EXPECT_EQ(TreeViewFindChildByText(nullptr, nullptr, L"x"), nullptr);
+  EXPECT_EQ(GetLastError(), kUntouchedError);
+  EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 0);
+}
+
+TEST(TreeViews, ItemsAreInsertedReadAndFoundIgnoringCase) {
+  INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&classes);
+  OwnedWindow owner(CreateTestPopup(0, 0, 200, 200));
+  HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD, 0, 0, 200, 200, owner, nullptr, nullptr, nullptr);
+  ASSERT_NE(tree, nullptr);
+  HTREEITEM root = TreeViewInsertItem(tree, TVI_ROOT, TVI_LAST, Named(L"Alpha", 1));
+  HTREEITEM beta = TreeViewInsertItem(tree, root, TVI_LAST, Named(L"beta", 2));
+  HTREEITEM gamma = TreeViewInsertItem(tree, root, TVI_LAST, Named(L"Gämma", 3));
+  ASSERT_NE(gamma, nullptr);
+
+  TVITEMW read = {};
+  read.mask = TVIF_PARAM | TVIF_IMAGE;
+  read.hItem = beta;
+  TreeView_GetItem(tree, &read);
+  EXPECT_EQ(read.lParam, 2);
+  EXPECT_EQ(read.iImage, 3);
+
+  wchar_t text[16];
+  EXPECT_EQ(TreeViewGetItemText(tree, gamma, text, 16), text);
+  EXPECT_STREQ(text, L"Gämma");
+  wchar_t cut[4];
+  TreeViewGetItemText(tree, gamma, cut, 4);
+  EXPECT_STREQ(cut, L"Gäm");
+  const wchar_t* own = TreeViewGetItemText(tree, beta, nullptr, 0);
+  ASSERT_NE(own, nullptr);
+  EXPECT_STREQ(own, L"beta");
+  EXPECT_EQ(TreeViewGetItemText(tree, nullptr, text, 16), nullptr);
+  EXPECT_STREQ(text, L"");
+
+  EXPECT_EQ(TreeViewFindChildByText(tree, root, L"GÄMMA"), gamma);
+  EXPECT_EQ(TreeViewFindChildByText(tree, root, L"Beta"), beta);
+  EXPECT_EQ(TreeViewFindChildByText(tree, root, L"delta"), nullptr);
+  EXPECT_EQ(TreeViewFindChildByText(tree, nullptr, L"alpha"), root);
+  EXPECT_EQ(TreeViewFindChildByText(tree, beta, L"beta"), nullptr);
+}

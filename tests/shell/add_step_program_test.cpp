@@ -1,0 +1,90 @@
+// The real program adding a step as a user does: Edit > Add step > Numbering, the settings typed into the
+// step's dialog, OK, and the rename run numbering the folder's files on disk.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "engine/module_dialog_ids.h"
+#include "program_copy.h"
+#include "remote_program.h"
+#include "support/process_driver.h"
+#include "support/system_input.h"
+
+namespace {
+
+constexpr UINT kRenameCommand = 106;
+// The numbering module's place in the module menu, which lists the modules in their order.
+constexpr int kNumberingMenuPlace = 2;
+
+bool IsShown(HWND window) { return IsWindowVisible(window) != FALSE; }
+
+HWND ShownMenu(const ProcessDriver& driver) { return FindProcessWindow(driver.ProcessId(), L"#32768", IsShown); }
+
+std::wstring TitleOf(HWND window) {
+  wchar_t title[256] = {};
+  GetWindowTextW(window, title, 256);
+  return title;
+}
+
+// Alt+E until the Edit menu drops down. A window that has just been clicked may still take the X server's
+// focus event, on which Wine reads the keyboard back from the server and forgets an injected Alt: the E then
+// reaches the list as a plain key and the lone Alt release leaves only the menu bar chosen, which Escape ends.
+HWND DropDownEditMenu(const ProcessDriver& driver) {
+  constexpr int kAttempts = 3;
+  constexpr int kPolls = 100;
+  constexpr DWORD kPollMs = 20;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    PressKey('E', MOD_ALT);
+    for (int poll = 0; poll < kPolls; ++poll) {
+      if (HWND menu = ShownMenu(driver)) return menu;
+      Sleep(kPollMs);
+    }
+    PressKey(VK_ESCAPE);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(AddStepInteractive, NumberingAddedThroughTheMenuAndItsDialogNumbersTheFilesOnDisk) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  const TempFolder& folder = copy.Folder();
+  const std::wstring files = folder.MakeFolder(L"files");
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) folder.WriteFile(std::wstring(L"files\\") + name, "x");
+  // An unchecked step keeps the program from offering the module menu by itself at start.
+  folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=-<Case,n,2>\r\n");
+  ProcessDriver driver;
+  HWND window = copy.Start(&driver, Quoted(files));
+  ASSERT_NE(window, nullptr);
+  RemoteList list(driver.Process(), GetDlgItem(window, kFileListId));
+  ASSERT_TRUE(WaitUntil([&] { return list.Count() == 3; }));
+
+  // A click makes the program the window that takes the keys; Edit opens on its first item, Add step.
+  ASSERT_TRUE(ClickIntoFocus(GetDlgItem(window, kFileListId)));
+  const HWND editMenu = DropDownEditMenu(driver);
+  ASSERT_NE(editMenu, nullptr);
+  // Add step closes the Edit menu and drops the module menu down in its place; keys sent before it shows
+  // would reach the list.
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] {
+    const HWND menu = ShownMenu(driver);
+    return menu != nullptr && menu != editMenu;
+  })) << "the module menu did not drop down";
+  for (int i = 0; i <= kNumberingMenuPlace; ++i) PressKey(VK_DOWN);
+  PressKey(VK_RETURN);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (dialog = FindProcessWindow(driver.ProcessId(), L"#32770", IsShown)); }));
+  ASSERT_NE(GetDlgItem(dialog, IDC_ENUM_START), nullptr) << "another dialog opened: " << testing::PrintToString(TitleOf(dialog));
+  ASSERT_TRUE(TypeOver(GetDlgItem(dialog, IDC_ENUM_START), L"5"));
+  ASSERT_TRUE(TypeOver(GetDlgItem(dialog, IDC_ENUM_WIDTH), L"3"));
+  ClickWindow(GetDlgItem(dialog, IDC_MODULE_OK));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+
+  const Names numbered = {L"005a.txt", L"006b.txt", L"007c.txt"};
+  ASSERT_TRUE(WaitUntil([&] { return list.Column(kNewNameColumn) == numbered; }));
+  ASSERT_TRUE(SendUntil(window, kRenameCommand, [&] { return FilesIn(files) == numbered; }));
+  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+}

@@ -1,0 +1,89 @@
+#include "local_http_server.h"
+
+#include <ws2tcpip.h>
+
+namespace {
+
+// A socket bound to a free port of 127.0.0.1; its port through `port`.
+SOCKET BindLoopback(int* port) {
+  WSADATA data;
+  WSAStartup(MAKEWORD(2, 2), &data);
+  SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int length = sizeof address;
+  if (socket == INVALID_SOCKET || bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (socket != INVALID_SOCKET) closesocket(socket);
+    return INVALID_SOCKET;
+  }
+  *port = ntohs(address.sin_port);
+  return socket;
+}
+
+std::wstring LoopbackAddress(int port) { return L"http://127.0.0.1:" + std::to_wstring(port); }
+
+bool Readable(SOCKET socket, long milliseconds) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(socket, &set);
+  timeval wait = {0, milliseconds * 1000};
+  return select(0, &set, nullptr, nullptr, &wait) == 1;
+}
+
+}  // namespace
+
+LocalHttpServer::LocalHttpServer(std::string body) : body_(std::move(body)) {
+  listener_ = BindLoopback(&port_);
+  if (listener_ == INVALID_SOCKET) return;
+  if (listen(listener_, 4) != 0) {
+    closesocket(listener_);
+    listener_ = INVALID_SOCKET;
+    return;
+  }
+  thread_ = std::thread([this] { Serve(); });
+}
+
+LocalHttpServer::~LocalHttpServer() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+  if (listener_ != INVALID_SOCKET) closesocket(listener_);
+  WSACleanup();
+}
+
+std::wstring LocalHttpServer::Address() const { return listener_ == INVALID_SOCKET ? L"" : LoopbackAddress(port_); }
+
+void LocalHttpServer::Serve() {
+  while (!stop_) {
+    if (!Readable(listener_, 50)) continue;
+    SOCKET connection = accept(listener_, nullptr, nullptr);
+    if (connection == INVALID_SOCKET) continue;
+    Answer(connection);
+    closesocket(connection);
+  }
+}
+
+void LocalHttpServer::Answer(SOCKET connection) {
+  std::string request;
+  char buffer[1024];
+  while (request.find("\r\n\r\n") == std::string::npos && Readable(connection, 2000)) {
+    const int received = recv(connection, buffer, sizeof buffer, 0);
+    if (received <= 0) break;
+    request.append(buffer, static_cast<size_t>(received));
+  }
+  ++requests_;
+  const std::string response = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+                               std::to_string(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_;
+  send(connection, response.data(), static_cast<int>(response.size()), 0);
+  shutdown(connection, SD_SEND);
+}
+
+std::wstring UnreachableAddress() {
+  int port = 0;
+  SOCKET socket = BindLoopback(&port);
+  if (socket == INVALID_SOCKET) return L"";
+  closesocket(socket);
+  WSACleanup();
+  return LoopbackAddress(port);
+}

@@ -1,0 +1,246 @@
+// The real QVRX.exe with its panes, driven through the system's input as a user drives it: a click on a folder
+// of the tree lists it; a path typed into the address bar, with the completion's offer, lists it; a click on a
+// segment opens that folder and a segment's arrow its subfolders; the status bar counts what is listed and
+// selected, also 10 000 files, and shows a run's progress. Pictures of the window are kept as test artefacts.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "program_copy.h"
+#include "remote_program.h"
+#include "support/process_driver.h"
+#include "support/system_input.h"
+#include "support/temp_folder.h"
+#include "window_image.h"
+
+namespace {
+
+constexpr int kTreeId = 60;
+// What the address bar and the status bar answer besides their drawing.
+constexpr UINT kSegmentExtentMessage = WM_USER + 20;
+constexpr int kSelectionPart = 0;
+constexpr int kListingPart = 1;
+
+// Typed a character at a time, slowly enough for the completion to answer each one.
+void TypeSlowly(const std::wstring& text) {
+  for (wchar_t c : text) {
+    TypeText(std::wstring(1, c));
+    Sleep(90);
+  }
+}
+
+std::wstring Grouped(int thousands, int rest) {
+  wchar_t separator[8] = {};
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);
+  wchar_t text[32];
+  swprintf(text, 32, L"%d%lc%03d", thousands, separator[0] ? separator[0] : L',', rest);
+  return text;
+}
+
+class PanesProgram : public testing::Test {
+ protected:
+  // Starts the program on `folder` with the option word; false when its window or its first listing did not come.
+  bool Start(const std::wstring& folder, unsigned options, const std::string& chain = "") {
+    copy_.Folder().WriteFile(L"QVRX.INI", "[QVRX]\r\nOpt=" + std::to_string(options) + "\r\nLanguage=US\r\n" + chain);
+    window_ = copy_.Start(&driver_, Quoted(folder));
+    if (!window_) return false;
+    tree_ = GetDlgItem(window_, kTreeId);
+    addressBar_ = FindWindowExW(window_, nullptr, L"ab", nullptr);
+    statusBar_ = FindWindowExW(window_, nullptr, L"sb", nullptr);
+    files_ = std::make_unique<RemoteList>(driver_.Process(), GetDlgItem(window_, kFileListId));
+    return tree_ && addressBar_ && statusBar_;
+  }
+  ~PanesProgram() override {
+    files_.reset();
+    if (window_) {
+      EXPECT_EQ(ProgramCopy::Close(&driver_, window_), 0);
+    }
+  }
+
+  bool Foreground() {
+    for (int i = 0; i < 50 && GetForegroundWindow() != window_; ++i) {
+      SetForegroundWindow(window_);
+      Sleep(20);
+    }
+    return GetForegroundWindow() == window_;
+  }
+
+  std::wstring StatusText(int part) const {
+    struct Text {
+      wchar_t characters[512];
+    };
+    RemoteBlock text(driver_.Process(), sizeof(Text));
+    SendMessageW(statusBar_, SB_GETTEXTW, part, text.Address());
+    Text read = text.Read<Text>();
+    read.characters[511] = 0;
+    return read.characters;
+  }
+
+  bool WaitForListing(const Names& names, const std::wstring& counts) const {
+    return WaitUntil([&] { return files_->Column(kNameColumn) == names && StatusText(kListingPart) == counts; });
+  }
+
+  HTREEITEM TreeItem(HTREEITEM item, UINT relation) const {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+  }
+
+  // The middle of a tree item's text.
+  POINT TreeItemMiddle(HTREEITEM item) const {
+    RemoteBlock rect(driver_.Process(), sizeof(RECT));
+    rect.Write(item);
+    SendMessageW(tree_, TVM_GETITEMRECT, TRUE, rect.Address());
+    const RECT read = rect.Read<RECT>();
+    return POINT{(read.left + read.right) / 2, (read.top + read.bottom) / 2};
+  }
+
+  // A point on a segment of the address bar: the middle of its body, or of its arrow.
+  POINT SegmentPoint(int index, bool arrow) const {
+    const LRESULT extent = SendMessageW(addressBar_, kSegmentExtentMessage, index, 0);
+    RECT client = {};
+    GetClientRect(addressBar_, &client);
+    const int right = HIWORD(extent);
+    return POINT{arrow ? right - 5 : (LOWORD(extent) + right - 11) / 2, client.bottom / 2};
+  }
+
+  // The window as it is on the screen, kept among the artefacts.
+  void Picture(const wchar_t* name) const {
+    RECT frame = {};
+    GetWindowRect(window_, &frame);
+    WindowImage image(frame.right - frame.left, frame.bottom - frame.top);
+    CaptureScreen(frame, &image);
+    EXPECT_TRUE(image.SavePng(ArtifactPath(name)));
+  }
+
+  ProgramCopy copy_;
+  ProcessDriver driver_;
+  HWND window_ = nullptr;
+  HWND tree_ = nullptr;
+  HWND addressBar_ = nullptr;
+  HWND statusBar_ = nullptr;
+  std::unique_ptr<RemoteList> files_;
+};
+
+using PanesProgramInteractive = PanesProgram;
+
+}  // namespace
+
+TEST_F(PanesProgramInteractive, TheTreeTheAddressBarAndItsSegmentsOpenFoldersByMouseAndKeys) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ASSERT_TRUE(copy_.Copied());
+  const TempFolder& folder = copy_.Folder();
+  const std::wstring files = folder.MakeFolder(L"files");
+  const std::string hundred(100, 'x');
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt", L"alpha\\x.txt", L"alpha\\y.txt", L"beta\\z.txt"}) {
+    folder.WriteFile(std::wstring(L"files\\") + name, hundred);
+  }
+  folder.MakeFolder(L"files\\gamma");
+  // Sizes as plain numbers (0x20000).
+  ASSERT_TRUE(Start(files, 32 | 0x20000));
+  ASSERT_TRUE(WaitForListing({L"a.txt", L"b.txt", L"c.txt"}, L"Listed: 3 files, 300 bytes"));
+  EXPECT_TRUE(WaitUntil([&] { return StatusText(kSelectionPart) == L"Selected: 1 file, 100 bytes"; }));
+  ASSERT_TRUE(Foreground()) << "the program's window takes the system's input";
+  Picture(L"panes_listed.png");
+
+  // The tree: a click on the listed folder, Right opens it, a click on a subfolder lists that.
+  HTREEITEM listed = TreeItem(nullptr, TVGN_CARET);
+  ASSERT_NE(listed, nullptr);
+  ClickAt(tree_, TreeItemMiddle(listed));
+  ASSERT_TRUE(WaitForFocus(tree_));
+  PressKey(VK_RIGHT);
+  ASSERT_TRUE(WaitUntil([&] { return TreeItem(listed, TVGN_CHILD) != nullptr; }));
+  HTREEITEM beta = TreeItem(TreeItem(listed, TVGN_CHILD), TVGN_NEXT);
+  ClickAt(tree_, TreeItemMiddle(beta));
+  ASSERT_TRUE(WaitForListing({L"z.txt"}, L"Listed: 1 file, 100 bytes"));
+  Picture(L"panes_tree_click.png");
+
+  // The address bar's menu (right click, E for "Edit path"), then a typed path whose completion offers alpha.
+  ClickAt(addressBar_, SegmentPoint(0, false), true);
+  ASSERT_TRUE(WaitForMenuMode(window_));
+  PressKey('E');
+  HWND combo = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    combo = FindWindowExW(addressBar_, nullptr, WC_COMBOBOXW, nullptr);
+    return combo != nullptr;
+  }));
+  TypeSlowly(files + L"\\al");
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETCOUNT, 0, 0) == 1; })) << "one subfolder matches";
+  // The system carries the text of a combo box's entry across processes itself.
+  wchar_t offered[1024] = {};
+  SendMessageW(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(offered));
+  EXPECT_EQ(std::wstring(offered), files + L"\\alpha");
+  Picture(L"panes_completion.png");
+  TypeSlowly(L"pha");
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitForListing({L"x.txt", L"y.txt"}, L"Listed: 2 files, 200 bytes"));
+  EXPECT_FALSE(IsWindow(combo)) << "the edit box closes after Enter";
+
+  // A click on the segment of "files" opens it; its arrow offers alpha, beta and gamma, and the second is listed.
+  const int filesSegment = static_cast<int>(std::count(files.begin(), files.end(), L'\\'));
+  ASSERT_NE(SendMessageW(addressBar_, kSegmentExtentMessage, filesSegment + 1, 0), 0) << "alpha is the last segment";
+  ClickAt(addressBar_, SegmentPoint(filesSegment, false));
+  ASSERT_TRUE(WaitForListing({L"a.txt", L"b.txt", L"c.txt"}, L"Listed: 3 files, 300 bytes"));
+  Picture(L"panes_segment_click.png");
+  ClickAt(addressBar_, SegmentPoint(filesSegment, true));
+  ASSERT_TRUE(WaitForMenuMode(addressBar_));
+  Picture(L"panes_subfolder_menu.png");
+  PressKey(VK_DOWN);
+  PressKey(VK_DOWN);
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitForListing({L"z.txt"}, L"Listed: 1 file, 100 bytes"));
+}
+
+TEST_F(PanesProgram, TheStatusBarCountsTenThousandListedAndSelectedFiles) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ASSERT_TRUE(copy_.Copied());
+  const std::wstring many = copy_.Folder().MakeFolder(L"many");
+  for (int f = 0; f < 100; ++f) {
+    const std::wstring sub = copy_.Folder().MakeFolder(L"many\\f" + std::to_wstring(f));
+    for (int i = 0; i < 100; ++i) {
+      HANDLE file = CreateFileW((sub + L"\\" + std::to_wstring(i) + L".txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ASSERT_NE(file, INVALID_HANDLE_VALUE);
+      CloseHandle(file);
+    }
+  }
+  // Subfolders listed too (0x1000).
+  ASSERT_TRUE(Start(many, 32 | 0x1000));
+  const std::wstring tenThousand = Grouped(10, 0);
+  ASSERT_TRUE(WaitUntil([&] { return StatusText(kListingPart) == L"Listed: " + tenThousand + L" files"; }))
+      << std::string(StatusText(kListingPart).begin(), StatusText(kListingPart).end());
+  EXPECT_EQ(files_->Count(), 10000);
+  ASSERT_TRUE(
+      SendUntil(window_, 130, [&] { return StatusText(kSelectionPart) == L"Selected: " + tenThousand + L" files"; }));
+  Picture(L"panes_ten_thousand.png");
+}
+
+TEST_F(PanesProgram, TheStatusBarShowsTheRunsProgressAndTheCountsAfterIt) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ASSERT_TRUE(copy_.Copied());
+  const std::wstring files = copy_.Folder().MakeFolder(L"files");
+  for (int i = 0; i < 600; ++i) copy_.Folder().WriteFile(L"files\\" + std::to_wstring(i) + L".txt", "x");
+  ASSERT_TRUE(Start(files, 32, "[QK]\r\nR1=<Ext,\"bak\">\r\n"));
+  ASSERT_TRUE(WaitUntil([&] { return StatusText(kListingPart) == L"Listed: 600 files, 1 KB"; }))
+      << std::string(StatusText(kListingPart).begin(), StatusText(kListingPart).end());
+  HWND progress = FindWindowExW(statusBar_, nullptr, PROGRESS_CLASSW, nullptr);
+  ASSERT_NE(progress, nullptr);
+  EXPECT_FALSE(IsWindowVisible(progress));
+  bool seen = false;
+  bool pictured = false;
+  ASSERT_TRUE(SendUntil(window_, 106, [&] {
+    const std::wstring text = StatusText(kListingPart);
+    if (IsWindowVisible(progress) && text.find(L" %") != std::wstring::npos) {
+      seen = true;
+      if (!pictured) Picture(L"panes_progress.png");
+      pictured = true;
+    }
+    return FilesIn(files).front().find(L".bak") != std::wstring::npos && files_->Count() == 0;
+  }));
+  EXPECT_TRUE(seen) << "the percentage and its bar show while the run goes";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(progress) && StatusText(kListingPart) == L"0 files"; }))
+      << "afterwards the counts of the emptied list come back";
+}

@@ -1,0 +1,171 @@
+// The panes in the running program: recycling the selected files, the parent folder and typed paths through the
+// folder tree, showing and hiding the tree and the bars, file icons on and off; and the status bar's part widths
+// and the help lines of menu items.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "foundation/core/app_state.h"
+#include "foundation/core/item_store.h"
+#include "program_fixture.h"
+#include "shell/menu_help.h"
+#include "shell/pane_layout.h"
+#include "support/process_driver.h"
+#include "views/address_bar.h"
+#include "views/file_list_row.h"
+#include "views/item_list.h"
+#include "views/status_bar.h"
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+std::wstring ListingText() {
+  return g_statusBar.parts ? g_statusBar.parts[kStatusProgressPart].text : L"";
+}
+
+class Panes : public ProgramFixture {
+ protected:
+  void SelectRows(const Names& names) const {
+    Gui([&] {
+      ItemListControl* files = g_app->fileList;
+      for (uint32_t i = 0; i < ItemStoreCount(&files->rows); ++i) {
+        const auto* row = reinterpret_cast<const FileListRow*>(ItemStoreGet(&files->rows, i));
+        const bool wanted = std::find(names.begin(), names.end(), row->currentName) != names.end();
+        ItemsViewSetItemState(files, static_cast<int>(i), wanted ? kRowSelected : 0, kRowSelected);
+      }
+    });
+  }
+  std::wstring CurrentFolder() const {
+    std::wstring folder;
+    Gui([&] { folder = g_app->currentFolder; });
+    return folder;
+  }
+};
+
+}  // namespace
+
+TEST(PaneLayout, TheLastPartFitsTheBarsHeightAndTheMiddleOneHalfTheRest) {
+  struct Case {
+    int width;
+    int height;
+    int partCount;
+    std::vector<int32_t> widths;
+  };
+  const Case cases[] = {{600, 20, 3, {281, 280, 39}}, {601, 21, 3, {281, 280, 40}}, {30, 20, 3, {-4, -5, 39}},
+                        {600, 20, 2, {280, 39}},       {600, 20, 1, {7}}};
+  for (const Case& c : cases) {
+    std::vector<int32_t> widths(c.partCount, 7);
+    StatusBarLayoutCallback(c.width, c.height, widths.data(), c.partCount);
+    EXPECT_EQ(widths, c.widths) << c.width << " " << c.partCount;
+  }
+}
+
+TEST(MenuHelp, AnItemsHelpIsItsSecondPartOrItsMenuText) {
+  struct Case {
+    const wchar_t* text;
+    bool popup;
+    const wchar_t* hint;
+  };
+  const Case cases[] = {{L"&Edit path;Type a path into the address bar;Edit path", false,
+                         L"Type a path into the address bar."},
+                        {L"&Open...\tCtrl+O", false, L"Open."},
+                        {L"&File", true, L""},
+                        {L"Done;Already ends.;x", false, L"Already ends."},
+                        {L"Nothing;;tip", false, L""},
+                        {L"", false, L""}};
+  for (const Case& c : cases) {
+    wchar_t hint[128];
+    MenuHelpText(c.text, c.popup, hint, 128);
+    EXPECT_STREQ(hint, c.hint);
+  }
+}
+
+TEST_F(Panes, RecyclingRemovesTheRowsOfTheFilesThatWentAndCountsAgain) {
+  ASSERT_TRUE(Start({L"a.txt", L"b.txt", L"c.txt"}, {}));
+  SelectRows({L"a.txt", L"b.txt"});
+  DialogWatcher boxes(GetCurrentProcessId(), IDYES);
+  SendMessageW(window_, WM_COMMAND, 112, 0);
+  ASSERT_TRUE(WaitFor([] { return ItemStoreCount(&g_app->fileList->rows) == 1 && g_app->busyCounter == 0; }));
+  EXPECT_EQ(ListedNames(), Names{L"c.txt"});
+  EXPECT_EQ(Disk(), Names{L"c.txt"});
+  EXPECT_TRUE(WaitFor([] { return ListingText().rfind(L"Listed: 1 file, ", 0) == 0; })) << "the counts follow";
+}
+
+TEST_F(Panes, RecyclingLeavesANameTheShellWouldTakeForItsTwin) {
+  ASSERT_TRUE(Start({L"notes", L"notes."}, {}));
+  SelectRows({L"notes."});
+  DialogWatcher boxes(GetCurrentProcessId(), IDYES);
+  SendMessageW(window_, WM_COMMAND, 112, 0);
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(Disk(), (Names{L"notes", L"notes."}));
+  EXPECT_EQ(ListedNames().size(), 2u);
+}
+
+TEST_F(Panes, TheParentAndTypedPathsAreOpenedThroughTheTree) {
+  ASSERT_TRUE(Start({L"a.txt"}, {}));
+  temp_.WriteFile(L"files\\sub\\inner.txt", "x");
+  const std::wstring sub = temp_ / L"files\\sub";
+  SendMessageW(window_, kNavigateToPathMessage, 0, reinterpret_cast<LPARAM>(sub.c_str()));
+  ASSERT_TRUE(WaitFor([] { return g_app->busyCounter == 0 && ItemStoreCount(&g_app->fileList->rows) == 1; }));
+  EXPECT_EQ(ListedNames(), Names{L"inner.txt"});
+  EXPECT_EQ(CurrentFolder(), sub);
+  std::wstring shown;
+  Gui([&] { shown = g_addressBar.path; });
+  EXPECT_EQ(shown, sub);
+
+  SendMessageW(window_, WM_COMMAND, 199, 0);
+  ASSERT_TRUE(WaitFor([] { return g_app->busyCounter == 0 && ItemStoreCount(&g_app->fileList->rows) == 1; }));
+  EXPECT_EQ(CurrentFolder(), FilesFolder());
+  EXPECT_EQ(ListedNames(), Names{L"a.txt"});
+}
+
+TEST_F(Panes, TheTreeTheBarsAndTheFileIconsShowAndHide) {
+  ASSERT_TRUE(Start({L"a.txt"}, {}));
+  struct Case {
+    int command;
+    uint32_t bit;
+  };
+  for (const Case& c : {Case{161, kOptionFolderTreeHidden}, Case{166, kOptionAddressBarHidden},
+                        Case{167, kOptionStatusBarHidden}, Case{168, kOptionFileIconsOff}}) {
+    for (bool set : {true, false}) {
+      // The new tree of 168 lists the folder again, and 168 waits while that runs.
+      ASSERT_TRUE(WaitUntilIdle());
+      SendMessageW(window_, WM_COMMAND, c.command, 0);
+      Gui([&] { EXPECT_EQ((g_app->options & c.bit) != 0, set) << c.command; });
+    }
+  }
+  Gui([] {
+    EXPECT_TRUE(IsWindowVisible(g_app->paneWindows[0]));
+    EXPECT_TRUE(g_addressBar.shown && IsWindowVisible(g_addressBar.window));
+    EXPECT_TRUE(g_statusBar.shown && IsWindowVisible(g_statusBar.window));
+    EXPECT_NE(g_app->fileList->imageList, nullptr);
+  });
+  ASSERT_TRUE(WaitUntilIdle());
+  SendMessageW(window_, WM_COMMAND, 168, 0);
+  Gui([] {
+    EXPECT_EQ(g_app->fileList->imageList, nullptr) << "without file icons the list has no image list";
+    EXPECT_EQ(SendMessageW(g_app->paneWindows[0], TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0) << "nor the new tree";
+  });
+  EXPECT_TRUE(WaitFor([] { return g_app->busyCounter == 0 && ItemStoreCount(&g_app->fileList->rows) == 1; }));
+}
+
+TEST_F(Panes, WithTheTreeHiddenTheListsKeepWorkingAndTakeTheFocus) {
+  // The folder tree hidden (0x4) from the start.
+  ASSERT_TRUE(Start({L"a.txt", L"b.txt"}, {}, "Opt=36\r\n"));
+  EXPECT_EQ(ListedNames(), (Names{L"a.txt", L"b.txt"}));
+  Gui([&] {
+    EXPECT_FALSE(IsWindowVisible(g_app->paneWindows[0]));
+    SetFocus(nullptr);
+    SendMessageW(window_, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(GetFocus(), g_app->fileList->window) << "a hidden tree cannot hold the focus";
+  });
+  temp_.WriteFile(L"files\\sub\\inner.txt", "x");
+  const std::wstring sub = temp_ / L"files\\sub";
+  SendMessageW(window_, kNavigateToPathMessage, 0, reinterpret_cast<LPARAM>(sub.c_str()));
+  ASSERT_TRUE(WaitFor([] { return g_app->busyCounter == 0 && ItemStoreCount(&g_app->fileList->rows) == 1; }));
+  EXPECT_EQ(ListedNames(), Names{L"inner.txt"});
+}

@@ -1,0 +1,163 @@
+// The update check against product lists served by a small HTTP server of the test on 127.0.0.1, whose
+// address the profile value "UpdateSite" names: the program's version listed, another version listed, the
+// server unreachable, and lists that show nothing.
+#include "local_http_server.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "foundation/files/system_folders.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/files/system_errors.h"
+#include "program_fixture.h"
+#include "program_state_scope.h"
+#include "shell/main_window.h"
+#include "shell/update_check.h"
+#include "support/process_driver.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+const UiStringRecord kTexts[] = {
+    {-1, L"US"}, {1001, L"A new version is available:"}, {1003, L"is up to date."}, {0, nullptr}};
+
+std::wstring Trimmed(std::wstring text) {
+  while (!text.empty() && iswspace(text.back())) text.pop_back();
+  return text;
+}
+
+struct Shown {
+  int boxes;
+  std::wstring text;
+  std::wstring caption;
+};
+
+class UpdateCheck : public ::testing::Test {
+ protected:
+  UpdateCheck() {
+    state_.UseTexts(kTexts);
+    ProfileStoreConstruct(&g_settingsStore, (temp_ / L"QVRX.INI").c_str(), kProfileMainStore | kProfileNoAutoLocation);
+    SetTempFolderForRun(downloads_.Path().c_str());
+  }
+  ~UpdateCheck() override {
+    SetTempFolderForRun(L"");
+    ProfileStoreDestroy(&g_settingsStore);
+  }
+
+  // Runs the check against the site, answering each of its boxes with `button`.
+  Shown Check(const std::wstring& site, int button) {
+    ProfileSetString(&g_settingsStore, kMainSection, kUpdateSiteKey, std::string(site.begin(), site.end()).c_str());
+    DialogWatcher watcher(GetCurrentProcessId(), button);
+    CheckForUpdates(nullptr, "26.01");
+    return {watcher.Answered(), Trimmed(watcher.LastText()), watcher.LastCaption()};
+  }
+
+  bool DownloadsFolderEmpty() const {
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((downloads_ / L"*.txt").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return true;
+    FindClose(search);
+    return false;
+  }
+
+  TempFolder temp_;
+  TempFolder downloads_;
+  ProgramStateScope state_;
+};
+
+struct ListCase {
+  const char* products;
+  const wchar_t* text;  // null: no box
+  const wchar_t* caption;
+};
+
+TEST_F(UpdateCheck, TellsWhetherTheListedVersionDiffersAndIsSilentWithoutTheProgramsLine) {
+  const ListCase cases[] = {
+      {"qa1.0 Other\r\nqk26.01 Quorvex\r\n", L"Quorvex is up to date.", L"Quorvex"},
+      {"qk26.02 Quorvex 2026\n", L"A new version is available: 26.02", L"Quorvex 2026"},
+      {"qa1.0 Other\r\n", nullptr, nullptr},
+      {"qk26.02\r\nqk27.00 Quorvex\r\n", nullptr, nullptr},
+  };
+  for (const ListCase& c : cases) {
+    LocalHttpServer server(c.products);
+    ASSERT_FALSE(server.Address().empty());
+    const Shown shown = Check(server.Address(), IDOK);
+    EXPECT_EQ(server.Requests(), 1) << c.products;
+    EXPECT_EQ(shown.boxes, c.text ? 1 : 0) << c.products;
+    if (c.text) {
+      EXPECT_EQ(shown.text, c.text);
+      EXPECT_EQ(shown.caption, c.caption);
+    }
+    EXPECT_TRUE(DownloadsFolderEmpty()) << "the downloaded list stays behind";
+  }
+}
+
+TEST_F(UpdateCheck, AnUnreachableServerOffersRetryAndCancelEndsTheCheck) {
+  wchar_t expected[512];
+  ASSERT_GT(FormatSystemErrorText(ERROR_UNEXP_NET_ERR, expected, 512, false), 0);
+  const Shown shown = Check(UnreachableAddress(), IDCANCEL);
+  EXPECT_EQ(shown.boxes, 1);
+  EXPECT_EQ(shown.text, Trimmed(expected));
+  EXPECT_EQ(shown.caption, kProgramTitle);
+  EXPECT_TRUE(DownloadsFolderEmpty());
+}
+
+struct LineCase {
+  const char* line;
+  bool shown;
+  const wchar_t* message;
+  const wchar_t* caption;
+};
+
+TEST(UpdateMessage, ComparesTheListedVersionIgnoringCase) {
+  ProgramStateScope state;
+  state.UseTexts(kTexts);
+  const LineCase cases[] = {
+      {"qk26.01b Quorvex", true, L"Quorvex is up to date.", L"Quorvex"},
+      {"qk26.01B Quorvex and more", true, L"Quorvex is up to date.", L"Quorvex and more"},
+      {"qk26.01 Quorvex", true, L"A new version is available: 26.01", L"Quorvex"},
+      {"qk26.02 ", true, L"A new version is available: 26.02", L""},
+      {"qk26.01B", false, nullptr, nullptr},
+  };
+  for (const LineCase& c : cases) {
+    wchar_t message[256] = L"?";
+    wchar_t caption[65] = L"?";
+    EXPECT_EQ(ComposeUpdateMessage(c.line, "26.01B", message, 256, caption, 65), c.shown) << c.line;
+    if (!c.shown) continue;
+    EXPECT_STREQ(message, c.message) << c.line;
+    EXPECT_STREQ(caption, c.caption) << c.line;
+  }
+}
+
+TEST(DownloadCallback, OffersNoInterfacesAndClearsTheAnswer) {
+  CCallback callback;
+  void* object = &callback;
+  EXPECT_EQ(callback.QueryInterface(IID_IBindStatusCallback, &object), E_NOINTERFACE);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(callback.QueryInterface(IID_IUnknown, nullptr), E_NOINTERFACE);
+}
+
+class UpdateCheckCommand : public ProgramFixture {};
+
+TEST_F(UpdateCheckCommand, AsksTheSiteOfTheProfileAndAnswersFromItsOwnThread) {
+  LocalHttpServer server("qk26.01 Quorvex\r\n");
+  const std::wstring site = server.Address();
+  ASSERT_TRUE(Start({L"a.txt"}, {}, "UpdateSite=" + std::string(site.begin(), site.end()) + "\r\n"));
+  EXPECT_FALSE(Disabled(194));
+  DialogWatcher boxes(GetCurrentProcessId(), IDOK);
+  PostMessageW(window_, WM_COMMAND, 194, 0);
+  for (int i = 0; i < 500 && boxes.Answered() == 0; ++i) Sleep(20);
+  EXPECT_EQ(server.Requests(), 1);
+  EXPECT_EQ(boxes.Answered(), 1);
+  EXPECT_EQ(boxes.LastCaption(), L"Quorvex");
+  wchar_t upToDate[128] = {};
+  Gui([&] { GetUiText(1003, upToDate, 128); });
+  EXPECT_EQ(Trimmed(boxes.LastText()), L"Quorvex " + std::wstring(upToDate));
+  EXPECT_EQ(boxes.LastOwner(), window_);
+  EXPECT_EQ(Close(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,303 @@
+#include "views/list_export.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "foundation/core/memory.h"
+#include "foundation/files/file_io.h"
+#include "foundation/providers/file_creation.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/text/text_encoding.h"
+#include "foundation/ui/file_dialogs.h"
+#include "foundation/ui/ui_operations.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/win32/window_wrappers.h"
+#include "views/html_escape.h"
+#include "views/list_text_columns.h"
+
+namespace {
+
+constexpr wchar_t kExportFilter[] =
+    L"Text\0*.txt\0Text Unicode\0*.txt\0CSV\0*.csv\0CSV Unicode\0*.csv\0HTML\0*.htm\0HTML Unicode\0*.htm\0"
+    L"HTML Unicode UTF-8\0*.htm\0";
+// A name typed without an extension gets the chosen file type's from the dialog, which then asks before it
+// replaces a file of that name.
+constexpr wchar_t kDefaultExtension[] = L"txt";
+constexpr int kExportCommand = 107;
+constexpr int kTitleCapacity = 260;
+
+constexpr wchar_t kHeaderCellStart[] = L"<th bgcolor=\"#c0c0c0\">";
+constexpr wchar_t kEvenRowCellStart[] = L"<td bgcolor=\"#f0f0f0\"";
+constexpr wchar_t kOddRowCellStart[] = L"<td bgcolor=\"#ffffff\"";
+constexpr wchar_t kRightAlign[] = L" align=right";
+constexpr wchar_t kEmptyCell[] = L"&nbsp;";
+
+// Bytes gathered before they go to the file; a piece of text is converted in chunks that always fit the room
+// kept free (3 bytes per UTF-16 unit in UTF-8, 2 in a double-byte code page).
+constexpr uint32_t kWriterCapacity = 65536;
+constexpr uint32_t kWriterRoom = 8192;
+constexpr int kConvertedChunk = 1024;
+static_assert(kConvertedChunk * 3 <= static_cast<int>(kWriterRoom), "a converted chunk fits the room kept free");
+
+constexpr int kEscapedCapacity = kCellTextCapacity * kHtmlEscapedUnitMax;
+static_assert(kEscapedCapacity >= (kCellTextCapacity - 1) * kHtmlEscapedUnitMax + 1,
+              "every cell of the list fits its escaped form");
+
+struct ExportWriter {
+  HANDLE file;
+  bool utf16;     // UTF-16LE, else converted to the code page
+  UINT codePage;
+  int error;      // the first write error; nothing is written after it
+  uint32_t used;
+  uint8_t bytes[kWriterCapacity];
+};
+
+// Everything one export needs; the cell buffers are large, so it lives on the heap.
+struct ExportJob {
+  HWND list;
+  int form;
+  ListTextColumn* columns;
+  int columnCount;
+  int rowCount;
+  int32_t widths[kExportColumnLimit];
+  wchar_t cell[kCellTextCapacity];
+  wchar_t escaped[kEscapedCapacity];
+  ExportWriter writer;
+};
+
+bool IsExportForm(int form) { return form >= kExportText && form <= kExportHtmlUtf8; }
+bool IsHtmlForm(int form) { return form >= kExportHtml; }
+
+bool IsUtf16Form(int form) {
+  return form == kExportTextUnicode || form == kExportListUnicode || form == kExportHtmlUnicode;
+}
+
+void Flush(ExportWriter* writer) {
+  if (writer->error == 0 && writer->used > 0) {
+    writer->error = FileWriteHandle(writer->file, writer->bytes, writer->used);
+  }
+  writer->used = 0;
+}
+
+void KeepRoom(ExportWriter* writer) {
+  if (kWriterCapacity - writer->used < kWriterRoom) Flush(writer);
+}
+
+void PutBytes(ExportWriter* writer, const void* bytes, size_t count) {
+  const auto* from = static_cast<const uint8_t*>(bytes);
+  while (count > 0 && writer->error == 0) {
+    KeepRoom(writer);
+    const size_t piece = count < kWriterRoom ? count : kWriterRoom;
+    memcpy(writer->bytes + writer->used, from, piece);
+    writer->used += static_cast<uint32_t>(piece);
+    from += piece;
+    count -= piece;
+  }
+}
+
+// A chunk of at most `limit` units that does not end between the halves of a surrogate pair.
+int ChunkLength(const wchar_t* text, int length, int limit) {
+  if (length <= limit) return length;
+  const wchar_t last = text[limit - 1];
+  return (last >= 0xD800 && last <= 0xDBFF) ? limit - 1 : limit;
+}
+
+void PutText(ExportWriter* writer, const wchar_t* text, int length) {
+  if (writer->utf16) {
+    PutBytes(writer, text, static_cast<size_t>(length) * sizeof(wchar_t));
+    return;
+  }
+  while (length > 0 && writer->error == 0) {
+    KeepRoom(writer);
+    const int chunk = ChunkLength(text, length, kConvertedChunk);
+    writer->used += static_cast<uint32_t>(WideCharToMultiByte(writer->codePage, 0, text, chunk,
+                                                              reinterpret_cast<char*>(writer->bytes + writer->used),
+                                                              static_cast<int>(kWriterCapacity - writer->used),
+                                                              nullptr, nullptr));
+    text += chunk;
+    length -= chunk;
+  }
+}
+
+void Put(ExportWriter* writer, const wchar_t* text) { PutText(writer, text, static_cast<int>(WideLength(text))); }
+
+void PutRepeated(ExportWriter* writer, wchar_t c, int count) {
+  wchar_t run[64];
+  for (wchar_t& slot : run) slot = c;
+  for (; count > 0; count -= 64) PutText(writer, run, count < 64 ? count : 64);
+}
+
+void EndLine(ExportWriter* writer) { Put(writer, L"\r\n"); }
+
+void PutLine(ExportWriter* writer, const wchar_t* text) {
+  Put(writer, text);
+  EndLine(writer);
+}
+
+// The caption for row -1, else the cell text of the row, in the job's cell buffer.
+const wchar_t* TextAt(ExportJob* job, int row, int column) {
+  if (row < 0) return job->columns[column].caption;
+  ReadListCellText(job->list, row, job->columns[column], job->cell, kCellTextCapacity);
+  return job->cell;
+}
+
+// Aligned text: every column but the last is padded to its width + 1, left- or right-aligned (a right-aligned
+// text then has one blank after it). The result is the line's length in characters.
+int PutAlignedLine(ExportJob* job, int row) {
+  int length = 0;
+  for (int i = 0; i < job->columnCount; ++i) {
+    const wchar_t* text = TextAt(job, row, i);
+    const int textLength = static_cast<int>(WideLength(text));
+    const bool last = i == job->columnCount - 1;
+    const int padding = last ? 0 : job->widths[i] - textLength;
+    const bool right = job->columns[i].rightAligned;
+    if (right) PutRepeated(&job->writer, L' ', padding);
+    PutText(&job->writer, text, textLength);
+    if (!last) PutRepeated(&job->writer, L' ', right ? 1 : padding + 1);
+    length += textLength + (last ? 0 : padding + 1);
+  }
+  EndLine(&job->writer);
+  return length;
+}
+
+void MeasureWidths(ExportJob* job) {
+  for (int i = 0; i < job->columnCount; ++i) {
+    int width = static_cast<int>(WideLength(job->columns[i].caption));
+    for (int row = 0; row < job->rowCount; ++row) {
+      const int length = static_cast<int>(WideLength(TextAt(job, row, i)));
+      if (length > width) width = length;
+    }
+    job->widths[i] = width;
+  }
+}
+
+void WriteAlignedText(ExportJob* job) {
+  MeasureWidths(job);
+  const int headerLength = PutAlignedLine(job, -1);
+  PutRepeated(&job->writer, L'-', headerLength);
+  EndLine(&job->writer);
+  for (int row = 0; row < job->rowCount; ++row) PutAlignedLine(job, row);
+}
+
+template <typename Char>
+bool NeedsQuotes(const Char* text) {
+  for (; *text; ++text) {
+    if (*text == ';' || *text == '"') return true;
+  }
+  return false;
+}
+
+// One ';'-separated cell: enclosed in double quotes when it holds ';' or '"'. The 8-bit form is converted to
+// the active code page before it is looked at.
+void PutListCell(ExportJob* job, const wchar_t* text) {
+  if (job->form == kExportListUnicode) {
+    const bool quoted = NeedsQuotes(text);
+    if (quoted) Put(&job->writer, L"\"");
+    Put(&job->writer, text);
+    if (quoted) Put(&job->writer, L"\"");
+    return;
+  }
+  char narrow[kCellTextCapacity * 2];
+  WideToMultiByteBounded(text, narrow, sizeof narrow, CP_ACP);
+  const bool quoted = NeedsQuotes(narrow);
+  if (quoted) PutBytes(&job->writer, "\"", 1);
+  PutBytes(&job->writer, narrow, NarrowLength(narrow));
+  if (quoted) PutBytes(&job->writer, "\"", 1);
+}
+
+// Every cell gets its place, an empty one too; a line that would be empty is a lone ';'.
+void PutListLine(ExportJob* job, int row) {
+  bool written = false;
+  for (int i = 0; i < job->columnCount; ++i) {
+    const wchar_t* text = TextAt(job, row, i);
+    if (i > 0) Put(&job->writer, L";");
+    PutListCell(job, text);
+    written = written || i > 0 || text[0] != 0;
+  }
+  if (!written) Put(&job->writer, L";");
+  EndLine(&job->writer);
+}
+
+void WriteList(ExportJob* job) {
+  for (int row = -1; row < job->rowCount; ++row) PutListLine(job, row);
+}
+
+void PutHtmlHeader(ExportJob* job) {
+  for (int i = 0; i < job->columnCount; ++i) {
+    Put(&job->writer, kHeaderCellStart);
+    Put(&job->writer, job->columns[i].caption);
+    Put(&job->writer, L"</th>");
+  }
+  PutLine(&job->writer, L"</tr>");
+}
+
+void PutHtmlRow(ExportJob* job, int row) {
+  Put(&job->writer, L"<tr>");
+  for (int i = 0; i < job->columnCount; ++i) {
+    Put(&job->writer, row % 2 == 0 ? kEvenRowCellStart : kOddRowCellStart);
+    if (job->columns[i].rightAligned) Put(&job->writer, kRightAlign);
+    Put(&job->writer, L">");
+    const wchar_t* text = TextAt(job, row, i);
+    const bool escaped = text[0] != 0 && HtmlEscapeText(text, job->escaped, kEscapedCapacity) == 0;
+    Put(&job->writer, escaped ? job->escaped : kEmptyCell);
+    Put(&job->writer, L"</td>");
+  }
+  PutLine(&job->writer, L"</tr>");
+}
+
+void WriteHtmlTable(ExportJob* job) {
+  PutLine(&job->writer, L"<table border=0><tr>");
+  PutHtmlHeader(job);
+  for (int row = 0; row < job->rowCount; ++row) PutHtmlRow(job, row);
+  PutLine(&job->writer, L"</table>");
+}
+
+// Writes the list in the form, inside the HTML page when `page` is set. 0 or the first write error.
+int WriteListFile(HWND list, HANDLE file, int form, bool page) {
+  if (!IsExportForm(form)) return ERROR_INVALID_PARAMETER;
+  auto* job = static_cast<ExportJob*>(AllocZeroed(sizeof(ExportJob)));
+  if (!job) return ERROR_NOT_ENOUGH_MEMORY;
+  job->list = list;
+  job->form = form;
+  job->writer.file = file;
+  job->writer.utf16 = IsUtf16Form(form);
+  job->writer.codePage = form == kExportHtmlUtf8 ? CP_UTF8 : CP_ACP;
+  job->columns = ReadListTextColumns(list, &job->columnCount);
+  if (job->columnCount > kExportColumnLimit) job->columnCount = kExportColumnLimit;
+  const LRESULT rows = SendWindowMessage(list, LVM_GETITEMCOUNT, 0, 0);
+  job->rowCount = rows > 0 ? static_cast<int>(rows) : 0;
+  if (page) PutLine(&job->writer, L"<html><body>");
+  if (form <= kExportTextUnicode) {
+    WriteAlignedText(job);
+  } else if (form <= kExportListUnicode) {
+    WriteList(job);
+  } else {
+    WriteHtmlTable(job);
+  }
+  if (page) PutLine(&job->writer, L"</body></html>");
+  Flush(&job->writer);
+  const int error = job->writer.error;
+  FreeAndNull(&job->columns);
+  FreeAndNull(&job);
+  return error;
+}
+
+}  // namespace
+
+void SaveListAsTextOrHtml(HWND owner, HWND list, wchar_t* path, int32_t* form) {
+  wchar_t title[kTitleCapacity];
+  GetUiTooltipText(kExportCommand, title, kTitleCapacity);
+  const int chosen = ShowSaveFileDialog(owner, path, kExportPathCapacity, kExportFilter, title,
+                                        IsExportForm(*form) ? *form : 1, kDefaultExtension);
+  if (chosen == 0) return;
+  *form = IsExportForm(chosen) ? chosen : kExportText;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  if (FileCreateWithEncoding(owner, &file, path, *form) != 0) return;
+  const int error = WriteListFile(list, file, *form, IsHtmlForm(*form));
+  CloseHandle(file);
+  // A file cut short must not pass for the whole list.
+  if (error != 0) ShowLastErrorMessage(owner, static_cast<DWORD>(error), path);
+}
+
+int ExportListAsHtmlTable(HWND list, HANDLE file, int form) { return WriteListFile(list, file, form, false); }
