@@ -29,7 +29,7 @@ void ReadPgnContDialogControls(HWND dialog, ModuleInstance* instance) {
 }
 
 void OnPluginFieldButton(HWND dialog, int id) {
-  if (id == IDC_PGNCONT_FIELDS) ShowPluginFieldMenu(dialog, GetDialogItem(dialog, IDC_PGNCONT_PATTERN));
+  if (id == IDC_PGNCONT_FIELDS) ShowPluginFieldMenu(dialog, id, GetDialogItem(dialog, IDC_PGNCONT_PATTERN));
 }
 
 }  // namespace

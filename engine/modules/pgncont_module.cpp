@@ -14,7 +14,6 @@
 #include "foundation/text/numbers.h"
 #include "foundation/text/text_encoding.h"
 #include "foundation/ui/ui_strings.h"
-#include "foundation/win32/menus.h"
 #include "metadata/field_menu.h"
 #include "metadata/field_values.h"
 #include "metadata/plugin_host.h"
@@ -324,10 +323,10 @@ bool BuildPluginFieldMenu(FieldMenu* menu) {
   return true;
 }
 
-void ShowPluginFieldMenu(HWND dialog, HWND edit) {
+void ShowPluginFieldMenu(HWND dialog, int button, HWND edit) {
   FieldMenu menu;
   if (!BuildPluginFieldMenu(&menu)) return;
-  const int chosen = TrackPopupMenuAtCursor(menu.menu, dialog, TPM_RETURNCMD, true, false);
+  const int chosen = TrackMenuBesideButton(dialog, button, menu.menu);
   wchar_t text[kMenuTextCapacity];
   if (chosen == kOriginalNameItem) {
     InsertPatternReference(edit, kOriginalName);

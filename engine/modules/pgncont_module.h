@@ -38,5 +38,6 @@ void ParsePluginFieldTemplate(PgnContSettings* settings);
 // payload is the reference to insert. False, with no menu, when no plug-in offers a field.
 struct FieldMenu;
 bool BuildPluginFieldMenu(FieldMenu* menu);
-// Shows the field menu at the cursor and inserts the chosen reference into the pattern edit.
-void ShowPluginFieldMenu(HWND dialog, HWND edit);
+// Shows the field menu beside the dialog's button, as the other modules' field menus open, and inserts the
+// chosen reference into the pattern edit.
+void ShowPluginFieldMenu(HWND dialog, int button, HWND edit);

@@ -167,8 +167,12 @@ TEST_F(PanesProgramInteractive, TheTreeTheAddressBarAndItsSegmentsOpenFoldersByM
     combo = FindWindowExW(addressBar_, nullptr, WC_COMBOBOXW, nullptr);
     return combo != nullptr;
   }));
+  // Typed only once the edit box has the focus: keys go where the focus is when the system takes them.
+  ASSERT_TRUE(WaitForFocus(FindWindowExW(combo, nullptr, L"Edit", nullptr)));
   TypeSlowly(files + L"\\al");
-  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETCOUNT, 0, 0) == 1; })) << "one subfolder matches";
+  wchar_t typed[1024] = {};
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETCOUNT, 0, 0) == 1; }))
+      << "one subfolder matches " << (GetWindowTextW(combo, typed, 1024), typed);
   // The system carries the text of a combo box's entry across processes itself.
   wchar_t offered[1024] = {};
   SendMessageW(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(offered));

@@ -117,8 +117,10 @@ void TypeText(const std::wstring& text) {
 
 bool TypeOver(HWND edit, const std::wstring& text) {
   if (!ClickIntoFocus(edit)) return false;
-  PressKey(VK_END, MOD_CONTROL);
-  PressKey(VK_HOME, MOD_SHIFT | MOD_CONTROL);
+  // The text is selected by message once the click has let the mouse go: Wine drops a Ctrl or Shift given
+  // before the window has the X focus, and a mouse move during the click would move the selection.
+  WaitForThreadState(edit, [](const GUITHREADINFO& info) { return info.hwndCapture == nullptr; });
+  SendMessageW(edit, EM_SETSEL, 0, -1);
   if (text.empty()) PressKey(VK_DELETE);
   TypeText(text);
   return true;
