@@ -172,7 +172,8 @@ TEST_F(PanesProgramInteractive, TheTreeTheAddressBarAndItsSegmentsOpenFoldersByM
   TypeSlowly(files + L"\\al");
   wchar_t typed[1024] = {};
   ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETCOUNT, 0, 0) == 1; }))
-      << "one subfolder matches " << (GetWindowTextW(combo, typed, 1024), typed);
+      << "one subfolder matches; the edit box " << (IsWindow(combo) ? "shows: " : "has closed")
+      << (GetWindowTextW(combo, typed, 1024), typed);
   // The system carries the text of a combo box's entry across processes itself.
   wchar_t offered[1024] = {};
   SendMessageW(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(offered));
