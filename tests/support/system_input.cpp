@@ -45,6 +45,11 @@ bool WaitForThreadState(HWND window, Condition holds) {
   return false;
 }
 
+// Until the window's thread holds the mouse no more: a click or drag it took has ended there.
+void WaitForMouseLetGo(HWND window) {
+  WaitForThreadState(window, [](const GUITHREADINFO& info) { return info.hwndCapture == nullptr; });
+}
+
 void SendAt(DWORD flags, POINT screen) {
   const LONG x = screen.x * kAbsoluteRange / (GetSystemMetrics(SM_CXSCREEN) - 1);
   const LONG y = screen.y * kAbsoluteRange / (GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -90,7 +95,7 @@ void DragAt(HWND window, POINT from, POINT to) {
     SendAt(MOUSEEVENTF_MOVE, POINT{from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps});
   }
   SendAt(MOUSEEVENTF_LEFTUP, to);
-  WaitForThreadState(window, [](const GUITHREADINFO& info) { return info.hwndCapture == nullptr; });
+  WaitForMouseLetGo(window);
 }
 
 void PressKey(WORD key, UINT modifiers) {
@@ -119,7 +124,7 @@ bool TypeOver(HWND edit, const std::wstring& text) {
   if (!ClickIntoFocus(edit)) return false;
   // The text is selected by message once the click has let the mouse go: Wine drops a Ctrl or Shift given
   // before the window has the X focus, and a mouse move during the click would move the selection.
-  WaitForThreadState(edit, [](const GUITHREADINFO& info) { return info.hwndCapture == nullptr; });
+  WaitForMouseLetGo(edit);
   SendMessageW(edit, EM_SETSEL, 0, -1);
   if (text.empty()) PressKey(VK_DELETE);
   TypeText(text);
