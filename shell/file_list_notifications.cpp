@@ -83,10 +83,7 @@ void GiveFileSize(NMLVDISPINFOW* request, const FileListRow* row) {
 }
 
 void GiveTypeName(NMLVDISPINFOW* request, FileListRow* row) {
-  if (row->typeNameIndex == 0) {
-    row->typeNameIndex = FileTypeTableIndexForPath(&g_fileTypes, row->currentName, row->info.attributes);
-  }
-  FileTypeTableGetName(&g_fileTypes, row->typeNameIndex, request->item.pszText, request->item.cchTextMax);
+  FileTypeTableGetName(&g_fileTypes, FileListRowTypeIndex(row), request->item.pszText, request->item.cchTextMax);
 }
 
 // The row's icon joins the list's image list the first time the row is drawn (the list is emptied at each
@@ -255,13 +252,14 @@ LRESULT EndFileRename(NMLVDISPINFOW* request) {
   ItemListControl* files = g_app->fileList;
   const wchar_t* text = request->item.pszText;
   if (!files || !text || text[0] == 0 || IsJobBusy()) return 0;
-  const FileListRow* stored = EditedRow(files, request->item.iItem);
-  if (!stored) return 0;
-  const FileListRow old = *stored;
-  wchar_t name[kFileNameCapacity];
+  if (!EditedRow(files, request->item.iItem)) return 0;
+  // The row is stored only as long as its name needs: the copy takes its own bytes, the rest stays zero.
+  FileListRow old;
   wchar_t from[kLongPathCapacity];
+  const int copied = CopyItemRecordWithPath(request->item.iItem, from, kLongPathCapacity, &old);
+  wchar_t name[kFileNameCapacity];
   wchar_t to[kLongPathCapacity];
-  if (!NewNameFromText(old.currentName, text, name) || GetRowFullPath(files, &old, from, kLongPathCapacity) != 0) {
+  if (!NewNameFromText(old.currentName, text, name) || copied != 0) {
     BeepError();
     return 0;
   }

@@ -97,10 +97,12 @@ void GiveFolder(SortKeyRequest* request, const FileListRow* row) {
   GiveText(request, Space(request));
 }
 
+// Also for rows not drawn yet: the sort never depends on what was painted.
 void GiveTypeName(SortKeyRequest* request, const FileListRow* row) {
   Space(request)[0] = 0;
   if (!(row->info.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    FileTypeTableGetName(&g_fileTypes, row->typeNameIndex, Space(request), kSpaceCharacters);
+    FileTypeTableGetName(&g_fileTypes, FileListRowTypeIndex(const_cast<FileListRow*>(row)), Space(request),
+                         kSpaceCharacters);
   }
   GiveText(request, Space(request));
 }

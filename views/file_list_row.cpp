@@ -4,6 +4,7 @@
 
 #include "foundation/text/bounded_text.h"
 #include "foundation/files/paths.h"
+#include "foundation/ui/file_type_table.h"
 
 void SetFileListRowName(FileListRow* row, const wchar_t* name) {
   wchar_t copy[kFileNameCapacity];
@@ -16,4 +17,11 @@ void SetFileListRowName(FileListRow* row, const wchar_t* name) {
   row->extensionAt = static_cast<uint16_t>(dot < length ? dot + 1 : length);
   row->typeNameIndex = 0;
   row->icon = 0;
+}
+
+int32_t FileListRowTypeIndex(FileListRow* row) {
+  if (row->typeNameIndex == 0) {
+    row->typeNameIndex = FileTypeTableIndexForPath(&g_fileTypes, row->currentName, row->info.attributes);
+  }
+  return row->typeNameIndex;
 }

@@ -208,6 +208,8 @@ void ReloadFileList(const wchar_t* path) {
     return;
   }
   g_app->listingStatistics = ListStatistics{};
+  // No row is selected now: a list that stays empty sends no change of selection that would recount it.
+  g_app->selectionStatistics = ListStatistics{};
   InterlockedExchange(&g_app->unlistedFolders, 0);
   ListingContext* context = NewListingContext();
   if (context == nullptr) return;

@@ -73,8 +73,10 @@ void ItemsViewUpdateSortArrow(ItemListControl* control) {
 
 void ItemsViewSetSortColumn(ItemListControl* control, int column, int clickX, void* context) {
   ItemsViewEndEdit(control, true);
-  int id = ColumnLayoutNthVisibleId(control->creation.columns, column);
-  if (id == -1) return;
+  // Not by the id: -1 is also the first field column.
+  const ColumnLayout* clicked = ColumnLayoutNthVisible(control->creation.columns, column);
+  if (!clicked) return;
+  const int id = clicked->id;
   int key = 0;
   if (id < 0) {
     key = kFieldSortKeyBase - id;

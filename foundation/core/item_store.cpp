@@ -286,9 +286,17 @@ uint32_t ItemStoreSort(ItemStore* store, int16_t firstKey, bool descending, Sort
                        void* caller) {
   const LONG changesBefore = store->changes;
   const uint32_t count = ItemStoreCount(store);
-  if (count == 0 || !LoadIndex(store) || !store->buffer.data || !keyFunction) return 0;
+  const uint32_t* index = LoadIndex(store);
+  if (count == 0 || !index || !store->buffer.data || !keyFunction) return 0;
   auto* sorted = static_cast<uint32_t*>(AllocZeroed(count * static_cast<uint32_t>(sizeof(uint32_t))));
-  const RowSort sort = {store->buffer.data, store->buffer.used, count, firstKey, descending, keyFunction, caller};
+  if (sorted) {
+    // The rows are those the index names: a row rewritten shorter leaves bytes in the block that are no row.
+    // They are read in block order, as they lie in memory.
+    memcpy(sorted, index, count * sizeof(uint32_t));
+    std::sort(sorted, sorted + count);
+  }
+  const RowSort sort = {store->buffer.data, store->buffer.used, sorted, count, firstKey, descending, keyFunction,
+                        caller};
   const uint32_t changed =
       sorted && SortRowOffsets(sort, sorted) ? WriteBackSortedIndex(store, sorted, count, changesBefore) : 0;
   FreeAndNull(&sorted);

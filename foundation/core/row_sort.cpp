@@ -241,23 +241,22 @@ Kept PrepareEntry(SortContext* context, uint32_t offset, TextEntry* entry) {
   }
 }
 
-// The block's rows one after another. Each asks for the bytes a few rows ahead, so that they arrive while the
-// rows before them are read.
+// The rows in the order of their offsets. Each asks for the bytes a few rows ahead, so that they arrive while
+// the rows before them are read.
 constexpr uint32_t kPrefetchBytes = 4096;
 
 Kept PrepareAll(SortContext* context, const RowSort& sort, TextEntry* entries) {
-  uint32_t offset = 0;
   for (uint32_t i = 0; i < sort.count; ++i) {
+    const uint32_t offset = sort.offsets[i];
+    if (offset > sort.blockBytes || sort.blockBytes - offset < sizeof(uint16_t)) return Kept::kFailed;
     if (sort.blockBytes - offset > kPrefetchBytes + 64) {
       __builtin_prefetch(sort.block + offset + kPrefetchBytes);
       __builtin_prefetch(sort.block + offset + kPrefetchBytes + 64);
     }
-    if (sort.blockBytes - offset < sizeof(uint16_t)) return Kept::kFailed;
     const uint32_t length = RecordLength(sort.block + offset);
     if (length < sizeof(uint16_t) || length > sort.blockBytes - offset) return Kept::kFailed;
     const Kept kept = PrepareEntry(context, offset, &entries[i]);
     if (kept != Kept::kDone) return kept;
-    offset += length;
   }
   return Kept::kDone;
 }
@@ -400,7 +399,7 @@ bool ProbeSortKey(SortContext* context) {
 }  // namespace
 
 bool SortRowOffsets(const RowSort& sort, uint32_t* sorted) {
-  if (!sort.block || !sort.keyFunction || !sorted || sort.count == 0) return false;
+  if (!sort.block || !sort.offsets || !sort.keyFunction || !sorted || sort.count == 0) return false;
   const uint64_t bytes = 2 * static_cast<uint64_t>(sort.count) * sizeof(TextEntry);
   if (bytes > UINT32_MAX) return false;
   auto* context = static_cast<SortContext*>(AllocZeroed(sizeof(SortContext)));

@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "foundation/core/app_state.h"
+#include "foundation/core/item_store.h"
+#include "foundation/core/name_order.h"
 #include "metadata/field_references.h"
 #include "profile_text.h"
 #include "program_fixture.h"
 #include "shell/file_commands.h"
 #include "shell/main_commands.h"
 #include "support/temp_folder.h"
+#include "views/file_list_row.h"
 #include "views/item_list.h"
 
 namespace {
@@ -37,6 +40,23 @@ MenuMark MarkOf(HMENU menu, int command) {
   GetMenuItemInfoW(menu, command, FALSE, &item);
   return {(item.fType & MFT_RADIOCHECK) != 0, (item.fState & MFS_CHECKED) != 0};
 }
+
+// What one row of the file list shows, as a header click must order it.
+struct ShownRow {
+  std::wstring stem;
+  std::wstring extension;
+  std::wstring newName;
+  FileInfo info;
+  std::vector<std::wstring> cells;  // by table position
+};
+
+std::wstring StemOf(const std::wstring& name) { return name.substr(0, name.rfind(L'.')); }
+
+uint64_t TimeOf(const FILETIME& time) { return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime; }
+
+int CompareTexts(const std::wstring& a, const std::wstring& b) { return CompareNamesNatural(a.c_str(), b.c_str(), false); }
+
+int CompareNumbers(uint64_t a, uint64_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
 class FileListColumns : public ProgramFixture {
  protected:
@@ -65,6 +85,42 @@ class FileListColumns : public ProgramFixture {
       }
     });
     return cells;
+  }
+  // Every row of the file list with the texts of the first `columns` columns of the table.
+  std::vector<ShownRow> Shown(int columns) const {
+    std::vector<ShownRow> shown;
+    Gui([&] {
+      const ItemListControl* files = g_app->fileList;
+      for (uint32_t i = 0; i < ItemStoreCount(&files->rows); ++i) {
+        const auto* row = reinterpret_cast<const FileListRow*>(ItemStoreGet(&files->rows, i));
+        const std::wstring name = row->currentName;
+        ShownRow line = {StemOf(name), name.substr(name.rfind(L'.') + 1), row->newName, row->info, {}};
+        for (int column = 0; column < columns; ++column) {
+          wchar_t text[256] = L"";
+          LVITEMW item = {};
+          item.iSubItem = column;
+          item.pszText = text;
+          item.cchTextMax = 256;
+          SendMessageW(files->window, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+          line.cells.push_back(text);
+        }
+        shown.push_back(line);
+      }
+    });
+    return shown;
+  }
+  // What the list tells its window when a header item is clicked at x (list client coordinates).
+  void ClickHeader(int tablePosition, int x) const {
+    Gui([&] {
+      NMLISTVIEW click = {};
+      click.hdr.hwndFrom = g_app->fileList->window;
+      click.hdr.idFrom = g_app->fileList->creation.controlId;
+      click.hdr.code = LVN_COLUMNCLICK;
+      click.iItem = -1;
+      click.iSubItem = tablePosition;
+      click.ptAction = {x, 5};
+      SendMessageW(window_, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    });
   }
 };
 
@@ -147,5 +203,90 @@ TEST_F(FileListColumns, AFieldColumnShowsItsValuesAndSortsByThemAsNumbers) {
   const std::vector<std::string> stored = SectionLines(ReadWholeFile(ProfilePath()), "QVRX");
   EXPECT_EQ(ValueOf(stored, "L"), "0,150;[Sz=Test=Size],80");
   EXPECT_EQ(ValueOf(stored, "Sort"), std::to_string(1 << 16 | (kFieldSortCommand + 1)));
+  DestroyFieldReferenceList();
+}
+
+// A click on any column's header orders every row by that column, also the rows never drawn (more than the
+// list shows) and the first field column, whose id is -1.
+TEST_F(FileListColumns, EveryHeaderSortsAllRowsByItsColumnDrawnOrNot) {
+  ASSERT_TRUE(CreateFieldReferenceList());
+  const std::string plugin = "[pgnCont]\r\n1=Test;+" + Narrow(ExecutableFolder() + L"\\PublishedTestPlugin.wdx64") +
+                             ";EXT=\"BIN\";\r\n";
+  // Every column shown, the field column last (table position 9).
+  const std::string layout = "L=0,150;1,150;2,75;3,120;4,45;5,100;6,200;7,120;8,120;[Sz=Test=Size],80\r\n";
+  constexpr int kFiles = 60;
+  constexpr int kColumns = 10;
+  const wchar_t* const extensions[] = {L"txt", L"doc", L"bin"};
+  std::vector<std::wstring> names;
+  for (int i = 0; i < kFiles; ++i) names.push_back(L"n" + std::to_wstring(100 + i) + L"." + extensions[i % 3]);
+  // Sizes all different and out of name order; written out of name order too, so the times differ from it.
+  for (int k = 0; k < kFiles; ++k) {
+    const int i = (k * 7) % kFiles;
+    temp_.WriteFile(L"files\\" + names[i], std::string(1 + (i * 37) % 61, 'x'));
+  }
+  ASSERT_TRUE(Start(names, {"<Case,n,2>"}, layout + plugin));
+  int shownRows = 0;
+  Gui([&] { shownRows = static_cast<int>(SendMessageW(g_app->fileList->window, LVM_GETCOUNTPERPAGE, 0, 0)); });
+  EXPECT_LT(shownRows, kFiles) << "some rows are never drawn";
+
+  using Compare = int (*)(const ShownRow& a, const ShownRow& b);
+  struct Case {
+    const char* column;
+    int tablePosition;
+    int x;  // the name column sorts by name on its left half, by extension on its right half
+    Compare compare;
+  };
+  // The type first: reading the cells afterwards draws every row's type.
+  const Case cases[] = {
+      {"type", 5, 0, [](const ShownRow& a, const ShownRow& b) { return CompareTexts(a.cells[5], b.cells[5]); }},
+      {"size", 2, 0, [](const ShownRow& a, const ShownRow& b) { return CompareNumbers(a.info.size, b.info.size); }},
+      {"name", 0, 10, [](const ShownRow& a, const ShownRow& b) { return CompareTexts(a.stem, b.stem); }},
+      {"extension", 0, 140,
+       [](const ShownRow& a, const ShownRow& b) { return CompareTexts(a.extension, b.extension); }},
+      {"new name", 1, 0, [](const ShownRow& a, const ShownRow& b) { return CompareTexts(a.newName, b.newName); }},
+      {"modified", 3, 0,
+       [](const ShownRow& a, const ShownRow& b) {
+         return CompareNumbers(TimeOf(a.info.lastWriteTime), TimeOf(b.info.lastWriteTime));
+       }},
+      {"attributes", 4, 0, [](const ShownRow& a, const ShownRow& b) { return CompareTexts(a.cells[4], b.cells[4]); }},
+      {"folder", 6, 0, [](const ShownRow& a, const ShownRow& b) { return CompareTexts(a.cells[6], b.cells[6]); }},
+      {"created", 7, 0,
+       [](const ShownRow& a, const ShownRow& b) {
+         return CompareNumbers(TimeOf(a.info.creationTime), TimeOf(b.info.creationTime));
+       }},
+      {"accessed", 8, 0,
+       [](const ShownRow& a, const ShownRow& b) {
+         return CompareNumbers(TimeOf(a.info.lastAccessTime), TimeOf(b.info.lastAccessTime));
+       }},
+      {"field", 9, 0,
+       [](const ShownRow& a, const ShownRow& b) {
+         // Files without the field's value first.
+         const auto value = [](const ShownRow& r) { return r.cells[9].empty() ? 0 : 1 + std::stoull(r.cells[9]); };
+         return CompareNumbers(value(a), value(b));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.column);
+    int keyBefore = -1;
+    Gui([&] { keyBefore = g_app->fileList->sortKey; });
+    ClickHeader(c.tablePosition, c.x);
+    bool descending = false;
+    int key = -1;
+    Gui([&] {
+      descending = g_app->fileList->sortDirection != 0;
+      key = g_app->fileList->sortKey;
+    });
+    EXPECT_NE(key, keyBefore) << "the click chose the column's key";
+    // Read only now: asking for a cell's text looks up what a drawn row needs.
+    const std::vector<ShownRow> rows = Shown(kColumns);
+    ASSERT_EQ(rows.size(), static_cast<size_t>(kFiles));
+    for (size_t i = 1; i < rows.size(); ++i) {
+      int order = c.compare(rows[i - 1], rows[i]);
+      if (order == 0) order = CompareTexts(rows[i - 1].stem, rows[i].stem);
+      EXPECT_TRUE(descending ? order >= 0 : order <= 0)
+          << Narrow(rows[i - 1].stem) << " before " << Narrow(rows[i].stem) << " at row " << i;
+    }
+  }
+  EXPECT_EQ(Close(), 0);
   DestroyFieldReferenceList();
 }

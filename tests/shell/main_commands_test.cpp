@@ -5,12 +5,16 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
+#include <utility>
 
 #include "engine/chain_files.h"
 #include "engine/chain_list.h"
 #include "engine/module_table.h"
 #include "engine/preview.h"
 #include "foundation/core/app_state.h"
+#include "foundation/core/guard.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/item_store.h"
 #include "foundation/profile/profile_store.h"
@@ -21,6 +25,7 @@
 #include "shell/file_drop.h"
 #include "shell/file_list_notifications.h"
 #include "shell/main_commands.h"
+#include "shell/main_window.h"
 #include "shell/recent_files.h"
 #include "shell/startup_commands.h"
 #include "ui_seams_scope.h"
@@ -83,6 +88,53 @@ BOOL WINAPI TypeNameWithoutExtension(OPENFILENAMEW* record) {
   const std::wstring path = g_typedName + (g_defaultExtension.empty() ? L"" : L"." + g_defaultExtension);
   record->lpstrFile[path.copy(record->lpstrFile, record->nMaxFile - 1)] = 0;
   return TRUE;
+}
+
+// The file list's answer to a name typed in place over row `row`: 1 renamed, 0 refused; -1 when it faulted.
+LRESULT TypeInPlace(int row, const wchar_t* typed) {
+  wchar_t text[260];
+  CopyWideBounded(typed, text, 260);
+  NMLVDISPINFOW request = {};
+  request.item.iItem = row;
+  request.item.pszText = text;
+  return GuardedCall<LRESULT>(-1, [&] { return EndFileRename(&request); });
+}
+
+// For the time of `work` the file list's rows lie in memory that ends where the row last in the block ends, with
+// a page behind it that cannot be read; then they are put back. Runs on the GUI thread, with no job busy.
+void WithRowsBeforeUnreadablePage(const std::function<void()>& work) {
+  RecordBuffer* block = &g_app->fileList->rows.buffer;
+  SYSTEM_INFO system = {};
+  GetSystemInfo(&system);
+  const uint32_t page = system.dwPageSize;
+  const uint32_t used = block->used;
+  const uint32_t pages = (used + page - 1) / page + 1;
+  auto* region = static_cast<uint8_t*>(VirtualAlloc(nullptr, pages * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+  ASSERT_NE(region, nullptr);
+  DWORD previous = 0;
+  ASSERT_TRUE(VirtualProtect(region + (pages - 1) * page, page, PAGE_NOACCESS, &previous));
+  uint8_t* moved = region + (pages - 1) * page - used;
+  memcpy(moved, block->data, used);
+  uint8_t* kept = block->data;
+  const uint32_t capacity = block->capacity;
+  block->data = moved;
+  block->capacity = used;
+  work();
+  ASSERT_LE(block->used, capacity);
+  memcpy(kept, moved, block->used);
+  block->data = kept;
+  block->capacity = capacity;
+  VirtualFree(region, 0, MEM_RELEASE);
+}
+
+// The row whose bytes come last in the block.
+int RowLastInBlock() {
+  const ItemStore* rows = &g_app->fileList->rows;
+  uint32_t last = 0;
+  for (uint32_t i = 1; i < ItemStoreCount(rows); ++i) {
+    if (rows->index[i] > rows->index[last]) last = i;
+  }
+  return static_cast<int>(last);
 }
 
 class MainCommands : public ProgramFixture {};
@@ -165,6 +217,61 @@ TEST_F(MainCommands, AFileRenamedInPlaceTakesTheTypedNameOrMaskAndNamesThatMoveF
   EXPECT_EQ(boxes.Answered(), 1) << "the existing other file is named in an error box";
   EXPECT_FALSE(PathExists(temp_ / L"moved.txt"));
   EXPECT_FALSE(PathExists(FilesFolder() + L"\\sub"));
+}
+
+// A row renamed shorter leaves bytes behind it in the rows' block, one renamed longer moves to its end: the list,
+// its sorts and the run still hold every file, each once.
+TEST_F(MainCommands, FilesRenamedInPlaceShorterOrLongerStayListedSortedAndRenamed) {
+  const std::wstring longName = L"abcdr" + std::wstring(51, L'q') + L".txt";
+  ASSERT_TRUE(Start({longName, L"bb.txt", L"cc.txt", L"dd.txt"}, {"<Case,n,2>"}));
+  struct Rename {
+    std::wstring from;
+    const wchar_t* typed;
+    Names listed;  // in ascending name order
+  };
+  const Rename renames[] = {
+      {longName, L"xyz", {L"bb.txt", L"cc.txt", L"dd.txt", L"xyz"}},
+      {L"bb.txt", L"bb-and-a-longer-name.txt", {L"bb-and-a-longer-name.txt", L"cc.txt", L"dd.txt", L"xyz"}},
+  };
+  for (const Rename& rename : renames) {
+    SCOPED_TRACE(testing::Message() << Narrow(rename.typed));
+    LRESULT answer = 0;
+    Gui([&] { answer = TypeInPlace(RowNamed(rename.from.c_str()), rename.typed); });
+    ASSERT_EQ(answer, 1);
+    SendMessageW(window_, WM_COMMAND, kAfterInPlaceRenameCommand, 0);
+    EXPECT_EQ(ListedNames(), rename.listed);
+    Names descending = rename.listed;
+    std::reverse(descending.begin(), descending.end());
+    // Descending, ascending again, then by name.
+    const std::pair<int, Names> sorts[] = {{152, descending}, {152, rename.listed}, {141, rename.listed}};
+    for (const auto& [command, expected] : sorts) {
+      SendMessageW(window_, WM_COMMAND, command, 0);
+      EXPECT_EQ(ListedNames(), expected) << "after command " << command;
+    }
+  }
+  const Names renamed = {L"BB-AND-A-LONGER-NAME.txt", L"CC.txt", L"DD.txt", L"XYZ"};
+  EXPECT_EQ(Sorted(NewNames()), renamed);
+  SendMessageW(window_, WM_COMMAND, 106, 0);
+  EXPECT_TRUE(WaitFor([&] { return Disk() == renamed; })) << "every file is renamed";
+  EXPECT_EQ(Close(), 0);
+}
+
+// The rename in place copies the row's own bytes, not the most a row can hold: the row last in the block is
+// followed by memory that cannot be read.
+TEST_F(MainCommands, AFileRenamedInPlaceIsCopiedOnlyAsFarAsItsRowReaches) {
+  ASSERT_TRUE(Start({L"alpha-report.txt", L"beta-report.txt", L"gamma-report.txt"}, {}));
+  std::wstring last;
+  LRESULT answer = 0;
+  Gui([&] {
+    const int row = RowLastInBlock();
+    last = reinterpret_cast<const FileListRow*>(ItemStoreGet(&g_app->fileList->rows, row))->currentName;
+    WithRowsBeforeUnreadablePage([&] { answer = TypeInPlace(row, L"z.txt"); });
+  });
+  EXPECT_EQ(answer, 1) << "a fault gives -1";
+  Names expected = {L"alpha-report.txt", L"beta-report.txt", L"gamma-report.txt"};
+  std::replace(expected.begin(), expected.end(), last, std::wstring(L"z.txt"));
+  EXPECT_EQ(Sorted(ListedNames()), Sorted(expected));
+  EXPECT_EQ(Disk(), Sorted(expected));
 }
 
 TEST_F(MainCommands, TheFirstDroppedOrNamedSettingsFileThatLoadsEndsTheScan) {

@@ -8,12 +8,14 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
+#include "foundation/core/jobs.h"
 #include "program_fixture.h"
 #include "shell/chain_drag.h"
 #include "shell/status_notices.h"
 #include "views/item_list.h"
 #include "views/item_list_rows.h"
 #include "views/item_list_state.h"
+#include "views/folder_listing.h"
 #include "views/status_bar.h"
 #include "window_image.h"
 
@@ -123,6 +125,22 @@ TEST_F(MainWindowView, ShowsTheFilesWithTheirNewNamesTheChainWithCheckBoxesAndMa
   EXPECT_EQ(SelectionPart(&icon), L"3 folders could not be listed") << "shown without unusable names too";
   EXPECT_TRUE(icon);
   Gui([] { g_app->unlistedFolders = 0; });
+}
+
+// A folder without files has no selection: the selection counts of the folder before it go with its rows.
+TEST_F(MainWindowView, AFolderWithoutFilesShowsNoSelectionOfTheFolderBefore) {
+  ASSERT_TRUE(Start({L"alpha.txt"}, {}));
+  bool icon = false;
+  ASSERT_TRUE(WaitFor([] { return g_app->selectionStatistics.files == 1; }));
+  EXPECT_NE(SelectionPart(&icon), L"") << "the one selected file is counted";
+  const std::wstring empty = temp_.MakeFolder(L"empty");
+  Gui([&] { SetCurrentFolder(empty.c_str()); });
+  ASSERT_TRUE(WaitFor([&] {
+    return empty == g_app->currentFolder && !IsJobBusy() && ItemStoreCount(&Files()->rows) == 0 &&
+           g_app->selectionChangeCount == 0;
+  }));
+  EXPECT_EQ(SelectionPart(&icon), L"");
+  EXPECT_FALSE(icon);
 }
 
 TEST_F(MainWindowInteractive, SpaceTogglesTheFocusedStepAndThePreviewFollows) {

@@ -2,7 +2,10 @@
 // refusals, failures of the key function, stale sorts, and 100 000 rows by a text and by a number key.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <cwchar>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -186,6 +189,54 @@ TEST_F(ItemStoreSortTest, SortOfAStoreChangedMeanwhileIsDropped) {
   EXPECT_EQ(Sort(kNumberKey, false), 0u);
   EXPECT_EQ(Names(), (Names_{L"grown", L"2", L"1"}));
   EXPECT_TRUE(IndexIsValid(store_));
+}
+
+// A row rewritten shorter leaves bytes behind it in the block that belong to no row; a longer one moves to the
+// block's end. The sort orders exactly the rows the list holds, and so does the next one.
+TEST_F(ItemStoreSortTest, RowsRewrittenShorterOrLongerAreSortedAsTheListHoldsThem) {
+  struct Rewrite {
+    uint32_t row;
+    uint64_t number;
+    const wchar_t* name;  // the record is cut behind it when short, else it grows by 8 bytes
+    bool shorter;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Rewrite> rewrites;
+    Names_ sorted;
+  };
+  const Case cases[] = {
+      {"first row shorter", {{0, 0, L"x", true}}, {L"x", L"a", L"b", L"c"}},
+      {"middle row shorter", {{1, 9, L"y", true}}, {L"a", L"b", L"d", L"y"}},
+      {"one longer", {{2, 0, L"grown", false}}, {L"grown", L"a", L"c", L"d"}},
+      {"shorter, then another longer", {{0, 6, L"x", true}, {3, 5, L"grown", false}}, {L"b", L"c", L"grown", L"x"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(ItemStoreReset(&store_), 0);
+    Add(0, kSortValueU64, 4, L"d");
+    Add(0, kSortValueU64, 3, L"c");
+    Add(0, kSortValueU64, 2, L"b");
+    Add(0, kSortValueU64, 1, L"a");
+    for (const Rewrite& r : c.rewrites) {
+      uint8_t bytes[sizeof(SortRow) + 8] = {};
+      memcpy(bytes, Row(r.row), sizeof(SortRow));
+      SortRow* row = reinterpret_cast<SortRow*>(bytes);
+      wmemset(row->name, 0, 24);
+      swprintf(row->name, 24, L"%ls", r.name);
+      row->number = r.number;
+      row->length = r.shorter ? static_cast<uint16_t>(offsetof(SortRow, name) + (wcslen(r.name) + 1) * 2)
+                              : static_cast<uint16_t>(sizeof bytes);
+      ASSERT_EQ(ItemStoreUpdate(&store_, r.row, bytes, row->length), 0);
+    }
+    for (bool descending : {false, true}) {
+      Sort(kNumberKey, descending);
+      Names_ expected = c.sorted;
+      if (descending) std::reverse(expected.begin(), expected.end());
+      EXPECT_EQ(Names(), expected) << (descending ? "descending" : "ascending");
+      EXPECT_TRUE(IndexIsValid(store_));
+    }
+  }
 }
 
 TEST_F(ItemStoreSortTest, NothingIsWrittenWhenTheMutexIsHeldElsewhere) {
