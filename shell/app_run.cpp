@@ -13,6 +13,7 @@
 #include "shell/command_trees.h"
 #include "shell/keyboard_hook.h"
 #include "shell/main_window.h"
+#include "shell/update_check.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ int RunWithRestarts(HINSTANCE instance, int showCommand) {
     // it is asked to stop, and the state it works in is cleared or freed only once it has ended.
     const bool ended = StopJobsAndWait(kJobEndWaitMs);
     if (g_app->restartCounter == 0) {
+      RemoveUnfinishedProductList();
       // A job that does not end keeps its state block, and the plug-ins it may call, to the end of the process.
       if (ended) {
         UnloadAllPlugins();

@@ -1,5 +1,7 @@
 #include "shell/update_check.h"
 
+#include <wininet.h>
+
 #include <cstring>
 
 #include "foundation/core/memory.h"
@@ -17,6 +19,7 @@
 #include "foundation/ui/message_boxes.h"
 #include "foundation/files/system_errors.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -29,8 +32,20 @@ constexpr int kMessageCapacity = 512;
 constexpr int kUiTextCapacity = 256;
 constexpr wchar_t kProductListName[] = L"products.txt";
 constexpr char kProgramLinePrefix[] = "qk";
-constexpr int kTextUpdateAvailable = 1001;
-constexpr int kTextUpToDate = 1003;
+// How often the check looks at the size of the file the download's data goes to.
+constexpr DWORD kCacheFileCheckMs = 100;
+
+enum DownloadOutcome { kDownloaded, kDownloadCancelled, kNotAProductList };
+
+// The file of the check under way, removed at the program's end when the check has not removed it.
+SRWLOCK g_unfinishedLock = SRWLOCK_INIT;
+wchar_t g_unfinishedFile[kPathCapacity];
+
+void SetUnfinishedProductList(const wchar_t* path) {
+  AcquireSRWLockExclusive(&g_unfinishedLock);
+  CopyWideBounded(path, g_unfinishedFile, kPathCapacity);
+  ReleaseSRWLockExclusive(&g_unfinishedLock);
+}
 
 struct UpdateCheckRequest {
   HWND owner;
@@ -58,29 +73,56 @@ bool AskToRetry(HWND owner) {
   return ShowMessageWithPath(owner, 0, text, nullptr, nullptr, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY;
 }
 
-bool DownloadProductList(HWND owner, const wchar_t* target) {
-  wchar_t address[kPathCapacity];
-  ProductListAddress(address);
+VOID CALLBACK CheckDownloadSize(void* callback, BOOLEAN) { static_cast<CCallback*>(callback)->CheckCacheFile(); }
+
+ULONGLONG FileSizeOf(const wchar_t* path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// One download into `target`, watched by a timer while it runs; the system's cache keeps no copy of it.
+DownloadOutcome DownloadOnce(const wchar_t* address, const wchar_t* target, HRESULT* result) {
+  CCallback callback;
+  HANDLE timer = nullptr;
+  CreateTimerQueueTimer(&timer, nullptr, CheckDownloadSize, &callback, kCacheFileCheckMs, kCacheFileCheckMs,
+                        WT_EXECUTEDEFAULT);
+  *result = URLDownloadToFileW(nullptr, address, target, 0, &callback);
+  if (timer) DeleteTimerQueueTimer(nullptr, timer, INVALID_HANDLE_VALUE);
+  DeleteUrlCacheEntryW(address);
+  if (callback.TooLarge() || FileSizeOf(target) > kProductListLimit) return kNotAProductList;
+  if (*result == S_OK && callback.CutShort()) *result = INET_E_DOWNLOAD_FAILURE;
+  return kDownloaded;
+}
+
+DownloadOutcome DownloadProductList(HWND owner, const wchar_t* address, const wchar_t* target) {
   for (;;) {
     CreateFolderOf(target);
-    CCallback callback;
-    if (URLDownloadToFileW(nullptr, address, target, 0, &callback) == S_OK) return true;
-    if (!AskToRetry(owner)) return false;
+    HRESULT result = S_OK;
+    const DownloadOutcome outcome = DownloadOnce(address, target, &result);
+    if (outcome == kNotAProductList || result == S_OK) return outcome;
+    if (!AskToRetry(owner)) return kDownloadCancelled;
   }
 }
 
-// The first line of the list that begins with "qk".
-bool FindProgramLine(const wchar_t* path, char (&line)[kLineCapacity]) {
+// The first line of the list that begins with "qk"; `anyProductLine` tells whether the file is a product list.
+bool FindProgramLine(const wchar_t* path, char (&line)[kLineCapacity], bool* anyProductLine) {
   BufferedFile file;
   InitBufferedFile(&file);
   bool found = false;
+  *anyProductLine = false;
   if (TextFileOpen(&file, path) == 0) {
     while (!found && TextFileReadLineNarrow(&file, line, kLineCapacity) > 0) {
       found = strncmp(line, kProgramLinePrefix, 2) == 0;
+      *anyProductLine = *anyProductLine || IsProductLine(line);
     }
   }
   CloseBufferedFile(&file);
   return found;
+}
+
+void SayNotAProductList(HWND owner, const wchar_t* address) {
+  ShowMessageWithPath(owner, kTextNoProductList, nullptr, address, nullptr, MB_ICONERROR);
 }
 
 void JoinWithBlank(const wchar_t* first, const wchar_t* second, wchar_t* target, int capacity) {
@@ -91,18 +133,64 @@ void JoinWithBlank(const wchar_t* first, const wchar_t* second, wchar_t* target,
 
 }  // namespace
 
+CCallback::CCallback() = default;
+
+CCallback::~CCallback() { StopBinding(); }
+
+void CCallback::StopBinding() {
+  AcquireSRWLockExclusive(&lock_);
+  IBinding* binding = binding_;
+  binding_ = nullptr;
+  ReleaseSRWLockExclusive(&lock_);
+  if (binding) binding->Release();
+}
+
+void CCallback::CheckCacheFile() {
+  AcquireSRWLockShared(&lock_);
+  if (binding_ && cacheFile_[0] && FileSizeOf(cacheFile_) > kProductListLimit) {
+    InterlockedExchange(&tooLarge_, 1);
+    if (InterlockedExchange(&aborted_, 1) == 0) binding_->Abort();
+  }
+  ReleaseSRWLockShared(&lock_);
+}
+
 HRESULT CCallback::QueryInterface(REFIID, void** object) {
   if (object) *object = nullptr;
   return E_NOINTERFACE;
 }
 ULONG CCallback::AddRef() { return 0; }
 ULONG CCallback::Release() { return 0; }
-HRESULT CCallback::OnStartBinding(DWORD, IBinding*) { return E_NOTIMPL; }
+HRESULT CCallback::OnStartBinding(DWORD, IBinding* binding) {
+  if (binding) binding->AddRef();
+  AcquireSRWLockExclusive(&lock_);
+  binding_ = binding;
+  ReleaseSRWLockExclusive(&lock_);
+  return E_NOTIMPL;
+}
 HRESULT CCallback::GetPriority(LONG*) { return E_NOTIMPL; }
 HRESULT CCallback::OnLowResource(DWORD) { return E_NOTIMPL; }
-HRESULT CCallback::OnProgress(ULONG, ULONG, ULONG, LPCWSTR) { return S_OK; }
-HRESULT CCallback::OnStopBinding(HRESULT, LPCWSTR) { return E_NOTIMPL; }
-HRESULT CCallback::GetBindInfo(DWORD*, BINDINFO*) { return E_NOTIMPL; }
+HRESULT CCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode, LPCWSTR statusText) {
+  if (statusCode == BINDSTATUS_CACHEFILENAMEAVAILABLE && statusText) {
+    AcquireSRWLockExclusive(&lock_);
+    CopyWideBounded(statusText, cacheFile_, MAX_PATH);
+    ReleaseSRWLockExclusive(&lock_);
+  }
+  if (progress > kProductListLimit) {
+    InterlockedExchange(&tooLarge_, 1);
+    return E_ABORT;
+  }
+  if (statusCode == BINDSTATUS_ENDDOWNLOADDATA && progressMax > progress) cutShort_ = true;
+  return S_OK;
+}
+HRESULT CCallback::OnStopBinding(HRESULT, LPCWSTR) {
+  StopBinding();
+  return E_NOTIMPL;
+}
+HRESULT CCallback::GetBindInfo(DWORD* flags, BINDINFO*) {
+  if (!flags) return E_INVALIDARG;
+  *flags |= BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
+  return S_OK;
+}
 HRESULT CCallback::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) { return E_NOTIMPL; }
 HRESULT CCallback::OnObjectAvailable(REFIID, IUnknown*) { return E_NOTIMPL; }
 
@@ -126,15 +214,34 @@ DWORD WINAPI UpdateCheckThread(void* parameter) {
 void CheckForUpdates(HWND owner, const char* version) {
   wchar_t target[kPathCapacity];
   if (MakeUniqueFileName(kProductListName, nullptr, target, kPathCapacity) == 0) return;
-  if (!DownloadProductList(owner, target)) return;
+  wchar_t address[kPathCapacity];
+  ProductListAddress(address);
+  SetUnfinishedProductList(target);
+  DownloadOutcome outcome = DownloadProductList(owner, address, target);
   char line[kLineCapacity];
-  wchar_t message[kMessageCapacity];
-  wchar_t caption[kCaptionCapacity];
-  if (FindProgramLine(target, line) &&
-      ComposeUpdateMessage(line, version, message, kMessageCapacity, caption, kCaptionCapacity)) {
-    ShowMessageBoxWide(owner, message, caption, MB_ICONINFORMATION);
+  bool anyProductLine = false;
+  if (outcome == kDownloaded && FindProgramLine(target, line, &anyProductLine)) {
+    wchar_t message[kMessageCapacity];
+    wchar_t caption[kCaptionCapacity];
+    if (ComposeUpdateMessage(line, version, message, kMessageCapacity, caption, kCaptionCapacity)) {
+      ShowMessageBoxWide(owner, message, caption, MB_ICONINFORMATION);
+    }
+  } else if (outcome == kNotAProductList || (outcome == kDownloaded && !anyProductLine)) {
+    SayNotAProductList(owner, address);
   }
   TruncateAndDeleteFile(target);
+  SetUnfinishedProductList(L"");
+}
+
+void RemoveUnfinishedProductList() {
+  AcquireSRWLockExclusive(&g_unfinishedLock);
+  if (g_unfinishedFile[0]) DeleteFileW(g_unfinishedFile);
+  ReleaseSRWLockExclusive(&g_unfinishedLock);
+}
+
+bool IsProductLine(const char* line) {
+  return line[0] >= 'a' && line[0] <= 'z' && line[1] >= 'a' && line[1] <= 'z' && line[2] >= '0' &&
+         line[2] <= '9' && strchr(line + 3, ' ') != nullptr;
 }
 
 bool ComposeUpdateMessage(const char* line, const char* version, wchar_t* message, int messageCapacity,
@@ -147,7 +254,7 @@ bool ComposeUpdateMessage(const char* line, const char* version, wchar_t* messag
   memcpy(listed, line + 2, length < kLineCapacity - 1 ? length : kLineCapacity - 1);
   wchar_t text[kUiTextCapacity];
   if (EqualsIgnoreCaseNarrow(listed, version)) {
-    GetUiText(kTextUpToDate, text, kUiTextCapacity);
+    GetUiText(kTextUpdateCurrent, text, kUiTextCapacity);
     JoinWithBlank(kProgramTitle, text, message, messageCapacity);
   } else {
     wchar_t wideListed[kLineCapacity];

@@ -110,23 +110,29 @@ void KeepCsvEntries(CsvLoad* load, CsvSettings* settings) {
   if (load->lookupMode) IndexKeys(settings);
 }
 
-void LoadCsvList(ModuleInstance* instance) {
+// A lookup list is read whole, a sequence only up to `wanted` lines.
+ListRead LoadCsvList(ModuleInstance* instance, uint32_t wanted) {
   CsvSettings* settings = AsCsv(instance);
   FreeCsvEntries(settings);
-  ListFileText file;
-  if (!ReadListFile(settings->list.path, &file)) return;
+  settings->list.entryCount = 0;
+  ListFile file;
+  if (!OpenListFile(settings->list.path, &file)) return ListRead::kNotRead;
   CsvLoad load{};
   InitEntryBlockBuilder(&load.keys);
   InitEntryBlockBuilder(&load.names);
   wchar_t line[kLineCapacity];
-  bool whole = true;
-  while (whole && NextListLine(&file, ListLineEnds::kEveryBreak, line, kLineCapacity))
-    whole = TakeCsvLine(line, &load);
-  FreeListFile(&file);
+  bool taken = true;
+  while (taken && (load.lookupMode || load.lines < wanted) &&
+         NextListLine(&file, ListLineEnds::kEveryBreak, line, kLineCapacity))
+    taken = TakeCsvLine(line, &load);
+  CloseListFile(&file);
+  const bool whole = load.lookupMode || load.lines < wanted;
   // A first line without fields leaves the list empty, and so does a list that memory could not hold.
-  if (whole) KeepCsvEntries(&load, settings);
+  if (taken) KeepCsvEntries(&load, settings);
   FreeEntryBlockBuilder(&load.keys);
   FreeEntryBlockBuilder(&load.names);
+  if (!taken && load.lines != 0) return ListRead::kNotRead;
+  return whole ? ListRead::kWhole : ListRead::kPart;
 }
 
 void PrepareCsvModule(ModuleInstance* instance) { PrepareListStep(LoadCsvList, instance); }

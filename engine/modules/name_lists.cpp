@@ -3,13 +3,15 @@
 #include <windows.h>
 
 #include <climits>
-#include <cstring>
 #include <cwchar>
 
 #include "engine/module_text_form.h"
 #include "foundation/core/guard.h"
 #include "foundation/core/memory.h"
-#include "foundation/files/file_texts.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/item_store.h"
+#include "views/item_list_control.h"
+#include "foundation/files/file_io.h"
 #include "foundation/files/paths.h"
 #include "foundation/files/shell_folders.h"
 #include "foundation/files/text_files.h"
@@ -18,60 +20,35 @@
 
 namespace {
 
-// The bytes the type of an unmarked file is told from.
-constexpr uint32_t kTypeSampleBytes = 4096;
-
-bool BeginsWith(const uint8_t* bytes, uint32_t size, const char* mark) {
-  const size_t length = strlen(mark);
-  return size >= length && memcmp(bytes, mark, length) == 0;
-}
-
-bool TakeWideText(wchar_t* text, uint32_t length, ListFileText* file) {
-  file->text = text;
-  file->length = length;
-  return text != nullptr;
-}
-
-bool DecodeUtf16(const uint8_t* bytes, uint32_t size, bool bigEndian, ListFileText* file) {
-  const uint32_t length = size / 2;
-  wchar_t* text = AllocZeroedWide(length + 1);
-  if (text == nullptr) return false;
-  for (uint32_t i = 0; i < length; ++i) {
-    const uint8_t first = bytes[2 * i];
-    const uint8_t second = bytes[2 * i + 1];
-    text[i] = static_cast<wchar_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
-  }
-  return TakeWideText(text, length, file);
-}
-
-// False when the bytes are not text of the code page under `flags` (MB_ERR_INVALID_CHARS) or memory fails.
-bool DecodeCodePage(const uint8_t* bytes, uint32_t size, UINT codePage, DWORD flags, ListFileText* file) {
-  if (size == 0) return TakeWideText(AllocZeroedWide(1), 0, file);
-  const char* source = reinterpret_cast<const char*>(bytes);
-  const int count = static_cast<int>(size);
-  const int length = MultiByteToWideChar(codePage, flags, source, count, nullptr, 0);
-  if (length <= 0) return false;
-  wchar_t* text = AllocZeroedWide(static_cast<uint32_t>(length) + 1);
-  if (text == nullptr) return false;
-  MultiByteToWideChar(codePage, flags, source, count, text, length);
-  return TakeWideText(text, static_cast<uint32_t>(length), file);
-}
-
-bool DecodeListBytes(const uint8_t* bytes, uint32_t size, ListFileText* file) {
-  if (size > static_cast<uint32_t>(INT_MAX)) return false;
-  if (BeginsWith(bytes, size, "\xFF\xFE")) return DecodeUtf16(bytes + 2, size - 2, false, file);
-  if (BeginsWith(bytes, size, "\xFE\xFF")) return DecodeUtf16(bytes + 2, size - 2, true, file);
-  if (BeginsWith(bytes, size, "\xEF\xBB\xBF")) return DecodeCodePage(bytes + 3, size - 3, CP_UTF8, 0, file);
-  const uint32_t sample = size < kTypeSampleBytes ? size : kTypeSampleBytes;
-  if (DetectTextType(bytes, sample) == kTextUtf16Unmarked) return DecodeUtf16(bytes, size, false, file);
-  return DecodeCodePage(bytes, size, CP_UTF8, MB_ERR_INVALID_CHARS, file) ||
-         DecodeCodePage(bytes, size, CP_ACP, 0, file);
-}
-
-bool IsLineBreak(wchar_t c) { return c == L'\r' || c == L'\n' || c == 0; }
-
 const ListStepHead* AsListStep(const ModuleInstance* settings) {
   return reinterpret_cast<const ListStepHead*>(settings);
+}
+
+// A sequence needs no more lines than there are files to name; without a file list, every line.
+uint32_t ListedFileCount() {
+  const ItemListControl* files = AppFileList();
+  return files != nullptr ? ItemStoreCount(&files->rows) : UINT32_MAX;
+}
+
+// The stamp the step's list file has now; false when it has none (no path, no file).
+bool StampListFile(const wchar_t* storedPath, ListFileStamp* stamp) {
+  wchar_t path[kListPathCapacity];
+  ExpandPathPlaceholdersRelative(storedPath, path, kListPathCapacity);
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  LongPath longPath;
+  if (path[0] == 0 || !GetFileAttributesExW(MakeLongPath(&longPath, path), GetFileExInfoStandard, &data)) return false;
+  stamp->pathHash = HashIgnoreCaseWide(path) | 1;
+  stamp->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  stamp->written = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                   data.ftLastWriteTime.dwLowDateTime;
+  stamp->wanted = ListedFileCount();
+  return true;
+}
+
+// Whether what the step loaded is what the file holds now, and enough of it.
+bool HoldsList(const ListFileStamp& loaded, const ListFileStamp& now) {
+  return loaded.pathHash == now.pathHash && loaded.size == now.size && loaded.written == now.written &&
+         (loaded.whole != 0 || loaded.wanted >= now.wanted);
 }
 
 bool ReadListStepText(const wchar_t* text, ListStepHead* step) {
@@ -82,42 +59,29 @@ bool ReadListStepText(const wchar_t* text, ListStepHead* step) {
 
 }  // namespace
 
-bool ReadListFile(const wchar_t* storedPath, ListFileText* file) {
-  *file = ListFileText{};
+bool OpenListFile(const wchar_t* storedPath, ListFile* list) {
+  InitBufferedFile(&list->file);
+  list->lines = 0;
   wchar_t path[kListPathCapacity];
   ExpandPathPlaceholdersRelative(storedPath, path, kListPathCapacity);
-  if (path[0] == 0) return false;
-  uint32_t size = 0;
-  uint8_t* bytes = ReadWholeFile(path, &size);
-  if (bytes == nullptr) return false;
-  const bool decoded = DecodeListBytes(bytes, size, file);
-  FreeAndNull(&bytes);
-  if (!decoded) FreeListFile(file);
-  return decoded;
-}
-
-bool NextListLine(ListFileText* file, ListLineEnds ends, wchar_t* line, int capacity) {
-  if (capacity <= 0 || file->text == nullptr || file->position >= file->length) return false;
-  int stored = 0;
-  uint32_t p = file->position;
-  for (; p < file->length && !IsLineBreak(file->text[p]); ++p) {
-    if (stored + 1 < capacity) line[stored++] = file->text[p];
-  }
-  line[stored] = 0;
-  if (ends == ListLineEnds::kRunOfBreaks) {
-    while (p < file->length && IsLineBreak(file->text[p])) ++p;
-  } else if (p < file->length) {
-    const bool crLf = file->text[p] == L'\r' && p + 1 < file->length && file->text[p + 1] == L'\n';
-    p += crLf ? 2 : 1;
-  }
-  file->position = p;
+  if (path[0] == 0 || TextFileOpen(&list->file, path) != 0) return false;
+  // Zero bytes do not make a list binary: they end its lines like a line break.
+  const int32_t type = list->file.textType;
+  if (type == kTextBinary || type == kTextRtf) list->file.textType = kTextAnsi;
   return true;
 }
 
-void FreeListFile(ListFileText* file) {
-  FreeAndNull(&file->text);
-  *file = ListFileText{};
+bool NextListLine(ListFile* list, ListLineEnds ends, wchar_t* line, int capacity) {
+  int read = TextFileReadLineWide(&list->file, line, capacity);
+  // Only a blank first line gives an empty entry when blank lines are skipped.
+  while (read == 1 && ends == ListLineEnds::kRunOfBreaks && list->lines > 0)
+    read = TextFileReadLineWide(&list->file, line, capacity);
+  if (read <= 0) return false;
+  ++list->lines;
+  return true;
 }
+
+void CloseListFile(ListFile* list) { CloseBufferedFile(&list->file); }
 
 void InitEntryBlockBuilder(EntryBlockBuilder* builder) {
   // The lists are loaded wherever a preview pass runs, never painted from.
@@ -192,10 +156,23 @@ void GetListStepComment(const ModuleInstance* settings, wchar_t* text, int capac
   CopyWideBounded(AsListStep(settings)->comment, text, capacity);
 }
 
-void PrepareListStep(void (*load)(ModuleInstance* settings), ModuleInstance* settings) {
-  const bool loaded = GuardedCall(false, [&] {
-    load(settings);
+void PrepareListStep(ListRead (*load)(ModuleInstance* settings, uint32_t wanted), ModuleInstance* settings) {
+  ListStepHead* step = reinterpret_cast<ListStepHead*>(settings);
+  ListFileStamp now{};
+  const bool stamped = StampListFile(step->path, &now);
+  if (stamped && HoldsList(step->loaded, now)) {
+    step->counter = 0;
+    return;
+  }
+  step->loaded = ListFileStamp{};
+  ListRead read = ListRead::kNotRead;
+  const bool returned = GuardedCall(false, [&] {
+    read = load(settings, now.wanted);
     return true;
   });
-  if (loaded) reinterpret_cast<ListStepHead*>(settings)->counter = 0;
+  if (!returned) return;
+  step->counter = 0;
+  if (!stamped || read == ListRead::kNotRead) return;
+  now.whole = read == ListRead::kWhole ? 1 : 0;
+  step->loaded = now;
 }

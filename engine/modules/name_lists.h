@@ -1,15 +1,19 @@
-// Lists of new names in files, shared by the CSV and Text modules: the list file read whole and split into
-// lines, the loaded entries kept in one block with an index, the step's text form (the key, the list path and
-// the comment) and what a list entry does to a name.
+// Lists of new names in files, shared by the CSV and Text modules: the list file read line by line, the
+// loaded entries kept in one block with an index, the step's text form (the key, the list path and the
+// comment) and what a list entry does to a name.
 //
 // A list file is UTF-16 with its mark (FF FE, or FE FF for big-endian), UTF-8 with its mark, UTF-16 without a
-// mark when every second byte is zero, UTF-8 without a mark when all of it is valid UTF-8, and otherwise 8-bit
-// text in the active code page.
+// mark when every second byte of its beginning is zero, and otherwise 8-bit text: a line that is valid UTF-8
+// is read as UTF-8, any other in the active code page.
+//
+// A list is read only when its file changed since the last pass (its path, size or time), and a sequence only
+// up to the number of listed files, so a large list file costs neither memory nor time at every pass.
 #pragma once
 #include <cstdint>
 
 #include "engine/module_contract.h"
 #include "foundation/core/record_buffer.h"
+#include "foundation/files/file_records.h"
 #include "foundation/files/paths.h"
 
 // Capacity of a list path as stored in a step, terminator included.
@@ -17,11 +21,10 @@ constexpr int kListPathCapacity = kPathCapacity;
 // Capacity of one entry, terminator included: a name part may take 1023 characters.
 constexpr int kListEntryCapacity = kApplyPartCapacity;
 
-// A list file's whole text as wide characters.
-struct ListFileText {
-  wchar_t* text;      // owned; null when nothing was read
-  uint32_t length;    // characters, zeros inside included
-  uint32_t position;  // where the next line begins
+// A list file open for reading by line.
+struct ListFile {
+  BufferedFile file;
+  uint32_t lines;  // lines given so far
 };
 
 // Where lines end. kEveryBreak: at LF, CR LF, a lone CR or a zero, so an empty line is a line. kRunOfBreaks:
@@ -29,14 +32,14 @@ struct ListFileText {
 // a blank first line gives an empty line).
 enum class ListLineEnds { kEveryBreak, kRunOfBreaks };
 
-// Reads the list file of a stored path (placeholders expanded, a path beginning with ".." taken relative to the
-// program's folder). False for an empty path or a file that cannot be read; `file` is then empty.
-bool ReadListFile(const wchar_t* storedPath, ListFileText* file);
+// Opens the list file of a stored path (placeholders expanded, a path beginning with ".." taken relative to the
+// program's folder). False for an empty path or a file that cannot be opened.
+bool OpenListFile(const wchar_t* storedPath, ListFile* list);
 
 // The next line into `line`, cut to the capacity; false when no line is left.
-bool NextListLine(ListFileText* file, ListLineEnds ends, wchar_t* line, int capacity);
+bool NextListLine(ListFile* list, ListLineEnds ends, wchar_t* line, int capacity);
 
-void FreeListFile(ListFileText* file);
+void CloseListFile(ListFile* list);
 
 // Entries one after another, each zero-terminated, with the offset where each begins.
 struct EntryBlock {
@@ -67,6 +70,15 @@ const wchar_t* EntryAt(const EntryBlock* block, uint32_t index);
 void TakeListEntry(const wchar_t* entry, ModuleApplyRecord* record);
 
 #pragma pack(push, 1)
+// The list file a step loaded last.
+struct ListFileStamp {
+  uint64_t pathHash;  // of the expanded path; 0 when nothing is loaded
+  uint64_t size;
+  uint64_t written;   // last-write time
+  uint32_t wanted;    // lines asked for
+  uint32_t whole;     // 1 when the file ended before `wanted` lines
+};
+
 // The settings every list step begins with; each module appends its loaded entries.
 struct ListStepHead {
   ModuleInstance header;
@@ -74,9 +86,11 @@ struct ListStepHead {
   uint32_t entryCount;  // entries loaded
   wchar_t path[kListPathCapacity];  // as stored, placeholders allowed
   wchar_t comment[kStepCommentCapacity];
+  ListFileStamp loaded;
 };
 #pragma pack(pop)
-static_assert(sizeof(ListStepHead) == 8 + 4 + 4 + 2 * kListPathCapacity + 2 * kStepCommentCapacity,
+static_assert(sizeof(ListStepHead) ==
+                  8 + 4 + 4 + 2 * kListPathCapacity + 2 * kStepCommentCapacity + sizeof(ListFileStamp),
               "list step layout");
 
 // A new record of `size` bytes: all zero (an empty path) without a text, else read from the step's text: after
@@ -94,6 +108,10 @@ void DescribeListStep(int titleId, const ModuleInstance* settings, wchar_t* text
 // The comment operation of both list modules.
 void GetListStepComment(const ModuleInstance* settings, wchar_t* text, int capacity);
 
-// The prepare operation's frame: runs the step's load of its list; when it returned, the pass counts its files
-// from 0; when it failed, the count stays as it was.
-void PrepareListStep(void (*load)(ModuleInstance* settings), ModuleInstance* settings);
+// What a step's load made of its list file.
+enum class ListRead { kNotRead, kPart, kWhole };
+
+// The prepare operation's frame: unless the step holds the list its file holds now (and enough of it), runs
+// the step's load, which reads at most `wanted` lines of a sequence (the number of listed files); when the load
+// returned, the pass counts its files from 0; when it failed, the count stays as it was.
+void PrepareListStep(ListRead (*load)(ModuleInstance* settings, uint32_t wanted), ModuleInstance* settings);

@@ -10,25 +10,27 @@ constexpr int kTextTitleId = 13275;
 
 TextListSettings* AsText(ModuleInstance* settings) { return reinterpret_cast<TextListSettings*>(settings); }
 
-// The lines of the file, or none when memory could not hold them all.
-void LoadTextList(ModuleInstance* instance) {
+// The first `wanted` lines of the file, or none when memory could not hold them all.
+ListRead LoadTextList(ModuleInstance* instance, uint32_t wanted) {
   TextListSettings* settings = AsText(instance);
   FreeEntryBlock(&settings->lines);
-  ListFileText file;
-  if (!ReadListFile(settings->list.path, &file)) return;
+  settings->list.entryCount = 0;
+  ListFile file;
+  if (!OpenListFile(settings->list.path, &file)) return ListRead::kNotRead;
   EntryBlockBuilder lines;
   InitEntryBlockBuilder(&lines);
   wchar_t line[kListEntryCapacity];
   uint32_t count = 0;
-  bool whole = true;
-  while (whole && NextListLine(&file, ListLineEnds::kRunOfBreaks, line, kListEntryCapacity)) {
-    whole = AppendEntry(&lines, line);
+  bool kept = true;
+  while (kept && count < wanted && NextListLine(&file, ListLineEnds::kRunOfBreaks, line, kListEntryCapacity)) {
+    kept = AppendEntry(&lines, line);
     ++count;
   }
-  FreeListFile(&file);
-  settings->list.entryCount = 0;
-  if (whole && FinishEntryBlock(&lines, &settings->lines)) settings->list.entryCount = count;
+  CloseListFile(&file);
+  if (kept && FinishEntryBlock(&lines, &settings->lines)) settings->list.entryCount = count;
   FreeEntryBlockBuilder(&lines);
+  if (!kept) return ListRead::kNotRead;
+  return count < wanted ? ListRead::kWhole : ListRead::kPart;
 }
 
 void PrepareTextModule(ModuleInstance* instance) { PrepareListStep(LoadTextList, instance); }

@@ -208,6 +208,14 @@ int FileReadExact(BufferedFile* file, void* buffer, uint32_t n) {
   return static_cast<int>(MapLastError(kBufferedReadErrorDefault));
 }
 
+uint32_t FilePeekBuffered(BufferedFile* file, const uint8_t** bytes) {
+  if (!IsOpen(file)) return 0;
+  bool failed = false;
+  if (file->bufferBytes <= file->bufferPosition && !RefillReadBuffer(file, &failed)) return 0;
+  *bytes = file->buffer + file->bufferPosition;
+  return static_cast<uint32_t>(file->bufferBytes - file->bufferPosition);
+}
+
 int FileReadExactHandle(HANDLE handle, void* buffer, uint32_t n) {
   auto* target = static_cast<uint8_t*>(buffer);
   uint32_t done = 0;

@@ -53,6 +53,11 @@ int FileOpenReadWrite(BufferedFile* file, const wchar_t* path);
 // Exactly n bytes through the read buffer: 0; minus the bytes read when fewer came; the normalised error
 // (default 259) when none came. 259 for a closed record.
 int FileReadExact(BufferedFile* file, void* buffer, uint32_t n);
+
+// The bytes the read buffer holds from the read position on, filling it again when it is empty: their count
+// (0 at the end of the file, or when the file cannot be read) and where they are. A reader takes what it uses by
+// moving the record's bufferPosition on.
+uint32_t FilePeekBuffered(BufferedFile* file, const uint8_t** bytes);
 // Exactly n bytes from a raw handle: 0, else the normalised error (default 30).
 int FileReadExactHandle(HANDLE handle, void* buffer, uint32_t n);
 // All n bytes to a raw handle: 0, else the normalised error (default 112).

@@ -25,28 +25,53 @@ bool IsUnmarkedUtf16(const uint8_t* bytes, uint32_t count) {
   return true;
 }
 
-// Reads `size` bytes of one text unit; false at the end of the file.
-bool ReadUnit(BufferedFile* file, void* unit, uint32_t size) { return FileReadExact(file, unit, size) == 0; }
 
-// Gives the unit just read back to the buffer (it is always still there).
-void UnreadUnit(BufferedFile* file, uint32_t size) { file->bufferPosition -= static_cast<int32_t>(size); }
-
+// Unit `index` of the bytes, a UTF-16 unit of a big-endian file in the order of the machine.
 template <typename Unit>
-int ReadLine(BufferedFile* file, Unit* buffer, int capacity) {
+Unit UnitAt(const uint8_t* bytes, uint32_t index, bool swapped) {
+  Unit unit;
+  memcpy(&unit, bytes + index * sizeof(Unit), sizeof unit);
+  if constexpr (sizeof(Unit) == 2) {
+    if (swapped) return static_cast<Unit>(((unit & 0xFF) << 8) | ((unit >> 8) & 0xFF));
+  }
+  return unit;
+}
+
+bool IsLineEnd(uint32_t unit) { return unit == 0 || unit == '\n' || unit == '\r'; }
+
+// Takes the LF of a CR LF that the buffer's refill separated from its CR.
+template <typename Unit>
+void SkipLineFeed(BufferedFile* file, bool swapped) {
+  const uint8_t* bytes = nullptr;
+  if (FilePeekBuffered(file, &bytes) >= sizeof(Unit) && UnitAt<Unit>(bytes, 0, swapped) == '\n')
+    file->bufferPosition += static_cast<int32_t>(sizeof(Unit));
+}
+
+// Scans the buffered bytes for the line's end in place, a buffer at a time.
+template <typename Unit>
+int ReadLine(BufferedFile* file, Unit* buffer, int capacity, bool swapped = false) {
   int stored = 0;
   bool any = false;
-  Unit unit = 0;
-  while (ReadUnit(file, &unit, sizeof unit)) {
+  const uint8_t* bytes = nullptr;
+  for (uint32_t held; (held = FilePeekBuffered(file, &bytes) / sizeof(Unit)) != 0;) {
     any = true;
-    if (unit == 0 || unit == '\n') break;
-    if (unit == '\r') {
-      if (ReadUnit(file, &unit, sizeof unit) && unit != '\n') UnreadUnit(file, sizeof unit);
-      break;
+    uint32_t i = 0;
+    Unit unit = 0;
+    for (; i < held && !IsLineEnd(unit = UnitAt<Unit>(bytes, i, swapped)); ++i) {
+      if (stored + 1 < capacity) buffer[stored++] = unit;
     }
-    if (stored + 1 < capacity) buffer[stored++] = unit;
+    const bool ended = i < held;
+    const bool crLf = ended && unit == '\r' && i + 1 < held && UnitAt<Unit>(bytes, i + 1, swapped) == '\n';
+    file->bufferPosition += static_cast<int32_t>((i + (ended ? 1 : 0) + (crLf ? 1 : 0)) * sizeof(Unit));
+    if (ended && unit == '\r' && i + 1 == held) SkipLineFeed<Unit>(file, swapped);
+    if (ended) break;
   }
   if (capacity > 0) buffer[stored] = 0;
   return any ? stored + 1 : 0;
+}
+
+bool IsUtf16(int32_t type) {
+  return type == kTextUtf16 || type == kTextUtf16Unmarked || type == kTextUtf16BigEndian;
 }
 
 }  // namespace
@@ -70,7 +95,7 @@ int TextFileOpen(BufferedFile* file, const wchar_t* path) {
   if (!ReadFile(file->handle, file->buffer, kBufferedFileBufferBytes, &got, nullptr)) got = 0;
   file->bufferBytes = static_cast<int32_t>(got);
   file->textType = DetectTextType(file->buffer, got);
-  if (file->textType == kTextUtf16) file->bufferPosition = 2;
+  if (file->textType == kTextUtf16 || file->textType == kTextUtf16BigEndian) file->bufferPosition = 2;
   if (file->textType == kTextUtf8) file->bufferPosition = 3;
   return 0;
 }
@@ -83,7 +108,7 @@ int TextFileReadLineNarrow(BufferedFile* file, char* buffer, int capacity) {
 
 int TextFileReadLineWide(BufferedFile* file, wchar_t* buffer, int capacity) {
   if (file == nullptr || buffer == nullptr || capacity <= 0) return 0;
-  if (file->textType == kTextUtf16) return ReadLine(file, buffer, capacity);
+  if (IsUtf16(file->textType)) return ReadLine(file, buffer, capacity, file->textType == kTextUtf16BigEndian);
   if (!IsNarrowReadable(file->textType)) return -static_cast<int>(kBufferedReadErrorDefault);
   InlineTextBuffer line;
   InitInlineTextBuffer(&line);

@@ -21,13 +21,13 @@ enum TextType : int32_t {
 TextType DetectTextType(const uint8_t* bytes, uint32_t count);
 
 // Opens a text file, reads its first 4096 bytes and stores their type in the record; reading starts after a
-// byte-order mark. 0 or the open error. Only 8-bit, UTF-8 and marked UTF-16 files can be read by line.
+// byte-order mark. 0 or the open error. Only 8-bit, UTF-8 and UTF-16 files can be read by line.
 int TextFileOpen(BufferedFile* file, const wchar_t* path);
 
 // The next line without its line end (LF, CR LF, a lone CR, a zero, or the end of the file); at most
 // capacity - 1 characters are kept and the rest of the line is skipped. The result is the number of
 // characters + 1 (1 for an empty line), 0 at the end of the file. The narrow reader serves 8-bit and UTF-8
 // files as they are; the wide one converts them (UTF-8 where the line is valid UTF-8, else the active code
-// page) and reads UTF-16 files; it gives -259 for a file of any other type.
+// page) and reads UTF-16 files of either byte order; it gives -259 for a file of any other type.
 int TextFileReadLineNarrow(BufferedFile* file, char* buffer, int capacity);
 int TextFileReadLineWide(BufferedFile* file, wchar_t* buffer, int capacity);

@@ -231,3 +231,31 @@ TEST_F(ListPreview, ALookupSeesTheNameThePrecedingStepsMade) {
   EXPECT_EQ(NewName(1), L"b.old");
   EXPECT_EQ(NewName(2), L"c.old");
 }
+
+TEST_F(ListPreview, AListIsReadOnlyWhenItsFileChangesAndASequenceOnlyAsFarAsTheFilesGo) {
+  const uint32_t folder = AddFolder(L"C:\\one");
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) AddFile(folder, name);
+  std::string lines;
+  for (int i = 0; i < 5000; ++i) lines += "n" + std::to_string(i) + ".txt\r\n";
+  const std::wstring path = folder_.WriteFile(L"names.txt", lines);
+  const auto* text = reinterpret_cast<const ListStepHead*>(AddStep((L"<Text," + path + L">").c_str()));
+  ComputeNewNames();
+  EXPECT_EQ(NewName(2), L"n2.txt");
+  EXPECT_EQ(text->entryCount, 3u) << "a sequence keeps only a line for each listed file";
+
+  // Held open without sharing, the unchanged list cannot be read again, and need not be.
+  HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ComputeNewNames();
+  EXPECT_EQ(NewName(0), L"n0.txt");
+  CloseHandle(held);
+
+  // One more file wants one more line; a changed file is read again.
+  AddFile(folder, L"d.txt");
+  ComputeNewNames();
+  EXPECT_EQ(NewName(3), L"n3.txt");
+  folder_.WriteFile(L"names.txt", "x.txt\r\n");
+  ComputeNewNames();
+  EXPECT_EQ(NewName(0), L"x.txt");
+  EXPECT_EQ(NewName(1), L"b.txt");
+}

@@ -34,7 +34,9 @@ bool Readable(SOCKET socket, long milliseconds) {
 
 }  // namespace
 
-LocalHttpServer::LocalHttpServer(std::string body) : body_(std::move(body)) {
+LocalHttpServer::LocalHttpServer(std::string body) : LocalHttpServer(HttpReply{"200 OK", std::move(body)}) {}
+
+LocalHttpServer::LocalHttpServer(HttpReply reply) : reply_(std::move(reply)) {
   listener_ = BindLoopback(&port_);
   if (listener_ == INVALID_SOCKET) return;
   if (listen(listener_, 4) != 0) {
@@ -73,10 +75,29 @@ void LocalHttpServer::Answer(SOCKET connection) {
     request.append(buffer, static_cast<size_t>(received));
   }
   ++requests_;
-  const std::string response = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                               std::to_string(body_.size()) + "\r\nConnection: close\r\n\r\n" + body_;
-  send(connection, response.data(), static_cast<int>(response.size()), 0);
-  shutdown(connection, SD_SEND);
+  const std::string header = Header();
+  if (send(connection, header.data(), static_cast<int>(header.size()), 0) > 0 && SendBody(connection)) {
+    shutdown(connection, SD_SEND);
+  }
+}
+
+std::string LocalHttpServer::Header() const {
+  std::string header = "HTTP/1.0 " + reply_.status + "\r\nContent-Type: text/plain\r\n";
+  const long long length =
+      reply_.announced == -1 ? static_cast<long long>(reply_.body.size()) * reply_.repeats : reply_.announced;
+  if (reply_.repeats > 0 && length >= 0) header += "Content-Length: " + std::to_string(length) + "\r\n";
+  return header + "Connection: close\r\n\r\n";
+}
+
+// False when the client left before the body was sent.
+bool LocalHttpServer::SendBody(SOCKET connection) {
+  for (int sent = 0; reply_.repeats == 0 || sent < reply_.repeats; ++sent) {
+    if (stop_ || send(connection, reply_.body.data(), static_cast<int>(reply_.body.size()), 0) <= 0) return false;
+    sent_ += static_cast<long long>(reply_.body.size());
+    // An endless body comes at about a network's pace, not at the loopback's.
+    if (reply_.repeats == 0) Sleep(1);
+  }
+  return true;
 }
 
 std::wstring UnreachableAddress() {

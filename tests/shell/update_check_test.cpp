@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <wininet.h>
 
 #include <string>
 
@@ -22,7 +23,8 @@
 namespace {
 
 const UiStringRecord kTexts[] = {
-    {-1, L"US"}, {1001, L"A new version is available:"}, {1003, L"is up to date."}, {0, nullptr}};
+    {-1, L"US"}, {1001, L"A new version is available:"}, {1003, L"is up to date."}, {10101, L"No product list:"},
+    {0, nullptr}};
 
 std::wstring Trimmed(std::wstring text) {
   while (!text.empty() && iswspace(text.back())) text.pop_back();
@@ -103,6 +105,57 @@ TEST_F(UpdateCheck, AnUnreachableServerOffersRetryAndCancelEndsTheCheck) {
   EXPECT_EQ(shown.text, Trimmed(expected));
   EXPECT_EQ(shown.caption, kProgramTitle);
   EXPECT_TRUE(DownloadsFolderEmpty());
+}
+
+bool InDownloadCache(const std::wstring& site) {
+  DWORD size = 0;
+  return GetUrlCacheEntryInfoW((site + L"/products.txt").c_str(), nullptr, &size) ||
+         GetLastError() != ERROR_FILE_NOT_FOUND;
+}
+
+struct ReplyCase {
+  const char* what;
+  HttpReply reply;
+  int button;
+  bool noProductList;  // else the Retry box of a failed download
+};
+
+TEST_F(UpdateCheck, AnAnswerThatIsNoProductListIsSaidBoundedAndLeavesNothingBehind) {
+  std::string lines;
+  for (int i = 0; i < 1000; ++i) lines += "qa1.0 Other\r\n";
+  wchar_t failed[512];
+  ASSERT_GT(FormatSystemErrorText(ERROR_UNEXP_NET_ERR, failed, 512, false), 0);
+  const ReplyCase cases[] = {
+      {"error page", {"404 Not Found", "<html><body>qk26.01 Quorvex</body></html>"}, IDOK, true},
+      {"garbage", {"500 Internal Server Error", std::string("\x01\x02qk\0\xff\xfe", 7)}, IDOK, true},
+      {"past the limit", {"200 OK", lines, 240}, IDOK, true},
+      {"endless", {"200 OK", lines, 0}, IDOK, true},
+      {"cut short", {"200 OK", "qk26.01 Quorvex\r\n", 1, 1000}, IDCANCEL, false},
+  };
+  for (const ReplyCase& c : cases) {
+    LocalHttpServer server(c.reply);
+    ASSERT_FALSE(server.Address().empty());
+    const Shown shown = Check(server.Address(), c.button);
+    EXPECT_EQ(shown.boxes, 1) << c.what;
+    if (c.noProductList) {
+      EXPECT_EQ(shown.text.rfind(L"No product list:", 0), 0u) << c.what;
+      EXPECT_NE(shown.text.find(server.Address()), std::wstring::npos) << c.what;
+    } else {
+      EXPECT_EQ(shown.text, Trimmed(failed)) << c.what;
+    }
+    EXPECT_LT(server.BytesSent(), 64ll << 20) << c.what;
+    EXPECT_TRUE(DownloadsFolderEmpty()) << c.what;
+    EXPECT_FALSE(InDownloadCache(server.Address())) << c.what;
+  }
+}
+
+TEST(ProductList, ALineIsTwoLettersAVersionABlankAndAName) {
+  const struct {
+    const char* line;
+    bool productLine;
+  } cases[] = {{"qk26.01 Quorvex", true}, {"qa1.0 Other", true}, {"qk26.01", false}, {"<html>", false},
+               {"QK26.01 Quorvex", false}, {"qkx Quorvex", false}, {"", false}};
+  for (const auto& c : cases) EXPECT_EQ(IsProductLine(c.line), c.productLine) << c.line;
 }
 
 struct LineCase {

@@ -73,6 +73,15 @@ TEST(TextFiles, LinesEndAtLfCrLfOrALoneCrInEveryEncoding) {
   // A line longer than the buffer is cut, and the next line starts after its end.
   EXPECT_EQ(ReadWideLines(folder.WriteFile(L"long.txt", std::string(100, 'x') + "\nz"))[1], L"z");
 
+  // Line ends that the buffer's refills split from their lines, and UTF-16 of either byte order.
+  const std::string filler(4095, 'x');
+  EXPECT_EQ(ReadWideLines(folder.WriteFile(L"cr.txt", filler + "\r\nb"))[1], L"b");
+  EXPECT_EQ(ReadWideLines(folder.WriteFile(L"cr2.txt", filler + "a\r\nb"))[1], L"b");
+  const std::string big("\xFE\xFF\0a\0\r\0\n\0\xE9", 10);
+  EXPECT_EQ(ReadWideLines(folder.WriteFile(L"be.txt", big)), (std::vector<std::wstring>{L"a", L"\u00E9"}));
+  EXPECT_EQ(ReadWideLines(folder.WriteFile(L"un.txt", std::string("a\0\n\0b\0", 6))),
+            (std::vector<std::wstring>{L"a", L"b"}));
+
   OpenRecord binary;
   ASSERT_EQ(TextFileOpen(&binary.file, folder.WriteFile(L"b.bin", std::string("a\0bc", 4)).c_str()), 0);
   wchar_t line[8];
