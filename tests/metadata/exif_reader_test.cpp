@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -200,6 +201,32 @@ TEST(ExifReader, DerivedExposureApertureAndIso) {
   EXPECT_EQ(Value(info, 0x8827), L"160");
   EXPECT_EQ(Value(info, 0x920A), Decimal(L"6", L"1", L"mm"));
   EXPECT_EQ(info.flashUsed, 1);
+}
+
+TEST(ExifReader, FirstDirectoryMayLieAnywhereInsideTheTiffData) {
+  // Offsets seen in cameras' files, and header offsets that point into the header or past the data.
+  struct Case {
+    uint32_t placed;                  // where the directory is written
+    std::optional<uint32_t> pointed;  // what the header says, when not that
+    bool read;
+  } cases[] = {{8, {}, true}, {138, {}, true}, {142, {}, true}, {6342, {}, true},
+               {8, 4, false}, {8, 0x10000, false}, {8, 0xFFFFFFF8, false}};
+  for (const Case& c : cases) {
+    for (bool bigEndian : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.placed << " " << c.pointed.value_or(c.placed) << (bigEndian ? " MM" : " II"));
+      TiffBuilder tiff(bigEndian);
+      tiff.PlaceFirstDirectoryAt(c.placed);
+      const int first = tiff.Directory();
+      tiff.AddText(first, 0x010F, "Maker");
+      tiff.AddText(first, 0x0132, "2019:03:04 05:06:07");
+      std::string bytes = tiff.Build();
+      if (c.pointed) bytes.replace(4, 4, tiff.U32(*c.pointed));
+      const ReadResult read = ReadBytes(JpegFile(ExifSegment(bytes) + FrameHeader(640, 480)));
+      EXPECT_EQ(read.result, 0);
+      EXPECT_STREQ(read.info->cameraMake, c.read ? "Maker" : "");
+      EXPECT_EQ(Expand(*read.info, L"\"Date/Time\""), c.read ? L"20190304050607" : L"(untouched)");
+    }
+  }
 }
 
 TEST(ExifReader, DirectoriesNestedFiveLevelsDeepAreNotRead) {
