@@ -116,15 +116,17 @@ bool AppendPluginValue(Expansion* expansion) {
   const FieldReference& reference = settings->references[expansion->slot++];
   if (reference.source == kUnresolvedSource) return true;
   wchar_t value[kResultCapacity];
-  expansion->running = GuardedCall(-2, [&] { return GetPluginFieldText(reference, expansion->path, value, kResultCapacity); });
+  expansion->running = GuardedCall(
+      -2, [&] { return GetPluginFieldText(reference, expansion->path, value, kResultCapacity); },
+      {"module", L"PgnCont"});
   if (expansion->running == -2) return false;
   if (value[0] == 0) return settings->failFlag == 0;
   AppendWideBounded(value, expansion->result, kResultCapacity);
   return true;
 }
 
-// 0 or the last plug-in error with the expanded name, -1 when a reference without value fails the step, -2
-// when fetching a value failed.
+// 0 or the last plug-in error with the expanded name; kApplyValueMissing when a reference without value fails
+// the step; -2 when fetching a value failed (the dispatch sees the caught fault and marks the file).
 int ExpandPattern(Expansion* expansion) {
   const wchar_t* position = expansion->settings->pattern;
   for (PatternPiece piece = NextPatternPiece(&position); piece.kind != kPatternEnd; piece = NextPatternPiece(&position)) {
@@ -139,7 +141,7 @@ int ExpandPattern(Expansion* expansion) {
       FileTitleOfPath(expansion->path, title, kResultCapacity);
       AppendWideBounded(title, expansion->result, kResultCapacity);
     } else if (piece.kind == kPluginReference && !AppendPluginValue(expansion)) {
-      return expansion->running == -2 ? -2 : -1;
+      return expansion->running == -2 ? -2 : kApplyValueMissing;
     }
   }
   return expansion->running;

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
+#include "foundation/core/trace_file.h"
+
 // The fault frame is a tiny function with its own structured-exception handler: GCC has no __try, so the
 // frame is written in assembly with the unwind data the system needs to walk through it. When a fault
 // reaches the handler, the handler unwinds the stack back to the fault frame and resumes it at its
@@ -28,7 +32,31 @@ bool IsRecoverableFault(DWORD code) {
   }
 }
 
+constexpr int kSubjectNameCapacity = 128;
+constexpr int kFaultLineCapacity = 1024;
+
+volatile LONG g_caughtFaults = 0;
+thread_local uint32_t t_caughtFaults = 0;
+
 }  // namespace
+
+void RecordCaughtFault(uint32_t code, const std::source_location& site, const GuardSubject& subject) {
+  InterlockedIncrement(&g_caughtFaults);
+  ++t_caughtFaults;
+  char name[kSubjectNameCapacity] = "";
+  if (subject.name != nullptr &&
+      WideCharToMultiByte(CP_UTF8, 0, subject.name, -1, name, kSubjectNameCapacity, nullptr, nullptr) == 0) {
+    name[kSubjectNameCapacity - 1] = 0;
+  }
+  char line[kFaultLineCapacity];
+  snprintf(line, sizeof line, "fault %08X in %s (%s:%u) %s %s", static_cast<unsigned>(code), site.function_name(),
+           site.file_name(), static_cast<unsigned>(site.line()), subject.kind != nullptr ? subject.kind : "", name);
+  AppendTraceLine(line);
+}
+
+uint32_t CaughtFaultCount() { return static_cast<uint32_t>(g_caughtFaults); }
+
+uint32_t CaughtFaultCountOnThisThread() { return t_caughtFaults; }
 
 extern "C" EXCEPTION_DISPOSITION FaultFrameHandler(EXCEPTION_RECORD* record, void* establisherFrame,
                                                    CONTEXT* context, void* dispatcherContext) {

@@ -295,11 +295,12 @@ TEST_F(MetadataModules, ExifBuildsTheNamePartFromTheCapture) {
       {L"<EXIF,0,\"Date\"_\"Time\">", L"photo.jpg", photo, L"20210601_102030.jpg"},
       {L"<EXIF,0,\"camera model\" \"Width\"x\"Height\" \"OFN\">", L"photo.jpg", photo, L"PowerShot S95 640x480 photo.jpg"},
       {L"<EXIF,0,\"Lens\"_\"ISO Speed Ratings\">", L"photo.jpg", photo, L"Lens_800.jpg"},
-      // No EXIF data to read: the name stays, whatever the fail flag says.
-      {L"<EXIF,1,\"Date\">", L"notes.txt", "plain words", L"notes.txt"},
+      // No EXIF data to read: the name stays unless the fail flag is set.
+      {L"<EXIF,0,\"Date\">", L"notes.txt", "plain words", L"notes.txt"},
   };
   for (const FileRenameCase& c : cases) EXPECT_EQ(Renamed(c.step, c.name, c.bytes), c.renamed) << Narrow(c.step);
   ExpectFails(L"<EXIF,1,\"Date\" \"Camera Make\">", L"plain.jpg", CompressJpeg(16, 16));
+  ExpectFails(L"<EXIF,1,\"Date\">", L"notes.txt", "plain words");
 }
 
 TEST_F(MetadataModules, EMailBuildsTheNamePartFromTheHeaders) {

@@ -11,6 +11,7 @@
 #include "engine/module_table.h"
 #include "metadata/field_menu.h"
 #include "module_steps.h"
+#include "support/caught_faults.h"
 #include "tests/metadata/plugin_scope.h"
 
 namespace {
@@ -72,6 +73,7 @@ TEST_F(PgnContModule, AFailingPluginFailsTheStepForThatFileOnly) {
   TestLibrary library(kPublishedPlugin);
   const SetFault setFault = library.Export<SetFault>("TestPluginSetFault");
   ASSERT_NE(setFault, nullptr);
+  ExpectCaughtFaults();
   for (int fault : {1, 2, 3}) {
     setFault(fault);
     ExpectNames(scope_, {{L"<PgnCont,0,\"OFN\"-\"Test=Size\">", L"f.txt", 2, nullptr}});
