@@ -89,7 +89,7 @@ int ExpandExifSettings(const wchar_t* path, const PatternSettings* settings, wch
   if (ReadExifInfo(path, &info) != 0) return settings->failOnEmpty != 0 ? kApplyValueMissing : 0;
   const int expanded =
       ExpandExifPattern(path, &info, settings->failOnEmpty != 0, name, kApplyPartCapacity, settings->pattern);
-  return expanded != 0 ? kApplyValueMissing : 0;
+  return PatternApplyResult(expanded);
 }
 
 int GetExifFieldValue(const void* context, int fieldNumber, void* out, int outSize) {

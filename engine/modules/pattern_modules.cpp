@@ -95,7 +95,12 @@ int ReaderFailure(const PatternSettings* settings, int result) {
 int ExpandPatternSettings(const PatternSettings* settings, NameFieldReader read, void* context, wchar_t* name) {
   const int expanded =
       ExpandNamePattern(settings->pattern, settings->failOnEmpty != 0, read, context, name, kApplyPartCapacity);
-  return expanded != 0 ? kApplyValueMissing : 0;
+  return PatternApplyResult(expanded);
+}
+
+int PatternApplyResult(int expanded) {
+  if (expanded < 0) return kApplyValueMissing;
+  return expanded == kPatternWithoutValues ? ERROR_NO_DATA : 0;
 }
 
 void GetFieldDisplayName(int textId, const wchar_t* name, wchar_t* text, int capacity) {

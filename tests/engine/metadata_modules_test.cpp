@@ -146,7 +146,8 @@ TEST_F(MetadataModules, ImageBuildsTheNamePartFromTheHeader) {
   std::vector<FileRenameCase> cases = {
       {L"<Image,0,\"Width\"x\"Height\">", L"photo.png", png, L"640x480.png"},
       {L"<Image,1,\"OFN\" (\"bpp\" bit)>", L"photo.png", png, L"photo (24 bit).png"},
-      {L"<Image,0,\"Width\"x\"Height\">", L"notes.txt", "plain words", L"x.txt"},
+      // No named field has a value: the literal text alone would tell nothing of the file.
+      {L"<Image,0,\"Width\"x\"Height\">", L"notes.txt", "plain words", L"notes.txt"},
       {L"<Image,0,\"Height\"-\"Width\">", L"down.bmp", BmpFile(40, 3, -2, 24), L"-3.bmp"},
   };
   for (const FileRenameCase& c : cases) EXPECT_EQ(Renamed(c.step, c.name, c.bytes), c.renamed) << Narrow(c.step);
@@ -315,7 +316,8 @@ TEST_F(MetadataModules, EMailBuildsTheNamePartFromTheHeaders) {
       {L"<eMail,0,\"Date.\"_\"Time\">", L"message.eml", kMessage,
        date(L"%04u%02u%02u") + L"_" + time(L"%02u%02u%02u") + L".eml"},
       {L"<eMail,0,\"From\" (\"OFN\")>", L"message.eml", kMessage, L"Doe, John (message).eml"},
-      {L"<eMail,0,\"Cc\"x>", L"message.eml", kMessage, L"x.eml"},
+      {L"<eMail,0,\"Cc\"x>", L"message.eml", kMessage, L"message.eml"},
+      {L"<eMail,0,\"Cc\"x\"OFN\">", L"message.eml", kMessage, L"xmessage.eml"},
   };
   for (const FileRenameCase& c : cases) EXPECT_EQ(Renamed(c.step, c.name, c.bytes), c.renamed) << Narrow(c.step);
   ExpectFails(L"<eMail,1,\"Subject\" \"Cc\">", L"message.eml", kMessage);

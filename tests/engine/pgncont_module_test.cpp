@@ -53,7 +53,7 @@ TEST_F(PgnContModule, BuildsNamesFromPluginValuesAndTheFileTitle) {
                           {L"<PgnCont,0,\"Test=Date\">", L"d.txt", 1, L"29.02.2024.txt"},
                           {L"<PgnCont,0,\"Test=Time\">", L"t.txt", 1, L"13_05_09.txt"},
                           {L"<PgnCont,0,\"Test=Choice\"\"Test=Name\">", L"c.txt", 1, L"greenc.txt.txt"},
-                          {L"<PgnCont,0,x\"Test=Size\">", L"plain.bin", 1, L"x.bin"},
+                          {L"<PgnCont,0,x\"Test=Size\">", L"plain.bin", 1, L"plain.bin"},
                           {L"<PgnCont,0,\"abc\"X>", L"n.txt", 1, L"X.txt"},
                           {L"<PgnCont,0,a\"b>", L"q.txt", 1, L"ab.txt"},
                           {L"<PgnCont,0,>", L"same.txt", 1, L"same.txt"},

@@ -17,6 +17,7 @@
 #include "foundation/text/locale_separators.h"
 #include "hostile_input.h"
 #include "metadata/exif_directories.h"
+#include "metadata/name_patterns.h"
 #include "page_end.h"
 #include "support/temp_folder.h"
 #include "written_jpeg.h"
@@ -364,7 +365,7 @@ TEST(ExifFormat, PatternsOfQuotedFieldNames) {
       {L"\"Lens\"\"Width\"", L"Lens640"},
       {L"a\"Width", L"aWidth"},
       {L"\"Date,\"", L"20210601"},
-      {L"\"Date Digitized\"x", L"x"},
+      {L"\"Date Digitized\"x", L"(untouched)"},
       {L"<\"GPS Date/Time\">", L"_20210601140309_"},
       {L"\"Date Digitized\"", L"(untouched)"},
   };
@@ -372,6 +373,8 @@ TEST(ExifFormat, PatternsOfQuotedFieldNames) {
   int result = 0;
   EXPECT_EQ(Expand(info, L"\"Camera Model\"_\"Date Digitized\"", true, &result), L"(untouched)");
   EXPECT_EQ(result, -1);
+  Expand(info, L"\"Date Digitized\"x", false, &result);
+  EXPECT_EQ(result, kPatternWithoutValues) << "named fields without a value leave the name to the file";
   EXPECT_EQ(Expand(info, L"\"Camera Model\"", true, &result), L"PowerShot S95");
   EXPECT_EQ(result, 0);
 }
