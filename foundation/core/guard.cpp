@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "foundation/core/trace_file.h"
 
@@ -37,20 +38,39 @@ constexpr int kFaultLineCapacity = 1024;
 
 volatile LONG g_caughtFaults = 0;
 thread_local uint32_t t_caughtFaults = 0;
+thread_local const GuardFrame* t_guardFrames = nullptr;
 
-}  // namespace
-
-void RecordCaughtFault(uint32_t code, const std::source_location& site, const GuardSubject& subject) {
-  InterlockedIncrement(&g_caughtFaults);
-  ++t_caughtFaults;
+// " kind name" of a subject, as UTF-8 after `text`; nothing for a subject without a kind.
+void AppendSubject(const GuardSubject& subject, const char* before, char* text, size_t capacity) {
+  if (subject.kind == nullptr) return;
   char name[kSubjectNameCapacity] = "";
   if (subject.name != nullptr &&
       WideCharToMultiByte(CP_UTF8, 0, subject.name, -1, name, kSubjectNameCapacity, nullptr, nullptr) == 0) {
     name[kSubjectNameCapacity - 1] = 0;
   }
+  const size_t used = strlen(text);
+  snprintf(text + used, capacity - used, "%s%s%s%s", before, subject.kind, name[0] != 0 ? " " : "", name);
+}
+
+}  // namespace
+
+const GuardFrame* EnterGuardFrame(const GuardFrame* frame) {
+  const GuardFrame* outer = t_guardFrames;
+  t_guardFrames = frame;
+  return outer;
+}
+
+void LeaveGuardFrame(const GuardFrame* outer) { t_guardFrames = outer; }
+
+void RecordCaughtFault(uint32_t code, const std::source_location& site, const GuardSubject& subject) {
+  InterlockedIncrement(&g_caughtFaults);
+  ++t_caughtFaults;
   char line[kFaultLineCapacity];
-  snprintf(line, sizeof line, "fault %08X in %s (%s:%u) %s %s", static_cast<unsigned>(code), site.function_name(),
-           site.file_name(), static_cast<unsigned>(site.line()), subject.kind != nullptr ? subject.kind : "", name);
+  snprintf(line, sizeof line, "fault %08X in %s (%s:%u)", static_cast<unsigned>(code), site.function_name(),
+           site.file_name(), static_cast<unsigned>(site.line()));
+  AppendSubject(subject, " ", line, sizeof line);
+  for (const GuardFrame* frame = t_guardFrames; frame != nullptr; frame = frame->outer)
+    AppendSubject(*frame->subject, ", within ", line, sizeof line);
   AppendTraceLine(line);
 }
 

@@ -10,7 +10,8 @@
 //
 // A caught fault is never silent: each one is counted and written to the trace file (foundation/core/
 // trace_file.h) as "fault", its code (E06D7363 for a C++ exception), the guarding function and what was
-// called (a module, a plug-in, a provider), so that a failure a caller shows as a fixed result can be traced.
+// called (a module, a plug-in, a provider), followed by the subjects of the guards around it ("within plug-in
+// Test"), so that a failure a caller shows as a fixed result can be traced to what caused it.
 #pragma once
 #include <cstdint>
 #include <source_location>
@@ -23,6 +24,14 @@ struct GuardSubject {
 
 // The code a caught C++ exception is recorded with.
 constexpr uint32_t kCaughtCxxException = 0xE06D7363;
+
+// The guards a thread is inside, innermost first: each guarded call links its subject in while it runs.
+struct GuardFrame {
+  const GuardSubject* subject;
+  const GuardFrame* outer;
+};
+const GuardFrame* EnterGuardFrame(const GuardFrame* frame);
+void LeaveGuardFrame(const GuardFrame* outer);
 
 // Counts a caught fault and writes its trace line.
 void RecordCaughtFault(uint32_t code, const std::source_location& site, const GuardSubject& subject);
@@ -48,6 +57,8 @@ Result GuardedCall(Result failureResult, Callable&& callable, const GuardSubject
     bool finished;
   };
   Call call{&callable, failureResult, false};
+  GuardFrame frame{&subject, nullptr};
+  frame.outer = EnterGuardFrame(&frame);
   const uint32_t code = RunInFaultFrame(
       [](void* context) {
         Call* pending = static_cast<Call*>(context);
@@ -58,6 +69,7 @@ Result GuardedCall(Result failureResult, Callable&& callable, const GuardSubject
         }
       },
       &call);
+  LeaveGuardFrame(frame.outer);
   if (call.finished) return call.result;
   RecordCaughtFault(code != 0 ? code : kCaughtCxxException, site, subject);
   return failureResult;

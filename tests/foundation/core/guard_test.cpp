@@ -106,17 +106,20 @@ TEST(Guard, CaughtFaultsAreCountedAndTracedWithTheirPlaceAndSubject) {
   GuardedCall(0, [] { return WriteThroughNull(); }, {"module", L"Audio"});
   GuardedCall(0, [] { return Throw(); }, {"plug-in", L"Test"});
   GuardedCall(0, [] { return 1; }, {"module", L"Case"});
+  GuardedCall(0, [] { return GuardedCall(0, [] { return WriteThroughNull(); }, {"plug-in"}); }, {"plug-in", L"Test"});
   WorkerThread worker([] { GuardedCall(0, [] { return DivideByZero(); }); });
   worker.Join();
   SetEnvironmentVariableW(L"QVRX_TRACE", nullptr);
-  EXPECT_EQ(CaughtFaultCount() - before, 3u);
-  EXPECT_EQ(CaughtFaultCountOnThisThread() - beforeHere, 2u) << "a worker's fault is not this thread's";
+  EXPECT_EQ(CaughtFaultCount() - before, 4u);
+  EXPECT_EQ(CaughtFaultCountOnThisThread() - beforeHere, 3u) << "a worker's fault is not this thread's";
   const std::string lines = ReadWholeFile(trace);
   const struct {
     const char* code;
     const char* subject;
-  } expected[] = {{"fault C0000005 in ", " module Audio\r\n"}, {"fault E06D7363 in ", " plug-in Test\r\n"},
-                  {"fault C0000094 in ", "\r\n"}};
+  } expected[] = {{"fault C0000005 in ", ") module Audio\r\n"},
+                  {"fault E06D7363 in ", ") plug-in Test\r\n"},
+                  {"fault C0000005 in ", ") plug-in, within plug-in Test\r\n"},
+                  {"fault C0000094 in ", ")\r\n"}};
   size_t at = 0;
   for (const auto& line : expected) {
     const size_t end = lines.find("\r\n", at);
