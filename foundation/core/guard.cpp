@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 
 #include "foundation/core/trace_file.h"
 
@@ -40,6 +41,12 @@ volatile LONG g_caughtFaults = 0;
 thread_local uint32_t t_caughtFaults = 0;
 thread_local const GuardFrame* t_guardFrames = nullptr;
 
+bool SameSubject(const GuardSubject& a, const GuardSubject& b) {
+  const bool sameKind = a.kind == b.kind || (a.kind != nullptr && b.kind != nullptr && strcmp(a.kind, b.kind) == 0);
+  const bool sameName = a.name == b.name || (a.name != nullptr && b.name != nullptr && wcscmp(a.name, b.name) == 0);
+  return sameKind && sameName;
+}
+
 // " kind name" of a subject, as UTF-8 after `text`; nothing for a subject without a kind.
 void AppendSubject(const GuardSubject& subject, const char* before, char* text, size_t capacity) {
   if (subject.kind == nullptr) return;
@@ -69,8 +76,13 @@ void RecordCaughtFault(uint32_t code, const std::source_location& site, const Gu
   snprintf(line, sizeof line, "fault %08X in %s (%s:%u)", static_cast<unsigned>(code), site.function_name(),
            site.file_name(), static_cast<unsigned>(site.line()));
   AppendSubject(subject, " ", line, sizeof line);
-  for (const GuardFrame* frame = t_guardFrames; frame != nullptr; frame = frame->outer)
+  const GuardSubject* shown = &subject;
+  for (const GuardFrame* frame = t_guardFrames; frame != nullptr; frame = frame->outer) {
+    // A dispatcher and the module it calls may both guard under one subject: it is named once.
+    if (SameSubject(*frame->subject, *shown)) continue;
     AppendSubject(*frame->subject, ", within ", line, sizeof line);
+    shown = frame->subject;
+  }
   AppendTraceLine(line);
 }
 
