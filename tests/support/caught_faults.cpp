@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "foundation/core/guard.h"
 
 namespace {
 
-bool g_faultsExpected = false;
+// Set from whichever thread provokes the fault.
+std::atomic<bool> g_faultsExpected{false};
 
 // Compares the count of caught faults at the end of each test with its count at the start.
 class CaughtFaultWatch : public testing::EmptyTestEventListener {
