@@ -27,7 +27,9 @@ function(qvrx_test_executable name)
   endif()
   # The program's resources (manifest, dialogs, bitmaps) go into every test executable too, so tests see the
   # same common controls and Windows version as the program.
-  add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/resources/qvrx.rc)
+  # Every executable watches for faults its tests did not expect (tests/support/caught_faults.h).
+  add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/caught_faults.cpp
+                 ${PROJECT_SOURCE_DIR}/resources/qvrx.rc)
   qvrx_resource_script_depends_on_pictures()
   target_link_libraries(${name} PRIVATE ${ARGN} qvrx_test_support GTest::gmock GTest::gtest_main)
   # Tests that use a name every process of the machine shares carry that name in their own and take turns

@@ -46,6 +46,10 @@ constexpr int kStepCommentCapacity = 256;
 // Capacity of the name part and of the extension part of an apply record.
 constexpr int kApplyPartCapacity = 1024;
 
+// The apply result of a step set to mark files without the values it needs ("mark files without these
+// values"), for a file without one.
+constexpr int kApplyValueMissing = ERROR_NOT_FOUND;
+
 #pragma pack(push, 1)
 // The head of every step's settings record; each module appends its own settings.
 struct ModuleInstance {
@@ -101,7 +105,9 @@ struct ModuleDescriptor {
                     const wchar_t* sampleName) = nullptr;
   // Once before every pass over the listed files.
   void (*prepare)(ModuleInstance* settings) = nullptr;
-  // 0 when the name was processed; any other value leaves the name as it was before the step.
+  // 0 when the name was processed; any other value leaves the name as it was before the step:
+  // kApplyValueMissing when the file lacks a value the step is set to insist on (the file is then marked),
+  // any other value when the module passes the file over.
   int (*apply)(ModuleApplyRecord* record) = nullptr;
   void (*freeSettings)(ModuleInstance* settings) = nullptr;
   void (*enumerateFields)(ModuleFieldCallback callback, void* userData) = nullptr;

@@ -65,17 +65,18 @@ const ModuleRegistration kModuleRegistrations[] = {
     {kModulePgnCont, &kPgnContModule},
 };
 
+const ModuleDescriptor* DescriptorAt(uint32_t index) {
+  return index < kModuleSlotCount ? &g_moduleDescriptors[index] : nullptr;
+}
+
 // Runs a call into a module inside the guard: true when it returned, false when it threw or faulted.
 template <typename Callable>
-bool CallModule(Callable&& callable) {
+bool CallModule(const ModuleDescriptor& descriptor, Callable&& callable,
+                const std::source_location site = std::source_location::current()) {
   return GuardedCall(false, [&] {
     callable();
     return true;
-  });
-}
-
-const ModuleDescriptor* DescriptorAt(uint32_t index) {
-  return index < kModuleSlotCount ? &g_moduleDescriptors[index] : nullptr;
+  }, {"module", descriptor.keyName}, site);
 }
 
 const ModuleDescriptor* DescriptorOf(const ModuleInstance* settings) {
@@ -124,7 +125,7 @@ ModuleInstance* CreateDefaultModule(uint32_t index) {
   const ModuleDescriptor* descriptor = DescriptorAt(index);
   if (descriptor == nullptr || descriptor->createSettings == nullptr) return nullptr;
   ModuleInstance* settings = nullptr;
-  if (!CallModule([&] { settings = descriptor->createSettings(nullptr); })) return nullptr;
+  if (!CallModule(*descriptor, [&] { settings = descriptor->createSettings(nullptr); })) return nullptr;
   if (settings != nullptr) settings->moduleIndex = index;
   return settings;
 }
@@ -138,7 +139,7 @@ ModuleInstance* CreateModuleFromText(const wchar_t* text) {
     const ModuleDescriptor& descriptor = g_moduleDescriptors[index];
     if (descriptor.createSettings == nullptr || !EqualsIgnoreCaseWide(descriptor.keyName, key)) continue;
     ModuleInstance* settings = nullptr;
-    if (!CallModule([&] { settings = descriptor.createSettings(text); })) return nullptr;
+    if (!CallModule(descriptor, [&] { settings = descriptor.createSettings(text); })) return nullptr;
     if (settings != nullptr) {
       settings->moduleIndex = index;
       return settings;
@@ -154,8 +155,9 @@ ModuleInstance* EditModuleInstance(HWND owner, ModuleInstance* settings, const v
   ModuleDialogParam param{g_app != nullptr ? g_app->instance : nullptr, owner, settings, sampleContext,
                           sampleName};
   int confirmed = 0;
-  if (!CallModule([&] { confirmed = descriptor->showDialog(&param, settings, sampleContext, sampleName); }))
-    return nullptr;
+  const bool returned = CallModule(
+      *descriptor, [&] { confirmed = descriptor->showDialog(&param, settings, sampleContext, sampleName); });
+  if (!returned) return nullptr;
   return confirmed != 0 ? param.settings : nullptr;
 }
 
@@ -165,7 +167,7 @@ void FreeModuleInstance(ModuleInstance* settings) {
   // Every record is at least one heap block, so a module without its own free operation still gets it freed.
   void (*release)(ModuleInstance*) =
       descriptor->freeSettings != nullptr ? descriptor->freeSettings : FreeModuleInstanceMemory;
-  CallModule([&] { release(settings); });
+  CallModule(*descriptor, [&] { release(settings); });
 }
 
 int SerializeModuleInstance(const ModuleInstance* settings, wchar_t* text, int capacity) {
@@ -175,7 +177,8 @@ int SerializeModuleInstance(const ModuleInstance* settings, wchar_t* text, int c
   if (descriptor == nullptr || descriptor->serialize == nullptr) return ERROR_NOT_SUPPORTED;
   if (AppendWideBounded(L"<", text, capacity) != 0) return ERROR_INSUFFICIENT_BUFFER;
   int cut = 0;
-  if (!CallModule([&] { cut = descriptor->serialize(settings, text, capacity); })) return ERROR_FUNCTION_FAILED;
+  if (!CallModule(*descriptor, [&] { cut = descriptor->serialize(settings, text, capacity); }))
+    return ERROR_FUNCTION_FAILED;
   return cut != 0 ? ERROR_INSUFFICIENT_BUFFER : 0;
 }
 
@@ -183,20 +186,20 @@ void DescribeModuleInstance(const ModuleInstance* settings, wchar_t* text, int c
   EmptyText(text, capacity);
   const ModuleDescriptor* descriptor = DescriptorOf(settings);
   if (text == nullptr || descriptor == nullptr || descriptor->describe == nullptr) return;
-  CallModule([&] { descriptor->describe(settings, text, capacity); });
+  CallModule(*descriptor, [&] { descriptor->describe(settings, text, capacity); });
 }
 
 void GetModuleInstanceComment(const ModuleInstance* settings, wchar_t* text, int capacity) {
   EmptyText(text, capacity);
   const ModuleDescriptor* descriptor = DescriptorOf(settings);
   if (text == nullptr || descriptor == nullptr || descriptor->comment == nullptr) return;
-  CallModule([&] { descriptor->comment(settings, text, capacity); });
+  CallModule(*descriptor, [&] { descriptor->comment(settings, text, capacity); });
 }
 
 void PrepareModuleInstance(ModuleInstance* settings) {
   const ModuleDescriptor* descriptor = DescriptorOf(settings);
   if (descriptor == nullptr || descriptor->prepare == nullptr) return;
-  CallModule([&] { descriptor->prepare(settings); });
+  CallModule(*descriptor, [&] { descriptor->prepare(settings); });
 }
 
 int ApplyModuleToFileName(ModuleInstance* settings, const void* context, wchar_t* name, int capacity) {
@@ -207,16 +210,19 @@ int ApplyModuleToFileName(ModuleInstance* settings, const void* context, wchar_t
   record.settings = settings;
   record.context = context;
   SplitName(name, &record);
+  // A fault that a guard inside the module took (a reader's, a plug-in's) fails the step as much as its own.
+  const uint32_t faultsBefore = CaughtFaultCountOnThisThread();
   int result = 0;
-  if (!CallModule([&] { result = descriptor->apply(&record); })) return 0;
-  if (result != 0) return result;
+  const bool returned = CallModule(*descriptor, [&] { result = descriptor->apply(&record); });
+  if (!returned || CaughtFaultCountOnThisThread() != faultsBefore) return kStepFailed;
+  if (result == kApplyValueMissing) return kStepValueMissing;
+  if (result != 0) return kStepLeftAlone;
   wchar_t joined[kJoinedNameCapacity];
   JoinName(&record, joined, kJoinedNameCapacity);
   // A name that no longer fits is left as the previous step made it rather than cut, which would lose its end.
-  const int length = static_cast<int>(WideLength(joined));
-  if (length >= capacity) return -length;
+  if (WideLength(joined) >= static_cast<size_t>(capacity)) return kStepNameTooLong;
   CopyWideBounded(joined, name, capacity);
-  return 0;
+  return kStepApplied;
 }
 
 int32_t GetModuleInstanceFlags(const ModuleInstance* settings) {
@@ -230,7 +236,7 @@ int EnumerateModules(ModuleListCallback callback, void* userData) {
     if (descriptor.keyName == nullptr) continue;
     wchar_t title[kTitleCapacity] = {};
     int answer = 0;
-    const bool returned = CallModule([&] {
+    const bool returned = CallModule(descriptor, [&] {
       if (descriptor.title != nullptr) descriptor.title(title, kTitleCapacity);
       if (callback != nullptr) answer = callback(descriptor.keyName, title, static_cast<int>(index), userData);
     });

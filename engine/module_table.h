@@ -39,10 +39,18 @@ void GetModuleInstanceComment(const ModuleInstance* settings, wchar_t* text, int
 // Lets a step get ready for a pass over the listed files.
 void PrepareModuleInstance(ModuleInstance* settings);
 
+// What became of a name under one step. Whatever the result, a name that is not kStepApplied is left exactly
+// as it was; the last three results mean the name must not be used, since the step could not do its part.
+enum StepResult : int {
+  kStepApplied = 0,       // the name is as the step says
+  kStepLeftAlone = 1,     // the module passed the file over (its own non-zero result): the next steps go on
+  kStepValueMissing = 2,  // the module's kApplyValueMissing: a value the step needs is missing
+  kStepFailed = 3,        // the module threw or faulted, or a guard inside it caught a fault
+  kStepNameTooLong = 4,   // the new name does not fit the capacity
+};
+
 // Applies one step to a file name: the module sees the name part and the extension part (split at the last
-// dot) and the name is rejoined from them. 0 when the name was changed as the step says. Otherwise the name is
-// left exactly as it was: the module's own non-zero result, or minus the new name's length when it does not
-// fit the capacity. A module that fails gives 0 with the name unchanged.
+// dot) and the name is rejoined from them. A StepResult.
 int ApplyModuleToFileName(ModuleInstance* settings, const void* context, wchar_t* name, int capacity);
 
 int32_t GetModuleInstanceFlags(const ModuleInstance* settings);

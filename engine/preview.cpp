@@ -46,14 +46,30 @@ void PrepareSteps(const StepList& list) {
   for (uint32_t i = 0; i < list.count; ++i) PrepareModuleInstance(list.steps[i]);
 }
 
-// A step that fails leaves the name as the step before made it, and the next steps still run. A result that
-// no longer fits ends the walk: the name is unusable whatever follows.
+// A step that passes a file over leaves the name as the step before made it, and the next steps still run. A
+// step that could not do its part (a value missing, a fault, a name that no longer fits) ends the walk: the
+// name is unusable whatever follows. That step's result, or kStepApplied.
 int ApplySteps(const StepList& list, FileContext* context, wchar_t* name, int capacity) {
   for (uint32_t i = 0; i < list.count; ++i) {
     ModuleInstance* step = list.steps[i];
-    if (ApplyModuleToFileName(step, GetStepContext(step, context), name, capacity) < 0) return ERROR_BUFFER_OVERFLOW;
+    const int result = ApplyModuleToFileName(step, GetStepContext(step, context), name, capacity);
+    if (result != kStepApplied && result != kStepLeftAlone) return result;
   }
-  return 0;
+  return kStepApplied;
+}
+
+// Why a name is marked after the walk, as the reason's UI text; 0 when the name can be used as far as the steps go.
+int StepMarkReason(int walked, const wchar_t* name) {
+  switch (walked) {
+    case kStepValueMissing:
+      return kTextStepValueMissing;
+    case kStepFailed:
+      return kTextStepFailed;
+    case kStepNameTooLong:
+      return kTextNameTooLong;
+    default:
+      return WideLength(name) > static_cast<size_t>(kMaxFileNameLength) ? kTextNameTooLong : 0;
+  }
 }
 
 // The new name of one row. The steps work in a buffer far larger than a folder entry, so that a name too long
@@ -63,11 +79,11 @@ void ComputeRowName(const StepList& list, FileListRow* row, const wchar_t* error
   CopyWideBounded(row->currentName, name, kApplyPartCapacity);
   FileContext context;
   InitFileContext(&context, row);
-  const bool fitted = ApplySteps(list, &context, name, kApplyPartCapacity) == 0;
-  if (fitted && WideLength(name) <= static_cast<size_t>(kMaxFileNameLength)) {
+  const int reason = StepMarkReason(ApplySteps(list, &context, name, kApplyPartCapacity), name);
+  if (reason == 0) {
     CopyWideBounded(name, row->newName, kFileNameCapacity);
   } else {
-    WriteNameMark(errorText, kTextNameTooLong, nullptr, row->newName, kFileNameCapacity);
+    WriteNameMark(errorText, reason, nullptr, row->newName, kFileNameCapacity);
   }
 }
 
@@ -154,12 +170,21 @@ int ApplyChainToName(int count, const FileListRow* row, wchar_t* name, int capac
   if (list.failed) return ERROR_NOT_ENOUGH_MEMORY;
   FileContext context;
   InitFileContext(&context, row);
-  const int result = GuardedCall(ERROR_FUNCTION_FAILED, [&] {
+  const int walked = GuardedCall(static_cast<int>(kStepFailed), [&] {
     PrepareSteps(list);
     return ApplySteps(list, &context, name, capacity);
   });
   FreeAndNull(&list.steps);
-  return result;
+  switch (walked) {
+    case kStepApplied:
+      return 0;
+    case kStepValueMissing:
+      return ERROR_NOT_FOUND;
+    case kStepNameTooLong:
+      return ERROR_BUFFER_OVERFLOW;
+    default:
+      return ERROR_FUNCTION_FAILED;
+  }
 }
 
 void InitFileContext(FileContext* context, const FileListRow* row) {

@@ -38,9 +38,9 @@ void SuspendRecomputation();
 void ResumeRecomputation();
 
 // Prepares the checked steps among the first `count` of the chain and applies them in order to `name`, with
-// what they ask of the file row (null: nothing). 0; 111 when a step's result no longer fitted `capacity`
-// (the name is then as the step before left it and the walk ends); 1627 when the walk failed; 8 without
-// memory.
+// what they ask of the file row (null: nothing). 0; when a step could not do its part the walk ends there,
+// the name as the step before left it: 1168 for a value the step needs that the file lacks, 111 when the
+// step's result no longer fitted `capacity`, 1627 when the step or the walk failed; 8 without memory.
 int ApplyChainToName(int count, const FileListRow* row, wchar_t* name, int capacity);
 
 // What the steps' apply operations receive about one file. The full path is built the first time a step asks.

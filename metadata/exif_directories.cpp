@@ -21,8 +21,8 @@ constexpr uint32_t kEntryBytes = 12;
 constexpr uint32_t kInlineValueBytes = 4;
 constexpr uint32_t kExifHeaderBytes = 6;  // "Exif" and two zero bytes; the TIFF data follows
 constexpr uint32_t kApp1MinimumBytes = 14;
+// The first directory follows the 8-byte TIFF header; cameras put maker notes and thumbnails before it.
 constexpr uint32_t kFirstDirectoryLowest = 8;
-constexpr uint32_t kFirstDirectoryHighest = 16;
 constexpr uint16_t kTiffMagic = 42;
 
 enum TiffType : uint16_t {
@@ -457,7 +457,7 @@ void ParseExifApp1(const uint8_t* data, uint32_t length, ExifInfo* info) {
   const TiffData tiff = {data + kExifHeaderBytes, length - kExifHeaderBytes, big};
   if (U16At(tiff, 2) != kTiffMagic) return;
   const uint32_t first = U32At(tiff, 4);
-  if (first < kFirstDirectoryLowest || first > kFirstDirectoryHighest) return;
+  if (first < kFirstDirectoryLowest || first >= tiff.length) return;
   ExifWalk walk = {tiff, info, {}, 0};
   info->flashUsed = 0;
   WalkExifIfd(&walk, first, 0);

@@ -13,6 +13,7 @@
 #include "metadata/exif_directories.h"
 #include "metadata/exif_info.h"
 #include "metadata/field_types.h"
+#include "metadata/name_patterns.h"
 
 const ExifFieldRow ExifFieldTable[] = {
     {AsFieldTag(0x9000), 8031, L"Exif Version", kFieldTypeModuleText},
@@ -290,6 +291,8 @@ int ExpandExifPattern(const wchar_t* path, const ExifInfo* info, bool failOnEmpt
                       const wchar_t* pattern) {
   if (pattern == nullptr) return 0;
   wchar_t result[kResultCapacity] = {};
+  bool referenced = false;
+  bool valued = false;
   for (const wchar_t* at = pattern; *at != 0;) {
     wchar_t reference[kValueCapacity];
     const wchar_t* picture = nullptr;
@@ -305,8 +308,11 @@ int ExpandExifPattern(const wchar_t* path, const ExifInfo* info, bool failOnEmpt
     wchar_t value[kValueCapacity];
     FormatReference(path, info, *row, picture, value);
     if (value[0] == 0 && failOnEmpty) return -1;
+    referenced = true;
+    valued |= value[0] != 0;
     AppendWideBounded(value, result, kResultCapacity);
   }
+  if (referenced && !valued) return kPatternWithoutValues;
   if (result[0] == 0) return 0;
   ReplaceInvalidFileNameChars(result);
   CopyWideString(result, out, capacity);

@@ -35,7 +35,8 @@ volatile LONG g_restartPending = 0;
 
 INT_PTR CallPlugin(const PluginRecord* record, int command, void* parameter, INT_PTR failure) {
   if (record->dispatch == nullptr) return failure;
-  return GuardedCall(failure, [&] { return record->dispatch(command, record->handle, parameter); });
+  return GuardedCall(failure, [&] { return record->dispatch(command, record->handle, parameter); },
+                     {"plug-in", record->name});
 }
 
 // An ended plug-in whose record stays in its slot with its name, so that its index still names it.

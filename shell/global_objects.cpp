@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "foundation/core/trace_file.h"
 #include "foundation/ui/file_type_table.h"
 #include "foundation/ui/header_columns.h"
 #include "foundation/win32/menu_icons.h"
@@ -52,21 +53,13 @@ constexpr GlobalObject kGlobalObjects[kGlobalObjectCount] = {
     {"theme object", [] { ConstructThemeObject(); }, DestroyThemeObject},
 };
 
-wchar_t g_tracePath[MAX_PATH];
-
 // The name of object n (1-based) in the start-up order.
 const char* GlobalObjectName(int n) { return kGlobalObjects[n - 1].name; }
 
 void TraceStep(const char* what, int n) {
-  if (g_tracePath[0] == 0) return;
   char line[96];
-  const int length = snprintf(line, sizeof line, "%s %d %s\r\n", what, n, GlobalObjectName(n));
-  HANDLE file = CreateFileW(g_tracePath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
-  CloseHandle(file);
+  snprintf(line, sizeof line, "%s %d %s", what, n, GlobalObjectName(n));
+  AppendTraceLine(line);
 }
 
 template <size_t Index>
@@ -85,8 +78,6 @@ constexpr auto kExitHandlers = MakeExitHandlers(std::make_index_sequence<kGlobal
 }  // namespace
 
 void BuildGlobalObjects() {
-  const DWORD length = GetEnvironmentVariableW(L"QVRX_TRACE", g_tracePath, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) g_tracePath[0] = 0;
   for (int i = 0; i < kGlobalObjectCount; ++i) {
     kGlobalObjects[i].build();
     TraceStep("built", i + 1);

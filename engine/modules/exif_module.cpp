@@ -83,13 +83,13 @@ int PutExifValue(const ExifInfo& info, const ExifFieldRow& row, void* out, int o
   }
 }
 
-// A file without readable EXIF data keeps its name.
+// A file without readable EXIF data has none of its values: it keeps its name unless the fail flag is set.
 int ExpandExifSettings(const wchar_t* path, const PatternSettings* settings, wchar_t* name) {
   ExifInfo info;
-  if (ReadExifInfo(path, &info) != 0) return 0;
+  if (ReadExifInfo(path, &info) != 0) return settings->failOnEmpty != 0 ? kApplyValueMissing : 0;
   const int expanded =
       ExpandExifPattern(path, &info, settings->failOnEmpty != 0, name, kApplyPartCapacity, settings->pattern);
-  return expanded != 0 ? ERROR_NOT_FOUND : 0;
+  return PatternApplyResult(expanded);
 }
 
 int GetExifFieldValue(const void* context, int fieldNumber, void* out, int outSize) {

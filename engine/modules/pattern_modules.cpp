@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/module_table.h"
 #include "engine/module_text_form.h"
 #include "engine/modules/step_values.h"
 #include "foundation/core/guard.h"
@@ -78,16 +79,28 @@ int ApplyPatternModule(ModuleApplyRecord* record, PatternExpander expand) {
   const PatternSettings* settings = AsPattern(record->settings);
   const wchar_t* path = static_cast<const wchar_t*>(record->context);
   if (settings->pattern[0] == 0 || path == nullptr) return 0;
-  // The readers take any file; one that still faults on it fails only this file's step.
-  return GuardedCall(static_cast<int>(ERROR_INTERNAL_ERROR), [&] { return expand(path, settings, record->name); });
+  // The readers take any file; one that still faults on it fails only this file's step (the dispatch sees the
+  // caught fault and marks the file).
+  const uint32_t module = settings->header.moduleIndex;
+  const GuardSubject reader = {"module", module < kModuleSlotCount ? g_moduleDescriptors[module].keyName : nullptr};
+  return GuardedCall(static_cast<int>(ERROR_INTERNAL_ERROR), [&] { return expand(path, settings, record->name); },
+                     reader);
 }
 
-int ReaderFailure(int result) { return result < 0 ? ERROR_BAD_FORMAT : result; }
+int ReaderFailure(const PatternSettings* settings, int result) {
+  if (settings->failOnEmpty != 0) return kApplyValueMissing;
+  return result < 0 ? ERROR_BAD_FORMAT : result;
+}
 
 int ExpandPatternSettings(const PatternSettings* settings, NameFieldReader read, void* context, wchar_t* name) {
   const int expanded =
       ExpandNamePattern(settings->pattern, settings->failOnEmpty != 0, read, context, name, kApplyPartCapacity);
-  return expanded != 0 ? ERROR_NOT_FOUND : 0;
+  return PatternApplyResult(expanded);
+}
+
+int PatternApplyResult(int expanded) {
+  if (expanded < 0) return kApplyValueMissing;
+  return expanded == kPatternWithoutValues ? ERROR_NO_DATA : 0;
 }
 
 void GetFieldDisplayName(int textId, const wchar_t* name, wchar_t* text, int capacity) {

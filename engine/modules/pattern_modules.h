@@ -60,10 +60,10 @@ void GetPatternModuleTitle(wchar_t* text, int capacity) {
   GetPatternModuleTitleText(form, text, capacity);
 }
 
-// Failures of the four are positive codes: the preview takes a negative apply result for a name that no longer
-// fits. A step fails for a file when the file cannot be read (the reader's error, or ERROR_BAD_FORMAT when it is
-// not of the reader's kind), when a field has no value and the fail flag is set (ERROR_NOT_FOUND), or when the
-// reading faulted (ERROR_INTERNAL_ERROR).
+// Failures of the four: a file without the values the pattern needs gives kApplyValueMissing when the fail
+// flag is set, whether the file cannot be read at all or a field has no value. Without the flag, a file the
+// reader cannot take is passed over with the reader's error (ERROR_BAD_FORMAT when it is not of the reader's
+// kind), so is a file none of whose named fields has a value, and a field without value is left out.
 
 // Builds the new name part of a file from its metadata: 0 when done (also when nothing was to be done), a
 // failure code otherwise.
@@ -78,12 +78,17 @@ int ApplyPatternModuleWith(ModuleApplyRecord* record) {
   return ApplyPatternModule(record, expand);
 }
 
-// A reader's result as an apply result: 0 stays, a negative one (not of the reader's kind) is ERROR_BAD_FORMAT.
-int ReaderFailure(int result);
+// A reader's non-zero result as an apply result: kApplyValueMissing with the fail flag set; else the reader's
+// error, ERROR_BAD_FORMAT for a negative one (not of the reader's kind).
+int ReaderFailure(const PatternSettings* settings, int result);
 
-// Expands the pattern of `settings` into the name part with the module's field reader: 0, or ERROR_NOT_FOUND
-// when a field has no value and the fail flag is set.
+// Expands the pattern of `settings` into the name part with the module's field reader: an apply result by
+// PatternApplyResult.
 int ExpandPatternSettings(const PatternSettings* settings, NameFieldReader read, void* context, wchar_t* name);
+
+// An expansion's result as an apply result: kApplyValueMissing when a field had no value and the fail flag is
+// set; ERROR_NO_DATA (the file is passed over) when no named field had a value; else 0.
+int PatternApplyResult(int expanded);
 
 // A field table of a module whose rows are numbered by their kind; ended by an all-zero row.
 struct ModuleFieldRow {

@@ -107,6 +107,8 @@ struct Expansion {
   wchar_t result[kResultCapacity];
   uint32_t slot;
   int running;
+  bool referenced;  // a reference resolved, or "OFN"
+  bool valued;      // one of them gave text
 };
 
 // Appends the value of the next slot's reference; false when the step fails for the file.
@@ -115,16 +117,21 @@ bool AppendPluginValue(Expansion* expansion) {
   if (expansion->slot >= settings->referenceCount) return true;
   const FieldReference& reference = settings->references[expansion->slot++];
   if (reference.source == kUnresolvedSource) return true;
+  expansion->referenced = true;
   wchar_t value[kResultCapacity];
-  expansion->running = GuardedCall(-2, [&] { return GetPluginFieldText(reference, expansion->path, value, kResultCapacity); });
+  expansion->running = GuardedCall(
+      -2, [&] { return GetPluginFieldText(reference, expansion->path, value, kResultCapacity); },
+      {"module", L"PgnCont"});
   if (expansion->running == -2) return false;
   if (value[0] == 0) return settings->failFlag == 0;
+  expansion->valued = true;
   AppendWideBounded(value, expansion->result, kResultCapacity);
   return true;
 }
 
-// 0 or the last plug-in error with the expanded name, -1 when a reference without value fails the step, -2
-// when fetching a value failed.
+// 0 or the last plug-in error with the expanded name; kApplyValueMissing when a reference without value fails
+// the step; -2 when fetching a value failed (the dispatch sees the caught fault and marks the file);
+// ERROR_NO_DATA, the file passed over, when references were resolved and none gave a value.
 int ExpandPattern(Expansion* expansion) {
   const wchar_t* position = expansion->settings->pattern;
   for (PatternPiece piece = NextPatternPiece(&position); piece.kind != kPatternEnd; piece = NextPatternPiece(&position)) {
@@ -138,10 +145,13 @@ int ExpandPattern(Expansion* expansion) {
       wchar_t title[kResultCapacity];
       FileTitleOfPath(expansion->path, title, kResultCapacity);
       AppendWideBounded(title, expansion->result, kResultCapacity);
+      expansion->referenced = true;
+      expansion->valued |= title[0] != 0;
     } else if (piece.kind == kPluginReference && !AppendPluginValue(expansion)) {
-      return expansion->running == -2 ? -2 : -1;
+      return expansion->running == -2 ? -2 : kApplyValueMissing;
     }
   }
+  if (expansion->referenced && !expansion->valued) return ERROR_NO_DATA;
   return expansion->running;
 }
 

@@ -2,6 +2,12 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
+#include "foundation/core/trace_file.h"
+
 // The fault frame is a tiny function with its own structured-exception handler: GCC has no __try, so the
 // frame is written in assembly with the unwind data the system needs to walk through it. When a fault
 // reaches the handler, the handler unwinds the stack back to the fault frame and resumes it at its
@@ -28,7 +34,61 @@ bool IsRecoverableFault(DWORD code) {
   }
 }
 
+constexpr int kSubjectNameCapacity = 128;
+constexpr int kFaultLineCapacity = 1024;
+
+volatile LONG g_caughtFaults = 0;
+thread_local uint32_t t_caughtFaults = 0;
+thread_local const GuardFrame* t_guardFrames = nullptr;
+
+bool SameSubject(const GuardSubject& a, const GuardSubject& b) {
+  const bool sameKind = a.kind == b.kind || (a.kind != nullptr && b.kind != nullptr && strcmp(a.kind, b.kind) == 0);
+  const bool sameName = a.name == b.name || (a.name != nullptr && b.name != nullptr && wcscmp(a.name, b.name) == 0);
+  return sameKind && sameName;
+}
+
+// " kind name" of a subject, as UTF-8 after `text`; nothing for a subject without a kind.
+void AppendSubject(const GuardSubject& subject, const char* before, char* text, size_t capacity) {
+  if (subject.kind == nullptr) return;
+  char name[kSubjectNameCapacity] = "";
+  if (subject.name != nullptr &&
+      WideCharToMultiByte(CP_UTF8, 0, subject.name, -1, name, kSubjectNameCapacity, nullptr, nullptr) == 0) {
+    name[kSubjectNameCapacity - 1] = 0;
+  }
+  const size_t used = strlen(text);
+  snprintf(text + used, capacity - used, "%s%s%s%s", before, subject.kind, name[0] != 0 ? " " : "", name);
+}
+
 }  // namespace
+
+const GuardFrame* EnterGuardFrame(const GuardFrame* frame) {
+  const GuardFrame* outer = t_guardFrames;
+  t_guardFrames = frame;
+  return outer;
+}
+
+void LeaveGuardFrame(const GuardFrame* outer) { t_guardFrames = outer; }
+
+void RecordCaughtFault(uint32_t code, const std::source_location& site, const GuardSubject& subject) {
+  InterlockedIncrement(&g_caughtFaults);
+  ++t_caughtFaults;
+  char line[kFaultLineCapacity];
+  snprintf(line, sizeof line, "fault %08X in %s (%s:%u)", static_cast<unsigned>(code), site.function_name(),
+           site.file_name(), static_cast<unsigned>(site.line()));
+  AppendSubject(subject, " ", line, sizeof line);
+  const GuardSubject* shown = &subject;
+  for (const GuardFrame* frame = t_guardFrames; frame != nullptr; frame = frame->outer) {
+    // A dispatcher and the module it calls may both guard under one subject: it is named once.
+    if (SameSubject(*frame->subject, *shown)) continue;
+    AppendSubject(*frame->subject, ", within ", line, sizeof line);
+    shown = frame->subject;
+  }
+  AppendTraceLine(line);
+}
+
+uint32_t CaughtFaultCount() { return static_cast<uint32_t>(g_caughtFaults); }
+
+uint32_t CaughtFaultCountOnThisThread() { return t_caughtFaults; }
 
 extern "C" EXCEPTION_DISPOSITION FaultFrameHandler(EXCEPTION_RECORD* record, void* establisherFrame,
                                                    CONTEXT* context, void* dispatcherContext) {

@@ -362,6 +362,8 @@ const UiTextRow kEnglishTextRows[] = {
     {13194, "NameTooLong", L"name longer than 255 characters"},
     {13195, "EmptyName", L"empty name"},
     {13196, "DeviceName", L"name reserved for a device"},
+    {13198, "StepFailed", L"the step failed"},
+    {13199, "StepValueMissing", L"a field of the step has no value"},
     {13200, "ModuleCase", L"Change case"},
     {13201, "SampleLabel", L"Name:"},
     {13202, "NewNameLabel", L"New name:"},

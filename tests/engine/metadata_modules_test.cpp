@@ -146,7 +146,8 @@ TEST_F(MetadataModules, ImageBuildsTheNamePartFromTheHeader) {
   std::vector<FileRenameCase> cases = {
       {L"<Image,0,\"Width\"x\"Height\">", L"photo.png", png, L"640x480.png"},
       {L"<Image,1,\"OFN\" (\"bpp\" bit)>", L"photo.png", png, L"photo (24 bit).png"},
-      {L"<Image,0,\"Width\"x\"Height\">", L"notes.txt", "plain words", L"x.txt"},
+      // No named field has a value: the literal text alone would tell nothing of the file.
+      {L"<Image,0,\"Width\"x\"Height\">", L"notes.txt", "plain words", L"notes.txt"},
       {L"<Image,0,\"Height\"-\"Width\">", L"down.bmp", BmpFile(40, 3, -2, 24), L"-3.bmp"},
   };
   for (const FileRenameCase& c : cases) EXPECT_EQ(Renamed(c.step, c.name, c.bytes), c.renamed) << Narrow(c.step);
@@ -295,11 +296,12 @@ TEST_F(MetadataModules, ExifBuildsTheNamePartFromTheCapture) {
       {L"<EXIF,0,\"Date\"_\"Time\">", L"photo.jpg", photo, L"20210601_102030.jpg"},
       {L"<EXIF,0,\"camera model\" \"Width\"x\"Height\" \"OFN\">", L"photo.jpg", photo, L"PowerShot S95 640x480 photo.jpg"},
       {L"<EXIF,0,\"Lens\"_\"ISO Speed Ratings\">", L"photo.jpg", photo, L"Lens_800.jpg"},
-      // No EXIF data to read: the name stays, whatever the fail flag says.
-      {L"<EXIF,1,\"Date\">", L"notes.txt", "plain words", L"notes.txt"},
+      // No EXIF data to read: the name stays unless the fail flag is set.
+      {L"<EXIF,0,\"Date\">", L"notes.txt", "plain words", L"notes.txt"},
   };
   for (const FileRenameCase& c : cases) EXPECT_EQ(Renamed(c.step, c.name, c.bytes), c.renamed) << Narrow(c.step);
   ExpectFails(L"<EXIF,1,\"Date\" \"Camera Make\">", L"plain.jpg", CompressJpeg(16, 16));
+  ExpectFails(L"<EXIF,1,\"Date\">", L"notes.txt", "plain words");
 }
 
 TEST_F(MetadataModules, EMailBuildsTheNamePartFromTheHeaders) {
@@ -314,7 +316,8 @@ TEST_F(MetadataModules, EMailBuildsTheNamePartFromTheHeaders) {
       {L"<eMail,0,\"Date.\"_\"Time\">", L"message.eml", kMessage,
        date(L"%04u%02u%02u") + L"_" + time(L"%02u%02u%02u") + L".eml"},
       {L"<eMail,0,\"From\" (\"OFN\")>", L"message.eml", kMessage, L"Doe, John (message).eml"},
-      {L"<eMail,0,\"Cc\"x>", L"message.eml", kMessage, L"x.eml"},
+      {L"<eMail,0,\"Cc\"x>", L"message.eml", kMessage, L"message.eml"},
+      {L"<eMail,0,\"Cc\"x\"OFN\">", L"message.eml", kMessage, L"xmessage.eml"},
   };
   for (const FileRenameCase& c : cases) EXPECT_EQ(Renamed(c.step, c.name, c.bytes), c.renamed) << Narrow(c.step);
   ExpectFails(L"<eMail,1,\"Subject\" \"Cc\">", L"message.eml", kMessage);

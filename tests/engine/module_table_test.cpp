@@ -12,14 +12,16 @@
 
 #include "engine/modules/case_module.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/core/guard.h"
 #include "foundation/core/memory.h"
+#include "support/caught_faults.h"
 
 namespace {
 
 constexpr uint32_t kProbeSlot = kModuleSlotCount - 1;
 
 // How the probe behaves in its next calls.
-enum class ProbeMode { kWork, kThrow, kFault, kRefuse };
+enum class ProbeMode { kWork, kThrow, kFault, kRefuse, kValueMissing, kFaultCaughtInside };
 
 struct ProbeState {
   ProbeMode mode = ProbeMode::kWork;
@@ -43,6 +45,7 @@ struct ProbeSettings {
 
 // Fails the way the probe is told to; returns normally otherwise.
 void Misbehave() {
+  if (g_probe.mode == ProbeMode::kThrow || g_probe.mode == ProbeMode::kFault) ExpectCaughtFaults();
   if (g_probe.mode == ProbeMode::kThrow) throw std::runtime_error("probe failed");
   if (g_probe.mode == ProbeMode::kFault) *g_nowhere = 1;
 }
@@ -86,6 +89,12 @@ int ApplyProbe(ModuleApplyRecord* record) {
   CopyWideBounded(L"half-done", record->name, kApplyPartCapacity);
   Misbehave();
   if (g_probe.mode == ProbeMode::kRefuse) return 5;
+  if (g_probe.mode == ProbeMode::kValueMissing) return kApplyValueMissing;
+  if (g_probe.mode == ProbeMode::kFaultCaughtInside) {
+    // A reader or plug-in of the module faults under a guard of its own, and the module answers as if all went well.
+    ExpectCaughtFaults();
+    GuardedCall(0, [] { return *g_nowhere = 1; });
+  }
   CopyWideBounded(g_probe.newName.c_str(), record->name, kApplyPartCapacity);
   CopyWideBounded(g_probe.newExtension.c_str(), record->extension, kApplyPartCapacity);
   return 0;
@@ -227,12 +236,17 @@ TEST_F(ModuleTable, RejoinsNameWithADotOnlyForAnExtension) {
 
 TEST_F(ModuleTable, FailingApplyLeavesTheNameAsTheStepBeforeMadeIt) {
   ModuleInstance* probe = NewProbe();
+  // A module that throws or faults failed the step: not "no change".
   g_probe.mode = ProbeMode::kThrow;
-  EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(0, std::wstring(L"photo.jpg")));
+  EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(int{kStepFailed}, std::wstring(L"photo.jpg")));
   g_probe.mode = ProbeMode::kFault;
-  EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(0, std::wstring(L"photo.jpg")));
+  EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(int{kStepFailed}, std::wstring(L"photo.jpg")));
   g_probe.mode = ProbeMode::kRefuse;
-  EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(5, std::wstring(L"photo.jpg")));
+  EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(int{kStepLeftAlone}, std::wstring(L"photo.jpg")));
+  g_probe.mode = ProbeMode::kValueMissing;
+  EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(int{kStepValueMissing}, std::wstring(L"photo.jpg")));
+  g_probe.mode = ProbeMode::kFaultCaughtInside;
+  EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(int{kStepFailed}, std::wstring(L"photo.jpg")));
   // The thread goes on working after the fault.
   g_probe.mode = ProbeMode::kWork;
   EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(0, std::wstring(L"renamed.out")));
@@ -243,11 +257,11 @@ TEST_F(ModuleTable, NameThatNoLongerFitsIsLeftUnchanged) {
   ModuleInstance* probe = NewProbe();
   g_probe.newName = std::wstring(300, L'n');
   const auto [result, name] = Apply(probe, L"photo.jpg");
-  EXPECT_EQ(result, -304);
+  EXPECT_EQ(result, kStepNameTooLong);
   EXPECT_EQ(name, L"photo.jpg");
   g_probe.newName = std::wstring(255, L'n');
   EXPECT_EQ(Apply(probe, L"photo.jpg").second, std::wstring(255, L'n') + L".out");
-  EXPECT_EQ(Apply(probe, L"photo.jpg", 259).first, -259);
+  EXPECT_EQ(Apply(probe, L"photo.jpg", 259).first, kStepNameTooLong);
   FreeModuleInstance(probe);
 }
 

@@ -11,6 +11,7 @@
 #include "engine/module_table.h"
 #include "metadata/field_menu.h"
 #include "module_steps.h"
+#include "support/caught_faults.h"
 #include "tests/metadata/plugin_scope.h"
 
 namespace {
@@ -52,7 +53,7 @@ TEST_F(PgnContModule, BuildsNamesFromPluginValuesAndTheFileTitle) {
                           {L"<PgnCont,0,\"Test=Date\">", L"d.txt", 1, L"29.02.2024.txt"},
                           {L"<PgnCont,0,\"Test=Time\">", L"t.txt", 1, L"13_05_09.txt"},
                           {L"<PgnCont,0,\"Test=Choice\"\"Test=Name\">", L"c.txt", 1, L"greenc.txt.txt"},
-                          {L"<PgnCont,0,x\"Test=Size\">", L"plain.bin", 1, L"x.bin"},
+                          {L"<PgnCont,0,x\"Test=Size\">", L"plain.bin", 1, L"plain.bin"},
                           {L"<PgnCont,0,\"abc\"X>", L"n.txt", 1, L"X.txt"},
                           {L"<PgnCont,0,a\"b>", L"q.txt", 1, L"ab.txt"},
                           {L"<PgnCont,0,>", L"same.txt", 1, L"same.txt"},
@@ -72,6 +73,7 @@ TEST_F(PgnContModule, AFailingPluginFailsTheStepForThatFileOnly) {
   TestLibrary library(kPublishedPlugin);
   const SetFault setFault = library.Export<SetFault>("TestPluginSetFault");
   ASSERT_NE(setFault, nullptr);
+  ExpectCaughtFaults();
   for (int fault : {1, 2, 3}) {
     setFault(fault);
     ExpectNames(scope_, {{L"<PgnCont,0,\"OFN\"-\"Test=Size\">", L"f.txt", 2, nullptr}});

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "foundation/text/locale_separators.h"
 #include "hostile_input.h"
 #include "metadata/exif_directories.h"
+#include "metadata/name_patterns.h"
 #include "page_end.h"
 #include "support/temp_folder.h"
 #include "written_jpeg.h"
@@ -202,6 +204,32 @@ TEST(ExifReader, DerivedExposureApertureAndIso) {
   EXPECT_EQ(info.flashUsed, 1);
 }
 
+TEST(ExifReader, FirstDirectoryMayLieAnywhereInsideTheTiffData) {
+  // Offsets seen in cameras' files, and header offsets that point into the header or past the data.
+  struct Case {
+    uint32_t placed;                  // where the directory is written
+    std::optional<uint32_t> pointed;  // what the header says, when not that
+    bool read;
+  } cases[] = {{8, {}, true}, {138, {}, true}, {142, {}, true}, {6342, {}, true},
+               {8, 4, false}, {8, 0x10000, false}, {8, 0xFFFFFFF8, false}};
+  for (const Case& c : cases) {
+    for (bool bigEndian : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.placed << " " << c.pointed.value_or(c.placed) << (bigEndian ? " MM" : " II"));
+      TiffBuilder tiff(bigEndian);
+      tiff.PlaceFirstDirectoryAt(c.placed);
+      const int first = tiff.Directory();
+      tiff.AddText(first, 0x010F, "Maker");
+      tiff.AddText(first, 0x0132, "2019:03:04 05:06:07");
+      std::string bytes = tiff.Build();
+      if (c.pointed) bytes.replace(4, 4, tiff.U32(*c.pointed));
+      const ReadResult read = ReadBytes(JpegFile(ExifSegment(bytes) + FrameHeader(640, 480)));
+      EXPECT_EQ(read.result, 0);
+      EXPECT_STREQ(read.info->cameraMake, c.read ? "Maker" : "");
+      EXPECT_EQ(Expand(*read.info, L"\"Date/Time\""), c.read ? L"20190304050607" : L"(untouched)");
+    }
+  }
+}
+
 TEST(ExifReader, DirectoriesNestedFiveLevelsDeepAreNotRead) {
   const ReadResult read = ReadBytes(OneDirectoryJpeg(false, [](TiffBuilder& tiff, int first) {
     int parent = first;
@@ -337,7 +365,7 @@ TEST(ExifFormat, PatternsOfQuotedFieldNames) {
       {L"\"Lens\"\"Width\"", L"Lens640"},
       {L"a\"Width", L"aWidth"},
       {L"\"Date,\"", L"20210601"},
-      {L"\"Date Digitized\"x", L"x"},
+      {L"\"Date Digitized\"x", L"(untouched)"},
       {L"<\"GPS Date/Time\">", L"_20210601140309_"},
       {L"\"Date Digitized\"", L"(untouched)"},
   };
@@ -345,6 +373,8 @@ TEST(ExifFormat, PatternsOfQuotedFieldNames) {
   int result = 0;
   EXPECT_EQ(Expand(info, L"\"Camera Model\"_\"Date Digitized\"", true, &result), L"(untouched)");
   EXPECT_EQ(result, -1);
+  Expand(info, L"\"Date Digitized\"x", false, &result);
+  EXPECT_EQ(result, kPatternWithoutValues) << "named fields without a value leave the name to the file";
   EXPECT_EQ(Expand(info, L"\"Camera Model\"", true, &result), L"PowerShot S95");
   EXPECT_EQ(result, 0);
 }

@@ -42,6 +42,9 @@ class TiffBuilder {
     directories_[directory].entries.push_back({tag, type, 1, "", target, std::nullopt});
   }
   void Chain(int directory, int next) { directories_[directory].next = next; }
+  // Where the first directory lies; the bytes before it stand for what cameras put there (maker notes and
+  // thumbnails).
+  void PlaceFirstDirectoryAt(uint32_t offset) { first_ = offset; }
 
   std::string U16(uint16_t value) const {
     const char low = static_cast<char>(value & 0xFF), high = static_cast<char>(value >> 8);
@@ -54,12 +57,12 @@ class TiffBuilder {
 
   std::string Build() const {
     std::vector<uint32_t> offsets;
-    uint32_t at = 8;
+    uint32_t at = first_;
     for (const Dir& directory : directories_) {
       offsets.push_back(at);
       at += Bytes(directory);
     }
-    std::string out = (bigEndian_ ? "MM" : "II") + U16(42) + U32(8), values;
+    std::string out = (bigEndian_ ? "MM" : "II") + U16(42) + U32(first_) + std::string(first_ - 8, '\x5A'), values;
     for (const Dir& directory : directories_) {
       out += U16(static_cast<uint16_t>(directory.entries.size()));
       for (const Entry& entry : directory.entries) {
@@ -96,6 +99,7 @@ class TiffBuilder {
   static uint32_t Bytes(const Dir& directory) { return static_cast<uint32_t>(6 + directory.entries.size() * 12); }
 
   bool bigEndian_;
+  uint32_t first_ = 8;
   std::vector<Dir> directories_;
 };
 

@@ -13,6 +13,7 @@
 #include "metadata/field_values.h"
 #include "metadata/published_plugins.h"
 #include "tests/metadata/plugin_scope.h"
+#include "support/caught_faults.h"
 
 namespace {
 
@@ -142,6 +143,7 @@ TEST(PluginHost, OffersAtMostAThousandFields) {
 }
 
 TEST(PluginHost, AFailureInsideAPluginCostsOnlyThatValue) {
+  ExpectCaughtFaults();
   TestLibrary library(kPublishedPlugin);
   const SetFault setFault = library.Export<SetFault>("TestPluginSetFault");
   ASSERT_NE(setFault, nullptr);

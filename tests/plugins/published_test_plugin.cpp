@@ -2,7 +2,8 @@
 // offers fields of every value type (text, integers with the units Bytes|KB|MB and MB|B, floating, date, time,
 // boolean, multiple choice, wide text, a separator), the detect string EXT="TXT", and a switch
 // (TestPluginSetFault) that makes its value functions fail inside: a null dereference, a division by zero or a
-// C++ throw. It records what the host handed it (TestPluginDefaultParams, TestPluginUnloadCount).
+// C++ throw; a file whose name begins with "fault" makes it dereference null too, so that a program test can
+// provoke the fault from outside. It records what the host handed it (TestPluginDefaultParams, TestPluginUnloadCount).
 //
 // Built three times: as is; with TEST_PLUGIN_WITHOUT_FIELD_LIST, lacking ContentGetSupportedField, which the
 // host must refuse; with TEST_PLUGIN_NARROW_ONLY, lacking ContentSetDefaultParams and ContentGetValueW, which the
@@ -158,6 +159,7 @@ __declspec(dllexport) void WINAPI ContentSetDefaultParams(DefaultParams* params)
 
 __declspec(dllexport) int WINAPI ContentGetValueW(wchar_t* path, int field, int unit, void* value, int size, int) {
   Fail();
+  if (wcsncmp(FileName(path), L"fault", 5) == 0) *static_cast<volatile int*>(nullptr) = 1;
   return WriteValue(field, path, unit, value, size);
 }
 #endif

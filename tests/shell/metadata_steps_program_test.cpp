@@ -49,10 +49,10 @@ TEST(MetadataStepsProgram, RenamesEachFileByItsOwnMetadataAndUndoesIt) {
   ASSERT_TRUE(EncodeFlac(files + L"\\track.flac", {{"ARTIST", "Flac Band"}, {"TITLE", "Part: One?"}}));
   folder.WriteFile(L"QVRX.INI",
                    "[QVRX]\r\nLanguage=US\r\n[QK]\r\n"
-                   "R1=<Image,1,\"Width\"x\"Height\">\r\n"
-                   "R2=<Audio,1,\"Artist\" - \"Title\">\r\n"
-                   "R3=<EXIF,1,\"Date,yyyy-MM-dd\">\r\n"
-                   "R4=<eMail,1,\"Date,yyyy-MM-dd\" \"Subject\">\r\n");
+                   "R1=<Image,0,\"Width\"x\"Height\">\r\n"
+                   "R2=<Audio,0,\"Artist\" - \"Title\">\r\n"
+                   "R3=<EXIF,0,\"Date,yyyy-MM-dd\">\r\n"
+                   "R4=<eMail,0,\"Date,yyyy-MM-dd\" \"Subject\">\r\n");
   Names renamed = {L"Flac Band - Part_ One_.flac"};
   for (const MetadataFile& file : kFiles) renamed.push_back(file.renamed);
   std::sort(renamed.begin(), renamed.end());

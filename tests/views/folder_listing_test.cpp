@@ -25,6 +25,7 @@
 #include "views/path_pool.h"
 #include "views/status_bar.h"
 #include "views/view_hooks.h"
+#include "support/caught_faults.h"
 
 namespace {
 
@@ -356,6 +357,7 @@ TEST_F(FolderListing, FolderChangesWhileBusyWaitAndCollapse) {
 }
 
 TEST_F(FolderListing, FailuresEndNeitherTheFollowUpsNorTheBusyState) {
+  ExpectCaughtFaults();
   MakeSampleTree();
   g_viewHooks.computeNewNames = [] { throw std::runtime_error("preview"); };
   g_viewHooks.updateProblemCountNotice = [] { *static_cast<volatile int*>(nullptr) = 1; };

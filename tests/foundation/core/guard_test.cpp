@@ -6,9 +6,13 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
+#include <string>
 
 #include "main_window_stand_in.h"
+#include "support/caught_faults.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -34,12 +38,14 @@ int CompareFaulting(const void*, const void*) { return WriteThroughNull(); }
 }  // namespace
 
 TEST(Guard, CxxExceptionYieldsTheFailureResult) {
+  ExpectCaughtFaults();
   EXPECT_EQ(GuardedCall(-1, [] { return 42; }), 42);
   EXPECT_EQ(GuardedCall(-1, [] { return Throw(); }), -1);
   EXPECT_EQ(GuardedCall(50, [] { return Throw(); }), 50);
 }
 
 TEST(Guard, HardwareFaultsYieldTheFailureResultAgainAndAgain) {
+  ExpectCaughtFaults();
   EXPECT_EQ(GuardedCall(-2, [] { return WriteThroughNull(); }), -2);
   EXPECT_EQ(GuardedCall(-3, [] { return DivideByZero(); }), -3);
   EXPECT_EQ(GuardedCall(-4, [] { return ExecuteIllegalInstruction(); }), -4);
@@ -58,6 +64,7 @@ TEST(Guard, FaultFrameReportsTheExceptionCode) {
 }
 
 TEST(Guard, InnermostOfNestedGuardsTakesTheFault) {
+  ExpectCaughtFaults();
   int outer = GuardedCall(-1, [] {
     int inner = GuardedCall(-7, [] { return WriteThroughNull(); });
     return inner * 10;
@@ -66,6 +73,7 @@ TEST(Guard, InnermostOfNestedGuardsTakesTheFault) {
 }
 
 TEST(Guard, FaultInsideACallbackOfSystemCodeUnwindsThroughIt) {
+  ExpectCaughtFaults();
   int result = GuardedCall(-9, [] {
     int values[4] = {3, 1, 2, 0};
     qsort(values, 4, sizeof values[0], CompareFaulting);
@@ -76,6 +84,7 @@ TEST(Guard, FaultInsideACallbackOfSystemCodeUnwindsThroughIt) {
 }
 
 TEST(Guard, WorksOnWorkerThreads) {
+  ExpectCaughtFaults();
   int divided = 0;
   int written = 0;
   WorkerThread worker([&] {
@@ -85,4 +94,42 @@ TEST(Guard, WorksOnWorkerThreads) {
   worker.Join();
   EXPECT_EQ(divided, -1);
   EXPECT_EQ(written, -2);
+}
+
+TEST(Guard, CaughtFaultsAreCountedAndTracedWithTheirPlaceAndSubject) {
+  ExpectCaughtFaults();
+  TempFolder folder;
+  const std::wstring trace = folder / L"trace.txt";
+  SetEnvironmentVariableW(L"QVRX_TRACE", trace.c_str());
+  const uint32_t before = CaughtFaultCount();
+  const uint32_t beforeHere = CaughtFaultCountOnThisThread();
+  GuardedCall(0, [] { return WriteThroughNull(); }, {"module", L"Audio"});
+  GuardedCall(0, [] { return Throw(); }, {"plug-in", L"Test"});
+  GuardedCall(0, [] { return 1; }, {"module", L"Case"});
+  GuardedCall(0, [] { return GuardedCall(0, [] { return WriteThroughNull(); }, {"plug-in"}); }, {"plug-in", L"Test"});
+  WorkerThread worker([] { GuardedCall(0, [] { return DivideByZero(); }); });
+  worker.Join();
+  SetEnvironmentVariableW(L"QVRX_TRACE", nullptr);
+  EXPECT_EQ(CaughtFaultCount() - before, 4u);
+  EXPECT_EQ(CaughtFaultCountOnThisThread() - beforeHere, 3u) << "a worker's fault is not this thread's";
+  const std::string lines = ReadWholeFile(trace);
+  const struct {
+    const char* code;
+    const char* subject;
+  } expected[] = {{"fault C0000005 in ", ") module Audio\r\n"},
+                  {"fault E06D7363 in ", ") plug-in Test\r\n"},
+                  {"fault C0000005 in ", ") plug-in, within plug-in Test\r\n"},
+                  {"fault C0000094 in ", ")\r\n"}};
+  size_t at = 0;
+  for (const auto& line : expected) {
+    const size_t end = lines.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos) << lines;
+    const std::string text = lines.substr(at, end + 2 - at);
+    EXPECT_EQ(text.rfind(line.code, 0), 0u) << text;
+    EXPECT_NE(text.find("CaughtFaultsAreCountedAndTracedWithTheirPlaceAndSubject"), std::string::npos) << text;
+    EXPECT_NE(text.find("guard_test.cpp"), std::string::npos) << text;
+    EXPECT_EQ(text.substr(text.size() - strlen(line.subject)), line.subject) << text;
+    at = end + 2;
+  }
+  EXPECT_EQ(at, lines.size()) << "a call that returned leaves no line";
 }

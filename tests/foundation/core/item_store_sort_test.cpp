@@ -16,6 +16,7 @@
 #include "foundation/core/name_order.h"
 #include "item_store_checks.h"
 #include "main_window_stand_in.h"
+#include "support/caught_faults.h"
 
 namespace {
 
@@ -167,6 +168,7 @@ TEST_F(ItemStoreSortTest, ReportsHowManyEntriesChangedPlace) {
 }
 
 TEST_F(ItemStoreSortTest, RefusedProbeOrFailingKeyFunctionChangesNothing) {
+  ExpectCaughtFaults();
   Add(0, kSortValueU32, 2, L"2");
   Add(0, kSortValueU32, 1, L"1");
   settings_.refuse = true;

@@ -9,6 +9,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/memory.h"
 #include "main_window_stand_in.h"
+#include "support/caught_faults.h"
 
 namespace {
 
@@ -143,6 +144,7 @@ TEST(Threads, RunOnGuiThreadRunsOnTheCallerWhenTheMainWindowIsGone) {
 }
 
 TEST(Threads, GuiThreadJobThatThrowsOrFaultsAnswersZero) {
+  ExpectCaughtFaults();
   EXPECT_EQ(HandleRunOnGuiThreadMessage(reinterpret_cast<WPARAM>(ThrowInside), 0), 0);
   EXPECT_EQ(HandleRunOnGuiThreadMessage(reinterpret_cast<WPARAM>(FaultInside), 0), 0);
   EXPECT_EQ(HandleRunOnGuiThreadMessage(0, 0), 0);

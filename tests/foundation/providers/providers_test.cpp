@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "provider_fixture.h"
+#include "support/caught_faults.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ int CountItem(ProviderItem* item, void* context) {
 }  // namespace
 
 TEST_F(ProvidersTest, MissingThrowingAndFaultingSlotsGiveTheirFixedResults) {
+  ExpectCaughtFaults();
   FileSystemProvider* fake = InstallFakeProvider();
   fake->slots.rename = ThrowOnRename;
   fake->slots.getAttributes = FaultOnAttributes;

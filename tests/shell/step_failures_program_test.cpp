@@ -1,0 +1,42 @@
+// QVRX.exe previewing a chain whose plug-in step faults for one file: that file's row says the step failed, the
+// fault is written to the trace file, the other files keep their preview, and the run is refused.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "chain_run.h"
+#include "support/temp_folder.h"
+
+TEST(StepFailuresProgram, AFaultingStepMarksItsFileTracesTheFaultAndRefusesTheRun) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  const TempFolder& folder = copy.Folder();
+  const std::wstring files = folder.MakeFolder(L"files");
+  folder.WriteFile(L"files\\a.txt", "12345");
+  folder.WriteFile(L"files\\b.bin", "x");
+  folder.WriteFile(L"files\\fault.txt", "1");  // the test plug-in faults on it
+  const std::wstring plugin = ExecutableFolder() + L"\\PublishedTestPlugin.wdx64";
+  folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<PgnCont,0,\"Test=Size\">\r\n[pgnCont]\r\n1=Test;+" +
+                                    std::string(plugin.begin(), plugin.end()) + ";;\r\n");
+  const std::wstring trace = folder / L"trace.txt";
+  SetEnvironmentVariableW(L"QVRX_TRACE", trace.c_str());
+  ProcessDriver driver;
+  HWND window = copy.Start(&driver, Quoted(files));
+  SetEnvironmentVariableW(L"QVRX_TRACE", nullptr);
+  ASSERT_NE(window, nullptr);
+  DialogWatcher boxes(driver.ProcessId(), IDOK);
+  RemoteList rows(driver.Process(), GetDlgItem(window, kFileListId));
+  const Names previewed = {L"5.txt", L"<Error>, the step failed", L"b.bin"};  // a.txt, fault.txt, b.bin
+  EXPECT_TRUE(WaitUntil([&] { return rows.Column(kNewNameColumn) == previewed; }))
+      << ListedNames(rows.Column(kNewNameColumn));
+  EXPECT_TRUE(WaitUntil([&] { return (GetMenuState(GetMenu(window), 106, MF_BYCOMMAND) & MF_GRAYED) != 0; }))
+      << "the rename command stays offered";
+  const std::string traced = ReadWholeFile(trace);
+  EXPECT_NE(traced.find("fault C0000005 in "), std::string::npos) << traced;
+  EXPECT_NE(traced.find("within plug-in Test, within module PgnCont\r\n"), std::string::npos) << traced;
+  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+  EXPECT_EQ(boxes.Answered(), 0);
+  EXPECT_EQ(FilesIn(files), (Names{L"a.txt", L"b.bin", L"fault.txt"}));
+}
