@@ -15,7 +15,6 @@
 #include "foundation/text/packed_date.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/resource_ids.h"
-#include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "shell/status_notices.h"
