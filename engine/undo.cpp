@@ -103,6 +103,12 @@ int UndoPairs(UndoWalk* walk) {
   return 0;
 }
 
+int32_t PairsUndone(const UndoWalk& walk) {
+  int32_t undone = 0;
+  for (int32_t i = 0; i < walk.pairs; ++i) undone += walk.undone[i] ? 1 : 0;
+  return undone;
+}
+
 void ShowMissingFiles(const UndoWalk& walk) {
   if (walk.missingCount == 0) return;
   ShowMessageWithPath(walk.owner, kTextUndoFilesMissing, nullptr, walk.missing, nullptr, MB_OK | MB_ICONWARNING);
@@ -110,8 +116,7 @@ void ShowMissingFiles(const UndoWalk& walk) {
 
 // The pairs not undone, in their order, are what is left to undo. Without memory for them the list stays whole.
 void KeepPairsNotUndone(const UndoWalk& walk) {
-  int32_t left = 0;
-  for (int32_t i = 0; i < walk.pairs; ++i) left += walk.undone[i] ? 0 : 1;
+  const int32_t left = walk.pairs - PairsUndone(walk);
   if (left == walk.pairs) return;
   UndoList* rest = left > 0 ? CreateUndoList() : nullptr;
   for (int32_t i = 0; i < walk.pairs && rest != nullptr; ++i) {
@@ -155,11 +160,10 @@ const wchar_t* OldNameOfUndoneRow(const FileListRow& row, uint32_t, void* contex
 // The rows of files renamed back take their old names, so that the list shows what the disk holds (after a run
 // that stopped, its rows hold the new names).
 void GiveRowsTheirOldNames(const UndoWalk& walk) {
-  uint32_t undoneCount = 0;
-  for (int32_t i = 0; i < walk.pairs; ++i) undoneCount += walk.undone[i] ? 1 : 0;
+  const int32_t undoneCount = PairsUndone(walk);
   if (undoneCount == 0 || AppFileList() == nullptr) return;
   UndoneNames undone = {&walk, {}, AllocZeroedWide(kLongPathCapacity)};
-  if (undone.rowPath != nullptr && HashSlotsInit(&undone.byNewPath, undoneCount)) {
+  if (undone.rowPath != nullptr && HashSlotsInit(&undone.byNewPath, static_cast<uint32_t>(undoneCount))) {
     for (int32_t i = 0; i < walk.pairs; ++i) {
       if (!walk.undone[i]) continue;
       int32_t* slot = HashSlotsFindOrAdd(&undone.byNewPath, HashIgnoreCaseWide(walk.texts[2 * i]), i);
@@ -246,7 +250,10 @@ DWORD WINAPI UndoThread(void* owner) {
     GuardedCall(0, [&] {
       GiveRowsTheirOldNames(walk);
       ShowMissingFiles(walk);
-      // Last: the texts belong to the list this replaces.
+      return 0;
+    });
+    // Last, and whatever failed before: the texts belong to the list this replaces.
+    GuardedCall(0, [&] {
       KeepPairsNotUndone(walk);
       return 0;
     });
