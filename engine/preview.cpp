@@ -5,6 +5,7 @@
 #include "engine/engine_hooks.h"
 #include "engine/module_table.h"
 #include "engine/name_marks.h"
+#include "engine/rename_run.h"
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/guard.h"
@@ -87,12 +88,20 @@ void ComputeRowName(const StepList& list, FileListRow* row, const wchar_t* error
   }
 }
 
+void KeepCurrentName(FileListRow* row) { CopyWideBounded(row->currentName, row->newName, kFileNameCapacity); }
+
 int ComputePass(ItemListControl* files, const StepList& list, uint32_t rowCount, const wchar_t* errorText) {
   PrepareSteps(list);
+  // A row a stopped run renamed has its new name already: the steps again would rename it twice.
+  const uint32_t settled = RowsSettledByStoppedRun(files);
   for (uint32_t i = 0; i < rowCount; ++i) {
     uint8_t* row = ItemStoreGet(&files->rows, i);
     if (row == nullptr) continue;
-    ComputeRowName(list, reinterpret_cast<FileListRow*>(row), errorText);
+    if (i < settled) {
+      KeepCurrentName(reinterpret_cast<FileListRow*>(row));
+    } else {
+      ComputeRowName(list, reinterpret_cast<FileListRow*>(row), errorText);
+    }
     ItemsViewRedrawItem(files, static_cast<int>(i));
   }
   return MarkNamesWithInvalidChars(rowCount, errorText) + ResolveDuplicateNames(rowCount, errorText);
@@ -136,6 +145,7 @@ LRESULT RunDeferredPreviewHere(void*) {
 
 void MarkSettingsChanged(int increment) {
   if (g_app == nullptr) return;
+  ForgetSettledRows();
   InterlockedCompareExchange(&g_app->settingsChanged, increment, 0);
   if (g_app->recomputationSuspended != 0 || g_app->chainList == nullptr) return;
   // A run reads the new names while it renames them; they must not change under it.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/name_marks.h"
+#include "engine/preview.h"
 #include "engine/undo.h"
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
@@ -29,6 +30,18 @@ struct RunState {
   wchar_t* newPath;
   FileListRow row;
 };
+
+// What a run that stopped on an error leaves to the next run in the same list.
+struct StoppedRun {
+  const ItemListControl* files;
+  LONG rowChanges;       // the rows' change count once they took the new names: another count, another list
+  uint32_t settledRows;  // rows 0 .. settledRows - 1 are renamed (or had nothing to rename)
+};
+StoppedRun g_stoppedRun;
+
+bool IsListOfStoppedRun(const ItemListControl* files) {
+  return files != nullptr && files == g_stoppedRun.files && files->rows.changes == g_stoppedRun.rowChanges;
+}
 
 // The length a stored record begins with; 0 for none.
 uint16_t RecordLengthAt(const uint8_t* stored) {
@@ -71,13 +84,7 @@ int StopWithError(const RunState& run, int code, const wchar_t* path) {
   return code;
 }
 
-void CountPair(RunState* run) {
-  if (++run->pairs == 1) {
-    InstallUndoList(run->list, 1);
-  } else {
-    g_app->undoPairCount = run->pairs;
-  }
-}
+void CountPair(RunState* run) { InstallUndoList(run->list, ++run->pairs); }
 
 // The pair is stored before the rename, so that no file is renamed without a way back; it counts only once
 // the rename is done. Until this run has counted a pair, the previous run's pairs stay the ones to undo.
@@ -92,7 +99,11 @@ int RenameRow(RunState* run, uint32_t i) {
   if (AppendUndoPair(run->list, run->newPath, run->oldPath) != 0)
     return StopWithError(*run, ERROR_NOT_ENOUGH_MEMORY, run->oldPath);
   const int result = RenameItemFile(run->owner, run->oldPath, run->newPath);
-  if (result == 0) CountPair(run);
+  if (result == 0) {
+    CountPair(run);
+  } else {
+    KeepUndoPairs(run->list, run->pairs);
+  }
   return result;
 }
 
@@ -173,9 +184,21 @@ const wchar_t* NewNameOfRenamedRow(const FileListRow& row, uint32_t index, void*
   return index < *static_cast<const uint32_t*>(done) ? row.newName : nullptr;
 }
 
-// After a run that stopped on an error the list and the disk agree again.
+// After a run that stopped on an error the list and the disk agree again, and the rows renamed are done.
 void TakeNewNamesOfRenamedRows(RunState* run) {
   if (run->rowsDone > 0) RenameFileListRows(NewNameOfRenamedRow, &run->rowsDone);
+  if (run->pairs > 0) {
+    g_stoppedRun = {run->files, run->files->rows.changes, run->rowsDone};
+  } else {
+    ForgetStoppedRun();
+  }
+}
+
+// A run in the list a run stopped in adds its pairs to that run's, so that one undo brings back every file.
+void ContinueStoppedRun(RunState* run) {
+  if (!IsListOfStoppedRun(run->files) || g_app->undoList == nullptr || g_app->undoPairCount <= 0) return;
+  run->list = g_app->undoList;
+  run->pairs = g_app->undoPairCount;
 }
 
 bool AllocatePaths(RunState* run) {
@@ -193,13 +216,24 @@ void FreeRunState(RunState** run) {
 
 }  // namespace
 
+uint32_t RowsSettledByStoppedRun(const ItemListControl* files) {
+  return IsListOfStoppedRun(files) ? g_stoppedRun.settledRows : 0;
+}
+
+void ForgetSettledRows() { g_stoppedRun.settledRows = 0; }
+
+void ForgetStoppedRun() { g_stoppedRun = {}; }
+
 void RenameFileListRows(RowNameChoice nameFor, void* context) {
   RowNamesRequest request = {nameFor, context};
   RunOnGuiThread(RenameRowsHere, &request);
 }
 
 bool StartRenameRun(HWND owner) {
-  if (g_app == nullptr || g_app->problemCount != 0 || g_app->fileList == nullptr) return false;
+  if (g_app == nullptr || g_app->fileList == nullptr) return false;
+  // Names that a tool's changes (times, attributes) made stale are computed again before any file is renamed.
+  RunDeferredPreview();
+  if (g_app->problemCount != 0) return false;
   return StartExclusiveJob(RenameFilesThread, owner);
 }
 
@@ -210,9 +244,11 @@ DWORD WINAPI RenameFilesThread(void* owner) {
   } else if (g_app->fileList != nullptr) {
     run->owner = static_cast<HWND>(owner);
     run->files = g_app->fileList;
+    ContinueStoppedRun(run);
     // A run that faulted counts as failed: the list keeps its rows.
     const int result = GuardedCall(ERROR_FUNCTION_FAILED, [&] { return RenameAllRows(run); });
     if (result == 0) {
+      ForgetStoppedRun();
       EmptyFileList();
     } else {
       TakeNewNamesOfRenamedRows(run);

@@ -1,7 +1,8 @@
 // Undo of the last rename run: the pairs of new and old path that the run stored, renamed back, the last one
 // first, so that a file that took another file's old name has given it back before that file needs it.
-// Each pair undone leaves the list at once: an undo that stops (at an error or by the user) keeps exactly the
-// pairs not yet undone, and the next undo goes on with them; after a complete undo nothing is left to undo.
+// An undo keeps exactly the pairs it did not undo, and the next undo goes on with them; after a complete undo
+// nothing is left to undo. An error stops the walk (the user stops it too); a file that is no longer at its new
+// path is skipped and named in one list at the end, and its pair stays.
 // Listed rows of the files renamed back take their old names again and the preview is computed anew.
 #pragma once
 #include <windows.h>
@@ -23,10 +24,14 @@ void FreeUndoList(UndoList** list);
 // Appends one pair, the new path first. 0; 8 when the list could not take both (it then holds what it held).
 int AppendUndoPair(UndoList* list, const wchar_t* newPath, const wchar_t* oldPath);
 
-// Makes `list` the application's undo list holding `pairs` pairs; the list it replaces is freed.
+// Forgets the texts after the first `pairs` pairs (those of a rename that did not happen).
+void KeepUndoPairs(UndoList* list, int32_t pairs);
+
+// Makes `list` the application's undo list holding `pairs` pairs; the list it replaces is freed. The pair count
+// is written atomically.
 void InstallUndoList(UndoList* list, int32_t pairs);
 
-// Frees the application's undo list (when the main window is destroyed).
+// Frees the application's undo list (when the main window is destroyed), and no run goes on with it.
 void ReleaseUndoList();
 
 // Command 121: starts UndoThread for the owner window. Nothing happens (false) without pairs, while another

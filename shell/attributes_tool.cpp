@@ -285,7 +285,7 @@ bool StartAttributesJob(HWND owner, const AttributeChanges& changes) {
   auto* settings = static_cast<AttributeChanges*>(AllocZeroed(sizeof(AttributeChanges)));
   if (settings == nullptr) return false;
   *settings = changes;
-  return StartToolRun(CreateToolRun(owner, ChangeRow, settings, false), ApplyAttributesThread);
+  return StartToolRun(CreateToolRun(owner, ChangeRow, settings), ApplyAttributesThread);
 }
 
 DWORD WINAPI ApplyAttributesThread(void* run) { return RunToolOverSelectedRows(static_cast<ToolRun*>(run)); }

@@ -124,7 +124,7 @@ bool StartTimestampJob(HWND owner, uint32_t options) {
   auto* settings = static_cast<uint32_t*>(AllocZeroed(sizeof(uint32_t)));
   if (settings == nullptr) return false;
   *settings = options;
-  return StartToolRun(CreateToolRun(owner, SetRowTimestamps, settings, true), ApplyTimestampOptionThread);
+  return StartToolRun(CreateToolRun(owner, SetRowTimestamps, settings), ApplyTimestampOptionThread);
 }
 
 DWORD WINAPI ApplyTimestampOptionThread(void* run) { return RunToolOverSelectedRows(static_cast<ToolRun*>(run)); }

@@ -2,7 +2,7 @@
 // from a source inside or about the file, tried in this order until one has a time: the file's EXIF date, the
 // "Date:" line of an e-mail file, the file's other time, the digits of its name. Then, when asked, the chosen
 // times are rounded to the two seconds of DOS. A time equal to the file's current one, and a time before
-// 1980, are never written. Refusals are shown in an error box per file as they come.
+// 1980, are never written. Refusals are listed together, with each file's path, when the run ends.
 #pragma once
 #include <windows.h>
 
@@ -25,7 +25,7 @@ bool StartTimestampJob(HWND owner, uint32_t options);
 DWORD WINAPI ApplyTimestampOptionThread(void* run);
 
 // Sets the times the options choose that are real and differ from the row's: 0 when there is nothing to set or
-// they were set, else the provider's error (shown to the user).
+// they were set, else the provider's error (listed for the user at the end of the run).
 int SetTimesIfValid(ToolRun* run, ToolRow* row, const FILETIME* creation, const FILETIME* lastWrite);
 
 // The local date and time the digits of a file name (without its extension) give: at the name's first digit

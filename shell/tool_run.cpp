@@ -15,7 +15,6 @@
 #include "foundation/text/packed_date.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/resource_ids.h"
-#include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "shell/status_notices.h"
@@ -99,6 +98,8 @@ void TakeFileData(ToolRun* run, ToolRow* row) {
   if (stored == nullptr) return;
   memcpy(stored + offsetof(FileListRow, info), &info, sizeof info);
   ItemsViewRedrawItem(run->files, row->index);
+  // Steps read times and attributes: the new names are computed again when the run ends, before another run.
+  InterlockedExchange(&g_app->previewDeferred, 1);
 }
 
 bool TimeKept(const FILETIME* wanted, const FILETIME& now) {
@@ -133,7 +134,7 @@ void FreeToolRun(ToolRun** run) {
 
 }  // namespace
 
-ToolRun* CreateToolRun(HWND owner, ToolRowAction action, void* settings, bool showErrorsAtOnce) {
+ToolRun* CreateToolRun(HWND owner, ToolRowAction action, void* settings) {
   ToolRun* run = static_cast<ToolRun*>(AllocZeroed(sizeof(ToolRun)));
   if (run == nullptr) {
     FreeAndNull(&settings);
@@ -143,7 +144,6 @@ ToolRun* CreateToolRun(HWND owner, ToolRowAction action, void* settings, bool sh
   run->files = AppFileList();
   run->action = action;
   run->settings = settings;
-  run->showErrorsAtOnce = showErrorsAtOnce;
   run->path = AllocZeroedWide(kLongPathCapacity);
   if (run->path == nullptr || run->files == nullptr) FreeToolRun(&run);
   return run;
@@ -171,10 +171,6 @@ DWORD RunToolOverSelectedRows(ToolRun* run) {
 int SetRowTimes(ToolRun* run, ToolRow* row, const FILETIME* creation, const FILETIME* lastWrite) {
   const int result = VfsSetFileTimes(nullptr, row->path, creation, nullptr, lastWrite);
   TakeFileData(run, row);
-  if (result != 0 && run->showErrorsAtOnce) {
-    ShowLastErrorMessage(run->owner, static_cast<DWORD>(result), row->path);
-    return result;
-  }
   // A refused time is listed with the system's reason, an accepted one the file did not keep as such.
   if (!TimeKept(creation, row->record.info.creationTime)) ReportUnmade(run, *row, kTextTimeCreated, result);
   if (!TimeKept(lastWrite, row->record.info.lastWriteTime)) ReportUnmade(run, *row, kTextTimeModified, result);

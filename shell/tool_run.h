@@ -29,7 +29,6 @@ struct ToolRun {
   ItemListControl* files;
   ToolRowAction action;
   void* settings;           // the tool's own choices, a heap block the run frees
-  bool showErrorsAtOnce;    // refusals in a box of their own as they come, not in the closing list
   wchar_t* path;            // kLongPathCapacity characters
   wchar_t* unmade;          // the closing list's lines; null until the first
   uint32_t unmadeLines;
@@ -38,7 +37,7 @@ struct ToolRun {
 
 // A run of the application's file list with the tool's action and settings (a heap block the run takes over);
 // null without memory, the settings then freed.
-ToolRun* CreateToolRun(HWND owner, ToolRowAction action, void* settings, bool showErrorsAtOnce);
+ToolRun* CreateToolRun(HWND owner, ToolRowAction action, void* settings);
 // Starts the run as a job on a thread that calls RunToolOverSelectedRows; false, with the run freed, while
 // another job is busy or when the thread cannot start.
 bool StartToolRun(ToolRun* run, LPTHREAD_START_ROUTINE thread);

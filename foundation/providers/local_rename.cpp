@@ -175,7 +175,12 @@ int ShellFallback(RenameJob* job, int code) {
   return ShellRename(job, code);
 }
 
+// Only the target's folder may be made: when the file itself is gone (its folder moved away meanwhile), making
+// the folder of the new path would bring its old folder back empty.
 int RemedyMissingFolder(RenameJob* job, int code) {
+  LongPath source(job->oldPath);
+  if (GetFileAttributesW(source.path) == INVALID_FILE_ATTRIBUTES)
+    return static_cast<int>(MapLastError(ERROR_FILE_NOT_FOUND));
   const int capacity = static_cast<int>(WideLength(job->newPath)) + 1;
   wchar_t* parent = AllocZeroedWide(static_cast<uint32_t>(capacity));
   if (!parent) return ShellFallback(job, code);

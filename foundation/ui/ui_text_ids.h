@@ -60,6 +60,7 @@ constexpr int16_t kTextNoStoredSettings = 10014;
 constexpr int16_t kTextNothingToSave = 10015;
 constexpr int16_t kTextUnlistedFolders = 10019;  // printf pattern with one integer
 constexpr int16_t kTextColumnsWaitForJob = 10021;
+constexpr int16_t kTextUndoFilesMissing = 10031;
 constexpr int16_t kTextNoProductList = 10101;
 
 // Status bar and file types.

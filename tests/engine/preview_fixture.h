@@ -50,6 +50,7 @@ inline const UiStringRecord kPreviewTexts[] = {{-1, L"US"},
                                                {13194, L"too long"},
                                                {13195, L"empty"}, {13196, L"device"},
                                                {13198, L"step failed"}, {13199, L"no value"},
+                                               {10031, L"not found, not renamed back:"},
                                                {0, nullptr}};
 
 class PreviewFixture : public testing::Test {

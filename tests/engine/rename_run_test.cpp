@@ -10,6 +10,7 @@
 #include "engine/preview.h"
 #include "engine/undo.h"
 #include "foundation/core/jobs.h"
+#include "module_steps.h"
 #include "run_fixture.h"
 #include "system_seams_scope.h"
 
@@ -198,17 +199,85 @@ TEST_F(RenameRun, AfterAnUndoTheRowsShowWhatTheDiskHolds) {
   EXPECT_EQ(names, (Files{L"a2.txt", L"c.txt", L"x.txt"}));
 }
 
-TEST_F(RenameRun, ARunAfterAStopGoesOnWithTheRowsLeft) {
-  temp_.WriteFile(L"one\\x.txt", "unlisted");
-  Prepare({{1, L"a.txt", L"a2.txt"}, {1, L"b.txt", L"x.txt"}, {1, L"c.txt", L"c2.txt"}});
+// The steps rename a name once more each time they are applied: the rows the stopped run renamed must not get
+// them again, and one undo must bring back the names from before both runs.
+TEST_F(RenameRun, ARunAfterAStopGoesOnWithTheRowsLeftAndOneUndoCoversBothRuns) {
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) AddDiskFile(1, name);
+  temp_.WriteFile(L"one\\x_.txt", "unlisted");
+  AddStep(L"<Ins,n,r,0,\"_\">");
+  AddStep(L"<Sbst,n,\"b\",\"x\">");
+  ComputeNewNames();
   ASSERT_TRUE(Run());
-  DeleteFileW((FolderPath(1) + L"\\x.txt").c_str());
+  EXPECT_EQ(Disk(), (Files{L"one\\a_.txt=a.txt", L"one\\b.txt=b.txt", L"one\\c.txt=c.txt", L"one\\x_.txt=unlisted"}));
+  ASSERT_EQ(ItemStoreCount(&files_->rows), 3u);
+  EXPECT_EQ(std::wstring(Row(0)->currentName) + L">" + NewName(0), L"a_.txt>a_.txt") << "renamed once is done";
+  EXPECT_EQ(NewName(2), L"c_.txt");
+  ASSERT_TRUE(MoveFileW((FolderPath(1) + L"\\x_.txt").c_str(), (FolderPath(2) + L"\\x_.txt").c_str()));
   ASSERT_TRUE(Run());
-  EXPECT_EQ(Disk(), (Files{L"one\\a2.txt=a.txt", L"one\\c2.txt=c.txt", L"one\\x.txt=b.txt"}));
-  EXPECT_EQ(ItemStoreCount(&files_->rows), 0u) << "a whole run empties the list";
-  EXPECT_EQ(g_app->undoPairCount, 2) << "the second run's pairs";
+  EXPECT_EQ(Disk(), (Files{L"one\\a_.txt=a.txt", L"one\\c_.txt=c.txt", L"one\\x_.txt=b.txt", L"two\\x_.txt=unlisted"}));
+  EXPECT_EQ(g_app->undoPairCount, 3) << "the second run's pairs follow the first run's";
   ASSERT_TRUE(Undo());
-  EXPECT_EQ(Disk(), (Files{L"one\\a2.txt=a.txt", L"one\\b.txt=b.txt", L"one\\c.txt=c.txt"}));
+  EXPECT_EQ(Disk(), (Files{L"one\\a.txt=a.txt", L"one\\b.txt=b.txt", L"one\\c.txt=c.txt", L"two\\x_.txt=unlisted"}));
+  EXPECT_EQ(boxes_.Answered(), 1);
+
+  // A chain changed after the stop applies to the renamed rows again; the run still adds to the same undo.
+  ClearList();
+  for (const wchar_t* name : {L"a.txt", L"b.txt"}) AddFile(1, name);
+  temp_.WriteFile(L"one\\x_.txt", "unlisted");
+  ComputeNewNames();
+  ASSERT_TRUE(Run());
+  DeleteAllSteps();
+  AddStep(L"<Ins,n,r,0,\"-\">");
+  MarkSettingsChanged(1);
+  EXPECT_EQ(std::wstring(Row(0)->currentName) + L">" + NewName(0), L"a_.txt>a_-.txt");
+  ASSERT_TRUE(Run());
+  const Files bothFolders = {L"one\\a.txt=a.txt", L"one\\b.txt=b.txt", L"one\\c.txt=c.txt", L"one\\x_.txt=unlisted",
+                             L"two\\x_.txt=unlisted"};
+  EXPECT_EQ(Disk(), (Files{L"one\\a_-.txt=a.txt", L"one\\b-.txt=b.txt", L"one\\c.txt=c.txt",
+                           L"one\\x_.txt=unlisted", L"two\\x_.txt=unlisted"}));
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(Disk(), bothFolders);
+
+  // A new listing is another list: its run starts an undo of its own.
+  ClearList();
+  for (const wchar_t* name : {L"a.txt", L"b.txt"}) AddFile(1, name);
+  DeleteAllSteps();
+  AddStep(L"<Ins,n,r,0,\"_\">");
+  AddStep(L"<Sbst,n,\"b\",\"x\">");
+  ComputeNewNames();
+  ASSERT_TRUE(Run());
+  ClearList();
+  AddFile(1, L"c.txt");
+  ComputeNewNames();
+  ASSERT_TRUE(Run());
+  EXPECT_EQ(g_app->undoPairCount, 1);
+  EXPECT_EQ(boxes_.Answered(), 3);
+}
+
+TEST_F(RenameRun, AFileGoneSinceTheRunIsPassedOverByUndoAndTriedAgainLater) {
+  const Files before = Prepare({{1, L"1.txt", L"a.txt"}, {1, L"2.txt", L"b.txt"}, {1, L"3.txt", L"c.txt"},
+                                {1, L"4.txt", L"d.txt"}, {1, L"5.txt", L"e.txt"}});
+  ASSERT_TRUE(Run());
+  ASSERT_TRUE(MoveFileW((FolderPath(1) + L"\\b.txt").c_str(), (FolderPath(2) + L"\\b.txt").c_str()));
+  ASSERT_TRUE(MoveFileW((FolderPath(1) + L"\\d.txt").c_str(), (FolderPath(2) + L"\\d.txt").c_str()));
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(Disk(), (Files{L"one\\1.txt=1.txt", L"one\\3.txt=3.txt", L"one\\5.txt=5.txt", L"two\\b.txt=2.txt",
+                           L"two\\d.txt=4.txt"}));
+  EXPECT_EQ(boxes_.Answered(), 1) << "one list of the files not found";
+  const std::wstring list = boxes_.LastText();
+  for (const wchar_t* name : {L"\\b.txt", L"\\d.txt"})
+    EXPECT_NE(list.find(FolderPath(1) + name), std::wstring::npos) << Narrow(list);
+  EXPECT_EQ(g_app->undoPairCount, 2) << "their pairs stay";
+
+  ASSERT_TRUE(MoveFileW((FolderPath(2) + L"\\b.txt").c_str(), (FolderPath(1) + L"\\b.txt").c_str()));
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(g_app->undoPairCount, 1);
+  EXPECT_EQ(boxes_.Answered(), 2);
+  ASSERT_TRUE(MoveFileW((FolderPath(2) + L"\\d.txt").c_str(), (FolderPath(1) + L"\\d.txt").c_str()));
+  ASSERT_TRUE(Undo());
+  EXPECT_EQ(Disk(), before);
+  EXPECT_EQ(g_app->undoPairCount, 0);
+  EXPECT_EQ(boxes_.Answered(), 2);
 }
 
 TEST_F(RenameRun, AFileThatAppearsAtANewNameJustBeforeTheRenameIsKeptByRunAndUndo) {

@@ -38,6 +38,9 @@ int AdmitItem(ProviderItem* item, void* userData) {
   return ItemStoreAppend(&listing->files->rows, &row, row.length) == 0 ? 0 : 1;
 }
 
+// The job has ended and the rows it renamed show the preview the user then sees.
+bool JobAndItsPreviewDone() { return g_app->busyCounter == 0 && g_app->previewDeferred == 0; }
+
 }  // namespace
 
 RunFixture::RunFixture() {
@@ -81,13 +84,13 @@ void RunFixture::EmptyFolders() const {
 
 bool RunFixture::Run() {
   if (!StartRenameRun(window_.Window())) return false;
-  EXPECT_TRUE(window_.PumpUntil([] { return g_app->busyCounter == 0; }, kJobTimeoutMs));
+  EXPECT_TRUE(window_.PumpUntil(JobAndItsPreviewDone, kJobTimeoutMs));
   return true;
 }
 
 bool RunFixture::Undo() {
   if (!StartUndo(window_.Window())) return false;
-  EXPECT_TRUE(window_.PumpUntil([] { return g_app->busyCounter == 0; }, kJobTimeoutMs));
+  EXPECT_TRUE(window_.PumpUntil(JobAndItsPreviewDone, kJobTimeoutMs));
   return true;
 }
 

@@ -22,7 +22,7 @@ class RunFixture : public PreviewFixture {
   void ClearList();
   void EmptyFolders() const;
 
-  // Runs the command and waits for its thread; false when it did not start.
+  // Runs the command and waits for its thread and the preview after it; false when it did not start.
   bool Run();
   bool Undo();
 

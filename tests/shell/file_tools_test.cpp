@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "date_checks.h"
+#include "engine/rename_run.h"
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
@@ -282,6 +283,46 @@ TEST_F(FileTools, WithBothTimesChosenNothingIsCopiedAndTheNameDigitsCount) {
   ASSERT_TRUE(started);
   ASSERT_TRUE(WaitUntilIdle());
   EXPECT_EQ(Value(OnDisk(File(name)).ftLastWriteTime), Value(Local(2020, 5, 3, 12, 13, 14)));
+  EXPECT_EQ(Close(), 0);
+}
+
+// A step reads the times a tool changed: the next run renames to what the files have now.
+TEST_F(FileTools, NamesFollowTheTimesATimeToolChangedBeforeTheNextRun) {
+  ASSERT_TRUE(Start({L"a.txt", L"b.txt"}, {"<Date,n,m,0,\"yyyy\">"}));
+  const FILETIME summer2021 = Utc(2021, 6, 15, 12);
+  for (const wchar_t* name : {L"a.txt", L"b.txt"}) SetTimes(File(name), nullptr, &summer2021);
+  ASSERT_TRUE(Relist(2));
+  ASSERT_EQ(NewNames(), (std::vector<std::wstring>{L"2021a.txt", L"2021b.txt"}));
+  Select({L"a.txt", L"b.txt"});
+  AttributeChanges changes = {};
+  changes.changeTimes = true;
+  changes.times.upper.dateUnit = 'Y';
+  changes.times.upper.dateValue = 3;
+  bool started = false;
+  Gui([&] { started = StartAttributesJob(window_, changes); });
+  ASSERT_TRUE(started);
+  ASSERT_TRUE(WaitUntilIdle());
+  Gui([&] { started = StartRenameRun(window_); });
+  ASSERT_TRUE(started);
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(Disk(), (std::vector<std::wstring>{L"2024a.txt", L"2024b.txt"}));
+  EXPECT_EQ(Close(), 0);
+}
+
+// Thousands of refusals must not mean thousands of boxes, each holding the run up: one list at the end.
+TEST_F(FileTools, TimesThatCannotBeSetAreListedOnceAtTheEnd) {
+  const std::vector<std::wstring> names = {L"IMG_20200503_121314_1.txt", L"IMG_20200503_121314_2.txt",
+                                           L"IMG_20200503_121314_3.txt"};
+  ASSERT_TRUE(Start(names, {}));
+  Select(names);
+  for (const std::wstring& name : names) ASSERT_TRUE(DeleteFileW(File(name).c_str()));
+  DialogWatcher boxes(GetCurrentProcessId(), IDOK);
+  bool started = false;
+  Gui([&] { started = StartTimestampJob(window_, kTimestampFromNameDigits | kTimestampSetModification); });
+  ASSERT_TRUE(started);
+  ASSERT_TRUE(WaitUntilIdle());
+  EXPECT_EQ(boxes.Answered(), 1);
+  for (const std::wstring& name : names) EXPECT_TRUE(Contains(boxes.LastText(), File(name))) << Narrow(name);
   EXPECT_EQ(Close(), 0);
 }
 

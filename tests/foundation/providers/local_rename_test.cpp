@@ -201,6 +201,24 @@ TEST_F(ProvidersTest, AnExistingTargetIsDeletedOnlyWhenItIsAFile) {
   EXPECT_TRUE(PathExists(file));
 }
 
+TEST_F(ProvidersTest, AFileThatIsGoneMakesNoFolderNeitherItsOwnNorItsTarget) {
+  folder_.MakeFolder(L"here");
+  const struct {
+    const wchar_t* from;
+    const wchar_t* to;
+  } cases[] = {{L"moved away\\a.txt", L"moved away\\a_.txt"},
+               {L"moved away\\a.txt", L"made\\a.txt"},
+               {L"here\\deleted.txt", L"here\\new\\deleted.txt"}};
+  for (const auto& c : cases) {
+    for (uint32_t flags : {0u, kRenameKeepExisting}) {
+      SCOPED_TRACE(testing::Message() << c.to << " flags " << flags);
+      EXPECT_NE(Rename(folder_ / c.from, folder_ / c.to, flags), 0);
+      EXPECT_EQ(NamesOnDisk(folder_.Path()), std::vector<std::wstring>{L"here"});
+      EXPECT_TRUE(NamesOnDisk(folder_ / L"here").empty());
+    }
+  }
+}
+
 TEST_F(ProvidersTest, BadNamesFailAtOnceAndLongPathsKeepTheRealCode) {
   const std::wstring from = folder_.WriteFile(L"x.txt", "x");
   EXPECT_EQ(Rename(from, folder_ / L"bad<name.txt"), ERROR_INVALID_NAME);
