@@ -353,6 +353,7 @@ const UiTextRow kEnglishTextRows[] = {
     {10019, "UnlistedFolders", L"%d folders could not be listed"},
     {10021, "ColumnsWaitForJob", L"The columns and the file icons can change once the files are listed or renamed. Press OK again then."},
     {10101, "NoProductList", L"The update site did not send a product list:"},
+    {10102, "NoHelp", L"No help can be shown: the program looks for its help file here:"},
     {13191, "InvalidCharacter", L"invalid character"},
     {13192, "NoFreeNumber", L"no free number for"},
 
