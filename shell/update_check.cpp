@@ -69,7 +69,7 @@ void CreateFolderOf(const wchar_t* file) {
 // Retry after a failed download; false on Cancel, or at once when the system has no text for the error.
 bool AskToRetry(HWND owner) {
   wchar_t text[kErrorTextCapacity];
-  if (FormatSystemErrorText(ERROR_UNEXP_NET_ERR, text, kErrorTextCapacity, false) == 0) return false;
+  if (FormatSystemErrorText(ERROR_UNEXP_NET_ERR, text, kErrorTextCapacity, true) == 0) return false;
   return ShowMessageWithPath(owner, 0, text, nullptr, nullptr, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY;
 }
 

@@ -30,9 +30,7 @@ bool MouseLeftPress(const ItemListControl* control) {
 }
 
 // Wide enough for the text and the caret, no wider than the rest of the client area.
-void SizeEditorToText(const ItemListControl* control, HWND editor) {
-  wchar_t text[kLabelTextCapacity + 1];
-  int length = GetWindowTextSafe(editor, text, kLabelTextCapacity + 1);
+void SizeEditorFor(const ItemListControl* control, HWND editor, const wchar_t* text, int length) {
   HDC dc = GetDC(editor);
   HGDIOBJ previous = SelectObject(dc, control->font);
   int width = MeasureTextWidth(dc, text, length) + static_cast<int>(GetFontCellSize(editor, control->font) >> 16);
@@ -46,6 +44,12 @@ void SizeEditorToText(const ItemListControl* control, HWND editor) {
   width = std::clamp(width + kEditorBorders, kEditorInitialWidth,
                      std::max<int>(kEditorInitialWidth, client.right - frame.left));
   SetWindowPos(editor, nullptr, 0, 0, width, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SizeEditorToText(const ItemListControl* control, HWND editor) {
+  wchar_t text[kLabelTextCapacity + 1];
+  const int length = GetWindowTextSafe(editor, text, kLabelTextCapacity + 1);
+  SizeEditorFor(control, editor, text, length);
 }
 
 void CloseEditor(ItemListControl* control, int row) {
@@ -135,6 +139,8 @@ HWND CreateEditor(ItemListControl* control, const RECT& label, const wchar_t* te
   SubclassWindow(editor, EditorProc, &g_previousEditProc);
   SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(control->font), FALSE);
   SendMessageW(editor, EM_LIMITTEXT, kLabelTextCapacity, 0);
+  // Sized before it takes the text: an editor that grows afterwards keeps the text scrolled to its end.
+  SizeEditorFor(control, editor, text, static_cast<int>(WideLength(text)));
   SetWindowTextSafe(editor, text);
   SendMessageW(editor, EM_SETSEL, 0, -1);
   return editor;

@@ -223,10 +223,16 @@ void WriteList(ExportJob* job) {
   for (int row = -1; row < job->rowCount; ++row) PutListLine(job, row);
 }
 
+// Captions and cells alike: a caption can be a field's name that a plug-in or the user gave.
+void PutHtmlText(ExportJob* job, const wchar_t* text) {
+  const bool escaped = text[0] != 0 && HtmlEscapeText(text, job->escaped, kEscapedCapacity) == 0;
+  Put(&job->writer, escaped ? job->escaped : kEmptyCell);
+}
+
 void PutHtmlHeader(ExportJob* job) {
   for (int i = 0; i < job->columnCount; ++i) {
     Put(&job->writer, kHeaderCellStart);
-    Put(&job->writer, job->columns[i].caption);
+    PutHtmlText(job, job->columns[i].caption);
     Put(&job->writer, L"</th>");
   }
   PutLine(&job->writer, L"</tr>");
@@ -238,9 +244,7 @@ void PutHtmlRow(ExportJob* job, int row) {
     Put(&job->writer, row % 2 == 0 ? kEvenRowCellStart : kOddRowCellStart);
     if (job->columns[i].rightAligned) Put(&job->writer, kRightAlign);
     Put(&job->writer, L">");
-    const wchar_t* text = TextAt(job, row, i);
-    const bool escaped = text[0] != 0 && HtmlEscapeText(text, job->escaped, kEscapedCapacity) == 0;
-    Put(&job->writer, escaped ? job->escaped : kEmptyCell);
+    PutHtmlText(job, TextAt(job, row, i));
     Put(&job->writer, L"</td>");
   }
   PutLine(&job->writer, L"</tr>");

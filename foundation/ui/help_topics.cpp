@@ -5,6 +5,8 @@
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/language_files.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/files/paths.h"
 #include "foundation/ui/ui_seams.h"
 #include "foundation/win32/window_wrappers.h"
@@ -72,9 +74,22 @@ INT_PTR OpenHelpFile(HWND window, const char* code, bool noFallback, int topic) 
   return 0;
 }
 
+namespace {
+
+// Help that cannot be shown is said, with the file the program looks for first.
+void SayNoHelp(HWND window, const char* code) {
+  wchar_t path[kPathCapacity];
+  LanguageFilePath(code, kHelpKinds[0].extension, path, kPathCapacity, true);
+  ShowMessageWithPath(window, kTextNoHelp, nullptr, path, nullptr, MB_ICONINFORMATION);
+}
+
+}  // namespace
+
 INT_PTR ShowHelpTopic(HWND window, const char* code, int topic) {
-  const INT_PTR opened = OpenHelpFile(window, code, true, topic);
-  return opened ? opened : OpenHelpFile(window, code, false, topic);
+  INT_PTR opened = OpenHelpFile(window, code, true, topic);
+  if (!opened) opened = OpenHelpFile(window, code, false, topic);
+  if (!opened) SayNoHelp(window, code);
+  return opened;
 }
 
 int ShowCheckListHelp(HWND window) {

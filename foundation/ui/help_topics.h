@@ -12,7 +12,8 @@ constexpr int kCheckListHelpTopic = 19;
 // Help window for a CHM file, 1 for the others; 0 when none did.
 INT_PTR OpenHelpFile(HWND window, const char* code, bool noFallback, int topic);
 
-// OpenHelpFile for the language without fallback, then with the fallback to "US".
+// OpenHelpFile for the language without fallback, then with the fallback to "US"; when neither opens, a
+// message names the help file the program looks for.
 INT_PTR ShowHelpTopic(HWND window, const char* code, int topic);
 
 // ShowHelpTopic with the language in use and kCheckListHelpTopic; always 1.

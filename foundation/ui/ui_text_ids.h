@@ -62,6 +62,7 @@ constexpr int16_t kTextUnlistedFolders = 10019;  // printf pattern with one inte
 constexpr int16_t kTextColumnsWaitForJob = 10021;
 constexpr int16_t kTextUndoFilesMissing = 10031;
 constexpr int16_t kTextNoProductList = 10101;
+constexpr int16_t kTextNoHelp = 10102;
 
 // Status bar and file types.
 constexpr int16_t kTextFileWord = 1220;

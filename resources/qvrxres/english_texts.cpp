@@ -354,6 +354,7 @@ const UiTextRow kEnglishTextRows[] = {
     {10021, "ColumnsWaitForJob", L"The columns and the file icons can change once the files are listed or renamed. Press OK again then."},
     {10031, "UndoFilesMissing", L"These files were not found, so they were not renamed back. The next Undo tries them again:"},
     {10101, "NoProductList", L"The update site did not send a product list:"},
+    {10102, "NoHelp", L"No help can be shown: the program looks for its help file here:"},
     {13191, "InvalidCharacter", L"invalid character"},
     {13192, "NoFreeNumber", L"no free number for"},
 

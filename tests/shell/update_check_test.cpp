@@ -54,7 +54,7 @@ class UpdateCheck : public ::testing::Test {
     ProfileSetString(&g_settingsStore, kMainSection, kUpdateSiteKey, std::string(site.begin(), site.end()).c_str());
     DialogWatcher watcher(GetCurrentProcessId(), button);
     CheckForUpdates(nullptr, "26.01");
-    return {watcher.Answered(), Trimmed(watcher.LastText()), watcher.LastCaption()};
+    return {watcher.Answered(), watcher.LastText(), watcher.LastCaption()};
   }
 
   bool DownloadsFolderEmpty() const {
@@ -99,10 +99,10 @@ TEST_F(UpdateCheck, TellsWhetherTheListedVersionDiffersAndIsSilentWithoutTheProg
 
 TEST_F(UpdateCheck, AnUnreachableServerOffersRetryAndCancelEndsTheCheck) {
   wchar_t expected[512];
-  ASSERT_GT(FormatSystemErrorText(ERROR_UNEXP_NET_ERR, expected, 512, false), 0);
+  ASSERT_GT(FormatSystemErrorText(ERROR_UNEXP_NET_ERR, expected, 512, true), 0);
   const Shown shown = Check(UnreachableAddress(), IDCANCEL);
   EXPECT_EQ(shown.boxes, 1);
-  EXPECT_EQ(shown.text, Trimmed(expected));
+  EXPECT_EQ(shown.text, expected) << "the system's text without its line break";
   EXPECT_EQ(shown.caption, kProgramTitle);
   EXPECT_TRUE(DownloadsFolderEmpty());
 }
@@ -124,7 +124,7 @@ TEST_F(UpdateCheck, AnAnswerThatIsNoProductListIsSaidBoundedAndLeavesNothingBehi
   std::string lines;
   for (int i = 0; i < 1000; ++i) lines += "qa1.0 Other\r\n";
   wchar_t failed[512];
-  ASSERT_GT(FormatSystemErrorText(ERROR_UNEXP_NET_ERR, failed, 512, false), 0);
+  ASSERT_GT(FormatSystemErrorText(ERROR_UNEXP_NET_ERR, failed, 512, true), 0);
   const ReplyCase cases[] = {
       {"error page", {"404 Not Found", "<html><body>qk26.01 Quorvex</body></html>"}, IDOK, true},
       {"garbage", {"500 Internal Server Error", std::string("\x01\x02qk\0\xff\xfe", 7)}, IDOK, true},
@@ -141,7 +141,7 @@ TEST_F(UpdateCheck, AnAnswerThatIsNoProductListIsSaidBoundedAndLeavesNothingBehi
       EXPECT_EQ(shown.text.rfind(L"No product list:", 0), 0u) << c.what;
       EXPECT_NE(shown.text.find(server.Address()), std::wstring::npos) << c.what;
     } else {
-      EXPECT_EQ(shown.text, Trimmed(failed)) << c.what;
+      EXPECT_EQ(shown.text, failed) << c.what;
     }
     EXPECT_LT(server.BytesSent(), 64ll << 20) << c.what;
     EXPECT_TRUE(DownloadsFolderEmpty()) << c.what;

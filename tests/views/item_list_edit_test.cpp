@@ -63,6 +63,7 @@ TEST_F(ListEditingInteractive, OnlyAChangedNonEmptyNameIsReported) {
   HWND editor = Rename(list);
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(TextOf(editor), L"file2.txt");
+  EXPECT_EQ(SendMessageW(editor, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the name shows from its first character";
   ASSERT_NE(parent_.Last(LVN_BEGINLABELEDITW), nullptr);
   EXPECT_EQ(parent_.Last(LVN_BEGINLABELEDITW)->item, 2);
   Post(editor, WM_KEYDOWN, VK_RETURN);

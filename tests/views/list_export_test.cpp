@@ -157,7 +157,7 @@ TEST_F(ListExport, AnEmptyListWritesItsHeaderLinesOnly) {
   }
 }
 
-TEST_F(ListExport, TwentyColumnsInDisplayOrderWithCellsEscapedAndTheProgramsCaptionsAsTheyAre) {
+TEST_F(ListExport, TwentyColumnsInDisplayOrderWithCaptionsAndCellsEscaped) {
   std::vector<std::pair<int16_t, std::wstring>> captions;
   for (int16_t id = 1001; id <= 1025; ++id) captions.push_back({id, L"C" + std::to_wstring(id - 1000)});
   captions.back().second = L"<i>C25</i>";
@@ -172,7 +172,7 @@ TEST_F(ListExport, TwentyColumnsInDisplayOrderWithCellsEscapedAndTheProgramsCapt
   ASSERT_EQ(OpenFileLong(path.c_str(), &file, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL), 0);
   EXPECT_EQ(ExportListAsHtmlTable(list, file, kExportHtmlUnicode), 0);
   CloseHandle(file);
-  std::wstring expected = L"<table border=0><tr>\r\n<th bgcolor=\"#c0c0c0\"><i>C25</i></th>";
+  std::wstring expected = L"<table border=0><tr>\r\n<th bgcolor=\"#c0c0c0\">&lt;i&gt;C25&lt;/i&gt;</th>";
   for (int c = 24; c > 5; --c) expected += L"<th bgcolor=\"#c0c0c0\">C" + std::to_wstring(c) + L"</th>";
   expected += L"</tr>\r\n<tr><td bgcolor=\"#f0f0f0\">";
   for (int i = 0; i < 1023; ++i) expected += L"&lt;";

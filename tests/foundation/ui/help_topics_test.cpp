@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "program_state_scope.h"
+#include "support/process_driver.h"
 #include "support/temp_folder.h"
 #include "support/test_window.h"
 #include "ui_seams_scope.h"
@@ -106,8 +107,15 @@ TEST_F(HelpTopicsTest, AHelpFileThatDoesNotOpenLeadsToTheNextKind) {
   EXPECT_EQ(g_shellCalls.size(), 1u) << "a WinHelp that starts ends the search";
 }
 
-TEST_F(HelpTopicsTest, TopicsFallBackToTheUsFiles) {
-  EXPECT_EQ(ShowHelpTopic(owner_, "DE", 5), 0) << "no help file at all";
+TEST_F(HelpTopicsTest, TopicsFallBackToTheUsFilesAndNoHelpIsSaid) {
+  const UiStringRecord texts[] = {{-1, L"US"}, {10102, L"No help:"}, {0, nullptr}};
+  state_.UseTexts(texts);
+  {
+    DialogWatcher boxes(GetCurrentProcessId(), IDOK);
+    EXPECT_EQ(ShowHelpTopic(owner_, "DE", 5), 0) << "no help file at all";
+    EXPECT_EQ(boxes.Answered(), 1);
+    EXPECT_NE(boxes.LastText().find((folder_ / L"qvrx6_DE.CHM").c_str()), std::wstring::npos) << "names the file";
+  }
   EXPECT_TRUE(g_shellCalls.empty());
   const std::wstring htm = HelpFile(L"qvrx6_US.HTM");
   EXPECT_EQ(OpenHelpFile(owner_, "DE", true, 5), 0);
