@@ -152,6 +152,7 @@ struct ParseTally {
   StepBatch batch;
   uint32_t made;
   uint32_t refused;
+  bool notChain;  // the first bytes are no chain's
 };
 
 void AddStep(const wchar_t* text, bool checked, ParseTally* tally) {
@@ -256,12 +257,16 @@ bool BeginsEntry(wchar_t first, wchar_t second) { return first == L'<' || (first
 
 // The first bytes tell the form: FF FE and an entry in UTF-16, or an entry in 8-bit text.
 int ParseSettingsFile(const uint8_t* bytes, uint64_t size, ParseTally* tally) {
+  tally->notChain = true;
   if (bytes == nullptr || size <= kShortestChainFile || size > UINT32_MAX) return kParseFailed;
   if (bytes[0] == 0xFF && bytes[1] == 0xFE) {
     const wchar_t* text = reinterpret_cast<const wchar_t*>(bytes + 2);
-    return BeginsEntry(text[0], text[1]) ? ParseChainText(text, (size - 2) / 2, tally) : kParseFailed;
+    if (!BeginsEntry(text[0], text[1])) return kParseFailed;
+    tally->notChain = false;
+    return ParseChainText(text, (size - 2) / 2, tally);
   }
   if (!BeginsEntry(bytes[0], bytes[1])) return kParseFailed;
+  tally->notChain = false;
   return ParseChainText(reinterpret_cast<const char*>(bytes), size, tally);
 }
 
@@ -351,7 +356,31 @@ void RestoreSteps() {
   ReplaceChainByTally(&tally);
 }
 
+// A file read only in part, or not at all, says so; an unreadable one has told its error already.
+void ShowWhyNotLoaded(HWND owner, const wchar_t* path, int result, const ParseTally& tally) {
+  int textId = 0;
+  if (tally.made > 0) {
+    // The list shows only part of the file: saved back into it, the other steps would be lost.
+    textId = kTextStepsNotRead;
+  } else if (result == kParseFailed) {
+    textId = tally.notChain ? kTextNotSettingsFile : kTextNoStepsRead;
+  }
+  if (textId != 0) ShowMessageWithPath(owner, textId, nullptr, path, nullptr, MB_OK | MB_ICONWARNING);
+}
+
 }  // namespace
+
+int StepStorageProblem(const ModuleInstance* settings) {
+  wchar_t line[kEntryMaxLength + 1];
+  const int written = SerializeModuleInstance(settings, line, kEntryMaxLength + 1);
+  if (written == ERROR_INSUFFICIENT_BUFFER) return kTextStepTooLong;
+  ModuleInstance* readBack = written == 0 ? CreateModuleFromText(line) : nullptr;
+  wchar_t again[kEntryMaxLength + 1];
+  const bool same = readBack != nullptr && SerializeModuleInstance(readBack, again, kEntryMaxLength + 1) == 0 &&
+                    wcscmp(line, again) == 0;
+  FreeModuleInstance(readBack);
+  return same ? 0 : kTextStepNotKept;
+}
 
 int WriteModuleChainFile(const wchar_t* path) {
   ChainLines lines;
@@ -410,8 +439,7 @@ int LoadSettingsFile(HWND owner, const wchar_t* path) {
     RemoveRecentFileHook(path);
     // The close question must not offer to write this chain into another file.
     g_app->settingsFileCurrent = 0;
-    // The list shows only part of the file: saved back into it, the other steps would be lost.
-    if (tally.made > 0) ShowMessageWithPath(owner, kTextStepsNotRead, nullptr, path, nullptr, MB_OK | MB_ICONWARNING);
+    ShowWhyNotLoaded(owner, path, result, tally);
   }
   MarkSettingsChanged(0);
   return result;

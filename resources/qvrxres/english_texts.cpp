@@ -352,6 +352,11 @@ const UiTextRow kEnglishTextRows[] = {
     {10015, "NothingToSave", L"There are no steps to save."},
     {10019, "UnlistedFolders", L"%d folders could not be listed"},
     {10021, "ColumnsWaitForJob", L"The columns and the file icons can change once the files are listed or renamed. Press OK again then."},
+    {10041, "StepTooLong", L"The settings of this step are too long to be saved with the chain: all its texts together, written out, may take at most 1 023 characters. Shorten them."},
+    {10042, "StepNotKept", L"This step cannot be saved as it stands: read back, its settings would differ. A pattern cannot hold ';' or '>'."},
+    {10043, "NotSettingsFile", L"This is no settings file: such a file begins with a step ('<', or '-<' for a step that is off), as text in the system's code page or as UTF-16 after its byte-order mark. Nothing was loaded."},
+    {10044, "NoStepsRead", L"None of the steps of this file could be read. Nothing was loaded."},
+    {10045, "StepsNotStored", L"The steps could not be stored for the next start: it will show the steps stored before."},
     {13191, "InvalidCharacter", L"invalid character"},
     {13192, "NoFreeNumber", L"no free number for"},
 
