@@ -210,24 +210,32 @@ void InsertAtSectionEnd(SettingsStore* store, const char* header, const char* ke
   ReleaseInlineTextBuffer(&line);
 }
 
-// What goes before a section appended at the end: an empty line after the text, when there is one.
-const char* SeparatorBeforeNewSection(SettingsStore* store, size_t length) {
+// A new section at the end of the text, after an empty line, holding the given key lines.
+void AppendSectionLines(SettingsStore* store, const char* section, TextPiece lines) {
   const size_t start = static_cast<size_t>(TextStart(store) - store->text);
-  if (length > start && LineEndLengthBefore(store->text, length) == 0) return "\r\n\r\n";
-  if (length > start && !EndsWithEmptyLine(store->text, start, length)) return "\r\n";
-  return "";
-}
-
-void AppendSection(SettingsStore* store, const char* section, const char* key, TextPiece value) {
   const size_t length = strlen(store->text);
-  const TextPiece pieces[] = {Piece(SeparatorBeforeNewSection(store, length)), {"[", 1}, Piece(section),
-                              {"]\r\n", 3}, Piece(key), {"=", 1}, value, {"\r\n", 2}};
+  const char* separator = "";
+  if (length > start && LineEndLengthBefore(store->text, length) == 0) {
+    separator = "\r\n\r\n";
+  } else if (length > start && !EndsWithEmptyLine(store->text, start, length)) {
+    separator = "\r\n";
+  }
+  const TextPiece pieces[] = {Piece(separator), {"[", 1}, Piece(section), {"]\r\n", 3}, lines};
   InlineTextBuffer text;
   InitInlineTextBuffer(&text);
   size_t joinedLength = 0;
-  if (const char* joined = JoinPieces(&text, pieces, 8, &joinedLength))
+  if (const char* joined = JoinPieces(&text, pieces, 5, &joinedLength))
     ReplaceText(store, length, 0, joined, joinedLength);
   ReleaseInlineTextBuffer(&text);
+}
+
+void AppendSection(SettingsStore* store, const char* section, const char* key, TextPiece value) {
+  const TextPiece pieces[] = {Piece(key), {"=", 1}, value, {"\r\n", 2}};
+  InlineTextBuffer line;
+  InitInlineTextBuffer(&line);
+  size_t length = 0;
+  if (const char* joined = JoinPieces(&line, pieces, 4, &length)) AppendSectionLines(store, section, {joined, length});
+  ReleaseInlineTextBuffer(&line);
 }
 
 // The key lines of a whole section, "key=value" CR LF each, values encoded as ProfileSetPath stores them.
@@ -255,16 +263,8 @@ void ReplaceSectionLocked(SettingsStore* store, const char* section, const Recor
     ReplaceText(store, static_cast<size_t>(header - store->text), static_cast<size_t>(SectionEnd(header) - header),
                 "", 0);
   if (RecordBufferUsedBytes(&lines) == 0) return;
-  const size_t length = strlen(store->text);
-  const TextPiece pieces[] = {Piece(SeparatorBeforeNewSection(store, length)), {"[", 1}, Piece(section),
-                              {"]\r\n", 3},
-                              {reinterpret_cast<const char*>(RecordBufferData(&lines)), RecordBufferUsedBytes(&lines)}};
-  InlineTextBuffer text;
-  InitInlineTextBuffer(&text);
-  size_t joinedLength = 0;
-  if (const char* joined = JoinPieces(&text, pieces, 5, &joinedLength))
-    ReplaceText(store, length, 0, joined, joinedLength);
-  ReleaseInlineTextBuffer(&text);
+  AppendSectionLines(store, section,
+                     {reinterpret_cast<const char*>(RecordBufferData(&lines)), RecordBufferUsedBytes(&lines)});
 }
 
 void SetValueLocked(SettingsStore* store, const char* section, const char* key, TextPiece value) {
