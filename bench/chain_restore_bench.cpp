@@ -5,6 +5,9 @@
 // texts and the preview. Prints the times, the ratio of each restore to its parse (target: at most 3) and
 // t(1 000) / t(100) (target: at most 12; work per step that grows with the chain stays near 100). For scale, it
 // also prints the time of making the steps alone (each text made into a step and freed, nothing shown).
+// Then it loads settings files of 10 000 and of 100 000 steps as the open command does (the chain shown, then
+// stored in section "QK"), and prints their times and t(100 000) / t(10 000) (target: at most 12, that is no
+// pass over the whole chain per step).
 #include <windows.h>
 
 #include <cstdio>
@@ -63,6 +66,29 @@ double SecondsOfRestore(uint32_t steps) {
   });
 }
 
+std::wstring WriteSettingsFile(const std::wstring& folder, uint32_t steps) {
+  std::wstring text = L"\xFEFF";
+  for (uint32_t i = 0; i < steps; ++i) text += StepText(i) + L"\r\n";
+  const std::wstring path = folder + L"chain_restore_bench_" + std::to_wstring(steps) + L".zqr";
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+  CloseHandle(file);
+  return path;
+}
+
+double SecondsOfLoadingFile(const std::wstring& folder, uint32_t steps) {
+  const std::wstring path = WriteSettingsFile(folder, steps);
+  const double seconds = BestSecondsOf(5, [&] {
+    // A chain that differs from the one stored, so that every load writes section "QK" anew.
+    ParseChainTextW(L"<Case,n,1>", 10);
+    if (LoadSettingsFile(nullptr, path.c_str()) != 0 || CountSteps() != steps)
+      std::printf("loaded %u steps of %u\n", CountSteps(), steps);
+  });
+  DeleteFileW(path.c_str());
+  return seconds;
+}
+
 }  // namespace
 
 int main() {
@@ -96,6 +122,11 @@ int main() {
               restoreLarge, restoreLarge / restoreSmall);
   std::printf("restore / parse: 100 steps %6.2f   1 000 steps %6.2f\n", restoreSmall / parseSmall,
               restoreLarge / parseLarge);
+  const double loadSmall = SecondsOfLoadingFile(folder, 10000);
+  const double loadLarge = SecondsOfLoadingFile(folder, 100000);
+  std::printf("settings file: t(10 000) = %8.4f s   t(100 000) = %8.4f s   t(100 000) / t(10 000) = %6.2f "
+              "(target: at most 12)\n",
+              loadSmall, loadLarge, loadLarge / loadSmall);
   DestroyWindow(parent);
   ProfileStoreDestroy(&g_settingsStore);
   DeleteFileW(profile.c_str());

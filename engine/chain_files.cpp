@@ -15,6 +15,7 @@
 #include "foundation/files/file_io.h"
 #include "foundation/core/guard.h"
 #include "foundation/core/memory.h"
+#include "foundation/core/record_buffer.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/text_encoding.h"
@@ -35,41 +36,43 @@ constexpr uint64_t kShortestChainFile = 6;
 constexpr int kKeyCapacity = 16;
 constexpr int kParseFailed = -1;
 
-// Every step as its line; a step that cannot be written as one is left out and its error kept.
+// Every step as its line, the lines back to back with their terminators; a step that cannot be written as one
+// is left out and its error kept.
 struct ChainLines {
-  wchar_t* block;  // kLineCapacity characters per line
+  RecordBuffer text;
   uint32_t count;
   int failure;
 };
 
 void StepKey(uint32_t number, char* key) { snprintf(key, kKeyCapacity, "R%u", number); }
 
-// A line slot holds '-' in its first place for an unchecked step, else nothing there.
-const wchar_t* LineAt(const ChainLines& lines, uint32_t i) {
-  const wchar_t* slot = lines.block + static_cast<size_t>(i) * kLineCapacity;
-  return slot[0] == L'-' ? slot : slot + 1;
-}
+const wchar_t* FirstLine(const ChainLines& lines) { return reinterpret_cast<const wchar_t*>(RecordBufferData(&lines.text)); }
 
-int WriteStepLine(int n, wchar_t* slot) {
-  const int result = SerializeModuleInstance(GetStepInstance(n), slot + 1, kLineCapacity - 1);
-  if (result == 0 && !IsStepChecked(n)) slot[0] = L'-';
-  return result;
+const wchar_t* NextLine(const wchar_t* line) { return line + WideLength(line) + 1; }
+
+// The slot holds '-' in its first place for an unchecked step, else nothing there; the line is returned.
+const wchar_t* WriteStepLine(int n, wchar_t* slot, int* result) {
+  slot[0] = 0;
+  *result = SerializeModuleInstance(GetStepInstance(n), slot + 1, kLineCapacity - 1);
+  if (IsStepChecked(n)) return slot + 1;
+  slot[0] = L'-';
+  return slot;
 }
 
 bool CollectChainLines(ChainLines* lines) {
   *lines = ChainLines{};
+  RecordBufferInit(&lines->text, true);
   const uint32_t steps = CountSteps();
-  if (steps == 0) return true;
-  lines->block = AllocZeroedWide(steps * kLineCapacity);
-  if (lines->block == nullptr) return false;
   for (uint32_t n = 0; n < steps; ++n) {
-    wchar_t* slot = lines->block + static_cast<size_t>(lines->count) * kLineCapacity;
-    const int result = WriteStepLine(static_cast<int>(n), slot);
-    if (result == 0) {
-      ++lines->count;
-    } else {
-      memset(slot, 0, kLineCapacity * sizeof(wchar_t));
+    wchar_t slot[kLineCapacity];
+    int result = 0;
+    const wchar_t* line = WriteStepLine(static_cast<int>(n), slot, &result);
+    if (result != 0) {
       if (lines->failure == 0) lines->failure = result;
+    } else if (RecordBufferAppendString(&lines->text, line) != 0) {
+      return false;
+    } else {
+      ++lines->count;
     }
   }
   return true;
@@ -79,8 +82,8 @@ bool CollectChainLines(ChainLines* lines) {
 uint32_t BuildFileText(const ChainLines& lines, wchar_t* text) {
   uint32_t at = 0;
   text[at++] = 0xFEFF;
-  for (uint32_t i = 0; i < lines.count; ++i) {
-    const wchar_t* line = LineAt(lines, i);
+  const wchar_t* line = FirstLine(lines);
+  for (uint32_t i = 0; i < lines.count; ++i, line = NextLine(line)) {
     const size_t length = WideLength(line);
     memcpy(text + at, line, length * sizeof(wchar_t));
     at += static_cast<uint32_t>(length);
@@ -91,7 +94,8 @@ uint32_t BuildFileText(const ChainLines& lines, wchar_t* text) {
 }
 
 int WriteChainLines(const ChainLines& lines, const wchar_t* path) {
-  wchar_t* text = AllocZeroedWide(1 + lines.count * (kLineCapacity + 2));
+  // Each terminator becomes CR LF: one character more per line, and the mark before them.
+  wchar_t* text = AllocZeroedWide(RecordBufferUsedBytes(&lines.text) / sizeof(wchar_t) + lines.count + 1);
   if (text == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
   const uint32_t characters = BuildFileText(lines, text);
   const int result = WriteWholeFile(path, text, characters * static_cast<uint32_t>(sizeof(wchar_t)));
@@ -99,26 +103,47 @@ int WriteChainLines(const ChainLines& lines, const wchar_t* path) {
   return result;
 }
 
-bool SectionValueIs(uint32_t number, const wchar_t* expected) {
-  char key[kKeyCapacity];
-  StepKey(number, key);
-  wchar_t value[kLineCapacity];
-  ProfileGetPath(&g_settingsStore, kChainSection, key, L"", value, kLineCapacity);
-  return wcscmp(value, expected) == 0;
+// The section as read back: each value "R<n>" must hold line n, in order, and nothing else may follow.
+struct SectionCheck {
+  const ChainLines* lines;
+  const wchar_t* line;
+  uint32_t seen;
+  bool same;
+};
+
+int CheckSectionLine(const char* key, const char* value, void* user) {
+  SectionCheck* check = static_cast<SectionCheck*>(user);
+  char expectedKey[kKeyCapacity];
+  StepKey(check->seen + 1, expectedKey);
+  wchar_t text[kLineCapacity];
+  ProfileDecodeValue(&g_settingsStore, value, text, kLineCapacity);
+  check->same = check->seen < check->lines->count && strcmp(key, expectedKey) == 0 && wcscmp(text, check->line) == 0;
+  if (check->same) check->line = NextLine(check->line);
+  ++check->seen;
+  return check->same ? 0 : 1;
 }
 
-// The store skips a write it has to wait for too long, so the section is read back: a gap would end the
-// chain there at the next start, and a value left behind would add a step.
+// The section is written in one edit, however long the chain, and read back: the store skips a write it has
+// to wait for too long, and a gap would end the chain there at the next start.
 bool WriteChainSection(const ChainLines& lines) {
-  ProfileDeleteSection(&g_settingsStore, kChainSection);
-  char key[kKeyCapacity];
-  for (uint32_t i = 0; i < lines.count; ++i) {
-    StepKey(i + 1, key);
-    ProfileSetPath(&g_settingsStore, kChainSection, key, LineAt(lines, i));
+  char* keys = static_cast<char*>(AllocZeroed((lines.count + 1) * kKeyCapacity));
+  ProfilePathEntry* entries =
+      static_cast<ProfilePathEntry*>(AllocZeroed((lines.count + 1) * static_cast<uint32_t>(sizeof(ProfilePathEntry))));
+  bool written = keys != nullptr && entries != nullptr;
+  if (written) {
+    const wchar_t* line = FirstLine(lines);
+    for (uint32_t i = 0; i < lines.count; ++i, line = NextLine(line)) {
+      StepKey(i + 1, keys + static_cast<size_t>(i) * kKeyCapacity);
+      entries[i] = {keys + static_cast<size_t>(i) * kKeyCapacity, line};
+    }
+    ProfileReplaceSection(&g_settingsStore, kChainSection, entries, lines.count);
+    SectionCheck check = {&lines, FirstLine(lines), 0, true};
+    ProfileEnumSection(&g_settingsStore, kChainSection, CheckSectionLine, &check);
+    written = check.same && check.seen == lines.count;
   }
-  for (uint32_t i = 0; i < lines.count; ++i)
-    if (!SectionValueIs(i + 1, LineAt(lines, i))) return false;
-  return SectionValueIs(lines.count + 1, L"");
+  FreeAndNull(&entries);
+  FreeAndNull(&keys);
+  return written;
 }
 
 // The steps made are gathered and replace the chain together once the text is read (none made: the chain
@@ -127,6 +152,7 @@ struct ParseTally {
   StepBatch batch;
   uint32_t made;
   uint32_t refused;
+  bool notChain;  // the first bytes are no chain's
 };
 
 void AddStep(const wchar_t* text, bool checked, ParseTally* tally) {
@@ -231,12 +257,16 @@ bool BeginsEntry(wchar_t first, wchar_t second) { return first == L'<' || (first
 
 // The first bytes tell the form: FF FE and an entry in UTF-16, or an entry in 8-bit text.
 int ParseSettingsFile(const uint8_t* bytes, uint64_t size, ParseTally* tally) {
+  tally->notChain = true;
   if (bytes == nullptr || size <= kShortestChainFile || size > UINT32_MAX) return kParseFailed;
   if (bytes[0] == 0xFF && bytes[1] == 0xFE) {
     const wchar_t* text = reinterpret_cast<const wchar_t*>(bytes + 2);
-    return BeginsEntry(text[0], text[1]) ? ParseChainText(text, (size - 2) / 2, tally) : kParseFailed;
+    if (!BeginsEntry(text[0], text[1])) return kParseFailed;
+    tally->notChain = false;
+    return ParseChainText(text, (size - 2) / 2, tally);
   }
   if (!BeginsEntry(bytes[0], bytes[1])) return kParseFailed;
+  tally->notChain = false;
   return ParseChainText(reinterpret_cast<const char*>(bytes), size, tally);
 }
 
@@ -326,13 +356,37 @@ void RestoreSteps() {
   ReplaceChainByTally(&tally);
 }
 
+// A file read only in part, or not at all, says so; an unreadable one has told its error already.
+void ShowWhyNotLoaded(HWND owner, const wchar_t* path, int result, const ParseTally& tally) {
+  int textId = 0;
+  if (tally.made > 0) {
+    // The list shows only part of the file: saved back into it, the other steps would be lost.
+    textId = kTextStepsNotRead;
+  } else if (result == kParseFailed) {
+    textId = tally.notChain ? kTextNotSettingsFile : kTextNoStepsRead;
+  }
+  if (textId != 0) ShowMessageWithPath(owner, textId, nullptr, path, nullptr, MB_OK | MB_ICONWARNING);
+}
+
 }  // namespace
+
+int StepStorageProblem(const ModuleInstance* settings) {
+  wchar_t line[kEntryMaxLength + 1];
+  const int written = SerializeModuleInstance(settings, line, kEntryMaxLength + 1);
+  if (written == ERROR_INSUFFICIENT_BUFFER) return kTextStepTooLong;
+  ModuleInstance* readBack = written == 0 ? CreateModuleFromText(line) : nullptr;
+  wchar_t again[kEntryMaxLength + 1];
+  const bool same = readBack != nullptr && SerializeModuleInstance(readBack, again, kEntryMaxLength + 1) == 0 &&
+                    wcscmp(line, again) == 0;
+  FreeModuleInstance(readBack);
+  return same ? 0 : kTextStepNotKept;
+}
 
 int WriteModuleChainFile(const wchar_t* path) {
   ChainLines lines;
   int result = CollectChainLines(&lines) ? lines.failure : ERROR_NOT_ENOUGH_MEMORY;
   if (result == 0 && lines.count > 0) result = WriteChainLines(lines, path);
-  FreeAndNull(&lines.block);
+  RecordBufferDestroy(&lines.text);
   if (result != 0) {
     ShowLastErrorMessage(g_mainWindow, static_cast<DWORD>(result), path);
   } else if (lines.count > 0 && g_app != nullptr) {
@@ -348,8 +402,8 @@ int SaveModuleChainToSettings() {
   if (CollectChainLines(&lines)) {
     // A chain that cannot be written whole leaves the section with the chain it holds.
     result = lines.failure != 0 ? lines.failure : WriteChainSection(lines) ? 0 : WAIT_TIMEOUT;
-    FreeAndNull(&lines.block);
   }
+  RecordBufferDestroy(&lines.text);
   if (result == 0) InterlockedExchange(&g_app->settingsChanged, 0);
   return result;
 }
@@ -385,8 +439,7 @@ int LoadSettingsFile(HWND owner, const wchar_t* path) {
     RemoveRecentFileHook(path);
     // The close question must not offer to write this chain into another file.
     g_app->settingsFileCurrent = 0;
-    // The list shows only part of the file: saved back into it, the other steps would be lost.
-    if (tally.made > 0) ShowMessageWithPath(owner, kTextStepsNotRead, nullptr, path, nullptr, MB_OK | MB_ICONWARNING);
+    ShowWhyNotLoaded(owner, path, result, tally);
   }
   MarkSettingsChanged(0);
   return result;

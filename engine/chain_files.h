@@ -10,6 +10,14 @@
 
 #include <cstddef>
 
+#include "engine/module_contract.h"
+
+// Whether a step can be kept with the chain: 0 when its line reads back as the same step; else the UI text that
+// says why not: kTextStepTooLong when its text form is longer than the 1023 characters a step is read with,
+// kTextStepNotKept when, read back, it would be another step (a value holds what its text form cannot hold,
+// such as a ';' or '>' in a pattern).
+int StepStorageProblem(const ModuleInstance* settings);
+
 // Writes the chain into a settings file, which is replaced as a whole only once the new one is complete.
 // 0 on success, which also marks the chain as saved; with an empty chain nothing is written and the result
 // is 0. Otherwise the error, shown to the user: a step that has no text form or whose line does not fit
@@ -30,8 +38,8 @@ void RestoreModuleChain();
 // Replaces the chain by the steps of a settings file. 0 when steps were made from the file and none of its
 // entries was refused; the file then goes to the front of the recent files and the chain is written to
 // section "QK". -1 when the file holds no chain (refused by its first bytes, or no entry made a step) or
-// one of its entries was refused; the steps made stay. A file that cannot be read gives its error, shown to
-// the user. Refused (170) while a job is busy. A file that does not load leaves the recent files.
+// one of its entries was refused; the steps made stay. A file that cannot be read gives its error. Refused
+// (170) while a job is busy. A file that does not load leaves the recent files, and the user is told why.
 int LoadSettingsFile(HWND owner, const wchar_t* path);
 
 // Add the steps found in a text, UTF-16 or 8-bit in the active code page, to the chain; the first step made

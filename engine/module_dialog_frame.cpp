@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "engine/chain_files.h"
 #include "engine/module_dialog_helpers.h"
 #include "engine/module_dialog_ids.h"
 #include "engine/module_table.h"
@@ -11,6 +12,7 @@
 #include "foundation/files/paths.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/help_topics.h"
+#include "foundation/ui/message_boxes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/owner_drawn_controls.h"
@@ -38,17 +40,37 @@ DialogRun* RunOf(HWND dialog) { return reinterpret_cast<DialogRun*>(GetWindowLon
 
 bool HasSample(const DialogRun& run) { return run.param->sampleName != nullptr && run.param->sampleName[0] != 0; }
 
-// The preview of the controls' values, through a temporary record that is freed as its module frees it.
+// A temporary record with the edited record's head and the controls' values, to be freed as its module frees
+// it; null without memory. A correction the reading writes back into a control is no new change.
+ModuleInstance* ReadControlsIntoTemporary(HWND dialog, DialogRun* run) {
+  ModuleInstance* temporary = static_cast<ModuleInstance*>(AllocZeroed(run->dialog->settingsSize));
+  if (temporary == nullptr) return nullptr;
+  *temporary = *run->param->settings;
+  run->previewing = true;
+  run->dialog->read(dialog, temporary);
+  run->previewing = false;
+  return temporary;
+}
+
 void PreviewControls(HWND dialog, DialogRun* run) {
   if (!run->ready || run->previewing || !HasSample(*run)) return;
-  ModuleInstance* preview = static_cast<ModuleInstance*>(AllocZeroed(run->dialog->settingsSize));
+  ModuleInstance* preview = ReadControlsIntoTemporary(dialog, run);
   if (preview == nullptr) return;
-  *preview = *run->param->settings;
   run->previewing = true;
-  run->dialog->read(dialog, preview);
   UpdateModulePreview(dialog, preview, run->param->sampleContext, run->param->sampleName);
   run->previewing = false;
   FreeModuleInstance(preview);
+}
+
+// A step the chain could not save, or that would come back changed, is not taken: the user is told why and
+// the dialog stays open.
+bool ControlsCanBeKept(HWND dialog, DialogRun* run) {
+  ModuleInstance* edited = ReadControlsIntoTemporary(dialog, run);
+  if (edited == nullptr) return false;
+  const int problem = StepStorageProblem(edited);
+  FreeModuleInstance(edited);
+  if (problem != 0) ShowMessageWithPath(dialog, problem, nullptr, nullptr, nullptr, MB_OK | MB_ICONWARNING);
+  return problem == 0;
 }
 
 void SetEditLimitsAndSpins(HWND dialog, const ModuleDialogEdit* edits) {
@@ -133,6 +155,7 @@ void OnCommand(HWND dialog, int id, int code, HWND control) {
   DialogRun* run = RunOf(dialog);
   if (run == nullptr) return;
   if (id == IDOK || id == IDC_MODULE_OK) {
+    if (!ControlsCanBeKept(dialog, run)) return;
     run->ready = false;
     run->dialog->read(dialog, run->param->settings);
     EndDialog(dialog, 1);

@@ -218,11 +218,12 @@ int AppendSettingsTextField(const wchar_t* value, wchar_t* text, int capacity) {
 int ReadSettingsComment(const wchar_t* position, wchar_t* comment, int capacity) {
   if (position == nullptr || comment == nullptr || capacity <= 0) return kCommentMissingInput;
   comment[0] = 0;
-  const wchar_t* separator = wcschr(position, L';');
-  if (separator == nullptr) return *position == L'>' ? 0 : kCommentRefused;
+  // The comment part or the closing '>' must follow the values at once: anything between is out of place.
+  if (*position == L'>') return 0;
+  if (*position != L';') return kCommentRefused;
   // The comment runs to the last '>' of the whole entry, however long its written form is; a comment longer
   // than the buffer is cut rather than losing its step.
-  const wchar_t* begin = separator + 1;
+  const wchar_t* begin = position + 1;
   const wchar_t* end = wcsrchr(begin, L'>');
   if (end == nullptr) return kCommentRefused;
   TextSink sink(comment, capacity);

@@ -29,8 +29,8 @@ const wchar_t* ReadSettingsTextField(const wchar_t* position, wchar_t* out, int 
 int AppendSettingsTextField(const wchar_t* value, wchar_t* text, int capacity);
 
 // Reads the comment part and the closing '>' at `position` into `comment`, cut to the capacity when longer.
-// 0 when there is no comment part and the position begins with '>', or when the comment part was read; 1 when
-// the text is refused; 101 for a null position or comment buffer.
+// 0 when the position begins with '>' (no comment part), or with ';' and the comment part was read; 1 when the
+// text is refused (any other character there); 101 for a null position or comment buffer.
 // In the written comment, the two characters '\' 'n' stand for a line break (CR LF); a literal backslash
 // before an 'n' or a line break is written doubled.
 int ReadSettingsComment(const wchar_t* position, wchar_t* comment, int capacity);

@@ -21,6 +21,9 @@ void SaveChangedSettingsOnClose(HWND window) {
 void OnMainWindowClose(HWND window) {
   ++g_app->closingCount;
   if (g_app->settingsFileCurrent) SaveChangedSettingsOnClose(window);
+  // Stored now rather than at the end, so that a chain that cannot be stored is told while the window shows.
+  if (SaveModuleChainToSettings() != 0)
+    ShowMessageWithPath(window, kTextStepsNotStored, nullptr, nullptr, nullptr, MB_OK | MB_ICONWARNING);
   SaveColumnLayoutToProfile(g_app->fileList, kMainSection);
   // A splitter drag still under way ends where it is, so its place is stored with the rest.
   SplitterButtonUp(window);

@@ -1,6 +1,7 @@
 #include "shell/startup_commands.h"
 
 #include "engine/chain_files.h"
+#include "engine/chain_list.h"
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/files/file_io.h"
@@ -50,7 +51,8 @@ void OnStartupCommand(HWND window) {
 
 void RestoreChainAtStartup(HWND window) {
   ShowAboutBox(window, true);
-  RestoreModuleChain();
+  // A settings file named on the command line (loaded whole or in part) is the chain the user asked for.
+  if (CountSteps() == 0) RestoreModuleChain();
   if (g_app->moduleOfferCount == 0) OfferModuleMenuIfChainEmpty(window);
   StartExplorerVerbsUpdate();
   ProfileDeleteSection(&g_settingsStore, "LR");

@@ -58,10 +58,11 @@ void GetDirComment(const ModuleInstance* instance, wchar_t* text, int capacity) 
 
 void GetDirTitle(wchar_t* text, int capacity) { GetUiText(kDirTitleId, text, capacity); }
 
-// The last component of the file's folder; empty for a file in a root folder.
+// The last component of the file's folder; empty for a file in a root folder. The path is a listed file's and
+// may be as long as the system allows: a cut copy would name a folder higher up.
 void FolderNameOf(const wchar_t* path, wchar_t* folder) {
-  wchar_t parent[kApplyPartCapacity];
-  CopyWideString(path, parent, kApplyPartCapacity);
+  wchar_t parent[kLongPathCapacity];
+  CopyWideString(path, parent, kLongPathCapacity);
   CutToParentFolder(parent);
   CopyWideString(parent + FileNameOffset(parent), folder, kApplyPartCapacity);
 }

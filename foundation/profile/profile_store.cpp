@@ -210,7 +210,8 @@ void InsertAtSectionEnd(SettingsStore* store, const char* header, const char* ke
   ReleaseInlineTextBuffer(&line);
 }
 
-void AppendSection(SettingsStore* store, const char* section, const char* key, TextPiece value) {
+// A new section at the end of the text, after an empty line, holding the given key lines.
+void AppendSectionLines(SettingsStore* store, const char* section, TextPiece lines) {
   const size_t start = static_cast<size_t>(TextStart(store) - store->text);
   const size_t length = strlen(store->text);
   const char* separator = "";
@@ -219,14 +220,51 @@ void AppendSection(SettingsStore* store, const char* section, const char* key, T
   } else if (length > start && !EndsWithEmptyLine(store->text, start, length)) {
     separator = "\r\n";
   }
-  const TextPiece pieces[] = {Piece(separator), {"[", 1}, Piece(section), {"]\r\n", 3}, Piece(key), {"=", 1},
-                              value, {"\r\n", 2}};
+  const TextPiece pieces[] = {Piece(separator), {"[", 1}, Piece(section), {"]\r\n", 3}, lines};
   InlineTextBuffer text;
   InitInlineTextBuffer(&text);
   size_t joinedLength = 0;
-  if (const char* joined = JoinPieces(&text, pieces, 8, &joinedLength))
+  if (const char* joined = JoinPieces(&text, pieces, 5, &joinedLength))
     ReplaceText(store, length, 0, joined, joinedLength);
   ReleaseInlineTextBuffer(&text);
+}
+
+void AppendSection(SettingsStore* store, const char* section, const char* key, TextPiece value) {
+  const TextPiece pieces[] = {Piece(key), {"=", 1}, value, {"\r\n", 2}};
+  InlineTextBuffer line;
+  InitInlineTextBuffer(&line);
+  size_t length = 0;
+  if (const char* joined = JoinPieces(&line, pieces, 4, &length)) AppendSectionLines(store, section, {joined, length});
+  ReleaseInlineTextBuffer(&line);
+}
+
+// The key lines of a whole section, "key=value" CR LF each, values encoded as ProfileSetPath stores them.
+bool BuildSectionLines(const SettingsStore* store, const ProfilePathEntry* entries, uint32_t count,
+                       RecordBuffer* lines) {
+  bool built = true;
+  for (uint32_t i = 0; i < count && built; ++i) {
+    if (!IsValidKey(entries[i].key) || entries[i].value == nullptr) continue;
+    InlineTextBuffer encoded;
+    InitInlineTextBuffer(&encoded);
+    const char* value = EncodeWideValue(store->utf8 != 0, entries[i].value, &encoded);
+    const TextPiece stored = value != nullptr ? StoredValue(value) : TextPiece{"", 0};
+    built = value != nullptr && RecordBufferAppendBytes(lines, entries[i].key, strlen(entries[i].key)) == 0 &&
+            RecordBufferAppendBytes(lines, "=", 1) == 0 &&
+            RecordBufferAppendBytes(lines, stored.text, static_cast<uint32_t>(stored.length)) == 0 &&
+            RecordBufferAppendBytes(lines, "\r\n", 2) == 0;
+    ReleaseInlineTextBuffer(&encoded);
+  }
+  return built;
+}
+
+// The section (when it exists) removed and the lines appended as it, at the end of the text.
+void ReplaceSectionLocked(SettingsStore* store, const char* section, const RecordBuffer& lines) {
+  if (const char* header = FindSection(TextStart(store), section))
+    ReplaceText(store, static_cast<size_t>(header - store->text), static_cast<size_t>(SectionEnd(header) - header),
+                "", 0);
+  if (RecordBufferUsedBytes(&lines) == 0) return;
+  AppendSectionLines(store, section,
+                     {reinterpret_cast<const char*>(RecordBufferData(&lines)), RecordBufferUsedBytes(&lines)});
 }
 
 void SetValueLocked(SettingsStore* store, const char* section, const char* key, TextPiece value) {
@@ -602,4 +640,16 @@ int ProfileEnumSection(SettingsStore* store, const char* section, ProfileVisitor
   }
   FreeAndNull(&lines);
   return calls;
+}
+
+void ProfileReplaceSection(SettingsStore* store, const char* section, const ProfilePathEntry* entries,
+                           uint32_t count) {
+  if (store == nullptr || !IsValidSectionName(section) || store->suppressed != 0) return;
+  RecordBuffer lines;
+  RecordBufferInit(&lines, true);
+  if (BuildSectionLines(store, entries, count, &lines)) {
+    StoreLock lock(store);
+    if (lock.Held() && EnsureEditable(store)) ReplaceSectionLocked(store, section, lines);
+  }
+  RecordBufferDestroy(&lines);
 }

@@ -112,6 +112,16 @@ void ProfileSetOptInt(SettingsStore* store, const char* section, int32_t value);
 int ProfileGetPath(SettingsStore* store, const char* section, const char* key, const wchar_t* defaultValue,
                    wchar_t* buffer, int capacity);
 void ProfileSetPath(SettingsStore* store, const char* section, const char* key, const wchar_t* value);
+// Replaces a whole section by wide values in one edit, as ProfileDeleteSection followed by ProfileSetPath of
+// each value in order would, and in time that grows with the section's length alone. Entries with an invalid
+// key or a null value are left out; without any the section is deleted. Nothing changes when the store is busy
+// or out of memory.
+struct ProfilePathEntry {
+  const char* key;
+  const wchar_t* value;
+};
+void ProfileReplaceSection(SettingsStore* store, const char* section, const ProfilePathEntry* entries,
+                           uint32_t count);
 // A value a visitor of ProfileEnumSection receives, as wide text decoded as ProfileGetPath decodes it. The result
 // is the number of characters.
 int ProfileDecodeValue(const SettingsStore* store, const char* value, wchar_t* buffer, int capacity);

@@ -61,6 +61,11 @@ constexpr int16_t kTextNothingToSave = 10015;
 constexpr int16_t kTextUnlistedFolders = 10019;  // printf pattern with one integer
 constexpr int16_t kTextColumnsWaitForJob = 10021;
 constexpr int16_t kTextUndoFilesMissing = 10031;
+constexpr int16_t kTextStepTooLong = 10041;
+constexpr int16_t kTextStepNotKept = 10042;
+constexpr int16_t kTextNotSettingsFile = 10043;
+constexpr int16_t kTextNoStepsRead = 10044;
+constexpr int16_t kTextStepsNotStored = 10045;
 constexpr int16_t kTextNoProductList = 10101;
 constexpr int16_t kTextNoHelp = 10102;
 

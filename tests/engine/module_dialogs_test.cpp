@@ -20,6 +20,7 @@
 #include "foundation/ui/resource_library.h"
 #include "foundation/ui/ui_seams.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "program_state_scope.h"
 #include "support/dialog_action.h"
 #include "support/temp_folder.h"
@@ -388,6 +389,87 @@ TEST_F(ModuleDialogs, TypingAThousandCharactersKeepsNoPreviewSettings) {
     Edit(step, L"name7.txt", type, test.context);
     EXPECT_LT(growth, 1024u * 1024u) << test.step.c_str();
     EXPECT_NE(preview, L"name7.txt") << "the previews ran with the list, the pattern and the plug-in";
+    FreeModuleInstance(step);
+  }
+}
+
+namespace {
+
+// Answers with OK each message box shown over a dialog of this thread, and keeps its text.
+class BoxesOverDialog {
+ public:
+  explicit BoxesOverDialog(HWND dialog) {
+    dialog_ = dialog;
+    texts_.clear();
+    timer_ = SetTimer(nullptr, 0, 20, Answer);
+  }
+  ~BoxesOverDialog() { KillTimer(nullptr, timer_); }
+  const std::vector<std::wstring>& Texts() const { return texts_; }
+
+ private:
+  static BOOL CALLBACK FindBox(HWND window, LPARAM found) {
+    if (window == dialog_ || !HasClass(window, L"#32770") || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr || box == answered_) return;
+    answered_ = box;
+    texts_.push_back(Text(box, 0xFFFF));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+
+  UINT_PTR timer_;
+  inline static HWND dialog_ = nullptr;
+  inline static HWND answered_ = nullptr;
+  inline static std::vector<std::wstring> texts_;
+};
+
+std::wstring UiText(int id) {
+  wchar_t text[512];
+  GetUiText(id, text, 512);
+  return text;
+}
+
+}  // namespace
+
+TEST_F(ModuleDialogs, OkRefusesAStepThatCouldNotBeSavedAsItStandsAndSaysWhy) {
+  const std::wstring x600(600, L'x');
+  struct Case {
+    const wchar_t* step;
+    std::vector<std::pair<int, std::wstring>> typed;
+    int refusal;  // the UI text of the message; 0: the step is taken
+  };
+  const Case cases[] = {
+      {L"<Sbst,n,\"a\",\"b\">", {{IDC_MODULE_SEARCH, x600}, {IDC_MODULE_REPLACEMENT, x600}}, kTextStepTooLong},
+      {L"<Sbst,n,\"a\",\"b\">", {{IDC_MODULE_SEARCH, x600.substr(200)}, {IDC_MODULE_REPLACEMENT, x600.substr(200)}},
+       0},
+      {L"<Audio,0,\"Title\">", {{IDC_AUDIO_PATTERN, L"\"Title\";\"Artist\">x"}}, kTextStepNotKept},
+      {L"<Audio,0,\"Title\">", {{IDC_AUDIO_PATTERN, L"\"Title\">x"}}, kTextStepNotKept},
+      {L"<Audio,0,\"Title\">", {{IDC_AUDIO_PATTERN, L"\"Artist\" - \"Title\""}}, 0},
+  };
+  for (const Case& test : cases) {
+    ModuleInstance* step = Step(test.step);
+    std::vector<std::wstring> boxes;
+    ModuleInstance* kept = Edit(step, L"a.mp3", [&](HWND dialog) {
+      BoxesOverDialog answering(dialog);
+      for (const auto& [edit, text] : test.typed) SetDlgItemTextW(dialog, edit, text.c_str());
+      Press(dialog, IDC_MODULE_OK);
+      boxes = answering.Texts();
+      // A refused step leaves the dialog open.
+      if (!boxes.empty()) Press(dialog, IDC_MODULE_CANCEL);
+    });
+    if (test.refusal != 0) {
+      EXPECT_EQ(boxes, std::vector<std::wstring>{UiText(test.refusal)}) << test.step;
+      EXPECT_EQ(kept, nullptr);
+      EXPECT_EQ(TextForm(step), test.step);
+    } else {
+      EXPECT_TRUE(boxes.empty()) << test.step;
+      EXPECT_EQ(kept, step);
+      EXPECT_NE(TextForm(step), test.step);
+    }
     FreeModuleInstance(step);
   }
 }

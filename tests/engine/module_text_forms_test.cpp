@@ -190,7 +190,8 @@ TEST_F(ModuleTextForms, RefusesMalformedTexts) {
         L"<Sbst,x,\"a\",\"b\">", L"<Sbst,n,\"a\" \"b\">", L"<Sbst,n,a>", L"<Date,n,m,-1,\"x\">",
         L"<Date,x,m,0,\"x\">", L"<Date,n,m,0,x>", L"<Time,n,m,0>", L"<Date,n,m,0,\"x\"", L"<Dir,n,x,0>",
         L"<Dir,x,l,0>", L"<Dir,n,l>", L"<DOS,*.bak>", L"<DOS>", L"<DOS,\"*.bak\"x>", L"<Cut,n,0,0,1>",
-        L"<Cut,x,0,1,1>", L"<Copy,n,0,1>", L"<Cut,n,0,1,1x>", L"<Cut,n, 0,1,1>"}) {
+        L"<Cut,x,0,1,1>", L"<Copy,n,0,1>", L"<Cut,n,0,1,1x>", L"<Cut,n, 0,1,1>", L"<DOS,\"*.bak\"junk;\"x\">",
+        L"<Dir,n,l,0 ;\"x\">", L"<Sbst,n,\"a\",\"b\" ;\"x\">"}) {
     ModuleInstance* settings = CreateModuleFromText(text);
     EXPECT_EQ(settings, nullptr) << Narrow(text);
     FreeModuleInstance(settings);

@@ -45,6 +45,8 @@ extern ProbeRecord g_probeRecord;
 inline const UiStringRecord kPreviewTexts[] = {{-1, L"US"},
                                                {10010, L"Error"},
                                                {10013, L"steps not read"},
+                                               {10043, L"not a settings file"},
+                                               {10044, L"no steps read"},
                                                {13191, L"invalid character"},
                                                {13192, L"no free number for"},
                                                {13194, L"too long"},

@@ -93,6 +93,18 @@ TEST_F(TextModules, InsAndDirInsertFromEitherSide) {
   ExpectStepFails(L"<Dir,n,l,0>", L"img.jpg");  // no path, no folder name
 }
 
+// The folder name comes from the file's whole path, however long a listing made it.
+TEST_F(TextModules, DirNamesTheFileFolderAtAnyPathLength) {
+  const std::wstring tail = L"\\LEAF\\f.txt";
+  for (size_t length : {1023u, 1024u, 1300u}) {
+    std::wstring path = L"C:";
+    while (path.size() + tail.size() < length) path += path.size() % 100 == 2 ? L"\\" : L"d";
+    path += tail;
+    ASSERT_EQ(path.size(), length);
+    EXPECT_EQ(Renamed(L"<Dir,n,r,0>", L"f.txt", path.c_str()), L"fLEAF.txt") << length;
+  }
+}
+
 TEST_F(TextModules, CropRemovesARunCountedFromEitherSide) {
   ExpectRenamed({
       {L"<Crop,n,l,2,3>", L"abcdefgh.txt", L"abfgh.txt"},

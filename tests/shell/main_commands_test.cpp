@@ -281,6 +281,8 @@ TEST_F(MainCommands, TheFirstDroppedOrNamedSettingsFileThatLoadsEndsTheScan) {
   const std::wstring first = temp_.WriteFile(L"first.zqr", SettingsFile(L"<Ext,\"one\">\r\n"));
   const std::wstring second = temp_.WriteFile(L"second.zqr", SettingsFile(L"<Ext,\"two\">\r\n"));
   Gui([&] { OnDropFiles(window_, MakeDrop({notChain, first, second})); });
+  EXPECT_EQ(boxes.Answered(), 1);
+  EXPECT_EQ(boxes.LastText().rfind(L"This is no settings file", 0), 0u) << "a file refused says why";
   Gui([&] {
     EXPECT_STREQ(FirstRecentFile(&g_recentFiles), first.c_str());
     EXPECT_EQ(RecentFileAt(&g_recentFiles, 1), nullptr) << "the file after it was not tried";
@@ -297,17 +299,52 @@ TEST_F(MainCommands, TheFirstDroppedOrNamedSettingsFileThatLoadsEndsTheScan) {
     TakeStartFolder(folder, 1024);
     EXPECT_EQ(g_app->startFolder, nullptr);
   });
-  // A path that names nothing is told, and the scan goes on.
+  // A file that is no chain and a path that names nothing are told, and the scan goes on.
   const int answered = boxes.Answered();
   const std::wstring nothing = temp_ / L"nothing";
   Gui([&] {
-    const wchar_t* arguments[] = {nothing.c_str(), notChain.c_str(), second.c_str()};
+    const wchar_t* arguments[] = {notChain.c_str(), nothing.c_str(), second.c_str()};
     ProcessArguments(window_, arguments, 3);
     EXPECT_EQ(StepText(0), L"<Ext,\"two\">");
     EXPECT_STREQ(FirstRecentFile(&g_recentFiles), second.c_str());
   });
-  EXPECT_EQ(boxes.Answered() - answered, 1);
+  EXPECT_EQ(boxes.Answered() - answered, 2);
   EXPECT_NE(boxes.LastText().find(nothing), std::wstring::npos);
+}
+
+TEST_F(MainCommands, ASettingsFileNamedOnTheCommandLineWinsOverTheStoredChainEvenReadInPart) {
+  ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}));
+  DialogWatcher boxes(GetCurrentProcessId(), IDOK);
+  const std::wstring partial = temp_.WriteFile(L"partial.zqr", SettingsFile(L"<Ext,\"one\">\r\n<Nope,1>\r\n"));
+  Gui([&] {
+    const wchar_t* arguments[] = {partial.c_str()};
+    ProcessArguments(window_, arguments, 1);
+  });
+  EXPECT_EQ(boxes.Answered(), 1) << "some steps were not read";
+  // The start restores the stored chain after the command line is read.
+  SendMessageW(window_, WM_COMMAND, 173, 2);
+  Gui([&] {
+    EXPECT_EQ(CountSteps(), 1u);
+    EXPECT_EQ(StepText(0), L"<Ext,\"one\">");
+  });
+}
+
+TEST_F(MainCommands, AChainThatCannotBeStoredForTheNextStartIsToldOnClosing) {
+  ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}));
+  DialogWatcher boxes(GetCurrentProcessId(), IDOK);
+  // Read from a line, a step holds more than a line can: its own line would be too long.
+  const std::wstring longText(600, L'x');
+  const std::wstring step = L"<Sbst,n,\"" + longText + L"\",\"" + longText + L"\">";
+  Gui([&] {
+    ASSERT_GE(InsertStepIntoList(CreateModuleFromText(step.c_str()), -1, true), 0);
+    MarkSettingsChanged(1);
+  });
+  EXPECT_EQ(Close(), 0);
+  EXPECT_EQ(boxes.Answered(), 1);
+  EXPECT_EQ(boxes.LastText().rfind(L"The steps could not be stored", 0), 0u);
+  std::vector<std::string> stored = SectionLines(ReadWholeFile(ProfilePath()), "QK");
+  stored.erase(std::remove(stored.begin(), stored.end(), ""), stored.end());
+  EXPECT_EQ(stored, std::vector<std::string>{"R1=<Case,n,2>"}) << "the section keeps the chain it held";
 }
 
 TEST_F(MainCommands, TheClosingQuestionOffersTheSettingsFileAndItsAnswersDoWhatTheySay) {
