@@ -44,6 +44,18 @@ constexpr uint32_t kOptionNoHoverColour = 0x200000; // list-control style bit 0x
 // The option word of a profile without one: only kOptionFullRowSelect.
 constexpr int kDefaultOptions = 32;
 
+// The option word as AppState keeps it: read anywhere as a number, written only through Change, because the GUI
+// thread and a listing's worker both change bits of it and a plain read-modify-write would lose one of them.
+class OptionWord {
+ public:
+  operator uint32_t() const { return static_cast<uint32_t>(value_); }
+  // The one writer: clears the bits of `clear`, then flips those of `flip`, as one atomic step; the new word.
+  uint32_t Change(uint32_t clear, uint32_t flip);
+
+ private:
+  volatile LONG value_;
+};
+
 // Grouped by the part of the program that writes each field; every part may read them all.
 struct AppState {
   // The run and the main window (shell/). The restart counter comes first.
@@ -54,7 +66,7 @@ struct AppState {
   const wchar_t* titlePointer;
   char languageCode[4];
   const UiStringTable* uiStrings;
-  uint32_t options;  // the option word, bits above
+  OptionWord options;  // the option word, bits above
   int32_t compareMode;
   int32_t closingCount;
   HCURSOR splitterCursors[2];
@@ -121,5 +133,10 @@ extern AppState* g_app;
 extern HWND g_mainWindow;
 
 // The chain list and the file list; null before they exist (and without an application state).
+// The application's option word changed through OptionWord::Change; nothing without an application state.
+void SetOptionBits(uint32_t bits, bool on);
+void ToggleOptionBits(uint32_t bits);
+void ReplaceOptionWord(uint32_t word);
+
 inline ItemListControl* AppChainList() { return g_app != nullptr ? g_app->chainList : nullptr; }
 inline ItemListControl* AppFileList() { return g_app != nullptr ? g_app->fileList : nullptr; }

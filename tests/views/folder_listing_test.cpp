@@ -111,7 +111,7 @@ class FolderListing : public testing::Test {
     list_->focusedIndex = -1;
     state_->fileList = list_;
     state_.UseTexts(kStatusTexts);
-    state_->options |= kOptionPlainSizes;
+    SetOptionBits(kOptionPlainSizes, true);
     InitStatusBar(&g_statusBar);
     InitAddressBar(&g_addressBar);
     g_calls.clear();
@@ -189,7 +189,7 @@ TEST_F(FolderListing, RowsAndPoolOfAFolderAndOfItsTree) {
   EXPECT_EQ(state_->listingStatistics.bytes, 5u);
   EXPECT_EQ(PooledPath(1), folder_.Path());
 
-  state_->options |= kOptionRecursive;
+  SetOptionBits(kOptionRecursive, true);
   ReloadFileList(folder_.Path().c_str());
   const Names names = RowNames();
   ASSERT_EQ(names.size(), 6u);
@@ -233,7 +233,7 @@ TEST_F(FolderListing, FoldersBelowLongPathsAreListedAndOnesThatCannotBeAreCounte
   folder_.WriteFile(deep.substr(0, 5 * 201) + L"middle.txt", "");
   folder_.WriteFile(L"top.txt", "");
   folder_.WriteFile(L"locked\\hidden.txt", "");
-  state_->options |= kOptionRecursive;
+  SetOptionBits(kOptionRecursive, true);
   SystemSeamsScope seams;
   g_systemSeams.findFirstFileExW = RefuseLockedFolder;
   g_systemSeams.findFirstFileW = RefuseLockedFolderPlainly;
@@ -275,7 +275,7 @@ TEST_F(FolderListing, AdmissionOfEnumeratedItems) {
 
 TEST_F(FolderListing, FilterAndStop) {
   MakeSampleTree();
-  state_->options |= kOptionFilterApplied | kOptionRecursive;
+  SetOptionBits(kOptionFilterApplied | kOptionRecursive, true);
   ParseFilterDefinition(AppFilter(), "+*.txt");
   ReloadFileList(folder_.Path().c_str());
   EXPECT_EQ(RowNames(), (Names{L"a.txt", L"c.txt", L"d.txt"}));
@@ -306,7 +306,7 @@ TEST_F(FolderListing, FollowUpsSortAndSelectTheFirstRow) {
   // The direction that moves rows away from the order the folder gave.
   const Names ascending = {L".bashrc", L"a.b.c", L"a.txt", L"abcdef"};
   list_->sortDirection = found == ascending ? 1 : 0;
-  state_->options |= kOptionSelectedOnly;
+  SetOptionBits(kOptionSelectedOnly, true);
   g_calls.clear();
   ReloadFileList(folder_.Path().c_str());
   EXPECT_EQ(RowNames(), list_->sortDirection ? Names(ascending.rbegin(), ascending.rend()) : ascending);
@@ -322,7 +322,7 @@ TEST_F(FolderListing, RecursionStopsAtTheDepthBoundAndAtWaysBack) {
   spare.kind = 9;
   spare.slots.rootPath = RootQ;
   spare.slots.enumerate = EndlessFolder;
-  state_->options |= kOptionRecursive;
+  SetOptionBits(kOptionRecursive, true);
   ReloadFileList(L"Q:\\");
   EXPECT_EQ(RowCount(), static_cast<uint32_t>(kMaxListingDepth + 1));
   EXPECT_EQ(PooledPath(3), L"Q:\\loop\\loop");
