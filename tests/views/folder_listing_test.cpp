@@ -13,6 +13,7 @@
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
+#include "foundation/ui/file_type_table.h"
 #include "foundation/win32/system_functions.h"
 #include "main_window_stand_in.h"
 #include "program_state_scope.h"
@@ -353,6 +354,30 @@ TEST_F(FolderListing, FolderChangesWhileBusyWaitAndCollapse) {
   EXPECT_EQ(RowNames(), Names{L"z"});
   EXPECT_EQ(PooledPath(Row(0)->folderIndex), folder_ / L"Z");
   EXPECT_EQ(std::count(g_calls.begin(), g_calls.end(), "preview"), 2) << "the first folder, then only the newest";
+}
+
+TEST_F(FolderListing, TypeNamesKeepTheirBlockWhileAListingMayReadThem) {
+  FileTypeTable table;
+  ASSERT_EQ(ConstructFileTypeTable(&table), 0);
+  g_fileSystemProviders[2].kind = 9;
+  g_fileSystemProviders[2].slots.rootPath = RootQ;
+  g_fileSystemProviders[2].slots.enumerate = GatedFolder;
+  g_gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetCurrentFolder(L"Q:\\slow");
+  const uint8_t* block = RecordBufferData(&table.names);
+  auto path = [](int i) { return L"f.x" + std::to_wstring(i); };
+  int refused = -1;
+  for (int i = 0; i < 5000 && refused < 0; ++i) {
+    if (FileTypeTableIndexForPath(&table, path(i).c_str(), FILE_ATTRIBUTE_ARCHIVE) == 0) refused = i;
+  }
+  EXPECT_EQ(RecordBufferData(&table.names), block) << "the block the listing's sort reads did not move";
+  EXPECT_GT(refused, 0) << "names are stored in the room the block has, then refused";
+  SetEvent(g_gate);
+  ASSERT_TRUE(WaitForListings());
+  CloseHandle(g_gate);
+  EXPECT_GT(FileTypeTableIndexForPath(&table, path(refused).c_str(), FILE_ATTRIBUTE_ARCHIVE), refused)
+      << "stored once the listing has ended";
+  DestroyFileTypeTable(&table);
 }
 
 TEST_F(FolderListing, FailuresEndNeitherTheFollowUpsNorTheBusyState) {
