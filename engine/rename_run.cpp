@@ -75,7 +75,7 @@ void CountPair(RunState* run) {
   if (++run->pairs == 1) {
     InstallUndoList(run->list, 1);
   } else {
-    g_app->undoPairCount = run->pairs;
+    InterlockedExchange(&g_app->undoPairCount, run->pairs);
   }
 }
 

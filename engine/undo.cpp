@@ -52,7 +52,7 @@ int UndoPairs(HWND owner, const wchar_t** texts, int32_t pairs) {
       const int result = RenameItemFile(owner, newPath, oldPath);
       if (result != 0) return result;
     }
-    g_app->undoPairCount = i;
+    InterlockedExchange(&g_app->undoPairCount, i);
     ShowJobProgress(total - static_cast<uint32_t>(i), total);
   }
   return 0;
@@ -128,9 +128,9 @@ int AppendUndoPair(UndoList* list, const wchar_t* newPath, const wchar_t* oldPat
 
 void InstallUndoList(UndoList* list, int32_t pairs) {
   if (g_app == nullptr) return;
-  UndoList* previous = g_app->undoList;
-  g_app->undoList = list;
-  g_app->undoPairCount = pairs;
+  auto* previous = static_cast<UndoList*>(
+      InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_app->undoList), list));
+  InterlockedExchange(&g_app->undoPairCount, pairs);
   if (previous != list) FreeUndoList(&previous);
 }
 

@@ -3,6 +3,9 @@
 // Each pair undone leaves the list at once: an undo that stops (at an error or by the user) keeps exactly the
 // pairs not yet undone, and the next undo goes on with them; after a complete undo nothing is left to undo.
 // Listed rows of the files renamed back take their old names again and the preview is computed anew.
+// The application's undo list and pair count are written by the job that runs (a rename run or an undo, on its
+// worker) and by the GUI thread only while no job runs, always with interlocked writes; the GUI thread reads the
+// pair count for the menu states meanwhile.
 #pragma once
 #include <windows.h>
 

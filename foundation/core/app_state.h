@@ -56,7 +56,10 @@ class OptionWord {
   volatile LONG value_;
 };
 
-// Grouped by the part of the program that writes each field; every part may read them all.
+// Grouped by the part of the program that writes each field; every part may read them all. A field without a
+// note is written by the GUI thread alone. A field that a worker also writes says so: it is then written with
+// interlocked operations, or only by the one job that runs (the job rule, foundation/core/jobs.h) while the GUI
+// thread keeps off it.
 struct AppState {
   // The run and the main window (shell/). The restart counter comes first.
   int32_t restartCounter;
@@ -66,7 +69,7 @@ struct AppState {
   const wchar_t* titlePointer;
   char languageCode[4];
   const UiStringTable* uiStrings;
-  OptionWord options;  // the option word, bits above
+  OptionWord options;  // the option word, bits above; also a listing's worker (OptionWord::Change)
   int32_t compareMode;
   int32_t closingCount;
   HCURSOR splitterCursors[2];
@@ -90,33 +93,37 @@ struct AppState {
   volatile LONG listRebuildGuard;  // while a command rewrites the file list in place, listings return at once
   wchar_t* startFolder;
 
-  // The job rule (foundation/core/jobs.h).
+  // The job rule (foundation/core/jobs.h): raised on the GUI thread, lowered by the job's worker (interlocked).
   volatile LONG busyCounter;
+  // Raised by the Stop command on the GUI thread, cleared when a job begins (interlocked).
   volatile LONG cancelCounter;
 
   // The two lists, the folder listing and the bars (views/).
   ItemListControl* chainList;
   ItemListControl* fileList;
   wchar_t currentFolder[1024];
-  volatile LONG pendingListings;
-  // Folders of the last listing that could not be listed (their files are missing from the list).
+  volatile LONG pendingListings;  // also a listing's worker (interlocked)
+  // Folders of the last listing that could not be listed (their files are missing from the list); its worker
+  // (interlocked).
   volatile LONG unlistedFolders;
   // The file filter's packed record; views/file_filter.h gives it its type.
   alignas(8) uint8_t filter[kFilterRecordSize];
   AddressBar* addressBar;
   HWND inlineEditor;
-  ListStatistics listingStatistics;
+  ListStatistics listingStatistics;  // the job that lists or removes rows; the GUI thread while none runs
   ListStatistics selectionStatistics;
   int32_t exportMode;
   wchar_t exportPath[1024];
 
-  // The preview, the chain and the rename run (engine/).
+  // The preview, the chain and the rename run (engine/). The preview runs on the GUI thread and on a listing's
+  // worker: its fields are written with interlocked operations.
   volatile LONG problemCount;
   volatile LONG recomputationSuspended;
   volatile LONG settingsChanged;
   int32_t settingsFileCurrent;
+  // The rename run's and the undo's worker, the GUI thread while no job runs (both interlocked).
   UndoList* undoList;
-  int32_t undoPairCount;
+  volatile LONG undoPairCount;
   // Raised when the chain list's texts changed, so that its columns are fitted to them again.
   volatile LONG chainColumnFitCounter;
   // Raised when the chain changed while a job was busy: the preview is computed again when the job ends.
