@@ -87,7 +87,7 @@ bool Report(const char* what, ItemListControl* files, int key) {
 
 int main() {
   g_app = static_cast<AppState*>(AllocZeroed(sizeof(AppState)));
-  g_app->options = kOptionNaturalNumberOrder;
+  ReplaceOptionWord(kOptionNaturalNumberOrder);
   g_app->fileList = NewBenchList();
   const bool name = Report("name (numbers by value)", g_app->fileList, kSortByName);
   const bool size = Report("size", g_app->fileList, kSortBySize);

@@ -140,7 +140,7 @@ int main() {
 
   Report("filter off:", Best([&] { return Listing(folder); }), bare, list);
   ParseFilterDefinition(AppFilter(), "\"+*.txt;*.doc\";-f00*");
-  g_app->options |= kOptionFilterApplied;
+  SetOptionBits(kOptionFilterApplied, true);
   Report("mask filter on:", Best([&] { return Listing(folder); }), bare, list);
 
   if (ownFolder) RemoveFolder(folder);

@@ -222,9 +222,9 @@ void KeepUndoPairs(UndoList* list, int32_t pairs) {
 
 void InstallUndoList(UndoList* list, int32_t pairs) {
   if (g_app == nullptr) return;
-  UndoList* previous = g_app->undoList;
-  g_app->undoList = list;
-  InterlockedExchange(reinterpret_cast<volatile LONG*>(&g_app->undoPairCount), pairs);
+  auto* previous = static_cast<UndoList*>(
+      InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_app->undoList), list));
+  InterlockedExchange(&g_app->undoPairCount, pairs);
   if (previous != list) FreeUndoList(&previous);
 }
 

@@ -4,6 +4,9 @@
 // nothing is left to undo. An error stops the walk (the user stops it too); a file that is no longer at its new
 // path is skipped and named in one list at the end, and its pair stays.
 // Listed rows of the files renamed back take their old names again and the preview is computed anew.
+// The application's undo list and pair count are written by the job that runs (a rename run or an undo, on its
+// worker) and by the GUI thread only while no job runs, always with interlocked writes; the GUI thread reads the
+// pair count for the menu states meanwhile.
 #pragma once
 #include <windows.h>
 

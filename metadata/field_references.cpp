@@ -3,6 +3,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "foundation/core/job_read_table.h"
 #include "foundation/core/memory.h"
 #include "foundation/core/record_buffer.h"
 #include "foundation/text/bounded_text.h"
@@ -124,7 +125,7 @@ int AddPluginFieldEntry(RecordBuffer* list, const wchar_t* displayName, const wc
   CopyWideString(named ? displayName : reference.fieldName, reference.displayName, kFieldDisplayNameCapacity);
   const int found = FindFieldReference(list, &reference);
   if (found >= 0) return found + 1;
-  if (RecordBufferAppend(list, &reference, sizeof reference) != 0) return 0;
+  if (AppendToJobReadTable(list, &reference, sizeof reference) != 0) return 0;
   return static_cast<int>(RecordBufferCount(list));
 }
 

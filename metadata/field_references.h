@@ -4,7 +4,9 @@
 // which the value is fetched.
 //
 // The field references of the file list's field columns form one list for the whole process: the column with
-// id -n shows the field of entry n.
+// id -n shows the field of entry n. Only the GUI thread adds entries; a listing's worker reads them for its field
+// values and its sort, so the list is a job-read table (foundation/core/job_read_table.h): its block does not
+// move while a job runs.
 #pragma once
 #include <cstdint>
 
@@ -46,7 +48,8 @@ void DestroyFieldReferenceList();
 int ResolveFieldReference(const wchar_t* sourceName, const wchar_t* fieldText, FieldReference* reference);
 
 // The 1-based position of the entry for these texts in `list`, appended when missing; 0 when the field does not
-// resolve. An empty display name becomes the field name.
+// resolve or a new entry finds no room while a job runs. An empty display name becomes the field name. GUI
+// thread only.
 int AddPluginFieldEntry(RecordBuffer* list, const wchar_t* displayName, const wchar_t* sourceName,
                         const wchar_t* fieldText);
 // The 0-based position of an equal entry; -1 when there is none.

@@ -87,7 +87,7 @@ void ListCurrentFolder() {
 }
 
 void ToggleListingOption(HWND window, uint32_t bit) {
-  g_app->options ^= bit;
+  ToggleOptionBits(bit);
   ApplyViewOptions(window);
   ListCurrentFolder();
   StoreOptionWord();
@@ -233,12 +233,12 @@ void ToggleFilterApplied(HWND window) { ToggleListingOption(window, kOptionFilte
 
 void ToggleSelectedOnlyView(HWND window) {
   if (g_app->options & kOptionSelectedOnly) {
-    g_app->options &= ~kOptionSelectedOnly;
+    SetOptionBits(kOptionSelectedOnly, false);
     ApplyViewOptions(window);
     ListCurrentFolder();
     return;
   }
-  g_app->options |= kOptionSelectedOnly;
+  SetOptionBits(kOptionSelectedOnly, true);
   ApplyViewOptions(window);
   KeepSelectedFilesOnly();
 }

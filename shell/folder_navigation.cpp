@@ -116,7 +116,7 @@ void RecreateFolderTree(HWND window) {
 }
 
 void ToggleFileIcons(HWND window) {
-  g_app->options ^= kOptionFileIconsOff;
+  ToggleOptionBits(kOptionFileIconsOff);
   StoreOptionWord();
   RecreateFolderTree(window);
 }

@@ -125,8 +125,6 @@ void WriteLastFolder() {
   if (g_app->currentFolder[0] != 0) ProfileSetPath(Store(), kMainSection, "LastFolder", g_app->currentFolder);
 }
 
-void StoreOptions() { ProfileSetOptInt(Store(), kMainSection, static_cast<int32_t>(g_app->options)); }
-
 // The file list's sort as "Sort": the descending flag in the high word, the sort key in the low one.
 void StoreFileListSort() {
   ItemListControl* files = g_app->fileList;
@@ -149,7 +147,7 @@ void StoreStateOfRun(HWND window) {
   ProfileSaveWindowPos(Store(), kMainSection, window);
   ProfileSetInt(Store(), kMainSection, "ExpMode", g_app->exportMode);
   WriteLastFolder();
-  StoreOptions();
+  StoreOptionWord();
   ReleaseUndoList();
   DeleteFileListFont();
   DestroyToolbarDescriptor(&g_mainToolbar);
@@ -199,7 +197,7 @@ void OnMainWindowCreate(HWND window) {
 }
 
 void InitMainWindow(HWND window) {
-  g_app->options = static_cast<uint32_t>(ProfileGetOptInt(Store(), kMainSection, kDefaultOptions));
+  ReplaceOptionWord(static_cast<uint32_t>(ProfileGetOptInt(Store(), kMainSection, kDefaultOptions)));
   ApplyWindowTheme(window);
   InitModuleDescriptors();
   CreateMainLists(window);
@@ -232,7 +230,7 @@ void SaveStateOnExit(HWND window) {
 void SaveSessionState(HWND window) {
   WriteLastFolder();
   ProfileSaveWindowPos(Store(), kMainSection, window);
-  StoreOptions();
+  StoreOptionWord();
   ProfileSave(Store());
 }
 

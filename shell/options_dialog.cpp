@@ -222,7 +222,7 @@ void ApplyOptionsDialog(HWND dialog) {
     ShowMessageWithPath(dialog, kTextColumnsWaitForJob, nullptr, nullptr, nullptr, MB_OK | MB_ICONINFORMATION);
     return;
   }
-  g_app->options = chosen.options;
+  ReplaceOptionWord(chosen.options);
   g_app->menuIconSize = chosen.menuIconSize;
   g_app->listIconSize = chosen.listIconSize;
   g_app->compareMode = (g_app->options & kOptionCompareModeOne) ? 1 : 2;

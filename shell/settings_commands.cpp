@@ -171,11 +171,7 @@ void SetDisplayMode(HWND window, int mode) {
 }
 
 void RestartForThemeChange(HWND window, bool dark) {
-  if (dark) {
-    g_app->options |= kOptionSystemMenus;
-  } else {
-    g_app->options &= ~kOptionSystemMenus;
-  }
+  SetOptionBits(kOptionSystemMenus, dark);
   StoreOptionWord();
   ProfileSave(Store());
   ClearThemeColorCache();

@@ -116,7 +116,7 @@ void WalkSubfolders(const RecordBuffer& subfolders, uint32_t parent, ListingCont
 // The "only the selected files" view lasts until the next listing.
 void EndOnlySelectedView() {
   if ((g_app->options & kOptionSelectedOnly) == 0) return;
-  InterlockedAnd(reinterpret_cast<volatile LONG*>(&g_app->options), ~static_cast<LONG>(kOptionSelectedOnly));
+  SetOptionBits(kOptionSelectedOnly, false);
   ApplyViewOptionsHook();
 }
 

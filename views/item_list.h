@@ -71,8 +71,9 @@ struct PaneHeaderMenuRecord {
 constexpr int kCellTextCapacity = 1024;
 constexpr int kLabelTextCapacity = 260;
 
-// Rows: reading, changing and redrawing them. Each change first cancels an open in-place editor. Inserting may
-// run on a listing worker; the other changes run on the GUI thread.
+// Rows: reading, changing and redrawing them. Each change first cancels an open in-place editor. Inserting,
+// appending and updating run on the GUI thread; deleting may be called from a worker and then runs on the GUI
+// thread (views/item_list_control.h says which thread owns what).
 
 // Inserts a row record (its first u16 is its length) at the index, or appends it for -1; the text is measured
 // in the list's font to widen the list cell. The row's index, or -1 when the store refused it.
@@ -141,7 +142,8 @@ constexpr int kFieldSortKeyBase = 600;
 // Marks the current sort key's column in the header; the split column always shows the arrow bitmap (left of
 // its caption for the first of its keys, right of it for the second).
 void ItemsViewUpdateSortArrow(ItemListControl* control);
-// Sorts the rows by the current key and direction; the focused row keeps the focus and stays in view.
+// Sorts the rows by the current key and direction; the focused row keeps the focus and stays in view. On a
+// worker the rows are sorted there, and the focus, the scrolling and LVN_ITEMCHANGED follow on the GUI thread.
 void ItemsViewSort(ItemListControl* control, void* context);
 // A click on header item `column` at client x `clickX`: that column's key becomes the sort key (the same key
 // again toggles the direction), then the rows are sorted. Columns without a pair do nothing.

@@ -151,6 +151,23 @@ int DeleteAllRows(ItemListControl* control, bool keep) {
   return EmptyStore(control, &control->pathPool, false) ? 0 : 1;
 }
 
+struct DeleteRequest {
+  ItemListControl* control;
+  int index;
+  bool keep;
+};
+
+constexpr LRESULT kRowsDeleted = 1;
+
+// Rows leave the list on the control's thread, where its focus, scrolling and cell widths are kept.
+LRESULT DeleteHere(void* argument) {
+  const DeleteRequest* request = static_cast<const DeleteRequest*>(argument);
+  ItemListControl* control = request->control;
+  StopRenaming(control);
+  const int result = request->index < 0 ? DeleteAllRows(control, request->keep) : DeleteOneRow(control, request->index);
+  return result == 0 ? kRowsDeleted : 0;
+}
+
 }  // namespace
 
 int ItemsViewInsertRecord(ItemListControl* control, const void* record, int index, const wchar_t* text) {
@@ -195,6 +212,6 @@ int ItemsViewUpdateItem(ItemListControl* control, int index, const void* record)
 }
 
 int ItemsViewDeleteItem(ItemListControl* control, int index, bool keep) {
-  StopRenaming(control);
-  return index < 0 ? DeleteAllRows(control, keep) : DeleteOneRow(control, index);
+  DeleteRequest request = {control, index, keep};
+  return RunOnGuiThread(DeleteHere, &request) == kRowsDeleted ? 0 : 1;
 }

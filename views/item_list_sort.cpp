@@ -3,6 +3,7 @@
 #include "foundation/win32/column_layout.h"
 #include "foundation/ui/header_columns.h"
 #include "foundation/core/item_store.h"
+#include "foundation/core/threads.h"
 #include "views/file_list_row.h"
 #include "views/item_list_edit.h"
 #include "views/item_list_layout.h"
@@ -45,6 +46,21 @@ int FocusedRowAfterSort(const ItemListControl* control) {
     if (row && (row[2] & kRowFocused)) return static_cast<int>(i);
   }
   return -1;
+}
+
+// The focus index, the scrolling and the parent's notices belong to the control's thread: a sort on a listing's
+// worker hands them over.
+LRESULT FollowFocusedRow(void* argument) {
+  ItemListControl* control = static_cast<ItemListControl*>(argument);
+  int focused = control->focusedIndex >= 0 ? FocusedRowAfterSort(control) : -1;
+  if (focused >= 0 && focused != control->focusedIndex) {
+    control->focusedIndex = focused;
+    UINT state = GetItemState(control, focused, kRowFocused | kRowSelected);
+    NotifyItemChanged(control, focused, state, state);
+    ItemsViewEnsureVisible(control, focused);
+  }
+  InvalidateRect(control->window, nullptr, FALSE);
+  return 0;
 }
 
 }  // namespace
@@ -106,16 +122,7 @@ void ItemsViewSort(ItemListControl* control, void* context) {
   if (keyFunction && ItemStoreCount(&control->rows) > 0) {
     uint32_t moved = ItemStoreSort(&control->rows, static_cast<int16_t>(control->sortKey), control->sortDirection != 0,
                                    keyFunction, context);
-    if (moved > 0) {
-      int focused = control->focusedIndex >= 0 ? FocusedRowAfterSort(control) : -1;
-      if (focused >= 0 && focused != control->focusedIndex) {
-        control->focusedIndex = focused;
-        UINT state = GetItemState(control, focused, kRowFocused | kRowSelected);
-        NotifyItemChanged(control, focused, state, state);
-        ItemsViewEnsureVisible(control, focused);
-      }
-      InvalidateRect(control->window, nullptr, FALSE);
-    }
+    if (moved > 0) RunOnGuiThread(FollowFocusedRow, control);
   }
   ItemsViewUpdateSortArrow(control);
 }

@@ -44,7 +44,22 @@ constexpr uint32_t kOptionNoHoverColour = 0x200000; // list-control style bit 0x
 // The option word of a profile without one: only kOptionFullRowSelect.
 constexpr int kDefaultOptions = 32;
 
-// Grouped by the part of the program that writes each field; every part may read them all.
+// The option word as AppState keeps it: read anywhere as a number, written only through Change, because the GUI
+// thread and a listing's worker both change bits of it and a plain read-modify-write would lose one of them.
+class OptionWord {
+ public:
+  operator uint32_t() const { return static_cast<uint32_t>(value_); }
+  // The one writer: clears the bits of `clear`, then flips those of `flip`, as one atomic step; the new word.
+  uint32_t Change(uint32_t clear, uint32_t flip);
+
+ private:
+  volatile LONG value_;
+};
+
+// Grouped by the part of the program that writes each field; every part may read them all. A field without a
+// note is written by the GUI thread alone. A field that a worker also writes says so: it is then written with
+// interlocked operations, or only by the one job that runs (the job rule, foundation/core/jobs.h) while the GUI
+// thread keeps off it.
 struct AppState {
   // The run and the main window (shell/). The restart counter comes first.
   int32_t restartCounter;
@@ -54,7 +69,7 @@ struct AppState {
   const wchar_t* titlePointer;
   char languageCode[4];
   const UiStringTable* uiStrings;
-  uint32_t options;  // the option word, bits above
+  OptionWord options;  // the option word, bits above; also a listing's worker (OptionWord::Change)
   int32_t compareMode;
   int32_t closingCount;
   HCURSOR splitterCursors[2];
@@ -78,33 +93,37 @@ struct AppState {
   volatile LONG listRebuildGuard;  // while a command rewrites the file list in place, listings return at once
   wchar_t* startFolder;
 
-  // The job rule (foundation/core/jobs.h).
+  // The job rule (foundation/core/jobs.h): raised on the GUI thread, lowered by the job's worker (interlocked).
   volatile LONG busyCounter;
+  // Raised by the Stop command on the GUI thread, cleared when a job begins (interlocked).
   volatile LONG cancelCounter;
 
   // The two lists, the folder listing and the bars (views/).
   ItemListControl* chainList;
   ItemListControl* fileList;
   wchar_t currentFolder[1024];
-  volatile LONG pendingListings;
-  // Folders of the last listing that could not be listed (their files are missing from the list).
+  volatile LONG pendingListings;  // also a listing's worker (interlocked)
+  // Folders of the last listing that could not be listed (their files are missing from the list); its worker
+  // (interlocked).
   volatile LONG unlistedFolders;
   // The file filter's packed record; views/file_filter.h gives it its type.
   alignas(8) uint8_t filter[kFilterRecordSize];
   AddressBar* addressBar;
   HWND inlineEditor;
-  ListStatistics listingStatistics;
+  ListStatistics listingStatistics;  // the job that lists or removes rows; the GUI thread while none runs
   ListStatistics selectionStatistics;
   int32_t exportMode;
   wchar_t exportPath[1024];
 
-  // The preview, the chain and the rename run (engine/).
+  // The preview, the chain and the rename run (engine/). The preview runs on the GUI thread and on a listing's
+  // worker: its fields are written with interlocked operations.
   volatile LONG problemCount;
   volatile LONG recomputationSuspended;
   volatile LONG settingsChanged;
   int32_t settingsFileCurrent;
+  // The rename run's and the undo's worker, the GUI thread while no job runs (both interlocked).
   UndoList* undoList;
-  int32_t undoPairCount;
+  volatile LONG undoPairCount;
   // Raised when the chain list's texts changed, so that its columns are fitted to them again.
   volatile LONG chainColumnFitCounter;
   // Raised when the chain changed while a job was busy: the preview is computed again when the job ends.
@@ -121,5 +140,10 @@ extern AppState* g_app;
 extern HWND g_mainWindow;
 
 // The chain list and the file list; null before they exist (and without an application state).
+// The application's option word changed through OptionWord::Change; nothing without an application state.
+void SetOptionBits(uint32_t bits, bool on);
+void ToggleOptionBits(uint32_t bits);
+void ReplaceOptionWord(uint32_t word);
+
 inline ItemListControl* AppChainList() { return g_app != nullptr ? g_app->chainList : nullptr; }
 inline ItemListControl* AppFileList() { return g_app != nullptr ? g_app->fileList : nullptr; }

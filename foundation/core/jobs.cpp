@@ -78,6 +78,12 @@ bool StopJobsAndWait(DWORD timeoutMs) {
   return true;
 }
 
+bool HoldOffJobs() { return g_app == nullptr || InterlockedCompareExchange(&g_app->busyCounter, 1, 0) == 0; }
+
+void EndHoldingOffJobs() {
+  if (g_app != nullptr) InterlockedDecrement(&g_app->busyCounter);
+}
+
 void RequestJobStop() {
   if (IsJobBusy()) InterlockedIncrement(&g_app->cancelCounter);
 }

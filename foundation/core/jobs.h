@@ -47,6 +47,11 @@ HANDLE StartJobThread(LPTHREAD_START_ROUTINE routine, void* parameter);
 // false when one still runs.
 bool StopJobsAndWait(DWORD timeoutMs);
 
+// Keeps every job from beginning while the caller moves what jobs read without a lock: takes the busy counter
+// from 0, without notices. False while a job is busy. EndHoldingOffJobs gives the counter back.
+bool HoldOffJobs();
+void EndHoldingOffJobs();
+
 // The Stop command: while a job is busy, asks it to stop.
 void RequestJobStop();
 // Tested by a job before each file or folder.

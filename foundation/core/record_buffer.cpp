@@ -108,6 +108,11 @@ int RecordBufferAppend(RecordBuffer* buffer, const void* bytes, uint32_t n) {
   });
 }
 
+int RecordBufferAppendInPlace(RecordBuffer* buffer, const void* bytes, uint32_t n) {
+  if (!buffer->data || n > buffer->capacity - buffer->used) return 1;
+  return RecordBufferAppend(buffer, bytes, n);
+}
+
 int RecordBufferAppendString(RecordBuffer* buffer, const wchar_t* text) {
   static const wchar_t kEmptyText[1] = {0};
   if (!text) {

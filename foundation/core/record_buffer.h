@@ -27,6 +27,10 @@ void RecordBufferInit(RecordBuffer* buffer, bool growHere);
 // 1 when the block cannot take them, and then the records held before stay as they were.
 int RecordBufferAppend(RecordBuffer* buffer, const void* bytes, uint32_t n);
 
+// Appends n bytes as one record only when the block can take them as it stands, so that it does not move. 0 on
+// success; 1 when there is no block yet or no room (nothing changes then).
+int RecordBufferAppendInPlace(RecordBuffer* buffer, const void* bytes, uint32_t n);
+
 // Appends a wide text with its terminator as one record and returns the append's result. A null text
 // appends an empty text when the buffer already has a block, and returns -1.
 int RecordBufferAppendString(RecordBuffer* buffer, const wchar_t* text);

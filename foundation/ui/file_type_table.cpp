@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "foundation/core/job_read_table.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/win32/icons.h"
 #include "foundation/files/paths.h"
@@ -27,7 +28,7 @@ int AppendTypeName(FileTypeTable* table, const wchar_t* name) {
   TypeNameRecord record = {};
   CopyWideBounded(name, record.name, kTypeNameCapacity);
   record.length = static_cast<uint16_t>(sizeof record.length + (WideLength(record.name) + 1) * sizeof(wchar_t));
-  return RecordBufferAppend(&table->names, &record, record.length);
+  return AppendToJobReadTable(&table->names, &record, record.length);
 }
 
 const TypeNameRecord* RecordAt(const FileTypeTable* table, int index) {

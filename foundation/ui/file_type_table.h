@@ -1,5 +1,7 @@
 // The file-type name cache: every type name shown for a listed file is kept once, and rows keep its number.
-// One table lives for the whole process.
+// One table lives for the whole process. Only the GUI thread adds names; any thread reads them, a listing's
+// sort among them, so the names are stored as a job-read table (foundation/core/job_read_table.h): while a job
+// runs, a name that no longer fits is not stored (its row shows it once the job has ended).
 #pragma once
 #include <cstdint>
 
@@ -30,7 +32,7 @@ void DestroyFileTypeTable(FileTypeTable* table);
 void FileTypeTableSetFileWord(FileTypeTable* table, const wchar_t* word);
 // The number of a path's type name, the name stored on first use: a folder is 1 (2 for a folder that is a
 // link); a file has the shell's type name of its extension, else its extension in upper case, "-" and the
-// file word, or the file word alone. 0 when the name could not be stored.
+// file word, or the file word alone. 0 when the name could not be stored. GUI thread only.
 int FileTypeTableIndexForPath(FileTypeTable* table, const wchar_t* path, uint32_t attributes);
 // Copies name n (from 1); empty for 0 and for a number beyond the table.
 void FileTypeTableGetName(const FileTypeTable* table, int index, wchar_t* buffer, int capacity);

@@ -81,22 +81,21 @@ int AddIconToImageList(HINSTANCE instance, int iconId, int size, HIMAGELIST list
   return ImageListAppendLoadedIcon(list, instance, MAKEINTRESOURCEW(iconId), size, 0);
 }
 
-void TogglePaneVisibility(HWND mainWindow, HWND pane, uint32_t* options, uint32_t bit) {
+void TogglePaneVisibility(HWND mainWindow, HWND pane, OptionWord* options, uint32_t bit) {
   if (!options) return;
-  if (HasVisibleStyle(pane)) {
+  const bool hide = HasVisibleStyle(pane);
+  if (hide) {
     HideWindowIfAlive(pane);
-    *options |= bit;
   } else {
     ShowWindowIfAlive(pane);
-    *options &= ~bit;
   }
+  options->Change(bit, hide ? bit : 0);
   LayOutAndRepaint(mainWindow);
 }
 
-void ToggleBarVisibility(HWND mainWindow, HWND bar, int32_t* shownFlag, uint32_t* options, uint32_t bit) {
+void ToggleBarVisibility(HWND mainWindow, HWND bar, int32_t* shownFlag, OptionWord* options, uint32_t bit) {
   if (!options) return;
-  const bool show = (*options & bit) != 0;
-  *options ^= bit;
+  const bool show = (options->Change(0, bit) & bit) == 0;
   ShowWindowCmd(bar, show ? SW_SHOW : SW_HIDE);
   if (shownFlag) *shownFlag = show ? 1 : 0;
   LayOutAndRepaint(mainWindow);

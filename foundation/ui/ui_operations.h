@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+class OptionWord;
+
 // Shows the system's text of `code` (0: the last error, normalised) with `path` below it after an empty line,
 // the program title as caption, an error icon and an OK button. 0 without showing anything when there is no
 // error, 2 when the system has no text for the code, else the box's answer.
@@ -25,11 +27,11 @@ int AddIconToImageList(HINSTANCE instance, int iconId, int size, HIMAGELIST list
 
 // A shown pane is hidden and `bit` set in the option word; a hidden one is shown and the bit cleared. Then the
 // main window is laid out anew (WM_SIZE with its client size) and repainted.
-void TogglePaneVisibility(HWND mainWindow, HWND pane, uint32_t* options, uint32_t bit);
+void TogglePaneVisibility(HWND mainWindow, HWND pane, OptionWord* options, uint32_t bit);
 
 // For the status and address bars, whose set bit means hidden: a set bit is cleared and the bar shown,
 // otherwise the bit is set and the bar hidden; the bar's shown flag follows. Then layout and repaint as above.
-void ToggleBarVisibility(HWND mainWindow, HWND bar, int32_t* shownFlag, uint32_t* options, uint32_t bit);
+void ToggleBarVisibility(HWND mainWindow, HWND bar, int32_t* shownFlag, OptionWord* options, uint32_t bit);
 
 // Whether the display-mode command (211 light, 212 as the system, 213 dark) names the current display mode.
 bool IsDisplayModeCommandActive(int commandId);

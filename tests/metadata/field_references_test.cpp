@@ -7,7 +7,9 @@
 #include <cwchar>
 #include <string>
 
+#include "foundation/core/jobs.h"
 #include "foundation/core/record_buffer.h"
+#include "foundation/program_state_scope.h"
 #include "foundation/ui/ui_strings.h"
 #include "metadata/module_field_source.h"
 #include "tests/metadata/module_field_fake.h"
@@ -99,4 +101,25 @@ TEST(FieldReferences, TheColumnListKeepsOneEntryPerReferenceAndWritesIt) {
   }
   DestroyFieldReferenceList();
   EXPECT_EQ(g_columnFieldList, nullptr);
+}
+
+TEST(FieldReferences, TheColumnListKeepsItsBlockWhileAJobMayReadIt) {
+  ProgramStateScope state;
+  ModuleFieldFake fake;
+  RecordBuffer list;
+  RecordBufferInit(&list, false);
+  ASSERT_EQ(AddPluginFieldEntry(&list, L"0", L"EXIF", L"Width"), 1);
+  ASSERT_TRUE(BeginExclusiveJob()) << "a listing, which reads the list for its field values";
+  const uint8_t* block = RecordBufferData(&list);
+  auto name = [](int i) { return std::to_wstring(i); };
+  int refused = -1;
+  for (int i = 1; i < 1000 && refused < 0; ++i) {
+    if (AddPluginFieldEntry(&list, name(i).c_str(), L"EXIF", L"Width") == 0) refused = i;
+  }
+  EXPECT_EQ(RecordBufferData(&list), block) << "the block the job reads did not move";
+  EXPECT_EQ(refused, static_cast<int>(RecordBufferCount(&list))) << "entries are stored in the room left, then refused";
+  EndExclusiveJob();
+  EXPECT_EQ(AddPluginFieldEntry(&list, name(refused).c_str(), L"EXIF", L"Width"), refused + 1)
+      << "stored once the job has ended";
+  RecordBufferDestroy(&list);
 }

@@ -282,7 +282,7 @@ TEST(FileFilterListing, TheOptionDecidesAndTheListingKeepsItsOwnCopy) {
   ASSERT_EQ(ParseFilterDefinition(AppFilter(), "+*.txt;dZ0"), 0);
   FilterRecord snapshot;
   EXPECT_EQ(SnapshotFilterForListing(&snapshot), nullptr);
-  g_app->options = kOptionFilterApplied;
+  ReplaceOptionWord(kOptionFilterApplied);
   const FilterRecord* filter = SnapshotFilterForListing(&snapshot);
   ASSERT_EQ(filter, &snapshot);
   FILETIME now;

@@ -149,9 +149,9 @@ TEST_F(FileListSort, DevicesOfflineFilesAndFoldersComeFirstInEitherDirection) {
 TEST_F(FileListSort, NumbersInNamesCompareByValueOnlyWithTheNaturalOrderOption) {
   Add({L'x', L"x10.txt"});
   Add({L'x', L"x2.txt"});
-  state_->options = kOptionNaturalNumberOrder;
+  ReplaceOptionWord(kOptionNaturalNumberOrder);
   EXPECT_EQ(Sorted(kSortByName, false), (Labels{L"x\\x2.txt", L"x\\x10.txt"}));
-  state_->options = 0;
+  ReplaceOptionWord(0);
   EXPECT_EQ(Sorted(kSortByName, false), (Labels{L"x\\x10.txt", L"x\\x2.txt"}));
 }
 

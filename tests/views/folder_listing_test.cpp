@@ -13,6 +13,7 @@
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
+#include "foundation/ui/file_type_table.h"
 #include "foundation/win32/system_functions.h"
 #include "main_window_stand_in.h"
 #include "program_state_scope.h"
@@ -112,7 +113,7 @@ class FolderListing : public testing::Test {
     list_->focusedIndex = -1;
     state_->fileList = list_;
     state_.UseTexts(kStatusTexts);
-    state_->options |= kOptionPlainSizes;
+    SetOptionBits(kOptionPlainSizes, true);
     InitStatusBar(&g_statusBar);
     InitAddressBar(&g_addressBar);
     g_calls.clear();
@@ -190,7 +191,7 @@ TEST_F(FolderListing, RowsAndPoolOfAFolderAndOfItsTree) {
   EXPECT_EQ(state_->listingStatistics.bytes, 5u);
   EXPECT_EQ(PooledPath(1), folder_.Path());
 
-  state_->options |= kOptionRecursive;
+  SetOptionBits(kOptionRecursive, true);
   ReloadFileList(folder_.Path().c_str());
   const Names names = RowNames();
   ASSERT_EQ(names.size(), 6u);
@@ -234,7 +235,7 @@ TEST_F(FolderListing, FoldersBelowLongPathsAreListedAndOnesThatCannotBeAreCounte
   folder_.WriteFile(deep.substr(0, 5 * 201) + L"middle.txt", "");
   folder_.WriteFile(L"top.txt", "");
   folder_.WriteFile(L"locked\\hidden.txt", "");
-  state_->options |= kOptionRecursive;
+  SetOptionBits(kOptionRecursive, true);
   SystemSeamsScope seams;
   g_systemSeams.findFirstFileExW = RefuseLockedFolder;
   g_systemSeams.findFirstFileW = RefuseLockedFolderPlainly;
@@ -276,7 +277,7 @@ TEST_F(FolderListing, AdmissionOfEnumeratedItems) {
 
 TEST_F(FolderListing, FilterAndStop) {
   MakeSampleTree();
-  state_->options |= kOptionFilterApplied | kOptionRecursive;
+  SetOptionBits(kOptionFilterApplied | kOptionRecursive, true);
   ParseFilterDefinition(AppFilter(), "+*.txt");
   ReloadFileList(folder_.Path().c_str());
   EXPECT_EQ(RowNames(), (Names{L"a.txt", L"c.txt", L"d.txt"}));
@@ -307,7 +308,7 @@ TEST_F(FolderListing, FollowUpsSortAndSelectTheFirstRow) {
   // The direction that moves rows away from the order the folder gave.
   const Names ascending = {L".bashrc", L"a.b.c", L"a.txt", L"abcdef"};
   list_->sortDirection = found == ascending ? 1 : 0;
-  state_->options |= kOptionSelectedOnly;
+  SetOptionBits(kOptionSelectedOnly, true);
   g_calls.clear();
   ReloadFileList(folder_.Path().c_str());
   EXPECT_EQ(RowNames(), list_->sortDirection ? Names(ascending.rbegin(), ascending.rend()) : ascending);
@@ -323,7 +324,7 @@ TEST_F(FolderListing, RecursionStopsAtTheDepthBoundAndAtWaysBack) {
   spare.kind = 9;
   spare.slots.rootPath = RootQ;
   spare.slots.enumerate = EndlessFolder;
-  state_->options |= kOptionRecursive;
+  SetOptionBits(kOptionRecursive, true);
   ReloadFileList(L"Q:\\");
   EXPECT_EQ(RowCount(), static_cast<uint32_t>(kMaxListingDepth + 1));
   EXPECT_EQ(PooledPath(3), L"Q:\\loop\\loop");
@@ -354,6 +355,30 @@ TEST_F(FolderListing, FolderChangesWhileBusyWaitAndCollapse) {
   EXPECT_EQ(RowNames(), Names{L"z"});
   EXPECT_EQ(PooledPath(Row(0)->folderIndex), folder_ / L"Z");
   EXPECT_EQ(std::count(g_calls.begin(), g_calls.end(), "preview"), 2) << "the first folder, then only the newest";
+}
+
+TEST_F(FolderListing, TypeNamesKeepTheirBlockWhileAListingMayReadThem) {
+  FileTypeTable table;
+  ASSERT_EQ(ConstructFileTypeTable(&table), 0);
+  g_fileSystemProviders[2].kind = 9;
+  g_fileSystemProviders[2].slots.rootPath = RootQ;
+  g_fileSystemProviders[2].slots.enumerate = GatedFolder;
+  g_gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetCurrentFolder(L"Q:\\slow");
+  const uint8_t* block = RecordBufferData(&table.names);
+  auto path = [](int i) { return L"f.x" + std::to_wstring(i); };
+  int refused = -1;
+  for (int i = 0; i < 5000 && refused < 0; ++i) {
+    if (FileTypeTableIndexForPath(&table, path(i).c_str(), FILE_ATTRIBUTE_ARCHIVE) == 0) refused = i;
+  }
+  EXPECT_EQ(RecordBufferData(&table.names), block) << "the block the listing's sort reads did not move";
+  EXPECT_GT(refused, 0) << "names are stored in the room the block has, then refused";
+  SetEvent(g_gate);
+  ASSERT_TRUE(WaitForListings());
+  CloseHandle(g_gate);
+  EXPECT_GT(FileTypeTableIndexForPath(&table, path(refused).c_str(), FILE_ATTRIBUTE_ARCHIVE), refused)
+      << "stored once the listing has ended";
+  DestroyFileTypeTable(&table);
 }
 
 TEST_F(FolderListing, FailuresEndNeitherTheFollowUpsNorTheBusyState) {

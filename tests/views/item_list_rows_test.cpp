@@ -15,6 +15,7 @@
 #include "views/item_list_sort.h"
 #include "views/item_list_state.h"
 #include "views/item_list_window.h"
+#include "views/list_operations.h"
 
 namespace {
 
@@ -189,4 +190,57 @@ TEST_F(ListRows, SortingKeepsTheFocusAndMarksTheHeader) {
   EXPECT_EQ(HeaderFormat(list->header, 0) & (HDF_BITMAP | HDF_SORTUP | HDF_SORTDOWN), 0);
   EXPECT_NE(HeaderFormat(list->header, 1) & (HDF_SORTUP | HDF_BITMAP), 0);
   EXPECT_EQ(ValueOf(list, 0), 10u);
+}
+
+namespace {
+
+struct ListState {
+  int focused;
+  uint32_t rowCount;
+  int changeNotices;
+  uint32_t selected;
+  bool operator==(const ListState&) const = default;
+};
+
+ListState StateOf(const ItemListControl* list, const ListTestParent& parent) {
+  return {list->focusedIndex, list->rowCount, parent.Count(LVN_ITEMCHANGED), CountSelectedRows(list)};
+}
+
+std::ostream& operator<<(std::ostream& out, const ListState& s) {
+  return out << "focus " << s.focused << ", rows " << s.rowCount << ", notices " << s.changeNotices << ", selected "
+             << s.selected;
+}
+
+}  // namespace
+
+TEST_F(ListRows, AListingsWorkerLeavesTheListsStateToTheListsThread) {
+  MainWindowStandIn gui;
+  const struct {
+    const char* work;
+    void (*run)(ItemListControl*);
+    ListState after;
+  } cases[] = {
+      {"sort", [](ItemListControl* list) { SortFileListRows(list, nullptr); }, {0, 3, 1, 1}},
+      {"empty", [](ItemListControl* list) { EmptyFileList(list); }, {-1, 0, 0, 0}},
+      {"select the first row", SelectFirstFileRow, {1, 3, 1, 2}},
+  };
+  for (const auto& c : cases) {
+    ItemListControl* list =
+        parent_.CreateList(1, 0, {{50, 200, 0, 0}}, kFileListId, nullptr, kSortTable, ValueKey);
+    for (uint32_t value : {30u, 10u, 20u}) {
+      std::vector<uint8_t> row = ValueRow(value);
+      ItemsViewInsertRecord(list, row.data(), -1, nullptr);
+    }
+    SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 1);
+    parent_.ClearEvents();
+    const ListState before = StateOf(list, parent_);
+    ASSERT_EQ(before, (ListState{1, 3, 0, 1}));
+    WorkerThread worker([&] { c.run(list); });
+    // Until this thread takes what the worker hands over, the worker has changed none of the list's state.
+    const ULONGLONG end = GetTickCount64() + 30000;
+    while (!worker.Finished() && HIWORD(GetQueueStatus(QS_SENDMESSAGE)) == 0 && GetTickCount64() < end) Sleep(1);
+    EXPECT_EQ(StateOf(list, parent_), before) << c.work;
+    ASSERT_TRUE(gui.PumpUntil([&] { return worker.Finished(); }));
+    EXPECT_EQ(StateOf(list, parent_), c.after) << c.work;
+  }
 }

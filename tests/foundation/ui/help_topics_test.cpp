@@ -74,7 +74,7 @@ TEST_F(HelpTopicsTest, HtmlHelpOpensAtTheTopic) {
   g_helpWindow = help;
   EXPECT_EQ(OpenHelpFile(owner_, "DE", true, 42), reinterpret_cast<INT_PTR>(g_helpWindow));
   EXPECT_EQ(OpenHelpFile(owner_, "DE", true, 0), reinterpret_cast<INT_PTR>(g_helpWindow));
-  state_->options |= 0x100;  // attached to the program's window
+  SetOptionBits(0x100, true);  // attached to the program's window
   EXPECT_EQ(OpenHelpFile(owner_, "DE", true, 7), reinterpret_cast<INT_PTR>(g_helpWindow));
   ASSERT_EQ(g_htmlHelpCalls.size(), 3u);
   EXPECT_EQ(g_htmlHelpCalls[0].file, chm);

@@ -91,7 +91,8 @@ TEST(UiOperations, PanesAndBarsToggleWithTheirOptionBits) {
   SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordSizes));
   HWND pane = CreateChild(main);
   HWND bar = CreateChild(main);
-  uint32_t options = 0x1;
+  OptionWord options{};
+  options.Change(0, 0x1);
   TogglePaneVisibility(main, pane, &options, 0x4);
   EXPECT_TRUE(!HasVisibleStyle(pane) && options == 0x5u);
   TogglePaneVisibility(main, pane, &options, 0x4);
