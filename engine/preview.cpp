@@ -71,13 +71,47 @@ void ComputeRowName(const StepList& list, FileListRow* row, const wchar_t* error
   }
 }
 
-int ComputePass(ItemListControl* files, const StepList& list, uint32_t rowCount, const wchar_t* errorText) {
+// How a pass runs: on the GUI thread, or as part of the job of the worker that calls it, with the job's
+// progress display and its Stop.
+struct PassRun {
+  bool forJob;
+};
+
+// The Stops a job had seen when its worker's first pass began. A Stop during a listing's walk still leaves its
+// rows previewed; a Stop during a pass ends that pass and the job's later ones. Every job runs on a thread of
+// its own, so the count belongs to the job.
+thread_local LONG t_stopsBeforeFirstPass = -1;
+
+bool StoppedSincePassBegan() { return g_app->cancelCounter != t_stopsBeforeFirstPass; }
+
+void NoteJobPassBegins(uint32_t rowCount) {
+  if (t_stopsBeforeFirstPass < 0) t_stopsBeforeFirstPass = g_app->cancelCounter;
+  ShowJobProgress(0, rowCount);
+}
+
+void ShowPassProgress(uint32_t done, uint32_t rowCount) {
+  if (done * 100ull / rowCount != (done - 1) * 100ull / rowCount) ShowJobProgress(done, rowCount);
+}
+
+// A row the stopped pass did not reach keeps its name: the run leaves it alone.
+void KeepCurrentName(FileListRow* row) { CopyWideBounded(row->currentName, row->newName, kFileNameCapacity); }
+
+int ComputePass(ItemListControl* files, const StepList& list, uint32_t rowCount, const wchar_t* errorText,
+                const PassRun& run) {
+  if (run.forJob) NoteJobPassBegins(rowCount);
   PrepareSteps(list);
+  bool stopped = false;
   for (uint32_t i = 0; i < rowCount; ++i) {
-    uint8_t* row = ItemStoreGet(&files->rows, i);
+    FileListRow* row = reinterpret_cast<FileListRow*>(ItemStoreGet(&files->rows, i));
     if (row == nullptr) continue;
-    ComputeRowName(list, reinterpret_cast<FileListRow*>(row), errorText);
+    stopped = stopped || (run.forJob && StoppedSincePassBegan());
+    if (stopped) {
+      KeepCurrentName(row);
+    } else {
+      ComputeRowName(list, row, errorText);
+    }
     ItemsViewRedrawItem(files, static_cast<int>(i));
+    if (run.forJob) ShowPassProgress(i + 1, rowCount);
   }
   return MarkNamesWithInvalidChars(rowCount, errorText) + ResolveDuplicateNames(rowCount, errorText);
 }
@@ -86,15 +120,16 @@ void StoreProblemCount(int problems) {
   if (InterlockedExchange(&g_app->problemCount, problems) != problems) UpdateMenuStatesHook();
 }
 
-LRESULT ComputeNewNamesHere(void*) {
+LRESULT ComputeNewNamesHere(void* argument) {
   if (g_app == nullptr || g_app->fileList == nullptr) return 0;
+  const PassRun& run = *static_cast<const PassRun*>(argument);
   ItemListControl* files = g_app->fileList;
   wchar_t errorText[kPreviewErrorTextCapacity];
   BuildPreviewErrorText(errorText, kPreviewErrorTextCapacity);
   const uint32_t rowCount = ItemStoreCount(&files->rows);
   StepList list = CollectCheckedSteps(UINT32_MAX);
   int problems = -1;
-  if (!list.failed) problems = GuardedCall(-1, [&] { return ComputePass(files, list, rowCount, errorText); });
+  if (!list.failed) problems = GuardedCall(-1, [&] { return ComputePass(files, list, rowCount, errorText, run); });
   FreeAndNull(&list.steps);
   // A pass that did not finish leaves names that no run may trust.
   StoreProblemCount(problems >= 0 ? problems : static_cast<int>(rowCount));
@@ -132,7 +167,19 @@ void MarkSettingsChanged(int increment) {
 
 void RunDeferredPreview() { RunOnGuiThread(RunDeferredPreviewHere, nullptr); }
 
-void ComputeNewNames() { RunOnGuiThread(ComputeNewNamesHere, nullptr); }
+void ComputeNewNames() {
+  static PassRun onGuiThread{false};
+  static PassRun forJob{true};
+  HWND mainWindow = g_mainWindow;
+  const bool guiThread = mainWindow != nullptr && GetWindowThreadProcessId(mainWindow, nullptr) == GetCurrentThreadId();
+  // A job's worker (a listing at its end) computes the pass itself: the job holds the file list, whose rows
+  // move only on the GUI thread, and no other pass runs while a job is busy.
+  if (IsJobBusy() && !guiThread) {
+    ComputeNewNamesHere(&forJob);
+    return;
+  }
+  RunOnGuiThread(ComputeNewNamesHere, &onGuiThread);
+}
 
 void RecomputeAfterReorder() {
   if (g_app == nullptr || g_app->recomputationSuspended != 0) return;
