@@ -15,7 +15,9 @@
 //
 //   responsiveness_bench.exe [scene]      (default: every scene)
 //
-// The folders are made once under "<temp>\qvrx-responsiveness" and kept for later runs. The program is copied
+// The folders are made once under "<temp>\qvrx-responsiveness" and kept for later runs (under Wine the first run
+// takes long: every new name is looked up in the whole folder, so the 100 000 files take about half an hour;
+// files made there by other means, with the marker "flat.complete" beside the folder, are taken as they are). The program is copied
 // with its resource library into a fresh temporary folder for each scene, beside the profile file of the scene.
 #include <windows.h>
 #include <commctrl.h>
@@ -216,6 +218,23 @@ bool FillMp3(const std::wstring& folder) {
 
 // ---- The program ------------------------------------------------------------------------------------------------
 
+// The toolbar (at any depth under the main window) that holds the Stop button.
+HWND FindStopButtonBar(HWND window) {
+  HWND found = nullptr;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM result) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (_wcsicmp(name, TOOLBARCLASSNAMEW) != 0 || SendMessageW(child, TB_COMMANDTOINDEX, kStopCommand, 0) < 0)
+          return TRUE;
+        *reinterpret_cast<HWND*>(result) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 // QVRX.exe copied beside the scene's profile file, started on a folder.
 class Program {
  public:
@@ -232,7 +251,7 @@ class Program {
     }
     if (window_ != nullptr) {
       files_ = GetDlgItem(window_, kFileListId);
-      toolbar_ = FindWindowExW(window_, nullptr, TOOLBARCLASSNAMEW, nullptr);
+      toolbar_ = FindStopButtonBar(window_);
     }
   }
   ~Program() {
@@ -248,6 +267,7 @@ class Program {
   }
 
   HWND Window() const { return window_; }
+  bool HasStopButton() const { return toolbar_ != nullptr; }
   double Started() const { return started_; }
   int Rows() const { return static_cast<int>(SendMessageW(files_, LVM_GETITEMCOUNT, 0, 0)); }
   // A job (a listing) is busy while the Stop button is enabled.
@@ -389,8 +409,8 @@ double RunScene(const Scene& scene) {
   BareWindow bare;
   StallMeter bareMeter(bare.Window());
   Program program(scene.profile, SceneFolder(scene));
-  if (program.Window() == nullptr) {
-    printf("%-10s the program did not start\n", scene.name);
+  if (program.Window() == nullptr || !program.HasStopButton()) {
+    printf("%-10s the program did not start, or shows no Stop button\n", scene.name);
     return -1;
   }
   StallMeter meter(program.Window());
