@@ -15,10 +15,11 @@
 //
 //   responsiveness_bench.exe [scene]      (default: every scene)
 //
-// The folders are made once under "<temp>\qvrx-responsiveness" and kept for later runs (under Wine the first run
+// The folders are made once under "<temp>\qvrx-responsiveness" and kept for later runs. Under Wine the first run
 // takes long: every new name is looked up in the whole folder, so the 100 000 files take about half an hour;
-// files made there by other means, with the marker "flat.complete" beside the folder, are taken as they are). The program is copied
-// with its resource library into a fresh temporary folder for each scene, beside the profile file of the scene.
+// files made there by other means, with the marker "flat.complete" beside the folder, are taken as they are.
+// The program is copied with its resource library into a fresh temporary folder for each scene, beside the
+// profile file of the scene.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -156,7 +157,8 @@ bool FillBig(const std::wstring& folder) { return MakeSparseFile(folder + L"\\bi
 
 bool FillRunaway(const std::wstring& folder) {
   for (int i = 0; i < 100; ++i) {
-    if (!WriteIfMissing(folder + L"\\" + std::wstring(30, L'a') + L"b" + std::to_wstring(i) + L".txt", "x")) return false;
+    const std::wstring name = std::wstring(30, L'a') + L"b" + std::to_wstring(i) + L".txt";
+    if (!WriteIfMissing(folder + L"\\" + name, "x")) return false;
   }
   return true;
 }
@@ -284,7 +286,8 @@ class Program {
     const int row = Rows() - 1;
     if (row < 0) return L"";
     constexpr int kCapacity = 300;
-    void* remote = VirtualAllocEx(driver_.Process(), nullptr, sizeof(LVITEMW) + kCapacity * 2, MEM_COMMIT, PAGE_READWRITE);
+    void* remote =
+        VirtualAllocEx(driver_.Process(), nullptr, sizeof(LVITEMW) + kCapacity * 2, MEM_COMMIT, PAGE_READWRITE);
     if (remote == nullptr) return L"";
     auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
     LVITEMW item = {};
