@@ -115,6 +115,7 @@
 
 // RegEx.
 #define IDD_MODULE_REGEX 14002
+#define IDC_REGEX_TOO_COSTLY 14003
 
 // FaC.
 #define IDD_MODULE_FAC 14010

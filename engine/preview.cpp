@@ -88,21 +88,22 @@ void ComputeRowName(const StepList& list, FileListRow* row, const wchar_t* error
   }
 }
 
-void KeepCurrentName(FileListRow* row) { CopyWideBounded(row->currentName, row->newName, kFileNameCapacity); }
-
-int ComputePass(ItemListControl* files, const StepList& list, uint32_t rowCount, const wchar_t* errorText) {
-  PrepareSteps(list);
-  // A row a stopped run renamed has its new name already: the steps again would rename it twice.
-  const uint32_t settled = RowsSettledByStoppedRun(files);
-  for (uint32_t i = 0; i < rowCount; ++i) {
-    uint8_t* row = ItemStoreGet(&files->rows, i);
-    if (row == nullptr) continue;
-    if (i < settled) {
-      KeepCurrentName(reinterpret_cast<FileListRow*>(row));
+    stopped = stopped || (run.forJob && StoppedSincePassBegan());
+    if (stopped) {
+      KeepCurrentName(row);
     } else {
-      ComputeRowName(list, reinterpret_cast<FileListRow*>(row), errorText);
+      ComputeRowName(list, row, errorText);
+  for (uint32_t i = 0; i < rowCount; ++i) {
+    FileListRow* row = reinterpret_cast<FileListRow*>(ItemStoreGet(&files->rows, i));
+    if (row == nullptr) continue;
+    stopped = stopped || (run.forJob && StoppedSincePassBegan());
+    if (stopped || i < settled) {
+      KeepCurrentName(row);
+    } else {
+      ComputeRowName(list, row, errorText);
     }
     ItemsViewRedrawItem(files, static_cast<int>(i));
+    if (run.forJob) ShowPassProgress(i + 1, rowCount);
   }
   return MarkNamesWithInvalidChars(rowCount, errorText) + ResolveDuplicateNames(rowCount, errorText);
 }
@@ -111,15 +112,16 @@ void StoreProblemCount(int problems) {
   if (InterlockedExchange(&g_app->problemCount, problems) != problems) UpdateMenuStatesHook();
 }
 
-LRESULT ComputeNewNamesHere(void*) {
+LRESULT ComputeNewNamesHere(void* argument) {
   if (g_app == nullptr || g_app->fileList == nullptr) return 0;
+  const PassRun& run = *static_cast<const PassRun*>(argument);
   ItemListControl* files = g_app->fileList;
   wchar_t errorText[kPreviewErrorTextCapacity];
   BuildPreviewErrorText(errorText, kPreviewErrorTextCapacity);
   const uint32_t rowCount = ItemStoreCount(&files->rows);
   StepList list = CollectCheckedSteps(UINT32_MAX);
   int problems = -1;
-  if (!list.failed) problems = GuardedCall(-1, [&] { return ComputePass(files, list, rowCount, errorText); });
+  if (!list.failed) problems = GuardedCall(-1, [&] { return ComputePass(files, list, rowCount, errorText, run); });
   FreeAndNull(&list.steps);
   // A pass that did not finish leaves names that no run may trust.
   StoreProblemCount(problems >= 0 ? problems : static_cast<int>(rowCount));
@@ -158,7 +160,19 @@ void MarkSettingsChanged(int increment) {
 
 void RunDeferredPreview() { RunOnGuiThread(RunDeferredPreviewHere, nullptr); }
 
-void ComputeNewNames() { RunOnGuiThread(ComputeNewNamesHere, nullptr); }
+void ComputeNewNames() {
+  static PassRun onGuiThread{false};
+  static PassRun forJob{true};
+  HWND mainWindow = g_mainWindow;
+  const bool guiThread = mainWindow != nullptr && GetWindowThreadProcessId(mainWindow, nullptr) == GetCurrentThreadId();
+  // A job's worker (a listing at its end) computes the pass itself: the job holds the file list, whose rows
+  // move only on the GUI thread, and no other pass runs while a job is busy.
+  if (IsJobBusy() && !guiThread) {
+    ComputeNewNamesHere(&forJob);
+    return;
+  }
+  RunOnGuiThread(ComputeNewNamesHere, &onGuiThread);
+}
 
 void RecomputeAfterReorder() {
   if (g_app == nullptr || g_app->recomputationSuspended != 0) return;

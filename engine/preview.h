@@ -3,8 +3,9 @@
 // numbered variants, and the number of names left unusable is the problem count in AppState, which refuses
 // the rename run while it is not 0.
 //
-// Every pass runs on the GUI thread (a worker's call is sent there), so two passes never meet in the same
-// steps, and rows move only where the pass runs.
+// A pass runs on the GUI thread (another thread's call is sent there), except the pass of a busy job's worker
+// (a folder listing at its end), which runs on the worker with the job's progress and Stop. Two passes never
+// meet in the same steps: while a job is busy, chain changes and their passes wait for its end.
 #pragma once
 #include <cstdint>
 
@@ -24,7 +25,8 @@ void MarkSettingsChanged(int increment);
 void RunDeferredPreview();
 
 // The preview pass over every file-list row. Also called at the end of a folder listing and by the commands
-// that change the file list or the filter.
+// that change the file list or the filter. On a busy job's worker a Stop that comes after the job's first pass
+// began ends the pass: the rows it did not reach keep their current names.
 void ComputeNewNames();
 
 // The duplicate numbering assumes that the list order is the renaming order: whatever reorders the file list

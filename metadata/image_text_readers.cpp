@@ -19,6 +19,10 @@ constexpr int kXpmValuesCapacity = 512;
 // Fewer bytes than this after the comment lines cannot begin an XPM.
 constexpr uint32_t kXpmSmallestStart = 16;
 
+// Text images are small: a file is read as one no further than this, so that a large text file that happens to
+// begin like one is not read to its end.
+constexpr uint64_t kTextImageLimit = 4 * 1024 * 1024;
+
 // The characters of a text file one by one, and its lines as fgets gives them: at most capacity - 1
 // characters, the line feed included.
 class SniffText {
@@ -47,7 +51,7 @@ class SniffText {
     return at_ < filled_ ? block_[at_] : -1;
   }
   void Refill() {
-    filled_ = ReadSniffBytesUpTo(sniff_, position_, block_, sizeof block_);
+    filled_ = position_ < kTextImageLimit ? ReadSniffBytesUpTo(sniff_, position_, block_, sizeof block_) : 0;
     position_ += filled_;
     at_ = 0;
   }

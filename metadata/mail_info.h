@@ -75,6 +75,14 @@ bool ParseRfc822Date(char* text, FILETIME* utc, int capacity);
 // "\"Doe, John\" <jd@x.org>" gives "Doe, John"; an address without a name gives the address.
 void ExtractMailDisplayName(wchar_t* text);
 
-// Reads the fields of the message at `info->path`: its first 64 KB when they hold the header block, else the
-// whole file mapped read-only. 0, or the error of opening, reading or mapping the file.
+// The files of the readers below are read from their start up to the end of the header block, and never
+// beyond this many bytes: a file that is no message (a large text without an empty line, say) costs no more
+// than that, and header lines beyond it are not found.
+constexpr uint32_t kMailHeaderLimit = 256 * 1024;
+
+// Reads the fields of the message at `info->path`. 0, or the error of opening or reading the file.
 int ReadMailInfo(MailInfo* info);
+
+// FindMailHeaderValue on the message at `path`. 0, or the error of opening or reading the file (`out` is then
+// empty).
+int FindMailHeaderValueInFile(const wchar_t* path, const char* name, char* out, int capacity);

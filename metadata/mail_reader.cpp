@@ -22,60 +22,57 @@ const MailFieldRow EMailFieldTable[] = {
 namespace {
 
 constexpr char kDeliveryDateHeader[] = "Delivery-date:";
-// Messages whose header block ends within this many bytes are read in one piece, which costs less than a
-// mapping; longer header blocks are searched in the whole file mapped.
-constexpr uint32_t kReadInOnePiece = 64 * 1024;
+// The header region is read in pieces of this size, so that the usual short header block costs one piece.
+constexpr uint32_t kReadPiece = 64 * 1024;
 
-// The text of a message: its first bytes read into memory, or the whole file mapped.
+// The header region of a message in memory: from the start of the file up to the end of its header block, or
+// up to kMailHeaderLimit bytes.
 struct MailText {
   uint8_t* read = nullptr;
-  MappedFile mapped;
   const char* text = nullptr;
   size_t length = 0;
 
-  MailText() { InitMappedFile(&mapped); }
-  ~MailText() {
-    FreeAndNull(&read);
-    CloseMappedFile(&mapped);
-  }
+  MailText() = default;
+  ~MailText() { FreeAndNull(&read); }
   MailText(const MailText&) = delete;
   MailText& operator=(const MailText&) = delete;
 };
 
-// Reads the start of the file; 0 with `*got` bytes read, or the error.
-int ReadStart(const wchar_t* path, MailText* mail, uint64_t* size, uint32_t* got) {
+bool HeaderBlockEnded(const uint8_t* bytes, uint32_t count) {
+  return MailHeaderBlockLength(reinterpret_cast<const char*>(bytes), count) < count;
+}
+
+// Reads pieces until the header block has ended, the file has ended or the limit is reached; `*got` bytes
+// were read. 0 or the error of reading.
+int ReadHeaderPieces(BufferedFile* file, uint8_t* bytes, uint32_t most, uint32_t* got) {
+  while (*got < most) {
+    const uint32_t piece = most - *got < kReadPiece ? most - *got : kReadPiece;
+    const int result = FileReadExact(file, bytes + *got, piece);
+    // A file that shrank since its size was taken gives what it still holds.
+    if (result < 0) *got += static_cast<uint32_t>(-result);
+    if (result != 0) return result > 0 ? result : 0;
+    *got += piece;
+    if (HeaderBlockEnded(bytes, *got)) return 0;
+  }
+  return 0;
+}
+
+int ReadHeaderRegion(const wchar_t* path, MailText* mail) {
   BufferedFile file;
   InitBufferedFile(&file);
   int result = FileOpenRead(&file, path);
   if (result != 0) return result;
-  *size = FileGetSize64(&file);
-  *got = *size < kReadInOnePiece ? static_cast<uint32_t>(*size) : kReadInOnePiece;
-  if (*got > 0) {
-    mail->read = static_cast<uint8_t*>(AllocZeroed(*got));
-    result = mail->read == nullptr ? ERROR_NOT_ENOUGH_MEMORY : FileReadExact(&file, mail->read, *got);
-    // A file that shrank since its size was taken gives what it still holds.
-    if (result < 0) *got = static_cast<uint32_t>(-result);
+  const uint64_t size = FileGetSize64(&file);
+  const uint32_t most = size < kMailHeaderLimit ? static_cast<uint32_t>(size) : kMailHeaderLimit;
+  uint32_t got = 0;
+  if (most > 0) {
+    mail->read = static_cast<uint8_t*>(AllocZeroed(most));
+    result = mail->read == nullptr ? ERROR_NOT_ENOUGH_MEMORY : ReadHeaderPieces(&file, mail->read, most, &got);
   }
   CloseBufferedFile(&file);
-  return result > 0 ? result : 0;
-}
-
-int OpenMailText(const wchar_t* path, MailText* mail) {
-  uint64_t size = 0;
-  uint32_t got = 0;
-  const int result = ReadStart(path, mail, &size, &got);
-  if (result != 0) return result;
-  const char* start = reinterpret_cast<const char*>(mail->read);
-  if (got == size || MailHeaderBlockLength(start, got) < got) {
-    mail->text = start;
-    mail->length = got;
-    return 0;
-  }
-  FreeAndNull(&mail->read);
-  const int mapped = MapWholeFile(&mail->mapped, path);
-  mail->text = reinterpret_cast<const char*>(mail->mapped.view);
-  mail->length = mail->mapped.size;
-  return mapped;
+  mail->text = reinterpret_cast<const char*>(mail->read);
+  mail->length = got;
+  return result;
 }
 
 // The text field of an address or subject row; null for the date rows.
@@ -110,9 +107,17 @@ void ReadDate(const MailText& mail, MailInfo* info) {
 
 }  // namespace
 
+int FindMailHeaderValueInFile(const wchar_t* path, const char* name, char* out, int capacity) {
+  if (out != nullptr && capacity > 0) out[0] = 0;
+  MailText mail;
+  const int result = ReadHeaderRegion(path, &mail);
+  if (result == 0) FindMailHeaderValue(mail.text, mail.length, name, out, capacity);
+  return result;
+}
+
 int ReadMailInfo(MailInfo* info) {
   MailText mail;
-  const int result = OpenMailText(info->path, &mail);
+  const int result = ReadHeaderRegion(info->path, &mail);
   if (result != 0) return result;
   for (const MailFieldRow* row = EMailFieldTable; row->kind != 0; ++row)
     if (TextFieldOf(info, row->kind) != nullptr) ReadTextField(mail, *row, info);

@@ -15,6 +15,9 @@ namespace {
 // fields.
 constexpr uint32_t kFrameBytes = 4323;
 constexpr uint32_t kScanBlockBytes = 4096;
+// How far after the ID3v2 tag the first frame is looked for: padding and junk before it are short, and a file
+// of another kind (any name no other reader claims comes here) must not be scanned to its end.
+constexpr uint64_t kSyncSearchBytes = 256 * 1024;
 
 // The offset of the first byte at or after `offset` (before `limit`) for which `wanted` holds; `limit` when
 // there is none.
@@ -40,10 +43,12 @@ uint8_t ByteAt(RangeFile* file, uint64_t offset) {
   return byte;
 }
 
-// The first candidate sync byte: after the ID3v2 tag, past zero padding and a stray FF 00 00 00, at the next FF.
-uint64_t GetId3v2TagEnd(RangeFile* file, const Id3v2TagHeader* tag, uint64_t limit) {
+// The first candidate sync byte: after the ID3v2 tag, past zero padding and a stray FF 00 00 00, at the next FF;
+// `audioEnd` when there is none within kSyncSearchBytes of the tag's end.
+uint64_t GetId3v2TagEnd(RangeFile* file, const Id3v2TagHeader* tag, uint64_t audioEnd) {
   uint64_t start = tag != nullptr ? tag->tagEnd : 0;
-  if (start >= limit) return limit;
+  if (start >= audioEnd) return audioEnd;
+  const uint64_t limit = audioEnd - start > kSyncSearchBytes ? start + kSyncSearchBytes : audioEnd;
   const auto nonZero = [](uint8_t byte) { return byte != 0; };
   if (ByteAt(file, start) == 0) start = ScanFor(file, start, limit, nonZero);
   uint8_t four[4];
@@ -53,7 +58,8 @@ uint64_t GetId3v2TagEnd(RangeFile* file, const Id3v2TagHeader* tag, uint64_t lim
   if (start < limit && ByteAt(file, start) != 0xFF) {
     start = ScanFor(file, start, limit, [](uint8_t byte) { return byte == 0xFF; });
   }
-  return start;
+  // Nothing within the search: no frame.
+  return start < limit ? start : audioEnd;
 }
 
 void StoreStreamProperties(const MpegFrameInfo& frame, AudioTagInfo* info) {

@@ -19,6 +19,10 @@
 namespace {
 
 constexpr uint32_t kOggReadBytes = 4500;
+// Of a longer file only its head and its tail are read: the headers and comments stand at the start, the last
+// granule position (the duration) in the last pages. Reading the whole of a large file would take seconds.
+constexpr uint64_t kOggHeadBytes = 1024 * 1024;
+constexpr uint64_t kOggTailBytes = 64 * 1024;
 // Streams followed at once: each holds a libogg stream state, so a file of many one-page streams with
 // distinct serial numbers must not make the reader take memory for every one of them.
 constexpr int kOggStreamLimit = 32;
@@ -198,6 +202,16 @@ void HandleOggPage(OggWalk* walk, ogg_page* page) {
   stream->ended = true;
 }
 
+// A Vorbis stream whose three headers have not all come yet (large comments, cover art among them, may run
+// past the head).
+bool AwaitsHeaders(const OggStreamTable* table) {
+  for (int i = 0; i < table->count; ++i) {
+    const OggStreamProcessor& stream = table->streams[i];
+    if (!stream.invalid && stream.vorbis != nullptr && stream.vorbis->headers < 3) return true;
+  }
+  return false;
+}
+
 void WalkOggPages(OggWalk* walk) {
   uint64_t offset = 0;
   ogg_page page;
@@ -205,6 +219,12 @@ void WalkOggPages(OggWalk* walk) {
     const int found = ogg_sync_pageout(&walk->sync, &page);
     if (found > 0) HandleOggPage(walk, &page);
     if (found != 0) continue;
+    const uint64_t tail = walk->file->size > kOggTailBytes ? walk->file->size - kOggTailBytes : 0;
+    if (offset >= kOggHeadBytes && offset < tail && !AwaitsHeaders(walk->table)) {
+      offset = tail;
+      // The next page is found afresh in the tail; the part of a page read before is dropped.
+      ogg_sync_reset(&walk->sync);
+    }
     char* buffer = ogg_sync_buffer(&walk->sync, kOggReadBytes);
     if (buffer == nullptr) return;
     const uint32_t got = ReadFileRangeUpTo(walk->file, offset, buffer, kOggReadBytes);

@@ -35,14 +35,9 @@ int SetTimesFromMetadata(ToolRun* run, ToolRow* row) {
 }
 
 int SetTimesFromMailDate(ToolRun* run, ToolRow* row) {
-  MappedFile file;
-  InitMappedFile(&file);
-  const int mapped = MapWholeFile(&file, row->path);
-  if (mapped != 0) return mapped;
   char date[kMailDateCapacity] = "";
-  if (file.view != nullptr)
-    FindMailHeaderValue(reinterpret_cast<const char*>(file.view), file.size, "Date:", date, kMailDateCapacity);
-  CloseMappedFile(&file);
+  const int read = FindMailHeaderValueInFile(row->path, "Date:", date, kMailDateCapacity);
+  if (read != 0) return read;
   FILETIME utc;
   if (date[0] == 0 || !ParseRfc822Date(date, &utc, kMailDateCapacity)) return kSourceHasNothing;
   return SetTimesIfValid(run, row, &utc, &utc);

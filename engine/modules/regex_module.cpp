@@ -4,6 +4,7 @@
 
 #include "engine/module_dialog_frame.h"
 #include "engine/module_formatting.h"
+#include "engine/module_table.h"
 #include "foundation/core/memory.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
@@ -143,7 +144,28 @@ void FreeNamePattern(RegexHolder** holder) {
   FreeAndNull(holder);
 }
 
-bool ReplaceFirstRegexMatch(const RegexHolder* holder, wchar_t* text, int capacity, const wchar_t* replacement,
+bool RegExGivesUpOn(const ModuleInstance* instance, const wchar_t* fileName) {
+  if (instance == nullptr || fileName == nullptr) return false;
+  // A copy with its own compiled pattern: the step's own pattern belongs to its pass.
+  RegExSettings* trial = static_cast<RegExSettings*>(AllocZeroed(sizeof(RegExSettings)));
+  if (trial == nullptr) return false;
+  *trial = *AsRegEx(instance);
+  trial->compiled = nullptr;
+  CompileRegExModulePattern(&trial->header);
+  wchar_t name[kApplyPartCapacity];
+  CopyWideBounded(fileName, name, kApplyPartCapacity);
+  ApplyModuleToFileName(&trial->header, nullptr, name, kApplyPartCapacity);
+  const bool gaveUp = trial->compiled != nullptr && trial->compiled->gaveUp != 0;
+  FreeRegExSettings(&trial->header);
+  return gaveUp;
+}
+
+bool RegExGaveUpInLastPass(const ModuleInstance* instance) {
+  const RegExSettings* settings = AsRegEx(instance);
+  return settings != nullptr && settings->compiled != nullptr && settings->compiled->gaveUp != 0;
+}
+
+bool ReplaceFirstRegexMatch(RegexHolder* holder, wchar_t* text, int capacity, const wchar_t* replacement,
                             UINT codePage) {
   if (holder == nullptr || holder->code == nullptr) return false;
   char narrow[kNarrowCapacity];

@@ -37,8 +37,14 @@ void FreeNamePattern(RegexHolder** holder);
 // Replaces the first match in `text` (searched as 8-bit text of `codePage`) by `replacement`, cut to
 // capacity - 1 characters. False, with the text unchanged, without code or a match, for a text the code page
 // cannot write exactly, and for a match that begins or ends inside a character of a double-byte code page.
-bool ReplaceFirstRegexMatch(const RegexHolder* holder, wchar_t* text, int capacity, const wchar_t* replacement,
+bool ReplaceFirstRegexMatch(RegexHolder* holder, wchar_t* text, int capacity, const wchar_t* replacement,
                             UINT codePage);
+
+// Whether the step's search gives up (reaches its bounds) on the file name `fileName` as the step would apply
+// to it; the step's own compiled pattern is not touched.
+bool RegExGivesUpOn(const ModuleInstance* settings, const wchar_t* fileName);
+// Whether the step's search gave up on some name in the last preview pass.
+bool RegExGaveUpInLastPass(const ModuleInstance* settings);
 
 // The part of a name a text-search step works on: the name part for 'n', the extension part for 'e' when the
 // name has one; null otherwise.

@@ -426,6 +426,7 @@ const UiTextRow kEnglishTextRows[] = {
     {13298, "CopyWord", L"Copy"},
     {13299, "ToPosition", L"to position"},
     {14002, "ModuleRegEx", L"Regular expression"},
+    {14003, "RegExTooCostly", L"Pattern too costly"},
     {14010, "ModuleFindCut", L"Find and cut"},
     {14011, "FindWord", L"Find"},
     {14012, "AndRemove", L"and remove"},

@@ -608,3 +608,35 @@ TEST_F(ModuleDialogs, MenuButtonsShowTheirTriangleAndButtonsWithACaptionTheirTex
     FreeModuleInstance(step);
   }
 }
+
+// The RegEx dialog says when the pattern is too costly: when its search gives up on the sample name, or gave
+// up on a listed name in the step's last pass.
+TEST_F(ModuleDialogs, TheRegExDialogSaysWhenThePatternIsTooCostly) {
+  const std::wstring runaway = std::wstring(24, L'a') + L"b.txt";
+  const struct {
+    const wchar_t* sample;
+    const wchar_t* lastPassName;  // a name the step renamed in its last pass, or null
+    bool noted;
+  } cases[] = {
+      {runaway.c_str(), nullptr, true},
+      {L"aaaa.txt", nullptr, false},
+      {L"aaaa.txt", runaway.c_str(), true},
+      {L"aaaa.txt", L"aaaa.txt", false},
+  };
+  for (const auto& c : cases) {
+    ModuleInstance* step = Step(L"<RegEx,n,\"(a+)+$\",\"x\">");
+    if (c.lastPassName != nullptr) {
+      PrepareModuleInstance(step);
+      wchar_t name[kApplyPartCapacity];
+      wcscpy(name, c.lastPassName);
+      ApplyModuleToFileName(step, nullptr, name, kApplyPartCapacity);
+    }
+    bool noted = false;
+    Edit(step, c.sample, [&](HWND dialog) {
+      noted = (GetWindowLongPtrW(GetDlgItem(dialog, IDC_REGEX_TOO_COSTLY), GWL_STYLE) & WS_VISIBLE) != 0;
+      Press(dialog, IDC_MODULE_CANCEL);
+    });
+    EXPECT_EQ(noted, c.noted) << "case " << (&c - cases);
+    FreeModuleInstance(step);
+  }
+}

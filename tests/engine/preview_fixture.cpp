@@ -2,6 +2,7 @@
 
 #include "engine/chain_list.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
 #include "views/path_pool.h"
 
@@ -34,6 +35,7 @@ int ApplyProbe(ModuleApplyRecord* record) {
     probe.lastPath = record->context != nullptr ? static_cast<const wchar_t*>(record->context) : L"(null)";
   std::wstring whole = record->name;
   if (record->extension[0] != 0) whole += std::wstring(L".") + record->extension;
+  if (whole == probe.stopAt) RequestJobStop();
   if (probe.failures.count(whole) != 0) return 1;
   const auto renamed = probe.renames.find(whole);
   if (renamed != probe.renames.end()) {

@@ -25,13 +25,14 @@ struct ProbeSettings {
 #pragma pack(pop)
 
 // What the probe does and what it saw. Its apply renames a whole name found in `renames`, fails on a name in
-// `failures`, then appends its suffix.
+// `failures`, then appends its suffix; on the name `stopAt` it asks the busy job to stop.
 struct ProbeRecord {
   std::map<std::wstring, std::wstring> renames;
   std::set<std::wstring> failures;
   std::wstring lastPath;            // the path context of the last step that asked for one
   const void* lastContext = nullptr;
   DWORD applyThread = 0;
+  std::wstring stopAt;  // a name whose renaming presses Stop
   int freed = 0;
   // The dialog: what it was shown, and what it answers.
   std::wstring dialogSample;

@@ -11,6 +11,7 @@
 #include "engine/duplicate_names.h"
 #include "engine/engine_hooks.h"
 #include "engine/name_marks.h"
+#include "foundation/core/jobs.h"
 #include "foundation/text/bounded_text.h"
 #include "main_window_stand_in.h"
 #include "preview_fixture.h"
@@ -49,6 +50,7 @@ class Preview : public PreviewFixture {
 };
 
 int g_menuRefreshes = 0;
+uint32_t g_lastPercent = 0;
 int g_noticeUpdates = 0;
 
 }  // namespace
@@ -186,13 +188,56 @@ TEST_F(Preview, AStepSeesTheWholePathOfAFileListedDeepDown) {
   EXPECT_EQ(g_probeRecord.lastPath, path + L"\\a.txt");
 }
 
-TEST_F(Preview, PassFromAWorkerRunsOnTheGuiThread) {
+// A busy job's worker (a listing at its end) computes the pass itself and shows its progress; any other
+// worker's pass runs on the GUI thread.
+TEST_F(Preview, PassOfABusyJobsWorkerRunsThereAndOthersOnTheGuiThread) {
   MainWindowStandIn mainWindow;
-  Run({{1, L"a.txt", L"b.txt"}});
-  g_probeRecord.applyThread = 0;
-  WorkerThread worker([] { ComputeNewNames(); });
-  ASSERT_TRUE(mainWindow.PumpUntil([&] { return worker.Finished(); }));
-  EXPECT_EQ(g_probeRecord.applyThread, GetCurrentThreadId());
+  g_jobNotices = JobNotices{};
+  g_jobNotices.setProgressPercent = [](uint32_t percent) { g_lastPercent = percent; };
+  Run({{1, L"a.txt", L"b.txt"}, {1, L"c.txt", L"d.txt"}});
+  for (const bool busy : {false, true}) {
+    g_app->busyCounter = busy ? 1 : 0;
+    g_probeRecord.applyThread = 0;
+    g_lastPercent = 0;
+    DWORD workerThread = 0;
+    WorkerThread worker([&] {
+      workerThread = GetCurrentThreadId();
+      ComputeNewNames();
+    });
+    ASSERT_TRUE(mainWindow.PumpUntil([&] { return worker.Finished(); }));
+    EXPECT_EQ(g_probeRecord.applyThread, busy ? workerThread : GetCurrentThreadId()) << busy;
+    EXPECT_EQ(g_lastPercent, busy ? 100u : 0u) << busy;
+    EXPECT_EQ(NewNames(), (Names{L"b.txt", L"d.txt"}));
+  }
+  g_app->busyCounter = 0;
+  g_jobNotices = JobNotices{};
+}
+
+// On a job's worker a Stop pressed during the pass ends it: the rows after it keep their names, so a run
+// leaves them alone. A Stop that came before the job's first pass (during a listing's walk) still leaves the
+// listed rows previewed.
+TEST_F(Preview, AStopDuringAJobsPassEndsItAndTheRestKeepTheirNames) {
+  const struct {
+    LONG stopsBefore;
+    const wchar_t* stopAt;
+    Names expected;
+  } cases[] = {
+      {0, L"", {L"A", L"B", L"C", L"D"}},
+      {0, L"b.txt", {L"A", L"B", L"c.txt", L"d.txt"}},
+      {1, L"", {L"A", L"B", L"C", L"D"}},
+      {1, L"c.txt", {L"A", L"B", L"C", L"d.txt"}},
+  };
+  for (const auto& c : cases) {
+    Run({{1, L"a.txt", L"A"}, {1, L"b.txt", L"B"}, {1, L"c.txt", L"C"}, {1, L"d.txt", L"D"}});
+    g_probeRecord.stopAt = c.stopAt;
+    g_app->busyCounter = 1;
+    g_app->cancelCounter = c.stopsBefore;
+    WorkerThread worker([] { ComputeNewNames(); });
+    worker.Join();
+    EXPECT_EQ(NewNames(), c.expected) << "case " << (&c - cases);
+  }
+  g_app->busyCounter = 0;
+  g_app->cancelCounter = 0;
 }
 
 TEST_F(Preview, ChangesMarkTheChainAndRecomputeUnlessSuspendedOrBusy) {

@@ -59,6 +59,27 @@ TEST_F(SearchModules, RegExReplacesTheFirstMatchLiterally) {
   EXPECT_EQ(Renamed(L"<RegEx,n,\"a\",\"x\">", L"abc", nullptr, false), L"abc");
 }
 
+// A name whose search gives up keeps its name, and the step's dialog learns of it from the step (the last pass)
+// and from a trial on the sample name.
+TEST_F(SearchModules, RegExGivesUpOnRunawayPatterns) {
+  const std::wstring runaway = std::wstring(24, L'a') + L"b.txt";
+  EXPECT_EQ(Renamed(L"<RegEx,n,\"(a+)+$\",\"x\">", runaway.c_str()), runaway);
+  EXPECT_EQ(Renamed(L"<RegEx,n,\"(a+)+$\",\"x\">", L"aaaa.txt"), L"x.txt");
+  ModuleInstance* step = CreateModuleFromText(L"<RegEx,n,\"(a+)+$\",\"x\">");
+  ASSERT_NE(step, nullptr);
+  EXPECT_TRUE(RegExGivesUpOn(step, runaway.c_str()));
+  EXPECT_FALSE(RegExGivesUpOn(step, L"aaaa.txt"));
+  PrepareModuleInstance(step);
+  wchar_t name[260];
+  CopyWideBounded(L"aaaa.txt", name, 260);
+  ApplyModuleToFileName(step, nullptr, name, 260);
+  EXPECT_FALSE(RegExGaveUpInLastPass(step));
+  CopyWideBounded(runaway.c_str(), name, 260);
+  ApplyModuleToFileName(step, nullptr, name, 260);
+  EXPECT_TRUE(RegExGaveUpInLastPass(step));
+  FreeModuleInstance(step);
+}
+
 TEST_F(SearchModules, RegExMapsByteOffsetsToCharacters) {
   const struct {
     UINT codePage;

@@ -261,7 +261,7 @@ std::string UnmatchedHeaders(size_t length) {
   return headers + "\nSubjec";
 }
 
-TEST(MailReader, LongHeaderBlocksAreSearchedInTheWholeFile) {
+TEST(MailReader, HeaderBlocksLongerThanOneReadPieceAreSearchedToTheirEnd) {
   const std::string headers = UnmatchedHeaders(18 * 4096);
   const auto unmatched = ReadMessage(headers);
   EXPECT_STREQ(unmatched->subject, L"");

@@ -62,3 +62,36 @@ TEST(RegexHolder, AFreedOrBrokenHolderFindsNothing) {
   EXPECT_EQ(holder.matchData, nullptr);
   EXPECT_EQ(FindRegexMatch(&holder, "[a", 2, nullptr, nullptr), 0);
 }
+
+// A search is bounded: exponential backtracking gives up within the bounds and reports no match, while ordinary
+// patterns still scan names of the longest 8-bit length to the end.
+TEST(RegexHolder, RunawaySearchesGiveUpAndOrdinaryOnesDoNot) {
+  const std::string runaway = std::string(24, 'a') + "b";
+  const std::string alternating = [] {
+    std::string text;
+    while (text.size() < 4000) text += "ab";
+    return text + "c";
+  }();
+  const struct {
+    const char* pattern;
+    std::string text;
+    int result;
+    uint32_t gaveUp;
+  } cases[] = {
+      {"(a+)+$", runaway, 0, 1},
+      {"^(\\w+\\s?)*$", std::string(30, 'w') + "!", 0, 1},
+      {"(a+)+$", std::string(24, 'a'), 2, 0},
+      {"(a|b)*c", alternating, 2, 0},
+      {"\\d+", std::string(4000, 'x'), 0, 0},
+      {"(.*)*z", std::string(4000, 'y') + "z", 2, 0},
+  };
+  for (const auto& c : cases) {
+    char pattern[64];
+    strcpy(pattern, c.pattern);
+    RegexHolder holder;
+    BuildRegex(&holder, pattern, true);
+    EXPECT_EQ(FindRegexMatch(&holder, c.text.data(), c.text.size(), nullptr, nullptr), c.result) << c.pattern;
+    EXPECT_EQ(holder.gaveUp, c.gaveUp) << c.pattern << " on " << c.text.size() << " bytes";
+    FreeRegex(&holder);
+  }
+}
