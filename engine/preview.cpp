@@ -88,11 +88,38 @@ void ComputeRowName(const StepList& list, FileListRow* row, const wchar_t* error
   }
 }
 
-    stopped = stopped || (run.forJob && StoppedSincePassBegan());
-    if (stopped) {
-      KeepCurrentName(row);
-    } else {
-      ComputeRowName(list, row, errorText);
+// How a pass runs: on the GUI thread, or as part of the job of the worker that calls it, with the job's
+// progress display and its Stop.
+struct PassRun {
+  bool forJob;
+};
+
+// The Stops a job had seen when its worker's first pass began. A Stop during a listing's walk still leaves its
+// rows previewed; a Stop during a pass ends that pass and the job's later ones. Every job runs on a thread of
+// its own, so the count belongs to the job.
+thread_local LONG t_stopsBeforeFirstPass = -1;
+
+bool StoppedSincePassBegan() { return g_app->cancelCounter != t_stopsBeforeFirstPass; }
+
+void NoteJobPassBegins(uint32_t rowCount) {
+  if (t_stopsBeforeFirstPass < 0) t_stopsBeforeFirstPass = g_app->cancelCounter;
+  ShowJobProgress(0, rowCount);
+}
+
+void ShowPassProgress(uint32_t done, uint32_t rowCount) {
+  if (done * 100ull / rowCount != (done - 1) * 100ull / rowCount) ShowJobProgress(done, rowCount);
+}
+
+// A row the stopped pass did not reach, or one a stopped run renamed, keeps its name: the run leaves it alone.
+void KeepCurrentName(FileListRow* row) { CopyWideBounded(row->currentName, row->newName, kFileNameCapacity); }
+
+int ComputePass(ItemListControl* files, const StepList& list, uint32_t rowCount, const wchar_t* errorText,
+                const PassRun& run) {
+  if (run.forJob) NoteJobPassBegins(rowCount);
+  PrepareSteps(list);
+  // A row a stopped run renamed has its new name already: the steps again would rename it twice.
+  const uint32_t settled = RowsSettledByStoppedRun(files);
+  bool stopped = false;
   for (uint32_t i = 0; i < rowCount; ++i) {
     FileListRow* row = reinterpret_cast<FileListRow*>(ItemStoreGet(&files->rows, i));
     if (row == nullptr) continue;
