@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/bench_chain.h"
 #include "bench/bench_lists.h"
 #include "bench/best_time.h"
 #include "engine/chain_list.h"
@@ -117,17 +118,10 @@ void FillFiles(uint32_t count) {
   }
 }
 
-void SetStep(const std::wstring& text) {
-  ItemListControl* chain = g_app->chainList;
-  for (uint32_t i = 0; i < ItemStoreCount(&chain->rows); ++i) FreeStepInstanceCallback(ItemStoreGet(&chain->rows, i));
-  ItemStoreReset(&chain->rows);
-  if (!text.empty()) InsertStepIntoList(CreateModuleFromText(text.c_str()), -1, true);
-}
-
 void MeasureStep(const wchar_t* title, const std::wstring& step, double read, uint32_t files) {
   FillFiles(files);
   const size_t before = PrivateBytes();
-  SetStep(step);
+  SetBenchChain({step.c_str()});
   double firstPeak = 0, laterPeak = 0;
   const double first = Measured(ComputeNewNames, &firstPeak);
   const double kept = (static_cast<double>(PrivateBytes()) - static_cast<double>(before)) / kMegabyte;
@@ -135,7 +129,7 @@ void MeasureStep(const wchar_t* title, const std::wstring& step, double read, ui
   std::printf("  %-13ls %6u files: first pass %7.3f s (%5.2f x read)  later pass %7.4f s (%6.4f x read)  "
               "peak %7.1f MB  kept %7.1f MB\n",
               title, files, first, first / read, later, later / read, firstPeak, kept);
-  SetStep(L"");
+  ClearBenchChain();
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "bench/bench_clock.h"
 #include "bench/bench_files.h"
+#include "bench/bench_chain.h"
 #include "bench/bench_lists.h"
 #include "engine/chain_list.h"
 #include "engine/module_table.h"
@@ -90,16 +91,6 @@ void ListFolder(const BenchFolder& folder) {
   }
 }
 
-void ClearChain() {
-  ItemListControl* chain = g_app->chainList;
-  for (uint32_t i = 0; i < ItemStoreCount(&chain->rows); ++i) FreeStepInstanceCallback(ItemStoreGet(&chain->rows, i));
-  ItemStoreReset(&chain->rows);
-}
-
-void SetStep(const wchar_t* step) {
-  ClearChain();
-  InsertStepIntoList(CreateModuleFromText(step), -1, true);
-}
 
 // Opens, reads whole and closes every file; false when one could not be read.
 bool BareReads(const BenchFolder& folder) {
@@ -135,7 +126,7 @@ double Time(const std::function<void()>& work) {
 // Prints the bare reads and the preview of the folder with the step; false when the step left a name alone.
 bool Measure(const char* what, const BenchFolder& folder, const wchar_t* step) {
   ListFolder(folder);
-  SetStep(step);
+  SetBenchChain({step});
   double bare = 1e30, preview = 1e30, seconds = 0;
   bool read = true;
   for (int round = 0; round < kRounds; ++round) {
@@ -178,7 +169,7 @@ int main(int argc, char** argv) {
     measured = Measure("Audio step", songs, L"<Audio,1,\"Artist\" - \"Title\">");
     measured = Measure("Image step", images, L"<Image,1,\"Width\"x\"Height\">") && measured;
   }
-  ClearChain();
+  ClearBenchChain();
   FreeBenchList(g_app->chainList);
   FreeBenchList(g_app->fileList);
   FreeAndNull(&g_app);

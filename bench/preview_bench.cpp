@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "bench/bench_chain.h"
 #include "bench/bench_lists.h"
 #include "bench/best_time.h"
 #include "engine/chain_list.h"
@@ -62,16 +63,6 @@ double Measure(ItemListControl* files, bool colliding) {
   return large;
 }
 
-void FreeChain(ItemListControl* chain) {
-  for (uint32_t i = 0; i < ItemStoreCount(&chain->rows); ++i) FreeStepInstanceCallback(ItemStoreGet(&chain->rows, i));
-  ItemStoreReset(&chain->rows);
-}
-
-void SetChain(std::initializer_list<const wchar_t*> steps) {
-  FreeChain(g_app->chainList);
-  for (const wchar_t* step : steps) InsertStepIntoList(CreateModuleFromText(step), -1, true);
-}
-
 }  // namespace
 
 int main() {
@@ -79,16 +70,16 @@ int main() {
   InitModuleDescriptors();
   g_app->chainList = NewBenchList();
   g_app->fileList = NewBenchList();
-  SetChain({L"<Case,n,2>", L"<Ext,\"bak\">"});
+  SetBenchChain({L"<Case,n,2>", L"<Ext,\"bak\">"});
   std::printf("preview of one folder, chain: Case upper, Ext \"bak\" (target: ratio at most 12)\n");
   const double baseline = Measure(g_app->fileList, false);
   Measure(g_app->fileList, true);
-  SetChain({L"<Enum,n,0,1,1,6x0>", L"<Ins,n,r,0,\" copy\">", L"<Sbst,n,a,\"file\",\"doc\">",
+  SetBenchChain({L"<Enum,n,0,1,1,6x0>", L"<Ins,n,r,0,\" copy\">", L"<Sbst,n,a,\"file\",\"doc\">",
             L"<Date,n,m,0,\"yyyy.MM.dd \">"});
   std::printf("chain: Enum, Ins, Sbst, Date (targets: ratio at most 12, time per file at most 3 x the above)\n");
   const double modules = Measure(g_app->fileList, false);
   std::printf("time per file of 100 000: Enum, Ins, Sbst, Date / Case, Ext = %6.2f\n", modules / baseline);
-  FreeChain(g_app->chainList);
+  ClearBenchChain();
   FreeBenchList(g_app->chainList);
   FreeBenchList(g_app->fileList);
   FreeAndNull(&g_app);
