@@ -5,7 +5,6 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/files/file_io.h"
 #include "foundation/core/memory.h"
-#include "foundation/profile/companion_protocol.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/win32/system_functions.h"
@@ -44,7 +43,6 @@ void OnStartupCommand(HWND window) {
   LoadRecentFiles(&g_recentFiles, window);
   ShowAboutBox(window, true);
   ProcessCommandLine(window);
-  RegisterSettingsFileType(kSettingsFileExtension, (g_app->options & kOptionSettingsFileType) != 0, false);
   StartFolderTreeFill(window);
 }
 
@@ -52,7 +50,7 @@ void RestoreChainAtStartup(HWND window) {
   ShowAboutBox(window, true);
   RestoreModuleChain();
   if (g_app->moduleOfferCount == 0) OfferModuleMenuIfChainEmpty(window);
-  StartExplorerVerbsUpdate();
+  StartRegistrationsUpdate();
   ProfileDeleteSection(&g_settingsStore, "LR");
 }
 

@@ -60,6 +60,14 @@ constexpr int16_t kTextNoStoredSettings = 10014;
 constexpr int16_t kTextNothingToSave = 10015;
 constexpr int16_t kTextUnlistedFolders = 10019;  // printf pattern with one integer
 constexpr int16_t kTextColumnsWaitForJob = 10021;
+// Registrations in Explorer that could not be changed: the message and the names of the two registrations.
+constexpr int16_t kTextRegistrationFailed = 10061;
+constexpr int16_t kTextRegistrationFileType = 10062;
+constexpr int16_t kTextRegistrationVerbs = 10063;
+// The profile file that cannot be read, that the settings could not be saved into, or that they moved from.
+constexpr int16_t kTextProfileUnreadable = 10064;
+constexpr int16_t kTextProfileNotSaved = 10065;
+constexpr int16_t kTextProfileMoved = 10066;
 
 // Status bar and file types.
 constexpr int16_t kTextFileWord = 1220;

@@ -352,6 +352,12 @@ const UiTextRow kEnglishTextRows[] = {
     {10015, "NothingToSave", L"There are no steps to save."},
     {10019, "UnlistedFolders", L"%d folders could not be listed"},
     {10021, "ColumnsWaitForJob", L"The columns and the file icons can change once the files are listed or renamed. Press OK again then."},
+    {10061, "RegistrationFailed", L"These registrations in Explorer could not be changed:"},
+    {10062, "RegistrationFileType", L"Settings-file type"},
+    {10063, "RegistrationVerbs", L"Command for folders and drives"},
+    {10064, "ProfileUnreadable", L"The settings file cannot be read. The program starts with default settings and saves none into this file:"},
+    {10065, "ProfileNotSaved", L"The settings could not be saved into this file:"},
+    {10066, "ProfileMovedAway", L"The settings could not be saved beside the program. From now on they are kept in the second file:"},
     {13191, "InvalidCharacter", L"invalid character"},
     {13192, "NoFreeNumber", L"no free number for"},
 
