@@ -43,6 +43,7 @@
 #include "views/file_list_columns.h"
 #include "views/item_list.h"
 #include "views/status_bar.h"
+#include "shell/profile_notices.h"
 
 namespace {
 
@@ -360,7 +361,7 @@ void ApplyOptionEffects(HWND window, uint32_t effects) {
   StartRegistrationsUpdate();
   StoreIconSizes(effects);
   if (effects & kStoreOptions) StoreOptionWord();
-  if (effects & kSaveStore) ProfileSave(&g_settingsStore);
+  if (effects & kSaveStore) SaveSettings(&g_settingsStore, window);
 }
 
 }  // namespace

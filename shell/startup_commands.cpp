@@ -18,6 +18,7 @@
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
 #include "views/folder_listing.h"
+#include "shell/profile_notices.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ void OnStartupCommand(HWND window) {
   ShowAboutBox(window, true);
   ProcessCommandLine(window);
   StartFolderTreeFill(window);
+  // The store read its file before the window was there.
+  TellProfileProblem(&g_settingsStore, window);
 }
 
 void RestoreChainAtStartup(HWND window) {
