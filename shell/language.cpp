@@ -120,7 +120,8 @@ void ReadLanguageSetting(char* code, int capacity) {
   GetDefaultLanguageCode(system);
   CopyNarrowBounded(system, code, capacity);
   ProfileSetString(&g_settingsStore, kMainSection, "Language", code);
-  SaveSettings(&g_settingsStore, nullptr);
+  // While the window is being made: a trouble is told by the start-up command, once the window stands.
+  ProfileSave(&g_settingsStore);
 }
 
 void LoadLanguage(HWND window) {
