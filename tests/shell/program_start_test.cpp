@@ -11,6 +11,7 @@
 #include "support/process_driver.h"
 #include "profile_text.h"
 #include "program_copy.h"
+#include "remote_program.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -114,14 +115,6 @@ std::string Utf16File(const std::wstring& text) {
 
 std::string Narrowed(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-bool WaitForAnswers(const DialogWatcher& watcher, int count) {
-  for (int i = 0; i < 500; ++i) {
-    if (watcher.Answered() >= count) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
 }  // namespace
 
 // A profile saved as UTF-16 (by an editor) gives the program none of its settings: the user is told once, with
@@ -136,7 +129,7 @@ TEST(ProgramStart, AProfileThatCannotBeReadIsToldOnceAndLeftAsItIs) {
   HWND window = copy.Start(&driver);
   ASSERT_NE(window, nullptr);
   DialogWatcher watcher(driver.ProcessId(), IDOK);
-  ASSERT_TRUE(WaitForAnswers(watcher, 1));
+  ASSERT_TRUE(WaitUntil([&] { return watcher.Answered() >= 1; }));
   EXPECT_EQ(watcher.LastOwner(), window);
   EXPECT_NE(watcher.LastText().find(copy.ProfileFile()), std::wstring::npos);
   EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
@@ -155,11 +148,11 @@ TEST(ProgramStart, TwoInstancesOnOneProfileKeepEachOthersSettings) {
   const std::wstring settingsFile = copy.Folder().WriteFile(L"steps.zqr", Utf16File(L"<Case,n,2>\r\n"));
   copy.Folder().WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n");
   ProcessDriver instanceB;
-  HWND windowB = copy.Start(&instanceB, L"\"" + folder + L"\"");
+  HWND windowB = copy.Start(&instanceB, Quoted(folder));
   ASSERT_NE(windowB, nullptr);
   {
     ProcessDriver instanceA;
-    HWND windowA = copy.Start(&instanceA, L"\"" + settingsFile + L"\"");
+    HWND windowA = copy.Start(&instanceA, Quoted(settingsFile));
     ASSERT_NE(windowA, nullptr);
     ASSERT_EQ(ProgramCopy::Close(&instanceA, windowA), 0);
   }
