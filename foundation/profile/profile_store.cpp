@@ -1,9 +1,6 @@
 #include "foundation/profile/profile_store.h"
 
 #include <cstring>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "foundation/text/bounded_text.h"
 #include "foundation/providers/file_creation.h"
@@ -317,7 +314,10 @@ void ForEachKeyLine(const char* header, Visit visit) {
   }
 }
 
-bool IsNumberedKey(const char* key) { return key[strlen(key) - 1] >= '0' && key[strlen(key) - 1] <= '9'; }
+bool IsNumberedKey(const char* key) {
+  const char last = key[strlen(key) - 1];
+  return last >= '0' && last <= '9';
+}
 
 bool IsListSection(const char* baseHeader, const char* ownHeader) {
   int keys = 0;
@@ -336,12 +336,25 @@ bool SameValue(TextPiece a, const char* b) {
   return a.length == other.length && memcmp(a.text, other.text, a.length) == 0;
 }
 
+// The next key line of a section from `line` on; null at the section's end.
+const char* KeyLineFrom(const char* line) {
+  char key[kNameCapacity];
+  TextPiece value = {};
+  for (; *line != 0 && *line != '['; line = NextLine(line)) {
+    if (ParseKeyLine(line, key, &value)) return line;
+  }
+  return nullptr;
+}
+
 // The same key lines in the same order.
 bool SameKeyLines(const char* baseHeader, const char* ownHeader) {
-  std::vector<std::pair<std::string, std::string>> lines[2];
-  ForEachKeyLine(baseHeader, [&](const char* key, TextPiece value) { lines[0].emplace_back(key, std::string(value.text, value.length)); });
-  ForEachKeyLine(ownHeader, [&](const char* key, TextPiece value) { lines[1].emplace_back(key, std::string(value.text, value.length)); });
-  return lines[0] == lines[1];
+  const char* base = baseHeader != nullptr ? KeyLineFrom(NextLine(baseHeader)) : nullptr;
+  const char* own = ownHeader != nullptr ? KeyLineFrom(NextLine(ownHeader)) : nullptr;
+  for (; base != nullptr && own != nullptr; base = KeyLineFrom(NextLine(base)), own = KeyLineFrom(NextLine(own))) {
+    const size_t length = static_cast<size_t>(LineEnd(base) - base);
+    if (length != static_cast<size_t>(LineEnd(own) - own) || memcmp(base, own, length) != 0) return false;
+  }
+  return base == nullptr && own == nullptr;
 }
 
 const char* FindSectionIn(SettingsStore* store, const char* section) { return FindSection(TextStart(store), section); }
