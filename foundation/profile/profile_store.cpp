@@ -357,17 +357,15 @@ bool SameKeyLines(const char* baseHeader, const char* ownHeader) {
   return base == nullptr && own == nullptr;
 }
 
-const char* FindSectionIn(SettingsStore* store, const char* section) { return FindSection(TextStart(store), section); }
-
 void DeleteKeyLocked(SettingsStore* store, const char* section, const char* key) {
-  const char* header = FindSectionIn(store, section);
+  const char* header = FindSection(TextStart(store), section);
   const char* line = header != nullptr ? FindKeyLine(header, key) : nullptr;
   if (line == nullptr) return;
   ReplaceText(store, static_cast<size_t>(line - store->text), static_cast<size_t>(NextLine(line) - line), "", 0);
 }
 
 void DeleteSectionLocked(SettingsStore* store, const char* section) {
-  const char* header = FindSectionIn(store, section);
+  const char* header = FindSection(TextStart(store), section);
   if (header == nullptr) return;
   ReplaceText(store, static_cast<size_t>(header - store->text), static_cast<size_t>(SectionEnd(header) - header),
               "", 0);
@@ -735,21 +733,13 @@ void ProfileSetString(SettingsStore* store, const char* section, const char* key
 void ProfileDeleteKey(SettingsStore* store, const char* section, const char* key) {
   if (store == nullptr || section == nullptr || key == nullptr || key[0] == 0 || store->suppressed != 0) return;
   StoreLock lock(store);
-  if (!lock.Held() || !EnsureLoaded(store)) return;
-  const char* header = FindSection(TextStart(store), section);
-  const char* line = header != nullptr ? FindKeyLine(header, key) : nullptr;
-  if (line == nullptr) return;
-  ReplaceText(store, static_cast<size_t>(line - store->text), static_cast<size_t>(NextLine(line) - line), "", 0);
+  if (lock.Held() && EnsureLoaded(store)) DeleteKeyLocked(store, section, key);
 }
 
 void ProfileDeleteSection(SettingsStore* store, const char* section) {
   if (store == nullptr || section == nullptr || store->suppressed != 0) return;
   StoreLock lock(store);
-  if (!lock.Held() || !EnsureLoaded(store)) return;
-  const char* header = FindSection(TextStart(store), section);
-  if (header == nullptr) return;
-  ReplaceText(store, static_cast<size_t>(header - store->text), static_cast<size_t>(SectionEnd(header) - header),
-              "", 0);
+  if (lock.Held() && EnsureLoaded(store)) DeleteSectionLocked(store, section);
 }
 
 int32_t ProfileGetInt(SettingsStore* store, const char* section, const char* key, int32_t defaultValue) {
