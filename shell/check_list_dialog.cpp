@@ -20,6 +20,7 @@
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/toolbar_descriptor.h"
+#include "shell/profile_notices.h"
 
 const CheckListDescription kToolbarCheckList = {
     IDD_CHECK_LIST,  IDC_CHECK_LIST_OK, IDCANCEL,          IDC_CHECK_AVAILABLE_LABEL, IDC_CHECK_CHOSEN_LABEL,
@@ -233,7 +234,7 @@ void ChooseToolbarIconSize(HWND window) {
   if (size != g_app->toolbarIconSize) {
     g_app->toolbarIconSize = static_cast<uint16_t>(size);
     ProfileSetInt(&g_settingsStore, kMainSection, "IconTB", size);
-    ProfileSave(&g_settingsStore);
+    SaveSettings(&g_settingsStore, window);
   }
   ShowToolbarByOptions(g_mainToolbar.toolbar);
   ApplyViewOptions(window);

@@ -5,6 +5,10 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/threads.h"
 #include "foundation/files/paths.h"
+#include "foundation/files/system_errors.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/profile/companion_protocol.h"
 #include "foundation/profile/registry.h"
 #include "foundation/profile/registry_helper.h"
@@ -17,6 +21,17 @@ namespace {
 
 constexpr int kKeyCapacity = 260;
 constexpr wchar_t kQuotedArgument[] = L" \"%1\"";
+constexpr int kFailureTextCapacity = 2048;
+constexpr int kPartTextCapacity = 512;
+
+// One pass at a time: a pass that waits for the companion (and the user's consent) holds the next one back,
+// so that a registration and its removal never interleave.
+SRWLOCK g_registrationLock = SRWLOCK_INIT;
+
+// A key that is gone already needs no removing.
+void KeepFirstFailure(LSTATUS* first, LSTATUS status) {
+  if (*first == ERROR_SUCCESS && status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) *first = status;
+}
 
 void ProgramPath(wchar_t (&path)[kPathCapacity]) {
   const DWORD length = g_uiSeams.getModuleFileNameW(nullptr, path, kPathCapacity);
@@ -70,25 +85,28 @@ void BuildClassKeys(ClassKeys* keys) {
 
 // Each value is a key's default value, which the companion writes as "create the key with this value" when
 // the system refuses it.
-void RegisterType(const wchar_t* extensionKey, const ClassKeys& keys) {
+LSTATUS RegisterType(const wchar_t* extensionKey, const ClassKeys& keys) {
   wchar_t openCommand[kPathCapacity];
   wchar_t icon[kPathCapacity];
   BuildOpenCommand(openCommand);
   BuildIconText(icon);
-  if (RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, extensionKey, kSettingsFileClass) != ERROR_SUCCESS) return;
-  if (RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, kSettingsFileClass, kProgramTitle) != ERROR_SUCCESS) return;
-  if (RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, keys.openCommand, openCommand) != ERROR_SUCCESS) return;
-  RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, keys.icon, icon);
+  LSTATUS status = RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, extensionKey, kSettingsFileClass);
+  if (status == ERROR_SUCCESS) status = RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, kSettingsFileClass, kProgramTitle);
+  if (status == ERROR_SUCCESS) status = RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, keys.openCommand, openCommand);
+  if (status == ERROR_SUCCESS) status = RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, keys.icon, icon);
+  return status;
 }
 
-void RemoveType(const wchar_t* extensionKey, const ClassKeys& keys, bool keepClass) {
-  RegDeleteValueWithHelper(HKEY_CLASSES_ROOT, extensionKey, nullptr);
-  RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, extensionKey);
-  if (keepClass) return;
+LSTATUS RemoveType(const wchar_t* extensionKey, const ClassKeys& keys, bool keepClass) {
+  LSTATUS first = ERROR_SUCCESS;
+  KeepFirstFailure(&first, RegDeleteValueWithHelper(HKEY_CLASSES_ROOT, extensionKey, nullptr));
+  KeepFirstFailure(&first, RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, extensionKey));
+  if (keepClass) return first;
   for (const wchar_t* key : {keys.icon, keys.openCommand, keys.open, keys.shell}) {
-    RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, key);
+    KeepFirstFailure(&first, RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, key));
   }
-  RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, kSettingsFileClass);
+  KeepFirstFailure(&first, RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, kSettingsFileClass));
+  return first;
 }
 
 bool IsOwnType(const wchar_t* extensionKey, const ClassKeys& keys) {
@@ -116,30 +134,70 @@ LSTATUS SetExplorerVerb(const wchar_t* command, const wchar_t* className, bool o
   const bool present = DefaultValueEquals(commandKey, command);
   if (on && !present) return RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, commandKey, command);
   if (on || !present) return ERROR_SUCCESS;
-  RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, commandKey);
-  return RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, verbKey);
+  LSTATUS first = ERROR_SUCCESS;
+  KeepFirstFailure(&first, RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, commandKey));
+  KeepFirstFailure(&first, RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, verbKey));
+  return first;
 }
 
 DWORD WINAPI UpdateExplorerVerbsThread(void* on) {
   wchar_t command[kPathCapacity];
   BuildVerbCommand(command, kPathCapacity);
   const bool verbsOn = on != nullptr;
-  if (SetExplorerVerb(command, L"Directory", verbsOn) == ERROR_SUCCESS) SetExplorerVerb(command, L"Drive", verbsOn);
-  return 0;
+  LSTATUS status = SetExplorerVerb(command, L"Directory", verbsOn);
+  if (status == ERROR_SUCCESS) status = SetExplorerVerb(command, L"Drive", verbsOn);
+  return static_cast<DWORD>(status);
 }
 
-void StartExplorerVerbsUpdate() {
-  void* on = reinterpret_cast<void*>(static_cast<uintptr_t>((g_app->options & kOptionExplorerVerbs) != 0));
-  CloseHandleSafe(StartThread(UpdateExplorerVerbsThread, on));
+namespace {
+
+// One registration that failed, as a paragraph: its name, its key and the system's words for the error.
+void AppendFailure(int nameId, const wchar_t* key, LSTATUS status, wchar_t (&text)[kFailureTextCapacity]) {
+  if (status == ERROR_SUCCESS) return;
+  wchar_t part[kPartTextCapacity];
+  if (text[0] != 0) AppendWideBounded(L"\r\n\r\n", text, kFailureTextCapacity);
+  GetUiText(nameId, part, kPartTextCapacity);
+  AppendWideBounded(part, text, kFailureTextCapacity);
+  AppendWideBounded(L": HKEY_CLASSES_ROOT\\", text, kFailureTextCapacity);
+  AppendWideBounded(key, text, kFailureTextCapacity);
+  if (FormatSystemErrorText(static_cast<DWORD>(status), part, kPartTextCapacity, true) == 0) return;
+  AppendWideBounded(L"\r\n", text, kFailureTextCapacity);
+  AppendWideBounded(part, text, kFailureTextCapacity);
 }
 
-void RegisterSettingsFileType(const wchar_t* extension, bool on, bool keepClass) {
+}  // namespace
+
+DWORD WINAPI UpdateRegistrationsThread(void* options) {
+  const uint32_t bits = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(options));
+  AcquireSRWLockExclusive(&g_registrationLock);
+  const LSTATUS type =
+      RegisterSettingsFileType(kSettingsFileExtension, (bits & kOptionSettingsFileType) != 0, false);
+  const LSTATUS verbs = static_cast<LSTATUS>(
+      UpdateExplorerVerbsThread(reinterpret_cast<void*>(static_cast<uintptr_t>((bits & kOptionExplorerVerbs) != 0))));
+  ReleaseSRWLockExclusive(&g_registrationLock);
+  wchar_t failures[kFailureTextCapacity] = L"";
+  wchar_t typeKey[kKeyCapacity] = L".";
+  AppendWideBounded(kSettingsFileExtension, typeKey, kKeyCapacity);
+  AppendFailure(kTextRegistrationFileType, typeKey, type, failures);
+  AppendFailure(kTextRegistrationVerbs, L"Directory\\shell\\Quorvex", verbs, failures);
+  if (failures[0] != 0)
+    ShowMessageWithPath(nullptr, kTextRegistrationFailed, nullptr, failures, nullptr, MB_OK | MB_ICONWARNING);
+  return static_cast<DWORD>(type != ERROR_SUCCESS ? type : verbs);
+}
+
+void StartRegistrationsUpdate() {
+  void* options = reinterpret_cast<void*>(static_cast<uintptr_t>(g_app->options));
+  CloseHandleSafe(StartThread(UpdateRegistrationsThread, options));
+}
+
+LSTATUS RegisterSettingsFileType(const wchar_t* extension, bool on, bool keepClass) {
   wchar_t extensionKey[kKeyCapacity] = L".";
-  if (AppendWideBounded(extension, extensionKey, kKeyCapacity) != 0) return;
+  if (AppendWideBounded(extension, extensionKey, kKeyCapacity) != 0) return ERROR_FILENAME_EXCED_RANGE;
   wchar_t className[kPathCapacity];
   ReadRegistryString(HKEY_CLASSES_ROOT, extensionKey, nullptr, className, kPathCapacity);
   ClassKeys keys;
   BuildClassKeys(&keys);
-  if (on && className[0] == 0) RegisterType(extensionKey, keys);
-  if (!on && className[0] != 0 && IsOwnType(extensionKey, keys)) RemoveType(extensionKey, keys, keepClass);
+  if (on && className[0] == 0) return RegisterType(extensionKey, keys);
+  if (!on && className[0] != 0 && IsOwnType(extensionKey, keys)) return RemoveType(extensionKey, keys, keepClass);
+  return ERROR_SUCCESS;
 }

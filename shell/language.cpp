@@ -20,6 +20,7 @@
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
 #include "views/item_list.h"
+#include "shell/profile_notices.h"
 
 namespace {
 
@@ -119,6 +120,7 @@ void ReadLanguageSetting(char* code, int capacity) {
   GetDefaultLanguageCode(system);
   CopyNarrowBounded(system, code, capacity);
   ProfileSetString(&g_settingsStore, kMainSection, "Language", code);
+  // While the window is being made: a trouble is told by the start-up command, once the window stands.
   ProfileSave(&g_settingsStore);
 }
 
@@ -156,7 +158,7 @@ void ShowLanguageDialog(HWND window) {
   }
   CopyNarrowBounded(code, g_app->languageCode, sizeof g_app->languageCode);
   ProfileSetString(&g_settingsStore, kMainSection, "Language", code);
-  ProfileSave(&g_settingsStore);
+  SaveSettings(&g_settingsStore, window);
   LoadLanguage(window);
 }
 

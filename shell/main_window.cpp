@@ -37,6 +37,7 @@
 #include "views/folder_tree.h"
 #include "views/item_list.h"
 #include "views/status_bar.h"
+#include "shell/profile_notices.h"
 
 namespace {
 
@@ -152,7 +153,8 @@ void StoreStateOfRun(HWND window) {
   DeleteFileListFont();
   DestroyToolbarDescriptor(&g_mainToolbar);
   StoreFileListSort();
-  ProfileSave(Store());
+  // The window is on its way out: a trouble with the save gets a box of its own.
+  SaveSettings(Store(), nullptr);
   g_app->paneWindows[0] = nullptr;
 }
 
@@ -231,7 +233,7 @@ void SaveSessionState(HWND window) {
   WriteLastFolder();
   ProfileSaveWindowPos(Store(), kMainSection, window);
   StoreOptionWord();
-  ProfileSave(Store());
+  SaveSettings(Store(), window);
 }
 
 void EndMainWindowOle() {

@@ -8,7 +8,6 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
-#include "foundation/profile/companion_protocol.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/message_boxes.h"
@@ -44,6 +43,7 @@
 #include "views/file_list_columns.h"
 #include "views/item_list.h"
 #include "views/status_bar.h"
+#include "shell/profile_notices.h"
 
 namespace {
 
@@ -358,11 +358,10 @@ void ApplyOptionEffects(HWND window, uint32_t effects) {
   }
   if (effects & kRefreshSizeTexts) RefreshSizeTexts();
   RebuildRecentMenu(&g_recentFiles, window);
-  RegisterSettingsFileType(kSettingsFileExtension, (g_app->options & kOptionSettingsFileType) != 0, false);
-  StartExplorerVerbsUpdate();
+  StartRegistrationsUpdate();
   StoreIconSizes(effects);
   if (effects & kStoreOptions) StoreOptionWord();
-  if (effects & kSaveStore) ProfileSave(&g_settingsStore);
+  if (effects & kSaveStore) SaveSettings(&g_settingsStore, window);
 }
 
 }  // namespace

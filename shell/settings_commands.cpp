@@ -25,6 +25,7 @@
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/shortcut_page.h"
+#include "shell/profile_notices.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ int ExportSettingsStore(HWND window) {
   wchar_t path[kFileDialogCapacity];
   wchar_t storePath[kFileDialogCapacity];
   if (!ChooseStoreFile(window, true, path, storePath)) return ERROR_CANCELLED;
-  ProfileSave(Store());
+  SaveSettings(Store(), window);
   if (EqualsIgnoreCaseWide(path, storePath)) return 0;
   const int copied = CopyBesideExistingFiles(storePath, path);
   if (copied != 0) ShowLastErrorMessage(window, static_cast<DWORD>(copied), path);
@@ -159,7 +160,7 @@ void SetDisplayMode(HWND window, int mode) {
   if (IsJobBusy() || mode == g_app->displayMode) return;
   g_app->displayMode = mode;
   ProfileSetInt(Store(), kMainSection, "DM", mode);
-  ProfileSave(Store());
+  SaveSettings(Store(), window);
   const bool wasDark = IsDarkModeOn();
   const bool dark = SetDarkModePreference(AppModeOfDisplayMode(mode)) != 0;
   if (dark != wasDark) {
@@ -173,7 +174,7 @@ void SetDisplayMode(HWND window, int mode) {
 void RestartForThemeChange(HWND window, bool dark) {
   SetOptionBits(kOptionSystemMenus, dark);
   StoreOptionWord();
-  ProfileSave(Store());
+  SaveSettings(Store(), window);
   ClearThemeColorCache();
   RestartMainWindow(window);
 }

@@ -6,7 +6,6 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/files/file_io.h"
 #include "foundation/core/memory.h"
-#include "foundation/profile/companion_protocol.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/win32/system_functions.h"
@@ -20,6 +19,7 @@
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
 #include "views/folder_listing.h"
+#include "shell/profile_notices.h"
 
 namespace {
 
@@ -45,8 +45,9 @@ void OnStartupCommand(HWND window) {
   LoadRecentFiles(&g_recentFiles, window);
   ShowAboutBox(window, true);
   ProcessCommandLine(window);
-  RegisterSettingsFileType(kSettingsFileExtension, (g_app->options & kOptionSettingsFileType) != 0, false);
   StartFolderTreeFill(window);
+  // The store read its file before the window was there.
+  TellProfileProblem(&g_settingsStore, window);
 }
 
 void RestoreChainAtStartup(HWND window) {
@@ -54,7 +55,7 @@ void RestoreChainAtStartup(HWND window) {
   // A settings file named on the command line (loaded whole or in part) is the chain the user asked for.
   if (CountSteps() == 0) RestoreModuleChain();
   if (g_app->moduleOfferCount == 0) OfferModuleMenuIfChainEmpty(window);
-  StartExplorerVerbsUpdate();
+  StartRegistrationsUpdate();
   ProfileDeleteSection(&g_settingsStore, "LR");
 }
 

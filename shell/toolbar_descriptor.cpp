@@ -8,6 +8,7 @@
 #include "foundation/win32/toolbars.h"
 #include "foundation/win32/window_wrappers.h"
 #include "shell/main_window.h"
+#include "shell/profile_notices.h"
 
 ToolbarDescriptor g_mainToolbar;
 
@@ -195,7 +196,7 @@ void SaveToolbarChoice(ToolbarDescriptor* descriptor) {
   char text[kToolbarChoiceTextCapacity];
   FormatToolbarChoice(descriptor, text, kToolbarChoiceTextCapacity);
   ProfileSetString(descriptor->store, kMainSection, descriptor->key, text);
-  ProfileSave(descriptor->store);
+  SaveSettings(descriptor->store, nullptr);
 }
 
 int ParseNarrowIntegerList(const char* text, int16_t* out) {

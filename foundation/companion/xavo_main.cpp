@@ -1,9 +1,12 @@
 // XAVO, the program's companion: started by the program (with administrator rights, which its manifest asks
 // for) when the system refused one of the program's registry writes. It owns a hidden window of class "XAVO"
 // by which the program finds it, opens the block "XAVO" the program made, and polls the block's state byte:
-// each command it finds is carried out, its result written and the byte set back to 0. It ends when the
-// program window it serves is gone, or when no command came within a minute of its start.
+// each command it finds is carried out, its result written and the byte set back to 0. It serves only the
+// process that started it (the system makes the program that asked for the start its parent, also when the
+// start asked for administrator rights). It ends when the program window it serves is gone, when that process
+// has ended, or when no command came within a minute of its start.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdint>
 
@@ -21,9 +24,47 @@ struct Companion {
   CompanionBlock* block;
   HWND served;  // the main window of the first command
   ULONGLONG started;
+  HANDLE program;     // the process that started the companion, held so that its id stays its own
+  DWORD programId;
 };
 
 Companion g_companion = {};
+
+DWORD ParentProcessId() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  DWORD parent = 0;
+  const DWORD self = GetCurrentProcessId();
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID == self) parent = entry.th32ParentProcessID;
+  }
+  CloseHandle(snapshot);
+  return parent;
+}
+
+ULONGLONG CreationTime(HANDLE process) {
+  FILETIME created = {};
+  FILETIME unused[3] = {};
+  if (!GetProcessTimes(process, &created, &unused[0], &unused[1], &unused[2])) return ~0ull;
+  return static_cast<ULONGLONG>(created.dwHighDateTime) << 32 | created.dwLowDateTime;
+}
+
+// The parent, opened; a process that took the id of a parent that has already ended started after the
+// companion and is not served.
+bool OpenProgramProcess() {
+  const DWORD id = ParentProcessId();
+  HANDLE process = id ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id) : nullptr;
+  if (!process) return false;
+  if (CreationTime(process) > CreationTime(GetCurrentProcess())) {
+    CloseHandle(process);
+    return false;
+  }
+  g_companion.program = process;
+  g_companion.programId = id;
+  return true;
+}
 
 // The program makes the block before it starts the companion; the retries cover a program that did not.
 CompanionBlock* OpenBlock() {
@@ -41,6 +82,7 @@ CompanionBlock* OpenBlock() {
 bool IsCommand(char state) { return state != kCompanionIdle && state != kCompanionFilling; }
 
 bool NoLongerNeeded() {
+  if (WaitForSingleObject(g_companion.program, 0) == WAIT_OBJECT_0) return true;
   if (g_companion.served) return !IsWindow(g_companion.served);
   return GetTickCount64() - g_companion.started > kFirstCommandLimitMs;
 }
@@ -49,8 +91,8 @@ void Serve(HWND window) {
   CompanionBlock* block = g_companion.block;
   if (IsCommand(ReadCompanionState(block))) {
     const HWND sender = reinterpret_cast<HWND>(static_cast<uintptr_t>(block->mainWindow));
-    if (!g_companion.served && IsWindow(sender)) g_companion.served = sender;
-    block->result = CarryOutCompanionCommand(block);
+    block->result = CarryOutCompanionCommand(block, g_companion.programId);
+    if (!g_companion.served && block->result != ERROR_ACCESS_DENIED) g_companion.served = sender;
     WriteCompanionState(block, kCompanionIdle);
   }
   if (NoLongerNeeded()) DestroyWindow(window);
@@ -82,6 +124,7 @@ HWND CreateCompanionWindow(HINSTANCE instance) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
   g_companion.started = GetTickCount64();
+  if (!OpenProgramProcess()) return 3;
   HWND window = CreateCompanionWindow(instance);
   if (!window) return 1;
   g_companion.block = OpenBlock();
@@ -90,5 +133,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   UnmapViewOfFile(g_companion.block);
+  CloseHandle(g_companion.program);
   return 0;
 }

@@ -56,11 +56,12 @@ bool ParseKeyText(const wchar_t* text, HKEY* root, const wchar_t** subkey) {
   return true;
 }
 
-bool IsProgramWindow(uint64_t handle) {
+bool IsProgramWindow(uint64_t handle, DWORD served) {
   const HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(handle));
   wchar_t className[32] = {};
-  return window && IsWindow(window) && GetClassNameW(window, className, 32) > 0 &&
-         wcscmp(className, kCompanionCallerClass) == 0;
+  DWORD owner = 0;
+  return window && IsWindow(window) && GetWindowThreadProcessId(window, &owner) != 0 && served != 0 &&
+         owner == served && GetClassNameW(window, className, 32) > 0 && wcscmp(className, kCompanionCallerClass) == 0;
 }
 
 LSTATUS Query(HKEY root, const wchar_t* subkey, CompanionBlock* block, const wchar_t* valueName) {
@@ -120,8 +121,8 @@ bool IsProgramRegistrationKey(HKEY root, const wchar_t* subkey) {
   return IsRegistrationBelowClasses(subkey + prefix);
 }
 
-int32_t CarryOutCompanionCommand(CompanionBlock* block) {
-  if (!IsProgramWindow(block->mainWindow)) return ERROR_ACCESS_DENIED;
+int32_t CarryOutCompanionCommand(CompanionBlock* block, DWORD served) {
+  if (!IsProgramWindow(block->mainWindow, served)) return ERROR_ACCESS_DENIED;
   wchar_t first[kCompanionTextCapacity];
   wchar_t second[kCompanionTextCapacity];
   TakeText(block->first, first);

@@ -5,7 +5,8 @@
 // pending; the companion writes its result at offset 9 and sets the byte back to 0.
 //
 // Since an elevated process acts on what the block says, the companion takes a command only from a window of
-// the program's class, and only for the keys of the program's own registrations (the settings-file type and
+// the program's class that belongs to the process that started it (any program of the session could make a
+// window of that class), and only for the keys of the program's own registrations (the settings-file type and
 // the verb of folders and drives) under the classes root; anything else is refused with 5.
 #pragma once
 #include <windows.h>
@@ -63,8 +64,8 @@ int FormatCompanionKeyText(HKEY root, const wchar_t* subkey, const wchar_t* valu
 // names (ordinal, ignoring case).
 bool IsProgramRegistrationKey(HKEY root, const wchar_t* subkey);
 
-// The companion's side: carries out the command the state byte names and gives its result (0 success, else
-// the system's error; 5 for a sender that is not the program's main window or a key outside the program's
-// registrations, 87 for a text that does not parse, 1 for an unknown command). A query leaves its answer in
-// the second text. The state byte is left as it is.
-int32_t CarryOutCompanionCommand(CompanionBlock* block);
+// The companion's side: carries out the command the state byte names for the program process `served` and
+// gives its result (0 success, else the system's error; 5 for a sender that is not a main window of that
+// process or a key outside the program's registrations, 87 for a text that does not parse, 1 for an unknown
+// command). A query leaves its answer in the second text. The state byte is left as it is.
+int32_t CarryOutCompanionCommand(CompanionBlock* block, DWORD served);

@@ -125,8 +125,31 @@ bool IsValidKey(const char* key) {
 
 void DropText(SettingsStore* store) {
   FreeAndNull(&store->text);
+  FreeAndNull(&store->baseline);
   store->utf8 = 0;
   store->loadError = 0;
+}
+
+char* CopyText(const char* text) {
+  const size_t length = strlen(text);
+  if (length >= 0x7FFFFFF0u) return nullptr;
+  auto* copy = static_cast<char*>(AllocZeroed(static_cast<uint32_t>(length) + 1));
+  if (copy != nullptr) memcpy(copy, text, length);
+  return copy;
+}
+
+// What the file holds as this store last read or wrote it; a save writes this store's changes over it.
+void TakeBaseline(SettingsStore* store, const char* text) {
+  FreeAndNull(&store->baseline);
+  store->baseline = CopyText(text);
+}
+
+// Remembered until the user has been told, each kind once for a file.
+void NoteProblem(SettingsStore* store, int kind, int error, const wchar_t* path) {
+  if (store->toldProblems & (1u << kind)) return;
+  store->problem = kind;
+  store->problemError = error;
+  CopyWideString(path, store->problemPath, kProfilePathCapacity);
 }
 
 // Loads the file in place of the text. A missing file is an empty store; so is one that cannot be read, but
@@ -147,6 +170,11 @@ void LoadText(SettingsStore* store, const wchar_t* path) {
   CloseBufferedFile(&file);
   if (store->text == nullptr) store->text = static_cast<char*>(AllocZeroed(1));
   store->utf8 = store->text != nullptr && HasUtf8Bom(store->text, 0) ? 1 : 0;
+  if (store->loadError != 0) {
+    NoteProblem(store, kProfileUnreadable, store->loadError, path);
+  } else if (store->text != nullptr && EqualsIgnoreCaseWide(path, store->path)) {
+    TakeBaseline(store, store->text);
+  }
 }
 
 // Loads the text on first use; false when there is none (no path, suppressed access, no memory).
@@ -278,19 +306,213 @@ void SetValueLocked(SettingsStore* store, const char* section, const char* key, 
   ReplaceText(store, static_cast<size_t>(current - store->text), currentLength, value.text, value.length);
 }
 
-bool FileHoldsText(const wchar_t* path, const char* text, size_t length) {
-  BufferedFile file;
-  InitBufferedFile(&file);
-  const bool same = FileLoadWhole(&file, path) == 0 && file.wholeFileSize == length &&
-                    memcmp(file.wholeFile, text, length) == 0;
-  CloseBufferedFile(&file);
-  return same;
+// Merging this store's changes into the file as another instance of the program left it.
+//
+// A change is what differs between the baseline (the file as this store last read or wrote it) and the text:
+// a key set or deleted. Only those are written over the file's text now, so that two instances never undo
+// each other's changes to different keys. A section whose keys are all numbered (the chain "R1".., the recent
+// files "1".., the plug-ins, the shortcuts) is one list: the instance that changed it writes it whole, so that
+// two lists are never mixed into one that neither had.
+
+constexpr int kNameCapacity = 256;
+
+// A key line of a section: the key (cut to the buffer) and its value; false for other lines.
+bool ParseKeyLine(const char* line, char (&key)[kNameCapacity], TextPiece* value) {
+  const char* end = LineEnd(line);
+  const char* equals = static_cast<const char*>(memchr(line, '=', static_cast<size_t>(end - line)));
+  if (equals == nullptr || equals == line || line[0] == '[') return false;
+  const char* keyEnd = equals;
+  while (keyEnd > line && IsBlank(keyEnd[-1])) --keyEnd;
+  const size_t length = static_cast<size_t>(keyEnd - line);
+  if (length == 0 || length >= kNameCapacity) return false;
+  memcpy(key, line, length);
+  key[length] = 0;
+  const char* start = SkipBlanks(equals + 1);
+  *value = {start, static_cast<size_t>(end - start)};
+  return true;
 }
 
+bool SectionName(const char* header, char (&name)[kNameCapacity]) {
+  const char* end = header + 1 + strcspn(header + 1, "]\r\n");
+  const size_t length = static_cast<size_t>(end - header - 1);
+  if (*end != ']' || length == 0 || length >= kNameCapacity) return false;
+  memcpy(name, header + 1, length);
+  name[length] = 0;
+  return true;
+}
+
+// Calls `visit` with each key line of the section that begins at `header` (null: none).
+template <typename Visit>
+void ForEachKeyLine(const char* header, Visit visit) {
+  if (header == nullptr) return;
+  char key[kNameCapacity];
+  TextPiece value = {};
+  for (const char* line = NextLine(header); *line != 0 && *line != '['; line = NextLine(line)) {
+    if (ParseKeyLine(line, key, &value)) visit(key, value);
+  }
+}
+
+bool IsNumberedKey(const char* key) {
+  const char last = key[strlen(key) - 1];
+  return last >= '0' && last <= '9';
+}
+
+bool IsListSection(const char* baseHeader, const char* ownHeader) {
+  int keys = 0;
+  bool numbered = true;
+  auto check = [&](const char* key, TextPiece) {
+    ++keys;
+    numbered = numbered && IsNumberedKey(key);
+  };
+  ForEachKeyLine(baseHeader, check);
+  ForEachKeyLine(ownHeader, check);
+  return keys > 0 && numbered;
+}
+
+bool SameValue(TextPiece a, const char* b) {
+  const TextPiece other = ValueAt(b);
+  return a.length == other.length && memcmp(a.text, other.text, a.length) == 0;
+}
+
+// The next key line of a section from `line` on; null at the section's end.
+const char* KeyLineFrom(const char* line) {
+  char key[kNameCapacity];
+  TextPiece value = {};
+  for (; *line != 0 && *line != '['; line = NextLine(line)) {
+    if (ParseKeyLine(line, key, &value)) return line;
+  }
+  return nullptr;
+}
+
+// The same key lines in the same order.
+bool SameKeyLines(const char* baseHeader, const char* ownHeader) {
+  const char* base = baseHeader != nullptr ? KeyLineFrom(NextLine(baseHeader)) : nullptr;
+  const char* own = ownHeader != nullptr ? KeyLineFrom(NextLine(ownHeader)) : nullptr;
+  for (; base != nullptr && own != nullptr; base = KeyLineFrom(NextLine(base)), own = KeyLineFrom(NextLine(own))) {
+    const size_t length = static_cast<size_t>(LineEnd(base) - base);
+    if (length != static_cast<size_t>(LineEnd(own) - own) || memcmp(base, own, length) != 0) return false;
+  }
+  return base == nullptr && own == nullptr;
+}
+
+void DeleteKeyLocked(SettingsStore* store, const char* section, const char* key) {
+  const char* header = FindSection(TextStart(store), section);
+  const char* line = header != nullptr ? FindKeyLine(header, key) : nullptr;
+  if (line == nullptr) return;
+  ReplaceText(store, static_cast<size_t>(line - store->text), static_cast<size_t>(NextLine(line) - line), "", 0);
+}
+
+void DeleteSectionLocked(SettingsStore* store, const char* section) {
+  const char* header = FindSection(TextStart(store), section);
+  if (header == nullptr) return;
+  ReplaceText(store, static_cast<size_t>(header - store->text), static_cast<size_t>(SectionEnd(header) - header),
+              "", 0);
+}
+
+// Carries one section's change from the baseline to the text over into `target`.
+void MergeSection(const char* section, const char* baseHeader, const char* ownHeader, SettingsStore* target) {
+  if (IsListSection(baseHeader, ownHeader)) {
+    if (SameKeyLines(baseHeader, ownHeader)) return;
+    DeleteSectionLocked(target, section);
+    ForEachKeyLine(ownHeader, [&](const char* key, TextPiece value) { SetValueLocked(target, section, key, value); });
+    return;
+  }
+  ForEachKeyLine(ownHeader, [&](const char* key, TextPiece value) {
+    const char* before = baseHeader != nullptr ? FindIniValue(baseHeader, key) : nullptr;
+    if (before == nullptr || !SameValue(value, before)) SetValueLocked(target, section, key, value);
+  });
+  ForEachKeyLine(baseHeader, [&](const char* key, TextPiece) {
+    if (ownHeader == nullptr || FindKeyLine(ownHeader, key) == nullptr) DeleteKeyLocked(target, section, key);
+  });
+}
+
+// Each section of the text and each of the baseline that the text no longer has.
+void MergeChanges(const char* baseline, const char* own, SettingsStore* target) {
+  char name[kNameCapacity];
+  for (const char* line = own; *line != 0; line = NextLine(line)) {
+    if (line[0] == '[' && SectionName(line, name) && FindSection(own, name) == line)
+      MergeSection(name, FindSection(baseline, name), line, target);
+  }
+  for (const char* line = baseline; *line != 0; line = NextLine(line)) {
+    if (line[0] == '[' && SectionName(line, name) && FindSection(baseline, name) == line && !FindSection(own, name))
+      MergeSection(name, line, nullptr, target);
+  }
+}
+
+// The file's text now: true with the text (empty for a missing file), false when it cannot be read whole.
+bool ReadFileText(const wchar_t* path, char** text) {
+  *text = nullptr;
+  BufferedFile file;
+  InitBufferedFile(&file);
+  const int result = FileLoadWhole(&file, path);
+  if (result == 0 && strlen(reinterpret_cast<char*>(file.wholeFile)) == file.wholeFileSize) {
+    *text = reinterpret_cast<char*>(file.wholeFile);
+    file.wholeFile = nullptr;
+  } else if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND) {
+    *text = static_cast<char*>(AllocZeroed(1));
+  }
+  CloseBufferedFile(&file);
+  return *text != nullptr;
+}
+
+// The text becomes this store's changes written over what the file holds now, when another instance changed
+// the file since this store read or wrote it (and the two agree on the UTF-8 mark, which decides how values
+// are encoded).
+void MergeWithFile(SettingsStore* store, char* onDisk) {
+  if (store->baseline == nullptr || strcmp(onDisk, store->baseline) == 0) return;
+  const int utf8 = HasUtf8Bom(onDisk, 0) ? 1 : 0;
+  if (utf8 != store->utf8 || (HasUtf8Bom(store->baseline, 0) ? 1 : 0) != utf8) return;
+  SettingsStore merged = {};
+  merged.text = CopyText(onDisk);
+  merged.utf8 = utf8;
+  if (merged.text == nullptr) return;
+  const size_t skip = utf8 ? kUtf8MarkLength : 0;
+  MergeChanges(store->baseline + skip, store->text + skip, &merged);
+  FreeAndNull(&store->text);
+  store->text = merged.text;
+}
+
+// Holds the file's name, as a named mutex, while one save reads the file, merges and writes it: the program
+// in another process waits for it.
+class FileSaveLock {
+ public:
+  explicit FileSaveLock(const wchar_t* path) {
+    wchar_t upper[kProfilePathCapacity];
+    CopyWideString(path, upper, kProfilePathCapacity);
+    CharUpperW(upper);
+    uint64_t hash = 14695981039346656037ull;
+    for (const wchar_t* c = upper; *c != 0; ++c) hash = (hash ^ static_cast<uint16_t>(*c)) * 1099511628211ull;
+    wchar_t name[64];
+    wsprintfW(name, L"QVRX.profile.%08lx%08lx", static_cast<unsigned long>(hash >> 32),
+              static_cast<unsigned long>(hash & 0xFFFFFFFFu));
+    mutex_ = CreateMutexW(nullptr, FALSE, name);
+    const DWORD waited = mutex_ != nullptr ? WaitForSingleObject(mutex_, kFileSaveWaitMs) : WAIT_FAILED;
+    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  }
+  ~FileSaveLock() {
+    if (held_) ReleaseMutex(mutex_);
+    CloseHandleSafe(mutex_);
+  }
+  FileSaveLock(const FileSaveLock&) = delete;
+  FileSaveLock& operator=(const FileSaveLock&) = delete;
+
+ private:
+  static constexpr DWORD kFileSaveWaitMs = 10000;
+  HANDLE mutex_ = nullptr;
+  bool held_ = false;
+};
+
 int WriteTextIfDifferent(SettingsStore* store) {
+  FileSaveLock fileLock(store->path);
+  char* onDisk = nullptr;
+  if (ReadFileText(store->path, &onDisk)) MergeWithFile(store, onDisk);
   const size_t length = strlen(store->text);
-  if (FileHoldsText(store->path, store->text, length)) return 0;
-  return WriteWholeFile(store->path, store->text, static_cast<uint32_t>(length));
+  int result = 0;
+  if (onDisk == nullptr || strcmp(onDisk, store->text) != 0)
+    result = WriteWholeFile(store->path, store->text, static_cast<uint32_t>(length));
+  FreeAndNull(&onDisk);
+  if (result == 0) TakeBaseline(store, store->text);
+  return result;
 }
 
 // After a failed write beside the program: the per-user file takes over and remembers it.
@@ -298,9 +520,13 @@ int MoveToPerUserFile(SettingsStore* store, int failure) {
   wchar_t perUser[kProfilePathCapacity];
   GetProfilePathPerUser(store, perUser, kProfilePathCapacity);
   if (perUser[0] == 0 || EqualsIgnoreCaseWide(perUser, store->path)) return failure;
+  wchar_t beside[kProfilePathCapacity];
+  CopyWideString(store->path, beside, kProfilePathCapacity);
   if (ProfileSwitchPath(store, perUser, 0) != 0) return failure;
   ProfileSetPath(store, kUseThisSection, kOptKey, perUser);
-  return WriteTextIfDifferent(store);
+  const int result = WriteTextIfDifferent(store);
+  if (result == 0) NoteProblem(store, kProfileMovedAway, failure, beside);
+  return result;
 }
 
 bool FileExists(const wchar_t* path) {
@@ -308,7 +534,12 @@ bool FileExists(const wchar_t* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void TakePath(SettingsStore* store, const wchar_t* path) { CopyWideString(path, store->path, kProfilePathCapacity); }
+// The baseline and what the user was told belong to the file before.
+void TakePath(SettingsStore* store, const wchar_t* path) {
+  CopyWideString(path, store->path, kProfilePathCapacity);
+  FreeAndNull(&store->baseline);
+  store->toldProblems = 0;
+}
 
 // The store's file name: the program file's name without extension, cut to five characters, and ".INI".
 void ProfileFileName(const SettingsStore* store, wchar_t* name, int capacity) {
@@ -460,12 +691,28 @@ int ProfileSave(SettingsStore* store) {
   if (store->path[0] == 0 || !store->changed || store->text == nullptr) return 0;
   if (store->loadError != 0) return store->loadError;
   if (store->flags & kProfileMainStore) ProfileSetString(store, kMainProfileSection, "Version", kProgramVersionText);
+  wchar_t tried[kProfilePathCapacity];
+  CopyWideString(store->path, tried, kProfilePathCapacity);
   int result = WriteTextIfDifferent(store);
   if (result != 0 && !(store->flags & kProfileNoAutoLocation)) result = MoveToPerUserFile(store, result);
   if (result < 0) result = static_cast<int>(MapLastError(ERROR_ACCESS_DENIED));
   // A failed save stays pending, so that a later one still writes the settings.
   if (result == 0) store->changed = 0;
+  if (result != 0) NoteProblem(store, kProfileNotSaved, result, tried);
   return result;
+}
+
+bool ProfileTakeProblem(SettingsStore* store, ProfileProblem* problem) {
+  if (store == nullptr || problem == nullptr) return false;
+  StoreLock lock(store);
+  if (!lock.Held() || store->problem == 0) return false;
+  problem->kind = store->problem;
+  problem->error = store->problemError;
+  CopyWideString(store->problemPath, problem->path, kProfilePathCapacity);
+  CopyWideString(store->path, problem->movedTo, kProfilePathCapacity);
+  store->toldProblems |= 1u << store->problem;
+  store->problem = 0;
+  return true;
 }
 
 int ProfileGetFileName(SettingsStore* store, wchar_t* buffer, int capacity) {
@@ -524,21 +771,13 @@ void ProfileSetString(SettingsStore* store, const char* section, const char* key
 void ProfileDeleteKey(SettingsStore* store, const char* section, const char* key) {
   if (store == nullptr || section == nullptr || key == nullptr || key[0] == 0 || store->suppressed != 0) return;
   StoreLock lock(store);
-  if (!lock.Held() || !EnsureLoaded(store)) return;
-  const char* header = FindSection(TextStart(store), section);
-  const char* line = header != nullptr ? FindKeyLine(header, key) : nullptr;
-  if (line == nullptr) return;
-  ReplaceText(store, static_cast<size_t>(line - store->text), static_cast<size_t>(NextLine(line) - line), "", 0);
+  if (lock.Held() && EnsureLoaded(store)) DeleteKeyLocked(store, section, key);
 }
 
 void ProfileDeleteSection(SettingsStore* store, const char* section) {
   if (store == nullptr || section == nullptr || store->suppressed != 0) return;
   StoreLock lock(store);
-  if (!lock.Held() || !EnsureLoaded(store)) return;
-  const char* header = FindSection(TextStart(store), section);
-  if (header == nullptr) return;
-  ReplaceText(store, static_cast<size_t>(header - store->text), static_cast<size_t>(SectionEnd(header) - header),
-              "", 0);
+  if (lock.Held() && EnsureLoaded(store)) DeleteSectionLocked(store, section);
 }
 
 int32_t ProfileGetInt(SettingsStore* store, const char* section, const char* key, int32_t defaultValue) {

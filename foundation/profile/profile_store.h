@@ -39,6 +39,11 @@ struct SettingsStore {
   int32_t utf8;                // the text begins with EF BB BF
   int32_t changed;
   int32_t loadError;           // the file exists but could not be read whole: a save must not write over it
+  char* baseline;              // the file's text as this store last read or wrote it; null when not known
+  int32_t problem;             // a trouble with the file the user has not been told of (kProfile...), or 0
+  int32_t problemError;
+  uint32_t toldProblems;       // bit n: the user was told of trouble n with this file
+  wchar_t problemPath[kProfilePathCapacity];
   uint32_t flags;
   wchar_t path[kProfilePathCapacity];
   // Where the store looks for its file; empty means the running program file and the per-user folder.
@@ -77,7 +82,26 @@ void ProfileLoad(SettingsStore* store, const wchar_t* path);
 // beside the program the store moves to the per-user file. 0, or the error (258 when the store was busy; the
 // read error when the file exists but could not be read, 13 when it was read only in part up to a zero byte;
 // such a file is left as it is).
+//
+// Another instance of the program may have written the file since this store read it. The save then writes
+// only this store's changes (keys set or deleted since it read or last wrote the file) over what the file
+// holds now, and takes the result as its text; a section whose keys are all numbered (a list: the chain, the
+// recent files) counts as one value, written whole by the instance that changed it. Saves of one file by
+// several processes take turns.
 int ProfileSave(SettingsStore* store);
+
+// Troubles with the store's file that the user must hear of, each once for a file.
+constexpr int kProfileUnreadable = 1;  // the file exists but cannot be read: no settings from it, none saved
+constexpr int kProfileNotSaved = 2;    // a save failed, with nowhere else to go
+constexpr int kProfileMovedAway = 3;   // writing beside the program failed: the settings went to the per-user file
+struct ProfileProblem {
+  int kind;
+  int error;
+  wchar_t path[kProfilePathCapacity];     // the file that could not be read or written
+  wchar_t movedTo[kProfilePathCapacity];  // the file the store uses now
+};
+// The trouble not told yet; false when there is none. It counts as told once taken.
+bool ProfileTakeProblem(SettingsStore* store, ProfileProblem* problem);
 int ProfileGetFileName(SettingsStore* store, wchar_t* buffer, int capacity);
 void ProfileSuppressFileAccess(SettingsStore* store);
 void ProfileResumeFileAccess(SettingsStore* store);

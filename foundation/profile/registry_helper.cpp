@@ -6,6 +6,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/guard.h"
+#include "foundation/core/threads.h"
 #include "foundation/core/windows_version.h"
 #include "foundation/files/file_io.h"
 #include "foundation/files/paths.h"
@@ -22,11 +23,13 @@ namespace {
 constexpr int kFirstVersionWithHelper = 9;
 constexpr int kPollCount = 100;
 constexpr DWORD kPollMs = 100;
+// The companion's window shows only once the user has consented to its rights, which may take a while; only the
+// registration's own thread waits for it, so it is given minutes.
+constexpr int kStartPollCount = 1200;
 const HWND kStartFailed = reinterpret_cast<HWND>(static_cast<intptr_t>(-1));
 
 struct HelperConnection {
-  HWND window;  // cached; kStartFailed after a start that failed
-  bool started;
+  HWND window;  // cached; kStartFailed after a start that failed or showed no window
   CompanionBlock* block;
   HANDLE mapping;
 };
@@ -34,7 +37,7 @@ struct HelperConnection {
 HelperConnection g_helper = {};
 SRWLOCK g_sendLock = SRWLOCK_INIT;
 
-RegistryHelperSeams RealHelperCalls() { return {GetWindowsVersionCodeCached, ::FindWindowA}; }
+RegistryHelperSeams RealHelperCalls() { return {GetWindowsVersionCodeCached, ::FindWindowA, ::Sleep}; }
 
 // An access list that lets only the user open the block: any process of the session could otherwise hand
 // registry commands to an elevated program.
@@ -100,34 +103,46 @@ bool HelperPath(wchar_t (&path)[kPathCapacity]) {
 
 HWND FindHelperWindow() { return g_registryHelperSeams.findWindowA(kCompanionClassName, nullptr); }
 
-HWND WaitForHelperWindow() {
-  for (int i = 0; i < kPollCount; ++i) {
+void Pause() { g_registryHelperSeams.sleep(kPollMs); }
+
+bool HasEnded(HANDLE process) { return process && WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
+
+// Until the window shows, the companion's process ends without one, or the minutes run out.
+HWND WaitForHelperWindow(HANDLE process) {
+  for (int i = 0; i < kStartPollCount; ++i) {
     if (HWND window = FindHelperWindow()) return window;
-    Sleep(kPollMs);
+    if (HasEnded(process)) return FindHelperWindow();
+    Pause();
   }
   return nullptr;
 }
 
+// A start that fails or shows no window is not tried again: the user would be asked for the rights each time.
 HWND StartHelper() {
   wchar_t path[kPathCapacity];
   if (!HelperPath(path) || !PathExists(path)) return nullptr;
-  g_helper.started = true;
   g_helper.window = kStartFailed;
   if (!MapBlock()) return nullptr;
-  if (!StartHelperProgram(path)) {
-    UnmapBlock();
-    return nullptr;
-  }
-  g_helper.window = WaitForHelperWindow();
-  return g_helper.window;
+  // A companion that ended in the middle of a command may have left the block busy.
+  WriteCompanionState(g_helper.block, kCompanionIdle);
+  HANDLE process = nullptr;
+  if (!StartHelperProgram(path, &process)) return nullptr;
+  const HWND window = WaitForHelperWindow(process);
+  CloseHandleSafe(process);
+  if (window) g_helper.window = window;
+  return window;
 }
 
-bool WaitUntilIdle(const CompanionBlock* block) {
+enum class Waited { kIdle, kCompanionGone, kTimedOut };
+
+// The companion sets the state byte back to 0; one that ended (with the main window it served) never will.
+Waited WaitUntilIdle(const CompanionBlock* block, HWND companion) {
   for (int i = 0; i < kPollCount; ++i) {
-    if (ReadCompanionState(block) == kCompanionIdle) return true;
-    Sleep(kPollMs);
+    if (ReadCompanionState(block) == kCompanionIdle) return Waited::kIdle;
+    if (!IsWindow(companion)) return Waited::kCompanionGone;
+    Pause();
   }
-  return ReadCompanionState(block) == kCompanionIdle;
+  return ReadCompanionState(block) == kCompanionIdle ? Waited::kIdle : Waited::kTimedOut;
 }
 
 void TakeAnswer(const CompanionBlock* block, wchar_t* answer) {
@@ -135,23 +150,35 @@ void TakeAnswer(const CompanionBlock* block, wchar_t* answer) {
   answer[kCompanionTextCapacity - 1] = 0;
 }
 
-int SendToHelper(char command, const wchar_t* first, const wchar_t* second, wchar_t* answer) {
-  if (!FindOrStartHelper() || !g_helper.block) return kHelperUnavailable;
+// One command to the companion there is; kCompanionGone when it ended before it answered.
+Waited SendOnce(char command, const wchar_t* first, const wchar_t* second, wchar_t* answer, int* result) {
+  *result = kHelperUnavailable;
+  const HWND companion = FindOrStartHelper();
   CompanionBlock* block = g_helper.block;
-  if (!WaitUntilIdle(block)) return kHelperUnavailable;
+  if (!companion || !block) return Waited::kTimedOut;
+  const Waited free = WaitUntilIdle(block, companion);
+  if (free != Waited::kIdle) return free;
   WriteCompanionState(block, kCompanionFilling);
   CopyWideBounded(first, block->first, kCompanionTextCapacity);
   CopyWideBounded(second, block->second, kCompanionTextCapacity);
   block->mainWindow = reinterpret_cast<uintptr_t>(g_mainWindow);
   block->result = kHelperUnavailable;
   WriteCompanionState(block, command);
-  if (!WaitUntilIdle(block)) {
-    WriteCompanionState(block, kCompanionIdle);
-    return kHelperUnavailable;
+  const Waited answered = WaitUntilIdle(block, companion);
+  if (answered == Waited::kIdle) {
+    *result = block->result;
+    if (command == kCompanionQuery && answer) TakeAnswer(block, answer);
   }
-  const int32_t result = block->result;
-  if (command == kCompanionQuery && answer) TakeAnswer(block, answer);
   WriteCompanionState(block, kCompanionIdle);
+  return answered;
+}
+
+// A companion ends with the main window it served, as when the program restarts its window: a new one is
+// started and takes the command.
+int SendToHelper(char command, const wchar_t* first, const wchar_t* second, wchar_t* answer) {
+  int result = kHelperUnavailable;
+  if (SendOnce(command, first, second, answer, &result) == Waited::kCompanionGone)
+    SendOnce(command, first, second, answer, &result);
   return result;
 }
 
@@ -205,22 +232,26 @@ HWND FindOrStartHelper() {
   if (g_registryHelperSeams.windowsVersionCode() < kFirstVersionWithHelper) return nullptr;
   if (g_helper.window == kStartFailed) return nullptr;
   if (g_helper.window && IsWindow(g_helper.window)) return g_helper.window;
+  // A companion that served this program has ended with the window it served: one is looked for or started
+  // again.
   g_helper.window = FindHelperWindow();
-  if (g_helper.window || g_helper.started) return g_helper.window;
+  if (g_helper.window) return g_helper.window;
   return StartHelper();
 }
 
-bool StartHelperProgram(const wchar_t* path) {
+bool StartHelperProgram(const wchar_t* path, HANDLE* process) {
   wchar_t folder[kPathCapacity];
   GetProgramFolder(folder, kPathCapacity);
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOASYNC;
+  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_NOCLOSEPROCESS;
   info.hwnd = GetForegroundWindow();
   info.lpFile = path;
   info.lpDirectory = folder;
   info.nShow = SW_SHOWNORMAL;
-  return g_uiSeams.shellExecuteExW(&info) != FALSE;
+  const bool started = g_uiSeams.shellExecuteExW(&info) != FALSE;
+  *process = started ? info.hProcess : nullptr;
+  return started;
 }
 
 void ReleaseHelperConnection() {

@@ -66,8 +66,16 @@ constexpr int16_t kTextStepNotKept = 10042;
 constexpr int16_t kTextNotSettingsFile = 10043;
 constexpr int16_t kTextNoStepsRead = 10044;
 constexpr int16_t kTextStepsNotStored = 10045;
+constexpr int16_t kTextRegistrationFailed = 10061;
+constexpr int16_t kTextRegistrationFileType = 10062;
+constexpr int16_t kTextRegistrationVerbs = 10063;
+constexpr int16_t kTextProfileUnreadable = 10064;
+constexpr int16_t kTextProfileNotSaved = 10065;
+constexpr int16_t kTextProfileMoved = 10066;
 constexpr int16_t kTextNoProductList = 10101;
 constexpr int16_t kTextNoHelp = 10102;
+// Registrations in Explorer that could not be changed: the message and the names of the two registrations.
+// The profile file that cannot be read, that the settings could not be saved into, or that they moved from.
 
 // Status bar and file types.
 constexpr int16_t kTextFileWord = 1220;

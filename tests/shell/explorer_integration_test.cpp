@@ -9,8 +9,12 @@
 #include <vector>
 
 #include "foundation/core/app_state.h"
+#include "foundation/files/system_errors.h"
 #include "foundation/profile/companion_protocol.h"
 #include "foundation/profile/registry.h"
+#include "foundation/profile/registry_helper.h"
+#include "foundation/ui/resource_library.h"
+#include "program_state_scope.h"
 #include "profile_text.h"
 #include "program_copy.h"
 #include "program_fixture.h"
@@ -146,8 +150,91 @@ TEST_F(ExplorerRegistration, TheSettingsFileTypeIsRegisteredAndOnlyItsOwnerRemov
   EXPECT_FALSE(KeyExists(L"QVRX"));
 }
 
+int VersionWithoutCompanion() { return 8; }
+
+bool Holds(const std::wstring& text, const std::wstring& part) { return text.find(part) != std::wstring::npos; }
+
+TEST_F(ExplorerRegistration, RegistrationsThatCannotBeChangedAreToldInOneMessage) {
+  ProgramStateScope state;
+  state->uiStrings = LoadResourceLibrary()->languages[0].table;
+  RefuseRegistryWrites();
+  g_registryHelperSeams.windowsVersionCode = VersionWithoutCompanion;
+  void* bothOn = reinterpret_cast<void*>(static_cast<uintptr_t>(kOptionSettingsFileType | kOptionExplorerVerbs));
+  DialogWatcher watcher(GetCurrentProcessId(), IDOK);
+  EXPECT_EQ(UpdateRegistrationsThread(bothOn), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  RestoreRegistryHelperSeams();
+  EXPECT_EQ(watcher.Answered(), 1);
+  const std::wstring text = watcher.LastText();
+  wchar_t denied[256];
+  ASSERT_GT(FormatSystemErrorText(ERROR_ACCESS_DENIED, denied, 256, true), 0);
+  EXPECT_TRUE(Holds(text, L"HKEY_CLASSES_ROOT\\.zqr")) << std::string(text.begin(), text.end());
+  EXPECT_TRUE(Holds(text, L"HKEY_CLASSES_ROOT\\Directory\\shell\\Quorvex"));
+  EXPECT_TRUE(Holds(text, denied));
+  // In line with the options: nothing to tell.
+  RestoreSystemSeams();
+  EXPECT_EQ(UpdateRegistrationsThread(bothOn), 0u) << Stored(L".zqr").c_str();
+  EXPECT_EQ(watcher.Answered(), 1);
+}
+
 // The running program is the companion's sender; every write it makes is refused, so the companion makes it.
 class CompanionRegistration : public ProgramFixture {};
+
+// The shell's start of the companion returns once the user has consented to its rights.
+HANDLE g_consentAsked = nullptr;
+HANDLE g_consentGiven = nullptr;
+BOOL WINAPI StartOnConsent(SHELLEXECUTEINFOW* info) {
+  SetEvent(g_consentAsked);
+  WaitForSingleObject(g_consentGiven, 60000);
+  return ShellExecuteExW(info);
+}
+
+std::wstring WaitForStored(const std::wstring& key, bool present);
+
+TEST_F(CompanionRegistration, TheWindowAnswersWhileTheCompanionWaitsForConsent) {
+  RemoveAllRegistrations();
+  SystemSeamsScope systemSeams;
+  UiSeamsScope uiSeams;
+  g_consentAsked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_consentGiven = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_uiSeams.shellExecuteExW = StartOnConsent;
+  RefuseRegistryWrites();
+  // The settings-file type is on.
+  ASSERT_TRUE(Start({}, {}, "Opt=1056\r\n"));
+  ASSERT_EQ(WaitForSingleObject(g_consentAsked, 10000), WAIT_OBJECT_0);
+  DWORD_PTR answer = 0;
+  EXPECT_NE(SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0);
+  SetEvent(g_consentGiven);
+  EXPECT_EQ(WaitForStored(L".zqr", true), L"QVRX");
+  EXPECT_EQ(Close(), 0);
+  CloseHandle(g_consentAsked);
+  CloseHandle(g_consentGiven);
+  RemoveAllRegistrations();
+}
+
+// Another program of the session makes a window of the program's class (here: a second copy of the program)
+// and puts it into the block as the sender: the companion serves only the process that started it.
+TEST_F(CompanionRegistration, TheCompanionRefusesAWindowOfAnotherProcess) {
+  RemoveAllRegistrations();
+  ASSERT_TRUE(Start({}, {}));
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  ProcessDriver driver;
+  HWND other = copy.Start(&driver);
+  ASSERT_NE(other, nullptr);
+  SystemSeamsScope systemSeams;
+  RefuseRegistryWrites();
+  EXPECT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, L"Directory\\shell\\Quorvex", L"v", L"mine"), ERROR_SUCCESS);
+  const HWND own = g_mainWindow;
+  g_mainWindow = other;
+  EXPECT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, L"Directory\\shell\\Quorvex", L"v", L"foreign"), ERROR_ACCESS_DENIED);
+  g_mainWindow = own;
+  wchar_t value[64] = L"";
+  ReadRegistryString(HKEY_CLASSES_ROOT, L"Directory\\shell\\Quorvex", L"v", value, 64);
+  EXPECT_STREQ(value, L"mine");
+  EXPECT_EQ(ProgramCopy::Close(&driver, other), 0);
+  EXPECT_EQ(Close(), 0);
+  RemoveAllRegistrations();
+}
 
 TEST_F(CompanionRegistration, ARefusedSettingsFileTypeIsWrittenAndRemovedByTheCompanion) {
   RemoveAllRegistrations();

@@ -11,6 +11,7 @@
 #include "support/process_driver.h"
 #include "profile_text.h"
 #include "program_copy.h"
+#include "remote_program.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -102,4 +103,65 @@ TEST(ProgramStart, BuildsItsObjectsInOrderAndTearsThemDownInReverse) {
   EXPECT_EQ(lines[4], "built 5 profile store");
   EXPECT_EQ(lines[13], "destroyed 13 theme object");
   EXPECT_EQ(lines[25], "destroyed 1 menu-icon holder");
+}
+
+namespace {
+
+std::string Utf16File(const std::wstring& text) {
+  std::string bytes = "\xFF\xFE";
+  for (wchar_t c : text) bytes.append(reinterpret_cast<const char*>(&c), 2);
+  return bytes;
+}
+
+std::string Narrowed(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+}  // namespace
+
+// A profile saved as UTF-16 (by an editor) gives the program none of its settings: the user is told once, with
+// its path, and the file stays as it is.
+TEST(ProgramStart, AProfileThatCannotBeReadIsToldOnceAndLeftAsItIs) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  const std::string bytes = Utf16File(L"[QVRX]\r\nOpt=33\r\nLanguage=US\r\n");
+  copy.Folder().WriteFile(L"QVRX.INI", bytes);
+  ProcessDriver driver;
+  HWND window = copy.Start(&driver);
+  ASSERT_NE(window, nullptr);
+  DialogWatcher watcher(driver.ProcessId(), IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return watcher.Answered() >= 1; }));
+  EXPECT_EQ(watcher.LastOwner(), window);
+  EXPECT_NE(watcher.LastText().find(copy.ProfileFile()), std::wstring::npos);
+  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+  EXPECT_EQ(watcher.Answered(), 1) << "told once, not again when the settings are not saved at the end";
+  EXPECT_EQ(ReadWholeFile(copy.ProfileFile()), bytes);
+}
+
+// Instance B runs on a folder while instance A starts, loads a settings file (its chain and a recent file) and
+// ends: when B ends, A's chain and recent file stay beside B's own change.
+TEST(ProgramStart, TwoInstancesOnOneProfileKeepEachOthersSettings) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  const std::wstring folder = copy.Folder().MakeFolder(L"photos");
+  copy.Folder().WriteFile(L"photos\\a.txt", "a");
+  const std::wstring settingsFile = copy.Folder().WriteFile(L"steps.zqr", Utf16File(L"<Case,n,2>\r\n"));
+  copy.Folder().WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n");
+  ProcessDriver instanceB;
+  HWND windowB = copy.Start(&instanceB, Quoted(folder));
+  ASSERT_NE(windowB, nullptr);
+  {
+    ProcessDriver instanceA;
+    HWND windowA = copy.Start(&instanceA, Quoted(settingsFile));
+    ASSERT_NE(windowA, nullptr);
+    ASSERT_EQ(ProgramCopy::Close(&instanceA, windowA), 0);
+  }
+  const std::string afterA = ReadWholeFile(copy.ProfileFile());
+  ASSERT_EQ(ValueOf(SectionLines(afterA, "QK"), "R1"), "<Case,n,2>");
+  ASSERT_EQ(ValueOf(SectionLines(afterA, "MRU"), "1"), Narrowed(settingsFile));
+  ASSERT_EQ(ProgramCopy::Close(&instanceB, windowB), 0);
+  const std::string text = ReadWholeFile(copy.ProfileFile());
+  EXPECT_EQ(ValueOf(SectionLines(text, "QK"), "R1"), "<Case,n,2>");
+  EXPECT_EQ(ValueOf(SectionLines(text, "MRU"), "1"), Narrowed(settingsFile));
+  EXPECT_EQ(ValueOf(SectionLines(text, "QVRX"), "LastFolder"), Narrowed(folder));
 }

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "foundation/profile/profile_values.h"
 #include "foundation/core/system_seams.h"
@@ -445,4 +448,131 @@ TEST_F(ProfileStore, SectionsAreCopiedAndVisitedLineByLine) {
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(visited, "R1|<Case,1>; R2|\"  x\";") << "values come as they stand";
   ProfileStoreDestroy(&store);
+}
+
+namespace {
+
+struct ProblemCase {
+  const char* what;
+  std::string bytes;           // the file beside the program
+  const wchar_t* refusedIn;    // folder under the test folder where writes are refused, or null
+  int kind;                    // 0: none
+  int error;
+};
+
+}  // namespace
+
+// What the user must hear of: named once with the file; after a move, with the file the settings went to.
+TEST_F(ProfileStore, TroublesWithTheFileAreGivenOnceWithTheirFile) {
+  const std::string utf16("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0", 22);
+  const ProblemCase cases[] = {
+      {"a UTF-16 file", utf16, nullptr, kProfileUnreadable, ERROR_INVALID_DATA},
+      {"a folder that refuses writes", "[S]\r\nk=v\r\n", L"prog", kProfileMovedAway, ERROR_OPEN_FAILED},
+      {"nowhere to write", "[S]\r\nk=v\r\n", L"", kProfileNotSaved, ERROR_OPEN_FAILED},
+      {"a file that takes the save", "[S]\r\nk=v\r\n", nullptr, 0, 0},
+  };
+  for (const ProblemCase& c : cases) {
+    DeleteFileW(perUser_.c_str());
+    folder_.WriteFile(L"prog\\QVRXt.INI", c.bytes);
+    SystemSeamsScope scope;
+    if (c.refusedIn) {
+      g_refusedFolder = folder_ / c.refusedIn;
+      g_systemSeams.createFileW = RefuseWritesInFolder;
+    }
+    SettingsStore store;
+    Open(&store);
+    ProfileSetString(&store, "S", "k", "mine");
+    const bool saved = ProfileSave(&store) == 0;
+    EXPECT_EQ(saved, c.kind == 0 || c.kind == kProfileMovedAway) << c.what;
+    ProfileProblem problem = {};
+    ASSERT_EQ(ProfileTakeProblem(&store, &problem), c.kind != 0) << c.what;
+    if (c.kind != 0) {
+      EXPECT_EQ(problem.kind, c.kind) << c.what;
+      EXPECT_EQ(problem.error, c.error) << c.what;
+      EXPECT_EQ(std::wstring(problem.path), beside_) << c.what;
+      if (c.kind == kProfileMovedAway) {
+        EXPECT_EQ(std::wstring(problem.movedTo), perUser_) << c.what;
+      }
+    }
+    // Told once: the next failing save says nothing new.
+    ProfileSetString(&store, "S", "k", "again");
+    ProfileSave(&store);
+    EXPECT_FALSE(ProfileTakeProblem(&store, &problem)) << c.what;
+    ProfileStoreDestroy(&store);
+  }
+}
+
+namespace {
+
+// Two instances of the program on one file: each store read the file before the other saved.
+struct TwoStoresCase {
+  const char* what;
+  std::function<void(SettingsStore*)> first;   // saved first
+  std::function<void(SettingsStore*)> second;  // saved last
+  std::vector<std::pair<std::string, std::string>> expected;  // "section/key" and value ("" missing)
+};
+
+void SetChain(SettingsStore* store, const std::vector<const char*>& steps) {
+  ProfileDeleteSection(store, "QK");
+  for (size_t i = 0; i < steps.size(); ++i)
+    ProfileSetString(store, "QK", ("R" + std::to_string(i + 1)).c_str(), steps[i]);
+}
+
+}  // namespace
+
+TEST_F(ProfileStore, TwoInstancesOnOneFileKeepEachOthersChanges) {
+  const std::string start =
+      "[QVRX]\r\nOpt=32\r\nPos=1\r\n\r\n[QK]\r\nR1=<Case,n,1>\r\nR2=<Ext,1>\r\n\r\n[MRU]\r\n1=C:\\a.zqr\r\n";
+  const TwoStoresCase cases[] = {
+      {"different keys and lists",
+       [](SettingsStore* s) {
+         SetChain(s, {"<Case,n,2>"});
+         ProfileSetString(s, "MRU", "1", "C:\\s.zqr");
+         ProfileSetString(s, "MRU", "2", "C:\\a.zqr");
+         ProfileSetString(s, "New", "k", "1");
+       },
+       [](SettingsStore* s) {
+         ProfileSetString(s, "QVRX", "LastFolder", "C:\\b");
+         ProfileDeleteKey(s, "QVRX", "Pos");
+         SetChain(s, {"<Case,n,1>", "<Ext,1>"});  // written again as it was: no change
+       },
+       {{"QK/R1", "<Case,n,2>"}, {"QK/R2", ""}, {"MRU/1", "C:\\s.zqr"}, {"MRU/2", "C:\\a.zqr"}, {"New/k", "1"},
+        {"QVRX/LastFolder", "C:\\b"}, {"QVRX/Pos", ""}, {"QVRX/Opt", "32"}}},
+      {"one key and one list changed by both",
+       [](SettingsStore* s) {
+         ProfileSetString(s, "QVRX", "Opt", "1");
+         SetChain(s, {"<A,1>", "<A,2>", "<A,3>"});
+       },
+       [](SettingsStore* s) {
+         ProfileSetString(s, "QVRX", "Opt", "2");
+         SetChain(s, {"<B,1>"});
+       },
+       {{"QVRX/Opt", "2"}, {"QK/R1", "<B,1>"}, {"QK/R2", ""}, {"QK/R3", ""}, {"QVRX/Pos", "1"}}},
+      {"a list emptied by the second",
+       [](SettingsStore* s) { ProfileSetString(s, "MRU", "2", "C:\\t.zqr"); },
+       [](SettingsStore* s) { SetChain(s, {}); },
+       {{"QK/R1", ""}, {"MRU/1", "C:\\a.zqr"}, {"MRU/2", "C:\\t.zqr"}}},
+  };
+  for (const TwoStoresCase& c : cases) {
+    folder_.WriteFile(L"prog\\QVRXt.INI", start);
+    SettingsStore last;
+    SettingsStore first;
+    ProfileStoreConstruct(&last, beside_.c_str(), 0);
+    Get(&last, "QVRX", "Opt");
+    ProfileStoreConstruct(&first, beside_.c_str(), 0);
+    c.first(&first);
+    ASSERT_EQ(ProfileSave(&first), 0) << c.what;
+    ProfileStoreDestroy(&first);
+    c.second(&last);
+    ASSERT_EQ(ProfileSave(&last), 0) << c.what;
+    ProfileStoreDestroy(&last);
+    SettingsStore reader;
+    ProfileStoreConstruct(&reader, beside_.c_str(), 0);
+    for (const auto& [name, value] : c.expected) {
+      const size_t slash = name.find('/');
+      EXPECT_EQ(Get(&reader, name.substr(0, slash).c_str(), name.substr(slash + 1).c_str()), value)
+          << c.what << ": " << name;
+    }
+    ProfileStoreDestroy(&reader);
+  }
 }

@@ -172,6 +172,51 @@ BOOL WINAPI StartSilentCompanion(SHELLEXECUTEINFOW*) {
   return TRUE;
 }
 
+// The program restarts its main window (a display-mode change, a reset, an import): the companion ends with
+// the window it served, and the next refused write needs a new one.
+TEST_F(CompanionRegistration, ACompanionThatEndedWithTheWindowItServedIsStartedAgain) {
+  RefuseRegistryWrites();
+  ASSERT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v", L"1"), ERROR_SUCCESS);
+  DestroyWindow(g_mainWindow);
+  g_mainWindow = CreatePlainWindow(kCompanionCallerClass);
+  ASSERT_TRUE(NoCompanionWindow());
+  EXPECT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v", L"2"), ERROR_SUCCESS);
+  EXPECT_EQ(Stored(kVerbKey, L"v"), L"2");
+}
+
+// The user consents to the companion's rights only after the shell's call has returned, and later than the
+// 10 s that a companion's window is otherwise given. The pauses of the wait pass in counted time until then.
+SHELLEXECUTEINFOW g_pendingStart = {};
+wchar_t g_pendingPath[MAX_PATH];
+DWORD g_countedMs = 0;
+constexpr DWORD kConsentAfterMs = 30000;
+
+BOOL WINAPI StartAwaitingConsent(SHELLEXECUTEINFOW* info) {
+  g_pendingStart = *info;
+  wcscpy(g_pendingPath, info->lpFile);
+  g_pendingStart.lpFile = g_pendingPath;
+  g_pendingStart.lpDirectory = nullptr;
+  g_pendingStart.fMask = SEE_MASK_NOASYNC;
+  info->hProcess = nullptr;
+  return TRUE;
+}
+
+void WINAPI PauseUntilConsent(DWORD milliseconds) {
+  if (g_countedMs >= kConsentAfterMs) return Sleep(milliseconds);
+  g_countedMs += milliseconds;
+  if (g_countedMs >= kConsentAfterMs) ShellExecuteExW(&g_pendingStart);
+}
+
+TEST_F(CompanionRegistration, AConsentSlowerThanTenSecondsStillLetsTheWriteThrough) {
+  g_countedMs = 0;
+  g_uiSeams.shellExecuteExW = StartAwaitingConsent;
+  g_registryHelperSeams.sleep = PauseUntilConsent;
+  RefuseRegistryWrites();
+  EXPECT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v", L"t"), ERROR_SUCCESS);
+  EXPECT_GE(g_countedMs, kConsentAfterMs);
+  EXPECT_EQ(Stored(kVerbKey, L"v"), L"t");
+}
+
 TEST_F(CompanionRegistration, CompanionThatNeverAnswersGivesTheFirstErrorAndAnIdleBlock) {
   g_uiSeams.shellExecuteExW = StartSilentCompanion;
   RefuseRegistryWrites();
@@ -240,7 +285,7 @@ TEST(CompanionProtocol, OnlyTheProgramsRegistrationsAreTouched) {
 }
 
 struct CommandCase {
-  bool fromProgramWindow;
+  bool fromProgramWindow;  // a window of the program's class in the process the companion serves
   char command;
   const wchar_t* first;
   const wchar_t* second;
@@ -252,6 +297,13 @@ TEST(CompanionProtocolRegistration, CommandsComeOnlyFromTheProgramsWindow) {
   HWND program = CreatePlainWindow(kCompanionCallerClass);
   HWND other = CreatePlainWindow(L"QvrxTestOther");
   RegDeleteTreeW(HKEY_CLASSES_ROOT, kVerbKey);
+  // A window of the program's class, but the companion serves another process.
+  CompanionBlock foreign = {};
+  foreign.state = kCompanionSetText;
+  foreign.mainWindow = reinterpret_cast<uintptr_t>(program);
+  wcscpy(foreign.first, L"0 Directory\\shell\\Quorvex\\v");
+  wcscpy(foreign.second, L"t");
+  EXPECT_EQ(CarryOutCompanionCommand(&foreign, GetCurrentProcessId() + 4), ERROR_ACCESS_DENIED);
   const CommandCase cases[] = {
       {false, kCompanionSetText, L"0 Directory\\shell\\Quorvex\\v", L"t", ERROR_ACCESS_DENIED},
       {true, kCompanionSetText, L"0 Directory\\shell\\Other\\v", L"t", ERROR_ACCESS_DENIED},
@@ -270,7 +322,7 @@ TEST(CompanionProtocolRegistration, CommandsComeOnlyFromTheProgramsWindow) {
     block.mainWindow = reinterpret_cast<uintptr_t>(c.fromProgramWindow ? program : other);
     wcscpy(block.first, c.first);
     wcscpy(block.second, c.second);
-    EXPECT_EQ(CarryOutCompanionCommand(&block), c.expected) << c.command << " " << std::string(c.first, c.first + wcslen(c.first));
+    EXPECT_EQ(CarryOutCompanionCommand(&block, GetCurrentProcessId()), c.expected) << c.command << " " << std::string(c.first, c.first + wcslen(c.first));
     if (c.command == kCompanionQuery) {
       EXPECT_STREQ(block.second, L"t");
     }

@@ -1,0 +1,54 @@
+#include "shell/profile_notices.h"
+
+#include "foundation/core/app_state.h"
+#include "foundation/files/system_errors.h"
+#include "foundation/text/bounded_text.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
+
+namespace {
+
+constexpr int kNoticeCapacity = 4096;
+constexpr int kPartCapacity = 1024;
+
+int MessageId(int kind) {
+  switch (kind) {
+    case kProfileUnreadable: return kTextProfileUnreadable;
+    case kProfileMovedAway: return kTextProfileMoved;
+    default: return kTextProfileNotSaved;
+  }
+}
+
+// The message, the file and the system's words for the error; after a move, the file the settings went to.
+void ComposeNotice(const ProfileProblem& problem, wchar_t (&text)[kNoticeCapacity]) {
+  wchar_t part[kPartCapacity];
+  GetUiText(MessageId(problem.kind), text, kNoticeCapacity);
+  AppendWideBounded(L"\r\n\r\n", text, kNoticeCapacity);
+  AppendWideBounded(problem.path, text, kNoticeCapacity);
+  if (FormatSystemErrorText(static_cast<DWORD>(problem.error), part, kPartCapacity, true) > 0) {
+    AppendWideBounded(L"\r\n", text, kNoticeCapacity);
+    AppendWideBounded(part, text, kNoticeCapacity);
+  }
+  if (problem.kind != kProfileMovedAway) return;
+  AppendWideBounded(L"\r\n\r\n", text, kNoticeCapacity);
+  AppendWideBounded(problem.movedTo, text, kNoticeCapacity);
+}
+
+}  // namespace
+
+bool TellProfileProblem(SettingsStore* store, HWND owner) {
+  ProfileProblem problem;
+  if (!ProfileTakeProblem(store, &problem)) return false;
+  wchar_t text[kNoticeCapacity];
+  ComposeNotice(problem, text);
+  const UINT icon = problem.kind == kProfileMovedAway ? MB_ICONWARNING : MB_ICONERROR;
+  ShowMessageBoxWide(owner, text, g_app ? g_app->title : nullptr, MB_OK | icon);
+  return true;
+}
+
+int SaveSettings(SettingsStore* store, HWND owner) {
+  const int result = ProfileSave(store);
+  TellProfileProblem(store, owner);
+  return result;
+}
