@@ -71,6 +71,9 @@ int RunWithRestarts(HINSTANCE instance, int showCommand) {
         UnloadAllPlugins();
         FreeAndNull(&g_app);
       }
+      // A plug-in whose load or free never came back may hold the system's loader, for which a normal end of the
+      // process would wait for ever; everything is saved by now.
+      if (PluginLoaderBlocked()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
       return result;
     }
     ProfileResumeFileAccess(&g_settingsStore);

@@ -11,6 +11,7 @@
 #include "foundation/win32/system_functions.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/win32/window_wrappers.h"
+#include "metadata/plugin_host.h"
 #include "shell/about_box.h"
 #include "shell/chain_commands.h"
 #include "shell/explorer_integration.h"
@@ -41,6 +42,8 @@ void TakeArgumentPath(const wchar_t* argument, wchar_t (&path)[kCurrentFolderCap
 }  // namespace
 
 void OnStartupCommand(HWND window) {
+  // Before the command line or the stored chain can load a plug-in that crashed or hung the last start.
+  ReviewUnfinishedPluginLoads(window);
   LoadRecentFiles(&g_recentFiles, window);
   ShowAboutBox(window, true);
   ProcessCommandLine(window);
