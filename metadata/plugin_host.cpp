@@ -87,11 +87,14 @@ volatile LONG g_restartPending = 0;
 SRWLOCK g_stuckLock = SRWLOCK_INIT;
 HostedPlugin* g_stuckPlugins = nullptr;
 
-// Plug-ins whose last load did not finish and that the user did not want loaded again.
+// Plug-ins whose load did not finish in an earlier run: not loaded in this one unless the user agrees.
 struct HeldBackPlugins {
-  bool reviewed;
+  bool held;
+  bool asked;
   int count;
-  wchar_t names[kMostHeldBack][kPluginNameCapacity];
+  char keys[kMostHeldBack][kMarkKeyCapacity];
+  wchar_t paths[kMostHeldBack][kPathCapacity];
+  bool consented[kMostHeldBack];
 };
 HeldBackPlugins g_heldBack;
 
@@ -311,8 +314,11 @@ void SetLoadMark(const wchar_t* name, const wchar_t* path, bool set) {
 }
 
 bool IsHeldBack(const wchar_t* name) {
-  for (int i = 0; name != nullptr && i < g_heldBack.count; ++i) {
-    if (wcscmp(g_heldBack.names[i], name) == 0) return true;
+  if (name == nullptr) return false;
+  char key[kMarkKeyCapacity];
+  MarkKey(name, key);
+  for (int i = 0; i < g_heldBack.count; ++i) {
+    if (!g_heldBack.consented[i] && strcmp(g_heldBack.keys[i], key) == 0) return true;
   }
   return false;
 }
@@ -443,18 +449,11 @@ int CollectField(int fieldType, const PluginFieldEnumRequest*, const wchar_t* na
   return RecordBufferAppend(&hosted->fields, &field, sizeof field) != 0 ? 1 : 0;
 }
 
-struct UnfinishedLoads {
-  int count;
-  char keys[kMostHeldBack][kMarkKeyCapacity];
-  wchar_t paths[kMostHeldBack][kPathCapacity];
-};
-
-int CollectUnfinishedLoad(const char* key, const char* value, void* userData) {
-  UnfinishedLoads* loads = static_cast<UnfinishedLoads*>(userData);
-  if (loads->count >= kMostHeldBack) return 1;
-  CopyNarrowBounded(key, loads->keys[loads->count], kMarkKeyCapacity);
-  ProfileDecodeValue(&g_settingsStore, value, loads->paths[loads->count], kPathCapacity);
-  ++loads->count;
+int HoldBackUnfinishedLoad(const char* key, const char* value, void*) {
+  if (g_heldBack.count >= kMostHeldBack) return 1;
+  CopyNarrowBounded(key, g_heldBack.keys[g_heldBack.count], kMarkKeyCapacity);
+  ProfileDecodeValue(&g_settingsStore, value, g_heldBack.paths[g_heldBack.count], kPathCapacity);
+  ++g_heldBack.count;
   return 0;
 }
 
@@ -648,24 +647,26 @@ void ShowPluginSettings(const wchar_t* libraryPath, HWND parent, wchar_t* initPa
   });
 }
 
-void ReviewUnfinishedPluginLoads(HWND owner) {
-  if (g_heldBack.reviewed) return;
-  g_heldBack.reviewed = true;
-  UnfinishedLoads* loads = static_cast<UnfinishedLoads*>(AllocZeroed(sizeof(UnfinishedLoads)));
-  if (loads == nullptr) return;
-  ProfileEnumSection(&g_settingsStore, kLoadingSection, CollectUnfinishedLoad, loads);
+void HoldBackUnfinishedPluginLoads() {
+  if (g_heldBack.held) return;
+  g_heldBack.held = true;
+  ProfileEnumSection(&g_settingsStore, kLoadingSection, HoldBackUnfinishedLoad, nullptr);
+}
+
+void AskAboutHeldBackPlugins(HWND owner) {
+  if (g_heldBack.asked) return;
+  g_heldBack.asked = true;
   bool consented = false;
-  for (int i = 0; i < loads->count; ++i) {
-    if (ShowMessageWithPath(owner, kTextPluginLoadUnfinished, nullptr, loads->paths[i], nullptr,
-                            MB_YESNO | MB_ICONWARNING) == IDYES) {
-      ProfileDeleteKey(&g_settingsStore, kLoadingSection, loads->keys[i]);
-      consented = true;
-    } else if (g_heldBack.count < kMostHeldBack) {
-      MultiByteToWideBounded(loads->keys[i], g_heldBack.names[g_heldBack.count++], kPluginNameCapacity, CP_UTF8);
+  for (int i = 0; i < g_heldBack.count; ++i) {
+    if (ShowMessageWithPath(owner, kTextPluginLoadUnfinished, nullptr, g_heldBack.paths[i], nullptr,
+                            MB_YESNO | MB_ICONWARNING) != IDYES) {
+      continue;
     }
+    g_heldBack.consented[i] = true;
+    ProfileDeleteKey(&g_settingsStore, kLoadingSection, g_heldBack.keys[i]);
+    consented = true;
   }
   if (consented) ProfileSave(&g_settingsStore);
-  FreeAndNull(&loads);
 }
 
 bool PluginLoaderBlocked() {

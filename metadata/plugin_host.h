@@ -93,10 +93,12 @@ INT_PTR RequestPluginFields(const PluginRecord* record, PluginFieldCallback call
 // The fields of the plug-in of that name (loaded when needed); -1 when there is no such plug-in.
 int EnumeratePluginFields(const wchar_t* name, PluginFieldCallback callback, void* userData);
 
-// At start-up, once per process: asks about every plug-in whose load did not finish in an earlier run. One the
-// user agrees to loses its mark and loads as usual; the others are not loaded in this run and are asked about
-// again at the next start.
-void ReviewUnfinishedPluginLoads(HWND owner);
+// At start-up, once per process, before anything may load a plug-in: every plug-in whose load did not finish
+// in an earlier run is held back (not loaded).
+void HoldBackUnfinishedPluginLoads();
+// Then, once per process, the user is asked about each of them: one the user agrees to loses its mark and loads
+// as usual; the others stay unloaded in this run and are asked about again at the next start.
+void AskAboutHeldBackPlugins(HWND owner);
 // True while a load (or free) of a library that did not answer has not come back: the system's loader may be
 // blocked by it, so no library is loaded or freed meanwhile, and the process must end without waiting for the
 // loader.

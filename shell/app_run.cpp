@@ -89,6 +89,9 @@ int RunWithRestarts(HINSTANCE instance, int showCommand) {
 
 int RunApplication(HINSTANCE instance, int showCommand) {
   InitFileSystemProviders();
+  // Before the window's lists, the command line or the stored chain can load a plug-in that crashed or hung an
+  // earlier start.
+  HoldBackUnfinishedPluginLoads();
   g_app->closingCount = 0;
   // The menus that the window's creation builds show the shortcuts of this run's table.
   InstallKeyboardHook(&g_keyHookState, instance);

@@ -42,8 +42,6 @@ void TakeArgumentPath(const wchar_t* argument, wchar_t (&path)[kCurrentFolderCap
 }  // namespace
 
 void OnStartupCommand(HWND window) {
-  // Before the command line or the stored chain can load a plug-in that crashed or hung the last start.
-  ReviewUnfinishedPluginLoads(window);
   LoadRecentFiles(&g_recentFiles, window);
   ShowAboutBox(window, true);
   ProcessCommandLine(window);
@@ -52,6 +50,8 @@ void OnStartupCommand(HWND window) {
 }
 
 void RestoreChainAtStartup(HWND window) {
+  // Before the stored chain loads its plug-ins.
+  AskAboutHeldBackPlugins(window);
   ShowAboutBox(window, true);
   RestoreModuleChain();
   if (g_app->moduleOfferCount == 0) OfferModuleMenuIfChainEmpty(window);

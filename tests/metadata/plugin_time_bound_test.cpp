@@ -135,9 +135,12 @@ TEST(PluginTimeBound, APluginWhoseLastLoadDidNotFinishLoadsOnlyWithConsent) {
     PluginScope scope({PluginValue("Test", kPublishedPlugin)});
     scope.state_.UseTexts(kTexts);
     if (c.marked) ProfileSetString(&g_settingsStore, kLoadingSection, "Test", NarrowText(TestPluginPath(kPublishedPlugin)).c_str());
-    const std::wstring asked = AnswerBoxes(c.answer, [] { ReviewUnfinishedPluginLoads(nullptr); });
+    HoldBackUnfinishedPluginLoads();
+    LoadConfiguredPlugins(L"Test");
+    EXPECT_EQ(FindPluginByName(L"Test", nullptr) != nullptr, !c.marked) << "held back until the user is asked";
+    const std::wstring asked = AnswerBoxes(c.answer, [] { AskAboutHeldBackPlugins(nullptr); });
     EXPECT_EQ(asked.find(kPublishedPlugin) != std::wstring::npos, c.marked) << NarrowText(asked);
-    EXPECT_EQ(AnswerBoxes(IDYES, [] { ReviewUnfinishedPluginLoads(nullptr); }), L"") << "asked once";
+    EXPECT_EQ(AnswerBoxes(IDYES, [] { AskAboutHeldBackPlugins(nullptr); }), L"") << "asked once";
 
     LoadConfiguredPlugins(L"Test");
     EXPECT_EQ(FindPluginByName(L"Test", nullptr) != nullptr, c.loads);
