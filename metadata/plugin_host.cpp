@@ -560,7 +560,7 @@ INT_PTR RequestPluginValue(const PluginRecord* record, const wchar_t* path, int 
   return WithCallLock(record, [&](HostedPlugin* hosted) {
     const int size = valueSize < kMostValueBytes ? valueSize : kMostValueBytes;
     CopyWideString(path, hosted->path, kValuePathCapacity);
-    memset(hosted->value, 0, sizeof hosted->value);
+    memset(hosted->value, 0, static_cast<size_t>(size > 0 ? size : 0) + 4);
     hosted->valueRequest = {hosted->path, fieldIndex, unitIndex, hosted->value, size};
     const INT_PTR answer = DispatchBounded(hosted, kPluginValue, &hosted->valueRequest, -1);
     if (!IsStuck(record) && size > 0) memcpy(value, hosted->value, static_cast<size_t>(size));
