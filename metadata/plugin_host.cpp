@@ -13,6 +13,7 @@
 #include "foundation/files/paths.h"
 #include "foundation/files/shell_folders.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/name_parts.h"
 #include "foundation/text/pattern_list.h"
 #include "foundation/text/text_encoding.h"
 #include "foundation/files/system_errors.h"
@@ -300,11 +301,11 @@ bool FindDispatch(PluginRecord* record) {
 void MarkKey(const wchar_t* name, char* key) { WideToMultiByteBounded(name, key, kMarkKeyCapacity, CP_UTF8); }
 
 // The mark reaches the file before the library loads, so that it outlives a load that never comes back. A
-// temporary load (without a name) is the user's own doing and gets none.
+// temporary load (without a name) is marked under the library's file name, so that the next start can say
+// what ended the program.
 void SetLoadMark(const wchar_t* name, const wchar_t* path, bool set) {
-  if (name == nullptr || name[0] == 0) return;
   char key[kMarkKeyCapacity];
-  MarkKey(name, key);
+  MarkKey(name != nullptr && name[0] != 0 ? name : path + FileNameOffset(path), key);
   if (set) {
     ProfileSetPath(&g_settingsStore, kLoadingSection, key, path);
   } else {
