@@ -116,7 +116,7 @@ bool IsStuckLibrary(const wchar_t* path) {
   return stuck != nullptr;
 }
 
-LRESULT TellNotAnswering(void* argument) {
+LRESULT ShowNotAnswering(void* argument) {
   const HostedPlugin* hosted = static_cast<const HostedPlugin*>(argument);
   ShowMessageWithPath(nullptr, kTextPluginNotAnswering, nullptr, hosted->libraryPath, nullptr, MB_OK | MB_ICONWARNING);
   return 0;
@@ -132,15 +132,15 @@ void EndRunAfterBlockedLoad() {
   TerminateProcess(GetCurrentProcess(), ERROR_TIMEOUT);
 }
 
-// Tells the user on the main window's thread; a worker thread does not wait for the answer.
-void TellOnGuiThread(GuiThreadFunction tell, HostedPlugin* hosted) {
+// The message comes from the main window's message loop, where no caller holds the plug-in, and no worker
+// thread waits for the user's answer.
+void TellNotAnswering(HostedPlugin* hosted) {
   HWND window = g_mainWindow;
-  const DWORD windowThread = window != nullptr ? GetWindowThreadProcessId(window, nullptr) : 0;
-  if (windowThread != 0 && windowThread != GetCurrentThreadId() &&
-      PostMessageW(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(tell), reinterpret_cast<LPARAM>(hosted))) {
+  if (window != nullptr && PostMessageW(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(ShowNotAnswering),
+                                        reinterpret_cast<LPARAM>(hosted))) {
     return;
   }
-  tell(hosted);
+  ShowNotAnswering(hosted);
 }
 
 // The block of a plug-in that stopped answering stays for the rest of the process, and the user hears of it
@@ -154,7 +154,7 @@ void MarkNotAnswering(HostedPlugin* hosted, bool loading) {
   if (loading) {
     EndRunAfterBlockedLoad();
   } else {
-    TellOnGuiThread(TellNotAnswering, hosted);
+    TellNotAnswering(hosted);
   }
 }
 
