@@ -7,15 +7,21 @@
 #include "foundation/core/guard.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
+#include "foundation/core/record_buffer.h"
 #include "foundation/core/threads.h"
 #include "foundation/files/file_io.h"
 #include "foundation/files/paths.h"
 #include "foundation/files/shell_folders.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/name_parts.h"
 #include "foundation/text/pattern_list.h"
 #include "foundation/text/text_encoding.h"
 #include "foundation/files/system_errors.h"
+#include "foundation/profile/profile_store.h"
+#include "foundation/ui/message_boxes.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "metadata/plugin_list.h"
+#include "metadata/plugin_worker.h"
 #include "metadata/published_plugins.h"
 
 namespace {
@@ -23,6 +29,52 @@ namespace {
 constexpr int kDetectTextCapacity = 1024;
 constexpr int kPathCapacity = 1024;
 constexpr int kErrorBadLibrary = 193;
+constexpr int kValuePathCapacity = 2048;
+constexpr int kMostValueBytes = 4096;
+constexpr int kCollectedNameCapacity = 128;
+constexpr int kCollectedUnitsCapacity = 256;
+constexpr int kMostHeldBack = 16;
+constexpr int kMarkKeyCapacity = 256;
+// Section of the profile store that names the plug-ins whose load is under way, so that a load that never
+// came back (the program crashed or hung in it) is known at the next start.
+constexpr char kLoadingSection[] = "pgnContLoading";
+
+// One field of an enumeration, kept until the caller's callback gets it on the caller's thread.
+struct CollectedField {
+  int32_t type;
+  bool hasUnits;
+  wchar_t name[kCollectedNameCapacity];
+  wchar_t displayName[kCollectedNameCapacity];
+  char units[kCollectedUnitsCapacity];
+};
+
+// A plug-in as the host keeps it: the record (first, so that a record's address is the block's), the worker
+// that runs its calls, and the copies a call works on. A call that is left behind writes only into this
+// block, which is never freed once its worker is stuck.
+struct HostedPlugin {
+  PluginRecord record;
+  PluginWorker* worker;
+  CRITICAL_SECTION calls;
+  HostedPlugin* nextStuck;
+  bool stuckInLoader;                  // it stopped answering while loading or freeing its library
+  volatile LONG loaderLeft;            // that load or free came back after all
+  wchar_t libraryPath[kPathCapacity];  // placeholders expanded
+  // The pending call.
+  int command;
+  void* parameter;
+  INT_PTR failure;
+  INT_PTR result;
+  uint32_t faults;  // caught by the guards on the plug-in's thread during the call
+  DWORD loadError;
+  wchar_t text[kDetectTextCapacity];
+  wchar_t path[kValuePathCapacity];
+  uint8_t value[kMostValueBytes + 4];
+  PluginTextRequest textRequest;
+  PluginValueRequest valueRequest;
+  PluginFieldQuery query;
+  PluginFieldEnumRequest enumRequest;
+  RecordBuffer fields;
+};
 
 // The slots never move, so a reader on another thread may index them while the GUI thread appends.
 struct LoadedPlugins {
@@ -33,10 +85,122 @@ struct LoadedPlugins {
 LoadedPlugins* g_loadedPlugins = nullptr;
 volatile LONG g_restartPending = 0;
 
+// Plug-ins that did not answer: never called, loaded or freed again in this process.
+SRWLOCK g_stuckLock = SRWLOCK_INIT;
+HostedPlugin* g_stuckPlugins = nullptr;
+
+// Plug-ins whose load did not finish in an earlier run: not loaded in this one unless the user agrees.
+struct HeldBackPlugins {
+  bool held;
+  bool asked;
+  int count;
+  char keys[kMostHeldBack][kMarkKeyCapacity];
+  wchar_t paths[kMostHeldBack][kPathCapacity];
+  bool consented[kMostHeldBack];
+};
+HeldBackPlugins g_heldBack;
+
+HostedPlugin* Hosted(const PluginRecord* record) {
+  return reinterpret_cast<HostedPlugin*>(const_cast<PluginRecord*>(record));
+}
+
+bool IsStuck(const PluginRecord* record) {
+  const HostedPlugin* hosted = Hosted(record);
+  return hosted->worker == nullptr || IsPluginWorkerStuck(hosted->worker);
+}
+
+bool IsStuckLibrary(const wchar_t* path) {
+  AcquireSRWLockShared(&g_stuckLock);
+  const HostedPlugin* stuck = g_stuckPlugins;
+  while (stuck != nullptr && !EqualsIgnoreCaseWide(stuck->libraryPath, path)) stuck = stuck->nextStuck;
+  ReleaseSRWLockShared(&g_stuckLock);
+  return stuck != nullptr;
+}
+
+LRESULT ShowNotAnswering(void* argument) {
+  const HostedPlugin* hosted = static_cast<const HostedPlugin*>(argument);
+  ShowMessageWithPath(nullptr, kTextPluginNotAnswering, nullptr, hosted->libraryPath, nullptr, MB_OK | MB_ICONWARNING);
+  return 0;
+}
+
+// A load that did not answer may hold the system's loader for good, and with it every later load, resource
+// lookup (message boxes included) and thread start of this process: a program run cannot go on or even say so.
+// What is configured is saved and the process ends; its load mark stays in the file, so the next start asks
+// the user about this plug-in before anything loads it.
+void EndRunAfterBlockedLoad() {
+  if (g_mainWindow == nullptr) return;
+  ProfileSave(&g_settingsStore);
+  TerminateProcess(GetCurrentProcess(), ERROR_TIMEOUT);
+}
+
+// The message comes from the main window's message loop, where no caller holds the plug-in, and no worker
+// thread waits for the user's answer.
+void TellNotAnswering(HostedPlugin* hosted) {
+  HWND window = g_mainWindow;
+  if (window != nullptr && PostMessageW(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(ShowNotAnswering),
+                                        reinterpret_cast<LPARAM>(hosted))) {
+    return;
+  }
+  ShowNotAnswering(hosted);
+}
+
+// The block of a plug-in that stopped answering stays for the rest of the process, and the user hears of it
+// once (of a load, at the next start).
+void MarkNotAnswering(HostedPlugin* hosted, bool loading) {
+  AcquireSRWLockExclusive(&g_stuckLock);
+  hosted->stuckInLoader = loading;
+  hosted->nextStuck = g_stuckPlugins;
+  g_stuckPlugins = hosted;
+  ReleaseSRWLockExclusive(&g_stuckLock);
+  if (loading) {
+    EndRunAfterBlockedLoad();
+  } else {
+    TellNotAnswering(hosted);
+  }
+}
+
+// Runs a task on the plug-in's worker; false when it did not answer (now or before).
+bool RunBounded(HostedPlugin* hosted, void (*task)(void* context), bool loading) {
+  if (IsStuck(&hosted->record)) return false;
+  if (RunOnPluginWorker(hosted->worker, task, hosted) == kPluginAnswered) return true;
+  MarkNotAnswering(hosted, loading);
+  return false;
+}
+
+void DispatchTask(void* context) {
+  HostedPlugin* hosted = static_cast<HostedPlugin*>(context);
+  const PluginRecord& record = hosted->record;
+  const uint32_t before = CaughtFaultCountOnThisThread();
+  hosted->result = GuardedCall(
+      hosted->failure, [&] { return record.dispatch(hosted->command, record.handle, hosted->parameter); },
+      {"plug-in", record.name});
+  hosted->faults = CaughtFaultCountOnThisThread() - before;
+}
+
+// Sends a command whose parameter lies in the block; the caller holds the block's call lock. A fault inside
+// the plug-in counts on the caller's thread too: a step that called it has failed.
+INT_PTR DispatchBounded(HostedPlugin* hosted, int command, void* parameter, INT_PTR failure) {
+  if (hosted->record.dispatch == nullptr) return failure;
+  hosted->command = command;
+  hosted->parameter = parameter;
+  hosted->failure = failure;
+  if (!RunBounded(hosted, DispatchTask, false)) return failure;
+  if (hosted->faults != 0) RecordFaultOfCallElsewhere(std::source_location::current(), {"plug-in", hosted->record.name});
+  return hosted->result;
+}
+
+// One call at a time per plug-in: the block's copies belong to the call under way.
+template <typename Call>
+INT_PTR WithCallLock(const PluginRecord* record, Call call) {
+  HostedPlugin* hosted = Hosted(record);
+  EnterCriticalSection(&hosted->calls);
+  const INT_PTR result = call(hosted);
+  LeaveCriticalSection(&hosted->calls);
+  return result;
+}
+
 INT_PTR CallPlugin(const PluginRecord* record, int command, void* parameter, INT_PTR failure) {
-  if (record->dispatch == nullptr) return failure;
-  return GuardedCall(failure, [&] { return record->dispatch(command, record->handle, parameter); },
-                     {"plug-in", record->name});
+  return WithCallLock(record, [&](HostedPlugin* hosted) { return DispatchBounded(hosted, command, parameter, failure); });
 }
 
 // An ended plug-in whose record stays in its slot with its name, so that its index still names it.
@@ -49,26 +213,52 @@ void FreeDetectInformation(PluginRecord* record) {
   FreeAndNull(&record->detectText);
 }
 
-// Ends a plug-in (unload command, library, detect information); its record keeps only the name.
+void FreeLibraryTask(void* context) {
+  HostedPlugin* hosted = static_cast<HostedPlugin*>(context);
+  GuardedCall(0, [&] { return FreeLibrary(hosted->record.module); });
+  hosted->record.module = nullptr;
+  InterlockedExchange(&hosted->loaderLeft, 1);
+}
+
+// Ends a plug-in (unload command, library, detect information); its record keeps only the name. A plug-in that
+// does not answer is left as it is: its thread may still be inside the library.
 void EndPlugin(PluginRecord* record) {
-  CallPlugin(record, kPluginUnload, nullptr, 0);
-  if (record->module != nullptr) FreeLibrary(record->module);
+  if (record->module != nullptr && !IsStuck(record)) {
+    CallPlugin(record, kPluginUnload, nullptr, 0);
+    if (!IsStuck(record) && !PluginLoaderBlocked()) RunBounded(Hosted(record), FreeLibraryTask, true);
+  }
+  if (record->module != nullptr) return;
   FreeDetectInformation(record);
-  record->module = nullptr;
   record->dispatch = nullptr;
   record->handle = 0;
 }
 
+// Frees a record and its worker; the block of a plug-in that does not answer stays where its thread can reach it.
 void ReleasePlugin(PluginRecord** slot) {
   if (*slot == nullptr) return;
+  HostedPlugin* hosted = Hosted(*slot);
   EndPlugin(*slot);
+  if ((*slot)->module != nullptr) {
+    *slot = nullptr;
+    return;
+  }
+  ReleasePluginWorker(hosted->worker);
+  RecordBufferDestroy(&hosted->fields);
+  DeleteCriticalSection(&hosted->calls);
   FreeAndNull(slot);
 }
 
 void AskText(const PluginRecord* record, int command, wchar_t* text, int capacity) {
   text[0] = 0;
-  PluginTextRequest request{text, capacity};
-  CallPlugin(record, command, &request, -1);
+  WithCallLock(record, [&](HostedPlugin* hosted) {
+    hosted->text[0] = 0;
+    hosted->textRequest = {hosted->text, capacity < kDetectTextCapacity ? capacity : kDetectTextCapacity};
+    DispatchBounded(hosted, command, &hosted->textRequest, -1);
+    if (IsStuck(record)) return 0;
+    hosted->text[kDetectTextCapacity - 1] = 0;
+    CopyWideString(hosted->text, text, capacity);
+    return 0;
+  });
   text[capacity - 1] = 0;
 }
 
@@ -115,26 +305,92 @@ bool FindDispatch(PluginRecord* record) {
   return true;
 }
 
-// A new record for the library, started and with its detect information; null when it is no plug-in. The last
-// error tells why a library could not be loaded.
+void MarkKey(const wchar_t* name, char* key) { WideToMultiByteBounded(name, key, kMarkKeyCapacity, CP_UTF8); }
+
+// The mark reaches the file before the library loads, so that it outlives a load that never comes back. A
+// temporary load (without a name) is marked under the library's file name, so that the next start can say
+// what ended the program.
+void SetLoadMark(const wchar_t* name, const wchar_t* path, bool set) {
+  char key[kMarkKeyCapacity];
+  MarkKey(name != nullptr && name[0] != 0 ? name : path + FileNameOffset(path), key);
+  if (set) {
+    ProfileSetPath(&g_settingsStore, kLoadingSection, key, path);
+  } else {
+    ProfileDeleteKey(&g_settingsStore, kLoadingSection, key);
+  }
+  ProfileSave(&g_settingsStore);
+}
+
+bool IsHeldBack(const wchar_t* name) {
+  if (name == nullptr) return false;
+  char key[kMarkKeyCapacity];
+  MarkKey(name, key);
+  for (int i = 0; i < g_heldBack.count; ++i) {
+    if (!g_heldBack.consented[i] && strcmp(g_heldBack.keys[i], key) == 0) return true;
+  }
+  return false;
+}
+
+HostedPlugin* NewHostedPlugin(const wchar_t* libraryPath) {
+  HostedPlugin* hosted = static_cast<HostedPlugin*>(AllocZeroed(sizeof(HostedPlugin)));
+  if (hosted == nullptr) return nullptr;
+  InitializeCriticalSection(&hosted->calls);
+  RecordBufferInit(&hosted->fields, true);
+  ExpandPathPlaceholders(libraryPath, hosted->libraryPath, kPathCapacity);
+  hosted->worker = CreatePluginWorker();
+  return hosted;
+}
+
+void LoadLibraryTask(void* context) {
+  HostedPlugin* hosted = static_cast<HostedPlugin*>(context);
+  PluginRecord* record = &hosted->record;
+  GuardedCall(0, [&] {
+    record->module = LoadLibraryW(hosted->libraryPath);
+    hosted->loadError = record->module == nullptr ? GetLastError() : kErrorBadLibrary;
+    if (record->module != nullptr && !FindDispatch(record)) {
+      FreeLibrary(record->module);
+      record->module = nullptr;
+    }
+    return 0;
+  });
+  InterlockedExchange(&hosted->loaderLeft, 1);
+}
+
+INT_PTR StartPlugin(const PluginRecord* record, const wchar_t* initParameter) {
+  return WithCallLock(record, [&](HostedPlugin* hosted) {
+    CopyWideString(initParameter != nullptr ? initParameter : L"", hosted->text, kDetectTextCapacity);
+    return DispatchBounded(hosted, kPluginStart, initParameter != nullptr ? hosted->text : nullptr, 0);
+  });
+}
+
+// A new record for the library, started and with its detect information; null when it is no plug-in or did
+// not answer (a plug-in that did not answer keeps its block and is refused from then on). The last error tells
+// why a library could not be loaded.
 PluginRecord* LoadContentPlugin(const wchar_t* name, const wchar_t* libraryPath, const wchar_t* detectOverride,
                                 const wchar_t* initParameter) {
-  if (libraryPath == nullptr || libraryPath[0] == 0) return nullptr;
-  PluginRecord* record = static_cast<PluginRecord*>(AllocZeroed(sizeof(PluginRecord)));
-  if (record == nullptr) return nullptr;
-  wchar_t path[kPathCapacity];
-  ExpandPathPlaceholders(libraryPath, path, kPathCapacity);
-  record->module = LoadLibraryW(path);
-  const DWORD error = record->module == nullptr ? GetLastError() : kErrorBadLibrary;
-  if (record->module == nullptr || !FindDispatch(record)) {
+  if (libraryPath == nullptr || libraryPath[0] == 0 || PluginLoaderBlocked()) return nullptr;
+  HostedPlugin* hosted = NewHostedPlugin(libraryPath);
+  if (hosted == nullptr) return nullptr;
+  PluginRecord* record = &hosted->record;
+  if (hosted->worker == nullptr || IsStuckLibrary(hosted->libraryPath)) {
     ReleasePlugin(&record);
+    SetLastError(ERROR_TIMEOUT);
+    return nullptr;
+  }
+  SetLoadMark(name, libraryPath, true);
+  if (!RunBounded(hosted, LoadLibraryTask, true)) return nullptr;
+  if (record->module == nullptr) {
+    const DWORD error = hosted->loadError;
+    ReleasePlugin(&record);
+    SetLoadMark(name, libraryPath, false);
     SetLastError(error);
     return nullptr;
   }
-  const INT_PTR handle = CallPlugin(record, kPluginStart, const_cast<wchar_t*>(initParameter), 0);
-  record->handle = handle;
+  record->handle = StartPlugin(record, initParameter);
   CopyWideString(name != nullptr ? name : L"", record->name, kPluginNameCapacity);
   SetUpDetectInformation(record, detectOverride);
+  if (IsStuck(record)) return nullptr;
+  SetLoadMark(name, libraryPath, false);
   return record;
 }
 
@@ -187,6 +443,26 @@ int LoadConfiguredEntry(const PluginListEntry* entry, void* userData) {
     EnsureContentPluginLoaded(entry->name, entry->libraryPath, entry->detectString, entry->initParameter);
   }
   return load->name != nullptr ? 1 : 0;
+}
+
+int CollectField(int fieldType, const PluginFieldEnumRequest*, const wchar_t* name, const wchar_t* displayName,
+                 const char* units, void* userData) {
+  HostedPlugin* hosted = static_cast<HostedPlugin*>(userData);
+  CollectedField field = {};
+  field.type = fieldType;
+  CopyWideString(name != nullptr ? name : L"", field.name, kCollectedNameCapacity);
+  CopyWideString(displayName != nullptr ? displayName : field.name, field.displayName, kCollectedNameCapacity);
+  field.hasUnits = units != nullptr;
+  if (units != nullptr) CopyNarrowBounded(units, field.units, kCollectedUnitsCapacity);
+  return RecordBufferAppend(&hosted->fields, &field, sizeof field) != 0 ? 1 : 0;
+}
+
+int HoldBackUnfinishedLoad(const char* key, const char* value, void*) {
+  if (g_heldBack.count >= kMostHeldBack) return 1;
+  CopyNarrowBounded(key, g_heldBack.keys[g_heldBack.count], kMarkKeyCapacity);
+  ProfileDecodeValue(&g_settingsStore, value, g_heldBack.paths[g_heldBack.count], kPathCapacity);
+  ++g_heldBack.count;
+  return 0;
 }
 
 void ReadFileStart(PluginFileDetails* details) {
@@ -247,7 +523,7 @@ PluginRecord* EnsureContentPluginLoaded(const wchar_t* name, const wchar_t* libr
                                         const wchar_t* initParameter) {
   RunPendingRestart();
   PluginRecord* record = FindPluginByName(name, nullptr);
-  if (record != nullptr) return record;
+  if (record != nullptr || IsHeldBack(name)) return record;
   record = LoadContentPlugin(name, libraryPath, detectOverride, initParameter);
   if (record != nullptr && !AppendPlugin(record)) ReleasePlugin(&record);
   return record;
@@ -268,6 +544,7 @@ PluginRecord* FindOrLoadPlugin(const wchar_t* name, int* index) {
 }
 
 void UnloadAllPlugins() {
+  g_heldBack = {};
   if (g_loadedPlugins == nullptr) return;
   for (int i = 0; i < LoadedPluginCount(); ++i) ReleasePlugin(&g_loadedPlugins->records[i]);
   FreeAndNull(&g_loadedPlugins);
@@ -288,12 +565,24 @@ bool PluginAppliesToFile(const PluginRecord* record, PluginFileDetails* details)
 
 INT_PTR RequestPluginValue(const PluginRecord* record, const wchar_t* path, int fieldIndex, int unitIndex,
                            void* value, int valueSize) {
-  PluginValueRequest request{path, fieldIndex, unitIndex, value, valueSize};
-  return CallPlugin(record, kPluginValue, &request, -1);
+  return WithCallLock(record, [&](HostedPlugin* hosted) {
+    const int size = valueSize < kMostValueBytes ? valueSize : kMostValueBytes;
+    CopyWideString(path, hosted->path, kValuePathCapacity);
+    memset(hosted->value, 0, static_cast<size_t>(size > 0 ? size : 0) + 4);
+    hosted->valueRequest = {hosted->path, fieldIndex, unitIndex, hosted->value, size};
+    const INT_PTR answer = DispatchBounded(hosted, kPluginValue, &hosted->valueRequest, -1);
+    if (!IsStuck(record) && size > 0) memcpy(value, hosted->value, static_cast<size_t>(size));
+    return answer;
+  });
 }
 
 INT_PTR QueryPluginField(const PluginRecord* record, PluginFieldQuery* query) {
-  return CallPlugin(record, kPluginFindField, query, 0);
+  return WithCallLock(record, [&](HostedPlugin* hosted) {
+    hosted->query = *query;
+    const INT_PTR answer = DispatchBounded(hosted, kPluginFindField, &hosted->query, 0);
+    if (!IsStuck(record)) *query = hosted->query;
+    return answer;
+  });
 }
 
 INT_PTR RequestPluginFields(const PluginRecord* record, PluginFieldCallback callback, void* userData) {
@@ -301,7 +590,32 @@ INT_PTR RequestPluginFields(const PluginRecord* record, PluginFieldCallback call
   CopyWideString(record->name, request.pluginName, kPluginNameCapacity);
   request.callback = callback;
   request.userData = userData;
-  return CallPlugin(record, kPluginEnumFields, &request, -1);
+  uint32_t count = 0;
+  CollectedField* fields = nullptr;
+  const INT_PTR answer = WithCallLock(record, [&](HostedPlugin* hosted) {
+    RecordBufferReset(&hosted->fields);
+    hosted->enumRequest = request;
+    hosted->enumRequest.callback = CollectField;
+    hosted->enumRequest.userData = hosted;
+    const INT_PTR result = DispatchBounded(hosted, kPluginEnumFields, &hosted->enumRequest, -1);
+    if (IsStuck(record)) return result;
+    count = RecordBufferCount(&hosted->fields);
+    fields = static_cast<CollectedField*>(RecordBufferCopyOut(&hosted->fields));
+    return result;
+  });
+  // The caller's callback runs on the caller's thread, once the plug-in has listed its fields.
+  GuardedCall(0, [&] {
+    for (uint32_t i = 0; fields != nullptr && i < count; ++i) {
+      const CollectedField& field = fields[i];
+      if (callback(field.type, &request, field.name, field.displayName, field.hasUnits ? field.units : nullptr,
+                   userData) != 0) {
+        break;
+      }
+    }
+    return 0;
+  });
+  FreeAndNull(&fields);
+  return answer;
 }
 
 int EnumeratePluginFields(const wchar_t* name, PluginFieldCallback callback, void* userData) {
@@ -332,8 +646,41 @@ int GetPluginHasSettings(const wchar_t* libraryPath, const wchar_t* initParamete
 
 void ShowPluginSettings(const wchar_t* libraryPath, HWND parent, wchar_t* initParameter, int capacity) {
   WithTemporaryPlugin(libraryPath, initParameter, [&](const PluginRecord* record) {
+    // The plug-in's dialog waits for the user, so it runs on this thread without a bound.
     PluginSettingsRequest request{parent, initParameter, capacity};
-    CallPlugin(record, kPluginSettings, &request, -1);
+    if (!IsStuck(record)) {
+      GuardedCall<INT_PTR>(-1, [&] { return record->dispatch(kPluginSettings, record->handle, &request); });
+    }
     initParameter[capacity - 1] = 0;
   });
+}
+
+void HoldBackUnfinishedPluginLoads() {
+  if (g_heldBack.held) return;
+  g_heldBack.held = true;
+  ProfileEnumSection(&g_settingsStore, kLoadingSection, HoldBackUnfinishedLoad, nullptr);
+}
+
+void AskAboutHeldBackPlugins(HWND owner) {
+  if (g_heldBack.asked) return;
+  g_heldBack.asked = true;
+  bool consented = false;
+  for (int i = 0; i < g_heldBack.count; ++i) {
+    if (ShowMessageWithPath(owner, kTextPluginLoadUnfinished, nullptr, g_heldBack.paths[i], nullptr,
+                            MB_YESNO | MB_ICONWARNING) != IDYES) {
+      continue;
+    }
+    g_heldBack.consented[i] = true;
+    ProfileDeleteKey(&g_settingsStore, kLoadingSection, g_heldBack.keys[i]);
+    consented = true;
+  }
+  if (consented) ProfileSave(&g_settingsStore);
+}
+
+bool PluginLoaderBlocked() {
+  AcquireSRWLockShared(&g_stuckLock);
+  const HostedPlugin* stuck = g_stuckPlugins;
+  while (stuck != nullptr && !(stuck->stuckInLoader && stuck->loaderLeft == 0)) stuck = stuck->nextStuck;
+  ReleaseSRWLockShared(&g_stuckLock);
+  return stuck != nullptr;
 }

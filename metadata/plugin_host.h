@@ -9,7 +9,15 @@
 // waits until no job that may be inside a plug-in is running.
 //
 // Every call into a plug-in runs inside the guard: a value request that fails gives -1, an enumeration ends,
-// a load gives no record.
+// a load gives no record. Every call (a load included) runs on a thread of the host for that plug-in and is
+// waited for at most kPluginAnswerMs (metadata/plugin_worker.h): a plug-in that does not answer in that time,
+// or whose thread ends inside a call (a stack overflow), is not called, loaded or freed again in this process;
+// its fields give no value, and the user is told once, with the library's path. A load that does not answer
+// ends a program run at once (the system's loader may stay blocked by it); the user hears of it at the next
+// start.
+//
+// A load of a configured plug-in is marked in the profile store while it is under way; a plug-in whose mark
+// is still set at the next start (that run crashed or hung in it) is loaded again only when the user agrees.
 #pragma once
 #include <windows.h>
 
@@ -84,6 +92,17 @@ INT_PTR QueryPluginField(const PluginRecord* record, PluginFieldQuery* query);
 INT_PTR RequestPluginFields(const PluginRecord* record, PluginFieldCallback callback, void* userData);
 // The fields of the plug-in of that name (loaded when needed); -1 when there is no such plug-in.
 int EnumeratePluginFields(const wchar_t* name, PluginFieldCallback callback, void* userData);
+
+// At start-up, once per process, before anything may load a plug-in: every plug-in whose load did not finish
+// in an earlier run is held back (not loaded).
+void HoldBackUnfinishedPluginLoads();
+// Then, once per process, the user is asked about each of them: one the user agrees to loses its mark and loads
+// as usual; the others stay unloaded in this run and are asked about again at the next start.
+void AskAboutHeldBackPlugins(HWND owner);
+// True while a load (or free) of a library that did not answer has not come back: the system's loader may be
+// blocked by it, so no library is loaded or freed meanwhile, and the process must end without waiting for the
+// loader.
+bool PluginLoaderBlocked();
 
 // What a temporary load of a library tells: its detect string and name suggestion.
 struct PluginProbe {

@@ -73,6 +73,9 @@ int RunWithRestarts(HINSTANCE instance, int showCommand) {
         UnloadAllPlugins();
         FreeAndNull(&g_app);
       }
+      // A plug-in whose load or free never came back may hold the system's loader, for which a normal end of the
+      // process would wait for ever; everything is saved by now.
+      if (PluginLoaderBlocked()) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(result));
       return result;
     }
     ProfileResumeFileAccess(&g_settingsStore);
@@ -88,6 +91,9 @@ int RunWithRestarts(HINSTANCE instance, int showCommand) {
 
 int RunApplication(HINSTANCE instance, int showCommand) {
   InitFileSystemProviders();
+  // Before the window's lists, the command line or the stored chain can load a plug-in that crashed or hung an
+  // earlier start.
+  HoldBackUnfinishedPluginLoads();
   g_app->closingCount = 0;
   // The menus that the window's creation builds show the shortcuts of this run's table.
   InstallKeyboardHook(&g_keyHookState, instance);

@@ -11,6 +11,7 @@
 #include "foundation/win32/system_functions.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/win32/window_wrappers.h"
+#include "metadata/plugin_host.h"
 #include "shell/about_box.h"
 #include "shell/chain_commands.h"
 #include "shell/explorer_integration.h"
@@ -51,6 +52,8 @@ void OnStartupCommand(HWND window) {
 }
 
 void RestoreChainAtStartup(HWND window) {
+  // Before the stored chain loads its plug-ins.
+  AskAboutHeldBackPlugins(window);
   ShowAboutBox(window, true);
   // A settings file named on the command line (loaded whole or in part) is the chain the user asked for.
   if (CountSteps() == 0) RestoreModuleChain();

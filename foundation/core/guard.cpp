@@ -69,12 +69,12 @@ const GuardFrame* EnterGuardFrame(const GuardFrame* frame) {
 
 void LeaveGuardFrame(const GuardFrame* outer) { t_guardFrames = outer; }
 
-void RecordCaughtFault(uint32_t code, const std::source_location& site, const GuardSubject& subject) {
-  InterlockedIncrement(&g_caughtFaults);
-  ++t_caughtFaults;
+namespace {
+
+void TraceFault(const char* what, const std::source_location& site, const GuardSubject& subject) {
   char line[kFaultLineCapacity];
-  snprintf(line, sizeof line, "fault %08X in %s (%s:%u)", static_cast<unsigned>(code), site.function_name(),
-           site.file_name(), static_cast<unsigned>(site.line()));
+  snprintf(line, sizeof line, "%s in %s (%s:%u)", what, site.function_name(), site.file_name(),
+           static_cast<unsigned>(site.line()));
   AppendSubject(subject, " ", line, sizeof line);
   const GuardSubject* shown = &subject;
   for (const GuardFrame* frame = t_guardFrames; frame != nullptr; frame = frame->outer) {
@@ -84,6 +84,21 @@ void RecordCaughtFault(uint32_t code, const std::source_location& site, const Gu
     shown = frame->subject;
   }
   AppendTraceLine(line);
+}
+
+}  // namespace
+
+void RecordCaughtFault(uint32_t code, const std::source_location& site, const GuardSubject& subject) {
+  InterlockedIncrement(&g_caughtFaults);
+  ++t_caughtFaults;
+  char what[32];
+  snprintf(what, sizeof what, "fault %08X", static_cast<unsigned>(code));
+  TraceFault(what, site, subject);
+}
+
+void RecordFaultOfCallElsewhere(const std::source_location& site, const GuardSubject& subject) {
+  ++t_caughtFaults;
+  TraceFault("fault on its own thread", site, subject);
 }
 
 uint32_t CaughtFaultCount() { return static_cast<uint32_t>(g_caughtFaults); }

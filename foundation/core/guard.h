@@ -36,6 +36,11 @@ void LeaveGuardFrame(const GuardFrame* outer);
 // Counts a caught fault and writes its trace line.
 void RecordCaughtFault(uint32_t code, const std::source_location& site, const GuardSubject& subject);
 
+// A fault that a guard on another thread caught inside a call this thread waited for (a plug-in's own
+// thread): counted on this thread only, so that its callers see the call failed, and traced once more with
+// this thread's guards around it.
+void RecordFaultOfCallElsewhere(const std::source_location& site, const GuardSubject& subject);
+
 // Faults the guards caught since the process started, on every thread or on the calling one. A caller that
 // must tell whether a call it made failed deep inside (a guard below it took the fault and answered a fixed
 // result) compares the thread's count before and after.

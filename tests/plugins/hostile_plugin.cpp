@@ -1,0 +1,60 @@
+// Content plug-ins of the published interface that misbehave, built for the tests of the plug-in host's time
+// bound. Each offers one integer field "Value" and is built once per misbehaviour:
+//   HOSTILE_HANG_VALUE  ContentGetValueW does not answer;
+//   HOSTILE_HANG_LOAD   the library's entry point does not return from the load;
+//   HOSTILE_OVERFLOW    ContentGetValueW recurses until the stack overflows.
+// Not answering means waiting for the manual-reset event named by HostileReleaseEventName, which the test sets
+// when it ends, so that the test process can end.
+#include <windows.h>
+
+#include <cwchar>
+
+namespace {
+
+void WaitForRelease() {
+  wchar_t name[64];
+  swprintf(name, 64, L"QVRXHostilePluginRelease%lu", GetCurrentProcessId());
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, name);
+  WaitForSingleObject(release, INFINITE);
+  CloseHandle(release);
+}
+
+#ifdef HOSTILE_OVERFLOW
+__attribute__((noinline)) int Recurse(volatile int depth) {
+  volatile char frame[4096];
+  frame[0] = static_cast<char>(depth);
+  return Recurse(depth + 1) + frame[0];
+}
+#endif
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
+#ifdef HOSTILE_HANG_LOAD
+  if (reason == DLL_PROCESS_ATTACH) WaitForRelease();
+#else
+  (void)reason;
+#endif
+  return TRUE;
+}
+
+__declspec(dllexport) int WINAPI ContentGetSupportedField(int index, char* name, char* units, int capacity) {
+  if (index != 0 || capacity < 6) return 0;
+  lstrcpynA(name, "Value", capacity);
+  units[0] = 0;
+  return 1;
+}
+
+__declspec(dllexport) int WINAPI ContentGetValueW(wchar_t*, int, int, void* value, int size, int) {
+#ifdef HOSTILE_HANG_VALUE
+  WaitForRelease();
+#endif
+#ifdef HOSTILE_OVERFLOW
+  if (size >= 4) *static_cast<int*>(value) = Recurse(1);
+#endif
+  if (size >= 4) *static_cast<int*>(value) = 7;
+  return 1;
+}
+}
