@@ -24,6 +24,7 @@
 #include "views/filter_dialog.h"
 #include "views/filter_text_form.h"
 #include "views/folder_listing.h"
+#include "views/folder_tree.h"
 #include "views/item_list.h"
 #include "views/path_pool.h"
 #include "views/shell_context_menu.h"
@@ -45,6 +46,24 @@ constexpr HandedBackCommand kHandedBackCommands[] = {
     {kShellMenuDelete, 112},
     {kShellMenuOwnItem, 172},
 };
+
+void PostHandedBackCommand(HWND window, int handedBack) {
+  for (const HandedBackCommand& command : kHandedBackCommands) {
+    if (handedBack == static_cast<int>(command.result)) PostMessageW(window, WM_COMMAND, command.commandId, 0);
+  }
+}
+
+// A right click on a node makes it the selected folder, so that the menu is the one of the folder the user
+// pointed at; false when the point is on no node.
+bool SelectTreeNodeAt(HWND tree, POINT screenPoint) {
+  TVHITTESTINFO hit = {};
+  hit.pt = screenPoint;
+  ScreenToClient(tree, &hit.pt);
+  const HTREEITEM item = TreeView_HitTest(tree, &hit);
+  if (!item || !(hit.flags & (TVHT_ONITEM | TVHT_ONITEMRIGHT))) return false;
+  TreeView_SelectItem(tree, item);
+  return true;
+}
 
 // Sort keys of commands 141 to 150, in command order.
 constexpr int kFirstSortCommand = 141;
@@ -220,9 +239,18 @@ void ShowFileContextMenu(HWND window) {
       kShellMenuOpen | kShellMenuDelete | kShellMenuOwnItem | (focusedAlone ? kShellMenuRename : 0);
   const int handedBack = ShowShellContextMenu(window, paths, flags);
   FreeAndNull(&paths);
-  for (const HandedBackCommand& command : kHandedBackCommands) {
-    if (handedBack == static_cast<int>(command.result)) PostMessageW(window, WM_COMMAND, command.commandId, 0);
-  }
+  PostHandedBackCommand(window, handedBack);
+}
+
+void ShowFolderContextMenu(HWND window, HWND tree, LPARAM position) {
+  if (!IsKeyboardMenuPosition(position) && !SelectTreeNodeAt(tree, PointFromParam(position))) return;
+  // Zero-filled one beyond the path's capacity, so the path is followed by the empty entry that ends the list.
+  wchar_t paths[kTreeNodePathCapacity + 1] = {};
+  GetSelectedTreePath(tree, paths, kTreeNodePathCapacity);
+  if (paths[0] == 0) return;
+  // Open and delete are the shell's to run on the folder: the program's own commands for them act on the
+  // file rows, not on a folder.
+  PostHandedBackCommand(window, ShowShellContextMenu(tree, paths, kShellMenuOwnItem));
 }
 
 void RefreshFileList() { ListCurrentFolder(); }

@@ -35,6 +35,11 @@ wchar_t* JoinRowPaths(const ItemListControl* files, bool focusedAlone, const wch
 // performs itself come back as posted commands: open 111, rename 105, delete 112, the own item 172. Nothing
 // for an empty list.
 void ShowFileContextMenu(HWND window);
+// The Explorer context menu of the folder tree's selected folder, with the program's own item (posted as
+// command 172); the shell runs every verb of it on the folder. A right click (at the screen position of
+// WM_CONTEXTMENU) first selects the node under it and shows nothing off the nodes; the keyboard's menu keeps
+// the selection.
+void ShowFolderContextMenu(HWND window, HWND tree, LPARAM position);
 
 // Command 139: lists the current folder again, unless a job is busy.
 void RefreshFileList();

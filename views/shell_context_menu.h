@@ -20,6 +20,9 @@ constexpr uint32_t kShellMenuOwnItem = 0x1000;  // adds the program's own item; 
 // that id up to its first ';'.
 constexpr UINT kShellMenuOwnCommand = 172;
 
+// WM_CONTEXTMENU's position when the keyboard (Shift+F10, the menu key) asked for the menu: both coordinates -1.
+inline bool IsKeyboardMenuPosition(LPARAM position) { return static_cast<uint32_t>(position) == 0xFFFFFFFFu; }
+
 // The context menu of a sequence of zero-terminated full paths, all in one folder, ended by an empty one;
 // shown at the cursor. The result is the handed-back verb's flag, kShellMenuOwnItem, or 0 when the menu was
 // dismissed, the shell ran the chosen command, or the menu could not be built.

@@ -1,0 +1,189 @@
+// The Explorer context menus of the running program: the folder tree's menu of its selected folder (a right
+// click on another node selects that node first), owned by the tree. The test makes the menu's choice in place
+// of the user; the shell's own "copy" verb tells which items the menu was for.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/core/app_state.h"
+#include "foundation/files/shell_items.h"
+#include "foundation/ui/ui_seams.h"
+#include "program_fixture.h"
+#include "ui_seams_scope.h"
+
+namespace {
+
+struct ShownMenu {
+  HWND owner = nullptr;
+  POINT at = {};
+  bool hasOwnItem = false;
+};
+
+std::vector<ShownMenu> g_menus;
+UINT g_choice = 0;
+
+BOOL WINAPI RecordAndChoose(HMENU menu, UINT, int x, int y, HWND owner, LPTPMPARAMS) {
+  g_menus.push_back({owner, {x, y}, GetMenuState(menu, 172, MF_BYCOMMAND) != static_cast<UINT>(-1)});
+  return static_cast<BOOL>(g_choice);
+}
+
+// The id the shell's menu of the paths (a double-zero-terminated list) gives its "copy" verb; 0 when it has none.
+UINT CopyCommandOf(const std::wstring& paths) {
+  int count = 0;
+  IShellFolder* folder = nullptr;
+  LPITEMIDLIST* pidls = PathListToPidls(paths.c_str(), &count, &folder);
+  IContextMenu* menu = nullptr;
+  UINT found = 0;
+  if (pidls && SUCCEEDED(folder->GetUIObjectOf(nullptr, count, const_cast<LPCITEMIDLIST*>(pidls), IID_IContextMenu,
+                                               nullptr, reinterpret_cast<void**>(&menu)))) {
+    HMENU popup = CreatePopupMenu();
+    menu->QueryContextMenu(popup, 0, 1, 0x7FFF, CMF_EXPLORE);
+    for (int position = 0; position < GetMenuItemCount(popup) && !found; ++position) {
+      const UINT id = GetMenuItemID(popup, position);
+      wchar_t verb[64] = {};
+      if (id != 0 && id != static_cast<UINT>(-1) &&
+          SUCCEEDED(menu->GetCommandString(id - 1, GCS_VERBW, nullptr, reinterpret_cast<LPSTR>(verb), 64)) &&
+          wcscmp(verb, L"copy") == 0)
+        found = id;
+    }
+    DestroyMenu(popup);
+    menu->Release();
+  }
+  if (folder) folder->Release();
+  FreeShellStringArray(pidls);
+  return found;
+}
+
+// The paths the clipboard's dropped-files list holds, lower-cased.
+std::vector<std::wstring> ClipboardDropPaths(HWND window) {
+  std::vector<std::wstring> paths;
+  if (!OpenClipboard(window)) return paths;
+  if (auto drop = static_cast<HDROP>(GetClipboardData(CF_HDROP))) {
+    for (UINT i = 0; i < DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); ++i) {
+      wchar_t path[MAX_PATH] = {};
+      DragQueryFileW(drop, i, path, MAX_PATH);
+      CharLowerW(path);
+      paths.emplace_back(path);
+    }
+  }
+  CloseClipboard();
+  return paths;
+}
+
+std::wstring Lower(std::wstring text) {
+  CharLowerW(text.data());
+  return text;
+}
+
+class ContextMenusProgram : public ProgramFixture {
+ protected:
+  ContextMenusProgram() {
+    g_uiSeams.trackPopupMenuEx = RecordAndChoose;
+    g_menus.clear();
+  }
+
+  HWND Tree() const { return g_app->paneWindows[0]; }
+
+  std::wstring SelectedTreeText() const {
+    wchar_t text[MAX_PATH] = {};
+    Gui([&] {
+      TVITEMW item = {};
+      item.mask = TVIF_TEXT;
+      item.hItem = TreeView_GetSelection(Tree());
+      item.pszText = text;
+      item.cchTextMax = MAX_PATH;
+      TreeView_GetItem(Tree(), &item);
+    });
+    return text;
+  }
+
+  // Screen point in the middle of the text of the selected node's child named `name`, or of the selected
+  // node itself for an empty name; far right of every node with `offNodes`.
+  POINT PointOnTree(const std::wstring& name, bool offNodes) const {
+    POINT point = {};
+    Gui([&] {
+      HTREEITEM item = TreeView_GetSelection(Tree());
+      TreeView_Expand(Tree(), item, TVE_EXPAND);
+      for (HTREEITEM child = TreeView_GetChild(Tree(), item); child && !name.empty();
+           child = TreeView_GetNextSibling(Tree(), child)) {
+        wchar_t text[MAX_PATH] = {};
+        TVITEMW query = {};
+        query.mask = TVIF_TEXT;
+        query.hItem = child;
+        query.pszText = text;
+        query.cchTextMax = MAX_PATH;
+        TreeView_GetItem(Tree(), &query);
+        if (name == text) item = child;
+      }
+      RECT rect = {};
+      TreeView_GetItemRect(Tree(), item, &rect, TRUE);
+      RECT client = {};
+      GetClientRect(Tree(), &client);
+      point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+      // Below the last node nothing is hit.
+      if (offNodes) point = {client.right / 2, client.bottom - 2};
+      ClientToScreen(Tree(), &point);
+    });
+    return point;
+  }
+
+  UiSeamsScope seams_;
+};
+
+}  // namespace
+
+TEST_F(ContextMenusProgram, TheFolderTreesMenuIsTheShellsMenuOfTheFolderPointedAtOrSelected) {
+  HANDLE turn = CreateMutexW(nullptr, FALSE, L"QvrxTestClipboardTurn");
+  ASSERT_NE(WaitForSingleObject(turn, 60000), static_cast<DWORD>(WAIT_TIMEOUT));
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  const std::wstring sub = temp_.MakeFolder(L"files\\sub");
+  temp_.WriteFile(L"files\\sub\\inner.txt", "inner");
+  ASSERT_TRUE(Start({L"a.txt", L"b.txt"}, {}));
+  ASSERT_EQ(SelectedTreeText(), L"files");
+  const UINT copyId = CopyCommandOf(FilesFolder() + L'\0');
+  ASSERT_NE(copyId, 0u) << "the shell's menu of a folder offers copy";
+
+  struct Case {
+    const wchar_t* pointedAt;  // null: the keyboard's menu
+    bool offNodes;
+    bool shown;
+    const wchar_t* selectedAfter;
+    std::wstring copied;
+  };
+  const Case cases[] = {
+      {nullptr, false, true, L"files", FilesFolder()},
+      {L"", true, false, L"files", L""},
+      {L"sub", false, true, L"sub", sub},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "pointed at " << (c.pointedAt ? c.pointedAt : L"(keys)"));
+    g_menus.clear();
+    g_choice = copyId;
+    Gui([] { EmptyClipboard(); });
+    const LPARAM position = c.pointedAt ? [&] {
+      const POINT point = PointOnTree(c.pointedAt, c.offNodes);
+      return MAKELPARAM(point.x, point.y);
+    }()
+                                        : static_cast<LPARAM>(-1);
+    // The tree hands the message on to the main window, as it does after a right click or the menu key.
+    SendMessageW(Tree(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Tree()), position);
+    ASSERT_EQ(g_menus.size(), c.shown ? 1u : 0u);
+    EXPECT_EQ(SelectedTreeText(), c.selectedAfter);
+    if (!c.shown) continue;
+    EXPECT_EQ(g_menus[0].owner, Tree()) << "the tree relays the shell menu's drawing";
+    EXPECT_TRUE(g_menus[0].hasOwnItem);
+    Gui([] { OleFlushClipboard(); });
+    EXPECT_EQ(ClipboardDropPaths(window_), std::vector<std::wstring>{Lower(c.copied)});
+  }
+  EXPECT_EQ(Disk(), (std::vector<std::wstring>{L"a.txt", L"b.txt", L"sub"}));
+  EXPECT_EQ(Close(), 0);
+  OleUninitialize();
+  ReleaseMutex(turn);
+  CloseHandle(turn);
+}
