@@ -53,6 +53,14 @@ void PostHandedBackCommand(HWND window, int handedBack) {
   }
 }
 
+// The focused row's label in the list's client coordinates; false without a focused row.
+bool FocusedRowRect(const ItemListControl* files, RECT* rect) {
+  if (files->focusedIndex < 0) return false;
+  rect->left = LVIR_LABEL;
+  return SendMessageW(files->window, LVM_GETITEMRECT, static_cast<WPARAM>(files->focusedIndex),
+                      reinterpret_cast<LPARAM>(rect)) != 0;
+}
+
 // A right click on a node makes it the selected folder, so that the menu is the one of the folder the user
 // pointed at; false when the point is on no node.
 bool SelectTreeNodeAt(HWND tree, POINT screenPoint) {
@@ -227,7 +235,7 @@ void CopySelectedPathsToClipboard(HWND window) {
   }
 }
 
-void ShowFileContextMenu(HWND window) {
+void ShowFileContextMenu(HWND window, LPARAM position) {
   const ItemListControl* files = AppFileList();
   if (!files || ItemStoreCount(&files->rows) == 0) return;
   const LRESULT selected = SendMessageW(files->window, LVM_GETSELECTEDCOUNT, 0, 0);
@@ -237,9 +245,14 @@ void ShowFileContextMenu(HWND window) {
   if (!paths) return;
   const uint32_t flags =
       kShellMenuOpen | kShellMenuDelete | kShellMenuOwnItem | (focusedAlone ? kShellMenuRename : 0);
-  const int handedBack = ShowShellContextMenu(window, paths, flags);
+  if (PathsShareOneFolder(paths)) {
+    RECT row = {};
+    const POINT at = ContextMenuPoint(files->window, position, FocusedRowRect(files, &row) ? &row : nullptr);
+    PostHandedBackCommand(window, ShowShellContextMenu(window, paths, flags, &at));
+  } else {
+    ShowMessageWithPath(window, kTextShellMenuOneFolder, nullptr, nullptr, nullptr, MB_OK | MB_ICONINFORMATION);
+  }
   FreeAndNull(&paths);
-  PostHandedBackCommand(window, handedBack);
 }
 
 void ShowFolderContextMenu(HWND window, HWND tree, LPARAM position) {
@@ -250,7 +263,11 @@ void ShowFolderContextMenu(HWND window, HWND tree, LPARAM position) {
   if (paths[0] == 0) return;
   // Open and delete are the shell's to run on the folder: the program's own commands for them act on the
   // file rows, not on a folder.
-  PostHandedBackCommand(window, ShowShellContextMenu(tree, paths, kShellMenuOwnItem));
+  RECT node = {};
+  const HTREEITEM selected = TreeView_GetSelection(tree);
+  const bool nodeShown = selected && TreeView_GetItemRect(tree, selected, &node, TRUE);
+  const POINT at = ContextMenuPoint(tree, position, nodeShown ? &node : nullptr);
+  PostHandedBackCommand(window, ShowShellContextMenu(tree, paths, kShellMenuOwnItem, &at));
 }
 
 void RefreshFileList() { ListCurrentFolder(); }

@@ -405,7 +405,7 @@ const MessageRow kMessages[] = {
        if (!files || source != files->window) return kPassOn;
        // The shell's menu is its own: the menu code that ends a pending rename does not see it open.
        EndPendingFileRename();
-       ShowFileContextMenu(window);
+       ShowFileContextMenu(window, lParam);
        return Given(0);
      }},
     {WM_DROPFILES,

@@ -61,6 +61,7 @@ constexpr int16_t kTextNothingToSave = 10015;
 constexpr int16_t kTextUnlistedFolders = 10019;  // printf pattern with one integer
 constexpr int16_t kTextColumnsWaitForJob = 10021;
 constexpr int16_t kTextUndoFilesMissing = 10031;
+constexpr int16_t kTextShellMenuOneFolder = 10047;
 constexpr int16_t kTextNoProductList = 10101;
 constexpr int16_t kTextNoHelp = 10102;
 

@@ -353,6 +353,7 @@ const UiTextRow kEnglishTextRows[] = {
     {10019, "UnlistedFolders", L"%d folders could not be listed"},
     {10021, "ColumnsWaitForJob", L"The columns and the file icons can change once the files are listed or renamed. Press OK again then."},
     {10031, "UndoFilesMissing", L"These files were not found, so they were not renamed back. The next Undo tries them again:"},
+    {10047, "ShellMenuOneFolder", L"The Explorer menu acts on the files of one folder, and the selected files lie in several folders. Select files of one folder for it."},
     {10101, "NoProductList", L"The update site did not send a product list:"},
     {10102, "NoHelp", L"No help can be shown: the program looks for its help file here:"},
     {13191, "InvalidCharacter", L"invalid character"},

@@ -1,6 +1,7 @@
 // The Explorer context menus of the running program: the folder tree's menu of its selected folder (a right
-// click on another node selects that node first), owned by the tree. The test makes the menu's choice in place
-// of the user; the shell's own "copy" verb tells which items the menu was for.
+// click on another node selects that node first), owned by the tree; the file list's menu from the keyboard at
+// the focused row, and a message instead of it for rows of several folders. The test makes the menu's choice
+// in place of the user; the shell's own "copy" verb tells which items the menu was for.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -12,10 +13,13 @@
 #include <vector>
 
 #include "foundation/core/app_state.h"
+#include "foundation/core/item_store.h"
 #include "foundation/files/shell_items.h"
 #include "foundation/ui/ui_seams.h"
 #include "program_fixture.h"
 #include "ui_seams_scope.h"
+#include "views/file_list_row.h"
+#include "views/item_list.h"
 
 namespace {
 
@@ -186,4 +190,59 @@ TEST_F(ContextMenusProgram, TheFolderTreesMenuIsTheShellsMenuOfTheFolderPointedA
   OleUninitialize();
   ReleaseMutex(turn);
   CloseHandle(turn);
+}
+
+TEST_F(ContextMenusProgram, TheFileListsKeyboardMenuOpensAtTheFocusedRowAndRowsOfSeveralFoldersAreToldWhyNot) {
+  temp_.WriteFile(L"files\\sub\\inner.txt", "inner");
+  ASSERT_TRUE(Start({L"a.txt", L"b.txt"}, {}));
+  SendMessageW(window_, WM_COMMAND, 162, 0);  // subfolders listed too
+  ASSERT_TRUE(WaitFor([] {
+    const ItemStore* rows = &g_app->fileList->rows;
+    for (uint32_t i = 0; i < ItemStoreCount(rows); ++i)
+      if (wcscmp(reinterpret_cast<const FileListRow*>(ItemStoreGet(rows, i))->currentName, L"inner.txt") == 0)
+        return g_app->busyCounter == 0;
+    return false;
+  }));
+  struct Case {
+    std::vector<std::wstring> selected;  // the last one is focused
+    bool shown;
+  };
+  const Case cases[] = {
+      {{L"b.txt"}, true},
+      {{L"a.txt", L"b.txt"}, true},
+      {{L"a.txt", L"inner.txt"}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.selected.size() << " selected, focused " << c.selected.back());
+    g_menus.clear();
+    g_choice = 0;
+    POINT expected = {};
+    HWND list = nullptr;
+    Gui([&] {
+      ItemListControl* files = g_app->fileList;
+      list = files->window;
+      ItemsViewSelectItems(files, -1, 0);
+      for (uint32_t i = 0; i < ItemStoreCount(&files->rows); ++i) {
+        const auto* row = reinterpret_cast<const FileListRow*>(ItemStoreGet(&files->rows, i));
+        for (const std::wstring& name : c.selected) {
+          if (name != row->currentName) continue;
+          ItemsViewSelectItems(files, static_cast<int>(i), 1);
+          if (name == c.selected.back()) ItemsViewSetItemState(files, static_cast<int>(i), kRowFocused, kRowFocused);
+        }
+      }
+      RECT rect = {LVIR_LABEL};
+      SendMessageW(list, LVM_GETITEMRECT, files->focusedIndex, reinterpret_cast<LPARAM>(&rect));
+      expected = {rect.left, rect.bottom};
+      ClientToScreen(list, &expected);
+    });
+    DialogWatcher boxes(GetCurrentProcessId(), IDOK);
+    SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+    ASSERT_EQ(g_menus.size(), c.shown ? 1u : 0u);
+    EXPECT_EQ(boxes.Answered(), c.shown ? 0 : 1) << "a menu or a word why not";
+    if (!c.shown) continue;
+    EXPECT_EQ(g_menus[0].owner, window_);
+    EXPECT_EQ(g_menus[0].at.x, expected.x);
+    EXPECT_EQ(g_menus[0].at.y, expected.y);
+  }
+  EXPECT_EQ(Close(), 0);
 }

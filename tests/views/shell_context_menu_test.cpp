@@ -287,3 +287,34 @@ TEST_F(ShellContextMenu, TheRealShellsMenuOffersItsVerbsKeepsDeleteForTheProgram
   CloseHandle(turn);
   OleUninitialize();
 }
+
+TEST(ContextMenuPoint, TheMouseKeepsItsPointAndTheKeysOpenTheMenuAtTheItemInsideTheWindow) {
+  OwnedWindow window{CreateTestPopup(100, 50, 300, 200)};
+  RECT client = {};
+  GetClientRect(window.get(), &client);
+  POINT origin = {};
+  ClientToScreen(window.get(), &origin);
+  constexpr LPARAM kKeys = static_cast<LPARAM>(-1);
+  struct Case {
+    LPARAM position;
+    bool withItem;
+    RECT item;
+    POINT expected;  // screen coordinates for the mouse, client coordinates for the keys
+  };
+  const Case cases[] = {
+      {MAKELPARAM(640, 480), false, {}, {640, 480}},
+      {MAKELPARAM(-20, 30), true, {5, 5, 50, 20}, {-20, 30}},  // a screen left of the first one
+      {kKeys, true, {24, 40, 180, 58}, {24, 58}},
+      {static_cast<LPARAM>(0xFFFFFFFF), true, {24, 40, 180, 58}, {24, 58}},
+      {kKeys, true, {24, 900, 180, 918}, {24, client.bottom - 1}},  // scrolled out below
+      {kKeys, true, {-70, -30, 40, -12}, {0, 0}},                   // scrolled out above and left
+      {kKeys, false, {}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "item top " << c.item.top);
+    const POINT at = ContextMenuPoint(window.get(), c.position, c.withItem ? &c.item : nullptr);
+    const bool keys = IsKeyboardMenuPosition(c.position);
+    EXPECT_EQ(at.x, c.expected.x + (keys ? origin.x : 0));
+    EXPECT_EQ(at.y, c.expected.y + (keys ? origin.y : 0));
+  }
+}
