@@ -124,6 +124,31 @@ TEST(PathJoining, PrefixMustEndAtAFolderBoundary) {
   EXPECT_FALSE(PathStartsWith(nullptr, L"C:"));
 }
 
+TEST(PathJoining, DotPartsOfDriveAndUncPathsAreResolved) {
+  struct Case {
+    const wchar_t* path;
+    int capacity;
+    const wchar_t* expected;
+  };
+  const Case cases[] = {
+      {L"C:\\a\\..\\b", 64, L"C:\\b"},
+      {L"C:\\a\\.\\b\\..\\c\\", 64, L"C:\\a\\c\\"},
+      {L"C:/a/../b", 64, L"C:\\b"},
+      {L"C:\\a\\..", 64, L"C:\\"},
+      {L"C:\\..\\..\\x", 64, L"C:\\x"},
+      {L"\\\\server\\share\\a\\..\\b", 64, L"\\\\server\\share\\b"},
+      {L"C:\\a..b\\.c\\d.", 64, L"C:\\a..b\\.c\\d."},  // dots inside names are names
+      {L"C:\\a/b", 64, L"C:\\a/b"},                     // nothing to resolve: as typed
+      {L"a\\..\\b", 64, L"a\\..\\b"},                   // not rooted: the current folder plays no part
+  };
+  for (const Case& c : cases) {
+    wchar_t path[64];
+    wcscpy(path, c.path);
+    ResolveDotComponents(path, c.capacity);
+    EXPECT_STREQ(path, c.expected) << c.path;
+  }
+}
+
 TEST(PathRoots, EachFormOfRoot) {
   EXPECT_EQ(Root(L"D:\\Photos\\2019"), L"D:\\");
   EXPECT_EQ(Root(L"d:"), L"D:\\");
