@@ -14,9 +14,9 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
-#include "foundation/files/shell_items.h"
 #include "foundation/ui/ui_seams.h"
 #include "program_fixture.h"
+#include "shell_verb_ids.h"
 #include "ui_seams_scope.h"
 #include "views/file_list_row.h"
 #include "views/item_list.h"
@@ -35,33 +35,6 @@ UINT g_choice = 0;
 BOOL WINAPI RecordAndChoose(HMENU menu, UINT, int x, int y, HWND owner, LPTPMPARAMS) {
   g_menus.push_back({owner, {x, y}, GetMenuState(menu, 172, MF_BYCOMMAND) != static_cast<UINT>(-1)});
   return static_cast<BOOL>(g_choice);
-}
-
-// The id the shell's menu of the paths (a double-zero-terminated list) gives its "copy" verb; 0 when it has none.
-UINT CopyCommandOf(const std::wstring& paths) {
-  int count = 0;
-  IShellFolder* folder = nullptr;
-  LPITEMIDLIST* pidls = PathListToPidls(paths.c_str(), &count, &folder);
-  IContextMenu* menu = nullptr;
-  UINT found = 0;
-  if (pidls && SUCCEEDED(folder->GetUIObjectOf(nullptr, count, const_cast<LPCITEMIDLIST*>(pidls), IID_IContextMenu,
-                                               nullptr, reinterpret_cast<void**>(&menu)))) {
-    HMENU popup = CreatePopupMenu();
-    menu->QueryContextMenu(popup, 0, 1, 0x7FFF, CMF_EXPLORE);
-    for (int position = 0; position < GetMenuItemCount(popup) && !found; ++position) {
-      const UINT id = GetMenuItemID(popup, position);
-      wchar_t verb[64] = {};
-      if (id != 0 && id != static_cast<UINT>(-1) &&
-          SUCCEEDED(menu->GetCommandString(id - 1, GCS_VERBW, nullptr, reinterpret_cast<LPSTR>(verb), 64)) &&
-          wcscmp(verb, L"copy") == 0)
-        found = id;
-    }
-    DestroyMenu(popup);
-    menu->Release();
-  }
-  if (folder) folder->Release();
-  FreeShellStringArray(pidls);
-  return found;
 }
 
 // The paths the clipboard's dropped-files list holds, lower-cased.
@@ -150,7 +123,7 @@ TEST_F(ContextMenusProgram, TheFolderTreesMenuIsTheShellsMenuOfTheFolderPointedA
   temp_.WriteFile(L"files\\sub\\inner.txt", "inner");
   ASSERT_TRUE(Start({L"a.txt", L"b.txt"}, {}));
   ASSERT_EQ(SelectedTreeText(), L"files");
-  const UINT copyId = CopyCommandOf(FilesFolder() + L'\0');
+  const UINT copyId = ShellCommandOfVerb(FilesFolder(), L"copy");
   ASSERT_NE(copyId, 0u) << "the shell's menu of a folder offers copy";
 
   struct Case {

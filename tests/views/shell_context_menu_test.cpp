@@ -13,6 +13,7 @@
 #include "foundation/files/shell_items.h"
 #include "foundation/ui/ui_seams.h"
 #include "program_state_scope.h"
+#include "shell_verb_ids.h"
 #include "support/temp_folder.h"
 #include "support/test_window.h"
 #include "ui_seams_scope.h"
@@ -227,37 +228,6 @@ TEST(MenuFreeCommandId, TheWantedIdUnlessAnItemOrASubmenuItemUsesIt) {
   }
 }
 
-namespace {
-
-// The id of a verb in the shell's menu of the file, asked the way the menu asks.
-UINT ShellCommandOfVerb(const std::wstring& path, const wchar_t* wanted) {
-  const std::wstring list = path + L'\0';
-  int count = 0;
-  IShellFolder* folder = nullptr;
-  LPITEMIDLIST* pidls = PathListToPidls(list.c_str(), &count, &folder);
-  IContextMenu* menu = nullptr;
-  UINT found = 0;
-  if (pidls && SUCCEEDED(folder->GetUIObjectOf(nullptr, count, const_cast<LPCITEMIDLIST*>(pidls), IID_IContextMenu,
-                                               nullptr, reinterpret_cast<void**>(&menu)))) {
-    HMENU popup = CreatePopupMenu();
-    menu->QueryContextMenu(popup, 0, 1, 0x7FFF, CMF_EXPLORE | CMF_CANRENAME);
-    std::vector<MenuEntry> entries;
-    ListItems(popup, 0, &entries);
-    for (const MenuEntry& entry : entries) {
-      wchar_t verb[64] = {};
-      const bool read = entry.id && SUCCEEDED(menu->GetCommandString(entry.id - 1, GCS_VERBW, nullptr,
-                                                                       reinterpret_cast<LPSTR>(verb), 64));
-      if (read && wcscmp(verb, wanted) == 0) found = entry.id;
-    }
-    DestroyMenu(popup);
-    menu->Release();
-  }
-  if (folder) folder->Release();
-  FreeShellStringArray(pidls);
-  return found;
-}
-
-}  // namespace
 
 TEST_F(ShellContextMenu, TheRealShellsMenuOffersItsVerbsKeepsDeleteForTheProgramAndRunsCopy) {
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));

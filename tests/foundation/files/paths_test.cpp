@@ -127,24 +127,23 @@ TEST(PathJoining, PrefixMustEndAtAFolderBoundary) {
 TEST(PathJoining, DotPartsOfDriveAndUncPathsAreResolved) {
   struct Case {
     const wchar_t* path;
-    int capacity;
     const wchar_t* expected;
   };
   const Case cases[] = {
-      {L"C:\\a\\..\\b", 64, L"C:\\b"},
-      {L"C:\\a\\.\\b\\..\\c\\", 64, L"C:\\a\\c\\"},
-      {L"C:/a/../b", 64, L"C:\\b"},
-      {L"C:\\a\\..", 64, L"C:\\"},
-      {L"C:\\..\\..\\x", 64, L"C:\\x"},
-      {L"\\\\server\\share\\a\\..\\b", 64, L"\\\\server\\share\\b"},
-      {L"C:\\a..b\\.c\\d.", 64, L"C:\\a..b\\.c\\d."},  // dots inside names are names
-      {L"C:\\a/b", 64, L"C:\\a/b"},                     // nothing to resolve: as typed
-      {L"a\\..\\b", 64, L"a\\..\\b"},                   // not rooted: the current folder plays no part
+      {L"C:\\a\\..\\b", L"C:\\b"},
+      {L"C:\\a\\.\\b\\..\\c\\", L"C:\\a\\c\\"},
+      {L"C:/a/../b", L"C:\\b"},
+      {L"C:\\a\\..", L"C:\\"},
+      {L"C:\\..\\..\\x", L"C:\\x"},
+      {L"\\\\server\\share\\a\\..\\b", L"\\\\server\\share\\b"},
+      {L"C:\\a..b\\.c\\d.", L"C:\\a..b\\.c\\d."},  // dots inside names are names
+      {L"C:\\a/b", L"C:\\a/b"},                     // nothing to resolve: as typed
+      {L"a\\..\\b", L"a\\..\\b"},                   // not rooted: the current folder plays no part
   };
   for (const Case& c : cases) {
     wchar_t path[64];
     wcscpy(path, c.path);
-    ResolveDotComponents(path, c.capacity);
+    ResolveDotComponents(path, 64);
     EXPECT_STREQ(path, c.expected) << c.path;
   }
 }
