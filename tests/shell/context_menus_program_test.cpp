@@ -81,7 +81,7 @@ class ContextMenusProgram : public ProgramFixture {
   }
 
   // Screen point in the middle of the text of the selected node's child named `name`, or of the selected
-  // node itself for an empty name; far right of every node with `offNodes`.
+  // node itself for an empty name; in that node's indent with `offNodes`.
   POINT PointOnTree(const std::wstring& name, bool offNodes) const {
     POINT point = {};
     Gui([&] {
@@ -100,11 +100,9 @@ class ContextMenusProgram : public ProgramFixture {
       }
       RECT rect = {};
       TreeView_GetItemRect(Tree(), item, &rect, TRUE);
-      RECT client = {};
-      GetClientRect(Tree(), &client);
       point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-      // Below the last node nothing is hit.
-      if (offNodes) point = {client.right / 2, client.bottom - 2};
+      // In the indent left of a node nothing is hit.
+      if (offNodes) point.x = 2;
       ClientToScreen(Tree(), &point);
     });
     return point;
