@@ -24,6 +24,7 @@
 #include "views/filter_dialog.h"
 #include "views/filter_text_form.h"
 #include "views/folder_listing.h"
+#include "views/folder_tree.h"
 #include "views/item_list.h"
 #include "views/path_pool.h"
 #include "views/shell_context_menu.h"
@@ -45,6 +46,32 @@ constexpr HandedBackCommand kHandedBackCommands[] = {
     {kShellMenuDelete, 112},
     {kShellMenuOwnItem, 172},
 };
+
+void PostHandedBackCommand(HWND window, int handedBack) {
+  for (const HandedBackCommand& command : kHandedBackCommands) {
+    if (handedBack == static_cast<int>(command.result)) PostMessageW(window, WM_COMMAND, command.commandId, 0);
+  }
+}
+
+// The focused row's label in the list's client coordinates; false without a focused row.
+bool FocusedRowRect(const ItemListControl* files, RECT* rect) {
+  if (files->focusedIndex < 0) return false;
+  rect->left = LVIR_LABEL;
+  return SendMessageW(files->window, LVM_GETITEMRECT, static_cast<WPARAM>(files->focusedIndex),
+                      reinterpret_cast<LPARAM>(rect)) != 0;
+}
+
+// A right click on a node makes it the selected folder, so that the menu is the one of the folder the user
+// pointed at; false when the point is on no node.
+bool SelectTreeNodeAt(HWND tree, POINT screenPoint) {
+  TVHITTESTINFO hit = {};
+  hit.pt = screenPoint;
+  ScreenToClient(tree, &hit.pt);
+  const HTREEITEM item = TreeView_HitTest(tree, &hit);
+  if (!item || !(hit.flags & (TVHT_ONITEM | TVHT_ONITEMRIGHT))) return false;
+  TreeView_SelectItem(tree, item);
+  return true;
+}
 
 // Sort keys of commands 141 to 150, in command order.
 constexpr int kFirstSortCommand = 141;
@@ -208,7 +235,7 @@ void CopySelectedPathsToClipboard(HWND window) {
   }
 }
 
-void ShowFileContextMenu(HWND window) {
+void ShowFileContextMenu(HWND window, LPARAM position) {
   const ItemListControl* files = AppFileList();
   if (!files || ItemStoreCount(&files->rows) == 0) return;
   const LRESULT selected = SendMessageW(files->window, LVM_GETSELECTEDCOUNT, 0, 0);
@@ -218,11 +245,29 @@ void ShowFileContextMenu(HWND window) {
   if (!paths) return;
   const uint32_t flags =
       kShellMenuOpen | kShellMenuDelete | kShellMenuOwnItem | (focusedAlone ? kShellMenuRename : 0);
-  const int handedBack = ShowShellContextMenu(window, paths, flags);
-  FreeAndNull(&paths);
-  for (const HandedBackCommand& command : kHandedBackCommands) {
-    if (handedBack == static_cast<int>(command.result)) PostMessageW(window, WM_COMMAND, command.commandId, 0);
+  if (PathsShareOneFolder(paths)) {
+    RECT row = {};
+    const POINT at = ContextMenuPoint(files->window, position, FocusedRowRect(files, &row) ? &row : nullptr);
+    PostHandedBackCommand(window, ShowShellContextMenu(window, paths, flags, &at));
+  } else {
+    ShowMessageWithPath(window, kTextShellMenuOneFolder, nullptr, nullptr, nullptr, MB_OK | MB_ICONINFORMATION);
   }
+  FreeAndNull(&paths);
+}
+
+void ShowFolderContextMenu(HWND window, HWND tree, LPARAM position) {
+  if (!IsKeyboardMenuPosition(position) && !SelectTreeNodeAt(tree, PointFromParam(position))) return;
+  // Zero-filled one beyond the path's capacity, so the path is followed by the empty entry that ends the list.
+  wchar_t paths[kTreeNodePathCapacity + 1] = {};
+  GetSelectedTreePath(tree, paths, kTreeNodePathCapacity);
+  if (paths[0] == 0) return;
+  // Open and delete are the shell's to run on the folder: the program's own commands for them act on the
+  // file rows, not on a folder.
+  RECT node = {};
+  const HTREEITEM selected = TreeView_GetSelection(tree);
+  const bool nodeShown = selected && TreeView_GetItemRect(tree, selected, &node, TRUE);
+  const POINT at = ContextMenuPoint(tree, position, nodeShown ? &node : nullptr);
+  PostHandedBackCommand(window, ShowShellContextMenu(tree, paths, kShellMenuOwnItem, &at));
 }
 
 void RefreshFileList() { ListCurrentFolder(); }

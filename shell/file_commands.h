@@ -31,10 +31,16 @@ void CopySelectedPathsToClipboard(HWND window);
 wchar_t* JoinRowPaths(const ItemListControl* files, bool focusedAlone, const wchar_t* separator);
 
 // The Explorer context menu of the selected file rows (of the focused row alone when it is the only selected
-// one, or none is selected: then renaming is offered too), with the program's own item. The verbs the program
-// performs itself come back as posted commands: open 111, rename 105, delete 112, the own item 172. Nothing
-// for an empty list.
-void ShowFileContextMenu(HWND window);
+// one, or none is selected: then renaming is offered too), with the program's own item, at the mouse or, asked
+// for by the keyboard (WM_CONTEXTMENU's position), at the focused row. The verbs the program performs itself
+// come back as posted commands: open 111, rename 105, delete 112, the own item 172. Nothing for an empty list;
+// rows of several folders (a listing with subfolders) get a message instead, since a menu acts on one folder.
+void ShowFileContextMenu(HWND window, LPARAM position);
+// The Explorer context menu of the folder tree's selected folder, with the program's own item (posted as
+// command 172); the shell runs every verb of it on the folder. A right click (at the screen position of
+// WM_CONTEXTMENU) first selects the node under it and shows nothing off the nodes; the keyboard's menu keeps
+// the selection.
+void ShowFolderContextMenu(HWND window, HWND tree, LPARAM position);
 
 // Command 139: lists the current folder again, unless a job is busy.
 void RefreshFileList();

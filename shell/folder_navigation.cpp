@@ -82,7 +82,11 @@ void OnFolderTreeSelChanged(const NMTREEVIEWW* change) {
 
 void NavigateToFolder(HWND window, const wchar_t* path) {
   if (!path || !path[0]) return;
-  SelectInTree(path);
+  // A typed path may name its folder through "..": the tree, the address bar and the history keep the folder.
+  wchar_t folder[kCurrentFolderCapacity];
+  CopyWideBounded(path, folder, kCurrentFolderCapacity);
+  ResolveDotComponents(folder, kCurrentFolderCapacity);
+  SelectInTree(folder);
   UpdateMenuStates(window, false);
 }
 

@@ -395,12 +395,17 @@ const MessageRow kMessages[] = {
        return kPassOn;
      }},
     {WM_CONTEXTMENU,
-     [](HWND window, WPARAM wParam, LPARAM) {
+     [](HWND window, WPARAM wParam, LPARAM lParam) {
+       const auto source = reinterpret_cast<HWND>(wParam);
+       if (source && source == g_app->paneWindows[0]) {
+         ShowFolderContextMenu(window, source, lParam);
+         return Given(0);
+       }
        const ItemListControl* files = g_app->fileList;
-       if (!files || reinterpret_cast<HWND>(wParam) != files->window) return kPassOn;
+       if (!files || source != files->window) return kPassOn;
        // The shell's menu is its own: the menu code that ends a pending rename does not see it open.
        EndPendingFileRename();
-       ShowFileContextMenu(window);
+       ShowFileContextMenu(window, lParam);
        return Given(0);
      }},
     {WM_DROPFILES,

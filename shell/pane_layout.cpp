@@ -65,10 +65,12 @@ void TakeDefaultPlaces(int width, int height) {
   SaveSplitterPosition();
 }
 
-// A place stored for a larger window is drawn further in, so that the panes beyond it keep their gap and some
-// room; the stored place stays for a larger window again.
-int32_t Fitted(int32_t place, int room) {
-  return room > 2 * kSplitterGap ? std::min(place, room - kSplitterGap) : place;
+// A stored splitter place is drawn where the panes before it keep `nearRoom` pixels up to it and the panes
+// beyond it `farRoom` after it, as a drag would leave them; the stored place stays for a window it fits. A
+// room too small for both is shared equally.
+int32_t Fitted(int32_t place, int room, int nearRoom, int farRoom) {
+  const int largest = room - farRoom;
+  return largest < nearRoom ? room / 2 : std::clamp<int32_t>(place, nearRoom, largest);
 }
 
 void PlacePanes(const RECT& free) {
@@ -76,8 +78,9 @@ void PlacePanes(const RECT& free) {
   const int height = free.bottom - free.top;
   if (width <= 0 || height <= 0) return;
   TakeDefaultPlaces(width, height);
-  g_placedTreeWidth = Fitted(g_app->treeWidth, width);
-  const int32_t chainHeight = Fitted(g_app->chainHeight, height);
+  g_placedTreeWidth = Fitted(g_app->treeWidth, width, kSmallestTreeWidth, kHalfGap + kSmallestListWidth);
+  const int smallestHeight = SmallestChainHeight();
+  const int32_t chainHeight = Fitted(g_app->chainHeight, height, smallestHeight, smallestHeight + kSplitterGap);
   HWND tree = g_app->paneWindows[0];
   int left = free.left;
   if (IsWindowShown(tree)) {

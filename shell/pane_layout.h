@@ -9,6 +9,9 @@
 #include <cstdint>
 
 constexpr int kSplitterGap = 4;
+// The lists keep at least this width beside the tree: the vertical splitter stops short of it, and a stored
+// place is drawn in for it.
+constexpr int kSmallestListWidth = 64;
 
 // Lays the main window's client area out anew. Without stored places the tree gets a quarter of the width and
 // the chain an eighth of the height (stored as "Sep").

@@ -14,8 +14,6 @@ namespace {
 constexpr char kSplitterKey[] = "Sep";
 constexpr int32_t kLargestTreeWidth = 1000;
 constexpr int32_t kLargestChainHeight = 999;
-// The tree keeps at least this width, and the lists as much.
-constexpr int kSmallestPaneWidth = 4;
 constexpr int kHalfGap = kSplitterGap / 2;
 // Room for one row of the chain list below its header, or without a header.
 constexpr int kRowRoomBelowHeader = 5;
@@ -28,16 +26,10 @@ int32_t* SplitterValue(int kind) { return kind == kSplitterVertical ? &g_app->tr
 
 void ShowSplitterCursor(int kind) { SetCursor(g_app->splitterCursors[kind == kSplitterVertical ? 0 : 1]); }
 
-// The least height of the chain pane: its header and about two rows.
-int SmallestChainHeight() {
-  const ItemListControl* chain = g_app->chainList;
-  const int row = chain && chain->headerHeight > 0 ? chain->headerHeight + kRowRoomBelowHeader : kRowRoomWithoutHeader;
-  return row / 2 + 2 * row;
-}
-
 void DragVertical(const RECT& panes, int x) {
   if (x < 0) return;
-  g_app->treeWidth = x < kSmallestPaneWidth ? kSmallestPaneWidth : std::min<int>(x, panes.right - kSmallestPaneWidth);
+  const int largest = panes.right - kHalfGap - kSmallestListWidth;
+  g_app->treeWidth = x < kSmallestTreeWidth ? kSmallestTreeWidth : std::min<int>(x, largest);
 }
 
 void DragHorizontal(const RECT& panes, int y) {
@@ -56,6 +48,12 @@ void RepaintPanes(HWND window) {
 }
 
 }  // namespace
+
+int SmallestChainHeight() {
+  const ItemListControl* chain = g_app->chainList;
+  const int row = chain && chain->headerHeight > 0 ? chain->headerHeight + kRowRoomBelowHeader : kRowRoomWithoutHeader;
+  return row / 2 + 2 * row;
+}
 
 int SplitterHitTest(POINT position) {
   if (!TreeShown()) return kSplitterHorizontal;

@@ -11,6 +11,11 @@
 
 constexpr int16_t kSplitterVertical = 1;
 constexpr int16_t kSplitterHorizontal = 2;
+// The least tree width a drag leaves (the vertical splitter's place).
+constexpr int kSmallestTreeWidth = 4;
+
+// The least height of the chain pane, and of the file list below it: the chain's header and about two rows.
+int SmallestChainHeight();
 
 // Which splitter a point of the client area is on: the vertical one within 2 pixels of the tree width (where
 // the last layout put it) while the tree is shown, else the horizontal one.

@@ -21,6 +21,7 @@
 #include "views/item_list.h"
 #include "views/item_list_layout.h"
 #include "views/item_list_rows.h"
+#include "views/shell_context_menu.h"
 
 namespace {
 
@@ -172,6 +173,9 @@ void AnswerNodeDisplay(NMTVDISPINFOW* request) {
 }
 
 LRESULT CALLBACK FolderTreeWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The tree owns the shell context menu of its folder, which draws and fills its own items.
+  LRESULT relayed = 0;
+  if (RelayShellMenuMessage(window, message, wParam, lParam, &relayed)) return relayed;
   if (message == WM_SETFOCUS) PostWindowMessage(GetParent(window), kPaneNotifyMessage, kPaneGotFocus, kFolderTreeId);
   if (message == WM_NCDESTROY) ReplaceTreeImages(window, nullptr);
   return CallPreviousWindowProc(g_previousTreeProc, window, message, wParam, lParam);

@@ -1,5 +1,6 @@
 #include "views/shell_context_menu.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "foundation/core/guard.h"
@@ -7,6 +8,7 @@
 #include "foundation/ui/ui_seams.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/win32/menus.h"
+#include "views/item_list.h"
 
 namespace {
 
@@ -97,11 +99,15 @@ UINT AddOwnItem(HMENU menu) {
   return InsertMenuW(menu, static_cast<UINT>(separator + 1), MF_BYPOSITION | MF_STRING, id, caption) ? id : 0;
 }
 
-UINT ChooseAtCursor(HWND owner, HMENU menu) {
-  POINT cursor = {};
-  GetCursorPos(&cursor);
+UINT ChooseAt(HWND owner, HMENU menu, const POINT* at) {
+  POINT point = {};
+  if (at) {
+    point = *at;
+  } else {
+    GetCursorPos(&point);
+  }
   return static_cast<UINT>(
-      g_uiSeams.trackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, owner, nullptr));
+      g_uiSeams.trackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, owner, nullptr));
 }
 
 // The flag of a verb the caller takes over, 0 for any other.
@@ -137,7 +143,21 @@ bool IsRelayedMessage(UINT message, WPARAM wParam) {
 
 }  // namespace
 
-int ShowShellContextMenu(HWND owner, const wchar_t* paths, uint32_t flags) {
+POINT ContextMenuPoint(HWND window, LPARAM position, const RECT* item) {
+  if (!IsKeyboardMenuPosition(position)) {
+    return PointFromParam(position);
+  }
+  RECT client = {};
+  GetClientRect(window, &client);
+  POINT point = item ? POINT{item->left, item->bottom} : POINT{client.left, client.top};
+  // An item scrolled out of sight still gets its menu beside the window, not somewhere on the screen.
+  point.x = std::max(client.left, std::min(point.x, client.right - 1));
+  point.y = std::max(client.top, std::min(point.y, client.bottom - 1));
+  ClientToScreen(window, &point);
+  return point;
+}
+
+int ShowShellContextMenu(HWND owner, const wchar_t* paths, uint32_t flags, const POINT* at) {
   int count = 0;
   IShellFolder* folder = nullptr;
   LPITEMIDLIST* pidls = PathListToPidls(paths, &count, &folder);
@@ -150,14 +170,14 @@ int ShowShellContextMenu(HWND owner, const wchar_t* paths, uint32_t flags) {
     }
     return 0;
   });
-  const int result = menuObject ? RunShellContextMenu(owner, menuObject, flags) : 0;
+  const int result = menuObject ? RunShellContextMenu(owner, menuObject, flags, at) : 0;
   ReleaseGuarded(&menuObject);
   ReleaseGuarded(&folder);
   FreeShellStringArray(pidls);
   return result;
 }
 
-int RunShellContextMenu(HWND owner, IContextMenu* menuObject, uint32_t flags) {
+int RunShellContextMenu(HWND owner, IContextMenu* menuObject, uint32_t flags, const POINT* at) {
   if (!menuObject) return 0;
   HMENU popup = CreatePopupMenu();
   if (!popup) return 0;
@@ -169,7 +189,7 @@ int RunShellContextMenu(HWND owner, IContextMenu* menuObject, uint32_t flags) {
   if (filled) {
     KeepMenuInterfaces(menuObject);
     const UINT ownId = (flags & kShellMenuOwnItem) ? AddOwnItem(popup) : 0;
-    result = ResultOfChoice(owner, menuObject, ChooseAtCursor(owner, popup), ownId, flags);
+    result = ResultOfChoice(owner, menuObject, ChooseAt(owner, popup, at), ownId, flags);
   }
   DestroyMenu(popup);
   ReleaseMenuInterfaces();

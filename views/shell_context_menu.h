@@ -20,14 +20,23 @@ constexpr uint32_t kShellMenuOwnItem = 0x1000;  // adds the program's own item; 
 // that id up to its first ';'.
 constexpr UINT kShellMenuOwnCommand = 172;
 
+// WM_CONTEXTMENU's position when the keyboard (Shift+F10, the menu key) asked for the menu: both coordinates -1.
+inline bool IsKeyboardMenuPosition(LPARAM position) { return static_cast<uint32_t>(position) == 0xFFFFFFFFu; }
+
+// Where the menu for WM_CONTEXTMENU's position opens: at that screen point for the mouse; for the keyboard
+// at the lower left of the item it is for (`item`, client coordinates of `window`), kept inside the window's
+// client area, or at the client area's top left without an item.
+POINT ContextMenuPoint(HWND window, LPARAM position, const RECT* item);
+
 // The context menu of a sequence of zero-terminated full paths, all in one folder, ended by an empty one;
-// shown at the cursor. The result is the handed-back verb's flag, kShellMenuOwnItem, or 0 when the menu was
-// dismissed, the shell ran the chosen command, or the menu could not be built.
-int ShowShellContextMenu(HWND owner, const wchar_t* paths, uint32_t flags);
+// shown at the screen point `at`, at the cursor without one. The result is the handed-back verb's flag,
+// kShellMenuOwnItem, or 0 when the menu was dismissed, the shell ran the chosen command, or the menu could
+// not be built.
+int ShowShellContextMenu(HWND owner, const wchar_t* paths, uint32_t flags, const POINT* at = nullptr);
 
 // The same with a menu object of the caller's: fills a pop-up from it, adds the own item, shows it and runs
 // or hands back the choice.
-int RunShellContextMenu(HWND owner, IContextMenu* menuObject, uint32_t flags);
+int RunShellContextMenu(HWND owner, IContextMenu* menuObject, uint32_t flags, const POINT* at = nullptr);
 
 // `wanted` when no item of the menu or of its submenus uses that id, else the highest id in use + 1 + 777.
 // `separatorPosition` (when given) receives the position of the menu's first separator, -1 when it has none.

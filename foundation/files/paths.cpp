@@ -30,6 +30,22 @@ bool IsUncPath(const wchar_t* path) {
 
 bool IsRootSeparator(wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; }
 
+bool HasDotComponent(const wchar_t* path) {
+  for (const wchar_t* part = path; *part != 0;) {
+    const wchar_t* end = part;
+    while (*end != 0 && !IsPathSeparator(*end)) ++end;
+    const size_t length = static_cast<size_t>(end - part);
+    if ((length == 1 || length == 2) && wcsncmp(part, L"..", length) == 0) return true;
+    part = *end != 0 ? end + 1 : end;
+  }
+  return false;
+}
+
+bool IsRootedPath(const wchar_t* path) {
+  const bool drive = iswalpha(path[0]) && path[1] == L':' && IsPathSeparator(path[2]);
+  return drive || (IsPathSeparator(path[0]) && IsPathSeparator(path[1]));
+}
+
 bool IsInvalidNameChar(wchar_t c, bool allowSeparators) {
   if (c >= 1 && c < 0x20) return true;
   if (allowSeparators && IsPathSeparator(c)) return false;
@@ -158,6 +174,15 @@ int CopyAndAppendPath(const wchar_t* base, const wchar_t* component, wchar_t* ta
   const int copied = CopyWideBounded(base, target, capacity);
   if (copied < 0) return copied;
   return AppendPathComponent(component, target, capacity);
+}
+
+void ResolveDotComponents(wchar_t* path, int capacity) {
+  if (path == nullptr || capacity <= 0 || !IsRootedPath(path) || !HasDotComponent(path)) return;
+  wchar_t* full = AllocZeroedWide(static_cast<uint32_t>(capacity));
+  if (full == nullptr) return;
+  const DWORD length = GetFullPathNameW(path, static_cast<DWORD>(capacity), full, nullptr);
+  if (length != 0 && length < static_cast<DWORD>(capacity)) CopyWideBounded(full, path, capacity);
+  FreeAndNull(&full);
 }
 
 bool PathStartsWith(const wchar_t* path, const wchar_t* prefix) {

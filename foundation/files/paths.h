@@ -49,6 +49,11 @@ int AppendPathComponent(const wchar_t* component, wchar_t* path, int capacity);
 // Copies `base` into the target, then AppendPathComponent. 0, or the negative result of a cut copy.
 int CopyAndAppendPath(const wchar_t* base, const wchar_t* component, wchar_t* target, int capacity);
 
+// Resolves the "." and ".." parts of a drive or UNC path as the system does (also turning '/' into '\'), so
+// that a typed "D:\a\..\b" names the folder the tree shows as "D:\b". A path without such parts, any other
+// path, and a result that does not fit stay as they are.
+void ResolveDotComponents(wchar_t* path, int capacity);
+
 // True when `prefix` begins `path` as a whole folder: compared upper-cased with '/', '\' and ':' as one
 // another, and the path ends there, goes on with a separator or ':', or the prefix itself ends with one.
 // False for an empty prefix or a shorter path.

@@ -119,12 +119,7 @@ LPITEMIDLIST ParsePath(IShellFolder* desktop, const wchar_t* path) {
 // Fills the array with the last item of each path; the first path's parent folder goes into `folder`.
 bool FillChildPidls(IShellFolder* desktop, const wchar_t** sorted, int count, LPITEMIDLIST* array,
                     IShellFolder** folder) {
-  wchar_t firstParent[kWork];
-  ParentFolderText(sorted[0], firstParent);
   for (int i = 0; i < count; ++i) {
-    wchar_t parent[kWork];
-    ParentFolderText(sorted[i], parent);
-    if (!EqualsIgnoreCaseWide(parent, firstParent)) return false;
     LPITEMIDLIST full = ParsePath(desktop, sorted[i]);
     if (full == nullptr) return false;
     bool bound = true;
@@ -301,12 +296,24 @@ int EnumerateLogicalDrives(bool includeShellDrives, wchar_t* target, int capacit
   return used;
 }
 
+bool PathsShareOneFolder(const wchar_t* paths) {
+  if (paths == nullptr || paths[0] == 0) return false;
+  wchar_t first[kWork];
+  ParentFolderText(paths, first);
+  for (const wchar_t* path = paths; *path != 0; path += wcslen(path) + 1) {
+    wchar_t parent[kWork];
+    ParentFolderText(path, parent);
+    if (!EqualsIgnoreCaseWide(parent, first)) return false;
+  }
+  return true;
+}
+
 LPITEMIDLIST* PathListToPidls(const wchar_t* paths, int* count, IShellFolder** folder) {
   int ignored = 0;
   if (count == nullptr) count = &ignored;
   *count = 0;
   if (folder != nullptr) *folder = nullptr;
-  if (paths == nullptr || folder == nullptr) return nullptr;
+  if (paths == nullptr || folder == nullptr || !PathsShareOneFolder(paths)) return nullptr;
   return GuardedCall(static_cast<LPITEMIDLIST*>(nullptr), [&]() -> LPITEMIDLIST* {
     int n = 0;
     const wchar_t** sorted = SortedPaths(paths, &n);

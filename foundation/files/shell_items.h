@@ -43,6 +43,10 @@ int GetItemFileName(IShellFolder* folder, LPCITEMIDLIST child, wchar_t* target, 
 // the characters used including the final zero (0 for no room at all).
 int EnumerateLogicalDrives(bool includeShellDrives, wchar_t* target, int capacity);
 
+// True when every path of a double-zero-terminated list lies in one folder (ignoring case), as the items of one
+// context menu must; false for an empty list.
+bool PathsShareOneFolder(const wchar_t* paths);
+
 // Item-id lists of the paths of a double-zero-terminated list, for a context menu: the paths sorted by name,
 // the shell folder of their common parent into `folder` (the caller releases it), and a zero-ended array of
 // one child item-id list per path (freed with FreeShellStringArray). Paths that do not all lie in the same

@@ -68,6 +68,7 @@ constexpr int16_t kTextStepNotKept = 10042;
 constexpr int16_t kTextNotSettingsFile = 10043;
 constexpr int16_t kTextNoStepsRead = 10044;
 constexpr int16_t kTextStepsNotStored = 10045;
+constexpr int16_t kTextShellMenuOneFolder = 10047;
 constexpr int16_t kTextRegistrationFailed = 10061;
 constexpr int16_t kTextRegistrationFileType = 10062;
 constexpr int16_t kTextRegistrationVerbs = 10063;

@@ -360,6 +360,7 @@ const UiTextRow kEnglishTextRows[] = {
     {10043, "NotSettingsFile", L"This is no settings file: such a file begins with a step ('<', or '-<' for a step that is off), as text in the system's code page or as UTF-16 after its byte-order mark. Nothing was loaded."},
     {10044, "NoStepsRead", L"None of the steps of this file could be read. Nothing was loaded."},
     {10045, "StepsNotStored", L"The steps could not be stored for the next start: it will show the steps stored before."},
+    {10047, "ShellMenuOneFolder", L"The Explorer menu acts on the files of one folder, and the selected files lie in several folders. Select files of one folder for it."},
     {10061, "RegistrationFailed", L"These registrations in Explorer could not be changed:"},
     {10062, "RegistrationFileType", L"Settings-file type"},
     {10063, "RegistrationVerbs", L"Command for folders and drives"},

@@ -82,8 +82,10 @@ TEST(Splitters, PanesLieAroundTheGapsThatTheHitTestFinds) {
   } cases[] = {
       {200, 100, true, {0, 0, 198, 600}, {202, 0, 800, 98}, {202, 102, 800, 600}, {199, 201}, {198, 202}},
       {200, 100, false, {}, {0, 0, 800, 98}, {0, 102, 800, 600}, {}, {199, 201}},
-      // Stored for a larger window: drawn where the panes beyond keep their gap.
-      {1000, 999, true, {0, 0, 794, 600}, {798, 0, 800, 594}, {798, 598, 800, 600}, {795, 797}, {794, 798}},
+      // Stored for a larger window: drawn where the lists beyond keep their width and the file list its rows.
+      {1000, 999, true, {0, 0, 732, 600}, {736, 0, 800, 539}, {736, 543, 800, 600}, {733, 735}, {732, 736}},
+      // Too small to be used: drawn where a drag would stop.
+      {1, 1, true, {0, 0, 2, 600}, {6, 0, 800, 53}, {6, 57, 800, 600}, {3, 5}, {2, 6}},
       // Nothing stored: a quarter of the width and an eighth of the height, stored at once.
       {0, 0, true, {0, 0, 198, 600}, {202, 0, 800, 73}, {202, 77, 800, 600}, {199, 201}, {198, 202}},
   };
@@ -139,13 +141,14 @@ TEST_F(SplitterDrag, ADragStaysWithinItsLimitsAndEscPutsTheSplitterBack) {
   places();
   EXPECT_EQ(width, 200);
   EXPECT_EQ(height, 150);
-  // The tree keeps 4 pixels and leaves the lists 4; the chain keeps room for its header and a row.
+  // The tree keeps 4 pixels and leaves the lists their usable width; the chain keeps room for its header and a
+  // row.
   drag({200, paneTop + 300}, {2, paneTop + 300});
   places();
   EXPECT_EQ(width, 4);
   drag({4, paneTop + 300}, {client.right + 50, paneTop + 300});
   places();
-  EXPECT_EQ(width, client.right - 4);
+  EXPECT_EQ(width, client.right - 2 - kSmallestListWidth);
   drag({width, paneTop + 10}, {300, paneTop + 10});
   drag({600, paneTop + 150}, {600, paneTop + 1});
   places();

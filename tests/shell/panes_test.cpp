@@ -123,6 +123,35 @@ TEST_F(Panes, TheParentAndTypedPathsAreOpenedThroughTheTree) {
   EXPECT_EQ(ListedNames(), Names{L"a.txt"});
 }
 
+TEST_F(Panes, ATypedPathThroughDotsOpensTheFolderItNamesInTheTreeTheBarAndTheList) {
+  temp_.WriteFile(L"files\\sub\\inner.txt", "x");
+  temp_.WriteFile(L"files\\other\\o.txt", "o");
+  ASSERT_TRUE(Start({L"a.txt"}, {}));
+  const std::wstring other = temp_ / L"files\\other";
+  for (const std::wstring& typed : {temp_ / L"files\\sub\\..\\other", temp_ / L"files/./sub/../other/"}) {
+    SCOPED_TRACE(testing::Message() << typed);
+    for (const std::wstring& path : {FilesFolder(), typed}) {
+      const std::wstring listed = path == typed ? L"o.txt" : L"a.txt";
+      SendMessageW(window_, kNavigateToPathMessage, 0, reinterpret_cast<LPARAM>(path.c_str()));
+      ASSERT_TRUE(WaitFor([&] { return g_app->busyCounter == 0 && ListedNames() == Names{listed}; }));
+    }
+    EXPECT_EQ(CurrentFolder(), other);
+    std::wstring shown;
+    wchar_t selected[MAX_PATH] = {};
+    Gui([&] {
+      shown = g_addressBar.path;
+      TVITEMW item = {};
+      item.mask = TVIF_TEXT;
+      item.hItem = TreeView_GetSelection(g_app->paneWindows[0]);
+      item.pszText = selected;
+      item.cchTextMax = MAX_PATH;
+      TreeView_GetItem(g_app->paneWindows[0], &item);
+    });
+    EXPECT_EQ(shown, other);
+    EXPECT_STREQ(selected, L"other");
+  }
+}
+
 TEST_F(Panes, TheTreeTheBarsAndTheFileIconsShowAndHide) {
   ASSERT_TRUE(Start({L"a.txt"}, {}));
   struct Case {

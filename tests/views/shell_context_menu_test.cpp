@@ -13,6 +13,7 @@
 #include "foundation/files/shell_items.h"
 #include "foundation/ui/ui_seams.h"
 #include "program_state_scope.h"
+#include "shell_verb_ids.h"
 #include "support/temp_folder.h"
 #include "support/test_window.h"
 #include "ui_seams_scope.h"
@@ -227,37 +228,6 @@ TEST(MenuFreeCommandId, TheWantedIdUnlessAnItemOrASubmenuItemUsesIt) {
   }
 }
 
-namespace {
-
-// The id of a verb in the shell's menu of the file, asked the way the menu asks.
-UINT ShellCommandOfVerb(const std::wstring& path, const wchar_t* wanted) {
-  const std::wstring list = path + L'\0';
-  int count = 0;
-  IShellFolder* folder = nullptr;
-  LPITEMIDLIST* pidls = PathListToPidls(list.c_str(), &count, &folder);
-  IContextMenu* menu = nullptr;
-  UINT found = 0;
-  if (pidls && SUCCEEDED(folder->GetUIObjectOf(nullptr, count, const_cast<LPCITEMIDLIST*>(pidls), IID_IContextMenu,
-                                               nullptr, reinterpret_cast<void**>(&menu)))) {
-    HMENU popup = CreatePopupMenu();
-    menu->QueryContextMenu(popup, 0, 1, 0x7FFF, CMF_EXPLORE | CMF_CANRENAME);
-    std::vector<MenuEntry> entries;
-    ListItems(popup, 0, &entries);
-    for (const MenuEntry& entry : entries) {
-      wchar_t verb[64] = {};
-      const bool read = entry.id && SUCCEEDED(menu->GetCommandString(entry.id - 1, GCS_VERBW, nullptr,
-                                                                       reinterpret_cast<LPSTR>(verb), 64));
-      if (read && wcscmp(verb, wanted) == 0) found = entry.id;
-    }
-    DestroyMenu(popup);
-    menu->Release();
-  }
-  if (folder) folder->Release();
-  FreeShellStringArray(pidls);
-  return found;
-}
-
-}  // namespace
 
 TEST_F(ShellContextMenu, TheRealShellsMenuOffersItsVerbsKeepsDeleteForTheProgramAndRunsCopy) {
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
@@ -286,4 +256,35 @@ TEST_F(ShellContextMenu, TheRealShellsMenuOffersItsVerbsKeepsDeleteForTheProgram
   ReleaseMutex(turn);
   CloseHandle(turn);
   OleUninitialize();
+}
+
+TEST(ContextMenuPoint, TheMouseKeepsItsPointAndTheKeysOpenTheMenuAtTheItemInsideTheWindow) {
+  OwnedWindow window{CreateTestPopup(100, 50, 300, 200)};
+  RECT client = {};
+  GetClientRect(window.get(), &client);
+  POINT origin = {};
+  ClientToScreen(window.get(), &origin);
+  constexpr LPARAM kKeys = static_cast<LPARAM>(-1);
+  struct Case {
+    LPARAM position;
+    bool withItem;
+    RECT item;
+    POINT expected;  // screen coordinates for the mouse, client coordinates for the keys
+  };
+  const Case cases[] = {
+      {MAKELPARAM(640, 480), false, {}, {640, 480}},
+      {MAKELPARAM(-20, 30), true, {5, 5, 50, 20}, {-20, 30}},  // a screen left of the first one
+      {kKeys, true, {24, 40, 180, 58}, {24, 58}},
+      {static_cast<LPARAM>(0xFFFFFFFF), true, {24, 40, 180, 58}, {24, 58}},
+      {kKeys, true, {24, 900, 180, 918}, {24, client.bottom - 1}},  // scrolled out below
+      {kKeys, true, {-70, -30, 40, -12}, {0, 0}},                   // scrolled out above and left
+      {kKeys, false, {}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "item top " << c.item.top);
+    const POINT at = ContextMenuPoint(window.get(), c.position, c.withItem ? &c.item : nullptr);
+    const bool keys = IsKeyboardMenuPosition(c.position);
+    EXPECT_EQ(at.x, c.expected.x + (keys ? origin.x : 0));
+    EXPECT_EQ(at.y, c.expected.y + (keys ? origin.y : 0));
+  }
 }

@@ -124,6 +124,30 @@ TEST(PathJoining, PrefixMustEndAtAFolderBoundary) {
   EXPECT_FALSE(PathStartsWith(nullptr, L"C:"));
 }
 
+TEST(PathJoining, DotPartsOfDriveAndUncPathsAreResolved) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* expected;
+  };
+  const Case cases[] = {
+      {L"C:\\a\\..\\b", L"C:\\b"},
+      {L"C:\\a\\.\\b\\..\\c\\", L"C:\\a\\c\\"},
+      {L"C:/a/../b", L"C:\\b"},
+      {L"C:\\a\\..", L"C:\\"},
+      {L"C:\\..\\..\\x", L"C:\\x"},
+      {L"\\\\server\\share\\a\\..\\b", L"\\\\server\\share\\b"},
+      {L"C:\\a..b\\.c\\d.", L"C:\\a..b\\.c\\d."},  // dots inside names are names
+      {L"C:\\a/b", L"C:\\a/b"},                     // nothing to resolve: as typed
+      {L"a\\..\\b", L"a\\..\\b"},                   // not rooted: the current folder plays no part
+  };
+  for (const Case& c : cases) {
+    wchar_t path[64];
+    wcscpy(path, c.path);
+    ResolveDotComponents(path, 64);
+    EXPECT_STREQ(path, c.expected) << c.path;
+  }
+}
+
 TEST(PathRoots, EachFormOfRoot) {
   EXPECT_EQ(Root(L"D:\\Photos\\2019"), L"D:\\");
   EXPECT_EQ(Root(L"d:"), L"D:\\");

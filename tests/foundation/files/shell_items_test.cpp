@@ -113,6 +113,24 @@ TEST(ContextMenuItems, PathsOfOneFolderBecomeSortedChildren) {
   FreeShellStringArray(children);
 }
 
+TEST(ContextMenuItems, PathsShareOneFolderIgnoringCaseAndTheKindOfSeparator) {
+  struct Case {
+    std::vector<std::wstring> paths;
+    bool oneFolder;
+  };
+  const Case cases[] = {
+      {{L"C:\\a\\x.txt", L"c:\\A\\y.txt"}, true},
+      {{L"C:/a/x.txt", L"C:\\a\\y.txt"}, true},
+      {{L"C:\\a\\x.txt", L"C:\\a\\sub\\y.txt"}, false},
+      {{L"C:\\a\\sub\\y.txt", L"C:\\a\\x.txt"}, false},
+      {{L"D:\\x"}, true},
+      {{}, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PathsShareOneFolder(DoubleZeroList(c.paths).c_str()), c.oneFolder) << c.paths.size();
+  }
+}
+
 TEST(ContextMenuItems, PathsOfSeveralFoldersAreRefused) {
   // Child ids are relative to their own folder: handed to the first path's folder, a verb would act on
   // same-named files there.
