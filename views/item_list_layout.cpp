@@ -293,6 +293,45 @@ void ItemsViewMeasureMetrics(ItemListControl* control) {
   if (changed) InvalidateRect(control->window, nullptr, FALSE);
 }
 
+namespace {
+
+// Where a list's layout notices stand.
+enum : LONG {
+  kNoNotice = 0,        // none waits and none was handled lately: the next change posts one
+  kNoticePosted = 1,    // one waits in the queue: it lays out every change made until it is handled
+  kResting = 2,         // one was handled lately: changes wait for the rest to end
+  kRestingChanged = 3,  // the same, and the rows changed meanwhile
+};
+
+void LayOutAndRest(ItemListControl* control) {
+  InterlockedExchange(&control->layoutNotice, kResting);
+  SetTimer(control->window, kLayoutRestTimer, kLayoutRestDelay, nullptr);
+  ItemsViewLayout(control, false);
+}
+
+}  // namespace
+
+void ItemsViewLayoutFromAnyThread(ItemListControl* control) {
+  if (IsControlThread(control)) {
+    ItemsViewLayout(control, false);
+    return;
+  }
+  if (InterlockedCompareExchange(&control->layoutNotice, kRestingChanged, kResting) != kNoNotice) return;
+  if (InterlockedCompareExchange(&control->layoutNotice, kNoticePosted, kNoNotice) != kNoNotice) return;
+  if (!PostWindowMessage(control->window, kLayoutNoticeMessage, 0, 0)) {
+    InterlockedExchange(&control->layoutNotice, kNoNotice);
+  }
+}
+
+void ItemsViewLayoutNoticed(ItemListControl* control) { LayOutAndRest(control); }
+
+void ItemsViewLayoutRested(ItemListControl* control) {
+  KillTimer(control->window, kLayoutRestTimer);
+  if (InterlockedCompareExchange(&control->layoutNotice, kNoNotice, kResting) == kRestingChanged) {
+    LayOutAndRest(control);
+  }
+}
+
 void ItemsViewLayout(ItemListControl* control, bool freshMetrics) {
   // Showing or hiding a scroll bar resizes the window, which lays it out again inside this call; a few levels
   // settle every case, more would mean bars that keep switching each other.

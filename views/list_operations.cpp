@@ -19,11 +19,7 @@ void SortFileListRows(ItemListControl* list, const wchar_t* folder) {
 
 void RefreshFileListRowCount(ItemListControl* list) {
   list->rowCount = ItemStoreCount(&list->rows);
-  if (IsControlThread(list)) {
-    ItemsViewLayout(list, false);
-  } else {
-    PostSizeToSelf(list->window);
-  }
+  ItemsViewLayoutFromAnyThread(list);
   InvalidateWindowRect(list->window, nullptr, false);
 }
 
