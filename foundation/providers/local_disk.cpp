@@ -202,8 +202,20 @@ int AddFileIcon(const wchar_t* path, int size, HIMAGELIST list) {
   return AddTypeIcon(cache, name, type, size);
 }
 
+// A folder has an icon of its own only through its desktop.ini; without one it shows the standard icon, and
+// the shell's parse of its whole path (tens of milliseconds deep down) is spared.
+bool HasDesktopIni(const wchar_t* folder) {
+  wchar_t file[kPathCapacity];
+  if (CopyAndAppendPath(folder, L"desktop.ini", file, kPathCapacity) != 0) return false;
+  LongPath longPath(file);
+  return GetFileAttributesW(longPath.path) != INVALID_FILE_ATTRIBUTES;
+}
+
 int AddFolderIcon(const wchar_t* path, uint32_t attributes, int size, HIMAGELIST list) {
   if ((attributes & kSharedOfflineFolder) == kSharedOfflineFolder) return kSharedOfflineFolderIcon;
+  if ((attributes & kProviderRootAttributes) != kProviderRootAttributes && !HasDesktopIni(path)) {
+    return kStandardFolderIcon;
+  }
   const int index = GetShellIconIndex(path, SHGFI_SMALLICON, FILE_ATTRIBUTE_DIRECTORY);
   if (index <= kHighestStockFolderIcon || index == WindowsFolderIconIndex()) return kStandardFolderIcon;
   HICON icon = LoadIconForPath(nullptr, path, size, 0);

@@ -13,6 +13,7 @@
 #include "foundation/text/bounded_text.h"
 #include "pane_test_parent.h"
 #include "program_state_scope.h"
+#include "system_seams_scope.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -41,6 +42,19 @@ int ListFakeItems(FileSystemProvider*, ProviderFolder*, const wchar_t* path, Pro
     callback(&item, data);
   }
   return g_result;
+}
+
+// A folder only the file functions know: its search is the one of a real folder.
+std::wstring g_stagedFolder;
+
+HANDLE WINAPI SearchStagedFolder(LPCWSTR pattern, FINDEX_INFO_LEVELS level, void* data, FINDEX_SEARCH_OPS search,
+                                 void* filter, DWORD flags) {
+  const std::wstring real = wcsstr(pattern, L"\\staged\\") ? g_stagedFolder + L"\\*" : pattern;
+  return FindFirstFileExW(real.c_str(), level, data, search, filter, flags);
+}
+
+HANDLE WINAPI SearchStagedFolderPlainly(LPCWSTR pattern, WIN32_FIND_DATAW* data) {
+  return SearchStagedFolder(pattern, FindExInfoStandard, data, FindExSearchNameMatch, nullptr, 0);
 }
 
 HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation) {
@@ -164,6 +178,7 @@ TEST_F(FolderTree, SelectingAPathExpandsToTheDeepestFolderOnTheWay) {
 
 TEST_F(FolderTree, WithFileIconsNodesAskForSubfoldersAndIconsWhenDrawn) {
   folder_.MakeFolder(L"a\\b");
+  folder_.WriteFile(L"c\\file.txt", "");
   ASSERT_TRUE(SetTreeImageList(tree_, static_cast<COLORREF>(-1), 16));
   HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(tree_, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
   EXPECT_EQ(ImageList_GetImageCount(images), 3);
@@ -176,6 +191,24 @@ TEST_F(FolderTree, WithFileIconsNodesAskForSubfoldersAndIconsWhenDrawn) {
   EXPECT_EQ(item.cChildren, 1);
   EXPECT_EQ(item.iImage, 0) << "a plain folder shows the closed folder";
   EXPECT_EQ(item.iSelectedImage, 1) << "and the open one when selected";
+
+  // Whether a node has subfolders its folder's own entries tell, not the shell's parse of its path.
+  SystemSeamsScope seams;
+  g_stagedFolder = folder_ / L"a";
+  g_systemSeams.findFirstFileExW = SearchStagedFolder;
+  g_systemSeams.findFirstFileW = SearchStagedFolderPlainly;
+  const struct {
+    const wchar_t* path;
+    int children;
+  } cases[] = {{L"a", 1}, {L"c", 0}, {L"Q:\\staged", 1}};
+  for (const auto& c : cases) {
+    const std::wstring path = c.path[1] == L':' ? std::wstring(c.path) : folder_ / c.path;
+    TVITEMW node = {};
+    node.mask = TVIF_CHILDREN;
+    node.hItem = AddNode(TVI_ROOT, c.path, path.c_str());
+    ASSERT_TRUE(SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&node)));
+    EXPECT_EQ(node.cChildren, c.children) << c.path;
+  }
 }
 
 TEST_F(FolderTree, ColoursTooAlikeOrTurnedOffGiveWayToTheWindowColours) {
