@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/profile/profile_store.h"
@@ -55,6 +58,24 @@ HANDLE WINAPI SearchStagedFolder(LPCWSTR pattern, FINDEX_INFO_LEVELS level, void
 
 HANDLE WINAPI SearchStagedFolderPlainly(LPCWSTR pattern, WIN32_FIND_DATAW* data) {
   return SearchStagedFolder(pattern, FindExInfoStandard, data, FindExSearchNameMatch, nullptr, 0);
+}
+
+// A root listing that, on a thread other than the tree's, says it has begun and waits until the test lets it go;
+// listings on the tree's thread are counted (the roots are also read to find a path's provider).
+wchar_t g_gatedRootName[] = L"Quarry";
+HANDLE g_rootListingBegun = nullptr;
+HANDLE g_rootGate = nullptr;
+DWORD g_treeThread = 0;
+volatile LONG g_rootListingsOnTreeThread = 0;
+
+int GatedRootQ(FileSystemProvider* provider, ProviderFolder* folder, wchar_t* target, int capacity) {
+  if (GetCurrentThreadId() == g_treeThread) {
+    InterlockedIncrement(&g_rootListingsOnTreeThread);
+  } else {
+    SetEvent(g_rootListingBegun);
+    WaitForSingleObject(g_rootGate, 10000);
+  }
+  return RootQ(provider, folder, target, capacity);
 }
 
 HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation) {
@@ -209,6 +230,32 @@ TEST_F(FolderTree, WithFileIconsNodesAskForSubfoldersAndIconsWhenDrawn) {
     ASSERT_TRUE(SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&node)));
     EXPECT_EQ(node.cChildren, c.children) << c.path;
   }
+}
+
+TEST_F(FolderTree, ARefreshWhileTheStartFillRunsLeavesTheTopLevelToIt) {
+  g_fileSystemProviders[2].slots.rootPath = GatedRootQ;
+  g_fileSystemProviders[2].displayName = g_gatedRootName;
+  g_rootListingBegun = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_rootGate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_treeThread = GetCurrentThreadId();
+  std::atomic<bool> ended{false};
+  // The start fill sends its nodes to this thread, which pumps meanwhile.
+  std::thread startFill([&] {
+    RebuildFolderTree(tree_);
+    ended = true;
+  });
+  EXPECT_TRUE(parent_.PumpUntil([] { return WaitForSingleObject(g_rootListingBegun, 0) == WAIT_OBJECT_0; }));
+  g_rootListingsOnTreeThread = 0;
+  RebuildFolderTree(tree_);
+  EXPECT_EQ(g_rootListingsOnTreeThread, 0) << "the refresh is left to the running fill";
+  SetEvent(g_rootGate);
+  EXPECT_TRUE(parent_.PumpUntil([&] { return ended.load(); }));
+  startFill.join();
+  CloseHandle(g_rootGate);
+  CloseHandle(g_rootListingBegun);
+  const Names roots = Children(TVI_ROOT);
+  EXPECT_FALSE(roots.empty());
+  EXPECT_EQ(std::set<std::wstring>(roots.begin(), roots.end()).size(), roots.size()) << "no root twice";
 }
 
 TEST_F(FolderTree, ColoursTooAlikeOrTurnedOffGiveWayToTheWindowColours) {
