@@ -64,6 +64,9 @@ DWORD WINAPI FolderTreeFillThread(void* parameter) {
   TreeFill* fill = static_cast<TreeFill*>(parameter);
   GuardedCall(0, [&] {
     RebuildFolderTree(fill->tree);
+    // Expanded from here, one message to the tree per level, so that the window answers between the levels of
+    // a deep start folder; the GUI thread then only checks what was reached.
+    if (fill->startFolder[0] != 0) SelectTreePathFromRoot(fill->tree, fill->startFolder);
     RunOnGuiThread(SelectStartFolder, fill);
     return 0;
   });

@@ -148,6 +148,9 @@ LRESULT RouteToInlineEditor(WPARAM virtualKey) {
 LRESULT OnKeyTaken(WPARAM virtualKey, LPARAM flags) {
   if (IsKeyRelease(flags)) return -1;
   if (virtualKey == VK_LWIN && HasAltContext(flags) && ConfirmResetWindowPosition()) return kKeyEaten;
+  // Esc belongs to an open inline editor before it is the main window's Esc command: it closes the editor's
+  // drop-down list first, then the editor.
+  if (virtualKey == VK_ESCAPE && g_app && g_app->inlineEditor) return RouteToInlineEditor(virtualKey);
   if (RunShortcut(virtualKey, flags)) return kKeyEaten;
   return RouteToInlineEditor(virtualKey);
 }

@@ -259,8 +259,20 @@ constexpr Answer Given(LRESULT value) { return {true, value}; }
 // A mouse message's point; negative beyond the left or top edge while the mouse is captured.
 POINT PointOf(LPARAM lParam) { return {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))}; }
 
+// A close asked for while a folder listing runs stops the listing, and the window closes once it has ended: a
+// listing only reads, and nobody should wait for a large tree to be walked to its end. Other jobs change files
+// and keep the window open until they end.
+volatile LONG g_closeAfterListing = 0;
+
 Answer OnClose(HWND window) {
-  if (IsJobBusy()) return Given(0);
+  if (IsJobBusy()) {
+    if (IsFolderListingRunning()) {
+      InterlockedExchange(&g_closeAfterListing, 1);
+      RequestJobStop();
+    }
+    return Given(0);
+  }
+  InterlockedExchange(&g_closeAfterListing, 0);
   OnMainWindowClose(window);
   return kPassOn;
 }
@@ -484,4 +496,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   // A handler that fails leaves the window as the default procedure would.
   const Answer answer = handler ? GuardedCall(kPassOn, [&] { return handler(window, wParam, lParam); }) : kPassOn;
   return answer.given ? answer.value : DefWindowProcW(window, message, wParam, lParam);
+}
+
+void CloseIfAskedDuringListing() {
+  if (InterlockedExchange(&g_closeAfterListing, 0) != 0) PostWindowMessage(g_mainWindow, WM_CLOSE, 0, 0);
 }

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A job ended (any thread): a close asked for while it was a folder listing comes now.
+void CloseIfAskedDuringListing();
 
 // Messages of the main window besides the panes' notifications.
 constexpr UINT kIgnoredMessage = WM_USER + 7;

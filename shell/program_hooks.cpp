@@ -8,6 +8,7 @@
 #include "shell/closing.h"
 #include "shell/folder_history.h"
 #include "shell/main_commands.h"
+#include "shell/main_window_proc.h"
 #include "shell/recent_files.h"
 #include "shell/status_notices.h"
 #include "views/view_hooks.h"
@@ -38,7 +39,10 @@ void InstallViewHooks() {
 void InstallJobNotices() {
   JobNotices& notices = g_jobNotices;
   notices.jobStatesChanged = UpdateMainMenuStates;
-  notices.jobEnded = RunDeferredPreview;
+  notices.jobEnded = [] {
+    RunDeferredPreview();
+    CloseIfAskedDuringListing();
+  };
   notices.resetProgress = ResetProgressNotice;
   notices.setProgressPercent = ShowProgressNotice;
 }

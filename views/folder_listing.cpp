@@ -32,6 +32,14 @@ constexpr uint16_t kFolderAttribute = FILE_ATTRIBUTE_DIRECTORY;
 constexpr uint16_t kLinkAttribute = FILE_ATTRIBUTE_REPARSE_POINT;
 constexpr int kStoreResultLocked = 1;
 
+// Non-zero while the running job is a folder listing.
+volatile LONG g_listingRuns = 0;
+
+void EndListingJob() {
+  InterlockedExchange(&g_listingRuns, 0);
+  EndExclusiveJob();
+}
+
 // A store change that fails only for want of the lock is tried again until it is made or the Stop command
 // comes: a row given up here would be a file missing from the list and from the rename. Any other failure is
 // final.
@@ -176,9 +184,10 @@ void SetCurrentFolder(const wchar_t* path) {
     return;
   }
   InterlockedExchange(&g_app->pendingListings, 0);
+  InterlockedExchange(&g_listingRuns, 1);
   if (!StartListingWorker(g_app->currentFolder)) {
     InterlockedIncrement(&g_app->pendingListings);
-    EndExclusiveJob();
+    EndListingJob();
   }
 }
 
@@ -194,9 +203,11 @@ DWORD WINAPI LoadFolderCallback(void* path) {
     return 0;
   });
   FreeAndNull(&requested);
-  EndExclusiveJob();
+  EndListingJob();
   return 0;
 }
+
+bool IsFolderListingRunning() { return g_listingRuns != 0; }
 
 void ReloadFileList(const wchar_t* path) {
   if (g_app == nullptr || path == nullptr || g_app->listRebuildGuard != 0) return;

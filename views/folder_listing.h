@@ -67,6 +67,8 @@ void SetCurrentFolder(const wchar_t* path);
 
 // The main window's timer duty: lists the current folder when a listing is pending and nothing is busy.
 void RunDeferredListing();
+// True while the job that holds the busy counter is a folder listing.
+bool IsFolderListingRunning();
 
 // The listing worker: takes over a heap copy of the folder path (AllocZeroedWide), lists it, frees it and
 // ends the job its starter began, also when the listing fails. Returns 0.

@@ -7,9 +7,11 @@
 #include <initializer_list>
 
 #include "foundation/core/app_state.h"
+#include "foundation/files/paths.h"
 #include "foundation/files/shell_folders.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/profile/profile_values.h"
+#include "foundation/providers/directory_listing.h"
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/resource_ids.h"
@@ -34,6 +36,9 @@ constexpr int kFolderImages[] = {IDI_FOLDER_CLOSED, IDI_FOLDER_OPEN, IDI_FOLDER_
 constexpr int kGenericFolderResults = 3;
 constexpr int kClosedFolderImage = 0;
 constexpr int kOpenFolderImage = 1;
+// Entries a drawn node reads of its folder to learn whether it has subfolders; beyond them it is taken to have
+// some, and its first expansion tells.
+constexpr int kSubfolderProbeEntries = 256;
 
 WNDPROC g_previousTreeProc = nullptr;
 
@@ -143,8 +148,29 @@ HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const wchar_t* name) {
   return nullptr;
 }
 
+struct SubfolderProbe {
+  int entries;
+  bool found;
+};
+
+int ProbeForSubfolder(const WIN32_FIND_DATAW* data, void* context) {
+  auto* probe = static_cast<SubfolderProbe*>(context);
+  if ((data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(data->cFileName)) probe->found = true;
+  if (++probe->entries >= kSubfolderProbeEntries) probe->found = true;
+  return probe->found ? 1 : 0;
+}
+
+// The folder's own entries answer, a bounded number of them: the shell's answer takes a parse of the whole
+// path, which grows with every level (tens of milliseconds deep down, for every node drawn). The shell answers
+// for what the file functions cannot list.
 bool HasSubfolders(const wchar_t* path, uint32_t attributes) {
   if (attributes & kProviderRootAttribute) return true;
+  wchar_t pattern[kTreeNodePathCapacity + 2];
+  SubfolderProbe probe = {};
+  if (CopyAndAppendPath(path, L"*", pattern, kTreeNodePathCapacity + 2) == 0 &&
+      EnumDirectory(pattern, ProbeForSubfolder, &probe) == 0) {
+    return probe.found;
+  }
   SHFILEINFOW info = {};
   info.dwAttributes = SFGAO_HASSUBFOLDER;
   if (!GetShellFileInfo(path, 0, SHGFI_ATTRIBUTES | SHGFI_ATTR_SPECIFIED, &info)) return false;

@@ -50,8 +50,9 @@ HTREEITEM InsertTreeNode(HWND tree, HTREEITEM parent, HTREEITEM after, const wch
                          uint32_t attributes);
 // The first fill of a node being expanded, under the wait cursor; nothing for a node expanded before.
 void RefreshTreeNodeWithWaitCursor(HWND tree, const NMTREEVIEWW* expanding);
-// Removes every node and fills the top level again.
-void RebuildFolderTree(HWND tree);
+// Removes every node and fills the top level again; false, with nothing done, while another fill of the top level
+// runs (that one builds it).
+bool RebuildFolderTree(HWND tree);
 
 // Expands the tree down to `path` from the children of `start` (then its siblings) and selects the deepest
 // node on the way; case and a trailing separator do not count. 0 when a node was selected, 1 when nothing

@@ -291,7 +291,19 @@ void RefreshTreeNodeWithWaitCursor(HWND tree, const NMTREEVIEWW* expanding) {
   RefreshTreeNode(tree, expanding->itemNew.hItem);
 }
 
-void RebuildFolderTree(HWND tree) {
+// The start-up fill runs on its own thread and the refresh command on the GUI thread; two fills at once would
+// both add the roots. The GUI thread cannot wait for the other fill (that one sends it its nodes), so a fill
+// asked for while one runs is left to the running one, which builds the same top level.
+namespace {
+volatile LONG g_topLevelFills = 0;
+}  // namespace
+
+bool RebuildFolderTree(HWND tree) {
+  if (InterlockedCompareExchange(&g_topLevelFills, 1, 0) != 0) return false;
+  struct FillEnd {
+    ~FillEnd() { InterlockedExchange(&g_topLevelFills, 0); }
+  } end;
   SendMessageW(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
   RefreshTreeNode(tree, nullptr);
+  return true;
 }

@@ -87,14 +87,6 @@ void WidenToRecordTexts(ItemListControl* control, const uint8_t* records, uint32
   ReleaseDC(control->window, dc);
 }
 
-void RefreshAfterChange(ItemListControl* control) {
-  if (IsControlThread(control)) {
-    ItemsViewLayout(control, false);
-  } else {
-    PostSizeToSelf(control->window);
-  }
-}
-
 void ShiftIndexesAfterRemoval(ItemListControl* control, int index) {
   if (control->focusedIndex > index)
     --control->focusedIndex;
@@ -119,7 +111,7 @@ int DeleteOneRow(ItemListControl* control, int index) {
     ItemsViewSetItemState(control, index, static_cast<int>(bits), bits);
     ItemsViewEnsureVisible(control, index);
   }
-  RefreshAfterChange(control);
+  ItemsViewLayoutFromAnyThread(control);
   return 0;
 }
 
@@ -147,7 +139,7 @@ int DeleteAllRows(ItemListControl* control, bool keep) {
   uint32_t count = ItemStoreCount(&control->rows);
   bool changed = count != control->rowCount;
   control->rowCount = count;
-  if (changed) RefreshAfterChange(control);
+  if (changed) ItemsViewLayoutFromAnyThread(control);
   return EmptyStore(control, &control->pathPool, false) ? 0 : 1;
 }
 

@@ -429,6 +429,9 @@ void ItemsViewTimer(ItemListControl* control, UINT_PTR timerId) {
     case kDragStartTimer:
       StartDrag(control);
       return;
+    case kLayoutRestTimer:
+      ItemsViewLayoutRested(control);
+      return;
     default: {
       PaneTimerRecord record = {control->window, timerId};
       SendPaneNotify(control, kPaneTimer, &record);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "foundation/win32/column_layout.h"
 #include "foundation/win32/gdi.h"
@@ -122,6 +123,29 @@ struct ProbeResult {
   int rowHeight;
 };
 
+// What a probe measured, by the font's description and the icon size: each probe is a window of its own, which
+// the start-up would otherwise create again for every list and every change of its layout.
+struct MeasuredProbe {
+  LOGFONTW font;
+  int iconWidth;
+  int iconHeight;
+  ProbeResult result;
+};
+constexpr int kMeasuredProbes = 8;
+MeasuredProbe g_measuredProbes[kMeasuredProbes];
+int g_measuredProbeCount = 0;
+
+MeasuredProbe ProbeKey(const ItemListControl* control) {
+  MeasuredProbe key = {};
+  if (control->font) GetObjectW(control->font, sizeof key.font, &key.font);
+  if (control->imageList) ImageList_GetIconSize(control->imageList, &key.iconWidth, &key.iconHeight);
+  return key;
+}
+
+bool SameProbeKey(const MeasuredProbe& a, const MeasuredProbe& b) {
+  return memcmp(&a.font, &b.font, sizeof a.font) == 0 && a.iconWidth == b.iconWidth && a.iconHeight == b.iconHeight;
+}
+
 ProbeResult ProbeSystemListView(const ItemListControl* control) {
   ProbeResult result = {kUnmeasuredSpacing, kUnmeasuredSpacing, 0};
   HWND probe =
@@ -150,6 +174,18 @@ ProbeResult ProbeSystemListView(const ItemListControl* control) {
   if (SendMessageW(probe, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds))) result.rowHeight = Height(bounds);
   DestroyWindow(probe);
   return result;
+}
+
+// The measurements of the probes run on the GUI thread only.
+ProbeResult MeasuredOnce(const ItemListControl* control) {
+  MeasuredProbe key = ProbeKey(control);
+  const int kept = std::min(g_measuredProbeCount, kMeasuredProbes);
+  for (int i = 0; i < kept; ++i) {
+    if (SameProbeKey(g_measuredProbes[i], key)) return g_measuredProbes[i].result;
+  }
+  key.result = ProbeSystemListView(control);
+  g_measuredProbes[g_measuredProbeCount++ % kMeasuredProbes] = key;
+  return key.result;
 }
 
 void ComputeItemsPerPage(ItemListControl* control) {
@@ -281,7 +317,7 @@ void ItemsViewSetViewMode(ItemListControl* control, uint32_t viewWord) {
 }
 
 void ItemsViewMeasureMetrics(ItemListControl* control) {
-  ProbeResult probe = ProbeSystemListView(control);
+  ProbeResult probe = MeasuredOnce(control);
   int cellHeight = static_cast<int>(GetFontCellSize(control->window, control->font) & 0xFFFF);
   int rowHeight = std::max({probe.rowHeight, kMinimumRowHeight, cellHeight + 1, control->iconHeight + 1});
   bool changed = control->gap != probe.gap || control->rowHeight != rowHeight;
@@ -291,6 +327,45 @@ void ItemsViewMeasureMetrics(ItemListControl* control) {
   control->rowHeight = static_cast<uint16_t>(rowHeight);
   PositionHeader(control);
   if (changed) InvalidateRect(control->window, nullptr, FALSE);
+}
+
+namespace {
+
+// Where a list's layout notices stand.
+enum : LONG {
+  kNoNotice = 0,        // none waits and none was handled lately: the next change posts one
+  kNoticePosted = 1,    // one waits in the queue: it lays out every change made until it is handled
+  kResting = 2,         // one was handled lately: changes wait for the rest to end
+  kRestingChanged = 3,  // the same, and the rows changed meanwhile
+};
+
+void LayOutAndRest(ItemListControl* control) {
+  InterlockedExchange(&control->layoutNotice, kResting);
+  SetTimer(control->window, kLayoutRestTimer, kLayoutRestDelay, nullptr);
+  ItemsViewLayout(control, false);
+}
+
+}  // namespace
+
+void ItemsViewLayoutFromAnyThread(ItemListControl* control) {
+  if (IsControlThread(control)) {
+    ItemsViewLayout(control, false);
+    return;
+  }
+  if (InterlockedCompareExchange(&control->layoutNotice, kRestingChanged, kResting) != kNoNotice) return;
+  if (InterlockedCompareExchange(&control->layoutNotice, kNoticePosted, kNoNotice) != kNoNotice) return;
+  if (!PostWindowMessage(control->window, kLayoutNoticeMessage, 0, 0)) {
+    InterlockedExchange(&control->layoutNotice, kNoNotice);
+  }
+}
+
+void ItemsViewLayoutNoticed(ItemListControl* control) { LayOutAndRest(control); }
+
+void ItemsViewLayoutRested(ItemListControl* control) {
+  KillTimer(control->window, kLayoutRestTimer);
+  if (InterlockedCompareExchange(&control->layoutNotice, kNoNotice, kResting) == kRestingChanged) {
+    LayOutAndRest(control);
+  }
 }
 
 void ItemsViewLayout(ItemListControl* control, bool freshMetrics) {

@@ -20,6 +20,15 @@ void ItemsViewSetViewMode(ItemListControl* control, uint32_t viewWord);
 // Recomputes the layout (items per row, rows per page), the scroll bars and keeps the focused row in view;
 // with fresh metrics it measures first.
 void ItemsViewLayout(ItemListControl* control, bool freshMetrics);
+// The rows changed: on the control's thread the list is laid out at once. A worker's change is laid out on the
+// control's thread through a notice; notices coalesce, at most one waits in the window's queue and they come
+// at most every kLayoutRestDelay ms, so a worker that changes the rows thousands of times a second leaves the
+// queue to the user's commands and input, and its last change is still laid out.
+void ItemsViewLayoutFromAnyThread(ItemListControl* control);
+// The control's thread: a worker's notice arrived (kLayoutNoticeMessage); the rest after one ended
+// (kLayoutRestTimer).
+void ItemsViewLayoutNoticed(ItemListControl* control);
+void ItemsViewLayoutRested(ItemListControl* control);
 // Gap, text margin, row height (from a hidden system list view with the list's font and image list) and the
 // header's height and position.
 void ItemsViewMeasureMetrics(ItemListControl* control);

@@ -90,6 +90,7 @@ void OnDestroy(ItemListControl* control) {
   KillTimer(control->window, kRenameTimer);
   KillTimer(control->window, kHeaderRereadTimer);
   KillTimer(control->window, kDragStartTimer);
+  KillTimer(control->window, kLayoutRestTimer);
   DestroyWindowIfAlive(control->tooltip);
   control->tooltip = nullptr;
   control->header = nullptr;
@@ -404,6 +405,11 @@ const MessageRow kWindowMessages[] = {
        return 0;
      }},
     {WM_NOTIFY, HandleNotify},
+    {kLayoutNoticeMessage,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT {
+       ItemsViewLayoutNoticed(c);
+       return 0;
+     }},
     {kEndEditMessage,
      [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
        ItemsViewEndEditRequest(c, w != 0, reinterpret_cast<HWND>(l));

@@ -15,9 +15,12 @@ constexpr UINT_PTR kHeaderRereadTimer = 502;
 constexpr UINT kHeaderRereadDelay = 10;
 constexpr UINT_PTR kDragStartTimer = 503;
 constexpr UINT kDragStartDelay = 78;
+constexpr UINT_PTR kLayoutRestTimer = 504;
+constexpr UINT kLayoutRestDelay = 250;
 
 // Messages the control posts to itself: work other threads or the editor hand to the GUI thread.
 constexpr UINT kEndEditMessage = WM_USER + 0x201;  // wParam: non-zero commits; lParam: the editor meant
+constexpr UINT kLayoutNoticeMessage = WM_USER + 0x202;  // a worker changed the rows
 
 // After WM_DESTROY the control lives this long, so that a worker still walking its rows finds them valid.
 constexpr int kDelayedDestroySteps = 100;

@@ -18,10 +18,11 @@ void SortFileListRows(ItemListControl* list, const wchar_t* folder) {
   ItemsViewSort(list, const_cast<wchar_t*>(folder));
 }
 
-// The row count is the list's own: a worker has the list count its rows when it lays itself out.
+// The row count is the list's own: a worker has the list count its rows when it lays itself out, through a
+// notice that coalesces with the worker's others.
 void RefreshFileListRowCount(ItemListControl* list) {
   if (list->window != nullptr && !IsControlThread(list)) {
-    PostSizeToSelf(list->window);
+    ItemsViewLayoutFromAnyThread(list);
   } else {
     list->rowCount = ItemStoreCount(&list->rows);
     if (list->window != nullptr) ItemsViewLayout(list, false);

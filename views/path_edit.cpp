@@ -181,15 +181,17 @@ LRESULT CALLBACK PathEditSubclassProc(HWND combo, UINT message, WPARAM wParam, L
   return CallPreviousWindowProc(g_previousComboProc, combo, message, wParam, lParam);
 }
 
-// The combo box's edit field: Enter opens the typed path, Escape closes the box.
+// The combo box's edit field: Enter opens the typed path, Escape closes the drop-down list, then the box.
 LRESULT CALLBACK PathEditFieldProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   HWND combo = GetParent(edit);
   if (message == WM_KEYDOWN && wParam == VK_RETURN) {
     PostWindowMessage(combo, kTakePathMessage, 0, 0);
     return 0;
   }
+  // Escape closes an open drop-down list (the keyboard hook has asked the box to, keeping the typed text), else
+  // the box.
   if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
-    PostWindowMessage(combo, WM_CLOSE, 0, 0);
+    if (!SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) PostWindowMessage(combo, WM_CLOSE, 0, 0);
     return 0;
   }
   if (message == WM_CHAR && (wParam == L'\r' || wParam == VK_ESCAPE)) return 0;

@@ -35,6 +35,7 @@ bool BeginExclusiveJob() {
   if (g_app == nullptr || InterlockedCompareExchange(&g_app->busyCounter, 1, 0) != 0) return false;
   // A Stop that ended an earlier job must not cut this one short.
   InterlockedExchange(&g_app->cancelCounter, 0);
+  CallHookGuarded(g_jobNotices.jobStatesChanged);
   return true;
 }
 
@@ -46,7 +47,6 @@ void EndExclusiveJob() {
 
 bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, void* parameter) {
   if (!BeginExclusiveJob()) return false;
-  CallHookGuarded(g_jobNotices.jobStatesChanged);
   HANDLE thread = GuardedCall<HANDLE>(nullptr, [&] { return StartJobThread(job, parameter); });
   if (thread == nullptr) {
     EndExclusiveJob();

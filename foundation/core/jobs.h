@@ -28,13 +28,14 @@ extern JobNotices g_jobNotices;
 // True while a job holds the busy counter (false without an application state).
 bool IsJobBusy();
 
-// Takes the busy counter from 0 and clears the cancel counter. False, with nothing changed, while another job
-// holds it. Whoever began the job ends it with EndExclusiveJob, also when the job fails.
+// Takes the busy counter from 0, clears the cancel counter and tells of the new states. False, with nothing
+// changed, while another job holds it. Whoever began the job ends it with EndExclusiveJob, also when the job
+// fails.
 bool BeginExclusiveJob();
 // Gives the busy counter back, then tells of the new states and of the ended job (any thread).
 void EndExclusiveJob();
 
-// Begins a job, tells of the new states and starts `job` on a worker thread with `parameter`; the job calls
+// Begins a job and starts `job` on a worker thread with `parameter`; the job calls
 // EndExclusiveJob when it ends. False, with nothing started, while another job is busy or when the thread
 // cannot start.
 bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, void* parameter);

@@ -1,10 +1,12 @@
 #include "foundation/providers/local_disk.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 #include <winioctl.h>
 
 #include <cstddef>
 #include <cwchar>
+#include <iterator>
 
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
@@ -21,6 +23,7 @@
 #include "foundation/files/shell_items.h"
 #include "foundation/files/system_errors.h"
 #include "foundation/files/system_folders.h"
+#include "foundation/text/name_parts.h"
 
 namespace {
 
@@ -89,14 +92,130 @@ HICON IconByAttributesOnly(const wchar_t* path, DWORD attributes, int size) {
   return info.hIcon;
 }
 
+// File icons are looked up by the name's type alone and kept per type: asking the shell about the file itself
+// reads its folder, which takes long in a large folder, and would run for every row shown. Only the types whose
+// icon is the file's own are read from the file, and from the file alone.
+constexpr int kCachedTypes = 256;
+constexpr int kCachedTypeCapacity = 16;
+const wchar_t* const kOwnIconTypes[] = {L"exe", L"dll", L"scr", L"cpl", L"ico", L"cur", L"ani", L"lnk"};
+const wchar_t* const kPointerTypes[] = {L"cur", L"ani"};
+
+// The images of one image list by type (the panes' image lists live on the GUI thread, and so does this).
+// Whoever empties or replaces the list changes its image count, which drops what is kept here.
+struct TypeIconCache {
+  HIMAGELIST list;
+  int imageCount;
+  int used;
+  wchar_t types[kCachedTypes][kCachedTypeCapacity];
+  int images[kCachedTypes];
+};
+
+TypeIconCache g_typeIcons;
+
+bool IsTypeIn(const wchar_t* type, const wchar_t* const* types, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    if (EqualsIgnoreCaseWide(type, types[i])) return true;
+  }
+  return false;
+}
+
+TypeIconCache* TypeIconsOf(HIMAGELIST list) {
+  const int count = ImageList_GetImageCount(list);
+  if (g_typeIcons.list != list || g_typeIcons.imageCount != count) g_typeIcons = {list, count, 0, {}, {}};
+  return &g_typeIcons;
+}
+
+int AddFileListIcon(TypeIconCache* cache, HICON icon) {
+  const int image = AddIcon(cache->list, icon);
+  cache->imageCount = ImageList_GetImageCount(cache->list);
+  return image;
+}
+
+HICON ExtractOwnIcon(const wchar_t* file, int index, int size) {
+  HICON icon = nullptr;
+  if (size <= 16) {
+    ExtractIconExW(file, index, nullptr, &icon, 1);
+  } else {
+    ExtractIconExW(file, index, &icon, nullptr, 1);
+  }
+  return icon;
+}
+
+HICON IconOfType(const wchar_t* name, int size) { return IconByAttributesOnly(name, FILE_ATTRIBUTE_NORMAL, size); }
+
+// A shortcut shows the icon it names, else the one of its target.
+HICON ShortcutIcon(const wchar_t* path, int size) {
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link)))) {
+    return nullptr;
+  }
+  HICON icon = nullptr;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    wchar_t location[MAX_PATH] = {};
+    int index = 0;
+    if (SUCCEEDED(file->Load(path, STGM_READ))) {
+      if (SUCCEEDED(link->GetIconLocation(location, MAX_PATH, &index)) && location[0]) {
+        icon = ExtractOwnIcon(location, index, size);
+      } else if (SUCCEEDED(link->GetPath(location, MAX_PATH, nullptr, 0)) && location[0]) {
+        icon = ExtractOwnIcon(location, 0, size);
+        if (!icon) icon = IconOfType(location + FileNameOffset(location), size);
+      }
+    }
+    file->Release();
+  }
+  link->Release();
+  return icon;
+}
+
+HICON OwnIcon(const wchar_t* path, const wchar_t* type, int size) {
+  if (IsTypeIn(type, kPointerTypes, std::size(kPointerTypes))) {
+    return static_cast<HICON>(LoadImageW(nullptr, path, IMAGE_CURSOR, size, size, LR_LOADFROMFILE));
+  }
+  if (EqualsIgnoreCaseWide(type, L"lnk")) return ShortcutIcon(path, size);
+  return ExtractOwnIcon(path, 0, size);
+}
+
+int AddTypeIcon(TypeIconCache* cache, const wchar_t* name, const wchar_t* type, int size) {
+  const bool keepable = WideLength(type) < kCachedTypeCapacity;
+  for (int i = 0; keepable && i < cache->used; ++i) {
+    if (EqualsIgnoreCaseWide(cache->types[i], type)) return cache->images[i];
+  }
+  HICON icon = IconOfType(name, size);
+  if (!icon) return kNoFileIcon;
+  const int image = AddFileListIcon(cache, icon);
+  if (!keepable || image == 0) return image;
+  if (cache->used == kCachedTypes) cache->used = 0;
+  CopyWideBounded(type, cache->types[cache->used], kCachedTypeCapacity);
+  cache->images[cache->used++] = image;
+  return image;
+}
+
 int AddFileIcon(const wchar_t* path, int size, HIMAGELIST list) {
-  HICON icon = LoadIconForPath(nullptr, path, size, 0);
-  if (!icon) icon = IconByAttributesOnly(FileNameOffset(path) + path, FILE_ATTRIBUTE_NORMAL, size);
-  return icon ? AddIcon(list, icon) : kNoFileIcon;
+  const wchar_t* name = path + FileNameOffset(path);
+  const wchar_t* type = ExtensionPointer(name);
+  TypeIconCache* cache = TypeIconsOf(list);
+  if (IsTypeIn(type, kOwnIconTypes, std::size(kOwnIconTypes))) {
+    if (HICON icon = OwnIcon(path, type, size)) return AddFileListIcon(cache, icon);
+  }
+  return AddTypeIcon(cache, name, type, size);
+}
+
+// A folder has an icon of its own only through its desktop.ini; without one it shows the standard icon, and
+// the shell's parse of its whole path (tens of milliseconds deep down) is spared.
+bool HasDesktopIni(const wchar_t* folder) {
+  wchar_t file[kPathCapacity];
+  if (CopyAndAppendPath(folder, L"desktop.ini", file, kPathCapacity) != 0) return false;
+  LongPath longPath(file);
+  return GetFileAttributesW(longPath.path) != INVALID_FILE_ATTRIBUTES;
 }
 
 int AddFolderIcon(const wchar_t* path, uint32_t attributes, int size, HIMAGELIST list) {
   if ((attributes & kSharedOfflineFolder) == kSharedOfflineFolder) return kSharedOfflineFolderIcon;
+  if ((attributes & kProviderRootAttributes) != kProviderRootAttributes && !HasDesktopIni(path)) {
+    return kStandardFolderIcon;
+  }
   const int index = GetShellIconIndex(path, SHGFI_SMALLICON, FILE_ATTRIBUTE_DIRECTORY);
   if (index <= kHighestStockFolderIcon || index == WindowsFolderIconIndex()) return kStandardFolderIcon;
   HICON icon = LoadIconForPath(nullptr, path, size, 0);

@@ -10,14 +10,17 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
+#include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/profile/profile_store.h"
 #include "hook_tables_scope.h"
 #include "in_process_program.h"
 #include "profile_text.h"
 #include "shell/app_run.h"
+#include "shell/program_hooks.h"
 #include "support/temp_folder.h"
 #include "views/file_list_row.h"
+#include "views/folder_listing.h"
 #include "views/item_list.h"
 #include "views/item_list_window.h"
 
@@ -136,6 +139,49 @@ TEST(MainWindow, AJobStillRunningWhenTheRunEndsIsStoppedBeforeItsStateGoes) {
   EXPECT_EQ(WaitForSingleObject(g_jobEnded, 0), WAIT_OBJECT_0) << "the run ended only after its job";
   WaitForSingleObject(g_jobEnded, 5000);
   CloseHandle(g_jobEnded);
+}
+
+namespace {
+
+int RootQ(FileSystemProvider*, ProviderFolder*, wchar_t* target, int capacity) {
+  return CopyWideBounded(L"Q:\\", target, capacity);
+}
+
+// A folder whose listing takes until it is stopped (a minute at most).
+int FolderListedUntilStopped(FileSystemProvider*, ProviderFolder*, const wchar_t*, ProviderItemCallback, void*) {
+  for (ULONGLONG end = GetTickCount64() + 60000; !JobStopRequested() && GetTickCount64() < end;) Sleep(10);
+  return 0;
+}
+
+bool IsBusy(HWND window) {
+  bool busy = true;
+  InProcessProgram::OnGuiThread(window, [&] { busy = IsJobBusy(); });
+  return busy;
+}
+
+}  // namespace
+
+TEST(MainWindow, AClosedWindowStopsAFolderListingAndClosesWhenItHasEnded) {
+  HookTablesScope hooks;
+  InstallProgramHooks();
+  TempFolder folder;
+  InProcessProgram program(folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<Case,n,2>\r\n"));
+  program.Start();
+  HWND window = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  for (ULONGLONG end = GetTickCount64() + 10000; IsBusy(window) && GetTickCount64() < end;) Sleep(10);
+  bool listing = false;
+  InProcessProgram::OnGuiThread(window, [&] {
+    FileSystemProvider& slow = g_fileSystemProviders[2];
+    slow.kind = 9;
+    slow.slots.rootPath = RootQ;
+    slow.slots.enumerate = FolderListedUntilStopped;
+    SetCurrentFolder(L"Q:\\slow");
+    listing = IsFolderListingRunning();
+  });
+  ASSERT_TRUE(listing);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.Finish(), 0) << "the listing stopped and the window closed";
 }
 
 namespace {

@@ -199,6 +199,46 @@ TEST_F(PanesProgramInteractive, TheTreeTheAddressBarAndItsSegmentsOpenFoldersByM
   ASSERT_TRUE(WaitForListing({L"z.txt"}, L"Listed: 1 file, 100 bytes"));
 }
 
+TEST_F(PanesProgramInteractive, EscClosesTheCompletionListFirstThenTheEditBox) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ASSERT_TRUE(copy_.Copied());
+  const std::wstring files = copy_.Folder().MakeFolder(L"files");
+  copy_.Folder().WriteFile(L"files\\a.txt", std::string(100, 'x'));
+  copy_.Folder().WriteFile(L"files\\alpha\\x.txt", "x");
+  ASSERT_TRUE(Start(files, 32 | 0x20000));
+  ASSERT_TRUE(WaitForListing({L"a.txt"}, L"Listed: 1 file, 100 bytes"));
+  ASSERT_TRUE(Foreground());
+  ASSERT_TRUE(ClickIntoFocus(tree_));
+  // The address bar's menu (right click, E for "Edit path").
+  ClickAt(addressBar_, SegmentPoint(0, false), true);
+  ASSERT_TRUE(WaitForMenuMode(window_));
+  PressKey('E');
+  HWND combo = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (combo = FindWindowExW(addressBar_, nullptr, WC_COMBOBOXW, nullptr)) != nullptr; }));
+  ASSERT_TRUE(WaitForFocus(FindWindowExW(combo, nullptr, L"Edit", nullptr)));
+  // All but the last key given by message: the box restores its text after each offer, which takes a key typed
+  // meanwhile on a busy machine. Its text is read by message too: another process's GetWindowTextW gives the
+  // window's title.
+  const std::wstring begun = files + L"\\a";
+  SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(begun.c_str()));
+  SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(begun.size(), begun.size()));
+  TypeText(L"l");
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETCOUNT, 0, 0) == 1; })) << "alpha is offered";
+  ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) == 0; })) << "the list closes";
+  // The box is still open: a key typed after Esc reaches it (typed again when the restored text took it).
+  wchar_t text[1024] = {};
+  EXPECT_TRUE(WaitUntil([&] {
+    if (!SendMessageW(combo, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text))) return false;
+    if (begun + L"l" == text) TypeText(L"x");
+    return std::wstring(text).rfind(begun + L"lx", 0) == 0;
+  })) << "the box " << (IsWindow(combo) ? "shows: " : "has closed") << text;
+  PressKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(combo); })) << "the second Esc closes the box";
+}
+
 TEST_F(PanesProgram, TheStatusBarCountsTenThousandListedAndSelectedFiles) {
   SKIP_WITH_PER_USER_PROFILE();
   ASSERT_TRUE(copy_.Copied());

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/profile/profile_store.h"
@@ -13,6 +16,7 @@
 #include "foundation/text/bounded_text.h"
 #include "pane_test_parent.h"
 #include "program_state_scope.h"
+#include "system_seams_scope.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -41,6 +45,37 @@ int ListFakeItems(FileSystemProvider*, ProviderFolder*, const wchar_t* path, Pro
     callback(&item, data);
   }
   return g_result;
+}
+
+// A folder only the file functions know: its search is the one of a real folder.
+std::wstring g_stagedFolder;
+
+HANDLE WINAPI SearchStagedFolder(LPCWSTR pattern, FINDEX_INFO_LEVELS level, void* data, FINDEX_SEARCH_OPS search,
+                                 void* filter, DWORD flags) {
+  const std::wstring real = wcsstr(pattern, L"\\staged\\") ? g_stagedFolder + L"\\*" : pattern;
+  return FindFirstFileExW(real.c_str(), level, data, search, filter, flags);
+}
+
+HANDLE WINAPI SearchStagedFolderPlainly(LPCWSTR pattern, WIN32_FIND_DATAW* data) {
+  return SearchStagedFolder(pattern, FindExInfoStandard, data, FindExSearchNameMatch, nullptr, 0);
+}
+
+// A root listing that, on a thread other than the tree's, says it has begun and waits until the test lets it go;
+// listings on the tree's thread are counted (the roots are also read to find a path's provider).
+wchar_t g_gatedRootName[] = L"Quarry";
+HANDLE g_rootListingBegun = nullptr;
+HANDLE g_rootGate = nullptr;
+DWORD g_treeThread = 0;
+volatile LONG g_rootListingsOnTreeThread = 0;
+
+int GatedRootQ(FileSystemProvider* provider, ProviderFolder* folder, wchar_t* target, int capacity) {
+  if (GetCurrentThreadId() == g_treeThread) {
+    InterlockedIncrement(&g_rootListingsOnTreeThread);
+  } else {
+    SetEvent(g_rootListingBegun);
+    WaitForSingleObject(g_rootGate, 10000);
+  }
+  return RootQ(provider, folder, target, capacity);
 }
 
 HTREEITEM Next(HWND tree, HTREEITEM item, UINT relation) {
@@ -164,6 +199,7 @@ TEST_F(FolderTree, SelectingAPathExpandsToTheDeepestFolderOnTheWay) {
 
 TEST_F(FolderTree, WithFileIconsNodesAskForSubfoldersAndIconsWhenDrawn) {
   folder_.MakeFolder(L"a\\b");
+  folder_.WriteFile(L"c\\file.txt", "");
   ASSERT_TRUE(SetTreeImageList(tree_, static_cast<COLORREF>(-1), 16));
   HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(tree_, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
   EXPECT_EQ(ImageList_GetImageCount(images), 3);
@@ -176,6 +212,50 @@ TEST_F(FolderTree, WithFileIconsNodesAskForSubfoldersAndIconsWhenDrawn) {
   EXPECT_EQ(item.cChildren, 1);
   EXPECT_EQ(item.iImage, 0) << "a plain folder shows the closed folder";
   EXPECT_EQ(item.iSelectedImage, 1) << "and the open one when selected";
+
+  // Whether a node has subfolders its folder's own entries tell, not the shell's parse of its path.
+  SystemSeamsScope seams;
+  g_stagedFolder = folder_ / L"a";
+  g_systemSeams.findFirstFileExW = SearchStagedFolder;
+  g_systemSeams.findFirstFileW = SearchStagedFolderPlainly;
+  const struct {
+    const wchar_t* path;
+    int children;
+  } cases[] = {{L"a", 1}, {L"c", 0}, {L"Q:\\staged", 1}};
+  for (const auto& c : cases) {
+    const std::wstring path = c.path[1] == L':' ? std::wstring(c.path) : folder_ / c.path;
+    TVITEMW node = {};
+    node.mask = TVIF_CHILDREN;
+    node.hItem = AddNode(TVI_ROOT, c.path, path.c_str());
+    ASSERT_TRUE(SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&node)));
+    EXPECT_EQ(node.cChildren, c.children) << c.path;
+  }
+}
+
+TEST_F(FolderTree, ARefreshWhileTheStartFillRunsLeavesTheTopLevelToIt) {
+  g_fileSystemProviders[2].slots.rootPath = GatedRootQ;
+  g_fileSystemProviders[2].displayName = g_gatedRootName;
+  g_rootListingBegun = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_rootGate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_treeThread = GetCurrentThreadId();
+  std::atomic<bool> ended{false};
+  // The start fill sends its nodes to this thread, which pumps meanwhile.
+  std::thread startFill([&] {
+    RebuildFolderTree(tree_);
+    ended = true;
+  });
+  EXPECT_TRUE(parent_.PumpUntil([] { return WaitForSingleObject(g_rootListingBegun, 0) == WAIT_OBJECT_0; }));
+  g_rootListingsOnTreeThread = 0;
+  RebuildFolderTree(tree_);
+  EXPECT_EQ(g_rootListingsOnTreeThread, 0) << "the refresh is left to the running fill";
+  SetEvent(g_rootGate);
+  EXPECT_TRUE(parent_.PumpUntil([&] { return ended.load(); }));
+  startFill.join();
+  CloseHandle(g_rootGate);
+  CloseHandle(g_rootListingBegun);
+  const Names roots = Children(TVI_ROOT);
+  EXPECT_FALSE(roots.empty());
+  EXPECT_EQ(std::set<std::wstring>(roots.begin(), roots.end()).size(), roots.size()) << "no root twice";
 }
 
 TEST_F(FolderTree, ColoursTooAlikeOrTurnedOffGiveWayToTheWindowColours) {

@@ -2,6 +2,8 @@
 // view, column widths, icon spacing and the derived line colour.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "foundation/core/item_store.h"
 #include "list_test_parent.h"
 #include "views/item_list_layout.h"
@@ -38,7 +40,39 @@ class ListGeometry : public testing::Test {
   ListTestParent parent_{500, 300};
 };
 
+// System list views created on this thread while a count runs.
+int g_listViewsCreated = 0;
+
+LRESULT CALLBACK CountListViews(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) {
+    const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
+    if (!IS_INTRESOURCE(create->lpcs->lpszClass) && lstrcmpiW(create->lpcs->lpszClass, WC_LISTVIEWW) == 0) {
+      ++g_listViewsCreated;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
+
+TEST_F(ListGeometry, RowMetricsAreMeasuredOnceForAFontAndAnIconSize) {
+  ItemListControl* first = Report(3);
+  HIMAGELIST icons = ImageList_Create(24, 24, ILC_COLOR32, 1, 1);
+  g_listViewsCreated = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, CountListViews, nullptr, GetCurrentThreadId());
+  ItemListControl* second = Report(3);
+  ItemsViewMeasureMetrics(first);
+  ItemsViewMeasureMetrics(second);
+  const int sameFontAndIcons = g_listViewsCreated;
+  SendMessageW(second->window, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons));
+  ItemsViewMeasureMetrics(second);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(sameFontAndIcons, 0) << "a second list and a second layout measure nothing again";
+  EXPECT_EQ(g_listViewsCreated, 1) << "other icons are measured";
+  EXPECT_EQ(second->rowHeight, std::max<int>(first->rowHeight, 25));
+  SendMessageW(second->window, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+  ImageList_Destroy(icons);
+}
 
 TEST_F(ListGeometry, ReportPartsFollowTheMainColumnWhereverItIsShown) {
   ItemListControl* list = parent_.CreateList(1, kListCheckBoxes, {{50, 150, 1, 0}, {51, 100, 0, 0}});

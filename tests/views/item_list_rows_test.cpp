@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
@@ -61,6 +62,37 @@ class ListRows : public testing::Test {
   ListTestParent parent_{400, 300};
 };
 
+// A listing worker's way of adding rows: each file is appended and announced on its own.
+void AddRowsOnAWorker(ItemListControl* list, int count) {
+  std::thread worker([&] {
+    for (int i = 0; i < count; ++i) {
+      FileListRow row = MakeFileRow(L"listed.txt", L"");
+      ItemStoreAppend(&list->rows, &row, row.length);
+      RefreshFileListRowCount(list);
+    }
+  });
+  worker.join();
+}
+
+// The messages waiting for the list's window, taken from the queue and handled; timers aside.
+int HandleWaitingMessages(HWND window) {
+  int waiting = 0;
+  MSG message;
+  while (PeekMessageW(&message, window, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) {
+    if (message.message != WM_TIMER) ++waiting;
+    DispatchMessageW(&message);
+  }
+  return waiting;
+}
+
+int VerticalRange(HWND window) {
+  SCROLLINFO bar = {};
+  bar.cbSize = sizeof bar;
+  bar.fMask = SIF_RANGE;
+  GetScrollInfo(window, SB_VERT, &bar);
+  return bar.nMax + 1;
+}
+
 int HeaderFormat(HWND header, int item) {
   HDITEMW format = {};
   format.mask = HDI_FORMAT;
@@ -86,6 +118,17 @@ TEST_F(ListRows, DeletingTheFocusedRowPassesTheFocusOn) {
   SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 5);
   ItemsViewDeleteItem(list, 2, false);
   EXPECT_EQ(list->focusedIndex, 4);
+}
+
+TEST_F(ListRows, AWorkersChangesLeaveOneNoticeWaitingAndItsLastChangeIsLaidOut) {
+  ItemListControl* list = parent_.CreateList(1, 0, {{50, 150, 0, 0}});
+  HandleWaitingMessages(list->window);
+  AddRowsOnAWorker(list, 1000);
+  EXPECT_LE(HandleWaitingMessages(list->window), 1) << "commands posted meanwhile would wait behind the rest";
+  EXPECT_EQ(VerticalRange(list->window), 1000);
+  AddRowsOnAWorker(list, 5);
+  EXPECT_TRUE(parent_.PumpUntil([&] { return VerticalRange(list->window) == 1005; }))
+      << "a change made while the notices rest is laid out after the rest";
 }
 
 TEST_F(ListRows, RowDataIsFreedOnlyTogetherWithTheRows) {

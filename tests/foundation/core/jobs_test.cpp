@@ -51,7 +51,7 @@ TEST_F(Jobs, OneJobAtATimeAndStopReachesOnlyABusyJob) {
   EXPECT_TRUE(JobStopRequested());
   EndExclusiveJob();
   EXPECT_FALSE(IsJobBusy());
-  EXPECT_EQ(g_notices, (std::vector<std::string>{"states", "ended"}));
+  EXPECT_EQ(g_notices, (std::vector<std::string>{"states", "states", "ended"})) << "the states at the start too";
   ASSERT_TRUE(BeginExclusiveJob());
   EXPECT_FALSE(JobStopRequested()) << "a new job starts without the old Stop";
   EndExclusiveJob();

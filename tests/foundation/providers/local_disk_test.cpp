@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "foundation/files/shell_folders.h"
 #include "foundation/providers/drives_view.h"
 #include "foundation/win32/icons.h"
 #include "provider_fixture.h"
@@ -91,6 +92,32 @@ TEST_F(ProvidersTest, IconsGoIntoImageListsAndPlainFoldersUseTheStandardIcon) {
   if (icon) DestroyIcon(icon);
   wchar_t target[64];
   EXPECT_EQ(ReadReparseTarget(folder_.Path().c_str(), target, 64), ERROR_NOT_A_REPARSE_POINT);
+}
+
+TEST_F(ProvidersTest, FileIconsAreKeptByTypeExceptTheFilesOwnAndOnlyWhileTheListKeepsThem) {
+  for (const wchar_t* name : {L"one.exe", L"two.exe"}) {
+    ASSERT_TRUE(CopyFileW((ExecutableFolder() + L"\\QVRX.exe").c_str(), (folder_ / name).c_str(), FALSE));
+  }
+  HIMAGELIST list = CreateIconImageList(16, 4, kKeepBackground);
+  ASSERT_NE(list, nullptr);
+  std::map<std::wstring, int> images;
+  // Files that do not exist are never read: only their names' types count.
+  for (const wchar_t* name : {L"a.txt", L"b.TXT", L"c.jpg", L"one.exe", L"two.exe", L"missing.exe", L"gone.exe",
+                              L"noext", L"other"}) {
+    images[name] = VfsAddIconToImageList(nullptr, (folder_ / name).c_str(), FILE_ATTRIBUTE_NORMAL, 16, list);
+    EXPECT_GE(images[name], 1) << name;
+  }
+  struct Case {
+    const wchar_t* a;
+    const wchar_t* b;
+    bool shared;
+  } cases[] = {{L"a.txt", L"b.TXT", true},       {L"a.txt", L"c.jpg", false},       {L"missing.exe", L"gone.exe", true},
+               {L"one.exe", L"two.exe", false},  {L"one.exe", L"missing.exe", false}, {L"noext", L"other", true}};
+  for (const Case& c : cases) EXPECT_EQ(images[c.a] == images[c.b], c.shared) << c.a << " " << c.b;
+  ImageList_Remove(list, -1);
+  EXPECT_EQ(VfsAddIconToImageList(nullptr, (folder_ / L"a.txt").c_str(), FILE_ATTRIBUTE_NORMAL, 16, list), 1)
+      << "an emptied list gets the type's icon again";
+  ImageList_Destroy(list);
 }
 
 TEST_F(ProvidersTest, TheDrivesViewListsDrivesAndHandsAChosenDriveToTheLocalDisk) {
