@@ -237,6 +237,7 @@ const UiTextRow kEnglishTextRows[] = {
     // Content plug-ins.
     {5500, "ContentPlugins", L"Content plug-ins"},
     {5504, "PluginLoadFailed", L"The plug-in cannot be loaded:"},
+    {5505, "PluginNameMissing", L"Give the plug-in a name: an entry without one is not kept."},
     {5530, "DlgEditPlugin", L" Edit plug-in"},
     {5531, "PluginNameLabel", L"&Name:"},
     {5533, "PluginLibraryLabel", L"&Library:"},
