@@ -113,7 +113,7 @@ class FolderListing : public testing::Test {
     state_->fileList = list_;
     state_.UseTexts(kStatusTexts);
     state_->options |= kOptionPlainSizes;
-    InitStatusBar(&g_statusBar);
+    InitStatusBar(&g_statusBar, nullptr);
     InitAddressBar(&g_addressBar);
     g_calls.clear();
     g_viewHooks = kLoggingHooks;
