@@ -18,6 +18,7 @@
 #include "foundation/win32/menu_icons.h"
 #include "foundation/win32/menus.h"
 #include "foundation/win32/theme.h"
+#include "foundation/win32/window_list.h"
 #include "foundation/win32/window_wrappers.h"
 #include "shell/chain_drag.h"
 #include "shell/closing.h"
@@ -279,7 +280,7 @@ Answer OnMeasureMenuItem(WPARAM wParam, MEASUREITEMSTRUCT* item) {
 
 Answer OnDrawMenuItem(WPARAM wParam, const DRAWITEMSTRUCT* item) {
   if (wParam != 0 || item->CtlType != ODT_MENU) return kPassOn;
-  return Given(DrawOwnerDrawnMenuItem(&g_menuIcons, item, nullptr));
+  return Given(DrawOwnerDrawnMenuItem(&g_menuIcons, item, WindowListItemIcon));
 }
 
 // A pop-up of the program's menus (not the window menu) is drawn by the program unless the option word asks
