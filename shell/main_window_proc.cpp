@@ -221,15 +221,12 @@ void OnDutyTimer() {
   if (g_app->pendingListings != 0 && !IsJobBusy()) SetCurrentFolder(g_app->currentFolder);
 }
 
-// A new system colour or visual style: the slots are read again and the lists take their colours anew.
+// A new system colour or visual style: the slots are read again and the lists take their colours anew, the
+// user's own where they are on.
 void OnColoursChanged() {
   ClearThemeColorCache();
   LoadSortArrows();
-  for (const ItemListControl* list : {g_app->chainList, g_app->fileList}) {
-    if (!list) continue;
-    SendWindowMessage(list->window, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(GetThemeColorByIndex(kSlotWindowText)));
-    SendWindowMessage(list->window, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(GetThemeColorByIndex(kSlotWindow)));
-  }
+  ApplyListColours(g_app->paneWindows[0]);
 }
 
 // A menu opens: a rename by click that is still waiting is dropped, and an open editor is committed.
