@@ -19,6 +19,7 @@ namespace {
 constexpr int kEditTitleId = 5530;
 constexpr int kAddTitleId = 5539;
 constexpr int kLoadFailedTextId = 5504;
+constexpr int kNameMissingTextId = 5506;
 constexpr int kProbeParameterCapacity = 128;
 constexpr wchar_t kLibraryFilter[] = L"PlugIn\0*.wdx;*.uwdx;*.wdx64\0*.*\0*.*\0";
 
@@ -92,6 +93,14 @@ void ReadPluginEntryDialog(HWND dialog, PluginListEntry* entry) {
   GetDialogItemText(dialog, IDC_PLUGIN_PARAMETER, entry->initParameter, kPluginTextCapacity);
 }
 
+// The page keeps entries by name: an entry without one would be dropped on saving.
+bool HasEntryName(HWND dialog) {
+  if (GetWindowTextLengthW(GetDialogItem(dialog, IDC_PLUGIN_NAME)) > 0) return true;
+  ShowMessageWithPath(dialog, kNameMissingTextId, nullptr, nullptr, nullptr, MB_ICONWARNING);
+  SetFocus(GetDialogItem(dialog, IDC_PLUGIN_NAME));
+  return false;
+}
+
 void LimitFields(HWND dialog) {
   LimitDlgItemText(dialog, IDC_PLUGIN_NAME, kPluginEntryNameCapacity);
   LimitDlgItemText(dialog, IDC_PLUGIN_PATH, kPluginPathCapacity);
@@ -137,6 +146,7 @@ void OnCommand(HWND dialog, int id) {
   switch (id) {
     case IDOK:
     case IDC_PLUGIN_OK:
+      if (!HasEntryName(dialog)) break;
       ReadPluginEntryDialog(dialog, EntryOf(dialog));
       EndDialog(dialog, 1);
       break;

@@ -129,12 +129,36 @@ void ShowAttributeBoxes(HWND dialog, const AttributesDialogState& state) {
     EnableDlgItem(dialog, IDC_FILTER_COMPRESSED, false);
 }
 
+void MoveDialogItemUp(HWND dialog, int id, int distance) {
+  const RECT place = DialogItemRect(dialog, id);
+  SetWindowPos(GetDialogItem(dialog, id), nullptr, place.left, place.top - distance, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Several files show no access time: its row's band goes, and the dialog keeps its centre.
+void CloseAccessedRow(HWND dialog) {
+  const int band =
+      DialogItemRect(dialog, IDC_ATTRIBUTES_ACCESSED_DATE).top - DialogItemRect(dialog, IDC_FILTER_UPPER_DATE).top;
+  const RECT group = DialogItemRect(dialog, IDC_ATTRIBUTES_TIMES_GROUP);
+  SetWindowPos(GetDialogItem(dialog, IDC_ATTRIBUTES_TIMES_GROUP), nullptr, 0, 0, group.right - group.left,
+               group.bottom - group.top - band, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveDialogItemUp(dialog, kDialogOk, band);
+  MoveDialogItemUp(dialog, IDCANCEL, band);
+  RECT frame = {};
+  GetWindowRect(dialog, &frame);
+  SetWindowPos(dialog, nullptr, frame.left, frame.top + band / 2, frame.right - frame.left,
+               frame.bottom - frame.top - band, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void ShowOneFileOnly(HWND dialog, const AttributesDialogState& state) {
   for (int id : kOneFileOnly) {
     if (state.marked > 1) HideDlgItem(dialog, id);
     EnableDlgItem(dialog, id, false);
   }
-  if (state.marked > 1) return;
+  if (state.marked > 1) {
+    CloseAccessedRow(dialog);
+    return;
+  }
   if (state.row.info.attributes & kEncryptedAttribute) CheckDlgButtonOn(dialog, IDC_FILTER_ENCRYPTED);
   if (state.row.info.attributes & kReparseAttribute) CheckDlgButtonOn(dialog, IDC_ATTRIBUTES_REPARSE);
   ShowPickerTime(dialog, kAccessedPickers, state.row.info.lastAccessTime);

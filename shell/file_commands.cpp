@@ -190,6 +190,26 @@ void OpenSelectedFiles(HWND window) {
   FreeAndNull(&path);
 }
 
+namespace {
+
+// A folder row of the tree's selected folder is opened through the tree, which then lists it and shows where
+// it is; any other folder row is listed directly.
+void OpenFolderRow(const ItemListControl* files, const FileListRow* row, const wchar_t* path) {
+  HWND tree = g_app->paneWindows[0];
+  wchar_t folder[kLongPathCapacity];
+  wchar_t selected[kLongPathCapacity];
+  GetPooledPath(files, static_cast<uint32_t>(row->folderIndex), folder, kLongPathCapacity);
+  GetSelectedTreePath(tree, selected, kLongPathCapacity);
+  RemoveTrailingBackslash(folder);
+  RemoveTrailingBackslash(selected);
+  if (tree && folder[0] != 0 && EqualsIgnoreCaseWide(folder, selected) &&
+      OpenFocusedFolderInTree(tree, row->currentName))
+    return;
+  SetCurrentFolder(path);
+}
+
+}  // namespace
+
 void OpenFocusedFileOrFolder(HWND window) {
   ItemListControl* files = AppFileList();
   if (!files) return;
@@ -202,9 +222,8 @@ void OpenFocusedFileOrFolder(HWND window) {
   const FileListRow* row = files->focusedIndex >= 0 ? RowAt(files, static_cast<uint32_t>(files->focusedIndex)) : nullptr;
   wchar_t path[kLongPathCapacity];
   if (!row || IsJobBusy() || !FullPath(row, path, kLongPathCapacity)) return;
-  // Folders are walked, not listed; one that is a row is listed as the current folder.
   if (row->info.attributes & kFolderAttribute) {
-    SetCurrentFolder(path);
+    OpenFolderRow(files, row, path);
     UpdateMenuStates(window, false);
     return;
   }

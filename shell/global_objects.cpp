@@ -17,6 +17,7 @@
 #include "metadata/field_references.h"
 #include "shell/folder_history.h"
 #include "shell/keyboard_hook.h"
+#include "shell/pane_layout.h"
 #include "shell/recent_files.h"
 #include "shell/toolbar_descriptor.h"
 #include "views/address_bar.h"
@@ -47,7 +48,7 @@ constexpr GlobalObject kGlobalObjects[kGlobalObjectCount] = {
     {"address bar", [] { InitAddressBar(&g_addressBar); }, [] { DestroyAddressBar(&g_addressBar); }},
     {"toolbar", [] { InitMainToolbarDescriptor(&g_mainToolbar, &g_settingsStore); },
      [] { DestroyToolbarDescriptor(&g_mainToolbar); }},
-    {"status bar", [] { InitStatusBar(&g_statusBar); }, [] { DestroyStatusBar(&g_statusBar); }},
+    {"status bar", [] { InitStatusBar(&g_statusBar, StatusBarLayoutCallback); }, [] { DestroyStatusBar(&g_statusBar); }},
     {"file-type name cache", [] { ConstructFileTypeTable(&g_fileTypes); }, [] { DestroyFileTypeTable(&g_fileTypes); }},
     {"optional kernel32 functions", InitOptionalKernelFunctions, Nothing},
     {"theme object", [] { ConstructThemeObject(); }, DestroyThemeObject},

@@ -28,6 +28,7 @@ void CreateMainLists(HWND window) {
                                           kFileListSortTable, FileListSortKey, FreeItemFieldValuesCallback, nullptr);
   if (g_app->chainList) DragAcceptFiles(g_app->chainList->window, TRUE);
   if (g_app->fileList) {
+    FitDateColumnDefaults(g_app->fileList, g_fileListColumns);
     ApplyColumnLayoutFromProfile(g_app->fileList, kMainSection);
     g_app->fileList->sortKey = LOWORD(sort);
     g_app->fileList->sortDirection = static_cast<int16_t>(HIWORD(sort));

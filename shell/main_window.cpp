@@ -30,7 +30,6 @@
 #include "shell/menu_icon_table.h"
 #include "shell/pane_focus.h"
 #include "shell/splitters.h"
-#include "shell/pane_layout.h"
 #include "shell/toolbar_descriptor.h"
 #include "views/address_bar.h"
 #include "views/filter_text_form.h"
@@ -84,7 +83,6 @@ void CreateBars(HWND window) {
   g_app->addressBar = &g_addressBar;
   CreateAddressBar(&g_addressBar, window, g_app->instance);
   CreateMainToolbar(window);
-  g_statusBar.layout = StatusBarLayoutCallback;
   CreateStatusBar(&g_statusBar, window, g_app->instance);
 }
 

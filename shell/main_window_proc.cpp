@@ -18,6 +18,7 @@
 #include "foundation/win32/menu_icons.h"
 #include "foundation/win32/menus.h"
 #include "foundation/win32/theme.h"
+#include "foundation/win32/window_list.h"
 #include "foundation/win32/window_wrappers.h"
 #include "shell/chain_drag.h"
 #include "shell/closing.h"
@@ -220,15 +221,12 @@ void OnDutyTimer() {
   if (g_app->pendingListings != 0 && !IsJobBusy()) SetCurrentFolder(g_app->currentFolder);
 }
 
-// A new system colour or visual style: the slots are read again and the lists take their colours anew.
+// A new system colour or visual style: the slots are read again and the lists take their colours anew, the
+// user's own where they are on.
 void OnColoursChanged() {
   ClearThemeColorCache();
   LoadSortArrows();
-  for (const ItemListControl* list : {g_app->chainList, g_app->fileList}) {
-    if (!list) continue;
-    SendWindowMessage(list->window, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(GetThemeColorByIndex(kSlotWindowText)));
-    SendWindowMessage(list->window, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(GetThemeColorByIndex(kSlotWindow)));
-  }
+  ApplyListColours(g_app->paneWindows[0]);
 }
 
 // A menu opens: a rename by click that is still waiting is dropped, and an open editor is committed.
@@ -291,7 +289,7 @@ Answer OnMeasureMenuItem(WPARAM wParam, MEASUREITEMSTRUCT* item) {
 
 Answer OnDrawMenuItem(WPARAM wParam, const DRAWITEMSTRUCT* item) {
   if (wParam != 0 || item->CtlType != ODT_MENU) return kPassOn;
-  return Given(DrawOwnerDrawnMenuItem(&g_menuIcons, item, nullptr));
+  return Given(DrawOwnerDrawnMenuItem(&g_menuIcons, item, WindowListItemIcon));
 }
 
 // A pop-up of the program's menus (not the window menu) is drawn by the program unless the option word asks

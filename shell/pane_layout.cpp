@@ -16,6 +16,8 @@ constexpr int kHalfGap = kSplitterGap / 2;
 constexpr int kStatusBarHeight = 20;
 constexpr int kStatusFontRoom = 4;
 constexpr int kStatusLargeFont = 16;
+// The bar grows by this while the window has height to spare for it.
+constexpr int kStatusSpareRoom = 5;
 // The last part keeps room for the bar's height plus this.
 constexpr int kStatusLastPartExtra = 19;
 
@@ -23,13 +25,15 @@ constexpr int kStatusLastPartExtra = 19;
 RECT g_paneArea = {};
 int32_t g_placedTreeWidth = 0;
 
-// 20 pixels, or the status font's height + 4 when that font is taller than 16.
-int StatusBarHeight(StatusBar* bar) {
+// 20 pixels, or the status font's height + 4 when that font is taller than 16; 5 more when the free height
+// exceeds that.
+int StatusBarHeight(StatusBar* bar, int freeHeight) {
   bool created = false;
   HFONT font = GetStatusBarFont(bar, &created);
   const int fontHeight = static_cast<int>(LOWORD(GetFontCellSize(bar->window, font)));
   if (created) DeleteObject(font);
-  return fontHeight > kStatusLargeFont ? fontHeight + kStatusFontRoom : kStatusBarHeight;
+  const int height = fontHeight > kStatusLargeFont ? fontHeight + kStatusFontRoom : kStatusBarHeight;
+  return freeHeight > height ? height + kStatusSpareRoom : height;
 }
 
 bool IsShownBar(HWND bar, int32_t shown) { return shown != 0 && IsWindowSafe(bar); }
@@ -48,7 +52,7 @@ void PlaceBars(RECT* free) {
     PlaceTopBar(g_addressBar.window, g_addressBar.rowHeight, free);
   }
   if (IsShownBar(g_statusBar.window, g_statusBar.shown)) {
-    const int height = StatusBarHeight(&g_statusBar);
+    const int height = StatusBarHeight(&g_statusBar, free->bottom - free->top);
     const int width = free->right - free->left;
     free->bottom -= height;
     MoveWindow(g_statusBar.window, free->left, free->bottom, width, height, TRUE);

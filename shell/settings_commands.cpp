@@ -8,13 +8,12 @@
 #include "foundation/ui/file_dialogs.h"
 #include "foundation/files/file_io.h"
 #include "foundation/files/file_texts.h"
+#include "foundation/files/system_errors.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/files/paths.h"
 #include "foundation/profile/profile_store.h"
-#include "foundation/providers/local_copy.h"
-#include "foundation/text/name_masks.h"
 #include "foundation/providers/providers.h"
 #include "foundation/core/threads.h"
 #include "foundation/ui/ui_operations.h"
@@ -33,7 +32,6 @@ constexpr wchar_t kStoreFilter[] = L"INI (*.INI)\0*.INI\0";
 constexpr int kQuestionCapacity = 256;
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 constexpr int kMainSectionLength = sizeof kMainSection - 1;
-constexpr unsigned kMostNumberedCopies = 9999;
 
 SettingsStore* Store() { return &g_settingsStore; }
 
@@ -77,20 +75,15 @@ void ResetQuestion(wchar_t* question) {
   AppendWideBounded(L"?", question, kQuestionCapacity);
 }
 
-// Copies onto the chosen name, or beside a file of that name: "name (2).INI", "name (3).INI", ... the first
-// that is free when the copy is made. Nothing is ever replaced.
-int CopyBesideExistingFiles(const wchar_t* source, const wchar_t* chosen) {
-  const int nameAt = FileNameOffset(chosen);
-  wchar_t target[kFileDialogCapacity];
-  for (unsigned number = 1; number <= kMostNumberedCopies; ++number) {
-    CopyWideBounded(chosen, target, kFileDialogCapacity);
-    if (number > 1 && InsertNumberBeforeExtension(number, chosen + nameAt, target + nameAt,
-                                                  kFileDialogCapacity - nameAt, false) != 0)
-      return ERROR_FILENAME_EXCED_RANGE;
-    const int copied = CopyLocalFileKeepingTarget(source, target);
-    if (copied != ERROR_FILE_EXISTS && copied != ERROR_ALREADY_EXISTS) return copied;
-  }
-  return ERROR_FILE_EXISTS;
+// The save dialog has asked before a file of that name is replaced: the copy is written beside it and then
+// takes its place in one step, so that a failure leaves the old file as it was.
+int CopyOntoChosenFile(const wchar_t* source, const wchar_t* chosen) {
+  uint32_t size = 0;
+  uint8_t* bytes = ReadWholeFile(source, &size);
+  if (bytes == nullptr) return static_cast<int>(MapLastError(ERROR_READ_FAULT));
+  const int written = WriteWholeFile(chosen, bytes, size);
+  FreeAndNull(&bytes);
+  return written;
 }
 
 }  // namespace
@@ -101,7 +94,7 @@ int ExportSettingsStore(HWND window) {
   if (!ChooseStoreFile(window, true, path, storePath)) return ERROR_CANCELLED;
   SaveSettings(Store(), window);
   if (EqualsIgnoreCaseWide(path, storePath)) return 0;
-  const int copied = CopyBesideExistingFiles(storePath, path);
+  const int copied = CopyOntoChosenFile(storePath, path);
   if (copied != 0) ShowLastErrorMessage(window, static_cast<DWORD>(copied), path);
   return copied;
 }

@@ -68,6 +68,7 @@ void InitShortcutKeyDialog(HWND dialog, ShortcutEditRecord* record) {
   CenterWindowOnParent(dialog);
   ApplyDialogTexts(dialog, kDialogTextIds);
   SetDialogUserData(dialog, reinterpret_cast<LONG_PTR>(record));
+  SetDialogItemText(dialog, IDC_SHORTCUT_COMMAND, record->label);
   SetFocus(GetDialogItem(dialog, IDC_SHORTCUT_KEY));
   FillShortcutKeyCombo(GetDialogItem(dialog, IDC_SHORTCUT_KEY));
   if (record->keyCode != 0) SetShortcutControls(dialog, record->keyCode);

@@ -95,17 +95,10 @@ uint64_t PickedTimeOfDay(HWND dialog, const DateRowControls& row) {
   return PickedTime(clock);
 }
 
-RECT ClientRectOf(HWND dialog, int id) {
-  RECT rect = {};
-  GetWindowRect(GetDialogItem(dialog, id), &rect);
-  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
 void PlaceInSlot(HWND dialog, int id, Slot slot, bool shown) {
   RECT place = {slot.x, 0, slot.x + slot.width, 0};
   MapDialogRect(dialog, &place);
-  const RECT current = ClientRectOf(dialog, id);
+  const RECT current = DialogItemRect(dialog, id);
   HWND control = GetDialogItem(dialog, id);
   SetWindowPos(control, nullptr, place.left, current.top, place.right - place.left, current.bottom - current.top,
                SWP_NOZORDER | SWP_NOACTIVATE);

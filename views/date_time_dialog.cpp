@@ -153,6 +153,7 @@ void CheckClipboard(HWND dialog, DateTimeDialogParam* param) {
 
 void OnInitDialog(HWND dialog, DateTimeDialogParam* param) {
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(param));
+  if (g_app != nullptr) g_app->dateTimeDialog = dialog;
   ApplyWindowTheme(dialog);
   CenterWindowOnParent(dialog);
   ApplyDialogTexts(dialog, kTextIds);
@@ -284,6 +285,7 @@ INT_PTR CALLBACK DateFormatDialogProc(HWND dialog, UINT message, WPARAM wParam, 
       return TRUE;
     case WM_DESTROY:
       KillTimer(dialog, kClipboardTimer);
+      if (g_app != nullptr && g_app->dateTimeDialog == dialog) g_app->dateTimeDialog = nullptr;
       return FALSE;
     default:
       return FALSE;

@@ -6,12 +6,15 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/date_text.h"
 #include "foundation/text/packed_date.h"
 #include "foundation/ui/file_type_table.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/win32/column_layout.h"
+#include "foundation/win32/gdi.h"
 #include "views/file_list_row.h"
 #include "views/item_list.h"
+#include "views/item_list_control.h"
 #include "views/path_pool.h"
 #include "views/view_hooks.h"
 
@@ -27,6 +30,29 @@ ColumnLayout g_chainListColumns[] = {
     {kColumnComment, 100, 1, 0},
     {0, 0, 0, 0},
 };
+
+namespace {
+
+constexpr int kDateTextCapacity = 64;
+
+}  // namespace
+
+void FitDateColumnDefaults(const ItemListControl* list, ColumnLayout* table) {
+  if (!list || !list->window || !table) return;
+  // Digits of a wide date and time; the system's format decides the rest.
+  const SYSTEMTIME sample = {2028, 12, 4, 28, 22, 58, 58, 0};
+  wchar_t text[kDateTextCapacity];
+  FormatLocalDateTime(1, sample, text, kDateTextCapacity);
+  HDC dc = GetDC(list->window);
+  HGDIOBJ previous = SelectObject(dc, list->font);
+  const int width = MeasureTextWidth(dc, text, -1) + list->widthExtra + 2 * list->textMargin;
+  SelectObject(dc, previous);
+  ReleaseDC(list->window, dc);
+  for (int i = 0; table[i].id != 0; ++i) {
+    const bool date = table[i].id == kColumnModified || table[i].id == kColumnCreated || table[i].id == kColumnAccessed;
+    if (date && table[i].width < width) table[i].width = width;
+  }
+}
 
 const uint16_t kFileListSortTable[] = {
     kColumnName,       kSortByName,     kColumnName,     kSortByExtension, kColumnNewName,    kSortByNewName,

@@ -28,6 +28,7 @@
 #include "foundation/core/item_store.h"
 
 struct ColumnLayout;
+struct ItemListControl;
 
 // Column ids: the UI text ids of their captions.
 constexpr int16_t kColumnName = 50;
@@ -58,6 +59,10 @@ constexpr int kSortByAccessed = 9;
 // as the user drags its header; the file list takes a layout of its own from the profile store.
 extern ColumnLayout g_fileListColumns[];
 extern ColumnLayout g_chainListColumns[];
+
+// Widens the default width of the date columns of `table` to a date as the system formats it, drawn in the
+// list's font, so that no date is cut; a wider default stays.
+void FitDateColumnDefaults(const ItemListControl* list, ColumnLayout* table);
 // Pairs (column id, sort key) ended by a 0 column id.
 extern const uint16_t kFileListSortTable[];
 

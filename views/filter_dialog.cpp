@@ -150,20 +150,13 @@ void ShowAttributes(HWND dialog, const FilterRecord& record) {
   }
 }
 
-RECT ClientRectOf(HWND dialog, int id) {
-  RECT rect = {};
-  GetWindowRect(GetDialogItem(dialog, id), &rect);
-  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
 // The check box reads what the row's unit means and reaches up to the count field.
 void CaptionDateRow(HWND dialog, const FilterDateRow& row, bool bound) {
   wchar_t caption[kTextCapacity];
   GetUiText(row.relativeCaption, caption, kTextCapacity);
   SetDialogItemText(dialog, row.controls.check, bound ? row.boundCaption : caption);
-  const RECT box = ClientRectOf(dialog, row.controls.check);
-  const RECT count = ClientRectOf(dialog, row.controls.count);
+  const RECT box = DialogItemRect(dialog, row.controls.check);
+  const RECT count = DialogItemRect(dialog, row.controls.count);
   SetWindowPos(GetDialogItem(dialog, row.controls.check), nullptr, box.left, box.top,
                count.left - kCheckBoxGap - box.left, box.bottom - box.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -266,15 +266,16 @@ void GetSelectedTreePath(HWND tree, wchar_t* out, int capacity) {
   GetTreeNodePath(tree, NextItem(tree, nullptr, TVGN_CARET), out, capacity, kPathToOpen);
 }
 
-void OpenFocusedFolderInTree(HWND tree, const wchar_t* focusedName) {
+bool OpenFocusedFolderInTree(HWND tree, const wchar_t* focusedName) {
   HTREEITEM selected = NextItem(tree, nullptr, TVGN_CARET);
-  if (!selected || !focusedName || !focusedName[0]) return;
+  if (!selected || !focusedName || !focusedName[0]) return false;
   ExpandNode(tree, selected);
   HTREEITEM target = wcscmp(focusedName, L"..") == 0 ? NextItem(tree, selected, TVGN_PARENT)
                                                       : ChildNamed(tree, selected, focusedName);
-  if (!target) return;
+  if (!target) return false;
   ExpandNode(tree, target);
   SelectNode(tree, target);
+  return true;
 }
 
 LRESULT HandleFolderTreeNotify(NMHDR* header) {

@@ -64,8 +64,9 @@ int SelectTreePathFromRoot(HWND tree, const wchar_t* path);
 int GetTreeNodePath(HWND tree, HTREEITEM item, wchar_t* out, int capacity, TreeNodePathUse use);
 // The path of the selected node for opening; empty when none is selected.
 void GetSelectedTreePath(HWND tree, wchar_t* out, int capacity);
-// Opens in the tree the folder named by the file list's focused row (".." selects the parent).
-void OpenFocusedFolderInTree(HWND tree, const wchar_t* focusedName);
+// Opens in the tree the folder named by the file list's focused row (".." selects the parent): true when it
+// selected that node, false when the tree has no selection or the selected node no such child.
+bool OpenFocusedFolderInTree(HWND tree, const wchar_t* focusedName);
 
 // The tree's notifications to its parent: fills expanding nodes, frees deleted nodes' data, answers the
 // children flag and icons of nodes about to be drawn. The notification's answer.

@@ -90,6 +90,7 @@ struct ItemListControl {
   uint32_t rowCount;
   int32_t focusedIndex;
   int32_t hotIndex;
+  int32_t tipColumn;          // the column of the cell under the pointer whose tip is shown; -1 none
   int32_t pendingRenameIndex;
   uint8_t tooltipActive;
   uint8_t hasFocus;

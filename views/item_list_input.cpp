@@ -66,7 +66,17 @@ void SetHotRow(ItemListControl* control, int index) {
   ItemsViewRefreshTooltip(control);
 }
 
+// The tip shows one cell's text: moving to another cell of the same row asks for the tip again.
+void TrackTipCell(ItemListControl* control, POINT point) {
+  int column = -1;
+  const int32_t cell = ItemsViewHitTest(control, point, &column, nullptr) < 0 ? -1 : column;
+  if (cell == control->tipColumn) return;
+  control->tipColumn = cell;
+  ItemsViewRefreshTooltip(control);
+}
+
 void EndHover(ItemListControl* control) {
+  control->tipColumn = -1;
   SetHotRow(control, -1);
   if (control->captureState == kHoverCapture) control->captureState = 0;
   ItemsViewActivateTooltip(control, false);
@@ -387,6 +397,7 @@ void ItemsViewMouseMove(ItemListControl* control, WPARAM, LPARAM position) {
     EndHover(control);
   } else {
     SetHotRow(control, ItemsViewItemFromPoint(control, point));
+    TrackTipCell(control, point);
     if (control->captureState == 0) {
       TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, control->window, 0};
       TrackMouseEvent(&track);

@@ -601,6 +601,37 @@ int CaptionFitWidth(const ItemListControl* control, int column) {
   return CaptionWidth(control, column, &sortMark) + kCaptionPadding + (sortMark ? control->gap + kSortMarkPadding : 0);
 }
 
+// What comes before the text in a report row's main column, as painting places it: check box, icon.
+int MainColumnLeading(const ItemListControl* control) {
+  int leading = (control->creation.styleFlags & kListCheckBoxes) ? control->gap + kCheckBoxSize : 0;
+  if (control->imageList) leading += control->gap + control->iconWidth + control->textMargin / 2;
+  return leading;
+}
+
+// The widest text of a column, asked of the parent for every row as painting asks for it: painting measures only
+// the rows and columns it showed, and a column scrolled out of view has measured nothing.
+int WidestColumnContent(ItemListControl* control, int tablePosition) {
+  const uint32_t count = ItemStoreCount(&control->rows);
+  if (!control->window || count == 0) return WidestText(control, tablePosition);
+  HDC dc = GetDC(control->window);
+  HGDIOBJ previous = SelectObject(dc, control->font);
+  wchar_t text[kCellTextCapacity];
+  int widest = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    CellDisplay display = {};
+    const int length =
+        RequestCellDisplay(control, static_cast<int>(i), tablePosition, LVIF_TEXT, text, kCellTextCapacity, &display);
+    if (length > 0) widest = std::max(widest, MeasureTextWidth(dc, text, length));
+  }
+  SelectObject(dc, previous);
+  ReleaseDC(control->window, dc);
+  if (widest > 0) {
+    widest += control->widthExtra + (tablePosition == 0 ? MainColumnLeading(control) : 0);
+    WidenWidestText(control, tablePosition, widest);
+  }
+  return WidestText(control, tablePosition);
+}
+
 }  // namespace
 
 int ItemsViewSetColumnWidth(ItemListControl* control, int column, int width) {
@@ -611,7 +642,7 @@ int ItemsViewSetColumnWidth(ItemListControl* control, int column, int width) {
   if (width == LVSCW_AUTOSIZE_USEHEADER) {
     width = CaptionFitWidth(control, column);
   } else if (width == LVSCW_AUTOSIZE) {
-    width = WidestText(control, TablePositionOfVisible(control, column));
+    width = WidestColumnContent(control, TablePositionOfVisible(control, column));
   }
   if (width < kMinimumColumnWidth) return 0;
   entry->width = width;
@@ -639,7 +670,7 @@ void ItemsViewAutoSizeColumn(ItemListControl* control, int column) {
   const int caption = CaptionFitWidth(control, column);
   const int captionWidth = caption >= kMinimumColumnWidth ? caption : GetColumnWidth(control, column);
   const int smallest = std::max(captionWidth, ScaleByScreenWidth(kAutoSizeMinimum));
-  const int widest = WidestText(control, TablePositionOfVisible(control, column));
+  const int widest = WidestColumnContent(control, TablePositionOfVisible(control, column));
   const int width = widest >= kMinimumColumnWidth ? std::max(widest, smallest) : smallest;
   if (width != GetColumnWidth(control, column)) ItemsViewSetColumnWidth(control, column, width);
 }

@@ -53,6 +53,7 @@ ItemListControl* ItemsViewCreate(HWND window, const ItemListCreation* creation) 
   control->creationColumns = creation->columns;
   control->focusedIndex = -1;
   control->hotIndex = -1;
+  control->tipColumn = -1;
   control->pendingRenameIndex = -1;
   control->selectionAnchorRow = -1;
   control->pressPosition = -1;

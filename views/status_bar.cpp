@@ -190,9 +190,10 @@ LRESULT PartText(const StatusBar* bar, WPARAM part, wchar_t* buffer) {
 
 }  // namespace
 
-int InitStatusBar(StatusBar* bar) {
+int InitStatusBar(StatusBar* bar, StatusLayoutCallback layout) {
   if (!bar) return 1;
   *bar = StatusBar{};
+  bar->layout = layout;
   bar->partCount = kStatusPartCount;
   bar->progressPart = kStatusProgressPart;
   bar->progressTextWidth = kStatusProgressTextWidth;

@@ -34,7 +34,7 @@ static_assert(sizeof(StatusPart) * kStatusPartCount == 1608, "the parts of the b
 using StatusLayoutCallback = void (*)(int clientWidth, int barHeight, int32_t* widths, int partCount);
 
 struct StatusBar {
-  StatusLayoutCallback layout;  // null until the main window's layout provides it
+  StatusLayoutCallback layout;  // given at construction; null lays out nothing
   HFONT font;                   // cached fallback font
   HWND window;                  // class "sb", or null
   HWND progressBar;             // "msctls_progress32" child, or null
@@ -50,9 +50,9 @@ struct StatusBar {
 
 extern StatusBar g_statusBar;
 
-// Sets the object up without windows: three zero-filled parts, the percentage in part 1, none shown yet.
-// 0, or 1 when the parts' memory could not be had.
-int InitStatusBar(StatusBar* bar);
+// Sets the object up without windows: its layout callback, three zero-filled parts, the percentage in part 1,
+// none shown yet. 0, or 1 when the parts' memory could not be had.
+int InitStatusBar(StatusBar* bar, StatusLayoutCallback layout);
 // Destroys the bar's two windows and frees the parts.
 void DestroyStatusBar(StatusBar* bar);
 

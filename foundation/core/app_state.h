@@ -129,8 +129,11 @@ struct AppState {
   // Raised when the chain changed while a job was busy: the preview is computed again when the job ends.
   volatile LONG previewDeferred;
 
+  // The date and time dialog while it is open, else null.
+  HWND dateTimeDialog;
+
   // Room for the state later parts of the program keep here; the block is a fixed 6160 bytes.
-  uint8_t reserved[500];
+  uint8_t reserved[488];
 };
 static_assert(sizeof(AppState) == 6160, "the application state block is 6160 bytes");
 

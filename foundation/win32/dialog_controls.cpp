@@ -158,3 +158,12 @@ void SetScrollPosition(HWND window, int bar, int position) {
   info.nPos = position;
   SetScrollInfo(window, bar, &info, TRUE);
 }
+
+RECT DialogItemRect(HWND dialog, int id) {
+  RECT rect = {};
+  HWND item = dialog ? GetDlgItem(dialog, id) : nullptr;
+  if (!item) return rect;
+  GetWindowRect(item, &rect);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}

@@ -56,5 +56,8 @@ void ListViewMoveFocusedDownById(HWND dialog, int id);
 // 64), item data = the size, and selects the entry of the current size (sizes below 16 count as 16).
 void FillIconSizeCombo(HWND combo, const int* sizes, int currentSize);
 
+// The item's rectangle in the dialog's client coordinates; empty for a missing item.
+RECT DialogItemRect(HWND dialog, int id);
+
 // Sets the position of a scroll bar (SB_HORZ, SB_VERT or SB_CTL) and redraws it.
 void SetScrollPosition(HWND window, int bar, int position);

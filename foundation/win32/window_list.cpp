@@ -4,6 +4,9 @@
 
 #include <cwchar>
 
+#include <iterator>
+
+#include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/memory.h"
 #include "foundation/win32/menus.h"
@@ -135,11 +138,33 @@ HICON GetWindowIconCallback(const TopLevelWindow* window, int size) {
   return ExecutableIcon(window->processId, size);
 }
 
-HMENU BuildWindowListMenu(const TopLevelWindow* windows, int count) {
+HMENU BuildWindowListMenu(const TopLevelWindow* windows, int count, MenuItemData* records) {
   HMENU menu = CreatePopupMenu();
-  for (int i = 0; menu != nullptr && windows != nullptr && i < count && i < kWindowListLimit; ++i)
-    AppendMenuItem(menu, kFirstWindowListCommand + i, windows[i].title, MFT_STRING, MFS_ENABLED, 0, nullptr);
+  for (int i = 0; menu != nullptr && windows != nullptr && i < count && i < kWindowListLimit; ++i) {
+    const UINT id = kFirstWindowListCommand + i;
+    ULONG_PTR data = 0;
+    if (records != nullptr) {
+      MenuItemData& record = records[i];
+      record.commandId = static_cast<uint16_t>(id);
+      record.flags = kWindowListItemFlags;
+      CopyWideString(windows[i].title, record.text, static_cast<int>(std::size(record.text)));
+      record.owner = windows[i].window;
+      data = reinterpret_cast<ULONG_PTR>(&record);
+    }
+    AppendMenuItem(menu, id, windows[i].title, MFT_STRING, MFS_ENABLED, data, nullptr);
+  }
   return menu;
+}
+
+HICON WindowListItemIcon(const MenuItemData* item, int size) {
+  if (item == nullptr || item->flags != kWindowListItemFlags || item->commandId < kFirstWindowListCommand ||
+      item->commandId >= kFirstWindowListCommand + kWindowListLimit)
+    return nullptr;
+  TopLevelWindow listed = {};
+  listed.window = static_cast<HWND>(item->owner);
+  if (!IsWindow(listed.window)) return nullptr;
+  GetWindowThreadProcessId(listed.window, &listed.processId);
+  return GetWindowIconCallback(&listed, size);
 }
 
 void ActivateListedWindow(HWND window) {
@@ -152,11 +177,19 @@ void ActivateListedWindow(HWND window) {
 
 void ShowWindowListMenu(HWND owner) {
   auto* windows = static_cast<TopLevelWindow*>(AllocZeroed(kWindowListLimit * sizeof(TopLevelWindow)));
-  if (windows == nullptr) return;
+  const bool ownerDrawn = g_app != nullptr && !(g_app->options & kOptionSystemMenus);
+  auto* records =
+      ownerDrawn ? static_cast<MenuItemData*>(AllocZeroed(kWindowListLimit * sizeof(MenuItemData))) : nullptr;
+  if (windows == nullptr || (ownerDrawn && records == nullptr)) {
+    FreeAndNull(&windows);
+    FreeAndNull(&records);
+    return;
+  }
   int count = 0;
   EnumerateTopLevelWindows(owner, 0, windows, kWindowListLimit, &count);
-  const int chosen = TrackPopupMenuAtCursor(BuildWindowListMenu(windows, count), owner, 0, true, true);
+  const int chosen = TrackPopupMenuAtCursor(BuildWindowListMenu(windows, count, records), owner, 0, true, true);
   const int index = chosen - static_cast<int>(kFirstWindowListCommand);
   if (index >= 0 && index < count) ActivateListedWindow(windows[index].window);
   FreeAndNull(&windows);
+  FreeAndNull(&records);
 }

@@ -5,10 +5,14 @@
 
 #include <cstdint>
 
+#include "foundation/win32/menus.h"
+
 constexpr int kWindowTitleCapacity = 1024;
 // How many windows the window-list menu offers, and its first command id.
 constexpr int kWindowListLimit = 100;
 constexpr UINT kFirstWindowListCommand = 32001;
+// Flags of an owner-drawn window-list item: the owner (WindowListItemIcon) gives its icon.
+constexpr uint32_t kWindowListItemFlags = 0x10000 | kMenuItemIconFromOwner;
 
 // One listed top-level window.
 struct TopLevelWindow {
@@ -34,11 +38,18 @@ int GetProcessExecutablePath(DWORD processId, wchar_t* target, int capacity);
 // caller destroys; null when there is none.
 HICON GetWindowIconCallback(const TopLevelWindow* window, int size);
 
-// A pop-up menu with one text item per window, command ids from kFirstWindowListCommand on.
-HMENU BuildWindowListMenu(const TopLevelWindow* windows, int count);
+// A pop-up menu with one item per window, command ids from kFirstWindowListCommand on. With `records` (one
+// per window) each item carries its record for owner drawing: id, kWindowListItemFlags, the title cut to 60
+// characters and the window as owner; without, it is a plain text item with the title.
+HMENU BuildWindowListMenu(const TopLevelWindow* windows, int count, MenuItemData* records);
+
+// The icon of an owner-drawn window-list item: its window's icon (GetWindowIconCallback), as a new icon the
+// caller destroys; null for any other item.
+HICON WindowListItemIcon(const MenuItemData* item, int size);
 
 // Restores a minimised or hidden window, activates it and brings it to the top.
 void ActivateListedWindow(HWND window);
 
-// Offers the other programs' windows in a pop-up menu at the cursor and switches to the one chosen.
+// Offers the other programs' windows in a pop-up menu at the cursor and switches to the one chosen; the
+// items are owner-drawn unless the options ask for the system's menus.
 void ShowWindowListMenu(HWND owner);

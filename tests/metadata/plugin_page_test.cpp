@@ -68,7 +68,8 @@ std::wstring Row(HWND page, int row) {
          entry.initParameter;
 }
 
-const UiStringRecord kPageTexts[] = {{-1, L"US"}, {5530, L"Edit plug-in"}, {5539, L"Add plug-in"}, {0, nullptr}};
+const UiStringRecord kPageTexts[] = {
+    {-1, L"US"}, {5530, L"Edit plug-in"}, {5539, L"Add plug-in"}, {5506, L"No name"}, {0, nullptr}};
 
 class PluginPage : public testing::Test {
  protected:
@@ -179,6 +180,37 @@ TEST_F(PluginPage, TheEntryDialogEditsTheFocusedRow) {
     EXPECT_EQ(libraryEnabled, c.libraryEnabled) << "row " << c.row;
     EXPECT_EQ(Row(page_, c.row), c.after);
   }
+}
+
+// Closes the message box the entry dialog puts up over itself, keeping its text.
+std::wstring g_boxText;
+void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindEnabledDialog, reinterpret_cast<LPARAM>(&box));
+  if (box == nullptr || GetDlgItem(box, IDC_PLUGIN_NAME) != nullptr) return;
+  KillTimer(nullptr, timer);
+  wchar_t text[256] = L"";
+  GetDlgItemTextW(box, 0xFFFF, text, 256);
+  g_boxText = text;
+  SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+TEST_F(PluginPage, AnEntryWithoutANameIsRefusedAndTheDialogStays) {
+  Open();
+  ListViewSelectOnly(GetDlgItem(page_, IDC_PLUGIN_LIST), 0);
+  g_boxText.clear();
+  bool stayed = false;
+  RunToolbarCommand(page_, 6993, [&](HWND dialog) {
+    SetDlgItemTextW(dialog, IDC_PLUGIN_NAME, L"");
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseMessageBox);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PLUGIN_OK, BN_CLICKED), 0);
+    KillTimer(nullptr, timer);
+    stayed = IsWindow(dialog) && IsWindowVisible(dialog);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  });
+  EXPECT_TRUE(stayed);
+  EXPECT_FALSE(g_boxText.empty()) << "the refusal is said";
+  EXPECT_EQ(Row(page_, 0), L"+Test|EXT=\"LOG\"|a;b");
 }
 
 TEST_F(PluginPage, TheFieldMenuListsModuleFieldsThenCheckedPlugins) {

@@ -14,6 +14,7 @@
 #include "foundation/text/packed_date.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/resource_library.h"
+#include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/system_functions.h"
 #include "program_fixture.h"
 #include "program_state_scope.h"
@@ -96,6 +97,17 @@ TEST_F(AttributesDialog, SeveralFilesStartInTheThirdStateWhichLeavesAnAttributeA
               for (int box : {IDC_FILTER_ARCHIVE, IDC_FILTER_READ_ONLY, IDC_FILTER_HIDDEN, IDC_FILTER_SYSTEM})
                 EXPECT_EQ(IsDlgButtonChecked(dialog, box), BST_INDETERMINATE) << box;
               EXPECT_FALSE(IsDialogItemShown(dialog, IDC_FILTER_ENCRYPTED) || IsDialogItemShown(dialog, IDC_ATTRIBUTES_ACCESSED_DATE));
+              // No empty band where the access time's row was: the group ends within one row of the last shown
+              // row, and the buttons follow it.
+              const int row = DialogItemRect(dialog, IDC_ATTRIBUTES_ACCESSED_DATE).top -
+                              DialogItemRect(dialog, IDC_FILTER_UPPER_DATE).top;
+              const RECT group = DialogItemRect(dialog, IDC_ATTRIBUTES_TIMES_GROUP);
+              EXPECT_LT(group.bottom - DialogItemRect(dialog, IDC_ATTRIBUTES_MODIFIED_CHECK).bottom, row);
+              const RECT ok = DialogItemRect(dialog, 99);
+              RECT client = {};
+              GetClientRect(dialog, &client);
+              EXPECT_GT(ok.top, group.bottom);
+              EXPECT_LT(client.bottom - ok.bottom, row);
               ClickDialogBox(dialog, IDC_FILTER_READ_ONLY, BST_CHECKED);
               ClickDialogBox(dialog, IDC_ATTRIBUTES_MODIFIED_CHECK, BST_CHECKED);
               SelectDialogComboItem(dialog, IDC_FILTER_UPPER_DATE_UNIT, 5);  // days

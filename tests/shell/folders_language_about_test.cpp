@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/core/app_state.h"
+#include "foundation/core/item_store.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/win32/menus.h"
 #include "foundation/ui/resource_ids.h"
@@ -15,12 +17,15 @@
 #include "program_fixture.h"
 #include "program_state_scope.h"
 #include "shell/about_box.h"
+#include "shell/file_commands.h"
 #include "shell/folder_history.h"
 #include "shell/folder_navigation.h"
 #include "shell/language.h"
 #include "support/temp_folder.h"
 #include "ui_seams_scope.h"
+#include "views/file_list_row.h"
 #include "views/folder_tree.h"
+#include "views/item_list.h"
 
 namespace {
 
@@ -177,6 +182,32 @@ TEST_F(LanguageChoice, TheChosenLanguageFileRenamesTheMenusAtOnce) {
   wchar_t item[60] = {};
   GetMenuStringW(GetMenu(window_), 102, item, 60, MF_BYCOMMAND);
   EXPECT_STREQ(item, L"&Neue Liste");
+}
+
+TEST_F(HistoryProgram, AFolderRowOfTheTreesFolderIsOpenedThroughTheTree) {
+  temp_.WriteFile(L"files\\sub\\inner.txt", "x");
+  ASSERT_TRUE(Start({L"a.txt"}, {}));
+  const std::wstring sub = temp_ / L"files\\sub";
+  const auto treeAt = [](const std::wstring& folder) {
+    wchar_t selected[MAX_PATH] = {};
+    GetSelectedTreePath(g_app->paneWindows[0], selected, MAX_PATH);
+    return SameFolder(selected, folder);
+  };
+  ASSERT_TRUE(WaitFor([&] { return g_app->busyCounter == 0 && treeAt(FilesFolder()); }));
+  // The listing shows no folders; a folder row of the listed folder is made here, focused and opened.
+  Gui([&] {
+    ItemListControl* files = g_app->fileList;
+    FileListRow row = {};
+    row.folderIndex = reinterpret_cast<const FileListRow*>(ItemStoreGet(&files->rows, 0))->folderIndex;
+    row.info.attributes = FILE_ATTRIBUTE_DIRECTORY;
+    SetFileListRowName(&row, L"sub");
+    ASSERT_EQ(ItemStoreAppend(&files->rows, &row, row.length), 0);
+    files->focusedIndex = 1;
+    OpenFocusedFileOrFolder(window_);
+  });
+  EXPECT_TRUE(WaitFor([&] { return g_app->busyCounter == 0 && SameFolder(g_app->currentFolder, sub); }));
+  EXPECT_TRUE(treeAt(sub)) << "the tree shows the opened folder";
+  EXPECT_EQ(ListedNames(), std::vector<std::wstring>{L"inner.txt"});
 }
 
 TEST_F(HistoryProgram, BackAndForwardSelectTheVisitedFoldersInTheTree) {

@@ -7,6 +7,7 @@
 #include "shell/app_run.h"
 #include "shell/toolbar_descriptor.h"
 #include "shell/keyboard_hook.h"
+#include "shell/pane_layout.h"
 #include "support/process_driver.h"
 #include "views/address_bar.h"
 #include "views/status_bar.h"
@@ -35,7 +36,7 @@ InProcessProgram::InProcessProgram(const std::wstring& profilePath)
   ownsTheme_ = !g_theme && ConstructThemeObject();
   // The bars' objects, which the program builds before it starts.
   InitAddressBar(&g_addressBar);
-  InitStatusBar(&g_statusBar);
+  InitStatusBar(&g_statusBar, StatusBarLayoutCallback);
 }
 
 InProcessProgram::~InProcessProgram() {

@@ -288,6 +288,25 @@ TEST(ShortcutPage, SavedKeysDifferFromTheDefaultsAndReservedKeysAreRefused) {
   EXPECT_EQ(ShortcutCommandOfKey(&g_keyHookState, kKeyCtrl | 'D'), 0);
 }
 
+TEST(ShortcutPage, TheKeyDialogNamesTheCommandOfTheRowItEdits) {
+  ShortcutScope scope("");
+  ShortcutPage page;
+  for (const int command : {103, 169}) {
+    const int row = page.RowsOf(command)[0];
+    wchar_t label[kKeyNameCapacity];
+    ListViewGetItemText(page.List(), row, 0, label, kKeyNameCapacity);
+    page.Focus(row);
+    std::wstring shown;
+    DialogAction look([&shown](HWND key) {
+      shown = DialogItemText(key, IDC_SHORTCUT_COMMAND);
+      PressDialogButton(key, IDCANCEL);
+    });
+    EditShortcutOfFocusedRow(page.Dialog());
+    EXPECT_FALSE(shown.empty());
+    EXPECT_EQ(shown, label);
+  }
+}
+
 TEST(ShortcutPage, ACommandKeepsItsDefaultKeyBesideARowWithout) {
   ShortcutScope scope("");
   ShortcutPage page;

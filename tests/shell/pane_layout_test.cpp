@@ -17,6 +17,7 @@
 #include "remote_program.h"
 #include "shell/pane_layout.h"
 #include "shell/splitters.h"
+#include "views/status_bar.h"
 #include "support/system_input.h"
 #include "support/temp_folder.h"
 
@@ -115,6 +116,34 @@ TEST(Splitters, PanesLieAroundTheGapsThatTheHitTestFinds) {
   EXPECT_STREQ(stored, "200,75");
   DestroyWindow(main);
   ProfileStoreDestroy(&g_settingsStore);
+}
+
+TEST(StatusBarPlace, TheBarTakesFiveMoreWhileTheWindowHasHeightToSpare) {
+  ProgramStateScope state;
+  state->treeWidth = 200;
+  state->chainHeight = 100;
+  HWND main = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"main", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
+                              nullptr, nullptr);
+  ASSERT_NE(main, nullptr);
+  ASSERT_EQ(InitStatusBar(&g_statusBar, StatusBarLayoutCallback), 0);
+  ASSERT_NE(CreateStatusBar(&g_statusBar, main, GetModuleHandleW(nullptr)), nullptr);
+  g_statusBar.shown = 1;
+  // Heights of the bar in a tall window and in one lower than the bar: only the tall one has height to spare.
+  int heights[2] = {};
+  const int clientHeights[2] = {300, 8};
+  for (int i = 0; i < 2; ++i) {
+    SetWindowPos(main, nullptr, 0, 0, 400, clientHeights[i], SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutMainWindow(main);
+    RECT bar = {};
+    GetWindowRect(g_statusBar.window, &bar);
+    heights[i] = bar.bottom - bar.top;
+    RECT panes = {};
+    GetPaneArea(&panes);
+    EXPECT_EQ(panes.bottom, clientHeights[i] - heights[i]);
+  }
+  EXPECT_EQ(heights[0] - heights[1], 5);
+  DestroyStatusBar(&g_statusBar);
+  DestroyWindow(main);
 }
 
 TEST_F(SplitterDrag, ADragStaysWithinItsLimitsAndEscPutsTheSplitterBack) {

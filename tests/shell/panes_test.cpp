@@ -152,6 +152,24 @@ TEST_F(Panes, ATypedPathThroughDotsOpensTheFolderItNamesInTheTreeTheBarAndTheLis
   }
 }
 
+TEST_F(Panes, TheUsersListColoursOutliveAChangeOfTheSystemColours) {
+  ASSERT_TRUE(Start({L"a.txt"}, {}, "Color=255,65535,1\r\n"));
+  const auto colours = [this] {
+    std::vector<COLORREF> shown;
+    Gui([&] {
+      for (const ItemListControl* list : {g_app->chainList, g_app->fileList})
+        shown.insert(shown.end(), {list->textColour, list->backgroundColour});
+    });
+    return shown;
+  };
+  const std::vector<COLORREF> own = {255, 65535, 255, 65535};
+  ASSERT_EQ(colours(), own);
+  for (const UINT message : {WM_SYSCOLORCHANGE, WM_THEMECHANGED}) {
+    SendMessageW(window_, message, 0, 0);
+    EXPECT_EQ(colours(), own) << message;
+  }
+}
+
 TEST_F(Panes, TheTreeTheBarsAndTheFileIconsShowAndHide) {
   ASSERT_TRUE(Start({L"a.txt"}, {}));
   struct Case {

@@ -11,12 +11,15 @@
 
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/date_text.h"
+#include "foundation/win32/gdi.h"
 #include "foundation/ui/header_columns.h"
 #include "foundation/win32/column_layout.h"
 #include "list_test_parent.h"
 #include "support/temp_folder.h"
 #include "ui_text_scope.h"
 #include "views/file_list_columns.h"
+#include "views/item_list_control.h"
 #include "views/view_hooks.h"
 
 namespace {
@@ -216,4 +219,26 @@ TEST_F(ColumnLayoutText, AListStoresItsHeaderAtCloseAndGetsItBackAtTheNextStart)
   HeaderSetItemWidth(fixed->header, 1, 160);
   SaveColumnLayoutToProfile(fixed, "QVRX");
   EXPECT_EQ(Stored("L"), "120;160;70");
+}
+
+TEST(DateColumns, DefaultWidthsHoldADateAsTheSystemWritesIt) {
+  ListTestParent parent(400, 300);
+  ItemListControl* list = parent.CreateList(1, 0, {{kColumnName, 150, 0, 0}});
+  FILETIME now = {};
+  GetSystemTimeAsFileTime(&now);
+  wchar_t date[64];
+  FormatFileDate(1, &now, date, 64);
+  HDC dc = GetDC(list->window);
+  HGDIOBJ previous = SelectObject(dc, list->font);
+  const int needed = MeasureTextWidth(dc, date, -1) + list->textMargin;
+  SelectObject(dc, previous);
+  ReleaseDC(list->window, dc);
+
+  ColumnLayout table[] = {{kColumnName, 20, 0, 0},     {kColumnModified, 20, 1, 0}, {kColumnCreated, 20, -1, 0},
+                          {kColumnAccessed, 900, -1, 0}, {0, 0, 0, 0}};
+  FitDateColumnDefaults(list, table);
+  EXPECT_EQ(table[0].width, 20) << "not a date column";
+  EXPECT_GE(table[1].width, needed) << "a date fits without being cut";
+  EXPECT_EQ(table[2].width, table[1].width);
+  EXPECT_EQ(table[3].width, 900) << "a wider default stays";
 }

@@ -137,6 +137,7 @@ TEST(CalendarCells, DaysRunFromTheMondayOnOrBeforeTheFirst) {
 TEST_F(DateTimeDialog, MonthAndYearKeepTheDayInsideTheMonthAndOkGivesTheTimeBack) {
   SYSTEMTIME time = DateTime(2020, 3, 31, 10, 20, 30);
   EXPECT_EQ(Run(&time, [](HWND dialog) {
+              EXPECT_EQ(g_app->dateTimeDialog, dialog) << "the open dialog is known to the program";
               SelectMonth(dialog, 2);
               EXPECT_EQ(Shown(dialog).time->wDay, 29) << "31 February becomes the month's last day";
               SetDlgItemInt(dialog, IDC_DATE_YEAR, 2021, FALSE);
@@ -147,6 +148,7 @@ TEST_F(DateTimeDialog, MonthAndYearKeepTheDayInsideTheMonthAndOkGivesTheTimeBack
             }),
             1);
   EXPECT_EQ(PackDateTime(time), PackDateTime(DateTime(2021, 2, 28, 17, 20, 30)));
+  EXPECT_EQ(g_app->dateTimeDialog, nullptr);
   const SYSTEMTIME before = time;
   EXPECT_EQ(Run(&time, [](HWND dialog) {
               SelectMonth(dialog, 5);

@@ -114,7 +114,7 @@ class FolderListing : public testing::Test {
     state_->fileList = list_;
     state_.UseTexts(kStatusTexts);
     SetOptionBits(kOptionPlainSizes, true);
-    InitStatusBar(&g_statusBar);
+    InitStatusBar(&g_statusBar, nullptr);
     InitAddressBar(&g_addressBar);
     g_calls.clear();
     g_viewHooks = kLoggingHooks;

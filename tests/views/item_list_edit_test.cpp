@@ -163,3 +163,38 @@ TEST_F(ListEditingInteractive, InfoTipsShowTextsThatDoNotFit) {
   ItemsViewApplyStyle(list, 0);
   EXPECT_EQ(list->tooltip, nullptr);
 }
+
+namespace {
+
+int g_tipUpdates = 0;
+WNDPROC g_tooltipProcedure = nullptr;
+
+LRESULT CALLBACK CountTipUpdates(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == TTM_UPDATETIPTEXTW) ++g_tipUpdates;
+  return CallWindowProcW(g_tooltipProcedure, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(ListEditingInteractive, TheTipIsAskedAgainForEachCellOfTheHotRow) {
+  ItemListControl* list = parent_.CreateList(1, kListInfoTips, {{50, 200, 0, 0}, {51, 30, 1, 0}});
+  AppendFileRows(list, 3);
+  ASSERT_NE(list->tooltip, nullptr);
+  // The pointer hovers only over a list that is on the screen.
+  SetWindowPos(parent_.Window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  g_tooltipProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(list->tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountTipUpdates)));
+  RECT row;
+  GetItemPartRect(list, 1, kPartWhole, &row);
+  const int y = (row.top + row.bottom) / 2;
+  const struct {
+    int x;
+    bool asked;
+  } moves[] = {{215, true}, {220, false}, {20, true}, {30, false}, {215, true}};
+  for (const auto& move : moves) {
+    g_tipUpdates = 0;
+    SendMessageW(list->window, WM_MOUSEMOVE, 0, MAKELPARAM(move.x, y));
+    EXPECT_EQ(g_tipUpdates > 0, move.asked) << "at x " << move.x;
+  }
+  SetWindowLongPtrW(list->tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_tooltipProcedure));
+}

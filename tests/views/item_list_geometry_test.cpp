@@ -194,16 +194,19 @@ TEST_F(ListGeometry, ATinyWindowHasNoScrollBars) {
 TEST_F(ListGeometry, ColumnWidthsAndIconSpacing) {
   ItemListControl* list = Report(3);
   EXPECT_EQ(ItemsViewSetColumnWidth(list, 1, 5), 0);
-  EXPECT_EQ(ItemsViewSetColumnWidth(list, 1, LVSCW_AUTOSIZE), 0);
+  // A column never painted is fitted to what its cells hold, as painting then measures them.
+  ASSERT_EQ(ItemsViewSetColumnWidth(list, 1, LVSCW_AUTOSIZE), 1);
+  const int fitted = GetColumnWidth(list, 1);
+  EXPECT_GT(fitted, 8);
   EXPECT_EQ(SendMessageW(list->window, LVM_SETCOLUMNWIDTH, 1, 80), 1);
   EXPECT_EQ(SendMessageW(list->window, LVM_GETCOLUMNWIDTH, 1, 0), 80);
   EXPECT_EQ(GetItemPartRect(list, 0, kPartWhole, nullptr), 0);
-  // Painting measures the contents, which -1 then fits.
   WindowImage image(500, 300);
   RenderClient(list->window, &image);
   ASSERT_EQ(ItemsViewSetColumnWidth(list, 1, LVSCW_AUTOSIZE), 1);
   EXPECT_LT(GetColumnWidth(list, 1), 80);
   EXPECT_EQ(GetColumnWidth(list, 1), list->widestText[1]);
+  EXPECT_EQ(GetColumnWidth(list, 1), fitted);
 
   EXPECT_EQ(ItemsViewSetIconSpacing(list, -1, -1), MAKELONG(kIconCellWidth, kIconCellHeight));
   LRESULT old = ItemsViewSetIconSpacing(list, 0, 0);

@@ -54,8 +54,7 @@ class StatusBarWindow : public testing::Test {
  protected:
   StatusBarWindow() {
     state_.UseTexts(kStatusTexts);
-    InitStatusBar(&bar_);
-    bar_.layout = TestLayout;
+    InitStatusBar(&bar_, TestLayout);
     CreateStatusBar(&bar_, parent_.Window(), GetModuleHandleW(nullptr));
     MoveWindow(bar_.window, 0, 0, kWidth, kHeight, TRUE);
   }

@@ -94,7 +94,7 @@ TEST_F(WindowList, ExecutableIconAndMenu) {
   DestroyIcon(icon);
 
   TopLevelWindow windows[2] = {listed, {second_, GetCurrentProcessId(), 1, L"qvrx list second"}};
-  HMENU menu = BuildWindowListMenu(windows, 2);
+  HMENU menu = BuildWindowListMenu(windows, 2, nullptr);
   ASSERT_EQ(GetMenuItemCount(menu), 2);
   EXPECT_EQ(GetMenuItemID(menu, 1), kFirstWindowListCommand + 1);
   wchar_t text[64];
@@ -105,4 +105,37 @@ TEST_F(WindowList, ExecutableIconAndMenu) {
   ShowWindow(first_, SW_MINIMIZE);
   ActivateListedWindow(first_);
   EXPECT_FALSE(IsIconic(first_));
+}
+
+TEST_F(WindowList, OwnerDrawnItemsCarryTheWindowWhoseIconTheyShow) {
+  std::wstring longTitle(80, L'w');
+  TopLevelWindow windows[2] = {{first_, GetCurrentProcessId(), 1, L""}, {plain_, GetCurrentProcessId(), 0, L""}};
+  CopyWideString(longTitle.c_str(), windows[0].title, kWindowTitleCapacity);
+  CopyWideString(L"qvrx list plain", windows[1].title, kWindowTitleCapacity);
+  MenuItemData records[2] = {};
+  HMENU menu = BuildWindowListMenu(windows, 2, records);
+  ASSERT_EQ(GetMenuItemCount(menu), 2);
+  for (int i = 0; i < 2; ++i) {
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA | MIIM_ID;
+    ASSERT_TRUE(GetMenuItemInfoW(menu, i, TRUE, &info));
+    EXPECT_EQ(info.dwItemData, reinterpret_cast<ULONG_PTR>(&records[i]));
+    EXPECT_EQ(records[i].commandId, info.wID);
+    EXPECT_EQ(records[i].flags, 0x30000u);
+    EXPECT_EQ(records[i].owner, windows[i].window);
+  }
+  EXPECT_EQ(std::wstring(records[0].text), longTitle.substr(0, 59)) << "the title cut to the record";
+  EXPECT_EQ(std::wstring(records[1].text), L"qvrx list plain");
+  DestroyMenu(menu);
+
+  // The first window's class icon; the plain one's comes from the test program's file.
+  for (const MenuItemData& record : records) {
+    HICON icon = WindowListItemIcon(&record, 16);
+    EXPECT_NE(icon, nullptr) << record.commandId;
+    if (icon) DestroyIcon(icon);
+  }
+  MenuItemData other = records[0];
+  other.commandId = 7;
+  EXPECT_EQ(WindowListItemIcon(&other, 16), nullptr) << "not a window-list item";
 }
