@@ -200,6 +200,6 @@ void InsertPatternReference(HWND edit, const wchar_t* reference) {
   // The edit would cut a reference beyond its limit and leave its quote open.
   const size_t kept = static_cast<size_t>(GetWindowTextLengthSafe(edit)) - (selectionEnd - caret);
   if (kept + WideLength(quoted) > static_cast<size_t>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0))) return;
+  // The caret stays after the reference, so that fields inserted one after another come in that order.
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(quoted));
-  SendMessageW(edit, EM_SETSEL, caret, caret);
 }

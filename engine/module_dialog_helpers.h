@@ -66,5 +66,5 @@ int TrackMenuBesideButton(HWND dialog, int button, HMENU menu);
 
 // Inserts a field reference between double quotes at the caret of a name-pattern edit (in place of a selection),
 // when the caret stands at position 1018 or before (room for a short reference in a pattern of 1023 characters)
-// and the whole quoted reference fits within the edit's limit; the caret goes back to the insertion point.
+// and the whole quoted reference fits within the edit's limit; the caret stands after it.
 void InsertPatternReference(HWND edit, const wchar_t* reference);

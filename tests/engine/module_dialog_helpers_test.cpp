@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -94,7 +95,7 @@ TEST_F(DialogHelpers, AnsiTextsBecomeMenuItemsAfterTheFirstId) {
   DestroyMenu(menu);
 }
 
-TEST_F(DialogHelpers, AFieldReferenceGoesWholeInQuotesAtTheCaretWhileItStandsAt1018OrBefore) {
+TEST_F(DialogHelpers, AFieldReferenceGoesWholeInQuotesAtTheCaretWhileItStandsAt1018OrBeforeAndTheCaretFollowsIt) {
   HWND edit = Control(L"EDIT", ES_AUTOHSCROLL);
   SendMessageW(edit, EM_LIMITTEXT, 1023, 0);
   const std::wstring x1000(1000, L'x');
@@ -123,6 +124,13 @@ TEST_F(DialogHelpers, AFieldReferenceGoesWholeInQuotesAtTheCaretWhileItStandsAt1
     EXPECT_EQ(std::wstring(text), c.expected) << "caret " << c.caret;
     DWORD caret = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
-    EXPECT_EQ(caret, static_cast<DWORD>(c.caret)) << "the caret goes back to the insertion point";
+    const size_t inserted = c.expected == c.text ? 0 : wcslen(c.reference) + 2;
+    EXPECT_EQ(caret, static_cast<DWORD>(c.caret + inserted)) << "the caret stands after the inserted reference";
   }
+  SetWindowTextW(edit, L"");
+  InsertPatternReference(edit, L"Title");
+  InsertPatternReference(edit, L"Artist");
+  wchar_t text[64];
+  GetWindowTextW(edit, text, 64);
+  EXPECT_STREQ(text, L"\"Title\"\"Artist\"") << "fields come in the order they were chosen";
 }
