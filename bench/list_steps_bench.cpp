@@ -135,10 +135,7 @@ void MeasureStep(const wchar_t* title, const std::wstring& step, double read, ui
 }  // namespace
 
 int main() {
-  g_app = static_cast<AppState*>(AllocZeroed(sizeof(AppState)));
-  InitModuleDescriptors();
-  g_app->chainList = NewBenchList();
-  g_app->fileList = NewBenchList();
+  StartBenchPreview();
   for (double megabytes : {1.0, 100.0, 700.0}) {
     const std::wstring sequence = WriteList(L"qvrx-bench-sequence.txt", megabytes, false);
     const std::wstring lookup = WriteList(L"qvrx-bench-lookup.csv", megabytes, true);
@@ -153,8 +150,6 @@ int main() {
     DeleteFileW(sequence.c_str());
     DeleteFileW(lookup.c_str());
   }
-  FreeBenchList(g_app->chainList);
-  FreeBenchList(g_app->fileList);
-  FreeAndNull(&g_app);
+  EndBenchPreview();
   return 0;
 }

@@ -160,19 +160,13 @@ int main(int argc, char** argv) {
                    return std::make_pair(L"image " + std::to_wstring(i) + kind.first, kind.second);
                  },
                  &images);
-  g_app = static_cast<AppState*>(AllocZeroed(sizeof(AppState)));
-  InitModuleDescriptors();
-  g_app->chainList = NewBenchList();
-  g_app->fileList = NewBenchList();
+  StartBenchPreview();
   bool measured = made;
   if (made) {
     measured = Measure("Audio step", songs, L"<Audio,1,\"Artist\" - \"Title\">");
     measured = Measure("Image step", images, L"<Image,1,\"Width\"x\"Height\">") && measured;
   }
-  ClearBenchChain();
-  FreeBenchList(g_app->chainList);
-  FreeBenchList(g_app->fileList);
-  FreeAndNull(&g_app);
+  EndBenchPreview();
   RemoveFolder(songs);
   RemoveFolder(images);
   RemoveDirectoryW(root.c_str());

@@ -66,10 +66,7 @@ double Measure(ItemListControl* files, bool colliding) {
 }  // namespace
 
 int main() {
-  g_app = static_cast<AppState*>(AllocZeroed(sizeof(AppState)));
-  InitModuleDescriptors();
-  g_app->chainList = NewBenchList();
-  g_app->fileList = NewBenchList();
+  StartBenchPreview();
   SetBenchChain({L"<Case,n,2>", L"<Ext,\"bak\">"});
   std::printf("preview of one folder, chain: Case upper, Ext \"bak\" (target: ratio at most 12)\n");
   const double baseline = Measure(g_app->fileList, false);
@@ -79,9 +76,6 @@ int main() {
   std::printf("chain: Enum, Ins, Sbst, Date (targets: ratio at most 12, time per file at most 3 x the above)\n");
   const double modules = Measure(g_app->fileList, false);
   std::printf("time per file of 100 000: Enum, Ins, Sbst, Date / Case, Ext = %6.2f\n", modules / baseline);
-  ClearBenchChain();
-  FreeBenchList(g_app->chainList);
-  FreeBenchList(g_app->fileList);
-  FreeAndNull(&g_app);
+  EndBenchPreview();
   return 0;
 }
