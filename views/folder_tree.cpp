@@ -130,7 +130,11 @@ void SelectNode(HWND tree, HTREEITEM item) {
   SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
 
+// An open node is left as it is: the tree view lays out its whole subtree again for every expand it is sent,
+// which down a deep path already open (the start folder, opened level by level by the filling thread) held the
+// window for seconds.
 void ExpandNode(HWND tree, HTREEITEM item) {
+  if (SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) return;
   SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
 }
 

@@ -197,6 +197,41 @@ TEST_F(FolderTree, SelectingAPathExpandsToTheDeepestFolderOnTheWay) {
   EXPECT_EQ(parent_.selectedFolders.back(), folder_ / L"Windows");
 }
 
+namespace {
+
+// Counts the expand requests the tree is sent.
+WNDPROC g_countedTreeProc = nullptr;
+int g_expandsSent = 0;
+
+LRESULT CALLBACK CountExpands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == TVM_EXPAND) ++g_expandsSent;
+  return CallWindowProcW(g_countedTreeProc, window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(FolderTree, SelectingAnOpenPathAgainExpandsOnlyTheNodesClosedSince) {
+  const std::wstring deepest = folder_.MakeFolder(L"a\\b\\c\\d");
+  HTREEITEM top = AddNode(TVI_ROOT, L"temp", folder_.Path().c_str());
+  ASSERT_EQ(SelectTreePathFromRoot(tree_, deepest.c_str()), 0);
+  g_countedTreeProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(tree_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountExpands)));
+  const HTREEITEM b = Next(tree_, Next(tree_, top, TVGN_CHILD), TVGN_CHILD);
+  struct Case {
+    bool collapseB;
+    int expands;
+  };
+  const Case cases[] = {{false, 0}, {true, 1}};
+  for (const Case& c : cases) {
+    if (c.collapseB) SendMessageW(tree_, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(b));
+    SendMessageW(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(top));
+    g_expandsSent = 0;
+    EXPECT_EQ(SelectTreePathFromRoot(tree_, deepest.c_str()), 0);
+    EXPECT_EQ(g_expandsSent, c.expands) << c.collapseB;
+    EXPECT_EQ(parent_.selectedFolders.back(), deepest) << c.collapseB;
+  }
+}
+
 TEST_F(FolderTree, WithFileIconsNodesAskForSubfoldersAndIconsWhenDrawn) {
   folder_.MakeFolder(L"a\\b");
   folder_.WriteFile(L"c\\file.txt", "");
