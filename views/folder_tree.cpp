@@ -126,8 +126,10 @@ HTREEITEM FindOnTheWay(HWND tree, HTREEITEM first, const wchar_t* target, size_t
   return best;
 }
 
+// Shown whole: the scroll a selection makes can leave a deep node under the horizontal scroll bar.
 void SelectNode(HWND tree, HTREEITEM item) {
   SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+  SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
 }
 
 // An open node is left as it is: the tree view lays out its whole subtree again for every expand it is sent,
