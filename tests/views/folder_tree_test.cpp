@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <set>
 #include <string>
 #include <thread>
@@ -230,6 +231,26 @@ TEST_F(FolderTree, SelectingAnOpenPathAgainExpandsOnlyTheNodesClosedSince) {
     EXPECT_EQ(g_expandsSent, c.expands) << c.collapseB;
     EXPECT_EQ(parent_.selectedFolders.back(), deepest) << c.collapseB;
   }
+}
+
+TEST_F(FolderTree, TheNodeADeepPathSelectsLiesInTheTreesView) {
+  std::wstring levels = L"d";
+  for (int level = 1; level < 40; ++level) levels += L"\\d";
+  const std::wstring deepest = folder_.MakeFolder(levels);
+  AddNode(TVI_ROOT, L"temp", folder_.Path().c_str());
+  MoveWindow(tree_, 0, 0, 150, 200, TRUE);
+  ASSERT_EQ(SelectTreePathFromRoot(tree_, deepest.c_str()), 0);
+  ASSERT_EQ(parent_.selectedFolders.back(), deepest);
+  RECT text = {};
+  const HTREEITEM selected = Next(tree_, nullptr, TVGN_CARET);
+  memcpy(&text, &selected, sizeof selected);  // the item goes in where its rectangle comes out
+  ASSERT_TRUE(SendMessageW(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
+  RECT client = {};
+  GetClientRect(tree_, &client);
+  EXPECT_GE(text.left, client.left);
+  EXPECT_LT(text.left, client.right);
+  EXPECT_GE(text.top, client.top);
+  EXPECT_LE(text.bottom, client.bottom);
 }
 
 TEST_F(FolderTree, WithFileIconsNodesAskForSubfoldersAndIconsWhenDrawn) {
