@@ -243,7 +243,7 @@ void ChooseToolbarIconSize(HWND window) {
 }
 
 void CreateMainToolbar(HWND window) {
-  RebuildToolbar(&g_mainToolbar, g_app->instance, window, g_app->toolbarIconSize, nullptr);
+  RebuildToolbarWithoutIcons(&g_mainToolbar, g_app->instance, window, g_app->toolbarIconSize, nullptr);
   ShowToolbarByOptions(g_mainToolbar.toolbar);
   ApplyViewOptions(window);
   UpdateMenuStates(window, true);

@@ -41,5 +41,6 @@ int RunCheckListDialog(ToolbarDescriptor* descriptor, HINSTANCE instance, HWND p
 // out.
 void ChooseToolbarIconSize(HWND window);
 // The main toolbar as the main window shows it: built at the toolbar icon size, with drop-down arrows, the
-// check states of the view options and the enabled states of its commands.
+// check states of the view options and the enabled states of its commands. Its icons come later
+// (LoadToolbarIcons).
 void CreateMainToolbar(HWND window);

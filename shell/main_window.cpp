@@ -10,6 +10,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/guard.h"
+#include "foundation/core/threads.h"
 #include "foundation/ui/header_columns.h"
 #include "foundation/win32/menu_icons.h"
 #include "foundation/profile/profile_store.h"
@@ -189,10 +190,32 @@ void LoadMenuIcons() {
   MenuIconsLoadImageList(&g_menuIcons, g_app->instance, 0, kMenuIconTable, g_app->menuIconSize, false);
 }
 
+namespace {
+
+LRESULT LoadMainToolbarIcons(void*) {
+  LoadToolbarIcons(&g_mainToolbar);
+  return 0;
+}
+
+LRESULT LoadMenuIconsOnce(void*) {
+  LoadMenuIcons();
+  return 0;
+}
+
+// Loading the icons one by one takes longer than the rest of the creation, and neither the first paint nor the
+// window's answers need them: they wait for the message loop, which starts once the window is shown and painted.
+// Posted ahead of the start-up commands, each apart, so that the window answers in between.
+void PostIconLoads(HWND window) {
+  PostWindowMessage(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(&LoadMainToolbarIcons), 0);
+  PostWindowMessage(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(&LoadMenuIconsOnce), 0);
+}
+
+}  // namespace
+
 void OnMainWindowCreate(HWND window) {
   LoadSortArrows();
+  PostIconLoads(window);
   InitMainWindow(window);
-  LoadMenuIcons();
   SetTimer(window, kDutyTimerId, kDutyTimerMs, nullptr);
 }
 

@@ -172,6 +172,12 @@ void FormatToolbarChoice(const ToolbarDescriptor* descriptor, char* text, int ca
 
 void RebuildToolbar(ToolbarDescriptor* descriptor, HINSTANCE instance, HWND parent, int iconSize,
                     uint16_t* newChoice) {
+  RebuildToolbarWithoutIcons(descriptor, instance, parent, iconSize, newChoice);
+  LoadToolbarIcons(descriptor);
+}
+
+void RebuildToolbarWithoutIcons(ToolbarDescriptor* descriptor, HINSTANCE instance, HWND parent, int iconSize,
+                                uint16_t* newChoice) {
   descriptor->instance = instance;
   descriptor->parent = parent;
   if (iconSize != 0) descriptor->iconSize = static_cast<uint16_t>(iconSize);
@@ -185,11 +191,17 @@ void RebuildToolbar(ToolbarDescriptor* descriptor, HINSTANCE instance, HWND pare
       descriptor->bitmapImageCount != 0
           ? CreateToolbarFromBitmap(placement, buttons, descriptor->bitmapId, descriptor->hotBitmapId,
                                     descriptor->bitmapImageCount, descriptor->iconSize)
-          : CreateToolbarFromButtons(placement, buttons, descriptor->iconSize);
+          : CreateToolbarForLaterIcons(placement, buttons, descriptor->iconSize);
   descriptor->toolbar = built.toolbar;
   descriptor->toolbarImages = built.images;
   descriptor->toolbarHotImages = built.hotImages;
   FreeAndNull(&buttons);
+}
+
+void LoadToolbarIcons(ToolbarDescriptor* descriptor) {
+  if (descriptor->bitmapImageCount != 0) return;  // the strip came with the window
+  const ToolbarWindow toolbar = {descriptor->toolbar, descriptor->toolbarImages, descriptor->toolbarHotImages};
+  LoadToolbarButtonIcons(toolbar, descriptor->instance, descriptor->iconSize);
 }
 
 void SaveToolbarChoice(ToolbarDescriptor* descriptor) {

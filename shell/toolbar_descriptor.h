@@ -74,6 +74,11 @@ void FormatToolbarChoice(const ToolbarDescriptor* descriptor, char* text, int ca
 // command the table holds. The window is null when it cannot be made.
 void RebuildToolbar(ToolbarDescriptor* descriptor, HINSTANCE instance, HWND parent, int iconSize,
                     uint16_t* newChoice);
+// The same, but a toolbar whose icons come one by one from resources shows without them until
+// LoadToolbarIcons: the start-up shows the window first.
+void RebuildToolbarWithoutIcons(ToolbarDescriptor* descriptor, HINSTANCE instance, HWND parent, int iconSize,
+                                uint16_t* newChoice);
+void LoadToolbarIcons(ToolbarDescriptor* descriptor);
 // Writes the current choice as the stored one and saves the profile store.
 void SaveToolbarChoice(ToolbarDescriptor* descriptor);
 

@@ -105,6 +105,39 @@ ToolbarWindow CreateToolbarFromButtons(const ToolbarPlacement& placement, TBBUTT
   return result;
 }
 
+ToolbarWindow CreateToolbarForLaterIcons(const ToolbarPlacement& placement, const TBBUTTON* buttons, int iconSize) {
+  ToolbarWindow result = {CreateToolbarWindow(placement), nullptr, nullptr};
+  if (!result.toolbar) return result;
+  const int count = CountToolbarButtons(buttons);
+  result.images = CreateIconImageList(iconSize, count, kKeepBackground);
+  auto* placed = static_cast<TBBUTTON*>(AllocZeroed(static_cast<uint32_t>(count) * sizeof(TBBUTTON)));
+  int iconCount = 0;
+  for (int i = 0; placed && i < count; ++i) {
+    placed[i] = buttons[i];
+    if (placed[i].idCommand != 0 && placed[i].iBitmap >= 0) placed[i].iBitmap = iconCount++;
+  }
+  FinishToolbar(result.toolbar, result.images, placed, placed ? count : 0);
+  FreeAndNull(&placed);
+  return result;
+}
+
+void LoadToolbarButtonIcons(const ToolbarWindow& toolbar, HINSTANCE instance, int iconSize) {
+  if (!toolbar.toolbar || !toolbar.images) return;
+  const int count = static_cast<int>(SendMessageW(toolbar.toolbar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON button = {};
+    SendMessageW(toolbar.toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+    if (button.idCommand == 0 || button.iBitmap < 0) continue;
+    // Set as a whole int: TB_CHANGEBITMAP keeps 16 bits, which turns a failed load's -1 into an index.
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_IMAGE | TBIF_BYINDEX;
+    info.iImage = AppendIcon(toolbar.images, instance, button.idCommand, iconSize);
+    SendMessageW(toolbar.toolbar, TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
+  }
+  InvalidateRect(toolbar.toolbar, nullptr, TRUE);
+}
+
 ToolbarWindow CreateToolbarFromIconTable(const ToolbarPlacement& placement, const ToolbarIconRow* rows,
                                          int iconSize) {
   ToolbarWindow result = {CreateToolbarWindow(placement), nullptr, nullptr};

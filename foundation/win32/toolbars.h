@@ -54,6 +54,13 @@ ToolbarWindow CreateToolbarFromBitmap(const ToolbarPlacement& placement, const T
 // could not be loaded).
 ToolbarWindow CreateToolbarFromButtons(const ToolbarPlacement& placement, TBBUTTON* buttons, int iconSize);
 
+// The same toolbar with its image list still empty, so that it shows before its icons are loaded: a button
+// that takes an icon holds the index its icon will have; LoadToolbarButtonIcons loads them later.
+ToolbarWindow CreateToolbarForLaterIcons(const ToolbarPlacement& placement, const TBBUTTON* buttons, int iconSize);
+// Loads the icons of a toolbar made by CreateToolbarForLaterIcons into its image list, as
+// CreateToolbarFromButtons would have, and repaints it.
+void LoadToolbarButtonIcons(const ToolbarWindow& toolbar, HINSTANCE instance, int iconSize);
+
 // The buttons of a compact table: enabled, with the row's style, the command id (0 for separators) and the
 // icon of the row's icon id.
 ToolbarWindow CreateToolbarFromIconTable(const ToolbarPlacement& placement, const ToolbarIconRow* rows,

@@ -13,11 +13,13 @@
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/profile/profile_store.h"
+#include "foundation/win32/menu_icons.h"
 #include "hook_tables_scope.h"
 #include "in_process_program.h"
 #include "profile_text.h"
 #include "shell/app_run.h"
 #include "shell/program_hooks.h"
+#include "shell/toolbar_descriptor.h"
 #include "support/temp_folder.h"
 #include "views/file_list_row.h"
 #include "views/folder_listing.h"
@@ -243,6 +245,23 @@ TEST(MainWindow, PostsStartupAndChainRestoreAndRoutesOnlyEnabledCommands) {
   for (int i = 0; i < 500 && !started(); ++i) Sleep(20);
   EXPECT_EQ(RowCount(window, false), 1u);
   EXPECT_EQ(RowCount(window, true), 1u);
+  // The icons, loaded once the window shows and ahead of the start-up command: one per toolbar button.
+  InProcessProgram::OnGuiThread(window, [] {
+    HWND toolbar = g_mainToolbar.toolbar;
+    ASSERT_NE(toolbar, nullptr);
+    const int images = ImageList_GetImageCount(g_mainToolbar.toolbarImages);
+    const int buttons = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    int iconButtons = 0;
+    for (int i = 0; i < buttons; ++i) {
+      TBBUTTON button = {};
+      SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+      if (button.idCommand == 0) continue;
+      EXPECT_EQ(button.iBitmap, iconButtons++) << button.idCommand;
+    }
+    EXPECT_GT(iconButtons, 0);
+    EXPECT_EQ(images, iconButtons);
+    EXPECT_NE(g_menuIcons.imageList, nullptr);
+  });
   // Clearing the chain is refused while a job is busy, and done when none is.
   InProcessProgram::OnGuiThread(window, [] { InterlockedIncrement(&g_app->busyCounter); });
   SendMessageW(window, WM_COMMAND, 102, 0);

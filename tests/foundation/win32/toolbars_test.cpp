@@ -80,6 +80,29 @@ TEST_F(ToolbarsTest, SystemButtonFormEndsAtStateZeroAndLoadsIconsByCommandId) {
   EXPECT_EQ(made.images, nullptr);
 }
 
+// The window shows its toolbar before the icons are loaded: the buttons and their size come first, the icons
+// afterwards, ending as the toolbar that loads them at once.
+TEST_F(ToolbarsTest, ToolbarForLaterIconsGetsTheIconsAToolbarLoadingThemAtOnceHas) {
+  const TBBUTTON buttons[] = {Button(1, 0, BTNS_BUTTON), Button(0, 0, BTNS_SEP), Button(3, I_IMAGENONE, BTNS_BUTTON),
+                              Button(9999, 0, BTNS_BUTTON), Button(4, 7, BTNS_CHECK), Button(5, 0, BTNS_BUTTON, 0)};
+  ToolbarPlacement placement = {parent_, CCS_NODIVIDER, kToolbarId, Shell32()};
+  ToolbarWindow made = CreateToolbarForLaterIcons(placement, buttons, 24);
+  ASSERT_NE(made.toolbar, nullptr);
+  EXPECT_EQ(ButtonCount(made.toolbar), 5);
+  EXPECT_EQ(ImageList_GetImageCount(made.images), 0);
+  EXPECT_EQ(IconWidth(made.images), 24);
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(made.toolbar, TB_GETIMAGELIST, 0, 0)), made.images);
+  EXPECT_NE(GetWindowLongW(made.toolbar, GWL_STYLE) & WS_VISIBLE, 0);
+
+  LoadToolbarButtonIcons(made, Shell32(), 24);
+  EXPECT_EQ(ImageList_GetImageCount(made.images), 2);
+  // Separator aside; a missing icon gives -1 and takes no place.
+  const int images[][2] = {{0, 0}, {2, I_IMAGENONE}, {3, -1}, {4, 1}};
+  for (const auto& [button, image] : images) EXPECT_EQ(ButtonAt(made.toolbar, button).iBitmap, image) << button;
+  EXPECT_EQ(ButtonAt(made.toolbar, 4).idCommand, 4);
+  DestroyToolbar(&made);
+}
+
 TEST_F(ToolbarsTest, CompactTableGivesEnabledButtonsSeparatorsAndIcons) {
   const ToolbarIconRow rows[] = {{10, 1, BTNS_BUTTON}, {-1, 0, 0}, {11, 4, BTNS_CHECK}, {12, 0, BTNS_BUTTON},
                                  {0, 0, 0}};
