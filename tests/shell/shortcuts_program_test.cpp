@@ -247,6 +247,9 @@ TEST_F(ShortcutsInteractive, EnterCommitsAnInPlaceRenameAndEscCancelsIt) {
   HWND files = GetDlgItem(window_, kFileListId);
   ClickWindow(files);
   ASSERT_TRUE(WaitForFocus(files));
+  // The command is posted once the list has taken the whole click: a posted message comes before a queued
+  // button release, and a rename asked for while the mouse is down is no rename.
+  WaitForMouseLetGo(files);
   const struct {
     WORD key;
     const wchar_t* listed;

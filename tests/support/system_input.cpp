@@ -45,11 +45,6 @@ bool WaitForThreadState(HWND window, Condition holds) {
   return false;
 }
 
-// Until the window's thread holds the mouse no more: a click or drag it took has ended there.
-void WaitForMouseLetGo(HWND window) {
-  WaitForThreadState(window, [](const GUITHREADINFO& info) { return info.hwndCapture == nullptr; });
-}
-
 void SendAt(DWORD flags, POINT screen) {
   const LONG x = screen.x * kAbsoluteRange / (GetSystemMetrics(SM_CXSCREEN) - 1);
   const LONG y = screen.y * kAbsoluteRange / (GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -63,6 +58,10 @@ void ClickScreenPoint(POINT screen, bool rightButton) {
 }
 
 }  // namespace
+
+void WaitForMouseLetGo(HWND window) {
+  WaitForThreadState(window, [](const GUITHREADINFO& info) { return info.hwndCapture == nullptr; });
+}
 
 bool WaitForFocus(HWND window) {
   return WaitForThreadState(window, [window](const GUITHREADINFO& info) { return info.hwndFocus == window; });

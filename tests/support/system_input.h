@@ -27,5 +27,7 @@ bool WaitForFocus(HWND window);
 // Clicks the window until its thread has given it the keyboard focus, three times at most: a window that has only
 // just appeared may still be placing itself or setting its first focus, and a click then misses.
 bool ClickIntoFocus(HWND window);
+// Until the window's thread holds the mouse no more: a click or drag it took has ended there.
+void WaitForMouseLetGo(HWND window);
 // Waits up to two seconds until the thread of `window` shows a menu (a pop-up menu or a combo box's list).
 bool WaitForMenuMode(HWND window);
