@@ -11,7 +11,6 @@
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
 #include "foundation/files/paths.h"
-#include "foundation/profile/profile_store.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/packed_date.h"
 #include "foundation/ui/message_boxes.h"
@@ -24,6 +23,7 @@
 #include "foundation/win32/theme.h"
 #include "foundation/win32/window_wrappers.h"
 #include "shell/main_window.h"
+#include "shell/settings_values.h"
 #include "shell/time_conditions.h"
 #include "shell/tool_run.h"
 #include "views/date_rows.h"
@@ -35,7 +35,6 @@
 namespace {
 
 constexpr int kDialogOk = 99;
-constexpr char kTimeConditionsKey[] = "Attr";
 constexpr uint32_t kEncryptedAttribute = FILE_ATTRIBUTE_ENCRYPTED;
 constexpr uint32_t kReparseAttribute = FILE_ATTRIBUTE_REPARSE_POINT;
 
@@ -169,10 +168,8 @@ void ShowTimeRows(HWND dialog, const AttributesDialogState& state) {
   FillDateRowUnits(dialog, kCreationRow);
   FillDateRowUnits(dialog, kModifiedRow);
   SetUpDateRowArrows(dialog, IDC_FILTER_COPY_DATES);
-  char text[kFilterTextCapacity];
-  ProfileGetString(&g_settingsStore, kMainSection, kTimeConditionsKey, "", text, kFilterTextCapacity);
   FilterRecord stored;
-  ParseFilterDefinition(&stored, text);
+  LoadTimeConditionsSetting(&stored);
   ShowDateRow(dialog, kCreationRow, stored.lower);
   ShowDateRow(dialog, kModifiedRow, stored.upper);
   if (state.marked > 1) {
@@ -231,7 +228,7 @@ void ReadTimeRows(HWND dialog, AttributeChanges* changes) {
   memset(times, 0, sizeof *times);
   ReadDateRow(dialog, kCreationRow, &times->lower);
   ReadDateRow(dialog, kModifiedRow, &times->upper);
-  SaveFilterDefinition(times, kMainSection, kTimeConditionsKey);
+  StoreTimeConditionsSetting(times);
   changes->changeTimes = HasDateCondition(times->lower) || HasDateCondition(times->upper);
 }
 

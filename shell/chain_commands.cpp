@@ -10,7 +10,6 @@
 #include "foundation/files/file_io.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/files/paths.h"
-#include "foundation/profile/profile_store.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"
@@ -19,6 +18,7 @@
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
+#include "shell/settings_values.h"
 #include "views/item_list.h"
 
 namespace {
@@ -42,7 +42,7 @@ void SettingsFileFilter(wchar_t* filter, int capacity) {
 
 // The folder stored as "Save", when it still exists; else empty.
 void ReadSaveFolder(wchar_t* folder, int capacity) {
-  ProfileGetPath(&g_settingsStore, kMainSection, "Save", L"", folder, capacity);
+  LoadSaveFolderSetting(folder, capacity);
   const DWORD attributes = GetFileAttributesLong(folder);
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) folder[0] = 0;
 }
@@ -52,7 +52,7 @@ void StoreSaveFolder(const wchar_t* file) {
   CopyWideBounded(file, folder, kFileDialogCapacity);
   folder[FileNameOffset(folder)] = 0;
   RemoveTrailingBackslash(folder);
-  ProfileSetPath(&g_settingsStore, kMainSection, "Save", folder);
+  StoreSaveFolderSetting(folder);
 }
 
 bool ModuleHasDialog(uint32_t index) {

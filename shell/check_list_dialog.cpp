@@ -21,6 +21,7 @@
 #include "shell/main_window.h"
 #include "shell/toolbar_descriptor.h"
 #include "shell/profile_notices.h"
+#include "shell/settings_values.h"
 
 const CheckListDescription kToolbarCheckList = {
     IDD_CHECK_LIST,  IDC_CHECK_LIST_OK, IDCANCEL,          IDC_CHECK_AVAILABLE_LABEL, IDC_CHECK_CHOSEN_LABEL,
@@ -233,7 +234,7 @@ void ChooseToolbarIconSize(HWND window) {
   if (size == 0) return;
   if (size != g_app->toolbarIconSize) {
     g_app->toolbarIconSize = static_cast<uint16_t>(size);
-    ProfileSetInt(&g_settingsStore, kMainSection, "IconTB", size);
+    StoreIconSizeSetting(IconSizeSetting::kToolbar, g_app->toolbarIconSize);
     SaveSettings(&g_settingsStore, window);
   }
   ShowToolbarByOptions(g_mainToolbar.toolbar);

@@ -18,6 +18,7 @@
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
+#include "shell/settings_values.h"
 #include "shell/status_notices.h"
 #include "views/file_filter.h"
 #include "views/file_list_row.h"
@@ -370,7 +371,7 @@ void SortFileListByColumn(int tablePosition, int x) {
 
 void EditFilter(HWND window) {
   if (ShowFilterDialog(window, AppFilter()) != 1) return;
-  SaveFilterDefinition(AppFilter(), kMainSection, "Filter");
+  StoreFilterSetting(AppFilter());
   // The list shows what the filter let through: a changed filter that applies changes the list.
   if (g_app->options & kOptionFilterApplied) ListCurrentFolder();
 }

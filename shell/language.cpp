@@ -21,6 +21,7 @@
 #include "shell/recent_files.h"
 #include "views/item_list.h"
 #include "shell/profile_notices.h"
+#include "shell/settings_values.h"
 
 namespace {
 
@@ -114,12 +115,12 @@ void InitLanguageDialog(HWND dialog, const char* current) {
 
 void ReadLanguageSetting(char* code, int capacity) {
   if (code[0] != 0) return;
-  ProfileGetString(&g_settingsStore, kMainSection, "Language", "", code, capacity);
+  LoadLanguageSetting(code, capacity);
   if (code[0] != 0) return;
   char system[3];
   GetDefaultLanguageCode(system);
   CopyNarrowBounded(system, code, capacity);
-  ProfileSetString(&g_settingsStore, kMainSection, "Language", code);
+  StoreLanguageSetting(code);
   // While the window is being made: a trouble is told by the start-up command, once the window stands.
   ProfileSave(&g_settingsStore);
 }
@@ -157,7 +158,7 @@ void ShowLanguageDialog(HWND window) {
     GetDefaultLanguageCode(code);
   }
   CopyNarrowBounded(code, g_app->languageCode, sizeof g_app->languageCode);
-  ProfileSetString(&g_settingsStore, kMainSection, "Language", code);
+  StoreLanguageSetting(code);
   SaveSettings(&g_settingsStore, window);
   LoadLanguage(window);
 }

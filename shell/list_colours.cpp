@@ -6,7 +6,6 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
-#include "foundation/profile/profile_store.h"
 #include "foundation/profile/profile_values.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/dialog_list_views.h"
@@ -18,9 +17,11 @@
 #include "foundation/win32/theme.h"
 #include "foundation/win32/window_wrappers.h"
 #include "shell/main_window.h"
+#include "shell/settings_values.h"
 #include "views/file_list_row.h"
 #include "views/folder_tree.h"
 #include "views/item_list.h"
+#include "views/settings_values.h"
 
 namespace {
 
@@ -31,10 +32,6 @@ constexpr int kSampleTextId = 5465;
 constexpr int kSampleCapacity = 128;
 constexpr int kTextRow = 0;
 constexpr int kBackgroundRow = 1;
-constexpr char kColourKey[] = "Color";
-constexpr char kFontKey[] = "Font";
-
-SettingsStore* Store() { return &g_settingsStore; }
 
 HWND Preview(HWND dialog) { return GetDialogItem(dialog, IDC_COLOUR_PREVIEW); }
 
@@ -54,15 +51,15 @@ void AddPreviewRows(HWND list) {
 
 // The stored pair when it is usable (its third value tells whether it is used), else the theme's colours.
 bool ReadStoredColours(COLORREF* pair) {
-  uint32_t stored[3] = {};
-  if (!ProfileGetColorPair(Store(), kMainSection, kColourKey, stored)) {
+  ListColoursSetting stored;
+  if (!LoadListColoursSetting(&stored)) {
     pair[0] = GetThemeColorByIndex(kSlotWindowText);
     pair[1] = GetThemeColorByIndex(kSlotWindow);
     return false;
   }
-  pair[0] = stored[0];
-  pair[1] = stored[1];
-  return stored[2] != 0;
+  pair[0] = stored.text;
+  pair[1] = stored.background;
+  return stored.used;
 }
 
 void ReadPreviewColours(HWND list, COLORREF* pair) {
@@ -106,7 +103,7 @@ void SaveListColours(HWND dialog) {
   COLORREF pair[2];
   ReadPreviewColours(Preview(dialog), pair);
   const bool own = IsDlgButtonCheckedById(dialog, IDC_COLOUR_OWN) == BST_CHECKED;
-  ProfileSetHexInts(Store(), kMainSection, kColourKey, pair[0], pair[1], own ? 1 : 0);
+  StoreListColoursSetting({pair[0], pair[1], own});
   ApplyListColours(FolderTree());
 }
 
@@ -116,7 +113,7 @@ void ChooseListBackColor(HWND dialog) { ChoosePreviewColour(dialog, kBackgroundR
 
 int RunChooseColorWithCustom(HWND owner, COLORREF* colour) {
   COLORREF custom[kCustomColorCount];
-  ProfileGetCustomColors(Store(), kMainSection, custom);
+  LoadCustomColoursSetting(custom);
   CHOOSECOLORW choose = {};
   choose.lStructSize = sizeof choose;
   choose.hwndOwner = owner;
@@ -125,7 +122,7 @@ int RunChooseColorWithCustom(HWND owner, COLORREF* colour) {
   choose.Flags = CC_RGBINIT | CC_FULLOPEN;
   if (!ChooseColorW(&choose)) return 0;
   *colour = choose.rgbResult;
-  ProfileSetCustomColors(Store(), kMainSection, custom);
+  StoreCustomColoursSetting(custom);
   return 1;
 }
 
@@ -136,13 +133,13 @@ void ChooseListFont(HWND window) {
   if (!chosen) return;
   HFONT old = files->font;
   SetListsFont(chosen);
-  ProfileSetFont(Store(), kMainSection, kFontKey, chosen);
+  StoreListFontSetting(chosen);
   ApplyListColours(FolderTree());
   if (old && old != chosen) DeleteObject(old);
 }
 
 void ApplyListFont(HWND window) {
-  HFONT font = ProfileGetFont(Store(), kMainSection, kFontKey);
+  HFONT font = LoadListFontSetting();
   if (!font) CreateUiFont(window, &font, nullptr, true);
   const ItemListControl* files = AppFileList();
   HFONT old = files ? files->font : nullptr;

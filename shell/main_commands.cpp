@@ -34,6 +34,7 @@
 #include "shell/pane_focus.h"
 #include "shell/recent_files.h"
 #include "shell/settings_commands.h"
+#include "shell/settings_values.h"
 #include "shell/startup_commands.h"
 #include "shell/status_notices.h"
 #include "shell/timestamps_tool.h"
@@ -452,5 +453,5 @@ void SetViewMenuChecks(HMENU popup, int position) {
 }
 
 void StoreOptionWord() {
-  ProfileSetOptInt(&g_settingsStore, kMainSection, static_cast<int32_t>(g_app->options));
+  StoreOptionWordSetting(g_app->options);
 }

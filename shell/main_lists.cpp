@@ -5,8 +5,8 @@
 #include "engine/chain_list.h"
 #include "engine/file_list_fields.h"
 #include "foundation/core/app_state.h"
-#include "foundation/profile/profile_store.h"
 #include "shell/main_window.h"
+#include "shell/settings_values.h"
 #include "views/column_layout_text.h"
 #include "views/file_list_columns.h"
 #include "views/item_list.h"
@@ -20,7 +20,7 @@ constexpr uint32_t kChainStyleFlags = 0x1004;  // check boxes, no focus rectangl
 }  // namespace
 
 void CreateMainLists(HWND window) {
-  const int32_t sort = ProfileGetInt(&g_settingsStore, kMainSection, "Sort", 0);
+  const SortSetting sort = LoadSortSetting();
   const uint32_t style = GetListControlStyle(g_app->options);
   g_app->chainList = CreateItemsViewWindow(window, kChainViewWord, style | kChainStyleFlags, kChainListId,
                                            g_chainListColumns, nullptr, nullptr, FreeStepInstanceCallback, nullptr);
@@ -30,8 +30,8 @@ void CreateMainLists(HWND window) {
   if (g_app->fileList) {
     FitDateColumnDefaults(g_app->fileList, g_fileListColumns);
     ApplyColumnLayoutFromProfile(g_app->fileList, kMainSection);
-    g_app->fileList->sortKey = LOWORD(sort);
-    g_app->fileList->sortDirection = static_cast<int16_t>(HIWORD(sort));
+    g_app->fileList->sortKey = sort.key;
+    g_app->fileList->sortDirection = sort.direction;
     ItemsViewUpdateSortArrow(g_app->fileList);
   }
 }

@@ -14,7 +14,6 @@
 #include "foundation/ui/header_columns.h"
 #include "foundation/win32/menu_icons.h"
 #include "foundation/profile/profile_store.h"
-#include "foundation/profile/profile_values.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/resource_library.h"
 #include "foundation/win32/system_functions.h"
@@ -38,14 +37,13 @@
 #include "views/item_list.h"
 #include "views/status_bar.h"
 #include "shell/profile_notices.h"
+#include "shell/settings_values.h"
 
 namespace {
 
 constexpr int kTitleCapacity = 40;
 constexpr int kLargeIconSize = 32;
 constexpr int kSmallIconSize = 16;
-constexpr int kLargestIconSize = 256;
-constexpr int kExportModeCount = 8;
 
 bool g_oleStarted = false;
 
@@ -62,22 +60,15 @@ void UseResourceLibrary() {
   if (library && !g_app->uiStrings) g_app->uiStrings = library->languages[0].table;
 }
 
-// A stored size no icon has counts as none, so that the default takes its place.
-uint16_t ReadIconSize(const char* key) {
-  const int32_t size = ProfileGetInt(Store(), kMainSection, key, 0);
-  return static_cast<uint16_t>(size > 0 && size <= kLargestIconSize ? size : 0);
-}
-
 void ReadViewSettings() {
   g_app->compareMode = (g_app->options & kOptionCompareModeOne) ? 1 : 2;
-  const int32_t exportMode = ProfileGetInt(Store(), kMainSection, "ExpMode", 0);
-  g_app->exportMode = static_cast<uint32_t>(exportMode) < kExportModeCount ? exportMode : 0;
+  g_app->exportMode = LoadExportModeSetting();
   g_app->splitterCursors[0] = LoadCursorW(g_app->instance, MAKEINTRESOURCEW(IDCUR_SPLIT_VERTICAL));
   g_app->splitterCursors[1] = LoadCursorW(g_app->instance, MAKEINTRESOURCEW(IDCUR_SPLIT_HORIZONTAL));
   LoadSplitterPosition();
-  g_app->listIconSize = ReadIconSize("Icon");
-  g_app->toolbarIconSize = ReadIconSize("IconTB");
-  g_app->menuIconSize = ReadIconSize("IconMn");
+  g_app->listIconSize = LoadIconSizeSetting(IconSizeSetting::kList);
+  g_app->toolbarIconSize = LoadIconSizeSetting(IconSizeSetting::kToolbar);
+  g_app->menuIconSize = LoadIconSizeSetting(IconSizeSetting::kMenu);
 }
 
 void CreateBars(HWND window) {
@@ -114,23 +105,15 @@ void ShowBarsByOptions() {
   ShowBar(g_statusBar.window, &g_statusBar.shown, !(options & kOptionStatusBarHidden));
 }
 
-void ReadFilter() {
-  char text[kFilterTextCapacity];
-  ProfileGetString(Store(), kMainSection, "Filter", "", text, kFilterTextCapacity);
-  ParseFilterDefinition(AppFilter(), text);
-}
-
 // An empty current folder (nothing was listed in this run) leaves the stored one for the next start.
 void WriteLastFolder() {
-  if (g_app->currentFolder[0] != 0) ProfileSetPath(Store(), kMainSection, "LastFolder", g_app->currentFolder);
+  if (g_app->currentFolder[0] != 0) StoreLastFolderSetting(g_app->currentFolder);
 }
 
-// The file list's sort as "Sort": the descending flag in the high word, the sort key in the low one.
 void StoreFileListSort() {
   ItemListControl* files = g_app->fileList;
   if (!files) return;
-  const uint32_t descending = files->sortDirection != 0 ? 1 : 0;
-  ProfileSetInt(Store(), kMainSection, "Sort", static_cast<int32_t>(descending << 16 | files->sortKey));
+  StoreSortSetting(files->sortKey, files->sortDirection != 0);
   g_app->fileList = nullptr;
 }
 
@@ -144,8 +127,8 @@ void DeleteFileListFont() {
 void StoreStateOfRun(HWND window) {
   ++g_app->closingCount;
   SaveModuleChainToSettings();
-  ProfileSaveWindowPos(Store(), kMainSection, window);
-  ProfileSetInt(Store(), kMainSection, "ExpMode", g_app->exportMode);
+  StoreMainWindowPlacement(window);
+  StoreExportModeSetting(g_app->exportMode);
   WriteLastFolder();
   StoreOptionWord();
   ReleaseUndoList();
@@ -161,7 +144,7 @@ void StoreStateOfRun(HWND window) {
 
 HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
   InitCommonControlClasses();
-  g_app->displayMode = ProfileGetInt(Store(), kMainSection, "DM", 0);
+  g_app->displayMode = LoadDisplayModeSetting();
   SetDarkModePreference(AppModeOfDisplayMode(g_app->displayMode));
   g_app->instance = instance;
   CopyWideBounded(kProgramTitle, g_app->title, kTitleCapacity);
@@ -169,7 +152,7 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
   UseResourceLibrary();
   g_app->largeIcon = LoadProgramIcon(instance, kLargeIconSize);
   WindowPlacementRecord placement;
-  ProfileGetWindowPos(Store(), kMainSection, &placement, kMainWindowDefaultWidth, kMainWindowDefaultHeight);
+  LoadMainWindowPlacement(&placement);
   const WindowClassFields windowClass = {MainWindowProc, CS_DBLCLKS, nullptr, g_app->largeIcon,
                                          LoadProgramIcon(instance, kSmallIconSize), nullptr, kMainWindowClass,
                                          instance};
@@ -220,7 +203,7 @@ void OnMainWindowCreate(HWND window) {
 }
 
 void InitMainWindow(HWND window) {
-  ReplaceOptionWord(static_cast<uint32_t>(ProfileGetOptInt(Store(), kMainSection, kDefaultOptions)));
+  ReplaceOptionWord(LoadOptionWordSetting());
   ApplyWindowTheme(window);
   InitModuleDescriptors();
   CreateMainLists(window);
@@ -236,7 +219,7 @@ void InitMainWindow(HWND window) {
   }
   ApplyViewOptions(window);
   ShowBarsByOptions();
-  ReadFilter();
+  LoadFilterSetting(AppFilter());
   ApplyAlwaysOnTop(window);
   LoadLanguage(window);
   PostWindowMessage(window, WM_COMMAND, kRestoreChainCommand, kRestoreChainAtStart);
@@ -252,7 +235,7 @@ void SaveStateOnExit(HWND window) {
 
 void SaveSessionState(HWND window) {
   WriteLastFolder();
-  ProfileSaveWindowPos(Store(), kMainSection, window);
+  StoreMainWindowPlacement(window);
   StoreOptionWord();
   SaveSettings(Store(), window);
 }

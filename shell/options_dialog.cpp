@@ -44,6 +44,7 @@
 #include "views/item_list.h"
 #include "views/status_bar.h"
 #include "shell/profile_notices.h"
+#include "shell/settings_values.h"
 
 namespace {
 
@@ -337,9 +338,9 @@ void RefreshSizeTexts() {
 }
 
 void StoreIconSizes(uint32_t effects) {
-  if (effects & kStoreListIcons) ProfileSetInt(&g_settingsStore, kMainSection, "Icon", g_app->listIconSize);
+  if (effects & kStoreListIcons) StoreIconSizeSetting(IconSizeSetting::kList, g_app->listIconSize);
   if (effects & kStoreMenuIcons) {
-    ProfileSetInt(&g_settingsStore, kMainSection, "IconMn", g_app->menuIconSize);
+    StoreIconSizeSetting(IconSizeSetting::kMenu, g_app->menuIconSize);
     LoadMenuIcons();
   }
 }

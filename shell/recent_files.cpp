@@ -7,14 +7,13 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/memory.h"
 #include "foundation/files/paths.h"
-#include "foundation/profile/profile_store.h"
 #include "shell/main_commands.h"
+#include "shell/settings_values.h"
 
 RecentFilesTable g_recentFiles;
 
 namespace {
 
-constexpr char kRecentSection[] = "MRU";
 constexpr int kMenuTextCapacity = 60;
 constexpr int kExitCommand = 101;
 
@@ -23,11 +22,6 @@ bool EnsureEntries(RecentFilesTable* table) {
   const uint32_t bytes = static_cast<uint32_t>(table->limit + 1) * sizeof(RecentFileEntry);
   table->entries = static_cast<RecentFileEntry*>(AllocZeroed(bytes));
   return table->entries != nullptr;
-}
-
-void KeyOf(int n, char* key) {
-  key[0] = static_cast<char>('1' + n);
-  key[1] = 0;
 }
 
 void RemoveEntry(RecentFilesTable* table, int n) {
@@ -88,10 +82,8 @@ void FreeRecentFiles(RecentFilesTable* table) {
 
 void LoadRecentFiles(RecentFilesTable* table, HWND window) {
   if (!EnsureEntries(table)) return;
-  char key[2];
   for (int i = 0; i < table->limit; ++i) {
-    KeyOf(i, key);
-    ProfileGetPath(&g_settingsStore, kRecentSection, key, L"", table->entries[i].path, kRecentFilePathCapacity);
+    LoadRecentFileSetting(i, table->entries[i].path, kRecentFilePathCapacity);
   }
   // An empty path ends the used entries.
   for (int i = 0; i < table->limit; ++i) {
@@ -104,15 +96,7 @@ void LoadRecentFiles(RecentFilesTable* table, HWND window) {
 
 void SaveRecentFiles(const RecentFilesTable* table) {
   if (!table->entries) return;
-  char key[2];
-  for (int i = 0; i < table->limit; ++i) {
-    KeyOf(i, key);
-    if (table->entries[i].path[0]) {
-      ProfileSetPath(&g_settingsStore, kRecentSection, key, table->entries[i].path);
-    } else {
-      ProfileDeleteKey(&g_settingsStore, kRecentSection, key);
-    }
-  }
+  for (int i = 0; i < table->limit; ++i) StoreRecentFileSetting(i, table->entries[i].path);
 }
 
 void RebuildRecentMenu(RecentFilesTable* table, HWND window) {

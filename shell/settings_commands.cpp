@@ -25,6 +25,7 @@
 #include "shell/main_window.h"
 #include "shell/shortcut_page.h"
 #include "shell/profile_notices.h"
+#include "shell/settings_values.h"
 
 namespace {
 
@@ -152,7 +153,7 @@ int ResetSettings(HWND window) {
 void SetDisplayMode(HWND window, int mode) {
   if (IsJobBusy() || mode == g_app->displayMode) return;
   g_app->displayMode = mode;
-  ProfileSetInt(Store(), kMainSection, "DM", mode);
+  StoreDisplayModeSetting(mode);
   SaveSettings(Store(), window);
   const bool wasDark = IsDarkModeOn();
   const bool dark = SetDarkModePreference(AppModeOfDisplayMode(mode)) != 0;

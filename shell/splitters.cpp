@@ -1,19 +1,15 @@
 #include "shell/splitters.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "foundation/core/app_state.h"
-#include "foundation/profile/profile_store.h"
 #include "foundation/win32/window_wrappers.h"
 #include "shell/pane_layout.h"
+#include "shell/settings_values.h"
 #include "views/item_list.h"
 
 namespace {
 
-constexpr char kSplitterKey[] = "Sep";
-constexpr int32_t kLargestTreeWidth = 1000;
-constexpr int32_t kLargestChainHeight = 999;
 constexpr int kHalfGap = kSplitterGap / 2;
 // Room for one row of the chain list below its header, or without a header.
 constexpr int kRowRoomBelowHeader = 5;
@@ -95,25 +91,6 @@ void SplitterButtonUp(HWND window) {
   RepaintPanes(window);
 }
 
-bool ParseSplitterPosition(const char* text, int32_t* treeWidth, int32_t* chainHeight) {
-  int width = 0;
-  int height = 0;
-  int end = 0;
-  if (sscanf(text, "%d,%d%n", &width, &height, &end) != 2 || text[end] != 0) return false;
-  if (width < 1 || width > kLargestTreeWidth || height < 1 || height > kLargestChainHeight) return false;
-  *treeWidth = width;
-  *chainHeight = height;
-  return true;
-}
+void LoadSplitterPosition() { LoadSplitterSetting(&g_app->treeWidth, &g_app->chainHeight); }
 
-void LoadSplitterPosition() {
-  char text[32];
-  ProfileGetString(&g_settingsStore, kMainProfileSection, kSplitterKey, "", text, sizeof text);
-  ParseSplitterPosition(text, &g_app->treeWidth, &g_app->chainHeight);
-}
-
-void SaveSplitterPosition() {
-  char text[32];
-  snprintf(text, sizeof text, "%d,%d", static_cast<int>(g_app->treeWidth), static_cast<int>(g_app->chainHeight));
-  ProfileSetString(&g_settingsStore, kMainProfileSection, kSplitterKey, text);
-}
+void SaveSplitterPosition() { StoreSplitterSetting(g_app->treeWidth, g_app->chainHeight); }

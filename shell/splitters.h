@@ -30,9 +30,7 @@ void SplitterMouseMove(HWND window, POINT position);
 // WM_LBUTTONUP: the drag ends and the places are stored.
 void SplitterButtonUp(HWND window);
 
-// "Sep" from and into the profile store. A value is taken only as exactly two numbers, the tree width 1-1000
-// and the chain height 1-999; otherwise the first layout gives the panes their default shares.
+// The places from and into "Sep" of the profile store; without a usable value the first layout gives the panes
+// their default shares.
 void LoadSplitterPosition();
 void SaveSplitterPosition();
-// The two numbers of a "Sep" value; false (and nothing changed) when the text is no such value.
-bool ParseSplitterPosition(const char* text, int32_t* treeWidth, int32_t* chainHeight);

@@ -21,6 +21,7 @@
 #include "shell/recent_files.h"
 #include "views/folder_listing.h"
 #include "shell/profile_notices.h"
+#include "shell/settings_values.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ void RestoreChainAtStartup(HWND window) {
   if (CountSteps() == 0) RestoreModuleChain();
   if (g_app->moduleOfferCount == 0) OfferModuleMenuIfChainEmpty(window);
   StartRegistrationsUpdate();
-  ProfileDeleteSection(&g_settingsStore, "LR");
+  DeleteLrSection();
 }
 
 void ProcessCommandLine(HWND window) {
@@ -95,5 +96,5 @@ void TakeStartFolder(wchar_t* folder, int capacity) {
     FreeAndNull(&g_app->startFolder);
     return;
   }
-  ProfileGetPath(&g_settingsStore, kMainSection, "LastFolder", L"", folder, capacity);
+  LoadLastFolderSetting(folder, capacity);
 }

@@ -1,6 +1,5 @@
 #include "shell/timestamp_options.h"
 
-#include "foundation/profile/profile_store.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
@@ -14,7 +13,6 @@
 namespace {
 
 constexpr int kDialogOk = 99;
-constexpr char kOptionsKey[] = "OptTS";
 constexpr int kTextCapacity = 128;
 
 constexpr int kTimestampTextIds[] = {kTextTimestamps,
@@ -63,14 +61,6 @@ void FillExifChoices(HWND dialog, uint32_t options) {
 uint32_t* OptionsOf(HWND dialog) { return reinterpret_cast<uint32_t*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
 
 }  // namespace
-
-uint32_t LoadTimestampOptions() {
-  return static_cast<uint32_t>(ProfileGetInt(&g_settingsStore, kMainSection, kOptionsKey, 0));
-}
-
-void StoreTimestampOptions(uint32_t options) {
-  ProfileSetInt(&g_settingsStore, kMainSection, kOptionsKey, static_cast<int32_t>(options));
-}
 
 void TimestampOptionDialogInit(HWND dialog, uint32_t options) {
   ApplyDialogTexts(dialog, kTimestampTextIds);

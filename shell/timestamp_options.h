@@ -16,10 +16,6 @@ constexpr uint32_t kTimestampSetCreation = 0x200;
 constexpr uint32_t kTimestampSetModification = 0x400;
 constexpr uint32_t kTimestampRoundToDos = 0x800;
 
-// The stored options (default 0), and storing them.
-uint32_t LoadTimestampOptions();
-void StoreTimestampOptions(uint32_t options);
-
 // Shows the options in the dialog's controls.
 void TimestampOptionDialogInit(HWND dialog, uint32_t options);
 // The options the controls show: each box's bit set when it is checked and cleared otherwise, the EXIF list's

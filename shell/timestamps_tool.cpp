@@ -9,6 +9,7 @@
 #include "foundation/text/packed_date.h"
 #include "metadata/exif_info.h"
 #include "metadata/mail_info.h"
+#include "shell/settings_values.h"
 #include "shell/timestamp_options.h"
 #include "shell/tool_run.h"
 

@@ -9,6 +9,7 @@
 #include "foundation/win32/window_wrappers.h"
 #include "shell/main_window.h"
 #include "shell/profile_notices.h"
+#include "shell/settings_values.h"
 
 ToolbarDescriptor g_mainToolbar;
 
@@ -110,7 +111,6 @@ void InitMainToolbarDescriptor(ToolbarDescriptor* descriptor, SettingsStore* sto
   descriptor->buttons = kMainToolbarButtons;
   descriptor->defaultChoice = kMainToolbarDefaultChoice;
   descriptor->store = store;
-  descriptor->key = "TB";
   descriptor->separatorId = kSeparatorCommand;
   descriptor->controlId = kMainToolbarControlId;
 }
@@ -131,7 +131,7 @@ const ToolbarButtonRow* FindToolbarButton(const ToolbarDescriptor* descriptor, i
 
 void LoadToolbarChoice(ToolbarDescriptor* descriptor) {
   char text[kToolbarChoiceTextCapacity] = {};
-  ProfileGetString(descriptor->store, kMainSection, descriptor->key, "", text, kToolbarChoiceTextCapacity);
+  LoadToolbarChoiceSetting(descriptor->store, text, kToolbarChoiceTextCapacity);
   uint16_t* stored = ParseToolbarChoice(descriptor, text);
   if (stored) {
     TakeChoice(descriptor, stored);
@@ -207,7 +207,7 @@ void LoadToolbarIcons(ToolbarDescriptor* descriptor) {
 void SaveToolbarChoice(ToolbarDescriptor* descriptor) {
   char text[kToolbarChoiceTextCapacity];
   FormatToolbarChoice(descriptor, text, kToolbarChoiceTextCapacity);
-  ProfileSetString(descriptor->store, kMainSection, descriptor->key, text);
+  StoreToolbarChoiceSetting(descriptor->store, text);
   SaveSettings(descriptor->store, nullptr);
 }
 

@@ -31,7 +31,6 @@ struct ToolbarDescriptor {
   const ToolbarButtonRow* buttons;
   const uint16_t* defaultChoice;  // command ids, 0-terminated; the separator id stands for a separator
   SettingsStore* store;
-  const char* key;     // value of the stored choice in section "QVRX"
   uint16_t iconSize;   // 0 until set
   uint16_t separatorId;
   uint16_t bitmapId;   // 0: one icon per button

@@ -11,7 +11,6 @@
 #include "foundation/files/paths.h"
 #include "foundation/files/shell_folders.h"
 #include "foundation/files/text_files.h"
-#include "foundation/profile/profile_store.h"
 #include "foundation/providers/local_delete.h"
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
@@ -21,6 +20,7 @@
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "shell/main_window.h"
+#include "shell/settings_values.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ struct UpdateCheckRequest {
 
 void ProductListAddress(wchar_t (&address)[kPathCapacity]) {
   char site[kPathCapacity];
-  ProfileGetString(&g_settingsStore, kMainSection, kUpdateSiteKey, kMakerWebSite, site, kPathCapacity);
+  LoadUpdateSiteSetting(site, kPathCapacity);
   MultiByteToWideBounded(site, address, kPathCapacity, CP_ACP);
   AppendPathComponent(kProductListName, address, kPathCapacity);
   BackslashesToSlashes(address);

@@ -12,7 +12,6 @@
 #include <windows.h>
 #include <urlmon.h>
 
-constexpr char kUpdateSiteKey[] = "UpdateSite";
 constexpr char kMakerWebSite[] = "https://tallowby.example";
 constexpr ULONG kProductListLimit = 1u << 20;
 

@@ -177,6 +177,12 @@ int FormatFilterDefinition(const FilterRecord* record, char* text, int capacity)
   return list.result;
 }
 
+int LoadFilterDefinition(FilterRecord* record, const char* section, const char* key) {
+  char text[kFilterTextCapacity];
+  ProfileGetString(&g_settingsStore, section, key, "", text, kFilterTextCapacity);
+  return ParseFilterDefinition(record, text);
+}
+
 int SaveFilterDefinition(FilterRecord* record, const char* section, const char* key) {
   if (record == nullptr) return kInvalidParameter;
   for (FilterHalf* half : {&record->lower, &record->upper}) {

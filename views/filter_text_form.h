@@ -26,6 +26,10 @@ int ParseFilterDefinition(FilterRecord* record, const char* text);
 // then being empty.
 int FormatFilterDefinition(const FilterRecord* record, char* text, int capacity);
 
+// Fills the record from the text form stored in the program's profile store under section and key, as
+// ParseFilterDefinition does (a missing value leaves it zero-filled).
+int LoadFilterDefinition(FilterRecord* record, const char* section, const char* key);
+
 // Writes the record's text form into the program's profile store as a string value under section and key.
 // A 'T' condition is first reduced to its time of day in the record itself. 0; the formatting error when the
 // text could not be made, and then nothing is written.

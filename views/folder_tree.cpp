@@ -9,8 +9,6 @@
 #include "foundation/core/app_state.h"
 #include "foundation/files/paths.h"
 #include "foundation/files/shell_folders.h"
-#include "foundation/profile/profile_store.h"
-#include "foundation/profile/profile_values.h"
 #include "foundation/providers/directory_listing.h"
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
@@ -23,6 +21,7 @@
 #include "views/item_list.h"
 #include "views/item_list_layout.h"
 #include "views/item_list_rows.h"
+#include "views/settings_values.h"
 #include "views/shell_context_menu.h"
 
 namespace {
@@ -333,14 +332,14 @@ void ApplyFileIconsOption(HWND tree) {
 }
 
 void ApplyListColours(HWND tree) {
-  uint32_t stored[3] = {};
+  ListColoursSetting stored;
   COLORREF text = GetThemeColorByIndex(kSlotWindowText);
   COLORREF background = GetThemeColorByIndex(kSlotWindow);
   // A pair that cannot be read, or whose colours are too alike to read text on, gives way to the theme's, and
-  // so does a pair the user turned off (its third value clear): the options dialog keeps it for next time.
-  if (ProfileGetColorPair(&g_settingsStore, kMainProfileSection, "Color", stored) && stored[2] != 0) {
-    text = stored[0];
-    background = stored[1];
+  // so does a pair the user turned off: the options dialog keeps it for next time.
+  if (LoadListColoursSetting(&stored) && stored.used) {
+    text = stored.text;
+    background = stored.background;
   }
   ItemListControl* files = AppFileList();
   for (ItemListControl* list : {AppChainList(), files}) {

@@ -26,6 +26,7 @@ void GetProfilePathPerUser(const SettingsStore* store, wchar_t* target, int capa
 constexpr int kWork = 2048;
 constexpr char kUseThisSection[] = "UseThis";
 constexpr char kOptKey[] = "Opt";
+constexpr char kVersionKey[] = "Version";
 constexpr size_t kProfileNameLength = 5;
 constexpr size_t kUtf8MarkLength = 3;
 
@@ -690,7 +691,7 @@ int ProfileSave(SettingsStore* store) {
   if (!lock.Held()) return WAIT_TIMEOUT;
   if (store->path[0] == 0 || !store->changed || store->text == nullptr) return 0;
   if (store->loadError != 0) return store->loadError;
-  if (store->flags & kProfileMainStore) ProfileSetString(store, kMainProfileSection, "Version", kProgramVersionText);
+  if (store->flags & kProfileMainStore) ProfileSetString(store, kMainProfileSection, kVersionKey, kProgramVersionText);
   wchar_t tried[kProfilePathCapacity];
   CopyWideString(store->path, tried, kProfilePathCapacity);
   int result = WriteTextIfDifferent(store);

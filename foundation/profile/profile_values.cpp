@@ -16,6 +16,8 @@ namespace {
 
 constexpr char kPositionKey[] = "Pos";
 constexpr char kCustomColorsKey[] = "CC";
+constexpr char kDesktopSection[] = "Desk";
+constexpr char kDesktopSizeKey[] = ".";
 constexpr int kFontNumberCount = 13;
 constexpr int kSmallestWindowSide = 50;
 constexpr int kColorPairDistance = 94;
@@ -331,12 +333,13 @@ void ProfileCheckDesktopSize(SettingsStore* store) {
   if (store == nullptr) return;
   const SIZE desktop = DesktopSize();
   char text[kListCapacity];
-  ProfileGetString(store, "Desk", ".", "", text, kListCapacity);
+  ProfileGetString(store, kDesktopSection, kDesktopSizeKey, "", text, kListCapacity);
   uint32_t stored[2] = {};
   const bool present = ParseNumberList(text, stored, 2) >= 2;
   const bool sameWidth = present && AsSigned(stored[0]) == desktop.cx;
   const bool sameHeight = present && AsSigned(stored[1]) == desktop.cy;
   if (sameWidth && sameHeight) return;
   if (present && !sameWidth && !sameHeight) store->flags |= kProfileDesktopChanged;
-  ProfileSetHexInts(store, "Desk", ".", static_cast<uint32_t>(desktop.cx), static_cast<uint32_t>(desktop.cy), 0);
+  ProfileSetHexInts(store, kDesktopSection, kDesktopSizeKey, static_cast<uint32_t>(desktop.cx),
+                    static_cast<uint32_t>(desktop.cy), 0);
 }

@@ -16,6 +16,7 @@
 #include "program_state_scope.h"
 #include "remote_program.h"
 #include "shell/pane_layout.h"
+#include "shell/settings_values.h"
 #include "shell/splitters.h"
 #include "views/status_bar.h"
 #include "support/system_input.h"

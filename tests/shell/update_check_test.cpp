@@ -16,6 +16,7 @@
 #include "program_fixture.h"
 #include "program_state_scope.h"
 #include "shell/main_window.h"
+#include "shell/settings_values.h"
 #include "shell/update_check.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
