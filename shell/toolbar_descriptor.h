@@ -30,7 +30,7 @@ struct ToolbarDescriptor {
   DWORD extraStyle;    // added to the toolbar's own style bits
   const ToolbarButtonRow* buttons;
   const uint16_t* defaultChoice;  // command ids, 0-terminated; the separator id stands for a separator
-  SettingsStore* store;
+  SettingsStore* store;  // holds the chosen buttons as "TB"
   uint16_t iconSize;   // 0 until set
   uint16_t separatorId;
   uint16_t bitmapId;   // 0: one icon per button
@@ -50,7 +50,7 @@ extern ToolbarDescriptor g_mainToolbar;
 // Longest stored choice, in characters.
 constexpr int kToolbarChoiceTextCapacity = 1024;
 
-// Sets the main toolbar's descriptor up over the store: its buttons, its default choice, key "TB", no window.
+// Sets the main toolbar's descriptor up over the store: its buttons, its default choice, no window.
 void InitMainToolbarDescriptor(ToolbarDescriptor* descriptor, SettingsStore* store);
 // Destroys the toolbar window with its image lists, frees the choice (read again for the next window) and
 // destroys the dialog's image list.
