@@ -8,13 +8,13 @@
 #include "foundation/core/guard.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/profile/profile_values.h"
-#include "foundation/text/numbers.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/resource_library.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
+#include "shell/settings_values.h"
 
 KeyHookState g_keyHookState;
 
@@ -46,7 +46,6 @@ const uint16_t kReservedShortcutKeys[] = {
 
 namespace {
 
-constexpr char kKeysSection[] = "Keys";
 constexpr char kCommandNameTableCode[] = "-";
 // Record 1 of the key table names the language itself, no command.
 constexpr int kFirstCommandNameRecord = 2;
@@ -96,12 +95,10 @@ const ShortcutDefault* FindPair(const ShortcutDefault* table, uint16_t keyCode) 
   return nullptr;
 }
 
-int EnterProfileKey(const char* key, const char* value, void* userData) {
+void EnterProfileKey(uint32_t keyCode, const char* commandName, void* userData) {
   auto* state = static_cast<KeyHookState*>(userData);
-  const uint32_t keyCode = NarrowToUIntDecimal(key);
-  if (keyCode == 0 || keyCode >= kShortcutTableSize || IsReservedShortcutKey(static_cast<uint16_t>(keyCode))) return 0;
-  if (value[0] != 0) state->shortcuts[keyCode] = static_cast<uint16_t>(ParseCommandName(value));
-  return 0;
+  if (keyCode == 0 || keyCode >= kShortcutTableSize || IsReservedShortcutKey(static_cast<uint16_t>(keyCode))) return;
+  if (commandName[0] != 0) state->shortcuts[keyCode] = static_cast<uint16_t>(ParseCommandName(commandName));
 }
 
 // Win+Alt: the main window's placement again, kept on the screen, when the user agrees.
@@ -161,7 +158,7 @@ void InitKeyHookState(KeyHookState* state) {
   if (!state) return;
   *state = KeyHookState{};
   state->defaults = kDefaultShortcutTable;
-  state->section = kKeysSection;
+  state->section = kShortcutsSection;
   state->commandNames = kCommandNameTable;
 }
 
@@ -188,7 +185,7 @@ void FillShortcutTable(KeyHookState* state) {
   for (const ShortcutDefault* pair = state->defaults; pair && pair->keyCode != 0; ++pair) {
     if (pair->keyCode < kShortcutTableSize) state->shortcuts[pair->keyCode] = pair->commandId;
   }
-  if (state->section) ProfileEnumSection(&g_settingsStore, state->section, EnterProfileKey, state);
+  if (state->section) LoadShortcutSettings(state->section, EnterProfileKey, state);
 }
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM virtualKey, LPARAM keyFlags) {

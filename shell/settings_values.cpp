@@ -5,6 +5,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/profile/profile_values.h"
+#include "foundation/text/numbers.h"
 #include "foundation/win32/window_placement.h"
 #include "shell/main_window.h"
 #include "shell/update_check.h"
@@ -198,6 +199,32 @@ void StoreRecentFileSetting(int index, const wchar_t* path) {
     ProfileDeleteKey(Store(), kRecentFilesSection, key);
   }
 }
+
+namespace {
+struct ShortcutWalk {
+  ShortcutSettingVisitor visit;
+  void* userData;
+};
+
+int VisitShortcutLine(const char* key, const char* value, void* userData) {
+  const auto* walk = static_cast<const ShortcutWalk*>(userData);
+  walk->visit(NarrowToUIntDecimal(key), value, walk->userData);
+  return 0;
+}
+}  // namespace
+
+void LoadShortcutSettings(const char* section, ShortcutSettingVisitor visit, void* userData) {
+  ShortcutWalk walk = {visit, userData};
+  ProfileEnumSection(Store(), section, VisitShortcutLine, &walk);
+}
+
+void StoreShortcutSetting(const char* section, uint16_t keyCode, const char* commandName) {
+  char key[16];
+  IntToNarrowDecimal(keyCode, key, sizeof key);
+  ProfileSetString(Store(), section, key, commandName);
+}
+
+void DeleteShortcutSettings(const char* section) { ProfileDeleteSection(Store(), section); }
 
 constexpr char kLrSection[] = "LR";
 

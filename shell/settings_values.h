@@ -89,5 +89,13 @@ void StoreToolbarChoiceSetting(SettingsStore* store, const char* text);
 void LoadRecentFileSetting(int index, wchar_t* path, int capacity);
 void StoreRecentFileSetting(int index, const wchar_t* path);
 
+// Section "Keys" (the shortcut state may name another): one line per key whose command differs from its default,
+// the key code in decimal = the command's name ("-" for none). The reader calls `visit` for each line.
+constexpr char kShortcutsSection[] = "Keys";
+using ShortcutSettingVisitor = void (*)(uint32_t keyCode, const char* commandName, void* userData);
+void LoadShortcutSettings(const char* section, ShortcutSettingVisitor visit, void* userData);
+void StoreShortcutSetting(const char* section, uint16_t keyCode, const char* commandName);
+void DeleteShortcutSettings(const char* section);
+
 // Section "LR" is not kept from one run to the next.
 void DeleteLrSection();

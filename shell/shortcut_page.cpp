@@ -1,8 +1,6 @@
 #include "shell/shortcut_page.h"
 
 #include "foundation/core/app_state.h"
-#include "foundation/profile/profile_store.h"
-#include "foundation/text/numbers.h"
 #include "foundation/ui/dialog_list_views.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
@@ -16,6 +14,7 @@
 #include "shell/keyboard_hook.h"
 #include "shell/main_commands.h"
 #include "shell/menu_icon_table.h"
+#include "shell/settings_values.h"
 #include "shell/shortcut_key_dialog.h"
 
 namespace {
@@ -75,11 +74,7 @@ void MarkSortedColumn(HWND list, int column, bool descending) {
   }
 }
 
-void WriteKey(uint16_t keyCode, const char* value) {
-  char key[16];
-  IntToNarrowDecimal(keyCode, key, sizeof key);
-  ProfileSetString(&g_settingsStore, g_keyHookState.section, key, value);
-}
+void WriteKey(uint16_t keyCode, const char* value) { StoreShortcutSetting(g_keyHookState.section, keyCode, value); }
 
 }  // namespace
 
@@ -232,7 +227,7 @@ void UpdateListToolbarButtons(HWND dialog, int listId, int toolbarId, int item) 
 void SaveShortcutKeys(HWND dialog) {
   KeyHookState* state = &g_keyHookState;
   HWND list = ShortcutList(dialog);
-  ProfileDeleteSection(&g_settingsStore, state->section);
+  DeleteShortcutSettings(state->section);
   bool used[kShortcutTableSize] = {};
   const int count = RowCount(list);
   for (int row = 0; row < count; ++row) {

@@ -65,6 +65,7 @@ TEST_F(SettingsValues, EachValueIsWrittenInTheFormEarlierRunsWrote) {
       {"QVRX", "Color", [] { StoreListColoursSetting({0x102030, 0xFFFFFF, true}); }, "#102030,ffffff,1"},
       {"QVRX", "Color", [] { StoreListColoursSetting({0x102030, 0xFFFFFF, false}); }, "#102030,ffffff"},
       {"MRU", "2", [] { StoreRecentFileSetting(1, L"C:\\a.zqr"); }, "C:\\a.zqr"},
+      {"Keys", "624", [] { StoreShortcutSetting(kShortcutsSection, 624, "FileNew"); }, "FileNew"},
       {"MRU", "2", [] { StoreRecentFileSetting(1, L""); }, "(missing)"},
   };
   for (const auto& c : cases) {
