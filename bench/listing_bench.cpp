@@ -3,9 +3,10 @@
 // and the bytes the rows take against the row size formula (581 bytes plus two per name character).
 // Target: at most twice the bare loop.
 //
-// Then the listing with what follows it (sort by name descending, preview of a two-step chain, problem notice),
-// as the program runs it, against the former sequence in the same run: preview, sort, and the preview once more
-// when the sort moved rows. Prints the preview passes per listing and the times of both, and their ratio.
+// Then the listing with what follows it (sort by name descending, preview of two steps and a step that counts
+// the passes, problem notice), as the program runs it, against the former sequence in the same run: preview,
+// sort, and the preview once more when the sort moved rows. Prints the preview passes per listing and the times
+// of both, and their ratio.
 //
 // Usage: listing_bench [folder]. Without a folder the program makes one of 100 000 empty files in the
 // temporary folder and removes it afterwards; with one, it lists the files already there. Under Wine, making
