@@ -3,6 +3,11 @@
 // and the bytes the rows take against the row size formula (581 bytes plus two per name character).
 // Target: at most twice the bare loop.
 //
+// Then the listing with what follows it (sort by name descending, preview of two steps and a step that counts
+// the passes, problem notice), as the program runs it, against the former sequence in the same run: preview,
+// sort, and the preview once more when the sort moved rows. Prints the preview passes per listing and the times
+// of both, and their ratio.
+//
 // Usage: listing_bench [folder]. Without a folder the program makes one of 100 000 empty files in the
 // temporary folder and removes it afterwards; with one, it lists the files already there. Under Wine, making
 // the files through the system takes many minutes (each new name is looked up in the whole folder), so make
@@ -13,22 +18,36 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "bench/bench_chain.h"
 #include "bench_folder.h"
+#include "engine/file_list_fields.h"
+#include "engine/preview.h"
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/memory.h"
 #include "foundation/providers/providers.h"
 #include "foundation/win32/system_functions.h"
+#include "shell/main_lists.h"
+#include "shell/status_notices.h"
 #include "views/file_filter.h"
+#include "views/file_list_columns.h"
 #include "views/file_list_row.h"
 #include "views/filter_text_form.h"
 #include "views/folder_listing.h"
 #include "views/item_list.h"
+#include "views/list_operations.h"
+#include "views/status_bar.h"
+#include "views/view_hooks.h"
 
 namespace {
 
 constexpr uint32_t kFileCount = 100000;
 constexpr int kPasses = 3;
+// The descriptor table's spare slot, for the step that counts the preview passes.
+constexpr uint32_t kCountingModule = 21;
+
+// Every preview pass prepares each checked step once.
+unsigned g_previewPasses = 0;
 
 double Now() {
   LARGE_INTEGER counter, frequency;
@@ -108,6 +127,54 @@ uint64_t FormulaBytes(const ItemListControl* list) {
   return bytes;
 }
 
+void AddCountingStep() {
+  ModuleDescriptor& counter = g_moduleDescriptors[kCountingModule];
+  counter.createSettings = [](const wchar_t* text) {
+    return text == nullptr ? static_cast<ModuleInstance*>(AllocZeroed(sizeof(ModuleInstance))) : nullptr;
+  };
+  counter.prepare = [](ModuleInstance*) { ++g_previewPasses; };
+  counter.apply = [](ModuleApplyRecord*) { return 0; };
+  counter.freeSettings = FreeModuleInstanceMemory;
+  InsertStepIntoList(CreateDefaultModule(kCountingModule), -1, true);
+}
+
+void FormerFollowUps(ItemListControl* list, const wchar_t* folder) {
+  ComputeNewNames();
+  const LONG changesBeforeSort = list->rows.changes;
+  SortFileListRows(list, folder);
+  if (list->rows.changes != changesBeforeSort) ComputeNewNames();
+  UpdateProblemCountNotice();
+  LoadFileListFieldValues(folder);
+}
+
+struct FollowUpFigures {
+  double seconds;
+  double passesPerListing;
+};
+
+FollowUpFigures MeasureFollowUps(void (*followUps)(ItemListControl*, const wchar_t*), const wchar_t* folder) {
+  g_viewHooks.listingEnded = followUps;
+  g_previewPasses = 0;
+  const double seconds = Best([&] { return Listing(folder); });
+  g_viewHooks.listingEnded = nullptr;
+  return {seconds, static_cast<double>(g_previewPasses) / kPasses};
+}
+
+void ReportFollowUps(const wchar_t* folder) {
+  SetBenchChain({L"<Case,n,2>", L"<Ext,\"bak\">"});
+  AddCountingStep();
+  g_app->fileList->creation.sortKey = FileListSortKey;
+  g_app->fileList->sortKey = kSortByName;
+  g_app->fileList->sortDirection = 1;
+  const FollowUpFigures former = MeasureFollowUps(FormerFollowUps, folder);
+  const FollowUpFigures one = MeasureFollowUps(RunListingFollowUps, folder);
+  std::printf("listing and follow-ups (sorted by name descending, two steps):\n");
+  std::printf("  former sequence        %7.3f s   preview passes per listing %.1f\n", former.seconds,
+              former.passesPerListing);
+  std::printf("  one sequence           %7.3f s   preview passes per listing %.1f   ratio %5.2f\n", one.seconds,
+              one.passesPerListing, one.seconds / former.seconds);
+}
+
 void Report(const char* label, double listing, double bare, const ItemListControl* list) {
   std::printf("%-22s listing %7.3f s   bare loop %7.3f s   ratio %5.2f   rows %6u   row bytes %9u (formula %9llu)\n",
               label, listing, bare, listing / bare, ItemStoreCount(&list->rows),
@@ -117,13 +184,10 @@ void Report(const char* label, double listing, double bare, const ItemListContro
 }  // namespace
 
 int main() {
-  g_app = static_cast<AppState*>(AllocZeroed(sizeof(AppState)));
-  ItemListControl* list = static_cast<ItemListControl*>(AllocZeroed(sizeof(ItemListControl)));
-  ItemStoreInit(&list->rows);
-  ItemStoreInit(&list->pathPool);
+  StartBenchPreview();
+  ItemListControl* list = g_app->fileList;
   list->idle = 1;
-  list->focusedIndex = -1;
-  g_app->fileList = list;
+  InitStatusBar(&g_statusBar, nullptr);
   InitOptionalKernelFunctions();
   InitFileSystemProviders();
 
@@ -142,8 +206,12 @@ int main() {
   ParseFilterDefinition(AppFilter(), "\"+*.txt;*.doc\";-f00*");
   SetOptionBits(kOptionFilterApplied, true);
   Report("mask filter on:", Best([&] { return Listing(folder); }), bare, list);
+  SetOptionBits(kOptionFilterApplied, false);
+  ReportFollowUps(folder);
 
   if (ownFolder) RemoveFolder(folder);
   ShutdownProviders();
+  DestroyStatusBar(&g_statusBar);
+  EndBenchPreview();
   return 0;
 }

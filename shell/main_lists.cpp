@@ -4,12 +4,16 @@
 
 #include "engine/chain_list.h"
 #include "engine/file_list_fields.h"
+#include "engine/preview.h"
 #include "foundation/core/app_state.h"
+#include "foundation/core/guard.h"
 #include "shell/main_window.h"
 #include "shell/settings_values.h"
+#include "shell/status_notices.h"
 #include "views/column_layout_text.h"
 #include "views/file_list_columns.h"
 #include "views/item_list.h"
+#include "views/list_operations.h"
 
 namespace {
 
@@ -42,4 +46,20 @@ void ApplyMainListStyles() {
     SendMessageW(chain->window, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style | kChainStyleFlags);
   }
   if (const ItemListControl* files = AppFileList()) SendMessageW(files->window, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style);
+}
+
+// The duplicate numbering follows the list order, so the preview comes after the sort. A sort by the new name
+// needs the new names before it, and the preview runs again only when that sort moved rows.
+void RunListingFollowUps(ItemListControl* list, const wchar_t* folder) {
+  const bool byNewName = list->sortKey == kSortByNewName;
+  if (byNewName) ComputeNewNames();
+  const LONG changesBeforeSort = list->rows.changes;
+  // A sort that fails must not leave the rows without their new names.
+  GuardedCall(0, [&] {
+    SortFileListRows(list, folder);
+    return 0;
+  });
+  if (!byNewName || list->rows.changes != changesBeforeSort) ComputeNewNames();
+  UpdateProblemCountNotice();
+  LoadFileListFieldValues(folder);
 }

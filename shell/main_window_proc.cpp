@@ -218,7 +218,7 @@ LRESULT OnPaneNotify(HWND window, WPARAM code, LPARAM data) {
 
 void OnDutyTimer() {
   if (!IsJobBusy() && !IsCommandDisabled(kStopCommand)) RefreshAllMenuStates();
-  if (g_app->pendingListings != 0 && !IsJobBusy()) SetCurrentFolder(g_app->currentFolder);
+  RunDeferredListing();
 }
 
 // A new system colour or visual style: the slots are read again and the lists take their colours anew, the

@@ -8,6 +8,7 @@
 #include "shell/closing.h"
 #include "shell/folder_history.h"
 #include "shell/main_commands.h"
+#include "shell/main_lists.h"
 #include "shell/main_window_proc.h"
 #include "shell/recent_files.h"
 #include "shell/status_notices.h"
@@ -26,11 +27,9 @@ void InstallEngineHooks() {
 
 void InstallViewHooks() {
   ViewHooks& hooks = g_viewHooks;
-  hooks.computeNewNames = ComputeNewNames;
-  hooks.updateProblemCountNotice = UpdateProblemCountNotice;
+  hooks.listingEnded = RunListingFollowUps;
   hooks.applyViewOptions = [] { ApplyViewOptions(g_mainWindow); };
   hooks.addRecentFolder = [](const wchar_t* folder) { AddRecentEntry(&g_folderHistory, folder); };
-  hooks.loadFieldValues = LoadFileListFieldValues;
   hooks.addFieldColumn = AddFileListFieldColumn;
   hooks.describeFieldColumn = DescribeFileListFieldColumn;
   hooks.fieldSortValue = FileListFieldSortValue;

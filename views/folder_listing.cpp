@@ -139,12 +139,7 @@ ListingContext* NewListingContext() {
 
 void RunFollowUps(ItemListControl* list, const wchar_t* path) {
   UpdateStatusText(&g_app->listingStatistics, kTextStatusListed);
-  ComputeNewNamesHook();
-  // The preview numbers duplicate names in list order: when the sort moved rows, it runs again.
-  const LONG changesBeforeSort = list->rows.changes;
-  SortFileListRows(list, path);
-  if (list->rows.changes != changesBeforeSort) ComputeNewNamesHook();
-  UpdateProblemCountNoticeViewHook();
+  ListingEndedHook(list, path);
   RefreshFileListRowCount(list);
   SelectFirstFileRow(list);
 }
@@ -153,7 +148,6 @@ void ListFolder(const wchar_t* requested) {
   wchar_t path[kCurrentFolderCapacity];
   StripLongPathPrefix(requested, path, kCurrentFolderCapacity);
   ReloadFileList(path);
-  LoadFieldValuesHook(path);
 }
 
 bool StartListingWorker(const wchar_t* folder) {

@@ -1,8 +1,8 @@
 // Folder listing into the file list. Choosing a folder records it as the current folder and starts a
 // short-lived worker that empties the file list, has the file-system providers enumerate the folder (and, with
 // the recursive option, its subfolders depth first), turns every file the filter admits into a FileListRow and
-// every folder into an entry of the path pool, then runs the follow-up chain: status text, preview, sort,
-// problem notice and the selection of the first row. Folders are walked, never listed as rows.
+// every folder into an entry of the path pool, then shows the counts, tells the parts above once that the
+// listing ended (they sort, preview and so on) and selects the first row. Folders are walked, never listed as rows.
 //
 // A listing is an exclusive job (foundation/core/jobs.h): it begins on the GUI thread before its worker starts
 // and ends when the worker ends, whatever happens inside it; a folder chosen while a job is busy is only
@@ -74,7 +74,7 @@ bool IsFolderListingRunning();
 // ends the job its starter began, also when the listing fails. Returns 0.
 DWORD WINAPI LoadFolderCallback(void* path);
 
-// Empties the file list and lists `path` into it, then runs the follow-up chain. Nothing happens without a
+// Empties the file list and lists `path` into it, then runs what follows a listing. Nothing happens without a
 // file list or while a command rewrites it in place; when the list cannot be emptied, the listing is left
 // pending for the timer.
 void ReloadFileList(const wchar_t* path);

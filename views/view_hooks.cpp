@@ -4,15 +4,13 @@
 
 ViewHooks g_viewHooks;
 
-void ComputeNewNamesHook() { CallHookGuarded(g_viewHooks.computeNewNames); }
-
-void UpdateProblemCountNoticeViewHook() { CallHookGuarded(g_viewHooks.updateProblemCountNotice); }
+void ListingEndedHook(ItemListControl* list, const wchar_t* folder) {
+  CallHookGuarded(g_viewHooks.listingEnded, list, folder);
+}
 
 void ApplyViewOptionsHook() { CallHookGuarded(g_viewHooks.applyViewOptions); }
 
 void AddRecentFolderHook(const wchar_t* folder) { CallHookGuarded(g_viewHooks.addRecentFolder, folder); }
-
-void LoadFieldValuesHook(const wchar_t* folder) { CallHookGuarded(g_viewHooks.loadFieldValues, folder); }
 
 int AddFieldColumnHook(const wchar_t* displayName, const wchar_t* source, const wchar_t* field) {
   const auto hook = g_viewHooks.addFieldColumn;

@@ -1,22 +1,20 @@
-// What the file list asks of the parts above it: the rename engine's preview, the metadata columns, and the
-// shell's menus, problem notice and recent folders. The shell fills the table once those parts exist; until
-// then, and for every entry it leaves empty, the call does nothing. Every call runs inside the guard, so a
-// failing hook cannot end a folder listing half-way.
+// What the file list asks of the parts above it: what follows a folder listing, the metadata columns, and the
+// shell's toolbar and recent folders. The shell fills the table once those parts exist; until then, and for
+// every entry it leaves empty, the call does nothing. Every call runs inside the guard, so a failing hook
+// cannot end a folder listing half-way.
 #pragma once
 
 struct FileListRow;
+struct ItemListControl;
 
 struct ViewHooks {
-  // Recomputes every file row's new name (the preview).
-  void (*computeNewNames)();
-  // Shows or hides the status bar's notice of unusable new names.
-  void (*updateProblemCountNotice)();
+  // A listing of `folder` has stored its rows into `list` (also one that was stopped): what follows it, once,
+  // on the listing's worker before the first row is selected.
+  void (*listingEnded)(ItemListControl* list, const wchar_t* folder);
   // Applies the View options to the toolbar after one of them changed.
   void (*applyViewOptions)();
   // A newly chosen folder is put first in the recent-folders list.
   void (*addRecentFolder)(const wchar_t* folder);
-  // Fills the field values the list's columns show for every listed file.
-  void (*loadFieldValues)(const wchar_t* folder);
   // Field columns. The number n of the field column (id -n) for a display name (empty: the field's name), a
   // source and a field text, added when missing; 0 when the field cannot be had.
   int (*addFieldColumn)(const wchar_t* displayName, const wchar_t* source, const wchar_t* field);
@@ -30,11 +28,9 @@ struct ViewHooks {
 extern ViewHooks g_viewHooks;
 
 // Each calls its hook inside the guard; a missing hook does nothing.
-void ComputeNewNamesHook();
-void UpdateProblemCountNoticeViewHook();
+void ListingEndedHook(ItemListControl* list, const wchar_t* folder);
 void ApplyViewOptionsHook();
 void AddRecentFolderHook(const wchar_t* folder);
-void LoadFieldValuesHook(const wchar_t* folder);
 // Without their hook: 0, an empty text, kSortNoValue.
 int AddFieldColumnHook(const wchar_t* displayName, const wchar_t* source, const wchar_t* field);
 void DescribeFieldColumnHook(int columnId, wchar_t* out, int capacity);

@@ -21,6 +21,7 @@
 #include "support/temp_folder.h"
 #include "views/filter_text_form.h"
 #include "views/item_list_control.h"
+#include "views/list_operations.h"
 #include "status_texts.h"
 #include "views/address_bar.h"
 #include "views/path_pool.h"
@@ -34,9 +35,9 @@ using Names = std::vector<std::wstring>;
 std::vector<std::string> g_calls;
 
 const ViewHooks kLoggingHooks = {
-    [] { g_calls.push_back("preview"); },  [] { g_calls.push_back("notice"); },
-    [] { g_calls.push_back("view"); },     [](const wchar_t*) { g_calls.push_back("recent"); },
-    [](const wchar_t*) { g_calls.push_back("fields"); }, nullptr, nullptr, nullptr,
+    [](ItemListControl*, const wchar_t*) { g_calls.push_back("listed"); },
+    [] { g_calls.push_back("view"); }, [](const wchar_t*) { g_calls.push_back("recent"); },
+    nullptr, nullptr, nullptr,
 };
 
 const JobNotices kLoggingJobNotices = {[] { g_calls.push_back("menus"); }, [] { g_calls.push_back("ended"); },
@@ -287,7 +288,7 @@ TEST_F(FolderListing, FilterAndStop) {
   state_->cancelCounter = 1;
   ReloadFileList(folder_.Path().c_str());
   EXPECT_EQ(RowNames(), Names{L"a.txt"}) << "no subfolder after the Stop command";
-  EXPECT_EQ(g_calls, (std::vector<std::string>{"preview", "notice"})) << "the follow-ups still run";
+  EXPECT_EQ(g_calls, std::vector<std::string>{"listed"}) << "the follow-ups still run";
   EXPECT_EQ(std::wstring(g_statusBar.parts[kStatusProgressPart].text), L"Listed 1 file, 5 bytes - stopped");
   SetCurrentFolder(folder_.Path().c_str());
   ASSERT_TRUE(WaitForListings());
@@ -309,11 +310,21 @@ TEST_F(FolderListing, FollowUpsSortAndSelectTheFirstRow) {
   const Names ascending = {L".bashrc", L"a.b.c", L"a.txt", L"abcdef"};
   list_->sortDirection = found == ascending ? 1 : 0;
   SetOptionBits(kOptionSelectedOnly, true);
+  // What the parts above do after a listing, as far as the list sees it: they sort.
+  static std::wstring listedFolder;
+  static uint32_t listedRows;
+  g_viewHooks.listingEnded = [](ItemListControl* list, const wchar_t* folder) {
+    g_calls.push_back("listed");
+    listedFolder = folder;
+    listedRows = ItemStoreCount(&list->rows);
+    SortFileListRows(list, folder);
+  };
   g_calls.clear();
   ReloadFileList(folder_.Path().c_str());
+  EXPECT_EQ(g_calls, (std::vector<std::string>{"view", "listed"})) << "one notice, once every row is stored";
+  EXPECT_EQ(listedFolder, folder_.Path());
+  EXPECT_EQ(listedRows, 4u);
   EXPECT_EQ(RowNames(), list_->sortDirection ? Names(ascending.rbegin(), ascending.rend()) : ascending);
-  EXPECT_EQ(g_calls, (std::vector<std::string>{"view", "preview", "preview", "notice"}))
-      << "the preview runs again after the sort moved rows";
   EXPECT_EQ(state_->options & kOptionSelectedOnly, 0u);
   EXPECT_EQ(Row(0)->state, kRowSelected);
   EXPECT_EQ(Row(1)->state, 0);
@@ -354,7 +365,7 @@ TEST_F(FolderListing, FolderChangesWhileBusyWaitAndCollapse) {
   CloseHandle(g_gate);
   EXPECT_EQ(RowNames(), Names{L"z"});
   EXPECT_EQ(PooledPath(Row(0)->folderIndex), folder_ / L"Z");
-  EXPECT_EQ(std::count(g_calls.begin(), g_calls.end(), "preview"), 2) << "the first folder, then only the newest";
+  EXPECT_EQ(std::count(g_calls.begin(), g_calls.end(), "listed"), 2) << "the first folder, then only the newest";
 }
 
 TEST_F(FolderListing, TypeNamesKeepTheirBlockWhileAListingMayReadThem) {
@@ -384,10 +395,15 @@ TEST_F(FolderListing, TypeNamesKeepTheirBlockWhileAListingMayReadThem) {
 TEST_F(FolderListing, FailuresEndNeitherTheFollowUpsNorTheBusyState) {
   ExpectCaughtFaults();
   MakeSampleTree();
-  g_viewHooks.computeNewNames = [] { throw std::runtime_error("preview"); };
-  g_viewHooks.updateProblemCountNotice = [] { *static_cast<volatile int*>(nullptr) = 1; };
-  ReloadFileList(folder_.Path().c_str());
-  EXPECT_EQ(Row(0)->state, kRowSelected) << "a failing hook does not end the follow-ups";
+  using ListingEnded = void (*)(ItemListControl*, const wchar_t*);
+  const ListingEnded failingHooks[] = {
+      [](ItemListControl*, const wchar_t*) { throw std::runtime_error("follow-ups"); },
+      [](ItemListControl*, const wchar_t*) { *static_cast<volatile int*>(nullptr) = 1; }};
+  for (ListingEnded hook : failingHooks) {
+    g_viewHooks.listingEnded = hook;
+    ReloadFileList(folder_.Path().c_str());
+    EXPECT_EQ(Row(0)->state, kRowSelected) << "a failing hook does not end the follow-ups";
+  }
 
   state_->fileList = reinterpret_cast<ItemListControl*>(16);
   g_calls.clear();
