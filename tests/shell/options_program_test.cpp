@@ -90,7 +90,8 @@ class OptionsPages {
     return ClickUntil([&] { ClickAt(pages, Middle(item)); }, [&] { return IsWindowVisible(Item(kShown[page])) != 0; });
   }
   void Picture(int page) const {
-    Sleep(200);
+    // The dialog's thread has painted all it had to before the screen is read.
+    RedrawWindow(dialog_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT frame = {};
     GetWindowRect(dialog_, &frame);
     WindowImage image(frame.right - frame.left, frame.bottom - frame.top);
@@ -112,7 +113,9 @@ class OptionsPages {
     return ClickUntil(
         [&] {
           ClickAt(Item(listId), Middle(rect));
-          Sleep(100);
+          // The row is chosen and the click has ended before the button that moves it is pressed.
+          WaitUntil([&] { return SendMessageW(Item(listId), LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0; });
+          WaitForMouseLetGo(Item(listId));
           press();
         },
         [&] { return RowNamed(to, text) >= 0; });
@@ -190,8 +193,9 @@ TEST(OptionsProgramInteractive, OptionsChangedOnTheirPagesTakeEffectAndComeBackA
     ClickWindow(pages.Item(IDC_COLOUR_TEXT));
     HWND chooser = WaitForDialog(run.ProcessId(), dialog, COLOR_ADD);
     ASSERT_NE(chooser, nullptr);
-    ClickWindow(GetDlgItem(chooser, COLOR_ADD));
-    Sleep(200);
+    // The chooser has taken the whole click on Add before OK is clicked.
+    ASSERT_TRUE(ClickIntoFocus(GetDlgItem(chooser, COLOR_ADD)));
+    WaitForMouseLetGo(GetDlgItem(chooser, COLOR_ADD));
     ASSERT_TRUE(ClickUntil([&] { ClickWindow(GetDlgItem(chooser, IDOK)); }, [&] { return !IsWindow(chooser); }));
 
     ASSERT_TRUE(pages.Show(3));
