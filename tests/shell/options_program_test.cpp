@@ -151,7 +151,8 @@ using ToolbarProgramInteractive = ProgramOnFolder;
 
 TEST_F(OptionsProgramInteractive, OptionsChangedOnTheirPagesTakeEffectAndComeBackAfterARestart) {
   // A chain, so that no menu of steps is offered at the start.
-  const std::wstring files = Prepare({L"a.txt", L"b.txt"}, "[QVRX]\r\nLanguage=US\r\nOpt=32\r\n[QK]\r\nR1=<Case,n,2>\r\n");
+  const std::wstring files =
+      Prepare({L"a.txt", L"b.txt"}, "[QVRX]\r\nLanguage=US\r\nOpt=32\r\n[QK]\r\nR1=<Case,n,2>\r\n");
   {
     ProgramRun run(copy_, files);
     ASSERT_NE(run.Window(), nullptr);
@@ -224,8 +225,10 @@ TEST_F(ToolbarProgramInteractive, AButtonAddedInTheToolbarDialogShowsRunsItsComm
     // The new button opens the filter dialog; the subfolders button is checked and cleared.
     HWND filter = nullptr;
     ASSERT_TRUE(ClickToolbarButton(run, 184, [&] {
-      filter = FindProcessWindow(run.ProcessId(), L"#32770",
-                                 [](HWND w) { return GetDlgItem(w, IDC_FILTER_INCLUDE) != nullptr; });
+      // Shown, not only made: a click before the dialog shows is lost.
+      filter = FindProcessWindow(run.ProcessId(), L"#32770", [](HWND w) {
+        return IsWindowVisible(w) != FALSE && GetDlgItem(w, IDC_FILTER_INCLUDE) != nullptr;
+      });
       return filter != nullptr;
     }));
     ASSERT_TRUE(ClickUntil([&] { ClickWindow(GetDlgItem(filter, IDCANCEL)); }, [&] { return !IsWindow(filter); }));
