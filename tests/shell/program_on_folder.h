@@ -13,10 +13,10 @@
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
 
-// One run of the copy, started on a folder; Window() is null when no main window came.
+// One run of the copy, started on a folder (or a settings file); Window() is null when no main window came.
 class ProgramRun {
  public:
-  ProgramRun(const ProgramCopy& copy, const std::wstring& folder) : window_(copy.Start(&driver_, Quoted(folder))) {}
+  ProgramRun(const ProgramCopy& copy, const std::wstring& path) : window_(copy.Start(&driver_, Quoted(path))) {}
   HWND Window() const { return window_; }
   HANDLE Process() const { return driver_.Process(); }
   DWORD ProcessId() const { return driver_.ProcessId(); }
