@@ -37,12 +37,22 @@ function(qvrx_test_executable name)
   # (the window class of the file manager).
   set(shared Registration FileManager)
   list(JOIN shared "*:*" sharedFilter)
+  # Tests that take over 20 s (10 000 files, hostile-input sweeps, long typing) carry the label "Slow" and a high
+  # cost, so that ctest starts them first and they run beside the rest instead of after it.
+  set(slow *.TenThousand* AudioHostileInput.OggVorbis ModuleDialogs.TypingAThousand*)
+  list(JOIN slow ":" slowFilter)
   gtest_discover_tests(${name}
-    TEST_FILTER "-*Interactive*:*${sharedFilter}*"
+    TEST_FILTER "-*Interactive*:*${sharedFilter}*:${slowFilter}"
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300)
+  gtest_discover_tests(${name}
+    TEST_FILTER "${slowFilter}-*Interactive*:*${sharedFilter}*"
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300 LABELS Slow COST 1000)
   foreach(lock IN LISTS shared)
     gtest_discover_tests(${name}
       TEST_FILTER "*${lock}*-*Interactive*"

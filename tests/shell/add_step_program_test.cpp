@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/module_dialog_ids.h"
-#include "program_copy.h"
+#include "program_on_folder.h"
 #include "remote_program.h"
 #include "support/process_driver.h"
 #include "support/system_input.h"
@@ -17,6 +17,8 @@ constexpr UINT kRenameCommand = 106;
 // The numbering module's place in the module menu, which lists the modules in their order.
 constexpr int kNumberingMenuPlace = 2;
 constexpr int kMenuAttempts = 3;
+
+using AddStepInteractive = ProgramOnFolder;
 
 bool IsShown(HWND window) { return IsWindowVisible(window) != FALSE; }
 
@@ -76,27 +78,22 @@ void CancelDialog(HWND dialog) {
 
 }  // namespace
 
-TEST(AddStepInteractive, NumberingAddedThroughTheMenuAndItsDialogNumbersTheFilesOnDisk) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const TempFolder& folder = copy.Folder();
-  const std::wstring files = folder.MakeFolder(L"files");
-  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) folder.WriteFile(std::wstring(L"files\\") + name, "x");
+TEST_F(AddStepInteractive, NumberingAddedThroughTheMenuAndItsDialogNumbersTheFilesOnDisk) {
   // An unchecked step keeps the program from offering the module menu by itself at start.
-  folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=-<Case,n,2>\r\n");
-  ProcessDriver driver;
-  HWND window = copy.Start(&driver, Quoted(files));
+  const std::wstring files =
+      Prepare({L"a.txt", L"b.txt", L"c.txt"}, "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=-<Case,n,2>\r\n");
+  ProgramRun run(copy_, files);
+  const HWND window = run.Window();
   ASSERT_NE(window, nullptr);
-  RemoteList list(driver.Process(), GetDlgItem(window, kFileListId));
-  ASSERT_TRUE(WaitUntil([&] { return list.Count() == 3; }));
+  RemoteList list(run.Process(), GetDlgItem(window, kFileListId));
+  ASSERT_TRUE(run.WaitForRows(3));
 
   // A click makes the program the window that takes the keys.
   ASSERT_TRUE(ClickIntoFocus(GetDlgItem(window, kFileListId)));
   HWND dialog = nullptr;
   std::wstring wrongDialogs;
   for (int attempt = 0; attempt < kMenuAttempts && !dialog; ++attempt) {
-    dialog = AddStepThroughTheMenus(driver, kNumberingMenuPlace);
+    dialog = AddStepThroughTheMenus(run.Driver(), kNumberingMenuPlace);
     if (dialog && GetDlgItem(dialog, IDC_ENUM_START) == nullptr) {
       wrongDialogs += L" \"" + TitleOf(dialog) + L"\"";
       CancelDialog(dialog);
@@ -112,5 +109,5 @@ TEST(AddStepInteractive, NumberingAddedThroughTheMenuAndItsDialogNumbersTheFiles
   const Names numbered = {L"005a.txt", L"006b.txt", L"007c.txt"};
   ASSERT_TRUE(WaitUntil([&] { return list.Column(kNewNameColumn) == numbered; }));
   ASSERT_TRUE(SendUntil(window, kRenameCommand, [&] { return FilesIn(files) == numbered; }));
-  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+  EXPECT_EQ(run.Close(), 0);
 }

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "program_copy.h"
+#include "program_on_folder.h"
 #include "remote_program.h"
 #include "support/process_driver.h"
 
@@ -22,16 +22,16 @@ inline std::string ListedNames(const Names& names) {
 // The program must close cleanly and show no message box. `what` names the case in failure messages.
 inline void ExpectRenamedAndUndone(const ProgramCopy& copy, const std::wstring& files, const Names& renamed,
                                    const char* what) {
-  ProcessDriver driver;
-  HWND window = copy.Start(&driver, Quoted(files));
+  ProgramRun run(copy, files);
+  const HWND window = run.Window();
   ASSERT_NE(window, nullptr) << what;
-  DialogWatcher boxes(driver.ProcessId(), IDOK);
-  RemoteList rows(driver.Process(), GetDlgItem(window, kFileListId));
+  DialogWatcher boxes(run.ProcessId(), IDOK);
+  RemoteList rows(run.Process(), GetDlgItem(window, kFileListId));
   const Names before = FilesIn(files);
   ASSERT_TRUE(WaitUntil([&] { return rows.Column(kNewNameColumn) == renamed; }))
       << what << ": " << ListedNames(rows.Column(kNewNameColumn));
   ASSERT_TRUE(SendUntil(window, 106, [&] { return FilesIn(files) == renamed && rows.Count() == 0; })) << what;
   ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesIn(files) == before; })) << what;
-  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0) << what;
+  EXPECT_EQ(run.Close(), 0) << what;
   EXPECT_EQ(boxes.Answered(), 0) << what;
 }

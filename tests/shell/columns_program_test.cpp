@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "profile_text.h"
-#include "program_copy.h"
+#include "program_on_folder.h"
 #include "remote_program.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
@@ -95,30 +95,32 @@ constexpr int kSortedUp = HDF_SORTUP | HDF_BITMAP;
 // The program started on a folder, with its file list and that list's header.
 struct Session {
   Session(const ProgramCopy& copy, const std::wstring& folder)
-      : window(copy.Start(&driver, Quoted(folder))),
-        list(driver.Process(), GetDlgItem(window, kFileListId)),
-        header(driver.Process(), GetDlgItem(window, kFileListId)) {}
+      : run(copy, folder),
+        window(run.Window()),
+        list(run.Process(), GetDlgItem(window, kFileListId)),
+        header(run.Process(), GetDlgItem(window, kFileListId)) {}
 
-  ProcessDriver driver;
+  ProgramRun run;
   HWND window;
   RemoteList list;
   RemoteHeader header;
 };
 
+using ColumnsProgramInteractive = ProgramOnFolder;
+using ColumnsProgram = ProgramOnFolder;
+
 }  // namespace
 
-TEST(ColumnsProgramInteractive, ClicksOnTheNameHeaderSortUpThenDownAndTheRunNumbersInThatOrder) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const TempFolder& folder = copy.Folder();
-  const std::wstring files = folder.MakeFolder(L"files");
-  for (const char* name : {"a", "b", "c"}) folder.WriteFile(L"files\\" + std::wstring(1, name[0]) + L".txt", name);
+TEST_F(ColumnsProgramInteractive, ClicksOnTheNameHeaderSortUpThenDownAndTheRunNumbersInThatOrder) {
   // Sorted by size at start; every new name is "x.txt", so the preview numbers the duplicates in list order.
-  folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\nSort=4\r\n[QK]\r\nR1=<Crop,n,l,0,250>\r\nR2=<Ins,n,l,0,\"x\">\r\n");
-  Session program(copy, files);
+  const std::wstring files =
+      Prepare({}, "[QVRX]\r\nLanguage=US\r\nSort=4\r\n[QK]\r\nR1=<Crop,n,l,0,250>\r\nR2=<Ins,n,l,0,\"x\">\r\n");
+  for (const char* name : {"a", "b", "c"}) {
+    copy_.Folder().WriteFile(L"files\\" + std::wstring(1, name[0]) + L".txt", name);
+  }
+  Session program(copy_, files);
   ASSERT_NE(program.window, nullptr);
-  DialogWatcher boxes(program.driver.ProcessId(), IDOK);
+  DialogWatcher boxes(program.run.ProcessId(), IDOK);
   const RemoteList& list = program.list;
   const RemoteHeader& header = program.header;
   ASSERT_NE(header.Window(), nullptr);
@@ -136,31 +138,27 @@ TEST(ColumnsProgramInteractive, ClicksOnTheNameHeaderSortUpThenDownAndTheRunNumb
 
   ASSERT_TRUE(SendUntil(program.window, 106, [&] { return list.Count() == 0; }));
   EXPECT_EQ(FilesWithContents(files), (Names{L"x (2).txt=b", L"x (3).txt=a", L"x.txt=c"}));
-  EXPECT_EQ(ProgramCopy::Close(&program.driver, program.window), 0);
+  EXPECT_EQ(program.run.Close(), 0);
   EXPECT_EQ(boxes.Answered(), 0);
-  EXPECT_EQ(ValueOf(SectionLines(ReadWholeFile(copy.ProfileFile()), "QVRX"), "Sort"), "65536");
+  EXPECT_EQ(ValueOf(SectionLines(ReadWholeFile(copy_.ProfileFile()), "QVRX"), "Sort"), "65536");
 }
 
-TEST(ColumnsProgram, AColumnMovedAndWidenedAndTheSortComeBackAfterARestart) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const std::wstring files = copy.Folder().MakeFolder(L"files");
-  copy.Folder().WriteFile(L"files\\a.txt", "1");
-  copy.Folder().WriteFile(L"files\\b.txt", "22");
-  copy.Folder().WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n");
+TEST_F(ColumnsProgram, AColumnMovedAndWidenedAndTheSortComeBackAfterARestart) {
+  const std::wstring files = Prepare({}, "[QVRX]\r\nLanguage=US\r\n");
+  copy_.Folder().WriteFile(L"files\\a.txt", "1");
+  copy_.Folder().WriteFile(L"files\\b.txt", "22");
   {
-    Session first(copy, files);
+    Session first(copy_, files);
     ASSERT_NE(first.window, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return first.list.Count() == 2; }));
+    ASSERT_TRUE(first.run.WaitForRows(2));
     // The size column (the third) dragged to the front, the name column widened, sorted by size downwards.
     first.header.SetOrder({2, 0, 1, 3, 4, 5, 6});
     first.header.SetWidth(0, 230);
     ASSERT_TRUE(SendUntil(first.window, 147, [&] { return (first.header.Format(2) & HDF_SORTUP) != 0; }));
     ASSERT_TRUE(SendUntil(first.window, 152, [&] { return (first.header.Format(2) & HDF_SORTDOWN) != 0; }));
-    EXPECT_EQ(ProgramCopy::Close(&first.driver, first.window), 0);
+    EXPECT_EQ(first.run.Close(), 0);
   }
-  const std::vector<std::string> stored = SectionLines(ReadWholeFile(copy.ProfileFile()), "QVRX");
+  const std::vector<std::string> stored = SectionLines(ReadWholeFile(copy_.ProfileFile()), "QVRX");
   // The date column's default width holds a date as the system writes it, so it depends on the font.
   const std::string layout = ValueOf(stored, "L");
   const std::string before = "R2,75;0,230;1,150;3,";
@@ -171,15 +169,15 @@ TEST(ColumnsProgram, AColumnMovedAndWidenedAndTheSortComeBackAfterARestart) {
   EXPECT_GE(std::stoi(layout.substr(before.size())), 120) << layout;
   EXPECT_EQ(ValueOf(stored, "Sort"), std::to_string(1 << 16 | 4));
 
-  Session again(copy, files);
+  Session again(copy_, files);
   ASSERT_NE(again.window, nullptr);
   const RemoteHeader& header = again.header;
-  ASSERT_TRUE(WaitUntil([&] { return again.list.Count() == 2; }));
+  ASSERT_TRUE(again.run.WaitForRows(2));
   EXPECT_EQ(header.ColumnId(0), 50);
   EXPECT_EQ(header.ColumnId(1), 52);
   EXPECT_EQ(header.Order(7), (std::vector<int>{1, 0, 2, 3, 4, 5, 6})) << "the size column stays in front";
   EXPECT_EQ(SendMessageW(GetDlgItem(again.window, kFileListId), LVM_GETCOLUMNWIDTH, 0, 0), 230);
   EXPECT_NE(header.Format(1) & HDF_SORTDOWN, 0);
   EXPECT_EQ(InListOrder(again.list, kNameColumn), (Names{L"b.txt", L"a.txt"})) << "the larger file first";
-  EXPECT_EQ(ProgramCopy::Close(&again.driver, again.window), 0);
+  EXPECT_EQ(again.run.Close(), 0);
 }

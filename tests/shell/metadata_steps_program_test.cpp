@@ -28,13 +28,12 @@ struct MetadataFile {
   const wchar_t* renamed;
 };
 
+using MetadataStepsProgram = ProgramOnFolder;
+
 }  // namespace
 
-TEST(MetadataStepsProgram, RenamesEachFileByItsOwnMetadataAndUndoesIt) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const TempFolder& folder = copy.Folder();
+TEST_F(MetadataStepsProgram, RenamesEachFileByItsOwnMetadataAndUndoesIt) {
+  const TempFolder& folder = copy_.Folder();
   const std::wstring files = folder.MakeFolder(L"files");
   const MetadataFile kFiles[] = {
       {L"song.mp3", Mp3("Band", "Song\r\n"), L"Band - Song__.mp3"},
@@ -57,5 +56,5 @@ TEST(MetadataStepsProgram, RenamesEachFileByItsOwnMetadataAndUndoesIt) {
   for (const MetadataFile& file : kFiles) renamed.push_back(file.renamed);
   std::sort(renamed.begin(), renamed.end());
 
-  ExpectRenamedAndUndone(copy, files, renamed, "metadata steps");
+  ExpectRenamedAndUndone(copy_, files, renamed, "metadata steps");
 }

@@ -12,7 +12,7 @@
 
 #include "foundation/ui/resource_ids.h"
 #include "profile_text.h"
-#include "program_copy.h"
+#include "program_on_folder.h"
 #include "remote_program.h"
 #include "support/process_driver.h"
 #include "support/system_input.h"
@@ -61,20 +61,6 @@ bool ClickUntil(const std::function<void()>& click, const std::function<bool()>&
   return false;
 }
 
-class ProgramRun {
- public:
-  ProgramRun(const ProgramCopy& copy, const std::wstring& folder) : window_(copy.Start(&driver_, Quoted(folder))) {}
-  HWND Window() const { return window_; }
-  HANDLE Process() const { return driver_.Process(); }
-  DWORD ProcessId() const { return driver_.ProcessId(); }
-  HWND Item(int id) const { return GetDlgItem(window_, id); }
-  long Close() { return ProgramCopy::Close(&driver_, window_); }
-
- private:
-  ProcessDriver driver_;
-  HWND window_;
-};
-
 // The pages of the options dialog: shown by a click on their name, each with a control it shows.
 class OptionsPages {
  public:
@@ -90,7 +76,8 @@ class OptionsPages {
     return ClickUntil([&] { ClickAt(pages, Middle(item)); }, [&] { return IsWindowVisible(Item(kShown[page])) != 0; });
   }
   void Picture(int page) const {
-    Sleep(200);
+    // The dialog's thread has painted all it had to before the screen is read.
+    RedrawWindow(dialog_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT frame = {};
     GetWindowRect(dialog_, &frame);
     WindowImage image(frame.right - frame.left, frame.bottom - frame.top);
@@ -112,7 +99,9 @@ class OptionsPages {
     return ClickUntil(
         [&] {
           ClickAt(Item(listId), Middle(rect));
-          Sleep(100);
+          // The row is chosen and the click has ended before the button that moves it is pressed.
+          WaitUntil([&] { return SendMessageW(Item(listId), LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0; });
+          WaitForMouseLetGo(Item(listId));
           press();
         },
         [&] { return RowNamed(to, text) >= 0; });
@@ -155,22 +144,19 @@ bool ClickToolbarButton(const ProgramRun& run, int command, const std::function<
 constexpr DWORD kGridLines = 0x1;
 constexpr DWORD kFullRow = 0x20;
 
+using OptionsProgramInteractive = ProgramOnFolder;
+using ToolbarProgramInteractive = ProgramOnFolder;
+
 }  // namespace
 
-TEST(OptionsProgramInteractive, OptionsChangedOnTheirPagesTakeEffectAndComeBackAfterARestart) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const std::wstring files = copy.Folder().MakeFolder(L"files");
-  copy.Folder().WriteFile(L"files\\a.txt", "a");
-  copy.Folder().WriteFile(L"files\\b.txt", "b");
+TEST_F(OptionsProgramInteractive, OptionsChangedOnTheirPagesTakeEffectAndComeBackAfterARestart) {
   // A chain, so that no menu of steps is offered at the start.
-  copy.Folder().WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\nOpt=32\r\n[QK]\r\nR1=<Case,n,2>\r\n");
+  const std::wstring files =
+      Prepare({L"a.txt", L"b.txt"}, "[QVRX]\r\nLanguage=US\r\nOpt=32\r\n[QK]\r\nR1=<Case,n,2>\r\n");
   {
-    ProgramRun run(copy, files);
+    ProgramRun run(copy_, files);
     ASSERT_NE(run.Window(), nullptr);
-    RemoteList list(run.Process(), run.Item(kFileListId));
-    ASSERT_TRUE(WaitUntil([&] { return list.Count() == 2; }));
+    ASSERT_TRUE(run.WaitForRows(2));
     const int columns = HeaderColumns(run);
     PostMessageW(run.Window(), WM_COMMAND, 183, 0);
     HWND dialog = WaitForDialog(run.ProcessId(), run.Window(), IDC_OPTIONS_PAGES);
@@ -190,8 +176,9 @@ TEST(OptionsProgramInteractive, OptionsChangedOnTheirPagesTakeEffectAndComeBackA
     ClickWindow(pages.Item(IDC_COLOUR_TEXT));
     HWND chooser = WaitForDialog(run.ProcessId(), dialog, COLOR_ADD);
     ASSERT_NE(chooser, nullptr);
-    ClickWindow(GetDlgItem(chooser, COLOR_ADD));
-    Sleep(200);
+    // The chooser has taken the whole click on Add before OK is clicked.
+    ASSERT_TRUE(ClickIntoFocus(GetDlgItem(chooser, COLOR_ADD)));
+    WaitForMouseLetGo(GetDlgItem(chooser, COLOR_ADD));
     ASSERT_TRUE(ClickUntil([&] { ClickWindow(GetDlgItem(chooser, IDOK)); }, [&] { return !IsWindow(chooser); }));
 
     ASSERT_TRUE(pages.Show(3));
@@ -204,30 +191,24 @@ TEST(OptionsProgramInteractive, OptionsChangedOnTheirPagesTakeEffectAndComeBackA
     EXPECT_EQ(HeaderColumns(run), columns + 1) << "the creation time shows";
     EXPECT_EQ(run.Close(), 0);
   }
-  const std::vector<std::string> stored = SectionLines(ReadWholeFile(copy.ProfileFile()), "QVRX");
+  const std::vector<std::string> stored = SectionLines(ReadWholeFile(copy_.ProfileFile()), "QVRX");
   EXPECT_EQ(ValueOf(stored, "Opt"), "64");
   EXPECT_EQ(ValueOf(stored, "Color").substr(ValueOf(stored, "Color").size() - 2), ",1") << "own colours on";
   EXPECT_NE(ValueOf(stored, "CC"), "(missing)");
   EXPECT_NE(ValueOf(stored, "L").find(";7,"), std::string::npos) << ValueOf(stored, "L");
 
-  ProgramRun again(copy, files);
+  ProgramRun again(copy_, files);
   ASSERT_NE(again.Window(), nullptr);
-  RemoteList list(again.Process(), again.Item(kFileListId));
-  ASSERT_TRUE(WaitUntil([&] { return list.Count() == 2; }));
+  ASSERT_TRUE(again.WaitForRows(2));
   EXPECT_EQ(ListStyle(again) & (kGridLines | kFullRow), kGridLines);
   EXPECT_EQ(HeaderColumns(again), 8);
   EXPECT_EQ(again.Close(), 0);
 }
 
-TEST(ToolbarProgramInteractive, AButtonAddedInTheToolbarDialogShowsRunsItsCommandAndStays) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const std::wstring files = copy.Folder().MakeFolder(L"files");
-  copy.Folder().WriteFile(L"files\\a.txt", "a");
-  copy.Folder().WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<Case,n,2>\r\n");
+TEST_F(ToolbarProgramInteractive, AButtonAddedInTheToolbarDialogShowsRunsItsCommandAndStays) {
+  const std::wstring files = Prepare({L"a.txt"}, "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<Case,n,2>\r\n");
   {
-    ProgramRun run(copy, files);
+    ProgramRun run(copy_, files);
     ASSERT_NE(run.Window(), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return ToolbarButtons(run) == 28; })) << "the default buttons";
     PostMessageW(run.Window(), WM_COMMAND, 181, 0);
@@ -244,8 +225,10 @@ TEST(ToolbarProgramInteractive, AButtonAddedInTheToolbarDialogShowsRunsItsComman
     // The new button opens the filter dialog; the subfolders button is checked and cleared.
     HWND filter = nullptr;
     ASSERT_TRUE(ClickToolbarButton(run, 184, [&] {
-      filter = FindProcessWindow(run.ProcessId(), L"#32770",
-                                 [](HWND w) { return GetDlgItem(w, IDC_FILTER_INCLUDE) != nullptr; });
+      // Shown, not only made: a click before the dialog shows is lost.
+      filter = FindProcessWindow(run.ProcessId(), L"#32770", [](HWND w) {
+        return IsWindowVisible(w) != FALSE && GetDlgItem(w, IDC_FILTER_INCLUDE) != nullptr;
+      });
       return filter != nullptr;
     }));
     ASSERT_TRUE(ClickUntil([&] { ClickWindow(GetDlgItem(filter, IDCANCEL)); }, [&] { return !IsWindow(filter); }));
@@ -254,9 +237,9 @@ TEST(ToolbarProgramInteractive, AButtonAddedInTheToolbarDialogShowsRunsItsComman
     ASSERT_TRUE(ClickToolbarButton(run, 162, [&] { return SendMessageW(toolbar, TB_ISBUTTONCHECKED, 162, 0) == 0; }));
     EXPECT_EQ(run.Close(), 0);
   }
-  EXPECT_EQ(ValueOf(SectionLines(ReadWholeFile(copy.ProfileFile()), "QVRX"), "TB"),
+  EXPECT_EQ(ValueOf(SectionLines(ReadWholeFile(copy_.ProfileFile()), "QVRX"), "TB"),
             "4,0,1,2,3,13,12,14,0,5,6,7,0,18,19,0,20,0,21,22,0,9,10,11,0,27,0,16,23");
-  ProgramRun again(copy, files);
+  ProgramRun again(copy_, files);
   ASSERT_NE(again.Window(), nullptr);
   EXPECT_TRUE(WaitUntil([&] { return ToolbarButtons(again) == 29; }));
   EXPECT_EQ(again.Close(), 0);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "program_copy.h"
+#include "program_on_folder.h"
 #include "remote_program.h"
 #include "support/process_driver.h"
 #include "support/system_input.h"
@@ -34,23 +34,24 @@ std::wstring Grouped(int thousands, int rest) {
   return text;
 }
 
-class PanesProgram : public testing::Test {
+class PanesProgram : public ProgramOnFolder {
  protected:
   // Starts the program on `folder` with the option word; false when its window or its first listing did not come.
   bool Start(const std::wstring& folder, unsigned options, const std::string& chain = "") {
     copy_.Folder().WriteFile(L"QVRX.INI", "[QVRX]\r\nOpt=" + std::to_string(options) + "\r\nLanguage=US\r\n" + chain);
-    window_ = copy_.Start(&driver_, Quoted(folder));
+    run_ = std::make_unique<ProgramRun>(copy_, folder);
+    window_ = run_->Window();
     if (!window_) return false;
     tree_ = GetDlgItem(window_, kTreeId);
     addressBar_ = FindWindowExW(window_, nullptr, L"ab", nullptr);
     statusBar_ = FindWindowExW(window_, nullptr, L"sb", nullptr);
-    files_ = std::make_unique<RemoteList>(driver_.Process(), GetDlgItem(window_, kFileListId));
+    files_ = std::make_unique<RemoteList>(run_->Process(), GetDlgItem(window_, kFileListId));
     return tree_ && addressBar_ && statusBar_;
   }
   ~PanesProgram() override {
     files_.reset();
     if (window_) {
-      EXPECT_EQ(ProgramCopy::Close(&driver_, window_), 0);
+      EXPECT_EQ(run_->Close(), 0);
     }
   }
 
@@ -66,7 +67,7 @@ class PanesProgram : public testing::Test {
     struct Text {
       wchar_t characters[512];
     };
-    RemoteBlock text(driver_.Process(), sizeof(Text));
+    RemoteBlock text(run_->Process(), sizeof(Text));
     SendMessageW(statusBar_, SB_GETTEXTW, part, text.Address());
     Text read = text.Read<Text>();
     read.characters[511] = 0;
@@ -83,7 +84,7 @@ class PanesProgram : public testing::Test {
 
   // The middle of a tree item's text.
   POINT TreeItemMiddle(HTREEITEM item) const {
-    RemoteBlock rect(driver_.Process(), sizeof(RECT));
+    RemoteBlock rect(run_->Process(), sizeof(RECT));
     rect.Write(item);
     SendMessageW(tree_, TVM_GETITEMRECT, TRUE, rect.Address());
     const RECT read = rect.Read<RECT>();
@@ -108,8 +109,7 @@ class PanesProgram : public testing::Test {
     EXPECT_TRUE(image.SavePng(ArtifactPath(name)));
   }
 
-  ProgramCopy copy_;
-  ProcessDriver driver_;
+  std::unique_ptr<ProgramRun> run_;
   HWND window_ = nullptr;
   HWND tree_ = nullptr;
   HWND addressBar_ = nullptr;
@@ -122,8 +122,6 @@ using PanesProgramInteractive = PanesProgram;
 }  // namespace
 
 TEST_F(PanesProgramInteractive, TheTreeTheAddressBarAndItsSegmentsOpenFoldersByMouseAndKeys) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ASSERT_TRUE(copy_.Copied());
   const TempFolder& folder = copy_.Folder();
   const std::wstring files = folder.MakeFolder(L"files");
   const std::string hundred(100, 'x');
@@ -204,8 +202,6 @@ TEST_F(PanesProgramInteractive, TheTreeTheAddressBarAndItsSegmentsOpenFoldersByM
 }
 
 TEST_F(PanesProgramInteractive, EscClosesTheCompletionListFirstThenTheEditBox) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ASSERT_TRUE(copy_.Copied());
   const std::wstring files = copy_.Folder().MakeFolder(L"files");
   copy_.Folder().WriteFile(L"files\\a.txt", std::string(100, 'x'));
   copy_.Folder().WriteFile(L"files\\alpha\\x.txt", "x");
@@ -244,8 +240,6 @@ TEST_F(PanesProgramInteractive, EscClosesTheCompletionListFirstThenTheEditBox) {
 }
 
 TEST_F(PanesProgram, TheStatusBarCountsTenThousandListedAndSelectedFiles) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ASSERT_TRUE(copy_.Copied());
   const std::wstring many = copy_.Folder().MakeFolder(L"many");
   for (int f = 0; f < 100; ++f) {
     const std::wstring sub = copy_.Folder().MakeFolder(L"many\\f" + std::to_wstring(f));
@@ -268,8 +262,6 @@ TEST_F(PanesProgram, TheStatusBarCountsTenThousandListedAndSelectedFiles) {
 }
 
 TEST_F(PanesProgram, TheStatusBarShowsTheRunsProgressAndTheCountsAfterIt) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ASSERT_TRUE(copy_.Copied());
   const std::wstring files = copy_.Folder().MakeFolder(L"files");
   for (int i = 0; i < 600; ++i) copy_.Folder().WriteFile(L"files\\" + std::to_wstring(i) + L".txt", "x");
   ASSERT_TRUE(Start(files, 32, "[QK]\r\nR1=<Ext,\"bak\">\r\n"));

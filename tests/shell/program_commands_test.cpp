@@ -9,24 +9,21 @@
 
 #include "profile_text.h"
 #include "program_fixture.h"
-#include "program_copy.h"
+#include "program_on_folder.h"
 #include "remote_program.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
 
-TEST(ProgramCommands, RenamesTheListedFolderWithTheLastChainAndUndoesItWhileListAndDiskAgree) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const TempFolder& folder = copy.Folder();
-  const std::wstring files = folder.MakeFolder(L"files");
-  for (const wchar_t* name : {L"alpha.txt", L"beta.txt", L"gamma.txt"}) folder.WriteFile(std::wstring(L"files\\") + name, "x");
-  folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<Ext,\"bak\">\r\n");
-  ProcessDriver driver;
-  HWND window = copy.Start(&driver, Quoted(files));
+using ProgramCommands = ProgramOnFolder;
+
+TEST_F(ProgramCommands, RenamesTheListedFolderWithTheLastChainAndUndoesItWhileListAndDiskAgree) {
+  const std::wstring files =
+      Prepare({L"alpha.txt", L"beta.txt", L"gamma.txt"}, "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<Ext,\"bak\">\r\n");
+  ProgramRun run(copy_, files);
+  const HWND window = run.Window();
   ASSERT_NE(window, nullptr);
-  DialogWatcher boxes(driver.ProcessId(), IDOK);
-  RemoteList list(driver.Process(), GetDlgItem(window, kFileListId));
+  DialogWatcher boxes(run.ProcessId(), IDOK);
+  RemoteList list(run.Process(), GetDlgItem(window, kFileListId));
   const Names before = {L"alpha.txt", L"beta.txt", L"gamma.txt"};
   const Names after = {L"alpha.bak", L"beta.bak", L"gamma.bak"};
   ASSERT_TRUE(WaitUntil([&] { return list.Column(kNewNameColumn) == after; }));
@@ -39,26 +36,23 @@ TEST(ProgramCommands, RenamesTheListedFolderWithTheLastChainAndUndoesItWhileList
   ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesIn(files) == before; }));
   ASSERT_TRUE(SendUntil(window, 139, [&] { return list.Column(kNameColumn) == before; }));
   EXPECT_EQ(list.Column(kNewNameColumn), after);
-  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+  EXPECT_EQ(run.Close(), 0);
   EXPECT_EQ(boxes.Answered(), 0) << Narrow(boxes.LastCaption()) << ": " << Narrow(boxes.LastText());
 }
 
-TEST(ProgramCommands, ASettingsFileNamedOnTheCommandLineBecomesTheChainARecentFileAndTheNextChain) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
+TEST_F(ProgramCommands, ASettingsFileNamedOnTheCommandLineBecomesTheChainARecentFileAndTheNextChain) {
   const std::wstring line = L"<Ext,\"old\">\r\n-<Case,n,2>\r\n";
   std::string bytes = "\xFF\xFE";
   for (wchar_t c : line) bytes.append(reinterpret_cast<const char*>(&c), 2);
-  const std::wstring settings = copy.Folder().WriteFile(L"steps.zqr", bytes);
-  copy.Folder().WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n");
-  ProcessDriver driver;
-  HWND window = copy.Start(&driver, Quoted(settings));
+  const std::wstring settings = copy_.Folder().WriteFile(L"steps.zqr", bytes);
+  copy_.Folder().WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n");
+  ProgramRun run(copy_, settings);
+  const HWND window = run.Window();
   ASSERT_NE(window, nullptr);
-  RemoteList chain(driver.Process(), GetDlgItem(window, kChainListId));
+  RemoteList chain(run.Process(), GetDlgItem(window, kChainListId));
   ASSERT_TRUE(WaitUntil([&] { return chain.Count() == 2; }));
-  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
-  const std::string profile = ReadWholeFile(copy.ProfileFile());
+  EXPECT_EQ(run.Close(), 0);
+  const std::string profile = ReadWholeFile(copy_.ProfileFile());
   EXPECT_EQ(ValueOf(SectionLines(profile, "MRU"), "1"), std::string(settings.begin(), settings.end()));
   const std::vector<std::string> chainLines = SectionLines(profile, "QK");
   EXPECT_EQ(ValueOf(chainLines, "R1"), "<Ext,\"old\">");
@@ -97,11 +91,8 @@ std::string ChainProfile(const std::vector<std::string>& steps) {
 
 }  // namespace
 
-TEST(ProgramCommands, RenamesWithAChainOfTheTextModulesExactlyAsTheirRulesSayAndUndoesIt) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const TempFolder& folder = copy.Folder();
+TEST_F(ProgramCommands, RenamesWithAChainOfTheTextModulesExactlyAsTheirRulesSayAndUndoesIt) {
+  const TempFolder& folder = copy_.Folder();
   const std::wstring files = folder.MakeFolder(L"files");
   const Names before = {L"a1.txt=a1.txt", L"b2.txt=b2.txt", L"c3.txt=c3.txt"};
   for (const wchar_t* name : {L"a1.txt", L"b2.txt", L"c3.txt"}) {
@@ -112,11 +103,11 @@ TEST(ProgramCommands, RenamesWithAChainOfTheTextModulesExactlyAsTheirRulesSayAnd
   folder.WriteFile(L"QVRX.INI", ChainProfile({"<Enum,n,0,1,1,3x0>", "<Ins,n,r,0,\"_x\">", "<Crop,n,l,3,1>",
                                               "<Sbst,n,a,\"_X\",\"-\">", "<Date,n,m,99,\"yyyyMMdd\">", "<Dir,n,l,0>",
                                               "<DOS,\"*.bak\">", "<Cut,n,0,5,13>"}));
-  ProcessDriver driver;
-  HWND window = copy.Start(&driver, Quoted(files));
+  ProgramRun run(copy_, files);
+  const HWND window = run.Window();
   ASSERT_NE(window, nullptr);
-  DialogWatcher boxes(driver.ProcessId(), IDOK);
-  RemoteList list(driver.Process(), GetDlgItem(window, kFileListId));
+  DialogWatcher boxes(run.ProcessId(), IDOK);
+  RemoteList list(run.Process(), GetDlgItem(window, kFileListId));
   // a1: 001a1, 001a1_x, 0011_x, 0011-, 0011-20240305, files0011-20240305, .bak, the span "files" to the end.
   const Names renamed = {L"0011-20240305files.bak", L"0022-20240305files.bak", L"0033-20240305files.bak"};
   ASSERT_TRUE(WaitUntil([&] { return list.Column(kNewNameColumn) == renamed; }))
@@ -126,15 +117,12 @@ TEST(ProgramCommands, RenamesWithAChainOfTheTextModulesExactlyAsTheirRulesSayAnd
   EXPECT_EQ(FilesWithContents(files), (Names{L"0011-20240305files.bak=a1.txt", L"0022-20240305files.bak=b2.txt",
                                              L"0033-20240305files.bak=c3.txt"}));
   ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesWithContents(files) == before; }));
-  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+  EXPECT_EQ(run.Close(), 0);
   EXPECT_EQ(boxes.Answered(), 0) << Narrow(boxes.LastCaption()) << ": " << Narrow(boxes.LastText());
 }
 
-TEST(ProgramCommands, NumberingFilesOntoEachOthersNamesLosesNoFileAndUndoRestoresEveryOne) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const TempFolder& folder = copy.Folder();
+TEST_F(ProgramCommands, NumberingFilesOntoEachOthersNamesLosesNoFileAndUndoRestoresEveryOne) {
+  const TempFolder& folder = copy_.Folder();
   const std::wstring files = folder.MakeFolder(L"files");
   Names before;
   for (int n = 1; n <= 5; ++n) {
@@ -145,11 +133,11 @@ TEST(ProgramCommands, NumberingFilesOntoEachOthersNamesLosesNoFileAndUndoRestore
   // A folder is never listed, but it holds the name the last file is numbered to.
   folder.MakeFolder(L"files\\6.txt");
   folder.WriteFile(L"QVRX.INI", ChainProfile({"<Crop,n,l,0,250>", "<Enum,n,0,2,1>"}));
-  ProcessDriver driver;
-  HWND window = copy.Start(&driver, Quoted(files));
+  ProgramRun run(copy_, files);
+  const HWND window = run.Window();
   ASSERT_NE(window, nullptr);
-  DialogWatcher boxes(driver.ProcessId(), IDOK);
-  RemoteList list(driver.Process(), GetDlgItem(window, kFileListId));
+  DialogWatcher boxes(run.ProcessId(), IDOK);
+  RemoteList list(run.Process(), GetDlgItem(window, kFileListId));
   ASSERT_TRUE(WaitUntil([&] { return list.Count() == 5 && list.Cell(4, kNewNameColumn) == L"6.txt"; }));
   // Each file's name is replaced by its number plus one; where that is a later file's name, the preview gives a
   // numbered variant instead.
@@ -169,6 +157,6 @@ TEST(ProgramCommands, NumberingFilesOntoEachOthersNamesLosesNoFileAndUndoRestore
   ASSERT_TRUE(WaitUntil([&] { return FilesWithContents(files) == afterRun; })) << Joined(FilesWithContents(files));
   ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesWithContents(files) == before; }));
   EXPECT_TRUE(PathExists(files + L"\\6.txt"));
-  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+  EXPECT_EQ(run.Close(), 0);
   EXPECT_EQ(boxes.Answered(), 1);
 }

@@ -8,7 +8,7 @@
 
 #include "foundation/ui/resource_ids.h"
 #include "profile_text.h"
-#include "program_copy.h"
+#include "program_on_folder.h"
 #include "remote_program.h"
 #include "support/process_driver.h"
 #include "support/system_input.h"
@@ -38,31 +38,29 @@ bool InMenuMode(HWND window) {
          (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
 }
 
+using RecentAndLanguageInteractive = ProgramOnFolder;
+
 HWND ShownDialog(DWORD processId) {
   return FindProcessWindow(processId, L"#32770", [](HWND w) { return IsWindowVisible(w) != FALSE; });
 }
 
 }  // namespace
 
-TEST(RecentAndLanguageInteractive, ARecentFileOpensFromTheFileMenuAndAChosenLanguageGivesItsTextsAtOnceAndAfterARestart) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const TempFolder& folder = copy.Folder();
-  const std::wstring files = folder.MakeFolder(L"files");
-  folder.WriteFile(L"files\\a.txt", "x");
+TEST_F(RecentAndLanguageInteractive, ARecentFileOpensFromTheFileMenuAndAChosenLanguageGivesItsTextsAtOnceAndAfterARestart) {
+  const TempFolder& folder = copy_.Folder();
   const std::wstring settings = folder.WriteFile(L"steps.zqr", Utf16File(L"<Ext,\"old\">\r\n-<Case,n,2>\r\n"));
-  folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n[MRU]\r\n1=" + std::string(settings.begin(), settings.end()) +
-                                    "\r\n[QK]\r\nR1=-<Case,n,2>\r\n");
+  const std::wstring files = Prepare({L"a.txt"}, "[QVRX]\r\nLanguage=US\r\n[MRU]\r\n1=" +
+                                                     std::string(settings.begin(), settings.end()) +
+                                                     "\r\n[QK]\r\nR1=-<Case,n,2>\r\n");
   folder.WriteFile(L"QVRX_DE.LNG", "\xEF\xBB\xBFLanguage=Deutsch\r\nMenuFile=&Datei\r\nMenuEdit=&Bearbeiten\r\n"
                                    "AboutNotice=Sprache: Deutsch\r\nAbout=&\xC3\x9C" "ber Quorvex..\r\n; " +
                                        std::string(100, '-') + "\r\n");
-  ProcessDriver driver;
-  HWND window = copy.Start(&driver, Quoted(files));
+  ProgramRun run(copy_, files);
+  HWND window = run.Window();
   ASSERT_NE(window, nullptr);
   HWND list = GetDlgItem(window, kFileListId);
-  RemoteList rows(driver.Process(), list);
-  RemoteList chain(driver.Process(), GetDlgItem(window, kChainListId));
+  RemoteList rows(run.Process(), list);
+  RemoteList chain(run.Process(), GetDlgItem(window, kChainListId));
   ASSERT_TRUE(WaitUntil([&] { return rows.Count() == 1 && chain.Count() == 1; }));
 
   // Alt+F opens the File menu (retried while Wine still takes the Alt key's state from the X server after the
@@ -80,7 +78,7 @@ TEST(RecentAndLanguageInteractive, ARecentFileOpensFromTheFileMenuAndAChosenLang
   // The language dialog lists the file by its own name; OK takes it at once.
   PostMessageW(window, WM_COMMAND, 185, 0);
   HWND dialog = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (dialog = ShownDialog(driver.ProcessId())) != nullptr; }));
+  ASSERT_TRUE(WaitUntil([&] { return (dialog = ShownDialog(run.ProcessId())) != nullptr; }));
   // The system carries the text of a list-box message over to the other process.
   const LRESULT german =
       SendDlgItemMessageW(dialog, IDC_LANGUAGE_LIST, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Deutsch"));
@@ -88,14 +86,14 @@ TEST(RecentAndLanguageInteractive, ARecentFileOpensFromTheFileMenuAndAChosenLang
   SendDlgItemMessageW(dialog, IDC_LANGUAGE_LIST, LB_SETCURSEL, german, 0);
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-  ExpectGermanAboutBox(driver.ProcessId(), window);
+  ExpectGermanAboutBox(run.ProcessId(), window);
   EXPECT_TRUE(WaitUntil(
-      [&] { return ValueOf(SectionLines(ReadWholeFile(copy.ProfileFile()), "QVRX"), "Language") == "DE"; }));
-  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+      [&] { return ValueOf(SectionLines(ReadWholeFile(copy_.ProfileFile()), "QVRX"), "Language") == "DE"; }));
+  EXPECT_EQ(run.Close(), 0);
 
-  ProcessDriver again;
-  window = copy.Start(&again, Quoted(files));
+  ProgramRun again(copy_, files);
+  window = again.Window();
   ASSERT_NE(window, nullptr);
   ExpectGermanAboutBox(again.ProcessId(), window);
-  EXPECT_EQ(ProgramCopy::Close(&again, window), 0);
+  EXPECT_EQ(again.Close(), 0);
 }

@@ -16,8 +16,8 @@
 #include "foundation/core/app_state.h"
 #include "foundation/ui/resource_ids.h"
 #include "profile_text.h"
-#include "program_copy.h"
 #include "program_fixture.h"
+#include "program_on_folder.h"
 #include "remote_program.h"
 #include "shell/keyboard_hook.h"
 #include "support/system_input.h"
@@ -52,6 +52,10 @@ LRESULT CALLBACK CountCommands(HWND window, UINT message, WPARAM wParam, LPARAM 
 }
 
 using ShortcutsInteractive = ProgramFixture;
+using ShortcutsProgramInteractive = ProgramOnFolder;
+
+// A command id no menu or key has, posted to mark the end of what came before it.
+constexpr int kLastPosted = 0xFFFF;
 
 // Presses a key with all its events at once: the program takes them only after they are all queued.
 void SendKeyUnpaced(WORD key, WORD modifier) {
@@ -131,8 +135,10 @@ TEST_F(ShortcutsInteractive, EveryDefaultAndFixedKeyRunsItsCommandOnce) {
   // A Ctrl+S queued whole before the program looks at it is still Ctrl+S.
   SendKeyUnpaced('S', VK_CONTROL);
   expected[104] = 2;
-  EXPECT_TRUE(WaitFor([&] { return countOf(104) == 2; }));
-  Sleep(300);
+  // F3 once more closes the keys: once its command is counted, every key before it has been taken.
+  PressKey(VK_F3);
+  expected[175] = 2;
+  EXPECT_TRUE(WaitFor([&] { return countOf(104) == 2 && countOf(175) == 2; }));
   std::map<int, int> seen;
   Gui([&] { seen = g_commands; });
   EXPECT_EQ(seen, expected);
@@ -144,30 +150,26 @@ TEST_F(ShortcutsInteractive, EveryDefaultAndFixedKeyRunsItsCommandOnce) {
     KeyboardHookProc(-1, VK_F5, press);
     KeyboardHookProc(HC_NOREMOVE, VK_F5, press);
     KeyboardHookProc(HC_ACTION, VK_F5, press);
+    // Queued behind whatever the calls posted: once it is counted, all of that has come.
+    PostMessageW(window_, WM_COMMAND, kLastPosted, 0);
   });
-  EXPECT_TRUE(WaitFor([&] { return countOf(169) == 1; }));
-  Sleep(200);
+  EXPECT_TRUE(WaitFor([&] { return countOf(kLastPosted) == 1; }));
   Gui([&] {
+    g_commands.erase(kLastPosted);
     seen = g_commands;
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
   });
   EXPECT_EQ(seen, (std::map<int, int>{{169, 1}}));
 }
 
-TEST(ShortcutsProgramInteractive, KeysSelectFilesAndAKeyGivenOnThePageWorksAfterARestart) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const TempFolder& folder = copy.Folder();
-  const std::wstring files = folder.MakeFolder(L"files");
-  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) folder.WriteFile(std::wstring(L"files\\") + name, "x");
-  folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=-<Case,n,2>\r\n");
-  ProcessDriver driver;
-  HWND window = copy.Start(&driver, Quoted(files));
+TEST_F(ShortcutsProgramInteractive, KeysSelectFilesAndAKeyGivenOnThePageWorksAfterARestart) {
+  const std::wstring files =
+      Prepare({L"a.txt", L"b.txt", L"c.txt"}, "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=-<Case,n,2>\r\n");
+  ProgramRun run(copy_, files);
+  HWND window = run.Window();
   ASSERT_NE(window, nullptr);
   HWND list = GetDlgItem(window, kFileListId);
-  RemoteList rows(driver.Process(), list);
-  ASSERT_TRUE(WaitUntil([&] { return rows.Count() == 3; }));
+  ASSERT_TRUE(run.WaitForRows(3));
   ClickWindow(list);
   ASSERT_TRUE(WaitForFocus(list));
   ASSERT_TRUE(PressUntil('A', MOD_CONTROL, [&] { return SelectedCount(list) == 3; }));
@@ -188,20 +190,20 @@ TEST(ShortcutsProgramInteractive, KeysSelectFilesAndAKeyGivenOnThePageWorksAfter
   PostMessageW(window, WM_COMMAND, 183, 0);
   HWND page = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    page = FindProcessWindow(driver.ProcessId(), L"#32770", [](HWND w) { return IsWindowVisible(w) != FALSE; });
+    page = FindProcessWindow(run.ProcessId(), L"#32770", [](HWND w) { return IsWindowVisible(w) != FALSE; });
     return page != nullptr;
   }));
   // The options dialog shows its shortcut page.
   SendDlgItemMessageW(page, IDC_OPTIONS_PAGES, LB_SETCURSEL, 4, 0);
   SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_OPTIONS_PAGES, LBN_SELCHANGE), 0);
   HWND shortcuts = GetDlgItem(page, IDC_SHORTCUT_LIST);
-  RemoteList labels(driver.Process(), shortcuts);
+  RemoteList labels(run.Process(), shortcuts);
   int invert = -1;
   for (int row = 0; row < labels.Count() && invert < 0; ++row) {
     if (labels.Cell(row, 0) == L"Edit - Invert selection") invert = row;
   }
   ASSERT_GE(invert, 0);
-  RemoteBlock item(driver.Process(), sizeof(LVITEMW));
+  RemoteBlock item(run.Process(), sizeof(LVITEMW));
   LVITEMW focus = {};
   focus.stateMask = focus.state = LVIS_FOCUSED | LVIS_SELECTED;
   item.Write(focus);
@@ -209,7 +211,7 @@ TEST(ShortcutsProgramInteractive, KeysSelectFilesAndAKeyGivenOnThePageWorksAfter
   PostMessageW(page, WM_COMMAND, 6993, 0);
   HWND key = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    key = FindProcessWindow(driver.ProcessId(), L"#32770", [page](HWND w) { return w != page && IsWindowVisible(w); });
+    key = FindProcessWindow(run.ProcessId(), L"#32770", [page](HWND w) { return w != page && IsWindowVisible(w); });
     return key != nullptr;
   }));
   // The dialog opens on the row's Ctrl+I.
@@ -221,15 +223,14 @@ TEST(ShortcutsProgramInteractive, KeysSelectFilesAndAKeyGivenOnThePageWorksAfter
   PostMessageW(page, WM_COMMAND, IDC_SHORTCUT_OK, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(page); }));
   EXPECT_TRUE(WaitUntil(
-      [&] { return ValueOf(SectionLines(ReadWholeFile(copy.ProfileFile()), "Keys"), "120") == "SelInv"; }));
-  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+      [&] { return ValueOf(SectionLines(ReadWholeFile(copy_.ProfileFile()), "Keys"), "120") == "SelInv"; }));
+  EXPECT_EQ(run.Close(), 0);
 
-  ProcessDriver again;
-  window = copy.Start(&again, Quoted(files));
+  ProgramRun again(copy_, files);
+  window = again.Window();
   ASSERT_NE(window, nullptr);
   list = GetDlgItem(window, kFileListId);
-  RemoteList restarted(again.Process(), list);
-  ASSERT_TRUE(WaitUntil([&] { return restarted.Count() == 3; }));
+  ASSERT_TRUE(again.WaitForRows(3));
   ClickWindow(list);
   ASSERT_TRUE(WaitForFocus(list));
   // All, then none: each state shows only once its key was taken, and so after the click, which may have
@@ -239,7 +240,7 @@ TEST(ShortcutsProgramInteractive, KeysSelectFilesAndAKeyGivenOnThePageWorksAfter
   // Once only: a second press would invert the selection back.
   PressKey(VK_F9);
   EXPECT_TRUE(WaitUntil([&] { return SelectedCount(list) == 3; }));
-  EXPECT_EQ(ProgramCopy::Close(&again, window), 0);
+  EXPECT_EQ(again.Close(), 0);
 }
 
 TEST_F(ShortcutsInteractive, EnterCommitsAnInPlaceRenameAndEscCancelsIt) {

@@ -8,26 +8,24 @@
 #include "chain_run.h"
 #include "support/temp_folder.h"
 
-TEST(StepFailuresProgram, AFaultingStepMarksItsFileTracesTheFaultAndRefusesTheRun) {
-  SKIP_WITH_PER_USER_PROFILE();
-  ProgramCopy copy;
-  ASSERT_TRUE(copy.Copied());
-  const TempFolder& folder = copy.Folder();
-  const std::wstring files = folder.MakeFolder(L"files");
-  folder.WriteFile(L"files\\a.txt", "12345");
-  folder.WriteFile(L"files\\b.bin", "x");
-  folder.WriteFile(L"files\\fault.txt", "1");  // the test plug-in faults on it
+using StepFailuresProgram = ProgramOnFolder;
+
+TEST_F(StepFailuresProgram, AFaultingStepMarksItsFileTracesTheFaultAndRefusesTheRun) {
+  const TempFolder& folder = copy_.Folder();
   const std::wstring plugin = ExecutableFolder() + L"\\PublishedTestPlugin.wdx64";
-  folder.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<PgnCont,0,\"Test=Size\">\r\n[pgnCont]\r\n1=Test;+" +
-                                    std::string(plugin.begin(), plugin.end()) + ";;\r\n");
+  const std::wstring files =
+      Prepare({L"b.bin"}, "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<PgnCont,0,\"Test=Size\">\r\n[pgnCont]\r\n1=Test;+" +
+                              std::string(plugin.begin(), plugin.end()) + ";;\r\n");
+  folder.WriteFile(L"files\\a.txt", "12345");
+  folder.WriteFile(L"files\\fault.txt", "1");  // the test plug-in faults on it
   const std::wstring trace = folder / L"trace.txt";
   SetEnvironmentVariableW(L"QVRX_TRACE", trace.c_str());
-  ProcessDriver driver;
-  HWND window = copy.Start(&driver, Quoted(files));
+  ProgramRun run(copy_, files);
   SetEnvironmentVariableW(L"QVRX_TRACE", nullptr);
+  const HWND window = run.Window();
   ASSERT_NE(window, nullptr);
-  DialogWatcher boxes(driver.ProcessId(), IDOK);
-  RemoteList rows(driver.Process(), GetDlgItem(window, kFileListId));
+  DialogWatcher boxes(run.ProcessId(), IDOK);
+  RemoteList rows(run.Process(), GetDlgItem(window, kFileListId));
   const Names previewed = {L"5.txt", L"<Error>, the step failed", L"b.bin"};  // a.txt, fault.txt, b.bin
   EXPECT_TRUE(WaitUntil([&] { return rows.Column(kNewNameColumn) == previewed; }))
       << ListedNames(rows.Column(kNewNameColumn));
@@ -36,7 +34,7 @@ TEST(StepFailuresProgram, AFaultingStepMarksItsFileTracesTheFaultAndRefusesTheRu
   const std::string traced = ReadWholeFile(trace);
   EXPECT_NE(traced.find("fault C0000005 in "), std::string::npos) << traced;
   EXPECT_NE(traced.find("plug-in Test, within module PgnCont"), std::string::npos) << traced;
-  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+  EXPECT_EQ(run.Close(), 0);
   EXPECT_EQ(boxes.Answered(), 0);
   EXPECT_EQ(FilesIn(files), (Names{L"a.txt", L"b.bin", L"fault.txt"}));
 }

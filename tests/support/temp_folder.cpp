@@ -68,8 +68,9 @@ std::wstring TempFolder::MakeFolder(const std::wstring& name) const {
 
 std::string ReadWholeFile(const std::wstring& path, bool* ok) {
   std::string bytes;
-  HANDLE file = CreateFileW(AsGiven(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+  // Shared for delete too: a test that reads files while it waits for a run must not make the run's renames fail.
+  HANDLE file = CreateFileW(AsGiven(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
   if (ok) *ok = file != INVALID_HANDLE_VALUE;
   if (file == INVALID_HANDLE_VALUE) return bytes;
   char chunk[65536];
