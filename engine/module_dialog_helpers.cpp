@@ -8,14 +8,12 @@
 #include "foundation/text/numbers.h"
 #include "foundation/text/text_encoding.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/window_wrappers.h"
 
 namespace {
 
-constexpr int kNamePartTextId = 2301;
-constexpr int kExtensionPartTextId = 13211;
-constexpr int kPlaceholderTextId = 41;
 constexpr int kUiTextCapacity = 256;
 constexpr int kMenuTextCapacity = 1024;
 constexpr int kNumberCapacity = 32;
@@ -37,8 +35,8 @@ void AddNamePart(HWND combo, int textId, wchar_t part) {
 
 void FillNamePartCombo(HWND combo) {
   if (combo == nullptr) return;
-  AddNamePart(combo, kNamePartTextId, L'n');
-  AddNamePart(combo, kExtensionPartTextId, L'e');
+  AddNamePart(combo, kTextNamePart, L'n');
+  AddNamePart(combo, kTextExtensionPart, L'e');
 }
 
 void InitEditWithPlaceholder(HWND edit, const wchar_t* text) {
@@ -50,7 +48,7 @@ void InitEditWithPlaceholder(HWND edit, const wchar_t* text) {
     return;
   }
   wchar_t placeholder[kUiTextCapacity];
-  GetUiText(kPlaceholderTextId, placeholder, kUiTextCapacity);
+  GetUiText(kTextComment, placeholder, kUiTextCapacity);
   SetWindowTextW(edit, placeholder);
   SendMessageW(edit, EM_SETSEL, 0, -1);
 }
@@ -61,7 +59,7 @@ void GetEditTextNoPlaceholder(HWND edit, wchar_t* out, int capacity) {
   if (edit == nullptr) return;
   GetWindowTextW(edit, out, capacity);
   wchar_t placeholder[kUiTextCapacity];
-  GetUiText(kPlaceholderTextId, placeholder, kUiTextCapacity);
+  GetUiText(kTextComment, placeholder, kUiTextCapacity);
   if (placeholder[0] != 0 && EqualsIgnoreCaseWide(out, placeholder)) out[0] = 0;
 }
 

@@ -9,6 +9,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/column_layout.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/list_views.h"
@@ -25,7 +26,7 @@ constexpr int kCellCapacity = 1200;
 constexpr int kImageSize = 16;
 constexpr int kColumnListColumns = 2;
 // Captions of the two lists' columns: the column, and its field.
-constexpr int kColumnCaptionIds[kColumnListColumns] = {5300, 5303};
+constexpr int kColumnCaptionIds[kColumnListColumns] = {kTextSettingsPageColumns, kTextColumnField};
 constexpr int kColumnCaptionWidths[kColumnListColumns] = {120, 160};
 
 constexpr ToolbarIconRow kColumnToolbar[] = {

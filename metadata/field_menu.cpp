@@ -8,6 +8,7 @@
 #include "foundation/text/text_encoding.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "metadata/field_references.h"
 #include "metadata/field_values.h"
 #include "metadata/module_field_source.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr int kWithoutUnitTextId = 94;
 constexpr int kCaptionCapacity = 64;
 constexpr int kPayloadCapacity = 1 + kFieldDisplayNameCapacity + kFieldSourceNameCapacity + 2 * kFieldNameCapacity;
 constexpr int kUnitsCapacity = 1024;
@@ -118,7 +118,7 @@ bool BuildFieldMenu(HWND dialog, HWND listWindow, FieldMenu* out) {
   MenuBuild build = {};
   build.out = out;
   build.listWindow = listWindow;
-  GetUiText(kWithoutUnitTextId, build.withoutUnit, kCaptionCapacity);
+  GetUiText(kTextFieldWithoutUnit, build.withoutUnit, kCaptionCapacity);
   EnumerateModuleFieldsForMenu(&build);
   EnumeratePluginFieldsForMenu(&build, DialogPluginList(dialog));
   return true;

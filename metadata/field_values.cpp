@@ -15,6 +15,7 @@
 #include "foundation/text/numbers.h"
 #include "foundation/text/text_encoding.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/column_layout.h"
 #include "metadata/field_references.h"
 #include "metadata/module_field_source.h"
@@ -23,8 +24,6 @@
 
 namespace {
 
-constexpr int kYesTextId = 95;
-constexpr int kNoTextId = 96;
 constexpr int kMostFieldColumnId = 2550;
 // A freed row list stays readable as long as a superseded row does.
 constexpr ULONGLONG kRetireMs = 32 * 997;
@@ -254,7 +253,7 @@ void FormatPluginFieldValue(int type, const FieldValueData& value, wchar_t* out,
       if (!none) FormatTime(static_cast<uint32_t>(value.number), out, capacity);
       break;
     case kFieldBoolean:
-      GetUiText(value.number != 0 ? kYesTextId : kNoTextId, out, capacity);
+      GetUiText(value.number != 0 ? kTextYes : kTextNo, out, capacity);
       break;
     case kFieldFileTime:
       FormatFileTime(static_cast<uint64_t>(value.number), out, capacity);

@@ -4,17 +4,18 @@
 #include "foundation/core/memory.h"
 #include "foundation/files/file_io.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "metadata/field_types.h"
 #include "metadata/mail_info.h"
 
 const MailFieldRow EMailFieldTable[] = {
-    {kMailSubject, 8021, L"Subject", "Subject:", kFieldTypeModuleText},
-    {kMailFrom, 8022, L"From", "From:", kFieldTypeModuleText},
-    {kMailTo, 8023, L"To", "To:", kFieldTypeModuleText},
-    {kMailCc, 8024, L"Cc", "Cc:", kFieldTypeModuleText},
-    {kMailDate, 2358, L"Date", "Date:", kFieldTypeDateTime},
-    {kMailTime, 2359, L"Time", "Date:", kFieldTypeDateTime},
-    {kMailDateTime, 8036, L"Date/Time", "Date:", kFieldTypeDateTime},
+    {kMailSubject, kTextFieldSubject, L"Subject", "Subject:", kFieldTypeModuleText},
+    {kMailFrom, kTextFieldFrom, L"From", "From:", kFieldTypeModuleText},
+    {kMailTo, kTextFieldTo, L"To", "To:", kFieldTypeModuleText},
+    {kMailCc, kTextFieldCc, L"Cc", "Cc:", kFieldTypeModuleText},
+    {kMailDate, kTextFieldDate, L"Date", "Date:", kFieldTypeDateTime},
+    {kMailTime, kTextFieldTime, L"Time", "Date:", kFieldTypeDateTime},
+    {kMailDateTime, kTextFieldDateTime, L"Date/Time", "Date:", kFieldTypeDateTime},
     {kMailOriginalFileName, 0, L"OFN", nullptr, kFieldTypeNone},
     {0, 0, nullptr, nullptr, kFieldTypeNone},
 };

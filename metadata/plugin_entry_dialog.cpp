@@ -8,6 +8,7 @@
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/theme.h"
 #include "foundation/win32/window_wrappers.h"
@@ -16,10 +17,6 @@
 
 namespace {
 
-constexpr int kEditTitleId = 5530;
-constexpr int kAddTitleId = 5539;
-constexpr int kLoadFailedTextId = 5504;
-constexpr int kNameMissingTextId = 5506;
 constexpr int kProbeParameterCapacity = 128;
 constexpr wchar_t kLibraryFilter[] = L"PlugIn\0*.wdx;*.uwdx;*.wdx64\0*.*\0*.*\0";
 
@@ -67,7 +64,7 @@ void BrowsePluginLibrary(HWND dialog) {
   GetDialogItemText(dialog, IDC_PLUGIN_PARAMETER, parameter, kProbeParameterCapacity);
   PluginProbe probe;
   if (ProbePluginLibrary(path, parameter, &probe) != 0) {
-    ShowMessageWithPath(dialog, kLoadFailedTextId, nullptr, path, nullptr, MB_ICONERROR);
+    ShowMessageWithPath(dialog, kTextPluginLoadFailed, nullptr, path, nullptr, MB_ICONERROR);
     return;
   }
   wchar_t name[kPluginEntryNameCapacity];
@@ -96,7 +93,7 @@ void ReadPluginEntryDialog(HWND dialog, PluginListEntry* entry) {
 // The page keeps entries by name: an entry without one would be dropped on saving.
 bool HasEntryName(HWND dialog) {
   if (GetWindowTextLengthW(GetDialogItem(dialog, IDC_PLUGIN_NAME)) > 0) return true;
-  ShowMessageWithPath(dialog, kNameMissingTextId, nullptr, nullptr, nullptr, MB_ICONWARNING);
+  ShowMessageWithPath(dialog, kTextPluginNameMissing, nullptr, nullptr, nullptr, MB_ICONWARNING);
   SetFocus(GetDialogItem(dialog, IDC_PLUGIN_NAME));
   return false;
 }
@@ -131,12 +128,12 @@ void OnInitDialog(HWND dialog, PluginListEntry* entry) {
   ExpandPathPlaceholders(entry->libraryPath, path, kPluginPathCapacity);
   ShowSettingsButtonFor(dialog, path);
   if (entry->name[0] == 0) {
-    SetTitle(dialog, kAddTitleId);
+    SetTitle(dialog, kTextAddPlugin);
     SetFocus(GetDialogItem(dialog, IDC_PLUGIN_NAME));
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PLUGIN_BROWSE, BN_CLICKED), 0);
     return;
   }
-  SetTitle(dialog, kEditTitleId);
+  SetTitle(dialog, kTextEditPlugin);
   const bool hasLibrary = entry->libraryPath[0] != 0;
   if (!hasLibrary) EnableDlgItemList(dialog, kLibraryControls, false);
   SetFocus(GetDialogItem(dialog, hasLibrary ? IDC_PLUGIN_NAME : IDC_PLUGIN_DETECT));

@@ -6,6 +6,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/memory.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/system_functions.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/bounded_text.h"
@@ -38,7 +39,8 @@ constexpr ToolbarIconRow kPluginToolbar[] = {
     {0, 0, 0},
 };
 
-constexpr int kPluginCaptionIds[kPluginColumnCount] = {5580, 5581, 5583, 5582};
+constexpr int kPluginCaptionIds[kPluginColumnCount] = {kTextDescription, kTextPluginLibrary,
+                                                       kTextPluginDetectString, kTextPluginParameter};
 constexpr int kPluginColumnWidths[kPluginColumnCount] = {100, 200, 120, 100};
 
 HWND PluginList(HWND dialog) { return GetDialogItem(dialog, IDC_PLUGIN_LIST); }

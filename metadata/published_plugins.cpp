@@ -9,12 +9,12 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/text_encoding.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
 
 constexpr int kFieldTextBytes = 1024;
 constexpr int kPathCapacity = 1024;
-constexpr int kPluginsTitleId = 5500;
 constexpr INT_PTR kAdapterFailed = -2;
 constexpr INT_PTR kNotOffered = -1;
 
@@ -147,7 +147,7 @@ INT_PTR Dispatch(int command, PublishedPluginExports* exports, void* parameter) 
       return 0;
     case kPluginDescription: {
       const PluginTextRequest* request = static_cast<PluginTextRequest*>(parameter);
-      GetUiText(kPluginsTitleId, request->text, request->capacity);
+      GetUiText(kTextContentPlugins, request->text, request->capacity);
       return 0;
     }
     default:

@@ -10,13 +10,13 @@
 #include "foundation/text/text_encoding.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/ui_operations.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"
 #include "views/item_list.h"
 #include "views/path_pool.h"
 
 namespace {
 
-constexpr int kTextNoFileManager = 2191;
 constexpr uint32_t kShellExecuteSucceeded = 32;
 constexpr int16_t kFolderTreePane = 0;
 

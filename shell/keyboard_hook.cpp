@@ -49,8 +49,6 @@ namespace {
 constexpr char kCommandNameTableCode[] = "-";
 // Record 1 of the key table names the language itself, no command.
 constexpr int kFirstCommandNameRecord = 2;
-constexpr int kEditorCommitMessage = WM_USER;
-constexpr int kEditorDropDownEscMessage = WM_USER + 1;
 constexpr LRESULT kKeyEaten = 1;
 
 bool IsKeyRelease(LPARAM flags) { return (HIWORD(flags) & KF_UP) != 0; }

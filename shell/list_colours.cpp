@@ -11,6 +11,7 @@
 #include "foundation/ui/dialog_list_views.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/fonts.h"
 #include "foundation/win32/list_views.h"
@@ -28,7 +29,6 @@ namespace {
 constexpr int kPreviewRows = 5;
 // The file list's own rows are shown once it has more than this many.
 constexpr uint32_t kFewestListedRows = 3;
-constexpr int kSampleTextId = 5465;
 constexpr int kSampleCapacity = 128;
 constexpr int kTextRow = 0;
 constexpr int kBackgroundRow = 1;
@@ -39,7 +39,7 @@ void AddPreviewRows(HWND list) {
   const ItemListControl* files = AppFileList();
   const uint32_t listed = files ? ItemStoreCount(&files->rows) : 0;
   wchar_t sample[kSampleCapacity];
-  GetUiText(kSampleTextId, sample, kSampleCapacity);
+  GetUiText(kTextSampleFileName, sample, kSampleCapacity);
   for (uint32_t i = 0; i < kPreviewRows; ++i) {
     const auto* row = listed > kFewestListedRows && i < listed
                           ? reinterpret_cast<const FileListRow*>(ItemStoreGet(&files->rows, i))

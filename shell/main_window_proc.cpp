@@ -426,7 +426,7 @@ const MessageRow kMessages[] = {
     {kIgnoredMessage, [](HWND, WPARAM, LPARAM) { return Given(0); }},
     {kRunOnGuiThreadMessage,
      [](HWND, WPARAM wParam, LPARAM lParam) { return Given(HandleRunOnGuiThreadMessage(wParam, lParam)); }},
-    {kShowMenuDefinitionMessage,
+    {kAddressBarMenuMessage,
      [](HWND window, WPARAM wParam, LPARAM) {
        ShowMenuDefinition(window, wParam);
        return kPassOn;

@@ -6,6 +6,5 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // A job ended (any thread): a close asked for while it was a folder listing comes now.
 void CloseIfAskedDuringListing();
 
-// Messages of the main window besides the panes' notifications.
+// A message of the main window besides those of the panes (views/item_list.h, views/address_bar.h).
 constexpr UINT kIgnoredMessage = WM_USER + 7;
-constexpr UINT kShowMenuDefinitionMessage = WM_USER + 10;

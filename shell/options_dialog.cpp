@@ -74,7 +74,9 @@ constexpr int kOptionsTextIds[] = {IDD_OPTIONS,
                                    IDC_COLOUR_OWN,
                                    0};
 // The page titles in page order.
-constexpr int kPageTitleTextIds[kOptionsPageCount] = {5200, 5220, 5460, 5300, 5400, 5500};
+constexpr int kPageTitleTextIds[kOptionsPageCount] = {kTextSettingsPageGeneral, kTextSettingsPageIcons,
+                                                       kTextSettingsPageColours, kTextSettingsPageColumns,
+                                                       kTextSettingsPageShortcuts, kTextContentPlugins};
 constexpr int kPageTitleCapacity = 255;
 constexpr int kLabelCapacity = 256;
 constexpr int kFirstPageCommand = 6990;

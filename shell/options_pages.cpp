@@ -2,12 +2,13 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/ui/resource_ids.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/window_wrappers.h"
 
 namespace {
 
-constexpr int kGeneralControls[] = {5200,
+constexpr int kGeneralControls[] = {kTextSettingsPageGeneral,
                                     IDC_OPT_FULL_ROW,
                                     IDC_OPT_COLUMN_LINES,
                                     IDC_OPT_GRID_LINES,
@@ -21,14 +22,16 @@ constexpr int kGeneralControls[] = {5200,
                                     IDC_OPT_FILE_TYPE,
                                     IDC_OPT_EXPLORER_VERBS,
                                     0};
-constexpr int kIconControls[] = {5220,          IDC_OPT_MENU_ICON_LABEL, IDC_OPT_MENU_ICON_SIZE, IDC_ICON_SIZE_LABEL,
-                                 IDC_ICON_SIZE, IDC_OPT_MENU_ICONS,      IDC_OPT_FILE_ICONS,     0};
-constexpr int kColourControls[] = {5460, IDC_COLOUR_TEXT, IDC_COLOUR_BACKGROUND, IDC_COLOUR_OWN, IDC_COLOUR_PREVIEW, 0};
+constexpr int kIconControls[] = {kTextSettingsPageIcons, IDC_OPT_MENU_ICON_LABEL, IDC_OPT_MENU_ICON_SIZE,
+                                 IDC_ICON_SIZE_LABEL,    IDC_ICON_SIZE,           IDC_OPT_MENU_ICONS,
+                                 IDC_OPT_FILE_ICONS,     0};
+constexpr int kColourControls[] = {kTextSettingsPageColours, IDC_COLOUR_TEXT,    IDC_COLOUR_BACKGROUND,
+                                   IDC_COLOUR_OWN,           IDC_COLOUR_PREVIEW, 0};
 // The column page's title id is also the id of its toolbar.
 constexpr int kColumnControls[] = {IDC_COLUMN_TOOLBAR,  IDC_COLUMN_AVAILABLE_LABEL, IDC_COLUMN_CHOSEN_LABEL,
                                    IDC_CHECK_AVAILABLE, IDC_CHECK_CHOSEN,           0};
-constexpr int kShortcutControls[] = {5400, IDC_SHORTCUT_LIST, IDC_SHORTCUT_TOOLBAR, 0};
-constexpr int kPluginControls[] = {5500, IDC_PLUGIN_LIST, IDC_PLUGIN_TOOLBAR, 0};
+constexpr int kShortcutControls[] = {kTextSettingsPageShortcuts, IDC_SHORTCUT_LIST, IDC_SHORTCUT_TOOLBAR, 0};
+constexpr int kPluginControls[] = {kTextContentPlugins, IDC_PLUGIN_LIST, IDC_PLUGIN_TOOLBAR, 0};
 
 // Help topics of the pages, in page order.
 constexpr int kPageHelpTopics[kOptionsPageCount] = {20, 0, 0, 21, 23, 22};

@@ -26,22 +26,23 @@
 #include <cstdint>
 
 #include "foundation/core/item_store.h"
+#include "foundation/ui/ui_text_ids.h"
 
 struct ColumnLayout;
 struct ItemListControl;
 
 // Column ids: the UI text ids of their captions.
-constexpr int16_t kColumnName = 50;
-constexpr int16_t kColumnNewName = 51;
-constexpr int16_t kColumnSize = 52;
-constexpr int16_t kColumnModified = 53;
-constexpr int16_t kColumnType = 55;
-constexpr int16_t kColumnFolder = 56;
-constexpr int16_t kColumnCreated = 2310;
-constexpr int16_t kColumnAccessed = 2312;
-constexpr int16_t kColumnAttributes = 2349;
-constexpr int16_t kColumnDescription = 5580;
-constexpr int16_t kColumnComment = 41;
+constexpr int16_t kColumnName = kTextColumnName;
+constexpr int16_t kColumnNewName = kTextColumnNewName;
+constexpr int16_t kColumnSize = kTextColumnSize;
+constexpr int16_t kColumnModified = kTextColumnModified;
+constexpr int16_t kColumnType = kTextColumnType;
+constexpr int16_t kColumnFolder = kTextColumnFolder;
+constexpr int16_t kColumnCreated = kTextTimeCreated;
+constexpr int16_t kColumnAccessed = kTextTimeAccessed;
+constexpr int16_t kColumnAttributes = kTextAttributes;
+constexpr int16_t kColumnDescription = kTextDescription;
+constexpr int16_t kColumnComment = kTextComment;
 
 // Sort keys.
 constexpr int kSortByName = 0;

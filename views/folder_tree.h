@@ -36,7 +36,7 @@ struct TreeNodeData {
 #pragma pack(pop)
 
 // Creates the tree (control kFolderTreeId, hidden while the option word hides it), subclassed so that it
-// reports getting the focus to its parent as a pane (WM_USER+16 with code 7). The tree, or null.
+// reports getting the focus to its parent as a pane (kPaneNotifyMessage with kPaneGotFocus). The tree, or null.
 HWND CreateFolderTree(HWND parent);
 
 // Enumerates the item's subfolders anew: new ones are added, vanished ones removed, the rest kept, and the

@@ -34,15 +34,15 @@ inline POINT PointFromParam(LPARAM value) {
 // The panes' private message to their parent; wParam is one of the codes below.
 constexpr UINT kPaneNotifyMessage = WM_USER + 16;
 
-constexpr WPARAM kPaneGotFocus = 7;      // posted; lParam = control id
-constexpr WPARAM kPaneHeaderMenu = 123;  // PaneHeaderMenuRecord; non-zero: handled
-constexpr WPARAM kPaneKey = 256;         // PaneKeyRecord
-constexpr WPARAM kPaneTimer = 275;       // PaneTimerRecord
-constexpr WPARAM kPaneScrolled = 277;    // SCROLLINFO (28 bytes, SIF_POS); zero: no further announcements
-constexpr WPARAM kPaneMouseMove = 512;   // PaneMouseRecord with keys 0
-constexpr WPARAM kPaneLeftDown = 513;    // posted; lParam = control id
-constexpr WPARAM kPaneRightDown = 516;   // PaneMouseRecord; non-zero: the control does nothing more
-constexpr WPARAM kPaneRightUp = 517;     // PaneMouseRecord; non-zero: the control does nothing more
+constexpr WPARAM kPaneGotFocus = WM_SETFOCUS;       // posted; lParam = control id
+constexpr WPARAM kPaneHeaderMenu = WM_CONTEXTMENU;  // PaneHeaderMenuRecord; non-zero: handled
+constexpr WPARAM kPaneKey = WM_KEYDOWN;             // PaneKeyRecord
+constexpr WPARAM kPaneTimer = WM_TIMER;             // PaneTimerRecord
+constexpr WPARAM kPaneScrolled = WM_VSCROLL;        // SCROLLINFO (28 bytes, SIF_POS); zero: no further announcements
+constexpr WPARAM kPaneMouseMove = WM_MOUSEMOVE;     // PaneMouseRecord with keys 0
+constexpr WPARAM kPaneLeftDown = WM_LBUTTONDOWN;    // posted; lParam = control id
+constexpr WPARAM kPaneRightDown = WM_RBUTTONDOWN;   // PaneMouseRecord; non-zero: the control does nothing more
+constexpr WPARAM kPaneRightUp = WM_RBUTTONUP;       // PaneMouseRecord; non-zero: the control does nothing more
 
 // Keys the control does not handle (virtual keys up to 0x7A) and characters from 123 up.
 struct PaneKeyRecord {

@@ -111,7 +111,7 @@ LRESULT CALLBACK EditorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
       case WM_KILLFOCUS:
         PostMessageW(control->window, kEndEditMessage, TRUE, reinterpret_cast<LPARAM>(editor));
         break;
-      case WM_USER:
+      case kEditorCommitMessage:
         ItemsViewEndEdit(control, true);
         return 0;
       case WM_CLOSE:

@@ -1,7 +1,8 @@
 // In-place renaming: an edit field over a row's label. The parent hears LVN_BEGINLABELEDITW when it opens
 // (a non-zero answer cancels) and LVN_ENDLABELEDITW with the new text when a changed, non-empty text is
-// committed. The open editor is the application's inline editor: the keyboard hook commits it with WM_USER
-// and cancels it with WM_CLOSE. The list's own header: opening and ending the editor are in views/item_list.h.
+// committed. The open editor is the application's inline editor: the keyboard hook commits it with
+// kEditorCommitMessage and cancels it with WM_CLOSE. The list's own header: opening and ending the editor are in
+// views/item_list.h.
 #pragma once
 #include <windows.h>
 

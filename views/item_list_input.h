@@ -6,9 +6,9 @@
 
 #include "views/item_list.h"
 
-// WM_KEYDOWN. Keys the control does not use (virtual keys up to 0x7A) go to the parent as pane code 256.
+// WM_KEYDOWN. Keys the control does not use (virtual keys up to 0x7A) go to the parent as kPaneKey.
 void ItemsViewKeyDown(ItemListControl* control, WPARAM key, LPARAM keyData);
-// WM_CHAR: characters from 123 up go to the parent as pane code 256.
+// WM_CHAR: characters from 123 up go to the parent as kPaneKey.
 void ItemsViewChar(ItemListControl* control, WPARAM character, LPARAM keyData);
 
 void ItemsViewMouseDown(ItemListControl* control, WPARAM keys, LPARAM position);

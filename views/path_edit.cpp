@@ -23,10 +23,6 @@ namespace {
 constexpr DWORD kComboStyle = WS_CHILD | WS_VISIBLE | CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_SORT | CBS_HASSTRINGS;
 constexpr UINT_PTR kRestoreTimer = 1;
 constexpr UINT kRestoreDelayMs = 70;
-// Enter, or an entry chosen from the list: open the typed path.
-constexpr UINT kTakePathMessage = WM_USER;
-// Restore the text shortly and close the list.
-constexpr UINT kRestoreTextMessage = WM_USER + 1;
 
 WNDPROC g_previousComboProc = nullptr;
 WNDPROC g_previousEditProc = nullptr;
@@ -154,10 +150,10 @@ LRESULT CALLBACK PathEditSubclassProc(HWND combo, UINT message, WPARAM wParam, L
         return 0;
       }
       break;
-    case kTakePathMessage:
+    case kEditorCommitMessage:
       TakePath(combo);
       return 0;
-    case kRestoreTextMessage:
+    case kEditorDropDownEscMessage:
       if (CompletionData* data = DataOf(combo)) ++data->pendingRestore;
       SetTimer(combo, kRestoreTimer, kRestoreDelayMs, nullptr);
       SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
@@ -185,7 +181,7 @@ LRESULT CALLBACK PathEditSubclassProc(HWND combo, UINT message, WPARAM wParam, L
 LRESULT CALLBACK PathEditFieldProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   HWND combo = GetParent(edit);
   if (message == WM_KEYDOWN && wParam == VK_RETURN) {
-    PostWindowMessage(combo, kTakePathMessage, 0, 0);
+    PostWindowMessage(combo, kEditorCommitMessage, 0, 0);
     return 0;
   }
   // Escape closes an open drop-down list (the keyboard hook has asked the box to, keeping the typed text), else
@@ -264,7 +260,7 @@ void OnPathEditNotification(AddressBar* bar, WORD code, HWND combo) {
       SetTimer(combo, kRestoreTimer, kRestoreDelayMs, nullptr);
       break;
     case CBN_SELENDOK:
-      PostWindowMessage(combo, kTakePathMessage, 0, 0);
+      PostWindowMessage(combo, kEditorCommitMessage, 0, 0);
       break;
   }
 }

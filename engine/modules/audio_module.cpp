@@ -3,25 +3,26 @@
 #include <cwchar>
 
 #include "engine/module_formatting.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "metadata/audio_tags.h"
 #include "metadata/field_types.h"
 #include "metadata/name_patterns.h"
 
 const ModuleFieldRow AudioFieldTable[] = {
-    {kAudioTitle, 8001, L"Title", kFieldTypeModuleText},
-    {kAudioArtist, 8002, L"Artist", kFieldTypeModuleText},
-    {kAudioAlbum, 8003, L"Album", kFieldTypeModuleText},
-    {kAudioTrack, 8004, L"Track", kFieldTypeInteger},
-    {kAudioYear, 8005, L"Year", kFieldTypeInteger},
-    {kAudioGenre, 8006, L"Genre", kFieldTypeModuleText},
-    {kAudioComment, 41, L"Comment", kFieldTypeModuleText},
+    {kAudioTitle, kTextFieldTitle, L"Title", kFieldTypeModuleText},
+    {kAudioArtist, kTextFieldArtist, L"Artist", kFieldTypeModuleText},
+    {kAudioAlbum, kTextFieldAlbum, L"Album", kFieldTypeModuleText},
+    {kAudioTrack, kTextFieldTrack, L"Track", kFieldTypeInteger},
+    {kAudioYear, kTextFieldYear, L"Year", kFieldTypeInteger},
+    {kAudioGenre, kTextFieldGenre, L"Genre", kFieldTypeModuleText},
+    {kAudioComment, kTextComment, L"Comment", kFieldTypeModuleText},
     {kAudioOriginalName, 0, L"OFN", kFieldTypeNone},
     {},
 };
 
 namespace {
 
-constexpr PatternModuleForm kAudioForm = {L"Audio", 13254};
+constexpr PatternModuleForm kAudioForm = {L"Audio", kTextModuleAudio};
 constexpr uint16_t kFirstYear = 1900;
 
 const wchar_t* AudioText(const AudioTagInfo& tags, uint8_t kind) {

@@ -6,14 +6,9 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/text_operations.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
-
-constexpr int kCaseTitleId = 13200;
-constexpr int kNamePartTextId = 2301;
-constexpr int kExtensionPartTextId = 13211;
-// Texts of the conversions 1 to 5 follow each other from here.
-constexpr int kFirstConversionTextId = 13204;
 
 const CaseSettings* AsCase(const ModuleInstance* settings) {
   return reinterpret_cast<const CaseSettings*>(settings);
@@ -96,17 +91,17 @@ int SerializeCaseSettings(const ModuleInstance* instance, wchar_t* text, int cap
 void DescribeCaseSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
   const CaseSettings* settings = AsCase(instance);
   if (IsValidPart(settings->part))
-    AppendDescriptionPiece(settings->part == L'n' ? kNamePartTextId : kExtensionPartTextId, text, capacity);
-  AppendDescriptionPiece(kCaseTitleId, text, capacity);
+    AppendDescriptionPiece(settings->part == L'n' ? kTextNamePart : kTextExtensionPart, text, capacity);
+  AppendDescriptionPiece(kTextModuleCase, text, capacity);
   if (IsValidConversion(settings->conversion))
-    AppendDescriptionPiece(kFirstConversionTextId + settings->conversion - kCaseLower, text, capacity);
+    AppendDescriptionPiece(kTextCaseLower + settings->conversion - kCaseLower, text, capacity);
 }
 
 void GetCaseComment(const ModuleInstance* instance, wchar_t* text, int capacity) {
   CopyWideBounded(AsCase(instance)->comment, text, capacity);
 }
 
-void GetCaseTitle(wchar_t* text, int capacity) { GetUiText(kCaseTitleId, text, capacity); }
+void GetCaseTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleCase, text, capacity); }
 
 int ApplyCaseModule(ModuleApplyRecord* record) {
   const CaseSettings* settings = AsCase(record->settings);

@@ -7,12 +7,9 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
-
-constexpr int kCropTitleId = 13222;
-constexpr int kRemoveTextId = 13223;
-constexpr int kCharactersFromTextId = 13224;
 
 const CropSettings* AsCrop(const ModuleInstance* settings) {
   return reinterpret_cast<const CropSettings*>(settings);
@@ -51,9 +48,9 @@ int SerializeCropSettings(const ModuleInstance* instance, wchar_t* text, int cap
 void DescribeCropSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
   const CropSettings* settings = AsCrop(instance);
   AppendPartDescription(static_cast<wchar_t>(settings->part), text, capacity);
-  AppendDescriptionPiece(kRemoveTextId, text, capacity);
+  AppendDescriptionPiece(kTextRemoveWord, text, capacity);
   AppendBlankAndNumber(settings->count, text, capacity);
-  AppendBlankAndUiText(kCharactersFromTextId, text, capacity);
+  AppendBlankAndUiText(kTextCharactersFrom, text, capacity);
   AppendBlankAndNumber(int64_t{settings->position} + 1, text, capacity);
   AppendSideDescription(static_cast<wchar_t>(settings->side), text, capacity);
 }
@@ -62,7 +59,7 @@ void GetCropComment(const ModuleInstance* instance, wchar_t* text, int capacity)
   CopyWideBounded(AsCrop(instance)->comment, text, capacity);
 }
 
-void GetCropTitle(wchar_t* text, int capacity) { GetUiText(kCropTitleId, text, capacity); }
+void GetCropTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleCrop, text, capacity); }
 
 int ApplyCropModule(ModuleApplyRecord* record) {
   const CropSettings* settings = AsCrop(record->settings);

@@ -3,10 +3,10 @@
 #include "engine/module_dialog_frame.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
 
-constexpr int kCsvTitleId = 13271;
 // A line is read up to 2730 characters; the rest of a longer one is left out.
 constexpr int kLineCapacity = 2731;
 constexpr int kFieldCapacity = 1024;
@@ -183,10 +183,10 @@ int SerializeCsvSettings(const ModuleInstance* settings, wchar_t* text, int capa
 }
 
 void DescribeCsvSettings(const ModuleInstance* settings, wchar_t* text, int capacity) {
-  DescribeListStep(kCsvTitleId, settings, text, capacity);
+  DescribeListStep(kTextModuleCsv, settings, text, capacity);
 }
 
-void GetCsvTitle(wchar_t* text, int capacity) { GetUiText(kCsvTitleId, text, capacity); }
+void GetCsvTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleCsv, text, capacity); }
 
 void FreeCsvSettings(ModuleInstance* instance) {
   FreeCsvEntries(AsCsv(instance));

@@ -6,17 +6,16 @@
 #include "engine/modules/cut_copy_modules.h"
 #include "engine/modules/step_values.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"
 
 namespace {
 
-constexpr int kCopyCaptionTextId = 13296;
-constexpr int kCopyLabelTextId = 13298;
 constexpr int kLabelCapacity = 128;
 constexpr int kCutTextIds[] = {IDD_MODULE_CUT,   IDC_MODULE_PART_LABEL,      IDC_CUT_LABEL,
                                IDC_CUT_TO_LABEL, IDC_MODULE_CHARACTERS_FROM, 0};
-constexpr int kCopyTextIds[] = {kCopyCaptionTextId, IDC_MODULE_PART_LABEL,      IDC_CUT_LABEL,
-                                IDC_CUT_TO_LABEL,   IDC_MODULE_CHARACTERS_FROM, 0};
+constexpr int kCopyTextIds[] = {kTextModuleCopy,  IDC_MODULE_PART_LABEL,      IDC_CUT_LABEL,
+                                IDC_CUT_TO_LABEL, IDC_MODULE_CHARACTERS_FROM, 0};
 constexpr ModuleDialogEdit kCutCopyEdits[] = {
     {IDC_MODULE_COUNT, 3, IDC_MODULE_COUNT_SPIN, 1, kMostSpanLength},
     {IDC_MODULE_FROM, 3, IDC_MODULE_FROM_SPIN, 1, kMostPosition + 1},
@@ -26,7 +25,7 @@ constexpr ModuleDialogEdit kCutCopyEdits[] = {
 
 void FillCopyLabel(HWND dialog) {
   wchar_t label[kLabelCapacity];
-  GetUiText(kCopyLabelTextId, label, kLabelCapacity);
+  GetUiText(kTextCopyWord, label, kLabelCapacity);
   SetDialogItemText(dialog, IDC_CUT_LABEL, label);
 }
 

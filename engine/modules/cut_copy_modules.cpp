@@ -7,11 +7,9 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
-
-constexpr int kCharactersFromTextId = 13224;
-constexpr int kToPositionTextId = 13299;
 
 // What tells the twins apart.
 struct SpanForm {
@@ -21,8 +19,8 @@ struct SpanForm {
   uint8_t copy;
 };
 
-constexpr SpanForm kCutForm = {L"Cut", 13295, 13297, 0};
-constexpr SpanForm kCopyForm = {L"Copy", 13296, 13298, 1};
+constexpr SpanForm kCutForm = {L"Cut", kTextModuleMove, kTextMoveWord, 0};
+constexpr SpanForm kCopyForm = {L"Copy", kTextModuleCopy, kTextCopyWord, 1};
 
 const CutCopySettings* AsCutCopy(const ModuleInstance* settings) {
   return reinterpret_cast<const CutCopySettings*>(settings);
@@ -68,9 +66,9 @@ void DescribeCutCopySettings(const ModuleInstance* instance, wchar_t* text, int 
   AppendPartDescription(settings->part, text, capacity);
   AppendDescriptionPiece(form.wordId, text, capacity);
   AppendBlankAndNumber(settings->length, text, capacity);
-  AppendBlankAndUiText(kCharactersFromTextId, text, capacity);
+  AppendBlankAndUiText(kTextCharactersFrom, text, capacity);
   AppendBlankAndNumber(int64_t{settings->start} + 1, text, capacity);
-  AppendBlankAndUiText(kToPositionTextId, text, capacity);
+  AppendBlankAndUiText(kTextToPosition, text, capacity);
   AppendBlankAndNumber(int64_t{settings->target} + 1, text, capacity);
 }
 

@@ -5,6 +5,7 @@
 #include "engine/module_dialog_ids.h"
 #include "engine/modules/date_time_modules.h"
 #include "engine/modules/step_values.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"
 
 namespace {
@@ -12,7 +13,7 @@ namespace {
 constexpr int kDateHelpTopic = 24;
 constexpr int kTimeHelpTopic = 25;
 // The time stamps in list order: last write, creation, last access.
-constexpr int kSourceTextIds[] = {2309, 2310, 2312, 0};
+constexpr int kSourceTextIds[] = {kTextTimeModified, kTextTimeCreated, kTextTimeAccessed, 0};
 constexpr LPARAM kSourceLetters[] = {L'm', L'c', L'a'};
 
 struct DateTimeControls {

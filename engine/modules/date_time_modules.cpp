@@ -12,6 +12,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/packed_date.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 // Ins, Date and Time share one comment operation.
 static_assert(offsetof(DateTimeSettings, comment) == kInsCommentOffset, "comment where Ins holds it");
@@ -22,10 +23,6 @@ const wchar_t* const kTimePatternPresets[] = {L"HH.mm.ss", L"HH.mm", L"H.mm", L"
 
 namespace {
 
-constexpr int kPositionTextId = 13244;
-constexpr int kModifiedTextId = 2309;
-constexpr int kCreatedTextId = 2310;
-constexpr int kAccessedTextId = 2312;
 constexpr int kUiPieceCapacity = 256;
 // The longest text GetDateFormatW gives here; GetTimeFormatW's is shorter.
 constexpr int kFormattedCapacity = 128;
@@ -41,8 +38,8 @@ struct DateTimeForm {
   int formattedCapacity;
 };
 
-constexpr DateTimeForm kDateForm = {L"Date", 13276, GetDateFormatW, kFormattedCapacity};
-constexpr DateTimeForm kTimeForm = {L"Time", 13283, GetTimeFormatW, kTimeFormattedCapacity};
+constexpr DateTimeForm kDateForm = {L"Date", kTextModuleDate, GetDateFormatW, kFormattedCapacity};
+constexpr DateTimeForm kTimeForm = {L"Time", kTextModuleTime, GetTimeFormatW, kTimeFormattedCapacity};
 
 const DateTimeSettings* AsDateTime(const ModuleInstance* settings) {
   return reinterpret_cast<const DateTimeSettings*>(settings);
@@ -81,8 +78,8 @@ int SerializeDateTimeSettings(const ModuleInstance* instance, wchar_t* text, int
 }
 
 int SourceTextId(wchar_t source) {
-  if (source == L'a') return kAccessedTextId;
-  return source == L'c' ? kCreatedTextId : kModifiedTextId;
+  if (source == L'a') return kTextTimeAccessed;
+  return source == L'c' ? kTextTimeCreated : kTextTimeModified;
 }
 
 template <const DateTimeForm& form>
@@ -98,7 +95,7 @@ void DescribeDateTimeSettings(const ModuleInstance* instance, wchar_t* text, int
     AppendWideBounded(L" ", text, capacity);
     AppendSettingsTextField(settings->pattern, text, capacity);
   }
-  AppendDescriptionPiece(kPositionTextId, text, capacity);
+  AppendDescriptionPiece(kTextPositionWord, text, capacity);
   AppendBlankAndNumber(int64_t{settings->position} + 1, text, capacity);
 }
 

@@ -9,11 +9,9 @@
 #include "foundation/files/shell_folders.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
-
-constexpr int kDirTitleId = 13290;
-constexpr int kFolderNameAtTextId = 13291;
 
 const DirSettings* AsDir(const ModuleInstance* settings) { return reinterpret_cast<const DirSettings*>(settings); }
 
@@ -47,7 +45,7 @@ int SerializeDirSettings(const ModuleInstance* instance, wchar_t* text, int capa
 void DescribeDirSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
   const DirSettings* settings = AsDir(instance);
   AppendPartDescription(settings->part, text, capacity);
-  AppendDescriptionPiece(kFolderNameAtTextId, text, capacity);
+  AppendDescriptionPiece(kTextFolderNameAt, text, capacity);
   AppendBlankAndNumber(int64_t{settings->position} + 1, text, capacity);
   AppendSideDescription(settings->side, text, capacity);
 }
@@ -56,7 +54,7 @@ void GetDirComment(const ModuleInstance* instance, wchar_t* text, int capacity) 
   CopyWideBounded(AsDir(instance)->comment, text, capacity);
 }
 
-void GetDirTitle(wchar_t* text, int capacity) { GetUiText(kDirTitleId, text, capacity); }
+void GetDirTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleFolders, text, capacity); }
 
 // The last component of the file's folder; empty for a file in a root folder. The path is a listed file's and
 // may be as long as the system allows: a cut copy would name a folder higher up.

@@ -10,13 +10,13 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/name_masks.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 // Ext and DOS share one comment operation.
 static_assert(offsetof(DosSettings, comment) == offsetof(ExtSettings, comment), "comment where Ext holds it");
 
 namespace {
 
-constexpr int kDosTitleId = 13292;
 constexpr int kJoinedNameCapacity = 2 * kApplyPartCapacity;
 
 const DosSettings* AsDos(const ModuleInstance* settings) { return reinterpret_cast<const DosSettings*>(settings); }
@@ -41,14 +41,14 @@ int SerializeDosSettings(const ModuleInstance* instance, wchar_t* text, int capa
 }
 
 void DescribeDosSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
-  GetUiText(kDosTitleId, text, capacity);
+  GetUiText(kTextModuleDosMask, text, capacity);
   const wchar_t* mask = AsDos(instance)->mask;
   if (mask[0] == 0) return;
   if (text[0] != 0) AppendWideBounded(L", ", text, capacity);
   AppendWideBounded(mask, text, capacity);
 }
 
-void GetDosTitle(wchar_t* text, int capacity) { GetUiText(kDosTitleId, text, capacity); }
+void GetDosTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleDosMask, text, capacity); }
 
 int ApplyDosModule(ModuleApplyRecord* record) {
   if (record->settings == nullptr) return -1;

@@ -4,12 +4,13 @@
 
 #include "engine/module_formatting.h"
 #include "foundation/text/packed_date.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "metadata/field_types.h"
 #include "metadata/mail_info.h"
 
 namespace {
 
-constexpr PatternModuleForm kEMailForm = {L"eMail", 13261};
+constexpr PatternModuleForm kEMailForm = {L"eMail", kTextModuleMail};
 constexpr int kPartCapacity = 128;
 
 // A reference: the field's name, the picture after the first ',', and the compact form of a name that ends

@@ -10,15 +10,10 @@
 #include "foundation/text/numbers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
 
-constexpr int kEnumTitleId = 13231;
-constexpr int kPositionTextId = 13244;
-constexpr int kStartTextId = 13232;
-constexpr int kStepTextId = 13235;
-constexpr int kWidthTextId = 13238;
-constexpr int kFillTextId = 13241;
 // The widest counter, its sign and digits of a 64-bit value.
 constexpr int kCounterTextCapacity = kMostCounterWidth + 24;
 
@@ -82,13 +77,13 @@ void AppendDescribedValue(int textId, int64_t value, wchar_t* text, int capacity
 void DescribeEnumSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
   const EnumSettings* settings = AsEnum(instance);
   AppendPartDescription(static_cast<wchar_t>(settings->part), text, capacity);
-  AppendDescriptionPiece(kEnumTitleId, text, capacity);
-  AppendDescribedValue(kPositionTextId, int64_t{settings->position} + 1, text, capacity);
-  AppendDescribedValue(kStartTextId, settings->start, text, capacity);
-  AppendDescribedValue(kStepTextId, settings->step, text, capacity);
+  AppendDescriptionPiece(kTextModuleNumbering, text, capacity);
+  AppendDescribedValue(kTextPositionWord, int64_t{settings->position} + 1, text, capacity);
+  AppendDescribedValue(kTextStartWord, settings->start, text, capacity);
+  AppendDescribedValue(kTextStepWord, settings->step, text, capacity);
   if (!HasWidth(settings)) return;
-  AppendDescribedValue(kWidthTextId, settings->width, text, capacity);
-  AppendBlankAndUiText(kFillTextId, text, capacity);
+  AppendDescribedValue(kTextWidthWord, settings->width, text, capacity);
+  AppendBlankAndUiText(kTextFillCharacter, text, capacity);
   const wchar_t fill[] = {L' ', L'\'', static_cast<wchar_t>(settings->fill), L'\'', 0};
   AppendWideBounded(fill, text, capacity);
 }
@@ -97,7 +92,7 @@ void GetEnumComment(const ModuleInstance* instance, wchar_t* text, int capacity)
   CopyWideBounded(AsEnum(instance)->comment, text, capacity);
 }
 
-void GetEnumTitle(wchar_t* text, int capacity) { GetUiText(kEnumTitleId, text, capacity); }
+void GetEnumTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleNumbering, text, capacity); }
 
 void PrepareEnumModule(ModuleInstance* instance) { AsEnum(instance)->counter = AsEnum(instance)->start; }
 

@@ -1,12 +1,13 @@
 #include "engine/modules/exif_module.h"
 
 #include "foundation/text/packed_date.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "metadata/exif_info.h"
 #include "metadata/field_types.h"
 
 namespace {
 
-constexpr PatternModuleForm kExifForm = {L"EXIF", 13268};
+constexpr PatternModuleForm kExifForm = {L"EXIF", kTextModuleExif};
 constexpr int kTextCapacity = 256;
 constexpr uint32_t kPackedTimeBits = 17;
 

@@ -5,11 +5,9 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/memory.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
-
-constexpr int kExtTitleId = 13211;
-constexpr int kExtDescriptionId = 13212;
 
 const ExtSettings* AsExt(const ModuleInstance* settings) { return reinterpret_cast<const ExtSettings*>(settings); }
 
@@ -46,13 +44,13 @@ int SerializeExtSettings(const ModuleInstance* instance, wchar_t* text, int capa
 }
 
 void DescribeExtSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
-  GetUiText(kExtDescriptionId, text, capacity);
+  GetUiText(kTextNewExtension, text, capacity);
   AppendWideBounded(L" \"", text, capacity);
   AppendWideBounded(AsExt(instance)->extension, text, capacity);
   AppendWideBounded(L"\"", text, capacity);
 }
 
-void GetExtTitle(wchar_t* text, int capacity) { GetUiText(kExtTitleId, text, capacity); }
+void GetExtTitle(wchar_t* text, int capacity) { GetUiText(kTextExtensionPart, text, capacity); }
 
 int ApplyExtModule(ModuleApplyRecord* record) {
   CopyWideBounded(AsExt(record->settings)->extension, record->extension, kApplyPartCapacity);

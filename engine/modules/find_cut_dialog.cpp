@@ -3,6 +3,7 @@
 #include "engine/module_dialog_helpers.h"
 #include "engine/module_dialog_ids.h"
 #include "engine/modules/find_cut_module.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"
 
 namespace {
@@ -12,7 +13,7 @@ constexpr int kFindCutTextIds[] = {IDD_MODULE_FAC,       IDC_MODULE_PART_LABEL, 
                                    IDC_FAC_REMOVE_LABEL, IDC_MODULE_CASE_SENSITIVE, 0};
 constexpr ModuleDialogEdit kFindCutEdits[] = {{IDC_MODULE_SEARCH, kApplyPartCapacity - 1}, {}};
 // The list's items: everything after the match goes (the text before it stays), or everything before it.
-constexpr int kSideTextIds[] = {14014, 14015, 0};
+constexpr int kSideTextIds[] = {kTextEverythingAfter, kTextEverythingBefore, 0};
 constexpr LPARAM kSideOptions[] = {0, 'b'};
 
 void FillFindCutControls(HWND dialog) { FillComboWithTexts(dialog, IDC_FAC_SIDE, kSideTextIds, kSideOptions); }

@@ -7,14 +7,10 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
 
-constexpr int kFindCutTitleId = 14010;
-constexpr int kFindTextId = 14011;
-constexpr int kAndRemoveTextId = 14012;
-constexpr int kKeepBeforeTextId = 14014;
-constexpr int kKeepAfterTextId = 14015;
 // The flag letters of the text form in their order: case, then side.
 constexpr char kFindCutFlagLetters[] = "cb";
 
@@ -87,19 +83,19 @@ int SerializeFaCSettings(const ModuleInstance* instance, wchar_t* text, int capa
 
 void DescribeFaCSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
   const FindCutSettings* settings = AsFindCut(instance);
-  AppendSearchPartPieces(settings->part, kFindTextId, text, capacity);
+  AppendSearchPartPieces(settings->part, kTextFindWord, text, capacity);
   AppendQuotedPiece(settings->search, text, capacity);
-  AppendUiTextPiece(kAndRemoveTextId, text, capacity);
+  AppendUiTextPiece(kTextAndRemove, text, capacity);
   if (settings->caseFlag == 'c') AppendCaseSensitivePiece(text, capacity);
   AppendWideBounded(L" ", text, capacity);
-  AppendUiTextPiece(settings->side == 'b' ? kKeepAfterTextId : kKeepBeforeTextId, text, capacity);
+  AppendUiTextPiece(settings->side == 'b' ? kTextEverythingBefore : kTextEverythingAfter, text, capacity);
 }
 
 void GetFaCComment(const ModuleInstance* instance, wchar_t* text, int capacity) {
   CopyWideBounded(AsFindCut(instance)->comment, text, capacity);
 }
 
-void GetFaCTitle(wchar_t* text, int capacity) { GetUiText(kFindCutTitleId, text, capacity); }
+void GetFaCTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleFindCut, text, capacity); }
 
 }  // namespace
 

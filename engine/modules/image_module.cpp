@@ -2,21 +2,22 @@
 
 #include "engine/module_formatting.h"
 #include "foundation/text/numbers.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "metadata/field_types.h"
 #include "metadata/image_header.h"
 #include "metadata/name_patterns.h"
 
 const ModuleFieldRow ImageFieldTable[] = {
-    {kImageWidth, 8043, L"Width", kFieldTypeInteger},
-    {kImageHeight, 8044, L"Height", kFieldTypeInteger},
-    {kImageBitsPerPixel, 8071, L"BPP", kFieldTypeInteger},
+    {kImageWidth, kTextFieldWidth, L"Width", kFieldTypeInteger},
+    {kImageHeight, kTextFieldHeight, L"Height", kFieldTypeInteger},
+    {kImageBitsPerPixel, kTextFieldBitsPerPixel, L"BPP", kFieldTypeInteger},
     {kImageOriginalName, 0, L"OFN", kFieldTypeNone},
     {},
 };
 
 namespace {
 
-constexpr PatternModuleForm kImageForm = {L"Image", 14020};
+constexpr PatternModuleForm kImageForm = {L"Image", kTextModuleImage};
 
 int32_t ImageValue(const ImageHeaderInfo& image, uint8_t kind) {
   if (kind == kImageWidth) return image.width;

@@ -7,12 +7,9 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
-
-constexpr int kInsTitleId = 13214;
-constexpr int kInsertTextId = 13215;
-constexpr int kAtPositionTextId = 13216;
 
 const InsSettings* AsIns(const ModuleInstance* settings) { return reinterpret_cast<const InsSettings*>(settings); }
 
@@ -47,16 +44,16 @@ int SerializeInsSettings(const ModuleInstance* instance, wchar_t* text, int capa
 void DescribeInsSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
   const InsSettings* settings = AsIns(instance);
   AppendPartDescription(static_cast<wchar_t>(settings->part), text, capacity);
-  AppendDescriptionPiece(kInsertTextId, text, capacity);
+  AppendDescriptionPiece(kTextInsertWord, text, capacity);
   AppendWideBounded(L" \"", text, capacity);
   AppendWideBounded(settings->text, text, capacity);
   AppendWideBounded(L"\"", text, capacity);
-  AppendBlankAndUiText(kAtPositionTextId, text, capacity);
+  AppendBlankAndUiText(kTextAtPosition, text, capacity);
   AppendBlankAndNumber(int64_t{settings->position} + 1, text, capacity);
   AppendSideDescription(static_cast<wchar_t>(settings->side), text, capacity);
 }
 
-void GetInsTitle(wchar_t* text, int capacity) { GetUiText(kInsTitleId, text, capacity); }
+void GetInsTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleInsert, text, capacity); }
 
 int ApplyInsModule(ModuleApplyRecord* record) {
   const InsSettings* settings = AsIns(record->settings);

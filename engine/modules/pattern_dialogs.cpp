@@ -8,6 +8,7 @@
 #include "engine/modules/pattern_modules.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"
 
 namespace {
@@ -16,7 +17,6 @@ constexpr int kAudioHelpTopic = 13;
 constexpr int kExifHelpTopic = 14;
 constexpr int kEMailHelpTopic = 15;
 constexpr int kImageHelpTopic = 13;
-constexpr int kOriginalNameTextId = 13257;
 constexpr int kLabelCapacity = 64;
 // A picture item's id is its field's id times this, plus the picture's number.
 constexpr int kPictureIdFactor = 256;
@@ -145,7 +145,7 @@ bool BuildPatternFieldMenu(uint32_t module, PatternFieldMenu* out) {
   if (out->menu == nullptr) return false;
   EnumerateModuleFields(module, AddFieldItem, out);
   wchar_t label[kLabelCapacity];
-  GetUiText(kOriginalNameTextId, label, kLabelCapacity);
+  GetUiText(kTextOriginalFileName, label, kLabelCapacity);
   AppendMenuW(out->menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(out->menu, MF_STRING, static_cast<UINT_PTR>(out->fieldCount + 1), label);
   return true;

@@ -14,6 +14,7 @@
 #include "foundation/text/numbers.h"
 #include "foundation/text/text_encoding.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "metadata/field_menu.h"
 #include "metadata/field_values.h"
 #include "metadata/plugin_host.h"
@@ -22,9 +23,6 @@
 
 namespace {
 
-constexpr int kPgnContTitleId = 5500;
-constexpr int kWithoutUnitTextId = 94;
-constexpr int kOriginalNameTextId = 13257;
 constexpr int kOriginalNameItem = 32752;
 constexpr int kResultCapacity = kApplyPartCapacity;
 constexpr int kReferenceCapacity = kApplyPartCapacity;
@@ -211,7 +209,7 @@ int SerializePgnContSettings(const ModuleInstance* instance, wchar_t* text, int 
 }
 
 void DescribePgnContSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
-  GetUiText(kPgnContTitleId, text, capacity);
+  GetUiText(kTextContentPlugins, text, capacity);
   const wchar_t* pattern = AsPgnCont(instance)->pattern;
   if (pattern[0] == 0) return;
   AppendWideBounded(L", ", text, capacity);
@@ -222,7 +220,7 @@ void GetPgnContComment(const ModuleInstance* instance, wchar_t* text, int capaci
   CopyWideBounded(AsPgnCont(instance)->comment, text, capacity);
 }
 
-void GetPgnContTitle(wchar_t* text, int capacity) { GetUiText(kPgnContTitleId, text, capacity); }
+void GetPgnContTitle(wchar_t* text, int capacity) { GetUiText(kTextContentPlugins, text, capacity); }
 
 void FreeReferences(PgnContSettings* settings) {
   FreeAndNull(&settings->references);
@@ -320,14 +318,14 @@ bool BuildPluginFieldMenu(FieldMenu* menu) {
   menu->menu = CreatePopupMenu();
   PluginMenuBuild build = {};
   build.out = menu;
-  GetUiText(kWithoutUnitTextId, build.withoutUnit, kCaptionCapacity);
+  GetUiText(kTextFieldWithoutUnit, build.withoutUnit, kCaptionCapacity);
   EnumeratePluginSection(AddPluginMenuForEntry, &build);
   if (menu->count == 0) {
     FreeFieldMenu(menu);
     return false;
   }
   wchar_t label[kCaptionCapacity];
-  GetUiText(kOriginalNameTextId, label, kCaptionCapacity);
+  GetUiText(kTextOriginalFileName, label, kCaptionCapacity);
   AppendMenuW(menu->menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu->menu, MF_STRING, kOriginalNameItem, label);
   return true;

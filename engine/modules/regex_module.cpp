@@ -8,15 +8,10 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
 
-constexpr int kRegExTitleId = 14002;
-constexpr int kReplaceTextId = 13248;
-constexpr int kWithTextId = 13250;
-constexpr int kCaseSensitiveTextId = 13252;
-constexpr int kNamePartTextId = 2301;
-constexpr int kExtensionPartTextId = 13211;
 constexpr int kPieceCapacity = 256;
 // The 8-bit form of 1023 characters: at most three bytes each (UTF-8), four for a surrogate pair.
 constexpr int kNarrowCapacity = 4 * kApplyPartCapacity;
@@ -110,10 +105,10 @@ int SerializeRegExSettings(const ModuleInstance* instance, wchar_t* text, int ca
 
 void DescribeRegExSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
   const RegExSettings* settings = AsRegEx(instance);
-  AppendSearchPartPieces(settings->part, kReplaceTextId, text, capacity);
+  AppendSearchPartPieces(settings->part, kTextReplaceWord, text, capacity);
   AppendWideBounded(L" (RegEx)", text, capacity);
   AppendQuotedPiece(settings->pattern, text, capacity);
-  AppendUiTextPiece(kWithTextId, text, capacity);
+  AppendUiTextPiece(kTextWithWord, text, capacity);
   AppendQuotedPiece(settings->replacement, text, capacity);
   if (settings->caseFlag == 'c') AppendCaseSensitivePiece(text, capacity);
 }
@@ -122,7 +117,7 @@ void GetRegExComment(const ModuleInstance* instance, wchar_t* text, int capacity
   CopyWideBounded(AsRegEx(instance)->comment, text, capacity);
 }
 
-void GetRegExTitle(wchar_t* text, int capacity) { GetUiText(kRegExTitleId, text, capacity); }
+void GetRegExTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleRegEx, text, capacity); }
 
 void FreeRegExSettings(ModuleInstance* instance) {
   FreeNamePattern(&AsRegEx(instance)->compiled);
@@ -224,7 +219,7 @@ int WriteSearchStepHead(const wchar_t* key, wchar_t part, const uint8_t* flags, 
 }
 
 void AppendSearchPartPieces(wchar_t part, int firstTextId, wchar_t* text, int capacity) {
-  if (IsValidPart(part)) AppendDescriptionPiece(part == L'n' ? kNamePartTextId : kExtensionPartTextId, text, capacity);
+  if (IsValidPart(part)) AppendDescriptionPiece(part == L'n' ? kTextNamePart : kTextExtensionPart, text, capacity);
   AppendDescriptionPiece(firstTextId, text, capacity);
 }
 
@@ -242,7 +237,7 @@ void AppendUiTextPiece(int textId, wchar_t* text, int capacity) {
 
 void AppendCaseSensitivePiece(wchar_t* text, int capacity) {
   AppendWideBounded(L", ", text, capacity);
-  AppendUiTextPiece(kCaseSensitiveTextId, text, capacity);
+  AppendUiTextPiece(kTextCaseSensitive, text, capacity);
 }
 
 const ModuleDescriptor kRegExModule = {

@@ -9,14 +9,10 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
 
-constexpr int kSbstTitleId = 13247;
-constexpr int kReplaceTextId = 13248;
-constexpr int kWithTextId = 13250;
-constexpr int kCaseSensitiveTextId = 13252;
-constexpr int kEveryOccurrenceTextId = 13253;
 constexpr uint8_t kMatchCaseFlag = 'c';
 constexpr uint8_t kEveryOccurrenceFlag = 'a';
 
@@ -71,20 +67,20 @@ void AppendQuotedText(const wchar_t* value, wchar_t* text, int capacity) {
 void DescribeSbstSettings(const ModuleInstance* instance, wchar_t* text, int capacity) {
   const SbstSettings* settings = AsSbst(instance);
   AppendPartDescription(static_cast<wchar_t>(settings->part), text, capacity);
-  AppendDescriptionPiece(kReplaceTextId, text, capacity);
+  AppendDescriptionPiece(kTextReplaceWord, text, capacity);
   AppendQuotedText(settings->search, text, capacity);
-  AppendBlankAndUiText(kWithTextId, text, capacity);
+  AppendBlankAndUiText(kTextWithWord, text, capacity);
   AppendQuotedText(settings->replacement, text, capacity);
   AppendWideBounded(L" ", text, capacity);
-  if (settings->matchCase != 0) AppendDescriptionPiece(kCaseSensitiveTextId, text, capacity);
-  if (settings->everyOccurrence != 0) AppendDescriptionPiece(kEveryOccurrenceTextId, text, capacity);
+  if (settings->matchCase != 0) AppendDescriptionPiece(kTextCaseSensitive, text, capacity);
+  if (settings->everyOccurrence != 0) AppendDescriptionPiece(kTextEveryOccurrence, text, capacity);
 }
 
 void GetSbstComment(const ModuleInstance* instance, wchar_t* text, int capacity) {
   CopyWideBounded(AsSbst(instance)->comment, text, capacity);
 }
 
-void GetSbstTitle(wchar_t* text, int capacity) { GetUiText(kSbstTitleId, text, capacity); }
+void GetSbstTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleReplace, text, capacity); }
 
 wchar_t AsciiAlnumLower(wchar_t c) {
   if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c - L'A' + L'a');

@@ -6,13 +6,10 @@
 #include "engine/module_text_form.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
 
-constexpr int kNamePartTextId = 2301;
-constexpr int kExtensionPartTextId = 13211;
-constexpr int kFromLeftTextId = 13220;
-constexpr int kFromRightTextId = 13221;
 constexpr int kNumberCapacity = 24;
 constexpr int kUiPieceCapacity = 256;
 // Large enough to tell every value beyond 32 bits, small enough never to overflow.
@@ -140,7 +137,7 @@ int StepTextWriter::Finish(const wchar_t* comment) {
 }
 
 void AppendPartDescription(wchar_t part, wchar_t* text, int capacity) {
-  if (IsNamePart(part)) AppendDescriptionPiece(part == kNamePart ? kNamePartTextId : kExtensionPartTextId, text, capacity);
+  if (IsNamePart(part)) AppendDescriptionPiece(part == kNamePart ? kTextNamePart : kTextExtensionPart, text, capacity);
 }
 
 void AppendBlankAndUiText(int textId, wchar_t* text, int capacity) {
@@ -157,5 +154,5 @@ void AppendBlankAndNumber(int64_t value, wchar_t* text, int capacity) {
 }
 
 void AppendSideDescription(wchar_t side, wchar_t* text, int capacity) {
-  if (IsSide(side)) AppendBlankAndUiText(side == kFromLeft ? kFromLeftTextId : kFromRightTextId, text, capacity);
+  if (IsSide(side)) AppendBlankAndUiText(side == kFromLeft ? kTextFromTheLeft : kTextFromTheRight, text, capacity);
 }

@@ -3,10 +3,9 @@
 #include "engine/module_dialog_frame.h"
 #include "foundation/core/memory.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/ui/ui_text_ids.h"
 
 namespace {
-
-constexpr int kTextTitleId = 13275;
 
 TextListSettings* AsText(ModuleInstance* settings) { return reinterpret_cast<TextListSettings*>(settings); }
 
@@ -52,10 +51,10 @@ int SerializeTextSettings(const ModuleInstance* settings, wchar_t* text, int cap
 }
 
 void DescribeTextSettings(const ModuleInstance* settings, wchar_t* text, int capacity) {
-  DescribeListStep(kTextTitleId, settings, text, capacity);
+  DescribeListStep(kTextModuleTextList, settings, text, capacity);
 }
 
-void GetTextTitle(wchar_t* text, int capacity) { GetUiText(kTextTitleId, text, capacity); }
+void GetTextTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleTextList, text, capacity); }
 
 void FreeTextSettings(ModuleInstance* instance) {
   FreeEntryBlock(&AsText(instance)->lines);

@@ -56,6 +56,11 @@ class OptionWord {
   volatile LONG value_;
 };
 
+// What the open in-place editor (`inlineEditor`: the file list's or the address bar's) takes besides WM_CLOSE:
+// take the typed text (Enter); close the open drop-down list and put back the text (Esc).
+constexpr UINT kEditorCommitMessage = WM_USER;
+constexpr UINT kEditorDropDownEscMessage = WM_USER + 1;
+
 // Grouped by the part of the program that writes each field; every part may read them all. A field without a
 // note is written by the GUI thread alone. A field that a worker also writes says so: it is then written with
 // interlocked operations, or only by the one job that runs (the job rule, foundation/core/jobs.h) while the GUI

@@ -36,6 +36,7 @@ constexpr int16_t kTextAttributes = 2349;
 constexpr int16_t kTextPluginLibrary = 5581;
 constexpr int16_t kTextPluginParameter = 5582;
 constexpr int16_t kTextPluginDetectString = 5583;
+constexpr int16_t kTextColumnField = 5303;
 
 // Menu groups of the command labels.
 constexpr int16_t kTextMenuFile = 100;
@@ -54,6 +55,7 @@ constexpr int16_t kTextAboutLanguage = 2002;
 constexpr int16_t kTextNoFileManager = 2191;
 constexpr int16_t kTextPluginLoadFailed = 5504;
 constexpr int16_t kTextPluginNotAnswering = 5505;
+constexpr int16_t kTextPluginNameMissing = 5506;
 constexpr int16_t kTextPluginLoadUnfinished = 5507;
 constexpr int16_t kTextProblemCount = 10011;  // printf pattern with one integer
 constexpr int16_t kTextSaveChangedSteps = 10012;

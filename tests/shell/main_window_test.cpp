@@ -356,7 +356,7 @@ TEST(MainWindow, ListsKeepTheirSortAndAnswerThePanesNotifications) {
 
   NMHDR find = {};
   EXPECT_EQ(SendNotify(window, &find, 62, LVN_ODFINDITEMW), -1);
-  SendMessageW(window, WM_USER + 16, 7, 62);
+  SendMessageW(window, kPaneNotifyMessage, kPaneGotFocus, kFileListId);
   InProcessProgram::OnGuiThread(window, [] { EXPECT_EQ(g_app->activePane, 2); });
 
   PostMessageW(window, WM_CLOSE, 0, 0);

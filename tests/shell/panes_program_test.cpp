@@ -16,13 +16,13 @@
 #include "support/process_driver.h"
 #include "support/system_input.h"
 #include "support/temp_folder.h"
+#include "views/address_bar.h"
 #include "window_image.h"
 
 namespace {
 
 constexpr int kTreeId = 60;
-// What the address bar and the status bar answer besides their drawing.
-constexpr UINT kSegmentExtentMessage = WM_USER + 20;
+// Parts of the status bar.
 constexpr int kSelectionPart = 0;
 constexpr int kListingPart = 1;
 
@@ -93,7 +93,7 @@ class PanesProgram : public ProgramOnFolder {
 
   // A point on a segment of the address bar: the middle of its body, or of its arrow.
   POINT SegmentPoint(int index, bool arrow) const {
-    const LRESULT extent = SendMessageW(addressBar_, kSegmentExtentMessage, index, 0);
+    const LRESULT extent = SendMessageW(addressBar_, kAddressBarSegmentExtentMessage, index, 0);
     RECT client = {};
     GetClientRect(addressBar_, &client);
     const int right = HIWORD(extent);
@@ -188,7 +188,8 @@ TEST_F(PanesProgramInteractive, TheTreeTheAddressBarAndItsSegmentsOpenFoldersByM
 
   // A click on the segment of "files" opens it; its arrow offers alpha, beta and gamma, and the second is listed.
   const int filesSegment = static_cast<int>(std::count(files.begin(), files.end(), L'\\'));
-  ASSERT_NE(SendMessageW(addressBar_, kSegmentExtentMessage, filesSegment + 1, 0), 0) << "alpha is the last segment";
+  ASSERT_NE(SendMessageW(addressBar_, kAddressBarSegmentExtentMessage, filesSegment + 1, 0), 0)
+      << "alpha is the last segment";
   ClickAt(addressBar_, SegmentPoint(filesSegment, false));
   ASSERT_TRUE(WaitForListing({L"a.txt", L"b.txt", L"c.txt"}, L"Listed: 3 files, 300 bytes"));
   Picture(L"panes_segment_click.png");
