@@ -6,6 +6,7 @@
 
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
 #include "metadata/field_references.h"
@@ -17,7 +18,6 @@
 namespace {
 
 constexpr int kWithoutUnitTextId = 94;
-constexpr int kCaptionCapacity = 64;
 constexpr int kPayloadCapacity = 1 + kFieldDisplayNameCapacity + kFieldSourceNameCapacity + 2 * kFieldNameCapacity;
 constexpr int kUnitsCapacity = 1024;
 constexpr int kSourceImage = 3;

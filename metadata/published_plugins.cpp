@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kFieldTextBytes = 1024;
-constexpr int kPathCapacity = 1024;
 constexpr int kPluginsTitleId = 5500;
 constexpr INT_PTR kAdapterFailed = -2;
 constexpr INT_PTR kNotOffered = -1;

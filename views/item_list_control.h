@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "foundation/core/item_store.h"
+#include "foundation/text/text_sizes.h"
 
 struct ColumnLayout;
 
@@ -109,7 +110,7 @@ struct ItemListControl {
   int32_t selectionAnchorRow;
   int32_t dark;
   wchar_t editStartText[260];
-  wchar_t tipText[1024];
+  wchar_t tipText[kCellTextCapacity];
   ItemStore rows;
   ItemStore pathPool;
 };

@@ -22,8 +22,6 @@ enum ExportForm : int32_t {
 
 // At most this many columns are exported: the first ones in display order.
 constexpr int kExportColumnLimit = 20;
-// The path buffer of SaveListAsTextOrHtml.
-constexpr int kExportPathCapacity = 1024;
 
 // The export command: the save dialog (starting at `path`, offering `form` first, 1 when it holds no form)
 // chooses the file and the form; `path` and `form` keep the choice for the next export. The file is written

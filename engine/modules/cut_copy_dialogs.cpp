@@ -5,6 +5,7 @@
 #include "engine/module_dialog_ids.h"
 #include "engine/modules/cut_copy_modules.h"
 #include "engine/modules/step_values.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/win32/window_wrappers.h"
 
@@ -12,7 +13,6 @@ namespace {
 
 constexpr int kCopyCaptionTextId = 13296;
 constexpr int kCopyLabelTextId = 13298;
-constexpr int kLabelCapacity = 128;
 constexpr int kCutTextIds[] = {IDD_MODULE_CUT,   IDC_MODULE_PART_LABEL,      IDC_CUT_LABEL,
                                IDC_CUT_TO_LABEL, IDC_MODULE_CHARACTERS_FROM, 0};
 constexpr int kCopyTextIds[] = {kCopyCaptionTextId, IDC_MODULE_PART_LABEL,      IDC_CUT_LABEL,
@@ -25,8 +25,8 @@ constexpr ModuleDialogEdit kCutCopyEdits[] = {
 };
 
 void FillCopyLabel(HWND dialog) {
-  wchar_t label[kLabelCapacity];
-  GetUiText(kCopyLabelTextId, label, kLabelCapacity);
+  wchar_t label[kUiTextCapacity];
+  GetUiText(kCopyLabelTextId, label, kUiTextCapacity);
   SetDialogItemText(dialog, IDC_CUT_LABEL, label);
 }
 

@@ -13,6 +13,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/numbers.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "metadata/field_menu.h"
 #include "metadata/field_values.h"
@@ -29,8 +30,7 @@ constexpr int kOriginalNameItem = 32752;
 constexpr int kResultCapacity = kApplyPartCapacity;
 constexpr int kReferenceCapacity = kApplyPartCapacity;
 constexpr int kFieldTextCapacity = 81;
-constexpr int kCaptionCapacity = 64;
-constexpr int kMenuTextCapacity = 2 + kPluginNameCapacity + kFieldTextCapacity + kPluginUnitsCapacity;
+constexpr int kFieldMenuTextCapacity = 2 + kPluginNameCapacity + kFieldTextCapacity + kPluginUnitsCapacity;
 constexpr int kUnitsCapacity = 1024;
 constexpr int16_t kUnresolvedSource = -1;
 constexpr wchar_t kOriginalName[] = L"OFN";
@@ -250,10 +250,10 @@ int AddPluginFieldMenuItem(int fieldType, const PluginFieldEnumRequest*, const w
     AppendMenuW(build->pluginMenu, MF_SEPARATOR, 0, nullptr);
     return 0;
   }
-  wchar_t text[kMenuTextCapacity];
-  CopyWideString(IsNumericFieldType(fieldType) ? L"R" : L"L", text, kMenuTextCapacity);
+  wchar_t text[kFieldMenuTextCapacity];
+  CopyWideString(IsNumericFieldType(fieldType) ? L"R" : L"L", text, kFieldMenuTextCapacity);
   const wchar_t* pieces[] = {build->pluginName, L"=", fieldName};
-  for (const wchar_t* piece : pieces) AppendWideBounded(piece, text, kMenuTextCapacity);
+  for (const wchar_t* piece : pieces) AppendWideBounded(piece, text, kFieldMenuTextCapacity);
   wchar_t wideUnits[kUnitsCapacity] = {};
   if (units != nullptr) MultiByteToWideBounded(units, wideUnits, kUnitsCapacity, CP_ACP);
   if (wideUnits[0] != 0 && fieldType != kFieldMultipleChoice) {
@@ -337,10 +337,10 @@ void ShowPluginFieldMenu(HWND dialog, int button, HWND edit) {
   FieldMenu menu;
   if (!BuildPluginFieldMenu(&menu)) return;
   const int chosen = TrackMenuBesideButton(dialog, button, menu.menu);
-  wchar_t text[kMenuTextCapacity];
+  wchar_t text[kFieldMenuTextCapacity];
   if (chosen == kOriginalNameItem) {
     InsertPatternReference(edit, kOriginalName);
-  } else if (GetFieldMenuPayload(&menu, chosen, text, kMenuTextCapacity)) {
+  } else if (GetFieldMenuPayload(&menu, chosen, text, kFieldMenuTextCapacity)) {
     InsertPatternReference(edit, text + 1);
   }
   FreeFieldMenu(&menu);

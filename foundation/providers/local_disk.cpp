@@ -249,7 +249,7 @@ ProviderFolder* OpenLocalFolder(FileSystemProvider*, void* owner, int providerIn
   if (!folder) return nullptr;
   folder->providerIndex = providerIndex;
   folder->owner = owner;
-  CopyWideString(path, folder->path, kProviderPathCapacity);
+  CopyWideString(path, folder->path, kPathCapacity);
   return folder;
 }
 
@@ -289,7 +289,7 @@ int LocalFolderPath(FileSystemProvider*, ProviderFolder* folder, wchar_t* target
   if (!folder->path[0]) {
     wchar_t windows[MAX_PATH];
     GetWindowsFolder(windows, MAX_PATH);
-    GetPathRoot(windows, folder->path, kProviderPathCapacity);
+    GetPathRoot(windows, folder->path, kPathCapacity);
   }
   CopyWideString(folder->path, target, capacity);
   return 0;
@@ -302,16 +302,16 @@ int ChangeLocalFolder(FileSystemProvider* provider, ProviderFolder* folder, cons
     const wchar_t* current = folder->path;
     if (IsPathSeparator(current[0]) && IsPathSeparator(current[1]) && IsPathSeparator(current[2]))
       return kNotSupported;
-    wchar_t root[kProviderPathCapacity];
-    if (GetPathRoot(current, root, kProviderPathCapacity) == 0) return kNotSupported;
-    CopyWideString(root, folder->path, kProviderPathCapacity);
+    wchar_t root[kPathCapacity];
+    if (GetPathRoot(current, root, kPathCapacity) == 0) return kNotSupported;
+    CopyWideString(root, folder->path, kPathCapacity);
     return 0;
   }
   if (wcscmp(path, L"..") == 0) {
     CutToParentFolder(folder->path);
     return 0;
   }
-  CopyWideString(StripProviderPrefix(provider, path), folder->path, kProviderPathCapacity);
+  CopyWideString(StripProviderPrefix(provider, path), folder->path, kPathCapacity);
   return 0;
 }
 

@@ -3,11 +3,10 @@
 #include <cwchar>
 
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 
 namespace {
 
-constexpr int kDateTextCapacity = 128;
-constexpr int kTimeTextCapacity = 64;
 constexpr int kDigitsCapacity = 32;
 
 using LocaleFormatter = int(WINAPI*)(LCID, DWORD, const SYSTEMTIME*, LPCWSTR, LPWSTR, int);
@@ -23,7 +22,7 @@ struct PackedTextForm {
 
 const PackedTextForm kDateForm = {GetDateFormatW, kDateTextCapacity, L"%04u%02u%02u",
                                   {&SYSTEMTIME::wYear, &SYSTEMTIME::wMonth, &SYSTEMTIME::wDay}};
-const PackedTextForm kTimeForm = {GetTimeFormatW, kTimeTextCapacity, L"%02u%02u%02u",
+const PackedTextForm kTimeForm = {GetTimeFormatW, kDateTextCapacity, L"%02u%02u%02u",
                                   {&SYSTEMTIME::wHour, &SYSTEMTIME::wMinute, &SYSTEMTIME::wSecond}};
 
 unsigned Field(const SYSTEMTIME& time, WORD SYSTEMTIME::*field) { return time.*field; }

@@ -4,8 +4,6 @@
 
 #include "foundation/files/paths.h"
 
-// The dialogs' own buffer: the longest path they hand back is one character shorter.
-constexpr int kFileDialogCapacity = kPathCapacity;
 
 // The open dialog for an existing file. It starts with `path` (enclosing quotes removed) when that is shorter
 // than 260 characters; with an empty path it starts in the file list's current folder, which is the process's

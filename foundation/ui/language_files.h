@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 
 struct RecordBuffer;
@@ -21,8 +22,7 @@ constexpr int kLanguageTextUtf16 = 1;  // begins with FF FE
 constexpr int kLanguageTextUtf8Marked = 2;  // begins with EF BB BF
 constexpr int kLanguageTextUtf8 = 3;
 
-// The longest value taken from a language file, and the longest UTF-8 value in bytes.
-constexpr int kLanguageValueCapacity = 1024;
+// The longest UTF-8 value taken from a language file, in bytes.
 constexpr int kLanguageUtf8ValueBytes = 2730;
 
 // The path of the file of `code` (8-bit) with `extension` (8-bit, without dot) beside the program file. 0 when
