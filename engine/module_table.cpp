@@ -33,7 +33,6 @@ ModuleDescriptor g_moduleDescriptors[kModuleSlotCount];
 namespace {
 
 constexpr int kKeyCapacity = 1024;
-constexpr int kJoinedNameCapacity = 2 * kApplyPartCapacity;
 
 struct ModuleRegistration {
   ModuleIndex index;

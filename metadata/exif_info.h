@@ -14,7 +14,6 @@
 #include "foundation/text/packed_date.h"
 #include "foundation/files/paths.h"
 
-
 // Filled by ReadExifInfo; all zero before reading. Texts are 8-bit (the file's bytes), always terminated.
 struct ExifInfo {
   PackedDateTime dateTime;           // 0x0132; after a full read the original, else the digitized, when empty

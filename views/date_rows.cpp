@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int kCountCapacity = 101;
-
 // Horizontal places of a row's controls, in dialog units.
 struct Slot {
   int x;

@@ -32,11 +32,6 @@ ColumnLayout g_chainListColumns[] = {
     {0, 0, 0, 0},
 };
 
-namespace {
-
-
-}  // namespace
-
 void FitDateColumnDefaults(const ItemListControl* list, ColumnLayout* table) {
   if (!list || !list->window || !table) return;
   // Digits of a wide date and time; the system's format decides the rest.

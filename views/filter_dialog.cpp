@@ -24,7 +24,6 @@
 namespace {
 
 constexpr int kDialogOk = IDC_FILTER_OK;
-constexpr int kCountCapacity = 101;
 constexpr int kCheckBoxGap = 3;
 
 constexpr int kFilterDialogTextIds[] = {IDD_FILTER,

@@ -21,7 +21,6 @@
 
 #include "foundation/files/paths.h"
 
-
 // Store flags.
 constexpr uint32_t kProfileNoAutoLocation = 1;  // only the path given at construction
 constexpr uint32_t kProfileMainStore = 2;       // the program's store: "Desk" check, "Version" at save

@@ -4,7 +4,6 @@
 
 #include "foundation/files/paths.h"
 
-
 // The open dialog for an existing file. It starts with `path` (enclosing quotes removed) when that is shorter
 // than 260 characters; with an empty path it starts in the file list's current folder, which is the process's
 // current directory for the time of the dialog. On OK the chosen path, made absolute, is copied into `path`
