@@ -169,7 +169,7 @@ HRESULT CCallback::OnLowResource(DWORD) { return E_NOTIMPL; }
 HRESULT CCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode, LPCWSTR statusText) {
   if (statusCode == BINDSTATUS_CACHEFILENAMEAVAILABLE && statusText) {
     AcquireSRWLockExclusive(&lock_);
-    CopyWideBounded(statusText, cacheFile_, MAX_PATH);
+    CopyWideBounded(statusText, cacheFile_, kShortPathCapacity);
     ReleaseSRWLockExclusive(&lock_);
   }
   if (progress > kProductListLimit) {

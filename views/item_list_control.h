@@ -109,7 +109,7 @@ struct ItemListControl {
   POINT selectionCurrent;
   int32_t selectionAnchorRow;
   int32_t dark;
-  wchar_t editStartText[260];
+  wchar_t editStartText[kFileNameCapacity];
   wchar_t tipText[kCellTextCapacity];
   ItemStore rows;
   ItemStore pathPool;

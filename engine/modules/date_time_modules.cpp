@@ -40,7 +40,7 @@ struct DateTimeForm {
 };
 
 constexpr DateTimeForm kDateForm = {L"Date", 13276, GetDateFormatW, kDateTextCapacity};
-constexpr DateTimeForm kTimeForm = {L"Time", 13283, GetTimeFormatW, kDateTextCapacity};
+constexpr DateTimeForm kTimeForm = {L"Time", 13283, GetTimeFormatW, kTimeTextCapacity};
 
 const DateTimeSettings* AsDateTime(const ModuleInstance* settings) {
   return reinterpret_cast<const DateTimeSettings*>(settings);

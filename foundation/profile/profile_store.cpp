@@ -9,6 +9,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/numbers.h"
 #include "foundation/files/paths.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/profile/profile_values.h"
 #include "foundation/core/record_buffer.h"
 #include "foundation/files/shell_folders.h"
@@ -622,15 +623,15 @@ void GetProfilePathBesideProgram(const SettingsStore* store, wchar_t* target, in
   if (target == nullptr || capacity <= 0) return;
   wchar_t program[kPathCapacity];
   ProgramFile(store, program, kPathCapacity);
-  wchar_t name[MAX_PATH];
-  CopyWideString(program + FileNameOffset(program), name, MAX_PATH);
+  wchar_t name[kFileNameCapacity];
+  CopyWideString(program + FileNameOffset(program), name, kFileNameCapacity);
   StripExtension(name);
   if (name[0] == 0) {
     target[0] = 0;
     return;
   }
   if (WideLength(name) > kProfileNameLength) name[kProfileNameLength] = 0;
-  AppendWideBounded(L".INI", name, MAX_PATH);
+  AppendWideBounded(L".INI", name, kFileNameCapacity);
   CutToParentFolder(program);
   if (CopyAndAppendPath(program, name, target, capacity) != 0) target[0] = 0;
 }
@@ -645,8 +646,8 @@ void GetProfilePathPerUser(const SettingsStore* store, wchar_t* target, int capa
   } else {
     GetUserDataFolder(nullptr, folder, kPathCapacity);
   }
-  wchar_t name[MAX_PATH];
-  ProfileFileName(store, name, MAX_PATH);
+  wchar_t name[kFileNameCapacity];
+  ProfileFileName(store, name, kFileNameCapacity);
   if (folder[0] == 0 || name[0] == 0) return;
   if (CopyAndAppendPath(folder, name, target, capacity) != 0) target[0] = 0;
 }

@@ -22,7 +22,7 @@ struct PackedTextForm {
 
 const PackedTextForm kDateForm = {GetDateFormatW, kDateTextCapacity, L"%04u%02u%02u",
                                   {&SYSTEMTIME::wYear, &SYSTEMTIME::wMonth, &SYSTEMTIME::wDay}};
-const PackedTextForm kTimeForm = {GetTimeFormatW, kDateTextCapacity, L"%02u%02u%02u",
+const PackedTextForm kTimeForm = {GetTimeFormatW, kTimeTextCapacity, L"%02u%02u%02u",
                                   {&SYSTEMTIME::wHour, &SYSTEMTIME::wMinute, &SYSTEMTIME::wSecond}};
 
 unsigned Field(const SYSTEMTIME& time, WORD SYSTEMTIME::*field) { return time.*field; }

@@ -25,9 +25,8 @@ constexpr int kCellTextCapacity = 1024;
 constexpr int kTitleCapacity = 1024;
 // A number written as text: any 64-bit value, grouped, or a formatted fraction.
 constexpr int kNumberTextCapacity = 64;
-// A date or a time written as text.
+// A date, and a time of day, written as text.
 constexpr int kDateTextCapacity = 128;
+constexpr int kTimeTextCapacity = 64;
 // A shell verb.
 constexpr int kVerbCapacity = 64;
-// A value read from a language file or the settings.
-constexpr int kSettingsValueCapacity = 1024;

@@ -167,8 +167,8 @@ int AppendZeroRecords(RecordBuffer* buffer, int count) {
 // The header's storage word: the code page complemented, which is negative and so marks UTF-16 texts. A code
 // page whose complement does not stay negative in 16 bits (65001, say) is recorded as 0.
 int16_t RecordedCodePage(int encoding, const uint8_t* text) {
-  wchar_t value[kSettingsValueCapacity];
-  ReadLanguageString(encoding, kCodePageKey, text, value, kSettingsValueCapacity);
+  wchar_t value[kLanguageValueCapacity];
+  ReadLanguageString(encoding, kCodePageKey, text, value, kLanguageValueCapacity);
   const int32_t codePage = WideToIntDecimal(value);
   return static_cast<int16_t>(~(codePage >= 0 && codePage <= INT16_MAX ? codePage : 0));
 }
@@ -296,14 +296,14 @@ void ReadLanguageString(int encoding, const char* key, const void* fileText, wch
 
 int BuildLanguageTable(int encoding, const void* fileText, const UiStringTable* keys, const UiStringTable* defaults,
                        RecordBuffer* buffer) {
-  wchar_t text[kSettingsValueCapacity];
-  ReadLanguageString(encoding, kLanguageNameKey, fileText, text, kSettingsValueCapacity);
-  if (!text[0]) GetStoredUiText(keys, Records(keys)[1].id, text, kSettingsValueCapacity);
+  wchar_t text[kLanguageValueCapacity];
+  ReadLanguageString(encoding, kLanguageNameKey, fileText, text, kLanguageValueCapacity);
+  if (!text[0]) GetStoredUiText(keys, Records(keys)[1].id, text, kLanguageValueCapacity);
   if (AppendRecordText(buffer, 1, Records(keys)[1].id, text) != 0) return 1;
   for (int i = 2; Records(keys)[i].id != 0; ++i) {
     const UiStringRecord& key = Records(keys)[i];
-    ReadLanguageString(encoding, static_cast<const char*>(key.text), fileText, text, kSettingsValueCapacity);
-    if (!text[0]) GetStoredUiText(defaults, key.id, text, kSettingsValueCapacity);
+    ReadLanguageString(encoding, static_cast<const char*>(key.text), fileText, text, kLanguageValueCapacity);
+    if (!text[0]) GetStoredUiText(defaults, key.id, text, kLanguageValueCapacity);
     ExpandLineFeedEscapes(text);
     if (AppendRecordText(buffer, i, key.id, text) != 0) return 1;
   }

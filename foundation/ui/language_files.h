@@ -10,7 +10,6 @@
 
 #include <cstdint>
 
-#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 
 struct RecordBuffer;
@@ -22,7 +21,8 @@ constexpr int kLanguageTextUtf16 = 1;  // begins with FF FE
 constexpr int kLanguageTextUtf8Marked = 2;  // begins with EF BB BF
 constexpr int kLanguageTextUtf8 = 3;
 
-// The longest UTF-8 value taken from a language file, in bytes.
+// The longest value taken from a language file, and the longest UTF-8 value in bytes.
+constexpr int kLanguageValueCapacity = 1024;
 constexpr int kLanguageUtf8ValueBytes = 2730;
 // A language's name as the language list shows it.
 constexpr int kLanguageNameCapacity = 32;
