@@ -25,7 +25,9 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/memory.h"
+#include "foundation/files/paths.h"
 #include "foundation/providers/providers.h"
+#include "foundation/text/text_sizes.h"
 #include "views/file_list_row.h"
 #include "views/item_list.h"
 #include "views/path_pool.h"
@@ -33,7 +35,6 @@
 namespace {
 
 constexpr DWORD kRenameFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH;
-constexpr int kPathCapacity = 1024;
 
 wchar_t g_root[MAX_PATH];
 uint32_t g_perFolder = 1000;

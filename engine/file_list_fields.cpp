@@ -6,6 +6,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/guard.h"
 #include "foundation/core/item_store.h"
+#include "foundation/files/paths.h"
 #include "foundation/win32/column_layout.h"
 #include "metadata/field_references.h"
 #include "metadata/field_values.h"
@@ -15,8 +16,6 @@
 #include "views/path_pool.h"
 
 namespace {
-
-constexpr int kPathCapacity = 1024;
 
 bool HasFieldColumns(const ColumnLayout* layout) {
   for (int i = 0; layout != nullptr && layout[i].id != 0; ++i) {

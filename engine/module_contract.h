@@ -45,6 +45,8 @@ constexpr int32_t kApplyNeedsFileInfo = 2;
 constexpr int kStepCommentCapacity = 256;
 // Capacity of the name part and of the extension part of an apply record.
 constexpr int kApplyPartCapacity = 1024;
+// Capacity of a name part and an extension part joined.
+constexpr int kJoinedNameCapacity = 2 * kApplyPartCapacity;
 
 // The apply result of a step set to mark files without the values it needs ("mark files without these
 // values"), for a file without one.

@@ -7,6 +7,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/numbers.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/dialog_controls.h"
@@ -14,9 +15,6 @@
 
 namespace {
 
-constexpr int kUiTextCapacity = 256;
-constexpr int kMenuTextCapacity = 1024;
-constexpr int kNumberCapacity = 32;
 // Positions as the dialogs show them: from 1 to 250.
 constexpr uint32_t kLowestShownPosition = 1;
 constexpr uint32_t kHighestShownPosition = 250;
@@ -66,9 +64,9 @@ void GetEditTextNoPlaceholder(HWND edit, wchar_t* out, int capacity) {
 int AddAnsiStringItems(HMENU menu, int firstId, const char* const* texts) {
   if (menu == nullptr || texts == nullptr) return 0;
   int count = 0;
-  wchar_t text[kMenuTextCapacity];
+  wchar_t text[kCaptionCapacity];
   for (; texts[count] != nullptr; ++count) {
-    MultiByteToWideBounded(texts[count], text, kMenuTextCapacity, CP_ACP);
+    MultiByteToWideBounded(texts[count], text, kCaptionCapacity, CP_ACP);
     AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(firstId + count + 1), text);
   }
   return count;
@@ -84,27 +82,27 @@ uint32_t ReadPositionEdit(HWND dialog, int id) {
 }
 
 uint32_t ReadBoundedEdit(HWND dialog, int id, uint32_t lowest, uint32_t highest) {
-  wchar_t digits[kNumberCapacity];
-  GetDialogItemText(dialog, id, digits, kNumberCapacity);
+  wchar_t digits[kNumberTextCapacity];
+  GetDialogItemText(dialog, id, digits, kNumberTextCapacity);
   if (digits[0] == 0) return lowest;
   const int32_t typed = WideToIntDecimal(digits);
   if (typed >= 0 && static_cast<uint32_t>(typed) >= lowest && static_cast<uint32_t>(typed) <= highest)
     return static_cast<uint32_t>(typed);
   const uint32_t held = typed < 0 || static_cast<uint32_t>(typed) < lowest ? lowest : highest;
   ShowNumberEdit(dialog, id, held);
-  SendDialogItemMessage(dialog, id, EM_SETSEL, kNumberCapacity, kNumberCapacity);
+  SendDialogItemMessage(dialog, id, EM_SETSEL, kNumberTextCapacity, kNumberTextCapacity);
   return held;
 }
 
 void ShowNumberEdit(HWND dialog, int id, int64_t value) {
-  wchar_t digits[kNumberCapacity];
-  swprintf(digits, kNumberCapacity, L"%lld", static_cast<long long>(value));
+  wchar_t digits[kNumberTextCapacity];
+  swprintf(digits, kNumberTextCapacity, L"%lld", static_cast<long long>(value));
   SetDialogItemText(dialog, id, digits);
 }
 
 int32_t ReadSignedEdit(HWND dialog, int id) {
-  wchar_t digits[kNumberCapacity];
-  GetDialogItemText(dialog, id, digits, kNumberCapacity);
+  wchar_t digits[kNumberTextCapacity];
+  GetDialogItemText(dialog, id, digits, kNumberTextCapacity);
   return WideToIntDecimal(digits);
 }
 

@@ -26,14 +26,13 @@
 #include "foundation/core/guard.h"
 #include "foundation/core/memory.h"
 #include "foundation/files/paths.h"
+#include "foundation/text/text_sizes.h"
 
 ModuleDescriptor g_moduleDescriptors[kModuleSlotCount];
 
 namespace {
 
 constexpr int kKeyCapacity = 1024;
-constexpr int kTitleCapacity = 1024;
-constexpr int kJoinedNameCapacity = 2 * kApplyPartCapacity;
 
 struct ModuleRegistration {
   ModuleIndex index;

@@ -8,6 +8,7 @@
 #include "foundation/text/number_format.h"
 #include "foundation/text/packed_date_text.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "metadata/exif_directories.h"
@@ -59,7 +60,6 @@ namespace {
 
 constexpr int kResultCapacity = 1024;
 constexpr int kValueCapacity = 1024;
-constexpr int kNumberCapacity = 64;
 // Exposure times up to this many seconds are written as fractions "1 per n".
 constexpr double kLongestFractionTime = 0.5;
 
@@ -78,8 +78,8 @@ struct ChoiceText {
 // Appends the value with the user's decimal separator and an optional prefix and suffix.
 void AppendDecimal(const wchar_t* prefix, double value, int decimals, const wchar_t* suffix, wchar_t* out,
                    int capacity) {
-  wchar_t number[kNumberCapacity];
-  if (FormatDoubleWide(value, decimals, number, kNumberCapacity) < 0) return;
+  wchar_t number[kNumberTextCapacity];
+  if (FormatDoubleWide(value, decimals, number, kNumberTextCapacity) < 0) return;
   AppendWideBounded(prefix, out, capacity);
   AppendWideBounded(number, out, capacity);
   AppendWideBounded(suffix, out, capacity);

@@ -12,8 +12,7 @@
 #include <cstdint>
 
 #include "foundation/text/packed_date.h"
-
-constexpr int kExifPathCapacity = 1024;
+#include "foundation/files/paths.h"
 
 // Filled by ReadExifInfo; all zero before reading. Texts are 8-bit (the file's bytes), always terminated.
 struct ExifInfo {
@@ -45,7 +44,7 @@ struct ExifInfo {
   char gpsAltitude[20];              // " 100m", "-12m" below sea level
   char gpsDirection[22];             // reference letter (T true, M magnetic), blank, degrees: "T 270"
   PackedDateTime gpsDateTime;        // the GPS clock, UTC
-  wchar_t path[kExifPathCapacity];
+  wchar_t path[kPathCapacity];
 };
 static_assert(sizeof(ExifInfo) == 2336, "the EXIF record is 2336 bytes");
 

@@ -7,6 +7,7 @@
 #include "metadata/byte_reads.h"
 #include "metadata/exif_directories.h"
 #include "metadata/exif_info.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ void FillMissingDateTime(ExifInfo* info) {
 
 int ReadExifInfo(const wchar_t* path, ExifInfo* info) {
   memset(info, 0, sizeof(*info));
-  CopyWideString(path, info->path, kExifPathCapacity);
+  CopyWideString(path, info->path, kPathCapacity);
   BufferedFile file;
   InitBufferedFile(&file);
   int result = FileOpenRead(&file, path);

@@ -6,6 +6,7 @@
 
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
@@ -17,9 +18,7 @@
 
 namespace {
 
-constexpr int kCaptionCapacity = 64;
 constexpr int kPayloadCapacity = 1 + kFieldDisplayNameCapacity + kFieldSourceNameCapacity + 2 * kFieldNameCapacity;
-constexpr int kUnitsCapacity = 1024;
 constexpr int kSourceImage = 3;
 
 struct MenuBuild {
@@ -77,15 +76,15 @@ int AddModuleField(const wchar_t* fieldName, const wchar_t* displayName, int, in
 
 int AddPluginField(int fieldType, const PluginFieldEnumRequest*, const wchar_t* name, const wchar_t* displayName,
                    const char* units, void* userData) {
-  wchar_t wideUnits[kUnitsCapacity] = {};
-  if (units != nullptr) MultiByteToWideBounded(units, wideUnits, kUnitsCapacity, CP_ACP);
+  wchar_t wideUnits[kPluginUnitsListCapacity] = {};
+  if (units != nullptr) MultiByteToWideBounded(units, wideUnits, kPluginUnitsListCapacity, CP_ACP);
   AddFieldMenuItem(static_cast<MenuBuild*>(userData), fieldType, name, displayName, wideUnits);
   return 0;
 }
 
 void EnumerateModuleFieldsForMenu(MenuBuild* build) {
-  wchar_t key[kCaptionCapacity];
-  for (uint32_t module = 0; GetModuleKeyName(module, key, kCaptionCapacity); ++module) {
+  wchar_t key[kModuleKeyCapacity];
+  for (uint32_t module = 0; GetModuleKeyName(module, key, kModuleKeyCapacity); ++module) {
     build->source = key;
     EnumerateModuleFieldsGuarded(module, AddModuleField, build);
   }

@@ -15,8 +15,6 @@ RecordBuffer* g_columnFieldList = nullptr;
 
 namespace {
 
-constexpr int kKeyCapacity = 64;
-
 struct ModuleFieldSearch {
   const wchar_t* fieldText;
   uint32_t module;
@@ -37,9 +35,9 @@ int TakeMatchingModuleField(const wchar_t* fieldName, const wchar_t*, int fieldN
 }
 
 bool ResolveModuleField(const wchar_t* sourceName, const wchar_t* fieldText, FieldReference* reference) {
-  wchar_t key[kKeyCapacity];
+  wchar_t key[kModuleKeyCapacity];
   ModuleFieldSearch search{fieldText, 0, reference, false};
-  for (uint32_t module = 0; GetModuleKeyName(module, key, kKeyCapacity); ++module) {
+  for (uint32_t module = 0; GetModuleKeyName(module, key, kModuleKeyCapacity); ++module) {
     if (wcscmp(key, sourceName) != 0) continue;
     search.module = module;
     EnumerateModuleFieldsGuarded(module, TakeMatchingModuleField, &search);

@@ -5,13 +5,13 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/date_text.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/text/text_sizes.h"
 #include "metadata/mail_info.h"
 
 namespace {
 
 constexpr int kMonthCapacity = 4;
 constexpr int kZoneCapacity = 6;
-constexpr int kDateTextCapacity = 128;
 // Numbers are read up to this value, so that no field can overflow.
 constexpr int kLargestNumber = 999999;
 constexpr uint64_t kFileTimeUnitsPerMinute = 60ULL * kFileTimeUnitsPerSecond;

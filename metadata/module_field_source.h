@@ -25,6 +25,8 @@ constexpr int kFirstModuleSource = 2551;
 inline bool IsModuleSource(int source) { return source >= kFirstModuleSource; }
 
 int EnumerateModuleFieldsGuarded(uint32_t module, ModuleFieldVisitor visitor, void* userData);
+// A module's key name ("Case", "PgnCont"), terminator included.
+constexpr int kModuleKeyCapacity = 64;
 // The key name of a module into `text`; false past the last module.
 bool GetModuleKeyName(uint32_t module, wchar_t* text, int capacity);
 // -1 when the module failed.

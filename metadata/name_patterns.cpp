@@ -8,7 +8,7 @@
 namespace {
 
 void AppendCharacter(wchar_t c, wchar_t* text, int* length) {
-  if (*length >= kNamePatternCapacity - 1) return;
+  if (*length >= kPatternCapacity - 1) return;
   text[(*length)++] = c;
   text[*length] = 0;
 }
@@ -16,7 +16,7 @@ void AppendCharacter(wchar_t c, wchar_t* text, int* length) {
 // The reference that a quote at `quote` opens, into `reference`; null when it has no closing quote.
 const wchar_t* QuotedReference(const wchar_t* quote, wchar_t* reference) {
   const wchar_t* close = wcschr(quote + 1, L'"');
-  if (close == nullptr || close - quote - 1 >= kNamePatternCapacity) return nullptr;
+  if (close == nullptr || close - quote - 1 >= kPatternCapacity) return nullptr;
   wmemcpy(reference, quote + 1, static_cast<size_t>(close - quote - 1));
   reference[close - quote - 1] = 0;
   return close;
@@ -27,7 +27,7 @@ const wchar_t* QuotedReference(const wchar_t* quote, wchar_t* reference) {
 int ExpandNamePattern(const wchar_t* pattern, bool failOnEmpty, NameFieldReader read, void* context, wchar_t* out,
                       int capacity) {
   if (pattern == nullptr || read == nullptr) return 0;
-  wchar_t result[kNamePatternCapacity] = {};
+  wchar_t result[kPatternCapacity] = {};
   int length = 0;
   bool referenced = false;
   bool valued = false;
@@ -36,8 +36,8 @@ int ExpandNamePattern(const wchar_t* pattern, bool failOnEmpty, NameFieldReader 
       AppendCharacter(*at++, result, &length);
       continue;
     }
-    wchar_t reference[kNamePatternCapacity];
-    wchar_t value[kNamePatternCapacity] = {};
+    wchar_t reference[kPatternCapacity];
+    wchar_t value[kPatternCapacity] = {};
     const wchar_t* close = QuotedReference(at, reference);
     if (close == nullptr || !read(reference, value, context)) {
       ++at;
@@ -47,7 +47,7 @@ int ExpandNamePattern(const wchar_t* pattern, bool failOnEmpty, NameFieldReader 
     if (value[0] == 0 && failOnEmpty) return -1;
     referenced = true;
     valued |= value[0] != 0;
-    AppendWideBounded(value, result, kNamePatternCapacity);
+    AppendWideBounded(value, result, kPatternCapacity);
     length = static_cast<int>(WideLength(result));
   }
   if (referenced && !valued) return kPatternWithoutValues;

@@ -4,12 +4,12 @@
 // quote) is dropped and its text read on as literal text. The result has every character that a file name
 // cannot hold (control characters included) replaced by '_'.
 #pragma once
+#include "foundation/text/text_sizes.h"
 
 // Capacity of a result and of one field's text, terminator included.
-constexpr int kNamePatternCapacity = 1024;
 
 // Reads the field that `reference` (the text between the quotes) names into `value` (capacity
-// kNamePatternCapacity): false when it names no field. A field without a value gives true and an empty text.
+// kPatternCapacity): false when it names no field. A field without a value gives true and an empty text.
 using NameFieldReader = bool (*)(const wchar_t* reference, wchar_t* value, void* context);
 
 // What an expansion gives when the pattern names fields and none of them has a value: `out` is left unchanged,

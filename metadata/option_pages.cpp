@@ -4,6 +4,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/win32/toolbars.h"
 #include "foundation/win32/window_wrappers.h"
@@ -11,8 +12,6 @@
 namespace {
 
 constexpr int kToolbarIconSize = 16;
-constexpr int kTooltipCapacity = 80;
-constexpr int kCaptionCapacity = 64;
 
 }  // namespace
 

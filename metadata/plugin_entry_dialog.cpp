@@ -35,8 +35,8 @@ PluginListEntry* EntryOf(HWND dialog) {
 }
 
 void ReadLibraryPath(HWND dialog, wchar_t* path, int capacity) {
-  wchar_t stored[kPluginPathCapacity];
-  GetDlgItemPathText(dialog, IDC_PLUGIN_PATH, stored, kPluginPathCapacity);
+  wchar_t stored[kPathCapacity];
+  GetDlgItemPathText(dialog, IDC_PLUGIN_PATH, stored, kPathCapacity);
   ExpandPathPlaceholders(stored, path, capacity);
 }
 
@@ -58,8 +58,8 @@ void NameAfterLibrary(const wchar_t* path, const PluginProbe& probe, wchar_t* na
 
 void BrowsePluginLibrary(HWND dialog) {
   if (AskFileName(dialog, IDC_PLUGIN_PATH, kLibraryFilter, false) == 0) return;
-  wchar_t path[kPluginPathCapacity];
-  ReadLibraryPath(dialog, path, kPluginPathCapacity);
+  wchar_t path[kPathCapacity];
+  ReadLibraryPath(dialog, path, kPathCapacity);
   wchar_t parameter[kProbeParameterCapacity];
   GetDialogItemText(dialog, IDC_PLUGIN_PARAMETER, parameter, kProbeParameterCapacity);
   PluginProbe probe;
@@ -75,8 +75,8 @@ void BrowsePluginLibrary(HWND dialog) {
 }
 
 void ShowLibrarySettings(HWND dialog) {
-  wchar_t path[kPluginPathCapacity];
-  ReadLibraryPath(dialog, path, kPluginPathCapacity);
+  wchar_t path[kPathCapacity];
+  ReadLibraryPath(dialog, path, kPathCapacity);
   wchar_t parameter[kPluginTextCapacity];
   GetDialogItemText(dialog, IDC_PLUGIN_PARAMETER, parameter, kPluginTextCapacity);
   ShowPluginSettings(path, dialog, parameter, kPluginTextCapacity);
@@ -85,7 +85,7 @@ void ShowLibrarySettings(HWND dialog) {
 
 void ReadPluginEntryDialog(HWND dialog, PluginListEntry* entry) {
   GetDialogItemText(dialog, IDC_PLUGIN_NAME, entry->name, kPluginEntryNameCapacity);
-  GetDlgItemPathText(dialog, IDC_PLUGIN_PATH, entry->libraryPath, kPluginPathCapacity);
+  GetDlgItemPathText(dialog, IDC_PLUGIN_PATH, entry->libraryPath, kPathCapacity);
   GetDialogItemText(dialog, IDC_PLUGIN_DETECT, entry->detectString, kPluginTextCapacity);
   GetDialogItemText(dialog, IDC_PLUGIN_PARAMETER, entry->initParameter, kPluginTextCapacity);
 }
@@ -100,7 +100,7 @@ bool HasEntryName(HWND dialog) {
 
 void LimitFields(HWND dialog) {
   LimitDlgItemText(dialog, IDC_PLUGIN_NAME, kPluginEntryNameCapacity);
-  LimitDlgItemText(dialog, IDC_PLUGIN_PATH, kPluginPathCapacity);
+  LimitDlgItemText(dialog, IDC_PLUGIN_PATH, kPathCapacity);
   LimitDlgItemText(dialog, IDC_PLUGIN_DETECT, kPluginTextCapacity);
   LimitDlgItemText(dialog, IDC_PLUGIN_PARAMETER, kPluginTextCapacity);
 }
@@ -124,8 +124,8 @@ void OnInitDialog(HWND dialog, PluginListEntry* entry) {
   ApplyDialogTexts(dialog, kEntryTextIds);
   LimitFields(dialog);
   ShowEntry(dialog, *entry);
-  wchar_t path[kPluginPathCapacity];
-  ExpandPathPlaceholders(entry->libraryPath, path, kPluginPathCapacity);
+  wchar_t path[kPathCapacity];
+  ExpandPathPlaceholders(entry->libraryPath, path, kPathCapacity);
   ShowSettingsButtonFor(dialog, path);
   if (entry->name[0] == 0) {
     SetTitle(dialog, kTextAddPlugin);

@@ -27,7 +27,6 @@
 namespace {
 
 constexpr int kDetectTextCapacity = 1024;
-constexpr int kPathCapacity = 1024;
 constexpr int kErrorBadLibrary = 193;
 constexpr int kValuePathCapacity = 2048;
 constexpr int kMostValueBytes = 4096;

@@ -48,6 +48,8 @@ enum FieldType : int {
 
 constexpr int kPluginFieldNameCapacity = 81;
 constexpr int kPluginUnitsCapacity = 41;
+// The units of one field as the plug-in lists them, separated by '|'.
+constexpr int kPluginUnitsListCapacity = 1024;
 constexpr int kPluginNameCapacity = 64;
 constexpr int kPluginParameterCapacity = 512;
 

@@ -5,6 +5,7 @@
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/string_list.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -36,11 +37,11 @@ bool ParsePluginListValue(const char* value, PluginListEntry* entry) {
   StringList items;
   if (value == nullptr || StringListSplit(&items, value, 1, L';') != 0) return false;
   StringListGetItem(&items, kItemName, entry->name, kPluginEntryNameCapacity);
-  wchar_t path[kPluginPathCapacity + 1] = {};
-  StringListGetItem(&items, kItemPath, path, kPluginPathCapacity + 1);
+  wchar_t path[kPathCapacity + 1] = {};
+  StringListGetItem(&items, kItemPath, path, kPathCapacity + 1);
   const bool signed_ = path[0] == L'+' || path[0] == L'-';
   entry->enabled = path[0] == L'-' ? 0 : 1;
-  CopyWideString(path + (signed_ ? 1 : 0), entry->libraryPath, kPluginPathCapacity);
+  CopyWideString(path + (signed_ ? 1 : 0), entry->libraryPath, kPathCapacity);
   StringListGetItem(&items, kItemDetect, entry->detectString, kPluginTextCapacity);
   StringListGetItem(&items, kItemParameter, entry->initParameter, kPluginTextCapacity);
   return entry->name[0] != 0;
@@ -49,9 +50,9 @@ bool ParsePluginListValue(const char* value, PluginListEntry* entry) {
 int FormatPluginListValue(const PluginListEntry* entry, char* text, int capacity) {
   if (capacity <= 0) return 1;
   text[0] = 0;
-  wchar_t path[kPluginPathCapacity + 1];
-  CopyWideString(entry->enabled ? L"+" : L"-", path, kPluginPathCapacity + 1);
-  AppendWideBounded(entry->libraryPath, path, kPluginPathCapacity + 1);
+  wchar_t path[kPathCapacity + 1];
+  CopyWideString(entry->enabled ? L"+" : L"-", path, kPathCapacity + 1);
+  AppendWideBounded(entry->libraryPath, path, kPathCapacity + 1);
   const wchar_t* items[] = {entry->name, path, entry->detectString, entry->initParameter};
   int cut = 0;
   for (const wchar_t* item : items) {

@@ -5,10 +5,10 @@
 // enabled.
 #pragma once
 #include <cstdint>
+#include "foundation/files/paths.h"
 
 constexpr char kPluginSection[] = "pgnCont";
 constexpr int kPluginEntryNameCapacity = 64;
-constexpr int kPluginPathCapacity = 1024;
 constexpr int kPluginTextCapacity = 512;
 // Longest value text of one entry.
 constexpr int kPluginValueCapacity = 8192;
@@ -18,7 +18,7 @@ struct PluginListEntry {
   int32_t enabled;
   // The name in the first 64 characters; the second 64 get a copy when the section's entries are handed on.
   wchar_t name[2 * kPluginEntryNameCapacity];
-  wchar_t libraryPath[kPluginPathCapacity];
+  wchar_t libraryPath[kPathCapacity];
   wchar_t detectString[kPluginTextCapacity];
   wchar_t initParameter[kPluginTextCapacity];
 };

@@ -21,6 +21,7 @@
 #include "metadata/plugin_entry_dialog.h"
 #include "metadata/option_pages.h"
 #include "metadata/plugin_host.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -192,7 +193,7 @@ bool ReadPluginRow(HWND list, int index, PluginListEntry* entry) {
   if (list == nullptr || index < 0 || index >= ListRowCount(list)) return false;
   memset(entry, 0, sizeof *entry);
   wchar_t* cells[kPluginColumnCount] = {entry->name, entry->libraryPath, entry->detectString, entry->initParameter};
-  const int capacities[kPluginColumnCount] = {kPluginEntryNameCapacity, kPluginPathCapacity, kPluginTextCapacity,
+  const int capacities[kPluginColumnCount] = {kPluginEntryNameCapacity, kPathCapacity, kPluginTextCapacity,
                                               kPluginTextCapacity};
   for (int column = 0; column < kPluginColumnCount; ++column) ListViewGetItemText(list, index, column, cells[column], capacities[column]);
   const UINT state = static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, index, LVIS_STATEIMAGEMASK));

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int kFieldTextBytes = 1024;
-constexpr int kPathCapacity = 1024;
 constexpr INT_PTR kAdapterFailed = -2;
 constexpr INT_PTR kNotOffered = -1;
 

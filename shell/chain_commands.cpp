@@ -48,8 +48,8 @@ void ReadSaveFolder(wchar_t* folder, int capacity) {
 }
 
 void StoreSaveFolder(const wchar_t* file) {
-  wchar_t folder[kFileDialogCapacity];
-  CopyWideBounded(file, folder, kFileDialogCapacity);
+  wchar_t folder[kPathCapacity];
+  CopyWideBounded(file, folder, kPathCapacity);
   folder[FileNameOffset(folder)] = 0;
   RemoveTrailingBackslash(folder);
   StoreSaveFolderSetting(folder);
@@ -77,15 +77,15 @@ void ClearChain(HWND) {
 }
 
 void OpenSettingsFile(HWND window) {
-  wchar_t path[kFileDialogCapacity];
-  ReadSaveFolder(path, kFileDialogCapacity);
-  if (path[0] != 0) AddTrailingBackslash(path, kFileDialogCapacity);
-  AppendWideBounded(kSettingsFilePattern, path, kFileDialogCapacity);
+  wchar_t path[kPathCapacity];
+  ReadSaveFolder(path, kPathCapacity);
+  if (path[0] != 0) AddTrailingBackslash(path, kPathCapacity);
+  AppendWideBounded(kSettingsFilePattern, path, kPathCapacity);
   wchar_t filter[kDialogTitleCapacity];
   SettingsFileFilter(filter, kDialogTitleCapacity);
   wchar_t title[kDialogTitleCapacity];
   GetUiTooltipText(103, title, kDialogTitleCapacity);
-  if (ShowOpenFileDialog(window, path, kFileDialogCapacity, filter, title, false) == 0) return;
+  if (ShowOpenFileDialog(window, path, kPathCapacity, filter, title, false) == 0) return;
   LoadSettingsFile(window, path);
 }
 
@@ -95,14 +95,14 @@ int SaveSettingsAs(HWND window) {
     ShowMessageWithPath(window, kTextNothingToSave, nullptr, nullptr, nullptr, MB_OK | MB_ICONINFORMATION);
     return ERROR_CANCELLED;
   }
-  wchar_t path[kFileDialogCapacity];
-  ReadSaveFolder(path, kFileDialogCapacity);
+  wchar_t path[kPathCapacity];
+  ReadSaveFolder(path, kPathCapacity);
   wchar_t filter[kDialogTitleCapacity];
   SettingsFileFilter(filter, kDialogTitleCapacity);
   wchar_t title[kDialogTitleCapacity];
   GetUiTooltipText(104, title, kDialogTitleCapacity);
   // The dialog adds the extension itself, so it asks before a file of the completed name is replaced.
-  if (ShowSaveFileDialog(window, path, kFileDialogCapacity, filter, title, 1, kSettingsFileExtension + 1) == 0) {
+  if (ShowSaveFileDialog(window, path, kPathCapacity, filter, title, 1, kSettingsFileExtension + 1) == 0) {
     return ERROR_CANCELLED;
   }
   StoreSaveFolder(path);

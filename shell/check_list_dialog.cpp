@@ -7,6 +7,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/memory.h"
 #include "foundation/profile/profile_store.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/dialog_list_views.h"
 #include "foundation/ui/help_topics.h"
 #include "foundation/ui/resource_ids.h"
@@ -31,7 +32,6 @@ const CheckListDescription kToolbarCheckList = {
 
 namespace {
 
-constexpr int kTooltipCapacity = 80;
 constexpr int kNoImage = -1;
 
 struct CheckListRun {

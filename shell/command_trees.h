@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/menus.h"
 #include "foundation/ui/resource_library.h"
 
@@ -22,9 +23,6 @@ constexpr uint32_t kRecordOwnText = 0x10000;
 constexpr int kAddModuleCommandBase = 450;
 constexpr int kAddModuleCommandLast = 599;
 constexpr int kFieldCommandBase = 600;
-
-// The texts of menu items hold at most this many characters, terminator included.
-constexpr int kMenuTextCapacity = 60;
 
 // Answers a definition with the array of records that stands for it (owned by the caller), or null when the
 // definition is to be copied as it is.

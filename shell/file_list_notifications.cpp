@@ -90,8 +90,8 @@ void GiveTypeName(NMLVDISPINFOW* request, FileListRow* row) {
 // listing).
 void GiveIcon(const ItemListControl* files, NMLVDISPINFOW* request, FileListRow* row) {
   if (!(request->item.mask & LVIF_IMAGE) || !files->imageList) return;
-  wchar_t path[kPathCapacity];
-  if (row->icon == 0 && GetRowFullPath(files, row, path, kPathCapacity) == 0 && path[0] != 0) {
+  wchar_t path[kLongPathCapacity];
+  if (row->icon == 0 && GetRowFullPath(files, row, path, kLongPathCapacity) == 0 && path[0] != 0) {
     row->icon = VfsAddIconToImageList(nullptr, path, row->info.attributes, ImageListIconWidth(files->imageList),
                                       files->imageList);
   }

@@ -7,6 +7,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/win32/menus.h"
 #include "shell/folder_navigation.h"
+#include "foundation/files/paths.h"
 
 FolderHistory g_folderHistory;
 
@@ -15,11 +16,11 @@ namespace {
 constexpr int kOldestEntry = kFolderHistoryCount - 1;
 
 wchar_t* EntryAt(FolderHistory* history, int n) {
-  return history->folders + static_cast<size_t>(n) * kFolderHistoryPathCapacity;
+  return history->folders + static_cast<size_t>(n) * kPathCapacity;
 }
 
 void MoveEntry(FolderHistory* history, int from, int to) {
-  wmemcpy(EntryAt(history, to), EntryAt(history, from), kFolderHistoryPathCapacity);
+  wmemcpy(EntryAt(history, to), EntryAt(history, from), kPathCapacity);
 }
 
 void RemoveEntry(FolderHistory* history, int n) {
@@ -44,8 +45,8 @@ bool HasEntry(const FolderHistory* history, int n) {
 // folder is the one at the position.
 void SelectHistoryFolder(HWND window, const wchar_t* path) {
   if (!path) return;
-  wchar_t folder[kFolderHistoryPathCapacity];
-  CopyWideBounded(path, folder, kFolderHistoryPathCapacity);
+  wchar_t folder[kPathCapacity];
+  CopyWideBounded(path, folder, kPathCapacity);
   NavigateToFolder(window, folder);
 }
 
@@ -70,7 +71,7 @@ int InitFolderHistory(FolderHistory* history, const char* name) {
   if (!history) return 1;
   *history = FolderHistory{};
   CopyNarrowBounded(name, history->name, kFolderHistoryNameCapacity);
-  history->folders = AllocZeroedWide(kFolderHistoryCount * kFolderHistoryPathCapacity);
+  history->folders = AllocZeroedWide(kFolderHistoryCount * kPathCapacity);
   return history->folders ? 0 : 1;
 }
 
@@ -80,7 +81,7 @@ void FreeFolderHistory(FolderHistory* history) {
 
 const wchar_t* FolderHistoryEntry(const FolderHistory* history, int n) {
   if (!history || !history->folders || n < 0 || n >= kFolderHistoryCount) return nullptr;
-  return history->folders + static_cast<size_t>(n) * kFolderHistoryPathCapacity;
+  return history->folders + static_cast<size_t>(n) * kPathCapacity;
 }
 
 void AddRecentEntry(FolderHistory* history, const wchar_t* path) {
@@ -89,7 +90,7 @@ void AddRecentEntry(FolderHistory* history, const wchar_t* path) {
   const int same = FindSameFolder(history, path);
   if (same >= 0) RemoveEntry(history, same);
   for (int i = kOldestEntry; i > 0; --i) MoveEntry(history, i - 1, i);
-  CopyWideBounded(path, EntryAt(history, 0), kFolderHistoryPathCapacity);
+  CopyWideBounded(path, EntryAt(history, 0), kPathCapacity);
   history->position = 0;
 }
 

@@ -10,7 +10,6 @@
 #include "foundation/files/paths.h"
 
 constexpr int kFolderHistoryCount = 50;
-constexpr int kFolderHistoryPathCapacity = kPathCapacity;
 constexpr int kFolderHistoryNameCapacity = 16;
 // A drop-down shows at most this many folders.
 constexpr int kHistoryMenuLimit = 20;
@@ -20,7 +19,7 @@ constexpr int kHistoryMenuFirstId = 100;
 struct FolderHistory {
   char name[kFolderHistoryNameCapacity];
   int32_t position;  // 0 is the newest folder
-  wchar_t* folders;  // kFolderHistoryCount paths of kFolderHistoryPathCapacity characters
+  wchar_t* folders;  // kFolderHistoryCount paths of kPathCapacity characters
 };
 
 extern FolderHistory g_folderHistory;

@@ -29,10 +29,10 @@ HWND Tree() { return g_app->paneWindows[0]; }
 HWND FileListWindow() { return g_app->fileList ? g_app->fileList->window : nullptr; }
 
 bool SamePath(const wchar_t* a, const wchar_t* b) {
-  wchar_t first[kCurrentFolderCapacity];
-  wchar_t second[kCurrentFolderCapacity];
-  CopyWideBounded(a, first, kCurrentFolderCapacity);
-  CopyWideBounded(b, second, kCurrentFolderCapacity);
+  wchar_t first[kPathCapacity];
+  wchar_t second[kPathCapacity];
+  CopyWideBounded(a, first, kPathCapacity);
+  CopyWideBounded(b, second, kPathCapacity);
   RemoveTrailingBackslash(first);
   RemoveTrailingBackslash(second);
   return EqualsIgnoreCaseWide(first, second);
@@ -42,15 +42,15 @@ bool SamePath(const wchar_t* a, const wchar_t* b) {
 // short of it, or when the node was selected already while another folder is current.
 void SelectInTree(const wchar_t* path) {
   SelectTreePathFromRoot(Tree(), path);
-  wchar_t selected[kCurrentFolderCapacity];
-  GetSelectedTreePath(Tree(), selected, kCurrentFolderCapacity);
+  wchar_t selected[kPathCapacity];
+  GetSelectedTreePath(Tree(), selected, kPathCapacity);
   const bool reached = SamePath(selected, path) && SamePath(g_app->currentFolder, path);
   if (!reached && PathExists(path)) SetCurrentFolder(path);
 }
 
 struct TreeFill {
   HWND tree;
-  wchar_t startFolder[kCurrentFolderCapacity];
+  wchar_t startFolder[kPathCapacity];
 };
 
 // Not once the tree is gone: then the window closed, and the function runs on the filling thread.
@@ -78,30 +78,30 @@ DWORD WINAPI FolderTreeFillThread(void* parameter) {
 
 void OnFolderTreeSelChanged(const NMTREEVIEWW* change) {
   if (!g_app || g_app->closingCount != 0 || !change) return;
-  wchar_t path[kCurrentFolderCapacity];
-  GetTreeNodePath(change->hdr.hwndFrom, change->itemNew.hItem, path, kCurrentFolderCapacity, kPathToOpen);
+  wchar_t path[kPathCapacity];
+  GetTreeNodePath(change->hdr.hwndFrom, change->itemNew.hItem, path, kPathCapacity, kPathToOpen);
   if (path[0] != 0) SetCurrentFolder(path);
 }
 
 void NavigateToFolder(HWND window, const wchar_t* path) {
   if (!path || !path[0]) return;
   // A typed path may name its folder through "..": the tree, the address bar and the history keep the folder.
-  wchar_t folder[kCurrentFolderCapacity];
-  CopyWideBounded(path, folder, kCurrentFolderCapacity);
-  ResolveDotComponents(folder, kCurrentFolderCapacity);
+  wchar_t folder[kPathCapacity];
+  CopyWideBounded(path, folder, kPathCapacity);
+  ResolveDotComponents(folder, kPathCapacity);
   SelectInTree(folder);
   UpdateMenuStates(window, false);
 }
 
 void NavigateUp(HWND window) {
-  wchar_t parent[kCurrentFolderCapacity];
-  CopyWideBounded(g_app->currentFolder, parent, kCurrentFolderCapacity);
+  wchar_t parent[kPathCapacity];
+  CopyWideBounded(g_app->currentFolder, parent, kPathCapacity);
   if (CutToParentFolder(parent) == 0 && parent[0] != 0) NavigateToFolder(window, parent);
 }
 
 void RefreshFolderTree(HWND window) {
-  wchar_t kept[kCurrentFolderCapacity];
-  CopyWideBounded(g_app->currentFolder, kept, kCurrentFolderCapacity);
+  wchar_t kept[kPathCapacity];
+  CopyWideBounded(g_app->currentFolder, kept, kPathCapacity);
   InterlockedIncrement(&g_app->listRebuildGuard);
   RebuildFolderTree(Tree());
   InterlockedDecrement(&g_app->listRebuildGuard);
@@ -139,10 +139,10 @@ void StartFolderTreeFill(HWND) {
   auto* fill = static_cast<TreeFill*>(AllocZeroed(sizeof(TreeFill)));
   if (!fill) return;
   fill->tree = Tree();
-  TakeStartFolder(fill->startFolder, kCurrentFolderCapacity);
+  TakeStartFolder(fill->startFolder, kPathCapacity);
   // The start folder is the current one from now on, also for a window that closes before the tree has it.
   if (fill->startFolder[0] != 0) {
-    CopyWideBounded(fill->startFolder, g_app->currentFolder, kCurrentFolderCapacity);
+    CopyWideBounded(fill->startFolder, g_app->currentFolder, kPathCapacity);
     PathBarSetPath(&g_addressBar, FindProviderByPath(g_app->currentFolder), g_app->currentFolder, false);
   }
   // Counted with the jobs: the end of a run waits for it before it frees the state the filling reads.

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "shell/keyboard_hook.h"
@@ -11,7 +12,6 @@
 namespace {
 
 constexpr int kWindowListCommand = 30000;
-constexpr int kPartCapacity = 256;
 constexpr int kCharacterCount = 256;
 
 struct ModifierName {
@@ -59,8 +59,8 @@ const wchar_t* KeyCharacters() {
 }
 
 void AppendUiText(int id, wchar_t* buffer, int capacity) {
-  wchar_t text[kPartCapacity];
-  GetUiText(id, text, kPartCapacity);
+  wchar_t text[kUiTextCapacity];
+  GetUiText(id, text, kUiTextCapacity);
   AppendWideBounded(text, buffer, capacity);
 }
 
@@ -155,11 +155,11 @@ void GetCommandLabel(const KeyHookState* state, const CommandNameEntry* entry, w
   if (!buffer || capacity <= 0) return;
   buffer[0] = 0;
   entry = NamedEntryOf(state, entry);
-  wchar_t group[kPartCapacity];
-  wchar_t command[kPartCapacity];
-  PlainUiText(entry->groupTextId, group, kPartCapacity);
-  PlainUiText(entry->commandId, command, kPartCapacity);
-  if (command[0] == 0) NumberedName(entry->name, command, kPartCapacity);
+  wchar_t group[kUiTextCapacity];
+  wchar_t command[kUiTextCapacity];
+  PlainUiText(entry->groupTextId, group, kUiTextCapacity);
+  PlainUiText(entry->commandId, command, kUiTextCapacity);
+  if (command[0] == 0) NumberedName(entry->name, command, kUiTextCapacity);
   CopyWideBounded(group, buffer, capacity);
   if (group[0] && command[0]) AppendWideBounded(L" - ", buffer, capacity);
   AppendWideBounded(command, buffer, capacity);

@@ -8,6 +8,7 @@
 #include "foundation/providers/file_creation.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/help_topics.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
@@ -19,7 +20,6 @@
 namespace {
 
 constexpr wchar_t kPageName[] = L"Keys.htm";
-constexpr int kTextCapacity = 256;
 constexpr int kEscapedCapacity = kHtmlEscapedUnitMax * kKeyNameCapacity;
 constexpr int kUtf8BomType = 7;
 constexpr COLORREF kRowColours[2] = {0xF4F3FA, 0xFFFFFF};
@@ -62,18 +62,18 @@ void PutCell(PageWriter* writer, const char* tag, const wchar_t* text) {
 }
 
 void PutHeading(PageWriter* writer) {
-  wchar_t heading[kTextCapacity];
-  GetUiText(kTextSettingsPageShortcuts, heading, kTextCapacity);
+  wchar_t heading[kUiTextCapacity];
+  GetUiText(kTextSettingsPageShortcuts, heading, kUiTextCapacity);
   if (heading[0] == 0) return;
   PutCell(writer, "h3", heading);
   PutNarrow(writer, "\r\n");
 }
 
 void PutColumnTitles(PageWriter* writer) {
-  wchar_t command[kTextCapacity];
-  wchar_t key[kTextCapacity];
-  GetUiText(kTextDescription, command, kTextCapacity);
-  GetUiText(kTextShortcutKey, key, kTextCapacity);
+  wchar_t command[kUiTextCapacity];
+  wchar_t key[kUiTextCapacity];
+  GetUiText(kTextDescription, command, kUiTextCapacity);
+  GetUiText(kTextShortcutKey, key, kUiTextCapacity);
   PutNarrow(writer, "<table border=0>\r\n<tr>");
   PutCell(writer, "th", command);
   PutCell(writer, "th", key);

@@ -2,6 +2,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/file_type_table.h"
 #include "foundation/ui/header_columns.h"
 #include "foundation/ui/language_files.h"
@@ -50,7 +51,6 @@ void RenameListColumns(const ItemListControl* list) {
   if (list) RefreshHeaderTexts(list->header);
 }
 
-constexpr int kDisplayNameCapacity = 32;
 constexpr int kLanguageDialogTextIds[] = {185, 0};
 constexpr int kCodeLength = 2;
 
@@ -91,8 +91,8 @@ void FillLanguageList(HWND list, const char* current) {
     if (language->code[0] == '-' || NarrowLength(language->code) < kCodeLength) {
       EnumLanguageFiles(AddLanguage, &languages);
     } else if (NarrowLength(language->code) == kCodeLength) {
-      wchar_t name[kDisplayNameCapacity];
-      CopyWideBounded(language->displayName, name, kDisplayNameCapacity);
+      wchar_t name[kLanguageNameCapacity];
+      CopyWideBounded(language->displayName, name, kLanguageNameCapacity);
       AddLanguage(language->code, name, &languages);
     }
   }
@@ -103,10 +103,10 @@ void InitLanguageDialog(HWND dialog, const char* current) {
   ApplyWindowTheme(dialog);
   CenterWindowOnParent(dialog);
   ApplyDialogTexts(dialog, kLanguageDialogTextIds);
-  wchar_t text[kDisplayNameCapacity];
-  GetUiText(kTextOk, text, kDisplayNameCapacity);
+  wchar_t text[kUiTextCapacity];
+  GetUiText(kTextOk, text, kUiTextCapacity);
   SetDialogItemText(dialog, IDOK, text);
-  GetUiText(kTextCancel, text, kDisplayNameCapacity);
+  GetUiText(kTextCancel, text, kUiTextCapacity);
   SetDialogItemText(dialog, IDCANCEL, text);
   FillLanguageList(GetDialogItem(dialog, IDC_LANGUAGE_LIST), current);
 }

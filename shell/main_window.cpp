@@ -3,6 +3,7 @@
 #include <ole2.h>
 
 #include <cstdint>
+#include <iterator>
 
 #include "engine/chain_files.h"
 #include "engine/module_table.h"
@@ -41,7 +42,6 @@
 
 namespace {
 
-constexpr int kTitleCapacity = 40;
 constexpr int kLargeIconSize = 32;
 constexpr int kSmallIconSize = 16;
 
@@ -147,7 +147,7 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
   g_app->displayMode = LoadDisplayModeSetting();
   SetDarkModePreference(AppModeOfDisplayMode(g_app->displayMode));
   g_app->instance = instance;
-  CopyWideBounded(kProgramTitle, g_app->title, kTitleCapacity);
+  CopyWideBounded(kProgramTitle, g_app->title, static_cast<int>(std::size(g_app->title)));
   g_app->titlePointer = g_app->title;
   UseResourceLibrary();
   g_app->largeIcon = LoadProgramIcon(instance, kLargeIconSize);

@@ -12,6 +12,7 @@
 #include "foundation/core/jobs.h"
 #include "foundation/core/threads.h"
 #include "foundation/text/locale_separators.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/owner_drawn_menus.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
@@ -46,7 +47,6 @@
 namespace {
 
 constexpr UINT kCheckBoxStateBits = 0xF000;
-constexpr int kTooltipTextCapacity = 80;
 constexpr COLORREF kUnusableNameBackground = 0x8080FF;
 constexpr int kHistoryOlderCommand = 197;
 constexpr int kHistoryNewerCommand = 198;
@@ -162,7 +162,7 @@ LRESULT OnFileListNotify(HWND window, NMHDR* header) {
 LRESULT OnTooltipText(NMHDR* header) {
   auto* request = reinterpret_cast<NMTTDISPINFOW*>(header);
   if (header->idFrom == kFileListId) return OptionSet(kOptionNoInfoTips) ? 0 : BuildItemInfoTip(request);
-  GetUiTooltipText(static_cast<int>(header->idFrom), request->szText, kTooltipTextCapacity);
+  GetUiTooltipText(static_cast<int>(header->idFrom), request->szText, kTooltipCapacity);
   request->lpszText = request->szText;
   return 0;
 }

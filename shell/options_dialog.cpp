@@ -10,6 +10,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
@@ -78,7 +79,6 @@ constexpr int kPageTitleTextIds[kOptionsPageCount] = {kTextSettingsPageGeneral, 
                                                        kTextSettingsPageColours, kTextSettingsPageColumns,
                                                        kTextSettingsPageShortcuts, kTextContentPlugins};
 constexpr int kPageTitleCapacity = 255;
-constexpr int kLabelCapacity = 256;
 constexpr int kFirstPageCommand = 6990;
 constexpr int kLastPageCommand = 7004;
 constexpr int kPluginEditCommand = 6993;
@@ -139,8 +139,8 @@ void InitOptionsDialog(HWND dialog, OptionsDialogState* state) {
   ApplyDialogTexts(dialog, kOptionsTextIds);
   SetFocusSafe(Item(dialog, IDC_OPTIONS_PAGES));
   SubclassOptionsHeader(dialog, IDC_OPTIONS_HEADER, IDC_OPTIONS_PAGES);
-  wchar_t label[kLabelCapacity];
-  GetDialogItemText(dialog, IDC_ICON_SIZE_LABEL, label, kLabelCapacity);
+  wchar_t label[kUiTextCapacity];
+  GetDialogItemText(dialog, IDC_ICON_SIZE_LABEL, label, kUiTextCapacity);
   SetDialogItemText(dialog, IDC_OPT_MENU_ICON_LABEL, label);
   TickOptionBoxes(dialog, g_app->options);
   FillIconSizeCombo(Item(dialog, IDC_OPT_MENU_ICON_SIZE), nullptr, g_app->menuIconSize);

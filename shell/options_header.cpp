@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/theme.h"
 #include "foundation/win32/window_wrappers.h"
@@ -10,7 +11,6 @@ namespace {
 
 constexpr int kLeastGradientBits = 21;
 constexpr int kTextIndent = 10;
-constexpr int kTitleCapacity = 256;
 // At most one strip per pixel of a wide dialog.
 constexpr int kMostStrips = 4096;
 
@@ -45,8 +45,8 @@ void PaintGradient(HDC dc, const RECT& client) {
 
 void PaintTitle(HWND header, HDC dc, RECT client) {
   HWND pages = GetDialogItem(GetParent(header), g_pageListId);
-  wchar_t title[kTitleCapacity];
-  ListBoxGetItemText(pages, ListBoxGetCurSel(pages), title, kTitleCapacity);
+  wchar_t title[kCaptionCapacity];
+  ListBoxGetItemText(pages, ListBoxGetCurSel(pages), title, kCaptionCapacity);
   HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendWindowMessage(header, WM_GETFONT, 0, 0)));
   SetTextColor(dc, GetThemeColorByIndex(kSlotButtonText));
   SetBkMode(dc, TRANSPARENT);

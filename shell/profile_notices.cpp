@@ -3,6 +3,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/files/system_errors.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
@@ -10,7 +11,6 @@
 namespace {
 
 constexpr int kNoticeCapacity = 4096;
-constexpr int kPartCapacity = 1024;
 
 int MessageId(int kind) {
   switch (kind) {
@@ -22,11 +22,11 @@ int MessageId(int kind) {
 
 // The message, the file and the system's words for the error; after a move, the file the settings went to.
 void ComposeNotice(const ProfileProblem& problem, wchar_t (&text)[kNoticeCapacity]) {
-  wchar_t part[kPartCapacity];
+  wchar_t part[kErrorTextCapacity];
   GetUiText(MessageId(problem.kind), text, kNoticeCapacity);
   AppendWideBounded(L"\r\n\r\n", text, kNoticeCapacity);
   AppendWideBounded(problem.path, text, kNoticeCapacity);
-  if (FormatSystemErrorText(static_cast<DWORD>(problem.error), part, kPartCapacity, true) > 0) {
+  if (FormatSystemErrorText(static_cast<DWORD>(problem.error), part, kErrorTextCapacity, true) > 0) {
     AppendWideBounded(L"\r\n", text, kNoticeCapacity);
     AppendWideBounded(part, text, kNoticeCapacity);
   }

@@ -7,6 +7,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/memory.h"
 #include "foundation/files/paths.h"
+#include "foundation/text/text_sizes.h"
 #include "shell/main_commands.h"
 #include "shell/settings_values.h"
 
@@ -14,7 +15,6 @@ RecentFilesTable g_recentFiles;
 
 namespace {
 
-constexpr int kMenuTextCapacity = 60;
 constexpr int kExitCommand = 101;
 
 bool EnsureEntries(RecentFilesTable* table) {
@@ -39,7 +39,7 @@ int FindEntry(const RecentFilesTable* table, const wchar_t* path) {
 
 // "&k path", or "&k name" when the path makes the text too long for a menu item.
 void EntryText(int number, const wchar_t* path, wchar_t* text) {
-  wchar_t full[kMenuTextCapacity + kRecentFilePathCapacity];
+  wchar_t full[kMenuTextCapacity + kShortPathCapacity];
   const int written = swprintf(full, sizeof full / sizeof full[0], L"&%d %ls", number, path);
   if (written < 0 || written >= kMenuTextCapacity) {
     swprintf(full, sizeof full / sizeof full[0], L"&%d %ls", number, path + FileNameOffset(path));
@@ -83,7 +83,7 @@ void FreeRecentFiles(RecentFilesTable* table) {
 void LoadRecentFiles(RecentFilesTable* table, HWND window) {
   if (!EnsureEntries(table)) return;
   for (int i = 0; i < table->limit; ++i) {
-    LoadRecentFileSetting(i, table->entries[i].path, kRecentFilePathCapacity);
+    LoadRecentFileSetting(i, table->entries[i].path, kShortPathCapacity);
   }
   // An empty path ends the used entries.
   for (int i = 0; i < table->limit; ++i) {
@@ -122,7 +122,7 @@ void AddRecentFile(RecentFilesTable* table, const wchar_t* path) {
   if (found > 0) RemoveEntry(table, found);
   for (int i = table->limit - 1; i > 0; --i) table->entries[i] = table->entries[i - 1];
   table->entries[0] = RecentFileEntry{};
-  CopyWideBounded(path, table->entries[0].path, kRecentFilePathCapacity);
+  CopyWideBounded(path, table->entries[0].path, kShortPathCapacity);
   Changed(table);
 }
 
@@ -147,7 +147,7 @@ void OpenRecentFile(HWND window, int commandId) {
   const wchar_t* path = RecentFileAt(&g_recentFiles, commandId - kFirstRecentFileCommand);
   if (!path) return;
   // The load may reorder the table under the pointer.
-  wchar_t copy[kRecentFilePathCapacity];
-  CopyWideBounded(path, copy, kRecentFilePathCapacity);
+  wchar_t copy[kShortPathCapacity];
+  CopyWideBounded(path, copy, kShortPathCapacity);
   LoadSettingsFile(window, copy);
 }

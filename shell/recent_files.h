@@ -10,7 +10,6 @@
 #include "foundation/files/paths.h"
 
 constexpr int kRecentFileLimit = 8;
-constexpr int kRecentFilePathCapacity = kShortPathCapacity;
 // The separator above the recent files; their commands follow it.
 constexpr int kRecentSeparatorId = 221;
 
@@ -18,7 +17,7 @@ constexpr int kRecentSeparatorId = 221;
 // A menu item of the recent-files list and the file it opens.
 struct RecentFileEntry {
   MenuItemRecord item;
-  wchar_t path[kRecentFilePathCapacity];
+  wchar_t path[kShortPathCapacity];
 };
 #pragma pack(pop)
 

@@ -38,10 +38,10 @@ SettingsStore* Store() { return &g_settingsStore; }
 
 // The chosen file, which starts as the store's own file; false when the dialog was left.
 bool ChooseStoreFile(HWND window, bool save, wchar_t* path, wchar_t* storePath) {
-  ProfileGetFileName(Store(), storePath, kFileDialogCapacity);
-  CopyWideBounded(storePath, path, kFileDialogCapacity);
-  const int chosen = save ? ShowSaveFileDialog(window, path, kFileDialogCapacity, kStoreFilter, nullptr, 1)
-                          : ShowOpenFileDialog(window, path, kFileDialogCapacity, kStoreFilter, nullptr, false);
+  ProfileGetFileName(Store(), storePath, kPathCapacity);
+  CopyWideBounded(storePath, path, kPathCapacity);
+  const int chosen = save ? ShowSaveFileDialog(window, path, kPathCapacity, kStoreFilter, nullptr, 1)
+                          : ShowOpenFileDialog(window, path, kPathCapacity, kStoreFilter, nullptr, false);
   return chosen != 0;
 }
 
@@ -90,8 +90,8 @@ int CopyOntoChosenFile(const wchar_t* source, const wchar_t* chosen) {
 }  // namespace
 
 int ExportSettingsStore(HWND window) {
-  wchar_t path[kFileDialogCapacity];
-  wchar_t storePath[kFileDialogCapacity];
+  wchar_t path[kPathCapacity];
+  wchar_t storePath[kPathCapacity];
   if (!ChooseStoreFile(window, true, path, storePath)) return ERROR_CANCELLED;
   SaveSettings(Store(), window);
   if (EqualsIgnoreCaseWide(path, storePath)) return 0;
@@ -119,8 +119,8 @@ bool IsSettingsStoreFile(const wchar_t* path) {
 
 int ImportSettingsStore(HWND window) {
   if (IsJobBusy()) return ERROR_BUSY;
-  wchar_t path[kFileDialogCapacity];
-  wchar_t storePath[kFileDialogCapacity];
+  wchar_t path[kPathCapacity];
+  wchar_t storePath[kPathCapacity];
   if (!ChooseStoreFile(window, false, path, storePath) || EqualsIgnoreCaseWide(path, storePath)) {
     return ERROR_CANCELLED;
   }
@@ -141,8 +141,8 @@ int ResetSettings(HWND window) {
   wchar_t question[kQuestionCapacity];
   ResetQuestion(question);
   if (ShowMessageBoxWide(window, question, g_app->title, MB_YESNO | MB_ICONQUESTION) != IDYES) return ERROR_CANCELLED;
-  wchar_t storePath[kFileDialogCapacity];
-  ProfileGetFileName(Store(), storePath, kFileDialogCapacity);
+  wchar_t storePath[kPathCapacity];
+  ProfileGetFileName(Store(), storePath, kPathCapacity);
   HANDLE file = INVALID_HANDLE_VALUE;
   const int created = FileCreateForWrite(&file, window, storePath);
   CloseHandleSafe(file);

@@ -162,8 +162,8 @@ int CheckShortcutConflict(HWND dialog, ShortcutEditRecord* record) {
     return 0;
   }
   if (IsReservedShortcutKey(record->keyCode)) {
-    wchar_t reserved[kShortcutLabelCapacity];
-    GetUiText(kTextReservedKey, reserved, kShortcutLabelCapacity);
+    wchar_t reserved[kCellTextCapacity];
+    GetUiText(kTextReservedKey, reserved, kCellTextCapacity);
     ShowConflict(dialog, reserved);
     return -1;
   }
@@ -172,8 +172,8 @@ int CheckShortcutConflict(HWND dialog, ShortcutEditRecord* record) {
     ShowConflict(dialog, L"");
     return 0;
   }
-  wchar_t holder[kShortcutLabelCapacity];
-  ListViewGetItemText(record->list, row, 0, holder, kShortcutLabelCapacity);
+  wchar_t holder[kCellTextCapacity];
+  ListViewGetItemText(record->list, row, 0, holder, kCellTextCapacity);
   ShowConflict(dialog, holder);
   return row + 1;
 }

@@ -6,13 +6,13 @@
 
 #include <cstdint>
 
-constexpr int kShortcutLabelCapacity = 1024;
+#include "foundation/text/text_sizes.h"
 
 // What the dialog edits: one per opening, on the caller's stack.
 struct ShortcutEditRecord {
   uint16_t keyCode;  // 0 for none
   uint16_t commandId;
-  wchar_t label[kShortcutLabelCapacity];
+  wchar_t label[kCellTextCapacity];
   HWND list;  // the page's list, searched for conflicts
 };
 

@@ -156,7 +156,7 @@ void EditShortcutOfFocusedRow(HWND dialog) {
   record.keyCode = KeyOfRow(list, row);
   record.commandId = static_cast<uint16_t>(CommandOfRow(list, row));
   record.list = list;
-  ListViewGetItemText(list, row, 0, record.label, kShortcutLabelCapacity);
+  ListViewGetItemText(list, row, 0, record.label, kCellTextCapacity);
   if (ShowShortcutKeyDialog(dialog, &record) != 1) return;
   const int conflict = CheckShortcutConflict(nullptr, &record);
   if (conflict < 0) return;
@@ -168,8 +168,8 @@ void DuplicateShortcutItem(HWND dialog) {
   HWND list = ShortcutList(dialog);
   const int row = ListViewFocusedItem(list);
   if (row < 0) return;
-  wchar_t label[kShortcutLabelCapacity];
-  ListViewGetItemText(list, row, 0, label, kShortcutLabelCapacity);
+  wchar_t label[kCellTextCapacity];
+  ListViewGetItemText(list, row, 0, label, kCellTextCapacity);
   const LPARAM data = MAKELPARAM(0, CommandOfRow(list, row));
   const int copy = ListViewInsertItem(list, label, row + 1, ListViewItemImage(list, row),
                                       reinterpret_cast<const void*>(data), 0);

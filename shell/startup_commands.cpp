@@ -21,6 +21,7 @@
 #include "shell/recent_files.h"
 #include "views/folder_listing.h"
 #include "shell/profile_notices.h"
+#include "foundation/files/paths.h"
 #include "shell/settings_values.h"
 
 namespace {
@@ -35,8 +36,8 @@ void TakeAsStartFolder(const wchar_t* path) {
 // Explorer hands a drive to the verb's command as "C:\", and the command line reads the closing quote after
 // the backslash as an escaped one: the argument arrives as C:". No path holds a '"', so a trailing one stands
 // for the separator.
-void TakeArgumentPath(const wchar_t* argument, wchar_t (&path)[kCurrentFolderCapacity]) {
-  CopyWideString(argument, path, kCurrentFolderCapacity);
+void TakeArgumentPath(const wchar_t* argument, wchar_t (&path)[kPathCapacity]) {
+  CopyWideString(argument, path, kPathCapacity);
   const size_t length = WideLength(path);
   if (length > 0 && path[length - 1] == L'"') path[length - 1] = L'\\';
 }
@@ -73,7 +74,7 @@ void ProcessCommandLine(HWND window) {
 void ProcessArguments(HWND window, const wchar_t* const* arguments, int count) {
   for (int i = 0; i < count; ++i) {
     if (arguments[i] == nullptr || arguments[i][0] == 0) continue;
-    wchar_t path[kCurrentFolderCapacity];
+    wchar_t path[kPathCapacity];
     TakeArgumentPath(arguments[i], path);
     const DWORD attributes = GetFileAttributesLong(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {

@@ -1,5 +1,6 @@
 #include "shell/timestamp_options.h"
 
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr int kDialogOk = 99;
-constexpr int kTextCapacity = 128;
 
 constexpr int kTimestampTextIds[] = {kTextTimestamps,
                                      kTextOk,
@@ -49,9 +49,9 @@ constexpr int kPaintedBoxes[] = {IDC_TIMESTAMPS_CREATION, IDC_TIMESTAMPS_MODIFIE
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonCheckedById(dialog, id) == BST_CHECKED; }
 
 void FillExifChoices(HWND dialog, uint32_t options) {
-  wchar_t text[kTextCapacity];
+  wchar_t text[kUiTextCapacity];
   for (int choice = 0; choice < 4; ++choice) {
-    GetUiText(kExifChoiceTextIds[choice], text, kTextCapacity);
+    GetUiText(kExifChoiceTextIds[choice], text, kUiTextCapacity);
     ComboAddStringWithDataById(dialog, IDC_TIMESTAMPS_EXIF_DATE, text, choice);
   }
   const uint32_t chosen = options & kTimestampExifChoice;
@@ -82,8 +82,8 @@ void UpdateOptionDialogControls(HWND dialog) {
   if (!creation && !IsChecked(dialog, IDC_TIMESTAMPS_MODIFIED)) CheckDlgButtonOn(dialog, IDC_TIMESTAMPS_MODIFIED);
   const bool modification = IsChecked(dialog, IDC_TIMESTAMPS_MODIFIED);
   EnableDlgItem(dialog, IDC_TIMESTAMPS_OTHER_TIME, !(creation && modification));
-  wchar_t text[kTextCapacity];
-  GetUiText(creation && !modification ? kTextFromModifiedTime : kTextFromOtherTime, text, kTextCapacity);
+  wchar_t text[kUiTextCapacity];
+  GetUiText(creation && !modification ? kTextFromModifiedTime : kTextFromOtherTime, text, kUiTextCapacity);
   SetDialogItemText(dialog, IDC_TIMESTAMPS_OTHER_TIME, text);
   EnableDlgItem(dialog, IDC_TIMESTAMPS_EXIF_DATE, IsChecked(dialog, IDC_TIMESTAMPS_EXIF));
 }

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kMailDateCapacity = 1024;
 // The EXIF date-time of each choice of the options' low three bits.
 constexpr int kExifDateTags[] = {0x0132, 0x9003, 0x9004, kExifTagGpsDateTime};
 
@@ -36,11 +35,11 @@ int SetTimesFromMetadata(ToolRun* run, ToolRow* row) {
 }
 
 int SetTimesFromMailDate(ToolRun* run, ToolRow* row) {
-  char date[kMailDateCapacity] = "";
-  const int read = FindMailHeaderValueInFile(row->path, "Date:", date, kMailDateCapacity);
+  char date[kMailTextCapacity] = "";
+  const int read = FindMailHeaderValueInFile(row->path, "Date:", date, kMailTextCapacity);
   if (read != 0) return read;
   FILETIME utc;
-  if (date[0] == 0 || !ParseRfc822Date(date, &utc, kMailDateCapacity)) return kSourceHasNothing;
+  if (date[0] == 0 || !ParseRfc822Date(date, &utc, kMailTextCapacity)) return kSourceHasNothing;
   return SetTimesIfValid(run, row, &utc, &utc);
 }
 

@@ -13,6 +13,7 @@
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/packed_date.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
@@ -26,8 +27,6 @@ namespace {
 
 constexpr uint32_t kMostUnmadeLines = 20;
 constexpr int kUnmadeCapacity = 16384;
-constexpr int kWordCapacity = 128;
-constexpr int kReasonCapacity = 512;
 // File systems keep times to different steps (FAT: two seconds); a time within them was kept.
 constexpr unsigned kKeptTimeTolerance = 2;
 
@@ -62,12 +61,12 @@ void ReportUnmade(ToolRun* run, const ToolRow& row, int whatTextId, int error) {
     ++run->unmadeMore;
     return;
   }
-  wchar_t what[kWordCapacity];
-  GetUiText(whatTextId, what, kWordCapacity);
+  wchar_t what[kUiTextCapacity];
+  GetUiText(whatTextId, what, kUiTextCapacity);
   StripMenuTextDecorations(what);
-  wchar_t reason[kReasonCapacity] = L"";
-  if (error != 0) FormatSystemErrorText(static_cast<DWORD>(error), reason, kReasonCapacity, true);
-  if (reason[0] == 0) GetUiText(kTextChangeNotKept, reason, kReasonCapacity);
+  wchar_t reason[kErrorTextCapacity] = L"";
+  if (error != 0) FormatSystemErrorText(static_cast<DWORD>(error), reason, kErrorTextCapacity, true);
+  if (reason[0] == 0) GetUiText(kTextChangeNotKept, reason, kErrorTextCapacity);
   const wchar_t* parts[] = {run->unmadeLines > 0 ? L"\n" : L"", row.path, L": ", what, L": ", reason};
   AppendLine(run, parts, static_cast<int>(sizeof parts / sizeof parts[0]));
 }
@@ -75,10 +74,10 @@ void ReportUnmade(ToolRun* run, const ToolRow& row, int whatTextId, int error) {
 void ShowUnmadeChanges(ToolRun* run) {
   if (run->unmadeLines == 0 && run->unmadeMore == 0) return;
   if (run->unmade != nullptr && run->unmadeMore > 0) {
-    wchar_t pattern[kWordCapacity];
-    wchar_t more[kWordCapacity];
-    GetUiText(kTextMoreChangesNotMade, pattern, kWordCapacity);
-    FormatCountText(pattern, static_cast<int>(run->unmadeMore), more, kWordCapacity);
+    wchar_t pattern[kUiTextCapacity];
+    wchar_t more[kUiTextCapacity];
+    GetUiText(kTextMoreChangesNotMade, pattern, kUiTextCapacity);
+    FormatCountText(pattern, static_cast<int>(run->unmadeMore), more, kUiTextCapacity);
     AppendWideBounded(L"\n", run->unmade, kUnmadeCapacity);
     AppendWideBounded(more, run->unmade, kUnmadeCapacity);
   }

@@ -15,6 +15,7 @@
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/files/system_errors.h"
 #include "foundation/ui/ui_strings.h"
@@ -24,12 +25,8 @@
 
 namespace {
 
-constexpr int kErrorTextCapacity = 512;
 // Lines of the list are read 64 bytes at most; the caption keeps 64 characters.
 constexpr int kLineCapacity = 65;
-constexpr int kCaptionCapacity = 65;
-constexpr int kMessageCapacity = 512;
-constexpr int kUiTextCapacity = 256;
 constexpr wchar_t kProductListName[] = L"products.txt";
 constexpr char kProgramLinePrefix[] = "qk";
 // How often the check looks at the size of the file the download's data goes to.
@@ -172,7 +169,7 @@ HRESULT CCallback::OnLowResource(DWORD) { return E_NOTIMPL; }
 HRESULT CCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode, LPCWSTR statusText) {
   if (statusCode == BINDSTATUS_CACHEFILENAMEAVAILABLE && statusText) {
     AcquireSRWLockExclusive(&lock_);
-    CopyWideBounded(statusText, cacheFile_, MAX_PATH);
+    CopyWideBounded(statusText, cacheFile_, kShortPathCapacity);
     ReleaseSRWLockExclusive(&lock_);
   }
   if (progress > kProductListLimit) {
@@ -222,8 +219,8 @@ void CheckForUpdates(HWND owner, const char* version) {
   bool anyProductLine = false;
   if (outcome == kDownloaded && FindProgramLine(target, line, &anyProductLine)) {
     wchar_t message[kMessageCapacity];
-    wchar_t caption[kCaptionCapacity];
-    if (ComposeUpdateMessage(line, version, message, kMessageCapacity, caption, kCaptionCapacity)) {
+    wchar_t caption[kLineCapacity];
+    if (ComposeUpdateMessage(line, version, message, kMessageCapacity, caption, kLineCapacity)) {
       ShowMessageBoxWide(owner, message, caption, MB_ICONINFORMATION);
     }
   } else if (outcome == kNotAProductList || (outcome == kDownloaded && !anyProductLine)) {

@@ -12,6 +12,8 @@
 #include <windows.h>
 #include <urlmon.h>
 
+#include "foundation/files/paths.h"
+
 constexpr char kMakerWebSite[] = "https://tallowby.example";
 constexpr ULONG kProductListLimit = 1u << 20;
 
@@ -50,7 +52,7 @@ class CCallback : public IBindStatusCallback {
 
   SRWLOCK lock_ = SRWLOCK_INIT;
   IBinding* binding_ = nullptr;
-  wchar_t cacheFile_[MAX_PATH] = {};
+  wchar_t cacheFile_[kShortPathCapacity] = {};
   volatile LONG tooLarge_ = 0;
   volatile LONG aborted_ = 0;
   bool cutShort_ = false;

@@ -6,6 +6,7 @@
 #include "foundation/files/paths.h"
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/win32/gdi.h"
@@ -29,7 +30,6 @@ constexpr UINT kClickDelayMs = 300;
 constexpr UINT_PTR kTrackingTimer = 2;
 constexpr UINT kTrackingPeriodMs = 700;
 constexpr int kRowPadding = 4;
-constexpr int kTooltipCapacity = 80;
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
@@ -50,8 +50,8 @@ bool AddSegment(AddressBar* bar, const wchar_t* text, size_t length, size_t end,
 void SplitFileSystemPath(AddressBar* bar, size_t* used) {
   const wchar_t* path = bar->path;
   const size_t length = wcslen(path);
-  wchar_t root[kAddressBarPathCapacity];
-  size_t position = static_cast<size_t>(GetPathRoot(path, root, kAddressBarPathCapacity));
+  wchar_t root[kPathCapacity];
+  size_t position = static_cast<size_t>(GetPathRoot(path, root, kPathCapacity));
   if (position > length) position = length;
   size_t rootLength = position;
   if (rootLength > 0 && IsSeparator(path[rootLength - 1])) --rootLength;
@@ -179,12 +179,12 @@ void ClickAction(AddressBar* bar) {
                       reinterpret_cast<LPARAM>(bar->window));
     return;
   }
-  wchar_t path[kAddressBarPathCapacity];
-  BuildSegmentPath(bar, hot, path, kAddressBarPathCapacity);
+  wchar_t path[kPathCapacity];
+  BuildSegmentPath(bar, hot, path, kPathCapacity);
   if (bar->hotDrop) {
     InterlockedIncrement(&bar->popupCounter);
     const int chosen = ShowSubfolderPopupMenu(bar->provider, bar->window, DropMenuPosition(bar, hot), path,
-                                              kAddressBarPathCapacity);
+                                              kPathCapacity);
     InterlockedDecrement(&bar->popupCounter);
     if (chosen != 0) return;
   }
@@ -369,7 +369,7 @@ void PathBarSetPath(AddressBar* bar, int32_t provider, const wchar_t* path, bool
   }
   bar->provider = provider;
   bar->singleSegment = flag;
-  CopyWideBounded(path, bar->path, kAddressBarPathCapacity);
+  CopyWideBounded(path, bar->path, kPathCapacity);
   const bool fileSystem = provider == kLocalDiskIndex;
   SplitSegments(bar, fileSystem);
   bar->hotSegment = fileSystem ? kNoHotSegment : kTrackingOff;

@@ -9,9 +9,9 @@
 #include <cstdint>
 
 #include "foundation/ui/resource_library.h"
+#include "foundation/files/paths.h"
 
 constexpr wchar_t kAddressBarClass[] = L"ab";
-constexpr int kAddressBarPathCapacity = 1024;
 constexpr int kAddressBarSegmentTextCapacity = 1152;
 // Segments beyond this many are not drawn (the path itself stays whole).
 constexpr int kAddressBarSegmentLimit = 128;
@@ -61,7 +61,7 @@ struct AddressBar {
   HFONT font;
   HCURSOR handCursor;   // loaded on first hover
   int32_t provider;     // provider index of the shown folder; -1 none
-  wchar_t path[kAddressBarPathCapacity];
+  wchar_t path[kPathCapacity];
   wchar_t segments[kAddressBarSegmentTextCapacity];  // zero-separated
   int32_t singleSegment;
   volatile LONG popupCounter;  // non-zero while a subfolder menu is open

@@ -12,7 +12,7 @@ namespace {
 
 constexpr uint64_t kFileTimeUnitsPerDay = 86400 * kFileTimeUnitsPerSecond;
 constexpr int kDayNameLength = 3;
-constexpr int kCellTextCapacity = 16;
+constexpr int kDayCellTextCapacity = 16;
 
 WNDPROC g_listBoxProcedure = nullptr;
 
@@ -67,8 +67,8 @@ void DrawHeader(HDC dc, CellRect cell) {
   day.wMonth = 1;
   for (int column = 1; column < kCalendarColumns; ++column) {
     day.wDay = static_cast<WORD>(column);
-    wchar_t name[kCellTextCapacity] = L"";
-    GetDateFormatW(LOCALE_USER_DEFAULT, 0, &day, L"ddd", name, kCellTextCapacity);
+    wchar_t name[kDayCellTextCapacity] = L"";
+    GetDateFormatW(LOCALE_USER_DEFAULT, 0, &day, L"ddd", name, kDayCellTextCapacity);
     name[kDayNameLength] = 0;
     DrawCell(dc, CellRectangle(cell, 0, column), name, fill, colour);
   }
@@ -79,17 +79,17 @@ void FormatWeek(int week, wchar_t* text) {
   text[0] = 0;
   if (week <= 0) return;
   const wchar_t* padding = week < 10 ? L"  " : L" ";
-  swprintf(text, kCellTextCapacity, L"%ls%d", padding, week);
+  swprintf(text, kDayCellTextCapacity, L"%ls%d", padding, week);
 }
 
 void DrawDayRow(HDC dc, CellRect cell, const DateTimeDialogParam& param, int row) {
   const COLORREF body = GetThemeColorByIndex(kSlotWindow);
-  wchar_t text[kCellTextCapacity];
+  wchar_t text[kDayCellTextCapacity];
   for (int column = 1; column < kCalendarColumns; ++column) {
     bool inMonth = false;
     const SYSTEMTIME date = CalendarCellDate(param, row, column, &inMonth);
     const bool selected = inMonth && date.wDay == param.time->wDay;
-    swprintf(text, kCellTextCapacity, L"%u", date.wDay);
+    swprintf(text, kDayCellTextCapacity, L"%u", date.wDay);
     const COLORREF fill = selected ? GetThemeColorByIndex(kSlotHighlight) : body;
     const int textSlot = selected ? kSlotHighlightText : inMonth ? kSlotWindowText : kSlotGrayText;
     DrawCell(dc, CellRectangle(cell, row, column), text, fill, GetThemeColorByIndex(textSlot));

@@ -8,15 +8,13 @@
 
 #include "foundation/text/numbers.h"
 #include "foundation/text/packed_date.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/window_wrappers.h"
 
 namespace {
-
-constexpr int kCountCapacity = 101;
-constexpr int kTextCapacity = 128;
 
 // Horizontal places of a row's controls, in dialog units.
 struct Slot {
@@ -108,9 +106,9 @@ void PlaceInSlot(HWND dialog, int id, Slot slot, bool shown) {
 }  // namespace
 
 void FillDateRowUnits(HWND dialog, const DateRowControls& row) {
-  wchar_t text[kTextCapacity];
+  wchar_t text[kUiTextCapacity];
   for (int i = 0; kFilterDateUnits[i] != 0; ++i) {
-    GetUiText(kTextUnitDate + i, text, kTextCapacity);
+    GetUiText(kTextUnitDate + i, text, kUiTextCapacity);
     ComboAddStringWithDataById(dialog, row.unit, text, kFilterDateUnits[i]);
   }
   LimitDlgItemText(dialog, row.count, kCountCapacity - 1);

@@ -9,6 +9,9 @@
 
 #include "views/file_filter.h"
 
+// A count field of a date row or a size row: at most 100 digits.
+constexpr int kCountCapacity = 101;
+
 // The control ids of one row.
 struct DateRowControls {
   int check;

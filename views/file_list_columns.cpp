@@ -8,6 +8,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/date_text.h"
 #include "foundation/text/packed_date.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/file_type_table.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/win32/column_layout.h"
@@ -30,12 +31,6 @@ ColumnLayout g_chainListColumns[] = {
     {kColumnComment, 100, 1, 0},
     {0, 0, 0, 0},
 };
-
-namespace {
-
-constexpr int kDateTextCapacity = 64;
-
-}  // namespace
 
 void FitDateColumnDefaults(const ItemListControl* list, ColumnLayout* table) {
   if (!list || !list->window || !table) return;

@@ -4,10 +4,9 @@
 #include <cstdint>
 
 #include "foundation/files/file_info.h"
+#include "foundation/text/text_sizes.h"
 
 struct FieldValueNode;
-
-constexpr int kFileNameCapacity = 260;
 
 // Row state flags; the list control owns them.
 constexpr uint8_t kRowFocused = 0x01;

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "foundation/core/app_state.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/ui/help_topics.h"
 #include "foundation/text/numbers.h"
@@ -23,8 +24,6 @@
 namespace {
 
 constexpr int kDialogOk = IDC_FILTER_OK;
-constexpr int kCountCapacity = 101;
-constexpr int kTextCapacity = 128;
 constexpr int kCheckBoxGap = 3;
 
 constexpr int kFilterDialogTextIds[] = {IDD_FILTER,
@@ -111,14 +110,14 @@ uint64_t GetUnsignedCount(HWND dialog, int id) {
 }
 
 void FillLists(HWND dialog) {
-  wchar_t text[kTextCapacity];
+  wchar_t text[kUiTextCapacity];
   for (int id : kTimeKindTextIds) {
-    GetUiText(id, text, kTextCapacity);
+    GetUiText(id, text, kUiTextCapacity);
     ComboAddString(GetDialogItem(dialog, IDC_FILTER_TIME_KIND), text);
   }
   for (const FilterDateRow& row : kDateRows) FillDateRowUnits(dialog, row.controls);
   for (const SizeRow& row : kSizeRows) {
-    GetUiText(kTextWordBytes, text, kTextCapacity);
+    GetUiText(kTextWordBytes, text, kUiTextCapacity);
     ComboAddStringWithDataById(dialog, row.unit, text, 'B');
     ComboAddStringWithDataById(dialog, row.unit, L"KB", 'K');
     ComboAddStringWithDataById(dialog, row.unit, L"MB", 'M');
@@ -152,8 +151,8 @@ void ShowAttributes(HWND dialog, const FilterRecord& record) {
 
 // The check box reads what the row's unit means and reaches up to the count field.
 void CaptionDateRow(HWND dialog, const FilterDateRow& row, bool bound) {
-  wchar_t caption[kTextCapacity];
-  GetUiText(row.relativeCaption, caption, kTextCapacity);
+  wchar_t caption[kUiTextCapacity];
+  GetUiText(row.relativeCaption, caption, kUiTextCapacity);
   SetDialogItemText(dialog, row.controls.check, bound ? row.boundCaption : caption);
   const RECT box = DialogItemRect(dialog, row.controls.check);
   const RECT count = DialogItemRect(dialog, row.controls.count);

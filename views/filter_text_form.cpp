@@ -9,6 +9,7 @@
 #include "foundation/text/packed_date.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/string_list.h"
+#include "foundation/text/text_sizes.h"
 
 namespace {
 
@@ -16,7 +17,6 @@ constexpr int kInvalidParameter = 87;
 constexpr int kNotEnoughMemory = 8;
 constexpr int kTextTooLong = 122;
 constexpr int kItemCapacity = 4096;
-constexpr int kNumberCapacity = 24;
 constexpr wchar_t kByteOrderMark = 0xFEFF;
 
 // A unit letter is kept only when it is plain ASCII; anything else cannot be a unit.
@@ -84,8 +84,8 @@ struct ItemText {
     Add(one);
   }
   void AddUnsigned(uint64_t value) {
-    wchar_t digits[kNumberCapacity];
-    UInt64ToWideDecimal(&value, digits, kNumberCapacity);
+    wchar_t digits[kNumberTextCapacity];
+    UInt64ToWideDecimal(&value, digits, kNumberTextCapacity);
     Add(digits);
   }
   void AddSigned(int64_t value) {

@@ -21,7 +21,7 @@
 #include "views/status_bar.h"
 #include "views/view_hooks.h"
 
-static_assert(sizeof AppState::currentFolder == kCurrentFolderCapacity * sizeof(wchar_t),
+static_assert(sizeof AppState::currentFolder == kPathCapacity * sizeof(wchar_t),
               "the current folder holds a path of the program's path capacity");
 
 namespace {
@@ -145,15 +145,15 @@ void RunFollowUps(ItemListControl* list, const wchar_t* path) {
 }
 
 void ListFolder(const wchar_t* requested) {
-  wchar_t path[kCurrentFolderCapacity];
-  StripLongPathPrefix(requested, path, kCurrentFolderCapacity);
+  wchar_t path[kPathCapacity];
+  StripLongPathPrefix(requested, path, kPathCapacity);
   ReloadFileList(path);
 }
 
 bool StartListingWorker(const wchar_t* folder) {
-  wchar_t* copy = AllocZeroedWide(kCurrentFolderCapacity);
+  wchar_t* copy = AllocZeroedWide(kPathCapacity);
   if (copy == nullptr) return false;
-  CopyWideString(folder, copy, kCurrentFolderCapacity);
+  CopyWideString(folder, copy, kPathCapacity);
   HANDLE worker = StartJobThread(LoadFolderCallback, copy);
   if (worker == nullptr) {
     FreeAndNull(&copy);
@@ -168,7 +168,7 @@ bool StartListingWorker(const wchar_t* folder) {
 void SetCurrentFolder(const wchar_t* path) {
   if (g_app == nullptr || path == nullptr) return;
   if (path != g_app->currentFolder) {
-    CopyWideString(path, g_app->currentFolder, kCurrentFolderCapacity);
+    CopyWideString(path, g_app->currentFolder, kPathCapacity);
     PathBarSetPath(&g_addressBar, FindProviderByPath(g_app->currentFolder), g_app->currentFolder, false);
     AddRecentFolderHook(g_app->currentFolder);
   }

@@ -20,8 +20,6 @@
 
 struct ItemListControl;
 
-// The application's current folder (AppState::currentFolder).
-constexpr int kCurrentFolderCapacity = kPathCapacity;
 // Subfolder levels below the listed folder that a recursive listing enters.
 constexpr int kMaxListingDepth = 256;
 // Admitted rows are gathered and stored together, so that the store's lock is taken once for many rows.

@@ -67,10 +67,6 @@ struct PaneHeaderMenuRecord {
   int32_t column;  // header item under the cursor, -1 when none
 };
 
-// Capacities of the texts the parent fills: a cell, and a label for renaming.
-constexpr int kCellTextCapacity = 1024;
-constexpr int kLabelTextCapacity = 260;
-
 // Rows: reading, changing and redrawing them. Each change first cancels an open in-place editor. Inserting,
 // appending and updating run on the GUI thread; deleting may be called from a worker and then runs on the GUI
 // thread (views/item_list_control.h says which thread owns what).

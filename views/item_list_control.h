@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "foundation/core/item_store.h"
+#include "foundation/text/text_sizes.h"
 
 struct ColumnLayout;
 
@@ -108,8 +109,8 @@ struct ItemListControl {
   POINT selectionCurrent;
   int32_t selectionAnchorRow;
   int32_t dark;
-  wchar_t editStartText[260];
-  wchar_t tipText[1024];
+  wchar_t editStartText[kFileNameCapacity];
+  wchar_t tipText[kCellTextCapacity];
   ItemStore rows;
   ItemStore pathPool;
 };

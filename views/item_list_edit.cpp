@@ -47,8 +47,8 @@ void SizeEditorFor(const ItemListControl* control, HWND editor, const wchar_t* t
 }
 
 void SizeEditorToText(const ItemListControl* control, HWND editor) {
-  wchar_t text[kLabelTextCapacity + 1];
-  const int length = GetWindowTextSafe(editor, text, kLabelTextCapacity + 1);
+  wchar_t text[kFileNameCapacity + 1];
+  const int length = GetWindowTextSafe(editor, text, kFileNameCapacity + 1);
   SizeEditorFor(control, editor, text, length);
 }
 
@@ -64,8 +64,8 @@ void CloseEditor(ItemListControl* control, int row) {
 
 void CommitEditor(ItemListControl* control) {
   if (!control->editor) return;
-  wchar_t text[kLabelTextCapacity + 1];
-  GetWindowTextSafe(control->editor, text, kLabelTextCapacity + 1);
+  wchar_t text[kFileNameCapacity + 1];
+  GetWindowTextSafe(control->editor, text, kFileNameCapacity + 1);
   int row = control->pendingRenameIndex;
   bool changed = row >= 0 && control->editStartText[0] && text[0] && wcscmp(text, control->editStartText) != 0;
   control->pendingRenameIndex = -1;
@@ -74,7 +74,7 @@ void CommitEditor(ItemListControl* control) {
     info.item.mask = LVIF_TEXT;
     info.item.iItem = row;
     info.item.pszText = text;
-    info.item.cchTextMax = kLabelTextCapacity + 1;
+    info.item.cchTextMax = kFileNameCapacity + 1;
     info.item.lParam = reinterpret_cast<LPARAM>(GetItemRecord(control, row));
     SendListNotify(control, &info.hdr, LVN_ENDLABELEDITW);
   }
@@ -138,7 +138,7 @@ HWND CreateEditor(ItemListControl* control, const RECT& label, const wchar_t* te
   if (!editor) return nullptr;
   SubclassWindow(editor, EditorProc, &g_previousEditProc);
   SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(control->font), FALSE);
-  SendMessageW(editor, EM_LIMITTEXT, kLabelTextCapacity, 0);
+  SendMessageW(editor, EM_LIMITTEXT, kFileNameCapacity, 0);
   // Sized before it takes the text: an editor that grows afterwards keeps the text scrolled to its end.
   SizeEditorFor(control, editor, text, static_cast<int>(WideLength(text)));
   SetWindowTextSafe(editor, text);
@@ -158,18 +158,18 @@ HWND ItemsViewBeginEdit(ItemListControl* control, int index) {
       !GetItemPartRect(control, index, kPartLabel, &label)) {
     return nullptr;
   }
-  wchar_t text[kLabelTextCapacity];
-  if (RequestCellDisplay(control, index, 0, LVIF_TEXT, text, kLabelTextCapacity, nullptr) == 0) return nullptr;
+  wchar_t text[kFileNameCapacity];
+  if (RequestCellDisplay(control, index, 0, LVIF_TEXT, text, kFileNameCapacity, nullptr) == 0) return nullptr;
   ItemsViewEndEdit(control, true);
   HWND editor = CreateEditor(control, label, text);
   if (!editor) return nullptr;
   control->editor = editor;
-  CopyWideBounded(text, control->editStartText, kLabelTextCapacity);
+  CopyWideBounded(text, control->editStartText, kFileNameCapacity);
   NMLVDISPINFOW info = {};
   info.item.mask = LVIF_TEXT;
   info.item.iItem = index;
   info.item.pszText = control->editStartText;
-  info.item.cchTextMax = kLabelTextCapacity;
+  info.item.cchTextMax = kFileNameCapacity;
   info.item.lParam = reinterpret_cast<LPARAM>(GetItemRecord(control, index));
   if (SendListNotify(control, &info.hdr, LVN_BEGINLABELEDITW) != 0) {
     CloseEditor(control, index);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/column_layout.h"
 #include "foundation/win32/gdi.h"
 #include "foundation/ui/header_columns.h"
@@ -33,7 +34,6 @@ constexpr int kCaptionPadding = 14;
 constexpr int kSortMarkPadding = 30;
 constexpr int kAutoSizeMinimum = 50;
 constexpr int kProbeWidth = 400;
-constexpr int kCaptionCapacity = 260;
 constexpr int kMaxLayoutDepth = 4;
 
 int Width(const RECT& rect) { return rect.right - rect.left; }

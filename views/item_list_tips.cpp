@@ -1,6 +1,7 @@
 #include "views/item_list_tips.h"
 
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/gdi.h"
 #include "foundation/win32/tooltips.h"
 #include "foundation/win32/window_wrappers.h"
@@ -10,7 +11,6 @@
 namespace {
 
 constexpr int kMultiLineExtraWidth = 1024;
-constexpr int kTipCapacity = 1024;
 
 int TextWidth(const ItemListControl* control, const wchar_t* text, int length) {
   HDC dc = GetDC(control->window);
@@ -28,9 +28,9 @@ bool AskParentForTip(ItemListControl* control, int index) {
   request.lParam = reinterpret_cast<LPARAM>(GetItemRecord(control, index));
   LRESULT answer = SendListNotify(control, &request.hdr, TTN_GETDISPINFOW);
   if (request.lpszText && request.lpszText != control->tipText && !IS_INTRESOURCE(request.lpszText)) {
-    CopyWideBounded(request.lpszText, control->tipText, kTipCapacity);
+    CopyWideBounded(request.lpszText, control->tipText, kCellTextCapacity);
   } else if (request.szText[0]) {
-    CopyWideBounded(request.szText, control->tipText, kTipCapacity);
+    CopyWideBounded(request.szText, control->tipText, kCellTextCapacity);
   }
   return answer != 0;
 }
@@ -55,7 +55,7 @@ const wchar_t* ItemsViewTipAt(ItemListControl* control, POINT point) {
   int cellWidth = 0;
   int index = ItemsViewHitTest(control, point, &column, &cellWidth);
   if (index < 0) return control->tipText;
-  int length = RequestCellDisplay(control, index, column, LVIF_TEXT, control->tipText, kTipCapacity, nullptr);
+  int length = RequestCellDisplay(control, index, column, LVIF_TEXT, control->tipText, kCellTextCapacity, nullptr);
   bool main = column == 0;
   if (main && control->imageList) cellWidth -= control->iconWidth + control->gap;
   if (TextWidth(control, control->tipText, length) + control->textMargin < cellWidth) control->tipText[0] = 0;

@@ -9,12 +9,14 @@
 #include "foundation/providers/file_creation.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/file_dialogs.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/win32/window_wrappers.h"
 #include "views/html_escape.h"
 #include "views/list_text_columns.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -25,7 +27,6 @@ constexpr wchar_t kExportFilter[] =
 // replaces a file of that name.
 constexpr wchar_t kDefaultExtension[] = L"txt";
 constexpr int kExportCommand = 107;
-constexpr int kTitleCapacity = 260;
 
 constexpr wchar_t kHeaderCellStart[] = L"<th bgcolor=\"#c0c0c0\">";
 constexpr wchar_t kEvenRowCellStart[] = L"<td bgcolor=\"#f0f0f0\"";
@@ -292,7 +293,7 @@ int WriteListFile(HWND list, HANDLE file, int form, bool page) {
 void SaveListAsTextOrHtml(HWND owner, HWND list, wchar_t* path, int32_t* form) {
   wchar_t title[kTitleCapacity];
   GetUiTooltipText(kExportCommand, title, kTitleCapacity);
-  const int chosen = ShowSaveFileDialog(owner, path, kExportPathCapacity, kExportFilter, title,
+  const int chosen = ShowSaveFileDialog(owner, path, kPathCapacity, kExportFilter, title,
                                         IsExportForm(*form) ? *form : 1, kDefaultExtension);
   if (chosen == 0) return;
   *form = IsExportForm(chosen) ? chosen : kExportText;

@@ -22,12 +22,11 @@ enum ExportForm : int32_t {
 
 // At most this many columns are exported: the first ones in display order.
 constexpr int kExportColumnLimit = 20;
-// The path buffer of SaveListAsTextOrHtml.
-constexpr int kExportPathCapacity = 1024;
 
 // The export command: the save dialog (starting at `path`, offering `form` first, 1 when it holds no form)
-// chooses the file and the form; `path` and `form` keep the choice for the next export. The file is written
-// with the frame of its form; a failure is shown to the user. Nothing happens when the dialog is cancelled.
+// chooses the file and the form; `path` (kPathCapacity characters) and `form` keep the choice for the next
+// export. The file is written with the frame of its form; a failure is shown to the user. Nothing happens
+// when the dialog is cancelled.
 void SaveListAsTextOrHtml(HWND owner, HWND list, wchar_t* path, int32_t* form);
 
 // Writes the list's columns and rows in the form to an open file whose byte-order mark (if any) is written

@@ -83,8 +83,8 @@ CompletionData* DataForText(HWND combo, int32_t provider, const wchar_t* text) {
     return DataOf(combo);
   }
   if (EqualsIgnoreCaseWide(text, data->folder)) return data;
-  wchar_t folder[kPathEditTextCapacity];
-  TypedFolder(text, folder, kPathEditTextCapacity);
+  wchar_t folder[kPathCapacity];
+  TypedFolder(text, folder, kPathCapacity);
   if (EqualsIgnoreCaseWide(folder, data->folder)) return data;
   if (VfsGetAttributes(nullptr, folder, nullptr) < 0) return nullptr;
   LoadCompletionData(combo, provider, folder);
@@ -92,13 +92,13 @@ CompletionData* DataForText(HWND combo, int32_t provider, const wchar_t* text) {
 }
 
 int OfferMatchingNames(HWND combo, const CompletionData& data, const wchar_t* text) {
-  wchar_t pattern[kPathEditTextCapacity];
-  NamePattern(text, pattern, kPathEditTextCapacity);
+  wchar_t pattern[kPathCapacity];
+  NamePattern(text, pattern, kPathCapacity);
   int offered = 0;
   for (const wchar_t* name = FirstName(data); name[0] != 0; name += wcslen(name) + 1) {
     if (!MatchesPatternList(name, pattern)) continue;
-    wchar_t entry[kPathEditTextCapacity];
-    if (CopyAndAppendPath(data.folder, name, entry, kPathEditTextCapacity) != 0) continue;
+    wchar_t entry[kPathCapacity];
+    if (CopyAndAppendPath(data.folder, name, entry, kPathCapacity) != 0) continue;
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
     ++offered;
   }
@@ -109,8 +109,8 @@ void TakePath(HWND combo) {
   CompletionData* data = DataOf(combo);
   if (data && data->finished) return;
   if (data) data->finished = 1;
-  wchar_t text[kPathEditTextCapacity];
-  GetWindowTextSafe(combo, text, kPathEditTextCapacity);
+  wchar_t text[kPathCapacity];
+  GetWindowTextSafe(combo, text, kPathCapacity);
   if (text[0] != 0) {
     if (VfsGetAttributes(nullptr, text, nullptr) < 0) {
       BeepError();
@@ -210,11 +210,11 @@ bool StartingText(const AddressBar* bar, HWND barWindow, int command, wchar_t* t
     return false;
   }
   if (command != kPastePathCommand) {
-    CopyWideBounded(bar->path, text, kPathEditTextCapacity);
+    CopyWideBounded(bar->path, text, kPathCapacity);
     return true;
   }
   wchar_t* clipboard = GetClipboardTextAlloc(barWindow);
-  CopyWideBounded(clipboard ? clipboard : L"", text, kPathEditTextCapacity);
+  CopyWideBounded(clipboard ? clipboard : L"", text, kPathCapacity);
   FreeAndNull(&clipboard);
   return true;
 }
@@ -233,13 +233,13 @@ HWND CreateCombo(const AddressBar* bar, HWND barWindow) {
 void BeginPathBarEdit(AddressBar* bar, HWND barWindow, int command) {
   if (!bar || !barWindow) return;
   if ((g_app && g_app->inlineEditor) || GetDlgItem(barWindow, kPathEditId)) return;
-  wchar_t text[kPathEditTextCapacity];
+  wchar_t text[kPathCapacity];
   if (!StartingText(bar, barWindow, command, text)) return;
   HWND combo = CreateCombo(bar, barWindow);
   if (!combo) return;
   ApplyDarkModeToCombo(combo, 0, true);
   SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(bar->font), FALSE);
-  SendMessageW(combo, CB_LIMITTEXT, kPathEditTextCapacity - 1, 0);
+  SendMessageW(combo, CB_LIMITTEXT, kPathCapacity - 1, 0);
   SetWindowTextSafe(combo, text);
   SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
   SetFocus(combo);
@@ -274,15 +274,15 @@ void MovePathEditToBar(const AddressBar* bar) {
 }
 
 void AutoCompletePath(HWND combo, int32_t provider) {
-  wchar_t text[kPathEditTextCapacity];
-  GetWindowTextSafe(combo, text, kPathEditTextCapacity);
+  wchar_t text[kPathCapacity];
+  GetWindowTextSafe(combo, text, kPathCapacity);
   DWORD start = 0;
   DWORD end = 0;
   SendMessageW(combo, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   CompletionData* data = DataForText(combo, provider, text);
   ClearList(combo);
   if (!data) return;
-  CopyWideBounded(text, data->savedText, kPathEditTextCapacity);
+  CopyWideBounded(text, data->savedText, kPathCapacity);
   data->selectionStart = start;
   data->selectionEnd = end;
   if (OfferMatchingNames(combo, *data, text) == 0) return;
@@ -303,7 +303,7 @@ void LoadCompletionData(HWND combo, int32_t provider, const wchar_t* folder) {
       data->pendingRestore = old->pendingRestore;
       data->selectionStart = old->selectionStart;
       data->selectionEnd = old->selectionEnd;
-      CopyWideBounded(old->savedText, data->savedText, kPathEditTextCapacity);
+      CopyWideBounded(old->savedText, data->savedText, kPathCapacity);
     }
     data->provider = provider;
     memcpy(data->folder, RecordBufferData(&names), bytes);

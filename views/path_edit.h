@@ -7,11 +7,11 @@
 #include <cstdint>
 
 #include "views/address_bar.h"
+#include "foundation/files/paths.h"
 
 // The combo box's control id, and how much taller than the bar it is (room for its list).
 constexpr int kPathEditId = 16;
 constexpr int kPathEditListHeight = 110;
-constexpr int kPathEditTextCapacity = 1024;
 
 // The combo box's window data: a pending restore of the text (showing the list replaces it), the text and
 // selection saved before the list was rebuilt, and the folder whose subfolder names are loaded, followed by
@@ -22,7 +22,7 @@ struct CompletionData {
   uint32_t selectionStart;
   uint32_t selectionEnd;
   int32_t provider;
-  wchar_t savedText[kPathEditTextCapacity];
+  wchar_t savedText[kPathCapacity];
   wchar_t folder[1];
 };
 

@@ -5,6 +5,7 @@
 
 #include "foundation/core/guard.h"
 #include "foundation/files/shell_items.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_seams.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/win32/menus.h"
@@ -17,8 +18,6 @@ constexpr UINT kFirstShellCommand = 1;
 constexpr UINT kLastShellCommand = 0x7FFF;
 // How far above the highest id in use the own item moves when its id is taken.
 constexpr UINT kFreeIdDistance = 777;
-constexpr int kVerbCapacity = 64;
-constexpr int kCaptionCapacity = 260;
 
 // The open menu's object in the forms that draw and fill submenus; set only while the menu is shown.
 IContextMenu3* g_openMenu3 = nullptr;

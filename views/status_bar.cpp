@@ -7,6 +7,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/number_format.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/gdi.h"
@@ -25,8 +26,6 @@ constexpr UINT kRedrawDelayMs = 100;
 // A worker asks the bar's thread to set a part's redraw timer; wParam is the part.
 constexpr UINT kScheduleRedrawMessage = WM_USER + 1;
 constexpr int kCountTextCapacity = 512;
-constexpr int kNumberCapacity = 64;
-constexpr int kWordCapacity = 64;
 constexpr int kPercentCapacity = 32;
 constexpr int kTextInset = 5;
 constexpr int kIconInset = 4;
@@ -41,19 +40,19 @@ constexpr UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_E
 constexpr UINT kNonClientMetricsSize = 500;
 
 void AppendUiWord(int id, wchar_t* text, int capacity) {
-  wchar_t word[kWordCapacity];
-  GetUiText(id, word, kWordCapacity);
+  wchar_t word[kUiTextCapacity];
+  GetUiText(id, word, kUiTextCapacity);
   AppendWideBounded(word, text, capacity);
 }
 
 void AppendTotal(uint64_t bytes, bool plainSizes, wchar_t* text, int capacity) {
-  wchar_t number[kNumberCapacity];
+  wchar_t number[kNumberTextCapacity];
   if (!plainSizes) {
-    FormatByteSize(bytes, number, kNumberCapacity);
+    FormatByteSize(bytes, number, kNumberTextCapacity);
     AppendWideBounded(number, text, capacity);
     return;
   }
-  FormatNumberGrouped(bytes, number, kNumberCapacity);
+  FormatNumberGrouped(bytes, number, kNumberTextCapacity);
   AppendWideBounded(number, text, capacity);
   AppendWideBounded(L" ", text, capacity);
   AppendUiWord(bytes == 1 ? kTextWordByte : kTextWordBytes, text, capacity);
@@ -231,9 +230,9 @@ void FormatStatusCounts(const ListStatistics& counts, int textId, bool cancelled
   text[0] = 0;
   if (counts.files != 0 || counts.bytes != 0) {
     GetUiText(textId, text, capacity);
-    wchar_t number[kNumberCapacity];
+    wchar_t number[kNumberTextCapacity];
     if (counts.files != 0) {
-      FormatNumberGrouped(counts.files, number, kNumberCapacity);
+      FormatNumberGrouped(counts.files, number, kNumberTextCapacity);
       AppendWideBounded(L" ", text, capacity);
       AppendWideBounded(number, text, capacity);
       AppendWideBounded(L" ", text, capacity);

@@ -25,7 +25,7 @@ constexpr int kNameKey = 0;
 #pragma pack(push, 1)
 struct NameRow {
   uint16_t length;
-  wchar_t name[kProviderPathCapacity];
+  wchar_t name[kPathCapacity];
 };
 #pragma pack(pop)
 
@@ -88,8 +88,8 @@ uint32_t BuildSubfolderMenu(SubfolderMenu* record, const wchar_t* path, HMENU me
   VfsEnumerate(nullptr, path, CollectSubfolder, &store);
   const uint32_t count = ItemStoreCount(&store);
   if (count > 0) {
-    wchar_t parent[kProviderPathCapacity + 1] = L"=";
-    CopyWideBounded(path, parent + 1, kProviderPathCapacity);
+    wchar_t parent[kPathCapacity + 1] = L"=";
+    CopyWideBounded(path, parent + 1, kPathCapacity);
     RecordBufferAppendString(&record->texts, parent);
     ItemStoreSort(&store, kNameKey, false, NameKey, nullptr);
     if (withRecords) {

@@ -60,9 +60,9 @@ bool ReadAudioReference(const wchar_t* reference, wchar_t* value, void* context)
   if (row == nullptr) return false;
   const AudioReference* file = static_cast<const AudioReference*>(context);
   if (row->kind == kAudioOriginalName) {
-    FileTitleOfPath(file->path, value, kNamePatternCapacity);
+    FileTitleOfPath(file->path, value, kPatternCapacity);
   } else {
-    FormatAudioField(*file->tags, row->kind, value, kNamePatternCapacity);
+    FormatAudioField(*file->tags, row->kind, value, kPatternCapacity);
   }
   return true;
 }

@@ -9,7 +9,6 @@ namespace {
 
 // A line is read up to 2730 characters; the rest of a longer one is left out.
 constexpr int kLineCapacity = 2731;
-constexpr int kFieldCapacity = 1024;
 
 CsvSettings* AsCsv(ModuleInstance* settings) { return reinterpret_cast<CsvSettings*>(settings); }
 
@@ -56,8 +55,8 @@ const wchar_t* ReadCsvField(const wchar_t* p, wchar_t* field, int capacity) {
 
 void SplitCsvLine(const wchar_t* line, wchar_t* first, wchar_t* second) {
   second[0] = 0;
-  const wchar_t* next = ReadCsvField(line, first, kFieldCapacity);
-  if (next != nullptr) ReadCsvField(next, second, kFieldCapacity);
+  const wchar_t* next = ReadCsvField(line, first, kApplyPartCapacity);
+  if (next != nullptr) ReadCsvField(next, second, kApplyPartCapacity);
 }
 
 void FreeCsvEntries(CsvSettings* settings) {
@@ -85,8 +84,8 @@ struct CsvLoad {
 
 // Takes one line; false when the list ends here: the first line has no field, or memory failed.
 bool TakeCsvLine(const wchar_t* line, CsvLoad* load) {
-  wchar_t first[kFieldCapacity];
-  wchar_t second[kFieldCapacity];
+  wchar_t first[kApplyPartCapacity];
+  wchar_t second[kApplyPartCapacity];
   SplitCsvLine(line, first, second);
   if (load->lines == 0) {
     load->lookupMode = second[0] != 0;

@@ -5,13 +5,13 @@
 #include "engine/module_dialog_ids.h"
 #include "engine/modules/cut_copy_modules.h"
 #include "engine/modules/step_values.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"
 
 namespace {
 
-constexpr int kLabelCapacity = 128;
 constexpr int kCutTextIds[] = {IDD_MODULE_CUT,   IDC_MODULE_PART_LABEL,      IDC_CUT_LABEL,
                                IDC_CUT_TO_LABEL, IDC_MODULE_CHARACTERS_FROM, 0};
 constexpr int kCopyTextIds[] = {kTextModuleCopy,  IDC_MODULE_PART_LABEL,      IDC_CUT_LABEL,
@@ -24,8 +24,8 @@ constexpr ModuleDialogEdit kCutCopyEdits[] = {
 };
 
 void FillCopyLabel(HWND dialog) {
-  wchar_t label[kLabelCapacity];
-  GetUiText(kTextCopyWord, label, kLabelCapacity);
+  wchar_t label[kUiTextCapacity];
+  GetUiText(kTextCopyWord, label, kUiTextCapacity);
   SetDialogItemText(dialog, IDC_CUT_LABEL, label);
 }
 

@@ -11,6 +11,7 @@
 #include "foundation/files/file_info.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/packed_date.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 
@@ -23,10 +24,7 @@ const wchar_t* const kTimePatternPresets[] = {L"HH.mm.ss", L"HH.mm", L"H.mm", L"
 
 namespace {
 
-constexpr int kUiPieceCapacity = 256;
 // The longest text GetDateFormatW gives here; GetTimeFormatW's is shorter.
-constexpr int kFormattedCapacity = 128;
-constexpr int kTimeFormattedCapacity = 64;
 
 using LocaleFormatter = int(WINAPI*)(LCID, DWORD, const SYSTEMTIME*, LPCWSTR, LPWSTR, int);
 
@@ -38,8 +36,8 @@ struct DateTimeForm {
   int formattedCapacity;
 };
 
-constexpr DateTimeForm kDateForm = {L"Date", kTextModuleDate, GetDateFormatW, kFormattedCapacity};
-constexpr DateTimeForm kTimeForm = {L"Time", kTextModuleTime, GetTimeFormatW, kTimeFormattedCapacity};
+constexpr DateTimeForm kDateForm = {L"Date", kTextModuleDate, GetDateFormatW, kDateTextCapacity};
+constexpr DateTimeForm kTimeForm = {L"Time", kTextModuleTime, GetTimeFormatW, kTimeTextCapacity};
 
 const DateTimeSettings* AsDateTime(const ModuleInstance* settings) {
   return reinterpret_cast<const DateTimeSettings*>(settings);
@@ -87,8 +85,8 @@ void DescribeDateTimeSettings(const ModuleInstance* instance, wchar_t* text, int
   const DateTimeSettings* settings = AsDateTime(instance);
   AppendPartDescription(settings->part, text, capacity);
   AppendDescriptionPiece(form.titleId, text, capacity);
-  wchar_t source[kUiPieceCapacity];
-  GetUiText(SourceTextId(settings->source), source, kUiPieceCapacity);
+  wchar_t source[kUiTextCapacity];
+  GetUiText(SourceTextId(settings->source), source, kUiTextCapacity);
   if (source[0] != 0) {
     AppendWideBounded(L" - ", text, capacity);
     AppendWideBounded(source, text, capacity);
@@ -169,7 +167,7 @@ int ApplyDateTimeModule(ModuleApplyRecord* record) {
   // An unset time leaves a cleared local time, which has no date and formats as midnight.
   SYSTEMTIME local;
   ToLocalTime(time, &local);
-  wchar_t formatted[kFormattedCapacity];
+  wchar_t formatted[kDateTextCapacity];
   if (form.format(LOCALE_USER_DEFAULT, 0, &local, settings->pattern, formatted, form.formattedCapacity) > 0)
     InsertTextAt(target, kApplyPartCapacity, kFromLeft, formatted, settings->position);
   return 0;

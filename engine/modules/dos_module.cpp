@@ -17,7 +17,6 @@ static_assert(offsetof(DosSettings, comment) == offsetof(ExtSettings, comment), 
 
 namespace {
 
-constexpr int kJoinedNameCapacity = 2 * kApplyPartCapacity;
 
 const DosSettings* AsDos(const ModuleInstance* settings) { return reinterpret_cast<const DosSettings*>(settings); }
 

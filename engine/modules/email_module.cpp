@@ -4,6 +4,7 @@
 
 #include "engine/module_formatting.h"
 #include "foundation/text/packed_date.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "metadata/field_types.h"
 #include "metadata/mail_info.h"
@@ -11,7 +12,6 @@
 namespace {
 
 constexpr PatternModuleForm kEMailForm = {L"eMail", kTextModuleMail};
-constexpr int kPartCapacity = 128;
 
 // A reference: the field's name, the picture after the first ',', and the compact form of a name that ends
 // with '.'.
@@ -40,9 +40,9 @@ MailReference ReadMailReference(wchar_t* reference) {
 
 // The date as the file list of the mail program shows it: "yyyy.MM.dd  HH.mm.ss" in local time.
 void FormatMailDateDefault(PackedDateTime date, wchar_t* out, int capacity) {
-  wchar_t time[kPartCapacity];
+  wchar_t time[kDateTextCapacity];
   FormatPackedDate(date, L"yyyy.MM.dd", out, capacity);
-  FormatPackedTime(date, L"HH.mm.ss", time, kPartCapacity);
+  FormatPackedTime(date, L"HH.mm.ss", time, kDateTextCapacity);
   AppendWideBounded(L"  ", out, capacity);
   AppendWideBounded(time, out, capacity);
 }
@@ -92,11 +92,11 @@ void FormatMailField(const MailInfo& info, const MailReference& reference, wchar
 }
 
 bool ReadMailField(const wchar_t* text, wchar_t* value, void* context) {
-  wchar_t reference[kNamePatternCapacity];
-  CopyWideString(text, reference, kNamePatternCapacity);
+  wchar_t reference[kPatternCapacity];
+  CopyWideString(text, reference, kPatternCapacity);
   const MailReference read = ReadMailReference(reference);
   if (read.row == nullptr) return false;
-  FormatMailField(*static_cast<const MailInfo*>(context), read, value, kNamePatternCapacity);
+  FormatMailField(*static_cast<const MailInfo*>(context), read, value, kPatternCapacity);
   return true;
 }
 

@@ -38,9 +38,9 @@ bool ReadImageReference(const wchar_t* reference, wchar_t* value, void* context)
   value[0] = 0;
   const int32_t number = ImageValue(*file->image, row->kind);
   if (row->kind == kImageOriginalName) {
-    FileTitleOfPath(file->path, value, kNamePatternCapacity);
+    FileTitleOfPath(file->path, value, kPatternCapacity);
   } else if (number > 0 && row->type == kFieldTypeInteger) {
-    IntToWideDecimal(number, value, kNamePatternCapacity);
+    IntToWideDecimal(number, value, kPatternCapacity);
   }
   return true;
 }

@@ -7,6 +7,7 @@
 #include "engine/modules/text_list_module.h"
 #include "foundation/files/shell_folders.h"
 #include "foundation/ui/file_dialogs.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ constexpr int kCsvHelpTopic = 17;
 constexpr int kTextHelpTopic = 18;
 constexpr int kCsvTextIds[] = {IDD_MODULE_CSV, IDC_LIST_FILE_LABEL, 0};
 constexpr int kTextTextIds[] = {IDD_MODULE_TEXT, IDC_LIST_FILE_LABEL, 0};
-constexpr ModuleDialogEdit kListEdits[] = {{IDC_LIST_FILE, kListPathCapacity - 1}, {}};
+constexpr ModuleDialogEdit kListEdits[] = {{IDC_LIST_FILE, kPathCapacity - 1}, {}};
 // Description and pattern pairs of the open dialog's filter.
 constexpr wchar_t kCsvFilter[] = L"*.csv\0*.csv\0*.*\0*.*\0";
 constexpr wchar_t kTextFilter[] = L"*.txt\0*.txt\0*.*\0*.*\0";
@@ -28,7 +29,7 @@ void ShowListSettings(HWND dialog, const ModuleInstance* instance) {
 // The loaded entries are left alone: the next pass loads the list named here.
 void ReadListSettings(HWND dialog, ModuleInstance* instance) {
   ListStepHead* settings = reinterpret_cast<ListStepHead*>(instance);
-  GetDlgItemPathText(dialog, IDC_LIST_FILE, settings->path, kListPathCapacity);
+  GetDlgItemPathText(dialog, IDC_LIST_FILE, settings->path, kPathCapacity);
   ReadStepComment(dialog, settings->comment);
 }
 

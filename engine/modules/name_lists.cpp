@@ -32,8 +32,8 @@ uint32_t ListedFileCount() {
 
 // The stamp the step's list file has now; false when it has none (no path, no file).
 bool StampListFile(const wchar_t* storedPath, ListFileStamp* stamp) {
-  wchar_t path[kListPathCapacity];
-  ExpandPathPlaceholdersRelative(storedPath, path, kListPathCapacity);
+  wchar_t path[kPathCapacity];
+  ExpandPathPlaceholdersRelative(storedPath, path, kPathCapacity);
   WIN32_FILE_ATTRIBUTE_DATA data;
   LongPath longPath;
   if (path[0] == 0 || !GetFileAttributesExW(MakeLongPath(&longPath, path), GetFileExInfoStandard, &data)) return false;
@@ -53,7 +53,7 @@ bool HoldsList(const ListFileStamp& loaded, const ListFileStamp& now) {
 
 bool ReadListStepText(const wchar_t* text, ListStepHead* step) {
   const wchar_t* position = SkipExpected(SkipStepKey(text), L',');
-  position = ReadSettingsTextField(position, step->path, kListPathCapacity, L'"');
+  position = ReadSettingsTextField(position, step->path, kPathCapacity, L'"');
   return position != nullptr && ReadSettingsComment(position, step->comment, kStepCommentCapacity) == 0;
 }
 
@@ -62,8 +62,8 @@ bool ReadListStepText(const wchar_t* text, ListStepHead* step) {
 bool OpenListFile(const wchar_t* storedPath, ListFile* list) {
   InitBufferedFile(&list->file);
   list->lines = 0;
-  wchar_t path[kListPathCapacity];
-  ExpandPathPlaceholdersRelative(storedPath, path, kListPathCapacity);
+  wchar_t path[kPathCapacity];
+  ExpandPathPlaceholdersRelative(storedPath, path, kPathCapacity);
   if (path[0] == 0 || TextFileOpen(&list->file, path) != 0) return false;
   // Zero bytes do not make a list binary: they end its lines like a line break.
   const int32_t type = list->file.textType;

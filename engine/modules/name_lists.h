@@ -16,8 +16,6 @@
 #include "foundation/files/file_records.h"
 #include "foundation/files/paths.h"
 
-// Capacity of a list path as stored in a step, terminator included.
-constexpr int kListPathCapacity = kPathCapacity;
 // Capacity of one entry, terminator included: a name part may take 1023 characters.
 constexpr int kListEntryCapacity = kApplyPartCapacity;
 
@@ -84,13 +82,13 @@ struct ListStepHead {
   ModuleInstance header;
   uint32_t counter;     // files seen in this pass; set to 0 by prepare
   uint32_t entryCount;  // entries loaded
-  wchar_t path[kListPathCapacity];  // as stored, placeholders allowed
+  wchar_t path[kPathCapacity];  // as stored, placeholders allowed
   wchar_t comment[kStepCommentCapacity];
   ListFileStamp loaded;
 };
 #pragma pack(pop)
 static_assert(sizeof(ListStepHead) ==
-                  8 + 4 + 4 + 2 * kListPathCapacity + 2 * kStepCommentCapacity + sizeof(ListFileStamp),
+                  8 + 4 + 4 + 2 * kPathCapacity + 2 * kStepCommentCapacity + sizeof(ListFileStamp),
               "list step layout");
 
 // A new record of `size` bytes: all zero (an empty path) without a text, else read from the step's text: after

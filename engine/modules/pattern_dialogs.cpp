@@ -7,6 +7,7 @@
 #include "engine/modules/date_time_modules.h"
 #include "engine/modules/pattern_modules.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"
@@ -17,7 +18,6 @@ constexpr int kAudioHelpTopic = 13;
 constexpr int kExifHelpTopic = 14;
 constexpr int kEMailHelpTopic = 15;
 constexpr int kImageHelpTopic = 13;
-constexpr int kLabelCapacity = 64;
 // A picture item's id is its field's id times this, plus the picture's number.
 constexpr int kPictureIdFactor = 256;
 constexpr wchar_t kOriginalName[] = L"OFN";
@@ -144,8 +144,8 @@ bool BuildPatternFieldMenu(uint32_t module, PatternFieldMenu* out) {
   out->menu = CreatePopupMenu();
   if (out->menu == nullptr) return false;
   EnumerateModuleFields(module, AddFieldItem, out);
-  wchar_t label[kLabelCapacity];
-  GetUiText(kTextOriginalFileName, label, kLabelCapacity);
+  wchar_t label[kUiTextCapacity];
+  GetUiText(kTextOriginalFileName, label, kUiTextCapacity);
   AppendMenuW(out->menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(out->menu, MF_STRING, static_cast<UINT_PTR>(out->fieldCount + 1), label);
   return true;

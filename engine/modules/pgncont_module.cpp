@@ -13,10 +13,12 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/numbers.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "metadata/field_menu.h"
 #include "metadata/field_values.h"
+#include "metadata/module_field_source.h"
 #include "metadata/plugin_host.h"
 #include "metadata/plugin_interface.h"
 #include "metadata/plugin_list.h"
@@ -24,12 +26,7 @@
 namespace {
 
 constexpr int kOriginalNameItem = 32752;
-constexpr int kResultCapacity = kApplyPartCapacity;
-constexpr int kReferenceCapacity = kApplyPartCapacity;
-constexpr int kFieldTextCapacity = 81;
-constexpr int kCaptionCapacity = 64;
-constexpr int kMenuTextCapacity = 2 + kPluginNameCapacity + kFieldTextCapacity + kPluginUnitsCapacity;
-constexpr int kUnitsCapacity = 1024;
+constexpr int kFieldMenuTextCapacity = 2 + kPluginNameCapacity + kPluginFieldNameCapacity + kPluginUnitsCapacity;
 constexpr int16_t kUnresolvedSource = -1;
 constexpr wchar_t kOriginalName[] = L"OFN";
 
@@ -72,12 +69,12 @@ PatternPiece NextPatternPiece(const wchar_t** position) {
 
 // A plug-in reference resolved into its slot; an empty slot (source -1) when it does not resolve.
 FieldReference ResolvePieceReference(const PatternPiece& piece) {
-  wchar_t reference[kReferenceCapacity];
-  CopyWideBounded(piece.text, reference, piece.length + 1 < kReferenceCapacity ? piece.length + 1 : kReferenceCapacity);
+  wchar_t reference[kApplyPartCapacity];
+  CopyWideBounded(piece.text, reference, piece.length + 1 < kApplyPartCapacity ? piece.length + 1 : kApplyPartCapacity);
   wchar_t* equals = wcschr(reference, L'=');
   *equals = 0;
-  wchar_t fieldText[kFieldTextCapacity];
-  CopyWideString(equals + 1, fieldText, kFieldTextCapacity);
+  wchar_t fieldText[kPluginFieldNameCapacity];
+  CopyWideString(equals + 1, fieldText, kPluginFieldNameCapacity);
   FieldReference resolved;
   if (ResolveFieldReference(reference, fieldText, &resolved) <= 0) {
     resolved = FieldReference{};
@@ -102,7 +99,7 @@ int GetPluginFieldText(const FieldReference& reference, const wchar_t* path, wch
 struct Expansion {
   const PgnContSettings* settings;
   const wchar_t* path;
-  wchar_t result[kResultCapacity];
+  wchar_t result[kApplyPartCapacity];
   uint32_t slot;
   int running;
   bool referenced;  // a reference resolved, or "OFN"
@@ -116,14 +113,14 @@ bool AppendPluginValue(Expansion* expansion) {
   const FieldReference& reference = settings->references[expansion->slot++];
   if (reference.source == kUnresolvedSource) return true;
   expansion->referenced = true;
-  wchar_t value[kResultCapacity];
+  wchar_t value[kApplyPartCapacity];
   expansion->running = GuardedCall(
-      -2, [&] { return GetPluginFieldText(reference, expansion->path, value, kResultCapacity); },
+      -2, [&] { return GetPluginFieldText(reference, expansion->path, value, kApplyPartCapacity); },
       {"module", L"PgnCont"});
   if (expansion->running == -2) return false;
   if (value[0] == 0) return settings->failFlag == 0;
   expansion->valued = true;
-  AppendWideBounded(value, expansion->result, kResultCapacity);
+  AppendWideBounded(value, expansion->result, kApplyPartCapacity);
   return true;
 }
 
@@ -135,14 +132,14 @@ int ExpandPattern(Expansion* expansion) {
   for (PatternPiece piece = NextPatternPiece(&position); piece.kind != kPatternEnd; piece = NextPatternPiece(&position)) {
     if (piece.kind == kLiteral) {
       const int used = static_cast<int>(WideLength(expansion->result));
-      const int room = kResultCapacity - 1 - used;
+      const int room = kApplyPartCapacity - 1 - used;
       const int length = piece.length < room ? piece.length : room;
       wmemcpy(expansion->result + used, piece.text, static_cast<size_t>(length));
       expansion->result[used + length] = 0;
     } else if (piece.kind == kOriginalNameReference) {
-      wchar_t title[kResultCapacity];
-      FileTitleOfPath(expansion->path, title, kResultCapacity);
-      AppendWideBounded(title, expansion->result, kResultCapacity);
+      wchar_t title[kApplyPartCapacity];
+      FileTitleOfPath(expansion->path, title, kApplyPartCapacity);
+      AppendWideBounded(title, expansion->result, kApplyPartCapacity);
       expansion->referenced = true;
       expansion->valued |= title[0] != 0;
     } else if (piece.kind == kPluginReference && !AppendPluginValue(expansion)) {
@@ -248,12 +245,12 @@ int AddPluginFieldMenuItem(int fieldType, const PluginFieldEnumRequest*, const w
     AppendMenuW(build->pluginMenu, MF_SEPARATOR, 0, nullptr);
     return 0;
   }
-  wchar_t text[kMenuTextCapacity];
-  CopyWideString(IsNumericFieldType(fieldType) ? L"R" : L"L", text, kMenuTextCapacity);
+  wchar_t text[kFieldMenuTextCapacity];
+  CopyWideString(IsNumericFieldType(fieldType) ? L"R" : L"L", text, kFieldMenuTextCapacity);
   const wchar_t* pieces[] = {build->pluginName, L"=", fieldName};
-  for (const wchar_t* piece : pieces) AppendWideBounded(piece, text, kMenuTextCapacity);
-  wchar_t wideUnits[kUnitsCapacity] = {};
-  if (units != nullptr) MultiByteToWideBounded(units, wideUnits, kUnitsCapacity, CP_ACP);
+  for (const wchar_t* piece : pieces) AppendWideBounded(piece, text, kFieldMenuTextCapacity);
+  wchar_t wideUnits[kPluginUnitsListCapacity] = {};
+  if (units != nullptr) MultiByteToWideBounded(units, wideUnits, kPluginUnitsListCapacity, CP_ACP);
   if (wideUnits[0] != 0 && fieldType != kFieldMultipleChoice) {
     AddFieldUnitSubmenu(build->out, build->pluginMenu, text, wideUnits, fieldName, build->withoutUnit);
   } else {
@@ -266,10 +263,10 @@ int AddPluginFieldMenuItem(int fieldType, const PluginFieldEnumRequest*, const w
 // its first letter) have no plug-in behind them.
 bool StandsForModule(const PluginListEntry& entry) {
   if (entry.libraryPath[0] != 0) return false;
-  wchar_t key[kCaptionCapacity];
+  wchar_t key[kModuleKeyCapacity];
   for (uint32_t module = 0; module < kModuleSlotCount; ++module) {
     key[0] = 0;
-    if (CopyModuleKeyName(module, key, kCaptionCapacity) && key[0] != 0 && key[1] != 0 &&
+    if (CopyModuleKeyName(module, key, kModuleKeyCapacity) && key[0] != 0 && key[1] != 0 &&
         wcsstr(entry.name, key + 1) != nullptr) {
       return true;
     }
@@ -335,10 +332,10 @@ void ShowPluginFieldMenu(HWND dialog, int button, HWND edit) {
   FieldMenu menu;
   if (!BuildPluginFieldMenu(&menu)) return;
   const int chosen = TrackMenuBesideButton(dialog, button, menu.menu);
-  wchar_t text[kMenuTextCapacity];
+  wchar_t text[kFieldMenuTextCapacity];
   if (chosen == kOriginalNameItem) {
     InsertPatternReference(edit, kOriginalName);
-  } else if (GetFieldMenuPayload(&menu, chosen, text, kMenuTextCapacity)) {
+  } else if (GetFieldMenuPayload(&menu, chosen, text, kFieldMenuTextCapacity)) {
     InsertPatternReference(edit, text + 1);
   }
   FreeFieldMenu(&menu);

@@ -5,13 +5,12 @@
 #include "engine/module_formatting.h"
 #include "engine/module_text_form.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 
 namespace {
 
-constexpr int kNumberCapacity = 24;
-constexpr int kUiPieceCapacity = 256;
 // Large enough to tell every value beyond 32 bits, small enough never to overflow.
 constexpr uint64_t kMagnitudeCeiling = 1ull << 33;
 constexpr uint64_t kMostUnsigned32 = 0xFFFFFFFFull;
@@ -119,8 +118,8 @@ void StepTextWriter::Letter(wchar_t c) {
 }
 
 void StepTextWriter::Number(int64_t value) {
-  wchar_t digits[kNumberCapacity];
-  swprintf(digits, kNumberCapacity, L",%lld", static_cast<long long>(value));
+  wchar_t digits[kNumberTextCapacity];
+  swprintf(digits, kNumberTextCapacity, L",%lld", static_cast<long long>(value));
   Plain(digits);
 }
 
@@ -141,15 +140,15 @@ void AppendPartDescription(wchar_t part, wchar_t* text, int capacity) {
 }
 
 void AppendBlankAndUiText(int textId, wchar_t* text, int capacity) {
-  wchar_t piece[kUiPieceCapacity];
-  GetUiText(textId, piece, kUiPieceCapacity);
+  wchar_t piece[kUiTextCapacity];
+  GetUiText(textId, piece, kUiTextCapacity);
   AppendWideBounded(L" ", text, capacity);
   AppendWideBounded(piece, text, capacity);
 }
 
 void AppendBlankAndNumber(int64_t value, wchar_t* text, int capacity) {
-  wchar_t digits[kNumberCapacity];
-  swprintf(digits, kNumberCapacity, L" %lld", static_cast<long long>(value));
+  wchar_t digits[kNumberTextCapacity];
+  swprintf(digits, kNumberTextCapacity, L" %lld", static_cast<long long>(value));
   AppendWideBounded(digits, text, capacity);
 }
 

@@ -7,6 +7,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/guard.h"
 #include "foundation/files/paths.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/files/shell_items.h"
 #include "foundation/files/system_folders.h"
 #include "foundation/text/text_encoding.h"
@@ -272,8 +273,8 @@ int GetUserDataFolder(const char* subfolder, wchar_t* target, int capacity) {
   ExpandPathPlaceholders(L"%APPDATA%", work, kWork);
   int cut = AppendPathComponent(kMakerFolderName, work, kWork);
   if (subfolder != nullptr && subfolder[0] != 0) {
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideBounded(subfolder, wide, MAX_PATH, CP_ACP);
+    wchar_t wide[kFileNameCapacity];
+    MultiByteToWideBounded(subfolder, wide, kFileNameCapacity, CP_ACP);
     cut |= AppendPathComponent(wide, work, kWork);
   }
   // A cut folder would name another place: better none.

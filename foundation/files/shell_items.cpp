@@ -7,6 +7,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/guard.h"
 #include "foundation/core/memory.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/menus.h"
 #include "foundation/core/name_order.h"
 #include "foundation/files/paths.h"
@@ -19,7 +20,6 @@ namespace {
 int StrRetToText(STRRET* value, LPCITEMIDLIST pidl, wchar_t* target, int capacity);
 
 constexpr int kWork = 2048;
-constexpr int kVerbCapacity = 64;
 constexpr UINT kFirstMenuCommand = 1;
 constexpr UINT kLastMenuCommand = 0x7FFF;
 // What a result of ShellExecuteW that is no instance-like value reports.

@@ -4,6 +4,7 @@
 
 #include "foundation/text/bounded_text.h"
 #include "foundation/files/paths.h"
+#include "foundation/text/text_sizes.h"
 
 namespace {
 
@@ -41,8 +42,8 @@ int GetTempFolderPath(wchar_t* buffer, int capacity) {
     buffer[0] = 0;
     return 0;
   }
-  wchar_t name[MAX_PATH];
-  ProgramBaseName(name, MAX_PATH);
+  wchar_t name[kFileNameCapacity];
+  ProgramBaseName(name, kFileNameCapacity);
   AppendPathComponent(name, buffer, capacity);
   return static_cast<int>(WideLength(buffer));
 }

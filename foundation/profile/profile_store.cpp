@@ -9,6 +9,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/numbers.h"
 #include "foundation/files/paths.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/profile/profile_values.h"
 #include "foundation/core/record_buffer.h"
 #include "foundation/files/shell_folders.h"
@@ -150,7 +151,7 @@ void NoteProblem(SettingsStore* store, int kind, int error, const wchar_t* path)
   if (store->toldProblems & (1u << kind)) return;
   store->problem = kind;
   store->problemError = error;
-  CopyWideString(path, store->problemPath, kProfilePathCapacity);
+  CopyWideString(path, store->problemPath, kPathCapacity);
 }
 
 // Loads the file in place of the text. A missing file is an empty store; so is one that cannot be read, but
@@ -478,8 +479,8 @@ void MergeWithFile(SettingsStore* store, char* onDisk) {
 class FileSaveLock {
  public:
   explicit FileSaveLock(const wchar_t* path) {
-    wchar_t upper[kProfilePathCapacity];
-    CopyWideString(path, upper, kProfilePathCapacity);
+    wchar_t upper[kPathCapacity];
+    CopyWideString(path, upper, kPathCapacity);
     CharUpperW(upper);
     uint64_t hash = 14695981039346656037ull;
     for (const wchar_t* c = upper; *c != 0; ++c) hash = (hash ^ static_cast<uint16_t>(*c)) * 1099511628211ull;
@@ -518,11 +519,11 @@ int WriteTextIfDifferent(SettingsStore* store) {
 
 // After a failed write beside the program: the per-user file takes over and remembers it.
 int MoveToPerUserFile(SettingsStore* store, int failure) {
-  wchar_t perUser[kProfilePathCapacity];
-  GetProfilePathPerUser(store, perUser, kProfilePathCapacity);
+  wchar_t perUser[kPathCapacity];
+  GetProfilePathPerUser(store, perUser, kPathCapacity);
   if (perUser[0] == 0 || EqualsIgnoreCaseWide(perUser, store->path)) return failure;
-  wchar_t beside[kProfilePathCapacity];
-  CopyWideString(store->path, beside, kProfilePathCapacity);
+  wchar_t beside[kPathCapacity];
+  CopyWideString(store->path, beside, kPathCapacity);
   if (ProfileSwitchPath(store, perUser, 0) != 0) return failure;
   ProfileSetPath(store, kUseThisSection, kOptKey, perUser);
   const int result = WriteTextIfDifferent(store);
@@ -537,15 +538,15 @@ bool FileExists(const wchar_t* path) {
 
 // The baseline and what the user was told belong to the file before.
 void TakePath(SettingsStore* store, const wchar_t* path) {
-  CopyWideString(path, store->path, kProfilePathCapacity);
+  CopyWideString(path, store->path, kPathCapacity);
   FreeAndNull(&store->baseline);
   store->toldProblems = 0;
 }
 
 // The store's file name: the program file's name without extension, cut to five characters, and ".INI".
 void ProfileFileName(const SettingsStore* store, wchar_t* name, int capacity) {
-  wchar_t program[kProfilePathCapacity];
-  GetProfilePathBesideProgram(store, program, kProfilePathCapacity);
+  wchar_t program[kPathCapacity];
+  GetProfilePathBesideProgram(store, program, kPathCapacity);
   CopyWideString(program + FileNameOffset(program), name, capacity);
 }
 
@@ -554,19 +555,19 @@ void ProgramFile(const SettingsStore* store, wchar_t* target, int capacity) {
     CopyWideString(store->programFile, target, capacity);
     return;
   }
-  wchar_t path[kProfilePathCapacity];
-  const DWORD length = GetModuleFileNameW(nullptr, path, kProfilePathCapacity);
-  if (length == 0 || length >= static_cast<DWORD>(kProfilePathCapacity)) path[0] = 0;
+  wchar_t path[kPathCapacity];
+  const DWORD length = GetModuleFileNameW(nullptr, path, kPathCapacity);
+  if (length == 0 || length >= static_cast<DWORD>(kPathCapacity)) path[0] = 0;
   CopyWideString(path[0] == L'"' ? path + 1 : path, target, capacity);
 }
 
 // Chooses the file: the per-user one when it can be written, the one beside the program when it exists and
 // can be written and the per-user file does not insist on itself, else the one beside the program.
 void LocateFile(SettingsStore* store) {
-  wchar_t perUser[kProfilePathCapacity];
-  wchar_t beside[kProfilePathCapacity];
-  GetProfilePathPerUser(store, perUser, kProfilePathCapacity);
-  GetProfilePathBesideProgram(store, beside, kProfilePathCapacity);
+  wchar_t perUser[kPathCapacity];
+  wchar_t beside[kPathCapacity];
+  GetProfilePathPerUser(store, perUser, kPathCapacity);
+  GetProfilePathBesideProgram(store, beside, kPathCapacity);
   if (FileExists(perUser)) ProfileSwitchPath(store, perUser, 1);
   if (FileExists(beside)) {
     char insisted[kWork] = {};
@@ -590,8 +591,8 @@ void ProfileStoreConstruct(SettingsStore* store, const wchar_t* path, uint32_t f
   store->flags = flags;
   store->mutex = CreateMutexW(nullptr, FALSE, nullptr);
   if (locations != nullptr) {
-    CopyWideString(locations->programFile, store->programFile, kProfilePathCapacity);
-    CopyWideString(locations->userFolder, store->userFolder, kProfilePathCapacity);
+    CopyWideString(locations->programFile, store->programFile, kPathCapacity);
+    CopyWideString(locations->userFolder, store->userFolder, kPathCapacity);
   }
   if (path != nullptr) {
     ProfileSwitchPath(store, path, 0);
@@ -621,17 +622,17 @@ namespace {
 // The store's file beside the program file.
 void GetProfilePathBesideProgram(const SettingsStore* store, wchar_t* target, int capacity) {
   if (target == nullptr || capacity <= 0) return;
-  wchar_t program[kProfilePathCapacity];
-  ProgramFile(store, program, kProfilePathCapacity);
-  wchar_t name[MAX_PATH];
-  CopyWideString(program + FileNameOffset(program), name, MAX_PATH);
+  wchar_t program[kPathCapacity];
+  ProgramFile(store, program, kPathCapacity);
+  wchar_t name[kFileNameCapacity];
+  CopyWideString(program + FileNameOffset(program), name, kFileNameCapacity);
   StripExtension(name);
   if (name[0] == 0) {
     target[0] = 0;
     return;
   }
   if (WideLength(name) > kProfileNameLength) name[kProfileNameLength] = 0;
-  AppendWideBounded(L".INI", name, MAX_PATH);
+  AppendWideBounded(L".INI", name, kFileNameCapacity);
   CutToParentFolder(program);
   if (CopyAndAppendPath(program, name, target, capacity) != 0) target[0] = 0;
 }
@@ -640,14 +641,14 @@ void GetProfilePathBesideProgram(const SettingsStore* store, wchar_t* target, in
 void GetProfilePathPerUser(const SettingsStore* store, wchar_t* target, int capacity) {
   if (target == nullptr || capacity <= 0) return;
   target[0] = 0;
-  wchar_t folder[kProfilePathCapacity];
+  wchar_t folder[kPathCapacity];
   if (store->userFolder[0] != 0) {
-    CopyWideString(store->userFolder, folder, kProfilePathCapacity);
+    CopyWideString(store->userFolder, folder, kPathCapacity);
   } else {
-    GetUserDataFolder(nullptr, folder, kProfilePathCapacity);
+    GetUserDataFolder(nullptr, folder, kPathCapacity);
   }
-  wchar_t name[MAX_PATH];
-  ProfileFileName(store, name, MAX_PATH);
+  wchar_t name[kFileNameCapacity];
+  ProfileFileName(store, name, kFileNameCapacity);
   if (folder[0] == 0 || name[0] == 0) return;
   if (CopyAndAppendPath(folder, name, target, capacity) != 0) target[0] = 0;
 }
@@ -692,8 +693,8 @@ int ProfileSave(SettingsStore* store) {
   if (store->path[0] == 0 || !store->changed || store->text == nullptr) return 0;
   if (store->loadError != 0) return store->loadError;
   if (store->flags & kProfileMainStore) ProfileSetString(store, kMainProfileSection, kVersionKey, kProgramVersionText);
-  wchar_t tried[kProfilePathCapacity];
-  CopyWideString(store->path, tried, kProfilePathCapacity);
+  wchar_t tried[kPathCapacity];
+  CopyWideString(store->path, tried, kPathCapacity);
   int result = WriteTextIfDifferent(store);
   if (result != 0 && !(store->flags & kProfileNoAutoLocation)) result = MoveToPerUserFile(store, result);
   if (result < 0) result = static_cast<int>(MapLastError(ERROR_ACCESS_DENIED));
@@ -709,8 +710,8 @@ bool ProfileTakeProblem(SettingsStore* store, ProfileProblem* problem) {
   if (!lock.Held() || store->problem == 0) return false;
   problem->kind = store->problem;
   problem->error = store->problemError;
-  CopyWideString(store->problemPath, problem->path, kProfilePathCapacity);
-  CopyWideString(store->path, problem->movedTo, kProfilePathCapacity);
+  CopyWideString(store->problemPath, problem->path, kPathCapacity);
+  CopyWideString(store->path, problem->movedTo, kPathCapacity);
   store->toldProblems |= 1u << store->problem;
   store->problem = 0;
   return true;

@@ -21,8 +21,6 @@
 
 #include "foundation/files/paths.h"
 
-constexpr int kProfilePathCapacity = kPathCapacity;
-
 // Store flags.
 constexpr uint32_t kProfileNoAutoLocation = 1;  // only the path given at construction
 constexpr uint32_t kProfileMainStore = 2;       // the program's store: "Desk" check, "Version" at save
@@ -43,12 +41,12 @@ struct SettingsStore {
   int32_t problem;             // a trouble with the file the user has not been told of (kProfile...), or 0
   int32_t problemError;
   uint32_t toldProblems;       // bit n: the user was told of trouble n with this file
-  wchar_t problemPath[kProfilePathCapacity];
+  wchar_t problemPath[kPathCapacity];
   uint32_t flags;
-  wchar_t path[kProfilePathCapacity];
+  wchar_t path[kPathCapacity];
   // Where the store looks for its file; empty means the running program file and the per-user folder.
-  wchar_t programFile[kProfilePathCapacity];
-  wchar_t userFolder[kProfilePathCapacity];
+  wchar_t programFile[kPathCapacity];
+  wchar_t userFolder[kPathCapacity];
 };
 
 // Places a store looks in instead of the running program's (for tests); null members mean the real ones.
@@ -97,8 +95,8 @@ constexpr int kProfileMovedAway = 3;   // writing beside the program failed: the
 struct ProfileProblem {
   int kind;
   int error;
-  wchar_t path[kProfilePathCapacity];     // the file that could not be read or written
-  wchar_t movedTo[kProfilePathCapacity];  // the file the store uses now
+  wchar_t path[kPathCapacity];     // the file that could not be read or written
+  wchar_t movedTo[kPathCapacity];  // the file the store uses now
 };
 // The trouble not told yet; false when there is none. It counts as told once taken.
 bool ProfileTakeProblem(SettingsStore* store, ProfileProblem* problem);

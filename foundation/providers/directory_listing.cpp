@@ -109,9 +109,9 @@ bool FillItemFromShell(ProviderItem* item, IShellFolder* folder, LPCITEMIDLIST c
   item->info = {};
   item->info.attributes = ShellAttributesToFileAttributes(shell);
   item->shortName = nullptr;
-  if (GetItemFileName(folder, child, item->name, kProviderPathCapacity) <= 0) return false;
-  wchar_t fullPath[kProviderPathCapacity];
-  const bool fits = CopyAndAppendPath(item->folderPath, item->name, fullPath, kProviderPathCapacity) == 0;
+  if (GetItemFileName(folder, child, item->name, kPathCapacity) <= 0) return false;
+  wchar_t fullPath[kPathCapacity];
+  const bool fits = CopyAndAppendPath(item->folderPath, item->name, fullPath, kPathCapacity) == 0;
   WIN32_FIND_DATAW entry = {};
   if (fits && EnumDirectory(fullPath, TakeFirstEntry, &entry) == 0 && entry.cFileName[0]) {
     item->info.attributes |= static_cast<uint16_t>(entry.dwFileAttributes & kListedAttributeMask);
@@ -185,7 +185,7 @@ void FillItemFromFindData(ProviderItem* item, const WIN32_FIND_DATAW* data) {
   item->info.creationTime = data->ftCreationTime;
   item->info.lastAccessTime = data->ftLastAccessTime;
   item->info.lastWriteTime = data->ftLastWriteTime;
-  CopyWideString(data->cFileName, item->name, kProviderPathCapacity);
+  CopyWideString(data->cFileName, item->name, kPathCapacity);
   item->shortName = data->cAlternateFileName[0] ? data->cAlternateFileName : nullptr;
 }
 
@@ -252,9 +252,9 @@ int ParseShellDisplayName(const wchar_t* path, LPITEMIDLIST* list) {
   *list = nullptr;
   if (!path || !path[0]) return ERROR_PATH_NOT_FOUND;
   // A path cut to fit could name another folder.
-  wchar_t fullPath[kProviderPathCapacity];
-  if (CopyWideBounded(path, fullPath, kProviderPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
-  MakeFullPath(fullPath, kProviderPathCapacity);
+  wchar_t fullPath[kPathCapacity];
+  if (CopyWideBounded(path, fullPath, kPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
+  MakeFullPath(fullPath, kPathCapacity);
   IShellFolder* desktop = GetShellDesktopFolder();
   if (!desktop) return ERROR_PATH_NOT_FOUND;
   if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, fullPath, nullptr, list, nullptr))) *list = nullptr;

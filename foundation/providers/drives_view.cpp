@@ -83,7 +83,7 @@ ProviderFolder* OpenDrivesFolder(FileSystemProvider* provider, void* owner, int 
   if (!folder) return nullptr;
   folder->providerIndex = providerIndex;
   folder->owner = owner;
-  CopyWideString(provider->displayName, folder->path, kProviderPathCapacity);
+  CopyWideString(provider->displayName, folder->path, kPathCapacity);
   return folder;
 }
 
@@ -173,10 +173,10 @@ int EnumerateDrives(FileSystemProvider*, ProviderFolder* folder, const wchar_t* 
     GetDriveLabel(root, type, label, kLabelCapacity);
     if (withSpace && type == DRIVE_FIXED) PutVolumeSpace(root, &item.info);
     const wchar_t drive[] = {root[0], L':', 0};
-    CopyWideString(drive, item.name, kProviderPathCapacity);
+    CopyWideString(drive, item.name, kPathCapacity);
     if (label[0]) {
-      AppendWideBounded(L" ", item.name, kProviderPathCapacity);
-      AppendWideBounded(label, item.name, kProviderPathCapacity);
+      AppendWideBounded(L" ", item.name, kPathCapacity);
+      AppendWideBounded(label, item.name, kPathCapacity);
     }
     if (callback(&item, userData)) return kCancelled;
   }

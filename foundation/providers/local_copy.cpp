@@ -57,8 +57,8 @@ int CopyWithSystem(const wchar_t* source, const wchar_t* target, CopyState* stat
 }
 
 int RetryIntoNewFolder(ProviderFolder* secondFolder, const wchar_t* source, const wchar_t* target, CopyState* state) {
-  wchar_t parent[kProviderPathCapacity];
-  if (CopyWideBounded(target, parent, kProviderPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
+  wchar_t parent[kPathCapacity];
+  if (CopyWideBounded(target, parent, kPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
   if (CutToParentFolder(parent) < 0 || !parent[0]) return ERROR_PATH_NOT_FOUND;
   const int made = CreateDirectoryPath(secondFolder, parent);
   if (made == ERROR_ALREADY_EXISTS) return ERROR_FILENAME_EXCED_RANGE;

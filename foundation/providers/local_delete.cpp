@@ -13,6 +13,7 @@
 #include "foundation/files/system_errors.h"
 #include "foundation/core/system_seams.h"
 #include "foundation/core/threads.h"
+#include "foundation/text/text_sizes.h"
 
 namespace {
 
@@ -24,7 +25,6 @@ constexpr DWORD kTruncateDeleteFlags = 0xA4000080;
 constexpr uint32_t kWipeBlockBytes = 4096;
 constexpr uint8_t kWipeByte = 0xAA;
 constexpr wchar_t kWipeChar = L'@';
-constexpr int kNumberCapacity = 12;
 
 int TruncateAndDeleteOnce(const wchar_t* path) {
   HANDLE handle = INVALID_HANDLE_VALUE;
@@ -162,7 +162,7 @@ int WipeFile(const wchar_t* path, ProgressCallback progress, void* userData) {
   SetFilePointer(file, 0, nullptr, FILE_BEGIN);
   SetEndOfFile(file);
   CloseHandle(file);
-  const int capacity = static_cast<int>(WideLength(path)) + kNumberCapacity;
+  const int capacity = static_cast<int>(WideLength(path)) + kNumberTextCapacity;
   wchar_t* wipeName = AllocZeroedWide(static_cast<uint32_t>(capacity));
   const bool renamed = wipeName && MakeWipeName(path, wipeName, capacity) && VfsRename(nullptr, path, wipeName) == 0;
   const int result = TruncateAndDeleteFile(renamed ? wipeName : path);
@@ -178,8 +178,8 @@ bool MakeWipeName(const wchar_t* path, wchar_t* target, int capacity) {
   if (!MakeMaskedName(path, target, capacity)) return false;
   const int baseLength = static_cast<int>(WideLength(target));
   for (uint32_t number = 1; IsTaken(target); ++number) {
-    wchar_t digits[kNumberCapacity];
-    UIntToWideDecimal(number, digits, kNumberCapacity);
+    wchar_t digits[kNumberTextCapacity];
+    UIntToWideDecimal(number, digits, kNumberTextCapacity);
     target[baseLength] = 0;
     if (AppendWideBounded(digits, target, capacity) < 0) return false;
   }

@@ -72,8 +72,8 @@ HANDLE OpenForTimes(const wchar_t* longPath) {
 int WindowsFolderIconIndex() {
   static int index = -2;
   if (index == -2) {
-    wchar_t windows[MAX_PATH];
-    GetWindowsFolder(windows, MAX_PATH);
+    wchar_t windows[kShortPathCapacity];
+    GetWindowsFolder(windows, kShortPathCapacity);
     index = GetShellIconIndex(windows, SHGFI_SMALLICON, FILE_ATTRIBUTE_DIRECTORY);
   }
   return index;
@@ -153,12 +153,12 @@ HICON ShortcutIcon(const wchar_t* path, int size) {
   HICON icon = nullptr;
   IPersistFile* file = nullptr;
   if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    wchar_t location[MAX_PATH] = {};
+    wchar_t location[kShortPathCapacity] = {};
     int index = 0;
     if (SUCCEEDED(file->Load(path, STGM_READ))) {
-      if (SUCCEEDED(link->GetIconLocation(location, MAX_PATH, &index)) && location[0]) {
+      if (SUCCEEDED(link->GetIconLocation(location, kShortPathCapacity, &index)) && location[0]) {
         icon = ExtractOwnIcon(location, index, size);
-      } else if (SUCCEEDED(link->GetPath(location, MAX_PATH, nullptr, 0)) && location[0]) {
+      } else if (SUCCEEDED(link->GetPath(location, kShortPathCapacity, nullptr, 0)) && location[0]) {
         icon = ExtractOwnIcon(location, 0, size);
         if (!icon) icon = IconOfType(location + FileNameOffset(location), size);
       }
@@ -249,7 +249,7 @@ ProviderFolder* OpenLocalFolder(FileSystemProvider*, void* owner, int providerIn
   if (!folder) return nullptr;
   folder->providerIndex = providerIndex;
   folder->owner = owner;
-  CopyWideString(path, folder->path, kProviderPathCapacity);
+  CopyWideString(path, folder->path, kPathCapacity);
   return folder;
 }
 
@@ -287,9 +287,9 @@ int LocalCopyPath(FileSystemProvider*, ProviderFolder*, const wchar_t* path, wch
 
 int LocalFolderPath(FileSystemProvider*, ProviderFolder* folder, wchar_t* target, int capacity, int) {
   if (!folder->path[0]) {
-    wchar_t windows[MAX_PATH];
-    GetWindowsFolder(windows, MAX_PATH);
-    GetPathRoot(windows, folder->path, kProviderPathCapacity);
+    wchar_t windows[kShortPathCapacity];
+    GetWindowsFolder(windows, kShortPathCapacity);
+    GetPathRoot(windows, folder->path, kPathCapacity);
   }
   CopyWideString(folder->path, target, capacity);
   return 0;
@@ -302,16 +302,16 @@ int ChangeLocalFolder(FileSystemProvider* provider, ProviderFolder* folder, cons
     const wchar_t* current = folder->path;
     if (IsPathSeparator(current[0]) && IsPathSeparator(current[1]) && IsPathSeparator(current[2]))
       return kNotSupported;
-    wchar_t root[kProviderPathCapacity];
-    if (GetPathRoot(current, root, kProviderPathCapacity) == 0) return kNotSupported;
-    CopyWideString(root, folder->path, kProviderPathCapacity);
+    wchar_t root[kPathCapacity];
+    if (GetPathRoot(current, root, kPathCapacity) == 0) return kNotSupported;
+    CopyWideString(root, folder->path, kPathCapacity);
     return 0;
   }
   if (wcscmp(path, L"..") == 0) {
     CutToParentFolder(folder->path);
     return 0;
   }
-  CopyWideString(StripProviderPrefix(provider, path), folder->path, kProviderPathCapacity);
+  CopyWideString(StripProviderPrefix(provider, path), folder->path, kPathCapacity);
   return 0;
 }
 

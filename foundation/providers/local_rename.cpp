@@ -122,10 +122,10 @@ int TryRename(const RenameJob& job) {
 }
 
 void LeaveCurrentFolder() {
-  wchar_t windows[MAX_PATH];
-  wchar_t root[MAX_PATH];
-  GetWindowsFolder(windows, MAX_PATH);
-  if (GetPathRoot(windows, root, MAX_PATH) > 0) SetCurrentDirectoryW(root);
+  wchar_t windows[kShortPathCapacity];
+  wchar_t root[kShortPathCapacity];
+  GetWindowsFolder(windows, kShortPathCapacity);
+  if (GetPathRoot(windows, root, kShortPathCapacity) > 0) SetCurrentDirectoryW(root);
 }
 
 // Whether the disk shows the rename done, whatever the shell said. Without the old file's identity only the

@@ -29,9 +29,9 @@ int ProviderWithRoot(const wchar_t* root) {
   for (int i = 0; i < kProviderCount; ++i) {
     FileSystemProvider* provider = &g_fileSystemProviders[i];
     if (!provider->slots.rootPath) continue;
-    wchar_t ownRoot[kProviderPathCapacity];
+    wchar_t ownRoot[kPathCapacity];
     ownRoot[0] = 0;
-    provider->slots.rootPath(provider, nullptr, ownRoot, kProviderPathCapacity);
+    provider->slots.rootPath(provider, nullptr, ownRoot, kPathCapacity);
     if (ownRoot[0] && ComparePathsWithPlaceholders(ownRoot, root)) return i;
   }
   return kNoProvider;
@@ -40,8 +40,8 @@ int ProviderWithRoot(const wchar_t* root) {
 // The record whose display name is the path's first component (after a leading run of three separators).
 int ProviderNamedBy(const wchar_t* path) {
   if (IsPathSeparator(path[0]) && IsPathSeparator(path[1]) && IsPathSeparator(path[2])) path += 3;
-  wchar_t first[kProviderPathCapacity];
-  CopyWideString(path, first, kProviderPathCapacity);
+  wchar_t first[kPathCapacity];
+  CopyWideString(path, first, kPathCapacity);
   for (wchar_t* c = first; *c; ++c) {
     if (IsPathSeparator(*c)) {
       *c = 0;
@@ -57,8 +57,8 @@ int ProviderNamedBy(const wchar_t* path) {
 }
 
 int ChooseProviderByPath(const wchar_t* path) {
-  wchar_t root[kProviderPathCapacity];
-  GetPathRoot(path, root, kProviderPathCapacity);
+  wchar_t root[kPathCapacity];
+  GetPathRoot(path, root, kPathCapacity);
   int index = ProviderWithRoot(root);
   if (index == kNoProvider) index = ProviderNamedBy(path);
   if (index != kNoProvider) return index;
@@ -82,17 +82,17 @@ LONG ReleaseUser(FileSystemProvider* provider) {
 // One item per provider that has a display name; the callback's non-zero answer stops the walk.
 void EnumerateProviderRoots(ProviderItemCallback callback, void* userData) {
   ProviderItem item = {};
-  wchar_t root[kProviderPathCapacity];
+  wchar_t root[kPathCapacity];
   for (int i = 0; i < kProviderCount; ++i) {
     FileSystemProvider* provider = &g_fileSystemProviders[i];
     if (!provider->displayName || !provider->displayName[0]) continue;
     item.info = {};
     item.info.attributes = kProviderRootAttributes;
-    CopyWideString(provider->displayName, item.name, kProviderPathCapacity);
+    CopyWideString(provider->displayName, item.name, kPathCapacity);
     item.shortName = nullptr;
     if (provider->slots.rootPath) {
       root[0] = 0;
-      provider->slots.rootPath(provider, nullptr, root, kProviderPathCapacity);
+      provider->slots.rootPath(provider, nullptr, root, kPathCapacity);
       item.shortName = root;
     }
     if (callback(&item, userData)) return;
@@ -133,14 +133,14 @@ int CreateFolderPath(FileSystemProvider* provider, ProviderFolder* folder, const
   const int first = MakeOneFolder(provider, folder, path);
   if (IsFinalMakeFolderResult(first)) return first;
 
-  wchar_t work[kProviderPathCapacity];
-  if (CopyWideBounded(path, work, kProviderPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
-  int missing[kProviderPathCapacity / 2 + 1];
+  wchar_t work[kPathCapacity];
+  if (CopyWideBounded(path, work, kPathCapacity) < 0) return ERROR_FILENAME_EXCED_RANGE;
+  int missing[kPathCapacity / 2 + 1];
   int missingCount = 0;
   missing[missingCount++] = static_cast<int>(WideLength(work));
   for (;;) {
-    wchar_t before[kProviderPathCapacity];
-    CopyWideString(work, before, kProviderPathCapacity);
+    wchar_t before[kPathCapacity];
+    CopyWideString(work, before, kPathCapacity);
     if (CutToParentFolder(work) < 0 || !work[0] || ComparePathsWithPlaceholders(work, before)) return first;
     const int parent = ExistingFolderResult(provider, folder, work);
     if (parent == ERROR_ALREADY_EXISTS) return parent;

@@ -19,7 +19,6 @@ constexpr int kLocalDiskIndex = 0;
 constexpr int kDrivesViewIndex = 1;
 constexpr int32_t kLocalDiskKind = 1;
 constexpr int32_t kDrivesViewKind = 2;
-constexpr int kProviderPathCapacity = kPathCapacity;
 
 // Attributes under which the enumeration hands out a provider root or a drive.
 constexpr uint16_t kProviderRootAttributes = 0x1010;
@@ -35,7 +34,7 @@ struct ProviderFolder {
   int32_t providerIndex;
   void* owner;
   void* cachedData;  // the provider's data for the folder; dropped on every change of folder
-  wchar_t path[kProviderPathCapacity];
+  wchar_t path[kPathCapacity];
 };
 
 #pragma pack(push, 1)
@@ -44,7 +43,7 @@ struct ProviderItem {
   const wchar_t* folderPath;
   FileInfo info;  // attributes masked with kListedAttributeMask; size kUnknownFileSize when unreadable
   const wchar_t* shortName;
-  wchar_t name[kProviderPathCapacity];
+  wchar_t name[kPathCapacity];
 };
 #pragma pack(pop)
 

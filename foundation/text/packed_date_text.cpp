@@ -3,11 +3,10 @@
 #include <cwchar>
 
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 
 namespace {
 
-constexpr int kDateTextCapacity = 128;
-constexpr int kTimeTextCapacity = 64;
 constexpr int kDigitsCapacity = 32;
 
 using LocaleFormatter = int(WINAPI*)(LCID, DWORD, const SYSTEMTIME*, LPCWSTR, LPWSTR, int);

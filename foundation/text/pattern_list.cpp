@@ -5,6 +5,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/name_masks.h"
 #include "foundation/text/name_parts.h"
+#include "foundation/text/text_sizes.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ bool MaskGivesNameBack(const wchar_t* name, const wchar_t* mask) {
 int MatchesPatternList(const wchar_t* path, const wchar_t* list) {
   if (path == nullptr || list == nullptr) return 0;
   const wchar_t* name = path + FileNameOffset(path);
-  wchar_t masks[kPatternListCapacity];
-  CopyWideString(list, masks, kPatternListCapacity);
+  wchar_t masks[kPatternCapacity];
+  CopyWideString(list, masks, kPatternCapacity);
   // An empty item (a leading ';', two in a row, or the end) ends the list.
   for (wchar_t* mask = masks; *mask != 0 && *mask != L';';) {
     wchar_t* end = wcschr(mask, L';');

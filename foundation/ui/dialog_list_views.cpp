@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "foundation/core/memory.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/wait_cursor.h"
 #include "foundation/win32/column_layout.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr int kCaptionCapacity = 260;
 constexpr int kTextColumnWidth = 100;
 constexpr DWORD kDialogListStyles = LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
 

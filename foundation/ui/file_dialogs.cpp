@@ -26,8 +26,8 @@ const wchar_t* CurrentListFolder() { return g_app && g_app->currentFolder[0] ? g
 class CurrentDirectorySwitch {
  public:
   explicit CurrentDirectorySwitch(const wchar_t* folder) {
-    const DWORD length = GetCurrentDirectoryW(kFileDialogCapacity, previous_);
-    if (!folder || length == 0 || length >= kFileDialogCapacity || EqualsIgnoreCaseWide(previous_, folder)) return;
+    const DWORD length = GetCurrentDirectoryW(kPathCapacity, previous_);
+    if (!folder || length == 0 || length >= kPathCapacity || EqualsIgnoreCaseWide(previous_, folder)) return;
     switched_ = SetCurrentDirectoryLong(folder) == 0;
   }
   ~CurrentDirectorySwitch() {
@@ -37,7 +37,7 @@ class CurrentDirectorySwitch {
   CurrentDirectorySwitch& operator=(const CurrentDirectorySwitch&) = delete;
 
  private:
-  wchar_t previous_[kFileDialogCapacity] = {};
+  wchar_t previous_[kPathCapacity] = {};
   bool switched_ = false;
 };
 
@@ -54,7 +54,7 @@ OPENFILENAMEW DialogRecord(HWND owner, wchar_t* file, int capacity, const wchar_
   record.lpstrFilter = filter;
   record.lpstrFile = file;
   // The dialog writes into our buffer, so a larger capacity of the caller must not reach it.
-  record.nMaxFile = static_cast<DWORD>(std::min(capacity, kFileDialogCapacity));
+  record.nMaxFile = static_cast<DWORD>(std::min(capacity, kPathCapacity));
   record.lpstrTitle = title;
   record.Flags = flags;
   return record;
@@ -63,7 +63,7 @@ OPENFILENAMEW DialogRecord(HWND owner, wchar_t* file, int capacity, const wchar_
 int FinishDialog(bool chosen, const OPENFILENAMEW& record, wchar_t* path, int capacity) {
   if (!chosen) return 0;
   if (record.lpstrFile[0]) {
-    MakeFullPath(record.lpstrFile, kFileDialogCapacity);
+    MakeFullPath(record.lpstrFile, kPathCapacity);
     CopyWideString(record.lpstrFile, path, capacity);
   }
   return record.nFilterIndex ? static_cast<int>(record.nFilterIndex) : 1;
@@ -74,9 +74,9 @@ int FinishDialog(bool chosen, const OPENFILENAMEW& record, wchar_t* path, int ca
 int ShowOpenFileDialog(HWND owner, wchar_t* path, int capacity, const wchar_t* filter, const wchar_t* title,
                        bool multipleSelection) {
   if (!path || capacity <= 0) return 0;
-  wchar_t file[kFileDialogCapacity] = {};
+  wchar_t file[kPathCapacity] = {};
   if (WideLength(path) < kShortPathLimit) {
-    CopyWideString(path, file, kFileDialogCapacity);
+    CopyWideString(path, file, kPathCapacity);
     UnquoteText(file);
   }
   OPENFILENAMEW record = DialogRecord(owner, file, capacity, filter, title,
@@ -92,7 +92,7 @@ int ShowOpenFileDialog(HWND owner, wchar_t* path, int capacity, const wchar_t* f
 int ShowSaveFileDialog(HWND owner, wchar_t* path, int capacity, const wchar_t* filter, const wchar_t* title,
                        int filterIndex, const wchar_t* defaultExtension) {
   if (!path || capacity <= 0) return 0;
-  wchar_t file[kFileDialogCapacity] = {};
+  wchar_t file[kPathCapacity] = {};
   OPENFILENAMEW record = DialogRecord(owner, file, capacity, filter, title, kSaveFlags);
   record.nFilterIndex = static_cast<DWORD>(filterIndex);
   record.lpstrDefExt = defaultExtension;
@@ -101,18 +101,18 @@ int ShowSaveFileDialog(HWND owner, wchar_t* path, int capacity, const wchar_t* f
   else if (IsExistingFolder(path))
     record.lpstrInitialDir = path;
   else
-    CopyWideString(path, file, kFileDialogCapacity);
+    CopyWideString(path, file, kPathCapacity);
   const bool chosen = g_uiSeams.getSaveFileNameW(&record) != FALSE;
   return FinishDialog(chosen, record, path, capacity);
 }
 
 int AskFileName(HWND dialog, int itemId, const wchar_t* filter, bool save) {
-  wchar_t stored[kFileDialogCapacity];
-  GetDlgItemPathText(dialog, itemId, stored, kFileDialogCapacity);
-  wchar_t path[kFileDialogCapacity];
-  ExpandPathPlaceholders(stored, path, kFileDialogCapacity);
-  const int chosen = save ? ShowSaveFileDialog(dialog, path, kFileDialogCapacity, filter, nullptr, 1)
-                          : ShowOpenFileDialog(dialog, path, kFileDialogCapacity, filter, nullptr, false);
+  wchar_t stored[kPathCapacity];
+  GetDlgItemPathText(dialog, itemId, stored, kPathCapacity);
+  wchar_t path[kPathCapacity];
+  ExpandPathPlaceholders(stored, path, kPathCapacity);
+  const int chosen = save ? ShowSaveFileDialog(dialog, path, kPathCapacity, filter, nullptr, 1)
+                          : ShowOpenFileDialog(dialog, path, kPathCapacity, filter, nullptr, false);
   if (chosen) SetDialogItemText(dialog, itemId, path);
   return chosen;
 }

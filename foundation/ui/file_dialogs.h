@@ -4,14 +4,11 @@
 
 #include "foundation/files/paths.h"
 
-// The dialogs' own buffer: the longest path they hand back is one character shorter.
-constexpr int kFileDialogCapacity = kPathCapacity;
-
 // The open dialog for an existing file. It starts with `path` (enclosing quotes removed) when that is shorter
 // than 260 characters; with an empty path it starts in the file list's current folder, which is the process's
 // current directory for the time of the dialog. On OK the chosen path, made absolute, is copied into `path`
-// (bounded by `capacity`, which also bounds what the dialog may write). The result is the chosen filter's
-// number (1 when the dialog names none); 0 on cancel.
+// (bounded by `capacity` and by kPathCapacity, which also bound what the dialog may write). The result is the
+// chosen filter's number (1 when the dialog names none); 0 on cancel.
 int ShowOpenFileDialog(HWND owner, wchar_t* path, int capacity, const wchar_t* filter, const wchar_t* title,
                        bool multipleSelection);
 

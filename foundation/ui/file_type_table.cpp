@@ -68,8 +68,8 @@ int ConstructFileTypeTable(FileTypeTable* table) {
   if (!table) return 1;
   memset(table, 0, sizeof *table);
   RecordBufferInit(&table->names, false);
-  wchar_t windowsFolder[MAX_PATH];
-  GetWindowsFolder(windowsFolder, MAX_PATH);
+  wchar_t windowsFolder[kShortPathCapacity];
+  GetWindowsFolder(windowsFolder, kShortPathCapacity);
   SHFILEINFOW info = {};
   GetShellFileInfo(windowsFolder, FILE_ATTRIBUTE_DIRECTORY, SHGFI_TYPENAME, &info);
   const int folder = AppendTypeName(table, info.szTypeName);

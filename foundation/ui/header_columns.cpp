@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/column_layout.h"
 #include "foundation/core/memory.h"
 #include "foundation/ui/resource_ids.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr int kCaptionCapacity = 260;
 constexpr int kSortFormatBits = HDF_SORTUP | HDF_SORTDOWN | HDF_BITMAP | HDF_BITMAP_ON_RIGHT;
 
 int ParentClientWidth(HWND header) {

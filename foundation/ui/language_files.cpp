@@ -32,7 +32,6 @@ constexpr int kUtf8MarkBytes = 3;
 constexpr int kUtf16MarkBytes = 2;
 constexpr LANGID kGermanLanguages[] = {1031, 2055, 3079, 4103, 5127};
 constexpr DWORD kSmallestLanguageFile = 100;
-constexpr int kDisplayNameCapacity = 32;
 
 // The program file's path without extension, its name cut to five characters; false when it cannot be had.
 bool ProgramPathStem(wchar_t* stem, int capacity) {
@@ -237,9 +236,9 @@ void VisitLanguageFile(const wchar_t* path, const char* code, LanguageFileVisito
   uint32_t size = 0;
   uint8_t* text = ReadWholeFile(path, &size);
   if (!text) return;
-  wchar_t displayName[kDisplayNameCapacity];
+  wchar_t displayName[kLanguageNameCapacity];
   ReadLanguageString(DetectLanguageFileEncoding(text, size), kLanguageNameKey, text, displayName,
-                     kDisplayNameCapacity);
+                     kLanguageNameCapacity);
   FreeAndNull(&text);
   visit(code, displayName, userData);
 }

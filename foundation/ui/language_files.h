@@ -24,6 +24,8 @@ constexpr int kLanguageTextUtf8 = 3;
 // The longest value taken from a language file, and the longest UTF-8 value in bytes.
 constexpr int kLanguageValueCapacity = 1024;
 constexpr int kLanguageUtf8ValueBytes = 2730;
+// A language's name as the language list shows it.
+constexpr int kLanguageNameCapacity = 32;
 
 // The path of the file of `code` (8-bit) with `extension` (8-bit, without dot) beside the program file. 0 when
 // that file exists. Otherwise, unless `noFallback`, the path of the "US" file, 0 when that one exists. 1 when

@@ -6,12 +6,11 @@
 #include "foundation/files/paths.h"
 #include "foundation/core/record_buffer.h"
 #include "foundation/files/system_errors.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/ui/ui_strings.h"
 
 namespace {
 
-constexpr int kUiMessageCapacity = 512;
-constexpr int kErrorTextCapacity = 1024;
 constexpr wchar_t kLineBreak[] = L"\r\n";
 
 HWND DefaultOwner() {
@@ -48,10 +47,10 @@ const wchar_t* ComposeMessageWithPath(const wchar_t* message, const wchar_t* pat
 
 int ShowMessageWithPath(HWND owner, int textId, const wchar_t* text, const wchar_t* path, const wchar_t* caption,
                         UINT type) {
-  wchar_t uiText[kUiMessageCapacity];
+  wchar_t uiText[kMessageCapacity];
   const wchar_t* message = text;
   if (textId != 0) {
-    GetUiText(textId, uiText, kUiMessageCapacity);
+    GetUiText(textId, uiText, kMessageCapacity);
     message = uiText;
   }
   if (!message || !*message) return IDCANCEL;

@@ -7,6 +7,7 @@
 #include "foundation/core/guard.h"
 #include "foundation/files/system_errors.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/gdi.h"
 #include "foundation/win32/icons.h"
 #include "foundation/win32/theme.h"
@@ -23,7 +24,6 @@ constexpr int kCheckFramePadding = 4;
 constexpr int kTextItemRightMargin = 2;
 constexpr int kItemPadding = 4;
 constexpr int kTextPadding = 2;
-constexpr int kTextCapacity = 60;
 
 // Blend weights of the highlight into the menu fill: selected items, hot text items, and the check frame.
 constexpr int kSelectedBorderWeight = 2;
@@ -100,7 +100,7 @@ class MenuFontDc {
 
 // The label (up to a tab) and the accelerator text (after it) of an item's text.
 void SplitAtTab(const wchar_t* text, wchar_t* label, const wchar_t** accelerator) {
-  CopyWideBounded(text, label, kTextCapacity);
+  CopyWideBounded(text, label, kMenuTextCapacity);
   *accelerator = L"";
   for (wchar_t* c = label; *c; ++c) {
     if (*c != L'\t') continue;
@@ -111,7 +111,7 @@ void SplitAtTab(const wchar_t* text, wchar_t* label, const wchar_t** accelerator
 }
 
 void MeasureItemText(HDC dc, const MenuItemData& data, ItemMeasures* measures) {
-  wchar_t label[kTextCapacity];
+  wchar_t label[kMenuTextCapacity];
   const wchar_t* accelerator = nullptr;
   SplitAtTab(data.text, label, &accelerator);
   measures->widestLabel = std::max(measures->widestLabel, MeasureTextWidth(dc, label, -1));
@@ -175,7 +175,7 @@ void DrawSeparator(const DRAWITEMSTRUCT* item, int iconSize) {
 }
 
 void DrawItemTexts(const DRAWITEMSTRUCT* item, const MenuItemData& data, int iconSize) {
-  wchar_t label[kTextCapacity];
+  wchar_t label[kMenuTextCapacity];
   const wchar_t* accelerator = nullptr;
   SplitAtTab(data.text, label, &accelerator);
   HDC dc = item->hDC;

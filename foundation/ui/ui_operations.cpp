@@ -1,6 +1,7 @@
 #include "foundation/ui/ui_operations.h"
 
 #include "foundation/core/app_state.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/icons.h"
 #include "foundation/ui/message_boxes.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr int kErrorTextCapacity = 1024;
 constexpr int kNoErrorText = 2;
 constexpr int kSmallestIconSize = 16;
 constexpr int kWideScreenIconSize = 32;

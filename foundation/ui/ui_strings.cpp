@@ -6,6 +6,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/menus.h"
 #include "foundation/text/text_encoding.h"
 #include "foundation/win32/window_wrappers.h"
@@ -21,7 +22,6 @@ int RemapId(int id) {
   return id;
 }
 
-constexpr int kTitleCapacity = 1024;
 constexpr int kFieldIdBit = 0x8000;
 
 FieldDisplayNameSource g_fieldDisplayNames = nullptr;

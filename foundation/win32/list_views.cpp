@@ -77,12 +77,12 @@ struct SortByTexts {
   int count;
   bool descending;
   LPARAM* data;
-  wchar_t* texts;  // count x kListViewCellCapacity
+  wchar_t* texts;  // count x kCellTextCapacity
 };
 
 const wchar_t* TextOfData(const SortByTexts* sort, LPARAM data) {
   for (int i = 0; i < sort->count; ++i) {
-    if (sort->data[i] == data) return sort->texts + static_cast<size_t>(i) * kListViewCellCapacity;
+    if (sort->data[i] == data) return sort->texts + static_cast<size_t>(i) * kCellTextCapacity;
   }
   return L"";
 }
@@ -98,12 +98,12 @@ void SortItemsByTexts(HWND list, int column, bool descending) {
   if (sort.count <= 0) return;
   const auto count = static_cast<uint32_t>(sort.count);
   sort.data = static_cast<LPARAM*>(AllocZeroed(count * sizeof(LPARAM)));
-  sort.texts = AllocZeroedWide(count * kListViewCellCapacity);
+  sort.texts = AllocZeroedWide(count * kCellTextCapacity);
   if (sort.data && sort.texts) {
     for (int i = 0; i < sort.count; ++i) {
       sort.data[i] = ListViewItemParam(list, i);
-      ListViewGetItemText(list, i, column, sort.texts + static_cast<size_t>(i) * kListViewCellCapacity,
-                          kListViewCellCapacity);
+      ListViewGetItemText(list, i, column, sort.texts + static_cast<size_t>(i) * kCellTextCapacity,
+                          kCellTextCapacity);
     }
     Send(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sort), reinterpret_cast<LPARAM>(CompareItemTexts));
   }
@@ -336,12 +336,12 @@ void ListViewSwapItems(HWND list, int a, int b) {
   const ItemCore second = ReadItemCore(list, b);
   WriteItemCore(list, a, second);
   WriteItemCore(list, b, first);
-  wchar_t textA[kListViewCellCapacity];
-  wchar_t textB[kListViewCellCapacity];
+  wchar_t textA[kCellTextCapacity];
+  wchar_t textB[kCellTextCapacity];
   const int columns = std::max(1, ListViewColumnCount(list));
   for (int column = 0; column < columns; ++column) {
-    ListViewGetItemText(list, a, column, textA, kListViewCellCapacity);
-    ListViewGetItemText(list, b, column, textB, kListViewCellCapacity);
+    ListViewGetItemText(list, a, column, textA, kCellTextCapacity);
+    ListViewGetItemText(list, b, column, textB, kCellTextCapacity);
     ListViewSetItemText(list, a, column, textB);
     ListViewSetItemText(list, b, column, textA);
   }

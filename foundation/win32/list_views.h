@@ -8,10 +8,10 @@
 
 #include <cstdint>
 
+#include "foundation/text/text_sizes.h"
+
 struct ColumnLayout;
 
-// Capacity of a cell text the wrappers read.
-constexpr int kListViewCellCapacity = 1024;
 // The narrowest column the wrappers make, before scaling for wide screens.
 constexpr int kListViewMinColumnWidth = 50;
 

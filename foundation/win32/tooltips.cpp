@@ -67,10 +67,10 @@ HTREEITEM TreeViewInsertItem(HWND tree, HTREEITEM parent, HTREEITEM after, const
 }
 
 const wchar_t* TreeViewGetItemText(HWND tree, HTREEITEM item, wchar_t* buffer, int capacity) {
-  thread_local wchar_t ownBuffer[kTreeTextCapacity];
+  thread_local wchar_t ownBuffer[kCellTextCapacity];
   if (!buffer || capacity <= 0) {
     buffer = ownBuffer;
-    capacity = kTreeTextCapacity;
+    capacity = kCellTextCapacity;
   }
   buffer[0] = L'\0';
   if (!tree || !item) return nullptr;
@@ -90,10 +90,10 @@ const wchar_t* TreeViewGetItemText(HWND tree, HTREEITEM item, wchar_t* buffer, i
 
 HTREEITEM TreeViewFindChildByText(HWND tree, HTREEITEM parent, const wchar_t* text) {
   if (!tree || !text) return nullptr;
-  wchar_t name[kTreeTextCapacity];
+  wchar_t name[kCellTextCapacity];
   HTREEITEM child = TreeView_GetChild(tree, parent);
   for (; child; child = TreeView_GetNextSibling(tree, child)) {
-    if (TreeViewGetItemText(tree, child, name, kTreeTextCapacity) && EqualsIgnoreCaseWide(name, text)) return child;
+    if (TreeViewGetItemText(tree, child, name, kCellTextCapacity) && EqualsIgnoreCaseWide(name, text)) return child;
   }
   return nullptr;
 }

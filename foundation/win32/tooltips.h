@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "foundation/text/text_sizes.h"
+
 // A tooltip control owned by the window (style WS_POPUP | TTS_NOPREFIX, with `balloon` also TTS_ALWAYSTIP
 // and TTS_BALLOON). Without an instance it takes the owner's.
 HWND CreateTooltipControl(HWND owner, HINSTANCE instance, bool balloon);
@@ -29,9 +31,6 @@ struct TreeItemFields {
 
 // Inserts an item under `parent` after `after`; null on failure.
 HTREEITEM TreeViewInsertItem(HWND tree, HTREEITEM parent, HTREEITEM after, const TreeItemFields& fields);
-
-// Capacity of TreeViewGetItemText's own buffer.
-constexpr int kTreeTextCapacity = 1024;
 
 // An item's text in `buffer`, or without one in a buffer of the calling thread that the next call reuses; the
 // text, or null (and an empty buffer) on failure.

@@ -89,7 +89,7 @@ DWORD EnumerateTopLevelWindows(HWND skipWindow, DWORD skipProcessId, TopLevelWin
     candidate.window = window;
     GetWindowThreadProcessId(window, &candidate.processId);
     if (skipProcessId != 0 && candidate.processId == skipProcessId) continue;
-    if (GetWindowTextW(window, candidate.title, kWindowTitleCapacity) <= 0) continue;
+    if (GetWindowTextW(window, candidate.title, kTitleCapacity) <= 0) continue;
     if (wcscmp(candidate.title, L"Program Manager") == 0) {
       programManager = candidate.processId;
       continue;

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/menus.h"
 
-constexpr int kWindowTitleCapacity = 1024;
 // How many windows the window-list menu offers, and its first command id.
 constexpr int kWindowListLimit = 100;
 constexpr UINT kFirstWindowListCommand = 32001;
@@ -19,7 +19,7 @@ struct TopLevelWindow {
   HWND window;
   DWORD processId;
   int32_t hasClassIcon;
-  wchar_t title[kWindowTitleCapacity];
+  wchar_t title[kTitleCapacity];
 };
 
 // Lists visible top-level windows without a parent and with a title, in z-order, except `skipWindow`, the

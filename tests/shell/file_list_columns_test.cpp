@@ -14,6 +14,7 @@
 #include "profile_text.h"
 #include "program_fixture.h"
 #include "shell/file_commands.h"
+#include "shell/file_list_notifications.h"
 #include "shell/main_commands.h"
 #include "support/temp_folder.h"
 #include "views/file_list_row.h"
@@ -289,4 +290,44 @@ TEST_F(FileListColumns, EveryHeaderSortsAllRowsByItsColumnDrawnOrNot) {
   }
   EXPECT_EQ(Close(), 0);
   DestroyFieldReferenceList();
+}
+
+// A row gets its icon the first time its name is drawn, also when its full path is longer than a kept path
+// (rename and listing take such paths, so the icon must too).
+TEST_F(FileListColumns, ARowsNameGetsItsIconAlsoUnderAPathLongerThanAKeptPath) {
+  std::wstring deep;
+  for (wchar_t letter : std::wstring(L"defgh")) deep += std::wstring(240, letter) + L"\\";
+  struct Case {
+    std::wstring folder;  // under "files"
+    std::wstring name;
+  };
+  const Case cases[] = {{L"near\\", L"near.txt"}, {deep, L"deep.txt"}};
+  for (const Case& c : cases) temp_.WriteFile(L"files\\" + c.folder + c.name, "x");
+  ASSERT_GT(FilesFolder().size() + deep.size(), 1024u);
+  ASSERT_TRUE(Start({L"top.txt"}, {}));
+  SendMessageW(window_, WM_COMMAND, 162, 0);  // subfolders listed too
+  ASSERT_TRUE(WaitFor([] { return ItemStoreCount(&g_app->fileList->rows) == 3 && g_app->busyCounter == 0; }));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.name);
+    std::wstring shown;
+    int icon = 0;
+    Gui([&] {
+      const ItemStore* rows = &g_app->fileList->rows;
+      for (uint32_t i = 0; i < ItemStoreCount(rows); ++i) {
+        auto* row = reinterpret_cast<FileListRow*>(ItemStoreGet(rows, i));
+        if (c.name != row->currentName) continue;
+        wchar_t text[64] = L"";
+        NMLVDISPINFOW request = {};
+        request.item.mask = LVIF_TEXT | LVIF_IMAGE;
+        request.item.iItem = static_cast<int>(i);
+        request.item.pszText = text;
+        request.item.cchTextMax = 64;
+        FileListGetItemText(&request);
+        shown = text;
+        icon = request.item.iImage;
+      }
+    });
+    EXPECT_EQ(shown, c.name) << "the name column, whose cell brings the icon";
+    EXPECT_GT(icon, 0);
+  }
 }

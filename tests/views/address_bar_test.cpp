@@ -16,6 +16,7 @@
 #include "support/temp_folder.h"
 #include "views/address_bar_paint.h"
 #include "views/path_edit.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -28,8 +29,8 @@ Segments SegmentsOf(const AddressBar& bar) {
 }
 
 std::wstring SegmentPath(const AddressBar& bar, int index) {
-  wchar_t path[kAddressBarPathCapacity];
-  BuildSegmentPath(&bar, index, path, kAddressBarPathCapacity);
+  wchar_t path[kPathCapacity];
+  BuildSegmentPath(&bar, index, path, kPathCapacity);
   return path;
 }
 
@@ -189,7 +190,7 @@ TEST_F(AddressBarInteractive, ClicksOpenTheSegmentsFolderAndAnEmptyDropPartNothi
 TEST_F(AddressBarInteractive, CopyingThePathCopiesAllOfItBeyondTheDrawnSegments) {
   std::wstring path = folder_.Path();
   while (std::count(path.begin(), path.end(), L'\\') < 131) path += L"\\d";
-  ASSERT_LT(path.size(), static_cast<size_t>(kAddressBarPathCapacity));
+  ASSERT_LT(path.size(), static_cast<size_t>(kPathCapacity));
   PathBarSetPath(&bar_, kLocalDiskIndex, path.c_str(), false);
   ASSERT_GT(bar_.segmentCount, kAddressBarSegmentLimit);
   SendMessageW(bar_.window, WM_COMMAND, kCopyPathCommand, 0);

@@ -28,6 +28,7 @@
 #include "views/status_bar.h"
 #include "views/view_hooks.h"
 #include "support/caught_faults.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ ProviderItem Item(const wchar_t* name, uint16_t attributes, uint64_t size = 0) {
   ProviderItem item = {};
   item.info.attributes = attributes;
   item.info.size = size;
-  CopyWideString(name, item.name, kProviderPathCapacity);
+  CopyWideString(name, item.name, kPathCapacity);
   return item;
 }
 

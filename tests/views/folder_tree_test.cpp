@@ -19,6 +19,7 @@
 #include "program_state_scope.h"
 #include "system_seams_scope.h"
 #include "support/temp_folder.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ int ListFakeItems(FileSystemProvider*, ProviderFolder*, const wchar_t* path, Pro
     ProviderItem item = {};
     item.folderPath = path;
     item.info.attributes = fake.attributes;
-    CopyWideBounded(fake.name, item.name, kProviderPathCapacity);
+    CopyWideBounded(fake.name, item.name, kPathCapacity);
     callback(&item, data);
   }
   return g_result;

@@ -19,6 +19,7 @@
 #include "support/temp_folder.h"
 #include "system_seams_scope.h"
 #include "ui_seams_scope.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ class ListExport : public testing::Test {
   int32_t Export(HWND list, const std::wstring& path, int form, int32_t stored = 0) {
     g_chosenPath = path;
     g_chosenForm = static_cast<DWORD>(form);
-    wchar_t buffer[kExportPathCapacity] = {};
+    wchar_t buffer[kPathCapacity] = {};
     SaveListAsTextOrHtml(parent_.Window(), list, buffer, &stored);
     return stored;
   }

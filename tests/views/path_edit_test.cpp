@@ -14,6 +14,7 @@
 #include "pane_test_parent.h"
 #include "program_state_scope.h"
 #include "support/temp_folder.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -114,5 +115,5 @@ TEST_F(PathEditInteractive, TheClipboardsTextIsCutToWhatTheBoxHolds) {
   ASSERT_EQ(SetClipboardText(bar_.window, std::wstring(2000, L'p').c_str()), 0u);
   SendMessageW(bar_.window, WM_COMMAND, kPastePathCommand, 0);
   ASSERT_NE(Combo(), nullptr);
-  EXPECT_EQ(GetWindowTextLengthW(Combo()), kPathEditTextCapacity - 1);
+  EXPECT_EQ(GetWindowTextLengthW(Combo()), kPathCapacity - 1);
 }

@@ -17,6 +17,7 @@
 #include "foundation/win32/window_placement.h"
 #include "support/temp_folder.h"
 #include "system_seams_scope.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -79,8 +80,8 @@ class ProfileStore : public ::testing::Test {
   }
 
   std::wstring Chosen(SettingsStore* store) {
-    wchar_t path[kProfilePathCapacity];
-    ProfileGetFileName(store, path, kProfilePathCapacity);
+    wchar_t path[kPathCapacity];
+    ProfileGetFileName(store, path, kPathCapacity);
     return path;
   }
 

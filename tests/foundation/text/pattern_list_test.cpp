@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "foundation/text/text_sizes.h"
+
 TEST(PatternList, StarMasksAndExtensions) {
   EXPECT_EQ(MatchesPatternList(L"anything.dat", L"*"), 1);
   EXPECT_EQ(MatchesPatternList(L"no extension", L"*.*"), 1);
@@ -40,7 +42,7 @@ TEST(PatternList, OnlyTheFileNameOfAPathIsTested) {
 
 TEST(PatternList, MasksBeyondTheListCapacityAreNeverTried) {
   std::wstring list;
-  while (list.size() < static_cast<size_t>(kPatternListCapacity)) list += L"*.zz;";
+  while (list.size() < static_cast<size_t>(kPatternCapacity)) list += L"*.zz;";
   EXPECT_EQ(MatchesPatternList(L"a.txt", (list + L"*.txt").c_str()), 0);
   EXPECT_EQ(MatchesPatternList(L"a.txt", (L"*.txt;" + list).c_str()), 1);
 }

@@ -16,6 +16,7 @@
 #include "support/temp_folder.h"
 #include "support/test_window.h"
 #include "ui_seams_scope.h"
+#include "foundation/files/paths.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ BOOL WINAPI AnswerFileDialog(OPENFILENAMEW* record) {
   GetCurrentDirectoryW(MAX_PATH, directory);
   g_call.currentDirectory = directory;
   // A real dialog may fill the whole buffer it was promised; stay inside ours while the promise is checked.
-  const size_t room = std::min<size_t>(record->nMaxFile, kFileDialogCapacity) - 1;
+  const size_t room = std::min<size_t>(record->nMaxFile, kPathCapacity) - 1;
   const size_t kept = g_answer.copy(record->lpstrFile, room);
   record->lpstrFile[kept] = 0;
   record->nFilterIndex = g_answerFilter;
@@ -78,10 +79,10 @@ TEST_F(FileDialogsTest, TheDialogNeverGetsMoreRoomThanItsBuffer) {
   static wchar_t path[8192] = L"";
   g_answer = L"C:\\" + std::wstring(2000, L'n');
   EXPECT_EQ(ShowOpenFileDialog(nullptr, path, 8192, L"All\0*.*\0", nullptr, true), 1);
-  EXPECT_EQ(g_call.maxFile, static_cast<DWORD>(kFileDialogCapacity));
+  EXPECT_EQ(g_call.maxFile, static_cast<DWORD>(kPathCapacity));
   EXPECT_EQ(g_call.flags, static_cast<DWORD>(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY |
                                               OFN_ALLOWMULTISELECT));
-  EXPECT_EQ(WideLength(path), static_cast<size_t>(kFileDialogCapacity - 1));
+  EXPECT_EQ(WideLength(path), static_cast<size_t>(kPathCapacity - 1));
   wchar_t small[100] = L"";
   EXPECT_EQ(ShowOpenFileDialog(nullptr, small, 100, nullptr, nullptr, false), 1);
   EXPECT_EQ(g_call.maxFile, 100u);

@@ -110,8 +110,8 @@ TEST_F(WindowList, ExecutableIconAndMenu) {
 TEST_F(WindowList, OwnerDrawnItemsCarryTheWindowWhoseIconTheyShow) {
   std::wstring longTitle(80, L'w');
   TopLevelWindow windows[2] = {{first_, GetCurrentProcessId(), 1, L""}, {plain_, GetCurrentProcessId(), 0, L""}};
-  CopyWideString(longTitle.c_str(), windows[0].title, kWindowTitleCapacity);
-  CopyWideString(L"qvrx list plain", windows[1].title, kWindowTitleCapacity);
+  CopyWideString(longTitle.c_str(), windows[0].title, kTitleCapacity);
+  CopyWideString(L"qvrx list plain", windows[1].title, kTitleCapacity);
   MenuItemData records[2] = {};
   HMENU menu = BuildWindowListMenu(windows, 2, records);
   ASSERT_EQ(GetMenuItemCount(menu), 2);
