@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "foundation/text/bounded_text.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "shell/keyboard_hook.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr int kWindowListCommand = 30000;
 constexpr int kPartCapacity = 256;
 constexpr int kCharacterCount = 256;
 
@@ -140,7 +140,7 @@ void FormatKeyName(uint16_t keyCode, wchar_t* buffer, int capacity) {
 }
 
 void AppendShortcutToMenuText(const KeyHookState* state, int commandId, wchar_t* text, int capacity) {
-  if (commandId == kWindowListCommand) return;
+  if (commandId == IDM_WINDOW_LIST) return;
   if (wchar_t* tab = wcschr(text, L'\t')) *tab = 0;
   const uint16_t keyCode = HighestKeyOfCommand(state, commandId);
   if (keyCode == 0) return;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/module_table.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_library.h"
 #include "program_state_scope.h"
 #include "shell/command_trees.h"
@@ -195,10 +196,10 @@ TEST(ModuleMenus, ModulesAreOfferedByTitleAndFieldsGroupedByModule) {
   SpareModule spare;
   MenuItemRecord* modules = BuildModuleMenuItems();
   ASSERT_NE(modules, nullptr);
-  const MenuItemRecord* caseModule = FindRecord(modules, kAddModuleCommandBase + kModuleCase);
+  const MenuItemRecord* caseModule = FindRecord(modules, IDM_ADD_MODULE_FIRST + kModuleCase);
   ASSERT_NE(caseModule, nullptr);
   EXPECT_EQ(caseModule->flags, kRecordOwnText);
-  const std::wstring long_ = FindRecord(modules, kAddModuleCommandBase + kSpareIndex)->text;
+  const std::wstring long_ = FindRecord(modules, IDM_ADD_MODULE_FIRST + kSpareIndex)->text;
   EXPECT_EQ(long_.size(), static_cast<size_t>(kMenuTextCapacity - 1));
   EXPECT_EQ(long_.substr(long_.size() - 3), L"...");
   FreeCommandTree(modules);
@@ -206,7 +207,7 @@ TEST(ModuleMenus, ModulesAreOfferedByTitleAndFieldsGroupedByModule) {
   MenuItemRecord* fields = BuildFieldMenuItems();
   ASSERT_NE(fields, nullptr);
   // A group for each module with fields, in index order; modules without fields have no entry.
-  const auto group = [](int module) { return kFieldCommandBase + 256 * module; };
+  const auto group = [](int module) { return IDM_SORT_FIELD_FIRST + 256 * module; };
   std::vector<int> groups;
   for (const MenuItemRecord* record = fields; record->commandId != 0; ++record) groups.push_back(record->commandId);
   EXPECT_EQ(groups, (std::vector<int>{group(kModuleAudio), group(kModuleImage), group(kModuleExif),

@@ -18,6 +18,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/item_store.h"
 #include "foundation/profile/profile_store.h"
+#include "foundation/ui/command_ids.h"
 #include "profile_text.h"
 #include "program_fixture.h"
 #include "shell/chain_commands.h"
@@ -238,7 +239,7 @@ TEST_F(MainCommands, FilesRenamedInPlaceShorterOrLongerStayListedSortedAndRename
     LRESULT answer = 0;
     Gui([&] { answer = TypeInPlace(RowNamed(rename.from.c_str()), rename.typed); });
     ASSERT_EQ(answer, 1);
-    SendMessageW(window_, WM_COMMAND, kAfterInPlaceRenameCommand, 0);
+    SendMessageW(window_, WM_COMMAND, IDM_SORT_AGAIN, 0);
     EXPECT_EQ(ListedNames(), rename.listed);
     Names descending = rename.listed;
     std::reverse(descending.begin(), descending.end());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/files/shell_items.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/ui_seams.h"
 #include "program_state_scope.h"
 #include "shell_verb_ids.h"
@@ -166,7 +167,7 @@ TEST_F(ShellContextMenu, VerbsAreHandedBackOnlyWhenAskedForAndEveryOtherCommandI
       EXPECT_TRUE(RelayShellMenuMessage(owner_.get(), WM_MENUCHAR, 'Q', reinterpret_cast<LPARAM>(popup), &answer));
       EXPECT_EQ(answer, DefWindowProcW(owner_.get(), WM_MENUCHAR, 'Q', reinterpret_cast<LPARAM>(popup)));
       EXPECT_FALSE(RelayShellMenuMessage(owner_.get(), WM_DRAWITEM, 5, 0, &answer)) << "a control's drawing";
-      return c.chosen == kOwn ? kShellMenuOwnCommand : c.chosen == kNone ? 0 : 1 + c.chosen;
+      return c.chosen == kOwn ? IDM_OPEN_IN_FILE_MANAGER : c.chosen == kNone ? 0 : 1 + c.chosen;
     };
     EXPECT_EQ(RunShellContextMenu(owner_.get(), &menu, c.flags), c.result);
     EXPECT_EQ(shown, !c.refuse);
