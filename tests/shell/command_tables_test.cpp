@@ -117,22 +117,32 @@ TEST(CommandTable, EveryCommandHasAHandlerOrIsGreyedWithTheReason) {
 
 TEST(CommandTable, RangesAreTriedAfterTheSingleIdsAndTheEmptyListGreysTheFileCommands) {
   ProgramStateScope state;
-  // 30000 lies in the range of the field sort keys, but has a handler of its own.
-  EXPECT_NE(FindCommandHandler(30000), FindCommandHandler(600));
+  // The window list lies in the range of the field sort keys, but has a handler of its own.
+  EXPECT_NE(FindCommandHandler(IDM_WINDOW_LIST), FindCommandHandler(IDM_SORT_FIELD_FIRST));
   EXPECT_EQ(FindCommandHandler(221), nullptr);
-  EXPECT_EQ(FindCommandHandler(222), FindCommandHandler(229));
-  EXPECT_NE(FindCommandHandler(230), FindCommandHandler(229));
-  EXPECT_EQ(FindCommandHandler(450), FindCommandHandler(599));
+  EXPECT_EQ(FindCommandHandler(IDM_RECENT_FILE_FIRST), FindCommandHandler(IDM_RECENT_FILE_LAST));
+  EXPECT_NE(FindCommandHandler(230), FindCommandHandler(IDM_RECENT_FILE_LAST));
+  EXPECT_EQ(FindCommandHandler(IDM_ADD_MODULE_FIRST), FindCommandHandler(IDM_ADD_MODULE_LAST));
   // Without lists nothing that needs rows, a step or the chain can run; Stop waits for a job.
-  for (int id : {105, 106, 107, 108, 109, 110, 111, 112, 121, 124, 125, 126, 127, 130, 131, 132, 133, 134, 135, 136,
-                 141, 153, 171, 172, 175, 199}) {
+  for (int id : {IDM_RENAME_IN_PLACE, IDM_START_RENAMING, IDM_EXPORT_LIST, IDM_ATTRIBUTES, IDM_TIMESTAMPS,
+                 IDM_PROPERTIES, IDM_OPEN_FILES, IDM_RECYCLE, IDM_UNDO, IDM_EDIT_STEP, IDM_REMOVE_STEP, IDM_STEP_UP,
+                 IDM_STEP_DOWN, IDM_SELECT_ALL, IDM_SELECT_NONE, IDM_INVERT_SELECTION, IDM_COPY_NAMES, IDM_COPY_PATHS,
+                 IDM_COPY_ROWS, IDM_COPY_ROWS_WITH_TITLES, IDM_SORT_NAME, IDM_SORT_AGAIN, IDM_STOP,
+                 IDM_OPEN_IN_FILE_MANAGER, IDM_SHOW_IN_FILE_MANAGER, IDM_FOLDER_UP}) {
     EXPECT_TRUE(IsCommandDisabled(id)) << id;
   }
-  for (int id : {101, 102, 103, 104, 122, 139, 162, 173, 184, 187, 222, 450}) EXPECT_FALSE(IsCommandDisabled(id)) << id;
+  for (int id : {IDM_EXIT, IDM_NEW_LIST, IDM_OPEN_SETTINGS, IDM_SAVE_SETTINGS, IDM_STARTUP, IDM_RELOAD_LIST,
+                 IDM_SUBFOLDERS, IDM_RESTORE_CHAIN, IDM_FILTER, IDM_RESTORE_SETTINGS, IDM_RECENT_FILE_FIRST,
+                 IDM_ADD_MODULE_FIRST}) {
+    EXPECT_FALSE(IsCommandDisabled(id)) << id;
+  }
   InterlockedIncrement(&state->busyCounter);
-  for (int id : {102, 103, 139, 163, 187, 188, 211, 222, 450}) EXPECT_TRUE(IsCommandDisabled(id)) << id;
-  EXPECT_FALSE(IsCommandDisabled(171));
-  EXPECT_FALSE(IsCommandDisabled(104));
+  for (int id : {IDM_NEW_LIST, IDM_OPEN_SETTINGS, IDM_RELOAD_LIST, IDM_SELECTED_ONLY, IDM_RESTORE_SETTINGS,
+                 IDM_RESET_SETTINGS, IDM_DISPLAY_LIGHT, IDM_RECENT_FILE_FIRST, IDM_ADD_MODULE_FIRST}) {
+    EXPECT_TRUE(IsCommandDisabled(id)) << id;
+  }
+  EXPECT_FALSE(IsCommandDisabled(IDM_STOP));
+  EXPECT_FALSE(IsCommandDisabled(IDM_SAVE_SETTINGS));
 }
 
 TEST(MainMenu, EveryItemGetsItsTextAndTheCurrentDisplayModeIsLeftOut) {
@@ -145,16 +155,16 @@ TEST(MainMenu, EveryItemGetsItsTextAndTheCurrentDisplayModeIsLeftOut) {
   MenuItemRecord* tree = CopyFilteredCommandTree(library->mainMenu, DynamicMenuProvider);
   ASSERT_NE(tree, nullptr);
   // Without dark mode there is no appearance menu; without fields no field sort.
-  EXPECT_EQ(FindRecord(tree, 210), nullptr);
-  EXPECT_EQ(FindRecord(tree, 600), nullptr);
+  EXPECT_EQ(FindRecord(tree, IDM_DISPLAY_MENU), nullptr);
+  EXPECT_EQ(FindRecord(tree, IDM_SORT_FIELD_FIRST), nullptr);
   HMENU bar = CreateMenu();
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, bar, tree, false), 0);
   EXPECT_EQ(GetMenuItemCount(bar), 6);
-  EXPECT_EQ(MenuText(bar, 104), L"&Save settings file..");
-  EXPECT_NE(GetMenuState(GetSubMenu(bar, 2), 161, MF_BYCOMMAND), 0xFFFFFFFFu);
+  EXPECT_EQ(MenuText(bar, IDM_SAVE_SETTINGS), L"&Save settings file..");
+  EXPECT_NE(GetMenuState(GetSubMenu(bar, 2), IDM_FOLDER_TREE, MF_BYCOMMAND), 0xFFFFFFFFu);
   HMENU popup = CreatePopupMenu();
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, popup, tree, true), 0);
-  EXPECT_EQ(MenuText(popup, 104), L"&Save settings file..");
+  EXPECT_EQ(MenuText(popup, IDM_SAVE_SETTINGS), L"&Save settings file..");
   // With the key table the menu bar's menus name the shortcuts; pop-ups never do.
   KeyHookState keys;
   InitKeyHookState(&keys);
@@ -164,24 +174,25 @@ TEST(MainMenu, EveryItemGetsItsTextAndTheCurrentDisplayModeIsLeftOut) {
   HMENU popupWithKeys = CreatePopupMenu();
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, barWithKeys, tree, false, &keys), 0);
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, popupWithKeys, tree, true, &keys), 0);
-  EXPECT_EQ(MenuText(barWithKeys, 104), L"&Save settings file..\tCtrl+S");
-  EXPECT_EQ(MenuText(barWithKeys, 102), L"&New list");
-  EXPECT_EQ(MenuText(popupWithKeys, 104), L"&Save settings file..");
+  EXPECT_EQ(MenuText(barWithKeys, IDM_SAVE_SETTINGS), L"&Save settings file..\tCtrl+S");
+  EXPECT_EQ(MenuText(barWithKeys, IDM_NEW_LIST), L"&New list");
+  EXPECT_EQ(MenuText(popupWithKeys, IDM_SAVE_SETTINGS), L"&Save settings file..");
   for (HMENU menu : {bar, popup, barWithKeys, popupWithKeys}) DestroyMenu(menu);
   FreeCommandTree(tree);
 
   // The display modes leave out the current one (their appearance menu waits for dark mode).
-  const MenuDefinitionEntry modes[] = {{211, 0, nullptr}, {212, 0, nullptr}, {213, 0, nullptr}, {0, 0, nullptr}};
+  const MenuDefinitionEntry modes[] = {{IDM_DISPLAY_LIGHT, 0, nullptr}, {IDM_DISPLAY_SYSTEM, 0, nullptr},
+                                       {IDM_DISPLAY_DARK, 0, nullptr}, {0, 0, nullptr}};
   tree = CopyFilteredCommandTree(modes, nullptr);
   ASSERT_NE(tree, nullptr);
-  EXPECT_NE(FindRecord(tree, 211), nullptr);
-  EXPECT_EQ(FindRecord(tree, 212), nullptr);
-  EXPECT_NE(FindRecord(tree, 213), nullptr);
+  EXPECT_NE(FindRecord(tree, IDM_DISPLAY_LIGHT), nullptr);
+  EXPECT_EQ(FindRecord(tree, IDM_DISPLAY_SYSTEM), nullptr);
+  EXPECT_NE(FindRecord(tree, IDM_DISPLAY_DARK), nullptr);
   FreeCommandTree(tree);
 
   // An item without a text makes the whole build fail.
   MenuItemRecord unknown[] = {
-      {123, 0, 0, nullptr, {}, nullptr}, {29999, 0, 0, nullptr, {}, nullptr}, {0, 0, 0, nullptr, {}, nullptr}};
+      {IDM_ADD_STEP, 0, 0, nullptr, {}, nullptr}, {29999, 0, 0, nullptr, {}, nullptr}, {0, 0, 0, nullptr, {}, nullptr}};
   HMENU failed = CreatePopupMenu();
   EXPECT_EQ(BuildMenuFromTable(state->uiStrings, failed, unknown, true), 1);
   DestroyMenu(failed);
