@@ -14,9 +14,11 @@
 #include "foundation/ui/resource_library.h"
 #include "program_state_scope.h"
 #include "shell/command_trees.h"
+#include "shell/help_requests.h"
 #include "shell/keyboard_hook.h"
 #include "shell/main_commands.h"
 #include "shell/status_notices.h"
+#include "shell/toolbar_descriptor.h"
 
 namespace {
 
@@ -83,6 +85,60 @@ class NoModules {
   ModuleDescriptor kept_[kModuleSlotCount];
 };
 
+struct CommandRowRange {
+  int first;
+  int last;
+  bool Single() const { return first == last; }
+  bool Holds(int id) const { return id >= first && id <= last; }
+};
+
+std::vector<CommandRowRange> CommandRows() {
+  std::vector<CommandRowRange> rows;
+  CommandRowRange row = {};
+  for (int i = 0; CommandTableId(i, &row.first, &row.last); ++i) rows.push_back(row);
+  return rows;
+}
+
+std::vector<int> ToolbarCommands() {
+  ToolbarDescriptor toolbar = {};
+  InitMainToolbarDescriptor(&toolbar, nullptr);
+  std::vector<int> ids;
+  for (const ToolbarButtonRow* row = toolbar.buttons; row->commandId != 0; ++row) {
+    if (row->commandId != toolbar.separatorId) ids.push_back(row->commandId);
+  }
+  for (const uint16_t* id = toolbar.defaultChoice; *id != 0; ++id) {
+    if (*id != toolbar.separatorId) ids.push_back(*id);
+  }
+  return ids;
+}
+
+std::vector<int> KeyCommands() {
+  std::vector<int> ids;
+  for (const CommandNameEntry& entry : kCommandNameTable) {
+    if (entry.commandId != 0) ids.push_back(entry.commandId);
+  }
+  for (const ShortcutDefault* table : {kDefaultShortcutTable, kFixedKeyTable}) {
+    for (const ShortcutDefault* pair = table; pair->keyCode != 0; ++pair) ids.push_back(pair->commandId);
+  }
+  return ids;
+}
+
+int MenuItemHelpTopic(int id) {
+  HELPINFO info = {sizeof info, HELPINFO_MENUITEM, id, nullptr, 0, {}};
+  return HelpTopicForRequest(&info);
+}
+
+// The menu items whose help request has a topic of its own: any other topic than that of an item that is no
+// command.
+std::vector<int> HelpCommands() {
+  const int general = MenuItemHelpTopic(0);
+  std::vector<int> ids;
+  for (int id = 1; id <= 0xFFFF; ++id) {
+    if (MenuItemHelpTopic(id) != general) ids.push_back(id);
+  }
+  return ids;
+}
+
 }  // namespace
 
 TEST(CommandTable, EveryCommandHasAHandlerOrIsGreyedWithTheReason) {
@@ -113,6 +169,51 @@ TEST(CommandTable, EveryCommandHasAHandlerOrIsGreyedWithTheReason) {
   }
   EXPECT_EQ(missing, 0) << "every part of the program is there";
   EXPECT_STREQ(kCommandNameTable[kCommandNameCount - 1].name, "-");
+}
+
+// A command has one row: a row of its own, or else exactly one range. Single ids come before the ranges, so
+// that an id of its own inside a range (the window list among the field sort keys) finds its own row.
+TEST(CommandTable, EveryCommandOfTheMenusToolbarKeysAndHelpHasExactlyOneRow) {
+  ProgramStateScope state;
+  const ResourceLibrary* library = LoadResourceLibrary();
+  ASSERT_NE(library, nullptr);
+  std::set<int> menuIds;
+  CollectMenuCommands(library->mainMenu, &menuIds);
+  CollectMenuCommands(library->listPopup, &menuIds);
+  std::vector<int> stateIds;
+  for (int i = 0; i < CommandStateCount(); ++i) stateIds.push_back(CommandStateAt(i)->commandId);
+  const struct {
+    const char* source;
+    std::vector<int> ids;
+  } sources[] = {
+      {"menus", {menuIds.begin(), menuIds.end()}},
+      {"toolbar", ToolbarCommands()},
+      {"keys", KeyCommands()},
+      {"help", HelpCommands()},
+      {"states", stateIds},
+  };
+  const std::vector<CommandRowRange> rows = CommandRows();
+  for (const auto& source : sources) {
+    EXPECT_FALSE(source.ids.empty()) << source.source;
+    for (int id : source.ids) {
+      int own = 0;
+      int ranges = 0;
+      for (const CommandRowRange& row : rows) {
+        if (row.Holds(id)) ++(row.Single() ? own : ranges);
+      }
+      EXPECT_TRUE(own == 1 || (own == 0 && ranges == 1)) << source.source << " " << id << ": " << own
+                                                          << " own rows, " << ranges << " ranges";
+      EXPECT_NE(FindCommandHandler(id), nullptr) << source.source << " " << id;
+    }
+  }
+  for (size_t i = 0; i < rows.size(); ++i) {
+    for (size_t j = i + 1; j < rows.size(); ++j) {
+      const bool overlap = rows[i].first <= rows[j].last && rows[j].first <= rows[i].last;
+      const bool ownBeforeRange = rows[i].Single() && !rows[j].Single();
+      EXPECT_TRUE(!overlap || ownBeforeRange) << "rows " << i << " and " << j << " share ids from "
+                                              << std::max(rows[i].first, rows[j].first);
+    }
+  }
 }
 
 TEST(CommandTable, RangesAreTriedAfterTheSingleIdsAndTheEmptyListGreysTheFileCommands) {
