@@ -85,7 +85,7 @@ void OpenSettingsFile(HWND window) {
   wchar_t filter[kDialogTitleCapacity];
   SettingsFileFilter(filter, kDialogTitleCapacity);
   wchar_t title[kDialogTitleCapacity];
-  GetUiTooltipText(103, title, kDialogTitleCapacity);
+  GetUiTooltipText(IDM_OPEN_SETTINGS, title, kDialogTitleCapacity);
   if (ShowOpenFileDialog(window, path, kFileDialogCapacity, filter, title, false) == 0) return;
   LoadSettingsFile(window, path);
 }
@@ -101,7 +101,7 @@ int SaveSettingsAs(HWND window) {
   wchar_t filter[kDialogTitleCapacity];
   SettingsFileFilter(filter, kDialogTitleCapacity);
   wchar_t title[kDialogTitleCapacity];
-  GetUiTooltipText(104, title, kDialogTitleCapacity);
+  GetUiTooltipText(IDM_SAVE_SETTINGS, title, kDialogTitleCapacity);
   // The dialog adds the extension itself, so it asks before a file of the completed name is replaced.
   if (ShowSaveFileDialog(window, path, kFileDialogCapacity, filter, title, 1, kSettingsFileExtension + 1) == 0) {
     return ERROR_CANCELLED;

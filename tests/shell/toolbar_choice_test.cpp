@@ -158,7 +158,7 @@ TEST_F(ToolbarChoice, TheDialogKeepsTheSeparatorAvailableAndStoresOnlyOnOk) {
       SendMessageW(dialog, WM_COMMAND, IDC_CHECK_REMOVE, 0);
       EXPECT_EQ(Rows(from), available);
       // Command IDM_OPEN_SETTINGS goes back; IDM_REFRESH_TREE and IDM_TIMESTAMPS come after the last shown entry.
-      Focus(to, RowOfCommand(to, 103));
+      Focus(to, RowOfCommand(to, IDM_OPEN_SETTINGS));
       SendMessageW(dialog, WM_COMMAND, IDC_CHECK_REMOVE, 0);
       for (int command : {IDM_REFRESH_TREE, IDM_TIMESTAMPS}) {
         Focus(from, RowOfCommand(from, command));

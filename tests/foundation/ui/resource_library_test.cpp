@@ -185,7 +185,7 @@ TEST(ResourceLibrary, LooksUpEnglishTextsAndRemappedIds) {
   EXPECT_EQ(Text(english, IDM_SAVE_SETTINGS), L"&Save settings file..;Save the rename steps in a settings file;"
                                 L"Save settings file");
   EXPECT_EQ(Text(english, 2400), Text(english, kTextAttributes));
-  EXPECT_EQ(Text(english, 197), Text(english, 9008));
+  EXPECT_EQ(Text(english, IDM_FOLDER_BACK), Text(english, 9008));
   EXPECT_EQ(Text(english, 32000), L"");
   EXPECT_EQ(Text(english, 13256), L"(MP3, iTunes, OggVorbis, WMA, FLAC)");
 }
