@@ -5,7 +5,7 @@
 //                              twice more (chain changes) once the listing has ended
 //   runaway                    100 names of 30 a's and a b with the step RegEx (a+)+$; two chain changes
 //   tree                       a recursive listing (Opt=4128) of 3 330 folders and 24 000 files; then the time from
-//                              a posted Stop (command 171, as the menu posts it) to the end of a second listing
+//                              a posted Stop (command IDM_STOP, as the menu posts it) to the end of a second listing
 //   deep                       the start in a folder 130 levels deep
 //   flat                       a flat folder of 100 000 files: the time to a usable preview (a step inserting
 //                              text) against the bare listing (an unchecked step), both from the program's start
@@ -33,6 +33,7 @@
 
 #include "bench/bench_clock.h"
 #include "bench/bench_files.h"
+#include "foundation/ui/command_ids.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
 #include "tests/metadata/audio_samples.h"
@@ -45,9 +46,6 @@ namespace {
 constexpr DWORD kPingPeriodMs = 100;
 constexpr DWORD kAnswerTimeoutMs = 60000;
 constexpr double kSceneTimeoutSeconds = 300;
-constexpr int kStopCommand = 171;
-constexpr int kRefreshCommand = 139;
-constexpr int kRestoreChainCommand = 173;
 
 // ---- The longest stall of a window ----------------------------------------------------------------------------
 
@@ -228,7 +226,7 @@ HWND FindStopButtonBar(HWND window) {
       [](HWND child, LPARAM result) -> BOOL {
         wchar_t name[64] = {};
         GetClassNameW(child, name, 64);
-        if (_wcsicmp(name, TOOLBARCLASSNAMEW) != 0 || SendMessageW(child, TB_COMMANDTOINDEX, kStopCommand, 0) < 0)
+        if (_wcsicmp(name, TOOLBARCLASSNAMEW) != 0 || SendMessageW(child, TB_COMMANDTOINDEX, IDM_STOP, 0) < 0)
           return TRUE;
         *reinterpret_cast<HWND*>(result) = child;
         return FALSE;
@@ -273,7 +271,7 @@ class Program {
   double Started() const { return started_; }
   int Rows() const { return static_cast<int>(SendMessageW(files_, LVM_GETITEMCOUNT, 0, 0)); }
   // A job (a listing) is busy while the Stop button is enabled.
-  bool Busy() const { return toolbar_ != nullptr && SendMessageW(toolbar_, TB_ISBUTTONENABLED, kStopCommand, 0) != 0; }
+  bool Busy() const { return toolbar_ != nullptr && SendMessageW(toolbar_, TB_ISBUTTONENABLED, IDM_STOP, 0) != 0; }
   bool Idle(int rows) const { return Rows() == rows && !Busy(); }
   void Post(int command) const { PostMessageW(window_, WM_COMMAND, command, 0); }
   void Send(int command) const {
@@ -346,7 +344,7 @@ char* Format(const char* format, double value) {
 SceneResult ListThenChangeChain(Program& program, int rows) {
   SceneResult result;
   result.ok = WaitFor([&] { return program.Idle(rows) && !program.LastNewName().empty(); });
-  for (int change = 0; change < 2 && result.ok; ++change) program.Send(kRestoreChainCommand);
+  for (int change = 0; change < 2 && result.ok; ++change) program.Send(IDM_RESTORE_CHAIN);
   return result;
 }
 
@@ -360,12 +358,12 @@ SceneResult ListOnly(Program& program, int rows) {
 SceneResult TreeWithStop(Program& program, int rows) {
   SceneResult result = ListOnly(program, rows);
   if (!result.ok) return result;
-  program.Post(kRefreshCommand);
+  program.Post(IDM_RELOAD_LIST);
   // The second listing empties the list first; Stop comes once it is under way.
   result.ok = WaitFor([&] { return program.Rows() < rows; }) && WaitFor([&] { return program.Rows() >= 2000; });
   if (!result.ok) return result;
   const double stopped = Seconds();
-  program.Post(kStopCommand);
+  program.Post(IDM_STOP);
   result.ok = WaitFor([&] { return !program.Busy(); });
   result.figures += Format(", Stop to end of listing %.3f s", Seconds() - stopped);
   result.figures += " (" + std::to_string(program.Rows()) + " rows kept; target 0.5 s)";

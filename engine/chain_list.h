@@ -82,6 +82,7 @@ int EditStep(HWND owner, int n);
 // EditStep on the chain list's focused row; nothing without one.
 void EditSelectedStep(HWND owner);
 
-// Commands 126 and 127: moves the chain list's focused step one place up (step -1) or down (+1); when it moved,
-// the menu states are refreshed and the chain marked as changed. Nothing without a focused step or while busy.
+// Commands IDM_STEP_UP and IDM_STEP_DOWN: moves the chain list's focused step one place up (step -1) or down (+1);
+// when it moved, the menu states are refreshed and the chain marked as changed. Nothing without a focused step or
+// while busy.
 void MoveSelectedStep(HWND owner, int step);

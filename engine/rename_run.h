@@ -16,8 +16,8 @@
 struct FileListRow;
 struct ItemListControl;
 
-// Command 106: starts RenameFilesThread for the owner window. Nothing happens (false) while new names are
-// marked as problems, while another job is busy, or when the thread cannot start.
+// Command IDM_START_RENAMING: starts RenameFilesThread for the owner window. Nothing happens (false) while new names
+// are marked as problems, while another job is busy, or when the thread cannot start.
 bool StartRenameRun(HWND owner);
 
 // The run's thread, started by StartRenameRun as an exclusive job, which it ends. Always 0.

@@ -37,7 +37,7 @@ void InstallUndoList(UndoList* list, int32_t pairs);
 // Frees the application's undo list (when the main window is destroyed), and no run goes on with it.
 void ReleaseUndoList();
 
-// Command 121: starts UndoThread for the owner window. Nothing happens (false) without pairs, while another
+// Command IDM_UNDO: starts UndoThread for the owner window. Nothing happens (false) without pairs, while another
 // job is busy, or when the thread cannot start.
 bool StartUndo(HWND owner);
 

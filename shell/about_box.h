@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-// Command 196, and the silent run of the start-up commands 122 and 173.
+// Command IDM_ABOUT, and the silent run of the start-up commands IDM_STARTUP and IDM_RESTORE_CHAIN.
 void ShowAboutBox(HWND owner, bool silent);
 
 // The box's text: the lines above, each folder only when its path is known.

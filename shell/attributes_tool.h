@@ -1,4 +1,4 @@
-// The attributes tool (command 108): its dialog sets or clears the archive, read-only, hidden, system and
+// The attributes tool (command IDM_ATTRIBUTES): its dialog sets or clears the archive, read-only, hidden, system and
 // compressed attributes of the selected files and sets or moves their creation and modification times
 // (shell/time_conditions.h); a worker then changes the files (shell/tool_run.h). With one file marked the
 // boxes show its attributes; with several each box starts in the third state, which leaves that attribute as

@@ -6,6 +6,7 @@
 #include "engine/preview.h"
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/file_dialogs.h"
 #include "foundation/files/file_io.h"
 #include "foundation/ui/message_boxes.h"
@@ -84,7 +85,7 @@ void OpenSettingsFile(HWND window) {
   wchar_t filter[kDialogTitleCapacity];
   SettingsFileFilter(filter, kDialogTitleCapacity);
   wchar_t title[kDialogTitleCapacity];
-  GetUiTooltipText(103, title, kDialogTitleCapacity);
+  GetUiTooltipText(IDM_OPEN_SETTINGS, title, kDialogTitleCapacity);
   if (ShowOpenFileDialog(window, path, kPathCapacity, filter, title, false) == 0) return;
   LoadSettingsFile(window, path);
 }
@@ -100,7 +101,7 @@ int SaveSettingsAs(HWND window) {
   wchar_t filter[kDialogTitleCapacity];
   SettingsFileFilter(filter, kDialogTitleCapacity);
   wchar_t title[kDialogTitleCapacity];
-  GetUiTooltipText(104, title, kDialogTitleCapacity);
+  GetUiTooltipText(IDM_SAVE_SETTINGS, title, kDialogTitleCapacity);
   // The dialog adds the extension itself, so it asks before a file of the completed name is replaced.
   if (ShowSaveFileDialog(window, path, kPathCapacity, filter, title, 1, kSettingsFileExtension + 1) == 0) {
     return ERROR_CANCELLED;
@@ -116,13 +117,13 @@ void ShowAddModuleMenu(HWND window) {
   if (!modules) return;
   const int chosen = ShowPopupMenuAtCursor(window, nullptr, modules, nullptr, TPM_LEFTALIGN);
   FreeCommandTree(modules);
-  if (chosen >= kAddModuleCommandBase && chosen <= kAddModuleCommandLast) AddModuleByCommand(window, chosen);
+  if (chosen >= IDM_ADD_MODULE_FIRST && chosen <= IDM_ADD_MODULE_LAST) AddModuleByCommand(window, chosen);
 }
 
 void AddModuleByCommand(HWND window, int commandId) {
   ItemListControl* chain = AppChainList();
   if (!chain || ChainChangesRefused()) return;
-  const uint32_t module = static_cast<uint32_t>(commandId - kAddModuleCommandBase);
+  const uint32_t module = static_cast<uint32_t>(commandId - IDM_ADD_MODULE_FIRST);
   ModuleInstance* settings = CreateDefaultModule(module);
   if (!settings) return;
   const int selected = SelectedStepIndex();
@@ -148,5 +149,5 @@ void OfferModuleMenuIfChainEmpty(HWND window) {
   if (!chain || g_app->moduleOfferCount++ != 0 || CountSteps() != 0) return;
   RECT frame = {};
   if (GetWindowRect(chain->window, &frame)) SetCursorPos(frame.left + kOfferCursorOffset, frame.top);
-  PostWindowMessage(window, WM_COMMAND, kCommandAddStep, 0);
+  PostWindowMessage(window, WM_COMMAND, IDM_ADD_STEP, 0);
 }

@@ -3,7 +3,7 @@
 // focused entry across, "Move up" and "Move down" order the shown ones, and a size list, when the dialog has
 // one, gives the icon size. OK rebuilds the toolbar with the new choice and stores it.
 //
-// Command 181 opens it for the main toolbar with the toolbar icon sizes.
+// Command IDM_TOOLBAR_BUTTONS opens it for the main toolbar with the toolbar icon sizes.
 #pragma once
 #include <windows.h>
 
@@ -36,9 +36,9 @@ extern const CheckListDescription kToolbarCheckList;
 int RunCheckListDialog(ToolbarDescriptor* descriptor, HINSTANCE instance, HWND parent,
                        const CheckListDescription* description);
 
-// Command 181: the dialog for the main toolbar; a new icon size is stored as "IconTB". The toolbar then takes
-// its drop-down arrows and check states again, shows unless the option word hides it, and the window is laid
-// out.
+// Command IDM_TOOLBAR_BUTTONS: the dialog for the main toolbar; a new icon size is stored as "IconTB". The toolbar
+// then takes its drop-down arrows and check states again, shows unless the option word hides it, and the window is
+// laid out.
 void ChooseToolbarIconSize(HWND window);
 // The main toolbar as the main window shows it: built at the toolbar icon size, with drop-down arrows, the
 // check states of the view options and the enabled states of its commands. Its icons come later

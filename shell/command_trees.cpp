@@ -7,6 +7,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/guard.h"
 #include "foundation/core/memory.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/owner_drawn_menus.h"
 #include "foundation/ui/ui_operations.h"
@@ -20,16 +21,10 @@
 
 namespace {
 
-constexpr uint16_t kAppearanceMenu = 210;
-constexpr int kFirstDisplayModeCommand = 211;
-constexpr int kLastDisplayModeCommand = 213;
 constexpr int kFieldsPerModule = 256;
 constexpr wchar_t kModuleTitleSuffix[] = L"...";
 constexpr uint16_t kFitColumnCommand = 400;
 constexpr uint16_t kFitAllColumnsCommand = 401;
-constexpr int kSelectAllCommand = 130;
-constexpr int kSelectNoneCommand = 131;
-constexpr int kInvertSelectionCommand = 132;
 
 MenuItemRecord* g_mainMenuTree = nullptr;
 
@@ -38,8 +33,8 @@ MenuItemRecord* AllocRecords(int count) {
 }
 
 bool IsLeftOut(uint16_t id) {
-  if (id == kAppearanceMenu) return SetDarkModePreference(kAskDarkAvailable) == 0;
-  return id >= kFirstDisplayModeCommand && id <= kLastDisplayModeCommand && IsDisplayModeCommandActive(id);
+  if (id == IDM_DISPLAY_MENU) return SetDarkModePreference(kAskDarkAvailable) == 0;
+  return id >= IDM_DISPLAY_FIRST && id <= IDM_DISPLAY_LAST && IsDisplayModeCommandActive(id);
 }
 
 int CountEntries(const MenuDefinitionEntry* definition) {
@@ -86,7 +81,7 @@ int AddModuleRecord(const wchar_t*, const wchar_t* title, int index, void* userD
   wchar_t text[kMenuTextCapacity];
   CopyWideBounded(title, text, kMenuTextCapacity - static_cast<int>(WideLength(kModuleTitleSuffix)));
   AppendWideBounded(kModuleTitleSuffix, text, kMenuTextCapacity);
-  return AddRecord(static_cast<RecordArray*>(userData), kAddModuleCommandBase + index, text) ? 0 : 1;
+  return AddRecord(static_cast<RecordArray*>(userData), IDM_ADD_MODULE_FIRST + index, text) ? 0 : 1;
 }
 
 struct FieldWalk {
@@ -97,7 +92,7 @@ struct FieldWalk {
 int AddFieldRecord(const wchar_t* fieldName, const wchar_t* displayName, int fieldIndex, int, void* userData) {
   auto* walk = static_cast<FieldWalk*>(userData);
   if (fieldName == nullptr || fieldName[0] == 0 || fieldIndex < 0 || fieldIndex >= kFieldsPerModule) return 0;
-  const int id = kFieldCommandBase + kFieldsPerModule * walk->moduleIndex + fieldIndex;
+  const int id = IDM_SORT_FIELD_FIRST + kFieldsPerModule * walk->moduleIndex + fieldIndex;
   return AddRecord(&walk->fields, id, displayName ? displayName : fieldName) ? 0 : 1;
 }
 
@@ -113,7 +108,7 @@ int AddModuleFieldGroup(const wchar_t*, const wchar_t* title, int index, void* u
     FreeRecordArray(&walk.fields);
     return groups->failed ? 1 : 0;
   }
-  MenuItemRecord* group = AddRecord(groups, kFieldCommandBase + kFieldsPerModule * index, title);
+  MenuItemRecord* group = AddRecord(groups, IDM_SORT_FIELD_FIRST + kFieldsPerModule * index, title);
   if (!group) {
     FreeRecordArray(&walk.fields);
     return 1;
@@ -346,13 +341,13 @@ void ShowListSelectionMenu(HWND owner, HWND list) {
   const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   if (!library || count < 2) return;
   switch (ShowPopupMenuFromTable(owner, list, library->listPopup, nullptr, 0)) {
-    case kSelectAllCommand:
+    case IDM_SELECT_ALL:
       ListViewSetCheck(list, -1, true);
       break;
-    case kSelectNoneCommand:
+    case IDM_SELECT_NONE:
       ListViewSetCheck(list, -1, false);
       break;
-    case kInvertSelectionCommand:
+    case IDM_INVERT_SELECTION:
       ListViewInvertChecks(list);
       break;
     default:

@@ -18,11 +18,6 @@ struct UiStringTable;
 // Item type bit of a record whose text is carried in the record rather than looked up by its id.
 constexpr uint32_t kRecordOwnText = 0x10000;
 
-// Commands of the dynamic contents: 450 + module index adds a module; 600 + 256 x module index (+ field
-// index) sorts by a module's field.
-constexpr int kAddModuleCommandBase = 450;
-constexpr int kAddModuleCommandLast = 599;
-constexpr int kFieldCommandBase = 600;
 
 // Answers a definition with the array of records that stands for it (owned by the caller), or null when the
 // definition is to be copied as it is.
@@ -32,16 +27,17 @@ using MenuContentProvider = MenuItemRecord* (*)(const MenuDefinitionEntry* defin
 MenuItemRecord* DynamicMenuProvider(const MenuDefinitionEntry* definition);
 
 // A copy of the definition as a tree of records (the last one with id 0), or null without memory. The
-// appearance menu (210) stays only where dark mode is available, and the display-mode command that names the
-// current mode is left out.
+// appearance menu (IDM_DISPLAY_MENU) stays only where dark mode is available, and the display-mode command that
+// names the current mode is left out.
 MenuItemRecord* CopyFilteredCommandTree(const MenuDefinitionEntry* definition, MenuContentProvider provider);
 // Frees the children recursively, then the array.
 void FreeCommandTree(MenuItemRecord* tree);
 
-// One record per module with a title: id 450 + index, its title and "...". Null when there is none.
+// One record per module with a title: id IDM_ADD_MODULE_FIRST + index, its title and "...". Null when there is
+// none.
 MenuItemRecord* BuildModuleMenuItems();
-// For each module with fields a record 600 + 256 x index with its title and the field records as children
-// (600 + 256 x index + field). Null when no module has a field.
+// For each module with fields a record IDM_SORT_FIELD_FIRST + 256 x index with its title and the field records as
+// children (IDM_SORT_FIELD_FIRST + 256 x index + field). Null when no module has a field.
 MenuItemRecord* BuildFieldMenuItems();
 
 // Appends the records' items to the menu, each with its text (from the table unless the record carries it),
@@ -80,6 +76,7 @@ int ShowPopupMenuFromTable(HWND owner, HWND window, const MenuDefinitionEntry* d
 int ShowColumnHeaderMenu(HWND owner, HWND list, const MenuDefinitionEntry* definition, const uint16_t* enableList,
                          int column);
 
-// The selection menu of a check-box list (only with two items or more) at the cursor: select all (130) ticks
-// every item's check box, select none (131) clears them, invert (132) inverts them.
+// The selection menu of a check-box list (only with two items or more) at the cursor: select all (IDM_SELECT_ALL)
+// ticks every item's check box, select none (IDM_SELECT_NONE) clears them, invert (IDM_INVERT_SELECTION) inverts
+// them.
 void ShowListSelectionMenu(HWND owner, HWND list);

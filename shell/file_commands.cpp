@@ -7,6 +7,7 @@
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/win32/column_layout.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/ui_text_ids.h"
@@ -42,10 +43,10 @@ struct HandedBackCommand {
 };
 
 constexpr HandedBackCommand kHandedBackCommands[] = {
-    {kShellMenuOpen, 111},
-    {kShellMenuRename, kRenameInPlaceCommand},
-    {kShellMenuDelete, 112},
-    {kShellMenuOwnItem, 172},
+    {kShellMenuOpen, IDM_OPEN_FILES},
+    {kShellMenuRename, IDM_RENAME_IN_PLACE},
+    {kShellMenuDelete, IDM_RECYCLE},
+    {kShellMenuOwnItem, IDM_OPEN_IN_FILE_MANAGER},
 };
 
 void PostHandedBackCommand(HWND window, int handedBack) {
@@ -74,10 +75,10 @@ bool SelectTreeNodeAt(HWND tree, POINT screenPoint) {
   return true;
 }
 
-// Sort keys of commands 141 to 150, in command order.
-constexpr int kFirstSortCommand = 141;
+// Sort keys of the sort commands, in command order.
 constexpr int kCommandSortKeys[] = {0, 1, 2, 3, 8, 9, 4, 5, 7, 6};
 constexpr int kSortCommandCount = static_cast<int>(sizeof kCommandSortKeys / sizeof kCommandSortKeys[0]);
+static_assert(kSortCommandCount == IDM_SORT_LAST - IDM_SORT_FIRST + 1, "one sort key per sort command");
 
 // The row's folder from the path pool with its current name; false when it cannot be had whole.
 bool FullPath(const FileListRow* row, wchar_t* path, int capacity) {
@@ -324,13 +325,13 @@ void KeepSelectedFilesOnly() {
 }
 
 int SortKeyOfCommand(int commandId) {
-  const int index = commandId - kFirstSortCommand;
+  const int index = commandId - IDM_SORT_FIRST;
   return index >= 0 && index < kSortCommandCount ? kCommandSortKeys[index] : -1;
 }
 
 int CommandOfSortKey(int key) {
   for (int i = 0; i < kSortCommandCount; ++i) {
-    if (kCommandSortKeys[i] == key) return kFirstSortCommand + i;
+    if (kCommandSortKeys[i] == key) return IDM_SORT_FIRST + i;
   }
   return 0;
 }
@@ -338,7 +339,7 @@ int CommandOfSortKey(int key) {
 void SetSortChoice(HWND window, int key) {
   ItemListControl* files = AppFileList();
   if (!files || key < 0) return;
-  if (key >= kFieldCommandBase) {
+  if (key >= IDM_SORT_FIELD_FIRST) {
     RebuildMainMenu(window);
     RebuildRecentMenu(&g_recentFiles, window);
     UpdateMenuStates(window, true);

@@ -1,7 +1,7 @@
 // The hand-over to the maker's file manager Halvane, found by its window class: a folder to go to (command
-// 172) or a file to show (command 175), sent by WM_COPYDATA, first as UTF-8 (the letter OR 0x800) and, when
-// that is not taken, as UTF-16 (the letter in lower case). Without Halvane, 172 opens the folder with the
-// shell and 175 says that Halvane is not running.
+// IDM_OPEN_IN_FILE_MANAGER) or a file to show (command IDM_SHOW_IN_FILE_MANAGER), sent by WM_COPYDATA, first as UTF-8
+// (the letter OR 0x800) and, when that is not taken, as UTF-16 (the letter in lower case). Without Halvane, the
+// first opens the folder with the shell and the second says that Halvane is not running.
 #pragma once
 #include <windows.h>
 
@@ -30,8 +30,8 @@ void OpenFolderInFileManager(HWND owner, HWND* cache, const wchar_t* path);
 // UI text 2191. Nothing for an empty path.
 void ShowFileInFileManager(HWND owner, HWND* cache, const wchar_t* path);
 
-// Command 172: the focused file row's path when a list is the active pane (nothing without a focused row),
-// else the current folder.
+// Command IDM_OPEN_IN_FILE_MANAGER: the focused file row's path when a list is the active pane (nothing without a
+// focused row), else the current folder.
 void GoToFolderInFileManager(HWND window);
-// Command 175: the focused file row's path.
+// Command IDM_SHOW_IN_FILE_MANAGER: the focused file row's path.
 void ShowFocusedFileInFileManager(HWND window);

@@ -1,4 +1,4 @@
-// Command 112: the selected files go to the recycle bin, on a worker thread as a job (the system asks the
+// Command IDM_RECYCLE: the selected files go to the recycle bin, on a worker thread as a job (the system asks the
 // user first). Afterwards the rows of the files that left their folder are removed, and the status bar shows
 // the new counts.
 #pragma once

@@ -1,7 +1,7 @@
-// The history of visited folders behind the toolbar's back (197, older folders) and forward (198, newer
-// folders) buttons and their drop-down menus. Entry 0 is the newest folder, higher entries are older; the
-// position is the entry shown now. A folder newly listed goes first and the position returns to 0; walking
-// the history leaves it as it is. The history lives for the whole process.
+// The history of visited folders behind the toolbar's back (IDM_FOLDER_BACK, older folders) and forward
+// (IDM_FOLDER_FORWARD, newer folders) buttons and their drop-down menus. Entry 0 is the newest folder, higher
+// entries are older; the position is the entry shown now. A folder newly listed goes first and the position returns
+// to 0; walking the history leaves it as it is. The history lives for the whole process.
 #pragma once
 #include <windows.h>
 
@@ -46,9 +46,10 @@ const wchar_t* StepFolderHistory(FolderHistory* history, int step);
 // down to 0; at most kHistoryMenuLimit. Their count.
 int HistoryMenuEntries(const FolderHistory* history, bool older, int* entries);
 
-// Commands 197 and 198: the next older or newer folder is selected.
+// Commands IDM_FOLDER_BACK and IDM_FOLDER_FORWARD: the next older or newer folder is selected.
 void NavigateForward(HWND window);
 void NavigateBack(HWND window);
-// The drop-downs of 197 and 198 at the cursor; a chosen folder becomes the position and is selected.
+// The drop-downs of IDM_FOLDER_BACK and IDM_FOLDER_FORWARD at the cursor; a chosen folder becomes the position and
+// is selected.
 void ShowForwardHistoryMenu(HWND window);
 void ShowBackHistoryMenu(HWND window);

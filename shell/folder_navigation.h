@@ -11,17 +11,18 @@ void OnFolderTreeSelChanged(const NMTREEVIEWW* change);
 // Selects the path in the folder tree; when the current folder is not the path afterwards and the path exists,
 // it is listed itself. Then the menu states follow.
 void NavigateToFolder(HWND window, const wchar_t* path);
-// Command 199: the parent of the current folder.
+// Command IDM_FOLDER_UP: the parent of the current folder.
 void NavigateUp(HWND window);
 
-// Command 169: every node is made again and the current folder selected anew; no listing starts meanwhile.
+// Command IDM_REFRESH_TREE: every node is made again and the current folder selected anew; no listing starts
+// meanwhile.
 void RefreshFolderTree(HWND window);
 // The folder tree made again with the file-icons option and the list icon size, the lists with their styles,
 // font and colours; the file list keeps the focus when it had it.
 void RecreateFolderTree(HWND window);
-// Command 168: the file-icons option changes, and the folder tree is made again with it.
+// Command IDM_FILE_ICONS: the file-icons option changes, and the folder tree is made again with it.
 void ToggleFileIcons(HWND window);
-// Command 161: shows or hides the folder tree; a hidden tree hands the focus to the file list.
+// Command IDM_FOLDER_TREE: shows or hides the folder tree; a hidden tree hands the focus to the file list.
 void ToggleFolderTree(HWND window);
 
 // The start-up fill on a worker thread: the tree's top level, then the start folder (from the command line,

@@ -1,6 +1,7 @@
 #include "shell/help_requests.h"
 
 #include "foundation/core/app_state.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/help_topics.h"
 #include "shell/options_pages.h"
 
@@ -13,21 +14,22 @@ constexpr int kTopicDateDialog = 4;
 constexpr int kTopicFiles = 5;
 constexpr int kTopicRenaming = 6;
 constexpr int kTopicToolbar = 19;
-constexpr int kOptionsCommand = 183;
 constexpr int kFirstOptionsControl = 5100;
 constexpr int kLastOptionsControl = 5598;
 
 int MenuItemTopic(int id) {
   switch (id) {
-    case 102: case 103: case 104: case 105: case 107: case 110: case 161: case 162: case 163:
+    case IDM_NEW_LIST: case IDM_OPEN_SETTINGS: case IDM_SAVE_SETTINGS: case IDM_RENAME_IN_PLACE: case IDM_EXPORT_LIST:
+    case IDM_PROPERTIES: case IDM_FOLDER_TREE: case IDM_SUBFOLDERS: case IDM_SELECTED_ONLY:
       return kTopicFiles;
-    case 106: case 121: case 123: case 124: case 125: case 126: case 127: case 171:
+    case IDM_START_RENAMING: case IDM_UNDO: case IDM_ADD_STEP: case IDM_EDIT_STEP: case IDM_REMOVE_STEP:
+    case IDM_STEP_UP: case IDM_STEP_DOWN: case IDM_STOP:
       return kTopicRenaming;
-    case 164: case 184:
+    case IDM_APPLY_FILTER: case IDM_FILTER:
       return kTopicFilter;
-    case 181:
+    case IDM_TOOLBAR_BUTTONS:
       return kTopicToolbar;
-    case kOptionsCommand:
+    case IDM_OPTIONS:
       return GetOptionsPageHelpTopic();
   }
   return kTopicGeneral;

@@ -4,6 +4,7 @@
 
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/text_sizes.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "shell/keyboard_hook.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr int kWindowListCommand = 30000;
 constexpr int kCharacterCount = 256;
 
 struct ModifierName {
@@ -140,7 +140,7 @@ void FormatKeyName(uint16_t keyCode, wchar_t* buffer, int capacity) {
 }
 
 void AppendShortcutToMenuText(const KeyHookState* state, int commandId, wchar_t* text, int capacity) {
-  if (commandId == kWindowListCommand) return;
+  if (commandId == IDM_WINDOW_LIST) return;
   if (wchar_t* tab = wcschr(text, L'\t')) *tab = 0;
   const uint16_t keyCode = HighestKeyOfCommand(state, commandId);
   if (keyCode == 0) return;

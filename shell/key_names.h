@@ -17,7 +17,7 @@ constexpr int kKeyNameCapacity = 512;
 void FormatKeyName(uint16_t keyCode, wchar_t* buffer, int capacity);
 
 // A menu text cut at its tab, then a tab and the name of the command's shortcut (of the highest key code that
-// runs it) when it has one. The window list (30000) keeps its text.
+// runs it) when it has one. The window list (IDM_WINDOW_LIST) keeps its text.
 void AppendShortcutToMenuText(const KeyHookState* state, int commandId, wchar_t* text, int capacity);
 
 // "group - command" from the UI texts of the entry's group and command (each up to its status part, without

@@ -8,6 +8,7 @@
 #include "foundation/core/guard.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/profile/profile_values.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/resource_library.h"
 #include "foundation/ui/ui_strings.h"
@@ -19,24 +20,24 @@
 KeyHookState g_keyHookState;
 
 const ShortcutDefault kFixedKeyTable[] = {
-    {VK_ESCAPE, 25},
-    {VK_TAB, 22},
-    {kKeyShift | VK_TAB, 23},
+    {VK_ESCAPE, IDM_CANCEL},
+    {VK_TAB, IDM_NEXT_PANE},
+    {kKeyShift | VK_TAB, IDM_PREVIOUS_PANE},
     {0, 0},
 };
 
 const ShortcutDefault kDefaultShortcutTable[] = {
-    {VK_F3, 175},
-    {VK_F5, 169},
-    {kKeyShift | VK_F6, 105},
-    {kKeyCtrl | VK_SPACE, 184},
-    {kKeyAlt | VK_RETURN, 110},
-    {kKeyShift | VK_RETURN, 108},
-    {kKeyCtrl | 'A', 130},
-    {kKeyCtrl | 'D', 131},
-    {kKeyCtrl | 'G', 172},
-    {kKeyCtrl | 'I', 132},
-    {kKeyCtrl | 'S', 104},
+    {VK_F3, IDM_SHOW_IN_FILE_MANAGER},
+    {VK_F5, IDM_REFRESH_TREE},
+    {kKeyShift | VK_F6, IDM_RENAME_IN_PLACE},
+    {kKeyCtrl | VK_SPACE, IDM_FILTER},
+    {kKeyAlt | VK_RETURN, IDM_PROPERTIES},
+    {kKeyShift | VK_RETURN, IDM_ATTRIBUTES},
+    {kKeyCtrl | 'A', IDM_SELECT_ALL},
+    {kKeyCtrl | 'D', IDM_SELECT_NONE},
+    {kKeyCtrl | 'G', IDM_OPEN_IN_FILE_MANAGER},
+    {kKeyCtrl | 'I', IDM_INVERT_SELECTION},
+    {kKeyCtrl | 'S', IDM_SAVE_SETTINGS},
     {0, 0},
 };
 

@@ -6,7 +6,7 @@
 
 struct KeyHookState;
 
-// Command 192: writes the page and opens it. Nothing is opened after a failed write.
+// Command IDM_KEYS_PAGE: writes the page and opens it. Nothing is opened after a failed write.
 void ExportKeysHtml(HWND owner);
 
 // Writes the whole page to `path` (replacing a file there). 0, or the first error (the file is closed then).

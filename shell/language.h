@@ -12,7 +12,7 @@ void ReadLanguageSetting(char* code, int capacity);
 // lists' captions are built anew in that language.
 void LoadLanguage(HWND window);
 
-// Command 185: the language dialog lists the built-in languages and the language files beside the program
+// Command IDM_LANGUAGE: the language dialog lists the built-in languages and the language files beside the program
 // (by their own names) with the current one selected. The chosen language is stored as "Language" and taken
 // at once; Cancel changes nothing (unless no language was set yet: then the system's one is taken).
 void ShowLanguageDialog(HWND window);

@@ -1,7 +1,7 @@
 // The colours and the font of the program's lists: the colour page of the options dialog (two buttons that
 // choose the text and background colour, a box that turns the own colours on, and preview rows in those
-// colours), the colour chooser with the sixteen custom colours kept in "CC", and the list font (command 182,
-// value "Font"). Both lists and the folder tree share the colours and the font.
+// colours), the colour chooser with the sixteen custom colours kept in "CC", and the list font (command
+// IDM_LIST_FONT, value "Font"). Both lists and the folder tree share the colours and the font.
 #pragma once
 #include <windows.h>
 
@@ -19,7 +19,7 @@ void ChooseListBackColor(HWND dialog);
 // is written back and the custom colours are stored; 0 otherwise.
 int RunChooseColorWithCustom(HWND owner, COLORREF* colour);
 
-// Command 182: the font chooser starting at the file list's font; the chosen one replaces it, is stored as
+// Command IDM_LIST_FONT: the font chooser starting at the file list's font; the chosen one replaces it, is stored as
 // "Font" and both lists and the tree take it.
 void ChooseListFont(HWND window);
 // The stored list font (else the UI font) for both lists, then their colours.

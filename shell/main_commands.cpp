@@ -7,6 +7,7 @@
 #include "engine/rename_run.h"
 #include "engine/undo.h"
 #include "foundation/core/app_state.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/help_topics.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
@@ -69,56 +70,56 @@ enum CommandRule : uint8_t {
 // What the commands need that this build does not have yet.
 
 CommandState g_commandStates[] = {
-    {197, 0, 0, kRuleHistoryForward, nullptr},
-    {198, 0, 0, kRuleHistoryBack, nullptr},
-    {199, 0, 0, kRuleNoFiles, nullptr},
-    {111, 0, 0, kRuleNoFiles, nullptr},
-    {112, 0, 0, kRuleNoFiles, nullptr},
-    {105, 0, 0, kRuleNoFiles, nullptr},
-    {107, 0, 0, kRuleNoFiles, nullptr},
-    {108, 0, 0, kRuleFileTool, nullptr},
-    {109, 0, 0, kRuleFileTool, nullptr},
-    {110, 0, 0, kRuleNoFiles, nullptr},
-    {171, 0, 0, kRuleIdle, nullptr},
-    {172, 0, 0, kRuleNoFiles, nullptr},
-    {124, 0, 0, kRuleNoStep, nullptr},
-    {125, 0, 0, kRuleNoStep, nullptr},
-    {126, 0, 0, kRuleFirstStep, nullptr},
-    {127, 0, 0, kRuleLastStep, nullptr},
-    {130, 0, 0, kRuleNoFiles, nullptr},
-    {131, 0, 0, kRuleNoFiles, nullptr},
-    {132, 0, 0, kRuleNoFiles, nullptr},
-    {133, 0, 0, kRuleNoFiles, nullptr},
-    {134, 0, 0, kRuleNoFiles, nullptr},
-    {135, 0, 0, kRuleNoFiles, nullptr},
-    {136, 0, 0, kRuleNoFiles, nullptr},
-    {106, 0, 0, kRuleRename, nullptr},
-    {121, 0, 0, kRuleUndo, nullptr},
-    {175, 0, 0, kRuleFileManager, nullptr},
+    {IDM_FOLDER_BACK, 0, 0, kRuleHistoryForward, nullptr},
+    {IDM_FOLDER_FORWARD, 0, 0, kRuleHistoryBack, nullptr},
+    {IDM_FOLDER_UP, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_OPEN_FILES, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_RECYCLE, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_RENAME_IN_PLACE, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_EXPORT_LIST, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_ATTRIBUTES, 0, 0, kRuleFileTool, nullptr},
+    {IDM_TIMESTAMPS, 0, 0, kRuleFileTool, nullptr},
+    {IDM_PROPERTIES, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_STOP, 0, 0, kRuleIdle, nullptr},
+    {IDM_OPEN_IN_FILE_MANAGER, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_EDIT_STEP, 0, 0, kRuleNoStep, nullptr},
+    {IDM_REMOVE_STEP, 0, 0, kRuleNoStep, nullptr},
+    {IDM_STEP_UP, 0, 0, kRuleFirstStep, nullptr},
+    {IDM_STEP_DOWN, 0, 0, kRuleLastStep, nullptr},
+    {IDM_SELECT_ALL, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_SELECT_NONE, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_INVERT_SELECTION, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_COPY_NAMES, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_COPY_PATHS, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_COPY_ROWS, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_COPY_ROWS_WITH_TITLES, 0, 0, kRuleNoFiles, nullptr},
+    {IDM_START_RENAMING, 0, 0, kRuleRename, nullptr},
+    {IDM_UNDO, 0, 0, kRuleUndo, nullptr},
+    {IDM_SHOW_IN_FILE_MANAGER, 0, 0, kRuleFileManager, nullptr},
     // Beyond the commands above: those refused while a job is busy, the sort commands, and those whose part
     // of the program is missing.
-    {102, 0, 0, kRuleBusy, nullptr},
-    {103, 0, 0, kRuleBusy, nullptr},
-    {139, 0, 0, kRuleBusy, nullptr},
-    {163, 0, 0, kRuleBusy, nullptr},
-    {187, 0, 0, kRuleBusy, nullptr},
-    {188, 0, 0, kRuleBusy, nullptr},
-    {211, 0, 0, kRuleBusy, nullptr},
-    {212, 0, 0, kRuleBusy, nullptr},
-    {213, 0, 0, kRuleBusy, nullptr},
-    {141, 0, 0, kRuleSort, nullptr},
-    {142, 0, 0, kRuleSort, nullptr},
-    {143, 0, 0, kRuleSort, nullptr},
-    {144, 0, 0, kRuleSort, nullptr},
-    {145, 0, 0, kRuleSort, nullptr},
-    {146, 0, 0, kRuleSort, nullptr},
-    {147, 0, 0, kRuleSort, nullptr},
-    {148, 0, 0, kRuleSort, nullptr},
-    {149, 0, 0, kRuleSort, nullptr},
-    {150, 0, 0, kRuleSort, nullptr},
-    {152, 0, 0, kRuleSort, nullptr},
-    {153, 0, 0, kRuleSort, nullptr},
-    {168, 0, 0, kRuleBusy, nullptr},
+    {IDM_NEW_LIST, 0, 0, kRuleBusy, nullptr},
+    {IDM_OPEN_SETTINGS, 0, 0, kRuleBusy, nullptr},
+    {IDM_RELOAD_LIST, 0, 0, kRuleBusy, nullptr},
+    {IDM_SELECTED_ONLY, 0, 0, kRuleBusy, nullptr},
+    {IDM_RESTORE_SETTINGS, 0, 0, kRuleBusy, nullptr},
+    {IDM_RESET_SETTINGS, 0, 0, kRuleBusy, nullptr},
+    {IDM_DISPLAY_LIGHT, 0, 0, kRuleBusy, nullptr},
+    {IDM_DISPLAY_SYSTEM, 0, 0, kRuleBusy, nullptr},
+    {IDM_DISPLAY_DARK, 0, 0, kRuleBusy, nullptr},
+    {IDM_SORT_NAME, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_EXTENSION, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_NEW_NAME, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_MODIFIED, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_CREATED, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_ACCESSED, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_SIZE, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_ATTRIBUTES, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_TYPE, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_FOLDER, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_DESCENDING, 0, 0, kRuleSort, nullptr},
+    {IDM_SORT_AGAIN, 0, 0, kRuleSort, nullptr},
+    {IDM_FILE_ICONS, 0, 0, kRuleBusy, nullptr},
 };
 
 constexpr int kCommandStateCount = static_cast<int>(sizeof g_commandStates / sizeof g_commandStates[0]);
@@ -178,8 +179,8 @@ CommandState* FindState(int commandId) {
 
 // The recent files and the modules change the chain.
 bool RangeRefusedWhileBusy(int commandId) {
-  const bool recent = commandId >= kFirstRecentFileCommand && commandId < kFirstRecentFileCommand + kRecentFileLimit;
-  const bool module = commandId >= kAddModuleCommandBase && commandId <= kAddModuleCommandLast;
+  const bool recent = commandId >= IDM_RECENT_FILE_FIRST && commandId <= IDM_RECENT_FILE_LAST;
+  const bool module = commandId >= IDM_ADD_MODULE_FIRST && commandId <= IDM_ADD_MODULE_LAST;
   return (recent || module) && IsJobBusy();
 }
 
@@ -229,7 +230,7 @@ void SortByCommand(HWND window, int id, LPARAM) { SetSortChoice(window, SortKeyO
 void SortByField(HWND window, int id, LPARAM) { SetSortChoice(window, id); }
 void AddModule(HWND window, int id, LPARAM) { AddModuleByCommand(window, id); }
 void OpenRecent(HWND window, int id, LPARAM) { OpenRecentFile(window, id); }
-void DisplayMode(HWND window, int id, LPARAM) { SetDisplayMode(window, id - 211); }
+void DisplayMode(HWND window, int id, LPARAM) { SetDisplayMode(window, id - IDM_DISPLAY_FIRST); }
 void ConnectDrive(HWND window) { WNetConnectionDialog(window, RESOURCETYPE_DISK); }
 void DisconnectDrive(HWND window) { WNetDisconnectDialog(window, RESOURCETYPE_DISK); }
 void Export(HWND window) { ExportSettingsStore(window); }
@@ -252,78 +253,80 @@ void ExportFileList(HWND window) {
   if (g_app->fileList) SaveListAsTextOrHtml(window, g_app->fileList->window, g_app->exportPath, &g_app->exportMode);
 }
 void CopyNames(HWND window) { CopySelectedNamesToClipboard(window, g_app->fileList); }
-void CopyRows(HWND window, int id, LPARAM) { CopySelectedRowsToClipboard(window, g_app->fileList, id == 136); }
+void CopyRows(HWND window, int id, LPARAM) {
+  CopySelectedRowsToClipboard(window, g_app->fileList, id == IDM_COPY_ROWS_WITH_TITLES);
+}
 
 // Single ids come first; then the ranges in the order recent files, fields, modules.
 const CommandRow kCommandRows[] = {
-    {22, 22, FocusNext},
-    {23, 23, FocusPrevious},
-    {25, 25, WithWindow<CancelOrEscape>},
-    {101, 101, WithWindow<Exit>},
-    {102, 102, WithWindow<ClearChain>},
-    {103, 103, WithWindow<OpenSettingsFile>},
-    {104, 104, WithWindow<Save>},
-    {105, 105, WithWindow<RenameFocusedFileInPlace>},
-    {106, 106, WithWindow<Rename>},
-    {107, 107, WithWindow<ExportFileList>},
-    {108, 108, WithWindow<Attributes>},
-    {109, 109, WithWindow<Timestamps>},
-    {110, 110, WithWindow<ShowSelectedFilesProperties>},
-    {111, 111, WithWindow<OpenSelectedFiles>},
-    {112, 112, WithWindow<Recycle>},
-    {121, 121, WithWindow<Undo>},
-    {122, 122, WithWindow<OnStartupCommand>},
-    {123, 123, WithWindow<ShowAddModuleMenu>},
-    {124, 124, WithWindow<EditSelectedStep>},
-    {125, 125, WithWindow<RemoveSelectedStep>},
-    {126, 126, WithWindow<StepUp>},
-    {127, 127, WithWindow<StepDown>},
-    {130, 130, Plain<SelectAllFiles>},
-    {131, 131, Plain<SelectNoFiles>},
-    {132, 132, Plain<InvertFileSelection>},
-    {133, 133, WithWindow<CopyNames>},
-    {134, 134, WithWindow<CopySelectedPathsToClipboard>},
-    {135, 136, CopyRows},
-    {139, 139, Plain<RefreshFileList>},
-    {141, 150, SortByCommand},
-    {152, 152, WithWindow<ToggleSortDirection>},
-    {153, 153, WithWindow<ResortFileList>},
-    {162, 162, WithWindow<ToggleRecursiveListing>},
-    {163, 163, WithWindow<ToggleSelectedOnlyView>},
-    {161, 161, WithWindow<ToggleFolderTree>},
-    {164, 164, WithWindow<ToggleFilterApplied>},
-    {165, 165, WithWindow<ToggleToolbar>},
-    {166, 166, WithWindow<ToggleAddressBar>},
-    {167, 167, WithWindow<ToggleStatusBar>},
-    {168, 168, WithWindow<ToggleFileIcons>},
-    {169, 169, WithWindow<RefreshFolderTree>},
-    {171, 171, Plain<RequestJobStop>},
-    {172, 172, WithWindow<GoToFolderInFileManager>},
-    {173, 173, WithWindow<RestoreChainAtStartup>},
-    {175, 175, WithWindow<ShowFocusedFileInFileManager>},
-    {178, 178, WithWindow<ConnectDrive>},
-    {179, 179, WithWindow<DisconnectDrive>},
-    {181, 181, WithWindow<ChooseToolbarIconSize>},
-    {182, 182, WithWindow<ChooseListFont>},
-    {183, 183, WithWindow<RunOptionsDialog>},
-    {184, 184, WithWindow<EditFilter>},
-    {185, 185, WithWindow<ShowLanguageDialog>},
-    {186, 186, WithWindow<Export>},
-    {187, 187, WithWindow<Import>},
-    {188, 188, WithWindow<Reset>},
-    {191, 191, WithWindow<HelpContents>},
-    {192, 192, WithWindow<ExportKeysHtml>},
-    {194, 194, WithWindow<StartUpdateCheck>},
-    {196, 196, WithWindow<About>},
-    {197, 197, WithWindow<NavigateForward>},
-    {198, 198, WithWindow<NavigateBack>},
-    {199, 199, WithWindow<NavigateUp>},
-    {kEditPathCommand, kPastePathCommand, EditPath},
-    {211, 213, DisplayMode},
-    {30000, 30000, WithWindow<ShowWindowListMenu>},
-    {kFirstRecentFileCommand, kFirstRecentFileCommand + kRecentFileLimit - 1, OpenRecent},
-    {kFieldCommandBase, 0xFFFF, SortByField},
-    {kAddModuleCommandBase, kAddModuleCommandLast, AddModule},
+    {IDM_NEXT_PANE, IDM_NEXT_PANE, FocusNext},
+    {IDM_PREVIOUS_PANE, IDM_PREVIOUS_PANE, FocusPrevious},
+    {IDM_CANCEL, IDM_CANCEL, WithWindow<CancelOrEscape>},
+    {IDM_EXIT, IDM_EXIT, WithWindow<Exit>},
+    {IDM_NEW_LIST, IDM_NEW_LIST, WithWindow<ClearChain>},
+    {IDM_OPEN_SETTINGS, IDM_OPEN_SETTINGS, WithWindow<OpenSettingsFile>},
+    {IDM_SAVE_SETTINGS, IDM_SAVE_SETTINGS, WithWindow<Save>},
+    {IDM_RENAME_IN_PLACE, IDM_RENAME_IN_PLACE, WithWindow<RenameFocusedFileInPlace>},
+    {IDM_START_RENAMING, IDM_START_RENAMING, WithWindow<Rename>},
+    {IDM_EXPORT_LIST, IDM_EXPORT_LIST, WithWindow<ExportFileList>},
+    {IDM_ATTRIBUTES, IDM_ATTRIBUTES, WithWindow<Attributes>},
+    {IDM_TIMESTAMPS, IDM_TIMESTAMPS, WithWindow<Timestamps>},
+    {IDM_PROPERTIES, IDM_PROPERTIES, WithWindow<ShowSelectedFilesProperties>},
+    {IDM_OPEN_FILES, IDM_OPEN_FILES, WithWindow<OpenSelectedFiles>},
+    {IDM_RECYCLE, IDM_RECYCLE, WithWindow<Recycle>},
+    {IDM_UNDO, IDM_UNDO, WithWindow<Undo>},
+    {IDM_STARTUP, IDM_STARTUP, WithWindow<OnStartupCommand>},
+    {IDM_ADD_STEP, IDM_ADD_STEP, WithWindow<ShowAddModuleMenu>},
+    {IDM_EDIT_STEP, IDM_EDIT_STEP, WithWindow<EditSelectedStep>},
+    {IDM_REMOVE_STEP, IDM_REMOVE_STEP, WithWindow<RemoveSelectedStep>},
+    {IDM_STEP_UP, IDM_STEP_UP, WithWindow<StepUp>},
+    {IDM_STEP_DOWN, IDM_STEP_DOWN, WithWindow<StepDown>},
+    {IDM_SELECT_ALL, IDM_SELECT_ALL, Plain<SelectAllFiles>},
+    {IDM_SELECT_NONE, IDM_SELECT_NONE, Plain<SelectNoFiles>},
+    {IDM_INVERT_SELECTION, IDM_INVERT_SELECTION, Plain<InvertFileSelection>},
+    {IDM_COPY_NAMES, IDM_COPY_NAMES, WithWindow<CopyNames>},
+    {IDM_COPY_PATHS, IDM_COPY_PATHS, WithWindow<CopySelectedPathsToClipboard>},
+    {IDM_COPY_ROWS, IDM_COPY_ROWS_WITH_TITLES, CopyRows},
+    {IDM_RELOAD_LIST, IDM_RELOAD_LIST, Plain<RefreshFileList>},
+    {IDM_SORT_FIRST, IDM_SORT_LAST, SortByCommand},
+    {IDM_SORT_DESCENDING, IDM_SORT_DESCENDING, WithWindow<ToggleSortDirection>},
+    {IDM_SORT_AGAIN, IDM_SORT_AGAIN, WithWindow<ResortFileList>},
+    {IDM_SUBFOLDERS, IDM_SUBFOLDERS, WithWindow<ToggleRecursiveListing>},
+    {IDM_SELECTED_ONLY, IDM_SELECTED_ONLY, WithWindow<ToggleSelectedOnlyView>},
+    {IDM_FOLDER_TREE, IDM_FOLDER_TREE, WithWindow<ToggleFolderTree>},
+    {IDM_APPLY_FILTER, IDM_APPLY_FILTER, WithWindow<ToggleFilterApplied>},
+    {IDM_TOOLBAR, IDM_TOOLBAR, WithWindow<ToggleToolbar>},
+    {IDM_ADDRESS_BAR, IDM_ADDRESS_BAR, WithWindow<ToggleAddressBar>},
+    {IDM_STATUS_BAR, IDM_STATUS_BAR, WithWindow<ToggleStatusBar>},
+    {IDM_FILE_ICONS, IDM_FILE_ICONS, WithWindow<ToggleFileIcons>},
+    {IDM_REFRESH_TREE, IDM_REFRESH_TREE, WithWindow<RefreshFolderTree>},
+    {IDM_STOP, IDM_STOP, Plain<RequestJobStop>},
+    {IDM_OPEN_IN_FILE_MANAGER, IDM_OPEN_IN_FILE_MANAGER, WithWindow<GoToFolderInFileManager>},
+    {IDM_RESTORE_CHAIN, IDM_RESTORE_CHAIN, WithWindow<RestoreChainAtStartup>},
+    {IDM_SHOW_IN_FILE_MANAGER, IDM_SHOW_IN_FILE_MANAGER, WithWindow<ShowFocusedFileInFileManager>},
+    {IDM_CONNECT_DRIVE, IDM_CONNECT_DRIVE, WithWindow<ConnectDrive>},
+    {IDM_DISCONNECT_DRIVE, IDM_DISCONNECT_DRIVE, WithWindow<DisconnectDrive>},
+    {IDM_TOOLBAR_BUTTONS, IDM_TOOLBAR_BUTTONS, WithWindow<ChooseToolbarIconSize>},
+    {IDM_LIST_FONT, IDM_LIST_FONT, WithWindow<ChooseListFont>},
+    {IDM_OPTIONS, IDM_OPTIONS, WithWindow<RunOptionsDialog>},
+    {IDM_FILTER, IDM_FILTER, WithWindow<EditFilter>},
+    {IDM_LANGUAGE, IDM_LANGUAGE, WithWindow<ShowLanguageDialog>},
+    {IDM_BACK_UP_SETTINGS, IDM_BACK_UP_SETTINGS, WithWindow<Export>},
+    {IDM_RESTORE_SETTINGS, IDM_RESTORE_SETTINGS, WithWindow<Import>},
+    {IDM_RESET_SETTINGS, IDM_RESET_SETTINGS, WithWindow<Reset>},
+    {IDM_HELP_TOPICS, IDM_HELP_TOPICS, WithWindow<HelpContents>},
+    {IDM_KEYS_PAGE, IDM_KEYS_PAGE, WithWindow<ExportKeysHtml>},
+    {IDM_CHECK_UPDATES, IDM_CHECK_UPDATES, WithWindow<StartUpdateCheck>},
+    {IDM_ABOUT, IDM_ABOUT, WithWindow<About>},
+    {IDM_FOLDER_BACK, IDM_FOLDER_BACK, WithWindow<NavigateForward>},
+    {IDM_FOLDER_FORWARD, IDM_FOLDER_FORWARD, WithWindow<NavigateBack>},
+    {IDM_FOLDER_UP, IDM_FOLDER_UP, WithWindow<NavigateUp>},
+    {IDM_PATH_FIRST, IDM_PATH_LAST, EditPath},
+    {IDM_DISPLAY_FIRST, IDM_DISPLAY_LAST, DisplayMode},
+    {IDM_WINDOW_LIST, IDM_WINDOW_LIST, WithWindow<ShowWindowListMenu>},
+    {IDM_RECENT_FILE_FIRST, IDM_RECENT_FILE_LAST, OpenRecent},
+    {IDM_SORT_FIELD_FIRST, IDM_SORT_FIELD_LAST, SortByField},
+    {IDM_ADD_MODULE_FIRST, IDM_ADD_MODULE_LAST, AddModule},
 };
 
 constexpr int kCommandRowCount = static_cast<int>(sizeof kCommandRows / sizeof kCommandRows[0]);
@@ -332,46 +335,59 @@ void CheckItem(HMENU menu, int commandId, bool checked) { SetMenuItemChecked(men
 
 bool BarShown(HWND bar, int32_t shown) { return bar && shown != 0; }
 
-constexpr int kFirstSortCommand = 141;
-constexpr int kLastSortCommand = 150;
 constexpr int kFieldGroupMask = 0xFF00;
 constexpr int kGroupMarkedFieldKeys = 1200;
 
-// One round mark across the sort choices: the key's command, or 600 for a field key; a module's field key also
-// marks the field within the module's group.
+// One round mark across the sort choices: the key's command, or IDM_SORT_FIELD_FIRST for a field key; a module's
+// field key also marks the field within the module's group.
 void CheckSortChoice(HMENU menu, const ItemListControl* files) {
   const int key = files ? files->sortKey : 0;
   const int keyCommand = CommandOfSortKey(key);
-  const int chosen = keyCommand > 0 ? keyCommand : kFieldCommandBase;
-  for (int command = kFirstSortCommand; command <= kLastSortCommand; ++command) {
+  const int chosen = keyCommand > 0 ? keyCommand : IDM_SORT_FIELD_FIRST;
+  for (int command = IDM_SORT_FIRST; command <= IDM_SORT_LAST; ++command) {
     SetMenuItemRadioChecked(menu, command, command == chosen);
   }
-  SetMenuItemRadioChecked(menu, kFieldCommandBase, chosen == kFieldCommandBase);
+  SetMenuItemRadioChecked(menu, IDM_SORT_FIELD_FIRST, chosen == IDM_SORT_FIELD_FIRST);
   if (key > kGroupMarkedFieldKeys) {
-    const int group = ((key - kFieldCommandBase) & kFieldGroupMask) + kFieldCommandBase;
+    const int group = ((key - IDM_SORT_FIELD_FIRST) & kFieldGroupMask) + IDM_SORT_FIELD_FIRST;
     for (int command = group; command <= key; ++command) SetMenuItemRadioChecked(menu, command, command == key);
   }
-  CheckItem(menu, 152, files && files->sortDirection != 0);
+  CheckItem(menu, IDM_SORT_DESCENDING, files && files->sortDirection != 0);
 }
 
 }  // namespace
 
 const CommandNameEntry kCommandNameTable[kCommandNameCount] = {
-    {100, 102, "FileNew"},     {100, 103, "FileOpen"},    {100, 104, "FileSave"},      {100, 105, "FileRen"},
-    {100, 106, "FileQK"},      {100, 171, "Stop"},        {100, 121, "Undo"},          {100, 107, "Export"},
-    {100, 175, "FileView"},    {100, 108, "FileAttrib"},  {100, 109, "FileTime"},      {100, 110, "Prop"},
-    {100, 101, "Exit"},        {120, 123, "RuleAdd"},     {120, 124, "RuleEdit"},      {120, 125, "RuleDel"},
-    {120, 126, "RuleUp"},      {120, 127, "RuleDown"},    {120, 130, "SelectAll"},     {120, 131, "SelDel"},
-    {120, 132, "SelInv"},      {120, 133, "SelSaveClip"}, {120, 134, "SelPathClip"},   {120, 135, "SelClipNameD"},
-    {120, 136, "SelClipNameH"}, {160, 161, "ViewTree"},   {160, 162, "ViewFlds"},      {160, 163, "ViewSele"},
-    {160, 164, "ViewFilt"},    {160, 165, "Toolbar"},     {160, 166, "AdrBar"},        {160, 167, "Statusbar"},
-    {160, 168, "ViewIcon"},    {160, 169, "Refresh"},     {140, 141, "SrtName"},       {140, 142, "SrtExt"},
-    {140, 143, "SrtNameNew"},  {140, 145, "SrtTimeC"},    {140, 144, "SrtTime"},       {140, 146, "SrtTimeA"},
-    {140, 147, "SrtSize"},     {140, 148, "SrtAttr"},     {140, 149, "SrtType"},       {140, 150, "SrtPath"},
-    {140, 152, "SrtRevers"},   {170, 178, "ConnDrv"},     {170, 179, "DiscDrv"},       {170, 172, "GoTo"},
-    {180, 181, "OptToolbar"},  {180, 182, "Font"},        {180, 183, "Config"},        {180, 184, "CfgFilter"},
-    {180, 186, "OptBack"},     {180, 187, "OptRest"},     {180, 185, "Language"},      {0, 30000, "TaskList"},
-    {190, 192, "HelpKeys"},    {190, 194, "ChkUpd"},      {190, 196, "About"},         {0, 0, "-"},
+    {IDM_FILE_MENU, IDM_NEW_LIST, "FileNew"}, {IDM_FILE_MENU, IDM_OPEN_SETTINGS, "FileOpen"},
+    {IDM_FILE_MENU, IDM_SAVE_SETTINGS, "FileSave"}, {IDM_FILE_MENU, IDM_RENAME_IN_PLACE, "FileRen"},
+    {IDM_FILE_MENU, IDM_START_RENAMING, "FileQK"}, {IDM_FILE_MENU, IDM_STOP, "Stop"},
+    {IDM_FILE_MENU, IDM_UNDO, "Undo"}, {IDM_FILE_MENU, IDM_EXPORT_LIST, "Export"},
+    {IDM_FILE_MENU, IDM_SHOW_IN_FILE_MANAGER, "FileView"}, {IDM_FILE_MENU, IDM_ATTRIBUTES, "FileAttrib"},
+    {IDM_FILE_MENU, IDM_TIMESTAMPS, "FileTime"}, {IDM_FILE_MENU, IDM_PROPERTIES, "Prop"},
+    {IDM_FILE_MENU, IDM_EXIT, "Exit"}, {IDM_EDIT_MENU, IDM_ADD_STEP, "RuleAdd"},
+    {IDM_EDIT_MENU, IDM_EDIT_STEP, "RuleEdit"}, {IDM_EDIT_MENU, IDM_REMOVE_STEP, "RuleDel"},
+    {IDM_EDIT_MENU, IDM_STEP_UP, "RuleUp"}, {IDM_EDIT_MENU, IDM_STEP_DOWN, "RuleDown"},
+    {IDM_EDIT_MENU, IDM_SELECT_ALL, "SelectAll"}, {IDM_EDIT_MENU, IDM_SELECT_NONE, "SelDel"},
+    {IDM_EDIT_MENU, IDM_INVERT_SELECTION, "SelInv"}, {IDM_EDIT_MENU, IDM_COPY_NAMES, "SelSaveClip"},
+    {IDM_EDIT_MENU, IDM_COPY_PATHS, "SelPathClip"}, {IDM_EDIT_MENU, IDM_COPY_ROWS, "SelClipNameD"},
+    {IDM_EDIT_MENU, IDM_COPY_ROWS_WITH_TITLES, "SelClipNameH"}, {IDM_VIEW_MENU, IDM_FOLDER_TREE, "ViewTree"},
+    {IDM_VIEW_MENU, IDM_SUBFOLDERS, "ViewFlds"}, {IDM_VIEW_MENU, IDM_SELECTED_ONLY, "ViewSele"},
+    {IDM_VIEW_MENU, IDM_APPLY_FILTER, "ViewFilt"}, {IDM_VIEW_MENU, IDM_TOOLBAR, "Toolbar"},
+    {IDM_VIEW_MENU, IDM_ADDRESS_BAR, "AdrBar"}, {IDM_VIEW_MENU, IDM_STATUS_BAR, "Statusbar"},
+    {IDM_VIEW_MENU, IDM_FILE_ICONS, "ViewIcon"}, {IDM_VIEW_MENU, IDM_REFRESH_TREE, "Refresh"},
+    {IDM_SORT_MENU, IDM_SORT_NAME, "SrtName"}, {IDM_SORT_MENU, IDM_SORT_EXTENSION, "SrtExt"},
+    {IDM_SORT_MENU, IDM_SORT_NEW_NAME, "SrtNameNew"}, {IDM_SORT_MENU, IDM_SORT_CREATED, "SrtTimeC"},
+    {IDM_SORT_MENU, IDM_SORT_MODIFIED, "SrtTime"}, {IDM_SORT_MENU, IDM_SORT_ACCESSED, "SrtTimeA"},
+    {IDM_SORT_MENU, IDM_SORT_SIZE, "SrtSize"}, {IDM_SORT_MENU, IDM_SORT_ATTRIBUTES, "SrtAttr"},
+    {IDM_SORT_MENU, IDM_SORT_TYPE, "SrtType"}, {IDM_SORT_MENU, IDM_SORT_FOLDER, "SrtPath"},
+    {IDM_SORT_MENU, IDM_SORT_DESCENDING, "SrtRevers"}, {IDM_TOOLS_MENU, IDM_CONNECT_DRIVE, "ConnDrv"},
+    {IDM_TOOLS_MENU, IDM_DISCONNECT_DRIVE, "DiscDrv"}, {IDM_TOOLS_MENU, IDM_OPEN_IN_FILE_MANAGER, "GoTo"},
+    {IDM_OPTIONS_MENU, IDM_TOOLBAR_BUTTONS, "OptToolbar"}, {IDM_OPTIONS_MENU, IDM_LIST_FONT, "Font"},
+    {IDM_OPTIONS_MENU, IDM_OPTIONS, "Config"}, {IDM_OPTIONS_MENU, IDM_FILTER, "CfgFilter"},
+    {IDM_OPTIONS_MENU, IDM_BACK_UP_SETTINGS, "OptBack"}, {IDM_OPTIONS_MENU, IDM_RESTORE_SETTINGS, "OptRest"},
+    {IDM_OPTIONS_MENU, IDM_LANGUAGE, "Language"}, {0, IDM_WINDOW_LIST, "TaskList"},
+    {IDM_HELP_MENU, IDM_KEYS_PAGE, "HelpKeys"}, {IDM_HELP_MENU, IDM_CHECK_UPDATES, "ChkUpd"},
+    {IDM_HELP_MENU, IDM_ABOUT, "About"}, {0, 0, "-"},
 };
 
 int CommandStateCount() { return kCommandStateCount; }
@@ -426,10 +442,10 @@ void ApplyViewOptions(HWND) {
   HWND toolbar = g_mainToolbar.toolbar;
   if (!toolbar) return;
   const uint32_t options = g_app->options;
-  SendMessageW(toolbar, TB_CHECKBUTTON, 161, MAKELPARAM(!(options & kOptionFolderTreeHidden), 0));
-  SendMessageW(toolbar, TB_CHECKBUTTON, 162, MAKELPARAM((options & kOptionRecursive) != 0, 0));
-  SendMessageW(toolbar, TB_CHECKBUTTON, 163, MAKELPARAM((options & kOptionSelectedOnly) != 0, 0));
-  SendMessageW(toolbar, TB_CHECKBUTTON, 164, MAKELPARAM((options & kOptionFilterApplied) != 0, 0));
+  SendMessageW(toolbar, TB_CHECKBUTTON, IDM_FOLDER_TREE, MAKELPARAM(!(options & kOptionFolderTreeHidden), 0));
+  SendMessageW(toolbar, TB_CHECKBUTTON, IDM_SUBFOLDERS, MAKELPARAM((options & kOptionRecursive) != 0, 0));
+  SendMessageW(toolbar, TB_CHECKBUTTON, IDM_SELECTED_ONLY, MAKELPARAM((options & kOptionSelectedOnly) != 0, 0));
+  SendMessageW(toolbar, TB_CHECKBUTTON, IDM_APPLY_FILTER, MAKELPARAM((options & kOptionFilterApplied) != 0, 0));
 }
 
 void ApplyAlwaysOnTop(HWND window) {
@@ -441,14 +457,14 @@ void SetViewMenuChecks(HMENU popup, int position) {
   constexpr int kViewMenuPosition = 2;
   if (position != kViewMenuPosition || !g_app) return;
   const uint32_t options = g_app->options;
-  CheckItem(popup, 161, IsWindowShown(g_app->paneWindows[0]));
-  CheckItem(popup, 162, (options & kOptionRecursive) != 0);
-  CheckItem(popup, 163, (options & kOptionSelectedOnly) != 0);
-  CheckItem(popup, 164, (options & kOptionFilterApplied) != 0);
-  CheckItem(popup, 165, BarShown(g_mainToolbar.toolbar, g_mainToolbar.shown));
-  CheckItem(popup, 166, BarShown(g_addressBar.window, g_addressBar.shown));
-  CheckItem(popup, 167, BarShown(g_statusBar.window, g_statusBar.shown));
-  CheckItem(popup, 168, !(options & kOptionFileIconsOff));
+  CheckItem(popup, IDM_FOLDER_TREE, IsWindowShown(g_app->paneWindows[0]));
+  CheckItem(popup, IDM_SUBFOLDERS, (options & kOptionRecursive) != 0);
+  CheckItem(popup, IDM_SELECTED_ONLY, (options & kOptionSelectedOnly) != 0);
+  CheckItem(popup, IDM_APPLY_FILTER, (options & kOptionFilterApplied) != 0);
+  CheckItem(popup, IDM_TOOLBAR, BarShown(g_mainToolbar.toolbar, g_mainToolbar.shown));
+  CheckItem(popup, IDM_ADDRESS_BAR, BarShown(g_addressBar.window, g_addressBar.shown));
+  CheckItem(popup, IDM_STATUS_BAR, BarShown(g_statusBar.window, g_statusBar.shown));
+  CheckItem(popup, IDM_FILE_ICONS, !(options & kOptionFileIconsOff));
   CheckSortChoice(popup, g_app->fileList);
 }
 

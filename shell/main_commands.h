@@ -7,10 +7,6 @@
 
 #include <cstdint>
 
-// Commands other parts of the shell name.
-constexpr int kCommandAddStep = 123;
-constexpr int kFirstRecentFileCommand = 222;
-
 // One row of the command state table. A command of the table is greyed and refused while its rule holds, and
 // always when the part of the program it needs is missing.
 struct CommandState {

@@ -12,6 +12,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/guard.h"
 #include "foundation/core/threads.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/header_columns.h"
 #include "foundation/win32/menu_icons.h"
 #include "foundation/profile/profile_store.h"
@@ -211,7 +212,7 @@ void InitMainWindow(HWND window) {
   SetDefaultIconSizes();
   g_app->activePane = 0;
   CreateBars(window);
-  PostWindowMessage(window, WM_COMMAND, kStartupCommand, 0);
+  PostWindowMessage(window, WM_COMMAND, IDM_STARTUP, 0);
   g_oleStarted = SUCCEEDED(OleInitialize(nullptr));
   if (!g_app->paneWindows[0] && !CreatePanes(window)) {
     PostQuitMessage(0);
@@ -222,7 +223,7 @@ void InitMainWindow(HWND window) {
   LoadFilterSetting(AppFilter());
   ApplyAlwaysOnTop(window);
   LoadLanguage(window);
-  PostWindowMessage(window, WM_COMMAND, kRestoreChainCommand, kRestoreChainAtStart);
+  PostWindowMessage(window, WM_COMMAND, IDM_RESTORE_CHAIN, kRestoreChainAtStart);
 }
 
 void SaveStateOnExit(HWND window) {

@@ -13,15 +13,8 @@ constexpr int kMainWindowDefaultHeight = 600;
 constexpr int kMainWindowMinWidth = 400;
 constexpr int kMainWindowMinHeight = 300;
 
-// Commands the main window posts to itself while it is created: the start-up command, then the chain's
-// restore (with lParam 2).
-constexpr int kStartupCommand = 122;
-constexpr int kRestoreChainCommand = 173;
+// The lParam of the chain's restore the main window posts to itself while it is created.
 constexpr LPARAM kRestoreChainAtStart = 2;
-// Command the main window posts after a file was renamed in place.
-constexpr int kAfterInPlaceRenameCommand = 153;
-constexpr int kStopCommand = 171;
-constexpr int kRenameInPlaceCommand = 105;
 
 // The main window's duty timer: every two seconds.
 constexpr UINT_PTR kDutyTimerId = 1;

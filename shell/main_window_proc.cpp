@@ -13,6 +13,7 @@
 #include "foundation/core/threads.h"
 #include "foundation/text/locale_separators.h"
 #include "foundation/text/text_sizes.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/owner_drawn_menus.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
@@ -48,8 +49,6 @@ namespace {
 
 constexpr UINT kCheckBoxStateBits = 0xF000;
 constexpr COLORREF kUnusableNameBackground = 0x8080FF;
-constexpr int kHistoryOlderCommand = 197;
-constexpr int kHistoryNewerCommand = 198;
 
 bool OptionSet(uint32_t bit) { return (g_app->options & bit) != 0; }
 
@@ -91,7 +90,7 @@ LRESULT OnEndFileRename(HWND window, NMLVDISPINFOW* request) {
   const LRESULT result = EndFileRename(request);
   if (result != 0) {
     MarkSettingsChanged(0);
-    PostWindowMessage(window, WM_COMMAND, kAfterInPlaceRenameCommand, 0);
+    PostWindowMessage(window, WM_COMMAND, IDM_SORT_AGAIN, 0);
   }
   return result;
 }
@@ -169,8 +168,8 @@ LRESULT OnTooltipText(NMHDR* header) {
 
 // The drop-downs of the toolbar's back and forward buttons.
 LRESULT OnToolbarDropDown(HWND window, const NMTOOLBARW* button) {
-  if (button->iItem == kHistoryOlderCommand) ShowForwardHistoryMenu(window);
-  if (button->iItem == kHistoryNewerCommand) ShowBackHistoryMenu(window);
+  if (button->iItem == IDM_FOLDER_BACK) ShowForwardHistoryMenu(window);
+  if (button->iItem == IDM_FOLDER_FORWARD) ShowBackHistoryMenu(window);
   return TBDDRET_DEFAULT;
 }
 
@@ -211,13 +210,13 @@ LRESULT OnPaneNotify(HWND window, WPARAM code, LPARAM data) {
     const auto* key = reinterpret_cast<const PaneKeyRecord*>(data);
     if (key->controlId == kFileListId && key->keyCode == VK_RETURN) OpenFocusedFileOrFolder(window);
     // F2 renames the focused file in place, as the command does.
-    if (key->controlId == kFileListId && key->keyCode == VK_F2) OnCommand(window, kRenameInPlaceCommand, 0);
+    if (key->controlId == kFileListId && key->keyCode == VK_F2) OnCommand(window, IDM_RENAME_IN_PLACE, 0);
   }
   return 0;
 }
 
 void OnDutyTimer() {
-  if (!IsJobBusy() && !IsCommandDisabled(kStopCommand)) RefreshAllMenuStates();
+  if (!IsJobBusy() && !IsCommandDisabled(IDM_STOP)) RefreshAllMenuStates();
   RunDeferredListing();
 }
 

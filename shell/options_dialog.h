@@ -1,4 +1,4 @@
-// The options dialog (command 183, template 5100): six pages chosen in a list at the left (general options,
+// The options dialog (command IDM_OPTIONS, template 5100): six pages chosen in a list at the left (general options,
 // icons and menus, list colours, the file list's columns, keyboard shortcuts, content plug-ins) under a
 // painted header. Nothing changes before OK. OK takes the option word, the icon sizes, the columns, the colours,
 // the keys and the plug-in list, and then the main window follows what changed: menus, list styles, the folder
@@ -11,6 +11,6 @@
 #pragma once
 #include <windows.h>
 
-// Command 183: shows the dialog and applies what OK changed.
+// Command IDM_OPTIONS: shows the dialog and applies what OK changed.
 void RunOptionsDialog(HWND window);
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,6 +2,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/win32/window_wrappers.h"
 #include "shell/main_window.h"
 #include "shell/pane_layout.h"
@@ -69,7 +70,7 @@ void FocusNextPane(bool backwards) {
 
 void CancelOrEscape(HWND window) {
   if (IsJobBusy()) {
-    PostWindowMessage(window, WM_COMMAND, kStopCommand, 0);
+    PostWindowMessage(window, WM_COMMAND, IDM_STOP, 0);
     return;
   }
   if (!UndoSplitterDrag(window)) {

@@ -6,11 +6,11 @@
 // tab-stop list.
 void CollectTabStopPanes();
 
-// Commands 22 and 23: the focus goes to the next (previous) shown pane of the tab-stop list, around its end;
-// when no pane holds the focus, the first one gets it.
+// Commands IDM_NEXT_PANE and IDM_PREVIOUS_PANE: the focus goes to the next (previous) shown pane of the tab-stop
+// list, around its end; when no pane holds the focus, the first one gets it.
 void FocusNextPane(bool backwards);
 
-// Command 25 (Esc): while a job is busy, asks it to stop. Otherwise a splitter drag is undone, or an open
+// Command IDM_CANCEL (Esc): while a job is busy, asks it to stop. Otherwise a splitter drag is undone, or an open
 // in-place rename of the file list cancelled, or the file list's pending click let go; then Esc goes on to the
 // main window.
 void CancelOrEscape(HWND window);

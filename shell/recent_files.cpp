@@ -8,6 +8,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/files/paths.h"
 #include "foundation/text/text_sizes.h"
+#include "foundation/ui/command_ids.h"
 #include "shell/main_commands.h"
 #include "shell/settings_values.h"
 
@@ -15,7 +16,7 @@ RecentFilesTable g_recentFiles;
 
 namespace {
 
-constexpr int kExitCommand = 101;
+static_assert(IDM_RECENT_FILE_LAST - IDM_RECENT_FILE_FIRST + 1 == kRecentFileLimit, "one command per recent file");
 
 bool EnsureEntries(RecentFilesTable* table) {
   if (table->entries) return true;
@@ -60,7 +61,7 @@ bool InsertBeforeExit(HMENU menu, UINT id, const wchar_t* text, ULONG_PTR data) 
   item.wID = id;
   item.dwItemData = data;
   item.dwTypeData = const_cast<wchar_t*>(text);
-  return InsertMenuItemW(menu, kExitCommand, FALSE, &item) != FALSE;
+  return InsertMenuItemW(menu, IDM_EXIT, FALSE, &item) != FALSE;
 }
 
 void Changed(RecentFilesTable* table) {
@@ -107,7 +108,7 @@ void RebuildRecentMenu(RecentFilesTable* table, HWND window) {
   for (int i = 0; i < table->limit && table->entries[i].path[0]; ++i) {
     RecentFileEntry& entry = table->entries[i];
     EntryText(i + 1, entry.path, entry.item.text);
-    entry.item.commandId = static_cast<uint16_t>(kFirstRecentFileCommand + i);
+    entry.item.commandId = static_cast<uint16_t>(IDM_RECENT_FILE_FIRST + i);
     if (InsertBeforeExit(menu, entry.item.commandId, entry.item.text, reinterpret_cast<ULONG_PTR>(&entry.item))) {
       ++inserted;
     }
@@ -144,7 +145,7 @@ const wchar_t* RecentFileAt(const RecentFilesTable* table, int n) {
 const wchar_t* FirstRecentFile(const RecentFilesTable* table) { return RecentFileAt(table, 0); }
 
 void OpenRecentFile(HWND window, int commandId) {
-  const wchar_t* path = RecentFileAt(&g_recentFiles, commandId - kFirstRecentFileCommand);
+  const wchar_t* path = RecentFileAt(&g_recentFiles, commandId - IDM_RECENT_FILE_FIRST);
   if (!path) return;
   // The load may reorder the table under the pointer.
   wchar_t copy[kShortPathCapacity];

@@ -52,5 +52,5 @@ const wchar_t* RecentFileAt(const RecentFilesTable* table, int n);
 // The file loaded or saved last; null when there is none.
 const wchar_t* FirstRecentFile(const RecentFilesTable* table);
 
-// Commands 222 to 229: loads the recent file of entry id - 222.
+// Commands IDM_RECENT_FILE_FIRST to IDM_RECENT_FILE_LAST: loads the recent file of entry id - IDM_RECENT_FILE_FIRST.
 void OpenRecentFile(HWND window, int commandId);

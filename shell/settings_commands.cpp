@@ -55,7 +55,7 @@ int RestartOnStoreFile(HWND window, const wchar_t* storePath) {
   return 0;
 }
 
-// The question of command 188: its tooltip part (or its menu text) without decorations, and "?".
+// The question of command IDM_RESET_SETTINGS: its tooltip part (or its menu text) without decorations, and "?".
 void ResetQuestion(wchar_t* question) {
   wchar_t text[kQuestionCapacity];
   GetUiText(kTextResetSettings, text, kQuestionCapacity);

@@ -1,15 +1,15 @@
-// The two commands the main window posts itself while it is created: 122 (recent files, the command line, the
-// start folder) and 173 (the chain of the last run).
+// The two commands the main window posts itself while it is created: IDM_STARTUP (recent files, the command
+// line, the start folder) and IDM_RESTORE_CHAIN (the chain of the last run).
 #pragma once
 #include <windows.h>
 
-// Command 122: the recent files into the menu, the command line, the settings-file type registered or removed
+// Command IDM_STARTUP: the recent files into the menu, the command line, the settings-file type registered or removed
 // as option bit 0x400 says, then the start folder listed: the folder the command line named, else the folder
 // of the last run ("LastFolder").
 void OnStartupCommand(HWND window);
 
-// Command 173: the chain from section "QK"; an empty chain offers the module menu once; the Explorer verbs
-// are brought in line with the option word; section "LR" goes.
+// Command IDM_RESTORE_CHAIN: the chain from section "QK"; an empty chain offers the module menu once; the Explorer
+// verbs are brought in line with the option word; section "LR" goes.
 void RestoreChainAtStartup(HWND window);
 
 // The program's arguments after its name, in order: the first that names a folder becomes the start folder and

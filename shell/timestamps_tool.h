@@ -1,8 +1,8 @@
-// The timestamps tool (command 109): sets the creation or modification time, or both, of each selected file
-// from a source inside or about the file, tried in this order until one has a time: the file's EXIF date, the
-// "Date:" line of an e-mail file, the file's other time, the digits of its name. Then, when asked, the chosen
-// times are rounded to the two seconds of DOS. A time equal to the file's current one, and a time before
-// 1980, are never written. Refusals are listed together, with each file's path, when the run ends.
+// The timestamps tool (command IDM_TIMESTAMPS): sets the creation or modification time, or both, of each selected
+// file from a source inside or about the file, tried in this order until one has a time: the file's EXIF date, the
+// "Date:" line of an e-mail file, the file's other time, the digits of its name. Then, when asked, the chosen times
+// are rounded to the two seconds of DOS. A time equal to the file's current one, and a time before 1980, are never
+// written. Refusals are listed together, with each file's path, when the run ends.
 #pragma once
 #include <windows.h>
 

@@ -4,6 +4,7 @@
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/numbers.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/win32/icons.h"
 #include "foundation/win32/toolbars.h"
 #include "foundation/win32/window_wrappers.h"
@@ -15,7 +16,6 @@ ToolbarDescriptor g_mainToolbar;
 
 namespace {
 
-constexpr uint16_t kSeparatorCommand = 98;
 constexpr DWORD kMainToolbarStyle = 0x800000;
 constexpr uint16_t kMainToolbarControlId = 1;
 
@@ -25,18 +25,25 @@ constexpr uint8_t kCheck = 2;
 constexpr uint8_t kDropDown = 8;
 
 constexpr ToolbarButtonRow kMainToolbarButtons[] = {
-    {98, -1, kSeparator}, {197, 0, kDropDown}, {198, 1, kDropDown}, {199, 2, kPlain}, {169, 3, kPlain},
-    {102, 4, kPlain},     {103, 5, kPlain},    {104, 6, kPlain},    {105, 7, kPlain}, {106, 8, kPlain},
-    {191, 29, kPlain},    {171, 9, kPlain},    {121, 10, kPlain},   {175, 11, kPlain}, {108, 30, kPlain},
-    {109, 31, kPlain},    {110, 12, kPlain},   {172, 13, kPlain},   {107, 15, kPlain}, {123, 17, kPlain},
-    {124, 18, kPlain},    {125, 19, kPlain},   {126, 20, kPlain},   {127, 21, kPlain}, {184, 22, kPlain},
-    {178, 23, kPlain},    {179, 24, kPlain},   {161, 25, kCheck},   {162, 26, kCheck}, {163, 27, kCheck},
-    {164, 28, kCheck},    {0, 0, 0},
+    {IDM_TOOLBAR_SEPARATOR, -1, kSeparator}, {IDM_FOLDER_BACK, 0, kDropDown}, {IDM_FOLDER_FORWARD, 1, kDropDown},
+    {IDM_FOLDER_UP, 2, kPlain}, {IDM_REFRESH_TREE, 3, kPlain}, {IDM_NEW_LIST, 4, kPlain},
+    {IDM_OPEN_SETTINGS, 5, kPlain}, {IDM_SAVE_SETTINGS, 6, kPlain}, {IDM_RENAME_IN_PLACE, 7, kPlain},
+    {IDM_START_RENAMING, 8, kPlain}, {IDM_HELP_TOPICS, 29, kPlain}, {IDM_STOP, 9, kPlain}, {IDM_UNDO, 10, kPlain},
+    {IDM_SHOW_IN_FILE_MANAGER, 11, kPlain}, {IDM_ATTRIBUTES, 30, kPlain}, {IDM_TIMESTAMPS, 31, kPlain},
+    {IDM_PROPERTIES, 12, kPlain}, {IDM_OPEN_IN_FILE_MANAGER, 13, kPlain}, {IDM_EXPORT_LIST, 15, kPlain},
+    {IDM_ADD_STEP, 17, kPlain}, {IDM_EDIT_STEP, 18, kPlain}, {IDM_REMOVE_STEP, 19, kPlain}, {IDM_STEP_UP, 20, kPlain},
+    {IDM_STEP_DOWN, 21, kPlain}, {IDM_FILTER, 22, kPlain}, {IDM_CONNECT_DRIVE, 23, kPlain},
+    {IDM_DISCONNECT_DRIVE, 24, kPlain}, {IDM_FOLDER_TREE, 25, kCheck}, {IDM_SUBFOLDERS, 26, kCheck},
+    {IDM_SELECTED_ONLY, 27, kCheck}, {IDM_APPLY_FILTER, 28, kCheck}, {0, 0, 0},
 };
 
-constexpr uint16_t kMainToolbarDefaultChoice[] = {169, 98,  197, 198, 199, 110, 175, 172, 98, 102,
-                                                  103, 104, 98,  123, 124, 98,  125, 98,  126, 127,
-                                                  98,  106, 171, 121, 98,  162, 98,  107, 0};
+constexpr uint16_t kMainToolbarDefaultChoice[] = {
+    IDM_REFRESH_TREE, IDM_TOOLBAR_SEPARATOR, IDM_FOLDER_BACK, IDM_FOLDER_FORWARD, IDM_FOLDER_UP, IDM_PROPERTIES,
+    IDM_SHOW_IN_FILE_MANAGER, IDM_OPEN_IN_FILE_MANAGER, IDM_TOOLBAR_SEPARATOR, IDM_NEW_LIST, IDM_OPEN_SETTINGS,
+    IDM_SAVE_SETTINGS, IDM_TOOLBAR_SEPARATOR, IDM_ADD_STEP, IDM_EDIT_STEP, IDM_TOOLBAR_SEPARATOR, IDM_REMOVE_STEP,
+    IDM_TOOLBAR_SEPARATOR, IDM_STEP_UP, IDM_STEP_DOWN, IDM_TOOLBAR_SEPARATOR, IDM_START_RENAMING, IDM_STOP, IDM_UNDO,
+    IDM_TOOLBAR_SEPARATOR, IDM_SUBFOLDERS, IDM_TOOLBAR_SEPARATOR, IDM_EXPORT_LIST, 0,
+};
 
 int ChoiceLength(const uint16_t* choice) {
   int length = 0;
@@ -111,7 +118,7 @@ void InitMainToolbarDescriptor(ToolbarDescriptor* descriptor, SettingsStore* sto
   descriptor->buttons = kMainToolbarButtons;
   descriptor->defaultChoice = kMainToolbarDefaultChoice;
   descriptor->store = store;
-  descriptor->separatorId = kSeparatorCommand;
+  descriptor->separatorId = IDM_TOOLBAR_SEPARATOR;
   descriptor->controlId = kMainToolbarControlId;
 }
 

@@ -1,7 +1,7 @@
-// The update check (command 194): downloads the maker's product list "products.txt" into a temporary file,
-// finds the program's line ("qk", the version, a blank, the product's name) and tells the user whether the
-// version listed there differs, ignoring case, from the program's own; the temporary file is removed. It runs
-// on a thread of its own, never joined, and shows its message boxes from there.
+// The update check (command IDM_CHECK_UPDATES): downloads the maker's product list "products.txt" into a temporary
+// file, finds the program's line ("qk", the version, a blank, the product's name) and tells the user whether the
+// version listed there differs, ignoring case, from the program's own; the temporary file is removed. It runs on a
+// thread of its own, never joined, and shows its message boxes from there.
 //
 // The web site comes from the value "UpdateSite" of section "QVRX" when the profile has one (an address
 // without the list's name), else the maker's address below.
@@ -58,7 +58,7 @@ class CCallback : public IBindStatusCallback {
   bool cutShort_ = false;
 };
 
-// Command 194: starts UpdateCheckThread with the main window and the program's version.
+// Command IDM_CHECK_UPDATES: starts UpdateCheckThread with the main window and the program's version.
 void StartUpdateCheck(HWND window);
 
 // The thread: its parameter is a heap block {owner window, version text}, freed when the check ends.

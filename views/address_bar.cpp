@@ -7,6 +7,7 @@
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/text_sizes.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/win32/gdi.h"
@@ -21,7 +22,7 @@
 AddressBar g_addressBar;
 
 const MenuDefinitionEntry kAddressBarMenu[] = {
-    {kEditPathCommand, 0, nullptr}, {kCopyPathCommand, 0, nullptr}, {kPastePathCommand, 0, nullptr}, {0, 0, nullptr}};
+    {IDM_PATH_EDIT, 0, nullptr}, {IDM_PATH_COPY, 0, nullptr}, {IDM_PATH_PASTE, 0, nullptr}, {0, 0, nullptr}};
 
 namespace {
 
@@ -214,7 +215,7 @@ void OnCommand(AddressBar* bar, HWND window, WPARAM wParam, LPARAM lParam) {
   const int id = LOWORD(wParam);
   if (id == kPathEditId) {
     OnPathEditNotification(bar, HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-  } else if (id >= kEditPathCommand && id <= kPastePathCommand) {
+  } else if (id >= IDM_PATH_EDIT && id <= IDM_PATH_PASTE) {
     BeginPathBarEdit(bar, window, id);
   } else {
     PostWindowMessage(GetParent(window), WM_COMMAND, wParam, lParam);

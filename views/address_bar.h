@@ -35,11 +35,6 @@ constexpr UINT kNavigateToPathMessage = WM_USER + 14;       // sent: provider in
 // drawn as a segment. For tools that read the bar.
 constexpr UINT kAddressBarSegmentExtentMessage = WM_USER + 20;
 
-// The bar's commands (also the main window's, which hands them on).
-constexpr int kEditPathCommand = 201;
-constexpr int kCopyPathCommand = 202;
-constexpr int kPastePathCommand = 203;
-
 // Hot segment values besides a segment index.
 constexpr int32_t kNoHotSegment = -1;
 constexpr int32_t kNoHotSegmentOverflowing = -2;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "foundation/ui/command_ids.h"
 #include "foundation/win32/column_layout.h"
 #include "foundation/core/guard.h"
 #include "foundation/core/item_store.h"
@@ -22,7 +23,6 @@ namespace {
 constexpr int32_t kNoPress = -1;
 constexpr WPARAM kLastForwardedKey = 0x7A;
 constexpr WPARAM kFirstForwardedCharacter = 123;
-constexpr WPARAM kEscapeCommand = 25;
 constexpr int kMaxKeyMargin = 3;
 constexpr uint8_t kHoverCapture = 1;
 constexpr uint8_t kRectangleCapture = 2;
@@ -258,7 +258,7 @@ void ItemsViewKeyDown(ItemListControl* control, WPARAM key, LPARAM keyData) {
       if (control->captureState == kRectangleCapture) {
         EndSelectionRectangle(control);
       } else {
-        PostMessageW(control->creation.parent, WM_COMMAND, kEscapeCommand, 0);
+        PostMessageW(control->creation.parent, WM_COMMAND, IDM_CANCEL, 0);
       }
       return;
     case VK_SPACE:

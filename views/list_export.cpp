@@ -10,6 +10,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/text_encoding.h"
 #include "foundation/text/text_sizes.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/file_dialogs.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
@@ -26,7 +27,6 @@ constexpr wchar_t kExportFilter[] =
 // A name typed without an extension gets the chosen file type's from the dialog, which then asks before it
 // replaces a file of that name.
 constexpr wchar_t kDefaultExtension[] = L"txt";
-constexpr int kExportCommand = 107;
 
 constexpr wchar_t kHeaderCellStart[] = L"<th bgcolor=\"#c0c0c0\">";
 constexpr wchar_t kEvenRowCellStart[] = L"<td bgcolor=\"#f0f0f0\"";
@@ -292,7 +292,7 @@ int WriteListFile(HWND list, HANDLE file, int form, bool page) {
 
 void SaveListAsTextOrHtml(HWND owner, HWND list, wchar_t* path, int32_t* form) {
   wchar_t title[kTitleCapacity];
-  GetUiTooltipText(kExportCommand, title, kTitleCapacity);
+  GetUiTooltipText(IDM_EXPORT_LIST, title, kTitleCapacity);
   const int chosen = ShowSaveFileDialog(owner, path, kPathCapacity, kExportFilter, title,
                                         IsExportForm(*form) ? *form : 1, kDefaultExtension);
   if (chosen == 0) return;

@@ -13,6 +13,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/pattern_list.h"
 #include "foundation/ui/clipboard.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/win32/owner_drawn_controls.h"
 #include "foundation/win32/theme.h"
@@ -205,11 +206,11 @@ void SubclassEditor(HWND combo) {
 
 // The text an edit begins with; false when there is nothing to edit (the copy command is done then).
 bool StartingText(const AddressBar* bar, HWND barWindow, int command, wchar_t* text) {
-  if (command == kCopyPathCommand) {
+  if (command == IDM_PATH_COPY) {
     SetClipboardText(barWindow, bar->path);
     return false;
   }
-  if (command != kPastePathCommand) {
+  if (command != IDM_PATH_PASTE) {
     CopyWideBounded(bar->path, text, kPathCapacity);
     return true;
   }

@@ -26,9 +26,9 @@ struct CompletionData {
   wchar_t folder[1];
 };
 
-// Commands 201 (edit the shown path), 202 (copy the shown path to the clipboard) and 203 (edit the clipboard's
-// text, cut to 1023 characters). Nothing while an in-place editor is open. The whole path is taken, also
-// beyond the segments the bar draws.
+// Commands IDM_PATH_EDIT (edit the shown path), IDM_PATH_COPY (copy the shown path to the clipboard) and
+// IDM_PATH_PASTE (edit the clipboard's text, cut to 1023 characters). Nothing while an in-place editor is open. The
+// whole path is taken, also beyond the segments the bar draws.
 void BeginPathBarEdit(AddressBar* bar, HWND barWindow, int command);
 
 // A notification of the combo box (WM_COMMAND with kPathEditId at the bar).

@@ -6,6 +6,7 @@
 #include "foundation/core/guard.h"
 #include "foundation/files/shell_items.h"
 #include "foundation/text/text_sizes.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/ui_seams.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/win32/menus.h"
@@ -89,11 +90,13 @@ void ReleaseMenuInterfaces() {
 }
 
 // Inserts the own item just below the first separator (at the top without one); its id, 0 when not inserted.
+// It takes the id of the open-in-file-manager command unless the shell's menu uses it already; its caption is
+// that command's UI text up to its first ';'.
 UINT AddOwnItem(HMENU menu) {
   int separator = -1;
-  const UINT id = MenuFreeCommandId(menu, &separator, kShellMenuOwnCommand);
+  const UINT id = MenuFreeCommandId(menu, &separator, IDM_OPEN_IN_FILE_MANAGER);
   wchar_t caption[kCaptionCapacity];
-  GetUiText(static_cast<int>(kShellMenuOwnCommand), caption, kCaptionCapacity);
+  GetUiText(static_cast<int>(IDM_OPEN_IN_FILE_MANAGER), caption, kCaptionCapacity);
   if (wchar_t* statusPart = wcschr(caption, L';')) *statusPart = 0;
   return InsertMenuW(menu, static_cast<UINT>(separator + 1), MF_BYPOSITION | MF_STRING, id, caption) ? id : 0;
 }

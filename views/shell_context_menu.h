@@ -16,10 +16,6 @@ constexpr uint32_t kShellMenuRename = 0x4;     // the menu may offer renaming; "
 constexpr uint32_t kShellMenuDelete = 0x8;     // "delete" is handed back
 constexpr uint32_t kShellMenuOwnItem = 0x1000;  // adds the program's own item; choosing it gives this value
 
-// The command id the own item takes unless the shell's menu uses it already; its caption is the UI text of
-// that id up to its first ';'.
-constexpr UINT kShellMenuOwnCommand = 172;
-
 // WM_CONTEXTMENU's position when the keyboard (Shift+F10, the menu key) asked for the menu: both coordinates -1.
 inline bool IsKeyboardMenuPosition(LPARAM position) { return static_cast<uint32_t>(position) == 0xFFFFFFFFu; }
 

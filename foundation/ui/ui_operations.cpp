@@ -4,6 +4,7 @@
 #include "foundation/text/text_sizes.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/icons.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/files/system_errors.h"
@@ -32,7 +33,7 @@ struct DisplayModeCommand {
   int32_t mode;
 };
 
-const DisplayModeCommand kDisplayModeCommands[] = {{212, 1}, {213, 2}};
+const DisplayModeCommand kDisplayModeCommands[] = {{IDM_DISPLAY_SYSTEM, 1}, {IDM_DISPLAY_DARK, 2}};
 
 void RaiseIconSize(uint16_t* size, uint16_t defaultSize) {
   if (*size < kSmallestIconSize) *size = defaultSize;

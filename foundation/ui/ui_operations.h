@@ -33,7 +33,8 @@ void TogglePaneVisibility(HWND mainWindow, HWND pane, OptionWord* options, uint3
 // otherwise the bit is set and the bar hidden; the bar's shown flag follows. Then layout and repaint as above.
 void ToggleBarVisibility(HWND mainWindow, HWND bar, int32_t* shownFlag, OptionWord* options, uint32_t bit);
 
-// Whether the display-mode command (211 light, 212 as the system, 213 dark) names the current display mode.
+// Whether the display-mode command (IDM_DISPLAY_LIGHT, IDM_DISPLAY_SYSTEM, IDM_DISPLAY_DARK) names the current
+// display mode.
 bool IsDisplayModeCommandActive(int commandId);
 
 // The main window's timer that consumes pending selection changes, and its period.

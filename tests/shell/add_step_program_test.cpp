@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/module_dialog_ids.h"
+#include "foundation/ui/command_ids.h"
 #include "program_on_folder.h"
 #include "remote_program.h"
 #include "support/process_driver.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr UINT kRenameCommand = 106;
 // The numbering module's place in the module menu, which lists the modules in their order.
 constexpr int kNumberingMenuPlace = 2;
 constexpr int kMenuAttempts = 3;
@@ -108,6 +108,6 @@ TEST_F(AddStepInteractive, NumberingAddedThroughTheMenuAndItsDialogNumbersTheFil
 
   const Names numbered = {L"005a.txt", L"006b.txt", L"007c.txt"};
   ASSERT_TRUE(WaitUntil([&] { return list.Column(kNewNameColumn) == numbered; }));
-  ASSERT_TRUE(SendUntil(window, kRenameCommand, [&] { return FilesIn(files) == numbered; }));
+  ASSERT_TRUE(SendUntil(window, IDM_START_RENAMING, [&] { return FilesIn(files) == numbered; }));
   EXPECT_EQ(run.Close(), 0);
 }

@@ -1,11 +1,13 @@
 // A rename run of the real program seen from outside: started on a folder with the chain of the last run in
-// its profile, the preview awaited, the folder renamed by command 106 and the run undone by command 121.
+// its profile, the preview awaited, the folder renamed by command IDM_START_RENAMING and the run undone by command
+// IDM_UNDO.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
+#include "foundation/ui/command_ids.h"
 #include "program_on_folder.h"
 #include "remote_program.h"
 #include "support/process_driver.h"
@@ -30,8 +32,9 @@ inline void ExpectRenamedAndUndone(const ProgramCopy& copy, const std::wstring& 
   const Names before = FilesIn(files);
   ASSERT_TRUE(WaitUntil([&] { return rows.Column(kNewNameColumn) == renamed; }))
       << what << ": " << ListedNames(rows.Column(kNewNameColumn));
-  ASSERT_TRUE(SendUntil(window, 106, [&] { return FilesIn(files) == renamed && rows.Count() == 0; })) << what;
-  ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesIn(files) == before; })) << what;
+  ASSERT_TRUE(SendUntil(window, IDM_START_RENAMING, [&] { return FilesIn(files) == renamed && rows.Count() == 0; }))
+      << what;
+  ASSERT_TRUE(SendUntil(window, IDM_UNDO, [&] { return FilesIn(files) == before; })) << what;
   EXPECT_EQ(run.Close(), 0) << what;
   EXPECT_EQ(boxes.Answered(), 0) << what;
 }

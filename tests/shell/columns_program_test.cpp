@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ui/command_ids.h"
 #include "profile_text.h"
 #include "program_on_folder.h"
 #include "remote_program.h"
@@ -136,7 +137,7 @@ TEST_F(ColumnsProgramInteractive, ClicksOnTheNameHeaderSortUpThenDownAndTheRunNu
   ASSERT_TRUE(WaitUntil([&] { return InListOrder(list, kNameColumn) == Names{L"c.txt", L"b.txt", L"a.txt"}; }));
   EXPECT_EQ(InListOrder(list, kNewNameColumn), numbered) << "the preview numbers in the new order";
 
-  ASSERT_TRUE(SendUntil(program.window, 106, [&] { return list.Count() == 0; }));
+  ASSERT_TRUE(SendUntil(program.window, IDM_START_RENAMING, [&] { return list.Count() == 0; }));
   EXPECT_EQ(FilesWithContents(files), (Names{L"x (2).txt=b", L"x (3).txt=a", L"x.txt=c"}));
   EXPECT_EQ(program.run.Close(), 0);
   EXPECT_EQ(boxes.Answered(), 0);
@@ -154,8 +155,9 @@ TEST_F(ColumnsProgram, AColumnMovedAndWidenedAndTheSortComeBackAfterARestart) {
     // The size column (the third) dragged to the front, the name column widened, sorted by size downwards.
     first.header.SetOrder({2, 0, 1, 3, 4, 5, 6});
     first.header.SetWidth(0, 230);
-    ASSERT_TRUE(SendUntil(first.window, 147, [&] { return (first.header.Format(2) & HDF_SORTUP) != 0; }));
-    ASSERT_TRUE(SendUntil(first.window, 152, [&] { return (first.header.Format(2) & HDF_SORTDOWN) != 0; }));
+    ASSERT_TRUE(SendUntil(first.window, IDM_SORT_SIZE, [&] { return (first.header.Format(2) & HDF_SORTUP) != 0; }));
+    ASSERT_TRUE(
+        SendUntil(first.window, IDM_SORT_DESCENDING, [&] { return (first.header.Format(2) & HDF_SORTDOWN) != 0; }));
     EXPECT_EQ(first.run.Close(), 0);
   }
   const std::vector<std::string> stored = SectionLines(ReadWholeFile(copy_.ProfileFile()), "QVRX");

@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "engine/module_table.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_library.h"
 #include "program_state_scope.h"
 #include "shell/command_trees.h"
+#include "shell/help_requests.h"
 #include "shell/keyboard_hook.h"
 #include "shell/main_commands.h"
 #include "shell/status_notices.h"
+#include "shell/toolbar_descriptor.h"
 
 namespace {
 
@@ -82,6 +85,60 @@ class NoModules {
   ModuleDescriptor kept_[kModuleSlotCount];
 };
 
+struct CommandRowRange {
+  int first;
+  int last;
+  bool Single() const { return first == last; }
+  bool Holds(int id) const { return id >= first && id <= last; }
+};
+
+std::vector<CommandRowRange> CommandRows() {
+  std::vector<CommandRowRange> rows;
+  CommandRowRange row = {};
+  for (int i = 0; CommandTableId(i, &row.first, &row.last); ++i) rows.push_back(row);
+  return rows;
+}
+
+std::vector<int> ToolbarCommands() {
+  ToolbarDescriptor toolbar = {};
+  InitMainToolbarDescriptor(&toolbar, nullptr);
+  std::vector<int> ids;
+  for (const ToolbarButtonRow* row = toolbar.buttons; row->commandId != 0; ++row) {
+    if (row->commandId != toolbar.separatorId) ids.push_back(row->commandId);
+  }
+  for (const uint16_t* id = toolbar.defaultChoice; *id != 0; ++id) {
+    if (*id != toolbar.separatorId) ids.push_back(*id);
+  }
+  return ids;
+}
+
+std::vector<int> KeyCommands() {
+  std::vector<int> ids;
+  for (const CommandNameEntry& entry : kCommandNameTable) {
+    if (entry.commandId != 0) ids.push_back(entry.commandId);
+  }
+  for (const ShortcutDefault* table : {kDefaultShortcutTable, kFixedKeyTable}) {
+    for (const ShortcutDefault* pair = table; pair->keyCode != 0; ++pair) ids.push_back(pair->commandId);
+  }
+  return ids;
+}
+
+int MenuItemHelpTopic(int id) {
+  HELPINFO info = {sizeof info, HELPINFO_MENUITEM, id, nullptr, 0, {}};
+  return HelpTopicForRequest(&info);
+}
+
+// The menu items whose help request has a topic of its own: any other topic than that of an item that is no
+// command.
+std::vector<int> HelpCommands() {
+  const int general = MenuItemHelpTopic(0);
+  std::vector<int> ids;
+  for (int id = 1; id <= 0xFFFF; ++id) {
+    if (MenuItemHelpTopic(id) != general) ids.push_back(id);
+  }
+  return ids;
+}
+
 }  // namespace
 
 TEST(CommandTable, EveryCommandHasAHandlerOrIsGreyedWithTheReason) {
@@ -114,24 +171,79 @@ TEST(CommandTable, EveryCommandHasAHandlerOrIsGreyedWithTheReason) {
   EXPECT_STREQ(kCommandNameTable[kCommandNameCount - 1].name, "-");
 }
 
+// A command has one row: a row of its own, or else exactly one range. Single ids come before the ranges, so
+// that an id of its own inside a range (the window list among the field sort keys) finds its own row.
+TEST(CommandTable, EveryCommandOfTheMenusToolbarKeysAndHelpHasExactlyOneRow) {
+  ProgramStateScope state;
+  const ResourceLibrary* library = LoadResourceLibrary();
+  ASSERT_NE(library, nullptr);
+  std::set<int> menuIds;
+  CollectMenuCommands(library->mainMenu, &menuIds);
+  CollectMenuCommands(library->listPopup, &menuIds);
+  std::vector<int> stateIds;
+  for (int i = 0; i < CommandStateCount(); ++i) stateIds.push_back(CommandStateAt(i)->commandId);
+  const struct {
+    const char* source;
+    std::vector<int> ids;
+  } sources[] = {
+      {"menus", {menuIds.begin(), menuIds.end()}},
+      {"toolbar", ToolbarCommands()},
+      {"keys", KeyCommands()},
+      {"help", HelpCommands()},
+      {"states", stateIds},
+  };
+  const std::vector<CommandRowRange> rows = CommandRows();
+  for (const auto& source : sources) {
+    EXPECT_FALSE(source.ids.empty()) << source.source;
+    for (int id : source.ids) {
+      int own = 0;
+      int ranges = 0;
+      for (const CommandRowRange& row : rows) {
+        if (row.Holds(id)) ++(row.Single() ? own : ranges);
+      }
+      EXPECT_TRUE(own == 1 || (own == 0 && ranges == 1)) << source.source << " " << id << ": " << own
+                                                          << " own rows, " << ranges << " ranges";
+      EXPECT_NE(FindCommandHandler(id), nullptr) << source.source << " " << id;
+    }
+  }
+  for (size_t i = 0; i < rows.size(); ++i) {
+    for (size_t j = i + 1; j < rows.size(); ++j) {
+      const bool overlap = rows[i].first <= rows[j].last && rows[j].first <= rows[i].last;
+      const bool ownBeforeRange = rows[i].Single() && !rows[j].Single();
+      EXPECT_TRUE(!overlap || ownBeforeRange) << "rows " << i << " and " << j << " share ids from "
+                                              << std::max(rows[i].first, rows[j].first);
+    }
+  }
+}
+
 TEST(CommandTable, RangesAreTriedAfterTheSingleIdsAndTheEmptyListGreysTheFileCommands) {
   ProgramStateScope state;
-  // 30000 lies in the range of the field sort keys, but has a handler of its own.
-  EXPECT_NE(FindCommandHandler(30000), FindCommandHandler(600));
+  // The window list lies in the range of the field sort keys, but has a handler of its own.
+  EXPECT_NE(FindCommandHandler(IDM_WINDOW_LIST), FindCommandHandler(IDM_SORT_FIELD_FIRST));
   EXPECT_EQ(FindCommandHandler(221), nullptr);
-  EXPECT_EQ(FindCommandHandler(222), FindCommandHandler(229));
-  EXPECT_NE(FindCommandHandler(230), FindCommandHandler(229));
-  EXPECT_EQ(FindCommandHandler(450), FindCommandHandler(599));
+  EXPECT_EQ(FindCommandHandler(IDM_RECENT_FILE_FIRST), FindCommandHandler(IDM_RECENT_FILE_LAST));
+  EXPECT_NE(FindCommandHandler(230), FindCommandHandler(IDM_RECENT_FILE_LAST));
+  EXPECT_EQ(FindCommandHandler(IDM_ADD_MODULE_FIRST), FindCommandHandler(IDM_ADD_MODULE_LAST));
   // Without lists nothing that needs rows, a step or the chain can run; Stop waits for a job.
-  for (int id : {105, 106, 107, 108, 109, 110, 111, 112, 121, 124, 125, 126, 127, 130, 131, 132, 133, 134, 135, 136,
-                 141, 153, 171, 172, 175, 199}) {
+  for (int id : {IDM_RENAME_IN_PLACE, IDM_START_RENAMING, IDM_EXPORT_LIST, IDM_ATTRIBUTES, IDM_TIMESTAMPS,
+                 IDM_PROPERTIES, IDM_OPEN_FILES, IDM_RECYCLE, IDM_UNDO, IDM_EDIT_STEP, IDM_REMOVE_STEP, IDM_STEP_UP,
+                 IDM_STEP_DOWN, IDM_SELECT_ALL, IDM_SELECT_NONE, IDM_INVERT_SELECTION, IDM_COPY_NAMES, IDM_COPY_PATHS,
+                 IDM_COPY_ROWS, IDM_COPY_ROWS_WITH_TITLES, IDM_SORT_NAME, IDM_SORT_AGAIN, IDM_STOP,
+                 IDM_OPEN_IN_FILE_MANAGER, IDM_SHOW_IN_FILE_MANAGER, IDM_FOLDER_UP}) {
     EXPECT_TRUE(IsCommandDisabled(id)) << id;
   }
-  for (int id : {101, 102, 103, 104, 122, 139, 162, 173, 184, 187, 222, 450}) EXPECT_FALSE(IsCommandDisabled(id)) << id;
+  for (int id : {IDM_EXIT, IDM_NEW_LIST, IDM_OPEN_SETTINGS, IDM_SAVE_SETTINGS, IDM_STARTUP, IDM_RELOAD_LIST,
+                 IDM_SUBFOLDERS, IDM_RESTORE_CHAIN, IDM_FILTER, IDM_RESTORE_SETTINGS, IDM_RECENT_FILE_FIRST,
+                 IDM_ADD_MODULE_FIRST}) {
+    EXPECT_FALSE(IsCommandDisabled(id)) << id;
+  }
   InterlockedIncrement(&state->busyCounter);
-  for (int id : {102, 103, 139, 163, 187, 188, 211, 222, 450}) EXPECT_TRUE(IsCommandDisabled(id)) << id;
-  EXPECT_FALSE(IsCommandDisabled(171));
-  EXPECT_FALSE(IsCommandDisabled(104));
+  for (int id : {IDM_NEW_LIST, IDM_OPEN_SETTINGS, IDM_RELOAD_LIST, IDM_SELECTED_ONLY, IDM_RESTORE_SETTINGS,
+                 IDM_RESET_SETTINGS, IDM_DISPLAY_LIGHT, IDM_RECENT_FILE_FIRST, IDM_ADD_MODULE_FIRST}) {
+    EXPECT_TRUE(IsCommandDisabled(id)) << id;
+  }
+  EXPECT_FALSE(IsCommandDisabled(IDM_STOP));
+  EXPECT_FALSE(IsCommandDisabled(IDM_SAVE_SETTINGS));
 }
 
 TEST(MainMenu, EveryItemGetsItsTextAndTheCurrentDisplayModeIsLeftOut) {
@@ -144,16 +256,16 @@ TEST(MainMenu, EveryItemGetsItsTextAndTheCurrentDisplayModeIsLeftOut) {
   MenuItemRecord* tree = CopyFilteredCommandTree(library->mainMenu, DynamicMenuProvider);
   ASSERT_NE(tree, nullptr);
   // Without dark mode there is no appearance menu; without fields no field sort.
-  EXPECT_EQ(FindRecord(tree, 210), nullptr);
-  EXPECT_EQ(FindRecord(tree, 600), nullptr);
+  EXPECT_EQ(FindRecord(tree, IDM_DISPLAY_MENU), nullptr);
+  EXPECT_EQ(FindRecord(tree, IDM_SORT_FIELD_FIRST), nullptr);
   HMENU bar = CreateMenu();
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, bar, tree, false), 0);
   EXPECT_EQ(GetMenuItemCount(bar), 6);
-  EXPECT_EQ(MenuText(bar, 104), L"&Save settings file..");
-  EXPECT_NE(GetMenuState(GetSubMenu(bar, 2), 161, MF_BYCOMMAND), 0xFFFFFFFFu);
+  EXPECT_EQ(MenuText(bar, IDM_SAVE_SETTINGS), L"&Save settings file..");
+  EXPECT_NE(GetMenuState(GetSubMenu(bar, 2), IDM_FOLDER_TREE, MF_BYCOMMAND), 0xFFFFFFFFu);
   HMENU popup = CreatePopupMenu();
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, popup, tree, true), 0);
-  EXPECT_EQ(MenuText(popup, 104), L"&Save settings file..");
+  EXPECT_EQ(MenuText(popup, IDM_SAVE_SETTINGS), L"&Save settings file..");
   // With the key table the menu bar's menus name the shortcuts; pop-ups never do.
   KeyHookState keys;
   InitKeyHookState(&keys);
@@ -163,24 +275,25 @@ TEST(MainMenu, EveryItemGetsItsTextAndTheCurrentDisplayModeIsLeftOut) {
   HMENU popupWithKeys = CreatePopupMenu();
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, barWithKeys, tree, false, &keys), 0);
   ASSERT_EQ(BuildMenuFromTable(state->uiStrings, popupWithKeys, tree, true, &keys), 0);
-  EXPECT_EQ(MenuText(barWithKeys, 104), L"&Save settings file..\tCtrl+S");
-  EXPECT_EQ(MenuText(barWithKeys, 102), L"&New list");
-  EXPECT_EQ(MenuText(popupWithKeys, 104), L"&Save settings file..");
+  EXPECT_EQ(MenuText(barWithKeys, IDM_SAVE_SETTINGS), L"&Save settings file..\tCtrl+S");
+  EXPECT_EQ(MenuText(barWithKeys, IDM_NEW_LIST), L"&New list");
+  EXPECT_EQ(MenuText(popupWithKeys, IDM_SAVE_SETTINGS), L"&Save settings file..");
   for (HMENU menu : {bar, popup, barWithKeys, popupWithKeys}) DestroyMenu(menu);
   FreeCommandTree(tree);
 
   // The display modes leave out the current one (their appearance menu waits for dark mode).
-  const MenuDefinitionEntry modes[] = {{211, 0, nullptr}, {212, 0, nullptr}, {213, 0, nullptr}, {0, 0, nullptr}};
+  const MenuDefinitionEntry modes[] = {{IDM_DISPLAY_LIGHT, 0, nullptr}, {IDM_DISPLAY_SYSTEM, 0, nullptr},
+                                       {IDM_DISPLAY_DARK, 0, nullptr}, {0, 0, nullptr}};
   tree = CopyFilteredCommandTree(modes, nullptr);
   ASSERT_NE(tree, nullptr);
-  EXPECT_NE(FindRecord(tree, 211), nullptr);
-  EXPECT_EQ(FindRecord(tree, 212), nullptr);
-  EXPECT_NE(FindRecord(tree, 213), nullptr);
+  EXPECT_NE(FindRecord(tree, IDM_DISPLAY_LIGHT), nullptr);
+  EXPECT_EQ(FindRecord(tree, IDM_DISPLAY_SYSTEM), nullptr);
+  EXPECT_NE(FindRecord(tree, IDM_DISPLAY_DARK), nullptr);
   FreeCommandTree(tree);
 
   // An item without a text makes the whole build fail.
   MenuItemRecord unknown[] = {
-      {123, 0, 0, nullptr, {}, nullptr}, {29999, 0, 0, nullptr, {}, nullptr}, {0, 0, 0, nullptr, {}, nullptr}};
+      {IDM_ADD_STEP, 0, 0, nullptr, {}, nullptr}, {29999, 0, 0, nullptr, {}, nullptr}, {0, 0, 0, nullptr, {}, nullptr}};
   HMENU failed = CreatePopupMenu();
   EXPECT_EQ(BuildMenuFromTable(state->uiStrings, failed, unknown, true), 1);
   DestroyMenu(failed);
@@ -195,10 +308,10 @@ TEST(ModuleMenus, ModulesAreOfferedByTitleAndFieldsGroupedByModule) {
   SpareModule spare;
   MenuItemRecord* modules = BuildModuleMenuItems();
   ASSERT_NE(modules, nullptr);
-  const MenuItemRecord* caseModule = FindRecord(modules, kAddModuleCommandBase + kModuleCase);
+  const MenuItemRecord* caseModule = FindRecord(modules, IDM_ADD_MODULE_FIRST + kModuleCase);
   ASSERT_NE(caseModule, nullptr);
   EXPECT_EQ(caseModule->flags, kRecordOwnText);
-  const std::wstring long_ = FindRecord(modules, kAddModuleCommandBase + kSpareIndex)->text;
+  const std::wstring long_ = FindRecord(modules, IDM_ADD_MODULE_FIRST + kSpareIndex)->text;
   EXPECT_EQ(long_.size(), static_cast<size_t>(kMenuTextCapacity - 1));
   EXPECT_EQ(long_.substr(long_.size() - 3), L"...");
   FreeCommandTree(modules);
@@ -206,7 +319,7 @@ TEST(ModuleMenus, ModulesAreOfferedByTitleAndFieldsGroupedByModule) {
   MenuItemRecord* fields = BuildFieldMenuItems();
   ASSERT_NE(fields, nullptr);
   // A group for each module with fields, in index order; modules without fields have no entry.
-  const auto group = [](int module) { return kFieldCommandBase + 256 * module; };
+  const auto group = [](int module) { return IDM_SORT_FIELD_FIRST + 256 * module; };
   std::vector<int> groups;
   for (const MenuItemRecord* record = fields; record->commandId != 0; ++record) groups.push_back(record->commandId);
   EXPECT_EQ(groups, (std::vector<int>{group(kModuleAudio), group(kModuleImage), group(kModuleExif),

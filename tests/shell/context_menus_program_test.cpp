@@ -14,6 +14,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/ui_seams.h"
 #include "program_fixture.h"
 #include "shell_verb_ids.h"
@@ -33,7 +34,8 @@ std::vector<ShownMenu> g_menus;
 UINT g_choice = 0;
 
 BOOL WINAPI RecordAndChoose(HMENU menu, UINT, int x, int y, HWND owner, LPTPMPARAMS) {
-  g_menus.push_back({owner, {x, y}, GetMenuState(menu, 172, MF_BYCOMMAND) != static_cast<UINT>(-1)});
+  const bool ownItem = GetMenuState(menu, IDM_OPEN_IN_FILE_MANAGER, MF_BYCOMMAND) != static_cast<UINT>(-1);
+  g_menus.push_back({owner, {x, y}, ownItem});
   return static_cast<BOOL>(g_choice);
 }
 
@@ -166,7 +168,7 @@ TEST_F(ContextMenusProgram, TheFolderTreesMenuIsTheShellsMenuOfTheFolderPointedA
 TEST_F(ContextMenusProgram, TheFileListsKeyboardMenuOpensAtTheFocusedRowAndRowsOfSeveralFoldersAreToldWhyNot) {
   temp_.WriteFile(L"files\\sub\\inner.txt", "inner");
   ASSERT_TRUE(Start({L"a.txt", L"b.txt"}, {}));
-  SendMessageW(window_, WM_COMMAND, 162, 0);  // subfolders listed too
+  SendMessageW(window_, WM_COMMAND, IDM_SUBFOLDERS, 0);  // subfolders listed too
   ASSERT_TRUE(WaitFor([] {
     const ItemStore* rows = &g_app->fileList->rows;
     for (uint32_t i = 0; i < ItemStoreCount(rows); ++i)

@@ -10,6 +10,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/name_order.h"
+#include "foundation/ui/command_ids.h"
 #include "metadata/field_references.h"
 #include "profile_text.h"
 #include "program_fixture.h"
@@ -24,10 +25,6 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 
-constexpr int kFirstSortCommand = 141;
-constexpr int kLastSortCommand = 150;
-constexpr int kFieldSortCommand = 600;
-constexpr int kDescendingCommand = 152;
 
 struct MenuMark {
   bool radio;
@@ -168,21 +165,21 @@ TEST_F(FileListColumnsInteractive, TheHeaderMenuFitsTheClickedColumnOrEveryColum
 
 TEST_F(FileListColumns, EachSortCommandTakesTheOneRoundMarkAndDescendingIsChecked) {
   ASSERT_TRUE(Start({L"b.txt", L"a.doc"}, {}));
-  for (int command = kFirstSortCommand; command <= kLastSortCommand; ++command) {
+  for (int command = IDM_SORT_FIRST; command <= IDM_SORT_LAST; ++command) {
     SendMessageW(window_, WM_COMMAND, command, 0);
     int key = -1;
     Gui([&] { key = g_app->fileList->sortKey; });
     EXPECT_EQ(key, SortKeyOfCommand(command));
     HMENU view = OpenViewMenu();
-    for (int other = kFirstSortCommand; other <= kLastSortCommand; ++other) {
+    for (int other = IDM_SORT_FIRST; other <= IDM_SORT_LAST; ++other) {
       const MenuMark mark = MarkOf(view, other);
       EXPECT_TRUE(mark.radio) << other;
       EXPECT_EQ(mark.checked, other == command) << "after " << command << ", item " << other;
     }
-    EXPECT_FALSE(MarkOf(view, kDescendingCommand).checked);
+    EXPECT_FALSE(MarkOf(view, IDM_SORT_DESCENDING).checked);
   }
-  SendMessageW(window_, WM_COMMAND, kDescendingCommand, 0);
-  EXPECT_TRUE(MarkOf(OpenViewMenu(), kDescendingCommand).checked);
+  SendMessageW(window_, WM_COMMAND, IDM_SORT_DESCENDING, 0);
+  EXPECT_TRUE(MarkOf(OpenViewMenu(), IDM_SORT_DESCENDING).checked);
   EXPECT_EQ(ListedNames(), (Names{L"b.txt", L"a.doc"})) << "by folder downwards, then by stem downwards too";
 }
 
@@ -194,16 +191,16 @@ TEST_F(FileListColumns, AFieldColumnShowsItsValuesAndSortsByThemAsNumbers) {
                              ";EXT=\"BIN\";\r\n";
   const std::wstring hundred = L"a" + std::wstring(95, L'a') + L".bin";
   ASSERT_TRUE(Start({L"z2345.bin", L"m23456.bin", hundred, L"k.txt"}, {}, "L=0,150;[Sz=Test=Size],80\r\n" + plugin));
-  SendMessageW(window_, WM_COMMAND, kFieldSortCommand + 1, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_SORT_FIELD_FIRST + 1, 0);
   EXPECT_EQ(ListedNames(), (Names{L"k.txt", L"z2345.bin", L"m23456.bin", hundred}))
       << "no value first, then 9 before 10 before 100";
   EXPECT_EQ(Cells(1), (Names{L"", L"9", L"10", L"100"}));
-  SendMessageW(window_, WM_COMMAND, kDescendingCommand, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_SORT_DESCENDING, 0);
   EXPECT_EQ(ListedNames(), (Names{hundred, L"m23456.bin", L"z2345.bin", L"k.txt"}));
   EXPECT_EQ(Close(), 0);
   const std::vector<std::string> stored = SectionLines(ReadWholeFile(ProfilePath()), "QVRX");
   EXPECT_EQ(ValueOf(stored, "L"), "0,150;[Sz=Test=Size],80");
-  EXPECT_EQ(ValueOf(stored, "Sort"), std::to_string(1 << 16 | (kFieldSortCommand + 1)));
+  EXPECT_EQ(ValueOf(stored, "Sort"), std::to_string(1 << 16 | (IDM_SORT_FIELD_FIRST + 1)));
   DestroyFieldReferenceList();
 }
 

@@ -1,7 +1,7 @@
 // The hand-over to the file manager, received by the tests' stand-in for Halvane (a program of its own that
-// records every WM_COPYDATA): the forms sent and the answers used, and commands 172 and 175 of the running
-// program. The program finds Halvane by its window class, which every process of the machine shares, so each
-// test carries "FileManager" in its name.
+// records every WM_COPYDATA): the forms sent and the answers used, and commands IDM_OPEN_IN_FILE_MANAGER and
+// IDM_SHOW_IN_FILE_MANAGER of the running program. The program finds Halvane by its window class, which every
+// process of the machine shares, so each test carries "FileManager" in its name.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "foundation/core/app_state.h"
+#include "foundation/ui/command_ids.h"
 #include "profile_text.h"
 #include "program_fixture.h"
 #include "program_state_scope.h"
@@ -125,18 +126,18 @@ TEST_F(FileManagerCommands, GoToAndShowHandOverTheFocusedRowOrTheCurrentFolder) 
   ASSERT_NE(halvane.Window(), nullptr);
   ASSERT_TRUE(Start({L"a.txt", L"b \u00e9.txt"}, {}));
   Gui([this] { UpdateMenuStates(window_, false); });
-  EXPECT_FALSE(Disabled(172));
-  EXPECT_FALSE(Disabled(175));
+  EXPECT_FALSE(Disabled(IDM_OPEN_IN_FILE_MANAGER));
+  EXPECT_FALSE(Disabled(IDM_SHOW_IN_FILE_MANAGER));
   Gui([] {
     ItemsViewFocusItem(g_app->fileList, 1, false);
     g_app->activePane = 2;
   });
   const std::wstring focused = FilesFolder() + L"\\" + ListedNames()[1];
   const size_t bytes = Utf8(focused).size() + 1;
-  SendMessageW(window_, WM_COMMAND, 172, 0);
-  SendMessageW(window_, WM_COMMAND, 175, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_OPEN_IN_FILE_MANAGER, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_SHOW_IN_FILE_MANAGER, 0);
   Gui([] { g_app->activePane = 0; });
-  SendMessageW(window_, WM_COMMAND, 172, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_OPEN_IN_FILE_MANAGER, 0);
   const std::vector<std::string> expected = {Record(0x847, bytes, focused), Record(0x856, bytes, focused),
                                              Record(0x847, Utf8(FilesFolder()).size() + 1, FilesFolder())};
   EXPECT_EQ(halvane.Records(), expected);
@@ -144,8 +145,8 @@ TEST_F(FileManagerCommands, GoToAndShowHandOverTheFocusedRowOrTheCurrentFolder) 
   // Without Halvane, showing a file is greyed; so is going to a folder with nothing listed.
   halvane.Stop();
   Gui([this] { UpdateMenuStates(window_, false); });
-  EXPECT_TRUE(Disabled(175));
-  EXPECT_FALSE(Disabled(172));
+  EXPECT_TRUE(Disabled(IDM_SHOW_IN_FILE_MANAGER));
+  EXPECT_FALSE(Disabled(IDM_OPEN_IN_FILE_MANAGER));
   EXPECT_EQ(Close(), 0);
 }
 

@@ -12,6 +12,7 @@
 #include "foundation/core/item_store.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/packed_date.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/resource_library.h"
 #include "foundation/win32/dialog_controls.h"
@@ -61,7 +62,7 @@ TEST_F(AttributesDialog, OneFileShowsItsAttributesAndTimes) {
   ASSERT_TRUE(Start({L"a.txt", L"b.txt"}, {}));
   const std::wstring path = FilesFolder() + L"\\a.txt";
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
-  SendMessageW(window_, WM_COMMAND, 139, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_RELOAD_LIST, 0);
   ASSERT_TRUE(WaitFor([] { return g_app->busyCounter == 0 && ItemStoreCount(&g_app->fileList->rows) == 2; }));
   SelectRows(0, 0);
   const WIN32_FILE_ATTRIBUTE_DATA disk = OnDisk(path);

@@ -16,6 +16,7 @@
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
 #include "foundation/text/packed_date.h"
+#include "foundation/ui/command_ids.h"
 #include "program_fixture.h"
 #include "shell/attributes_tool.h"
 #include "shell/timestamp_options.h"
@@ -113,7 +114,7 @@ class FileTools : public ProgramFixture {
 
   // Lists the folder again and waits until the listing is done.
   bool Relist(size_t count) {
-    SendMessageW(window_, WM_COMMAND, 139, 0);
+    SendMessageW(window_, WM_COMMAND, IDM_RELOAD_LIST, 0);
     return WaitFor([&] { return g_app->busyCounter == 0 && ItemStoreCount(&g_app->fileList->rows) == count; });
   }
 };
@@ -351,7 +352,7 @@ TEST_F(FileTools, TenThousandFilesGetNewTimesWithProgressAndAStopLeavesTheRestAs
   ASSERT_TRUE(Start(names, {}));
   std::vector<WIN32_FILE_ATTRIBUTE_DATA> before;
   for (const std::wstring& name : names) before.push_back(OnDisk(File(name)));
-  SendMessageW(window_, WM_COMMAND, 130, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_SELECT_ALL, 0);
   DialogWatcher boxes(GetCurrentProcessId(), IDOK);
   const auto previous = g_jobNotices.setProgressPercent;
   g_jobNotices.setProgressPercent = RecordProgress;

@@ -10,6 +10,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
 #include "foundation/profile/profile_store.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/win32/menus.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/resource_library.h"
@@ -60,8 +61,6 @@ std::wstring BarText(HWND window, int position) {
 using LanguageChoice = ProgramFixture;
 using HistoryProgram = ProgramFixture;
 
-constexpr int kOlderFolderCommand = 197;
-constexpr int kNewerFolderCommand = 198;
 
 // The same folder, with or without a closing backslash.
 bool SameFolder(std::wstring a, std::wstring b) {
@@ -167,7 +166,7 @@ TEST_F(LanguageChoice, TheChosenLanguageFileRenamesTheMenusAtOnce) {
                                       std::string(100, '-') + "\r\n");
   ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}));
   EXPECT_EQ(BarText(window_, 0), L"&File");
-  PostMessageW(window_, WM_COMMAND, 185, 0);
+  PostMessageW(window_, WM_COMMAND, IDM_LANGUAGE, 0);
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitFor([&] {
     dialog = FindProcessWindow(GetCurrentProcessId(), L"#32770", [](HWND w) { return IsWindowVisible(w) != FALSE; });
@@ -180,7 +179,7 @@ TEST_F(LanguageChoice, TheChosenLanguageFileRenamesTheMenusAtOnce) {
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(WaitFor([&] { return BarText(window_, 0) == L"&Datei"; }));
   wchar_t item[60] = {};
-  GetMenuStringW(GetMenu(window_), 102, item, 60, MF_BYCOMMAND);
+  GetMenuStringW(GetMenu(window_), IDM_NEW_LIST, item, 60, MF_BYCOMMAND);
   EXPECT_STREQ(item, L"&Neue Liste");
 }
 
@@ -227,9 +226,9 @@ TEST_F(HistoryProgram, BackAndForwardSelectTheVisitedFoldersInTheTree) {
     int command;
     std::wstring folder;
     int position;
-  } steps[] = {{kOlderFolderCommand, FilesFolder(), 1},
-               {kNewerFolderCommand, other, 0},
-               {kOlderFolderCommand, FilesFolder(), 1}};
+  } steps[] = {{IDM_FOLDER_BACK, FilesFolder(), 1},
+               {IDM_FOLDER_FORWARD, other, 0},
+               {IDM_FOLDER_BACK, FilesFolder(), 1}};
   for (const auto& step : steps) {
     PostMessageW(window_, WM_COMMAND, step.command, 0);
     EXPECT_TRUE(at(step.folder)) << step.command;

@@ -11,6 +11,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/profile/profile_store.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/resource_library.h"
 #include "foundation/win32/list_views.h"
@@ -144,18 +145,19 @@ TEST(KeyTable, DefaultsAndTheProfileLinesExceptReservedAndOutOfRangeKeys) {
     uint16_t keyCode;
     int command;
   } cases[] = {
-      {kCtrlS, 0},   {VK_F2, 103},  {kKeyCtrl | 'O', 185}, {VK_F1, 0},           {VK_TAB, 22},
-      {VK_F3, 0},    {VK_F5, 169},  {kKeyCtrl | 'A', 130}, {kKeyShift | VK_F6, 105}, {kKeyShift | VK_TAB, 23},
-      {VK_ESCAPE, 25}, {kKeyAlt | VK_RETURN, 110}, {'S', 0},
+      {kCtrlS, 0}, {VK_F2, IDM_OPEN_SETTINGS}, {kKeyCtrl | 'O', IDM_LANGUAGE}, {VK_F1, 0}, {VK_TAB, IDM_NEXT_PANE},
+      {VK_F3, 0}, {VK_F5, IDM_REFRESH_TREE}, {kKeyCtrl | 'A', IDM_SELECT_ALL},
+      {kKeyShift | VK_F6, IDM_RENAME_IN_PLACE}, {kKeyShift | VK_TAB, IDM_PREVIOUS_PANE}, {VK_ESCAPE, IDM_CANCEL},
+      {kKeyAlt | VK_RETURN, IDM_PROPERTIES}, {'S', 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ShortcutCommandOfKey(&g_keyHookState, c.keyCode), c.command) << std::hex << c.keyCode;
   }
   // The library's names come first, the main window's table is the fallback; "-" is no command.
-  EXPECT_EQ(ParseCommandName("Language"), 185);
+  EXPECT_EQ(ParseCommandName("Language"), IDM_LANGUAGE);
   EXPECT_EQ(ParseCommandName("-"), 0);
   EXPECT_EQ(ParseCommandName("filesave"), 0);
-  EXPECT_STREQ(CommandNameForId(104), "FileSave");
+  EXPECT_STREQ(CommandNameForId(IDM_SAVE_SETTINGS), "FileSave");
   EXPECT_EQ(CommandNameForId(29999), nullptr);
 }
 
@@ -190,9 +192,9 @@ TEST(KeyNames, MenuTextsTakeTheHighestKeyAndLabelsJoinGroupAndCommand) {
     const wchar_t* text;
     const wchar_t* result;
   } menus[] = {
-      {104, L"&Save\tOld", L"&Save\tCtrl+Shift+S"},  // 1619 beats 595 and 114
-      {102, L"&New\tOld", L"&New"},
-      {30000, L"&Window list\tX", L"&Window list\tX"},
+      {IDM_SAVE_SETTINGS, L"&Save\tOld", L"&Save\tCtrl+Shift+S"},  // 1619 beats 595 and 114
+      {IDM_NEW_LIST, L"&New\tOld", L"&New"},
+      {IDM_WINDOW_LIST, L"&Window list\tX", L"&Window list\tX"},
   };
   for (const auto& c : menus) {
     wchar_t text[60];
@@ -200,11 +202,11 @@ TEST(KeyNames, MenuTextsTakeTheHighestKeyAndLabelsJoinGroupAndCommand) {
     AppendShortcutToMenuText(&g_keyHookState, c.command, text, 60);
     EXPECT_STREQ(text, c.result);
   }
-  EXPECT_EQ(Label({100, 104, "FileSave"}), L"File - Save settings file..");
-  EXPECT_EQ(Label({0, 104, ""}), L"File - Save settings file..");
-  EXPECT_EQ(Label({0, 30000, "TaskList"}), L"Window list");
+  EXPECT_EQ(Label({IDM_FILE_MENU, IDM_SAVE_SETTINGS, "FileSave"}), L"File - Save settings file..");
+  EXPECT_EQ(Label({0, IDM_SAVE_SETTINGS, ""}), L"File - Save settings file..");
+  EXPECT_EQ(Label({0, IDM_WINDOW_LIST, "TaskList"}), L"Window list");
   EXPECT_EQ(Label({0, 29999, "Cmd29999b"}), L"#29999b");
-  EXPECT_EQ(Label({190, 29999, "NoDigit"}), L"Help");
+  EXPECT_EQ(Label({IDM_HELP_MENU, 29999, "NoDigit"}), L"Help");
 }
 
 TEST(KeysPage, EachCommandOnceWithItsLowestKeyAndTextsEscaped) {
@@ -232,7 +234,7 @@ TEST(ShortcutPage, EveryNamedCommandHasARowAndConflictsNameTheHolder) {
     EXPECT_FALSE(page.RowsOf(entry.commandId).empty()) << entry.name;
     ++listed;
   }
-  const std::vector<int> save = page.RowsOf(104);
+  const std::vector<int> save = page.RowsOf(IDM_SAVE_SETTINGS);
   ASSERT_EQ(save.size(), 2u);
   EXPECT_EQ(page.KeyText(save[0]), L"Ctrl+S");
   EXPECT_EQ(page.KeyText(save[1]), L"Ctrl+Shift+S");
@@ -240,7 +242,7 @@ TEST(ShortcutPage, EveryNamedCommandHasARowAndConflictsNameTheHolder) {
 
   ShortcutEditRecord record = {};
   record.list = page.List();
-  record.commandId = 103;
+  record.commandId = IDM_OPEN_SETTINGS;
   const struct {
     uint16_t keyCode;
     int result;
@@ -249,7 +251,7 @@ TEST(ShortcutPage, EveryNamedCommandHasARowAndConflictsNameTheHolder) {
     record.keyCode = c.keyCode;
     EXPECT_EQ(CheckShortcutConflict(nullptr, &record), c.result) << std::hex << c.keyCode;
   }
-  record.commandId = 104;
+  record.commandId = IDM_SAVE_SETTINGS;
   record.keyCode = kCtrlS;
   EXPECT_EQ(CheckShortcutConflict(nullptr, &record), 0);
 }
@@ -258,40 +260,40 @@ TEST(ShortcutPage, SavedKeysDifferFromTheDefaultsAndReservedKeysAreRefused) {
   ShortcutScope scope("");
   ShortcutPage page;
   // Ctrl+S goes from Save to Open: Save's row loses it.
-  page.Focus(page.RowsOf(103)[0]);
+  page.Focus(page.RowsOf(IDM_OPEN_SETTINGS)[0]);
   page.GiveKey(kCtrlS);
-  EXPECT_EQ(page.Key(page.RowsOf(103)[0]), kCtrlS);
-  EXPECT_EQ(page.KeyText(page.RowsOf(104)[0]), L"");
+  EXPECT_EQ(page.Key(page.RowsOf(IDM_OPEN_SETTINGS)[0]), kCtrlS);
+  EXPECT_EQ(page.KeyText(page.RowsOf(IDM_SAVE_SETTINGS)[0]), L"");
   // A reserved key ends the dialog as Cancel does.
-  page.Focus(page.RowsOf(169)[0]);
+  page.Focus(page.RowsOf(IDM_REFRESH_TREE)[0]);
   page.GiveKey(kKeyShift | VK_TAB);
-  EXPECT_EQ(page.KeyText(page.RowsOf(169)[0]), L"F5");
+  EXPECT_EQ(page.KeyText(page.RowsOf(IDM_REFRESH_TREE)[0]), L"F5");
   // Refresh gets a second key, the copy of Select all goes again, and Stop's only row keeps its row.
-  page.Focus(page.RowsOf(169)[0]);
+  page.Focus(page.RowsOf(IDM_REFRESH_TREE)[0]);
   ShortcutPageCommand(page.Dialog(), kShortcutAddKeyCommand);
   page.GiveKey(kKeyAlt | 'R');
-  page.Focus(page.RowsOf(130)[0]);
+  page.Focus(page.RowsOf(IDM_SELECT_ALL)[0]);
   ShortcutPageCommand(page.Dialog(), kShortcutAddKeyCommand);
-  EXPECT_TRUE(IsCommandListedTwice(page.List(), 130));
+  EXPECT_TRUE(IsCommandListedTwice(page.List(), IDM_SELECT_ALL));
   ShortcutPageCommand(page.Dialog(), kShortcutRemoveKeyCommand);
-  EXPECT_FALSE(IsCommandListedTwice(page.List(), 130));
-  EXPECT_EQ(page.KeyText(page.RowsOf(130)[0]), L"Ctrl+A");
-  page.Focus(page.RowsOf(131)[0]);
+  EXPECT_FALSE(IsCommandListedTwice(page.List(), IDM_SELECT_ALL));
+  EXPECT_EQ(page.KeyText(page.RowsOf(IDM_SELECT_ALL)[0]), L"Ctrl+A");
+  page.Focus(page.RowsOf(IDM_SELECT_NONE)[0]);
   ShortcutPageCommand(page.Dialog(), kShortcutRemoveKeyCommand);
-  ASSERT_EQ(page.RowsOf(131).size(), 1u);
+  ASSERT_EQ(page.RowsOf(IDM_SELECT_NONE).size(), 1u);
   SaveShortcutKeys(page.Dialog());
 
   const std::vector<std::string> keys = scope.SavedKeys();
   EXPECT_EQ(keys, (std::vector<std::string>{"595=FileOpen", "338=Refresh", "580=-"}));
-  EXPECT_EQ(ShortcutCommandOfKey(&g_keyHookState, kCtrlS), 103);
-  EXPECT_EQ(ShortcutCommandOfKey(&g_keyHookState, kKeyAlt | 'R'), 169);
+  EXPECT_EQ(ShortcutCommandOfKey(&g_keyHookState, kCtrlS), IDM_OPEN_SETTINGS);
+  EXPECT_EQ(ShortcutCommandOfKey(&g_keyHookState, kKeyAlt | 'R'), IDM_REFRESH_TREE);
   EXPECT_EQ(ShortcutCommandOfKey(&g_keyHookState, kKeyCtrl | 'D'), 0);
 }
 
 TEST(ShortcutPage, TheKeyDialogNamesTheCommandOfTheRowItEdits) {
   ShortcutScope scope("");
   ShortcutPage page;
-  for (const int command : {103, 169}) {
+  for (const int command : {IDM_OPEN_SETTINGS, IDM_REFRESH_TREE}) {
     const int row = page.RowsOf(command)[0];
     wchar_t label[kKeyNameCapacity];
     ListViewGetItemText(page.List(), row, 0, label, kKeyNameCapacity);
@@ -310,12 +312,12 @@ TEST(ShortcutPage, TheKeyDialogNamesTheCommandOfTheRowItEdits) {
 TEST(ShortcutPage, ACommandKeepsItsDefaultKeyBesideARowWithout) {
   ShortcutScope scope("");
   ShortcutPage page;
-  page.Focus(page.RowsOf(104)[0]);
+  page.Focus(page.RowsOf(IDM_SAVE_SETTINGS)[0]);
   ShortcutPageCommand(page.Dialog(), kShortcutAddKeyCommand);
-  ASSERT_EQ(page.RowsOf(104).size(), 2u);
+  ASSERT_EQ(page.RowsOf(IDM_SAVE_SETTINGS).size(), 2u);
   SaveShortcutKeys(page.Dialog());
   EXPECT_TRUE(scope.SavedKeys().empty());
-  EXPECT_EQ(ShortcutCommandOfKey(&g_keyHookState, kCtrlS), 104);
+  EXPECT_EQ(ShortcutCommandOfKey(&g_keyHookState, kCtrlS), IDM_SAVE_SETTINGS);
 }
 
 TEST(KeyHook, WindowsKeyWithAltBringsTheMainWindowBackOnlyWhenTheUserAgrees) {

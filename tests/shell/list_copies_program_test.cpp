@@ -1,5 +1,6 @@
-// The running program's copies of file rows to the clipboard (commands 133, 136) and its list export (107) in
-// the columns of the stored layout, and the Explorer context menu of the file list with the program's own item.
+// The running program's copies of file rows to the clipboard (commands IDM_COPY_NAMES, IDM_COPY_ROWS_WITH_TITLES)
+// and its list export (IDM_EXPORT_LIST) in the columns of the stored layout, and the Explorer context menu of the
+// file list with the program's own item.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "foundation/core/app_state.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/ui_seams.h"
 #include "foundation/ui/ui_strings.h"
 #include "program_fixture.h"
@@ -28,7 +30,7 @@ BOOL WINAPI ChooseAlignedUnicode(OPENFILENAMEW* record) {
 }
 
 BOOL WINAPI LookAndDismiss(HMENU menu, UINT, int, int, HWND, LPTPMPARAMS) {
-  g_ownItemShown = GetMenuState(menu, 172, MF_BYCOMMAND) != static_cast<UINT>(-1);
+  g_ownItemShown = GetMenuState(menu, IDM_OPEN_IN_FILE_MANAGER, MF_BYCOMMAND) != static_cast<UINT>(-1);
   return 0;
 }
 
@@ -66,9 +68,9 @@ TEST_F(ListCopiesProgram, CopiesExportAndContextMenuFollowTheFileListAsShown) {
     list = g_app->fileList->window;
     ItemsViewFocusItem(g_app->fileList, 0, false);
   });
-  SendMessageW(window_, WM_COMMAND, 133, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_COPY_NAMES, 0);
   EXPECT_EQ(ClipboardText(), L"a.txt\r\n");
-  SendMessageW(window_, WM_COMMAND, 136, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_COPY_ROWS_WITH_TITLES, 0);
   const std::wstring text = ClipboardText();
   const std::wstring captions = Caption(52) + L"\t" + Caption(50) + L"\t" + Caption(51) + L"\r\n";
   const std::wstring names = L"\ta.txt\ta.bak\r\n";
@@ -79,7 +81,7 @@ TEST_F(ListCopiesProgram, CopiesExportAndContextMenuFollowTheFileListAsShown) {
 
   g_exportPath = temp_ / L"aligned.txt";
   g_uiSeams.getSaveFileNameW = ChooseAlignedUnicode;
-  SendMessageW(window_, WM_COMMAND, 107, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_EXPORT_LIST, 0);
   const std::string bytes = ReadWholeFile(g_exportPath);
   const std::wstring aligned(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
   const size_t width = std::max(size.size(), Caption(52).size());

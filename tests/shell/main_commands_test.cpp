@@ -18,6 +18,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/item_store.h"
 #include "foundation/profile/profile_store.h"
+#include "foundation/ui/command_ids.h"
 #include "profile_text.h"
 #include "program_fixture.h"
 #include "shell/chain_commands.h"
@@ -143,17 +144,21 @@ class MainCommands : public ProgramFixture {};
 
 TEST_F(MainCommands, TheStateTableGreysWhatCannotRunNowAndTheMenuFollows) {
   ASSERT_TRUE(Start({L"a.txt", L"b.txt"}, {"<Ext,\"bak\">", "<Case,n,2>"}));
-  EXPECT_FALSE(Disabled(106));
-  EXPECT_TRUE(Disabled(121));
-  EXPECT_TRUE(Disabled(171));
+  EXPECT_FALSE(Disabled(IDM_START_RENAMING));
+  EXPECT_TRUE(Disabled(IDM_UNDO));
+  EXPECT_TRUE(Disabled(IDM_STOP));
   Gui([] { ItemsViewFocusItem(g_app->chainList, 0, false); });
-  EXPECT_FALSE(Disabled(124));
-  EXPECT_TRUE(Disabled(126)) << "the first step cannot move up";
-  EXPECT_FALSE(Disabled(127));
+  EXPECT_FALSE(Disabled(IDM_EDIT_STEP));
+  EXPECT_TRUE(Disabled(IDM_STEP_UP)) << "the first step cannot move up";
+  EXPECT_FALSE(Disabled(IDM_STEP_DOWN));
 
   Gui([] { InterlockedIncrement(&g_app->busyCounter); });
-  for (int id : {106, 102, 103, 108, 109, 124, 127, 139, 163, 187, 188, 211, 222, 450}) EXPECT_TRUE(Disabled(id)) << id;
-  EXPECT_FALSE(Disabled(171));
+  for (int id : {IDM_START_RENAMING, IDM_NEW_LIST, IDM_OPEN_SETTINGS, IDM_ATTRIBUTES, IDM_TIMESTAMPS, IDM_EDIT_STEP,
+                 IDM_STEP_DOWN, IDM_RELOAD_LIST, IDM_SELECTED_ONLY, IDM_RESTORE_SETTINGS, IDM_RESET_SETTINGS,
+                 IDM_DISPLAY_LIGHT, IDM_RECENT_FILE_FIRST, IDM_ADD_MODULE_FIRST}) {
+    EXPECT_TRUE(Disabled(id)) << id;
+  }
+  EXPECT_FALSE(Disabled(IDM_STOP));
   Gui([] { InterlockedDecrement(&g_app->busyCounter); });
 
   // Marked new names stop a run, but not the undo of the last one: that gives back the old names.
@@ -161,8 +166,8 @@ TEST_F(MainCommands, TheStateTableGreysWhatCannotRunNowAndTheMenuFollows) {
     g_app->problemCount = 2;
     g_app->undoPairCount = 1;
   });
-  EXPECT_TRUE(Disabled(106));
-  EXPECT_FALSE(Disabled(121));
+  EXPECT_TRUE(Disabled(IDM_START_RENAMING));
+  EXPECT_FALSE(Disabled(IDM_UNDO));
   Gui([] {
     g_app->problemCount = 0;
     g_app->undoPairCount = 0;
@@ -172,16 +177,20 @@ TEST_F(MainCommands, TheStateTableGreysWhatCannotRunNowAndTheMenuFollows) {
     ItemsViewDeleteItem(g_app->fileList, -1, false);
     UpdateMenuStates(window_, false);
   });
-  for (int id : {105, 106, 107, 108, 109, 110, 111, 112, 130, 131, 132, 133, 134, 135, 136, 172, 175, 199}) {
+  for (int id : {IDM_RENAME_IN_PLACE, IDM_START_RENAMING, IDM_EXPORT_LIST, IDM_ATTRIBUTES, IDM_TIMESTAMPS,
+                 IDM_PROPERTIES, IDM_OPEN_FILES, IDM_RECYCLE, IDM_SELECT_ALL, IDM_SELECT_NONE, IDM_INVERT_SELECTION,
+                 IDM_COPY_NAMES, IDM_COPY_PATHS, IDM_COPY_ROWS, IDM_COPY_ROWS_WITH_TITLES, IDM_OPEN_IN_FILE_MANAGER,
+                 IDM_SHOW_IN_FILE_MANAGER, IDM_FOLDER_UP}) {
     EXPECT_TRUE(Disabled(id)) << id;
   }
   HMENU menu = GetMenu(window_);
   ASSERT_NE(menu, nullptr);
-  EXPECT_TRUE(GetMenuState(menu, 106, MF_BYCOMMAND) & MF_GRAYED);
-  EXPECT_FALSE(GetMenuState(menu, 181, MF_BYCOMMAND) & MF_GRAYED) << "the toolbar's dialog needs no files";
-  EXPECT_FALSE(GetMenuState(menu, 102, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(GetMenuState(menu, IDM_START_RENAMING, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_FALSE(GetMenuState(menu, IDM_TOOLBAR_BUTTONS, MF_BYCOMMAND) & MF_GRAYED)
+      << "the toolbar's dialog needs no files";
+  EXPECT_FALSE(GetMenuState(menu, IDM_NEW_LIST, MF_BYCOMMAND) & MF_GRAYED);
   // A refused command does nothing: the chain stays.
-  SendMessageW(window_, WM_COMMAND, 106, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_START_RENAMING, 0);
   EXPECT_TRUE(WaitUntilIdle());
   EXPECT_EQ(Close(), 0);
 }
@@ -238,12 +247,13 @@ TEST_F(MainCommands, FilesRenamedInPlaceShorterOrLongerStayListedSortedAndRename
     LRESULT answer = 0;
     Gui([&] { answer = TypeInPlace(RowNamed(rename.from.c_str()), rename.typed); });
     ASSERT_EQ(answer, 1);
-    SendMessageW(window_, WM_COMMAND, kAfterInPlaceRenameCommand, 0);
+    SendMessageW(window_, WM_COMMAND, IDM_SORT_AGAIN, 0);
     EXPECT_EQ(ListedNames(), rename.listed);
     Names descending = rename.listed;
     std::reverse(descending.begin(), descending.end());
     // Descending, ascending again, then by name.
-    const std::pair<int, Names> sorts[] = {{152, descending}, {152, rename.listed}, {141, rename.listed}};
+    const std::pair<int, Names> sorts[] = {{IDM_SORT_DESCENDING, descending}, {IDM_SORT_DESCENDING, rename.listed},
+                                           {IDM_SORT_NAME, rename.listed}};
     for (const auto& [command, expected] : sorts) {
       SendMessageW(window_, WM_COMMAND, command, 0);
       EXPECT_EQ(ListedNames(), expected) << "after command " << command;
@@ -251,7 +261,7 @@ TEST_F(MainCommands, FilesRenamedInPlaceShorterOrLongerStayListedSortedAndRename
   }
   const Names renamed = {L"BB-AND-A-LONGER-NAME.txt", L"CC.txt", L"DD.txt", L"XYZ"};
   EXPECT_EQ(Sorted(NewNames()), renamed);
-  SendMessageW(window_, WM_COMMAND, 106, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_START_RENAMING, 0);
   EXPECT_TRUE(WaitFor([&] { return Disk() == renamed; })) << "every file is renamed";
   EXPECT_EQ(Close(), 0);
 }
@@ -322,7 +332,7 @@ TEST_F(MainCommands, ASettingsFileNamedOnTheCommandLineWinsOverTheStoredChainEve
   });
   EXPECT_EQ(boxes.Answered(), 1) << "some steps were not read";
   // The start restores the stored chain after the command line is read.
-  SendMessageW(window_, WM_COMMAND, 173, 2);
+  SendMessageW(window_, WM_COMMAND, IDM_RESTORE_CHAIN, 2);
   Gui([&] {
     EXPECT_EQ(CountSteps(), 1u);
     EXPECT_EQ(StepText(0), L"<Ext,\"one\">");
@@ -379,7 +389,7 @@ TEST_F(MainCommands, TheClosingQuestionOffersTheSettingsFileAndItsAnswersDoWhatT
 
   // A new chain belongs to no file: its changes go to "QK" without a question.
   DialogWatcher boxes(GetCurrentProcessId(), IDYES);
-  SendMessageW(window_, WM_COMMAND, 102, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_NEW_LIST, 0);
   Gui([&] {
     InsertStepIntoList(CreateModuleFromText(L"<Ext,\"new\">"), -1, true);
     MarkSettingsChanged(1);
@@ -392,7 +402,7 @@ TEST_F(MainCommands, TheClosingQuestionOffersTheSettingsFileAndItsAnswersDoWhatT
 TEST_F(MainCommands, SavingAnEmptyChainSaysThereIsNothingToSave) {
   ASSERT_TRUE(Start({L"a.txt"}, {}));
   DialogWatcher boxes(GetCurrentProcessId(), IDOK);
-  SendMessageW(window_, WM_COMMAND, 104, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_SAVE_SETTINGS, 0);
   ASSERT_EQ(boxes.Answered(), 1) << "a message, not the save dialog";
   EXPECT_EQ(boxes.LastText(), L"There are no steps to save.");
 }
@@ -402,7 +412,7 @@ TEST_F(MainCommands, ANameTypedWithoutExtensionIsCompletedByTheSaveDialog) {
   UiSeamsScope seams;
   g_uiSeams.getSaveFileNameW = TypeNameWithoutExtension;
   g_typedName = temp_ / L"steps";
-  SendMessageW(window_, WM_COMMAND, 104, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_SAVE_SETTINGS, 0);
   EXPECT_EQ(g_defaultExtension, L"zqr");
   EXPECT_EQ(ReadWholeFile(temp_ / L"steps.zqr"), SettingsFile(L"<Case,n,2>\r\n"));
 }
@@ -412,7 +422,7 @@ TEST_F(MainCommands, AListingOptionChangedWhileAJobIsBusyListsTheFolderWhenTheJo
   temp_.WriteFile(L"files\\sub\\b.txt", "b");
   const std::vector<std::wstring> before = ListedNames();
   Gui([] { InterlockedIncrement(&g_app->busyCounter); });
-  SendMessageW(window_, WM_COMMAND, 162, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_SUBFOLDERS, 0);
   EXPECT_EQ(ListedNames(), before) << "no listing while the job runs";
   Gui([] { InterlockedDecrement(&g_app->busyCounter); });
   EXPECT_TRUE(WaitFor([] {
@@ -430,11 +440,11 @@ TEST_F(MainCommands, SelectedFilesOnlyKeepsTheSelectedRowsAndLeavesTheDisk) {
     ItemsViewSelectItems(g_app->fileList, -1, 0);
     ItemsViewSelectItems(g_app->fileList, RowNamed(L"b.txt"), 1);
   });
-  SendMessageW(window_, WM_COMMAND, 163, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_SELECTED_ONLY, 0);
   EXPECT_EQ(ListedNames(), Names{L"b.txt"});
   EXPECT_EQ(NewNames(), Names{L"B.txt"});
   EXPECT_EQ(Disk(), (Names{L"a.txt", L"b.txt", L"c.txt"}));
-  SendMessageW(window_, WM_COMMAND, 163, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_SELECTED_ONLY, 0);
   EXPECT_TRUE(WaitFor([] { return ItemStoreCount(&g_app->fileList->rows) == 3 && g_app->busyCounter == 0; }));
 }
 
@@ -454,11 +464,11 @@ TEST_F(MainCommands, RecentFilesStandBeforeExitNewestFirstAndStayInTheStore) {
   const std::wstring expected[] = {L"&1 C:\\ONE.ZQR", L"&2 sixty.zqr", L"&3 C:\\two.zqr"};
   for (int i = 0; i < 3; ++i) {
     wchar_t text[80] = {};
-    GetMenuStringW(file, 222 + i, text, 80, MF_BYCOMMAND);
+    GetMenuStringW(file, IDM_RECENT_FILE_FIRST + i, text, 80, MF_BYCOMMAND);
     EXPECT_EQ(text, expected[i]);
   }
   Gui([] { RemoveRecentFile(&g_recentFiles, L"c:\\two.zqr"); });
-  EXPECT_EQ(GetMenuState(file, 224, MF_BYCOMMAND), 0xFFFFFFFFu);
+  EXPECT_EQ(GetMenuState(file, IDM_RECENT_FILE_FIRST + 2, MF_BYCOMMAND), 0xFFFFFFFFu);
   EXPECT_EQ(Close(), 0);
   const std::vector<std::string> recent = SectionLines(ReadWholeFile(ProfilePath()), "MRU");
   EXPECT_EQ(ValueOf(recent, "1"), "C:\\ONE.ZQR");
@@ -470,11 +480,11 @@ TEST_F(MainCommands, ResettingTheSettingsRestartsTheWindowOnAnEmptyStoreButNotWh
   ASSERT_TRUE(Start({L"a.txt"}, {"<Case,n,2>"}, "ExpMode=3\r\n"));
   DialogWatcher boxes(GetCurrentProcessId(), IDYES);
   Gui([] { InterlockedIncrement(&g_app->busyCounter); });
-  SendMessageW(window_, WM_COMMAND, 188, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_RESET_SETTINGS, 0);
   EXPECT_EQ(boxes.Answered(), 0);
   Gui([] { InterlockedDecrement(&g_app->busyCounter); });
   const HWND first = window_;
-  SendMessageW(first, WM_COMMAND, 188, 0);
+  SendMessageW(first, WM_COMMAND, IDM_RESET_SETTINGS, 0);
   EXPECT_EQ(boxes.Answered(), 1);
   window_ = InProcessProgram::WaitForMainWindow(first);
   ASSERT_NE(window_, nullptr);

@@ -13,6 +13,7 @@
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/profile/profile_store.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/win32/menu_icons.h"
 #include "hook_tables_scope.h"
 #include "in_process_program.h"
@@ -264,10 +265,10 @@ TEST(MainWindow, PostsStartupAndChainRestoreAndRoutesOnlyEnabledCommands) {
   });
   // Clearing the chain is refused while a job is busy, and done when none is.
   InProcessProgram::OnGuiThread(window, [] { InterlockedIncrement(&g_app->busyCounter); });
-  SendMessageW(window, WM_COMMAND, 102, 0);
+  SendMessageW(window, WM_COMMAND, IDM_NEW_LIST, 0);
   EXPECT_EQ(RowCount(window, true), 1u);
   InProcessProgram::OnGuiThread(window, [] { InterlockedDecrement(&g_app->busyCounter); });
-  SendMessageW(window, WM_COMMAND, 102, 0);
+  SendMessageW(window, WM_COMMAND, IDM_NEW_LIST, 0);
   EXPECT_EQ(RowCount(window, true), 0u);
   MINMAXINFO limits = {};
   SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));

@@ -13,6 +13,7 @@
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
 #include "foundation/profile/profile_store.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/win32/gdi.h"
 #include "foundation/win32/theme.h"
 #include "program_fixture.h"
@@ -23,8 +24,6 @@
 namespace {
 
 constexpr UINT_PTR kMenuTimer = 0x7E1;
-constexpr int kLightMode = 211;
-constexpr int kDarkMode = 213;
 
 bool OwnerDrawn(HMENU menu, int position) {
   MENUITEMINFOW info = {};
@@ -66,7 +65,7 @@ class MainWindowTheme : public ProgramFixture {
       EXPECT_EQ(static_cast<COLORREF>(SendMessageW(g_app->fileList->window, LVM_GETBKCOLOR, 0, 0)), listFill);
       // Dark mode offers the appearance menu; its menus are the system's, which follow the dark mode.
       HMENU bar = GetMenu(window_);
-      EXPECT_NE(GetMenuState(bar, 210, MF_BYCOMMAND), 0xFFFFFFFFu);
+      EXPECT_NE(GetMenuState(bar, IDM_DISPLAY_MENU, MF_BYCOMMAND), 0xFFFFFFFFu);
       EXPECT_EQ(OwnerDrawn(bar, 0), !dark);
     });
   }
@@ -170,14 +169,14 @@ TEST_F(MainWindowTheme, ADarkSystemRestartsTheWindowDarkAndLightAgainWithEveryCa
   DarkThemeScope dark;
   ASSERT_TRUE(Start({L"alpha.txt"}, {"<Case,n,2>"}));
   HWND light = window_;
-  HWND darkWindow = ChooseDisplayMode(kDarkMode);
+  HWND darkWindow = ChooseDisplayMode(IDM_DISPLAY_DARK);
   ASSERT_NE(darkWindow, nullptr);
   EXPECT_NE(darkWindow, light);
   ExpectLook(true);
   // The mode that is already stored changes nothing.
-  EXPECT_EQ(ChooseDisplayMode(kDarkMode), darkWindow);
+  EXPECT_EQ(ChooseDisplayMode(IDM_DISPLAY_DARK), darkWindow);
   Gui([] { EXPECT_EQ(g_app->restartCounter, 0); });
-  HWND lightAgain = ChooseDisplayMode(kLightMode);
+  HWND lightAgain = ChooseDisplayMode(IDM_DISPLAY_LIGHT);
   ASSERT_NE(lightAgain, nullptr);
   EXPECT_NE(lightAgain, darkWindow);
   ExpectLook(false);

@@ -16,6 +16,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
 #include "foundation/files/shell_folders.h"
+#include "foundation/ui/command_ids.h"
 #include "program_copy.h"
 #include "program_fixture.h"
 #include "support/dialog_action.h"
@@ -31,7 +32,6 @@ using namespace image_samples;
 
 namespace {
 
-constexpr UINT kEditStepCommand = 124;
 
 using Names = std::vector<std::wstring>;
 
@@ -169,7 +169,7 @@ class ModuleDialogsInteractive : public ProgramFixture, public testing::WithPara
       ItemsViewFocusItem(g_app->fileList, 0, false);
       ItemsViewFocusItem(g_app->chainList, 0, false);
     });
-    PostMessageW(window_, WM_COMMAND, kEditStepCommand, 0);
+    PostMessageW(window_, WM_COMMAND, IDM_EDIT_STEP, 0);
     HWND dialog = nullptr;
     Eventually([&] { return (dialog = FindShownDialog(GetWindowThreadProcessId(window_, nullptr))) != nullptr; });
     return dialog;

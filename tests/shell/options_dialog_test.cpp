@@ -11,6 +11,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/win32/column_layout.h"
 #include "foundation/win32/list_views.h"
@@ -77,7 +78,7 @@ class OptionsDialog : public ProgramFixture {
  protected:
   // Opens the dialog and runs `work` on the program's thread while it is shown; false when it did not come.
   bool WithDialog(const std::function<void(HWND)>& work) {
-    PostMessageW(window_, WM_COMMAND, 183, 0);
+    PostMessageW(window_, WM_COMMAND, IDM_OPTIONS, 0);
     const DWORD thread = GetWindowThreadProcessId(window_, nullptr);
     HWND dialog = nullptr;
     for (int i = 0; i < 500 && !dialog; ++i) {

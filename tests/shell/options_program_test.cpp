@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_ids.h"
 #include "profile_text.h"
 #include "program_on_folder.h"
@@ -158,7 +159,7 @@ TEST_F(OptionsProgramInteractive, OptionsChangedOnTheirPagesTakeEffectAndComeBac
     ASSERT_NE(run.Window(), nullptr);
     ASSERT_TRUE(run.WaitForRows(2));
     const int columns = HeaderColumns(run);
-    PostMessageW(run.Window(), WM_COMMAND, 183, 0);
+    PostMessageW(run.Window(), WM_COMMAND, IDM_OPTIONS, 0);
     HWND dialog = WaitForDialog(run.ProcessId(), run.Window(), IDC_OPTIONS_PAGES);
     ASSERT_NE(dialog, nullptr);
     const OptionsPages pages(run, dialog);
@@ -211,7 +212,7 @@ TEST_F(ToolbarProgramInteractive, AButtonAddedInTheToolbarDialogShowsRunsItsComm
     ProgramRun run(copy_, files);
     ASSERT_NE(run.Window(), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return ToolbarButtons(run) == 28; })) << "the default buttons";
-    PostMessageW(run.Window(), WM_COMMAND, 181, 0);
+    PostMessageW(run.Window(), WM_COMMAND, IDM_TOOLBAR_BUTTONS, 0);
     HWND dialog = WaitForDialog(run.ProcessId(), run.Window(), IDC_CHECK_AVAILABLE);
     ASSERT_NE(dialog, nullptr);
     const OptionsPages lists(run, dialog);
@@ -220,11 +221,11 @@ TEST_F(ToolbarProgramInteractive, AButtonAddedInTheToolbarDialogShowsRunsItsComm
     lists.Picture(6500);
     ASSERT_TRUE(ClickUntil([&] { ClickWindow(lists.Item(IDC_CHECK_LIST_OK)); }, [&] { return !IsWindow(dialog); }));
     ASSERT_EQ(ToolbarButtons(run), 29);
-    EXPECT_EQ(ToolbarCommand(run, 28), 184);
+    EXPECT_EQ(ToolbarCommand(run, 28), IDM_FILTER);
 
     // The new button opens the filter dialog; the subfolders button is checked and cleared.
     HWND filter = nullptr;
-    ASSERT_TRUE(ClickToolbarButton(run, 184, [&] {
+    ASSERT_TRUE(ClickToolbarButton(run, IDM_FILTER, [&] {
       // Shown, not only made: a click before the dialog shows is lost.
       filter = FindProcessWindow(run.ProcessId(), L"#32770", [](HWND w) {
         return IsWindowVisible(w) != FALSE && GetDlgItem(w, IDC_FILTER_INCLUDE) != nullptr;
@@ -233,8 +234,10 @@ TEST_F(ToolbarProgramInteractive, AButtonAddedInTheToolbarDialogShowsRunsItsComm
     }));
     ASSERT_TRUE(ClickUntil([&] { ClickWindow(GetDlgItem(filter, IDCANCEL)); }, [&] { return !IsWindow(filter); }));
     HWND toolbar = run.Item(kToolbarId);
-    ASSERT_TRUE(ClickToolbarButton(run, 162, [&] { return SendMessageW(toolbar, TB_ISBUTTONCHECKED, 162, 0) != 0; }));
-    ASSERT_TRUE(ClickToolbarButton(run, 162, [&] { return SendMessageW(toolbar, TB_ISBUTTONCHECKED, 162, 0) == 0; }));
+    ASSERT_TRUE(ClickToolbarButton(
+        run, IDM_SUBFOLDERS, [&] { return SendMessageW(toolbar, TB_ISBUTTONCHECKED, IDM_SUBFOLDERS, 0) != 0; }));
+    ASSERT_TRUE(ClickToolbarButton(
+        run, IDM_SUBFOLDERS, [&] { return SendMessageW(toolbar, TB_ISBUTTONCHECKED, IDM_SUBFOLDERS, 0) == 0; }));
     EXPECT_EQ(run.Close(), 0);
   }
   EXPECT_EQ(ValueOf(SectionLines(ReadWholeFile(copy_.ProfileFile()), "QVRX"), "TB"),

@@ -10,6 +10,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/profile/profile_store.h"
+#include "foundation/ui/command_ids.h"
 #include "profile_text.h"
 #include "program_copy.h"
 #include "program_fixture.h"
@@ -25,10 +26,6 @@
 namespace {
 
 constexpr int kTreeId = 60;
-constexpr int kEscCommand = 25;
-constexpr int kNextPaneCommand = 22;
-constexpr int kPreviousPaneCommand = 23;
-constexpr int kToggleTreeCommand = 161;
 
 // A pane's place in the client area of the main window.
 RECT PlaceOf(HWND window, HWND pane) {
@@ -194,7 +191,7 @@ TEST_F(SplitterDrag, ADragStaysWithinItsLimitsAndEscPutsTheSplitterBack) {
     SendMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, paneTop + 300));
     SendMessageW(window_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(450, paneTop + 300));
     dragged = g_app->treeWidth;
-    SendMessageW(window_, WM_COMMAND, kEscCommand, 0);
+    SendMessageW(window_, WM_COMMAND, IDM_CANCEL, 0);
     SendMessageW(window_, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(500, paneTop + 300));
   });
   EXPECT_EQ(dragged, 450);
@@ -270,9 +267,9 @@ TEST_F(PaneFocusInteractive, TabAndShiftTabWalkTheShownPanes) {
   const struct {
     int command;
     HWND focus;
-  } steps[] = {{kNextPaneCommand, tree},     {kNextPaneCommand, chain},     {kPreviousPaneCommand, tree},
-               {kPreviousPaneCommand, files}, {kToggleTreeCommand, files}, {kNextPaneCommand, chain},
-               {kNextPaneCommand, files}};
+  } steps[] = {{IDM_NEXT_PANE, tree},     {IDM_NEXT_PANE, chain},     {IDM_PREVIOUS_PANE, tree},
+               {IDM_PREVIOUS_PANE, files}, {IDM_FOLDER_TREE, files}, {IDM_NEXT_PANE, chain},
+               {IDM_NEXT_PANE, files}};
   // Each command runs on the program's thread at once, and the focus is read there before anything else can
   // move it.
   std::vector<HWND> seen;

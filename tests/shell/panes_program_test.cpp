@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ui/command_ids.h"
 #include "program_on_folder.h"
 #include "remote_program.h"
 #include "support/process_driver.h"
@@ -258,7 +259,8 @@ TEST_F(PanesProgram, TheStatusBarCountsTenThousandListedAndSelectedFiles) {
       << std::string(StatusText(kListingPart).begin(), StatusText(kListingPart).end());
   EXPECT_EQ(files_->Count(), 10000);
   ASSERT_TRUE(
-      SendUntil(window_, 130, [&] { return StatusText(kSelectionPart) == L"Selected: " + tenThousand + L" files"; }));
+      SendUntil(window_, IDM_SELECT_ALL,
+                [&] { return StatusText(kSelectionPart) == L"Selected: " + tenThousand + L" files"; }));
   Picture(L"panes_ten_thousand.png");
 }
 
@@ -273,7 +275,7 @@ TEST_F(PanesProgram, TheStatusBarShowsTheRunsProgressAndTheCountsAfterIt) {
   EXPECT_FALSE(IsWindowVisible(progress));
   bool seen = false;
   bool pictured = false;
-  ASSERT_TRUE(SendUntil(window_, 106, [&] {
+  ASSERT_TRUE(SendUntil(window_, IDM_START_RENAMING, [&] {
     const std::wstring text = StatusText(kListingPart);
     if (IsWindowVisible(progress) && text.find(L" %") != std::wstring::npos) {
       seen = true;

@@ -10,6 +10,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
+#include "foundation/ui/command_ids.h"
 #include "program_fixture.h"
 #include "shell/menu_help.h"
 #include "shell/pane_layout.h"
@@ -88,7 +89,7 @@ TEST_F(Panes, RecyclingRemovesTheRowsOfTheFilesThatWentAndCountsAgain) {
   ASSERT_TRUE(Start({L"a.txt", L"b.txt", L"c.txt"}, {}));
   SelectRows({L"a.txt", L"b.txt"});
   DialogWatcher boxes(GetCurrentProcessId(), IDYES);
-  SendMessageW(window_, WM_COMMAND, 112, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_RECYCLE, 0);
   ASSERT_TRUE(WaitFor([] { return ItemStoreCount(&g_app->fileList->rows) == 1 && g_app->busyCounter == 0; }));
   EXPECT_EQ(ListedNames(), Names{L"c.txt"});
   EXPECT_EQ(Disk(), Names{L"c.txt"});
@@ -99,7 +100,7 @@ TEST_F(Panes, RecyclingLeavesANameTheShellWouldTakeForItsTwin) {
   ASSERT_TRUE(Start({L"notes", L"notes."}, {}));
   SelectRows({L"notes."});
   DialogWatcher boxes(GetCurrentProcessId(), IDYES);
-  SendMessageW(window_, WM_COMMAND, 112, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_RECYCLE, 0);
   ASSERT_TRUE(WaitUntilIdle());
   EXPECT_EQ(Disk(), (Names{L"notes", L"notes."}));
   EXPECT_EQ(ListedNames().size(), 2u);
@@ -117,7 +118,7 @@ TEST_F(Panes, TheParentAndTypedPathsAreOpenedThroughTheTree) {
   Gui([&] { shown = g_addressBar.path; });
   EXPECT_EQ(shown, sub);
 
-  SendMessageW(window_, WM_COMMAND, 199, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_FOLDER_UP, 0);
   ASSERT_TRUE(WaitFor([] { return g_app->busyCounter == 0 && ItemStoreCount(&g_app->fileList->rows) == 1; }));
   EXPECT_EQ(CurrentFolder(), FilesFolder());
   EXPECT_EQ(ListedNames(), Names{L"a.txt"});
@@ -176,10 +177,10 @@ TEST_F(Panes, TheTreeTheBarsAndTheFileIconsShowAndHide) {
     int command;
     uint32_t bit;
   };
-  for (const Case& c : {Case{161, kOptionFolderTreeHidden}, Case{166, kOptionAddressBarHidden},
-                        Case{167, kOptionStatusBarHidden}, Case{168, kOptionFileIconsOff}}) {
+  for (const Case& c : {Case{IDM_FOLDER_TREE, kOptionFolderTreeHidden}, Case{IDM_ADDRESS_BAR, kOptionAddressBarHidden},
+                        Case{IDM_STATUS_BAR, kOptionStatusBarHidden}, Case{IDM_FILE_ICONS, kOptionFileIconsOff}}) {
     for (bool set : {true, false}) {
-      // The new tree of 168 lists the folder again, and 168 waits while that runs.
+      // The new tree of IDM_FILE_ICONS lists the folder again, and IDM_FILE_ICONS waits while that runs.
       ASSERT_TRUE(WaitUntilIdle());
       SendMessageW(window_, WM_COMMAND, c.command, 0);
       Gui([&] { EXPECT_EQ((g_app->options & c.bit) != 0, set) << c.command; });
@@ -192,7 +193,7 @@ TEST_F(Panes, TheTreeTheBarsAndTheFileIconsShowAndHide) {
     EXPECT_NE(g_app->fileList->imageList, nullptr);
   });
   ASSERT_TRUE(WaitUntilIdle());
-  SendMessageW(window_, WM_COMMAND, 168, 0);
+  SendMessageW(window_, WM_COMMAND, IDM_FILE_ICONS, 0);
   Gui([] {
     EXPECT_EQ(g_app->fileList->imageList, nullptr) << "without file icons the list has no image list";
     EXPECT_EQ(SendMessageW(g_app->paneWindows[0], TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0) << "nor the new tree";

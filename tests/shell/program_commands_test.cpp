@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ui/command_ids.h"
 #include "profile_text.h"
 #include "program_fixture.h"
 #include "program_on_folder.h"
@@ -30,11 +31,11 @@ TEST_F(ProgramCommands, RenamesTheListedFolderWithTheLastChainAndUndoesItWhileLi
   EXPECT_EQ(list.Column(kNameColumn), FilesIn(files));
 
   // A run that ends without error empties the list: its rows no longer match the disk.
-  ASSERT_TRUE(SendUntil(window, 106, [&] { return FilesIn(files) == after && list.Count() == 0; }));
-  ASSERT_TRUE(SendUntil(window, 139, [&] { return list.Column(kNameColumn) == after; }));
+  ASSERT_TRUE(SendUntil(window, IDM_START_RENAMING, [&] { return FilesIn(files) == after && list.Count() == 0; }));
+  ASSERT_TRUE(SendUntil(window, IDM_RELOAD_LIST, [&] { return list.Column(kNameColumn) == after; }));
 
-  ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesIn(files) == before; }));
-  ASSERT_TRUE(SendUntil(window, 139, [&] { return list.Column(kNameColumn) == before; }));
+  ASSERT_TRUE(SendUntil(window, IDM_UNDO, [&] { return FilesIn(files) == before; }));
+  ASSERT_TRUE(SendUntil(window, IDM_RELOAD_LIST, [&] { return list.Column(kNameColumn) == before; }));
   EXPECT_EQ(list.Column(kNewNameColumn), after);
   EXPECT_EQ(run.Close(), 0);
   EXPECT_EQ(boxes.Answered(), 0) << Narrow(boxes.LastCaption()) << ": " << Narrow(boxes.LastText());
@@ -113,10 +114,10 @@ TEST_F(ProgramCommands, RenamesWithAChainOfTheTextModulesExactlyAsTheirRulesSayA
   ASSERT_TRUE(WaitUntil([&] { return list.Column(kNewNameColumn) == renamed; }))
       << Joined(list.Column(kNewNameColumn));
 
-  ASSERT_TRUE(SendUntil(window, 106, [&] { return FilesIn(files) == renamed && list.Count() == 0; }));
+  ASSERT_TRUE(SendUntil(window, IDM_START_RENAMING, [&] { return FilesIn(files) == renamed && list.Count() == 0; }));
   EXPECT_EQ(FilesWithContents(files), (Names{L"0011-20240305files.bak=a1.txt", L"0022-20240305files.bak=b2.txt",
                                              L"0033-20240305files.bak=c3.txt"}));
-  ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesWithContents(files) == before; }));
+  ASSERT_TRUE(SendUntil(window, IDM_UNDO, [&] { return FilesWithContents(files) == before; }));
   EXPECT_EQ(run.Close(), 0);
   EXPECT_EQ(boxes.Answered(), 0) << Narrow(boxes.LastCaption()) << ": " << Narrow(boxes.LastText());
 }
@@ -152,10 +153,10 @@ TEST_F(ProgramCommands, NumberingFilesOntoEachOthersNamesLosesNoFileAndUndoResto
   std::sort(afterRun.begin(), afterRun.end());
 
   // The run renames the files in list order until the existing "6.txt" stops it with a message naming it.
-  ASSERT_TRUE(SendUntil(window, 106, [&] { return boxes.Answered() == 1; }));
+  ASSERT_TRUE(SendUntil(window, IDM_START_RENAMING, [&] { return boxes.Answered() == 1; }));
   EXPECT_NE(boxes.LastText().find(L"6.txt"), std::wstring::npos) << Narrow(boxes.LastText());
   ASSERT_TRUE(WaitUntil([&] { return FilesWithContents(files) == afterRun; })) << Joined(FilesWithContents(files));
-  ASSERT_TRUE(SendUntil(window, 121, [&] { return FilesWithContents(files) == before; }));
+  ASSERT_TRUE(SendUntil(window, IDM_UNDO, [&] { return FilesWithContents(files) == before; }));
   EXPECT_TRUE(PathExists(files + L"\\6.txt"));
   EXPECT_EQ(run.Close(), 0);
   EXPECT_EQ(boxes.Answered(), 1);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_ids.h"
 #include "profile_text.h"
 #include "program_on_folder.h"
@@ -24,7 +25,7 @@ std::string Utf16File(const std::wstring& text) {
 // The About box in the language of the file: its caption, the program's line and the language line.
 void ExpectGermanAboutBox(DWORD processId, HWND window) {
   DialogWatcher about(processId, IDOK);
-  PostMessageW(window, WM_COMMAND, 196, 0);
+  PostMessageW(window, WM_COMMAND, IDM_ABOUT, 0);
   ASSERT_TRUE(WaitUntil([&] { return about.Answered() == 1; }));
   EXPECT_EQ(about.LastCaption(), L"\u00dcber Quorvex");
   EXPECT_EQ(about.LastText().rfind(L"Quorvex\r\nVersion 26.01 (64-Bit)\r\n", 0), 0u);
@@ -76,7 +77,7 @@ TEST_F(RecentAndLanguageInteractive, ARecentFileOpensFromTheFileMenuAndAChosenLa
   EXPECT_TRUE(WaitUntil([&] { return chain.Count() == 2; }));
 
   // The language dialog lists the file by its own name; OK takes it at once.
-  PostMessageW(window, WM_COMMAND, 185, 0);
+  PostMessageW(window, WM_COMMAND, IDM_LANGUAGE, 0);
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (dialog = ShownDialog(run.ProcessId())) != nullptr; }));
   // The system carries the text of a list-box message over to the other process.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "foundation/core/app_state.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_ids.h"
 #include "profile_text.h"
 #include "program_fixture.h"
@@ -33,10 +34,12 @@ struct Shortcut {
 
 // The default table and the fixed keys.
 const Shortcut kShortcuts[] = {
-    {VK_F3, 0, 175},           {VK_F5, 0, 169},          {VK_F6, MOD_SHIFT, 105},   {VK_SPACE, MOD_CONTROL, 184},
-    {VK_RETURN, MOD_ALT, 110}, {VK_RETURN, MOD_SHIFT, 108}, {'A', MOD_CONTROL, 130}, {'D', MOD_CONTROL, 131},
-    {'G', MOD_CONTROL, 172},   {'I', MOD_CONTROL, 132},  {'S', MOD_CONTROL, 104},   {VK_TAB, 0, 22},
-    {VK_TAB, MOD_SHIFT, 23},   {VK_ESCAPE, 0, 25},
+    {VK_F3, 0, IDM_SHOW_IN_FILE_MANAGER}, {VK_F5, 0, IDM_REFRESH_TREE}, {VK_F6, MOD_SHIFT, IDM_RENAME_IN_PLACE},
+    {VK_SPACE, MOD_CONTROL, IDM_FILTER}, {VK_RETURN, MOD_ALT, IDM_PROPERTIES}, {VK_RETURN, MOD_SHIFT, IDM_ATTRIBUTES},
+    {'A', MOD_CONTROL, IDM_SELECT_ALL}, {'D', MOD_CONTROL, IDM_SELECT_NONE},
+    {'G', MOD_CONTROL, IDM_OPEN_IN_FILE_MANAGER}, {'I', MOD_CONTROL, IDM_INVERT_SELECTION},
+    {'S', MOD_CONTROL, IDM_SAVE_SETTINGS}, {VK_TAB, 0, IDM_NEXT_PANE}, {VK_TAB, MOD_SHIFT, IDM_PREVIOUS_PANE},
+    {VK_ESCAPE, 0, IDM_CANCEL},
 };
 
 // The commands the main window was sent, counted and held back before it runs them.
@@ -97,9 +100,9 @@ bool PressUntil(WORD key, UINT modifiers, const std::function<bool()>& done) {
 TEST_F(ShortcutsInteractive, EveryDefaultAndFixedKeyRunsItsCommandOnce) {
   // A second key of Invert selection: the menu names the highest key of a command.
   ASSERT_TRUE(Start({L"a.txt", L"b.txt"}, {"<Case,n,2>"}, "[Keys]\r\n1609=SelInv\r\n"));
-  for (const auto& [command, text] : {std::pair{132, L"&Invert selection\tCtrl+Shift+I"},
-                                      {104, L"&Save settings file..\tCtrl+S"},
-                                      {102, L"&New list"}}) {
+  for (const auto& [command, text] : {std::pair{IDM_INVERT_SELECTION, L"&Invert selection\tCtrl+Shift+I"},
+                                      {IDM_SAVE_SETTINGS, L"&Save settings file..\tCtrl+S"},
+                                      {IDM_NEW_LIST, L"&New list"}}) {
     wchar_t shown[80] = {};
     GetMenuStringW(GetMenu(window_), command, shown, 80, MF_BYCOMMAND);
     EXPECT_STREQ(shown, text);
@@ -119,7 +122,7 @@ TEST_F(ShortcutsInteractive, EveryDefaultAndFixedKeyRunsItsCommandOnce) {
   };
   // A key with a modifier taken once before counting: Wine drops a modifier given before the window has the
   // X focus, which can come a while after the click.
-  ASSERT_TRUE(PressUntil('A', MOD_CONTROL, [&] { return countOf(130) > 0; }));
+  ASSERT_TRUE(PressUntil('A', MOD_CONTROL, [&] { return countOf(IDM_SELECT_ALL) > 0; }));
   Gui([&] { g_commands.clear(); });
   std::map<int, int> expected;
   for (const Shortcut& shortcut : kShortcuts) {
@@ -134,11 +137,11 @@ TEST_F(ShortcutsInteractive, EveryDefaultAndFixedKeyRunsItsCommandOnce) {
   PressKey(VK_LEFT, MOD_ALT);
   // A Ctrl+S queued whole before the program looks at it is still Ctrl+S.
   SendKeyUnpaced('S', VK_CONTROL);
-  expected[104] = 2;
+  expected[IDM_SAVE_SETTINGS] = 2;
   // F3 once more closes the keys: once its command is counted, every key before it has been taken.
   PressKey(VK_F3);
-  expected[175] = 2;
-  EXPECT_TRUE(WaitFor([&] { return countOf(104) == 2 && countOf(175) == 2; }));
+  expected[IDM_SHOW_IN_FILE_MANAGER] = 2;
+  EXPECT_TRUE(WaitFor([&] { return countOf(IDM_SAVE_SETTINGS) == 2 && countOf(IDM_SHOW_IN_FILE_MANAGER) == 2; }));
   std::map<int, int> seen;
   Gui([&] { seen = g_commands; });
   EXPECT_EQ(seen, expected);
@@ -159,7 +162,7 @@ TEST_F(ShortcutsInteractive, EveryDefaultAndFixedKeyRunsItsCommandOnce) {
     seen = g_commands;
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_mainProc));
   });
-  EXPECT_EQ(seen, (std::map<int, int>{{169, 1}}));
+  EXPECT_EQ(seen, (std::map<int, int>{{IDM_REFRESH_TREE, 1}}));
 }
 
 TEST_F(ShortcutsProgramInteractive, KeysSelectFilesAndAKeyGivenOnThePageWorksAfterARestart) {
@@ -187,7 +190,7 @@ TEST_F(ShortcutsProgramInteractive, KeysSelectFilesAndAKeyGivenOnThePageWorksAft
   EXPECT_TRUE(WaitUntil([&] { return SelectedCount(list) == 3; }));
 
   // The shortcut page of the options dialog: Invert selection gets F9.
-  PostMessageW(window, WM_COMMAND, 183, 0);
+  PostMessageW(window, WM_COMMAND, IDM_OPTIONS, 0);
   HWND page = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     page = FindProcessWindow(run.ProcessId(), L"#32770", [](HWND w) { return IsWindowVisible(w) != FALSE; });
@@ -262,7 +265,7 @@ TEST_F(ShortcutsInteractive, EnterCommitsAnInPlaceRenameAndEscCancelsIt) {
     // command is asked for again once no job runs.
     for (int ask = 0; ask < 3 && editor == nullptr; ++ask) {
       ASSERT_TRUE(WaitFor([] { return g_app->busyCounter == 0; }));
-      PostMessageW(window_, WM_COMMAND, 105, 0);
+      PostMessageW(window_, WM_COMMAND, IDM_RENAME_IN_PLACE, 0);
       WaitFor([&] { return (editor = g_app->fileList->editor) != nullptr; });
     }
     ASSERT_NE(editor, nullptr) << "focused row " << g_app->fileList->focusedIndex << ", rows "

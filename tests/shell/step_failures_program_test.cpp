@@ -6,6 +6,7 @@
 #include <string>
 
 #include "chain_run.h"
+#include "foundation/ui/command_ids.h"
 #include "support/temp_folder.h"
 
 using StepFailuresProgram = ProgramOnFolder;
@@ -29,7 +30,8 @@ TEST_F(StepFailuresProgram, AFaultingStepMarksItsFileTracesTheFaultAndRefusesThe
   const Names previewed = {L"5.txt", L"<Error>, the step failed", L"b.bin"};  // a.txt, fault.txt, b.bin
   EXPECT_TRUE(WaitUntil([&] { return rows.Column(kNewNameColumn) == previewed; }))
       << ListedNames(rows.Column(kNewNameColumn));
-  EXPECT_TRUE(WaitUntil([&] { return (GetMenuState(GetMenu(window), 106, MF_BYCOMMAND) & MF_GRAYED) != 0; }))
+  EXPECT_TRUE(
+      WaitUntil([&] { return (GetMenuState(GetMenu(window), IDM_START_RENAMING, MF_BYCOMMAND) & MF_GRAYED) != 0; }))
       << "the rename command stays offered";
   const std::string traced = ReadWholeFile(trace);
   EXPECT_NE(traced.find("fault C0000005 in "), std::string::npos) << traced;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "foundation/profile/profile_store.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_ids.h"
 #include "foundation/core/memory.h"
 #include "program_state_scope.h"
@@ -95,10 +96,10 @@ TEST_F(ToolbarChoice, StoredNumbersNameButtonsAndComeBackTheSame) {
     std::vector<int> commands;
     const char* written;
   } cases[] = {
-      {"5,0,6", {102, 98, 103}, "5,0,6"},
-      {"1;2 x 27", {197, 198, 162}, "1,2,27"},
-      {"99,5", {99, 102}, "99,5"},  // a number no button has stays, and is written back as it was
-      {"31,32", {108, 109}, "31,32"},
+      {"5,0,6", {IDM_NEW_LIST, IDM_TOOLBAR_SEPARATOR, IDM_OPEN_SETTINGS}, "5,0,6"},
+      {"1;2 x 27", {IDM_FOLDER_BACK, IDM_FOLDER_FORWARD, IDM_SUBFOLDERS}, "1,2,27"},
+      {"99,5", {99, IDM_NEW_LIST}, "99,5"},  // a number no button has stays, and is written back as it was
+      {"31,32", {IDM_ATTRIBUTES, IDM_TIMESTAMPS}, "31,32"},
   };
   for (const auto& c : cases) {
     uint16_t* choice = ParseToolbarChoice(&toolbar_, c.stored);
@@ -122,7 +123,8 @@ TEST_F(ToolbarChoice, TheToolbarShowsTheChosenButtonsItsTableHolds) {
   const struct {
     int command;
     BYTE style;
-  } expected[] = {{102, BTNS_BUTTON}, {0, BTNS_SEP}, {162, BTNS_CHECK}, {197, BTNS_DROPDOWN}};
+  } expected[] = {{IDM_NEW_LIST, BTNS_BUTTON}, {0, BTNS_SEP}, {IDM_SUBFOLDERS, BTNS_CHECK},
+                  {IDM_FOLDER_BACK, BTNS_DROPDOWN}};
   for (int i = 0; i < 4; ++i) {
     TBBUTTON button = {};
     SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
@@ -148,17 +150,17 @@ TEST_F(ToolbarChoice, TheDialogKeepsTheSeparatorAvailableAndStoresOnlyOnOk) {
       available = Rows(from);
       // The separator chosen twice more and once dropped again: it stays available throughout.
       for (int i = 0; i < 2; ++i) {
-        Focus(from, RowOfCommand(from, 98));
+        Focus(from, RowOfCommand(from, IDM_TOOLBAR_SEPARATOR));
         Focus(to, Rows(to) - 1);
         SendMessageW(dialog, WM_COMMAND, IDC_CHECK_ADD, 0);
       }
       Focus(to, Rows(to) - 1);
       SendMessageW(dialog, WM_COMMAND, IDC_CHECK_REMOVE, 0);
       EXPECT_EQ(Rows(from), available);
-      // Command 103 goes back; 169 and 109 come after the last shown entry.
-      Focus(to, RowOfCommand(to, 103));
+      // Command IDM_OPEN_SETTINGS goes back; IDM_REFRESH_TREE and IDM_TIMESTAMPS come after the last shown entry.
+      Focus(to, RowOfCommand(to, IDM_OPEN_SETTINGS));
       SendMessageW(dialog, WM_COMMAND, IDC_CHECK_REMOVE, 0);
-      for (int command : {169, 109}) {
+      for (int command : {IDM_REFRESH_TREE, IDM_TIMESTAMPS}) {
         Focus(from, RowOfCommand(from, command));
         Focus(to, Rows(to) - 1);
         SendMessageW(dialog, WM_COMMAND, IDC_CHECK_ADD, 0);

@@ -13,6 +13,7 @@
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/files/system_errors.h"
+#include "foundation/ui/command_ids.h"
 #include "program_fixture.h"
 #include "program_state_scope.h"
 #include "shell/main_window.h"
@@ -200,9 +201,9 @@ TEST_F(UpdateCheckCommand, AsksTheSiteOfTheProfileAndAnswersFromItsOwnThread) {
   LocalHttpServer server("qk26.01 Quorvex\r\n");
   const std::wstring site = server.Address();
   ASSERT_TRUE(Start({L"a.txt"}, {}, "UpdateSite=" + std::string(site.begin(), site.end()) + "\r\n"));
-  EXPECT_FALSE(Disabled(194));
+  EXPECT_FALSE(Disabled(IDM_CHECK_UPDATES));
   DialogWatcher boxes(GetCurrentProcessId(), IDOK);
-  PostMessageW(window_, WM_COMMAND, 194, 0);
+  PostMessageW(window_, WM_COMMAND, IDM_CHECK_UPDATES, 0);
   for (int i = 0; i < 500 && boxes.Answered() == 0; ++i) Sleep(20);
   EXPECT_EQ(server.Requests(), 1);
   EXPECT_EQ(boxes.Answered(), 1);

@@ -10,6 +10,7 @@
 
 #include "foundation/providers/providers.h"
 #include "foundation/ui/clipboard.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/core/memory.h"
 #include "pane_test_parent.h"
 #include "program_state_scope.h"
@@ -193,7 +194,7 @@ TEST_F(AddressBarInteractive, CopyingThePathCopiesAllOfItBeyondTheDrawnSegments)
   ASSERT_LT(path.size(), static_cast<size_t>(kPathCapacity));
   PathBarSetPath(&bar_, kLocalDiskIndex, path.c_str(), false);
   ASSERT_GT(bar_.segmentCount, kAddressBarSegmentLimit);
-  SendMessageW(bar_.window, WM_COMMAND, kCopyPathCommand, 0);
+  SendMessageW(bar_.window, WM_COMMAND, IDM_PATH_COPY, 0);
   wchar_t* copied = GetClipboardTextAlloc(bar_.window);
   ASSERT_NE(copied, nullptr);
   EXPECT_EQ(std::wstring(copied), path);

@@ -11,6 +11,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/providers/providers.h"
 #include "foundation/ui/clipboard.h"
+#include "foundation/ui/command_ids.h"
 #include "pane_test_parent.h"
 #include "program_state_scope.h"
 #include "support/temp_folder.h"
@@ -73,7 +74,7 @@ class PathEditInteractive : public testing::Test {
 }  // namespace
 
 TEST_F(PathEditInteractive, TypedNamesOfferTheMatchingSubfoldersOfTheTypedFolder) {
-  SendMessageW(bar_.window, WM_COMMAND, kEditPathCommand, 0);
+  SendMessageW(bar_.window, WM_COMMAND, IDM_PATH_EDIT, 0);
   const HWND combo = Combo();
   ASSERT_NE(combo, nullptr);
   EXPECT_EQ(state_->inlineEditor, combo);
@@ -95,25 +96,25 @@ TEST_F(PathEditInteractive, TypedNamesOfferTheMatchingSubfoldersOfTheTypedFolder
   };
   for (const Case& c : cases) EXPECT_EQ(Type(c.typed), c.offered) << std::string(c.typed.begin(), c.typed.end());
   EXPECT_EQ(std::wstring(GetCompletionData(Combo())->folder), In(L"Y")) << "a new folder loaded its own names";
-  SendMessageW(bar_.window, WM_COMMAND, kPastePathCommand, 0);
+  SendMessageW(bar_.window, WM_COMMAND, IDM_PATH_PASTE, 0);
   EXPECT_EQ(Combo(), combo) << "no second box while one is open";
 }
 
 TEST_F(PathEditInteractive, EnterOpensAKnownPathAndClosesTheBoxAlsoOnAnUnknownOne) {
-  SendMessageW(bar_.window, WM_COMMAND, kEditPathCommand, 0);
+  SendMessageW(bar_.window, WM_COMMAND, IDM_PATH_EDIT, 0);
   PressEnter(In(L"X\\nope"));
   EXPECT_EQ(Combo(), nullptr);
   EXPECT_TRUE(parent_.Navigations().empty());
   EXPECT_EQ(state_->inlineEditor, nullptr);
 
-  SendMessageW(bar_.window, WM_COMMAND, kEditPathCommand, 0);
+  SendMessageW(bar_.window, WM_COMMAND, IDM_PATH_EDIT, 0);
   PressEnter(In(L"X\\Beta"));
   EXPECT_EQ(parent_.Navigations(), std::vector<std::wstring>{In(L"X\\Beta")});
 }
 
 TEST_F(PathEditInteractive, TheClipboardsTextIsCutToWhatTheBoxHolds) {
   ASSERT_EQ(SetClipboardText(bar_.window, std::wstring(2000, L'p').c_str()), 0u);
-  SendMessageW(bar_.window, WM_COMMAND, kPastePathCommand, 0);
+  SendMessageW(bar_.window, WM_COMMAND, IDM_PATH_PASTE, 0);
   ASSERT_NE(Combo(), nullptr);
   EXPECT_EQ(GetWindowTextLengthW(Combo()), kPathCapacity - 1);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/files/shell_items.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/ui_seams.h"
 #include "program_state_scope.h"
 #include "shell_verb_ids.h"
@@ -20,7 +21,8 @@
 
 namespace {
 
-const UiStringRecord kTexts[] = {{-1, L"US"}, {172, L"Open in &Halvane;Show the folder in Halvane"}, {0, nullptr}};
+const UiStringRecord kTexts[] = {
+    {-1, L"US"}, {IDM_OPEN_IN_FILE_MANAGER, L"Open in &Halvane;Show the folder in Halvane"}, {0, nullptr}};
 constexpr wchar_t kOwnCaption[] = L"Open in &Halvane";
 
 struct MenuEntry {
@@ -166,7 +168,7 @@ TEST_F(ShellContextMenu, VerbsAreHandedBackOnlyWhenAskedForAndEveryOtherCommandI
       EXPECT_TRUE(RelayShellMenuMessage(owner_.get(), WM_MENUCHAR, 'Q', reinterpret_cast<LPARAM>(popup), &answer));
       EXPECT_EQ(answer, DefWindowProcW(owner_.get(), WM_MENUCHAR, 'Q', reinterpret_cast<LPARAM>(popup)));
       EXPECT_FALSE(RelayShellMenuMessage(owner_.get(), WM_DRAWITEM, 5, 0, &answer)) << "a control's drawing";
-      return c.chosen == kOwn ? kShellMenuOwnCommand : c.chosen == kNone ? 0 : 1 + c.chosen;
+      return c.chosen == kOwn ? IDM_OPEN_IN_FILE_MANAGER : c.chosen == kNone ? 0 : 1 + c.chosen;
     };
     EXPECT_EQ(RunShellContextMenu(owner_.get(), &menu, c.flags), c.result);
     EXPECT_EQ(shown, !c.refuse);
@@ -186,23 +188,26 @@ TEST_F(ShellContextMenu, TheOwnItemStandsBelowTheFirstSeparatorAndNeverTakesAnId
     int ownPosition;
   };
   const Case cases[] = {
-      {0x100d, kShellItems, 172, 2},
+      {0x100d, kShellItems, IDM_OPEN_IN_FILE_MANAGER, 2},
       {0x000d, kShellItems, 0, 0},
-      {0x1000, {{0, L"open", {}}, {171, L"x", {}}, {-1, nullptr, {}}}, 172 + 1 + 777, 3},  // 172 taken
-      {0x1000, {{0, L"open", {}}, {2, nullptr, {171}}}, 172 + 1 + 777, 0},  // in a submenu; no separator
+      // The shell's item takes the own id.
+      {0x1000, {{0, L"open", {}}, {IDM_OPEN_IN_FILE_MANAGER - 1, L"x", {}}, {-1, nullptr, {}}},
+       IDM_OPEN_IN_FILE_MANAGER + 1 + 777, 3},
+      // The same in a submenu; no separator.
+      {0x1000, {{0, L"open", {}}, {2, nullptr, {IDM_OPEN_IN_FILE_MANAGER - 1}}}, IDM_OPEN_IN_FILE_MANAGER + 1 + 777, 0},
   };
   for (const Case& c : cases) {
     FakeMenu menu(c.items);
     g_shown.clear();
-    g_user = [](HMENU) -> UINT { return 172; };
+    g_user = [](HMENU) -> UINT { return IDM_OPEN_IN_FILE_MANAGER; };
     const int result = RunShellContextMenu(owner_.get(), &menu, c.flags);
     const MenuEntry* own = Shown(kOwnCaption);
     ASSERT_EQ(own != nullptr, c.ownId != 0);
     if (own) EXPECT_EQ(own->id, c.ownId);
     if (own) EXPECT_EQ(own->position, c.ownPosition);
-    // Id 172 stays the shell's when the shell uses it: choosing that item runs it.
-    EXPECT_EQ(result, c.ownId == 172 ? 4096 : 0);
-    EXPECT_EQ(menu.invoked, c.ownId == 172 ? -1 : 171);
+    // The own id stays the shell's when the shell uses it: choosing that item runs it.
+    EXPECT_EQ(result, c.ownId == IDM_OPEN_IN_FILE_MANAGER ? 4096 : 0);
+    EXPECT_EQ(menu.invoked, c.ownId == IDM_OPEN_IN_FILE_MANAGER ? -1 : IDM_OPEN_IN_FILE_MANAGER - 1);
   }
 }
 

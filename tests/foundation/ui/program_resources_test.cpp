@@ -4,15 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_ids.h"
 
 namespace {
 
 // The program icon, the folder and problem icons, every icon of the menu-icon table, and the list editors'.
-const int kIconIds[] = {IDI_PROGRAM, IDI_FOLDER_CLOSED, IDI_FOLDER_OPEN, IDI_PROBLEM, 101, 102, 103, 104, 105,
-                        106, 175, 108, 109, 110, 107, 171, 121, 197, 198, 199, 169, 123, 124, 125, 126, 127, 161,
-                        162, 163, 164, 140, 172, 178, 179, 182, 183, 184, 185, 191, 192, 194, 196, 201, 202, 203,
-                        902, 701, 702, 703, 704, 705, 706};
+const int kIconIds[] = {IDI_PROGRAM, IDI_FOLDER_CLOSED, IDI_FOLDER_OPEN, IDI_PROBLEM, IDM_EXIT, IDM_NEW_LIST,
+                        IDM_OPEN_SETTINGS, IDM_SAVE_SETTINGS, IDM_RENAME_IN_PLACE, IDM_START_RENAMING,
+                        IDM_SHOW_IN_FILE_MANAGER, IDM_ATTRIBUTES, IDM_TIMESTAMPS, IDM_PROPERTIES, IDM_EXPORT_LIST,
+                        IDM_STOP, IDM_UNDO, IDM_FOLDER_BACK, IDM_FOLDER_FORWARD, IDM_FOLDER_UP, IDM_REFRESH_TREE,
+                        IDM_ADD_STEP, IDM_EDIT_STEP, IDM_REMOVE_STEP, IDM_STEP_UP, IDM_STEP_DOWN, IDM_FOLDER_TREE,
+                        IDM_SUBFOLDERS, IDM_SELECTED_ONLY, IDM_APPLY_FILTER, IDM_SORT_MENU, IDM_OPEN_IN_FILE_MANAGER,
+                        IDM_CONNECT_DRIVE, IDM_DISCONNECT_DRIVE, IDM_LIST_FONT, IDM_OPTIONS, IDM_FILTER, IDM_LANGUAGE,
+                        IDM_HELP_TOPICS, IDM_KEYS_PAGE, IDM_CHECK_UPDATES, IDM_ABOUT, IDM_PATH_EDIT, IDM_PATH_COPY,
+                        IDM_PATH_PASTE, 902, 701, 702, 703, 704, 705, 706};
 
 int IconWidth(HICON icon) {
   ICONINFO info = {};

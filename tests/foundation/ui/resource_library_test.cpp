@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_library.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
@@ -26,27 +27,44 @@ struct CommandName {
 
 // The command names of the shortcut settings that the main window knows by itself.
 const CommandName kCommandNames[] = {
-    {102, "FileNew"},     {103, "FileOpen"},     {104, "FileSave"},    {105, "FileRen"},      {106, "FileQK"},
-    {171, "Stop"},        {121, "Undo"},         {107, "Export"},      {175, "FileView"},     {108, "FileAttrib"},
-    {109, "FileTime"},    {110, "Prop"},         {101, "Exit"},        {123, "RuleAdd"},      {124, "RuleEdit"},
-    {125, "RuleDel"},     {126, "RuleUp"},       {127, "RuleDown"},    {130, "SelectAll"},    {131, "SelDel"},
-    {132, "SelInv"},      {133, "SelSaveClip"},  {134, "SelPathClip"}, {135, "SelClipNameD"}, {136, "SelClipNameH"},
-    {161, "ViewTree"},    {162, "ViewFlds"},     {163, "ViewSele"},    {164, "ViewFilt"},     {165, "Toolbar"},
-    {166, "AdrBar"},      {167, "Statusbar"},    {168, "ViewIcon"},    {169, "Refresh"},      {141, "SrtName"},
-    {142, "SrtExt"},      {143, "SrtNameNew"},   {145, "SrtTimeC"},    {144, "SrtTime"},      {146, "SrtTimeA"},
-    {147, "SrtSize"},     {148, "SrtAttr"},      {149, "SrtType"},     {150, "SrtPath"},      {152, "SrtRevers"},
-    {178, "ConnDrv"},     {179, "DiscDrv"},      {172, "GoTo"},        {181, "OptToolbar"},   {182, "Font"},
-    {183, "Config"},      {184, "CfgFilter"},    {186, "OptBack"},     {187, "OptRest"},      {185, "Language"},
-    {30000, "TaskList"},  {192, "HelpKeys"},     {194, "ChkUpd"},      {196, "About"},
+    {IDM_NEW_LIST, "FileNew"}, {IDM_OPEN_SETTINGS, "FileOpen"}, {IDM_SAVE_SETTINGS, "FileSave"},
+    {IDM_RENAME_IN_PLACE, "FileRen"}, {IDM_START_RENAMING, "FileQK"}, {IDM_STOP, "Stop"}, {IDM_UNDO, "Undo"},
+    {IDM_EXPORT_LIST, "Export"}, {IDM_SHOW_IN_FILE_MANAGER, "FileView"}, {IDM_ATTRIBUTES, "FileAttrib"},
+    {IDM_TIMESTAMPS, "FileTime"}, {IDM_PROPERTIES, "Prop"}, {IDM_EXIT, "Exit"}, {IDM_ADD_STEP, "RuleAdd"},
+    {IDM_EDIT_STEP, "RuleEdit"}, {IDM_REMOVE_STEP, "RuleDel"}, {IDM_STEP_UP, "RuleUp"}, {IDM_STEP_DOWN, "RuleDown"},
+    {IDM_SELECT_ALL, "SelectAll"}, {IDM_SELECT_NONE, "SelDel"}, {IDM_INVERT_SELECTION, "SelInv"},
+    {IDM_COPY_NAMES, "SelSaveClip"}, {IDM_COPY_PATHS, "SelPathClip"}, {IDM_COPY_ROWS, "SelClipNameD"},
+    {IDM_COPY_ROWS_WITH_TITLES, "SelClipNameH"}, {IDM_FOLDER_TREE, "ViewTree"}, {IDM_SUBFOLDERS, "ViewFlds"},
+    {IDM_SELECTED_ONLY, "ViewSele"}, {IDM_APPLY_FILTER, "ViewFilt"}, {IDM_TOOLBAR, "Toolbar"},
+    {IDM_ADDRESS_BAR, "AdrBar"}, {IDM_STATUS_BAR, "Statusbar"}, {IDM_FILE_ICONS, "ViewIcon"},
+    {IDM_REFRESH_TREE, "Refresh"}, {IDM_SORT_NAME, "SrtName"}, {IDM_SORT_EXTENSION, "SrtExt"},
+    {IDM_SORT_NEW_NAME, "SrtNameNew"}, {IDM_SORT_CREATED, "SrtTimeC"}, {IDM_SORT_MODIFIED, "SrtTime"},
+    {IDM_SORT_ACCESSED, "SrtTimeA"}, {IDM_SORT_SIZE, "SrtSize"}, {IDM_SORT_ATTRIBUTES, "SrtAttr"},
+    {IDM_SORT_TYPE, "SrtType"}, {IDM_SORT_FOLDER, "SrtPath"}, {IDM_SORT_DESCENDING, "SrtRevers"},
+    {IDM_CONNECT_DRIVE, "ConnDrv"}, {IDM_DISCONNECT_DRIVE, "DiscDrv"}, {IDM_OPEN_IN_FILE_MANAGER, "GoTo"},
+    {IDM_TOOLBAR_BUTTONS, "OptToolbar"}, {IDM_LIST_FONT, "Font"}, {IDM_OPTIONS, "Config"}, {IDM_FILTER, "CfgFilter"},
+    {IDM_BACK_UP_SETTINGS, "OptBack"}, {IDM_RESTORE_SETTINGS, "OptRest"}, {IDM_LANGUAGE, "Language"},
+    {IDM_WINDOW_LIST, "TaskList"}, {IDM_KEYS_PAGE, "HelpKeys"}, {IDM_CHECK_UPDATES, "ChkUpd"}, {IDM_ABOUT, "About"},
 };
 
 // Every command the main window carries out, and the pop-ups of the main menu.
-const std::set<int> kMenuCommands = {101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 121, 123, 124,
-                                     125, 126, 127, 130, 131, 132, 133, 134, 135, 136, 139, 141, 142, 143, 144,
-                                     145, 146, 147, 148, 149, 150, 152, 161, 162, 163, 164, 165, 166, 167, 168,
-                                     169, 171, 172, 175, 178, 179, 181, 182, 183, 184, 185, 186, 187, 188, 191,
-                                     192, 194, 196, 211, 212, 213, 30000};
-const std::set<int> kPopupIds = {100, 120, 140, 160, 170, 180, 190, 210, 600};
+const std::set<int> kMenuCommands = {IDM_EXIT, IDM_NEW_LIST, IDM_OPEN_SETTINGS, IDM_SAVE_SETTINGS, IDM_RENAME_IN_PLACE,
+                                     IDM_START_RENAMING, IDM_EXPORT_LIST, IDM_ATTRIBUTES, IDM_TIMESTAMPS,
+                                     IDM_PROPERTIES, IDM_OPEN_FILES, IDM_RECYCLE, IDM_UNDO, IDM_ADD_STEP, IDM_EDIT_STEP,
+                                     IDM_REMOVE_STEP, IDM_STEP_UP, IDM_STEP_DOWN, IDM_SELECT_ALL, IDM_SELECT_NONE,
+                                     IDM_INVERT_SELECTION, IDM_COPY_NAMES, IDM_COPY_PATHS, IDM_COPY_ROWS,
+                                     IDM_COPY_ROWS_WITH_TITLES, IDM_RELOAD_LIST, IDM_SORT_NAME, IDM_SORT_EXTENSION,
+                                     IDM_SORT_NEW_NAME, IDM_SORT_MODIFIED, IDM_SORT_CREATED, IDM_SORT_ACCESSED,
+                                     IDM_SORT_SIZE, IDM_SORT_ATTRIBUTES, IDM_SORT_TYPE, IDM_SORT_FOLDER,
+                                     IDM_SORT_DESCENDING, IDM_FOLDER_TREE, IDM_SUBFOLDERS, IDM_SELECTED_ONLY,
+                                     IDM_APPLY_FILTER, IDM_TOOLBAR, IDM_ADDRESS_BAR, IDM_STATUS_BAR, IDM_FILE_ICONS,
+                                     IDM_REFRESH_TREE, IDM_STOP, IDM_OPEN_IN_FILE_MANAGER, IDM_SHOW_IN_FILE_MANAGER,
+                                     IDM_CONNECT_DRIVE, IDM_DISCONNECT_DRIVE, IDM_TOOLBAR_BUTTONS, IDM_LIST_FONT,
+                                     IDM_OPTIONS, IDM_FILTER, IDM_LANGUAGE, IDM_BACK_UP_SETTINGS, IDM_RESTORE_SETTINGS,
+                                     IDM_RESET_SETTINGS, IDM_HELP_TOPICS, IDM_KEYS_PAGE, IDM_CHECK_UPDATES, IDM_ABOUT,
+                                     IDM_DISPLAY_LIGHT, IDM_DISPLAY_SYSTEM, IDM_DISPLAY_DARK, IDM_WINDOW_LIST};
+const std::set<int> kPopupIds = {IDM_FILE_MENU, IDM_EDIT_MENU, IDM_SORT_MENU, IDM_VIEW_MENU, IDM_TOOLS_MENU,
+                                 IDM_OPTIONS_MENU, IDM_HELP_MENU, IDM_DISPLAY_MENU, IDM_SORT_FIELD_FIRST};
 
 const ResourceLibrary* Library() {
   const ResourceLibrary* library = LoadResourceLibrary();
@@ -164,10 +182,10 @@ TEST(ResourceLibrary, LooksUpEnglishTextsAndRemappedIds) {
   const UiStringTable* english = EnglishTable();
   EXPECT_EQ(Text(english, kTextLanguageName), L"English");
   // Shortcut names are not part of the texts: the menus append the key that is really assigned.
-  EXPECT_EQ(Text(english, 104), L"&Save settings file..;Save the rename steps in a settings file;"
+  EXPECT_EQ(Text(english, IDM_SAVE_SETTINGS), L"&Save settings file..;Save the rename steps in a settings file;"
                                 L"Save settings file");
   EXPECT_EQ(Text(english, 2400), Text(english, kTextAttributes));
-  EXPECT_EQ(Text(english, 197), Text(english, 9008));
+  EXPECT_EQ(Text(english, IDM_FOLDER_BACK), Text(english, 9008));
   EXPECT_EQ(Text(english, 32000), L"");
   EXPECT_EQ(Text(english, 13256), L"(MP3, iTunes, OggVorbis, WMA, FLAC)");
 }
@@ -260,15 +278,15 @@ TEST(ResourceLibrary, MainMenuKeepsThePlacesTheWindowRelyOn) {
   ASSERT_GE(bar.size(), 3u);
   std::vector<int> file = Ids(library->mainMenu[0].children);
   ASSERT_FALSE(file.empty());
-  EXPECT_EQ(file.back(), 101) << "recent files go before Exit, the file menu's last item";
+  EXPECT_EQ(file.back(), IDM_EXIT) << "recent files go before Exit, the file menu's last item";
   std::vector<int> view = Ids(library->mainMenu[2].children);
-  EXPECT_NE(std::find(view.begin(), view.end(), 161), view.end()) << "the view menu stands at position 2";
-  const MenuDefinitionEntry* sort = Popup(library->mainMenu[2].children, 140);
+  EXPECT_NE(std::find(view.begin(), view.end(), IDM_FOLDER_TREE), view.end()) << "the view menu stands at position 2";
+  const MenuDefinitionEntry* sort = Popup(library->mainMenu[2].children, IDM_SORT_MENU);
   ASSERT_NE(sort, nullptr);
-  EXPECT_EQ(Popup(sort, 600), library->fieldList);
-  const MenuDefinitionEntry* display = Popup(library->mainMenu[4].children, 210);
+  EXPECT_EQ(Popup(sort, IDM_SORT_FIELD_FIRST), library->fieldList);
+  const MenuDefinitionEntry* display = Popup(library->mainMenu[4].children, IDM_DISPLAY_MENU);
   ASSERT_NE(display, nullptr);
-  EXPECT_EQ(Ids(display), (std::vector<int>{211, 212, 213}));
+  EXPECT_EQ(Ids(display), (std::vector<int>{IDM_DISPLAY_LIGHT, IDM_DISPLAY_SYSTEM, IDM_DISPLAY_DARK}));
 }
 
 TEST(ResourceLibrary, PlaceholdersAndListPopup) {
@@ -277,6 +295,6 @@ TEST(ResourceLibrary, PlaceholdersAndListPopup) {
   EXPECT_NE(library->moduleList, library->fieldList);
   EXPECT_EQ(library->moduleList[0].commandId, 0);
   EXPECT_EQ(library->fieldList[0].commandId, 0);
-  EXPECT_EQ(Ids(library->listPopup), (std::vector<int>{130, 131, 132}));
+  EXPECT_EQ(Ids(library->listPopup), (std::vector<int>{IDM_SELECT_ALL, IDM_SELECT_NONE, IDM_INVERT_SELECTION}));
   for (int id : Ids(library->listPopup)) EXPECT_NE(MenuPart(Text(EnglishTable(), id)), L"");
 }
