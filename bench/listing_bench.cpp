@@ -23,7 +23,7 @@
 #include "views/file_list_row.h"
 #include "views/filter_text_form.h"
 #include "views/folder_listing.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

@@ -27,7 +27,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/providers/providers.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include "foundation/text/text_encoding.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_text_ids.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

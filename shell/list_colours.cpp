@@ -20,7 +20,7 @@
 #include "shell/main_window.h"
 #include "views/file_list_row.h"
 #include "views/folder_tree.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "shell/main_window.h"
 #include "views/column_layout_text.h"
 #include "views/file_list_columns.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

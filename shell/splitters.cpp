@@ -7,7 +7,7 @@
 #include "foundation/profile/profile_store.h"
 #include "foundation/win32/window_wrappers.h"
 #include "shell/pane_layout.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

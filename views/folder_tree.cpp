@@ -20,9 +20,9 @@
 #include "foundation/win32/theme.h"
 #include "foundation/win32/window_wrappers.h"
 #include "views/address_bar.h"
-#include "views/item_list.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_rows.h"
+#include "views/items_view.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_rows.h"
 #include "views/shell_context_menu.h"
 
 namespace {

@@ -1,14 +1,14 @@
 // The list control's geometry: view modes and the header, measured metrics, how many rows and items fit, the
 // scroll bars and every way of scrolling, keeping a row in view, and the operations that change sizes.
 // Every operation that changes the view, the columns or the sizes first cancels an open in-place editor. The
-// list's own header: what the rest of the program uses of it is in views/item_list.h.
+// list's own header: what the rest of the program uses of it is in views/items_view.h.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdint>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // Default icon-grid cell.
 constexpr int kIconCellWidth = 103;

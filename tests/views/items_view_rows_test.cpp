@@ -1,6 +1,6 @@
 // Rows of the list control: deleting and clearing (rows and their data go together), records, statistics, the
 // style flags from the option word, and sorting with the header's sort mark.
-#include "views/item_list_rows.h"
+#include "views/items_view_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,10 @@
 #include "list_test_parent.h"
 #include "main_window_stand_in.h"
 #include "ui_text_scope.h"
-#include "views/item_list.h"
-#include "views/item_list_sort.h"
-#include "views/item_list_state.h"
-#include "views/item_list_window.h"
+#include "views/items_view.h"
+#include "views/items_view_sort.h"
+#include "views/items_view_state.h"
+#include "views/items_view_window.h"
 #include "views/list_operations.h"
 
 namespace {

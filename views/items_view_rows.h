@@ -1,12 +1,12 @@
 // The list control's rows: reading them, where each row and its parts lie in the four view modes, hit tests,
 // redrawing, the derived line colour and the selection and listing statistics of the file list. The list's own
-// header: what the rest of the program uses of it is in views/item_list.h.
+// header: what the rest of the program uses of it is in views/items_view.h.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // Parts of a row for GetItemPartRect.
 constexpr int kPartWhole = 0;

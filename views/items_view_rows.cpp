@@ -1,4 +1,4 @@
-#include "views/item_list_rows.h"
+#include "views/items_view_rows.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,7 +8,7 @@
 #include "foundation/win32/gdi.h"
 #include "foundation/core/item_store.h"
 #include "views/file_list_row.h"
-#include "views/item_list_columns.h"
+#include "views/items_view_columns.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // The list control's window: class "l", creation, the list-view messages it answers, style changes and its
-// delayed destruction. The list's own header: creating a control is in views/item_list.h.
+// delayed destruction. The list's own header: creating a control is in views/items_view.h.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 constexpr wchar_t kItemListClassName[] = L"l";
 
-// Timers of a control (the slow-click timer kRenameTimer is in views/item_list.h).
+// Timers of a control (the slow-click timer kRenameTimer is in views/items_view.h).
 constexpr UINT kRenameDelay = 300;
 constexpr UINT_PTR kHeaderRereadTimer = 502;
 constexpr UINT kHeaderRereadDelay = 10;

@@ -7,11 +7,11 @@
 
 #include "foundation/core/item_store.h"
 #include "list_test_parent.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_state.h"
-#include "views/item_list_window.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_state.h"
+#include "views/items_view_window.h"
 
 namespace {
 
