@@ -446,5 +446,3 @@ int LoadSettingsFile(HWND owner, const wchar_t* path) {
 }
 
 int ParseChainTextW(const wchar_t* text, size_t count) { return ParseChainTextCounted(text, count); }
-
-int ParseChainTextA(const char* bytes, size_t count) { return ParseChainTextCounted(bytes, count); }

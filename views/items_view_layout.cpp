@@ -728,15 +728,6 @@ void ItemsViewSetFont(ItemListControl* control, HFONT font) {
   ItemsViewLayout(control, true);
 }
 
-void ItemsViewSetColumns(ItemListControl* control, ColumnLayout* columns) {
-  ColumnLayout* old = control->creation.columns;
-  for (int i = 0; columns && columns[i].id != 0; ++i) {
-    const ColumnLayout* kept = ColumnLayoutFindById(old, columns[i].id);
-    if (kept) columns[i].width = kept->width;
-  }
-  ItemsViewReplaceColumns(control, columns);
-}
-
 void ItemsViewReplaceColumns(ItemListControl* control, ColumnLayout* columns) {
   CancelEditing(control);
   ColumnLayout* old = control->creation.columns;

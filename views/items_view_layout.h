@@ -58,8 +58,5 @@ LRESULT ItemsViewSetIconSpacing(ItemListControl* control, int cx, int cy);
 HIMAGELIST ItemsViewSetImageList(ItemListControl* control, HIMAGELIST list);
 // The list's font: null takes the parent's, else the default GUI font. Nothing when unchanged.
 void ItemsViewSetFont(ItemListControl* control, HFONT font);
-// A new column layout: columns the old one has keep their widths; an owned old layout is freed (the creation
-// layout is kept); the header is rebuilt.
-void ItemsViewSetColumns(ItemListControl* control, ColumnLayout* columns);
 // The same with the new layout's own widths.
 void ItemsViewReplaceColumns(ItemListControl* control, ColumnLayout* columns);

@@ -279,13 +279,6 @@ uint8_t* GetSelectedRecord(const ItemListControl* control, int index) {
   return row && (row[2] & kRowSelected) ? row : nullptr;
 }
 
-uint8_t* ItemsViewGetMarkedRecord(const ItemListControl* control, int index) {
-  uint8_t* row = GetItemRecord(control, index);
-  if (!row) return nullptr;
-  uint8_t mark = HasCheckBoxes(control) ? kRowChecked : kRowSelected;
-  return (row[2] & mark) ? row : nullptr;
-}
-
 uint32_t CountSelectedRows(const ItemListControl* control) {
   uint32_t selected = 0;
   uint32_t count = ItemStoreCount(&control->rows);

@@ -478,11 +478,6 @@ void ItemsViewApplyStyle(ItemListControl* control, uint32_t flags) {
   InvalidateRect(control->window, nullptr, FALSE);
 }
 
-void ItemsViewSetStyle(ItemListControl* control, int32_t flags) {
-  uint32_t style = control->creation.styleFlags;
-  ItemsViewApplyStyle(control, flags < 0 ? style & static_cast<uint32_t>(flags) : style | static_cast<uint32_t>(flags));
-}
-
 uint32_t GetListControlStyle(uint32_t options) {
   uint32_t style = kListReorderColumns;
   if (!(options & kOptionNoInfoTips)) style |= kListInfoTips;

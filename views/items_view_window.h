@@ -29,9 +29,6 @@ constexpr DWORD kDelayedDestroyStepMs = 99;
 // The control of a window of class "l"; null for any other window and after WM_DESTROY.
 ItemListControl* ItemListFromWindow(HWND window);
 
-// Style flags: a non-negative value ORs its bits in, a negative one is an AND mask. Info tips (0x400) create or
-// destroy the tooltip; a change recomputes the line colour and redraws.
-void ItemsViewSetStyle(ItemListControl* control, int32_t flags);
 // Replaces the style flags by these.
 void ItemsViewApplyStyle(ItemListControl* control, uint32_t flags);
 

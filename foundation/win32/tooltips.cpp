@@ -36,15 +36,3 @@ void TooltipUpdateWindowTool(HWND tooltip, HWND owner, HWND control) {
   TOOLINFOW tool = WindowTool(owner, control);
   SendMessageW(tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
-
-void TooltipRelayMouseMove(HWND tooltip, HWND window, WPARAM wParam, LPARAM lParam) {
-  if (!tooltip) return;
-  MSG move = {};
-  move.hwnd = window;
-  move.message = WM_MOUSEMOVE;
-  move.wParam = wParam;
-  move.lParam = lParam;
-  move.time = static_cast<DWORD>(GetMessageTime());
-  GetCursorPos(&move.pt);
-  SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&move));
-}

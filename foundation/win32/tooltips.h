@@ -11,6 +11,3 @@ HWND CreateTooltipControl(HWND owner, HINSTANCE instance, bool balloon);
 void TooltipAddWindowTool(HWND tooltip, HWND owner, HWND control);
 // Makes the tooltip ask for that tool's text again.
 void TooltipUpdateWindowTool(HWND tooltip, HWND owner, HWND control);
-// Hands the tooltip a mouse move over `window` with the given parameters at the current cursor position and
-// message time.
-void TooltipRelayMouseMove(HWND tooltip, HWND window, WPARAM wParam, LPARAM lParam);

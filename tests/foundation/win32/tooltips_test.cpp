@@ -92,7 +92,6 @@ TEST(Tooltips, MissingHandlesAddNoTool) {
   TooltipAddWindowTool(tooltip, nullptr, owner);
   TooltipAddWindowTool(nullptr, owner, owner);
   TooltipUpdateWindowTool(nullptr, owner, owner);
-  TooltipRelayMouseMove(nullptr, owner, 0, 0);
   EXPECT_EQ(GetLastError(), kUntouchedError);
   EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 0);
 }
