@@ -39,13 +39,3 @@ const wchar_t* TreeViewGetItemText(HWND tree, HTREEITEM item, wchar_t* buffer, i
   if (read.pszText != buffer) CopyWideString(read.pszText, buffer, capacity);
   return buffer;
 }
-
-HTREEITEM TreeViewFindChildByText(HWND tree, HTREEITEM parent, const wchar_t* text) {
-  if (!tree || !text) return nullptr;
-  wchar_t name[kTreeTextCapacity];
-  HTREEITEM child = TreeView_GetChild(tree, parent);
-  for (; child; child = TreeView_GetNextSibling(tree, child)) {
-    if (TreeViewGetItemText(tree, child, name, kTreeTextCapacity) && EqualsIgnoreCaseWide(name, text)) return child;
-  }
-  return nullptr;
-}

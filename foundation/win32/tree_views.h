@@ -1,4 +1,4 @@
-// Tree-view items: inserting one, reading its text and finding a child by its text.
+// Tree-view items: inserting one and reading its text.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -24,6 +24,3 @@ constexpr int kTreeTextCapacity = 1024;
 // An item's text in `buffer`, or without one in a buffer of the calling thread that the next call reuses; the
 // text, or null (and an empty buffer) on failure.
 const wchar_t* TreeViewGetItemText(HWND tree, HTREEITEM item, wchar_t* buffer, int capacity);
-
-// The first child of `parent` whose text equals `text` ignoring case; null when none does.
-HTREEITEM TreeViewFindChildByText(HWND tree, HTREEITEM parent, const wchar_t* text);
