@@ -9,7 +9,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/memory.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 inline void ClearBenchChain() {
   ItemListControl* chain = g_app->chainList;

@@ -3,7 +3,7 @@
 #pragma once
 #include "foundation/core/item_store.h"
 #include "foundation/core/memory.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 inline ItemListControl* NewBenchList() {
   ItemListControl* list = static_cast<ItemListControl*>(AllocZeroed(sizeof(ItemListControl)));

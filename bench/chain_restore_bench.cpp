@@ -22,7 +22,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/win32/column_layout.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "foundation/core/memory.h"
 #include "views/file_list_columns.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 
 namespace {

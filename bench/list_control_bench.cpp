@@ -11,8 +11,8 @@
 #include "foundation/win32/column_layout.h"
 #include "foundation/core/item_store.h"
 #include "views/file_list_row.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_window.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_window.h"
 
 namespace {
 

@@ -34,7 +34,7 @@
 #include "views/file_list_row.h"
 #include "views/filter_text_form.h"
 #include "views/folder_listing.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/list_operations.h"
 #include "views/status_bar.h"
 #include "views/view_hooks.h"

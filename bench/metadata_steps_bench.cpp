@@ -26,7 +26,7 @@
 #include "foundation/core/memory.h"
 #include "tests/metadata/image_samples.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 
 using namespace audio_samples;

@@ -20,7 +20,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/packed_date.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 
 namespace {

@@ -29,7 +29,7 @@
 #include "foundation/providers/providers.h"
 #include "foundation/text/text_sizes.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 
 namespace {

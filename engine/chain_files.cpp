@@ -21,7 +21,7 @@
 #include "foundation/text/text_encoding.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_text_ids.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 
@@ -446,5 +446,3 @@ int LoadSettingsFile(HWND owner, const wchar_t* path) {
 }
 
 int ParseChainTextW(const wchar_t* text, size_t count) { return ParseChainTextCounted(text, count); }
-
-int ParseChainTextA(const char* bytes, size_t count) { return ParseChainTextCounted(bytes, count); }

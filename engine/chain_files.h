@@ -42,7 +42,6 @@ void RestoreModuleChain();
 // (170) while a job is busy. A file that does not load leaves the recent files, and the user is told why.
 int LoadSettingsFile(HWND owner, const wchar_t* path);
 
-// Add the steps found in a text, UTF-16 or 8-bit in the active code page, to the chain; the first step made
-// empties the chain first. 0 when steps were made and no entry was refused, else -1.
+// Add the steps found in a UTF-16 text to the chain; the first step made empties the chain first. 0 when steps
+// were made and no entry was refused, else -1.
 int ParseChainTextW(const wchar_t* text, size_t count);
-int ParseChainTextA(const char* bytes, size_t count);

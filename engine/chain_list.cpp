@@ -8,7 +8,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/jobs.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

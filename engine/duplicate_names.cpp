@@ -13,7 +13,7 @@
 #include "foundation/files/paths.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "metadata/field_values.h"
 #include "metadata/module_field_source.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 
 namespace {

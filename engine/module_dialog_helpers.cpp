@@ -61,17 +61,6 @@ void GetEditTextNoPlaceholder(HWND edit, wchar_t* out, int capacity) {
   if (placeholder[0] != 0 && EqualsIgnoreCaseWide(out, placeholder)) out[0] = 0;
 }
 
-int AddAnsiStringItems(HMENU menu, int firstId, const char* const* texts) {
-  if (menu == nullptr || texts == nullptr) return 0;
-  int count = 0;
-  wchar_t text[kCaptionCapacity];
-  for (; texts[count] != nullptr; ++count) {
-    MultiByteToWideBounded(texts[count], text, kCaptionCapacity, CP_ACP);
-    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(firstId + count + 1), text);
-  }
-  return count;
-}
-
 void ShowPositionEdit(HWND dialog, int id, uint32_t position) {
   const uint32_t stored = position < kHighestShownPosition ? position : kHighestShownPosition - 1;
   ShowNumberEdit(dialog, id, int64_t{stored} + 1);

@@ -16,10 +16,6 @@ void InitEditWithPlaceholder(HWND edit, const wchar_t* text);
 // The edit's text; the placeholder text (in any case) reads as empty.
 void GetEditTextNoPlaceholder(HWND edit, wchar_t* out, int capacity);
 
-// Appends each text of the null-terminated array to the menu, converted with the active code page; item i gets
-// the id firstId + i + 1. The result is the number of items added.
-int AddAnsiStringItems(HMENU menu, int firstId, const char* const* texts);
-
 // Controls of a dialog by id that the module dialogs share, read and written by the rules of the settings.
 // Missing controls show nothing and read as the lowest value or the first choice.
 

@@ -15,7 +15,7 @@
 #include "foundation/core/threads.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 
 namespace {

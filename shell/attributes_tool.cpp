@@ -29,7 +29,7 @@
 #include "views/date_rows.h"
 #include "views/date_time_dialog.h"
 #include "views/filter_text_form.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "engine/preview.h"
 #include "foundation/core/app_state.h"
 #include "shell/chain_commands.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

@@ -27,7 +27,7 @@
 #include "views/filter_text_form.h"
 #include "views/folder_listing.h"
 #include "views/folder_tree.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 #include "views/shell_context_menu.h"
 #include "views/status_bar.h"

@@ -12,7 +12,7 @@
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "foundation/ui/ui_text_ids.h"
 #include "shell/file_commands.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/list_operations.h"
 #include "views/path_pool.h"
 #include "views/status_bar.h"

@@ -20,7 +20,7 @@
 #include "views/address_bar.h"
 #include "views/folder_listing.h"
 #include "views/folder_tree.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

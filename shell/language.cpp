@@ -20,7 +20,7 @@
 #include "shell/main_commands.h"
 #include "shell/main_window.h"
 #include "shell/recent_files.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "shell/profile_notices.h"
 #include "shell/settings_values.h"
 

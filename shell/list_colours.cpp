@@ -21,7 +21,7 @@
 #include "shell/settings_values.h"
 #include "views/file_list_row.h"
 #include "views/folder_tree.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/settings_values.h"
 
 namespace {

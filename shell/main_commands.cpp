@@ -42,7 +42,7 @@
 #include "shell/toolbar_descriptor.h"
 #include "shell/update_check.h"
 #include "views/address_bar.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/list_clipboard.h"
 #include "views/list_export.h"
 #include "views/path_edit.h"

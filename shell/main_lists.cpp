@@ -12,7 +12,7 @@
 #include "shell/status_notices.h"
 #include "views/column_layout_text.h"
 #include "views/file_list_columns.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/list_operations.h"
 
 namespace {

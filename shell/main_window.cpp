@@ -36,7 +36,7 @@
 #include "views/address_bar.h"
 #include "views/filter_text_form.h"
 #include "views/folder_tree.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/status_bar.h"
 #include "shell/profile_notices.h"
 #include "shell/settings_values.h"

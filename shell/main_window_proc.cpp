@@ -41,7 +41,7 @@
 #include "views/file_list_row.h"
 #include "views/folder_listing.h"
 #include "views/folder_tree.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/shell_context_menu.h"
 #include "views/status_bar.h"
 

@@ -42,7 +42,7 @@
 #include "shell/status_notices.h"
 #include "views/column_layout_text.h"
 #include "views/file_list_columns.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/status_bar.h"
 #include "shell/profile_notices.h"
 #include "shell/settings_values.h"

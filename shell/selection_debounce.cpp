@@ -4,7 +4,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/ui/ui_operations.h"
 #include "shell/status_notices.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 void OnSelectionTimer(HWND window) {
   if (g_app->selectionChangeCount == 0) {

@@ -6,7 +6,7 @@
 #include "foundation/win32/window_wrappers.h"
 #include "shell/pane_layout.h"
 #include "shell/settings_values.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

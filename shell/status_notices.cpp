@@ -9,7 +9,7 @@
 #include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/status_bar.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "foundation/ui/header_columns.h"
 #include "foundation/win32/column_layout.h"
 #include "views/item_list_control.h"
-#include "views/item_list_layout.h"
+#include "views/items_view_layout.h"
 #include "views/view_hooks.h"
 
 namespace {

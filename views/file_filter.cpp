@@ -160,12 +160,6 @@ uint64_t ReduceToTimeOfDay(uint64_t fileTime) {
   return kSecondOfJanuary1980 + secondsOfDay * kFileTimeUnitsPerSecond;
 }
 
-void ComputeFilterLimits(FilterHalf* half) {
-  SYSTEMTIME now;
-  GetSystemTime(&now);
-  ComputeFilterLimitsAt(half, now);
-}
-
 void ComputeFilterLimitsAt(FilterHalf* half, const SYSTEMTIME& nowUtc) {
   if (half == nullptr) return;
   half->dateLimit = HasDateCondition(*half) ? DateLimit(*half, nowUtc) : 0;

@@ -41,8 +41,8 @@ struct FilterHalf {
   uint8_t sizeUnit;                    // a letter of kFilterSizeUnits; 0: no size condition
   uint64_t sizeValue;                  // count of size units
   uint16_t attributes;
-  uint64_t dateLimit;                  // FILETIME the date condition compares with, set by ComputeFilterLimits
-  uint64_t sizeLimit;                  // bytes the size condition compares with, set by ComputeFilterLimits
+  uint64_t dateLimit;                  // FILETIME the date condition compares with, set by ComputeFilterLimitsAt
+  uint64_t sizeLimit;                  // bytes the size condition compares with, set by ComputeFilterLimitsAt
 };
 
 struct FilterRecord {
@@ -67,11 +67,9 @@ bool HasDateCondition(const FilterHalf& half);
 // A FILETIME reduced to its time of day (whole seconds) on 2 January 1980, as 'T' conditions compare.
 uint64_t ReduceToTimeOfDay(uint64_t fileTime);
 
-// Computes the half's date and size limits with the current UTC time as now.
-void ComputeFilterLimits(FilterHalf* half);
-// The same with a given UTC time as now. Relative bounds that reach before 1601 give 0 and bounds that
-// reach past the last representable time give all ones; a calendar move to a day that does not exist
-// (31 February) gives now. Sizes beyond 64 bits give all ones.
+// Computes the half's date and size limits with a given UTC time as now. Relative bounds that reach before
+// 1601 give 0 and bounds that reach past the last representable time give all ones; a calendar move to a day
+// that does not exist (31 February) gives now. Sizes beyond 64 bits give all ones.
 void ComputeFilterLimitsAt(FilterHalf* half, const SYSTEMTIME& nowUtc);
 
 // 1 when the file passes the record's masks, date bounds and size bounds, else 0. `time` is the file time

@@ -14,7 +14,7 @@
 #include "foundation/win32/column_layout.h"
 #include "foundation/win32/gdi.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/item_list_control.h"
 #include "views/path_pool.h"
 #include "views/view_hooks.h"

@@ -16,11 +16,12 @@
 #include "foundation/ui/ui_operations.h"
 #include "foundation/win32/icons.h"
 #include "foundation/win32/theme.h"
+#include "foundation/win32/tree_views.h"
 #include "foundation/win32/window_wrappers.h"
 #include "views/address_bar.h"
-#include "views/item_list.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_rows.h"
+#include "views/items_view.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_rows.h"
 #include "views/settings_values.h"
 #include "views/shell_context_menu.h"
 
@@ -60,10 +61,6 @@ const TreeNodeData* NodeData(HWND tree, HTREEITEM item) {
   return reinterpret_cast<const TreeNodeData*>(QueryItem(tree, item, TVIF_PARAM, nullptr, 0).lParam);
 }
 
-void ItemText(HWND tree, HTREEITEM item, wchar_t* text, int capacity) {
-  QueryItem(tree, item, TVIF_TEXT, text, capacity);
-}
-
 HIMAGELIST TreeImages(HWND tree) {
   return reinterpret_cast<HIMAGELIST>(SendWindowMessage(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
 }
@@ -90,7 +87,7 @@ int OwnPath(HWND tree, HTREEITEM item, TreeNodePathUse use, wchar_t* out, int ca
   if (!data || data->path[0] == 0) return 0;
   if (wcscmp(data->path, L"\\") == 0) {
     if (use != kPathToEnumerate) return -1;
-    ItemText(tree, item, out, capacity);
+    TreeViewGetItemText(tree, item, out, capacity);
     return 1;
   }
   if (data->path[0] == L'*') {
@@ -147,7 +144,7 @@ HTREEITEM FirstSibling(HWND tree, HTREEITEM item) {
 HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const wchar_t* name) {
   wchar_t text[kTreeNodePathCapacity];
   for (HTREEITEM child = NextItem(tree, parent, TVGN_CHILD); child; child = NextItem(tree, child, TVGN_NEXT)) {
-    ItemText(tree, child, text, kTreeNodePathCapacity);
+    TreeViewGetItemText(tree, child, text, kTreeNodePathCapacity);
     if (wcscmp(text, name) == 0) return child;
   }
   return nullptr;
@@ -236,7 +233,7 @@ int GetTreeNodePath(HWND tree, HTREEITEM item, wchar_t* out, int capacity, TreeN
   HTREEITEM parent = NextItem(tree, item, TVGN_PARENT);
   if (parent) result = GetTreeNodePath(tree, parent, out, capacity, use);
   wchar_t text[kTreeNodePathCapacity];
-  ItemText(tree, item, text, kTreeNodePathCapacity);
+  TreeViewGetItemText(tree, item, text, kTreeNodePathCapacity);
   const int appended = out[0] ? AppendPathComponent(text, out, capacity) : CopyWideBounded(text, out, capacity);
   return result < 0 ? result : appended;
 }

@@ -16,6 +16,7 @@
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/wait_cursor.h"
+#include "foundation/win32/tree_views.h"
 #include "views/folder_tree.h"
 
 namespace {
@@ -117,22 +118,12 @@ HTREEITEM NextItem(HWND tree, HTREEITEM item, UINT relation) {
   return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
-bool ItemText(HWND tree, HTREEITEM item, wchar_t* text, int capacity) {
-  TVITEMW query = {};
-  query.mask = TVIF_TEXT | TVIF_HANDLE;
-  query.hItem = item;
-  query.pszText = text;
-  query.cchTextMax = capacity;
-  text[0] = 0;
-  return SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query)) != FALSE;
-}
-
 // Every present child counts as a child name before the enumeration.
 void NoteChildren(TreeFill* fill) {
   wchar_t text[kTreeNodePathCapacity];
   for (HTREEITEM child = NextItem(fill->tree, fill->parent, TVGN_CHILD); child;
        child = NextItem(fill->tree, child, TVGN_NEXT)) {
-    if (!ItemText(fill->tree, child, text, kTreeNodePathCapacity)) continue;
+    if (!TreeViewGetItemText(fill->tree, child, text, kTreeNodePathCapacity)) continue;
     if (uint32_t* flags = NameFlags(&fill->names, text)) *flags |= kNameIsChild;
   }
 }
@@ -151,22 +142,18 @@ TreeNodeData* NewNodeData(const wchar_t* path, uint32_t attributes) {
 HTREEITEM InsertNode(HWND tree, HTREEITEM parent, HTREEITEM after, const wchar_t* text, TreeNodeData* data,
                      bool images) {
   if (!data) return nullptr;
-  TVINSERTSTRUCTW insert = {};
-  insert.hParent = parent;
-  insert.hInsertAfter = after;
-  TVITEMW& item = insert.item;
-  item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
-  item.pszText = const_cast<wchar_t*>(text);
-  item.lParam = reinterpret_cast<LPARAM>(data);
+  TreeItemFields fields = {};
+  fields.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+  fields.text = text;
+  fields.param = reinterpret_cast<LPARAM>(data);
   // With icons, whether a folder has subfolders and which icon it shows are asked of the shell when the node
   // is drawn: asking for every folder would make large folders slow to open.
-  item.cChildren = images ? I_CHILDRENCALLBACK : 1;
-  item.iImage = images ? I_IMAGECALLBACK : 0;
-  item.iSelectedImage = images ? I_IMAGECALLBACK : 0;
-  item.stateMask = TVIS_CUT;
-  item.state = (data->attributes & kDimmedAttributes) ? TVIS_CUT : 0;
-  auto inserted =
-      reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+  fields.children = images ? I_CHILDRENCALLBACK : 1;
+  fields.image = images ? I_IMAGECALLBACK : 0;
+  fields.selectedImage = images ? I_IMAGECALLBACK : 0;
+  fields.stateMask = TVIS_CUT;
+  fields.state = (data->attributes & kDimmedAttributes) ? TVIS_CUT : 0;
+  HTREEITEM inserted = TreeViewInsertItem(tree, parent, after, fields);
   if (!inserted) CoTaskMemFree(data);
   return inserted;
 }
@@ -216,7 +203,7 @@ void RemoveStaleChildren(TreeFill* fill) {
   HTREEITEM child = NextItem(fill->tree, fill->parent, TVGN_CHILD);
   while (child) {
     HTREEITEM next = NextItem(fill->tree, child, TVGN_NEXT);
-    ItemText(fill->tree, child, text, kTreeNodePathCapacity);
+    TreeViewGetItemText(fill->tree, child, text, kTreeNodePathCapacity);
     const uint32_t* flags = NameFlags(&fill->names, text);
     if ((flags && !(*flags & kNameSeen)) || (before[0] && EqualsIgnoreCaseWide(before, text))) {
       SendMessageW(fill->tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(child));

@@ -102,7 +102,7 @@ struct ItemListControl {
   int16_t sortDirection;
   ColumnLayout* creationColumns;
   volatile LONG idle;         // 1 normally; 0 while a folder enumeration fills the list
-  volatile LONG layoutNotice;  // where the coalesced layout notices of worker threads stand (views/item_list_layout.cpp)
+  volatile LONG layoutNotice;  // where the coalesced layout notices of worker threads stand (views/items_view_layout.cpp)
   int32_t pendingDragCode;
   int32_t pressPosition;
   POINT selectionAnchor;

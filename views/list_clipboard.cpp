@@ -7,7 +7,7 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/clipboard.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/list_text_columns.h"
 
 namespace {

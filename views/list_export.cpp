@@ -304,5 +304,3 @@ void SaveListAsTextOrHtml(HWND owner, HWND list, wchar_t* path, int32_t* form) {
   // A file cut short must not pass for the whole list.
   if (error != 0) ShowLastErrorMessage(owner, static_cast<DWORD>(error), path);
 }
-
-int ExportListAsHtmlTable(HWND list, HANDLE file, int form) { return WriteListFile(list, file, form, false); }

@@ -28,8 +28,3 @@ constexpr int kExportColumnLimit = 20;
 // export. The file is written with the frame of its form; a failure is shown to the user. Nothing happens
 // when the dialog is cancelled.
 void SaveListAsTextOrHtml(HWND owner, HWND list, wchar_t* path, int32_t* form);
-
-// Writes the list's columns and rows in the form to an open file whose byte-order mark (if any) is written
-// already; HTML forms get the table without the page around it. 0, or the first write error (the rest is
-// then not written).
-int ExportListAsHtmlTable(HWND list, HANDLE file, int form);

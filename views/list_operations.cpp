@@ -4,13 +4,13 @@
 #include "foundation/core/threads.h"
 #include "foundation/win32/window_wrappers.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/item_list_control.h"
-#include "views/item_list_edit.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_sort.h"
-#include "views/item_list_state.h"
-#include "views/item_list_window.h"
+#include "views/items_view_edit.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_sort.h"
+#include "views/items_view_state.h"
+#include "views/items_view_window.h"
 
 bool EmptyFileList(ItemListControl* list) { return ItemsViewDeleteItem(list, -1, false) == 0; }
 

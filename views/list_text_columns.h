@@ -5,7 +5,7 @@
 #pragma once
 #include <windows.h>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 struct ListTextColumn {
   int32_t subItem;  // the sub-item whose cell texts the column shows

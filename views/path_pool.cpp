@@ -12,7 +12,7 @@
 #include "foundation/files/paths.h"
 #include "views/file_list_row.h"
 #include "views/item_list_control.h"
-#include "views/item_list_rows.h"
+#include "views/items_view_rows.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "foundation/ui/ui_seams.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/win32/menus.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

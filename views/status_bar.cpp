@@ -325,13 +325,6 @@ void LayoutStatusParts(StatusBar* bar, int clientWidth, int barHeight) {
              barHeight > kProgressBarShorter ? barHeight - kProgressBarShorter : 0, TRUE);
 }
 
-int StatusPartAt(const StatusBar* bar, int x) {
-  for (int i = 0; bar && bar->parts && i < bar->partCount; ++i) {
-    if (bar->parts[i].rightEdge < 0 || bar->parts[i].rightEdge > x) return i;
-  }
-  return -1;
-}
-
 HFONT GetStatusBarFont(StatusBar* bar, bool* created) {
   *created = false;
   if (bar->font) return bar->font;

@@ -88,8 +88,6 @@ void InvalidateStatusPart(StatusBar* bar, int n);
 // last part ends at the width, each earlier one where the later ones begin, never below 0) and lays the
 // progress bar into its part.
 void LayoutStatusParts(StatusBar* bar, int clientWidth, int barHeight);
-// The part under client x: the first whose right edge lies beyond x or that stretches to the end; -1 none.
-int StatusPartAt(const StatusBar* bar, int x);
 
 // The font of the texts: the cached one; else the system's status font, created for the caller, who deletes
 // it when `created` comes back true; else the theme's UI font, cached.

@@ -10,7 +10,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "foundation/files/file_io.h"
 #include "foundation/files/paths.h"
 #include "foundation/files/shell_folders.h"

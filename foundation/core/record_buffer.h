@@ -52,7 +52,6 @@ void* RecordBufferCopyOut(const RecordBuffer* buffer);
 
 // Frees the block and zeroes the record.
 void RecordBufferDestroy(RecordBuffer* buffer);
-inline void FreeRecordBuffer(RecordBuffer* buffer) { RecordBufferDestroy(buffer); }
 
 // For containers built on a buffer (the item store) that must move bytes and fix their own bookkeeping
 // in one step, so that a reader on the GUI thread never sees one without the other:

@@ -52,14 +52,6 @@ void CloseHandleSafe(HANDLE handle) {
   if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
 }
 
-bool PumpOneMessage() {
-  MSG message;
-  if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
-  TranslateMessage(&message);
-  DispatchMessageW(&message);
-  return true;
-}
-
 LRESULT RunOnGuiThread(GuiThreadFunction function, void* argument) {
   HWND window = g_mainWindow;
   DWORD windowThread = window ? GetWindowThreadProcessId(window, nullptr) : 0;

@@ -36,9 +36,6 @@ void ReleaseMutexSafe(HANDLE mutex);
 // CloseHandle unless the handle is null or INVALID_HANDLE_VALUE.
 void CloseHandleSafe(HANDLE handle);
 
-// Removes one message of any window of this thread and dispatches it; true when there was one.
-bool PumpOneMessage();
-
 // Runs function(argument) on the main window's thread and returns its result. It runs on the calling
 // thread when there is no main window (also when it is gone) or when the caller is the main window's thread.
 LRESULT RunOnGuiThread(GuiThreadFunction function, void* argument);

@@ -101,14 +101,6 @@ int GetWindowsVersionCodeCached() {
   return code;
 }
 
-int VersionDependentValueForCode(int code) {
-  if (code >= 1 && code <= 4) return 0;
-  if (code >= 5 && code <= 7) return 110;
-  return 120;
-}
-
-int GetVersionDependentValue() { return VersionDependentValueForCode(GetWindowsVersionCodeCached()); }
-
 uint32_t GetWindowsBuildNumber() {
   OSVERSIONINFOEXW info;
   if (!QueryVersion(&info)) return 0;

@@ -24,9 +24,5 @@ int GetWindowsVersionCode();
 // GetWindowsVersionCode, asked of the system once per process.
 int GetWindowsVersionCodeCached();
 
-// 0 for the 9x family (codes 1-4), 110 for NT 3.x to Windows 2000 (5-7), 120 otherwise.
-int VersionDependentValueForCode(int code);
-int GetVersionDependentValue();
-
 // The build number of the running system, low 28 bits.
 uint32_t GetWindowsBuildNumber();

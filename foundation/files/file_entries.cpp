@@ -22,12 +22,6 @@ bool FindDirectoryEntry(const wchar_t* path, WIN32_FIND_DATAW* entry) {
   return true;
 }
 
-const FILETIME* ValidTime(const FILETIME* time) {
-  if (time == nullptr) return nullptr;
-  const uint64_t value = (static_cast<uint64_t>(time->dwHighDateTime) << 32) | time->dwLowDateTime;
-  return value >= kEarliestValidFileTime ? time : nullptr;
-}
-
 bool Exists(const wchar_t* path) { return GetFileAttributesLong(path) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace
@@ -56,19 +50,6 @@ bool GetFindData(HANDLE handle, const wchar_t* path, BY_HANDLE_FILE_INFORMATION*
   information->nFileSizeLow = entry.nFileSizeLow;
   information->nNumberOfLinks = 1;
   return true;
-}
-
-bool SetFileTimes(const wchar_t* path, const FILETIME* lastWrite, const FILETIME* creation) {
-  lastWrite = ValidTime(lastWrite);
-  creation = ValidTime(creation);
-  if (lastWrite == nullptr && creation == nullptr) return false;
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  if (OpenFileLong(path, &handle, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
-                   FILE_FLAG_BACKUP_SEMANTICS) != 0)
-    return false;
-  const bool set = SetFileTime(handle, creation, nullptr, lastWrite) != FALSE;
-  CloseHandleSafe(handle);
-  return set;
 }
 
 int MakeUniqueFileName(const wchar_t* name, const wchar_t* path, wchar_t* target, int capacity) {

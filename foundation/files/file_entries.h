@@ -16,10 +16,6 @@ int IsExistingFolder(const wchar_t* path);
 // (attributes, times and size). False when neither gave it.
 bool GetFindData(HANDLE handle, const wchar_t* path, BY_HANDLE_FILE_INFORMATION* information);
 
-// Sets the last-write and creation times of a file or folder; null times, and times earlier than
-// kEarliestValidFileTime, are left as they are. True when a time was set.
-bool SetFileTimes(const wchar_t* path, const FILETIME* lastWrite, const FILETIME* creation);
-
 // A path that does not exist yet: in the folder of `path` (the run's temporary folder without one), the
 // name's file-name part when that is free (result 1), else the numbers 1, 2, 3 ... followed by the name's
 // extension; the result is the number used. 0 when no free name was found.

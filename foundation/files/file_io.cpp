@@ -152,14 +152,6 @@ int SetCurrentDirectoryLong(const wchar_t* path) {
   return static_cast<int>(MapLastError(kDirectoryChangeErrorDefault));
 }
 
-void MakeDriveRootPath(wchar_t letter, wchar_t* target) {
-  if (target == nullptr) return;
-  target[0] = letter;
-  target[1] = L':';
-  target[2] = L'\\';
-  target[3] = 0;
-}
-
 void MakeFullPath(wchar_t* path, int capacity) {
   if (IsEmpty(path) || capacity <= 0 || wcschr(path, L':') != nullptr) return;
   wchar_t full[kPathCapacity];
@@ -167,23 +159,7 @@ void MakeFullPath(wchar_t* path, int capacity) {
   if (length != 0 && length < static_cast<DWORD>(kPathCapacity)) CopyWideString(full, path, capacity);
 }
 
-int JoinAsAnsiText(const char* prefix, const wchar_t* text, const char* suffix, char* target, int capacity) {
-  if (target == nullptr || capacity <= 0) return ERROR_INVALID_NAME;
-  bool cut = CopyNarrowBounded(prefix != nullptr ? prefix : "", target, capacity) != 0;
-  const int used = static_cast<int>(NarrowLength(target));
-  const int written = WideToMultiByteBounded(text, target + used, capacity - used, CP_ACP);
-  const int needed =
-      WideLength(text) == 0 ? 0 : WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr) - 1;
-  cut |= written < needed;
-  cut |= AppendNarrowBounded(suffix != nullptr ? suffix : "", target, capacity) != 0;
-  return cut ? ERROR_INVALID_NAME : 0;
-}
-
 int FileOpenRead(BufferedFile* file, const wchar_t* path) { return OpenRecord(file, path, GENERIC_READ); }
-
-int FileOpenReadWrite(BufferedFile* file, const wchar_t* path) {
-  return OpenRecord(file, path, GENERIC_READ | GENERIC_WRITE);
-}
 
 int FileReadExact(BufferedFile* file, void* buffer, uint32_t n) {
   if (n == 0) return 0;
@@ -237,36 +213,10 @@ int FileWriteHandle(HANDLE handle, const void* data, uint32_t n) {
   return static_cast<int>(MapLastError(kWriteErrorDefault));
 }
 
-int FileWriteWideLine(HANDLE handle, const wchar_t* text, bool lineFeedOnly) {
-  const uint32_t bytes = static_cast<uint32_t>(WideLength(text) * sizeof(wchar_t));
-  const int result = FileWriteHandle(handle, text, bytes);
-  if (result != 0) return result;
-  const wchar_t* end = lineFeedOnly ? L"\n" : L"\r\n";
-  return FileWriteHandle(handle, end, static_cast<uint32_t>(WideLength(end) * sizeof(wchar_t)));
-}
-
 uint64_t FileGetSize64(const BufferedFile* file) {
   LARGE_INTEGER size;
   if (!IsOpen(file) || !GetFileSizeEx(file->handle, &size)) return 0;
   return static_cast<uint64_t>(size.QuadPart);
-}
-
-uint32_t FileGetSize32(const BufferedFile* file) {
-  const uint64_t size = FileGetSize64(file);
-  return size > 0xFFFFFFFEull ? 0xFFFFFFFFu : static_cast<uint32_t>(size);
-}
-
-int FileSeek(BufferedFile* file, uint32_t offset) { return SeekRecord(file, offset, FILE_BEGIN); }
-
-int FileSeek64(BufferedFile* file, uint64_t offset) {
-  return SeekRecord(file, static_cast<int64_t>(offset), FILE_BEGIN);
-}
-
-int FileSkip(BufferedFile* file, int64_t delta) {
-  if (!IsOpen(file)) return -1;
-  // The system's position is past the bytes the buffer still holds.
-  const int64_t unread = file->bufferBytes - file->bufferPosition;
-  return SeekRecord(file, delta - unread, FILE_CURRENT);
 }
 
 int FileLoadWhole(BufferedFile* file, const wchar_t* path) {
@@ -291,16 +241,6 @@ int FileLoadWhole(BufferedFile* file, const wchar_t* path) {
   file->wholeFile = copy;
   file->wholeFileSize = static_cast<uint32_t>(size);
   return 0;
-}
-
-uint32_t FileReadFromMemoryCopy(BufferedFile* file, void* buffer, uint32_t n) {
-  if (file == nullptr || buffer == nullptr) return 0;
-  if (file->wholeFile == nullptr && FileLoadWhole(file, nullptr) != 0) return 0;
-  const uint32_t left = file->wholeFileSize - file->wholeFilePosition;
-  const uint32_t take = n < left ? n : left;
-  memcpy(buffer, file->wholeFile + file->wholeFilePosition, take);
-  file->wholeFilePosition += take;
-  return take;
 }
 
 int MapWholeFile(MappedFile* file, const wchar_t* path) {

@@ -37,19 +37,14 @@ int CreateFolder(const wchar_t* path);
 // path.
 int RemoveFolder(const wchar_t* path);
 int SetCurrentDirectoryLong(const wchar_t* path);
-// "X:\" for a drive letter; `target` holds 4 characters.
-void MakeDriveRootPath(wchar_t letter, wchar_t* target);
 // A path without ':' becomes absolute (at most 1024 characters); on failure it stays.
 void MakeFullPath(wchar_t* path, int capacity);
-// 8-bit prefix + wide text in the active code page + 8-bit suffix, bounded: 0, or 123 when cut.
-int JoinAsAnsiText(const char* prefix, const wchar_t* text, const char* suffix, char* target, int capacity);
 
 // File records (BufferedFile) and raw handles.
 
 // Open for reading (sharing read and write, the file must exist): -1 when the record is open already, 123 for
 // a file name with an invalid character, else 0 or the open error.
 int FileOpenRead(BufferedFile* file, const wchar_t* path);
-int FileOpenReadWrite(BufferedFile* file, const wchar_t* path);
 // Exactly n bytes through the read buffer: 0; minus the bytes read when fewer came; the normalised error
 // (default 259) when none came. 259 for a closed record.
 int FileReadExact(BufferedFile* file, void* buffer, uint32_t n);
@@ -62,21 +57,11 @@ uint32_t FilePeekBuffered(BufferedFile* file, const uint8_t** bytes);
 int FileReadExactHandle(HANDLE handle, void* buffer, uint32_t n);
 // All n bytes to a raw handle: 0, else the normalised error (default 112).
 int FileWriteHandle(HANDLE handle, const void* data, uint32_t n);
-// A wide text's UTF-16 bytes followed by LF (with `lineFeedOnly`) or CR LF.
-int FileWriteWideLine(HANDLE handle, const wchar_t* text, bool lineFeedOnly);
-// Sizes; 0 for a closed record. The 32-bit form gives 0xFFFFFFFF for files of 4 GB and more.
+// The size; 0 for a closed record.
 uint64_t FileGetSize64(const BufferedFile* file);
-uint32_t FileGetSize32(const BufferedFile* file);
-// Moves the read position (from the start, or by `delta` from the current one) and empties the read buffer:
-// 0, -1 for a closed record, else the normalised error.
-int FileSeek(BufferedFile* file, uint32_t offset);
-int FileSeek64(BufferedFile* file, uint64_t offset);
-int FileSkip(BufferedFile* file, int64_t delta);
 // Reads the whole file (opening `path` when the record is closed) into a zero-filled copy one byte longer
 // than the file: 0, -2 for a file of more than 0xFFFFFFFC bytes, 8 without memory, else the error.
 int FileLoadWhole(BufferedFile* file, const wchar_t* path);
-// Copies up to n bytes of the whole-file copy (loaded on first use) from its read position on; the count.
-uint32_t FileReadFromMemoryCopy(BufferedFile* file, void* buffer, uint32_t n);
 
 // Files in memory.
 

@@ -7,8 +7,6 @@
 
 namespace {
 
-bool IsOpen(const BufferedFile* file) { return file && file->handle != INVALID_HANDLE_VALUE && file->handle; }
-
 }  // namespace
 
 void InitMappedFile(MappedFile* file) {
@@ -25,17 +23,6 @@ void CloseMappedFile(MappedFile* file) {
   CloseHandleSafe(file->mapping);
   CloseHandleSafe(file->file);
   InitMappedFile(file);
-}
-
-const uint8_t* MappedFilePointer(const MappedFile* file, uint64_t offset, uint64_t length) {
-  // Offsets come from file contents, so neither may lead outside the view, nor may their sum wrap.
-  if (!file || !file->view || offset > file->size || length > file->size - offset) return nullptr;
-  return file->view + offset;
-}
-
-uint32_t MappedFileSize32(const MappedFile* file) {
-  if (!file) return 0;
-  return file->size > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(file->size);
 }
 
 void CloseMappedFileView(void** view, HANDLE* mapping) {
@@ -60,16 +47,4 @@ void CloseBufferedFile(BufferedFile* file) {
   file->wholeFilePosition = 0;
   CloseHandleSafe(file->handle);
   file->handle = INVALID_HANDLE_VALUE;
-}
-
-int BufferedFileSetEnd(BufferedFile* file) {
-  if (!IsOpen(file)) return -1;
-  return SetEndOfFile(file->handle) ? 0 : -1;
-}
-
-int BufferedFileSetTimes(BufferedFile* file, const FILETIME* creation, const FILETIME* lastAccess,
-                         const FILETIME* lastWrite) {
-  if (!IsOpen(file)) return -1;
-  if (!creation && !lastAccess && !lastWrite) return 0;
-  return SetFileTime(file->handle, creation, lastAccess, lastWrite) ? 0 : -1;
 }

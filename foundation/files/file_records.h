@@ -36,13 +36,6 @@ void InitMappedFile(MappedFile* file);
 // Unmaps the view, closes the mapping and the file, and leaves the record as InitMappedFile does.
 void CloseMappedFile(MappedFile* file);
 
-// The address of `length` bytes at `offset` of the view; null when there is no view or the bytes would
-// reach past the end of the file.
-const uint8_t* MappedFilePointer(const MappedFile* file, uint64_t offset, uint64_t length);
-
-// The size, 0xFFFFFFFF for files of 4 GB and more.
-uint32_t MappedFileSize32(const MappedFile* file);
-
 // Unmaps a view of named shared memory and closes its mapping; both slots are cleared.
 void CloseMappedFileView(void** view, HANDLE* mapping);
 
@@ -50,11 +43,3 @@ void InitBufferedFile(BufferedFile* file);
 
 // Frees the whole-file copy and closes the file; the record is closed afterwards.
 void CloseBufferedFile(BufferedFile* file);
-
-// Ends the file at the current position. 0, or -1 on failure or for a closed record.
-int BufferedFileSetEnd(BufferedFile* file);
-
-// Sets those of the three times that are given (nothing when none is). 0, or -1 on failure or for a closed
-// record.
-int BufferedFileSetTimes(BufferedFile* file, const FILETIME* creation, const FILETIME* lastAccess,
-                         const FILETIME* lastWrite);

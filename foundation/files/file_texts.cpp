@@ -45,25 +45,3 @@ uint8_t* ReadWholeFile(const wchar_t* path, uint32_t* size) {
   CloseHandleSafe(file);
   return block;
 }
-
-int ConvertNarrowToWideDetect(const char* text, bool utf8, wchar_t* buffer, int capacity) {
-  if (!buffer || capacity <= 0) return 0;
-  buffer[0] = 0;
-  if (!text) return 0;
-  if (HasUtf8Bom(text, 0)) return Utf8ToWideBounded(text + kUtf8MarkBytes, buffer, capacity);
-  if (utf8) return Utf8ToWideBounded(text, buffer, capacity);
-  const DWORD count = static_cast<DWORD>(std::min(NarrowLength(text), static_cast<size_t>(capacity - 1)));
-  OemToCharBuffW(text, buffer, count);
-  buffer[count] = 0;
-  return static_cast<int>(count);
-}
-
-int FileWriteUtf8Text(HANDLE file, const wchar_t* wide, const char* narrow) {
-  if (wide) {
-    char utf8[kUtf8TextCapacity];
-    WideToUtf8Bounded(wide, utf8, kUtf8TextCapacity);
-    return FileWriteHandle(file, utf8, static_cast<uint32_t>(NarrowLength(utf8)));
-  }
-  if (narrow) return FileWriteHandle(file, narrow, static_cast<uint32_t>(NarrowLength(narrow)));
-  return 0;
-}

@@ -172,25 +172,11 @@ void FreeShellMemory(void* block) {
   if (block != nullptr) CoTaskMemFree(block);
 }
 
-int PidlCount(LPCITEMIDLIST pidl) {
-  int count = 0;
-  for (LPCITEMIDLIST item = pidl; item != nullptr && ItemBytes(item) != 0; item = NextItem(item)) ++count;
-  return count;
-}
-
 uint32_t PidlSize(LPCITEMIDLIST pidl) {
   uint32_t bytes = sizeof(uint16_t);
   for (LPCITEMIDLIST item = pidl; item != nullptr && ItemBytes(item) != 0; item = NextItem(item))
     bytes += ItemBytes(item);
   return bytes;
-}
-
-LPCITEMIDLIST PidlItem(LPCITEMIDLIST pidl, int n) {
-  LPCITEMIDLIST item = pidl;
-  for (int i = 0; item != nullptr && ItemBytes(item) != 0; ++i, item = NextItem(item)) {
-    if (i == n) return item;
-  }
-  return nullptr;
 }
 
 LPITEMIDLIST PidlClone(LPCITEMIDLIST pidl, bool firstOnly) {

@@ -14,12 +14,8 @@
 // Frees a block of the shell's allocator; null is ignored.
 void FreeShellMemory(void* block);
 
-// Walking item-id lists by their 16-bit length prefixes. A null list counts as empty.
-int PidlCount(LPCITEMIDLIST pidl);
 // Bytes of the list including its two-byte terminator.
 uint32_t PidlSize(LPCITEMIDLIST pidl);
-// Item n (from 0) as the list that begins there; null when there are fewer items.
-LPCITEMIDLIST PidlItem(LPCITEMIDLIST pidl, int n);
 // A copy of the list (of only its first item with `firstOnly`) from the shell's allocator; null on failure.
 LPITEMIDLIST PidlClone(LPCITEMIDLIST pidl, bool firstOnly = false);
 // A new list of `first` followed by `second`; null on failure.

@@ -678,14 +678,6 @@ void ProfileSwitchFile(SettingsStore* store, const wchar_t* path) {
   if (lock.Held()) DropText(store);
 }
 
-void ProfileLoad(SettingsStore* store, const wchar_t* path) {
-  if (store == nullptr) return;
-  StoreLock lock(store);
-  if (!lock.Held()) return;
-  DropText(store);
-  if (store->suppressed == 0) LoadText(store, path != nullptr ? path : store->path);
-}
-
 int ProfileSave(SettingsStore* store) {
   if (store == nullptr || store->suppressed != 0) return 0;
   StoreLock lock(store);

@@ -74,8 +74,6 @@ void DestroySettingsStore();
 int ProfileSwitchPath(SettingsStore* store, const wchar_t* path, int mode);
 // Points the store at another file and drops the loaded text, unless it is that file already.
 void ProfileSwitchFile(SettingsStore* store, const wchar_t* path);
-// Reads the file (the store's own without a path) in place of the text, unless file access is suppressed.
-void ProfileLoad(SettingsStore* store, const wchar_t* path);
 // Writes a changed text when it differs from the file, never in place (see WriteWholeFile); when that fails
 // beside the program the store moves to the per-user file. 0, or the error (258 when the store was busy; the
 // read error when the file exists but could not be read, 13 when it was read only in part up to a zero byte;

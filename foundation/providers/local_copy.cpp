@@ -231,11 +231,6 @@ int CopyLocalFile(FileSystemProvider* provider, const wchar_t* source, const wch
   return CopyOrMoveLocalFile(provider, nullptr, nullptr, source, target, info, progress, userData);
 }
 
-int CopyFileWithTimes(FileSystemProvider*, const wchar_t* source, const wchar_t* target, const FileInfo* info,
-                      ProgressCallback progress, void* userData) {
-  return CopyByHand(source, target, info, progress, userData, false);
-}
-
 int QueryDiskFreeSpace(const wchar_t* path, uint32_t* clusterSize, uint64_t* freeBytes, uint64_t* totalBytes) {
   if (!path) return 0;
   wchar_t root[kPathCapacity];

@@ -23,12 +23,6 @@ int CopyLocalFileKeepingTarget(const wchar_t* source, const wchar_t* target);
 int CopyLocalFile(FileSystemProvider* provider, const wchar_t* source, const wchar_t* target, const FileInfo* info,
                   ProgressCallback progress, void* userData);
 
-// The copy by hand: pieces of up to 256 KB with progress after each, then the source's times and attributes.
-// 112 when the target's drive has too little room, 1235 when cancelled; other failures fall back to
-// CopyFileW. With `info` the source's size, times and attributes come from it.
-int CopyFileWithTimes(FileSystemProvider* provider, const wchar_t* source, const wchar_t* target,
-                      const FileInfo* info, ProgressCallback progress, void* userData);
-
 // The cluster size and the free and total bytes of the volume holding a path (each output may be null);
 // non-zero on success.
 int QueryDiskFreeSpace(const wchar_t* path, uint32_t* clusterSize, uint64_t* freeBytes, uint64_t* totalBytes);

@@ -237,12 +237,6 @@ uint32_t CapabilitiesOfSlots(const ProviderSlots& slots) {
   return bits;
 }
 
-uint32_t GetProviderCapabilities(const ProviderFolder* folder) {
-  if (!folder) return 0;
-  FileSystemProvider* provider = ProviderOf(folder, nullptr);
-  return provider ? CapabilitiesOfSlots(provider->slots) : 0;
-}
-
 ProviderFolder* VfsOpenFolder(void* owner, int32_t kind, const wchar_t* path, void* extra) {
   const int index = ProviderIndexByKindOr(kind, nullptr, path);
   FileSystemProvider* provider = ProviderAt(index);
@@ -272,11 +266,6 @@ void HandFolderOver(ProviderFolder* folder, int providerIndex) {
   InterlockedIncrement(&to->userCount);
   folder->providerIndex = providerIndex;
   folder->path[0] = 0;
-}
-
-int32_t VfsGetProviderKind(const ProviderFolder* folder, const wchar_t* path) {
-  FileSystemProvider* provider = ProviderOf(folder, path);
-  return provider ? provider->kind : 0;
 }
 
 HICON VfsLoadIcon(ProviderFolder* folder, int32_t kind, const wchar_t* path, int size, int iconId) {
@@ -351,15 +340,6 @@ int VfsRename(ProviderFolder* folder, const wchar_t* oldPath, const wchar_t* new
                      [&] { return provider->slots.rename(provider, folder, oldPath, newPath, renameFlags); });
 }
 
-int VfsCopyOrMove(ProviderFolder* folder, ProviderFolder* secondFolder, const wchar_t* source, const wchar_t* target,
-                  const FileInfo* info, ProgressCallback progress, void* userData) {
-  FileSystemProvider* provider = ProviderOf(folder, source);
-  if (!provider || !provider->slots.copyOrMove) return kNotSupported;
-  return GuardedCall(kNotSupported, [&] {
-    return provider->slots.copyOrMove(provider, folder, secondFolder, source, target, info, progress, userData);
-  });
-}
-
 int VfsCopy(ProviderFolder* folder, const wchar_t* source, const wchar_t* target, const FileInfo* info,
             ProgressCallback progress, void* userData) {
   FileSystemProvider* provider = ProviderOf(folder, target);
@@ -382,24 +362,6 @@ int VfsShowProperties(ProviderFolder* folder, HWND window, const wchar_t* paths)
   return GuardedCall(kNotSupported, [&] { return provider->slots.properties(provider, window, paths); });
 }
 
-int VfsRunVerb(ProviderFolder* folder, HWND window, const wchar_t* path, const wchar_t* verb, uint32_t flags) {
-  FileSystemProvider* provider = ProviderOf(folder, path);
-  if (!provider || !provider->slots.runVerb) return kNotSupported;
-  return GuardedCall(kNotSupported,
-                     [&] { return provider->slots.runVerb(provider, folder, window, path, verb, flags); });
-}
-
-int VfsParseDisplayName(ProviderFolder* folder, const wchar_t* path, IMalloc* allocator, void* extra,
-                        LPITEMIDLIST* list) {
-  if (!list) return kNotSupported;
-  *list = nullptr;
-  FileSystemProvider* provider = ProviderOf(folder, path);
-  if (!provider || !provider->slots.parseDisplayName) return kNotSupported;
-  return GuardedCall(kNotSupported, [&] {
-    return provider->slots.parseDisplayName(provider, folder, path, allocator, extra, list);
-  });
-}
-
 int ReportProgress(ProgressCallback progress, uint64_t bytes, void* userData) {
   if (!progress) return 0;
   return GuardedCall(1, [&] { return progress(kProgressBytesCode, &bytes, 0, userData); });
@@ -411,10 +373,4 @@ const wchar_t* StripProviderPrefix(const FileSystemProvider* provider, const wch
   const int nameLength = static_cast<int>(WideLength(provider->displayName));
   if (nameLength == 0 || static_cast<int>(WideLength(path + 3)) < nameLength) return path;
   return EqualsIgnoreCaseWide(path + 3, provider->displayName, nameLength) ? path + 3 + nameLength : path;
-}
-
-const wchar_t* RelativeToBase(const wchar_t* path, const wchar_t* base) {
-  if (!path || !PathStartsWith(path, base)) return path;
-  const wchar_t* rest = path + WideLength(base);
-  return IsPathSeparator(rest[0]) ? rest + 1 : rest;
 }

@@ -154,8 +154,7 @@ int FindProviderByPath(const wchar_t* path);
 // path, -1 for an empty one).
 int ProviderIndexOf(const ProviderFolder* folder, const wchar_t* path);
 
-// The capability bits of the folder's provider computed from its slots; 0 without one.
-uint32_t GetProviderCapabilities(const ProviderFolder* folder);
+// The capability bits computed from a provider's slots.
 uint32_t CapabilitiesOfSlots(const ProviderSlots& slots);
 
 // Moves an open folder, with its unit of the user count, to another provider; its path is emptied.
@@ -166,7 +165,6 @@ ProviderFolder* VfsOpenFolder(void* owner, int32_t kind, const wchar_t* path, vo
 // Empties `text` (when given) and gives up one user of the folder's provider; the folder is freed (and the
 // pointer cleared) when no user is left or `force` is set.
 int VfsCloseFolder(ProviderFolder** folder, wchar_t* text, bool force);
-int32_t VfsGetProviderKind(const ProviderFolder* folder, const wchar_t* path);
 HICON VfsLoadIcon(ProviderFolder* folder, int32_t kind, const wchar_t* path, int size, int iconId);
 int VfsAddIconToImageList(ProviderFolder* folder, const wchar_t* path, uint32_t attributes, int size,
                           HIMAGELIST list);
@@ -182,8 +180,6 @@ int VfsSetFileTimes(ProviderFolder* folder, const wchar_t* path, const FILETIME*
                     const FILETIME* lastAccess, const FILETIME* lastWrite);
 // Renames a file or folder (`renameFlags` as above); identical texts give 0 without touching the disk.
 int VfsRename(ProviderFolder* folder, const wchar_t* oldPath, const wchar_t* newPath, uint32_t renameFlags = 0);
-int VfsCopyOrMove(ProviderFolder* folder, ProviderFolder* secondFolder, const wchar_t* source, const wchar_t* target,
-                  const FileInfo* info, ProgressCallback progress, void* userData);
 int VfsCopy(ProviderFolder* folder, const wchar_t* source, const wchar_t* target, const FileInfo* info,
             ProgressCallback progress, void* userData);
 // Makes a folder with every missing parent. 0 when it exists as a folder; 183 when a file holds its name.
@@ -191,13 +187,7 @@ int VfsCopy(ProviderFolder* folder, const wchar_t* source, const wchar_t* target
 int CreateDirectoryPath(ProviderFolder* folder, const wchar_t* path);
 // Shows the shell's properties of the paths of a double-zero-terminated list (one path or several).
 int VfsShowProperties(ProviderFolder* folder, HWND window, const wchar_t* paths);
-int VfsRunVerb(ProviderFolder* folder, HWND window, const wchar_t* path, const wchar_t* verb, uint32_t flags);
-// Parses a path into an item-id list (set to null first); 50 without an output.
-int VfsParseDisplayName(ProviderFolder* folder, const wchar_t* path, IMalloc* allocator, void* extra,
-                        LPITEMIDLIST* list);
 
 // A path that begins with three separators and the provider's name loses that prefix; any other path is
 // returned unchanged.
 const wchar_t* StripProviderPrefix(const FileSystemProvider* provider, const wchar_t* path);
-// The rest of a path after a base folder that begins it (without a leading separator); else the whole path.
-const wchar_t* RelativeToBase(const wchar_t* path, const wchar_t* base);

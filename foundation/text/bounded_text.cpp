@@ -221,22 +221,6 @@ bool EqualsIgnoreCaseNarrow(const char* a, const char* b, int count) {
   return CompareStringA(LOCALE_USER_DEFAULT, kIgnoreCaseFlags, a, lengthA, b, lengthB) == CSTR_EQUAL;
 }
 
-bool EqualsWideAndNarrow(const wchar_t* wide, const char* narrow, int count) {
-  if (wide == nullptr || narrow == nullptr) return false;
-  for (int i = 0; count < 0 || i < count; ++i) {
-    wchar_t converted = 0;
-    if (narrow[i] != 0) MultiByteToWideChar(CP_ACP, 0, narrow + i, 1, &converted, 1);
-    if (wide[i] != converted) return false;
-    if (converted == 0) return true;
-  }
-  return true;
-}
-
-size_t CompareBytes(const void* a, const void* b, size_t count) {
-  if (count > 0 && (a == nullptr || b == nullptr)) return 0;
-  return count == 0 || memcmp(a, b, count) == 0 ? count + 1 : 0;
-}
-
 int FindTextNarrow(const char* text, int length, const char* pattern, bool ignoreCase) {
   if (text == nullptr || pattern == nullptr || pattern[0] == 0) return -1;
   const size_t textLength = length < 0 ? LengthOf(text) : LengthWithin(text, static_cast<size_t>(length));

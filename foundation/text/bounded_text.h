@@ -65,13 +65,6 @@ bool EqualsIgnoreCaseNarrow(const char* a, const char* b, int count = -1);
 // hash index; equal hashes still need EqualsIgnoreCaseWide to confirm. 0 for a null text.
 uint64_t HashIgnoreCaseWide(const wchar_t* text);
 
-// Compares a wide text with an 8-bit one (each byte converted on its own with the active code page) for at
-// most `count` characters (negative: up to the terminators). Equal when all match or both end together.
-bool EqualsWideAndNarrow(const wchar_t* wide, const char* narrow, int count);
-
-// `count` + 1 when the first `count` bytes of both blocks are equal, else 0.
-size_t CompareBytes(const void* a, const void* b, size_t count);
-
 // Index of the first occurrence of `pattern` in the first `length` bytes of `text` (-1: the whole text),
 // ignoring case when asked; -1 when there is none or the pattern is empty.
 int FindTextNarrow(const char* text, int length, const char* pattern, bool ignoreCase);

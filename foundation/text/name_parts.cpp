@@ -20,8 +20,6 @@ bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 int FileNameOffset(const wchar_t* path) { return LastSeparatorEnd(path); }
 
-int FileNameOffsetNarrow(const char* path) { return LastSeparatorEnd(path); }
-
 int ExtensionDotPosition(const wchar_t* path) {
   if (path == nullptr) return 0;
   const int name = FileNameOffset(path);

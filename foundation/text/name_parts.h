@@ -7,7 +7,6 @@ bool IsPathSeparator(wchar_t c);
 
 // Index just after the last separator; 0 when there is none or the text is null.
 int FileNameOffset(const wchar_t* path);
-int FileNameOffsetNarrow(const char* path);
 
 // Index of the extension dot, or the text's length when the name has none; 0 for a null text.
 int ExtensionDotPosition(const wchar_t* path);

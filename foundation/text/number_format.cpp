@@ -152,27 +152,3 @@ int FormatDoubleWide(double value, int decimals, wchar_t* text, int capacity) {
   ComposeDouble(value, decimals, composed);
   return StoreIfFits(composed, text, capacity);
 }
-
-int FormatDoubleNarrow(double value, int decimals, char* text, int capacity) {
-  wchar_t composed[kComposeCapacity];
-  ComposeDouble(value, decimals, composed);
-  char converted[2 * kComposeCapacity];
-  const int length = WideToMultiByteBounded(composed, converted, 2 * kComposeCapacity, CP_ACP);
-  if (text == nullptr || capacity <= 0) return -length;
-  if (length + 1 > capacity) {
-    text[0] = 0;
-    return -length;
-  }
-  memcpy(text, converted, length + 1);
-  return length;
-}
-
-int FormatIntPadded(uint32_t value, int width, wchar_t* text, int capacity) {
-  if (width < 0) width = 0;
-  wchar_t composed[kComposeCapacity];
-  if (width >= kComposeCapacity) width = kComposeCapacity - 1;
-  int used = 0;
-  AppendPaddedDigits(value, width, composed, &used);
-  composed[width] = 0;
-  return StoreIfFits(composed, text, capacity);
-}

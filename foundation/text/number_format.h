@@ -23,9 +23,3 @@ int FormatByteSize(uint64_t value, wchar_t* text, int capacity);
 // beyond the 64-bit range print as its largest value. The result is the text's length; a capacity too
 // small gives an empty text and minus the length needed.
 int FormatDoubleWide(double value, int decimals, wchar_t* text, int capacity);
-// The same in the active code page.
-int FormatDoubleNarrow(double value, int decimals, char* text, int capacity);
-
-// The value in decimal in a field of `width` characters: right-aligned with leading '0's when shorter,
-// cut to its first `width` characters when longer. The result as FormatDoubleWide's.
-int FormatIntPadded(uint32_t value, int width, wchar_t* text, int capacity);

@@ -46,10 +46,6 @@ int32_t NarrowToLong(const char* text) { return NarrowToLongInBase(text, 10); }
 
 uint32_t NarrowToUIntDecimal(const char* text) { return NarrowToULong(text, 10); }
 
-uint64_t NarrowToUInt64Decimal(const char* text) { return text == nullptr ? 0 : strtoull(text, nullptr, 10); }
-
-int32_t WideToIntSimple(const wchar_t* text) { return WideToLongInBase(text, 10); }
-
 int32_t WideToLong(const wchar_t* text) { return WideToLongInBase(text, 10); }
 
 int32_t WideToIntDecimal(const wchar_t* text) { return WideToLongInBase(text, 10); }
@@ -61,8 +57,6 @@ int IntToNarrowDecimal(int32_t value, char* text, int capacity) {
 int IntToWideDecimal(int32_t value, wchar_t* text, int capacity) {
   return WriteDecimal(Magnitude(value), value < 0, text, capacity);
 }
-
-int UIntToNarrowDecimal(uint32_t value, char* text, int capacity) { return WriteDecimal(value, false, text, capacity); }
 
 int UIntToWideDecimal(uint32_t value, wchar_t* text, int capacity) {
   return WriteDecimal(value, false, text, capacity);

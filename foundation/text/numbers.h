@@ -13,10 +13,8 @@ int32_t WideToLongInBase(const wchar_t* text, int base);
 
 int32_t NarrowToLong(const char* text);
 uint32_t NarrowToUIntDecimal(const char* text);
-uint64_t NarrowToUInt64Decimal(const char* text);
 
-// Three names for one wide decimal parse; callers use whichever their code reads best with.
-int32_t WideToIntSimple(const wchar_t* text);
+// Two names for one wide decimal parse; callers use whichever their code reads best with.
 int32_t WideToLong(const wchar_t* text);
 int32_t WideToIntDecimal(const wchar_t* text);
 
@@ -24,7 +22,6 @@ int32_t WideToIntDecimal(const wchar_t* text);
 // gets an empty text and the result is minus the length needed.
 int IntToNarrowDecimal(int32_t value, char* text, int capacity);
 int IntToWideDecimal(int32_t value, wchar_t* text, int capacity);
-int UIntToNarrowDecimal(uint32_t value, char* text, int capacity);
 int UIntToWideDecimal(uint32_t value, wchar_t* text, int capacity);
 // Nothing is written when `value` is null.
 int UInt64ToWideDecimal(const uint64_t* value, wchar_t* text, int capacity);

@@ -151,16 +151,6 @@ BOOL LocalSystemTimeToFileTime(const SYSTEMTIME* local, FILETIME* utc) {
   return LocalFileTimeToFileTime(&localTime, utc);
 }
 
-void LocalFileTimeToUtc(const FILETIME* local, FILETIME* utc) {
-  if (utc == nullptr) return;
-  if (!IsFileTimeSet(local)) {
-    *utc = UInt64ToFileTime(0);
-    return;
-  }
-  const FILETIME localTime = *local;  // `local` and `utc` may be one record
-  if (!LocalFileTimeToFileTime(&localTime, utc)) *utc = UInt64ToFileTime(0);
-}
-
 uint16_t DaysInMonth(unsigned month, unsigned year) {
   static constexpr uint16_t kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (month < 1 || month > 12) return 0;

@@ -52,9 +52,6 @@ BOOL PackedDateTimeToFileTime(PackedDateTime packed, FILETIME* time);
 int UtcFileTimeToLocalSystemTime(const FILETIME* utc, SYSTEMTIME* local);
 // Local time to UTC, by the rule of that date on Vista and later, else by the current offset.
 BOOL LocalSystemTimeToFileTime(const SYSTEMTIME* local, FILETIME* utc);
-// Local FILETIME to UTC by the current offset. `utc` becomes 0 when `local` is null or unset; nothing happens
-// when `utc` is null.
-void LocalFileTimeToUtc(const FILETIME* local, FILETIME* utc);
 
 // Days of a month of the Gregorian calendar; 0 for a month outside 1-12.
 uint16_t DaysInMonth(unsigned month, unsigned year);

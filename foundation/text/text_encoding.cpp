@@ -61,13 +61,6 @@ size_t EncodeUtf8Prefix(const wchar_t* text, size_t units, char* target, size_t 
 // Steps over one UTF-8 character as the decoder reads it.
 const char* NextUtf8Char(const char* text, wchar_t* decoded) { return text + 1 + DecodeUtf8Char(text, decoded); }
 
-size_t Utf8CharCount(const char* text) {
-  size_t count = 0;
-  wchar_t ignored = 0;
-  for (const char* p = text; *p != 0; p = NextUtf8Char(p, &ignored)) ++count;
-  return count;
-}
-
 size_t DecodeUtf8Prefix(const char* text, wchar_t* buffer, size_t capacity) {
   size_t written = 0;
   for (const char* p = text; *p != 0 && written + 1 < capacity;) p = NextUtf8Char(p, &buffer[written++]);
@@ -189,19 +182,6 @@ int DecodeUtf8Char(const char* lead, wchar_t* out) {
   }
   // A character beyond the basic plane does not fit one wide character: it is replaced as a whole.
   return p[0] < 0xF8 && IsUtf8Continuation(p[3]) ? 3 : 0;
-}
-
-int Utf8ToWide(const char* text, wchar_t* buffer, int capacity) {
-  const size_t count = text == nullptr ? 0 : Utf8CharCount(text);
-  if (buffer == nullptr || capacity <= 0 || count + 1 > static_cast<size_t>(capacity)) {
-    if (buffer != nullptr && capacity > 0) buffer[0] = 0;
-    return -ClampedLength(count);
-  }
-  if (text == nullptr) {
-    buffer[0] = 0;
-    return 0;
-  }
-  return ClampedLength(DecodeUtf8Prefix(text, buffer, static_cast<size_t>(capacity)));
 }
 
 int Utf8ToWideBounded(const char* text, wchar_t* buffer, int capacity) {

@@ -28,10 +28,6 @@ int WideToUtf8(const wchar_t* text, int count, char* buffer, int capacity);
 // (beyond the basic plane) decodes as one U+FFFD and takes its three following bytes.
 int DecodeUtf8Char(const char* lead, wchar_t* out);
 
-// Decodes zero-terminated UTF-8 into `buffer`: the number of characters written; when the capacity is below
-// the character count + 1 the buffer gets an empty text and the result is minus the character count.
-int Utf8ToWide(const char* text, wchar_t* buffer, int capacity);
-
 // Decodes zero-terminated UTF-8 into `buffer`, keeping the longest prefix that fits; always terminated, empty
 // for a null text. The result is the number of characters written.
 int Utf8ToWideBounded(const char* text, wchar_t* buffer, int capacity);

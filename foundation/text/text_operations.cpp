@@ -11,14 +11,6 @@ namespace {
 constexpr wchar_t kEuroSign = 0x20AC;
 
 template <typename Char>
-const Char* SkipLine(const Char* text) {
-  if (text == nullptr) return nullptr;
-  while (*text != 0 && *text != '\r' && *text != '\n') ++text;
-  while (*text == '\r' || *text == '\n') ++text;
-  return text;
-}
-
-template <typename Char>
 bool NeedsQuotes(const Char* item) {
   for (; *item != 0; ++item) {
     if (*item == ';' || *item == '"') return true;
@@ -62,39 +54,6 @@ int WordSeparatorClass(wchar_t c) {
   return 0;
 }
 
-int CopyFirstLineNarrow(const char* text, char* target, int capacity) {
-  if (target == nullptr || capacity <= 0) return 0;
-  int length = 0;
-  if (text != nullptr) {
-    while (length < capacity - 1 && text[length] != 0 && text[length] != '\r' && text[length] != '\n') {
-      target[length] = text[length];
-      ++length;
-    }
-  }
-  target[length] = 0;
-  return length;
-}
-
-const char* SkipToNextLine(const char* text) { return SkipLine(text); }
-
-const wchar_t* SkipToNextLine(const wchar_t* text) { return SkipLine(text); }
-
-int StringListGetItemNarrow(const StringList* list, int index, char* target, int capacity) {
-  if (target != nullptr && capacity > 0) target[0] = 0;
-  const void* item = StringListItemPointer(list, index);
-  if (item == nullptr) return -1;
-  if (list->wide) {
-    WideToMultiByteBounded(static_cast<const wchar_t*>(item), target, capacity, CP_ACP);
-  } else {
-    CopyNarrowBounded(static_cast<const char*>(item), target, capacity);
-  }
-  return 0;
-}
-
 int AppendDelimitedItemNarrow(const char* item, char* text, int capacity) {
   return AppendDelimited(item, text, capacity, AppendNarrowBounded);
-}
-
-int AppendDelimitedItemWide(const wchar_t* item, wchar_t* text, int capacity) {
-  return AppendDelimited(item, text, capacity, AppendWideBounded);
 }

@@ -32,15 +32,6 @@ int IdCount(const int* ids) {
   return count;
 }
 
-void SetColumnText(HWND list, int column, int textId) {
-  wchar_t caption[kCaptionCapacity];
-  GetTextById(textId, caption, kCaptionCapacity);
-  LVCOLUMNW change = {};
-  change.mask = LVCF_TEXT;
-  change.pszText = caption;
-  SendMessageW(list, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&change));
-}
-
 void ApplyColumnOrder(HWND list, const ColumnLayout* table, int count) {
   int* order = static_cast<int*>(AllocZeroed(static_cast<uint32_t>(count) * sizeof(int)));
   bool moved = false;
@@ -157,18 +148,6 @@ int ListViewInsertTextColumns(HWND list, const int* textIds) {
     if (ListViewInsertColumn(list, caption, i, width, 0) >= 0) ++inserted;
   }
   return inserted;
-}
-
-void ListViewSetColumnTexts(HWND list, const int* textIds) {
-  for (int i = 0; list && textIds && textIds[i] != 0; ++i) SetColumnText(list, i, textIds[i]);
-}
-
-void ListViewSetColumnTextsFromLayout(HWND list, const ColumnLayout* table) {
-  for (int i = 0; list; ++i) {
-    const int id = ColumnLayoutNthVisibleId(table, i);
-    if (id == -1) return;
-    SetColumnText(list, i, id);
-  }
 }
 
 void ListViewInvertChecks(HWND list) {

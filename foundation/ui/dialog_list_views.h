@@ -17,10 +17,6 @@ int ListViewInsertColumns(HWND list, ColumnLayout* table);
 // rest of the client width less a vertical scroll bar (at least 100); without ids one column across the
 // width. How many were inserted.
 int ListViewInsertTextColumns(HWND list, const int* textIds);
-// Column i's caption becomes the UI text of the i-th id (of the zero-terminated list, or of the table's
-// visible columns).
-void ListViewSetColumnTexts(HWND list, const int* textIds);
-void ListViewSetColumnTextsFromLayout(HWND list, const ColumnLayout* table);
 // Inverts every item's check box, with the wait cursor meanwhile.
 void ListViewInvertChecks(HWND list);
 

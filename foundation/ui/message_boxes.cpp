@@ -78,18 +78,3 @@ int ShowMessageBoxNarrow(HWND owner, const char* text, const char* caption, UINT
 }
 
 void BeepError() { MessageBeep(MB_ICONHAND); }
-
-int GetCurrentDirectoryWithRetry(HWND owner, wchar_t drive, wchar_t* buffer, int capacity) {
-  if (buffer == nullptr || capacity <= 0) return 0;
-  for (;;) {
-    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(capacity), buffer);
-    if (length != 0 && length < static_cast<DWORD>(capacity)) return static_cast<int>(length);
-    buffer[0] = 0;
-    if (owner == nullptr || drive == 0) return 0;
-    wchar_t root[4];
-    MakeDriveRootPath(drive, root);
-    wchar_t text[kErrorTextCapacity];
-    FormatSystemErrorText(ERROR_NOT_READY, text, kErrorTextCapacity, false);
-    if (ShowMessageWithPath(owner, 0, text, root, nullptr, MB_RETRYCANCEL | MB_ICONERROR) != IDRETRY) return 0;
-  }
-}

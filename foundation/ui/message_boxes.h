@@ -20,7 +20,3 @@ int ShowMessageBoxNarrow(HWND owner, const char* text, const char* caption, UINT
 
 // The system's error sound.
 void BeepError();
-
-// GetCurrentDirectoryW; with an owner and a drive letter a failure shows the system's "not ready" message for
-// that drive's root and repeats while the user answers Retry. The result is the length (0 on failure).
-int GetCurrentDirectoryWithRetry(HWND owner, wchar_t drive, wchar_t* buffer, int capacity);

@@ -106,16 +106,6 @@ bool HasColumnOrderGap(const ColumnLayout* table) {
   return false;
 }
 
-int ColumnLayoutVisibleIds(const ColumnLayout* table, int16_t* ids, int capacity) {
-  if (!ids || capacity <= 0) return 0;
-  int count = 0;
-  for (int i = 0; table && table[i].id != 0 && count < capacity - 1; ++i) {
-    if (IsColumnVisible(table[i])) ids[count++] = table[i].id;
-  }
-  ids[count] = 0;
-  return count;
-}
-
 int ColumnLayoutVisibleIndexOf(const ColumnLayout* table, int position) {
   if (position < 0 || position >= ColumnLayoutCount(table) || !IsColumnVisible(table[position])) return -1;
   int before = 0;

@@ -53,8 +53,6 @@ int ColumnLayoutTotalWidth(const ColumnLayout* table);
 int ColumnLayoutFirstColumnOffset(const ColumnLayout* table);
 // True when some order 0 .. n-1 (n visible columns) belongs to no entry.
 bool HasColumnOrderGap(const ColumnLayout* table);
-// The visible columns' ids in table order, ended by 0 (cut to the capacity, terminator included).
-int ColumnLayoutVisibleIds(const ColumnLayout* table, int16_t* ids, int capacity);
 // How many visible columns stand before table position `position` (its header item); -1 when that column is
 // hidden or there is none.
 int ColumnLayoutVisibleIndexOf(const ColumnLayout* table, int position);

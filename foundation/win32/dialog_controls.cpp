@@ -36,15 +36,6 @@ void SetFlagIfDlgButtonChecked(HWND dialog, int id, uint32_t* flags, uint32_t bi
   }
 }
 
-void SetFlagIfDlgButtonUnchecked(HWND dialog, int id, uint32_t* flags, uint32_t bits) {
-  if (!flags) return;
-  if (IsDlgButtonCheckedById(dialog, id) == BST_UNCHECKED) {
-    *flags |= bits;
-  } else {
-    *flags &= ~bits;
-  }
-}
-
 int ComboAddString(HWND combo, const wchar_t* text) {
   return static_cast<int>(SendWindowMessage(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
 }
@@ -56,8 +47,6 @@ LRESULT ComboGetItemData(HWND combo, int index) { return SendWindowMessage(combo
 int ComboSetCurSel(HWND combo, int index) { return static_cast<int>(SendWindowMessage(combo, CB_SETCURSEL, index, 0)); }
 
 int ComboGetCurSel(HWND combo) { return static_cast<int>(SendWindowMessage(combo, CB_GETCURSEL, 0, 0)); }
-
-void ComboLimitText(HWND combo, int limit) { SendWindowMessage(combo, CB_LIMITTEXT, limit, 0); }
 
 LRESULT ComboGetItemDataById(HWND dialog, int id, int index) {
   return ComboGetItemData(GetDialogItem(dialog, id), index);
@@ -121,8 +110,6 @@ void EditLimitText(HWND edit, int limit) { SendWindowMessage(edit, EM_LIMITTEXT,
 
 void LimitDlgItemText(HWND dialog, int id, int limit) { EditLimitText(GetDialogItem(dialog, id), limit); }
 
-void EditSelectAll(HWND edit) { SendWindowMessage(edit, EM_SETSEL, 0, -1); }
-
 void ListViewDeleteFocusedById(HWND dialog, int id) {
   HWND list = GetDialogItem(dialog, id);
   if (!list) return;
@@ -148,15 +135,6 @@ void FillIconSizeCombo(HWND combo, const int* sizes, int currentSize) {
     int index = ComboAddStringWithData(combo, text, *sizes);
     if (*sizes == currentSize) ComboSetCurSel(combo, index);
   }
-}
-
-void SetScrollPosition(HWND window, int bar, int position) {
-  if (!window) return;
-  SCROLLINFO info = {};
-  info.cbSize = sizeof info;
-  info.fMask = SIF_POS;
-  info.nPos = position;
-  SetScrollInfo(window, bar, &info, TRUE);
 }
 
 RECT DialogItemRect(HWND dialog, int id) {

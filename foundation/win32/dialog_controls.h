@@ -15,15 +15,12 @@ void CheckDlgButtonIndeterminate(HWND dialog, int id);
 int IsDlgButtonCheckedById(HWND dialog, int id);
 // Sets `bits` in the flag word when the box is checked and clears them otherwise (also when it is missing).
 void SetFlagIfDlgButtonChecked(HWND dialog, int id, uint32_t* flags, uint32_t bits);
-// Sets `bits` when the box is unchecked or missing and clears them when it is checked.
-void SetFlagIfDlgButtonUnchecked(HWND dialog, int id, uint32_t* flags, uint32_t bits);
 
 int ComboAddString(HWND combo, const wchar_t* text);
 int ComboGetCount(HWND combo);
 LRESULT ComboGetItemData(HWND combo, int index);
 int ComboSetCurSel(HWND combo, int index);
 int ComboGetCurSel(HWND combo);
-void ComboLimitText(HWND combo, int limit);
 LRESULT ComboGetItemDataById(HWND dialog, int id, int index);
 int ComboSetCurSelById(HWND dialog, int id, int index);
 int ComboGetCurSelById(HWND dialog, int id);
@@ -44,7 +41,6 @@ int ListBoxGetItemText(HWND list, int index, wchar_t* buffer, int capacity);
 
 void EditLimitText(HWND edit, int limit);
 void LimitDlgItemText(HWND dialog, int id, int limit);
-void EditSelectAll(HWND edit);
 
 // Deletes the focused entry of a list view; swaps it with the entry above (a beep at the top) or below
 // (a beep at the bottom), keeping it focused and selected.
@@ -58,6 +54,3 @@ void FillIconSizeCombo(HWND combo, const int* sizes, int currentSize);
 
 // The item's rectangle in the dialog's client coordinates; empty for a missing item.
 RECT DialogItemRect(HWND dialog, int id);
-
-// Sets the position of a scroll bar (SB_HORZ, SB_VERT or SB_CTL) and redraws it.
-void SetScrollPosition(HWND window, int bar, int position);

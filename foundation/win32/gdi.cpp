@@ -2,20 +2,6 @@
 
 #include <cstdlib>
 
-bool AcquireWindowDC(WindowDcHolder* holder, HWND window) {
-  if (!holder) return false;
-  holder->window = window;
-  holder->dc = window ? GetDC(window) : nullptr;
-  return holder->dc != nullptr;
-}
-
-void ReleaseHeldDC(WindowDcHolder* holder) {
-  if (!holder) return;
-  if (holder->dc) ReleaseDC(holder->window, holder->dc);
-  holder->dc = nullptr;
-  holder->window = nullptr;
-}
-
 bool BeginDoubleBuffer(DoubleBuffer* buffer, HDC target, const RECT& rect) {
   if (!buffer) return false;
   *buffer = DoubleBuffer{};

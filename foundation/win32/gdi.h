@@ -10,11 +10,6 @@ struct WindowDcHolder {
   HDC dc;
 };
 
-// GetDC of the window into the holder; false (and a null DC) without one.
-bool AcquireWindowDC(WindowDcHolder* holder, HWND window);
-// ReleaseDC when a DC is held; the holder is empty afterwards.
-void ReleaseHeldDC(WindowDcHolder* holder);
-
 // Painting into a memory bitmap that is copied to the target at the end.
 struct DoubleBuffer {
   HDC target;

@@ -26,12 +26,6 @@ int NextItem(HWND list, int start, UINT flags) {
   return list ? static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, start, flags)) : -1;
 }
 
-int ClientWidth(HWND list) {
-  RECT client = {};
-  GetClientRect(list, &client);
-  return client.right - client.left;
-}
-
 int ColumnWidth(HWND list, int column) { return static_cast<int>(Send(list, LVM_GETCOLUMNWIDTH, column, 0)); }
 
 void SetColumnWidth(HWND list, int column, int width) { Send(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)); }
@@ -130,26 +124,6 @@ int ListViewInsertColumn(HWND list, const wchar_t* text, int index, int width, i
               : -1;
 }
 
-void ListViewReadColumnLayout(HWND list, ColumnLayout* table) {
-  const int count = ListViewColumnCount(list);
-  const int entries = ColumnLayoutCount(table);
-  for (int i = 0; i < count; ++i) {
-    LVCOLUMNW column = {};
-    column.mask = LVCF_WIDTH | LVCF_ORDER | LVCF_SUBITEM;
-    if (!Send(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column))) continue;
-    if (column.iSubItem < 0 || column.iSubItem >= entries || !IsColumnVisible(table[column.iSubItem])) continue;
-    table[column.iSubItem].width = column.cx;
-    table[column.iSubItem].order = column.iOrder;
-  }
-}
-
-void ListViewFitFirstColumn(HWND list) {
-  if (!list) return;
-  SetColumnWidth(list, 0, LVSCW_AUTOSIZE);
-  const int client = ClientWidth(list);
-  if (ColumnWidth(list, 0) < client) SetColumnWidth(list, 0, client);
-}
-
 int ListViewColumnCount(HWND list) {
   if (!list) return 0;
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
@@ -175,17 +149,6 @@ void AutoSizeListColumns(HWND list, int count) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   for (int column = 0; column < count; ++column) ListViewAutoSizeColumn(list, column);
   PostMessageW(list, WM_SETREDRAW, TRUE, 0);
-}
-
-void FitColumnToWindowWidth(HWND list, ColumnLayout* table, int columnId) {
-  if (!list || !table) return;
-  ListViewReadColumnLayout(list, table);
-  const ColumnLayout* fitted = ColumnLayoutFindById(table, columnId);
-  const int position = fitted ? ColumnLayoutVisibleIndexOf(table, static_cast<int>(fitted - table)) : -1;
-  if (position < 0) return;
-  const int others = ColumnLayoutTotalWidth(table) - std::max(0, fitted->width);
-  const int width = ClientWidth(list) - GetSystemMetrics(SM_CXVSCROLL) - others;
-  SetColumnWidth(list, position, std::max(width, ScaleByScreenWidth(kFittedColumnMinimum)));
 }
 
 void ListViewSortByColumn(HWND list, int column, int* current, int* descending, const int16_t* columnIds,

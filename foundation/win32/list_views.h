@@ -20,20 +20,12 @@ constexpr int kListViewMinColumnWidth = 50;
 // One column at `index` (also its sub-item), at least 50 pixels wide, left-aligned unless `extraFormat` says
 // otherwise; its index.
 int ListViewInsertColumn(HWND list, const wchar_t* text, int index, int width, int extraFormat);
-// Widths and display orders of the list's columns into the table entries they came from (a column's sub-item
-// is its table position).
-void ListViewReadColumnLayout(HWND list, ColumnLayout* table);
-// Column 0 fitted to its contents, then widened to the client width when narrower.
-void ListViewFitFirstColumn(HWND list);
 // The header's item count, else the columns counted one by one.
 int ListViewColumnCount(HWND list);
 // The larger of the caption width and the content width, at least 50 pixels scaled for wide screens.
 void ListViewAutoSizeColumn(HWND list, int column);
 // The same for columns 0 .. count - 1 with redrawing off meanwhile (turned on again by a posted message).
 void AutoSizeListColumns(HWND list, int count);
-// Reads the layout back, then widens or narrows the column with that id so that the visible columns fill the
-// client width less a vertical scroll bar; at least 100 pixels scaled for wide screens.
-void FitColumnToWindowWidth(HWND list, ColumnLayout* table, int columnId);
 // Sorts the items by the texts of column `column` (ignoring case, numbers not by value). `current` holds the
 // sorted column plus one and `descending` the direction: another column becomes current, ascending with
 // `toggle`; the same column changes direction with `toggle`. Nothing when `columnIds` (ended by 0) has no

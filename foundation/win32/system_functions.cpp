@@ -52,24 +52,9 @@ HMODULE LoadLibraryQuiet(const wchar_t* name) {
   return module;
 }
 
-HMODULE LoadLibraryNarrowQuiet(const char* name) {
-  if (!name) return nullptr;
-  wchar_t wideName[kNarrowLibraryNameCapacity];
-  MultiByteToWideBounded(name, wideName, kNarrowLibraryNameCapacity, CP_ACP);
-  return LoadLibraryQuiet(wideName);
-}
-
 FARPROC GetProcAddressSafe(HMODULE module, const char* name) {
   if (!module || !name) return nullptr;
   return g_systemSeams.getProcAddress(module, name);
-}
-
-FARPROC GetWideProcAddress(HMODULE module, const char* name) {
-  if (!name) return nullptr;
-  char wideName[kProcNameCapacity + 1];
-  CopyNarrowBounded(name, wideName, kProcNameCapacity);
-  AppendNarrowBounded("W", wideName, kProcNameCapacity + 1);
-  return GetProcAddressSafe(module, wideName);
 }
 
 void InitOptionalKernelFunctions() {
@@ -103,12 +88,6 @@ BOOL InitCommonControlClasses() {
   return InitCommonControlsEx(&classes);
 }
 
-IMalloc* GetShellMalloc() {
-  IMalloc* allocator = nullptr;
-  if (FAILED(SHGetMalloc(&allocator))) return nullptr;
-  return allocator;
-}
-
 IShellFolder* GetShellDesktopFolder() {
   IShellFolder* desktop = nullptr;
   if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
@@ -128,13 +107,6 @@ void FreeCommandLineArgs(CommandLineArgs* list) {
   if (list->args) GlobalFree(list->args);
   list->args = nullptr;
   list->count = 0;
-}
-
-int CommandLineArgCount(const CommandLineArgs* list) { return list ? list->count : 0; }
-
-const wchar_t* GetCommandLineArg(const CommandLineArgs* list, int n) {
-  if (!list || !list->args || n < 0 || n >= list->count) return nullptr;
-  return list->args[n];
 }
 
 LANGID GetSystemLanguage() { return GetSystemDefaultLangID(); }

@@ -10,13 +10,9 @@
 // LoadLibraryW with the system's error boxes for missing drives, files and faults turned off during the
 // call; null for a null name.
 HMODULE LoadLibraryQuiet(const wchar_t* name);
-// The same for an 8-bit name (active code page, at most 259 characters).
-HMODULE LoadLibraryNarrowQuiet(const char* name);
 
 // GetProcAddress; null for a null module or name.
 FARPROC GetProcAddressSafe(HMODULE module, const char* name);
-// The wide form of a function: the name with "W" appended (the name cut to 511 bytes).
-FARPROC GetWideProcAddress(HMODULE module, const char* name);
 
 // kernel32 functions that older systems lack, each looked up on first use. A slot holds null (not looked up
 // yet), the function, or kMissingKernelFunction (looked up and missing). One process-wide loader exists;
@@ -57,8 +53,7 @@ int ResolveToolhelpFunctions();
 // InitCommonControls, then the date and time controls; the latter's result.
 BOOL InitCommonControlClasses();
 
-// The shell's allocator and desktop folder (the caller releases them); null on failure.
-IMalloc* GetShellMalloc();
+// The shell's desktop folder (the caller releases it); null on failure.
 IShellFolder* GetShellDesktopFolder();
 
 // The program's command line split into arguments.
@@ -70,8 +65,5 @@ struct CommandLineArgs {
 // Splits GetCommandLineW(); false (and an empty list) when the system could not.
 bool ParseCommandLineArgs(CommandLineArgs* list);
 void FreeCommandLineArgs(CommandLineArgs* list);
-int CommandLineArgCount(const CommandLineArgs* list);
-// Argument n; null when out of range.
-const wchar_t* GetCommandLineArg(const CommandLineArgs* list, int n);
 
 LANGID GetSystemLanguage();

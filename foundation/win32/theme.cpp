@@ -14,8 +14,6 @@ constexpr int kFirstThemeFontVersionCode = 8;
 constexpr int kAeroWizardContentPart = 3;
 constexpr int kCheckBoxSize = 16;
 
-WNDPROC g_previousListViewProc = nullptr;
-
 bool DarkAvailable() { return g_theme && g_theme->DarkAvailable(); }
 
 bool DarkWanted(int mode, const DarkModeFunctions& dark) {
@@ -23,26 +21,6 @@ bool DarkWanted(int mode, const DarkModeFunctions& dark) {
   if (mode == kAppModeForceDark) return true;
   if (mode == kAppModeForceLight) return false;
   return dark.shouldAppsUseDarkMode();
-}
-
-// Header texts of a dark list view in the dark text colour; everything else as before.
-LRESULT CALLBACK DarkListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* header = reinterpret_cast<NMHDR*>(lParam);
-  if (message == WM_NOTIFY && header && header->code == NM_CUSTOMDRAW &&
-      header->hwndFrom == reinterpret_cast<HWND>(SendWindowMessage(window, LVM_GETHEADER, 0, 0))) {
-    auto* draw = reinterpret_cast<NMCUSTOMDRAW*>(lParam);
-    if (draw->dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-    if (draw->dwDrawStage == CDDS_ITEMPREPAINT) {
-      SetTextColor(draw->hdc, GetThemeColorByIndex(kSlotWindowText));
-      return CDRF_DODEFAULT;
-    }
-  }
-  return CallPreviousWindowProc(g_previousListViewProc, window, message, wParam, lParam);
-}
-
-void ApplyDarkWindowStyle(HWND window) {
-  ApplyDarkModeToWindow(window);
-  SetExplorerTheme(window);
 }
 
 }  // namespace
@@ -112,20 +90,6 @@ HRESULT SetWindowThemeIfSupported(HWND window, const wchar_t* subApplicationName
 }
 
 HRESULT SetExplorerTheme(HWND window) { return SetWindowThemeIfSupported(window, L"Explorer"); }
-
-void ApplyDarkModeToListView(HWND listView) {
-  if (!IsDarkModeOn() || !IsWindowSafe(listView)) return;
-  const COLORREF text = GetThemeColorByIndex(kSlotWindowText);
-  const COLORREF fill = GetThemeColorByIndex(kSlotWindow);
-  ApplyDarkWindowStyle(listView);
-  if (text != fill) {
-    SendWindowMessage(listView, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
-    SendWindowMessage(listView, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(fill));
-    SendWindowMessage(listView, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(fill));
-  }
-  ApplyDarkWindowStyle(reinterpret_cast<HWND>(SendWindowMessage(listView, LVM_GETHEADER, 0, 0)));
-  SubclassWindow(listView, DarkListViewProc, &g_previousListViewProc);
-}
 
 void DrawCheckBox(HWND window, HDC dc, const RECT& box, bool checked) {
   if (!dc) return;

@@ -51,10 +51,6 @@ HRESULT SetWindowThemeIfSupported(HWND window, const wchar_t* subApplicationName
 // The same with "Explorer".
 HRESULT SetExplorerTheme(HWND window);
 
-// In dark mode: a common-controls list view and its header get the dark window treatment and the "Explorer"
-// style, the list the dark text and fill colours, and the header dark texts (through a subclass of the list).
-void ApplyDarkModeToListView(HWND listView);
-
 // A 16 x 16 check box at the rectangle's top left, set or clear: the visual style's (class "BUTTON", part 3)
 // when visual styles are active on version codes from 14 on, else the classic frame control.
 void DrawCheckBox(HWND window, HDC dc, const RECT& box, bool checked);

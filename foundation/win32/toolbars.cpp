@@ -90,21 +90,6 @@ ToolbarWindow CreateToolbarFromBitmap(const ToolbarPlacement& placement, const T
   return result;
 }
 
-ToolbarWindow CreateToolbarFromButtons(const ToolbarPlacement& placement, TBBUTTON* buttons, int iconSize) {
-  ToolbarWindow result = {CreateToolbarWindow(placement), nullptr, nullptr};
-  if (!result.toolbar) return result;
-  int count = CountToolbarButtons(buttons);
-  HINSTANCE instance = ResourceInstance(placement);
-  result.images = CreateIconImageList(iconSize, count, kKeepBackground);
-  for (int i = 0; i < count; ++i) {
-    if (buttons[i].idCommand != 0 && buttons[i].iBitmap >= 0) {
-      buttons[i].iBitmap = AppendIcon(result.images, instance, buttons[i].idCommand, iconSize);
-    }
-  }
-  FinishToolbar(result.toolbar, result.images, buttons, count);
-  return result;
-}
-
 ToolbarWindow CreateToolbarForLaterIcons(const ToolbarPlacement& placement, const TBBUTTON* buttons, int iconSize) {
   ToolbarWindow result = {CreateToolbarWindow(placement), nullptr, nullptr};
   if (!result.toolbar) return result;
@@ -160,8 +145,4 @@ void DestroyToolbar(ToolbarWindow* toolbar) {
   DestroyHeldImageList(&toolbar->images);
   DestroyHeldImageList(&toolbar->hotImages);
   toolbar->toolbar = nullptr;
-}
-
-void ToolbarCheckButton(HWND toolbar, int commandId, bool checked) {
-  SendWindowMessage(toolbar, TB_CHECKBUTTON, commandId, MAKELPARAM(checked ? TRUE : FALSE, 0));
 }

@@ -49,16 +49,13 @@ int CountToolbarButtons(const TBBUTTON* buttons);
 ToolbarWindow CreateToolbarFromBitmap(const ToolbarPlacement& placement, const TBBUTTON* buttons, int bitmapId,
                                       int hotBitmapId, int imageCount, int buttonSize);
 
-// One icon of `iconSize` per button whose command id is not 0 and whose image index is not negative, loaded
-// from the icon resource of the command id; the button's image index becomes the icon's index (-1 when it
-// could not be loaded).
-ToolbarWindow CreateToolbarFromButtons(const ToolbarPlacement& placement, TBBUTTON* buttons, int iconSize);
-
-// The same toolbar with its image list still empty, so that it shows before its icons are loaded: a button
-// that takes an icon holds the index its icon will have; LoadToolbarButtonIcons loads them later.
+// A toolbar of the buttons with its image list still empty, so that it shows before its icons are loaded: a
+// button that takes an icon holds the index its icon will have; LoadToolbarButtonIcons loads them later.
 ToolbarWindow CreateToolbarForLaterIcons(const ToolbarPlacement& placement, const TBBUTTON* buttons, int iconSize);
-// Loads the icons of a toolbar made by CreateToolbarForLaterIcons into its image list, as
-// CreateToolbarFromButtons would have, and repaints it.
+// Loads the icons of a toolbar made by CreateToolbarForLaterIcons into its image list and repaints it: one icon
+// of `iconSize` per button whose command id is not 0 and whose image index is not negative, loaded from the
+// icon resource of the command id; the button's image index becomes the icon's index (-1 when it could not be
+// loaded).
 void LoadToolbarButtonIcons(const ToolbarWindow& toolbar, HINSTANCE instance, int iconSize);
 
 // The buttons of a compact table: enabled, with the row's style, the command id (0 for separators) and the
@@ -68,6 +65,3 @@ ToolbarWindow CreateToolbarFromIconTable(const ToolbarPlacement& placement, cons
 
 // Destroys the toolbar window and its image lists; the record is empty afterwards.
 void DestroyToolbar(ToolbarWindow* toolbar);
-
-// Checks or unchecks the button of a command.
-void ToolbarCheckButton(HWND toolbar, int commandId, bool checked);

@@ -19,10 +19,6 @@ void ClearText(wchar_t* buffer, int capacity) {
   if (buffer && capacity > 0) buffer[0] = L'\0';
 }
 
-void ClearNarrowText(char* buffer, int capacity) {
-  if (buffer && capacity > 0) buffer[0] = '\0';
-}
-
 }  // namespace
 
 LRESULT SendWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -39,27 +35,11 @@ LRESULT SendDialogItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, 
 
 HWND GetDialogItem(HWND dialog, int id) { return dialog ? GetDlgItem(dialog, id) : nullptr; }
 
-HWND GetDlgItemVersionAware(HWND dialog, int id) {
-  HWND item = GetDialogItem(dialog, id);
-  int code = GetWindowsVersionCodeCached();
-  // The 9x dialogs of the program wrap some controls in a frame of the same id.
-  if (item && code >= 1 && code <= kLastNineXVersionCode) return GetDialogItem(item, id);
-  return item;
-}
-
 void SetWindowTextSafe(HWND window, const wchar_t* text) {
   if (window) SetWindowTextW(window, text);
 }
 
-void SetWindowTextNarrow(HWND window, const char* text) {
-  if (window) SetWindowTextA(window, text);
-}
-
 void SetDialogItemText(HWND dialog, int id, const wchar_t* text) { SetWindowTextSafe(GetDialogItem(dialog, id), text); }
-
-void SetDialogItemTextNarrow(HWND dialog, int id, const char* text) {
-  SetWindowTextNarrow(GetDialogItem(dialog, id), text);
-}
 
 int GetWindowTextSafe(HWND window, wchar_t* buffer, int capacity) {
   ClearText(buffer, capacity);
@@ -72,26 +52,6 @@ int GetDialogItemText(HWND dialog, int id, wchar_t* buffer, int capacity) {
 }
 
 int GetWindowTextLengthSafe(HWND window) { return window ? GetWindowTextLengthW(window) : 0; }
-
-int GetWindowTextNarrow(HWND window, char* buffer, int capacity) {
-  ClearNarrowText(buffer, capacity);
-  if (!window || !buffer || capacity <= 0) return 0;
-  int length = GetWindowTextLengthW(window);
-  if (length <= 0) return 0;
-  InlineTextBuffer storage;
-  InitInlineTextBuffer(&storage);
-  int read = 0;
-  if (wchar_t* text = PrepareInlineWideBuffer(&storage, static_cast<uint32_t>(length))) {
-    read = GetWindowTextW(window, text, length + 1);
-    WideToMultiByteBounded(text, buffer, capacity, CP_ACP);
-  }
-  ReleaseInlineTextBuffer(&storage);
-  return read;
-}
-
-int GetDialogItemTextNarrow(HWND dialog, int id, char* buffer, int capacity) {
-  return GetWindowTextNarrow(GetDialogItem(dialog, id), buffer, capacity);
-}
 
 void SubclassWindow(HWND window, WNDPROC procedure, WNDPROC* previous) {
   if (!window) return;
@@ -150,8 +110,6 @@ void ShowWindowCmd(HWND window, int command) {
 void ShowWindowIfAlive(HWND window) { ShowWindowCmd(window, SW_SHOW); }
 
 void HideWindowIfAlive(HWND window) { ShowWindowCmd(window, SW_HIDE); }
-
-void ShowDlgItem(HWND dialog, int id) { ShowWindowCmd(GetDialogItem(dialog, id), SW_SHOW); }
 
 void HideDlgItem(HWND dialog, int id) { ShowWindowCmd(GetDialogItem(dialog, id), SW_HIDE); }
 

@@ -15,23 +15,15 @@ BOOL PostWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendDialogItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 
 HWND GetDialogItem(HWND dialog, int id);
-// GetDlgItem; on the 9x family (version codes 1-4) the child with the same id inside that item.
-HWND GetDlgItemVersionAware(HWND dialog, int id);
 
 void SetWindowTextSafe(HWND window, const wchar_t* text);
-void SetWindowTextNarrow(HWND window, const char* text);
 void SetDialogItemText(HWND dialog, int id, const wchar_t* text);
-void SetDialogItemTextNarrow(HWND dialog, int id, const char* text);
 
 // The window text into `buffer` (cut to the capacity, always terminated); the length. Empty text and 0 when
 // the window is missing.
 int GetWindowTextSafe(HWND window, wchar_t* buffer, int capacity);
 int GetDialogItemText(HWND dialog, int id, wchar_t* buffer, int capacity);
 int GetWindowTextLengthSafe(HWND window);
-
-// The window text in the active code page, cut to the capacity; the result is the length of the wide text.
-int GetWindowTextNarrow(HWND window, char* buffer, int capacity);
-int GetDialogItemTextNarrow(HWND dialog, int id, char* buffer, int capacity);
 
 // Sets a new window procedure; the one it replaces goes into `previous` only while that slot is still empty,
 // so a procedure shared by several windows keeps the first original.
@@ -60,7 +52,6 @@ void ShowWindowCmd(HWND window, int command);
 void ShowWindowIfAlive(HWND window);
 void HideWindowIfAlive(HWND window);
 
-void ShowDlgItem(HWND dialog, int id);
 void HideDlgItem(HWND dialog, int id);
 void EnableDlgItem(HWND dialog, int id, bool enable);
 // The same over a zero-terminated id list, and hiding over a null-terminated array of such lists.

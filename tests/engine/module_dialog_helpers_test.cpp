@@ -81,20 +81,6 @@ TEST_F(DialogHelpers, CommentEditShowsAndReadsTheCommentWithinItsLimit) {
   EXPECT_STREQ(cut, L"");
 }
 
-TEST_F(DialogHelpers, AnsiTextsBecomeMenuItemsAfterTheFirstId) {
-  HMENU menu = CreatePopupMenu();
-  const char* const texts[] = {"Caf\xE9", "yyyy-MM-dd", nullptr};
-  EXPECT_EQ(AddAnsiStringItems(menu, 500, texts), 2);
-  ASSERT_EQ(GetMenuItemCount(menu), 2);
-  wchar_t text[64];
-  EXPECT_GT(GetMenuStringW(menu, 501, text, 64, MF_BYCOMMAND), 0);
-  EXPECT_STREQ(text, L"Caf\u00e9");  // active code page 1252
-  EXPECT_GT(GetMenuStringW(menu, 502, text, 64, MF_BYCOMMAND), 0);
-  EXPECT_STREQ(text, L"yyyy-MM-dd");
-  EXPECT_EQ(AddAnsiStringItems(nullptr, 500, texts), 0);
-  DestroyMenu(menu);
-}
-
 TEST_F(DialogHelpers, AFieldReferenceGoesWholeInQuotesAtTheCaretWhileItStandsAt1018OrBeforeAndTheCaretFollowsIt) {
   HWND edit = Control(L"EDIT", ES_AUTOHSCROLL);
   SendMessageW(edit, EM_LIMITTEXT, 1023, 0);

@@ -11,7 +11,7 @@
 #include "foundation/core/app_state.h"
 #include "ui_text_scope.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 constexpr uint32_t kProbeModule = 21;
 

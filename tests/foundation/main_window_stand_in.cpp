@@ -26,6 +26,15 @@ const wchar_t* RegisterStandInClass() {
   return kClassName;
 }
 
+// Removes one message of any window of this thread and dispatches it; true when there was one.
+bool PumpOneMessage() {
+  MSG message;
+  if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+  return true;
+}
+
 }  // namespace
 
 MainWindowStandIn::MainWindowStandIn() {

@@ -20,7 +20,7 @@
 #include "shell_verb_ids.h"
 #include "ui_seams_scope.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

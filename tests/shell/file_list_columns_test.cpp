@@ -19,7 +19,7 @@
 #include "shell/main_commands.h"
 #include "support/temp_folder.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "shell/main_commands.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
-#include "views/item_list_state.h"
+#include "views/items_view_state.h"
 
 namespace {
 

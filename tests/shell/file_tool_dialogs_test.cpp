@@ -22,7 +22,7 @@
 #include "shell/attributes_tool.h"
 #include "shell/timestamp_options.h"
 #include "support/dialog_action.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "window_image.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "shell/timestamps_tool.h"
 #include "tests/metadata/exif_samples.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

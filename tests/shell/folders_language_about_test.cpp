@@ -26,7 +26,7 @@
 #include "ui_seams_scope.h"
 #include "views/file_list_row.h"
 #include "views/folder_tree.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "foundation/ui/ui_strings.h"
 #include "program_fixture.h"
 #include "ui_seams_scope.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

@@ -24,8 +24,8 @@
 #include "support/temp_folder.h"
 #include "views/file_list_row.h"
 #include "views/folder_listing.h"
-#include "views/item_list.h"
-#include "views/item_list_window.h"
+#include "views/items_view.h"
+#include "views/items_view_window.h"
 
 namespace {
 

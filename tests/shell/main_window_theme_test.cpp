@@ -18,7 +18,7 @@
 #include "foundation/win32/theme.h"
 #include "program_fixture.h"
 #include "theme_fakes.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "window_image.h"
 
 namespace {

@@ -24,7 +24,7 @@
 #include "tests/metadata/image_samples.h"
 #include "views/file_list_row.h"
 #include "views/item_list_control.h"
-#include "views/item_list_state.h"
+#include "views/items_view_state.h"
 #include "window_image.h"
 
 using namespace audio_samples;

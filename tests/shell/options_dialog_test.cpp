@@ -21,7 +21,7 @@
 #include "shell/options_pages.h"
 #include "support/dialog_action.h"
 #include "support/process_driver.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 TEST(OptionEffects, EachChangeSetsOffItsOwnSteps) {
   const OptionValues before = {32, 16, 16};

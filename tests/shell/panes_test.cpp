@@ -17,7 +17,7 @@
 #include "support/process_driver.h"
 #include "views/address_bar.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/status_bar.h"
 
 namespace {

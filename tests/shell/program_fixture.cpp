@@ -11,7 +11,7 @@
 #include "shell/recent_files.h"
 #include "shell/program_hooks.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "support/temp_folder.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 using Names = std::vector<std::wstring>;
 

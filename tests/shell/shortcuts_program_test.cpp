@@ -22,7 +22,7 @@
 #include "remote_program.h"
 #include "shell/keyboard_hook.h"
 #include "support/system_input.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 namespace {
 

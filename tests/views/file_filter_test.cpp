@@ -109,19 +109,6 @@ TEST(FileFilterLimits, SizesInUnitsAndBeyond64Bits) {
   EXPECT_EQ(Prepared("lK18446744073709551615", now).lower.sizeLimit, kNever);
 }
 
-TEST(FileFilterLimits, TheClockIsTheCurrentUtcTime) {
-  FILETIME before;
-  GetSystemTimeAsFileTime(&before);
-  FilterRecord record = Parsed("dZ0;-;dH-1");
-  ComputeFilterLimits(&record.lower);
-  ComputeFilterLimits(&record.upper);
-  FILETIME after;
-  GetSystemTimeAsFileTime(&after);
-  EXPECT_GE(record.lower.dateLimit + kSecond / 1000, FileTimeToUInt64(before));  // GetSystemTime keeps milliseconds
-  EXPECT_LE(record.lower.dateLimit, FileTimeToUInt64(after));
-  EXPECT_EQ(record.upper.dateLimit - record.lower.dateLimit, 3600 * kSecond);
-}
-
 TEST(FileFilterMasks, IncludeAndExcludeLists) {
   const FilterRecord record = Prepared("+*.txt;;*.doc;-b*");
   EXPECT_EQ(Admits(record, L"a.txt", File(Utc(2024, 1, 1))), 1);

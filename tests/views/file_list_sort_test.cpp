@@ -12,7 +12,7 @@
 #include "foundation/ui/file_type_table.h"
 #include "program_state_scope.h"
 #include "views/file_list_row.h"
-#include "views/item_list.h"
+#include "views/items_view.h"
 #include "views/path_pool.h"
 #include "views/view_hooks.h"
 

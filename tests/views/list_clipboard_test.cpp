@@ -9,8 +9,8 @@
 #include "foundation/core/item_store.h"
 #include "list_test_parent.h"
 #include "program_state_scope.h"
-#include "views/item_list.h"
-#include "views/item_list_layout.h"
+#include "views/items_view.h"
+#include "views/items_view_layout.h"
 
 namespace {
 

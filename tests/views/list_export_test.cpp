@@ -169,17 +169,14 @@ TEST_F(ListExport, TwentyColumnsInDisplayOrderWithCaptionsAndCellsEscaped) {
   rows[0][24] = std::wstring(1023, L'<');
   const HWND list = MakeList(table, rows);
   const std::wstring path = temp_ / L"table.htm";
-  HANDLE file = INVALID_HANDLE_VALUE;
-  ASSERT_EQ(OpenFileLong(path.c_str(), &file, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL), 0);
-  EXPECT_EQ(ExportListAsHtmlTable(list, file, kExportHtmlUnicode), 0);
-  CloseHandle(file);
-  std::wstring expected = L"<table border=0><tr>\r\n<th bgcolor=\"#c0c0c0\">&lt;i&gt;C25&lt;/i&gt;</th>";
+  Export(list, path, kExportHtmlUnicode);
+  std::wstring expected = L"<html><body>\r\n<table border=0><tr>\r\n<th bgcolor=\"#c0c0c0\">&lt;i&gt;C25&lt;/i&gt;</th>";
   for (int c = 24; c > 5; --c) expected += L"<th bgcolor=\"#c0c0c0\">C" + std::to_wstring(c) + L"</th>";
   expected += L"</tr>\r\n<tr><td bgcolor=\"#f0f0f0\">";
   for (int i = 0; i < 1023; ++i) expected += L"&lt;";
   for (int c = 0; c < 19; ++c) expected += L"</td><td bgcolor=\"#f0f0f0\">&nbsp;";
-  expected += L"</td></tr>\r\n</table>\r\n";
-  EXPECT_EQ(FromUtf16(ReadWholeFile(path)), expected);
+  expected += L"</td></tr>\r\n</table>\r\n</body></html>\r\n";
+  EXPECT_EQ(ReadWholeFile(g_chosenPath), FileBytesOf(kExportHtmlUnicode, expected));
 }
 
 namespace {

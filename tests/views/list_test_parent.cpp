@@ -6,9 +6,9 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/item_store.h"
 #include "foundation/win32/window_wrappers.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_window.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_window.h"
 
 namespace {
 

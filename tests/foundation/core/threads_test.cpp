@@ -152,16 +152,3 @@ TEST(Threads, GuiThreadJobThatThrowsOrFaultsAnswersZero) {
   EXPECT_EQ(HandleRunOnGuiThreadMessage(reinterpret_cast<WPARAM>(ReportThread), reinterpret_cast<LPARAM>(&ranOn)),
             1234);
 }
-
-TEST(Threads, PumpOneMessageDispatchesOneWaitingMessage) {
-  MainWindowStandIn mainWindow;
-  while (PumpOneMessage()) {
-  }
-  DWORD ranOn = 0;
-  PostMessageW(mainWindow.Window(), kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(ReportThread),
-               reinterpret_cast<LPARAM>(&ranOn));
-  EXPECT_TRUE(PumpOneMessage());
-  EXPECT_EQ(ranOn, GetCurrentThreadId());
-  EXPECT_EQ(mainWindow.CallsRun(), 1);
-  EXPECT_FALSE(PumpOneMessage());
-}

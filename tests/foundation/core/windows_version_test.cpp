@@ -91,23 +91,12 @@ TEST(VersionClassification, EverythingElse) {
   EXPECT_EQ(ClassifyWindowsVersion(unknownPlatform), 24);
 }
 
-TEST(VersionClassification, DependentValueByRange) {
-  EXPECT_EQ(VersionDependentValueForCode(1), 0);
-  EXPECT_EQ(VersionDependentValueForCode(4), 0);
-  EXPECT_EQ(VersionDependentValueForCode(5), 110);
-  EXPECT_EQ(VersionDependentValueForCode(7), 110);
-  EXPECT_EQ(VersionDependentValueForCode(8), 120);
-  EXPECT_EQ(VersionDependentValueForCode(0), 120);
-  EXPECT_EQ(VersionDependentValueForCode(-1), 120);
-}
-
 TEST(RunningSystem, CodeIsKnownAndStable) {
   const int code = GetWindowsVersionCodeCached();
   EXPECT_GE(code, 1);
   EXPECT_LE(code, 24);
   EXPECT_EQ(GetWindowsVersionCode(), code);
   EXPECT_EQ(GetWindowsVersionCodeCached(), code);
-  EXPECT_EQ(GetVersionDependentValue(), VersionDependentValueForCode(code));
 }
 
 TEST(RunningSystem, BuildNumberMatchesTheSystem) {

@@ -67,65 +67,6 @@ TEST(BufferedFileRecord, ClosingFreesTheCopyAndClosesTheHandleOnce) {
   CloseBufferedFile(nullptr);
 }
 
-TEST(BufferedFileRecord, SetsTheEndAtTheCurrentPosition) {
-  TempFolder folder;
-  const std::wstring path = folder.WriteFile(L"a.bin", std::string(100, 'x'));
-  BufferedFile file;
-  InitBufferedFile(&file);
-  EXPECT_EQ(BufferedFileSetEnd(&file), -1);
-  file.handle = OpenForWriting(path);
-  SetFilePointer(file.handle, 10, nullptr, FILE_BEGIN);
-  EXPECT_EQ(BufferedFileSetEnd(&file), 0);
-  CloseBufferedFile(&file);
-  EXPECT_EQ(ReadWholeFile(path), std::string(10, 'x'));
-  file.handle = OpenForWriting(path, GENERIC_READ);
-  EXPECT_EQ(BufferedFileSetEnd(&file), -1);
-  CloseBufferedFile(&file);
-}
-
-TEST(BufferedFileRecord, SetsOnlyTheTimesGiven) {
-  TempFolder folder;
-  const std::wstring path = folder.WriteFile(L"a.bin", "x");
-  BufferedFile file;
-  InitBufferedFile(&file);
-  const FILETIME written = {0x12345670, 0x01C40000};  // 2004
-  const FILETIME accessed = {0x76543210, 0x01D00000};  // 2014
-  EXPECT_EQ(BufferedFileSetTimes(&file, nullptr, nullptr, &written), -1);
-  file.handle = OpenForWriting(path);
-  EXPECT_EQ(BufferedFileSetTimes(&file, nullptr, nullptr, &written), 0);
-  FILETIME creation, access, write;
-  ASSERT_TRUE(GetFileTime(file.handle, &creation, &access, &write));
-  EXPECT_EQ(CompareFileTime(&write, &written), 0);
-  EXPECT_EQ(BufferedFileSetTimes(&file, nullptr, &accessed, nullptr), 0);
-  ASSERT_TRUE(GetFileTime(file.handle, &creation, &access, &write));
-  EXPECT_EQ(CompareFileTime(&access, &accessed), 0);
-  EXPECT_EQ(CompareFileTime(&write, &written), 0);
-  EXPECT_EQ(BufferedFileSetTimes(&file, nullptr, nullptr, nullptr), 0);
-  CloseBufferedFile(&file);
-  // A handle that is no file at all makes the system refuse.
-  file.handle = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  EXPECT_EQ(BufferedFileSetTimes(&file, nullptr, nullptr, &accessed), -1);
-  CloseBufferedFile(&file);
-}
-
-TEST(MappedFileRecord, PointersStayInsideTheView) {
-  TempFolder folder;
-  MappedFile file;
-  MapFile(folder.WriteFile(L"m.bin", "0123456789"), &file);
-  ASSERT_EQ(file.size, 10u);
-  EXPECT_EQ(MappedFilePointer(&file, 0, 10), file.view);
-  EXPECT_EQ(*MappedFilePointer(&file, 3, 7), '3');
-  EXPECT_EQ(MappedFilePointer(&file, 10, 0), file.view + 10);
-  EXPECT_EQ(MappedFilePointer(&file, 4, 7), nullptr);
-  EXPECT_EQ(MappedFilePointer(&file, 11, 0), nullptr);
-  EXPECT_EQ(MappedFilePointer(&file, 0xFFFFFFFFull, 0), nullptr);
-  EXPECT_EQ(MappedFilePointer(&file, 5, UINT64_MAX), nullptr);  // offset + length wraps
-  EXPECT_EQ(MappedFilePointer(&file, UINT64_MAX, 2), nullptr);
-  CloseMappedFile(&file);
-  EXPECT_EQ(MappedFilePointer(&file, 0, 0), nullptr);
-  EXPECT_EQ(MappedFilePointer(nullptr, 0, 0), nullptr);
-}
-
 TEST(MappedFileRecord, ClosingReleasesEverythingAndCanBeRepeated) {
   TempFolder folder;
   const std::wstring path = folder.WriteFile(L"m.bin", "abc");
@@ -143,16 +84,6 @@ TEST(MappedFileRecord, ClosingReleasesEverythingAndCanBeRepeated) {
   CloseMappedFile(&file);
   // Once everything is closed the file can be deleted.
   EXPECT_TRUE(DeleteFileW(path.c_str()));
-}
-
-TEST(MappedFileRecord, SizeIn32BitsSaturates) {
-  MappedFile file;
-  InitMappedFile(&file);
-  file.size = 0xFFFFFFFEull;
-  EXPECT_EQ(MappedFileSize32(&file), 0xFFFFFFFEu);
-  file.size = 5ull << 30;
-  EXPECT_EQ(MappedFileSize32(&file), 0xFFFFFFFFu);
-  EXPECT_EQ(MappedFileSize32(nullptr), 0u);
 }
 
 TEST(MappedFileRecord, SharedMemoryViewsAreUnmappedAndClosed) {

@@ -48,7 +48,6 @@ TEST(PathSplitting, FileNameAndExtension) {
   EXPECT_EQ(FileNameOffset(L"D:\\dir/sub\\name.txt"), 11);
   EXPECT_EQ(FileNameOffset(L"name.txt"), 0);
   EXPECT_EQ(FileNameOffset(nullptr), 0);
-  EXPECT_EQ(FileNameOffsetNarrow("a/b\\c"), 4);
   EXPECT_EQ(ExtensionDotPosition(L"D:\\my.dir\\file"), 14);
   EXPECT_EQ(ExtensionDotPosition(L"archive.tar.gz"), 11);
   EXPECT_EQ(ExtensionDotPosition(L".profile"), 0);

@@ -42,7 +42,7 @@ TEST(FileCreation, MissingFoldersAreMadeAndHiddenFilesStayHidden) {
   const std::wstring path = folder / L"t\\n1\\n2\\f.txt";
   HANDLE handle = INVALID_HANDLE_VALUE;
   ASSERT_EQ(FileCreateUtf16(&handle, nullptr, path.c_str()), 0);
-  EXPECT_EQ(FileWriteWideLine(handle, L"x", false), 0);
+  EXPECT_EQ(FileWriteHandle(handle, L"x\r\n", 6), 0);
   CloseHandleSafe(handle);
   EXPECT_EQ(ReadWholeFile(path), std::string("\xFF\xFEx\0\r\0\n\0", 8));
 

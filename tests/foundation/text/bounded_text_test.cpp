@@ -213,22 +213,6 @@ TEST(TextCompare, HashAgreesWithTheComparison) {
   EXPECT_NE(HashIgnoreCaseWide(longText.c_str()), HashIgnoreCaseWide(upper.c_str()));
 }
 
-TEST(TextCompare, WideAgainstNarrowByteByByte) {
-  EXPECT_TRUE(EqualsWideAndNarrow(L"caf\x00E9", "caf\xE9", 4));
-  EXPECT_TRUE(EqualsWideAndNarrow(L"\x20AC" L"5", "\x80" "5", -1));  // 0x80 is the euro sign in 1252
-  EXPECT_TRUE(EqualsWideAndNarrow(L"abc", "abd", 2));
-  EXPECT_FALSE(EqualsWideAndNarrow(L"abc", "abd", 3));
-  EXPECT_TRUE(EqualsWideAndNarrow(L"ab", "ab", 10));
-  EXPECT_FALSE(EqualsWideAndNarrow(L"ab", "abc", 10));
-}
-
-TEST(TextCompare, CompareBytesGivesCountPlusOneWhenEqual) {
-  const char a[] = {1, 2, 3, 4};
-  const char b[] = {1, 2, 9, 4};
-  EXPECT_EQ(CompareBytes(a, b, 2), 3u);
-  EXPECT_EQ(CompareBytes(a, b, 3), 0u);
-}
-
 TEST(TextSearch, NarrowSearchHonoursLengthAndCase) {
   EXPECT_EQ(FindTextNarrow("Title: Hello", -1, "hello", true), 7);
   EXPECT_EQ(FindTextNarrow("Title: Hello", -1, "hello", false), -1);

@@ -32,18 +32,6 @@ std::wstring Decimals(double value, int decimals) {
   return text;
 }
 
-std::string NarrowDecimals(double value, int decimals) {
-  char text[kCapacity];
-  FormatDoubleNarrow(value, decimals, text, kCapacity);
-  return text;
-}
-
-std::wstring Padded(uint32_t value, int width) {
-  wchar_t text[kCapacity];
-  FormatIntPadded(value, width, text, kCapacity);
-  return text;
-}
-
 class NumberFormat : public ::testing::Test {
  protected:
   FakeLocaleSeparators english_{L".", L","};
@@ -118,12 +106,10 @@ TEST_F(NumberFormat, DecimalsRoundHalfUpWithTheLocalesSeparator) {
   english_.Change(L",", L".");
   InitLocaleNumberSeparators();
   EXPECT_EQ(Decimals(2.345, 2), L"2,35");
-  EXPECT_EQ(NarrowDecimals(2.345, 2), "2,35");
 }
 
 TEST_F(NumberFormat, NegativeDecimalsKeepTheirSign) {
   EXPECT_EQ(Decimals(-0.67, 2), L"-0.67");
-  EXPECT_EQ(NarrowDecimals(-0.67, 2), "-0.67");
   EXPECT_EQ(Decimals(-1234.5, 1), L"-1234.5");
   EXPECT_EQ(Decimals(-0.001, 2), L"0.00");
 }
@@ -142,23 +128,6 @@ TEST_F(NumberFormat, DecimalsRefuseABufferTooSmall) {
   wchar_t wide[4] = L"x";
   EXPECT_EQ(FormatDoubleWide(12.5, 2, wide, 4), -5);
   EXPECT_EQ(wide[0], 0);
-  char narrow[5] = "x";
-  EXPECT_EQ(FormatDoubleNarrow(-1.5, 2, narrow, 5), -5);
-  EXPECT_EQ(narrow[0], 0);
-  EXPECT_EQ(FormatDoubleNarrow(-1.5, 2, narrow, 6), 5);
-  EXPECT_STREQ(narrow, "-1.50");
-}
-
-TEST_F(NumberFormat, PaddedFieldsAreCutOrFilledWithZeros) {
-  EXPECT_EQ(Padded(42, 5), L"00042");
-  EXPECT_EQ(Padded(0, 3), L"000");
-  EXPECT_EQ(Padded(7, 1), L"7");
-  EXPECT_EQ(Padded(12345, 3), L"123");
-  EXPECT_EQ(Padded(4294967295u, 10), L"4294967295");
-  EXPECT_EQ(Padded(5, 0), L"");
-  wchar_t text[3] = L"x";
-  EXPECT_EQ(FormatIntPadded(42, 5, text, 3), -5);
-  EXPECT_EQ(text[0], 0);
 }
 
 TEST(NumberFormatWithUsersLocale, UsesTheLocalesSeparators) {

@@ -184,26 +184,6 @@ TEST(LocalTime, ImpossibleLocalTimesDoNotConvert) {
   EXPECT_FALSE(LocalSystemTimeToFileTime(&impossible, nullptr));
 }
 
-TEST(LocalTime, LocalFileTimesMoveByTheCurrentOffset) {
-  SKIP_UNLESS_CENTRAL_EUROPE();
-  const uint64_t localValue = FileTimeToUInt64(UtcFileTime(DateTime(2023, 7, 1, 14)));
-  FILETIME time = UInt64ToFileTime(localValue);
-  LocalFileTimeToUtc(&time, &time);
-  const uint64_t shift = localValue - FileTimeToUInt64(time);
-  EXPECT_TRUE(shift == Seconds(3600) || shift == Seconds(7200)) << shift;
-}
-
-TEST(LocalTime, UnsetOrMissingLocalFileTimesGiveZero) {
-  FILETIME utc = UInt64ToFileTime(12345);
-  const FILETIME unset = UInt64ToFileTime(kEarliestFileTime - 1);
-  LocalFileTimeToUtc(&unset, &utc);
-  EXPECT_EQ(FileTimeToUInt64(utc), 0u);
-  utc = UInt64ToFileTime(12345);
-  LocalFileTimeToUtc(nullptr, &utc);
-  EXPECT_EQ(FileTimeToUInt64(utc), 0u);
-  LocalFileTimeToUtc(&unset, nullptr);
-}
-
 TEST(Calendar, DaysInMonthFollowsTheGregorianCalendar) {
   const uint16_t days2023[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   for (unsigned month = 1; month <= 12; ++month) EXPECT_EQ(DaysInMonth(month, 2023), days2023[month - 1]);

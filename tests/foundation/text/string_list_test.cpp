@@ -71,15 +71,6 @@ TEST(StringListSplitting, LongTextMovesToTheHeapAndManyItemsFit) {
   EXPECT_EQ(Items(list), (Wide{L"again"}));
 }
 
-TEST(StringListItems, NarrowItemsAreUtf8WhenValidElseCodePage) {
-  StringList list;
-  StringListSplit(&list, "caf\xC3\xA9;caf\xE9", 1, 0);
-  EXPECT_EQ(Items(list), (Wide{L"caf\x00E9", L"caf\x00E9"}));
-  char narrow[8];
-  EXPECT_EQ(StringListGetItemNarrow(&list, 1, narrow, 8), 0);
-  EXPECT_STREQ(narrow, "caf\xE9");
-}
-
 TEST(StringListItems, OutOfRangeAndCutItems) {
   StringList list;
   StringListSplit(&list, L"abcdef;g", 2, 0);
@@ -89,10 +80,6 @@ TEST(StringListItems, OutOfRangeAndCutItems) {
   EXPECT_EQ(StringListGetItem(&list, -1, item, 4), -1);
   EXPECT_EQ(StringListGetItem(&list, 0, item, 4), 0);
   EXPECT_STREQ(item, L"abc");
-  char narrow[8];
-  EXPECT_EQ(StringListGetItemNarrow(&list, 0, narrow, 8), 0);
-  EXPECT_STREQ(narrow, "abcdef");
-  EXPECT_EQ(StringListGetItemNarrow(&list, 5, narrow, 8), -1);
 }
 
 TEST(StringListItems, DestroyEmptiesTheList) {
@@ -104,11 +91,11 @@ TEST(StringListItems, DestroyEmptiesTheList) {
 }
 
 TEST(DelimitedAppend, SeparatorsQuotesAndTheLoneFirstSeparator) {
-  wchar_t text[64] = L"";
-  AppendDelimitedItemWide(L"a", text, 64);
-  AppendDelimitedItemWide(L"b;c", text, 64);
-  AppendDelimitedItemWide(L"say \"x\"", text, 64);
-  EXPECT_STREQ(text, L"a;\"b;c\";\"say \"x\"\"");
+  char text[64] = "";
+  AppendDelimitedItemNarrow("a", text, 64);
+  AppendDelimitedItemNarrow("b;c", text, 64);
+  AppendDelimitedItemNarrow("say \"x\"", text, 64);
+  EXPECT_STREQ(text, "a;\"b;c\";\"say \"x\"\"");
   char narrow[16] = "";
   AppendDelimitedItemNarrow("", narrow, 16);
   EXPECT_STREQ(narrow, ";");
@@ -122,15 +109,6 @@ TEST(DelimitedAppend, ItemsThatDoNotFitLeaveTheTextAlone) {
   EXPECT_STREQ(text, "abc");
   EXPECT_EQ(AppendDelimitedItemNarrow("def", text, 8), 0);
   EXPECT_STREQ(text, "abc;def");
-}
-
-TEST(DelimitedAppend, AppendedItemsSplitBackToThemselves) {
-  const std::vector<std::wstring> items = {L"", L"plain", L"semi;colon", L"x\"y"};
-  wchar_t text[128] = L"";
-  for (const std::wstring& item : items) AppendDelimitedItemWide(item.c_str(), text, 128);
-  StringList list;
-  StringListSplit(&list, text, 2, 0);
-  EXPECT_EQ(Items(list), items);
 }
 
 TEST(DelimitedAppend, QuotedListItemsConvertToAnsiOrMarkedUtf8) {
@@ -152,17 +130,4 @@ TEST(SmallTextOperations, WordClasses) {
   EXPECT_EQ(WordSeparatorClass(L'\x00E9'), 0);
   EXPECT_EQ(WordSeparatorClass(L'\x3000'), 2);  // ideographic space
   EXPECT_EQ(WordSeparatorClass(L'\x0436'), 0);
-}
-
-TEST(SmallTextOperations, FirstLineAndNextLine) {
-  char line[8];
-  EXPECT_EQ(CopyFirstLineNarrow("first\r\nsecond", line, 8), 5);
-  EXPECT_STREQ(line, "first");
-  EXPECT_EQ(CopyFirstLineNarrow("a long line", line, 8), 7);
-  EXPECT_STREQ(line, "a long ");
-  const char* text = "one\r\n\r\ntwo";
-  EXPECT_STREQ(SkipToNextLine(text), "two");
-  EXPECT_STREQ(SkipToNextLine("last"), "");
-  EXPECT_STREQ(SkipToNextLine(L"a\nb"), L"b");
-  EXPECT_EQ(SkipToNextLine(static_cast<const char*>(nullptr)), nullptr);
 }

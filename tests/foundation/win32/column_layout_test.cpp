@@ -49,10 +49,6 @@ TEST(ColumnLayoutQueries, OrdersWidthsAndPositions) {
   EXPECT_EQ(index, 3);
   EXPECT_FALSE(HasColumnOrderGap(table));
   EXPECT_FALSE(ColumnLayoutIsHeapOwned(table));
-  int16_t ids[3];
-  EXPECT_EQ(ColumnLayoutVisibleIds(table, ids, 3), 2);
-  EXPECT_EQ(ids[1], 52);
-  EXPECT_EQ(ids[2], 0);
 
   ColumnLayout gap[] = {{50, 10, 0, 0}, {51, 10, 2, 0}, {52, 10, 3, 0}, {0, 1, 0, 0}};
   EXPECT_TRUE(HasColumnOrderGap(gap));

@@ -42,19 +42,6 @@ class Canvas {
 
 }  // namespace
 
-TEST(Gdi, WindowDcIsHeldAndReleased) {
-  OwnedWindow window(CreateTestPopup(0, 0, 50, 50));
-  WindowDcHolder holder = {};
-  EXPECT_FALSE(AcquireWindowDC(&holder, nullptr));
-  EXPECT_EQ(holder.dc, nullptr);
-  ASSERT_TRUE(AcquireWindowDC(&holder, window));
-  EXPECT_NE(holder.dc, nullptr);
-  EXPECT_EQ(holder.window, window.get());
-  ReleaseHeldDC(&holder);
-  EXPECT_EQ(holder.dc, nullptr);
-  ReleaseHeldDC(&holder);
-}
-
 TEST(Gdi, DoubleBufferLandsAtTheRectanglesPosition) {
   Canvas target(100, 100);
   DoubleBuffer buffer;

@@ -44,7 +44,7 @@ class ListViews : public testing::Test {
 
 }  // namespace
 
-TEST_F(ListViews, ColumnsHaveAMinimumWidthAndFitTheWindow) {
+TEST_F(ListViews, ColumnsHaveAMinimumWidth) {
   EXPECT_EQ(ListViewInsertColumn(list_, L"narrow", 0, 30, 0), 0);
   EXPECT_EQ(Width(0), kListViewMinColumnWidth);
   ListViewInsertColumn(list_, L"wide", 1, 120, LVCFMT_RIGHT);
@@ -52,21 +52,6 @@ TEST_F(ListViews, ColumnsHaveAMinimumWidthAndFitTheWindow) {
   ListViewInsertItem(list_, L"x", -1, 0, nullptr, 0);
   ListViewAutoSizeColumn(list_, 0);
   EXPECT_GE(Width(0), ScaleByScreenWidth(kListViewMinColumnWidth)) << "short contents keep the minimum";
-
-  // Column 51 takes what column 50 leaves of the width less a scroll bar.
-  ColumnLayout table[] = {{50, 0, 0, 0}, {51, 0, 1, 0}, {0, 0, 0, 0}};
-  ListViewSetItemText(list_, 0, 1, L"y");
-  FitColumnToWindowWidth(list_, table, 51);
-  const int rest = 400 - GetSystemMetrics(SM_CXVSCROLL) - Width(0);
-  EXPECT_EQ(Width(1), std::max(rest, ScaleByScreenWidth(100)));
-  EXPECT_EQ(table[0].width, Width(0)) << "the layout was read back first";
-
-  // The user moved column 1 to the front: the orders come back into the table.
-  int order[] = {1, 0};
-  SendMessageW(list_, LVM_SETCOLUMNORDERARRAY, 2, reinterpret_cast<LPARAM>(order));
-  ListViewReadColumnLayout(list_, table);
-  EXPECT_EQ(table[0].order, 1);
-  EXPECT_EQ(table[1].order, 0);
 }
 
 TEST_F(ListViews, SortingByAColumnComparesItsTextsAndTogglesTheDirection) {

@@ -65,22 +65,15 @@ TEST(Libraries, LoadQuietlyAndRestoreTheErrorMode) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
   EXPECT_EQ(GetErrorMode(), mode);
   EXPECT_EQ(LoadLibraryQuiet(nullptr), nullptr);
-  HMODULE narrow = LoadLibraryNarrowQuiet("version.dll");
-  EXPECT_EQ(narrow, version);
-  EXPECT_EQ(LoadLibraryNarrowQuiet(nullptr), nullptr);
-  FreeLibrary(narrow);
   FreeLibrary(version);
 }
 
-TEST(Libraries, FunctionsAreFoundByNameAndWideName) {
+TEST(Libraries, FunctionsAreFoundByName) {
   HMODULE user32 = GetModuleHandleW(L"user32.dll");
   ASSERT_NE(user32, nullptr);
   EXPECT_EQ(GetProcAddressSafe(user32, "MessageBoxW"), GetProcAddress(user32, "MessageBoxW"));
-  EXPECT_EQ(GetWideProcAddress(user32, "MessageBox"), GetProcAddress(user32, "MessageBoxW"));
   EXPECT_EQ(GetProcAddressSafe(nullptr, "MessageBoxW"), nullptr);
-  EXPECT_EQ(GetWideProcAddress(nullptr, "MessageBox"), nullptr);
   EXPECT_EQ(GetProcAddressSafe(user32, nullptr), nullptr);
-  EXPECT_EQ(GetWideProcAddress(user32, std::string(600, 'x').c_str()), nullptr);
 }
 
 TEST_F(KernelFunctions, CopyFileExIsCalledWhenPresent) {
@@ -142,19 +135,4 @@ TEST(CommonControls, DateAndTimePickersCanBeCreated) {
                                 GetModuleHandleW(nullptr), nullptr);
   EXPECT_NE(picker, nullptr);
   DestroyWindow(picker);
-}
-
-TEST(CommandLine, ArgumentsOfThisProcess) {
-  CommandLineArgs list = {};
-  ASSERT_TRUE(ParseCommandLineArgs(&list));
-  ASSERT_GE(CommandLineArgCount(&list), 1);
-  const std::wstring program = GetCommandLineArg(&list, 0);
-  EXPECT_NE(program.find(L"foundation_tests"), std::wstring::npos);
-  EXPECT_EQ(GetCommandLineArg(&list, CommandLineArgCount(&list)), nullptr);
-  EXPECT_EQ(GetCommandLineArg(&list, -1), nullptr);
-  FreeCommandLineArgs(&list);
-  EXPECT_EQ(CommandLineArgCount(&list), 0);
-  EXPECT_EQ(GetCommandLineArg(&list, 0), nullptr);
-  FreeCommandLineArgs(&list);
-  EXPECT_EQ(CommandLineArgCount(nullptr), 0);
 }

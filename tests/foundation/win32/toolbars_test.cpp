@@ -50,36 +50,6 @@ class ToolbarsTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ToolbarsTest, SystemButtonFormEndsAtStateZeroAndLoadsIconsByCommandId) {
-  TBBUTTON buttons[] = {Button(1, 0, BTNS_BUTTON), Button(0, 0, BTNS_SEP), Button(3, I_IMAGENONE, BTNS_BUTTON),
-                        Button(4, 7, BTNS_CHECK), Button(9999, 0, BTNS_BUTTON), Button(5, 0, BTNS_BUTTON, 0)};
-  EXPECT_EQ(CountToolbarButtons(buttons), 5);
-  ToolbarPlacement placement = {parent_, CCS_NODIVIDER, kToolbarId, Shell32()};
-  ToolbarWindow made = CreateToolbarFromButtons(placement, buttons, 24);
-  ASSERT_NE(made.toolbar, nullptr);
-
-  EXPECT_EQ(ButtonCount(made.toolbar), 5);
-  EXPECT_EQ(buttons[0].iBitmap, 0);
-  EXPECT_EQ(buttons[2].iBitmap, I_IMAGENONE);
-  EXPECT_EQ(buttons[3].iBitmap, 1);
-  EXPECT_EQ(buttons[4].iBitmap, -1);
-  EXPECT_EQ(ButtonAt(made.toolbar, 3).iBitmap, 1);
-  EXPECT_EQ(ButtonAt(made.toolbar, 3).idCommand, 4);
-  EXPECT_EQ(ImageList_GetImageCount(made.images), 2);
-  EXPECT_EQ(IconWidth(made.images), 24);
-  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(made.toolbar, TB_GETIMAGELIST, 0, 0)), made.images);
-
-  DWORD style = static_cast<DWORD>(GetWindowLongW(made.toolbar, GWL_STYLE));
-  EXPECT_EQ(style & kToolbarStyle, kToolbarStyle);
-  EXPECT_NE(style & CCS_NODIVIDER, 0u);
-  EXPECT_NE(style & WS_VISIBLE, 0u);
-  EXPECT_EQ(GetDlgCtrlID(made.toolbar), kToolbarId);
-  EXPECT_EQ(GetParent(made.toolbar), parent_);
-  DestroyToolbar(&made);
-  EXPECT_EQ(made.toolbar, nullptr);
-  EXPECT_EQ(made.images, nullptr);
-}
-
 // The window shows its toolbar before the icons are loaded: the buttons and their size come first, the icons
 // afterwards, ending as the toolbar that loads them at once.
 TEST_F(ToolbarsTest, ToolbarForLaterIconsGetsTheIconsAToolbarLoadingThemAtOnceHas) {
@@ -126,12 +96,6 @@ TEST_F(ToolbarsTest, CompactTableGivesEnabledButtonsSeparatorsAndIcons) {
   EXPECT_EQ(check.fsStyle, BTNS_CHECK);
   EXPECT_EQ(ButtonAt(made.toolbar, 3).iBitmap, I_IMAGENONE);
   EXPECT_EQ(ImageList_GetImageCount(made.images), 2);
-
-  ToolbarCheckButton(made.toolbar, 11, true);
-  EXPECT_TRUE(SendMessageW(made.toolbar, TB_ISBUTTONCHECKED, 11, 0));
-  ToolbarCheckButton(made.toolbar, 11, false);
-  EXPECT_FALSE(SendMessageW(made.toolbar, TB_ISBUTTONCHECKED, 11, 0));
-  ToolbarCheckButton(nullptr, 11, true);
   DestroyToolbar(&made);
 }
 

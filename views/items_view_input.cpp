@@ -1,4 +1,4 @@
-#include "views/item_list_input.h"
+#include "views/items_view_input.h"
 
 #include <commctrl.h>
 
@@ -9,14 +9,14 @@
 #include "foundation/core/guard.h"
 #include "foundation/core/item_store.h"
 #include "views/file_list_row.h"
-#include "views/item_list_columns.h"
-#include "views/item_list_edit.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_state.h"
-#include "views/item_list_tips.h"
-#include "views/item_list_window.h"
+#include "views/items_view_columns.h"
+#include "views/items_view_edit.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_state.h"
+#include "views/items_view_tips.h"
+#include "views/items_view_window.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "views/item_list_notify.h"
+#include "views/items_view_notify.h"
 
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/item_store.h"

@@ -1,4 +1,4 @@
-#include "views/item_list_paint.h"
+#include "views/items_view_paint.h"
 
 #include <commctrl.h>
 
@@ -9,10 +9,10 @@
 #include "foundation/core/memory.h"
 #include "foundation/win32/theme.h"
 #include "views/file_list_row.h"
-#include "views/item_list_columns.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
+#include "views/items_view_columns.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The list control's geometry: view modes and the header, measured metrics, how many rows and items fit, the
 // scroll bars and every way of scrolling, keeping a row in view, and the operations that change sizes.
 // Every operation that changes the view, the columns or the sizes first cancels an open in-place editor. The
-// list's own header: what the rest of the program uses of it is in views/item_list.h.
+// list's own header: what the rest of the program uses of it is in views/items_view.h.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdint>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // Default icon-grid cell.
 constexpr int kIconCellWidth = 103;
@@ -58,8 +58,5 @@ LRESULT ItemsViewSetIconSpacing(ItemListControl* control, int cx, int cy);
 HIMAGELIST ItemsViewSetImageList(ItemListControl* control, HIMAGELIST list);
 // The list's font: null takes the parent's, else the default GUI font. Nothing when unchanged.
 void ItemsViewSetFont(ItemListControl* control, HFONT font);
-// A new column layout: columns the old one has keep their widths; an owned old layout is freed (the creation
-// layout is kept); the header is rebuilt.
-void ItemsViewSetColumns(ItemListControl* control, ColumnLayout* columns);
 // The same with the new layout's own widths.
 void ItemsViewReplaceColumns(ItemListControl* control, ColumnLayout* columns);

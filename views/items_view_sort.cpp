@@ -1,15 +1,15 @@
-#include "views/item_list_sort.h"
+#include "views/items_view_sort.h"
 
 #include "foundation/win32/column_layout.h"
 #include "foundation/ui/header_columns.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/threads.h"
 #include "views/file_list_row.h"
-#include "views/item_list_edit.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_window.h"
+#include "views/items_view_edit.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_window.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "views/item_list_layout.h"
+#include "views/items_view_layout.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,12 +13,12 @@
 #include "foundation/win32/theme.h"
 #include "foundation/win32/window_placement.h"
 #include "foundation/win32/window_wrappers.h"
-#include "views/item_list_columns.h"
-#include "views/item_list_edit.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_sort.h"
-#include "views/item_list_window.h"
+#include "views/items_view_columns.h"
+#include "views/items_view_edit.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_sort.h"
+#include "views/items_view_window.h"
 
 namespace {
 
@@ -726,15 +726,6 @@ void ItemsViewSetFont(ItemListControl* control, HFONT font) {
   control->font = font;
   SendWindowMessage(control->header, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   ItemsViewLayout(control, true);
-}
-
-void ItemsViewSetColumns(ItemListControl* control, ColumnLayout* columns) {
-  ColumnLayout* old = control->creation.columns;
-  for (int i = 0; columns && columns[i].id != 0; ++i) {
-    const ColumnLayout* kept = ColumnLayoutFindById(old, columns[i].id);
-    if (kept) columns[i].width = kept->width;
-  }
-  ItemsViewReplaceColumns(control, columns);
 }
 
 void ItemsViewReplaceColumns(ItemListControl* control, ColumnLayout* columns) {

@@ -1,4 +1,4 @@
-#include "views/item_list_edit.h"
+#include "views/items_view_edit.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -7,9 +7,9 @@
 #include "foundation/text/bounded_text.h"
 #include "foundation/win32/gdi.h"
 #include "foundation/win32/window_wrappers.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_window.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_window.h"
 
 namespace {
 

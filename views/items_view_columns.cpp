@@ -1,4 +1,4 @@
-#include "views/item_list_columns.h"
+#include "views/items_view_columns.h"
 
 #include <algorithm>
 
@@ -6,10 +6,10 @@
 #include "foundation/ui/header_columns.h"
 #include "foundation/core/memory.h"
 #include "foundation/core/threads.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_window.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_window.h"
 
 namespace {
 

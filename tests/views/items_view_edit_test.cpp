@@ -4,12 +4,12 @@
 
 #include "foundation/win32/window_wrappers.h"
 #include "list_test_parent.h"
-#include "views/item_list.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_state.h"
-#include "views/item_list_tips.h"
-#include "views/item_list_window.h"
+#include "views/items_view.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_state.h"
+#include "views/items_view_tips.h"
+#include "views/items_view_window.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 #include <cstring>
 
@@ -8,12 +8,12 @@
 #include "foundation/core/threads.h"
 #include "foundation/win32/window_wrappers.h"
 #include "views/file_list_row.h"
-#include "views/item_list_columns.h"
-#include "views/item_list_edit.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_state.h"
-#include "views/item_list_window.h"
+#include "views/items_view_columns.h"
+#include "views/items_view_edit.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_state.h"
+#include "views/items_view_window.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // Creates the tooltip (registered with the control as its tool) when the style asks for info tips, destroys
 // it otherwise.

@@ -1,15 +1,15 @@
 // The list control's window: class "l", creation, the list-view messages it answers, style changes and its
-// delayed destruction. The list's own header: creating a control is in views/item_list.h.
+// delayed destruction. The list's own header: creating a control is in views/items_view.h.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 constexpr wchar_t kItemListClassName[] = L"l";
 
-// Timers of a control (the slow-click timer kRenameTimer is in views/item_list.h).
+// Timers of a control (the slow-click timer kRenameTimer is in views/items_view.h).
 constexpr UINT kRenameDelay = 300;
 constexpr UINT_PTR kHeaderRereadTimer = 502;
 constexpr UINT kHeaderRereadDelay = 10;
@@ -29,9 +29,6 @@ constexpr DWORD kDelayedDestroyStepMs = 99;
 // The control of a window of class "l"; null for any other window and after WM_DESTROY.
 ItemListControl* ItemListFromWindow(HWND window);
 
-// Style flags: a non-negative value ORs its bits in, a negative one is an AND mask. Info tips (0x400) create or
-// destroy the tooltip; a change recomputes the line colour and redraws.
-void ItemsViewSetStyle(ItemListControl* control, int32_t flags);
 // Replaces the style flags by these.
 void ItemsViewApplyStyle(ItemListControl* control, uint32_t flags);
 

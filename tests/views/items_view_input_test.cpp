@@ -7,11 +7,11 @@
 
 #include "foundation/core/item_store.h"
 #include "list_test_parent.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_state.h"
-#include "views/item_list_window.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_state.h"
+#include "views/items_view_window.h"
 
 namespace {
 
@@ -120,7 +120,7 @@ TEST_F(ListInputInteractive, SpaceTogglesTheFocusedCheckBoxOnce) {
 
   // A click in the box toggles it without selecting the row.
   Click(list, RowPoint(list, 2, kPartCheckBox));
-  EXPECT_NE(ItemsViewGetMarkedRecord(list, 2), nullptr);
+  EXPECT_EQ(SendMessageW(list->window, LVM_GETITEMSTATE, 2, LVIS_STATEIMAGEMASK), 0x2000);
   EXPECT_EQ(GetSelectedRecord(list, 2), nullptr);
 }
 

@@ -2,11 +2,11 @@
 // (a non-zero answer cancels) and LVN_ENDLABELEDITW with the new text when a changed, non-empty text is
 // committed. The open editor is the application's inline editor: the keyboard hook commits it with
 // kEditorCommitMessage and cancels it with WM_CLOSE. The list's own header: opening and ending the editor are in
-// views/item_list.h.
+// views/items_view.h.
 #pragma once
 #include <windows.h>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // The posted request: ends the editor only when it is still the one meant.
 void ItemsViewEndEditRequest(ItemListControl* control, bool commit, HWND editor);

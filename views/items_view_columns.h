@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // A shown column: report mode shows every visible column of the layout in display order; the other modes
 // (and a report list whose header could not be created) show the main column across the whole item.

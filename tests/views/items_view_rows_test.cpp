@@ -1,6 +1,6 @@
 // Rows of the list control: deleting and clearing (rows and their data go together), records, statistics, the
 // style flags from the option word, and sorting with the header's sort mark.
-#include "views/item_list_rows.h"
+#include "views/items_view_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,10 @@
 #include "list_test_parent.h"
 #include "main_window_stand_in.h"
 #include "ui_text_scope.h"
-#include "views/item_list.h"
-#include "views/item_list_sort.h"
-#include "views/item_list_state.h"
-#include "views/item_list_window.h"
+#include "views/items_view.h"
+#include "views/items_view_sort.h"
+#include "views/items_view_state.h"
+#include "views/items_view_window.h"
 #include "views/list_operations.h"
 
 namespace {
@@ -150,7 +150,7 @@ TEST_F(ListRows, RowDataIsFreedOnlyTogetherWithTheRows) {
   EXPECT_EQ(SendMessageW(list->window, LVM_GETITEMCOUNT, 0, 0), 0);
 }
 
-TEST_F(ListRows, RecordsAreCopiedMarkedAndCounted) {
+TEST_F(ListRows, RecordsAreCopiedAndCounted) {
   ItemListControl* list = parent_.CreateList(1, 0, {{50, 150, 0, 0}});
   FileListRow rows[] = {MakeFileRow(L"a.txt", L"a.txt", kUnknownFileSize), MakeFileRow(L"b.txt", L"b.txt", 10),
                         MakeFileRow(L"sub", L"sub", 0, 0x10), MakeFileRow(L"c.txt", L"c.txt", 7)};
@@ -164,8 +164,6 @@ TEST_F(ListRows, RecordsAreCopiedMarkedAndCounted) {
   EXPECT_EQ(g_app->listingStatistics.files, 3u);
   EXPECT_EQ(g_app->listingStatistics.bytes, 17u);
   EXPECT_EQ(CountSelectedRows(list), 3u);
-  EXPECT_NE(ItemsViewGetMarkedRecord(list, 0), nullptr);
-  EXPECT_EQ(ItemsViewGetMarkedRecord(list, 3), nullptr);
 
   uint8_t small[10];
   EXPECT_EQ(CopyItemRecord(list, 1, small, sizeof small), 1);

@@ -6,10 +6,10 @@
 
 #include "foundation/core/item_store.h"
 #include "list_test_parent.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_window.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_window.h"
 #include "window_image.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "views/item_list_rows.h"
+#include "views/items_view_rows.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,7 +8,7 @@
 #include "foundation/win32/gdi.h"
 #include "foundation/core/item_store.h"
 #include "views/file_list_row.h"
-#include "views/item_list_columns.h"
+#include "views/items_view_columns.h"
 
 namespace {
 
@@ -277,13 +277,6 @@ int CopyItemRecord(const ItemListControl* control, int index, void* buffer, uint
 uint8_t* GetSelectedRecord(const ItemListControl* control, int index) {
   uint8_t* row = GetItemRecord(control, index);
   return row && (row[2] & kRowSelected) ? row : nullptr;
-}
-
-uint8_t* ItemsViewGetMarkedRecord(const ItemListControl* control, int index) {
-  uint8_t* row = GetItemRecord(control, index);
-  if (!row) return nullptr;
-  uint8_t mark = HasCheckBoxes(control) ? kRowChecked : kRowSelected;
-  return (row[2] & mark) ? row : nullptr;
 }
 
 uint32_t CountSelectedRows(const ItemListControl* control) {

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // WM_KEYDOWN. Keys the control does not use (virtual keys up to 0x7A) go to the parent as kPaneKey.
 void ItemsViewKeyDown(ItemListControl* control, WPARAM key, LPARAM keyData);

@@ -1,6 +1,6 @@
 // The list control as the rest of the program uses it: the control record (views/item_list_control.h), creating
 // a control, reading, changing and redrawing its rows, their focus and selection, in-place renaming, sorting,
-// and what the control tells its parent. Its other headers (views/item_list_*.h) are the views' own.
+// and what the control tells its parent. Its other headers (views/items_view_*.h) are the views' own.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>

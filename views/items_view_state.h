@@ -1,12 +1,12 @@
 // Row states of the list control: focus, selection and check boxes. Every change of a row's state redraws the
 // row and tells the parent (LVN_ITEMCHANGED with the old and new state; check changes as state images). The
-// list's own header: what the rest of the program uses of it is in views/item_list.h.
+// list's own header: what the rest of the program uses of it is in views/items_view.h.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // Check boxes (style 0x4 only): 1 sets, 0 clears, -1 toggles. 1 when the box changed.
 int ItemsViewSetItemCheck(ItemListControl* control, int index, int value);

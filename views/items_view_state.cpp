@@ -1,14 +1,14 @@
-#include "views/item_list_state.h"
+#include "views/items_view_state.h"
 
 #include <algorithm>
 
 #include "foundation/core/guard.h"
 #include "foundation/core/item_store.h"
 #include "views/file_list_row.h"
-#include "views/item_list_edit.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
+#include "views/items_view_edit.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // What the list control tells its parent: list-view notifications (WM_NOTIFY with the list view's codes and
 // records, idFrom = the control id) and pane notifications (kPaneNotifyMessage with a code in wParam; the
-// message, its codes and records are in views/item_list.h, for the parents).
+// message, its codes and records are in views/items_view.h, for the parents).
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdint>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // What the parent answered for a cell.
 struct CellDisplay {

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // Paints the update region (WM_PAINT) when the target is null, else the whole client area into the target DC
 // (WM_PRINTCLIENT).

@@ -1,4 +1,4 @@
-#include "views/item_list_window.h"
+#include "views/items_view_window.h"
 
 #include <commctrl.h>
 
@@ -10,17 +10,17 @@
 #include "foundation/win32/theme.h"
 #include "foundation/core/threads.h"
 #include "foundation/win32/window_wrappers.h"
-#include "views/item_list.h"
-#include "views/item_list_columns.h"
-#include "views/item_list_edit.h"
-#include "views/item_list_input.h"
-#include "views/item_list_layout.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_paint.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_sort.h"
-#include "views/item_list_state.h"
-#include "views/item_list_tips.h"
+#include "views/items_view.h"
+#include "views/items_view_columns.h"
+#include "views/items_view_edit.h"
+#include "views/items_view_input.h"
+#include "views/items_view_layout.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_paint.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_sort.h"
+#include "views/items_view_state.h"
+#include "views/items_view_tips.h"
 
 namespace {
 
@@ -476,11 +476,6 @@ void ItemsViewApplyStyle(ItemListControl* control, uint32_t flags) {
   ItemsViewUpdateTooltip(control);
   UpdateDerivedColour(control);
   InvalidateRect(control->window, nullptr, FALSE);
-}
-
-void ItemsViewSetStyle(ItemListControl* control, int32_t flags) {
-  uint32_t style = control->creation.styleFlags;
-  ItemsViewApplyStyle(control, flags < 0 ? style & static_cast<uint32_t>(flags) : style | static_cast<uint32_t>(flags));
 }
 
 uint32_t GetListControlStyle(uint32_t options) {

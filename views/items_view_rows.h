@@ -1,12 +1,12 @@
 // The list control's rows: reading them, where each row and its parts lie in the four view modes, hit tests,
 // redrawing, the derived line colour and the selection and listing statistics of the file list. The list's own
-// header: what the rest of the program uses of it is in views/item_list.h.
+// header: what the rest of the program uses of it is in views/items_view.h.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
-#include "views/item_list.h"
+#include "views/items_view.h"
 
 // Parts of a row for GetItemPartRect.
 constexpr int kPartWhole = 0;
@@ -37,8 +37,6 @@ void GetItemCellSize(const ItemListControl* control, int* width, int* height);
 
 // Copies row i, cut to the capacity (result 1 when cut); a missing row zero-fills the buffer (result 0).
 int CopyItemRecord(const ItemListControl* control, int index, void* buffer, uint32_t capacity);
-// The row when its check box is set (lists with check boxes) or when it is selected (other lists).
-uint8_t* ItemsViewGetMarkedRecord(const ItemListControl* control, int index);
 uint32_t CountSelectedRows(const ItemListControl* control);
 // The state byte under the mask, without the check bit; with LVIS_STATEIMAGEMASK in the mask also the check
 // state as a state image.

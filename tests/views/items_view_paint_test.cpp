@@ -7,11 +7,11 @@
 #include "list_test_parent.h"
 #include "support/temp_folder.h"
 #include "ui_text_scope.h"
-#include "views/item_list.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
-#include "views/item_list_state.h"
-#include "views/item_list_window.h"
+#include "views/items_view.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
+#include "views/items_view_state.h"
+#include "views/items_view_window.h"
 #include "window_image.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "views/item_list_tips.h"
+#include "views/items_view_tips.h"
 
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/text_sizes.h"
 #include "foundation/win32/gdi.h"
 #include "foundation/win32/tooltips.h"
 #include "foundation/win32/window_wrappers.h"
-#include "views/item_list_notify.h"
-#include "views/item_list_rows.h"
+#include "views/items_view_notify.h"
+#include "views/items_view_rows.h"
 
 namespace {
 
