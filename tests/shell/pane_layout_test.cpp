@@ -118,6 +118,32 @@ TEST(Splitters, PanesLieAroundTheGapsThatTheHitTestFinds) {
   ProfileStoreDestroy(&g_settingsStore);
 }
 
+// The window's creation lays the panes out before it shows: they must stand as they will once it shows, so that
+// showing it moves nothing.
+TEST(Splitters, PanesOfAWindowNotShownYetStandWhereTheyWillOnceItShows) {
+  ProgramStateScope state;
+  state->treeWidth = 200;
+  state->chainHeight = 100;
+  HWND main = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"main", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
+                              nullptr, nullptr);
+  ASSERT_NE(main, nullptr);
+  for (HWND& pane : state->paneWindows) {
+    pane = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, main, nullptr, nullptr, nullptr);
+  }
+  LayoutMainWindow(main);
+  RECT hidden[3];
+  for (int i = 0; i < 3; ++i) hidden[i] = PlaceOf(main, state->paneWindows[i]);
+  ShowWindow(main, SW_SHOWNOACTIVATE);
+  LayoutMainWindow(main);
+  const RECT tree = {0, 0, 198, 600};
+  EXPECT_TRUE(EqualRect(&hidden[0], &tree)) << hidden[0].right;
+  for (int i = 0; i < 3; ++i) {
+    const RECT shown = PlaceOf(main, state->paneWindows[i]);
+    EXPECT_TRUE(EqualRect(&hidden[i], &shown)) << "pane " << i << " left " << hidden[i].left << " / " << shown.left;
+  }
+  DestroyWindow(main);
+}
+
 TEST(StatusBarPlace, TheBarTakesFiveMoreWhileTheWindowHasHeightToSpare) {
   ProgramStateScope state;
   state->treeWidth = 200;
