@@ -39,6 +39,14 @@ RECT PlaceOf(HWND window, HWND pane) {
 
 bool Near(LONG value, LONG wanted) { return value >= wanted - 2 && value <= wanted + 2; }
 
+// A stand-in main window of the size, not shown yet, with the tree 200 pixels wide and the chain 100 high.
+HWND CreateStandInMain(ProgramStateScope& state, int width, int height) {
+  state->treeWidth = 200;
+  state->chainHeight = 100;
+  return CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"main", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                         nullptr, nullptr);
+}
+
 using SplitterDrag = ProgramFixture;
 using PaneFocusInteractive = ProgramFixture;
 
@@ -122,10 +130,7 @@ TEST(Splitters, PanesLieAroundTheGapsThatTheHitTestFinds) {
 // showing it moves nothing.
 TEST(Splitters, PanesOfAWindowNotShownYetStandWhereTheyWillOnceItShows) {
   ProgramStateScope state;
-  state->treeWidth = 200;
-  state->chainHeight = 100;
-  HWND main = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"main", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
-                              nullptr, nullptr);
+  HWND main = CreateStandInMain(state, 800, 600);
   ASSERT_NE(main, nullptr);
   for (HWND& pane : state->paneWindows) {
     pane = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, main, nullptr, nullptr, nullptr);
@@ -146,10 +151,7 @@ TEST(Splitters, PanesOfAWindowNotShownYetStandWhereTheyWillOnceItShows) {
 
 TEST(StatusBarPlace, TheBarTakesFiveMoreWhileTheWindowHasHeightToSpare) {
   ProgramStateScope state;
-  state->treeWidth = 200;
-  state->chainHeight = 100;
-  HWND main = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"main", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
-                              nullptr, nullptr);
+  HWND main = CreateStandInMain(state, 400, 300);
   ASSERT_NE(main, nullptr);
   ASSERT_EQ(InitStatusBar(&g_statusBar, StatusBarLayoutCallback), 0);
   ASSERT_NE(CreateStatusBar(&g_statusBar, main, GetModuleHandleW(nullptr)), nullptr);
