@@ -87,7 +87,9 @@ void PlacePanes(const RECT& free) {
   const int32_t chainHeight = Fitted(g_app->chainHeight, height, smallestHeight, smallestHeight + kSplitterGap);
   HWND tree = g_app->paneWindows[0];
   int left = free.left;
-  if (IsWindowShown(tree)) {
+  // The panes are placed while the window is still hidden, as they will stand once it shows: showing it then
+  // moves nothing.
+  if (HasVisibleStyle(tree)) {
     MoveWindow(tree, free.left, free.top, g_placedTreeWidth - kHalfGap, height, TRUE);
     left += g_placedTreeWidth + kHalfGap;
   }

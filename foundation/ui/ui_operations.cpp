@@ -39,11 +39,6 @@ void RaiseIconSize(uint16_t* size, uint16_t defaultSize) {
   if (*size < kSmallestIconSize) *size = defaultSize;
 }
 
-// The window's own show state; a pane of a main window that is not on screen yet still counts as shown.
-bool HasVisibleStyle(HWND window) {
-  return IsWindowSafe(window) && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE);
-}
-
 void LayOutAndRepaint(HWND mainWindow) {
   RECT client = {};
   if (!GetClientRect(mainWindow, &client)) return;

@@ -95,6 +95,10 @@ bool IsWindowSafe(HWND window) { return window && IsWindow(window); }
 
 bool IsWindowShown(HWND window) { return IsWindowSafe(window) && IsWindowVisible(window); }
 
+bool HasVisibleStyle(HWND window) {
+  return IsWindowSafe(window) && (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE);
+}
+
 void SetFocusSafe(HWND window) {
   if (IsWindowSafe(window)) SetFocus(window);
 }
@@ -146,7 +150,7 @@ void PostSizeToSelf(HWND window) {
 
 int GetVisibleWindowHeight(HWND window) {
   RECT rect;
-  if (!IsWindowShown(window) || !GetWindowRect(window, &rect)) return 0;
+  if (!HasVisibleStyle(window) || !GetWindowRect(window, &rect)) return 0;
   return rect.bottom - rect.top;
 }
 

@@ -46,6 +46,8 @@ BOOL InvalidateWindowRect(HWND window, const RECT* rect, bool erase);
 
 bool IsWindowSafe(HWND window);
 bool IsWindowShown(HWND window);
+// The window's own show state; a pane of a main window that is not on screen yet still counts as shown.
+bool HasVisibleStyle(HWND window);
 void SetFocusSafe(HWND window);
 void DestroyWindowIfAlive(HWND window);
 void ShowWindowCmd(HWND window, int command);
@@ -62,7 +64,7 @@ void HideDlgItemLists(HWND dialog, const int* const* lists);
 void BringWindowToFront(HWND window);
 // Posts WM_SIZE with the current client width and height to the window itself.
 void PostSizeToSelf(HWND window);
-// Height of the window rectangle of an existing, visible window; else 0.
+// Height of the window rectangle of an existing window shown by its own state (see HasVisibleStyle); else 0.
 int GetVisibleWindowHeight(HWND window);
 // Width and height from a WM_SIZE parameter when it is non-zero, else from the client rectangle.
 void GetClientSizeOrParam(HWND window, LPARAM sizeParam, int* width, int* height);

@@ -37,6 +37,14 @@ RECT PlaceOf(HWND window, HWND pane) {
 
 bool Near(LONG value, LONG wanted) { return value >= wanted - 2 && value <= wanted + 2; }
 
+// A stand-in main window of the size, not shown yet, with the tree 200 pixels wide and the chain 100 high.
+HWND CreateStandInMain(ProgramStateScope& state, int width, int height) {
+  state->treeWidth = 200;
+  state->chainHeight = 100;
+  return CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"main", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                         nullptr, nullptr);
+}
+
 using SplitterDrag = ProgramFixture;
 using PaneFocusInteractive = ProgramFixture;
 
@@ -116,12 +124,32 @@ TEST(Splitters, PanesLieAroundTheGapsThatTheHitTestFinds) {
   ProfileStoreDestroy(&g_settingsStore);
 }
 
+// The window's creation lays the panes out before it shows: they must stand as they will once it shows, so that
+// showing it moves nothing.
+TEST(Splitters, PanesOfAWindowNotShownYetStandWhereTheyWillOnceItShows) {
+  ProgramStateScope state;
+  HWND main = CreateStandInMain(state, 800, 600);
+  ASSERT_NE(main, nullptr);
+  for (HWND& pane : state->paneWindows) {
+    pane = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, main, nullptr, nullptr, nullptr);
+  }
+  LayoutMainWindow(main);
+  RECT hidden[3];
+  for (int i = 0; i < 3; ++i) hidden[i] = PlaceOf(main, state->paneWindows[i]);
+  ShowWindow(main, SW_SHOWNOACTIVATE);
+  LayoutMainWindow(main);
+  const RECT tree = {0, 0, 198, 600};
+  EXPECT_TRUE(EqualRect(&hidden[0], &tree)) << hidden[0].right;
+  for (int i = 0; i < 3; ++i) {
+    const RECT shown = PlaceOf(main, state->paneWindows[i]);
+    EXPECT_TRUE(EqualRect(&hidden[i], &shown)) << "pane " << i << " left " << hidden[i].left << " / " << shown.left;
+  }
+  DestroyWindow(main);
+}
+
 TEST(StatusBarPlace, TheBarTakesFiveMoreWhileTheWindowHasHeightToSpare) {
   ProgramStateScope state;
-  state->treeWidth = 200;
-  state->chainHeight = 100;
-  HWND main = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"main", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
-                              nullptr, nullptr);
+  HWND main = CreateStandInMain(state, 400, 300);
   ASSERT_NE(main, nullptr);
   ASSERT_EQ(InitStatusBar(&g_statusBar, StatusBarLayoutCallback), 0);
   ASSERT_NE(CreateStatusBar(&g_statusBar, main, GetModuleHandleW(nullptr)), nullptr);
