@@ -302,7 +302,7 @@ TEST_F(FileListColumns, ARowsNameGetsItsIconAlsoUnderAPathLongerThanAKeptPath) {
   for (const Case& c : cases) temp_.WriteFile(L"files\\" + c.folder + c.name, "x");
   ASSERT_GT(FilesFolder().size() + deep.size(), 1024u);
   ASSERT_TRUE(Start({L"top.txt"}, {}));
-  SendMessageW(window_, WM_COMMAND, 162, 0);  // subfolders listed too
+  SendMessageW(window_, WM_COMMAND, IDM_SUBFOLDERS, 0);  // subfolders listed too
   ASSERT_TRUE(WaitFor([] { return ItemStoreCount(&g_app->fileList->rows) == 3 && g_app->busyCounter == 0; }));
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.name);
