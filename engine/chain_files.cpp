@@ -30,10 +30,10 @@ constexpr char kChainSection[] = "QK";
 // read can be written back.
 constexpr size_t kEntryMaxLength = 1023;
 // One line: the '-' of an unchecked step, the text form and its terminator.
-constexpr int kLineCapacity = kEntryMaxLength + 2;
+constexpr int kChainLineCapacity = kEntryMaxLength + 2;
 // A file must be longer than this to hold a chain.
 constexpr uint64_t kShortestChainFile = 6;
-constexpr int kKeyCapacity = 16;
+constexpr int kChainKeyCapacity = 16;
 constexpr int kParseFailed = -1;
 
 // Every step as its line, the lines back to back with their terminators; a step that cannot be written as one
@@ -44,7 +44,7 @@ struct ChainLines {
   int failure;
 };
 
-void StepKey(uint32_t number, char* key) { snprintf(key, kKeyCapacity, "R%u", number); }
+void StepKey(uint32_t number, char* key) { snprintf(key, kChainKeyCapacity, "R%u", number); }
 
 const wchar_t* FirstLine(const ChainLines& lines) { return reinterpret_cast<const wchar_t*>(RecordBufferData(&lines.text)); }
 
@@ -53,7 +53,7 @@ const wchar_t* NextLine(const wchar_t* line) { return line + WideLength(line) + 
 // The slot holds '-' in its first place for an unchecked step, else nothing there; the line is returned.
 const wchar_t* WriteStepLine(int n, wchar_t* slot, int* result) {
   slot[0] = 0;
-  *result = SerializeModuleInstance(GetStepInstance(n), slot + 1, kLineCapacity - 1);
+  *result = SerializeModuleInstance(GetStepInstance(n), slot + 1, kChainLineCapacity - 1);
   if (IsStepChecked(n)) return slot + 1;
   slot[0] = L'-';
   return slot;
@@ -64,7 +64,7 @@ bool CollectChainLines(ChainLines* lines) {
   RecordBufferInit(&lines->text, true);
   const uint32_t steps = CountSteps();
   for (uint32_t n = 0; n < steps; ++n) {
-    wchar_t slot[kLineCapacity];
+    wchar_t slot[kChainLineCapacity];
     int result = 0;
     const wchar_t* line = WriteStepLine(static_cast<int>(n), slot, &result);
     if (result != 0) {
@@ -113,10 +113,10 @@ struct SectionCheck {
 
 int CheckSectionLine(const char* key, const char* value, void* user) {
   SectionCheck* check = static_cast<SectionCheck*>(user);
-  char expectedKey[kKeyCapacity];
+  char expectedKey[kChainKeyCapacity];
   StepKey(check->seen + 1, expectedKey);
-  wchar_t text[kLineCapacity];
-  ProfileDecodeValue(&g_settingsStore, value, text, kLineCapacity);
+  wchar_t text[kChainLineCapacity];
+  ProfileDecodeValue(&g_settingsStore, value, text, kChainLineCapacity);
   check->same = check->seen < check->lines->count && strcmp(key, expectedKey) == 0 && wcscmp(text, check->line) == 0;
   if (check->same) check->line = NextLine(check->line);
   ++check->seen;
@@ -126,15 +126,15 @@ int CheckSectionLine(const char* key, const char* value, void* user) {
 // The section is written in one edit, however long the chain, and read back: the store skips a write it has
 // to wait for too long, and a gap would end the chain there at the next start.
 bool WriteChainSection(const ChainLines& lines) {
-  char* keys = static_cast<char*>(AllocZeroed((lines.count + 1) * kKeyCapacity));
+  char* keys = static_cast<char*>(AllocZeroed((lines.count + 1) * kChainKeyCapacity));
   ProfilePathEntry* entries =
       static_cast<ProfilePathEntry*>(AllocZeroed((lines.count + 1) * static_cast<uint32_t>(sizeof(ProfilePathEntry))));
   bool written = keys != nullptr && entries != nullptr;
   if (written) {
     const wchar_t* line = FirstLine(lines);
     for (uint32_t i = 0; i < lines.count; ++i, line = NextLine(line)) {
-      StepKey(i + 1, keys + static_cast<size_t>(i) * kKeyCapacity);
-      entries[i] = {keys + static_cast<size_t>(i) * kKeyCapacity, line};
+      StepKey(i + 1, keys + static_cast<size_t>(i) * kChainKeyCapacity);
+      entries[i] = {keys + static_cast<size_t>(i) * kChainKeyCapacity, line};
     }
     ProfileReplaceSection(&g_settingsStore, kChainSection, entries, lines.count);
     SectionCheck check = {&lines, FirstLine(lines), 0, true};
@@ -179,10 +179,10 @@ void EntryToWide(const wchar_t* entry, size_t length, wchar_t* wide) {
 }
 
 void EntryToWide(const char* entry, size_t length, wchar_t* wide) {
-  char bytes[kLineCapacity];
+  char bytes[kChainLineCapacity];
   memcpy(bytes, entry, length);
   bytes[length] = 0;
-  MultiByteToWideBounded(bytes, wide, kLineCapacity, CP_ACP);
+  MultiByteToWideBounded(bytes, wide, kChainLineCapacity, CP_ACP);
 }
 
 // The end of an entry whose quoted values or comment hold '>': a double quote right after ',' or ';' opens a
@@ -237,7 +237,7 @@ int ParseChainText(const Char* text, size_t count, ParseTally* tally) {
       i += kEntryMaxLength + 1;
       continue;
     }
-    wchar_t entry[kLineCapacity];
+    wchar_t entry[kChainLineCapacity];
     EntryToWide(text + i, length, entry);
     AddStep(entry, checked, tally);
     i += length;
@@ -302,7 +302,7 @@ void FitChainColumns() {
 // A value "R<n>" of section "QK" as wide text; stored only as long as its text.
 struct NumberedLine {
   uint32_t number;
-  wchar_t text[kLineCapacity];
+  wchar_t text[kChainLineCapacity];
 };
 
 uint32_t NumberedLineBytes(const NumberedLine& line) {
@@ -320,7 +320,7 @@ int CollectSectionLine(const char* key, const char* value, void* lines) {
   NumberedLine line;
   line.number = StepNumberOfKey(key);
   if (line.number == 0) return 0;
-  ProfileDecodeValue(&g_settingsStore, value, line.text, kLineCapacity);
+  ProfileDecodeValue(&g_settingsStore, value, line.text, kChainLineCapacity);
   return RecordBufferAppend(static_cast<RecordBuffer*>(lines), &line, NumberedLineBytes(line));
 }
 

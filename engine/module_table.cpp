@@ -32,7 +32,7 @@ ModuleDescriptor g_moduleDescriptors[kModuleSlotCount];
 
 namespace {
 
-constexpr int kKeyCapacity = 1024;
+constexpr int kStepKeyCapacity = 1024;
 
 struct ModuleRegistration {
   ModuleIndex index;
@@ -132,8 +132,8 @@ ModuleInstance* CreateDefaultModule(uint32_t index) {
 ModuleInstance* CreateModuleFromText(const wchar_t* text) {
   if (text == nullptr || text[0] != L'<') return nullptr;
   // The modules read the whole text within their own bounds, so a long step is not cut before its end.
-  wchar_t key[kKeyCapacity];
-  CopyStepKey(text, key, kKeyCapacity);
+  wchar_t key[kStepKeyCapacity];
+  CopyStepKey(text, key, kStepKeyCapacity);
   for (uint32_t index = 0; index < kModuleSlotCount; ++index) {
     const ModuleDescriptor& descriptor = g_moduleDescriptors[index];
     if (descriptor.createSettings == nullptr || !EqualsIgnoreCaseWide(descriptor.keyName, key)) continue;

@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int kAboutTextCapacity = 8192;
-constexpr int kLineCapacity = 512;
+constexpr int kAboutLineCapacity = 512;
 constexpr wchar_t kNotice[] =
     L"Renames many files at once by rules, with a preview of every new name.\r\n"
     L"Free to use. No warranty: keep copies of files you cannot afford to lose.\r\n";
@@ -54,8 +54,8 @@ void ShowAboutText(HWND owner) {
   wchar_t* text = AllocZeroedWide(kAboutTextCapacity);
   if (!text) return;
   BuildAboutText(text, kAboutTextCapacity);
-  wchar_t caption[kLineCapacity];
-  GetUiText(kTextAbout, caption, kLineCapacity);
+  wchar_t caption[kAboutLineCapacity];
+  GetUiText(kTextAbout, caption, kAboutLineCapacity);
   StripMenuAccelerators(caption);
   ShowMessageBoxWide(owner, text, caption, MB_ICONINFORMATION);
   FreeAndNull(&text);
@@ -75,13 +75,13 @@ void ShowAboutBox(HWND owner, bool silent) {
 }
 
 void BuildAboutText(wchar_t* text, int capacity) {
-  wchar_t line[kLineCapacity];
+  wchar_t line[kAboutLineCapacity];
   CopyWideBounded(g_app ? g_app->title : L"", text, capacity);
   AppendWideBounded(L"\r\nVersion ", text, capacity);
   AppendMultiByteAsWide(kProgramVersionText, text, capacity, CP_ACP);
   AppendWideBounded(L" (64-Bit)\r\n\r\n", text, capacity);
   AppendWideBounded(kNotice, text, capacity);
-  GetUiText(kTextAboutLanguage, line, kLineCapacity);
+  GetUiText(kTextAboutLanguage, line, kAboutLineCapacity);
   AppendWideBounded(line, text, capacity);
   AppendWideBounded(L"\r\n", text, capacity);
   AppendFolders(text, capacity);

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kKeyCapacity = 260;
+constexpr int kRegistryKeyCapacity = 260;
 constexpr wchar_t kQuotedArgument[] = L" \"%1\"";
 constexpr int kFailureTextCapacity = 2048;
 constexpr int kPartTextCapacity = 512;
@@ -39,12 +39,12 @@ void ProgramPath(wchar_t (&path)[kPathCapacity]) {
 }
 
 // The parts joined with backslashes; false when the key would be cut.
-bool JoinKey(wchar_t (&key)[kKeyCapacity], std::initializer_list<const wchar_t*> parts) {
+bool JoinKey(wchar_t (&key)[kRegistryKeyCapacity], std::initializer_list<const wchar_t*> parts) {
   key[0] = 0;
   int cut = 0;
   for (const wchar_t* part : parts) {
-    if (key[0] != 0) cut |= AppendWideBounded(L"\\", key, kKeyCapacity);
-    cut |= AppendWideBounded(part, key, kKeyCapacity);
+    if (key[0] != 0) cut |= AppendWideBounded(L"\\", key, kRegistryKeyCapacity);
+    cut |= AppendWideBounded(part, key, kRegistryKeyCapacity);
   }
   return cut == 0;
 }
@@ -70,10 +70,10 @@ void BuildIconText(wchar_t (&icon)[kPathCapacity]) {
 }
 
 struct ClassKeys {
-  wchar_t openCommand[kKeyCapacity];
-  wchar_t open[kKeyCapacity];
-  wchar_t shell[kKeyCapacity];
-  wchar_t icon[kKeyCapacity];
+  wchar_t openCommand[kRegistryKeyCapacity];
+  wchar_t open[kRegistryKeyCapacity];
+  wchar_t shell[kRegistryKeyCapacity];
+  wchar_t icon[kRegistryKeyCapacity];
 };
 
 void BuildClassKeys(ClassKeys* keys) {
@@ -125,8 +125,8 @@ void BuildVerbCommand(wchar_t* command, int capacity) {
 }
 
 LSTATUS SetExplorerVerb(const wchar_t* command, const wchar_t* className, bool on) {
-  wchar_t commandKey[kKeyCapacity];
-  wchar_t verbKey[kKeyCapacity];
+  wchar_t commandKey[kRegistryKeyCapacity];
+  wchar_t verbKey[kRegistryKeyCapacity];
   if (!JoinKey(commandKey, {className, L"shell", kExplorerVerbName, L"command"}) ||
       !JoinKey(verbKey, {className, L"shell", kExplorerVerbName})) {
     return ERROR_FILENAME_EXCED_RANGE;
@@ -176,8 +176,8 @@ DWORD WINAPI UpdateRegistrationsThread(void* options) {
       UpdateExplorerVerbsThread(reinterpret_cast<void*>(static_cast<uintptr_t>((bits & kOptionExplorerVerbs) != 0))));
   ReleaseSRWLockExclusive(&g_registrationLock);
   wchar_t failures[kFailureTextCapacity] = L"";
-  wchar_t typeKey[kKeyCapacity] = L".";
-  AppendWideBounded(kSettingsFileExtension, typeKey, kKeyCapacity);
+  wchar_t typeKey[kRegistryKeyCapacity] = L".";
+  AppendWideBounded(kSettingsFileExtension, typeKey, kRegistryKeyCapacity);
   AppendFailure(kTextRegistrationFileType, typeKey, type, failures);
   AppendFailure(kTextRegistrationVerbs, L"Directory\\shell\\Quorvex", verbs, failures);
   if (failures[0] != 0)
@@ -191,8 +191,8 @@ void StartRegistrationsUpdate() {
 }
 
 LSTATUS RegisterSettingsFileType(const wchar_t* extension, bool on, bool keepClass) {
-  wchar_t extensionKey[kKeyCapacity] = L".";
-  if (AppendWideBounded(extension, extensionKey, kKeyCapacity) != 0) return ERROR_FILENAME_EXCED_RANGE;
+  wchar_t extensionKey[kRegistryKeyCapacity] = L".";
+  if (AppendWideBounded(extension, extensionKey, kRegistryKeyCapacity) != 0) return ERROR_FILENAME_EXCED_RANGE;
   wchar_t className[kPathCapacity];
   ReadRegistryString(HKEY_CLASSES_ROOT, extensionKey, nullptr, className, kPathCapacity);
   ClassKeys keys;

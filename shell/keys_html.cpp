@@ -20,7 +20,7 @@
 namespace {
 
 constexpr wchar_t kPageName[] = L"Keys.htm";
-constexpr int kEscapedCapacity = kHtmlEscapedUnitMax * kKeyNameCapacity;
+constexpr int kEscapedKeyNameCapacity = kHtmlEscapedUnitMax * kKeyNameCapacity;
 constexpr int kUtf8BomType = 7;
 constexpr COLORREF kRowColours[2] = {0xF4F3FA, 0xFFFFFF};
 
@@ -44,10 +44,10 @@ void PutNarrow(PageWriter* writer, const char* text) {
 
 // A text of the UI, escaped: plain ASCII, which UTF-8 keeps as it is.
 void PutText(PageWriter* writer, const wchar_t* text) {
-  wchar_t escaped[kEscapedCapacity];
-  char ascii[kEscapedCapacity];
-  HtmlEscapeText(text, escaped, kEscapedCapacity);
-  WideToMultiByteBounded(escaped, ascii, kEscapedCapacity, CP_UTF8);
+  wchar_t escaped[kEscapedKeyNameCapacity];
+  char ascii[kEscapedKeyNameCapacity];
+  HtmlEscapeText(text, escaped, kEscapedKeyNameCapacity);
+  WideToMultiByteBounded(escaped, ascii, kEscapedKeyNameCapacity, CP_UTF8);
   PutNarrow(writer, ascii);
 }
 

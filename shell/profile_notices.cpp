@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kNoticeCapacity = 4096;
+constexpr int kProfileNoticeCapacity = 4096;
 
 int MessageId(int kind) {
   switch (kind) {
@@ -21,18 +21,18 @@ int MessageId(int kind) {
 }
 
 // The message, the file and the system's words for the error; after a move, the file the settings went to.
-void ComposeNotice(const ProfileProblem& problem, wchar_t (&text)[kNoticeCapacity]) {
+void ComposeNotice(const ProfileProblem& problem, wchar_t (&text)[kProfileNoticeCapacity]) {
   wchar_t part[kErrorTextCapacity];
-  GetUiText(MessageId(problem.kind), text, kNoticeCapacity);
-  AppendWideBounded(L"\r\n\r\n", text, kNoticeCapacity);
-  AppendWideBounded(problem.path, text, kNoticeCapacity);
+  GetUiText(MessageId(problem.kind), text, kProfileNoticeCapacity);
+  AppendWideBounded(L"\r\n\r\n", text, kProfileNoticeCapacity);
+  AppendWideBounded(problem.path, text, kProfileNoticeCapacity);
   if (FormatSystemErrorText(static_cast<DWORD>(problem.error), part, kErrorTextCapacity, true) > 0) {
-    AppendWideBounded(L"\r\n", text, kNoticeCapacity);
-    AppendWideBounded(part, text, kNoticeCapacity);
+    AppendWideBounded(L"\r\n", text, kProfileNoticeCapacity);
+    AppendWideBounded(part, text, kProfileNoticeCapacity);
   }
   if (problem.kind != kProfileMovedAway) return;
-  AppendWideBounded(L"\r\n\r\n", text, kNoticeCapacity);
-  AppendWideBounded(problem.movedTo, text, kNoticeCapacity);
+  AppendWideBounded(L"\r\n\r\n", text, kProfileNoticeCapacity);
+  AppendWideBounded(problem.movedTo, text, kProfileNoticeCapacity);
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ void ComposeNotice(const ProfileProblem& problem, wchar_t (&text)[kNoticeCapacit
 bool TellProfileProblem(SettingsStore* store, HWND owner) {
   ProfileProblem problem;
   if (!ProfileTakeProblem(store, &problem)) return false;
-  wchar_t text[kNoticeCapacity];
+  wchar_t text[kProfileNoticeCapacity];
   ComposeNotice(problem, text);
   const UINT icon = problem.kind == kProfileMovedAway ? MB_ICONWARNING : MB_ICONERROR;
   ShowMessageBoxWide(owner, text, g_app ? g_app->title : nullptr, MB_OK | icon);

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kNoticeCapacity = 256;
+constexpr int kStatusNoticeCapacity = 256;
 constexpr int kProblemIconSize = 16;
 
 // Raised while a job's progress is on show.
@@ -33,10 +33,10 @@ HICON ProblemIcon() {
 // The count in the text `textId` after the notice so far (joined by " - "); nothing for a count of 0.
 void AppendCountNotice(int16_t textId, LONG count, wchar_t* text, int capacity) {
   if (count == 0) return;
-  wchar_t pattern[kNoticeCapacity];
-  GetUiText(textId, pattern, kNoticeCapacity);
-  wchar_t notice[kNoticeCapacity];
-  FormatCountText(pattern, count, notice, kNoticeCapacity);
+  wchar_t pattern[kStatusNoticeCapacity];
+  GetUiText(textId, pattern, kStatusNoticeCapacity);
+  wchar_t notice[kStatusNoticeCapacity];
+  FormatCountText(pattern, count, notice, kStatusNoticeCapacity);
   if (text[0] != 0) AppendWideBounded(L" - ", text, capacity);
   AppendWideBounded(notice, text, capacity);
 }
@@ -47,9 +47,9 @@ bool NoticeShown() { return g_app->problemCount != 0 || g_app->unlistedFolders !
 
 void UpdateProblemCountNotice() {
   if (!g_app) return;
-  wchar_t notice[kNoticeCapacity] = {};
-  AppendCountNotice(kTextProblemCount, g_app->problemCount, notice, kNoticeCapacity);
-  AppendCountNotice(kTextUnlistedFolders, g_app->unlistedFolders, notice, kNoticeCapacity);
+  wchar_t notice[kStatusNoticeCapacity] = {};
+  AppendCountNotice(kTextProblemCount, g_app->problemCount, notice, kStatusNoticeCapacity);
+  AppendCountNotice(kTextUnlistedFolders, g_app->unlistedFolders, notice, kStatusNoticeCapacity);
   if (notice[0] == 0) {
     SetStatusPart(&g_statusBar, kStatusSelectionPart, nullptr, nullptr);
     ShowSelectionCounts();

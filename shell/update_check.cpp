@@ -26,7 +26,7 @@
 namespace {
 
 // Lines of the list are read 64 bytes at most; the caption keeps 64 characters.
-constexpr int kLineCapacity = 65;
+constexpr int kProductLineCapacity = 65;
 constexpr wchar_t kProductListName[] = L"products.txt";
 constexpr char kProgramLinePrefix[] = "qk";
 // How often the check looks at the size of the file the download's data goes to.
@@ -103,13 +103,13 @@ DownloadOutcome DownloadProductList(HWND owner, const wchar_t* address, const wc
 }
 
 // The first line of the list that begins with "qk"; `anyProductLine` tells whether the file is a product list.
-bool FindProgramLine(const wchar_t* path, char (&line)[kLineCapacity], bool* anyProductLine) {
+bool FindProgramLine(const wchar_t* path, char (&line)[kProductLineCapacity], bool* anyProductLine) {
   BufferedFile file;
   InitBufferedFile(&file);
   bool found = false;
   *anyProductLine = false;
   if (TextFileOpen(&file, path) == 0) {
-    while (!found && TextFileReadLineNarrow(&file, line, kLineCapacity) > 0) {
+    while (!found && TextFileReadLineNarrow(&file, line, kProductLineCapacity) > 0) {
       found = strncmp(line, kProgramLinePrefix, 2) == 0;
       *anyProductLine = *anyProductLine || IsProductLine(line);
     }
@@ -215,12 +215,12 @@ void CheckForUpdates(HWND owner, const char* version) {
   ProductListAddress(address);
   SetUnfinishedProductList(target);
   DownloadOutcome outcome = DownloadProductList(owner, address, target);
-  char line[kLineCapacity];
+  char line[kProductLineCapacity];
   bool anyProductLine = false;
   if (outcome == kDownloaded && FindProgramLine(target, line, &anyProductLine)) {
     wchar_t message[kMessageCapacity];
-    wchar_t caption[kLineCapacity];
-    if (ComposeUpdateMessage(line, version, message, kMessageCapacity, caption, kLineCapacity)) {
+    wchar_t caption[kProductLineCapacity];
+    if (ComposeUpdateMessage(line, version, message, kMessageCapacity, caption, kProductLineCapacity)) {
       ShowMessageBoxWide(owner, message, caption, MB_ICONINFORMATION);
     }
   } else if (outcome == kNotAProductList || (outcome == kDownloaded && !anyProductLine)) {
@@ -246,16 +246,16 @@ bool ComposeUpdateMessage(const char* line, const char* version, wchar_t* messag
   const char* blank = strchr(line, ' ');
   if (!blank || blank - line < 2) return false;
   MultiByteToWideBounded(blank + 1, caption, captionCapacity, CP_ACP);
-  char listed[kLineCapacity] = {};
+  char listed[kProductLineCapacity] = {};
   const size_t length = static_cast<size_t>(blank - line) - 2;
-  memcpy(listed, line + 2, length < kLineCapacity - 1 ? length : kLineCapacity - 1);
+  memcpy(listed, line + 2, length < kProductLineCapacity - 1 ? length : kProductLineCapacity - 1);
   wchar_t text[kUiTextCapacity];
   if (EqualsIgnoreCaseNarrow(listed, version)) {
     GetUiText(kTextUpdateCurrent, text, kUiTextCapacity);
     JoinWithBlank(kProgramTitle, text, message, messageCapacity);
   } else {
-    wchar_t wideListed[kLineCapacity];
-    MultiByteToWideBounded(listed, wideListed, kLineCapacity, CP_ACP);
+    wchar_t wideListed[kProductLineCapacity];
+    MultiByteToWideBounded(listed, wideListed, kProductLineCapacity, CP_ACP);
     GetUiText(kTextUpdateAvailable, text, kUiTextCapacity);
     JoinWithBlank(text, wideListed, message, messageCapacity);
   }

@@ -41,8 +41,8 @@ constexpr uint32_t kWriterRoom = 8192;
 constexpr int kConvertedChunk = 1024;
 static_assert(kConvertedChunk * 3 <= static_cast<int>(kWriterRoom), "a converted chunk fits the room kept free");
 
-constexpr int kEscapedCapacity = kCellTextCapacity * kHtmlEscapedUnitMax;
-static_assert(kEscapedCapacity >= (kCellTextCapacity - 1) * kHtmlEscapedUnitMax + 1,
+constexpr int kEscapedCellCapacity = kCellTextCapacity * kHtmlEscapedUnitMax;
+static_assert(kEscapedCellCapacity >= (kCellTextCapacity - 1) * kHtmlEscapedUnitMax + 1,
               "every cell of the list fits its escaped form");
 
 struct ExportWriter {
@@ -63,7 +63,7 @@ struct ExportJob {
   int rowCount;
   int32_t widths[kExportColumnLimit];
   wchar_t cell[kCellTextCapacity];
-  wchar_t escaped[kEscapedCapacity];
+  wchar_t escaped[kEscapedCellCapacity];
   ExportWriter writer;
 };
 
@@ -226,7 +226,7 @@ void WriteList(ExportJob* job) {
 
 // Captions and cells alike: a caption can be a field's name that a plug-in or the user gave.
 void PutHtmlText(ExportJob* job, const wchar_t* text) {
-  const bool escaped = text[0] != 0 && HtmlEscapeText(text, job->escaped, kEscapedCapacity) == 0;
+  const bool escaped = text[0] != 0 && HtmlEscapeText(text, job->escaped, kEscapedCellCapacity) == 0;
   Put(&job->writer, escaped ? job->escaped : kEmptyCell);
 }
 

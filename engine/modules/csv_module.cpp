@@ -8,7 +8,7 @@
 namespace {
 
 // A line is read up to 2730 characters; the rest of a longer one is left out.
-constexpr int kLineCapacity = 2731;
+constexpr int kCsvLineCapacity = 2731;
 
 CsvSettings* AsCsv(ModuleInstance* settings) { return reinterpret_cast<CsvSettings*>(settings); }
 
@@ -119,10 +119,10 @@ ListRead LoadCsvList(ModuleInstance* instance, uint32_t wanted) {
   CsvLoad load{};
   InitEntryBlockBuilder(&load.keys);
   InitEntryBlockBuilder(&load.names);
-  wchar_t line[kLineCapacity];
+  wchar_t line[kCsvLineCapacity];
   bool taken = true;
   while (taken && (load.lookupMode || load.lines < wanted) &&
-         NextListLine(&file, ListLineEnds::kEveryBreak, line, kLineCapacity))
+         NextListLine(&file, ListLineEnds::kEveryBreak, line, kCsvLineCapacity))
     taken = TakeCsvLine(line, &load);
   CloseListFile(&file);
   const bool whole = load.lookupMode || load.lines < wanted;

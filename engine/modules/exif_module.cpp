@@ -8,7 +8,7 @@
 namespace {
 
 constexpr PatternModuleForm kExifForm = {L"EXIF", kTextModuleExif};
-constexpr int kTextCapacity = 256;
+constexpr int kExifValueCapacity = 256;
 constexpr uint32_t kPackedTimeBits = 17;
 
 // The date-and-time value that a date or time field shows a part of.
@@ -68,8 +68,8 @@ int PutExifNumber(const ExifInfo& info, int16_t tag, void* out, int outSize) {
 int PutExifValue(const ExifInfo& info, const ExifFieldRow& row, void* out, int outSize) {
   switch (row.type) {
     case kFieldTypeModuleText: {
-      wchar_t text[kTextCapacity];
-      FormatExifValue(&info, row.tag, nullptr, text, kTextCapacity);
+      wchar_t text[kExifValueCapacity];
+      FormatExifValue(&info, row.tag, nullptr, text, kExifValueCapacity);
       return PutFieldText(text, row.type, out, outSize);
     }
     case kFieldTypeDate:

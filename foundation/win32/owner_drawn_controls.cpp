@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kLastOldVersionCode = 7;
 constexpr int kFirstStyledVersionCode = 8;
-constexpr int kTextCapacity = 128;
+constexpr int kControlTextCapacity = 128;
 constexpr int kContentInset = 3;
 constexpr int kButtonIconSize = 32;
 constexpr int kIconTextOffset = 33;
@@ -181,8 +181,8 @@ void PaintCheckOrRadio(HWND window, HDC dc, int part) {
   const int glyph = GetUiFontCellSize();
   const int top = (client.bottom - glyph) / 2;
   theme.Draw(dc, part, CheckState(window), RECT{0, top, glyph, top + glyph});
-  wchar_t text[kTextCapacity];
-  GetWindowTextSafe(window, text, kTextCapacity);
+  wchar_t text[kControlTextCapacity];
+  GetWindowTextSafe(window, text, kControlTextCapacity);
   const RECT textRect = {glyph + kGlyphTextGap, 0, client.right, client.bottom};
   const bool focus = (SendWindowMessage(window, BM_GETSTATE, 0, 0) & BST_FOCUS) != 0;
   DrawTextWithFocus(text, dc, textRect, ControlTextColour(window), focus);
@@ -217,8 +217,8 @@ void DrawComboButton(HWND combo, HDC dc, const COMBOBOXINFO& info) {
 }
 
 void DrawComboText(HWND combo, HDC dc, const COMBOBOXINFO& info, int variant) {
-  wchar_t text[kTextCapacity];
-  GetWindowTextSafe(combo, text, kTextCapacity);
+  wchar_t text[kControlTextCapacity];
+  GetWindowTextSafe(combo, text, kControlTextCapacity);
   const bool focus = GetFocus() == combo;
   const COLORREF colour = ControlTextColour(combo);
   RECT rect = info.rcItem;
@@ -331,8 +331,8 @@ void ApplyDarkModeToDlgItem(HWND dialog, int id) { ApplyDarkModeToControl(GetDia
 
 int RedrawOwnerDrawnButton(const DRAWITEMSTRUCT* item) {
   if (!item || item->CtlType != ODT_BUTTON) return 0;
-  wchar_t text[kTextCapacity];
-  GetWindowTextSafe(item->hwndItem, text, kTextCapacity);
+  wchar_t text[kControlTextCapacity];
+  GetWindowTextSafe(item->hwndItem, text, kControlTextCapacity);
   const auto icon = reinterpret_cast<HICON>(SendWindowMessage(item->hwndItem, BM_GETIMAGE, IMAGE_ICON, 0));
   DrawOwnerDrawnButton(item, text, icon);
   return 1;
