@@ -34,10 +34,10 @@ std::wstring StepText(uint32_t i) {
 }
 
 void WriteChainSection(uint32_t steps) {
-  ProfileDeleteSection(&g_settingsStore, "QK");
+  ProfileDeleteSection(&g_settingsStore, kChainSection);
   for (uint32_t i = 0; i < steps; ++i) {
     const std::string key = "R" + std::to_string(i + 1);
-    ProfileSetPath(&g_settingsStore, "QK", key.c_str(), StepText(i).c_str());
+    ProfileSetPath(&g_settingsStore, kChainSection, key.c_str(), StepText(i).c_str());
   }
 }
 

@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr char kChainSection[] = "QK";
 // The longest text form of a step, '<' and '>' included: one limit for reading and writing, so that every step
 // read can be written back.
 constexpr size_t kEntryMaxLength = 1023;

@@ -12,6 +12,9 @@
 
 #include "engine/module_contract.h"
 
+// The profile store's section of the chain.
+constexpr char kChainSection[] = "QK";
+
 // Whether a step can be kept with the chain: 0 when its line reads back as the same step; else the UI text that
 // says why not: kTextStepTooLong when its text form is longer than the 1023 characters a step is read with,
 // kTextStepNotKept when, read back, it would be another step (a value holds what its text form cannot hold,

@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr char kLayoutKey[] = "L";
 constexpr int kLayoutTextCapacity = 4096;
 constexpr int kDisplayNameLength = 40;
 constexpr int kSourceLength = 1023;
@@ -134,7 +133,7 @@ ColumnLayout* FinishLayout(ColumnLayout* gathered, int count, int mainId) {
 // The stored text split into items; false when there is none.
 bool ReadStoredItems(const char* section, const char* key, StringList* items) {
   char text[kLayoutTextCapacity + 1];
-  ProfileGetString(&g_settingsStore, section, key ? key : kLayoutKey, "", text, sizeof text);
+  ProfileGetString(&g_settingsStore, section, key ? key : kColumnLayoutKey, "", text, sizeof text);
   return text[0] != 0 && StringListSplit(items, text, 1, 0) == 0 && StringListGetCount(items) > 0;
 }
 
@@ -222,7 +221,7 @@ void SaveColumnLayout(const ColumnLayout* layout, const ColumnLayout* defaults, 
     if (item[0] != 0) AppendListItemQuoted(item, text, sizeof text);
   }
   FreeAndNull(&order);
-  ProfileSetString(&g_settingsStore, section, key ? key : kLayoutKey, text);
+  ProfileSetString(&g_settingsStore, section, key ? key : kColumnLayoutKey, text);
 }
 
 void ApplyColumnLayoutFromProfile(ItemListControl* list, const char* section) {

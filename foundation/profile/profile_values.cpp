@@ -23,7 +23,6 @@ constexpr int kSmallestWindowSide = 50;
 constexpr int kColorPairDistance = 94;
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr int kListCapacity = 512;
-constexpr char kColumnWidthsKey[] = "L";
 constexpr int kColumnWidthsCapacity = 4096;
 constexpr int kNarrowestStoredColumn = 11;
 constexpr int kUnsetColumnWidth = 100;
@@ -304,7 +303,7 @@ void ProfileSetHexInts(SettingsStore* store, const char* section, const char* ke
 void ProfileGetColumnWidths(SettingsStore* store, ColumnLayout* table, const char* section, const char* key) {
   if (!table || ProfileDesktopSizeChanged(store)) return;
   char text[kColumnWidthsCapacity];
-  ProfileGetString(store, section, key ? key : kColumnWidthsKey, "", text, kColumnWidthsCapacity);
+  ProfileGetString(store, section, key ? key : kColumnLayoutKey, "", text, kColumnWidthsCapacity);
   int next = 0;
   for (char* item = text; *item != 0;) {
     char* end = item + strcspn(item, ";");
@@ -326,7 +325,7 @@ void ProfileSetColumnWidths(SettingsStore* store, const ColumnLayout* table, con
     if (i > 0) AppendNarrowBounded(";", text, kColumnWidthsCapacity);
     AppendNarrowBounded(width, text, kColumnWidthsCapacity);
   }
-  ProfileSetString(store, section, key ? key : kColumnWidthsKey, text);
+  ProfileSetString(store, section, key ? key : kColumnLayoutKey, text);
 }
 
 void ProfileCheckDesktopSize(SettingsStore* store) {

@@ -53,10 +53,13 @@ bool ProfileGetColorPair(SettingsStore* store, const char* section, const char* 
 void ProfileSetHexInts(SettingsStore* store, const char* section, const char* key, uint32_t first, uint32_t second,
                        uint32_t third);
 
-// Column widths (key "L" unless another is given): the widths of a column table in table order, separated by
-// ';'; an item "id,width" sets the column with that id instead of the next one. A width is taken when it lies
-// between 11 and the work area's width; otherwise a column whose width is 0 gets 100. Nothing is read while
-// the desktop size differs from the last run. The writer stores every entry's width.
+// The key a list's columns are stored under, as widths or as a whole layout.
+constexpr char kColumnLayoutKey[] = "L";
+
+// Column widths (key kColumnLayoutKey unless another is given): the widths of a column table in table order,
+// separated by ';'; an item "id,width" sets the column with that id instead of the next one. A width is taken
+// when it lies between 11 and the work area's width; otherwise a column whose width is 0 gets 100. Nothing is
+// read while the desktop size differs from the last run. The writer stores every entry's width.
 void ProfileGetColumnWidths(SettingsStore* store, ColumnLayout* table, const char* section, const char* key);
 void ProfileSetColumnWidths(SettingsStore* store, const ColumnLayout* table, const char* section, const char* key);
 
