@@ -7,6 +7,7 @@
 #include "engine/preview.h"
 #include "foundation/core/app_state.h"
 #include "foundation/core/guard.h"
+#include "shell/list_colours.h"
 #include "shell/main_window.h"
 #include "shell/settings_values.h"
 #include "shell/status_notices.h"
@@ -31,6 +32,8 @@ void CreateMainLists(HWND window) {
   g_app->fileList = CreateItemsViewWindow(window, kFileViewWord, style, kFileListId, g_fileListColumns,
                                           kFileListSortTable, FileListSortKey, FreeItemFieldValuesCallback, nullptr);
   if (g_app->chainList) DragAcceptFiles(g_app->chainList->window, TRUE);
+  // The lists take their font before anything measures them, so that their rows are measured only for it.
+  ApplyListFont(window);
   if (g_app->fileList) {
     FitDateColumnDefaults(g_app->fileList, g_fileListColumns);
     ApplyColumnLayoutFromProfile(g_app->fileList, kMainSection);

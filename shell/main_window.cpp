@@ -82,14 +82,14 @@ void CreateBars(HWND window) {
 HWND ListWindow(const ItemListControl* list) { return list ? list->window : nullptr; }
 
 // The folder tree and the two lists become the panes, with the list font and colours, the icon option and the
-// tab order applied. False when a pane is missing. The font comes before the icons, so that the row metrics are
-// measured for the font and icon size the lists keep, not for the icons with the font of their creation.
+// tab order applied. False when a pane is missing. The lists got their font at their creation, so that the row
+// metrics are measured for the font and icon size the lists keep; the tree takes it here.
 bool CreatePanes(HWND window) {
   HWND* panes = g_app->paneWindows;
   panes[0] = CreateFolderTree(window);
   panes[1] = ListWindow(g_app->chainList);
   panes[2] = ListWindow(g_app->fileList);
-  ApplyListFont(window);
+  ApplyListColours(panes[0]);
   ApplyFileIconsOption(panes[0]);
   CollectTabStopPanes();
   return panes[0] && panes[1] && panes[2];

@@ -15,6 +15,7 @@
 #include "foundation/win32/gdi.h"
 #include "views/file_list_row.h"
 #include "views/items_view.h"
+#include "views/items_view_layout.h"
 #include "views/item_list_control.h"
 #include "views/path_pool.h"
 #include "views/view_hooks.h"
@@ -32,14 +33,16 @@ ColumnLayout g_chainListColumns[] = {
     {0, 0, 0, 0},
 };
 
-void FitDateColumnDefaults(const ItemListControl* list, ColumnLayout* table) {
+void FitDateColumnDefaults(ItemListControl* list, ColumnLayout* table) {
   if (!list || !list->window || !table) return;
   // Digits of a wide date and time; the system's format decides the rest.
   const SYSTEMTIME sample = {2028, 12, 4, 28, 22, 58, 58, 0};
   wchar_t text[kDateTextCapacity];
   FormatLocalDateTime(1, sample, text, kDateTextCapacity);
+  // The margins are the list's own font's, measured once for it: the list need not have been sized yet.
+  if (list->rowHeight == 0) ItemsViewMeasureMetrics(list);
   HDC dc = GetDC(list->window);
-  HGDIOBJ previous = SelectObject(dc, list->font);
+  HGDIOBJ previous = SelectObject(dc, ItemsViewDefaultFont(list));
   const int width = MeasureTextWidth(dc, text, -1) + list->widthExtra + 2 * list->textMargin;
   SelectObject(dc, previous);
   ReleaseDC(list->window, dc);

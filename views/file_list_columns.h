@@ -62,8 +62,8 @@ extern ColumnLayout g_fileListColumns[];
 extern ColumnLayout g_chainListColumns[];
 
 // Widens the default width of the date columns of `table` to a date as the system formats it, drawn in the
-// list's font, so that no date is cut; a wider default stays.
-void FitDateColumnDefaults(const ItemListControl* list, ColumnLayout* table);
+// list's default font with the margins of its own, so that no date is cut; a wider default stays.
+void FitDateColumnDefaults(ItemListControl* list, ColumnLayout* table);
 // Pairs (column id, sort key) ended by a 0 column id.
 extern const uint16_t kFileListSortTable[];
 

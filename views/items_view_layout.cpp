@@ -383,7 +383,10 @@ namespace {
 void LayOut(ItemListControl* control, bool freshMetrics) {
   RECT before = {};
   GetClientRect(control->window, &before);
-  if (freshMetrics || (control->header && control->headerHeight == 0) || control->rowHeight == 0) {
+  // A list neither sized nor measured yet waits for its first size: the font and icons of its creation are
+  // seldom the ones it keeps, and each new pair costs a probe window.
+  const bool waits = control->rowHeight == 0 && IsRectEmpty(&before);
+  if (!waits && (freshMetrics || (control->header && control->headerHeight == 0) || control->rowHeight == 0)) {
     ItemsViewMeasureMetrics(control);
   } else {
     PositionHeader(control);
@@ -718,9 +721,13 @@ HIMAGELIST ItemsViewSetImageList(ItemListControl* control, HIMAGELIST list) {
   return destroyed ? nullptr : old;
 }
 
+HFONT ItemsViewDefaultFont(const ItemListControl* control) {
+  HFONT font = reinterpret_cast<HFONT>(SendWindowMessage(control->creation.parent, WM_GETFONT, 0, 0));
+  return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
 void ItemsViewSetFont(ItemListControl* control, HFONT font) {
-  if (!font) font = reinterpret_cast<HFONT>(SendWindowMessage(control->creation.parent, WM_GETFONT, 0, 0));
-  if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (!font) font = ItemsViewDefaultFont(control);
   if (font == control->font) return;
   CancelEditing(control);
   control->font = font;

@@ -32,6 +32,8 @@ void ItemsViewLayoutRested(ItemListControl* control);
 // Gap, text margin, row height (from a hidden system list view with the list's font and image list) and the
 // header's height and position.
 void ItemsViewMeasureMetrics(ItemListControl* control);
+// The font a list has until one is set: its parent's, else the system's GUI font.
+HFONT ItemsViewDefaultFont(const ItemListControl* control);
 void ItemsViewUpdateScrollBars(ItemListControl* control);
 
 // Scroll-bar requests: an SB_ code and, for the thumb codes, the position (pixels in report mode, else item

@@ -67,8 +67,7 @@ ItemListControl* ItemsViewCreate(HWND window, const ItemListCreation* creation) 
   ShowScrollBar(window, SB_BOTH, FALSE);
   SetWindowUserData(window, reinterpret_cast<LONG_PTR>(control));
   control->splitColumn = FindSplitColumn(creation->sortTable);
-  control->font = reinterpret_cast<HFONT>(SendWindowMessage(creation->parent, WM_GETFONT, 0, 0));
-  if (!control->font) control->font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  control->font = ItemsViewDefaultFont(control);
   ApplyInitialColours(control);
   control->idle = 1;
   ItemsViewUpdateTooltip(control);
