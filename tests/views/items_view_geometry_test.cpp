@@ -74,6 +74,26 @@ TEST_F(ListGeometry, RowMetricsAreMeasuredOnceForAFontAndAnIconSize) {
   ImageList_Destroy(icons);
 }
 
+TEST_F(ListGeometry, AListNotYetSizedIsMeasuredOnlyForTheFontItHasWhenSized) {
+  ColumnLayout columns[] = {{50, 150, 0, 0}, {0, 0, 0, 0}};
+  HFONT fonts[] = {CreateFontW(-31, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"),
+                   CreateFontW(-33, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma")};
+  g_listViewsCreated = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, CountListViews, nullptr, GetCurrentThreadId());
+  ItemListControl* list =
+      CreateItemsViewWindow(parent_.Window(), 1, 0, 7, columns, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(list, nullptr);
+  for (HFONT font : fonts) SendMessageW(list->window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  const int beforeSize = g_listViewsCreated;
+  MoveWindow(list->window, 0, 0, 300, 200, TRUE);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(beforeSize, 0) << "neither the font of its creation nor one it dropped is measured";
+  EXPECT_EQ(g_listViewsCreated, 1) << "its first size measures the font it keeps";
+  EXPECT_GT(list->rowHeight, 33);
+  DestroyWindow(list->window);
+  for (HFONT font : fonts) DeleteObject(font);
+}
+
 TEST_F(ListGeometry, ReportPartsFollowTheMainColumnWhereverItIsShown) {
   ItemListControl* list = parent_.CreateList(1, kListCheckBoxes, {{50, 150, 1, 0}, {51, 100, 0, 0}});
   AppendPlainRows(list, 3);
