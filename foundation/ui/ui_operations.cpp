@@ -121,7 +121,8 @@ INT_PTR CALLBACK IconOnlyDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lP
   if (message != WM_INITDIALOG) return FALSE;
   SetClassIcon(dialog, reinterpret_cast<HICON>(lParam));
   EndDialog(dialog, kIconOnlyDialogResult);
-  return TRUE;
+  // No default focus: focusing a control of the hidden dialog would take the activation from its owner.
+  return FALSE;
 }
 
 void EndDialogWithSelectedItem(HWND dialog) {

@@ -35,10 +35,14 @@ std::wstring Grouped(int thousands, int rest) {
   return text;
 }
 
+// An unchecked step: with an empty chain the program offers its module menu at start, at the mouse, where
+// it would take the test's clicks.
+constexpr char kQuietChain[] = "[QK]\r\nR1=-<Case,n,2>\r\n";
+
 class PanesProgram : public ProgramOnFolder {
  protected:
   // Starts the program on `folder` with the option word; false when its window or its first listing did not come.
-  bool Start(const std::wstring& folder, unsigned options, const std::string& chain = "") {
+  bool Start(const std::wstring& folder, unsigned options, const std::string& chain = kQuietChain) {
     copy_.Folder().WriteFile(L"QVRX.INI", "[QVRX]\r\nOpt=" + std::to_string(options) + "\r\nLanguage=US\r\n" + chain);
     run_ = std::make_unique<ProgramRun>(copy_, folder);
     window_ = run_->Window();
@@ -101,6 +105,19 @@ class PanesProgram : public ProgramOnFolder {
     return POINT{arrow ? right - 5 : (LOWORD(extent) + right - 11) / 2, client.bottom / 2};
   }
 
+  // The address bar's path box once its field holds the focus (keys go where the focus is when the system takes
+  // them), or null. The box is visible to this process before it has made its field.
+  HWND WaitForPathEditBox() const {
+    HWND combo = nullptr;
+    HWND field = nullptr;
+    const bool made = WaitUntil([&] {
+      combo = FindWindowExW(addressBar_, nullptr, WC_COMBOBOXW, nullptr);
+      field = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
+      return field != nullptr;
+    });
+    return made && WaitForFocus(field) ? combo : nullptr;
+  }
+
   // The window as it is on the screen, kept among the artefacts.
   void Picture(const wchar_t* name) const {
     RECT frame = {};
@@ -158,13 +175,8 @@ TEST_F(PanesProgramInteractive, TheTreeTheAddressBarAndItsSegmentsOpenFoldersByM
   ClickAt(addressBar_, SegmentPoint(0, false), true);
   ASSERT_TRUE(WaitForMenuMode(window_));
   PressKey('E');
-  HWND combo = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    combo = FindWindowExW(addressBar_, nullptr, WC_COMBOBOXW, nullptr);
-    return combo != nullptr;
-  }));
-  // Typed only once the edit box has the focus: keys go where the focus is when the system takes them.
-  ASSERT_TRUE(WaitForFocus(FindWindowExW(combo, nullptr, L"Edit", nullptr)));
+  const HWND combo = WaitForPathEditBox();
+  ASSERT_TRUE(combo);
   // All but the last key given by message: the box restores its text after each offer, which takes a key typed
   // meanwhile on a busy machine.
   const std::wstring begun = files + L"\\a";
@@ -215,9 +227,8 @@ TEST_F(PanesProgramInteractive, EscClosesTheCompletionListFirstThenTheEditBox) {
   ClickAt(addressBar_, SegmentPoint(0, false), true);
   ASSERT_TRUE(WaitForMenuMode(window_));
   PressKey('E');
-  HWND combo = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (combo = FindWindowExW(addressBar_, nullptr, WC_COMBOBOXW, nullptr)) != nullptr; }));
-  ASSERT_TRUE(WaitForFocus(FindWindowExW(combo, nullptr, L"Edit", nullptr)));
+  const HWND combo = WaitForPathEditBox();
+  ASSERT_TRUE(combo);
   // All but the last key given by message: the box restores its text after each offer, which takes a key typed
   // meanwhile on a busy machine. Its text is read by message too: another process's GetWindowTextW gives the
   // window's title.

@@ -58,6 +58,14 @@ INT_PTR CALLBACK ChooseLanguageProc(HWND dialog, UINT message, WPARAM, LPARAM lP
   return TRUE;
 }
 
+INT_PTR CALLBACK CountDeactivations(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+  if (message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) {
+    ++*reinterpret_cast<int*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  }
+  return FALSE;
+}
+
 }  // namespace
 
 TEST(UiOperations, ErrorBoxesShowTheSystemsTextWithThePath) {
@@ -115,11 +123,17 @@ TEST(UiOperations, TheLanguageDialogSetsTheDialogIconOrEndsWithTheChosenLanguage
   HICON icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0));
   ASSERT_NE(icon, nullptr);
   DialogTemplate layout(L"Other", 80, 40);
-  OwnedWindow before(layout.Create(nullptr));
+  int deactivations = 0;
+  OwnedWindow before(layout.Create(nullptr, CountDeactivations, reinterpret_cast<LPARAM>(&deactivations)));
+  ShowWindow(before, SW_SHOW);
+  SetActiveWindow(before);
   const LONG_PTR previous = GetClassLongPtrW(before, GCLP_HICON);
-  EXPECT_EQ(DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_LANGUAGE), nullptr, IconOnlyDialogProc,
+  EXPECT_EQ(DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_LANGUAGE), before, IconOnlyDialogProc,
                             reinterpret_cast<LPARAM>(icon)),
             kIconOnlyDialogResult);
+  // Never shown, the dialog never takes the activation from its owner either.
+  EXPECT_EQ(deactivations, 0);
+  EXPECT_EQ(GetActiveWindow(), static_cast<HWND>(before));
   OwnedWindow after(layout.Create(nullptr));
   EXPECT_EQ(GetClassLongPtrW(after, GCLP_HICON), reinterpret_cast<LONG_PTR>(icon));
   SetClassLongPtrW(after, GCLP_HICON, previous);
