@@ -117,7 +117,8 @@ void RecreateFolderTree(HWND window) {
   ApplyMainListStyles();
   ApplyListFont(window);
   CollectTabStopPanes();
-  ApplyFileIconsOption(Tree());
+  ApplyFileListIconsOption();
+  ApplyTreeIconsOption(Tree());
   RefreshFolderTree(window);
   if (listHadFocus) SetFocusSafe(FileListWindow());
 }

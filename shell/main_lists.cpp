@@ -13,6 +13,7 @@
 #include "shell/status_notices.h"
 #include "views/column_layout_text.h"
 #include "views/file_list_columns.h"
+#include "views/folder_tree.h"
 #include "views/items_view.h"
 #include "views/list_operations.h"
 
@@ -32,8 +33,10 @@ void CreateMainLists(HWND window) {
   g_app->fileList = CreateItemsViewWindow(window, kFileViewWord, style, kFileListId, g_fileListColumns,
                                           kFileListSortTable, FileListSortKey, FreeItemFieldValuesCallback, nullptr);
   if (g_app->chainList) DragAcceptFiles(g_app->chainList->window, TRUE);
-  // The lists take their font before anything measures them, so that their rows are measured only for it.
+  // The lists take their font and the file list its icons before anything measures them: one probe then
+  // measures the rows of both for what they keep.
   ApplyListFont(window);
+  ApplyFileListIconsOption();
   if (g_app->fileList) {
     FitDateColumnDefaults(g_app->fileList, g_fileListColumns);
     ApplyColumnLayoutFromProfile(g_app->fileList, kMainSection);

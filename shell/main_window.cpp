@@ -90,7 +90,7 @@ bool CreatePanes(HWND window) {
   panes[1] = ListWindow(g_app->chainList);
   panes[2] = ListWindow(g_app->fileList);
   ApplyListColours(panes[0]);
-  ApplyFileIconsOption(panes[0]);
+  ApplyTreeIconsOption(panes[0]);
   CollectTabStopPanes();
   return panes[0] && panes[1] && panes[2];
 }
@@ -208,9 +208,9 @@ void InitMainWindow(HWND window) {
   ReplaceOptionWord(LoadOptionWordSetting());
   ApplyWindowTheme(window);
   InitModuleDescriptors();
-  CreateMainLists(window);
   ReadViewSettings();
   SetDefaultIconSizes();
+  CreateMainLists(window);
   g_app->activePane = 0;
   CreateBars(window);
   PostWindowMessage(window, WM_COMMAND, IDM_STARTUP, 0);

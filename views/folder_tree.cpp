@@ -314,18 +314,22 @@ bool SetTreeImageList(HWND tree, COLORREF background, int iconSize) {
   return true;
 }
 
-void ApplyFileIconsOption(HWND tree) {
+bool FileIconsShown() { return !g_app || !(g_app->options & kOptionFileIconsOff); }
+
+void ApplyFileListIconsOption() {
   ItemListControl* files = AppFileList();
-  if (files) ClearItemIcons(files);
-  const bool icons = !g_app || !(g_app->options & kOptionFileIconsOff);
-  if (!icons) {
-    if (files) ItemsViewSetImageList(files, nullptr);
+  if (!files) return;
+  ClearItemIcons(files);
+  ItemsViewSetImageList(files, FileIconsShown() ? CreateIconImageList(ListIconSize(), 0, files->backgroundColour)
+                                                : nullptr);
+}
+
+void ApplyTreeIconsOption(HWND tree) {
+  if (!FileIconsShown()) {
     ReplaceTreeImages(tree, nullptr);
-    return;
+  } else if (tree) {
+    SetTreeImageList(tree, static_cast<COLORREF>(-1), ListIconSize());
   }
-  const int size = ListIconSize();
-  if (files) ItemsViewSetImageList(files, CreateIconImageList(size, 0, files->backgroundColour));
-  if (tree) SetTreeImageList(tree, static_cast<COLORREF>(-1), size);
 }
 
 void ApplyListColours(HWND tree) {

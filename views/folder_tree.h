@@ -78,9 +78,11 @@ void FreeTreeNodeItemData(const NMTREEVIEWW* deleted);
 // on the background colour (-1: the tree's, else the window colour) and sets it as the tree's normal and
 // state list. False when the list cannot be made.
 bool SetTreeImageList(HWND tree, COLORREF background, int iconSize);
-// Applies the file-icons option: every file row's icon is looked up again; with icons on, the file list and
-// the tree get image lists of the list icon size; with icons off both lose theirs.
-void ApplyFileIconsOption(HWND tree);
+// Applies the file-icons option to the file list: every row's icon is looked up again; with icons on, the list
+// gets an image list of the list icon size, with icons off it loses its own.
+void ApplyFileListIconsOption();
+// Applies the file-icons option to the tree: an image list of the list icon size, or none.
+void ApplyTreeIconsOption(HWND tree);
 // Reads the list colours ("Color"; the theme's window colours when they are missing, too alike or turned off)
 // and gives them to both lists and the tree, the file list's font to the chain list, the tree and the address
 // bar.

@@ -146,12 +146,28 @@ bool SameProbeKey(const MeasuredProbe& a, const MeasuredProbe& b) {
   return memcmp(&a.font, &b.font, sizeof a.font) == 0 && a.iconWidth == b.iconWidth && a.iconHeight == b.iconHeight;
 }
 
-ProbeResult ProbeSystemListView(const ItemListControl* control) {
-  ProbeResult result = {kUnmeasuredSpacing, kUnmeasuredSpacing, 0};
+// The icon, label and row of the probe's one row as they stand.
+ProbeResult MeasureProbeRow(HWND probe, int textMargin) {
+  ProbeResult result = {kUnmeasuredSpacing, textMargin, 0};
+  RECT icon = {LVIR_ICON, 0, 0, 0};
+  if (SendMessageW(probe, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&icon)) && icon.left > 0) result.gap = icon.left;
+  RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+  if (SendMessageW(probe, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds))) result.rowHeight = Height(bounds);
+  return result;
+}
+
+void KeepMeasured(const MeasuredProbe& measured) {
+  g_measuredProbes[g_measuredProbeCount++ % kMeasuredProbes] = measured;
+}
+
+// One report row of a hidden system list view with the list's font, measured without icons and, when the list
+// has them, with its image list: both are kept, as a list without icons (the chain list) mostly has the font of
+// one with them (the file list).
+ProbeResult ProbeSystemListView(const ItemListControl* control, MeasuredProbe key) {
   HWND probe =
       CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS, 0, 0,
                       kProbeWidth, kProbeWidth, control->window, nullptr, InstanceOfWindow(control->window), nullptr);
-  if (!probe) return result;
+  if (!probe) return ProbeResult{kUnmeasuredSpacing, kUnmeasuredSpacing, 0};
   SendMessageW(probe, WM_SETFONT, reinterpret_cast<WPARAM>(control->font), FALSE);
   LVCOLUMNW column = {};
   column.mask = LVCF_WIDTH;
@@ -163,29 +179,31 @@ ProbeResult ProbeSystemListView(const ItemListControl* control) {
   SendMessageW(probe, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   // The label's offset without icons is the text margin; the icon's offset with them is the gap.
   RECT label = {LVIR_LABEL, 0, 0, 0};
-  if (SendMessageW(probe, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label)) && label.left > 0) {
-    result.textMargin = label.left;
-  }
-  if (control->imageList)
+  const bool labelMeasured = SendMessageW(probe, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&label)) && label.left > 0;
+  const int textMargin = labelMeasured ? label.left : kUnmeasuredSpacing;
+  MeasuredProbe bare = key;
+  bare.iconWidth = 0;
+  bare.iconHeight = 0;
+  bare.result = MeasureProbeRow(probe, textMargin);
+  KeepMeasured(bare);
+  key.result = bare.result;
+  if (control->imageList) {
     SendMessageW(probe, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(control->imageList));
-  RECT icon = {LVIR_ICON, 0, 0, 0};
-  if (SendMessageW(probe, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&icon)) && icon.left > 0) result.gap = icon.left;
-  RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
-  if (SendMessageW(probe, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds))) result.rowHeight = Height(bounds);
+    key.result = MeasureProbeRow(probe, textMargin);
+    KeepMeasured(key);
+  }
   DestroyWindow(probe);
-  return result;
+  return key.result;
 }
 
 // The measurements of the probes run on the GUI thread only.
 ProbeResult MeasuredOnce(const ItemListControl* control) {
-  MeasuredProbe key = ProbeKey(control);
+  const MeasuredProbe key = ProbeKey(control);
   const int kept = std::min(g_measuredProbeCount, kMeasuredProbes);
   for (int i = 0; i < kept; ++i) {
     if (SameProbeKey(g_measuredProbes[i], key)) return g_measuredProbes[i].result;
   }
-  key.result = ProbeSystemListView(control);
-  g_measuredProbes[g_measuredProbeCount++ % kMeasuredProbes] = key;
-  return key.result;
+  return ProbeSystemListView(control, key);
 }
 
 void ComputeItemsPerPage(ItemListControl* control) {

@@ -74,6 +74,27 @@ TEST_F(ListGeometry, RowMetricsAreMeasuredOnceForAFontAndAnIconSize) {
   ImageList_Destroy(icons);
 }
 
+TEST_F(ListGeometry, AListWithIconsMeasuresItsFontWithoutIconsInTheSameProbe) {
+  HIMAGELIST icons = ImageList_Create(24, 24, ILC_COLOR32, 1, 1);
+  HFONT font = CreateFontW(-29, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+  ItemListControl* withIcons = Report(3);
+  ItemListControl* bare = Report(3);
+  SendMessageW(withIcons->window, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons));
+  g_listViewsCreated = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, CountListViews, nullptr, GetCurrentThreadId());
+  SendMessageW(withIcons->window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageW(bare->window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(g_listViewsCreated, 1);
+  EXPECT_GT(bare->rowHeight, 29);
+  EXPECT_GE(withIcons->rowHeight, bare->rowHeight);
+  SendMessageW(withIcons->window, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+  ImageList_Destroy(icons);
+  DestroyWindow(withIcons->window);
+  DestroyWindow(bare->window);
+  DeleteObject(font);
+}
+
 TEST_F(ListGeometry, AListNotYetSizedIsMeasuredOnlyForTheFontItHasWhenSized) {
   ColumnLayout columns[] = {{50, 150, 0, 0}, {0, 0, 0, 0}};
   HFONT fonts[] = {CreateFontW(-31, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"),
