@@ -35,18 +35,15 @@ bool AskParentForTip(ItemListControl* control, int index) {
   return answer != 0;
 }
 
+bool InfoTipsWanted(const ItemListControl* control) { return (control->creation.styleFlags & kListInfoTips) != 0; }
+
 }  // namespace
 
 void ItemsViewUpdateTooltip(ItemListControl* control) {
-  bool wanted = (control->creation.styleFlags & kListInfoTips) != 0;
-  if (wanted && !control->tooltip) {
-    control->tooltip = CreateTooltipControl(control->window, nullptr, false);
-    TooltipAddWindowTool(control->tooltip, control->window, control->window);
-  } else if (!wanted && control->tooltip) {
-    DestroyWindowIfAlive(control->tooltip);
-    control->tooltip = nullptr;
-    control->tooltipActive = 0;
-  }
+  if (InfoTipsWanted(control) || !control->tooltip) return;
+  DestroyWindowIfAlive(control->tooltip);
+  control->tooltip = nullptr;
+  control->tooltipActive = 0;
 }
 
 const wchar_t* ItemsViewTipAt(ItemListControl* control, POINT point) {
@@ -72,6 +69,10 @@ void ItemsViewTipText(ItemListControl* control, NMTTDISPINFOW* request) {
 }
 
 void ItemsViewActivateTooltip(ItemListControl* control, bool active) {
+  if (active && !control->tooltip && InfoTipsWanted(control)) {
+    control->tooltip = CreateTooltipControl(control->window, nullptr, false);
+    TooltipAddWindowTool(control->tooltip, control->window, control->window);
+  }
   if (!control->tooltip || (control->tooltipActive != 0) == active) return;
   control->tooltipActive = active ? 1 : 0;
   SendMessageW(control->tooltip, TTM_ACTIVATE, active, 0);

@@ -70,7 +70,6 @@ ItemListControl* ItemsViewCreate(HWND window, const ItemListCreation* creation) 
   control->font = ItemsViewDefaultFont(control);
   ApplyInitialColours(control);
   control->idle = 1;
-  ItemsViewUpdateTooltip(control);
   ItemsViewSetViewMode(control, creation->viewWord);
   if (IsDarkModeOn()) ApplyDarkModeToWindow(window);
   SetWindowThemeIfSupported(window, L"Explorer");

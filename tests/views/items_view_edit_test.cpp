@@ -152,6 +152,8 @@ TEST_F(ListEditingInteractive, ChangingTheRowsCancelsTheEditor) {
 TEST_F(ListEditingInteractive, InfoTipsShowTextsThatDoNotFit) {
   ItemListControl* list = parent_.CreateList(1, kListInfoTips, {{50, 200, 0, 0}, {51, 30, 1, 0}});
   AppendFileRows(list, 3);
+  EXPECT_EQ(list->tooltip, nullptr) << "the tooltip waits for the first hover";
+  ItemsViewActivateTooltip(list, true);
   ASSERT_NE(list->tooltip, nullptr);
   RECT row;
   GetItemPartRect(list, 1, kPartWhole, &row);
@@ -179,9 +181,12 @@ LRESULT CALLBACK CountTipUpdates(HWND window, UINT message, WPARAM wParam, LPARA
 TEST_F(ListEditingInteractive, TheTipIsAskedAgainForEachCellOfTheHotRow) {
   ItemListControl* list = parent_.CreateList(1, kListInfoTips, {{50, 200, 0, 0}, {51, 30, 1, 0}});
   AppendFileRows(list, 3);
-  ASSERT_NE(list->tooltip, nullptr);
-  // The pointer hovers only over a list that is on the screen.
+  // The pointer hovers only over a list that is on the screen; the first hover (on the first row) makes the tip.
   SetWindowPos(parent_.Window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  RECT first;
+  GetItemPartRect(list, 0, kPartWhole, &first);
+  SendMessageW(list->window, WM_MOUSEMOVE, 0, MAKELPARAM(20, (first.top + first.bottom) / 2));
+  ASSERT_NE(list->tooltip, nullptr);
   g_tooltipProcedure = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(list->tooltip, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountTipUpdates)));
   RECT row;
