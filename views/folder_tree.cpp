@@ -209,6 +209,8 @@ LRESULT CALLBACK FolderTreeWndProc(HWND window, UINT message, WPARAM wParam, LPA
   return CallPreviousWindowProc(g_previousTreeProc, window, message, wParam, lParam);
 }
 
+bool FileIconsShown() { return !g_app || !(g_app->options & kOptionFileIconsOff); }
+
 }  // namespace
 
 HWND CreateFolderTree(HWND parent) {
@@ -313,8 +315,6 @@ bool SetTreeImageList(HWND tree, COLORREF background, int iconSize) {
   ReplaceTreeImages(tree, images);
   return true;
 }
-
-bool FileIconsShown() { return !g_app || !(g_app->options & kOptionFileIconsOff); }
 
 void ApplyFileListIconsOption() {
   ItemListControl* files = AppFileList();
