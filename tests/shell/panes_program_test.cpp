@@ -105,9 +105,13 @@ class PanesProgram : public ProgramOnFolder {
     return POINT{arrow ? right - 5 : (LOWORD(extent) + right - 11) / 2, client.bottom / 2};
   }
 
-  // The address bar's path box once its field holds the focus (keys go where the focus is when the system takes
-  // them), or null. The box is visible to this process before it has made its field.
-  HWND WaitForPathEditBox() const {
+  // Opens the address bar's path box through its menu (right click, E for "Edit path"); the box once its field
+  // holds the focus (keys go where the focus is when the system takes them), or null. The box is visible to this
+  // process before it has made its field.
+  HWND OpenPathEditBox() const {
+    ClickAt(addressBar_, SegmentPoint(0, false), true);
+    if (!WaitForMenuMode(window_)) return nullptr;
+    PressKey('E');
     HWND combo = nullptr;
     HWND field = nullptr;
     const bool made = WaitUntil([&] {
@@ -116,6 +120,14 @@ class PanesProgram : public ProgramOnFolder {
       return field != nullptr;
     });
     return made && WaitForFocus(field) ? combo : nullptr;
+  }
+
+  // Types `begun` and then `last` into the box. All but the last key are given by message: the box restores its
+  // text after each offer, which takes a key typed meanwhile on a busy machine.
+  static void TypeIntoPathEditBox(HWND combo, const std::wstring& begun, const wchar_t* last) {
+    SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(begun.c_str()));
+    SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(begun.size(), begun.size()));
+    TypeText(last);
   }
 
   // The window as it is on the screen, kept among the artefacts.
@@ -171,18 +183,11 @@ TEST_F(PanesProgramInteractive, TheTreeTheAddressBarAndItsSegmentsOpenFoldersByM
   ASSERT_TRUE(WaitForListing({L"z.txt"}, L"Listed: 1 file, 100 bytes"));
   Picture(L"panes_tree_click.png");
 
-  // The address bar's menu (right click, E for "Edit path"), then a typed path whose completion offers alpha.
-  ClickAt(addressBar_, SegmentPoint(0, false), true);
-  ASSERT_TRUE(WaitForMenuMode(window_));
-  PressKey('E');
-  const HWND combo = WaitForPathEditBox();
+  // The address bar's path box, then a typed path whose completion offers alpha.
+  const HWND combo = OpenPathEditBox();
   ASSERT_TRUE(combo);
-  // All but the last key given by message: the box restores its text after each offer, which takes a key typed
-  // meanwhile on a busy machine.
   const std::wstring begun = files + L"\\a";
-  SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(begun.c_str()));
-  SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(begun.size(), begun.size()));
-  TypeText(L"l");
+  TypeIntoPathEditBox(combo, begun, L"l");
   wchar_t typed[1024] = {};
   ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETCOUNT, 0, 0) == 1; }))
       << "one subfolder matches; the edit box " << (IsWindow(combo) ? "shows: " : "has closed")
@@ -223,19 +228,11 @@ TEST_F(PanesProgramInteractive, EscClosesTheCompletionListFirstThenTheEditBox) {
   ASSERT_TRUE(WaitForListing({L"a.txt"}, L"Listed: 1 file, 100 bytes"));
   ASSERT_TRUE(Foreground());
   ASSERT_TRUE(ClickIntoFocus(tree_));
-  // The address bar's menu (right click, E for "Edit path").
-  ClickAt(addressBar_, SegmentPoint(0, false), true);
-  ASSERT_TRUE(WaitForMenuMode(window_));
-  PressKey('E');
-  const HWND combo = WaitForPathEditBox();
+  const HWND combo = OpenPathEditBox();
   ASSERT_TRUE(combo);
-  // All but the last key given by message: the box restores its text after each offer, which takes a key typed
-  // meanwhile on a busy machine. Its text is read by message too: another process's GetWindowTextW gives the
-  // window's title.
+  // The box's text is read by message: another process's GetWindowTextW gives the window's title.
   const std::wstring begun = files + L"\\a";
-  SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(begun.c_str()));
-  SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(begun.size(), begun.size()));
-  TypeText(L"l");
+  TypeIntoPathEditBox(combo, begun, L"l");
   ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETCOUNT, 0, 0) == 1; })) << "alpha is offered";
   ASSERT_TRUE(WaitUntil([&] { return SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
 
