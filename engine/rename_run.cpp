@@ -86,6 +86,20 @@ int StopWithError(const RunState& run, int code, const wchar_t* path) {
 
 void CountPair(RunState* run) { InstallUndoList(run->list, ++run->pairs); }
 
+// Another program may have put a folder where a listed file was, or a file where a listed folder was: the run
+// renames only what it listed. An entry that is gone is left to the rename, which reports it.
+bool IsOtherKindThanListed(const FileListRow& row, const wchar_t* path) {
+  const int32_t attributes = VfsGetAttributes(nullptr, path, nullptr);
+  return attributes >= 0 && ((attributes ^ row.info.attributes) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The entry's kind is looked at last before the rename, after the pair is stored (which may wait for the GUI
+// thread): the nearest the providers allow, since they rename by path.
+int RenameListedEntry(RunState* run) {
+  if (IsOtherKindThanListed(run->row, run->oldPath)) return StopWithError(*run, ERROR_FILE_NOT_FOUND, run->oldPath);
+  return RenameItemFile(run->owner, run->oldPath, run->newPath);
+}
+
 // The pair is stored before the rename, so that no file is renamed without a way back; it counts only once
 // the rename is done. Until this run has counted a pair, the previous run's pairs stay the ones to undo.
 int RenameRow(RunState* run, uint32_t i) {
@@ -98,7 +112,7 @@ int RenameRow(RunState* run, uint32_t i) {
   if (run->list == nullptr) run->list = CreateUndoList();
   if (AppendUndoPair(run->list, run->newPath, run->oldPath) != 0)
     return StopWithError(*run, ERROR_NOT_ENOUGH_MEMORY, run->oldPath);
-  const int result = RenameItemFile(run->owner, run->oldPath, run->newPath);
+  const int result = RenameListedEntry(run);
   if (result == 0) {
     CountPair(run);
   } else {
@@ -214,6 +228,20 @@ void FreeRunState(RunState** run) {
   FreeAndNull(run);
 }
 
+// Asking the provider not to replace is the only guard that holds when a file appears at the new name while
+// the run goes on; it also spares a lookup of the new name, which some file systems make by reading the folder.
+int RenameShowingFailures(HWND owner, const wchar_t* from, const wchar_t* to, bool showTaken) {
+  if (from == nullptr || to == nullptr || from[0] == 0 || to[0] == 0) return ERROR_INVALID_PARAMETER;
+  if (wcscmp(from, to) == 0) return 0;
+  const int result = VfsRename(nullptr, from, to, kRenameKeepExisting);
+  if (result == ERROR_ALREADY_EXISTS) {
+    if (showTaken) ShowLastErrorMessage(owner, static_cast<DWORD>(result), to);
+  } else if (result != 0 && result != kCancelled) {
+    ShowLastErrorMessage(owner, static_cast<DWORD>(result), from);
+  }
+  return result;
+}
+
 }  // namespace
 
 uint32_t RowsSettledByStoppedRun(const ItemListControl* files) {
@@ -260,12 +288,9 @@ DWORD WINAPI RenameFilesThread(void* owner) {
 }
 
 int RenameItemFile(HWND owner, const wchar_t* from, const wchar_t* to) {
-  if (from == nullptr || to == nullptr || from[0] == 0 || to[0] == 0) return ERROR_INVALID_PARAMETER;
-  if (wcscmp(from, to) == 0) return 0;
-  // Asking the provider not to replace is the only guard that holds when a file appears at the new name while
-  // the run goes on; it also spares a lookup of the new name, which some file systems make by reading the folder.
-  const int result = VfsRename(nullptr, from, to, kRenameKeepExisting);
-  if (result != 0 && result != kCancelled)
-    ShowLastErrorMessage(owner, static_cast<DWORD>(result), result == ERROR_ALREADY_EXISTS ? to : from);
-  return result;
+  return RenameShowingFailures(owner, from, to, true);
+}
+
+int RenameItemFileUnlessTaken(HWND owner, const wchar_t* from, const wchar_t* to) {
+  return RenameShowingFailures(owner, from, to, false);
 }

@@ -5,6 +5,8 @@
 // names as current ones and the preview is computed again. Rows whose name does not change give no pair.
 // The rows a stopped run renamed are done: their new name stays their current one until the chain or the list
 // changes, and the next run in the same list goes on with the same undo list, so that one undo covers both.
+// A run renames only what it listed: a row whose path now holds an entry of the other kind (a folder where a
+// file was listed, or the reverse) stops the run as a file not found does, with its path.
 //
 // A run and an undo are jobs (foundation/core/jobs.h): neither starts while another job is busy, and the
 // commands that change the file list or the chain are refused meanwhile.
@@ -29,6 +31,8 @@ DWORD WINAPI RenameFilesThread(void* owner);
 // to the user in an error box owned by `owner` (183 with the target path, others with the source path), except
 // a rename the user aborted (1235).
 int RenameItemFile(HWND owner, const wchar_t* from, const wchar_t* to);
+// RenameItemFile for a caller that lists the names taken itself: 183 shows no box.
+int RenameItemFileUnlessTaken(HWND owner, const wchar_t* from, const wchar_t* to);
 
 // The rows at the top of `files` that a stopped run renamed and that have nothing left to do; 0 when no run
 // stopped in this list or the list has changed since.

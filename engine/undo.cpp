@@ -10,9 +10,11 @@
 #include "foundation/core/memory.h"
 #include "foundation/files/paths.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/providers/providers.h"
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/ui_operations.h"
+#include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "views/file_list_row.h"
 #include "views/path_pool.h"
@@ -43,50 +45,54 @@ const wchar_t** ListPairTexts(const UndoList* list, int32_t pairs) {
   return texts;
 }
 
-// The closing list of files not found, and the mark of a list cut short.
-constexpr int kMissingListCapacity = 16384;
-constexpr wchar_t kListCutMark[] = L"\n...";
+// What an undo did with a pair.
+enum PairOutcome : uint8_t {
+  kPairLeft = 0,   // not reached (the walk stopped)
+  kPairUndone,     // renamed back, or nothing to rename
+  kPairNotFound,   // no file at its new path
+  kPairNameTaken,  // another file holds its old name
+};
 
-// One undo: the pairs, which of them were renamed back, and the files that were not found.
+// The files not renamed back are listed by reason, each under its heading, a path a line.
+struct ReasonHeading {
+  PairOutcome outcome;
+  int textId;
+};
+constexpr ReasonHeading kReasonHeadings[] = {{kPairNotFound, kTextUndoNotFound}, {kPairNameTaken, kTextUndoNameTaken}};
+
+// The closing list, and the mark of a list cut short.
+constexpr int kClosingListCapacity = 16384;
+constexpr wchar_t kListCutMark[] = L"\n...";
+constexpr wchar_t kTakenNameMark[] = L" -> ";
+
+// One undo: the pairs and what became of each.
 struct UndoWalk {
   HWND owner;
   const wchar_t** texts;
   int32_t pairs;
-  bool* undone;       // per pair: renamed back, or nothing to rename
-  int32_t missingCount;
-  wchar_t* missing;   // one path a line; null until the first
-  bool missingCut;
+  PairOutcome* outcomes;
 };
 
-void NoteMissing(UndoWalk* walk, const wchar_t* path) {
-  ++walk->missingCount;
-  if (walk->missing == nullptr) walk->missing = AllocZeroedWide(kMissingListCapacity);
-  if (walk->missing == nullptr || walk->missingCut) return;
-  const size_t used = WideLength(walk->missing);
-  const size_t cutMarkLength = sizeof kListCutMark / sizeof kListCutMark[0];
-  if (used + 1 + WideLength(path) + cutMarkLength >= static_cast<size_t>(kMissingListCapacity)) {
-    AppendWideBounded(kListCutMark, walk->missing, kMissingListCapacity);
-    walk->missingCut = true;
-    return;
-  }
-  if (used > 0) AppendWideBounded(L"\n", walk->missing, kMissingListCapacity);
-  AppendWideBounded(path, walk->missing, kMissingListCapacity);
-}
-
-// A file no longer at its new path (deleted or moved by another program) is noted and passed over: its pair
-// stays for a later undo, and the walk goes on with the others.
+// A file no longer at its new path (deleted or moved by another program), or whose old name another file holds
+// now, is passed over: its pair stays for a later undo, and the walk goes on with the others. Since the walk
+// never replaces a file, a pair that needs the name of a file passed over is passed over in turn.
 int UndoPair(UndoWalk* walk, int32_t i) {
   const wchar_t* newPath = walk->texts[2 * i];
   const wchar_t* oldPath = walk->texts[2 * i + 1];
+  PairOutcome outcome = kPairUndone;
   if (newPath[0] != 0 && oldPath[0] != 0) {
     if (!PathExists(newPath)) {
-      NoteMissing(walk, newPath);
-      return 0;
+      outcome = kPairNotFound;
+    } else {
+      const int result = RenameItemFileUnlessTaken(walk->owner, newPath, oldPath);
+      if (result == ERROR_ALREADY_EXISTS) {
+        outcome = kPairNameTaken;
+      } else if (result != 0) {
+        return result;
+      }
     }
-    const int result = RenameItemFile(walk->owner, newPath, oldPath);
-    if (result != 0) return result;
   }
-  walk->undone[i] = true;
+  walk->outcomes[i] = outcome;
   return 0;
 }
 
@@ -103,15 +109,67 @@ int UndoPairs(UndoWalk* walk) {
   return 0;
 }
 
+bool IsUndone(const UndoWalk& walk, int32_t i) { return walk.outcomes[i] == kPairUndone; }
+
 int32_t PairsUndone(const UndoWalk& walk) {
   int32_t undone = 0;
-  for (int32_t i = 0; i < walk.pairs; ++i) undone += walk.undone[i] ? 1 : 0;
+  for (int32_t i = 0; i < walk.pairs; ++i) undone += IsUndone(walk, i) ? 1 : 0;
   return undone;
 }
 
-void ShowMissingFiles(const UndoWalk& walk) {
-  if (walk.missingCount == 0) return;
-  ShowMessageWithPath(walk.owner, kTextUndoFilesMissing, nullptr, walk.missing, nullptr, MB_OK | MB_ICONWARNING);
+bool AnyPassedOver(const UndoWalk& walk) {
+  for (int32_t i = 0; i < walk.pairs; ++i) {
+    if (walk.outcomes[i] != kPairLeft && walk.outcomes[i] != kPairUndone) return true;
+  }
+  return false;
+}
+
+// Appends the parts as one line of the closing list. A line that does not fit ends the list with the cut mark:
+// false.
+bool AppendListLine(wchar_t* list, const wchar_t* const* parts, int count) {
+  const size_t used = WideLength(list);
+  size_t needed = used > 0 ? 1 : 0;
+  for (int k = 0; k < count; ++k) needed += WideLength(parts[k]);
+  if (used + needed + sizeof kListCutMark / sizeof kListCutMark[0] > static_cast<size_t>(kClosingListCapacity)) {
+    AppendWideBounded(kListCutMark, list, kClosingListCapacity);
+    return false;
+  }
+  if (used > 0) AppendWideBounded(L"\n", list, kClosingListCapacity);
+  for (int k = 0; k < count; ++k) AppendWideBounded(parts[k], list, kClosingListCapacity);
+  return true;
+}
+
+// The heading of the reason (after an empty line, unless it comes first), then each file passed over for it: its
+// new path, and for a name taken the old name. False once the list is cut.
+bool AppendReason(wchar_t* list, const UndoWalk& walk, const ReasonHeading& reason) {
+  bool headed = false;
+  for (int32_t i = 0; i < walk.pairs; ++i) {
+    if (walk.outcomes[i] != reason.outcome) continue;
+    if (!headed) {
+      wchar_t heading[kUiTextCapacity];
+      GetUiText(reason.textId, heading, kUiTextCapacity);
+      const wchar_t* parts[] = {list[0] != 0 ? L"\n" : L"", heading};
+      if (!AppendListLine(list, parts, 2)) return false;
+      headed = true;
+    }
+    const wchar_t* oldPath = walk.texts[2 * i + 1];
+    const bool taken = reason.outcome == kPairNameTaken;
+    const wchar_t* parts[] = {walk.texts[2 * i], taken ? kTakenNameMark : L"",
+                              taken ? oldPath + FileNameOffset(oldPath) : L""};
+    if (!AppendListLine(list, parts, 3)) return false;
+  }
+  return true;
+}
+
+// One box for all the files passed over, by reason; without memory for the list, the box still says it.
+void ShowFilesNotRenamedBack(const UndoWalk& walk) {
+  if (!AnyPassedOver(walk)) return;
+  wchar_t* list = AllocZeroedWide(kClosingListCapacity);
+  for (const ReasonHeading& reason : kReasonHeadings) {
+    if (list == nullptr || !AppendReason(list, walk, reason)) break;
+  }
+  ShowMessageWithPath(walk.owner, kTextUndoNotRenamedBack, nullptr, list, nullptr, MB_OK | MB_ICONWARNING);
+  FreeAndNull(&list);
 }
 
 // The pairs not undone, in their order, are what is left to undo. Without memory for them the list stays whole.
@@ -120,7 +178,7 @@ void KeepPairsNotUndone(const UndoWalk& walk) {
   if (left == walk.pairs) return;
   UndoList* rest = left > 0 ? CreateUndoList() : nullptr;
   for (int32_t i = 0; i < walk.pairs && rest != nullptr; ++i) {
-    if (!walk.undone[i] && AppendUndoPair(rest, walk.texts[2 * i], walk.texts[2 * i + 1]) != 0) FreeUndoList(&rest);
+    if (!IsUndone(walk, i) && AppendUndoPair(rest, walk.texts[2 * i], walk.texts[2 * i + 1]) != 0) FreeUndoList(&rest);
   }
   if (left > 0 && rest == nullptr) {
     ShowLastErrorMessage(walk.owner, ERROR_NOT_ENOUGH_MEMORY, nullptr);
@@ -142,7 +200,7 @@ int32_t FindUndonePair(const UndoneNames& undone, const wchar_t* path) {
   if (found == nullptr) return -1;
   const UndoWalk& walk = *undone.walk;
   for (int32_t i = *found != kSharedHash ? *found : 0; i < walk.pairs; ++i) {
-    if (walk.undone[i] && wcscmp(walk.texts[2 * i], path) == 0) return i;
+    if (IsUndone(walk, i) && wcscmp(walk.texts[2 * i], path) == 0) return i;
     if (*found != kSharedHash) break;
   }
   return -1;
@@ -165,7 +223,7 @@ void GiveRowsTheirOldNames(const UndoWalk& walk) {
   UndoneNames undone = {&walk, {}, AllocZeroedWide(kLongPathCapacity)};
   if (undone.rowPath != nullptr && HashSlotsInit(&undone.byNewPath, static_cast<uint32_t>(undoneCount))) {
     for (int32_t i = 0; i < walk.pairs; ++i) {
-      if (!walk.undone[i]) continue;
+      if (!IsUndone(walk, i)) continue;
       int32_t* slot = HashSlotsFindOrAdd(&undone.byNewPath, HashIgnoreCaseWide(walk.texts[2 * i]), i);
       if (slot != nullptr && *slot != i) *slot = kSharedHash;
     }
@@ -240,16 +298,17 @@ bool StartUndo(HWND owner) {
 }
 
 DWORD WINAPI UndoThread(void* owner) {
-  UndoWalk walk = {static_cast<HWND>(owner), nullptr, g_app->undoPairCount, nullptr, 0, nullptr, false};
+  UndoWalk walk = {static_cast<HWND>(owner), nullptr, g_app->undoPairCount, nullptr};
   if (g_app->undoList != nullptr && walk.pairs > 0) {
     walk.texts = ListPairTexts(g_app->undoList, walk.pairs);
-    walk.undone = static_cast<bool*>(AllocZeroed(static_cast<uint32_t>(walk.pairs) * sizeof(bool)));
+    walk.outcomes =
+        static_cast<PairOutcome*>(AllocZeroed(static_cast<uint32_t>(walk.pairs) * sizeof(PairOutcome)));
   }
-  if (walk.texts != nullptr && walk.undone != nullptr) {
+  if (walk.texts != nullptr && walk.outcomes != nullptr) {
     GuardedCall(ERROR_FUNCTION_FAILED, [&] { return UndoPairs(&walk); });
     GuardedCall(0, [&] {
       GiveRowsTheirOldNames(walk);
-      ShowMissingFiles(walk);
+      ShowFilesNotRenamedBack(walk);
       return 0;
     });
     // Last, and whatever failed before: the texts belong to the list this replaces.
@@ -261,8 +320,7 @@ DWORD WINAPI UndoThread(void* owner) {
     ShowLastErrorMessage(walk.owner, ERROR_NOT_ENOUGH_MEMORY, nullptr);
   }
   FreeAndNull(&walk.texts);
-  FreeAndNull(&walk.undone);
-  FreeAndNull(&walk.missing);
+  FreeAndNull(&walk.outcomes);
   EndExclusiveJob();
   return 0;
 }

@@ -2,7 +2,8 @@
 // first, so that a file that took another file's old name has given it back before that file needs it.
 // An undo keeps exactly the pairs it did not undo, and the next undo goes on with them; after a complete undo
 // nothing is left to undo. An error stops the walk (the user stops it too); a file that is no longer at its new
-// path is skipped and named in one list at the end, and its pair stays.
+// path, or whose old name another file holds now, is passed over and its pair stays; the files passed over are
+// named in one list at the end, each under its reason. Nothing is ever replaced.
 // Listed rows of the files renamed back take their old names again and the preview is computed anew.
 // The application's undo list and pair count are written by the job that runs (a rename run or an undo, on its
 // worker) and by the GUI thread only while no job runs, always with interlocked writes; the GUI thread reads the

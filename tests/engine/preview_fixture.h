@@ -53,7 +53,8 @@ inline const UiStringRecord kPreviewTexts[] = {{-1, L"US"},
                                                {13194, L"too long"},
                                                {13195, L"empty"}, {13196, L"device"},
                                                {13198, L"step failed"}, {13199, L"no value"},
-                                               {10031, L"not found, not renamed back:"},
+                                               {10031, L"not renamed back:"}, {10032, L"not found:"},
+                                               {10033, L"name taken:"},
                                                {0, nullptr}};
 
 class PreviewFixture : public testing::Test {
