@@ -52,7 +52,7 @@ inline const UiStringRecord kPreviewTexts[] = {{-1, L"US"},
                                                {13192, L"no free number for"},
                                                {13194, L"too long"},
                                                {13195, L"empty"}, {13196, L"device"},
-                                               {13198, L"step failed"}, {13199, L"no value"},
+                                               {13198, L"step failed"},
                                                {10031, L"not found, not renamed back:"},
                                                {0, nullptr}};
 
