@@ -48,10 +48,6 @@ constexpr int kApplyPartCapacity = 1024;
 // Capacity of a name part and an extension part joined.
 constexpr int kJoinedNameCapacity = 2 * kApplyPartCapacity;
 
-// The apply result of a step set to mark files without the values it needs ("mark files without these
-// values"), for a file without one.
-constexpr int kApplyValueMissing = ERROR_NOT_FOUND;
-
 #pragma pack(push, 1)
 // The head of every step's settings record; each module appends its own settings.
 struct ModuleInstance {
@@ -107,9 +103,9 @@ struct ModuleDescriptor {
                     const wchar_t* sampleName) = nullptr;
   // Once before every pass over the listed files.
   void (*prepare)(ModuleInstance* settings) = nullptr;
-  // 0 when the name was processed; any other value leaves the name as it was before the step:
-  // kApplyValueMissing when the file lacks a value the step is set to insist on (the file is then marked),
-  // any other value when the module passes the file over.
+  // 0 when the name was processed; any other value leaves the name as it was before the step and the next
+  // steps go on: the module passed the file over, or the step failed for it (a value it is set to insist on
+  // that the file lacks). Only a fault marks the file.
   int (*apply)(ModuleApplyRecord* record) = nullptr;
   void (*freeSettings)(ModuleInstance* settings) = nullptr;
   void (*enumerateFields)(ModuleFieldCallback callback, void* userData) = nullptr;

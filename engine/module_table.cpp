@@ -214,7 +214,6 @@ int ApplyModuleToFileName(ModuleInstance* settings, const void* context, wchar_t
   int result = 0;
   const bool returned = CallModule(*descriptor, [&] { result = descriptor->apply(&record); });
   if (!returned || CaughtFaultCountOnThisThread() != faultsBefore) return kStepFailed;
-  if (result == kApplyValueMissing) return kStepValueMissing;
   if (result != 0) return kStepLeftAlone;
   wchar_t joined[kJoinedNameCapacity];
   JoinName(&record, joined, kJoinedNameCapacity);

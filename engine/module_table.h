@@ -40,11 +40,11 @@ void GetModuleInstanceComment(const ModuleInstance* settings, wchar_t* text, int
 void PrepareModuleInstance(ModuleInstance* settings);
 
 // What became of a name under one step. Whatever the result, a name that is not kStepApplied is left exactly
-// as it was; the last three results mean the name must not be used, since the step could not do its part.
+// as it was; the last two results mean the name must not be used, since the step could not do its part.
 enum StepResult : int {
   kStepApplied = 0,       // the name is as the step says
-  kStepLeftAlone = 1,     // the module passed the file over (its own non-zero result): the next steps go on
-  kStepValueMissing = 2,  // the module's kApplyValueMissing: a value the step needs is missing
+  kStepLeftAlone = 1,     // the module passed the file over or failed for it (its own non-zero result): the
+                          // next steps go on
   kStepFailed = 3,        // the module threw or faulted, or a guard inside it caught a fault
   kStepNameTooLong = 4,   // the new name does not fit the capacity
 };

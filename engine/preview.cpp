@@ -1,18 +1,23 @@
 #include "engine/preview.h"
 
+#include <cwchar>
+
 #include "engine/chain_list.h"
 #include "engine/duplicate_names.h"
 #include "engine/engine_hooks.h"
 #include "engine/module_table.h"
 #include "engine/name_marks.h"
 #include "engine/rename_run.h"
+#include "engine/undo.h"
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/guard.h"
+#include "foundation/core/hash_slots.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
 #include "foundation/files/paths.h"
 #include "foundation/core/threads.h"
+#include "foundation/text/name_parts.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "views/file_list_row.h"
 #include "views/items_view.h"
@@ -47,9 +52,10 @@ void PrepareSteps(const StepList& list) {
   for (uint32_t i = 0; i < list.count; ++i) PrepareModuleInstance(list.steps[i]);
 }
 
-// A step that passes a file over leaves the name as the step before made it, and the next steps still run. A
-// step that could not do its part (a value missing, a fault, a name that no longer fits) ends the walk: the
-// name is unusable whatever follows. That step's result, or kStepApplied.
+// A step that passes a file over, or fails for it (a value its pattern names that the file lacks, with the
+// step set to fail then), leaves the name as the step before made it, and the next steps still run. A step
+// that could not do its part (a fault, a name that no longer fits) ends the walk: the name is unusable whatever
+// follows. That step's result, or kStepApplied.
 int ApplySteps(const StepList& list, FileContext* context, wchar_t* name, int capacity) {
   for (uint32_t i = 0; i < list.count; ++i) {
     ModuleInstance* step = list.steps[i];
@@ -62,8 +68,6 @@ int ApplySteps(const StepList& list, FileContext* context, wchar_t* name, int ca
 // Why a name is marked after the walk, as the reason's UI text; 0 when the name can be used as far as the steps go.
 int StepMarkReason(int walked, const wchar_t* name) {
   switch (walked) {
-    case kStepValueMissing:
-      return kTextStepValueMissing;
     case kStepFailed:
       return kTextStepFailed;
     case kStepNameTooLong:
@@ -113,25 +117,108 @@ void ShowPassProgress(uint32_t done, uint32_t rowCount) {
 // A row the stopped pass did not reach, or one a stopped run renamed, keeps its name: the run leaves it alone.
 void KeepCurrentName(FileListRow* row) { CopyWideBounded(row->currentName, row->newName, kFileNameCapacity); }
 
+// The names that the rows a stopped run renamed had before it, read from the run's undo pairs (new path, old
+// path), which hold every rename of the runs that went on in this list: a row's pair is the last one whose new
+// path is the row's path. A row without one kept its name in the run.
+struct NamesBeforeRun {
+  const wchar_t** texts;  // NEW 1, OLD 1, NEW 2, OLD 2, ...; null when there are none or no memory
+  int32_t pairs;
+  HashSlots byNewPath;    // hash of a new path -> its last pair, or kPathHashShared
+  bool hashed;
+  wchar_t path[kLongPathCapacity];
+};
+
+// A hash that the new paths of more than one pair share: those pairs are searched one by one.
+constexpr int32_t kPathHashShared = -1;
+
+void FindNamesBeforeRun(NamesBeforeRun* names) {
+  names->pairs = g_app->undoPairCount;
+  names->texts = ListUndoPairTexts(g_app->undoList, names->pairs);
+  if (names->texts == nullptr) return;
+  // Without memory for the index the pairs are searched one by one.
+  names->hashed = HashSlotsInit(&names->byNewPath, static_cast<uint32_t>(names->pairs));
+  for (int32_t i = 0; i < names->pairs && names->hashed; ++i) {
+    int32_t* slot = HashSlotsFindOrAdd(&names->byNewPath, HashIgnoreCaseWide(names->texts[2 * i]), i);
+    if (slot == nullptr) {
+      HashSlotsFree(&names->byNewPath);
+      names->hashed = false;
+    } else if (*slot != i && (*slot == kPathHashShared || wcscmp(names->texts[2 * *slot], names->texts[2 * i]) != 0)) {
+      *slot = kPathHashShared;
+    } else {
+      *slot = i;
+    }
+  }
+}
+
+void FreeNamesBeforeRun(NamesBeforeRun* names) {
+  if (names->hashed) HashSlotsFree(&names->byNewPath);
+  FreeAndNull(&names->texts);
+}
+
+// The last pair whose new path is `path`; -1 for none.
+int32_t PairRenamedTo(const NamesBeforeRun& names, const wchar_t* path) {
+  if (names.hashed) {
+    const int32_t* found = HashSlotsFind(&names.byNewPath, HashIgnoreCaseWide(path));
+    if (found == nullptr) return -1;
+    if (*found != kPathHashShared) return wcscmp(names.texts[2 * *found], path) == 0 ? *found : -1;
+  }
+  for (int32_t last = names.pairs - 1; last >= 0; --last) {
+    if (wcscmp(names.texts[2 * last], path) == 0) return last;
+  }
+  return -1;
+}
+
+// The name the row had before the stopped run renamed it; its current name when the run did not rename it (or
+// there was no memory to find out).
+const wchar_t* NameBeforeRun(NamesBeforeRun* names, const FileListRow& row) {
+  if (names == nullptr || names->texts == nullptr) return row.currentName;
+  if (GetRowFullPath(AppFileList(), &row, names->path, kLongPathCapacity) != 0) return row.currentName;
+  const int32_t pair = PairRenamedTo(*names, names->path);
+  if (pair < 0) return row.currentName;
+  const wchar_t* oldPath = names->texts[2 * pair + 1];
+  return oldPath + FileNameOffset(oldPath);
+}
+
+// A row a stopped run renamed keeps its name, but the steps still see it as the pass the run was started from
+// saw it, under the name it had then: the steps that count files (a counter, the lines of a list) go on to the
+// rows not yet renamed from where they were in that pass, and give those rows the names that pass gave them.
+void PassSettledRow(const StepList& list, FileListRow* row, NamesBeforeRun* names) {
+  wchar_t name[kApplyPartCapacity];
+  CopyWideBounded(NameBeforeRun(names, *row), name, kApplyPartCapacity);
+  FileContext context;
+  InitFileContext(&context, row);
+  ApplySteps(list, &context, name, kApplyPartCapacity);
+  KeepCurrentName(row);
+}
+
 int ComputePass(ItemListControl* files, const StepList& list, uint32_t rowCount, const wchar_t* errorText,
                 const PassRun& run) {
   if (run.forJob) NoteJobPassBegins(rowCount);
   PrepareSteps(list);
   // A row a stopped run renamed has its new name already: the steps again would rename it twice.
   const uint32_t settled = RowsSettledByStoppedRun(files);
+  NamesBeforeRun* names = nullptr;
+  if (settled > 0 && list.count > 0) {
+    names = static_cast<NamesBeforeRun*>(AllocZeroed(sizeof(NamesBeforeRun)));
+    if (names != nullptr) FindNamesBeforeRun(names);
+  }
   bool stopped = false;
   for (uint32_t i = 0; i < rowCount; ++i) {
     FileListRow* row = reinterpret_cast<FileListRow*>(ItemStoreGet(&files->rows, i));
     if (row == nullptr) continue;
     stopped = stopped || (run.forJob && StoppedSincePassBegan());
-    if (stopped || i < settled) {
+    if (stopped) {
       KeepCurrentName(row);
+    } else if (i < settled) {
+      PassSettledRow(list, row, names);
     } else {
       ComputeRowName(list, row, errorText);
     }
     ItemsViewRedrawItem(files, static_cast<int>(i));
     if (run.forJob) ShowPassProgress(i + 1, rowCount);
   }
+  if (names != nullptr) FreeNamesBeforeRun(names);
+  FreeAndNull(&names);
   return MarkNamesWithInvalidChars(rowCount, errorText) + ResolveDuplicateNames(rowCount, errorText);
 }
 
@@ -229,8 +316,6 @@ int ApplyChainToName(int count, const FileListRow* row, wchar_t* name, int capac
   switch (walked) {
     case kStepApplied:
       return 0;
-    case kStepValueMissing:
-      return ERROR_NOT_FOUND;
     case kStepNameTooLong:
       return ERROR_BUFFER_OVERFLOW;
     default:

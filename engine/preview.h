@@ -27,6 +27,9 @@ void RunDeferredPreview();
 // The preview pass over every file-list row. Also called at the end of a folder listing and by the commands
 // that change the file list or the filter. On a busy job's worker a Stop that comes after the job's first pass
 // began ends the pass: the rows it did not reach keep their current names.
+// After a run that stopped on an error, the rows it renamed keep their names; the steps still pass over them
+// under the names they had before that run (its undo pairs hold them), so that the steps that count files (a
+// counter, the lines of a list) give the rows not yet renamed the names of the pass the run was started from.
 void ComputeNewNames();
 
 // The duplicate numbering assumes that the list order is the renaming order: whatever reorders the file list
@@ -41,8 +44,9 @@ void ResumeRecomputation();
 
 // Prepares the checked steps among the first `count` of the chain and applies them in order to `name`, with
 // what they ask of the file row (null: nothing). 0; when a step could not do its part the walk ends there,
-// the name as the step before left it: 1168 for a value the step needs that the file lacks, 111 when the
-// step's result no longer fitted `capacity`, 1627 when the step or the walk failed; 8 without memory.
+// the name as the step before left it: 111 when the step's result no longer fitted `capacity`, 1627 when the
+// step or the walk failed; 8 without memory. A step that fails for the file (a value it lacks) leaves the name
+// as the step before made it and the walk goes on.
 int ApplyChainToName(int count, const FileListRow* row, wchar_t* name, int capacity);
 
 // What the steps' apply operations receive about one file. The full path is built the first time a step asks.

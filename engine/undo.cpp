@@ -24,27 +24,6 @@ namespace {
 // A path whose hash more than one undone pair shares.
 constexpr int32_t kSharedHash = -1;
 
-// The texts of the first `pairs` pairs in list order; null without memory or when the list holds fewer.
-const wchar_t** ListPairTexts(const UndoList* list, int32_t pairs) {
-  const uint32_t count = 2 * static_cast<uint32_t>(pairs);
-  const wchar_t** texts = static_cast<const wchar_t**>(AllocZeroed(count * static_cast<uint32_t>(sizeof *texts)));
-  if (texts == nullptr) return nullptr;
-  const uint8_t* at = RecordBufferData(&list->texts);
-  const uint8_t* end = at + RecordBufferUsedBytes(&list->texts);
-  for (uint32_t i = 0; i < count; ++i) {
-    const size_t room = static_cast<size_t>(end - at) / sizeof(wchar_t);
-    const wchar_t* text = reinterpret_cast<const wchar_t*>(at);
-    const size_t length = room > 0 ? wcsnlen(text, room) : 0;
-    if (length >= room) {
-      FreeAndNull(&texts);
-      return nullptr;
-    }
-    texts[i] = text;
-    at += (length + 1) * sizeof(wchar_t);
-  }
-  return texts;
-}
-
 // What an undo did with a pair.
 enum PairOutcome : uint8_t {
   kPairLeft = 0,   // not reached (the walk stopped)
@@ -291,6 +270,27 @@ void ReleaseUndoList() {
   InstallUndoList(nullptr, 0);
 }
 
+const wchar_t** ListUndoPairTexts(const UndoList* list, int32_t pairs) {
+  if (list == nullptr || pairs <= 0) return nullptr;
+  const uint32_t count = 2 * static_cast<uint32_t>(pairs);
+  const wchar_t** texts = static_cast<const wchar_t**>(AllocZeroed(count * static_cast<uint32_t>(sizeof *texts)));
+  if (texts == nullptr) return nullptr;
+  const uint8_t* at = RecordBufferData(&list->texts);
+  const uint8_t* end = at + RecordBufferUsedBytes(&list->texts);
+  for (uint32_t i = 0; i < count; ++i) {
+    const size_t room = static_cast<size_t>(end - at) / sizeof(wchar_t);
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(at);
+    const size_t length = room > 0 ? wcsnlen(text, room) : 0;
+    if (length >= room) {
+      FreeAndNull(&texts);
+      return nullptr;
+    }
+    texts[i] = text;
+    at += (length + 1) * sizeof(wchar_t);
+  }
+  return texts;
+}
+
 bool StartUndo(HWND owner) {
   // The pairs alone decide: the names the new preview marks are not the names the undo gives back.
   if (g_app == nullptr || g_app->undoList == nullptr || g_app->undoPairCount <= 0) return false;
@@ -300,7 +300,7 @@ bool StartUndo(HWND owner) {
 DWORD WINAPI UndoThread(void* owner) {
   UndoWalk walk = {static_cast<HWND>(owner), nullptr, g_app->undoPairCount, nullptr};
   if (g_app->undoList != nullptr && walk.pairs > 0) {
-    walk.texts = ListPairTexts(g_app->undoList, walk.pairs);
+    walk.texts = ListUndoPairTexts(g_app->undoList, walk.pairs);
     walk.outcomes =
         static_cast<PairOutcome*>(AllocZeroed(static_cast<uint32_t>(walk.pairs) * sizeof(PairOutcome)));
   }

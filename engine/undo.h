@@ -28,6 +28,10 @@ void FreeUndoList(UndoList** list);
 // Appends one pair, the new path first. 0; 8 when the list could not take both (it then holds what it held).
 int AppendUndoPair(UndoList* list, const wchar_t* newPath, const wchar_t* oldPath);
 
+// The texts of the list's first `pairs` pairs in list order (NEW 1, OLD 1, ...), pointing into the list; null
+// without memory, without pairs, or when the list holds fewer. The caller frees the array with FreeAndNull.
+const wchar_t** ListUndoPairTexts(const UndoList* list, int32_t pairs);
+
 // Forgets the texts after the first `pairs` pairs (those of a rename that did not happen).
 void KeepUndoPairs(UndoList* list, int32_t pairs);
 

@@ -291,8 +291,6 @@ int ExpandExifPattern(const wchar_t* path, const ExifInfo* info, bool failOnEmpt
                       const wchar_t* pattern) {
   if (pattern == nullptr) return 0;
   wchar_t result[kResultCapacity] = {};
-  bool referenced = false;
-  bool valued = false;
   for (const wchar_t* at = pattern; *at != 0;) {
     wchar_t reference[kValueCapacity];
     const wchar_t* picture = nullptr;
@@ -308,11 +306,8 @@ int ExpandExifPattern(const wchar_t* path, const ExifInfo* info, bool failOnEmpt
     wchar_t value[kValueCapacity];
     FormatReference(path, info, *row, picture, value);
     if (value[0] == 0 && failOnEmpty) return -1;
-    referenced = true;
-    valued |= value[0] != 0;
     AppendWideBounded(value, result, kResultCapacity);
   }
-  if (referenced && !valued) return kPatternWithoutValues;
   if (result[0] == 0) return 0;
   ReplaceInvalidFileNameChars(result);
   CopyWideString(result, out, capacity);

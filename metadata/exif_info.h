@@ -110,8 +110,8 @@ bool ExifDateTimeToUtc(const ExifInfo* info, int tag, FILETIME* utc);
 // Expands `pattern`: text outside double quotes is copied; a quoted field name (with an optional ',' and a
 // date or time picture) is replaced by the field's text, "OFN" by the file name of `path` without its
 // extension. A quoted text that names no field keeps its text and loses its opening quote. A field without
-// text is left out, or fails the expansion with -1 when `failOnEmpty` is set. A non-empty result, with the
-// characters invalid in file names made '_', replaces `out`; an empty one leaves `out` as it was. 0 or -1, or
-// kPatternWithoutValues (metadata/name_patterns.h) when fields are named and none has text (`out` unchanged).
+// text is left out (a pattern none of whose fields has text gives its literal text alone), or fails the
+// expansion with -1 when `failOnEmpty` is set. A non-empty result, with the characters invalid in file names
+// made '_', replaces `out`; an empty one leaves `out` as it was. 0 or -1.
 int ExpandExifPattern(const wchar_t* path, const ExifInfo* info, bool failOnEmpty, wchar_t* out, int capacity,
                       const wchar_t* pattern);

@@ -29,8 +29,6 @@ int ExpandNamePattern(const wchar_t* pattern, bool failOnEmpty, NameFieldReader 
   if (pattern == nullptr || read == nullptr) return 0;
   wchar_t result[kPatternCapacity] = {};
   int length = 0;
-  bool referenced = false;
-  bool valued = false;
   for (const wchar_t* at = pattern; *at != 0;) {
     if (*at != L'"') {
       AppendCharacter(*at++, result, &length);
@@ -45,12 +43,9 @@ int ExpandNamePattern(const wchar_t* pattern, bool failOnEmpty, NameFieldReader 
     }
     at = close + 1;
     if (value[0] == 0 && failOnEmpty) return -1;
-    referenced = true;
-    valued |= value[0] != 0;
     AppendWideBounded(value, result, kPatternCapacity);
     length = static_cast<int>(WideLength(result));
   }
-  if (referenced && !valued) return kPatternWithoutValues;
   if (result[0] == 0) return 0;
   ReplaceInvalidFileNameChars(result);
   CopyWideString(result, out, capacity);

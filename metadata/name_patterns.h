@@ -12,12 +12,8 @@
 // kPatternCapacity): false when it names no field. A field without a value gives true and an empty text.
 using NameFieldReader = bool (*)(const wchar_t* reference, wchar_t* value, void* context);
 
-// What an expansion gives when the pattern names fields and none of them has a value: `out` is left unchanged,
-// since a name made of the pattern's literal text alone tells nothing of the file.
-constexpr int kPatternWithoutValues = 1;
-
 // Expands `pattern` and copies the result into `out` when it is not empty; an empty result leaves `out`
-// unchanged. 0; -1 when `failOnEmpty` is set and a field has no value; kPatternWithoutValues (`out` unchanged
-// in both).
+// unchanged. A field without a value is left out, so a pattern none of whose fields has a value gives its
+// literal text alone. 0; -1 (`out` unchanged) when `failOnEmpty` is set and a field has no value.
 int ExpandNamePattern(const wchar_t* pattern, bool failOnEmpty, NameFieldReader read, void* context, wchar_t* out,
                       int capacity);

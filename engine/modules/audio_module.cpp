@@ -70,7 +70,7 @@ bool ReadAudioReference(const wchar_t* reference, wchar_t* value, void* context)
 int ExpandAudioPattern(const wchar_t* path, const PatternSettings* settings, wchar_t* name) {
   AudioTagInfo tags{};
   const int read = ReadAudioTags(path, &tags);
-  if (read != 0) return ReaderFailure(settings, read);
+  if (read != 0) return ReaderFailure(read);
   AudioReference file{path, &tags};
   return ExpandPatternSettings(settings, ReadAudioReference, &file, name);
 }

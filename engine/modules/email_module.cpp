@@ -110,7 +110,7 @@ int ReadMessage(const wchar_t* path, MailInfo* info) {
 int ExpandMailPattern(const wchar_t* path, const PatternSettings* settings, wchar_t* name) {
   MailInfo info;
   const int read = ReadMessage(path, &info);
-  return read != 0 ? ReaderFailure(settings, read) : ExpandPatternSettings(settings, ReadMailField, &info, name);
+  return read != 0 ? ReaderFailure(read) : ExpandPatternSettings(settings, ReadMailField, &info, name);
 }
 
 // The message's date and time in UTC; none without a date.

@@ -84,10 +84,11 @@ int PutExifValue(const ExifInfo& info, const ExifFieldRow& row, void* out, int o
   }
 }
 
-// A file without readable EXIF data has none of its values: it keeps its name unless the fail flag is set.
+// A file without readable EXIF data has none of its values: it keeps its name, and the step fails for it when
+// the fail flag is set.
 int ExpandExifSettings(const wchar_t* path, const PatternSettings* settings, wchar_t* name) {
   ExifInfo info;
-  if (ReadExifInfo(path, &info) != 0) return settings->failOnEmpty != 0 ? kApplyValueMissing : 0;
+  if (ReadExifInfo(path, &info) != 0) return settings->failOnEmpty != 0 ? kPatternStepFailed : 0;
   const int expanded =
       ExpandExifPattern(path, &info, settings->failOnEmpty != 0, name, kApplyPartCapacity, settings->pattern);
   return PatternApplyResult(expanded);

@@ -48,7 +48,7 @@ bool ReadImageReference(const wchar_t* reference, wchar_t* value, void* context)
 int ExpandImagePattern(const wchar_t* path, const PatternSettings* settings, wchar_t* name) {
   ImageHeaderInfo image{};
   const int read = SniffImageHeader(path, &image);
-  if (read != 0) return ReaderFailure(settings, read);
+  if (read != 0) return ReaderFailure(read);
   ImageReference file{path, &image};
   return ExpandPatternSettings(settings, ReadImageReference, &file, name);
 }

@@ -87,10 +87,7 @@ int ApplyPatternModule(ModuleApplyRecord* record, PatternExpander expand) {
                      reader);
 }
 
-int ReaderFailure(const PatternSettings* settings, int result) {
-  if (settings->failOnEmpty != 0) return kApplyValueMissing;
-  return result < 0 ? ERROR_BAD_FORMAT : result;
-}
+int ReaderFailure(int result) { return result < 0 ? ERROR_BAD_FORMAT : result; }
 
 int ExpandPatternSettings(const PatternSettings* settings, NameFieldReader read, void* context, wchar_t* name) {
   const int expanded =
@@ -98,10 +95,7 @@ int ExpandPatternSettings(const PatternSettings* settings, NameFieldReader read,
   return PatternApplyResult(expanded);
 }
 
-int PatternApplyResult(int expanded) {
-  if (expanded < 0) return kApplyValueMissing;
-  return expanded == kPatternWithoutValues ? ERROR_NO_DATA : 0;
-}
+int PatternApplyResult(int expanded) { return expanded < 0 ? kPatternStepFailed : 0; }
 
 void GetFieldDisplayName(int textId, const wchar_t* name, wchar_t* text, int capacity) {
   if (textId != 0) GetUiText(textId, text, capacity);

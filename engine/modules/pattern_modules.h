@@ -60,10 +60,12 @@ void GetPatternModuleTitle(wchar_t* text, int capacity) {
   GetPatternModuleTitleText(form, text, capacity);
 }
 
-// Failures of the four: a file without the values the pattern needs gives kApplyValueMissing when the fail
-// flag is set, whether the file cannot be read at all or a field has no value. Without the flag, a file the
-// reader cannot take is passed over with the reader's error (ERROR_BAD_FORMAT when it is not of the reader's
-// kind), so is a file none of whose named fields has a value, and a field without value is left out.
+// Failures of the four: with the fail flag set, a field without value for the file makes the step fail for it
+// (kPatternStepFailed): its name stays as the earlier steps made it and the next steps go on; nothing marks it.
+// Without the flag a field without value is left out, so a file none of whose fields has a value gets the
+// pattern's literal text. A file the reader cannot take fails the step with the reader's error
+// (ERROR_BAD_FORMAT when it is not of the reader's kind), whatever the flag; EXIF leaves such a file's name
+// unchanged (0) unless the flag is set.
 
 // Builds the new name part of a file from its metadata: 0 when done (also when nothing was to be done), a
 // failure code otherwise.
@@ -78,16 +80,19 @@ int ApplyPatternModuleWith(ModuleApplyRecord* record) {
   return ApplyPatternModule(record, expand);
 }
 
-// A reader's non-zero result as an apply result: kApplyValueMissing with the fail flag set; else the reader's
-// error, ERROR_BAD_FORMAT for a negative one (not of the reader's kind).
-int ReaderFailure(const PatternSettings* settings, int result);
+// The apply result of a step that fails for a file: a field without value with the fail flag set.
+constexpr int kPatternStepFailed = -1;
+
+// A reader's non-zero result as an apply result: the reader's error, ERROR_BAD_FORMAT for a negative one (not
+// of the reader's kind).
+int ReaderFailure(int result);
 
 // Expands the pattern of `settings` into the name part with the module's field reader: an apply result by
 // PatternApplyResult.
 int ExpandPatternSettings(const PatternSettings* settings, NameFieldReader read, void* context, wchar_t* name);
 
-// An expansion's result as an apply result: kApplyValueMissing when a field had no value and the fail flag is
-// set; ERROR_NO_DATA (the file is passed over) when no named field had a value; else 0.
+// An expansion's result as an apply result: kPatternStepFailed when a field had no value and the fail flag is
+// set; else 0.
 int PatternApplyResult(int expanded);
 
 // A field table of a module whose rows are numbered by their kind; ended by an all-zero row.

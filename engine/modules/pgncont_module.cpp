@@ -101,32 +101,44 @@ struct Expansion {
   const wchar_t* path;
   wchar_t result[kApplyPartCapacity];
   uint32_t slot;
-  int running;
-  bool referenced;  // a reference resolved, or "OFN"
-  bool valued;      // one of them gave text
+  int running;  // the last plug-in call's answer: 0, or its error
 };
 
-// Appends the value of the next slot's reference; false when the step fails for the file.
-bool AppendPluginValue(Expansion* expansion) {
+// The apply result of a step that fails for the file: a resolved reference without value, the fail flag set.
+constexpr int kStepFailsForFile = -1;
+
+// What became of one plug-in reference.
+enum class PieceOutcome { kGoOn, kFailsForFile, kFaulted };
+
+// Appends the value of the next slot's reference. A reference without value (no value, an empty text, or any
+// error the plug-in answers, its -2 for a file it cannot read included) fails the step for the file when the
+// fail flag is set, and is left out otherwise; only a fault while fetching ends the pattern as failed.
+PieceOutcome AppendPluginValue(Expansion* expansion) {
   const PgnContSettings* settings = expansion->settings;
-  if (expansion->slot >= settings->referenceCount) return true;
+  if (expansion->slot >= settings->referenceCount) return PieceOutcome::kGoOn;
   const FieldReference& reference = settings->references[expansion->slot++];
-  if (reference.source == kUnresolvedSource) return true;
-  expansion->referenced = true;
+  if (reference.source == kUnresolvedSource) return PieceOutcome::kGoOn;
   wchar_t value[kApplyPartCapacity];
-  expansion->running = GuardedCall(
-      -2, [&] { return GetPluginFieldText(reference, expansion->path, value, kApplyPartCapacity); },
+  // A fault is told by the call not coming back, never by an answer: any answer is the plug-in's own.
+  bool fetched = false;
+  const int answer = GuardedCall(
+      0,
+      [&] {
+        const int got = GetPluginFieldText(reference, expansion->path, value, kApplyPartCapacity);
+        fetched = true;
+        return got;
+      },
       {"module", L"PgnCont"});
-  if (expansion->running == -2) return false;
-  if (value[0] == 0) return settings->failFlag == 0;
-  expansion->valued = true;
+  if (!fetched) return PieceOutcome::kFaulted;
+  expansion->running = answer;
+  if (value[0] == 0) return settings->failFlag == 0 ? PieceOutcome::kGoOn : PieceOutcome::kFailsForFile;
   AppendWideBounded(value, expansion->result, kApplyPartCapacity);
-  return true;
+  return PieceOutcome::kGoOn;
 }
 
-// 0 or the last plug-in error with the expanded name; kApplyValueMissing when a reference without value fails
-// the step; -2 when fetching a value failed (the dispatch sees the caught fault and marks the file);
-// ERROR_NO_DATA, the file passed over, when references were resolved and none gave a value.
+// 0 or the last plug-in error with the expanded name (a reference without value adds nothing, so a pattern
+// without any value gives its literal text); kStepFailsForFile when a reference without value fails the step;
+// ERROR_FUNCTION_FAILED when fetching a value faulted (the dispatch sees the caught fault and marks the file).
 int ExpandPattern(Expansion* expansion) {
   const wchar_t* position = expansion->settings->pattern;
   for (PatternPiece piece = NextPatternPiece(&position); piece.kind != kPatternEnd; piece = NextPatternPiece(&position)) {
@@ -140,13 +152,12 @@ int ExpandPattern(Expansion* expansion) {
       wchar_t title[kApplyPartCapacity];
       FileTitleOfPath(expansion->path, title, kApplyPartCapacity);
       AppendWideBounded(title, expansion->result, kApplyPartCapacity);
-      expansion->referenced = true;
-      expansion->valued |= title[0] != 0;
-    } else if (piece.kind == kPluginReference && !AppendPluginValue(expansion)) {
-      return expansion->running == -2 ? -2 : kApplyValueMissing;
+    } else if (piece.kind == kPluginReference) {
+      const PieceOutcome outcome = AppendPluginValue(expansion);
+      if (outcome == PieceOutcome::kFaulted) return ERROR_FUNCTION_FAILED;
+      if (outcome == PieceOutcome::kFailsForFile) return kStepFailsForFile;
     }
   }
-  if (expansion->referenced && !expansion->valued) return ERROR_NO_DATA;
   return expansion->running;
 }
 
@@ -156,7 +167,7 @@ int ApplyPluginContentModule(ModuleApplyRecord* record) {
   const wchar_t* path = static_cast<const wchar_t*>(record->context);
   if (settings->pattern[0] == 0 || path == nullptr) return 0;
   Expansion* expansion = static_cast<Expansion*>(AllocZeroed(sizeof(Expansion)));
-  if (expansion == nullptr) return -2;
+  if (expansion == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
   expansion->settings = settings;
   expansion->path = path;
   const int result = ExpandPattern(expansion);

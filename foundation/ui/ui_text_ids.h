@@ -194,7 +194,6 @@ constexpr int16_t kTextNameTooLong = 13194;
 constexpr int16_t kTextEmptyName = 13195;
 constexpr int16_t kTextDeviceName = 13196;
 constexpr int16_t kTextStepFailed = 13198;
-constexpr int16_t kTextStepValueMissing = 13199;
 
 // Rename modules: titles and the words of their descriptions.
 constexpr int16_t kTextNamePart = 2301;

@@ -46,15 +46,15 @@ class MetadataModules : public testing::Test {
     return ::Renamed(step, name.c_str(), path.c_str());
   }
 
-  // The step fails for the file and leaves its name alone; the failure is a positive code, which the preview
-  // tells from a name that no longer fits.
+  // The step fails for the file and leaves its name alone: a failure for that file alone, after which the next
+  // steps go on and which marks nothing (only a fault does).
   void ExpectFails(const wchar_t* step, const std::wstring& name, const std::string& bytes) const {
     const std::wstring path = folder_.WriteFile(name, bytes);
     ModuleInstance* settings = CreateModuleFromText(step);
     ASSERT_NE(settings, nullptr) << Narrow(step);
     wchar_t buffer[260];
     CopyWideBounded(name.c_str(), buffer, 260);
-    EXPECT_GT(ApplyModuleToFileName(settings, path.c_str(), buffer, 260), 0) << Narrow(step);
+    EXPECT_EQ(ApplyModuleToFileName(settings, path.c_str(), buffer, 260), kStepLeftAlone) << Narrow(step);
     EXPECT_EQ(name, buffer);
     FreeModuleInstance(settings);
   }
@@ -119,6 +119,10 @@ TEST_F(MetadataModules, AudioBuildsTheNamePartFromTags) {
   std::vector<FileRenameCase> cases = {
       {L"<Audio,0,\"Track\". \"Title\">", L"song.mp3", song, L"03. Song.mp3"},
       {L"<Audio,0,\"Track\". \"Title\">", L"untracked.mp3", Mp3("Song", "Band"), L". Song.mp3"},
+      // Without the fail flag the references of fields without a value vanish, also when none has one: the
+      // literal text remains.
+      {L"<Audio,0,\"Artist\" - \"Title\">", L"untagged.mp3", MpegFrame(400) + MpegFrame(400), L" - .mp3"},
+      {L"<Audio,0,\"Track\". \"Title\">", L"empty tag.mp3", Id3v2Tag(3, "", 0, 64) + MpegFrame(400), L". .mp3"},
       {L"<Audio,1,\"artist\" - \"TITLE\">", L"any.mp3", song, L"Band - Song.mp3"},
       {L"<Audio,0,\"Year\" \"OFN\">", L"old name.mp3", song, L"1999 old name.mp3"},
       {L"<Audio,0,\"Title\">", L"marks.mp3", Mp3("a:b?", "x"), L"a_b_.mp3"},
@@ -146,8 +150,9 @@ TEST_F(MetadataModules, ImageBuildsTheNamePartFromTheHeader) {
   std::vector<FileRenameCase> cases = {
       {L"<Image,0,\"Width\"x\"Height\">", L"photo.png", png, L"640x480.png"},
       {L"<Image,1,\"OFN\" (\"bpp\" bit)>", L"photo.png", png, L"photo (24 bit).png"},
-      // No named field has a value: the literal text alone would tell nothing of the file.
-      {L"<Image,0,\"Width\"x\"Height\">", L"notes.txt", "plain words", L"notes.txt"},
+      // No named field has a value: the references vanish and the literal text remains.
+      {L"<Image,0,\"Width\"x\"Height\">", L"notes.txt", "plain words", L"x.txt"},
+      {L"<Image,0,\"Width\"\"Height\">", L"notes.txt", "plain words", L"notes.txt"},
       {L"<Image,0,\"Height\"-\"Width\">", L"down.bmp", BmpFile(40, 3, -2, 24), L"-3.bmp"},
   };
   for (const FileRenameCase& c : cases) EXPECT_EQ(Renamed(c.step, c.name, c.bytes), c.renamed) << Narrow(c.step);
@@ -296,12 +301,15 @@ TEST_F(MetadataModules, ExifBuildsTheNamePartFromTheCapture) {
       {L"<EXIF,0,\"Date\"_\"Time\">", L"photo.jpg", photo, L"20210601_102030.jpg"},
       {L"<EXIF,0,\"camera model\" \"Width\"x\"Height\" \"OFN\">", L"photo.jpg", photo, L"PowerShot S95 640x480 photo.jpg"},
       {L"<EXIF,0,\"Lens\"_\"ISO Speed Ratings\">", L"photo.jpg", photo, L"Lens_800.jpg"},
-      // No EXIF data to read: the name stays unless the fail flag is set.
+      // No EXIF data to read: the name stays, and the step fails for the file when the fail flag is set.
       {L"<EXIF,0,\"Date\">", L"notes.txt", "plain words", L"notes.txt"},
+      // EXIF data without the field: its reference vanishes and the literal text remains.
+      {L"<EXIF,0,\"Date Digitized\"_x>", L"photo.jpg", photo, L"_x.jpg"},
   };
   for (const FileRenameCase& c : cases) EXPECT_EQ(Renamed(c.step, c.name, c.bytes), c.renamed) << Narrow(c.step);
   ExpectFails(L"<EXIF,1,\"Date\" \"Camera Make\">", L"plain.jpg", CompressJpeg(16, 16));
   ExpectFails(L"<EXIF,1,\"Date\">", L"notes.txt", "plain words");
+  ExpectFails(L"<EXIF,1,\"Date Digitized\"_x>", L"photo.jpg", photo);
 }
 
 TEST_F(MetadataModules, EMailBuildsTheNamePartFromTheHeaders) {
@@ -316,7 +324,8 @@ TEST_F(MetadataModules, EMailBuildsTheNamePartFromTheHeaders) {
       {L"<eMail,0,\"Date.\"_\"Time\">", L"message.eml", kMessage,
        date(L"%04u%02u%02u") + L"_" + time(L"%02u%02u%02u") + L".eml"},
       {L"<eMail,0,\"From\" (\"OFN\")>", L"message.eml", kMessage, L"Doe, John (message).eml"},
-      {L"<eMail,0,\"Cc\"x>", L"message.eml", kMessage, L"message.eml"},
+      {L"<eMail,0,\"Cc\"x>", L"message.eml", kMessage, L"x.eml"},
+      {L"<eMail,0,\"Cc\">", L"message.eml", kMessage, L"message.eml"},
       {L"<eMail,0,\"Cc\"x\"OFN\">", L"message.eml", kMessage, L"xmessage.eml"},
   };
   for (const FileRenameCase& c : cases) EXPECT_EQ(Renamed(c.step, c.name, c.bytes), c.renamed) << Narrow(c.step);

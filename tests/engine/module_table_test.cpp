@@ -89,7 +89,8 @@ int ApplyProbe(ModuleApplyRecord* record) {
   CopyWideBounded(L"half-done", record->name, kApplyPartCapacity);
   Misbehave();
   if (g_probe.mode == ProbeMode::kRefuse) return 5;
-  if (g_probe.mode == ProbeMode::kValueMissing) return kApplyValueMissing;
+  // A step set to fail for a file that lacks a value, as the pattern steps answer then.
+  if (g_probe.mode == ProbeMode::kValueMissing) return -1;
   if (g_probe.mode == ProbeMode::kFaultCaughtInside) {
     // A reader or plug-in of the module faults under a guard of its own, and the module answers as if all went well.
     ExpectCaughtFaults();
@@ -243,8 +244,9 @@ TEST_F(ModuleTable, FailingApplyLeavesTheNameAsTheStepBeforeMadeIt) {
   EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(int{kStepFailed}, std::wstring(L"photo.jpg")));
   g_probe.mode = ProbeMode::kRefuse;
   EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(int{kStepLeftAlone}, std::wstring(L"photo.jpg")));
+  // A step that fails for the file (a value it lacks) is no fault: the name stays and the next steps go on.
   g_probe.mode = ProbeMode::kValueMissing;
-  EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(int{kStepValueMissing}, std::wstring(L"photo.jpg")));
+  EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(int{kStepLeftAlone}, std::wstring(L"photo.jpg")));
   g_probe.mode = ProbeMode::kFaultCaughtInside;
   EXPECT_EQ(Apply(probe, L"photo.jpg"), std::make_pair(int{kStepFailed}, std::wstring(L"photo.jpg")));
   // The thread goes on working after the fault.

@@ -53,7 +53,10 @@ TEST_F(PgnContModule, BuildsNamesFromPluginValuesAndTheFileTitle) {
                           {L"<PgnCont,0,\"Test=Date\">", L"d.txt", 1, L"29.02.2024.txt"},
                           {L"<PgnCont,0,\"Test=Time\">", L"t.txt", 1, L"13_05_09.txt"},
                           {L"<PgnCont,0,\"Test=Choice\"\"Test=Name\">", L"c.txt", 1, L"greenc.txt.txt"},
-                          {L"<PgnCont,0,x\"Test=Size\">", L"plain.bin", 1, L"plain.bin"},
+                          // The plug-in serves .txt files only: the reference vanishes and the literal text
+                          // remains, as when no field has a value.
+                          {L"<PgnCont,0,x\"Test=Size\">", L"plain.bin", 1, L"x.bin"},
+                          {L"<PgnCont,0,\"Test=Size\">", L"alone.bin", 1, L"alone.bin"},
                           {L"<PgnCont,0,\"abc\"X>", L"n.txt", 1, L"X.txt"},
                           {L"<PgnCont,0,a\"b>", L"q.txt", 1, L"ab.txt"},
                           {L"<PgnCont,0,>", L"same.txt", 1, L"same.txt"},
@@ -67,6 +70,29 @@ TEST_F(PgnContModule, EachReferenceMeetsItsOwnValue) {
                           {L"<PgnCont,0,\"Test=Size\"-\"Absent=X\"-\"Test=Digits\">", L"z22.txt", 3, L"3--2.txt"},
                           {L"<PgnCont,1,\"OFN\"_\"Test=Size\">", L"other.bin", 1, nullptr},
                       });
+}
+
+// The plug-in's "file error" (-2) for a file is that reference's error, like any other: no value. With the fail
+// flag the step fails for the file; without it the reference is left out and the rest of the pattern goes on,
+// and the step fails only when no later reference gave a value after it (the last plug-in call's error is the
+// step's result). Nothing of it is a fault.
+TEST_F(PgnContModule, APluginFileErrorIsAReferenceWithoutValue) {
+  ExpectNames(scope_, {
+                          {L"<PgnCont,0,\"Test=Size\"-\"Test=Digits\">", L"unreadable7.txt", 3, L"-1.txt"},
+                          {L"<PgnCont,0,\"OFN\" \"Test=Size\" \"Test=Digits\">", L"unreadable12.txt", 3,
+                           L"unreadable12  2.txt"},
+                          {L"<PgnCont,1,\"Test=Size\"-\"Test=Digits\">", L"unreadable7.txt", 3, nullptr},
+                          {L"<PgnCont,1,\"Test=Digits\"-\"Test=Size\">", L"unreadable7.txt", 3, nullptr},
+                          {L"<PgnCont,0,\"Test=Digits\"-\"Test=Size\">", L"unreadable7.txt", 3, nullptr},
+                          {L"<PgnCont,0,\"Test=Size\"-\"Test=Digits\">", L"readable7.txt", 3, L"3-1.txt"},
+                      });
+  const std::wstring path = scope_.File(L"unreadable.txt", "xyz");
+  ModuleInstance* step = CreateModuleFromText(L"<PgnCont,1,\"Test=Size\">");
+  ASSERT_NE(step, nullptr);
+  wchar_t name[260] = L"unreadable.txt";
+  EXPECT_EQ(ApplyModuleToFileName(step, path.c_str(), name, 260), kStepLeftAlone) << "failed for the file, not faulted";
+  EXPECT_STREQ(name, L"unreadable.txt");
+  FreeModuleInstance(step);
 }
 
 TEST_F(PgnContModule, AFailingPluginFailsTheStepForThatFileOnly) {

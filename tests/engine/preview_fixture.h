@@ -52,7 +52,7 @@ inline const UiStringRecord kPreviewTexts[] = {{-1, L"US"},
                                                {13192, L"no free number for"},
                                                {13194, L"too long"},
                                                {13195, L"empty"}, {13196, L"device"},
-                                               {13198, L"step failed"}, {13199, L"no value"},
+                                               {13198, L"step failed"},
                                                {10031, L"not renamed back:"}, {10032, L"not found:"},
                                                {10033, L"name taken:"},
                                                {0, nullptr}};

@@ -365,7 +365,8 @@ TEST(ExifFormat, PatternsOfQuotedFieldNames) {
       {L"\"Lens\"\"Width\"", L"Lens640"},
       {L"a\"Width", L"aWidth"},
       {L"\"Date,\"", L"20210601"},
-      {L"\"Date Digitized\"x", L"(untouched)"},
+      // A field without a value vanishes, also when no field has one: the literal text remains.
+      {L"\"Date Digitized\"x", L"x"},
       {L"<\"GPS Date/Time\">", L"_20210601140309_"},
       {L"\"Date Digitized\"", L"(untouched)"},
   };
@@ -373,8 +374,8 @@ TEST(ExifFormat, PatternsOfQuotedFieldNames) {
   int result = 0;
   EXPECT_EQ(Expand(info, L"\"Camera Model\"_\"Date Digitized\"", true, &result), L"(untouched)");
   EXPECT_EQ(result, -1);
-  Expand(info, L"\"Date Digitized\"x", false, &result);
-  EXPECT_EQ(result, kPatternWithoutValues) << "named fields without a value leave the name to the file";
+  EXPECT_EQ(Expand(info, L"\"Date Digitized\" - \"Time Digitized\"", false, &result), L" - ");
+  EXPECT_EQ(result, 0) << "named fields without a value leave their pattern's literal text";
   EXPECT_EQ(Expand(info, L"\"Camera Model\"", true, &result), L"PowerShot S95");
   EXPECT_EQ(result, 0);
 }

@@ -124,12 +124,13 @@ inline std::string JpegFile(const std::string& segments) {
 }
 
 // The reference sample: make "Canon", an EXIF directory with exposure time 1/250, ISO tag 2, the original
-// date 2021:06:01 10:20:30 and a Canon maker note whose camera settings hold the ISO code 20 in element 16;
+// date 2021:06:01 10:20:30 (or another) and a Canon maker note whose camera settings hold the ISO code 20 in element 16;
 // a GPS directory; a 640 x 480 frame.
 struct ExifSampleOptions {
   bool bigEndian = false;
   std::string make = "Canon";
   bool makerNote = true;
+  std::string dateOriginal = "2021:06:01 10:20:30";
 };
 
 inline std::string ExifSampleTiff(const ExifSampleOptions& options) {
@@ -141,7 +142,7 @@ inline std::string ExifSampleTiff(const ExifSampleOptions& options) {
   tiff.Link(first, 0x8825, gps);
   tiff.AddRationals(exif, 0x829A, {{1, 250}});
   tiff.AddShort(exif, 0x8827, 2);
-  tiff.AddText(exif, 0x9003, "2021:06:01 10:20:30");
+  tiff.AddText(exif, 0x9003, options.dateOriginal);
   if (options.makerNote) {
     const int canon = tiff.Directory();
     std::string settings;

@@ -3,7 +3,8 @@
 // boolean, multiple choice, wide text, a separator), the detect string EXT="TXT", and a switch
 // (TestPluginSetFault) that makes its value functions fail inside: a null dereference, a division by zero or a
 // C++ throw; a file whose name begins with "fault" makes it dereference null too, so that a program test can
-// provoke the fault from outside. It records what the host handed it (TestPluginDefaultParams, TestPluginUnloadCount).
+// provoke the fault from outside. For a file whose name begins with "unreadable" it answers the Size field with
+// the published "file error" (-2). It records what the host handed it (TestPluginDefaultParams, TestPluginUnloadCount).
 //
 // Built three times: as is; with TEST_PLUGIN_WITHOUT_FIELD_LIST, lacking ContentGetSupportedField, which the
 // host must refuse; with TEST_PLUGIN_NARROW_ONLY, lacking ContentSetDefaultParams and ContentGetValueW, which the
@@ -72,8 +73,12 @@ void Fail() {
   if (g_fault == 3) throw std::runtime_error("plug-in failure");
 }
 
+// The published answer for a file the plug-in cannot read.
+constexpr int kFileError = -2;
+
 int WriteValue(int field, const wchar_t* path, int unit, void* value, int size) {
   const wchar_t* name = FileName(path);
+  if (field == kSize && wcsncmp(name, L"unreadable", 10) == 0) return kFileError;
   switch (field) {
     case kSize:
     case kBulk: {

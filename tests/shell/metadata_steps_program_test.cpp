@@ -1,7 +1,8 @@
 // QVRX.exe renaming a folder of audio files, photos, messages and pictures on disk by a chain of metadata steps
-// restored from the last run's chain: each file takes the name its own metadata gives, keeps its extension,
-// has the characters a file name cannot hold (control characters included) replaced, and a file without the
-// metadata keeps its name as the fail flag says; undo brings every name back.
+// restored from the last run's chain, each with its fail flag ticked: each file takes the name its own metadata
+// gives, keeps its extension, has the characters a file name cannot hold (control characters included)
+// replaced, and every step whose values a file lacks fails for that file alone, which keeps the name the other
+// steps gave it (a file without any of the metadata keeps its own); undo brings every name back.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -48,10 +49,10 @@ TEST_F(MetadataStepsProgram, RenamesEachFileByItsOwnMetadataAndUndoesIt) {
   ASSERT_TRUE(EncodeFlac(files + L"\\track.flac", {{"ARTIST", "Flac Band"}, {"TITLE", "Part: One?"}}));
   folder.WriteFile(L"QVRX.INI",
                    "[QVRX]\r\nLanguage=US\r\n[QK]\r\n"
-                   "R1=<Image,0,\"Width\"x\"Height\">\r\n"
-                   "R2=<Audio,0,\"Artist\" - \"Title\">\r\n"
-                   "R3=<EXIF,0,\"Date,yyyy-MM-dd\">\r\n"
-                   "R4=<eMail,0,\"Date,yyyy-MM-dd\" \"Subject\">\r\n");
+                   "R1=<Image,1,\"Width\"x\"Height\">\r\n"
+                   "R2=<Audio,1,\"Artist\" - \"Title\">\r\n"
+                   "R3=<EXIF,1,\"Date,yyyy-MM-dd\">\r\n"
+                   "R4=<eMail,1,\"Date,yyyy-MM-dd\" \"Subject\">\r\n");
   Names renamed = {L"Flac Band - Part_ One_.flac"};
   for (const MetadataFile& file : kFiles) renamed.push_back(file.renamed);
   std::sort(renamed.begin(), renamed.end());

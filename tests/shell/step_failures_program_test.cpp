@@ -1,5 +1,7 @@
-// QVRX.exe previewing a chain whose plug-in step faults for one file: that file's row says the step failed, the
-// fault is written to the trace file, the other files keep their preview, and the run is refused.
+// QVRX.exe previewing a chain whose plug-in step, with its fail flag ticked, faults for one file and has no
+// value for another: the faulting file's row says the step failed, the fault is written to the trace file, and
+// the run is refused; the file without the value keeps its name unmarked, as a step that fails for a file
+// leaves it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,7 +17,7 @@ TEST_F(StepFailuresProgram, AFaultingStepMarksItsFileTracesTheFaultAndRefusesThe
   const TempFolder& folder = copy_.Folder();
   const std::wstring plugin = ExecutableFolder() + L"\\PublishedTestPlugin.wdx64";
   const std::wstring files =
-      Prepare({L"b.bin"}, "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<PgnCont,0,\"Test=Size\">\r\n[pgnCont]\r\n1=Test;+" +
+      Prepare({L"b.bin"}, "[QVRX]\r\nLanguage=US\r\n[QK]\r\nR1=<PgnCont,1,\"Test=Size\">\r\n[pgnCont]\r\n1=Test;+" +
                               std::string(plugin.begin(), plugin.end()) + ";;\r\n");
   folder.WriteFile(L"files\\a.txt", "12345");
   folder.WriteFile(L"files\\fault.txt", "1");  // the test plug-in faults on it
@@ -27,7 +29,8 @@ TEST_F(StepFailuresProgram, AFaultingStepMarksItsFileTracesTheFaultAndRefusesThe
   ASSERT_NE(window, nullptr);
   DialogWatcher boxes(run.ProcessId(), IDOK);
   RemoteList rows(run.Process(), GetDlgItem(window, kFileListId));
-  const Names previewed = {L"5.txt", L"<Error>, the step failed", L"b.bin"};  // a.txt, fault.txt, b.bin
+  // a.txt, fault.txt, and b.bin, which the plug-in does not serve.
+  const Names previewed = {L"5.txt", L"<Error>, the step failed", L"b.bin"};
   EXPECT_TRUE(WaitUntil([&] { return rows.Column(kNewNameColumn) == previewed; }))
       << ListedNames(rows.Column(kNewNameColumn));
   EXPECT_TRUE(
