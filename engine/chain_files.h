@@ -20,7 +20,7 @@ constexpr char kChainSection[] = "QK";
 // that says why not: kTextStepTooLong when its text form is longer than the 1023 characters a step is read
 // with; kTextStepNotKept when it would come back as another step, which `readBack` then describes (as the
 // chain list shows it, with its comment on a line of its own); kTextStepLost when it would not come back at
-// all. A value holds what its text form cannot hold: a ';' or '>' in a text written as it stands (a name
+// all. Such a step holds what its text form cannot: a ';' or '>' in a text written as it stands (a name
 // pattern), a line break in any text.
 int StepStorageProblem(const ModuleInstance* settings, wchar_t* readBack, int capacity);
 

@@ -319,9 +319,8 @@ TEST_F(InPlaceRenameInteractive, ANameNoFileCanTakeIsRefusedWithWhyAndTheEditorS
     TypeText(c.typed);
     PressKey(VK_RETURN);
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-      return (box = FindProcessWindow(GetCurrentProcessId(), L"#32770", [](HWND w) { return IsWindowVisible(w) != 0; })) != nullptr;
-    }));
+    const auto shown = [](HWND window) { return IsWindowVisible(window) != FALSE; };
+    ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(GetCurrentProcessId(), L"#32770", shown)) != nullptr; }));
     EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)),
               L"The file cannot be given this name: " + std::wstring(c.why) + L"\r\n\r\n" + c.typed);
     // Enter answers the box, not the editor behind it.
