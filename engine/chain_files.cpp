@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <initializer_list>
 
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
@@ -20,6 +22,7 @@
 #include "foundation/profile/profile_store.h"
 #include "foundation/text/text_encoding.h"
 #include "foundation/ui/ui_operations.h"
+#include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "views/items_view.h"
 
@@ -367,18 +370,59 @@ void ShowWhyNotLoaded(HWND owner, const wchar_t* path, int result, const ParseTa
   if (textId != 0) ShowMessageWithPath(owner, textId, nullptr, path, nullptr, MB_OK | MB_ICONWARNING);
 }
 
+// A step's record and the record read back from its line are the same step when the module table shows them
+// alike in everything a step holds: the module, the flags, the text form, the description and the comment.
+bool SameStep(const ModuleInstance* settings, const ModuleInstance* back) {
+  if (back == nullptr || back->moduleIndex != settings->moduleIndex ||
+      GetModuleInstanceFlags(back) != GetModuleInstanceFlags(settings)) {
+    return false;
+  }
+  wchar_t one[kChainTextCapacity];
+  wchar_t other[kChainTextCapacity];
+  const auto alike = [&](auto show) {
+    show(settings, one, kChainTextCapacity);
+    show(back, other, kChainTextCapacity);
+    return wcscmp(one, other) == 0;
+  };
+  return alike(SerializeModuleInstance) && alike(DescribeModuleInstance) && alike(GetModuleInstanceComment);
+}
+
+// The step as the chain list would show it: its description, and its comment on a line of its own.
+void DescribeReadBackStep(const ModuleInstance* back, wchar_t* text, int capacity) {
+  DescribeModuleInstance(back, text, capacity);
+  wchar_t comment[kStepCommentCapacity];
+  GetModuleInstanceComment(back, comment, kStepCommentCapacity);
+  if (comment[0] == 0) return;
+  wchar_t label[kStepCommentCapacity];
+  GetUiText(kTextComment, label, kStepCommentCapacity);
+  AppendWideBounded(L"\r\n", text, capacity);
+  AppendWideBounded(label, text, capacity);
+  AppendWideBounded(L": ", text, capacity);
+  AppendWideBounded(comment, text, capacity);
+}
+
 }  // namespace
 
-int StepStorageProblem(const ModuleInstance* settings) {
+int StepStorageProblem(const ModuleInstance* settings, wchar_t* readBack, int capacity) {
+  CopyWideBounded(L"", readBack, capacity);
   wchar_t line[kEntryMaxLength + 1];
   const int written = SerializeModuleInstance(settings, line, kEntryMaxLength + 1);
   if (written == ERROR_INSUFFICIENT_BUFFER) return kTextStepTooLong;
-  ModuleInstance* readBack = written == 0 ? CreateModuleFromText(line) : nullptr;
-  wchar_t again[kEntryMaxLength + 1];
-  const bool same = readBack != nullptr && SerializeModuleInstance(readBack, again, kEntryMaxLength + 1) == 0 &&
-                    wcscmp(line, again) == 0;
-  FreeModuleInstance(readBack);
-  return same ? 0 : kTextStepNotKept;
+  if (written != 0) return kTextStepLost;
+  // Section "QK" keeps a value up to its first line break; a settings file's scan ends the entry where it does.
+  wchar_t stored[kEntryMaxLength + 1];
+  CopyWideBounded(line, stored, kEntryMaxLength + 1);
+  stored[wcscspn(stored, L"\r\n")] = 0;
+  wchar_t filed[kEntryMaxLength + 1];
+  CopyWideBounded(line, filed, static_cast<int>(EntryLength(line, WideLength(line))) + 1);
+  for (const wchar_t* form : {stored, filed}) {
+    ModuleInstance* back = CreateModuleFromText(form);
+    const bool same = SameStep(settings, back);
+    if (!same && back != nullptr) DescribeReadBackStep(back, readBack, capacity);
+    FreeModuleInstance(back);
+    if (!same) return back != nullptr ? kTextStepNotKept : kTextStepLost;
+  }
+  return 0;
 }
 
 int WriteModuleChainFile(const wchar_t* path) {

@@ -15,11 +15,14 @@
 // The profile store's section of the chain.
 constexpr char kChainSection[] = "QK";
 
-// Whether a step can be kept with the chain: 0 when its line reads back as the same step; else the UI text that
-// says why not: kTextStepTooLong when its text form is longer than the 1023 characters a step is read with,
-// kTextStepNotKept when, read back, it would be another step (a value holds what its text form cannot hold,
-// such as a ';' or '>' in a pattern).
-int StepStorageProblem(const ModuleInstance* settings);
+// Whether a step can be kept with the chain: 0 when its line, read back from section "QK" and from a settings
+// file, gives the same step (the same module, flags, text form, description and comment). Else the UI text
+// that says why not: kTextStepTooLong when its text form is longer than the 1023 characters a step is read
+// with; kTextStepNotKept when it would come back as another step, which `readBack` then describes (as the
+// chain list shows it, with its comment on a line of its own); kTextStepLost when it would not come back at
+// all. Such a step holds what its text form cannot: a ';' or '>' in a text written as it stands (a name
+// pattern), a line break in any text.
+int StepStorageProblem(const ModuleInstance* settings, wchar_t* readBack, int capacity);
 
 // Writes the chain into a settings file, which is replaced as a whole only once the new one is complete.
 // 0 on success, which also marks the chain as saved; with an empty chain nothing is written and the result

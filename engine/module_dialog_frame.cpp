@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "engine/chain_files.h"
+#include "engine/chain_list.h"
 #include "engine/module_dialog_helpers.h"
 #include "engine/module_dialog_ids.h"
 #include "engine/module_table.h"
@@ -62,14 +63,15 @@ void PreviewControls(HWND dialog, DialogRun* run) {
   FreeModuleInstance(preview);
 }
 
-// A step the chain could not save, or that would come back changed, is not taken: the user is told why and
-// the dialog stays open.
+// A step the chain could not save, or that would come back changed, is not taken: the user is told why, and
+// what would come back, and the dialog stays open.
 bool ControlsCanBeKept(HWND dialog, DialogRun* run) {
   ModuleInstance* edited = ReadControlsIntoTemporary(dialog, run);
   if (edited == nullptr) return false;
-  const int problem = StepStorageProblem(edited);
+  wchar_t readBack[kChainTextCapacity];
+  const int problem = StepStorageProblem(edited, readBack, kChainTextCapacity);
   FreeModuleInstance(edited);
-  if (problem != 0) ShowMessageWithPath(dialog, problem, nullptr, nullptr, nullptr, MB_OK | MB_ICONWARNING);
+  if (problem != 0) ShowMessageWithPath(dialog, problem, nullptr, readBack, nullptr, MB_OK | MB_ICONWARNING);
   return problem == 0;
 }
 

@@ -53,22 +53,34 @@ bool MarkRowName(FileListRow* row, const wchar_t* errorText) {
   wchar_t* name = row->newName;
   if (IsMarkedName(name, errorText)) return true;
   if (wcscmp(name, row->currentName) == 0) return false;
-  const wchar_t offending = OffendingCharacter(name);
-  if (offending != 0) {
+  wchar_t offending = 0;
+  const int reason = FileNameProblem(name, &offending);
+  if (reason == kTextInvalidCharacter) {
     MarkInvalidCharacter(errorText, offending, name);
-  } else if (name[0] == 0) {
-    WriteNameMark(errorText, kTextEmptyName, nullptr, name, kFileNameCapacity);
-  } else if (WideLength(name) > kMaxFileNameLength) {
-    WriteNameMark(errorText, kTextNameTooLong, nullptr, name, kFileNameCapacity);
-  } else if (IsReservedDeviceName(name)) {
-    WriteNameMark(errorText, kTextDeviceName, nullptr, name, kFileNameCapacity);
-  } else {
-    return false;
+  } else if (reason != 0) {
+    WriteNameMark(errorText, reason, nullptr, name, kFileNameCapacity);
   }
-  return true;
+  return reason != 0;
 }
 
 }  // namespace
+
+int FileNameProblem(const wchar_t* name, wchar_t* character) {
+  *character = OffendingCharacter(name);
+  if (*character != 0) return kTextInvalidCharacter;
+  if (name[0] == 0) return kTextEmptyName;
+  if (WideLength(name) > kMaxFileNameLength) return kTextNameTooLong;
+  return IsReservedDeviceName(name) ? kTextDeviceName : 0;
+}
+
+void DescribeFileNameProblem(int reason, wchar_t character, wchar_t* text, int capacity) {
+  GetUiText(reason, text, capacity);
+  if (reason != kTextInvalidCharacter) return;
+  wchar_t shown[8];
+  DescribeCharacter(character, shown, 8);
+  AppendWideBounded(L" ", text, capacity);
+  AppendWideBounded(shown, text, capacity);
+}
 
 void BuildPreviewErrorText(wchar_t* text, int capacity) {
   wchar_t word[kErrorWordLength + 1];

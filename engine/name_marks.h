@@ -10,6 +10,14 @@ constexpr int kMaxFileNameLength = 255;
 
 void BuildPreviewErrorText(wchar_t* text, int capacity);
 
+// Why a name cannot be given to a file, by the rules the marks below follow: 0 when it can. Else the UI text
+// of the reason: kTextInvalidCharacter for a character no file name may hold or a final dot or blank, which
+// `character` then receives; kTextEmptyName, kTextNameTooLong or kTextDeviceName.
+int FileNameProblem(const wchar_t* name, wchar_t* character);
+
+// The reason as a mark gives it: its UI text, and for a character a blank and the character as shown.
+void DescribeFileNameProblem(int reason, wchar_t character, wchar_t* text, int capacity);
+
 // Replaces `name` by the error text, then ", " and the UI text `reasonTextId` (none for 0), then a blank and
 // `detail` when it is given.
 void WriteNameMark(const wchar_t* errorText, int reasonTextId, const wchar_t* detail, wchar_t* name, int capacity);

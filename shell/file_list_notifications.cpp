@@ -4,6 +4,7 @@
 
 #include "engine/chain_list.h"
 #include "engine/file_list_fields.h"
+#include "engine/name_marks.h"
 #include "engine/rename_run.h"
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
@@ -16,6 +17,7 @@
 #include "foundation/ui/message_boxes.h"
 #include "foundation/text/name_masks.h"
 #include "foundation/text/number_format.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/files/paths.h"
 #include "foundation/providers/providers.h"
 #include "foundation/ui/ui_operations.h"
@@ -163,20 +165,33 @@ void SizeText(uint64_t size, wchar_t* text, int capacity) {
 
 bool IsFolderRow(const FileListRow* row) { return (row->info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
-// The new name typed over the current one: a case mask, a rename mask, or the text itself. False when the
-// text is no name a file can have.
-bool NewNameFromText(const wchar_t* current, const wchar_t* text, wchar_t* name) {
+// The new name typed over the current one: a case mask, a rename mask, or the text itself. 0 when the file
+// can take it; else why not, as the preview marks names (FileNameProblem), `character` holding the character
+// for kTextInvalidCharacter. A path separator would move the file, so it is refused before a mask reads it.
+int NewNameFromText(const wchar_t* current, const wchar_t* text, wchar_t* name, wchar_t* character) {
   for (const wchar_t* c = text; *c; ++c) {
-    if (IsPathSeparator(*c)) return false;
+    if (IsPathSeparator(*c)) {
+      *character = *c;
+      return kTextInvalidCharacter;
+    }
   }
   if (ContainsAngleBracket(text)) {
-    if (ApplyCaseMask(current, name, kFileNameCapacity, text) != 0) return false;
+    if (ApplyCaseMask(current, name, kFileNameCapacity, text) != 0) return kTextNameTooLong;
   } else if (ApplyWildcardNameMask(current, text, name, kFileNameCapacity) != 0) {
-    if (CopyWideBounded(text, name, kFileNameCapacity) != 0) return false;
+    if (CopyWideBounded(text, name, kFileNameCapacity) != 0) return kTextNameTooLong;
   }
-  const size_t length = WideLength(name);
-  if (length == 0 || name[length - 1] == L'.' || name[length - 1] == L' ') return false;
-  return FindInvalidFileNameChar(name, false) == 0;
+  return FileNameProblem(name, character);
+}
+
+// Tells the user why the typed text is no name for the file, with the text below.
+void ShowNameRefused(int reason, wchar_t character, const wchar_t* text) {
+  wchar_t message[kMessageCapacity];
+  GetUiText(kTextNameRefused, message, kMessageCapacity);
+  wchar_t why[kMessageCapacity];
+  DescribeFileNameProblem(reason, character, why, kMessageCapacity);
+  AppendWideBounded(L" ", message, kMessageCapacity);
+  AppendWideBounded(why, message, kMessageCapacity);
+  ShowMessageWithPath(g_mainWindow, 0, message, text, nullptr, MB_OK | MB_ICONWARNING);
 }
 
 // The row as it is, with another current name: its size follows the name.
@@ -257,12 +272,15 @@ LRESULT EndFileRename(NMLVDISPINFOW* request) {
   FileListRow old;
   wchar_t from[kLongPathCapacity];
   const int copied = CopyItemRecordWithPath(request->item.iItem, from, kLongPathCapacity, &old);
+  if (copied != 0) return 0;
   wchar_t name[kFileNameCapacity];
-  wchar_t to[kLongPathCapacity];
-  if (!NewNameFromText(old.currentName, text, name) || copied != 0) {
-    BeepError();
-    return 0;
+  wchar_t character = 0;
+  const int problem = NewNameFromText(old.currentName, text, name, &character);
+  if (problem != 0) {
+    ShowNameRefused(problem, character, text);
+    return kEndEditKeepOpen;
   }
+  wchar_t to[kLongPathCapacity];
   if (GetRowPathWithName(files, &old, name, to, kLongPathCapacity) != 0) return 0;
   if (wcscmp(name, old.currentName) == 0 || RenameItemFile(g_mainWindow, from, to) != 0) return 0;
   FileListRow renamed;

@@ -21,8 +21,9 @@ LRESULT BuildItemInfoTip(NMTTDISPINFOW* request);
 LRESULT BeginFileRename(NMLVDISPINFOW* request);
 
 // LVN_ENDLABELEDITW: the typed text becomes the new name, taken as a rename mask over the current name ('?',
-// '*'), or as a case mask when it holds '<' or '>'. A name no file can have (a path separator, a character
-// not allowed in names, nothing, a trailing dot or blank) is refused, and so is an existing other file. On
-// success the file is renamed on disk, the row takes the new name and the answer is 1; else 0 and nothing
-// changes.
+// '*'), or as a case mask when it holds '<' or '>'. A name no file can have (a path separator, and whatever
+// the preview marks: a character not allowed in names, a trailing dot or blank, nothing, more than 255
+// characters, a device's name) is refused with a message that says why, and the answer kEndEditKeepOpen
+// leaves the editor open on the text. An existing other file is refused too (0). On success the file is
+// renamed on disk, the row takes the new name and the answer is 1; else 0 and nothing changes.
 LRESULT EndFileRename(NMLVDISPINFOW* request);

@@ -88,7 +88,7 @@ LRESULT FileListCustomDraw(NMLVCUSTOMDRAW* draw) {
 LRESULT OnEndFileRename(HWND window, NMLVDISPINFOW* request) {
   if (!g_app->fileList || !g_app->fileList->editor) return 0;
   const LRESULT result = EndFileRename(request);
-  if (result != 0) {
+  if (result == 1) {
     MarkSettingsChanged(0);
     PostWindowMessage(window, WM_COMMAND, IDM_SORT_AGAIN, 0);
   }

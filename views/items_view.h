@@ -122,6 +122,11 @@ int ItemsViewMoveFocus(ItemListControl* control, int direction);
 
 // Renaming in place: an edit field over a row's label. The parent hears LVN_BEGINLABELEDITW when it opens (a
 // non-zero answer cancels) and LVN_ENDLABELEDITW with the new text when a changed, non-empty text is committed.
+// The parent answers LVN_ENDLABELEDITW with 1 when it took the text, 0 when not, or kEndEditKeepOpen when it
+// refuses a text the user typed and confirmed (Enter): the editor then stays open on it, so that the user can
+// mend it. A text committed by anything else (a click elsewhere, the focus leaving, a sort) closes the editor
+// whatever the answer, since the rows may move under it.
+constexpr LRESULT kEndEditKeepOpen = 2;
 
 // Opens the editor on a row; a negative index ends an open editor instead (-1 commits, lower values cancel).
 // Nothing opens while the mouse is away from the press of a click, without the rename-by-click view bit, for a

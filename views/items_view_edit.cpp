@@ -18,6 +18,9 @@ constexpr int kEditorBorders = 8;
 constexpr int kEditorInitialWidth = 2;
 
 WNDPROC g_previousEditProc = nullptr;
+// The editor whose text the parent is being asked to take: its losing the focus to the parent's message box
+// commits nothing.
+HWND g_askedEditor = nullptr;
 
 ItemListControl* ControlOfEditor(HWND editor) { return ItemListFromWindow(GetParent(editor)); }
 
@@ -62,21 +65,40 @@ void CloseEditor(ItemListControl* control, int row) {
   ItemsViewRedrawItem(control, row);
 }
 
-void CommitEditor(ItemListControl* control) {
-  if (!control->editor) return;
+// Tells the parent the committed text; its answer. While the parent answers, the editor is no open editor: a
+// message box the parent shows takes the focus and the keys (Enter, Esc) from it without ending it.
+LRESULT AskParentToTake(ItemListControl* control, int row, wchar_t* text) {
+  HWND editor = control->editor;
+  const bool wasInline = g_app && g_app->inlineEditor == editor;
+  if (wasInline) g_app->inlineEditor = nullptr;
+  g_askedEditor = editor;
+  NMLVDISPINFOW info = {};
+  info.item.mask = LVIF_TEXT;
+  info.item.iItem = row;
+  info.item.pszText = text;
+  info.item.cchTextMax = kFileNameCapacity + 1;
+  info.item.lParam = reinterpret_cast<LPARAM>(GetItemRecord(control, row));
+  const LRESULT answer = SendListNotify(control, &info.hdr, LVN_ENDLABELEDITW);
+  g_askedEditor = nullptr;
+  if (wasInline && IsWindow(editor)) g_app->inlineEditor = editor;
+  return answer;
+}
+
+// With `mayStayOpen` (the user confirmed the text in the editor) a parent that refuses the text can keep the
+// editor open on it.
+void CommitEditor(ItemListControl* control, bool mayStayOpen) {
+  HWND editor = control->editor;
+  if (!editor) return;
   wchar_t text[kFileNameCapacity + 1];
-  GetWindowTextSafe(control->editor, text, kFileNameCapacity + 1);
+  GetWindowTextSafe(editor, text, kFileNameCapacity + 1);
   int row = control->pendingRenameIndex;
   bool changed = row >= 0 && control->editStartText[0] && text[0] && wcscmp(text, control->editStartText) != 0;
   control->pendingRenameIndex = -1;
-  if (changed) {
-    NMLVDISPINFOW info = {};
-    info.item.mask = LVIF_TEXT;
-    info.item.iItem = row;
-    info.item.pszText = text;
-    info.item.cchTextMax = kFileNameCapacity + 1;
-    info.item.lParam = reinterpret_cast<LPARAM>(GetItemRecord(control, row));
-    SendListNotify(control, &info.hdr, LVN_ENDLABELEDITW);
+  const LRESULT answer = changed ? AskParentToTake(control, row, text) : 0;
+  if (mayStayOpen && answer == kEndEditKeepOpen && control->editor == editor) {
+    control->pendingRenameIndex = row;
+    SetFocus(editor);
+    return;
   }
   CloseEditor(control, row);
 }
@@ -91,7 +113,7 @@ LRESULT CALLBACK EditorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
         return DLGC_WANTALLKEYS;
       case WM_KEYDOWN:
         if (wParam == VK_RETURN) {
-          ItemsViewEndEdit(control, true);
+          CommitEditor(control, true);
           return 0;
         }
         if (wParam == VK_ESCAPE) {
@@ -109,10 +131,12 @@ LRESULT CALLBACK EditorProc(HWND editor, UINT message, WPARAM wParam, LPARAM lPa
         return result;
       }
       case WM_KILLFOCUS:
-        PostMessageW(control->window, kEndEditMessage, TRUE, reinterpret_cast<LPARAM>(editor));
+        if (editor != g_askedEditor) {
+          PostMessageW(control->window, kEndEditMessage, TRUE, reinterpret_cast<LPARAM>(editor));
+        }
         break;
       case kEditorCommitMessage:
-        ItemsViewEndEdit(control, true);
+        CommitEditor(control, true);
         return 0;
       case WM_CLOSE:
         ItemsViewEndEdit(control, false);
@@ -190,7 +214,7 @@ void ItemsViewEndEdit(ItemListControl* control, bool commit) {
     return;
   }
   if (commit) {
-    CommitEditor(control);
+    CommitEditor(control, false);
   } else {
     int row = control->pendingRenameIndex;
     control->pendingRenameIndex = -1;

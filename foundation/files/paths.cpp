@@ -114,6 +114,11 @@ void ResolveBehindPrefix(wchar_t* rest, bool unc) {
   rest[out] = 0;
 }
 
+// The port of COM and LPT: 1 to 9, or a superscript 1, 2 or 3, which the system takes for the same device.
+bool IsDevicePortDigit(wchar_t c) {
+  return (c >= L'1' && c <= L'9') || c == L'\u00B9' || c == L'\u00B2' || c == L'\u00B3';
+}
+
 }  // namespace
 
 bool IsDrivePath(const wchar_t* path) {
@@ -295,7 +300,7 @@ bool IsReservedDeviceName(const wchar_t* name) {
     return stem == WideLength(device) && CompareStringOrdinal(name, static_cast<int>(stem), device, -1, TRUE) == CSTR_EQUAL;
   };
   if (is(L"CON") || is(L"PRN") || is(L"AUX") || is(L"NUL")) return true;
-  if (stem != 4 || name[3] < L'1' || name[3] > L'9') return false;
+  if (stem != 4 || !IsDevicePortDigit(name[3])) return false;
   return CompareStringOrdinal(name, 3, L"COM", 3, TRUE) == CSTR_EQUAL ||
          CompareStringOrdinal(name, 3, L"LPT", 3, TRUE) == CSTR_EQUAL;
 }

@@ -95,8 +95,9 @@ int StripLongPathPrefix(const wchar_t* path, wchar_t* target, int capacity);
 // '>', '|' and the control characters U+0001-U+001F; with `allowSeparators` set, '\' and '/' pass. 0 when none.
 int FindInvalidFileNameChar(const wchar_t* name, bool allowSeparators);
 
-// True for a name the system takes for a device: CON, PRN, AUX, NUL, COM1-COM9 or LPT1-LPT9 in any letter case,
-// alone or before a dot or blanks ("con.txt", "NUL .log"). A file cannot be given such a name.
+// True for a name the system takes for a device: CON, PRN, AUX, NUL, COM1-COM9 or LPT1-LPT9 (also with a
+// superscript 1, 2 or 3, U+00B9, U+00B2, U+00B3, as the port) in any letter case, alone or before a dot or blanks
+// ("con.txt", "NUL .log"). A file cannot be given such a name.
 bool IsReservedDeviceName(const wchar_t* name);
 
 // Replaces every character that FindInvalidFileNameChar rejects (separators included) by '_'.

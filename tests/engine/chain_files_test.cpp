@@ -7,10 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "boxes_over_dialog.h"
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
+#include "engine/module_dialog_ids.h"
+#include "engine/module_table.h"
 #include "foundation/profile/profile_store.h"
+#include "module_steps.h"
 #include "preview_fixture.h"
+#include "support/dialog_action.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
 
@@ -24,15 +29,16 @@ std::string Utf16File(const std::wstring& text) {
   return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }
 
-class ChainFiles : public PreviewFixture {
+// The chain with a profile store of its own.
+class ChainStorage : public PreviewFixture {
  protected:
-  ChainFiles() {
+  ChainStorage() {
     ProfileStoreConstruct(&g_settingsStore, (temp_ / L"QVRX.INI").c_str(), kProfileNoAutoLocation);
     g_recent.clear();
     g_engineHooks.addRecentFile = [](const wchar_t* path) { g_recent = L"+" + std::wstring(path); };
     g_engineHooks.removeRecentFile = [](const wchar_t* path) { g_recent = L"-" + std::wstring(path); };
   }
-  ~ChainFiles() override {
+  ~ChainStorage() override {
     g_engineHooks = EngineHooks{};
     ProfileStoreDestroy(&g_settingsStore);
   }
@@ -66,6 +72,11 @@ class ChainFiles : public PreviewFixture {
   }
 
   TempFolder temp_;
+};
+
+// Message boxes are answered from another thread.
+class ChainFiles : public ChainStorage {
+ protected:
   DialogWatcher boxes_{GetCurrentProcessId(), IDOK};
 };
 
@@ -209,4 +220,89 @@ TEST_F(ChainFiles, ManyStepsAreStoredInTheChainListAtOnceAndPreviewedOnce) {
   EXPECT_EQ(Chain(), steps);
   EXPECT_LE(chain_->rows.changes - changes, 2);
   EXPECT_EQ(previews, 2);
+}
+
+namespace {
+
+// A text typed into a module dialog's edit (with any other control the text needs set first).
+struct TypedField {
+  uint32_t module;
+  int edit;
+  std::vector<std::pair<int, std::wstring>> alongside;
+};
+
+// The text the edit shows when the step's dialog opens.
+std::wstring ShownText(ModuleInstance* step, int edit) {
+  std::wstring shown;
+  DialogAction reading([&](HWND dialog) {
+    shown = DialogItemText(dialog, edit);
+    PressDialogButton(dialog, IDC_MODULE_CANCEL);
+  });
+  EditModuleInstance(nullptr, step, nullptr, L"");
+  return shown;
+}
+
+// The step with `text` typed into the field and confirmed; null when the dialog refused it, told why and stayed
+// open.
+ModuleInstance* Typed(const TypedField& field, const std::wstring& text) {
+  ModuleInstance* step = CreateDefaultModule(field.module);
+  size_t told = 0;
+  bool stayedOpen = false;
+  DialogAction typing([&](HWND dialog) {
+    BoxesOverDialog answering(dialog);
+    for (const auto& [edit, value] : field.alongside) SetDlgItemTextW(dialog, edit, value.c_str());
+    SetDlgItemTextW(dialog, field.edit, text.c_str());
+    PressDialogButton(dialog, IDC_MODULE_OK);
+    told = answering.Texts().size();
+    stayedOpen = IsWindowVisible(dialog) != 0;
+    if (stayedOpen) PressDialogButton(dialog, IDC_MODULE_CANCEL);
+  });
+  if (EditModuleInstance(nullptr, step, nullptr, L"") != nullptr) return step;
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(told, 1u);
+  FreeModuleInstance(step);
+  return nullptr;
+}
+
+}  // namespace
+
+TEST_F(ChainStorage, EveryTextADialogTakesComesBackAfterARestartAndFromASettingsFile) {
+  const TypedField fields[] = {
+      {kModuleExt, IDC_EXT_EXTENSION},       {kModuleIns, IDC_INS_TEXT},
+      {kModuleSbst, IDC_MODULE_SEARCH},      {kModuleSbst, IDC_MODULE_REPLACEMENT},
+      {kModuleRegEx, IDC_MODULE_SEARCH},     {kModuleRegEx, IDC_MODULE_REPLACEMENT},
+      {kModuleFaC, IDC_MODULE_SEARCH},       {kModuleDate, IDC_DATE_FORMAT},
+      {kModuleTime, IDC_TIME_FORMAT},        {kModuleDos, IDC_DOS_MASK},
+      {kModuleCsv, IDC_LIST_FILE},           {kModuleText, IDC_LIST_FILE},
+      {kModuleAudio, IDC_AUDIO_PATTERN},     {kModuleExif, IDC_EXIF_PATTERN},
+      {kModuleEMail, IDC_EMAIL_PATTERN},     {kModuleImage, IDC_IMAGE_PATTERN},
+      {kModulePgnCont, IDC_PGNCONT_PATTERN}, {kModuleEnum, IDC_ENUM_FILL, {{IDC_ENUM_WIDTH, L"3"}}},
+      {kModuleCase, IDC_MODULE_COMMENT},     {kModuleAudio, IDC_MODULE_COMMENT},
+  };
+  const std::wstring texts[] = {L"a;b",      L"a>b",   L"\"Title\";\"Artist\"", L"q\"u\\\"o\\",
+                                L"a,b",      L" a b ", L"a\r\nb",                std::wstring(1023, L'x')};
+  const std::wstring path = temp_ / L"kept.zqr";
+  int kept = 0;
+  for (const TypedField& field : fields) {
+    for (const std::wstring& text : texts) {
+      SCOPED_TRACE(testing::Message() << "module " << field.module << ", edit " << field.edit << ", "
+                                      << Narrow(text.substr(0, 20)));
+      ModuleInstance* step = Typed(field, text);
+      if (step == nullptr) continue;
+      ++kept;
+      const std::wstring shown = ShownText(step, field.edit);
+      DeleteAllSteps();
+      ASSERT_GE(InsertStepIntoList(step, -1, true), 0);
+      g_app->settingsChanged = 1;
+      ASSERT_EQ(SaveModuleChainToSettings(), 0);
+      ASSERT_EQ(WriteModuleChainFile(path.c_str()), 0);
+      DeleteAllSteps();
+      RestoreModuleChain();
+      ASSERT_EQ(CountSteps(), 1u) << "restarted";
+      EXPECT_EQ(ShownText(GetStepInstance(0), field.edit), shown) << "restarted";
+      ASSERT_EQ(Load(ReadWholeFile(path)), 0);
+      EXPECT_EQ(ShownText(GetStepInstance(0), field.edit), shown) << "loaded";
+    }
+  }
+  EXPECT_GT(kept, 100) << "most texts are kept";
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "boxes_over_dialog.h"
 #include "engine/module_dialog_ids.h"
 #include "engine/module_table.h"
 #include "engine/modules/date_time_modules.h"
@@ -395,38 +396,6 @@ TEST_F(ModuleDialogs, TypingAThousandCharactersKeepsNoPreviewSettings) {
 
 namespace {
 
-// Answers with OK each message box shown over a dialog of this thread, and keeps its text.
-class BoxesOverDialog {
- public:
-  explicit BoxesOverDialog(HWND dialog) {
-    dialog_ = dialog;
-    texts_.clear();
-    timer_ = SetTimer(nullptr, 0, 20, Answer);
-  }
-  ~BoxesOverDialog() { KillTimer(nullptr, timer_); }
-  const std::vector<std::wstring>& Texts() const { return texts_; }
-
- private:
-  static BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-    if (window == dialog_ || !HasClass(window, L"#32770") || !IsWindowVisible(window)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-  }
-  static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
-    if (box == nullptr || box == answered_) return;
-    answered_ = box;
-    texts_.push_back(Text(box, 0xFFFF));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-  }
-
-  UINT_PTR timer_;
-  inline static HWND dialog_ = nullptr;
-  inline static HWND answered_ = nullptr;
-  inline static std::vector<std::wstring> texts_;
-};
-
 std::wstring UiText(int id) {
   wchar_t text[512];
   GetUiText(id, text, 512);
@@ -441,13 +410,18 @@ TEST_F(ModuleDialogs, OkRefusesAStepThatCouldNotBeSavedAsItStandsAndSaysWhy) {
     const wchar_t* step;
     std::vector<std::pair<int, std::wstring>> typed;
     int refusal;  // the UI text of the message; 0: the step is taken
+    std::wstring cameBack;  // the step that would come back, shown below the message
   };
   const Case cases[] = {
       {L"<Sbst,n,\"a\",\"b\">", {{IDC_MODULE_SEARCH, x600}, {IDC_MODULE_REPLACEMENT, x600}}, kTextStepTooLong},
       {L"<Sbst,n,\"a\",\"b\">", {{IDC_MODULE_SEARCH, x600.substr(200)}, {IDC_MODULE_REPLACEMENT, x600.substr(200)}},
        0},
-      {L"<Audio,0,\"Title\">", {{IDC_AUDIO_PATTERN, L"\"Title\";\"Artist\">x"}}, kTextStepNotKept},
-      {L"<Audio,0,\"Title\">", {{IDC_AUDIO_PATTERN, L"\"Title\">x"}}, kTextStepNotKept},
+      {L"<Audio,0,\"Title\">", {{IDC_AUDIO_PATTERN, L"\"Title\";\"Artist\""}}, kTextStepNotKept,
+       L"Audio tags, \"Title\"\r\nComment: Artist"},
+      {L"<Audio,0,\"Title\">", {{IDC_AUDIO_PATTERN, L"\"Title\";\"Artist\">x"}}, kTextStepNotKept,
+       L"Audio tags, \"Title\"\r\nComment: \"Artist\">x"},
+      {L"<Audio,0,\"Title\">", {{IDC_AUDIO_PATTERN, L"\"Title\">x"}}, kTextStepNotKept, L"Audio tags, \"Title\""},
+      {L"<Enum,n,0,1,1>", {{IDC_ENUM_WIDTH, L"3"}, {IDC_ENUM_FILL, L">"}}, kTextStepLost},
       {L"<Audio,0,\"Title\">", {{IDC_AUDIO_PATTERN, L"\"Artist\" - \"Title\""}}, 0},
   };
   for (const Case& test : cases) {
@@ -462,7 +436,8 @@ TEST_F(ModuleDialogs, OkRefusesAStepThatCouldNotBeSavedAsItStandsAndSaysWhy) {
       if (!boxes.empty()) Press(dialog, IDC_MODULE_CANCEL);
     });
     if (test.refusal != 0) {
-      EXPECT_EQ(boxes, std::vector<std::wstring>{UiText(test.refusal)}) << test.step;
+      const std::wstring below = test.cameBack.empty() ? L"" : L"\r\n\r\n" + test.cameBack;
+      EXPECT_EQ(boxes, std::vector<std::wstring>{UiText(test.refusal) + below}) << test.step;
       EXPECT_EQ(kept, nullptr);
       EXPECT_EQ(TextForm(step), test.step);
     } else {

@@ -195,25 +195,38 @@ TEST_F(MainCommands, TheStateTableGreysWhatCannotRunNowAndTheMenuFollows) {
   EXPECT_EQ(Close(), 0);
 }
 
-TEST_F(MainCommands, AFileRenamedInPlaceTakesTheTypedNameOrMaskAndNamesThatMoveFilesAreRefused) {
+TEST_F(MainCommands, AFileRenamedInPlaceTakesTheTypedNameOrMaskAndNamesNoFileCanTakeAreRefusedWithWhy) {
   ASSERT_TRUE(Start({L"report.txt", L"other.txt"}, {"<Case,n,2>"}));
   DialogWatcher boxes(GetCurrentProcessId(), IDOK);
   struct Case {
-    const wchar_t* typed;
+    std::wstring typed;
     LRESULT answer;
     const wchar_t* listed;
+    std::wstring why;  // the reason the box gives; empty: none
   };
+  const std::wstring invalid = L"The file cannot be given this name: invalid character ";
   const Case cases[] = {
-      {L"..\\moved.txt", 0, L"report.txt"}, {L"sub\\made.txt", 0, L"report.txt"}, {L"a:b.txt", 0, L"report.txt"},
-      {L"a|b.txt", 0, L"report.txt"},       {L"other.txt", 0, L"report.txt"},    {L"*.bak", 1, L"report.bak"},
+      {L"..\\moved.txt", kEndEditKeepOpen, L"report.txt", invalid + L"\\"},
+      {L"sub\\made.txt", kEndEditKeepOpen, L"report.txt", invalid + L"\\"},
+      {L"a:b.txt", kEndEditKeepOpen, L"report.txt", invalid + L":"},
+      {L"a|b.txt", kEndEditKeepOpen, L"report.txt", invalid + L"|"},
+      {L"spaced ", kEndEditKeepOpen, L"report.txt", invalid + L"U+0020"},
+      {L"CON", kEndEditKeepOpen, L"report.txt", L"The file cannot be given this name: name reserved for a device"},
+      {L"com\u00B9.log", kEndEditKeepOpen, L"report.txt",
+       L"The file cannot be given this name: name reserved for a device"},
+      {std::wstring(256, L'n'), kEndEditKeepOpen, L"report.txt",
+       L"The file cannot be given this name: name longer than 255 characters"},
+      {L"other.txt", 0, L"report.txt"},
+      {L"*.bak", 1, L"report.bak"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << std::string(c.typed, c.typed + wcslen(c.typed)));
+    SCOPED_TRACE(testing::Message() << Narrow(c.typed.substr(0, 20)));
+    const int answered = boxes.Answered();
     LRESULT answer = -1;
     Gui([&] {
       const int row = std::max(RowNamed(L"report.txt"), RowNamed(L"report.bak"));
       wchar_t text[260];
-      CopyWideBounded(c.typed, text, 260);
+      CopyWideBounded(c.typed.c_str(), text, 260);
       NMLVDISPINFOW request = {};
       request.item.iItem = row;
       request.item.pszText = text;
@@ -222,8 +235,12 @@ TEST_F(MainCommands, AFileRenamedInPlaceTakesTheTypedNameOrMaskAndNamesThatMoveF
     EXPECT_EQ(answer, c.answer);
     EXPECT_EQ(Sorted(ListedNames()), Sorted({c.listed, L"other.txt"}));
     EXPECT_EQ(Disk(), Sorted({c.listed, L"other.txt"}));
+    if (!c.why.empty()) {
+      EXPECT_EQ(boxes.Answered(), answered + 1);
+      EXPECT_EQ(boxes.LastText(), c.why + L"\r\n\r\n" + c.typed);
+    }
   }
-  EXPECT_EQ(boxes.Answered(), 1) << "the existing other file is named in an error box";
+  EXPECT_EQ(boxes.Answered(), 9) << "the existing other file is named in an error box";
   EXPECT_FALSE(PathExists(temp_ / L"moved.txt"));
   EXPECT_FALSE(PathExists(FilesFolder() + L"\\sub"));
 }

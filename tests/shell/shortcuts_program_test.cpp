@@ -246,36 +246,92 @@ TEST_F(ShortcutsProgramInteractive, KeysSelectFilesAndAKeyGivenOnThePageWorksAft
   EXPECT_EQ(again.Close(), 0);
 }
 
-TEST_F(ShortcutsInteractive, EnterCommitsAnInPlaceRenameAndEscCancelsIt) {
-  ASSERT_TRUE(Start({L"report.txt"}, {"<Case,n,2>"}));
-  HWND files = GetDlgItem(window_, kFileListId);
-  ClickWindow(files);
-  ASSERT_TRUE(WaitForFocus(files));
-  // The command is posted once the list has taken the whole click: a posted message comes before a queued
-  // button release, and a rename asked for while the mouse is down is no rename.
-  WaitForMouseLetGo(files);
-  const struct {
-    WORD key;
-    const wchar_t* listed;
-  } cases[] = {{VK_ESCAPE, L"report.txt"}, {VK_RETURN, L"summary.txt"}};
-  for (const auto& c : cases) {
+namespace {
+
+class InPlaceRenameInteractive : public ProgramFixture {
+ protected:
+  // The file list takes a click, so that keys reach it.
+  void ClickFileList() {
+    HWND files = GetDlgItem(window_, kFileListId);
+    ClickWindow(files);
+    ASSERT_TRUE(WaitForFocus(files));
+    // The command is posted once the list has taken the whole click: a posted message comes before a queued
+    // button release, and a rename asked for while the mouse is down is no rename.
+    WaitForMouseLetGo(files);
+  }
+
+  // The editor opened on the first row, with the focus; null when it did not open.
+  HWND RenameFirstRow() {
     HWND editor = nullptr;
     Gui([&] { ItemsViewFocusItem(g_app->fileList, 0, false); });
     // A rename is refused while a job runs (a listing the tree's late selection started, a table growing): the
     // command is asked for again once no job runs.
     for (int ask = 0; ask < 3 && editor == nullptr; ++ask) {
-      ASSERT_TRUE(WaitFor([] { return g_app->busyCounter == 0; }));
+      if (!WaitFor([] { return g_app->busyCounter == 0; })) return nullptr;
       PostMessageW(window_, WM_COMMAND, IDM_RENAME_IN_PLACE, 0);
       WaitFor([&] { return (editor = g_app->fileList->editor) != nullptr; });
     }
-    ASSERT_NE(editor, nullptr) << "focused row " << g_app->fileList->focusedIndex << ", rows "
+    EXPECT_NE(editor, nullptr) << "focused row " << g_app->fileList->focusedIndex << ", rows "
                                << g_app->fileList->rowCount << ", busy " << g_app->busyCounter;
-    ASSERT_TRUE(WaitForFocus(editor));
+    return editor != nullptr && WaitForFocus(editor) ? editor : nullptr;
+  }
+};
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[512] = {};
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+}  // namespace
+
+TEST_F(InPlaceRenameInteractive, EnterCommitsAnInPlaceRenameAndEscCancelsIt) {
+  ASSERT_TRUE(Start({L"report.txt"}, {"<Case,n,2>"}));
+  ClickFileList();
+  const struct {
+    WORD key;
+    const wchar_t* listed;
+  } cases[] = {{VK_ESCAPE, L"report.txt"}, {VK_RETURN, L"summary.txt"}};
+  for (const auto& c : cases) {
+    ASSERT_NE(RenameFirstRow(), nullptr);
     PressKey(VK_END, MOD_SHIFT);
     TypeText(L"summary.txt");
     PressKey(c.key);
     EXPECT_TRUE(WaitFor([&] { return g_app->fileList->editor == nullptr; }));
     EXPECT_TRUE(WaitFor([&] { return ListedNames() == std::vector<std::wstring>{c.listed}; }));
     EXPECT_EQ(Disk(), std::vector<std::wstring>{c.listed});
+  }
+}
+
+TEST_F(InPlaceRenameInteractive, ANameNoFileCanTakeIsRefusedWithWhyAndTheEditorStaysOnIt) {
+  ASSERT_TRUE(Start({L"report.txt"}, {"<Case,n,2>"}));
+  ClickFileList();
+  const struct {
+    const wchar_t* typed;
+    const wchar_t* why;
+  } cases[] = {{L"co:lon.txt", L"invalid character :"}, {L"spaced ", L"invalid character U+0020"},
+               {L"CON", L"name reserved for a device"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << Narrow(c.typed));
+    HWND editor = RenameFirstRow();
+    ASSERT_NE(editor, nullptr);
+    PressKey(VK_END, MOD_SHIFT);
+    TypeText(c.typed);
+    PressKey(VK_RETURN);
+    HWND box = nullptr;
+    const auto shown = [](HWND window) { return IsWindowVisible(window) != FALSE; };
+    ASSERT_TRUE(WaitFor([&] { return (box = FindProcessWindow(GetCurrentProcessId(), L"#32770", shown)) != nullptr; }));
+    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)),
+              L"The file cannot be given this name: " + std::wstring(c.why) + L"\r\n\r\n" + c.typed);
+    // Enter answers the box, not the editor behind it.
+    ASSERT_TRUE(WaitForFocus(GetDlgItem(box, IDOK)));
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(WaitForFocus(editor)) << "the editor takes the focus back";
+    EXPECT_EQ(g_app->fileList->editor, editor);
+    EXPECT_EQ(TextOf(editor), c.typed);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return g_app->fileList->editor == nullptr; }));
+    EXPECT_EQ(Disk(), std::vector<std::wstring>{L"report.txt"});
   }
 }

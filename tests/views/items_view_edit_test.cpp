@@ -2,6 +2,7 @@
 // commits when it loses the focus, so these tests run alone.
 #include <gtest/gtest.h>
 
+#include "foundation/core/app_state.h"
 #include "foundation/win32/window_wrappers.h"
 #include "list_test_parent.h"
 #include "views/items_view.h"
@@ -91,6 +92,45 @@ TEST_F(ListEditingInteractive, OnlyAChangedNonEmptyNameIsReported) {
   parent_.beginEditAnswer = 1;
   EXPECT_EQ(Rename(list), nullptr);
   EXPECT_EQ(list->pendingRenameIndex, -1);
+}
+
+TEST_F(ListEditingInteractive, ANameTheParentRefusesKeepsTheEditorOpenOnItWhenTypedAndConfirmed) {
+  ItemListControl* list = FileList();
+  SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 2);
+  // The parent refuses "bad" with a message box, which takes the focus while it is shown.
+  parent_.endEditAnswer = [&](const std::wstring& text) -> LRESULT {
+    if (text != L"bad") return 1;
+    SetFocus(list->window);
+    return kEndEditKeepOpen;
+  };
+  HWND editor = Rename(list);
+  ASSERT_NE(editor, nullptr);
+  // Enter in the editor, and Enter as the keyboard hook hands it on.
+  const std::pair<UINT, WPARAM> confirmations[] = {{WM_KEYDOWN, VK_RETURN}, {kEditorCommitMessage, 0}};
+  int asked = 0;
+  for (const auto& [message, wParam] : confirmations) {
+    SetWindowTextW(editor, L"bad");
+    Post(editor, message, wParam);
+    EXPECT_EQ(parent_.Count(LVN_ENDLABELEDITW), ++asked) << "asked once, also when the focus left meanwhile";
+    EXPECT_EQ(list->editor, editor);
+    EXPECT_EQ(TextOf(editor), L"bad");
+    EXPECT_EQ(GetFocus(), editor);
+    EXPECT_EQ(list->pendingRenameIndex, 2);
+  }
+  // Mended, the name is taken and the editor closes.
+  SetWindowTextW(editor, L"good.txt");
+  Post(editor, WM_KEYDOWN, VK_RETURN);
+  EXPECT_EQ(list->editor, nullptr);
+  EXPECT_EQ(parent_.Last(LVN_ENDLABELEDITW)->text, L"good.txt");
+
+  // Committed by anything else (the rows may move under it), a refused name closes the editor.
+  editor = Rename(list);
+  ASSERT_NE(editor, nullptr);
+  SetWindowTextW(editor, L"bad");
+  ItemsViewEndEdit(list, true);
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_EQ(list->editor, nullptr);
+  EXPECT_EQ(parent_.Last(LVN_ENDLABELEDITW)->text, L"bad");
 }
 
 TEST_F(ListEditingInteractive, ListsWithoutRenameByClickOpenNoEditor) {

@@ -143,6 +143,7 @@ LRESULT ListTestParent::OnNotify(NMHDR* header) {
       break;
   }
   events.push_back(event);
+  if (header->code == LVN_ENDLABELEDITW && endEditAnswer) return endEditAnswer(event.text);
   return header->code == LVN_BEGINLABELEDITW ? beginEditAnswer : 0;
 }
 

@@ -54,6 +54,8 @@ class ListTestParent {
   COLORREF colouredText = 0;
   COLORREF colouredBack = 0;
   LRESULT beginEditAnswer = 0;
+  // The answer to LVN_ENDLABELEDITW for the committed text; 0 when not set.
+  std::function<LRESULT(const std::wstring& text)> endEditAnswer;
 
  private:
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -257,9 +257,11 @@ TEST(InvalidNameChars, TheNineCharactersAndControlCharacters) {
 }
 
 TEST(InvalidNameChars, DeviceNamesAloneOrBeforeADot) {
-  for (const wchar_t* name : {L"CON", L"con.txt", L"Nul .log", L"aux.tar.gz", L"prn", L"COM1", L"lpt9.doc"})
+  for (const wchar_t* name : {L"CON", L"con.txt", L"Nul .log", L"aux.tar.gz", L"prn", L"COM1", L"lpt9.doc",
+                              L"COM\u00B9.txt", L"com\u00B2", L"LPT\u00B3 .log"})
     EXPECT_TRUE(IsReservedDeviceName(name)) << name;
-  for (const wchar_t* name : {L"console.txt", L"COM0", L"COM10", L"LPT", L"xcon.txt", L".con", L"", L"con2"})
+  for (const wchar_t* name : {L"console.txt", L"COM0", L"COM10", L"LPT", L"xcon.txt", L".con", L"", L"con2",
+                              L"COM\u2074.txt", L"COM\u00B9\u00B9"})
     EXPECT_FALSE(IsReservedDeviceName(name)) << name;
   EXPECT_FALSE(IsReservedDeviceName(nullptr));
 }
