@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/files/shell_folders.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/win32/window_placement.h"
 #include "support/process_driver.h"
 #include "profile_text.h"
@@ -164,4 +165,43 @@ TEST(ProgramStart, TwoInstancesOnOneProfileKeepEachOthersSettings) {
   EXPECT_EQ(ValueOf(SectionLines(text, "QK"), "R1"), "<Case,n,2>");
   EXPECT_EQ(ValueOf(SectionLines(text, "MRU"), "1"), Narrowed(settingsFile));
   EXPECT_EQ(ValueOf(SectionLines(text, "QVRX"), "LastFolder"), Narrowed(folder));
+}
+
+// Three instances start on a profile saved for the first time. B loads a settings file; A loads another and hides
+// the status bar; C sorts its folder by size. A and C end before B, which changed neither setting: both changes
+// stay, and the recent files of A and B are merged, B's first.
+TEST(ProgramStart, InstancesKeepWhatAnotherSetOfWhatTheyOnlyReadAndMergeTheirRecentFiles) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  const std::wstring folder = copy.Folder().MakeFolder(L"photos");
+  copy.Folder().WriteFile(L"photos\\a.txt", "22");
+  copy.Folder().WriteFile(L"photos\\b.txt", "1");
+  const std::wstring fileOfB = copy.Folder().WriteFile(L"b.zqr", Utf16File(L"<Case,n,2>\r\n"));
+  const std::wstring fileOfA = copy.Folder().WriteFile(L"a.zqr", Utf16File(L"<Case,n,1>\r\n"));
+  ProcessDriver instanceB;
+  HWND windowB = copy.Start(&instanceB, Quoted(fileOfB));
+  ASSERT_NE(windowB, nullptr);
+  {
+    ProcessDriver instanceA;
+    HWND windowA = copy.Start(&instanceA, Quoted(fileOfA));
+    ASSERT_NE(windowA, nullptr);
+    SendMessageW(windowA, WM_COMMAND, IDM_STATUS_BAR, 0);
+    ASSERT_EQ(ProgramCopy::Close(&instanceA, windowA), 0);
+  }
+  ASSERT_EQ(ValueOf(SectionLines(ReadWholeFile(copy.ProfileFile()), "QVRX"), "Opt"), "34");
+  {
+    ProcessDriver instanceC;
+    HWND windowC = copy.Start(&instanceC, Quoted(folder));
+    ASSERT_NE(windowC, nullptr);
+    const RemoteList list(instanceC.Process(), GetDlgItem(windowC, kFileListId));
+    ASSERT_TRUE(SendUntil(windowC, IDM_SORT_SIZE, [&] { return list.Count() == 2 && list.Cell(0, kNameColumn) == L"b.txt"; }));
+    ASSERT_EQ(ProgramCopy::Close(&instanceC, windowC), 0);
+  }
+  ASSERT_EQ(ProgramCopy::Close(&instanceB, windowB), 0);
+  const std::string text = ReadWholeFile(copy.ProfileFile());
+  EXPECT_EQ(ValueOf(SectionLines(text, "QVRX"), "Opt"), "34");
+  EXPECT_EQ(ValueOf(SectionLines(text, "QVRX"), "Sort"), "4");
+  EXPECT_EQ(ValueOf(SectionLines(text, "MRU"), "1"), Narrowed(fileOfB));
+  EXPECT_EQ(ValueOf(SectionLines(text, "MRU"), "2"), Narrowed(fileOfA));
 }
