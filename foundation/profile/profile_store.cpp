@@ -650,23 +650,30 @@ int WriteTextIfDifferent(SettingsStore* store) {
   return result;
 }
 
+// One save to the store's file: its result, and whether another process kept the file so that nothing was tried.
+struct SaveAttempt {
+  int result;
+  bool fileKept;
+};
+
 // Saves a changed text to the store's file: the file's lock first, then the store, so that the store is free
 // while the save waits for another process. 0 also when another thread saved or moved the store meanwhile.
-int SaveToCurrentFile(SettingsStore* store, wchar_t (&path)[kPathCapacity]) {
+SaveAttempt SaveToCurrentFile(SettingsStore* store, wchar_t (&path)[kPathCapacity]) {
   {
     StoreLock lock(store);
-    if (store->path[0] == 0 || !store->changed || store->text == nullptr) return 0;
+    if (store->path[0] == 0 || !store->changed || store->text == nullptr) return {0, false};
     CopyWideString(store->path, path, kPathCapacity);
   }
   FileSaveLock fileLock(path, store->fileLockWait);
   StoreLock lock(store);
-  if (!store->changed || !EqualsIgnoreCaseWide(path, store->path)) return 0;
-  if (!fileLock.Held()) return WAIT_TIMEOUT;
+  if (!store->changed || !EqualsIgnoreCaseWide(path, store->path)) return {0, false};
+  // Said as the system says it of a file in use.
+  if (!fileLock.Held()) return {ERROR_SHARING_VIOLATION, true};
   if (store->flags & kProfileMainStore) ProfileSetString(store, kMainProfileSection, kVersionKey, kProgramVersionText);
   const int result = WriteTextIfDifferent(store);
   // A failed save stays pending, so that a later one still writes the settings.
   if (result == 0) store->changed = 0;
-  return result;
+  return {result, false};
 }
 
 // After a failed write beside the program: the per-user file takes over and remembers it.
@@ -677,7 +684,7 @@ int MoveToPerUserFile(SettingsStore* store, int failure, const wchar_t* beside) 
   if (ProfileSwitchPath(store, perUser, 0) != 0) return failure;
   ProfileSetPath(store, kUseThisSection, kOptKey, perUser);
   wchar_t tried[kPathCapacity];
-  const int result = SaveToCurrentFile(store, tried);
+  const int result = SaveToCurrentFile(store, tried).result;
   if (result == 0) {
     StoreLock lock(store);
     NoteProblem(store, kProfileMovedAway, failure, beside);
@@ -842,9 +849,10 @@ int ProfileSave(SettingsStore* store) {
     if (store->loadError != 0) return store->loadError;
   }
   wchar_t tried[kPathCapacity];
-  int result = SaveToCurrentFile(store, tried);
-  // A file another process keeps saving is no reason to move away from it.
-  if (result != 0 && result != WAIT_TIMEOUT && !(store->flags & kProfileNoAutoLocation))
+  const SaveAttempt attempt = SaveToCurrentFile(store, tried);
+  int result = attempt.result;
+  // A file another process is saving is no reason to move away from it.
+  if (result != 0 && !attempt.fileKept && !(store->flags & kProfileNoAutoLocation))
     result = MoveToPerUserFile(store, result, tried);
   if (result < 0) result = static_cast<int>(MapLastError(ERROR_ACCESS_DENIED));
   if (result != 0) {

@@ -86,8 +86,8 @@ void ProfileSwitchFile(SettingsStore* store, const wchar_t* path);
 // is).
 //
 // Saves of one file by several processes take turns: a save waits for the other's end (fileLockWait) without
-// holding the store, and when the wait ends first it writes nothing and fails with 258; its changes stay for the
-// next save, as after every failed save.
+// holding the store, and when the wait ends first it writes nothing and fails with 32 (the file is in use); its
+// changes stay for the next save, as after every failed save.
 //
 // Another instance of the program may have written the file since this store read it. The save then writes
 // only this store's changes (keys set or deleted since it read the file or last saved) over what the file

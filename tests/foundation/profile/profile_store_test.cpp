@@ -410,8 +410,8 @@ TEST_F(ProfileStore, TwoThreadsAndTwoProcessesSavingOneFileLoseNoKey) {
       ProfileSetString(&store, section.c_str(), key.c_str(), value.c_str());
       if (Get(&store, section.c_str(), key.c_str()) != value) failed = true;
       const int saved = ProfileSave(&store);
-      if (saved == static_cast<int>(WAIT_TIMEOUT)) ++gaveUp[thread];
-      if (saved != 0 && saved != static_cast<int>(WAIT_TIMEOUT)) failed = true;
+      if (saved == ERROR_SHARING_VIOLATION) ++gaveUp[thread];
+      if (saved != 0 && saved != ERROR_SHARING_VIOLATION) failed = true;
     }
     ++finished;
   };
