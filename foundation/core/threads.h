@@ -1,7 +1,8 @@
 // Worker threads, late freeing, brief mutex waits and work sent to the GUI thread.
 //
 // Workers are started and never joined. Blocks that lock-free readers may still hold are freed half a
-// minute late. Mutex waits never last more than 50 ms, so the GUI thread never blocks long on a list.
+// minute late. Waits for a list's mutex never last more than 50 ms, so the GUI thread never blocks long on a
+// list. A lock held for a scope is released on every way out of it, a caught fault included.
 // Work that must run on the GUI thread (moving a list's bytes while it may be painted) is sent to the
 // main window as kRunOnGuiThreadMessage and runs there synchronously.
 #pragma once
