@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,16 @@ RECT WindowRect(HWND window) {
   RECT rect = {};
   GetWindowRect(window, &rect);
   return rect;
+}
+
+// Starts another instance of the copy with the arguments, does the work with its window and closes it.
+void RunInstance(const ProgramCopy& copy, const std::wstring& arguments,
+                 const std::function<void(const ProcessDriver&, HWND)>& work) {
+  ProcessDriver instance;
+  HWND window = copy.Start(&instance, arguments);
+  ASSERT_NE(window, nullptr);
+  work(instance, window);
+  ASSERT_EQ(ProgramCopy::Close(&instance, window), 0);
 }
 
 bool WaitUntil(bool (*condition)(HWND), HWND window) {
@@ -151,12 +162,7 @@ TEST(ProgramStart, TwoInstancesOnOneProfileKeepEachOthersSettings) {
   ProcessDriver instanceB;
   HWND windowB = copy.Start(&instanceB, Quoted(folder));
   ASSERT_NE(windowB, nullptr);
-  {
-    ProcessDriver instanceA;
-    HWND windowA = copy.Start(&instanceA, Quoted(settingsFile));
-    ASSERT_NE(windowA, nullptr);
-    ASSERT_EQ(ProgramCopy::Close(&instanceA, windowA), 0);
-  }
+  RunInstance(copy, Quoted(settingsFile), [](const ProcessDriver&, HWND) {});
   const std::string afterA = ReadWholeFile(copy.ProfileFile());
   ASSERT_EQ(ValueOf(SectionLines(afterA, "QK"), "R1"), "<Case,n,2>");
   ASSERT_EQ(ValueOf(SectionLines(afterA, "MRU"), "1"), Narrowed(settingsFile));
@@ -182,22 +188,14 @@ TEST(ProgramStart, InstancesKeepWhatAnotherSetOfWhatTheyOnlyReadAndMergeTheirRec
   ProcessDriver instanceB;
   HWND windowB = copy.Start(&instanceB, Quoted(fileOfB));
   ASSERT_NE(windowB, nullptr);
-  {
-    ProcessDriver instanceA;
-    HWND windowA = copy.Start(&instanceA, Quoted(fileOfA));
-    ASSERT_NE(windowA, nullptr);
-    SendMessageW(windowA, WM_COMMAND, IDM_STATUS_BAR, 0);
-    ASSERT_EQ(ProgramCopy::Close(&instanceA, windowA), 0);
-  }
+  RunInstance(copy, Quoted(fileOfA), [](const ProcessDriver&, HWND window) {
+    SendMessageW(window, WM_COMMAND, IDM_STATUS_BAR, 0);
+  });
   ASSERT_EQ(ValueOf(SectionLines(ReadWholeFile(copy.ProfileFile()), "QVRX"), "Opt"), "34");
-  {
-    ProcessDriver instanceC;
-    HWND windowC = copy.Start(&instanceC, Quoted(folder));
-    ASSERT_NE(windowC, nullptr);
-    const RemoteList list(instanceC.Process(), GetDlgItem(windowC, kFileListId));
-    ASSERT_TRUE(SendUntil(windowC, IDM_SORT_SIZE, [&] { return list.Count() == 2 && list.Cell(0, kNameColumn) == L"b.txt"; }));
-    ASSERT_EQ(ProgramCopy::Close(&instanceC, windowC), 0);
-  }
+  RunInstance(copy, Quoted(folder), [](const ProcessDriver& instance, HWND window) {
+    const RemoteList list(instance.Process(), GetDlgItem(window, kFileListId));
+    EXPECT_TRUE(SendUntil(window, IDM_SORT_SIZE, [&] { return list.Count() == 2 && list.Cell(0, kNameColumn) == L"b.txt"; }));
+  });
   ASSERT_EQ(ProgramCopy::Close(&instanceB, windowB), 0);
   const std::string text = ReadWholeFile(copy.ProfileFile());
   EXPECT_EQ(ValueOf(SectionLines(text, "QVRX"), "Opt"), "34");
