@@ -192,10 +192,8 @@ INT_PTR DispatchBounded(HostedPlugin* hosted, int command, void* parameter, INT_
 template <typename Call>
 INT_PTR WithCallLock(const PluginRecord* record, Call call) {
   HostedPlugin* hosted = Hosted(record);
-  EnterCriticalSection(&hosted->calls);
-  const INT_PTR result = call(hosted);
-  LeaveCriticalSection(&hosted->calls);
-  return result;
+  CriticalSectionHold hold(&hosted->calls);
+  return call(hosted);
 }
 
 INT_PTR CallPlugin(const PluginRecord* record, int command, void* parameter, INT_PTR failure) {

@@ -97,7 +97,7 @@ void LoadRecentFiles(RecentFilesTable* table, HWND window) {
 
 void SaveRecentFiles(const RecentFilesTable* table) {
   if (!table->entries) return;
-  for (int i = 0; i < table->limit; ++i) StoreRecentFileSetting(i, table->entries[i].path);
+  for (int i = 0; i < table->limit; ++i) StoreRecentFileSetting(i, table->entries[i].path, table->limit);
 }
 
 void RebuildRecentMenu(RecentFilesTable* table, HWND window) {

@@ -190,7 +190,8 @@ void LoadRecentFileSetting(int index, wchar_t* path, int capacity) {
   ProfileGetPath(Store(), kRecentFilesSection, key, L"", path, capacity);
 }
 
-void StoreRecentFileSetting(int index, const wchar_t* path) {
+void StoreRecentFileSetting(int index, const wchar_t* path, int limit) {
+  ProfileDeclareRecentList(Store(), kRecentFilesSection, static_cast<uint32_t>(limit));
   char key[2];
   RecentFileKey(index, key);
   if (path[0] != 0) {

@@ -85,9 +85,11 @@ void StoreMainWindowPlacement(HWND window);
 void LoadToolbarChoiceSetting(SettingsStore* store, char* text, int capacity);
 void StoreToolbarChoiceSetting(SettingsStore* store, const char* text);
 
-// Section "MRU": the recent settings file at `index` (from 0) as key "1", "2" ...; an empty path removes it.
+// Section "MRU": the recent settings file at `index` (from 0) as key "1", "2" ...; an empty path removes it. The
+// section is a list of recent entries of at most `limit`: where another instance of the program changed it too,
+// the two lists are merged at the save (ProfileDeclareRecentList).
 void LoadRecentFileSetting(int index, wchar_t* path, int capacity);
-void StoreRecentFileSetting(int index, const wchar_t* path);
+void StoreRecentFileSetting(int index, const wchar_t* path, int limit);
 
 // Section "Keys" (the shortcut state may name another): one line per key whose command differs from its default,
 // the key code in decimal = the command's name ("-" for none). The reader calls `visit` for each line.

@@ -71,6 +71,47 @@ void LeaveGuardFrame(const GuardFrame* outer) { t_guardFrames = outer; }
 
 namespace {
 
+// The held locks live outside the stack: a fault unwinds the frames that noted them without running any code
+// there, and the guard reads the list after those frames are gone.
+constexpr uint32_t kMostNotedLocks = 16;
+struct NotedLock {
+  void* lock;
+  LockRelease release;
+};
+thread_local NotedLock t_notedLocks[kMostNotedLocks];
+thread_local uint32_t t_notedLockCount = 0;
+
+}  // namespace
+
+void NoteLockTaken(void* lock, LockRelease release) {
+  if (t_notedLockCount < kMostNotedLocks) t_notedLocks[t_notedLockCount] = {lock, release};
+  ++t_notedLockCount;
+}
+
+// Locks are released innermost first, except where a holder lets go of an outer one early: the innermost
+// entry of that lock leaves the list.
+void NoteLockReleased(void* lock) {
+  if (t_notedLockCount == 0) return;
+  uint32_t at = t_notedLockCount - 1;
+  if (at < kMostNotedLocks) {
+    while (at > 0 && t_notedLocks[at].lock != lock) --at;
+    if (t_notedLocks[at].lock != lock) return;
+    for (uint32_t i = at; i + 1 < t_notedLockCount && i + 1 < kMostNotedLocks; ++i) t_notedLocks[i] = t_notedLocks[i + 1];
+  }
+  --t_notedLockCount;
+}
+
+uint32_t NotedLockCount() { return t_notedLockCount; }
+
+void ReleaseLocksNotedSince(uint32_t count) {
+  while (t_notedLockCount > count) {
+    const uint32_t at = --t_notedLockCount;
+    if (at < kMostNotedLocks) t_notedLocks[at].release(t_notedLocks[at].lock);
+  }
+}
+
+namespace {
+
 void TraceFault(const char* what, const std::source_location& site, const GuardSubject& subject) {
   char line[kFaultLineCapacity];
   snprintf(line, sizeof line, "%s in %s (%s:%u)", what, site.function_name(), site.file_name(),

@@ -8,6 +8,11 @@
 // innermost one takes it. As with longjmp, destructors of C++ objects between the fault and the guard do
 // not run. A stack overflow is not caught: the stack has no room left to recover on.
 //
+// So that a fault never leaves a lock held, the locks taken inside a guarded call note themselves on their
+// thread's list of held locks (MutexHold and CriticalSectionHold, foundation/core/threads.h, do it): the guard
+// that catches a fault releases, innermost first, every lock noted inside its call and not released yet. A lock
+// taken before the call is left to the code around the guard, which goes on and releases it.
+//
 // A caught fault is never silent: each one is counted and written to the trace file (foundation/core/
 // trace_file.h) as "fault", its code (E06D7363 for a C++ exception), the guarding function and what was
 // called (a module, a plug-in, a provider), followed by the subjects of the guards around it ("within plug-in
@@ -51,6 +56,15 @@ uint32_t CaughtFaultCountOnThisThread();
 // hardware fault ended it. C++ exceptions are not caught here: entry must not let one escape.
 extern "C" uint32_t RunInFaultFrame(void (*entry)(void* context), void* context);
 
+// The thread's list of held locks. A lock notes itself with the function that releases it once it is had, and
+// notes its release; the list holds the 16 innermost (deeper ones are not released by a guard).
+using LockRelease = void (*)(void* lock);
+void NoteLockTaken(void* lock, LockRelease release);
+void NoteLockReleased(void* lock);
+uint32_t NotedLockCount();
+// Releases, innermost first, the locks noted since the list held `count` of them.
+void ReleaseLocksNotedSince(uint32_t count);
+
 // Calls callable() and returns its result; returns failureResult when the call throws or faults, and records
 // the fault with the place of the call and its subject.
 template <typename Result, typename Callable>
@@ -62,6 +76,7 @@ Result GuardedCall(Result failureResult, Callable&& callable, const GuardSubject
     bool finished;
   };
   Call call{&callable, failureResult, false};
+  const uint32_t locks = NotedLockCount();
   GuardFrame frame{&subject, nullptr};
   frame.outer = EnterGuardFrame(&frame);
   const uint32_t code = RunInFaultFrame(
@@ -76,6 +91,7 @@ Result GuardedCall(Result failureResult, Callable&& callable, const GuardSubject
       &call);
   LeaveGuardFrame(frame.outer);
   if (call.finished) return call.result;
+  ReleaseLocksNotedSince(locks);
   RecordCaughtFault(code != 0 ? code : kCaughtCxxException, site, subject);
   return failureResult;
 }

@@ -163,7 +163,8 @@ int UpdateLocked(ItemStore* store, uint32_t i, const void* record, uint32_t n) {
 
 // Rows appended, removed, reset or moved while the sort ran make its offsets stale: they are dropped.
 uint32_t WriteBackSortedIndex(ItemStore* store, const uint32_t* sorted, uint32_t count, LONG changesBefore) {
-  if (!WaitMutexBriefly(store->mutex)) return 0;
+  MutexHold hold(store->mutex, kBriefMutexWaitMs);
+  if (!hold.Held()) return 0;
   uint32_t changed = 0;
   if (store->changes == changesBefore && RecordBufferCount(&store->buffer) == count) {
     for (uint32_t i = 0; i < count; ++i) {
@@ -173,7 +174,6 @@ uint32_t WriteBackSortedIndex(ItemStore* store, const uint32_t* sorted, uint32_t
     }
     if (changed) NoteChange(store);
   }
-  ReleaseMutexSafe(store->mutex);
   return changed;
 }
 
@@ -189,10 +189,8 @@ DWORD ItemStoreInit(ItemStore* store) {
 }
 
 int ItemStoreAppend(ItemStore* store, const void* record, uint32_t n) {
-  if (!WaitMutexBriefly(store->mutex)) return 1;
-  int result = AppendLocked(store, record, n);
-  ReleaseMutexSafe(store->mutex);
-  return result;
+  MutexHold hold(store->mutex, kBriefMutexWaitMs);
+  return hold.Held() ? AppendLocked(store, record, n) : 1;
 }
 
 int ItemStoreAppendRecords(ItemStore* store, const void* records, uint32_t bytes) {
@@ -200,20 +198,16 @@ int ItemStoreAppendRecords(ItemStore* store, const void* records, uint32_t bytes
   const uint32_t count = start != nullptr ? CountWholeRecords(start, bytes) : kItemStoreNoPosition;
   if (count == kItemStoreNoPosition) return ERROR_INVALID_PARAMETER;
   if (count == 0) return 0;
-  if (!WaitMutexBriefly(store->mutex)) return 1;
-  const int result = AppendRecordsLocked(store, start, bytes, count);
-  ReleaseMutexSafe(store->mutex);
-  return result;
+  MutexHold hold(store->mutex, kBriefMutexWaitMs);
+  return hold.Held() ? AppendRecordsLocked(store, start, bytes, count) : 1;
 }
 
 uint32_t ItemStoreInsert(ItemStore* store, const void* record, uint32_t n, uint32_t position) {
   // One hold of the mutex for the append and the reordering: no other change can come between.
-  if (!WaitMutexBriefly(store->mutex)) return kItemStoreNoPosition;
+  MutexHold hold(store->mutex, kBriefMutexWaitMs);
+  if (!hold.Held()) return kItemStoreNoPosition;
   uint32_t row = RecordBufferCount(&store->buffer);
-  uint32_t placed = kItemStoreNoPosition;
-  if (AppendLocked(store, record, n) == 0) placed = PlaceNewRow(store, row, position);
-  ReleaseMutexSafe(store->mutex);
-  return placed;
+  return AppendLocked(store, record, n) == 0 ? PlaceNewRow(store, row, position) : kItemStoreNoPosition;
 }
 
 uint32_t ItemStoreMove(ItemStore* store, uint32_t position, int step) {
@@ -242,41 +236,35 @@ uint32_t ItemStoreCount(const ItemStore* store) { return RecordBufferCount(&stor
 
 int ItemStoreUpdate(ItemStore* store, uint32_t i, const void* record, uint32_t n) {
   if (!record || !IsStorableLength(n)) return 1;
-  if (!WaitMutexBriefly(store->mutex)) return 1;
-  int result = UpdateLocked(store, i, record, n);
-  ReleaseMutexSafe(store->mutex);
-  return result;
+  MutexHold hold(store->mutex, kBriefMutexWaitMs);
+  return hold.Held() ? UpdateLocked(store, i, record, n) : 1;
 }
 
 int ItemStoreRemove(ItemStore* store, uint32_t i) {
-  if (!WaitMutexBriefly(store->mutex)) return 1;
-  int result = 1;
-  if (HasRow(store, i)) {
-    RemoveJob job{store, i};
-    RecordBufferRunWhereBytesMayMove(&store->buffer, RemoveRowHere, &job);
-    NoteChange(store);
-    result = 0;
-  }
-  ReleaseMutexSafe(store->mutex);
-  return result;
+  MutexHold hold(store->mutex, kBriefMutexWaitMs);
+  if (!hold.Held() || !HasRow(store, i)) return 1;
+  RemoveJob job{store, i};
+  RecordBufferRunWhereBytesMayMove(&store->buffer, RemoveRowHere, &job);
+  NoteChange(store);
+  return 0;
 }
 
 int ItemStoreReset(ItemStore* store) {
-  if (!WaitMutexBriefly(store->mutex)) return 1;
+  MutexHold hold(store->mutex, kBriefMutexWaitMs);
+  if (!hold.Held()) return 1;
   RecordBufferReset(&store->buffer);
   NoteChange(store);
-  ReleaseMutexSafe(store->mutex);
   return 0;
 }
 
 void ItemStoreDestroy(ItemStore* store) {
   // The brief wait lets a change in progress end. The index is freed late either way: a reader may
   // still hold it.
-  bool owned = WaitMutexBriefly(store->mutex);
+  MutexHold hold(store->mutex, kBriefMutexWaitMs);
   FreeLater(store->index);
   store->index = nullptr;
   store->indexCapacity = 0;
-  if (owned) ReleaseMutexSafe(store->mutex);
+  hold.Release();
   CloseHandleSafe(store->mutex);
   store->mutex = nullptr;
   RecordBufferDestroy(&store->buffer);

@@ -8,7 +8,6 @@ namespace {
 
 constexpr int kFreeLaterSleeps = 32;
 constexpr DWORD kFreeLaterSleepMs = 997;
-constexpr DWORD kMutexWaitMs = 50;
 
 void FreeOnLaterThread(void* block) {
   HANDLE thread = StartThread(FreeLaterThreadProc, block);
@@ -41,11 +40,44 @@ FreeLaterHandler SetFreeLaterHandler(FreeLaterHandler handler) {
 }
 
 bool WaitMutexBriefly(HANDLE mutex) {
-  return !mutex || WaitForSingleObject(mutex, kMutexWaitMs) != WAIT_TIMEOUT;
+  return !mutex || WaitForSingleObject(mutex, kBriefMutexWaitMs) != WAIT_TIMEOUT;
 }
 
 void ReleaseMutexSafe(HANDLE mutex) {
   if (mutex) ReleaseMutex(mutex);
+}
+
+namespace {
+
+void ReleaseNotedMutex(void* mutex) { ReleaseMutex(static_cast<HANDLE>(mutex)); }
+
+void LeaveNotedCriticalSection(void* section) { LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(section)); }
+
+}  // namespace
+
+MutexHold::MutexHold(HANDLE mutex, DWORD waitMs) : mutex_(mutex), held_(true), owned_(false) {
+  if (!mutex) return;
+  const DWORD waited = WaitForSingleObject(mutex, waitMs);
+  held_ = waited != WAIT_TIMEOUT;
+  owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  if (owned_) NoteLockTaken(mutex, ReleaseNotedMutex);
+}
+
+void MutexHold::Release() {
+  if (!owned_) return;
+  owned_ = false;
+  NoteLockReleased(mutex_);
+  ReleaseMutex(mutex_);
+}
+
+CriticalSectionHold::CriticalSectionHold(CRITICAL_SECTION* section) : section_(section) {
+  EnterCriticalSection(section);
+  NoteLockTaken(section, LeaveNotedCriticalSection);
+}
+
+CriticalSectionHold::~CriticalSectionHold() {
+  NoteLockReleased(section_);
+  LeaveCriticalSection(section_);
 }
 
 void CloseHandleSafe(HANDLE handle) {

@@ -1,7 +1,8 @@
 // Worker threads, late freeing, brief mutex waits and work sent to the GUI thread.
 //
 // Workers are started and never joined. Blocks that lock-free readers may still hold are freed half a
-// minute late. Mutex waits never last more than 50 ms, so the GUI thread never blocks long on a list.
+// minute late. Waits for a list's mutex never last more than 50 ms, so the GUI thread never blocks long on a
+// list. A lock held for a scope is released on every way out of it, a caught fault included.
 // Work that must run on the GUI thread (moving a list's bytes while it may be painted) is sent to the
 // main window as kRunOnGuiThreadMessage and runs there synchronously.
 #pragma once
@@ -30,8 +31,39 @@ FreeLaterHandler SetFreeLaterHandler(FreeLaterHandler handler);
 
 // Waits at most 50 ms for a mutex. Only a timeout fails: a null handle, an abandoned mutex and a failed
 // wait all count as acquired.
+constexpr DWORD kBriefMutexWaitMs = 50;
 bool WaitMutexBriefly(HANDLE mutex);
 void ReleaseMutexSafe(HANDLE mutex);
+
+// Holds a mutex for a scope: waits for it at most `waitMs` (INFINITE: until it is had; as WaitMutexBriefly, only
+// a timeout fails) and releases it at the end of the scope, or, when a fault ends the scope early, in the guard
+// that caught the fault (foundation/core/guard.h).
+class MutexHold {
+ public:
+  MutexHold(HANDLE mutex, DWORD waitMs);
+  ~MutexHold() { Release(); }
+  MutexHold(const MutexHold&) = delete;
+  MutexHold& operator=(const MutexHold&) = delete;
+  bool Held() const { return held_; }
+  void Release();
+
+ private:
+  HANDLE mutex_;
+  bool held_;
+  bool owned_;
+};
+
+// Holds a critical section for a scope, released as a MutexHold is.
+class CriticalSectionHold {
+ public:
+  explicit CriticalSectionHold(CRITICAL_SECTION* section);
+  ~CriticalSectionHold();
+  CriticalSectionHold(const CriticalSectionHold&) = delete;
+  CriticalSectionHold& operator=(const CriticalSectionHold&) = delete;
+
+ private:
+  CRITICAL_SECTION* section_;
+};
 
 // CloseHandle unless the handle is null or INVALID_HANDLE_VALUE.
 void CloseHandleSafe(HANDLE handle);

@@ -31,20 +31,15 @@ constexpr char kVersionKey[] = "Version";
 constexpr size_t kProfileNameLength = 5;
 constexpr size_t kUtf8MarkLength = 3;
 
-// Holds a store's mutex for one operation, when it could be had within 50 ms.
+constexpr DWORD kFileLockWaitMs = 10000;
+
+// Holds a store's mutex for one operation; nobody holds it for long, so the wait has no bound.
 class StoreLock {
  public:
-  explicit StoreLock(SettingsStore* store) : store_(store), held_(WaitMutexBriefly(store->mutex)) {}
-  ~StoreLock() {
-    if (held_) ReleaseMutexSafe(store_->mutex);
-  }
-  StoreLock(const StoreLock&) = delete;
-  StoreLock& operator=(const StoreLock&) = delete;
-  bool Held() const { return held_; }
+  explicit StoreLock(SettingsStore* store) : hold_(store->mutex, INFINITE) {}
 
  private:
-  SettingsStore* store_;
-  bool held_;
+  MutexHold hold_;
 };
 
 struct TextPiece {
@@ -128,6 +123,7 @@ bool IsValidKey(const char* key) {
 void DropText(SettingsStore* store) {
   FreeAndNull(&store->text);
   FreeAndNull(&store->baseline);
+  RecordBufferReset(&store->defaults);
   store->utf8 = 0;
   store->loadError = 0;
 }
@@ -140,10 +136,44 @@ char* CopyText(const char* text) {
   return copy;
 }
 
-// What the file holds as this store last read or wrote it; a save writes this store's changes over it.
+// The text as this store last read the file or saved it: what differs from it are this store's changes.
 void TakeBaseline(SettingsStore* store, const char* text) {
   FreeAndNull(&store->baseline);
   store->baseline = CopyText(text);
+}
+
+// The defaults reads gave for values the text did not hold. A value this store sets to such a default is what
+// it saw, not a change of its own.
+template <typename Visit>
+bool AnyDefault(const SettingsStore* store, Visit visit) {
+  const char* end = reinterpret_cast<const char*>(RecordBufferData(&store->defaults)) +
+                    RecordBufferUsedBytes(&store->defaults);
+  for (const char* at = reinterpret_cast<const char*>(RecordBufferData(&store->defaults)); at != nullptr && at < end;) {
+    const char* key = at + strlen(at) + 1;
+    const char* value = key + strlen(key) + 1;
+    if (visit(at, key, value)) return true;
+    at = value + strlen(value) + 1;
+  }
+  return false;
+}
+
+bool IsDefaultOf(const SettingsStore* store, const char* section, const char* key, TextPiece value) {
+  return AnyDefault(store, [&](const char* s, const char* k, const char* v) {
+    return strcmp(s, section) == 0 && strcmp(k, key) == 0 && strlen(v) == value.length &&
+           memcmp(v, value.text, value.length) == 0;
+  });
+}
+
+void NoteDefault(SettingsStore* store, const char* section, const char* key, const char* value) {
+  const TextPiece stored = StoredValue(value);
+  if (IsDefaultOf(store, section, key, stored)) return;
+  const TextPiece pieces[] = {Piece(section), {"", 1}, Piece(key), {"", 1}, stored, {"", 1}};
+  InlineTextBuffer record;
+  InitInlineTextBuffer(&record);
+  size_t length = 0;
+  const char* joined = JoinPieces(&record, pieces, 6, &length);
+  if (joined != nullptr && length < UINT32_MAX) RecordBufferAppend(&store->defaults, joined, static_cast<uint32_t>(length));
+  ReleaseInlineTextBuffer(&record);
 }
 
 // Remembered until the user has been told, each kind once for a file.
@@ -411,17 +441,117 @@ void DeleteSectionLocked(SettingsStore* store, const char* section) {
               "", 0);
 }
 
+// A list of recent entries as three texts hold it: this store's baseline, its text, and the file.
+constexpr int kMostRecentEntries = 64;
+struct RecentEntries {
+  TextPiece values[kMostRecentEntries];
+  int count;
+};
+
+RecentEntries CollectRecentEntries(const char* header) {
+  RecentEntries list = {};
+  ForEachKeyLine(header, [&](const char*, TextPiece value) {
+    if (list.count < kMostRecentEntries) list.values[list.count++] = value;
+  });
+  return list;
+}
+
+void DecodePiece(bool utf8, TextPiece value, wchar_t (&wide)[kPathCapacity]) {
+  char narrow[kPathCapacity * 3 + kUtf8MarkLength + 1];
+  const size_t length = value.length < sizeof narrow - 1 ? value.length : sizeof narrow - 1;
+  memcpy(narrow, value.text, length);
+  narrow[length] = 0;
+  DecodeWideValue(utf8, narrow, wide, kPathCapacity);
+}
+
+// Where the list holds the entry (compared as the recent files are, ignoring case); -1 when it does not.
+int FindRecentEntry(bool utf8, const RecentEntries& list, TextPiece value) {
+  wchar_t wanted[kPathCapacity];
+  DecodePiece(utf8, value, wanted);
+  for (int i = 0; i < list.count; ++i) {
+    wchar_t entry[kPathCapacity];
+    DecodePiece(utf8, list.values[i], entry);
+    if (EqualsIgnoreCaseWide(entry, wanted)) return i;
+  }
+  return -1;
+}
+
+// How many entries at the head of the store's list it put there: those after them keep the baseline's order.
+int MovedUpCount(bool utf8, const RecentEntries& base, const RecentEntries& own) {
+  int moved = own.count;
+  for (int i = own.count - 1, next = base.count; i >= 0; --i) {
+    const int at = FindRecentEntry(utf8, base, own.values[i]);
+    if (at < 0 || at >= next) break;
+    next = at;
+    moved = i;
+  }
+  return moved;
+}
+
+// An entry of the baseline the store's list lacks was removed by the store, unless it dropped off the end of a
+// full list as newer entries came in.
+bool RemovedByStore(bool utf8, const RecentEntries& base, const RecentEntries& own, int moved, uint32_t limit,
+                    int baseIndex) {
+  if (FindRecentEntry(utf8, own, base.values[baseIndex]) >= 0) return false;
+  if (static_cast<uint32_t>(own.count) < limit) return true;
+  const int lastKept = own.count > moved ? FindRecentEntry(utf8, base, own.values[own.count - 1]) : -1;
+  return baseIndex < lastKept;
+}
+
+// The merged list: the store's new entries, then the file's that the store did not remove, each once.
+void MergeRecentList(const SettingsStore* store, const char* section, const char* baseHeader, const char* ownHeader,
+                     SettingsStore* target) {
+  const bool utf8 = store->utf8 != 0;
+  const RecentEntries base = CollectRecentEntries(baseHeader);
+  const RecentEntries own = CollectRecentEntries(ownHeader);
+  const RecentEntries file = CollectRecentEntries(FindSection(TextStart(target), section));
+  const int moved = MovedUpCount(utf8, base, own);
+  RecentEntries merged = {};
+  auto add = [&](TextPiece value) {
+    if (static_cast<uint32_t>(merged.count) < store->recentListLimit && FindRecentEntry(utf8, merged, value) < 0)
+      merged.values[merged.count++] = value;
+  };
+  for (int i = 0; i < moved; ++i) add(own.values[i]);
+  for (int i = 0; i < file.count; ++i) {
+    const int atBase = FindRecentEntry(utf8, base, file.values[i]);
+    if (atBase < 0 || !RemovedByStore(utf8, base, own, moved, store->recentListLimit, atBase)) add(file.values[i]);
+  }
+  RecordBuffer lines;
+  RecordBufferInit(&lines, true);
+  bool built = true;
+  for (int i = 0; i < merged.count && built; ++i) {
+    char key[16];
+    IntToNarrowDecimal(i + 1, key, sizeof key);
+    built = RecordBufferAppendBytes(&lines, key, static_cast<uint32_t>(strlen(key))) == 0 &&
+            RecordBufferAppendBytes(&lines, "=", 1) == 0 &&
+            RecordBufferAppendBytes(&lines, merged.values[i].text, static_cast<uint32_t>(merged.values[i].length)) == 0 &&
+            RecordBufferAppendBytes(&lines, "\r\n", 2) == 0;
+  }
+  if (built) ReplaceSectionLocked(target, section, lines);
+  RecordBufferDestroy(&lines);
+}
+
+// A value the store set to the default a read gave for it, where its baseline held none, is no change.
+bool IsOwnChange(const SettingsStore* store, const char* section, const char* key, TextPiece value, const char* before) {
+  if (before != nullptr && SameValue(value, before)) return false;
+  const bool heldNone = before == nullptr || ValueAt(before).length == 0;
+  return !(heldNone && IsDefaultOf(store, section, key, value));
+}
+
 // Carries one section's change from the baseline to the text over into `target`.
-void MergeSection(const char* section, const char* baseHeader, const char* ownHeader, SettingsStore* target) {
-  if (IsListSection(baseHeader, ownHeader)) {
+void MergeSection(const SettingsStore* store, const char* section, const char* baseHeader, const char* ownHeader,
+                  SettingsStore* target) {
+  const bool recent = store->recentList[0] != 0 && strcmp(section, store->recentList) == 0;
+  if (recent || IsListSection(baseHeader, ownHeader)) {
     if (SameKeyLines(baseHeader, ownHeader)) return;
+    if (recent) return MergeRecentList(store, section, baseHeader, ownHeader, target);
     DeleteSectionLocked(target, section);
     ForEachKeyLine(ownHeader, [&](const char* key, TextPiece value) { SetValueLocked(target, section, key, value); });
     return;
   }
   ForEachKeyLine(ownHeader, [&](const char* key, TextPiece value) {
     const char* before = baseHeader != nullptr ? FindIniValue(baseHeader, key) : nullptr;
-    if (before == nullptr || !SameValue(value, before)) SetValueLocked(target, section, key, value);
+    if (IsOwnChange(store, section, key, value, before)) SetValueLocked(target, section, key, value);
   });
   ForEachKeyLine(baseHeader, [&](const char* key, TextPiece) {
     if (ownHeader == nullptr || FindKeyLine(ownHeader, key) == nullptr) DeleteKeyLocked(target, section, key);
@@ -429,15 +559,15 @@ void MergeSection(const char* section, const char* baseHeader, const char* ownHe
 }
 
 // Each section of the text and each of the baseline that the text no longer has.
-void MergeChanges(const char* baseline, const char* own, SettingsStore* target) {
+void MergeChanges(const SettingsStore* store, const char* baseline, const char* own, SettingsStore* target) {
   char name[kNameCapacity];
   for (const char* line = own; *line != 0; line = NextLine(line)) {
     if (line[0] == '[' && SectionName(line, name) && FindSection(own, name) == line)
-      MergeSection(name, FindSection(baseline, name), line, target);
+      MergeSection(store, name, FindSection(baseline, name), line, target);
   }
   for (const char* line = baseline; *line != 0; line = NextLine(line)) {
     if (line[0] == '[' && SectionName(line, name) && FindSection(baseline, name) == line && !FindSection(own, name))
-      MergeSection(name, line, nullptr, target);
+      MergeSection(store, name, line, nullptr, target);
   }
 }
 
@@ -457,77 +587,108 @@ bool ReadFileText(const wchar_t* path, char** text) {
   return *text != nullptr;
 }
 
-// The text becomes this store's changes written over what the file holds now, when another instance changed
-// the file since this store read or wrote it (and the two agree on the UTF-8 mark, which decides how values
-// are encoded).
-void MergeWithFile(SettingsStore* store, char* onDisk) {
-  if (store->baseline == nullptr || strcmp(onDisk, store->baseline) == 0) return;
+// This store's changes written over what the file holds now, when another instance changed the file since
+// this store read or saved it (and the two agree on the UTF-8 mark, which decides how values are encoded); null
+// when the text is written as it stands.
+char* MergedWithFile(const SettingsStore* store, const char* onDisk) {
+  if (store->baseline == nullptr || strcmp(onDisk, store->baseline) == 0) return nullptr;
   const int utf8 = HasUtf8Bom(onDisk, 0) ? 1 : 0;
-  if (utf8 != store->utf8 || (HasUtf8Bom(store->baseline, 0) ? 1 : 0) != utf8) return;
+  if (utf8 != store->utf8 || (HasUtf8Bom(store->baseline, 0) ? 1 : 0) != utf8) return nullptr;
   SettingsStore merged = {};
   merged.text = CopyText(onDisk);
   merged.utf8 = utf8;
-  if (merged.text == nullptr) return;
+  if (merged.text == nullptr) return nullptr;
   const size_t skip = utf8 ? kUtf8MarkLength : 0;
-  MergeChanges(store->baseline + skip, store->text + skip, &merged);
-  FreeAndNull(&store->text);
-  store->text = merged.text;
+  MergeChanges(store, store->baseline + skip, store->text + skip, &merged);
+  return merged.text;
 }
 
-// Holds the file's name, as a named mutex, while one save reads the file, merges and writes it: the program
-// in another process waits for it.
+// Holds the file's name, as a named mutex, while one save reads the file, merges and writes it: a save in
+// another process waits for it, at most the store's fileLockWait.
 class FileSaveLock {
  public:
-  explicit FileSaveLock(const wchar_t* path) {
+  FileSaveLock(const wchar_t* path, DWORD wait) : mutex_(CreateMutexW(nullptr, FALSE, LockName(path).name)),
+                                                  hold_(mutex_, wait) {}
+  ~FileSaveLock() {
+    hold_.Release();
+    CloseHandleSafe(mutex_);
+  }
+  FileSaveLock(const FileSaveLock&) = delete;
+  FileSaveLock& operator=(const FileSaveLock&) = delete;
+  bool Held() const { return mutex_ != nullptr && hold_.Held(); }
+
+ private:
+  struct Name {
+    wchar_t name[64];
+  };
+  static Name LockName(const wchar_t* path) {
     wchar_t upper[kPathCapacity];
     CopyWideString(path, upper, kPathCapacity);
     CharUpperW(upper);
     uint64_t hash = 14695981039346656037ull;
     for (const wchar_t* c = upper; *c != 0; ++c) hash = (hash ^ static_cast<uint16_t>(*c)) * 1099511628211ull;
-    wchar_t name[64];
-    wsprintfW(name, L"QVRX.profile.%08lx%08lx", static_cast<unsigned long>(hash >> 32),
+    Name name;
+    wsprintfW(name.name, L"QVRX.profile.%08lx%08lx", static_cast<unsigned long>(hash >> 32),
               static_cast<unsigned long>(hash & 0xFFFFFFFFu));
-    mutex_ = CreateMutexW(nullptr, FALSE, name);
-    const DWORD waited = mutex_ != nullptr ? WaitForSingleObject(mutex_, kFileSaveWaitMs) : WAIT_FAILED;
-    held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    return name;
   }
-  ~FileSaveLock() {
-    if (held_) ReleaseMutex(mutex_);
-    CloseHandleSafe(mutex_);
-  }
-  FileSaveLock(const FileSaveLock&) = delete;
-  FileSaveLock& operator=(const FileSaveLock&) = delete;
-
- private:
-  static constexpr DWORD kFileSaveWaitMs = 10000;
-  HANDLE mutex_ = nullptr;
-  bool held_ = false;
+  HANDLE mutex_;
+  MutexHold hold_;
 };
 
+// Reads the file, merges and writes; the caller holds the file's lock and the store.
 int WriteTextIfDifferent(SettingsStore* store) {
-  FileSaveLock fileLock(store->path);
   char* onDisk = nullptr;
-  if (ReadFileText(store->path, &onDisk)) MergeWithFile(store, onDisk);
-  const size_t length = strlen(store->text);
+  char* merged = ReadFileText(store->path, &onDisk) ? MergedWithFile(store, onDisk) : nullptr;
+  const char* written = merged != nullptr ? merged : store->text;
   int result = 0;
-  if (onDisk == nullptr || strcmp(onDisk, store->text) != 0)
-    result = WriteWholeFile(store->path, store->text, static_cast<uint32_t>(length));
+  if (onDisk == nullptr || strcmp(onDisk, written) != 0)
+    result = WriteWholeFile(store->path, written, static_cast<uint32_t>(strlen(written)));
   FreeAndNull(&onDisk);
+  FreeAndNull(&merged);
   if (result == 0) TakeBaseline(store, store->text);
   return result;
 }
 
+// One save to the store's file: its result, and whether another process kept the file so that nothing was tried.
+struct SaveAttempt {
+  int result;
+  bool fileKept;
+};
+
+// Saves a changed text to the store's file: the file's lock first, then the store, so that the store is free
+// while the save waits for another process. 0 also when another thread saved or moved the store meanwhile.
+SaveAttempt SaveToCurrentFile(SettingsStore* store, wchar_t (&path)[kPathCapacity]) {
+  {
+    StoreLock lock(store);
+    if (store->path[0] == 0 || !store->changed || store->text == nullptr) return {0, false};
+    CopyWideString(store->path, path, kPathCapacity);
+  }
+  FileSaveLock fileLock(path, store->fileLockWait);
+  StoreLock lock(store);
+  if (!store->changed || !EqualsIgnoreCaseWide(path, store->path)) return {0, false};
+  // Said as the system says it of a file in use.
+  if (!fileLock.Held()) return {ERROR_SHARING_VIOLATION, true};
+  if (store->flags & kProfileMainStore) ProfileSetString(store, kMainProfileSection, kVersionKey, kProgramVersionText);
+  const int result = WriteTextIfDifferent(store);
+  // A failed save stays pending, so that a later one still writes the settings.
+  if (result == 0) store->changed = 0;
+  return {result, false};
+}
+
 // After a failed write beside the program: the per-user file takes over and remembers it.
-int MoveToPerUserFile(SettingsStore* store, int failure) {
+int MoveToPerUserFile(SettingsStore* store, int failure, const wchar_t* beside) {
   wchar_t perUser[kPathCapacity];
   GetProfilePathPerUser(store, perUser, kPathCapacity);
-  if (perUser[0] == 0 || EqualsIgnoreCaseWide(perUser, store->path)) return failure;
-  wchar_t beside[kPathCapacity];
-  CopyWideString(store->path, beside, kPathCapacity);
+  if (perUser[0] == 0 || EqualsIgnoreCaseWide(perUser, beside)) return failure;
   if (ProfileSwitchPath(store, perUser, 0) != 0) return failure;
   ProfileSetPath(store, kUseThisSection, kOptKey, perUser);
-  const int result = WriteTextIfDifferent(store);
-  if (result == 0) NoteProblem(store, kProfileMovedAway, failure, beside);
+  wchar_t tried[kPathCapacity];
+  const int result = SaveToCurrentFile(store, tried).result;
+  if (result == 0) {
+    StoreLock lock(store);
+    NoteProblem(store, kProfileMovedAway, failure, beside);
+  }
   return result;
 }
 
@@ -590,6 +751,8 @@ void ProfileStoreConstruct(SettingsStore* store, const wchar_t* path, uint32_t f
   memset(store, 0, sizeof *store);
   store->flags = flags;
   store->mutex = CreateMutexW(nullptr, FALSE, nullptr);
+  store->fileLockWait = kFileLockWaitMs;
+  RecordBufferInit(&store->defaults, true);
   if (locations != nullptr) {
     CopyWideString(locations->programFile, store->programFile, kPathCapacity);
     CopyWideString(locations->userFolder, store->userFolder, kPathCapacity);
@@ -607,7 +770,8 @@ void ProfileStoreDestroy(SettingsStore* store) {
   ProfileSave(store);
   {
     StoreLock lock(store);
-    if (lock.Held()) DropText(store);
+    DropText(store);
+    RecordBufferDestroy(&store->defaults);
   }
   CloseHandleSafe(store->mutex);
   store->mutex = nullptr;
@@ -667,7 +831,6 @@ int ProfileSwitchPath(SettingsStore* store, const wchar_t* path, int mode) {
     CloseHandleSafe(handle);
   }
   StoreLock lock(store);
-  if (!lock.Held()) return WAIT_TIMEOUT;
   TakePath(store, path);
   return 0;
 }
@@ -675,31 +838,41 @@ int ProfileSwitchPath(SettingsStore* store, const wchar_t* path, int mode) {
 void ProfileSwitchFile(SettingsStore* store, const wchar_t* path) {
   if (ProfileSwitchPath(store, path, 0) != 0) return;
   StoreLock lock(store);
-  if (lock.Held()) DropText(store);
+  DropText(store);
 }
 
 int ProfileSave(SettingsStore* store) {
   if (store == nullptr || store->suppressed != 0) return 0;
-  StoreLock lock(store);
-  if (!lock.Held()) return WAIT_TIMEOUT;
-  if (store->path[0] == 0 || !store->changed || store->text == nullptr) return 0;
-  if (store->loadError != 0) return store->loadError;
-  if (store->flags & kProfileMainStore) ProfileSetString(store, kMainProfileSection, kVersionKey, kProgramVersionText);
+  {
+    StoreLock lock(store);
+    if (store->path[0] == 0 || !store->changed || store->text == nullptr) return 0;
+    if (store->loadError != 0) return store->loadError;
+  }
   wchar_t tried[kPathCapacity];
-  CopyWideString(store->path, tried, kPathCapacity);
-  int result = WriteTextIfDifferent(store);
-  if (result != 0 && !(store->flags & kProfileNoAutoLocation)) result = MoveToPerUserFile(store, result);
+  const SaveAttempt attempt = SaveToCurrentFile(store, tried);
+  int result = attempt.result;
+  // A file another process is saving is no reason to move away from it.
+  if (result != 0 && !attempt.fileKept && !(store->flags & kProfileNoAutoLocation))
+    result = MoveToPerUserFile(store, result, tried);
   if (result < 0) result = static_cast<int>(MapLastError(ERROR_ACCESS_DENIED));
-  // A failed save stays pending, so that a later one still writes the settings.
-  if (result == 0) store->changed = 0;
-  if (result != 0) NoteProblem(store, kProfileNotSaved, result, tried);
+  if (result != 0) {
+    StoreLock lock(store);
+    NoteProblem(store, kProfileNotSaved, result, tried);
+  }
   return result;
+}
+
+void ProfileDeclareRecentList(SettingsStore* store, const char* section, uint32_t limit) {
+  if (store == nullptr || !IsValidSectionName(section)) return;
+  StoreLock lock(store);
+  CopyNarrowBounded(section, store->recentList, sizeof store->recentList);
+  store->recentListLimit = limit;
 }
 
 bool ProfileTakeProblem(SettingsStore* store, ProfileProblem* problem) {
   if (store == nullptr || problem == nullptr) return false;
   StoreLock lock(store);
-  if (!lock.Held() || store->problem == 0) return false;
+  if (store->problem == 0) return false;
   problem->kind = store->problem;
   problem->error = store->problemError;
   CopyWideString(store->problemPath, problem->path, kPathCapacity);
@@ -741,12 +914,14 @@ int ProfileGetString(SettingsStore* store, const char* section, const char* key,
   CopyNarrowBounded(defaultValue != nullptr ? defaultValue : "", buffer, capacity);
   if (store == nullptr || section == nullptr || key == nullptr) return 1;
   StoreLock lock(store);
-  if (!lock.Held() || !EnsureLoaded(store)) return 1;
+  if (!EnsureLoaded(store)) return 1;
   const char* header = FindSection(TextStart(store), section);
   const char* value = header != nullptr ? FindIniValue(header, key) : nullptr;
-  if (value == nullptr) return 1;
-  const TextPiece piece = ValueAt(value);
-  if (piece.length == 0) return 0;
+  const TextPiece piece = value != nullptr ? ValueAt(value) : TextPiece{"", 0};
+  if (piece.length == 0) {
+    if (defaultValue != nullptr) NoteDefault(store, section, key, defaultValue);
+    return value == nullptr ? 1 : 0;
+  }
   const size_t copied = piece.length < static_cast<size_t>(capacity) ? piece.length : capacity - 1;
   memcpy(buffer, piece.text, copied);
   buffer[copied] = 0;
@@ -758,25 +933,27 @@ void ProfileSetString(SettingsStore* store, const char* section, const char* key
   if (value == nullptr) return ProfileDeleteKey(store, section, key);
   if (store->suppressed != 0) return;
   StoreLock lock(store);
-  if (!lock.Held() || !EnsureEditable(store)) return;
+  if (!EnsureEditable(store)) return;
   SetValueLocked(store, section, key, StoredValue(value));
 }
 
 void ProfileDeleteKey(SettingsStore* store, const char* section, const char* key) {
   if (store == nullptr || section == nullptr || key == nullptr || key[0] == 0 || store->suppressed != 0) return;
   StoreLock lock(store);
-  if (lock.Held() && EnsureLoaded(store)) DeleteKeyLocked(store, section, key);
+  if (EnsureLoaded(store)) DeleteKeyLocked(store, section, key);
 }
 
 void ProfileDeleteSection(SettingsStore* store, const char* section) {
   if (store == nullptr || section == nullptr || store->suppressed != 0) return;
   StoreLock lock(store);
-  if (lock.Held() && EnsureLoaded(store)) DeleteSectionLocked(store, section);
+  if (EnsureLoaded(store)) DeleteSectionLocked(store, section);
 }
 
 int32_t ProfileGetInt(SettingsStore* store, const char* section, const char* key, int32_t defaultValue) {
+  char fallback[16];
+  IntToNarrowDecimal(defaultValue, fallback, sizeof fallback);
   char text[64];
-  ProfileGetString(store, section, key, "", text, sizeof text);
+  ProfileGetString(store, section, key, fallback, text, sizeof text);
   return text[0] != 0 ? NarrowToLong(text) : defaultValue;
 }
 
@@ -802,8 +979,16 @@ int ProfileGetPath(SettingsStore* store, const char* section, const char* key, c
   InitInlineTextBuffer(&raw);
   const int rawCapacity = capacity * 3 + static_cast<int>(kUtf8MarkLength) + 1;
   char* bytes = PrepareInlineTextBuffer(&raw, static_cast<uint32_t>(rawCapacity));
-  const int found = bytes != nullptr ? ProfileGetString(store, section, key, "", bytes, rawCapacity) : 1;
+  // The default in its stored form, so that the store knows it when it is set again.
+  InlineTextBuffer encoded;
+  InitInlineTextBuffer(&encoded);
+  const char* fallback =
+      EncodeWideValue(store != nullptr && store->utf8 != 0, defaultValue != nullptr ? defaultValue : L"", &encoded);
+  const int found =
+      bytes != nullptr ? ProfileGetString(store, section, key, fallback != nullptr ? fallback : "", bytes, rawCapacity)
+                       : 1;
   if (found == 0 && bytes[0] != 0) DecodeWideValue(store->utf8 != 0, bytes, buffer, capacity);
+  ReleaseInlineTextBuffer(&encoded);
   ReleaseInlineTextBuffer(&raw);
   return found;
 }
@@ -826,7 +1011,7 @@ int ProfileCopySection(SettingsStore* store, const char* section, char* buffer, 
   if (buffer != nullptr && capacity > 0) buffer[0] = 0;
   if (store == nullptr || section == nullptr) return 1;
   StoreLock lock(store);
-  if (!lock.Held() || !EnsureLoaded(store)) return 1;
+  if (!EnsureLoaded(store)) return 1;
   const char* header = FindSection(TextStart(store), section);
   if (header == nullptr) return 1;
   size_t needed = 0;
@@ -882,7 +1067,7 @@ void ProfileReplaceSection(SettingsStore* store, const char* section, const Prof
   RecordBufferInit(&lines, true);
   if (BuildSectionLines(store, entries, count, &lines)) {
     StoreLock lock(store);
-    if (lock.Held() && EnsureEditable(store)) ReplaceSectionLocked(store, section, lines);
+    if (EnsureEditable(store)) ReplaceSectionLocked(store, section, lines);
   }
   RecordBufferDestroy(&lines);
 }

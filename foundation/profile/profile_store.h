@@ -12,13 +12,15 @@
 // as it stands, whoever wrote it; one written with leading blanks loses them (wide values keep theirs behind the
 // UTF-8 mark, see ProfileSetPath). Line breaks in values are cut off. A file that begins with EF BB BF is UTF-8.
 //
-// One unnamed mutex guards the text. Every operation waits for it at most 50 ms: a read that times out gives
-// its default, an edit that times out is skipped.
+// One unnamed mutex guards the store. Every operation waits until it is had: it is held only while the text is
+// read or edited in memory, or while a save reads, merges and writes the file, never while a save waits for
+// another process (see ProfileSave).
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 
+#include "foundation/core/record_buffer.h"
 #include "foundation/files/paths.h"
 
 // Store flags.
@@ -37,7 +39,11 @@ struct SettingsStore {
   int32_t utf8;                // the text begins with EF BB BF
   int32_t changed;
   int32_t loadError;           // the file exists but could not be read whole: a save must not write over it
-  char* baseline;              // the file's text as this store last read or wrote it; null when not known
+  char* baseline;              // the text as this store last read the file or saved it; null when not known
+  RecordBuffer defaults;       // "section\0key\0value\0" of each read that found no value and gave its default
+  char recentList[32];         // the section that lists recent entries (ProfileDeclareRecentList), or empty
+  uint32_t recentListLimit;
+  DWORD fileLockWait;          // how long a save waits for another process's save of the file, in ms
   int32_t problem;             // a trouble with the file the user has not been told of (kProfile...), or 0
   int32_t problemError;
   uint32_t toldProblems;       // bit n: the user was told of trouble n with this file
@@ -75,16 +81,26 @@ int ProfileSwitchPath(SettingsStore* store, const wchar_t* path, int mode);
 // Points the store at another file and drops the loaded text, unless it is that file already.
 void ProfileSwitchFile(SettingsStore* store, const wchar_t* path);
 // Writes a changed text when it differs from the file, never in place (see WriteWholeFile); when that fails
-// beside the program the store moves to the per-user file. 0, or the error (258 when the store was busy; the
-// read error when the file exists but could not be read, 13 when it was read only in part up to a zero byte;
-// such a file is left as it is).
+// beside the program the store moves to the per-user file. 0, or the error (the read error when the file
+// exists but could not be read, 13 when it was read only in part up to a zero byte; such a file is left as it
+// is).
+//
+// Saves of one file by several processes take turns: a save waits for the other's end (fileLockWait) without
+// holding the store, and when the wait ends first it writes nothing and fails with 32 (the file is in use); its
+// changes stay for the next save, as after every failed save.
 //
 // Another instance of the program may have written the file since this store read it. The save then writes
-// only this store's changes (keys set or deleted since it read or last wrote the file) over what the file
-// holds now, and takes the result as its text; a section whose keys are all numbered (a list: the chain, the
-// recent files) counts as one value, written whole by the instance that changed it. Saves of one file by
-// several processes take turns.
+// only this store's changes (keys set or deleted since it read the file or last saved) over what the file
+// holds now; the store's own text stays as this instance sees it. A value set to the default a read gave for it
+// (the file held none) is no change. A section whose keys are all numbered (a list: the chain, the plug-ins)
+// counts as one value, written whole by the instance that changed it; a list of recent entries is merged.
 int ProfileSave(SettingsStore* store);
+
+// Declares `section` a list of recent entries: wide values under keys "1", "2" ..., newest first. When another
+// instance changed the file, a save puts first the entries this store added to the list or moved up, then
+// those of the file's list that this store did not remove, each once (compared ignoring case), at most
+// `limit`.
+void ProfileDeclareRecentList(SettingsStore* store, const char* section, uint32_t limit);
 
 // Troubles with the store's file that the user must hear of, each once for a file.
 constexpr int kProfileUnreadable = 1;  // the file exists but cannot be read: no settings from it, none saved
@@ -107,9 +123,8 @@ bool ProfileDesktopSizeChanged(const SettingsStore* store);
 // text (blanks after '=' skipped), null when the section has no such key.
 const char* FindIniValue(const char* sectionLine, const char* key);
 
-// A value as 8-bit text, at most capacity - 1 bytes. 0 when found; 1 when the key or section is missing,
-// no section is given or the store was busy. The default (or an empty text) is copied when the value is
-// missing or empty.
+// A value as 8-bit text, at most capacity - 1 bytes. 0 when found; 1 when the key or section is missing or
+// no section is given. The default (or an empty text) is copied when the value is missing or empty.
 int ProfileGetString(SettingsStore* store, const char* section, const char* key, const char* defaultValue,
                      char* buffer, int capacity);
 // Creates or replaces a value; the changed flag is set only when the text changes. A null value deletes the
@@ -134,8 +149,7 @@ int ProfileGetPath(SettingsStore* store, const char* section, const char* key, c
 void ProfileSetPath(SettingsStore* store, const char* section, const char* key, const wchar_t* value);
 // Replaces a whole section by wide values in one edit, as ProfileDeleteSection followed by ProfileSetPath of
 // each value in order would, and in time that grows with the section's length alone. Entries with an invalid
-// key or a null value are left out; without any the section is deleted. Nothing changes when the store is busy
-// or out of memory.
+// key or a null value are left out; without any the section is deleted. Nothing changes when out of memory.
 struct ProfilePathEntry {
   const char* key;
   const wchar_t* value;

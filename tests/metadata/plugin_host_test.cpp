@@ -14,6 +14,7 @@
 #include "metadata/published_plugins.h"
 #include "tests/metadata/plugin_scope.h"
 #include "support/caught_faults.h"
+#include "support/lock_after_fault.h"
 
 namespace {
 
@@ -163,6 +164,27 @@ TEST(PluginHost, AFailureInsideAPluginCostsOnlyThatValue) {
     EXPECT_EQ(ValueOf(path, size, 0, &number), kFieldInteger64) << "after a " << c.what;
     EXPECT_EQ(number, 5u);
   }
+}
+
+// A value buffer the caller hands over that cannot be written faults inside the call, while the plug-in's call
+// lock is held; the caller's guard takes the fault and lets go of the lock with it.
+TEST(PluginHost, AFaultInsideACallLeavesThePluginToTheNextCall) {
+  ExpectCaughtFaults();
+  auto* scope = new PluginScope({PluginValue("Test", kPublishedPlugin)});
+  const PluginRecord* record = FindOrLoadPlugin(L"Test", nullptr);
+  ASSERT_NE(record, nullptr);
+  const std::wstring path = scope->File(L"a.txt", "12345");
+  const int size = FieldIndexOf(L"Size");
+  const bool nextCallAnswered = NextUserAfterCaughtFault(
+      [&] { RequestPluginValue(record, path.c_str(), size, 0, InaccessibleMemory(), sizeof(uint64_t)); },
+      [&] {
+        uint64_t number = 0;
+        return RequestPluginValue(record, path.c_str(), size, 0, &number, sizeof number) == kFieldInteger64 &&
+               number == 5;
+      });
+  // A plug-in whose lock stayed held cannot be ended: its scope is left as it is.
+  ASSERT_TRUE(nextCallAnswered);
+  delete scope;
 }
 
 TEST(PluginHost, ARestartWaitsForTheRunningJob) {

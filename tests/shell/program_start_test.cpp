@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "foundation/files/shell_folders.h"
+#include "foundation/ui/command_ids.h"
 #include "foundation/win32/window_placement.h"
 #include "support/process_driver.h"
 #include "profile_text.h"
@@ -20,6 +22,16 @@ RECT WindowRect(HWND window) {
   RECT rect = {};
   GetWindowRect(window, &rect);
   return rect;
+}
+
+// Starts another instance of the copy with the arguments, does the work with its window and closes it.
+void RunInstance(const ProgramCopy& copy, const std::wstring& arguments,
+                 const std::function<void(const ProcessDriver&, HWND)>& work) {
+  ProcessDriver instance;
+  HWND window = copy.Start(&instance, arguments);
+  ASSERT_NE(window, nullptr);
+  work(instance, window);
+  ASSERT_EQ(ProgramCopy::Close(&instance, window), 0);
 }
 
 bool WaitUntil(bool (*condition)(HWND), HWND window) {
@@ -150,12 +162,7 @@ TEST(ProgramStart, TwoInstancesOnOneProfileKeepEachOthersSettings) {
   ProcessDriver instanceB;
   HWND windowB = copy.Start(&instanceB, Quoted(folder));
   ASSERT_NE(windowB, nullptr);
-  {
-    ProcessDriver instanceA;
-    HWND windowA = copy.Start(&instanceA, Quoted(settingsFile));
-    ASSERT_NE(windowA, nullptr);
-    ASSERT_EQ(ProgramCopy::Close(&instanceA, windowA), 0);
-  }
+  RunInstance(copy, Quoted(settingsFile), [](const ProcessDriver&, HWND) {});
   const std::string afterA = ReadWholeFile(copy.ProfileFile());
   ASSERT_EQ(ValueOf(SectionLines(afterA, "QK"), "R1"), "<Case,n,2>");
   ASSERT_EQ(ValueOf(SectionLines(afterA, "MRU"), "1"), Narrowed(settingsFile));
@@ -164,4 +171,35 @@ TEST(ProgramStart, TwoInstancesOnOneProfileKeepEachOthersSettings) {
   EXPECT_EQ(ValueOf(SectionLines(text, "QK"), "R1"), "<Case,n,2>");
   EXPECT_EQ(ValueOf(SectionLines(text, "MRU"), "1"), Narrowed(settingsFile));
   EXPECT_EQ(ValueOf(SectionLines(text, "QVRX"), "LastFolder"), Narrowed(folder));
+}
+
+// Three instances start on a profile saved for the first time. B loads a settings file; A loads another and hides
+// the status bar; C sorts its folder by size. A and C end before B, which changed neither setting: both changes
+// stay, and the recent files of A and B are merged, B's first.
+TEST(ProgramStart, InstancesKeepWhatAnotherSetOfWhatTheyOnlyReadAndMergeTheirRecentFiles) {
+  SKIP_WITH_PER_USER_PROFILE();
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  const std::wstring folder = copy.Folder().MakeFolder(L"photos");
+  copy.Folder().WriteFile(L"photos\\a.txt", "22");
+  copy.Folder().WriteFile(L"photos\\b.txt", "1");
+  const std::wstring fileOfB = copy.Folder().WriteFile(L"b.zqr", Utf16File(L"<Case,n,2>\r\n"));
+  const std::wstring fileOfA = copy.Folder().WriteFile(L"a.zqr", Utf16File(L"<Case,n,1>\r\n"));
+  ProcessDriver instanceB;
+  HWND windowB = copy.Start(&instanceB, Quoted(fileOfB));
+  ASSERT_NE(windowB, nullptr);
+  RunInstance(copy, Quoted(fileOfA), [](const ProcessDriver&, HWND window) {
+    SendMessageW(window, WM_COMMAND, IDM_STATUS_BAR, 0);
+  });
+  ASSERT_EQ(ValueOf(SectionLines(ReadWholeFile(copy.ProfileFile()), "QVRX"), "Opt"), "34");
+  RunInstance(copy, Quoted(folder), [](const ProcessDriver& instance, HWND window) {
+    const RemoteList list(instance.Process(), GetDlgItem(window, kFileListId));
+    EXPECT_TRUE(SendUntil(window, IDM_SORT_SIZE, [&] { return list.Count() == 2 && list.Cell(0, kNameColumn) == L"b.txt"; }));
+  });
+  ASSERT_EQ(ProgramCopy::Close(&instanceB, windowB), 0);
+  const std::string text = ReadWholeFile(copy.ProfileFile());
+  EXPECT_EQ(ValueOf(SectionLines(text, "QVRX"), "Opt"), "34");
+  EXPECT_EQ(ValueOf(SectionLines(text, "QVRX"), "Sort"), "4");
+  EXPECT_EQ(ValueOf(SectionLines(text, "MRU"), "1"), Narrowed(fileOfB));
+  EXPECT_EQ(ValueOf(SectionLines(text, "MRU"), "2"), Narrowed(fileOfA));
 }

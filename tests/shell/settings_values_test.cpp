@@ -64,9 +64,9 @@ TEST_F(SettingsValues, EachValueIsWrittenInTheFormEarlierRunsWrote) {
       {"QVRX", "TB", [] { StoreToolbarChoiceSetting(&g_settingsStore, "5,0,6"); }, "5,0,6"},
       {"QVRX", "Color", [] { StoreListColoursSetting({0x102030, 0xFFFFFF, true}); }, "#102030,ffffff,1"},
       {"QVRX", "Color", [] { StoreListColoursSetting({0x102030, 0xFFFFFF, false}); }, "#102030,ffffff"},
-      {"MRU", "2", [] { StoreRecentFileSetting(1, L"C:\\a.zqr"); }, "C:\\a.zqr"},
+      {"MRU", "2", [] { StoreRecentFileSetting(1, L"C:\\a.zqr", 8); }, "C:\\a.zqr"},
       {"Keys", "624", [] { StoreShortcutSetting(kShortcutsSection, 624, "FileNew"); }, "FileNew"},
-      {"MRU", "2", [] { StoreRecentFileSetting(1, L""); }, "(missing)"},
+      {"MRU", "2", [] { StoreRecentFileSetting(1, L"", 8); }, "(missing)"},
   };
   for (const auto& c : cases) {
     c.store();

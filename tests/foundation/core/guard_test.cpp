@@ -9,6 +9,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "main_window_stand_in.h"
 #include "support/caught_faults.h"
@@ -34,6 +35,10 @@ __attribute__((noinline)) int ExecuteIllegalInstruction() {
 }
 
 int CompareFaulting(const void*, const void*) { return WriteThroughNull(); }
+
+std::vector<void*> g_releasedLocks;
+
+void RecordRelease(void* lock) { g_releasedLocks.push_back(lock); }
 
 }  // namespace
 
@@ -81,6 +86,24 @@ TEST(Guard, FaultInsideACallbackOfSystemCodeUnwindsThroughIt) {
   });
   EXPECT_EQ(result, -9);
   EXPECT_EQ(GuardedCall(-10, [] { return DivideByZero(); }), -10);
+}
+
+TEST(Guard, AFaultReleasesTheLocksTakenInsideTheCallInnermostFirst) {
+  ExpectCaughtFaults();
+  g_releasedLocks.clear();
+  int before = 0, released = 0, first = 0, second = 0;
+  NoteLockTaken(&before, RecordRelease);
+  EXPECT_EQ(GuardedCall(-1, [&] {
+    NoteLockTaken(&first, RecordRelease);
+    NoteLockTaken(&released, RecordRelease);
+    NoteLockReleased(&released);
+    NoteLockTaken(&second, RecordRelease);
+    return WriteThroughNull();
+  }), -1);
+  EXPECT_EQ(g_releasedLocks, (std::vector<void*>{&second, &first})) << "the lock taken before the call is the caller's";
+  EXPECT_EQ(NotedLockCount(), 1u);
+  NoteLockReleased(&before);
+  EXPECT_EQ(NotedLockCount(), 0u);
 }
 
 TEST(Guard, WorksOnWorkerThreads) {

@@ -10,6 +10,8 @@
 #include "foundation/core/memory.h"
 #include "item_store_checks.h"
 #include "main_window_stand_in.h"
+#include "support/caught_faults.h"
+#include "support/lock_after_fault.h"
 
 namespace {
 
@@ -212,6 +214,17 @@ TEST_F(ItemStoreTest, ChangesFailWhenTheMutexIsHeldElsewhere) {
   EXPECT_TRUE(IndexIsValid(store_));
   EXPECT_EQ(AppendRow(&store_, "D"), 0);
   EXPECT_EQ(RowTexts(store_), (Texts{"A", "B", "C", "D"}));
+}
+
+// A row the caller hands over that cannot be read faults inside the change; the caller's guard takes the fault
+// and lets go of the store's lock with it.
+TEST_F(ItemStoreTest, AFaultInsideAChangeLeavesTheStoreToTheNextChange) {
+  ExpectCaughtFaults();
+  AppendRows({"A"});
+  const uint32_t length = static_cast<uint32_t>(MakeRow("A").size());
+  EXPECT_TRUE(NextUserAfterCaughtFault([&] { ItemStoreUpdate(&store_, 0, InaccessibleMemory(), length); },
+                                       [&] { return AppendRow(&store_, "B") == 0; }));
+  EXPECT_EQ(RowTexts(store_), (Texts{"A", "B"}));
 }
 
 TEST_F(ItemStoreTest, DestroyHandsTheIndexToTheLateFreeAndClearsTheStore) {

@@ -1,10 +1,12 @@
 // The profile store: its text format, typed values read back by a second store on the same file, saving only
-// what differs, where the file lives and the move to the per-user file, and the 50 ms lock.
+// what differs, where the file lives and the move to the per-user file, its locks under faults and contention,
+// and instances that share a file.
 #include "foundation/profile/profile_store.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
@@ -15,6 +17,9 @@
 #include "foundation/core/system_seams.h"
 #include "foundation/win32/column_layout.h"
 #include "foundation/win32/window_placement.h"
+#include "support/caught_faults.h"
+#include "support/lock_after_fault.h"
+#include "support/process_driver.h"
 #include "support/temp_folder.h"
 #include "system_seams_scope.h"
 #include "foundation/files/paths.h"
@@ -334,31 +339,102 @@ TEST_F(ProfileStore, AFileReadOnlyInPartIsNeverOverwritten) {
   }
 }
 
-TEST_F(ProfileStore, ABusyStoreGivesDefaultsAndSkipsEdits) {
+namespace {
+
+std::atomic<bool> g_faultAtNextOpen{false};
+
+HANDLE WINAPI FaultAtNextOpen(LPCWSTR name, DWORD access, DWORD sharing, LPSECURITY_ATTRIBUTES security,
+                              DWORD disposition, DWORD flags, HANDLE templateFile) {
+  if (g_faultAtNextOpen.exchange(false)) *static_cast<volatile int*>(InaccessibleMemory()) = 1;
+  return ::CreateFileW(name, access, sharing, security, disposition, flags, templateFile);
+}
+
+}  // namespace
+
+// A value that cannot be read faults inside an edit; a fault while a save reads the file strikes inside both the
+// store's lock and the file's. The caller's guard takes the fault, and the next user has both.
+TEST_F(ProfileStore, AFaultInsideAnEditOrASaveLeavesTheStoreAndTheFileToTheNextUser) {
+  ExpectCaughtFaults();
+  SystemSeamsScope seams;
+  g_systemSeams.createFileW = FaultAtNextOpen;
+  const struct {
+    const char* what;
+    std::function<void(SettingsStore*)> faulting;
+  } cases[] = {
+      {"an edit", [](SettingsStore* s) { ProfileSetString(s, "S", "k", static_cast<const char*>(InaccessibleMemory())); }},
+      {"a save",
+       [](SettingsStore* s) {
+         ProfileSetString(s, "S", "k", "1");
+         g_faultAtNextOpen = true;
+         ProfileSave(s);
+       }},
+  };
+  for (const auto& c : cases) {
+    DeleteFileW(beside_.c_str());
+    SettingsStore store;
+    ProfileStoreConstruct(&store, beside_.c_str(), 0);
+    EXPECT_TRUE(NextUserAfterCaughtFault([&] { c.faulting(&store); }, [&] {
+      ProfileSetString(&store, "S", "next", "2");
+      return Get(&store, "S", "next") == "2" && ProfileSave(&store) == 0;
+    })) << c.what;
+    EXPECT_NE(ReadWholeFile(beside_).find("next=2\r\n"), std::string::npos) << c.what;
+    ProfileStoreDestroy(&store);
+  }
+}
+
+// Two threads of this process and a second process set keys of one file and save after each. The other process's
+// first save stops inside the file's lock until a save of each thread has given up waiting for it: meanwhile the
+// threads read and write on, and nothing is written without the lock. In the end every key of all three is there.
+TEST_F(ProfileStore, TwoThreadsAndTwoProcessesSavingOneFileLoseNoKey) {
+  constexpr int kKeys = 20;
+  const std::wstring tag = std::to_wstring(GetCurrentProcessId());
+  const std::wstring heldName = L"QVRXtest.writer.held." + tag;
+  const std::wstring goName = L"QVRXtest.writer.go." + tag;
+  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, heldName.c_str());
+  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, goName.c_str());
+  ProcessDriver writer;
+  ASSERT_TRUE(writer.Start(ExecutableFolder() + L"\\ProfileWriter.exe",
+                           L"\"" + beside_ + L"\" P " + std::to_wstring(kKeys) + L" " + heldName + L" " + goName,
+                           folder_.Path()));
+  ASSERT_EQ(WaitForSingleObject(held, 10000), WAIT_OBJECT_0);
   SettingsStore store;
   ProfileStoreConstruct(&store, beside_.c_str(), 0);
-  ProfileSetString(&store, "S", "k", "stored");
-  HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  std::thread holder([&] {
-    WaitForSingleObject(store.mutex, INFINITE);
-    SetEvent(held);
-    WaitForSingleObject(done, INFINITE);
-    ReleaseMutex(store.mutex);
-  });
-  WaitForSingleObject(held, INFINITE);
-  char value[16] = "stale";
-  EXPECT_EQ(ProfileGetString(&store, "S", "k", "default", value, sizeof value), 1);
-  EXPECT_EQ(std::string(value), "default") << "the caller's buffer never keeps stale text";
-  EXPECT_EQ(ProfileGetInt(&store, "S", "k", 9), 9);
-  ProfileSetString(&store, "S", "k", "skipped");
-  EXPECT_EQ(ProfileSave(&store), static_cast<int>(WAIT_TIMEOUT));
-  SetEvent(done);
-  holder.join();
-  EXPECT_EQ(Get(&store, "S", "k"), "stored");
-  CloseHandle(held);
-  CloseHandle(done);
+  store.fileLockWait = 100;
+  std::atomic<int> gaveUp[2] = {0, 0};
+  std::atomic<int> finished{0};
+  std::atomic<bool> failed{false};
+  auto hammer = [&](int thread) {
+    const std::string section = "T" + std::to_string(thread);
+    for (int i = 1; i <= kKeys && !failed; ++i) {
+      const std::string key = "k" + std::to_string(i), value = "v" + std::to_string(i);
+      ProfileSetString(&store, section.c_str(), key.c_str(), value.c_str());
+      if (Get(&store, section.c_str(), key.c_str()) != value) failed = true;
+      const int saved = ProfileSave(&store);
+      if (saved == ERROR_SHARING_VIOLATION) ++gaveUp[thread];
+      if (saved != 0 && saved != ERROR_SHARING_VIOLATION) failed = true;
+    }
+    ++finished;
+  };
+  std::thread first(hammer, 0), second(hammer, 1);
+  while (!(gaveUp[0] > 0 && gaveUp[1] > 0) && !failed && finished < 2) Sleep(1);
+  EXPECT_FALSE(failed) << "a read or write of one thread while the other's save waited";
+  EXPECT_EQ(ReadWholeFile(beside_), "") << "no save wrote without the file's lock";
+  SetEvent(go);
+  first.join();
+  second.join();
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(writer.WaitForExit(), 0);
+  EXPECT_EQ(ProfileSave(&store), 0);
   ProfileStoreDestroy(&store);
+  SettingsStore reader;
+  ProfileStoreConstruct(&reader, beside_.c_str(), 0);
+  for (const char* section : {"T0", "T1", "P"}) {
+    for (int i = 1; i <= kKeys; ++i)
+      EXPECT_EQ(Get(&reader, section, ("k" + std::to_string(i)).c_str()), "v" + std::to_string(i)) << section << i;
+  }
+  ProfileStoreDestroy(&reader);
+  CloseHandle(held);
+  CloseHandle(go);
 }
 
 TEST_F(ProfileStore, WindowPositionsAndColoursAreChecked) {
@@ -513,6 +589,13 @@ struct TwoStoresCase {
   std::vector<std::pair<std::string, std::string>> expected;  // "section/key" and value ("" missing)
 };
 
+// The recent files as the shell writes them: newest first, the section declared a list of recent entries.
+void SetRecentList(SettingsStore* store, const std::vector<const char*>& paths, uint32_t limit) {
+  ProfileDeclareRecentList(store, "MRU", limit);
+  ProfileDeleteSection(store, "MRU");
+  for (size_t i = 0; i < paths.size(); ++i) ProfileSetString(store, "MRU", std::to_string(i + 1).c_str(), paths[i]);
+}
+
 void SetChain(SettingsStore* store, const std::vector<const char*>& steps) {
   ProfileDeleteSection(store, "QK");
   for (size_t i = 0; i < steps.size(); ++i)
@@ -553,6 +636,26 @@ TEST_F(ProfileStore, TwoInstancesOnOneFileKeepEachOthersChanges) {
        [](SettingsStore* s) { ProfileSetString(s, "MRU", "2", "C:\\t.zqr"); },
        [](SettingsStore* s) { SetChain(s, {}); },
        {{"QK/R1", ""}, {"MRU/1", "C:\\a.zqr"}, {"MRU/2", "C:\\t.zqr"}}},
+      {"a value the second read as its default and wrote back",
+       [](SettingsStore* s) { ProfileSetInt(s, "QVRX", "Sort", 4); },
+       [](SettingsStore* s) { ProfileSetInt(s, "QVRX", "Sort", ProfileGetInt(s, "QVRX", "Sort", 0)); },
+       {{"QVRX/Sort", "4"}}},
+      {"a value the second wrote back after a save that took in the first's",
+       [](SettingsStore* s) { ProfileSetString(s, "QVRX", "Opt", "1"); },
+       [](SettingsStore* s) {
+         ProfileSetString(s, "QVRX", "LastFolder", "C:\\b");
+         ProfileSave(s);
+         ProfileSetString(s, "QVRX", "Opt", "32");
+       },
+       {{"QVRX/Opt", "1"}, {"QVRX/LastFolder", "C:\\b"}}},
+      {"recent lists changed by both: the last's new entries first, what it removed stays out",
+       [](SettingsStore* s) { SetRecentList(s, {"C:\\s.zqr", "C:\\u.zqr", "C:\\a.zqr"}, 8); },
+       [](SettingsStore* s) { SetRecentList(s, {"C:\\t.zqr"}, 8); },
+       {{"MRU/1", "C:\\t.zqr"}, {"MRU/2", "C:\\s.zqr"}, {"MRU/3", "C:\\u.zqr"}, {"MRU/4", ""}}},
+      {"recent lists changed by both, entries compared ignoring case, cut to their limit",
+       [](SettingsStore* s) { SetRecentList(s, {"C:\\s.zqr", "C:\\a.zqr"}, 2); },
+       [](SettingsStore* s) { SetRecentList(s, {"C:\\t.zqr", "C:\\A.ZQR"}, 2); },
+       {{"MRU/1", "C:\\t.zqr"}, {"MRU/2", "C:\\s.zqr"}, {"MRU/3", ""}}},
   };
   for (const TwoStoresCase& c : cases) {
     folder_.WriteFile(L"prog\\QVRXt.INI", start);
