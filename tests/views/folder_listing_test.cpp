@@ -175,6 +175,26 @@ class FolderListing : public testing::Test {
 
 }  // namespace
 
+TEST_F(FolderListing, ItsWorkerLeavesTheSelectionCountsToTheGuiThread) {
+  MainWindowStandIn gui;
+  folder_.WriteFile(L"a.txt", "1");
+  state_->selectionStatistics = {1, 2, 3};
+  WorkerThread worker([&] { ReloadFileList(folder_.Path().c_str()); });
+  // The worker goes on until it ends or waits for this thread to run what it sends.
+  const auto workerWaits = [&] {
+    const ULONGLONG end = GetTickCount64() + 30000;
+    while (!worker.Finished() && HIWORD(GetQueueStatus(QS_SENDMESSAGE)) == 0 && GetTickCount64() < end) Sleep(1);
+    return !worker.Finished();
+  };
+  ASSERT_TRUE(workerWaits()) << "the list is emptied on this thread";
+  MSG message;
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+  workerWaits();
+  EXPECT_EQ(state_->selectionStatistics.files, 2u) << "the emptied list's selection counted by the worker";
+  ASSERT_TRUE(gui.PumpUntil([&] { return worker.Finished(); }));
+  EXPECT_EQ(state_->selectionStatistics.files, 0u);
+}
+
 TEST_F(FolderListing, RowsAndPoolOfAFolderAndOfItsTree) {
   MakeSampleTree();
   ReloadFileList(folder_.Path().c_str());
