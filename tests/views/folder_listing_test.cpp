@@ -175,24 +175,40 @@ class FolderListing : public testing::Test {
 
 }  // namespace
 
+namespace {
+
+WNDPROC g_standInProc;
+ListStatistics g_countsSeen;
+int g_countsChangedElsewhere;
+
+void NoteCountsChangedElsewhere() {
+  if (memcmp(&g_app->selectionStatistics, &g_countsSeen, sizeof g_countsSeen) != 0) ++g_countsChangedElsewhere;
+}
+
+// Runs what a worker sends to the main window, noting whether the selection counts changed while this thread ran
+// nothing for the worker.
+LRESULT CALLBACK WatchCountsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kRunOnGuiThreadMessage) return CallWindowProcW(g_standInProc, window, message, wParam, lParam);
+  NoteCountsChangedElsewhere();
+  const LRESULT result = CallWindowProcW(g_standInProc, window, message, wParam, lParam);
+  g_countsSeen = g_app->selectionStatistics;
+  return result;
+}
+
+}  // namespace
+
 TEST_F(FolderListing, ItsWorkerLeavesTheSelectionCountsToTheGuiThread) {
   MainWindowStandIn gui;
+  g_standInProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(gui.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchCountsProc)));
   folder_.WriteFile(L"a.txt", "1");
-  state_->selectionStatistics = {1, 2, 3};
+  state_->selectionStatistics = g_countsSeen = {1, 2, 3};
+  g_countsChangedElsewhere = 0;
   WorkerThread worker([&] { ReloadFileList(folder_.Path().c_str()); });
-  // The worker goes on until it ends or waits for this thread to run what it sends.
-  const auto workerWaits = [&] {
-    const ULONGLONG end = GetTickCount64() + 30000;
-    while (!worker.Finished() && HIWORD(GetQueueStatus(QS_SENDMESSAGE)) == 0 && GetTickCount64() < end) Sleep(1);
-    return !worker.Finished();
-  };
-  ASSERT_TRUE(workerWaits()) << "the list is emptied on this thread";
-  MSG message;
-  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
-  workerWaits();
-  EXPECT_EQ(state_->selectionStatistics.files, 2u) << "the emptied list's selection counted by the worker";
   ASSERT_TRUE(gui.PumpUntil([&] { return worker.Finished(); }));
-  EXPECT_EQ(state_->selectionStatistics.files, 0u);
+  NoteCountsChangedElsewhere();
+  EXPECT_EQ(g_countsChangedElsewhere, 0) << "the worker wrote the selection counts";
+  EXPECT_EQ(state_->selectionStatistics.files, 0u) << "the emptied list's selection";
 }
 
 TEST_F(FolderListing, RowsAndPoolOfAFolderAndOfItsTree) {
