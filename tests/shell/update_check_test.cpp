@@ -8,6 +8,7 @@
 #include <shlobj.h>
 #include <wininet.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -119,10 +120,20 @@ TEST_F(UpdateCheck, TheProgramsEndRemovesTheFileOfEveryCheckUnderWay) {
   };
   useSite(answered.Address());
   // This check keeps its file while its box waits for an answer.
-  std::thread waiting([] { CheckForUpdates(nullptr, "26.01"); });
+  std::atomic<DWORD> waitingThread{0};
+  std::thread waiting([&] {
+    waitingThread = GetCurrentThreadId();
+    CheckForUpdates(nullptr, "26.01");
+  });
   HWND box = nullptr;
   for (ULONGLONG end = GetTickCount64() + 30000; !box && GetTickCount64() < end; Sleep(1)) {
-    box = FindWindowW(L"#32770", L"Quorvex 2026");
+    EnumThreadWindows(waitingThread, [](HWND window, LPARAM found) {
+      wchar_t name[16] = L"";
+      GetClassNameW(window, name, 16);
+      if (wcscmp(name, L"#32770") != 0) return TRUE;
+      *reinterpret_cast<HWND*>(found) = window;
+      return FALSE;
+    }, reinterpret_cast<LPARAM>(&box));
   }
   EXPECT_NE(box, nullptr);
   if (box) {
