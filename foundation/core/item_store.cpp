@@ -60,7 +60,7 @@ void FreeRetiredIndexes(ItemStore* store) {
   }
 }
 
-// Under the mutex. The new array is published with a full barrier before the readers are counted: a reader
+// Under the mutex. The new array is published (sequentially consistent) before the readers are counted: a reader
 // that still holds the old one was counted before the swap, and one counted later fetches the new one.
 void FreeRetiredIndexesNobodyReads(ItemStore* store) {
   if (store->retiredIndex && InterlockedCompareExchange(&store->indexReaders, 0, 0) == 0) FreeRetiredIndexes(store);
@@ -72,7 +72,7 @@ int GrowIndex(ItemStore* store) {
   if (!grown) return 2;
   uint32_t* old = store->index;
   if (old) memcpy(grown, old, store->indexCapacity * sizeof(uint32_t));
-  InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&store->index), grown);
+  std::atomic_ref<uint32_t*>(store->index).store(grown);
   store->indexCapacity = static_cast<uint32_t>(capacity);
   if (old) {
     *RetiredLink(old) = store->retiredIndex;
