@@ -29,10 +29,11 @@ constexpr ULONG kProductListLimit = 1u << 20;
 // binding is asynchronous and pulls its data: every operation is called on the check's thread, which pumps its
 // messages until the binding stops. AddRef, Release and OnProgress answer 0; QueryInterface clears its out pointer
 // and answers E_NOINTERFACE; OnStartBinding keeps the binding and answers S_OK (a failure would end the binding);
-// GetBindInfo asks for such a binding and a fresh copy that the download cache does not keep; OnDataAvailable reads the data from the binding's stream into the check's file and stops the binding past
-// kProductListLimit bytes or when the file takes no more; OnProgress notes the cache file the system names and a
-// download that ends short of the length its server announced; OnStopBinding notes the binding's result. Every
-// other operation answers E_NOTIMPL.
+// GetBindInfo asks for such a binding and a fresh copy that the download cache does not keep; OnDataAvailable
+// reads the data from the binding's stream into the check's file and stops the binding past kProductListLimit
+// bytes or when the file takes no more; OnProgress notes the cache file the system names and a download that ends
+// short of the length its server announced; OnStopBinding notes the binding's result. Every other operation
+// answers E_NOTIMPL.
 class CCallback : public IBindStatusCallback {
  public:
   explicit CCallback(HANDLE file = INVALID_HANDLE_VALUE);
