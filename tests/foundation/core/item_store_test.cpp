@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "foundation/core/app_state.h"
-#include "foundation/core/memory.h"
 #include "item_store_checks.h"
 #include "main_window_stand_in.h"
 
