@@ -29,18 +29,34 @@ namespace {
 constexpr int kProductLineCapacity = 65;
 constexpr wchar_t kProductListName[] = L"products.txt";
 constexpr char kProgramLinePrefix[] = "qk";
-// How often the check looks at the size of the file the download's data goes to.
-constexpr DWORD kCacheFileCheckMs = 100;
+// The downloaded data is read in pieces of this size.
+constexpr ULONG kReadPieceBytes = 16384;
+// Attempts at a file name that no other check has taken meanwhile.
+constexpr int kNameAttempts = 16;
 
 enum DownloadOutcome { kDownloaded, kDownloadCancelled, kNotAProductList };
 
-// The file of the check under way, removed at the program's end when the check has not removed it.
-SRWLOCK g_unfinishedLock = SRWLOCK_INIT;
-wchar_t g_unfinishedFile[kPathCapacity];
+// The file of one check under way, listed by its check while the check runs.
+struct UnfinishedProductList {
+  wchar_t path[kPathCapacity];
+  UnfinishedProductList* next;
+};
 
-void SetUnfinishedProductList(const wchar_t* path) {
+SRWLOCK g_unfinishedLock = SRWLOCK_INIT;
+UnfinishedProductList* g_unfinished = nullptr;
+
+void ListUnfinished(UnfinishedProductList* entry) {
   AcquireSRWLockExclusive(&g_unfinishedLock);
-  CopyWideBounded(path, g_unfinishedFile, kPathCapacity);
+  entry->next = g_unfinished;
+  g_unfinished = entry;
+  ReleaseSRWLockExclusive(&g_unfinishedLock);
+}
+
+void UnlistUnfinished(const UnfinishedProductList* entry) {
+  AcquireSRWLockExclusive(&g_unfinishedLock);
+  UnfinishedProductList** link = &g_unfinished;
+  while (*link != nullptr && *link != entry) link = &(*link)->next;
+  if (*link != nullptr) *link = entry->next;
   ReleaseSRWLockExclusive(&g_unfinishedLock);
 }
 
@@ -63,6 +79,19 @@ void CreateFolderOf(const wchar_t* file) {
   if (CutToParentFolder(folder) == 0 && !IsExistingFolder(folder)) CreateDirectoryPath(nullptr, folder);
 }
 
+// A new file in the temporary folder under a name that does not exist yet, so that no other check takes it; the
+// program's end may remove it while it is open.
+HANDLE CreateProductListFile(wchar_t (&path)[kPathCapacity]) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    if (MakeUniqueFileName(kProductListName, nullptr, path, kPathCapacity) == 0) break;
+    CreateFolderOf(path);
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
 // Retry after a failed download; false on Cancel, or at once when the system has no text for the error.
 bool AskToRetry(HWND owner) {
   wchar_t text[kErrorTextCapacity];
@@ -70,33 +99,64 @@ bool AskToRetry(HWND owner) {
   return ShowMessageWithPath(owner, 0, text, nullptr, nullptr, MB_RETRYCANCEL | MB_ICONERROR) == IDRETRY;
 }
 
-VOID CALLBACK CheckDownloadSize(void* callback, BOOLEAN) { static_cast<CCallback*>(callback)->CheckCacheFile(); }
-
-ULONGLONG FileSizeOf(const wchar_t* path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return 0;
-  return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+// The binding's notifications come through this thread's messages.
+void PumpUntilStopped(const CCallback& callback) {
+  while (!callback.Stopped()) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (!callback.Stopped()) MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+  }
 }
 
-// One download into `target`, watched by a timer while it runs; the system's cache keeps no copy of it.
-DownloadOutcome DownloadOnce(const wchar_t* address, const wchar_t* target, HRESULT* result) {
-  CCallback callback;
-  HANDLE timer = nullptr;
-  CreateTimerQueueTimer(&timer, nullptr, CheckDownloadSize, &callback, kCacheFileCheckMs, kCacheFileCheckMs,
-                        WT_EXECUTEDEFAULT);
-  *result = URLDownloadToFileW(nullptr, address, target, 0, &callback);
-  if (timer) DeleteTimerQueueTimer(nullptr, timer, INVALID_HANDLE_VALUE);
+// Binds the address to a stream whose data the callback reads as it arrives; the binding's result. A binding that
+// ends while it is made has told the callback so already.
+HRESULT BindAndWait(const wchar_t* address, CCallback* callback) {
+  IMoniker* moniker = nullptr;
+  IBindCtx* context = nullptr;
+  IStream* stream = nullptr;
+  HRESULT result = CreateURLMonikerEx(nullptr, address, &moniker, URL_MK_UNIFORM);
+  if (SUCCEEDED(result)) result = CreateAsyncBindCtx(0, callback, nullptr, &context);
+  if (SUCCEEDED(result)) {
+    result = moniker->BindToStorage(context, nullptr, IID_IStream, reinterpret_cast<void**>(&stream));
+  }
+  if (result == MK_S_ASYNCHRONOUS) PumpUntilStopped(*callback);
+  if (stream) stream->Release();
+  if (context) context->Release();
+  if (moniker) moniker->Release();
+  return SUCCEEDED(result) && callback->Stopped() ? callback->Result() : result;
+}
+
+// What the system may keep of the download all the same: the address's cache entry and the file it named.
+void RemoveCachedCopy(const wchar_t* address, const wchar_t* cacheFile) {
   DeleteUrlCacheEntryW(address);
-  if (callback.TooLarge() || FileSizeOf(target) > kProductListLimit) return kNotAProductList;
+  if (cacheFile[0] != 0) DeleteFileW(cacheFile);
+}
+
+bool EmptyFile(HANDLE file) {
+  return SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER && SetEndOfFile(file);
+}
+
+// One download into the file, from its start.
+DownloadOutcome DownloadOnce(const wchar_t* address, HANDLE file, HRESULT* result) {
+  if (!EmptyFile(file)) {
+    *result = HRESULT_FROM_WIN32(GetLastError());
+    return kDownloaded;
+  }
+  CCallback callback(file);
+  *result = BindAndWait(address, &callback);
+  RemoveCachedCopy(address, callback.CacheFile());
+  if (callback.TooLarge()) return kNotAProductList;
   if (*result == S_OK && callback.CutShort()) *result = INET_E_DOWNLOAD_FAILURE;
   return kDownloaded;
 }
 
-DownloadOutcome DownloadProductList(HWND owner, const wchar_t* address, const wchar_t* target) {
+DownloadOutcome DownloadProductList(HWND owner, const wchar_t* address, HANDLE file) {
   for (;;) {
-    CreateFolderOf(target);
     HRESULT result = S_OK;
-    const DownloadOutcome outcome = DownloadOnce(address, target, &result);
+    const DownloadOutcome outcome = DownloadOnce(address, file, &result);
     if (outcome == kNotAProductList || result == S_OK) return outcome;
     if (!AskToRetry(owner)) return kDownloadCancelled;
   }
@@ -130,25 +190,25 @@ void JoinWithBlank(const wchar_t* first, const wchar_t* second, wchar_t* target,
 
 }  // namespace
 
-CCallback::CCallback() = default;
+CCallback::CCallback(HANDLE file) : file_(file) {}
 
 CCallback::~CCallback() { StopBinding(); }
 
 void CCallback::StopBinding() {
-  AcquireSRWLockExclusive(&lock_);
-  IBinding* binding = binding_;
+  if (binding_) binding_->Release();
   binding_ = nullptr;
-  ReleaseSRWLockExclusive(&lock_);
-  if (binding) binding->Release();
 }
 
-void CCallback::CheckCacheFile() {
-  AcquireSRWLockShared(&lock_);
-  if (binding_ && cacheFile_[0] && FileSizeOf(cacheFile_) > kProductListLimit) {
-    InterlockedExchange(&tooLarge_, 1);
-    if (InterlockedExchange(&aborted_, 1) == 0) binding_->Abort();
+// False when the download must stop: past the limit, or when the file takes no more.
+bool CCallback::TakeData(const uint8_t* data, ULONG size) {
+  received_ += size;
+  if (received_ > kProductListLimit) {
+    tooLarge_ = true;
+    return false;
   }
-  ReleaseSRWLockShared(&lock_);
+  DWORD written = 0;
+  writeFailed_ = !WriteFile(file_, data, size, &written, nullptr) || written != size;
+  return !writeFailed_;
 }
 
 HRESULT CCallback::QueryInterface(REFIID, void** object) {
@@ -158,37 +218,45 @@ HRESULT CCallback::QueryInterface(REFIID, void** object) {
 ULONG CCallback::AddRef() { return 0; }
 ULONG CCallback::Release() { return 0; }
 HRESULT CCallback::OnStartBinding(DWORD, IBinding* binding) {
+  StopBinding();
   if (binding) binding->AddRef();
-  AcquireSRWLockExclusive(&lock_);
   binding_ = binding;
-  ReleaseSRWLockExclusive(&lock_);
-  return E_NOTIMPL;
+  return S_OK;
 }
 HRESULT CCallback::GetPriority(LONG*) { return E_NOTIMPL; }
 HRESULT CCallback::OnLowResource(DWORD) { return E_NOTIMPL; }
 HRESULT CCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode, LPCWSTR statusText) {
   if (statusCode == BINDSTATUS_CACHEFILENAMEAVAILABLE && statusText) {
-    AcquireSRWLockExclusive(&lock_);
     CopyWideBounded(statusText, cacheFile_, kShortPathCapacity);
-    ReleaseSRWLockExclusive(&lock_);
-  }
-  if (progress > kProductListLimit) {
-    InterlockedExchange(&tooLarge_, 1);
-    return E_ABORT;
   }
   if (statusCode == BINDSTATUS_ENDDOWNLOADDATA && progressMax > progress) cutShort_ = true;
   return S_OK;
 }
-HRESULT CCallback::OnStopBinding(HRESULT, LPCWSTR) {
+HRESULT CCallback::OnStopBinding(HRESULT result, LPCWSTR) {
+  result_ = result;
+  stopped_ = true;
   StopBinding();
   return E_NOTIMPL;
 }
 HRESULT CCallback::GetBindInfo(DWORD* flags, BINDINFO*) {
   if (!flags) return E_INVALIDARG;
-  *flags |= BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
+  *flags |= BINDF_ASYNCHRONOUS | BINDF_ASYNCSTORAGE | BINDF_PULLDATA | BINDF_GETNEWESTVERSION |
+            BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
   return S_OK;
 }
-HRESULT CCallback::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) { return E_NOTIMPL; }
+HRESULT CCallback::OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM* medium) {
+  if (!medium || medium->tymed != TYMED_ISTREAM || !medium->pstm) return S_OK;
+  uint8_t piece[kReadPieceBytes];
+  for (;;) {
+    ULONG read = 0;
+    const HRESULT result = medium->pstm->Read(piece, kReadPieceBytes, &read);
+    if (read > 0 && !TakeData(piece, read)) {
+      if (binding_) binding_->Abort();
+      return E_ABORT;
+    }
+    if (result != S_OK || read == 0) return S_OK;
+  }
+}
 HRESULT CCallback::OnObjectAvailable(REFIID, IUnknown*) { return E_NOTIMPL; }
 
 void StartUpdateCheck(HWND window) {
@@ -209,15 +277,17 @@ DWORD WINAPI UpdateCheckThread(void* parameter) {
 }
 
 void CheckForUpdates(HWND owner, const char* version) {
-  wchar_t target[kPathCapacity];
-  if (MakeUniqueFileName(kProductListName, nullptr, target, kPathCapacity) == 0) return;
+  UnfinishedProductList own = {};
+  HANDLE file = CreateProductListFile(own.path);
+  if (file == INVALID_HANDLE_VALUE) return;
+  ListUnfinished(&own);
   wchar_t address[kPathCapacity];
   ProductListAddress(address);
-  SetUnfinishedProductList(target);
-  DownloadOutcome outcome = DownloadProductList(owner, address, target);
+  const DownloadOutcome outcome = DownloadProductList(owner, address, file);
+  CloseHandle(file);
   char line[kProductLineCapacity];
   bool anyProductLine = false;
-  if (outcome == kDownloaded && FindProgramLine(target, line, &anyProductLine)) {
+  if (outcome == kDownloaded && FindProgramLine(own.path, line, &anyProductLine)) {
     wchar_t message[kMessageCapacity];
     wchar_t caption[kProductLineCapacity];
     if (ComposeUpdateMessage(line, version, message, kMessageCapacity, caption, kProductLineCapacity)) {
@@ -226,13 +296,15 @@ void CheckForUpdates(HWND owner, const char* version) {
   } else if (outcome == kNotAProductList || (outcome == kDownloaded && !anyProductLine)) {
     SayNotAProductList(owner, address);
   }
-  TruncateAndDeleteFile(target);
-  SetUnfinishedProductList(L"");
+  TruncateAndDeleteFile(own.path);
+  UnlistUnfinished(&own);
 }
 
 void RemoveUnfinishedProductList() {
   AcquireSRWLockExclusive(&g_unfinishedLock);
-  if (g_unfinishedFile[0]) DeleteFileW(g_unfinishedFile);
+  for (const UnfinishedProductList* entry = g_unfinished; entry != nullptr; entry = entry->next) {
+    DeleteFileW(entry->path);
+  }
   ReleaseSRWLockExclusive(&g_unfinishedLock);
 }
 

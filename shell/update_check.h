@@ -6,26 +6,37 @@
 // The web site comes from the value "UpdateSite" of section "QVRX" when the profile has one (an address
 // without the list's name), else the maker's address below.
 //
-// A product list is small: a download is stopped past kProductListLimit bytes, keeps no copy in the system's
-// download cache, and an answer that is too large, cut short or holds no product line is said in a message.
+// A product list is small: the download reads the answer through the binding's stream as it arrives, counts it
+// and stops past kProductListLimit bytes, whatever the server's pace. It asks for no copy in the system's download
+// cache; the cache entry of the address, and a cache file the system names all the same, go when the download ends.
+// An answer that is too large, cut short or holds no product line is said in a message.
+//
+// Threads: each check runs on a thread of its own and owns its downloaded file (a name no other check has). The
+// files of the checks under way are listed, each by its own check, under one lock, so that the program's end
+// removes every one of them.
 #pragma once
 #include <windows.h>
 #include <urlmon.h>
+
+#include <cstdint>
 
 #include "foundation/files/paths.h"
 
 constexpr char kMakerWebSite[] = "https://tallowby.example";
 constexpr ULONG kProductListLimit = 1u << 20;
 
-// The bind-status callback of the download; it lives on the stack of the check and counts no references.
-// AddRef, Release and OnProgress answer 0; QueryInterface clears its out pointer and answers E_NOINTERFACE;
-// GetBindInfo asks for a fresh copy that is not kept in the download cache; every other operation answers
-// E_NOTIMPL. OnProgress stops a download that grows past kProductListLimit and notes one that ends short of
-// the length its server announced. Where the system reports no progress while the data arrives, the check's
-// timer calls CheckCacheFile, which stops the binding once the file the data goes to grows past the limit.
+// The bind-status callback of the download; it lives on the stack of the check and counts no references. The
+// binding is asynchronous and pulls its data: every operation is called on the check's thread, which pumps its
+// messages until the binding stops. AddRef, Release and OnProgress answer 0; QueryInterface clears its out pointer
+// and answers E_NOINTERFACE; OnStartBinding keeps the binding and answers S_OK (a failure would end the binding);
+// GetBindInfo asks for such a binding and a fresh copy that the download cache does not keep; OnDataAvailable
+// reads the data from the binding's stream into the check's file and stops the binding past kProductListLimit
+// bytes or when the file takes no more; OnProgress notes the cache file the system names and a download that ends
+// short of the length its server announced; OnStopBinding notes the binding's result. Every other operation
+// answers E_NOTIMPL.
 class CCallback : public IBindStatusCallback {
  public:
-  CCallback();
+  explicit CCallback(HANDLE file = INVALID_HANDLE_VALUE);
   ~CCallback();
   CCallback(const CCallback&) = delete;
   CCallback& operator=(const CCallback&) = delete;
@@ -42,20 +53,26 @@ class CCallback : public IBindStatusCallback {
   HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD flags, DWORD size, FORMATETC* format, STGMEDIUM* medium) override;
   HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID id, IUnknown* object) override;
 
-  // From any thread: stops the download when the file its data goes to holds more than the limit.
-  void CheckCacheFile();
-  bool TooLarge() const { return tooLarge_ != 0; }
+  bool Stopped() const { return stopped_; }
+  // The binding's result; a download whose data could not all be written failed.
+  HRESULT Result() const { return writeFailed_ && SUCCEEDED(result_) ? INET_E_DOWNLOAD_FAILURE : result_; }
+  bool TooLarge() const { return tooLarge_; }
   bool CutShort() const { return cutShort_; }
+  const wchar_t* CacheFile() const { return cacheFile_; }
 
  private:
+  bool TakeData(const uint8_t* data, ULONG size);
   void StopBinding();
 
-  SRWLOCK lock_ = SRWLOCK_INIT;
+  HANDLE file_;
   IBinding* binding_ = nullptr;
-  wchar_t cacheFile_[kShortPathCapacity] = {};
-  volatile LONG tooLarge_ = 0;
-  volatile LONG aborted_ = 0;
+  ULONGLONG received_ = 0;
+  HRESULT result_ = S_OK;
+  bool stopped_ = false;
+  bool tooLarge_ = false;
+  bool writeFailed_ = false;
   bool cutShort_ = false;
+  wchar_t cacheFile_[kShortPathCapacity] = {};
 };
 
 // Command IDM_CHECK_UPDATES: starts UpdateCheckThread with the main window and the program's version.
@@ -70,7 +87,7 @@ DWORD WINAPI UpdateCheckThread(void* parameter);
 // program's line, or whose line has no blank, shows nothing. The downloaded file is removed in every case.
 void CheckForUpdates(HWND owner, const char* version);
 
-// At the program's end: removes the file of a check that has not finished.
+// At the program's end: removes the files of the checks that have not finished.
 void RemoveUnfinishedProductList();
 
 // A line of a product list: two lower-case letters, the version (it begins with a digit), a blank, a name.

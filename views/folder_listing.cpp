@@ -16,6 +16,7 @@
 #include "foundation/ui/ui_text_ids.h"
 #include "views/address_bar.h"
 #include "views/item_list_control.h"
+#include "views/items_view.h"
 #include "views/list_operations.h"
 #include "views/path_pool.h"
 #include "views/status_bar.h"
@@ -214,7 +215,7 @@ void ReloadFileList(const wchar_t* path) {
   }
   g_app->listingStatistics = ListStatistics{};
   // No row is selected now: a list that stays empty sends no change of selection that would recount it.
-  g_app->selectionStatistics = ListStatistics{};
+  CountSelectedItems(list);
   InterlockedExchange(&g_app->unlistedFolders, 0);
   ListingContext* context = NewListingContext();
   if (context == nullptr) return;

@@ -55,11 +55,13 @@ struct ItemListCreation {
 static_assert(sizeof(ItemListCreation) == 64, "the creation record is 64 bytes");
 
 // Threads. The control's window thread (the GUI thread) alone writes the control's own state: the focus, hot and
-// pending-rename indexes, the scroll position, rowCount, widestText, the editor, the sort key and direction, and
-// the rows' state bytes; it alone sends the notifications to the parent. A worker that sorts, empties, removes a
-// row or selects one hands that part to the GUI thread (RunOnGuiThread), and has rowCount taken anew by posting
-// WM_SIZE. Workers change `rows` and `pathPool` only through the ItemStore's rules (its mutex for writes, the
-// bytes moved on the GUI thread), and `idle` with interlocked writes.
+// pending-rename indexes, the scroll position, rowCount, widestText (which it alone reads too), the editor, the
+// sort key and direction, and the rows' state bytes; it alone sends the notifications to the parent. A worker that
+// sorts, empties, removes a row or selects one hands that part to the GUI thread (RunOnGuiThread), and has rowCount
+// taken anew by posting WM_SIZE. Workers change `rows` and `pathPool` only through the ItemStore's rules (its mutex
+// for writes, the bytes moved on the GUI thread), and `idle` and `layoutNotice` with interlocked writes. Job
+// threads find a control through the application's slot, and a destroyed control is freed only once no job
+// thread can hold it (views/items_view_window.h).
 struct ItemListControl {
   ItemListCreation creation;
   HWND window;

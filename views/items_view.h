@@ -99,8 +99,9 @@ void ItemsViewRedrawItem(const ItemListControl* control, int index);
 RECT RowsArea(const ItemListControl* control);
 // Row under a client point, -1 when none.
 int ItemsViewItemFromPoint(const ItemListControl* control, POINT point);
-// Folders, files and bytes of the selected file rows into the application's selection statistics, and of all
-// rows into the listing statistics.
+// Folders, files and bytes of the selected file rows into the application's selection statistics (on the GUI
+// thread, which alone writes them: another thread's count is handed there), and of all rows into the listing
+// statistics.
 void CountSelectedItems(const ItemListControl* control);
 void CountListedItems(const ItemListControl* control);
 

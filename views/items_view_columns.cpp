@@ -5,7 +5,6 @@
 #include "foundation/win32/column_layout.h"
 #include "foundation/ui/header_columns.h"
 #include "foundation/core/memory.h"
-#include "foundation/core/threads.h"
 #include "views/items_view_layout.h"
 #include "views/items_view_notify.h"
 #include "views/items_view_rows.h"
@@ -101,10 +100,9 @@ bool SizeWidestText(ItemListControl* control) {
   if (control->widestText && control->widestTextCount == count) return true;
   auto* sized = static_cast<uint16_t*>(AllocZeroed(count * sizeof(uint16_t)));
   if (!sized) return false;
-  uint16_t* old = control->widestText;
+  FreeAndNull(&control->widestText);
   control->widestText = sized;
   control->widestTextCount = count;
-  FreeLater(old);
   return true;
 }
 
@@ -120,7 +118,8 @@ uint16_t WidestText(const ItemListControl* control, int tablePosition) {
 }
 
 bool WidenWidestText(ItemListControl* control, int tablePosition, int width) {
-  if (!control->widestText || tablePosition < 0 || static_cast<uint32_t>(tablePosition) >= control->widestTextCount) {
+  if (!control->widestText || tablePosition < 0 || static_cast<uint32_t>(tablePosition) >= control->widestTextCount ||
+      !IsControlThread(control)) {
     return false;
   }
   uint16_t clamped = static_cast<uint16_t>(std::clamp(width, 0, 0xFFFF));

@@ -30,12 +30,13 @@ int MainColumnWidth(const ItemListControl* control);
 int TablePositionOfVisible(const ItemListControl* control, int n);
 
 // The widest-content array has one entry per column of the layout, and at least two (the list modes keep the
-// cell width in entry 0 and its unshrunk width in entry 1). A replaced array is freed late: a listing worker
-// may be widening entry 0 meanwhile.
+// cell width in entry 0 and its unshrunk width in entry 1). It is the control's thread's alone: only that thread
+// sizes, clears, widens or reads it, so a replaced array is freed at once. Rows a worker adds are measured when
+// they are painted.
 bool SizeWidestText(ItemListControl* control);
 void ClearWidestText(ItemListControl* control);
 uint16_t WidestText(const ItemListControl* control, int tablePosition);
-// Raises an entry to the width; true when it grew.
+// Raises an entry to the width; true when it grew. Nothing on another thread than the control's.
 bool WidenWidestText(ItemListControl* control, int tablePosition, int width);
 
 // WM_NOTIFY from the header: clicks become LVN_COLUMNCLICK, a divider double click auto-sizes, width and order

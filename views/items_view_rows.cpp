@@ -7,6 +7,7 @@
 #include "foundation/win32/column_layout.h"
 #include "foundation/win32/gdi.h"
 #include "foundation/core/item_store.h"
+#include "foundation/core/threads.h"
 #include "views/file_list_row.h"
 #include "views/items_view_columns.h"
 
@@ -345,8 +346,13 @@ int ItemsViewHitTest(const ItemListControl* control, POINT point, int* column, i
   return index;
 }
 
+LRESULT CountSelectedHere(void* control) {
+  CountRowsInto(static_cast<const ItemListControl*>(control), &g_app->selectionStatistics, true);
+  return 1;
+}
+
 void CountSelectedItems(const ItemListControl* control) {
-  if (g_app) CountRowsInto(control, &g_app->selectionStatistics, true);
+  if (g_app) RunOnGuiThread(CountSelectedHere, const_cast<ItemListControl*>(control));
 }
 
 void CountListedItems(const ItemListControl* control) {

@@ -5,10 +5,10 @@
 #include <cwchar>
 
 #include "foundation/core/app_state.h"
+#include "foundation/core/jobs.h"
 #include "foundation/win32/column_layout.h"
 #include "foundation/core/memory.h"
 #include "foundation/win32/theme.h"
-#include "foundation/core/threads.h"
 #include "foundation/win32/window_wrappers.h"
 #include "views/items_view.h"
 #include "views/items_view_columns.h"
@@ -76,12 +76,17 @@ ItemListControl* ItemsViewCreate(HWND window, const ItemListCreation* creation) 
   return control;
 }
 
-DWORD WINAPI DelayedDestroyItemsViewThread(void* parameter) {
-  auto* control = static_cast<ItemListControl*>(parameter);
-  for (int step = 0; step < kDelayedDestroySteps; ++step) Sleep(kDelayedDestroyStepMs);
+void FreeDestroyedItemsView(void* block) {
+  auto* control = static_cast<ItemListControl*>(block);
   DestroyItemsView(control);
   FreeAndNull(&control);
-  return 0;
+}
+
+// Workers find the lists through the application's slots.
+void LeaveApplicationSlot(const ItemListControl* control) {
+  if (g_app == nullptr) return;
+  if (g_app->fileList == control) g_app->fileList = nullptr;
+  if (g_app->chainList == control) g_app->chainList = nullptr;
 }
 
 void OnDestroy(ItemListControl* control) {
@@ -95,13 +100,8 @@ void OnDestroy(ItemListControl* control) {
   control->header = nullptr;
   control->editor = nullptr;
   control->window = nullptr;
-  HANDLE thread = StartThread(DelayedDestroyItemsViewThread, control);
-  if (thread == nullptr) {
-    DestroyItemsView(control);
-    FreeAndNull(&control);
-    return;
-  }
-  CloseHandleSafe(thread);
+  LeaveApplicationSlot(control);
+  ReleaseAfterJobThreads(FreeDestroyedItemsView, control);
 }
 
 void SetColours(ItemListControl* control, COLORREF* slot, COLORREF colour) {

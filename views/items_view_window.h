@@ -1,5 +1,5 @@
 // The list control's window: class "l", creation, the list-view messages it answers, style changes and its
-// delayed destruction. The list's own header: creating a control is in views/items_view.h.
+// destruction. The list's own header: creating a control is in views/items_view.h.
 #pragma once
 #include <windows.h>
 
@@ -22,10 +22,6 @@ constexpr UINT kLayoutRestDelay = 250;
 constexpr UINT kEndEditMessage = WM_USER + 0x201;  // wParam: non-zero commits; lParam: the editor meant
 constexpr UINT kLayoutNoticeMessage = WM_USER + 0x202;  // a worker changed the rows
 
-// After WM_DESTROY the control lives this long, so that a worker still walking its rows finds them valid.
-constexpr int kDelayedDestroySteps = 100;
-constexpr DWORD kDelayedDestroyStepMs = 99;
-
 // The control of a window of class "l"; null for any other window and after WM_DESTROY.
 ItemListControl* ItemListFromWindow(HWND window);
 
@@ -34,4 +30,6 @@ void ItemsViewApplyStyle(ItemListControl* control, uint32_t flags);
 
 // Releases what the control holds: owned column layout, image list unless shared, the deletion callback on every
 // row (the records are kept), both stores and the widest-content array. The control itself is not freed.
+// A destroyed window's control leaves the application's list slot at once; job threads, which read the lists
+// without a lock, may still hold it, so it is released and freed once no job thread runs (foundation/core/jobs.h).
 void DestroyItemsView(ItemListControl* control);

@@ -61,10 +61,32 @@ class OptionWord {
 constexpr UINT kEditorCommitMessage = WM_USER;
 constexpr UINT kEditorDropDownEscMessage = WM_USER + 1;
 
-// Grouped by the part of the program that writes each field; every part may read them all. A field without a
-// note is written by the GUI thread alone. A field that a worker also writes says so: it is then written with
-// interlocked operations, or only by the one job that runs (the job rule, foundation/core/jobs.h) while the GUI
-// thread keeps off it.
+// Grouped by the part of the program that writes each field; every part may read them all.
+//
+// Threads. Besides the GUI thread, job threads (foundation/core/jobs.h: a listing, the rename run, the undo, the
+// file tools, the recycling, the folder tree's filling) and a few threads of their own (the update check, the
+// Explorer registration) run. A field this table does not name is the GUI thread's alone. One row per field:
+// field: who writes it; who else reads it; the rule.
+//   instance, title: the GUI thread as the main window is made; any thread; fixed from then on.
+//   uiStrings: the GUI thread at start-up and at a language choice; any thread reads texts through it; a plain
+//     pointer write.
+//   options: the GUI thread and a listing's worker; any thread; written only through OptionWord::Change.
+//   compareMode: the GUI thread (start-up, options dialog); job threads (field values, mail dates); one aligned
+//     32-bit write: a reader has the old mode or the new.
+//   listRebuildGuard: the GUI thread; a listing's worker; interlocked.
+//   busyCounter, cancelCounter: the GUI thread and the job's thread; any thread; interlocked (the job rule).
+//   chainList, fileList: the GUI thread as the lists are made and destroyed; job threads; a destroyed list
+//     leaves its slot at once and is freed only once no job thread runs (views/items_view_window.h).
+//   pendingListings, unlistedFolders: the GUI thread and a listing's worker; the GUI thread; interlocked.
+//   filter: the GUI thread (filter dialog, start-up); a listing works on a copy (views/file_filter.h).
+//   listingStatistics: the job that lists or removes rows, the GUI thread while no job runs; the status texts of
+//     both; the job rule.
+//   selectionStatistics: the GUI thread alone; a worker's count is made there (CountSelectedItems).
+//   problemCount, recomputationSuspended, settingsChanged: the preview on the GUI thread and on a listing's
+//     worker; any thread; interlocked.
+//   undoList, undoPairCount: the rename run's and the undo's worker, the GUI thread while no job runs; the GUI
+//     thread; interlocked and the job rule.
+//   previewDeferred: a job's worker and the GUI thread; the GUI thread; interlocked.
 struct AppState {
   // The run and the main window (shell/). The restart counter comes first.
   int32_t restartCounter;
@@ -74,7 +96,7 @@ struct AppState {
   const wchar_t* titlePointer;
   char languageCode[4];
   const UiStringTable* uiStrings;
-  OptionWord options;  // the option word, bits above; also a listing's worker (OptionWord::Change)
+  OptionWord options;  // the option word, bits above
   int32_t compareMode;
   int32_t closingCount;
   HCURSOR splitterCursors[2];
@@ -98,35 +120,32 @@ struct AppState {
   volatile LONG listRebuildGuard;  // while a command rewrites the file list in place, listings return at once
   wchar_t* startFolder;
 
-  // The job rule (foundation/core/jobs.h): raised on the GUI thread, lowered by the job's worker (interlocked).
+  // The job rule (foundation/core/jobs.h): raised on the GUI thread, lowered by the job's worker.
   volatile LONG busyCounter;
-  // Raised by the Stop command on the GUI thread, cleared when a job begins (interlocked).
+  // Raised by the Stop command on the GUI thread, cleared when a job begins.
   volatile LONG cancelCounter;
 
   // The two lists, the folder listing and the bars (views/).
   ItemListControl* chainList;
   ItemListControl* fileList;
   wchar_t currentFolder[1024];
-  volatile LONG pendingListings;  // also a listing's worker (interlocked)
-  // Folders of the last listing that could not be listed (their files are missing from the list); its worker
-  // (interlocked).
+  volatile LONG pendingListings;
+  // Folders of the last listing that could not be listed (their files are missing from the list).
   volatile LONG unlistedFolders;
   // The file filter's packed record; views/file_filter.h gives it its type.
   alignas(8) uint8_t filter[kFilterRecordSize];
   AddressBar* addressBar;
   HWND inlineEditor;
-  ListStatistics listingStatistics;  // the job that lists or removes rows; the GUI thread while none runs
+  ListStatistics listingStatistics;
   ListStatistics selectionStatistics;
   int32_t exportMode;
   wchar_t exportPath[1024];
 
-  // The preview, the chain and the rename run (engine/). The preview runs on the GUI thread and on a listing's
-  // worker: its fields are written with interlocked operations.
+  // The preview, the chain and the rename run (engine/).
   volatile LONG problemCount;
   volatile LONG recomputationSuspended;
   volatile LONG settingsChanged;
   int32_t settingsFileCurrent;
-  // The rename run's and the undo's worker, the GUI thread while no job runs (both interlocked).
   UndoList* undoList;
   volatile LONG undoPairCount;
   // Raised when the chain list's texts changed, so that its columns are fitted to them again.
@@ -142,9 +161,11 @@ struct AppState {
 };
 static_assert(sizeof(AppState) == 6160, "the application state block is 6160 bytes");
 
-// The state of the running program; null before WinMain has allocated it.
+// The state of the running program; null before WinMain has allocated it. WinMain's thread (the GUI thread)
+// allocates it, and zero-fills it for a restart or frees it only once every job thread has ended (while one still
+// runs, the block is left to it).
 extern AppState* g_app;
-// The main window; null before it exists and after it is destroyed.
+// The main window; null before it exists and after it is destroyed. The GUI thread sets it; any thread reads it.
 extern HWND g_mainWindow;
 
 // The chain list and the file list; null before they exist (and without an application state).

@@ -18,27 +18,67 @@ uint32_t RecordLength(const uint8_t* row) {
   return length;
 }
 
-uint32_t* LoadIndex(const ItemStore* store) {
-  return std::atomic_ref<uint32_t*>(const_cast<ItemStore*>(store)->index).load(std::memory_order_acquire);
+ItemStoreReadGate g_readGate = nullptr;
+
+// Every index array has a link in front of its entries, through which a replaced array joins the retired ones;
+// readers never read it.
+constexpr uint64_t kIndexLinkBytes = sizeof(uint32_t*);
+
+uint32_t* AllocIndex(uint64_t entries) {
+  const uint64_t bytes = kIndexLinkBytes + entries * sizeof(uint32_t);
+  if (bytes > UINT32_MAX) return nullptr;
+  auto* block = static_cast<uint8_t*>(AllocZeroed(static_cast<uint32_t>(bytes)));
+  return block ? reinterpret_cast<uint32_t*>(block + kIndexLinkBytes) : nullptr;
 }
 
-void PublishIndex(ItemStore* store, uint32_t* index) {
-  std::atomic_ref<uint32_t*>(store->index).store(index, std::memory_order_release);
+uint32_t** RetiredLink(uint32_t* index) {
+  return reinterpret_cast<uint32_t**>(reinterpret_cast<uint8_t*>(index) - kIndexLinkBytes);
 }
+
+void FreeIndex(uint32_t* index) {
+  void* block = RetiredLink(index);
+  FreeAndNull(&block);
+}
+
+// A lock-free reader is counted from before it fetches the index until EndIndexRead.
+const uint32_t* BeginIndexRead(const ItemStore* store) {
+  InterlockedIncrement(&const_cast<ItemStore*>(store)->indexReaders);
+  const uint32_t* index = std::atomic_ref<uint32_t*>(const_cast<ItemStore*>(store)->index).load();
+  if (g_readGate) g_readGate(store);
+  return index;
+}
+
+void EndIndexRead(const ItemStore* store) { InterlockedDecrement(&const_cast<ItemStore*>(store)->indexReaders); }
 
 void NoteChange(ItemStore* store) { InterlockedIncrement(&store->changes); }
 
-// The old array goes to FreeLater: a reader may have fetched it just before the swap.
+// Under the mutex, or by the store's destruction.
+void FreeRetiredIndexes(ItemStore* store) {
+  while (uint32_t* retired = store->retiredIndex) {
+    store->retiredIndex = *RetiredLink(retired);
+    FreeIndex(retired);
+  }
+}
+
+// Under the mutex. The new array is published (sequentially consistent) before the readers are counted: a reader
+// that still holds the old one was counted before the swap, and one counted later fetches the new one.
+void FreeRetiredIndexesNobodyReads(ItemStore* store) {
+  if (store->retiredIndex && InterlockedCompareExchange(&store->indexReaders, 0, 0) == 0) FreeRetiredIndexes(store);
+}
+
 int GrowIndex(ItemStore* store) {
-  uint64_t capacity = static_cast<uint64_t>(store->indexCapacity) + kItemStoreIndexGrowth;
-  if (capacity * sizeof(uint32_t) > UINT32_MAX) return 2;
-  uint32_t* grown = static_cast<uint32_t*>(AllocZeroed(static_cast<uint32_t>(capacity * sizeof(uint32_t))));
+  const uint64_t capacity = static_cast<uint64_t>(store->indexCapacity) + kItemStoreIndexGrowth;
+  uint32_t* grown = AllocIndex(capacity);
   if (!grown) return 2;
   uint32_t* old = store->index;
   if (old) memcpy(grown, old, store->indexCapacity * sizeof(uint32_t));
-  PublishIndex(store, grown);
+  std::atomic_ref<uint32_t*>(store->index).store(grown);
   store->indexCapacity = static_cast<uint32_t>(capacity);
-  FreeLater(old);
+  if (old) {
+    *RetiredLink(old) = store->retiredIndex;
+    store->retiredIndex = old;
+  }
+  FreeRetiredIndexesNobodyReads(store);
   return 0;
 }
 
@@ -184,6 +224,8 @@ DWORD ItemStoreInit(ItemStore* store) {
   store->index = nullptr;
   store->indexCapacity = 0;
   store->changes = 0;
+  store->indexReaders = 0;
+  store->retiredIndex = nullptr;
   store->mutex = CreateMutexW(nullptr, FALSE, nullptr);
   return store->mutex ? 0 : GetLastError();
 }
@@ -211,25 +253,28 @@ uint32_t ItemStoreInsert(ItemStore* store, const void* record, uint32_t n, uint3
 }
 
 uint32_t ItemStoreMove(ItemStore* store, uint32_t position, int step) {
-  uint32_t* index = LoadIndex(store);
   uint32_t count = ItemStoreCount(store);
-  if (!index || position >= count) return position;
+  uint32_t* index = const_cast<uint32_t*>(BeginIndexRead(store));
   uint32_t target = position;
-  if (step < 0 && position > 0) target = position - 1;
-  if (step > 0 && position + 1 < count) target = position + 1;
+  if (index && position < count) {
+    if (step < 0 && position > 0) target = position - 1;
+    if (step > 0 && position + 1 < count) target = position + 1;
+  }
   if (target != position) {
     std::swap(index[position], index[target]);
     NoteChange(store);
   }
+  EndIndexRead(store);
   return target;
 }
 
 uint8_t* ItemStoreGet(const ItemStore* store, uint32_t i) {
   uint32_t count = RecordBufferCount(&store->buffer);
-  const uint32_t* index = LoadIndex(store);
+  const uint32_t* index = BeginIndexRead(store);
   uint8_t* data = store->buffer.data;
-  if (!index || i >= count || !data) return nullptr;
-  return data + index[i];
+  uint8_t* row = index && i < count && data ? data + index[i] : nullptr;
+  EndIndexRead(store);
+  return row;
 }
 
 uint32_t ItemStoreCount(const ItemStore* store) { return RecordBufferCount(&store->buffer); }
@@ -254,33 +299,40 @@ int ItemStoreReset(ItemStore* store) {
   if (!hold.Held()) return 1;
   RecordBufferReset(&store->buffer);
   NoteChange(store);
+  FreeRetiredIndexesNobodyReads(store);
   return 0;
 }
 
 void ItemStoreDestroy(ItemStore* store) {
-  // The brief wait lets a change in progress end. The index is freed late either way: a reader may
-  // still hold it.
+  // The brief wait lets a change in progress end.
   MutexHold hold(store->mutex, kBriefMutexWaitMs);
-  FreeLater(store->index);
+  if (store->index) FreeIndex(store->index);
   store->index = nullptr;
   store->indexCapacity = 0;
+  FreeRetiredIndexes(store);
   hold.Release();
   CloseHandleSafe(store->mutex);
   store->mutex = nullptr;
   RecordBufferDestroy(&store->buffer);
 }
 
+ItemStoreReadGate SetItemStoreReadGate(ItemStoreReadGate gate) {
+  ItemStoreReadGate previous = g_readGate;
+  g_readGate = gate;
+  return previous;
+}
+
 uint32_t ItemStoreSort(ItemStore* store, int16_t firstKey, bool descending, SortKeyFunction keyFunction,
                        void* caller) {
   const LONG changesBefore = store->changes;
   const uint32_t count = ItemStoreCount(store);
-  const uint32_t* index = LoadIndex(store);
-  if (count == 0 || !index || !store->buffer.data || !keyFunction) return 0;
+  if (count == 0 || !store->index || !store->buffer.data || !keyFunction) return 0;
   auto* sorted = static_cast<uint32_t*>(AllocZeroed(count * static_cast<uint32_t>(sizeof(uint32_t))));
   if (sorted) {
     // The rows are those the index names: a row rewritten shorter leaves bytes in the block that are no row.
     // They are read in block order, as they lie in memory.
-    memcpy(sorted, index, count * sizeof(uint32_t));
+    memcpy(sorted, BeginIndexRead(store), count * sizeof(uint32_t));
+    EndIndexRead(store);
     std::sort(sorted, sorted + count);
   }
   const RowSort sort = {store->buffer.data, store->buffer.used, sorted, count, firstKey, descending, keyFunction,

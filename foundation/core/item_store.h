@@ -6,7 +6,15 @@
 //
 // Readers never lock: ItemStoreGet, ItemStoreCount and ItemStoreMove (done only by the GUI thread) take
 // no lock. Changes take the store's mutex and wait for it at most 50 ms; a change that cannot have it
-// fails. An index array that is replaced is freed half a minute late, so a reader holding it stays valid.
+// fails.
+//
+// Threads: any thread reads; every change is made under the mutex (ItemStoreMove aside), and the bytes move on
+// the GUI thread (foundation/core/record_buffer.h). The index array is read without a lock by ItemStoreGet,
+// ItemStoreMove and the sort, each counted in `indexReaders` from before it fetches the array until it is done
+// with it. A growing index replaces the array under the mutex; the old one joins `retiredIndex` and is freed,
+// under the mutex, by the first growth, emptying or destruction that finds no reader counted: a reader counted
+// after the swap can only have fetched the new array. Destruction frees everything: nobody may read a store
+// once its owner destroys it.
 #pragma once
 #include <windows.h>
 
@@ -25,6 +33,8 @@ struct ItemStore {
   uint32_t indexCapacity;   // entries
   HANDLE mutex;             // unnamed, guards every change
   volatile LONG changes;    // raised by every change, so a sort can tell that its rows went stale
+  volatile LONG indexReaders;  // lock-free readers of the index at this moment (interlocked)
+  uint32_t* retiredIndex;   // replaced index arrays a reader may still hold, chained; under the mutex
 };
 
 // Sets a store up in place: empty buffer with the grow-here flag clear, no index, a new unowned mutex.
@@ -67,8 +77,13 @@ int ItemStoreRemove(ItemStore* store, uint32_t i);
 // (then the rows stay).
 int ItemStoreReset(ItemStore* store);
 
-// Releases the index (late), the mutex and the buffer.
+// Releases the index arrays, the mutex and the buffer.
 void ItemStoreDestroy(ItemStore* store);
+
+// Called by every lock-free reader of an index right after it fetched the array (null: nothing), so that a test
+// can hold a reader there. Returns the previous one.
+using ItemStoreReadGate = void (*)(const ItemStore* store);
+ItemStoreReadGate SetItemStoreReadGate(ItemStoreReadGate gate);
 
 // Sorting. The sort asks a key function for each row's key through a SortKeyRequest and orders the rows
 // by a chain of keys: a key function names the key that breaks ties in nextKeyId, and ends the chain by

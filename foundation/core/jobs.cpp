@@ -17,6 +17,23 @@ struct JobStart {
   void* parameter;
 };
 
+struct PendingRelease {
+  void (*release)(void* block);
+  void* block;
+  PendingRelease* next;
+};
+
+// What waits for every job thread to return; the GUI thread's alone.
+PendingRelease* g_pendingReleases = nullptr;
+
+void RunPendingReleases() {
+  while (PendingRelease* pending = g_pendingReleases) {
+    g_pendingReleases = pending->next;
+    pending->release(pending->block);
+    FreeAndNull(&pending);
+  }
+}
+
 DWORD WINAPI RunCountedJob(void* start) {
   const JobStart job = *static_cast<JobStart*>(start);
   FreeAndNull(&start);
@@ -75,7 +92,20 @@ bool StopJobsAndWait(DWORD timeoutMs) {
     if (waited >= timeoutMs) return false;
     Sleep(kJobPollMs);
   }
+  RunPendingReleases();
   return true;
+}
+
+void ReleaseAfterJobThreads(void (*release)(void* block), void* block) {
+  if (g_jobThreads == 0) {
+    release(block);
+    return;
+  }
+  auto* pending = static_cast<PendingRelease*>(AllocZeroed(sizeof(PendingRelease)));
+  // Without room to note it, the block stays for the process's life: a job thread may read it.
+  if (pending == nullptr) return;
+  *pending = {release, block, g_pendingReleases};
+  g_pendingReleases = pending;
 }
 
 bool HoldOffJobs() { return g_app == nullptr || InterlockedCompareExchange(&g_app->busyCounter, 1, 0) == 0; }

@@ -44,9 +44,14 @@ bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, void* parameter);
 // included), so that the state it works in is not cleared or freed under it. Null when it could not start.
 // StartExclusiveJob starts its jobs so; a job begun with BeginExclusiveJob starts its thread here.
 HANDLE StartJobThread(LPTHREAD_START_ROUTINE routine, void* parameter);
-// The end of a run: asks every job to stop and waits at most `timeoutMs` for every job thread to have returned;
-// false when one still runs.
+// The end of a run: asks every job to stop and waits at most `timeoutMs` for every job thread to have returned,
+// then releases what waited for that (below); false when one still runs.
 bool StopJobsAndWait(DWORD timeoutMs);
+
+// Releases what job threads may still read after its owner let it go (a destroyed list control): release(block)
+// runs at once when no job thread runs, else in StopJobsAndWait once every job thread has returned (never when one
+// does not). On the GUI thread, which alone starts job threads, so that none can begin in between.
+void ReleaseAfterJobThreads(void (*release)(void* block), void* block);
 
 // Keeps every job from beginning while the caller moves what jobs read without a lock: takes the busy counter
 // from 0, without notices. False while a job is busy. EndHoldingOffJobs gives the counter back.

@@ -6,13 +6,14 @@
 #include <string>
 #include <thread>
 
-// A reply: its status, its body sent `repeats` times (0: until the client leaves) and the length its header
-// announces (-1: the length of what is sent; -2: none).
+// A reply: its status, its body sent `repeats` times (0: until the client leaves, at about a network's pace unless
+// `fast`) and the length its header announces (-1: the length of what is sent; -2: none).
 struct HttpReply {
   std::string status = "200 OK";
   std::string body;
   int repeats = 1;
   long long announced = -1;
+  bool fast = false;
 };
 
 class LocalHttpServer {

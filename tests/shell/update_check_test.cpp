@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 #include <wininet.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "foundation/files/system_folders.h"
 #include "foundation/profile/profile_store.h"
@@ -109,10 +112,68 @@ TEST_F(UpdateCheck, AnUnreachableServerOffersRetryAndCancelEndsTheCheck) {
   EXPECT_TRUE(DownloadsFolderEmpty());
 }
 
+TEST_F(UpdateCheck, TheProgramsEndRemovesTheFileOfEveryCheckUnderWay) {
+  LocalHttpServer answered("qk26.02 Quorvex 2026\r\n");
+  LocalHttpServer silent("qa1.0 Other\r\n");
+  const auto useSite = [](const std::wstring& site) {
+    ProfileSetString(&g_settingsStore, kMainSection, kUpdateSiteKey, std::string(site.begin(), site.end()).c_str());
+  };
+  useSite(answered.Address());
+  // This check keeps its file while its box waits for an answer.
+  std::atomic<DWORD> waitingThread{0};
+  std::thread waiting([&] {
+    waitingThread = GetCurrentThreadId();
+    CheckForUpdates(nullptr, "26.01");
+  });
+  HWND box = nullptr;
+  for (ULONGLONG end = GetTickCount64() + 30000; !box && GetTickCount64() < end; Sleep(1)) {
+    EnumThreadWindows(waitingThread, [](HWND window, LPARAM found) {
+      wchar_t name[16] = L"";
+      GetClassNameW(window, name, 16);
+      if (wcscmp(name, L"#32770") != 0) return TRUE;
+      *reinterpret_cast<HWND*>(found) = window;
+      return FALSE;
+    }, reinterpret_cast<LPARAM>(&box));
+  }
+  EXPECT_NE(box, nullptr);
+  if (box) {
+    useSite(silent.Address());
+    CheckForUpdates(nullptr, "26.01");
+    RemoveUnfinishedProductList();
+    EXPECT_TRUE(DownloadsFolderEmpty()) << "the waiting check's file stays behind";
+  }
+  DialogWatcher answer(GetCurrentProcessId(), IDOK);
+  waiting.join();
+}
+
 bool InDownloadCache(const std::wstring& site) {
   DWORD size = 0;
   return GetUrlCacheEntryInfoW((site + L"/products.txt").c_str(), nullptr, &size) ||
          GetLastError() != ERROR_FILE_NOT_FOUND;
+}
+
+// The bytes of the files under the folder (and its subfolders) whose names begin with "products".
+long long ProductFileBytes(const std::wstring& folder) {
+  long long bytes = 0;
+  WIN32_FIND_DATAW data;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  do {
+    const std::wstring name = data.cFileName;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (name != L"." && name != L"..") bytes += ProductFileBytes(folder + L"\\" + name);
+    } else if (name.rfind(L"products", 0) == 0) {
+      bytes += (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
+  return bytes;
+}
+
+std::wstring DownloadCacheFolder() {
+  wchar_t folder[MAX_PATH] = L"";
+  SHGetFolderPathW(nullptr, CSIDL_INTERNET_CACHE, nullptr, 0, folder);
+  return folder;
 }
 
 struct ReplyCase {
@@ -132,11 +193,15 @@ TEST_F(UpdateCheck, AnAnswerThatIsNoProductListIsSaidBoundedAndLeavesNothingBehi
       {"garbage", {"500 Internal Server Error", std::string("\x01\x02qk\0\xff\xfe", 7)}, IDOK, true},
       {"past the limit", {"200 OK", lines, 240}, IDOK, true},
       {"endless", {"200 OK", lines, 0}, IDOK, true},
+      {"endless at the loopback's pace", {"200 OK", lines, 0, -1, true}, IDOK, true},
       {"cut short", {"200 OK", "qk26.01 Quorvex\r\n", 1, 1000}, IDCANCEL, false},
   };
+  const std::wstring cache = DownloadCacheFolder();
+  ASSERT_FALSE(cache.empty());
   for (const ReplyCase& c : cases) {
     LocalHttpServer server(c.reply);
     ASSERT_FALSE(server.Address().empty());
+    const long long cachedBefore = ProductFileBytes(cache);
     const Shown shown = Check(server.Address(), c.button);
     EXPECT_EQ(shown.boxes, 1) << c.what;
     if (c.noProductList) {
@@ -145,9 +210,10 @@ TEST_F(UpdateCheck, AnAnswerThatIsNoProductListIsSaidBoundedAndLeavesNothingBehi
     } else {
       EXPECT_EQ(shown.text, failed) << c.what;
     }
-    EXPECT_LT(server.BytesSent(), 64ll << 20) << c.what;
+    EXPECT_LT(server.BytesSent(), kProductListLimit + (8ll << 20)) << c.what << ": stopped within a few MB";
     EXPECT_TRUE(DownloadsFolderEmpty()) << c.what;
     EXPECT_FALSE(InDownloadCache(server.Address())) << c.what;
+    EXPECT_LE(ProductFileBytes(cache), cachedBefore) << c.what << ": a cached copy stays";
   }
 }
 

@@ -175,6 +175,42 @@ class FolderListing : public testing::Test {
 
 }  // namespace
 
+namespace {
+
+WNDPROC g_standInProc;
+ListStatistics g_countsSeen;
+int g_countsChangedElsewhere;
+
+void NoteCountsChangedElsewhere() {
+  if (memcmp(&g_app->selectionStatistics, &g_countsSeen, sizeof g_countsSeen) != 0) ++g_countsChangedElsewhere;
+}
+
+// Runs what a worker sends to the main window, noting whether the selection counts changed while this thread ran
+// nothing for the worker.
+LRESULT CALLBACK WatchCountsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kRunOnGuiThreadMessage) return CallWindowProcW(g_standInProc, window, message, wParam, lParam);
+  NoteCountsChangedElsewhere();
+  const LRESULT result = CallWindowProcW(g_standInProc, window, message, wParam, lParam);
+  g_countsSeen = g_app->selectionStatistics;
+  return result;
+}
+
+}  // namespace
+
+TEST_F(FolderListing, ItsWorkerLeavesTheSelectionCountsToTheGuiThread) {
+  MainWindowStandIn gui;
+  g_standInProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(gui.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchCountsProc)));
+  folder_.WriteFile(L"a.txt", "1");
+  state_->selectionStatistics = g_countsSeen = {1, 2, 3};
+  g_countsChangedElsewhere = 0;
+  WorkerThread worker([&] { ReloadFileList(folder_.Path().c_str()); });
+  ASSERT_TRUE(gui.PumpUntil([&] { return worker.Finished(); }));
+  NoteCountsChangedElsewhere();
+  EXPECT_EQ(g_countsChangedElsewhere, 0) << "the worker wrote the selection counts";
+  EXPECT_EQ(state_->selectionStatistics.files, 0u) << "the emptied list's selection";
+}
+
 TEST_F(FolderListing, RowsAndPoolOfAFolderAndOfItsTree) {
   MakeSampleTree();
   ReloadFileList(folder_.Path().c_str());

@@ -9,6 +9,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
+#include "foundation/core/jobs.h"
 #include "list_test_parent.h"
 #include "main_window_stand_in.h"
 #include "ui_text_scope.h"
@@ -150,6 +151,26 @@ TEST_F(ListRows, RowDataIsFreedOnlyTogetherWithTheRows) {
   EXPECT_EQ(SendMessageW(list->window, LVM_GETITEMCOUNT, 0, 0), 0);
 }
 
+DWORD WINAPI WaitForEvent(void* event) { return WaitForSingleObject(event, 30000); }
+
+TEST_F(ListRows, ADestroyedListIsFreedOnceNoJobThreadCanReadIt) {
+  HANDLE jobGoesOn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  for (bool jobRuns : {false, true}) {
+    ItemListControl* list = parent_.CreateList(5, 0, {{5580, 150, 0, 0}}, kChainListId, CountFreedRow);
+    AppendPlainRows(list, 3);
+    g_rowsFreed = 0;
+    HANDLE job = jobRuns ? StartJobThread(WaitForEvent, jobGoesOn) : nullptr;
+    DestroyWindow(list->window);
+    EXPECT_EQ(g_rowsFreed, jobRuns ? 0 : 3) << "job thread running: " << jobRuns;
+    if (job == nullptr) continue;
+    SetEvent(jobGoesOn);
+    ASSERT_TRUE(StopJobsAndWait(30000));
+    EXPECT_EQ(g_rowsFreed, 3);
+    CloseHandle(job);
+  }
+  CloseHandle(jobGoesOn);
+}
+
 TEST_F(ListRows, RecordsAreCopiedAndCounted) {
   ItemListControl* list = parent_.CreateList(1, 0, {{50, 150, 0, 0}});
   FileListRow rows[] = {MakeFileRow(L"a.txt", L"a.txt", kUnknownFileSize), MakeFileRow(L"b.txt", L"b.txt", 10),
@@ -177,6 +198,15 @@ TEST_F(ListRows, RecordsAreCopiedAndCounted) {
   EXPECT_EQ(ItemsViewInsertRecord(list, &first, 0, first.currentName), 0);
   EXPECT_EQ(list->focusedIndex, 3);
   EXPECT_GT(list->widestText[0], 0);
+}
+
+TEST_F(ListRows, AWorkersRowIsMeasuredOnlyByTheListsThread) {
+  ItemListControl* list = parent_.CreateList(2, 0, {{50, 150, 0, 0}});
+  const uint16_t before = list->widestText[0];
+  FileListRow row = MakeFileRow(std::wstring(200, L'W').c_str(), L"");
+  std::thread worker([&] { ItemsViewInsertRecord(list, &row, -1, row.currentName); });
+  worker.join();
+  EXPECT_EQ(list->widestText[0], before) << "the cell widths are the list's thread's alone";
 }
 
 TEST_F(ListRows, StyleFlagsFollowTheOptionWord) {

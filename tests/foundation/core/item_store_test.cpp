@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "foundation/core/app_state.h"
-#include "foundation/core/memory.h"
 #include "item_store_checks.h"
 #include "main_window_stand_in.h"
 #include "support/caught_faults.h"
@@ -15,24 +14,12 @@
 
 namespace {
 
-std::vector<void*> g_lateBlocks;
-
-void KeepLateBlock(void* block) { g_lateBlocks.push_back(block); }
-
 void* RefuseAllocation(uint32_t) { return nullptr; }
 
 class ItemStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g_lateBlocks.clear();
-    previousLateFree_ = SetFreeLaterHandler(KeepLateBlock);
-    ASSERT_EQ(ItemStoreInit(&store_), 0u);
-  }
-  void TearDown() override {
-    ItemStoreDestroy(&store_);
-    SetFreeLaterHandler(previousLateFree_);
-    for (void* block : g_lateBlocks) FreeAndNull(&block);
-  }
+  void SetUp() override { ASSERT_EQ(ItemStoreInit(&store_), 0u); }
+  void TearDown() override { ItemStoreDestroy(&store_); }
 
   void AppendRows(std::initializer_list<const char*> texts) {
     for (const char* text : texts) ASSERT_EQ(AppendRow(&store_, text), 0);
@@ -51,7 +38,6 @@ class ItemStoreTest : public ::testing::Test {
   using Texts = std::vector<std::string>;
 
   ItemStore store_;
-  FreeLaterHandler previousLateFree_ = nullptr;
 };
 
 }  // namespace
@@ -186,17 +172,48 @@ TEST_F(ItemStoreTest, ResetEmptiesTheStoreAndKeepsBlockAndIndex) {
   EXPECT_EQ(RowTexts(store_), (Texts{"C"}));
 }
 
-TEST_F(ItemStoreTest, Row4097GrowsTheIndexAndHandsTheOldArrayToTheLateFree) {
+TEST_F(ItemStoreTest, Row4097GrowsTheIndexAndFreesTheOldArrayThatNoReaderHolds) {
   for (int i = 0; i < 4096; ++i) ASSERT_EQ(AppendRow(&store_, std::to_string(i)), 0);
   EXPECT_EQ(store_.indexCapacity, 4096u);
-  ASSERT_EQ(g_lateBlocks.size(), 0u);
-  uint32_t* firstIndex = store_.index;
   ASSERT_EQ(AppendRow(&store_, "4096"), 0);
   EXPECT_EQ(store_.indexCapacity, 8192u);
-  ASSERT_EQ(g_lateBlocks.size(), 1u);
-  EXPECT_EQ(g_lateBlocks[0], firstIndex);
+  EXPECT_EQ(store_.retiredIndex, nullptr);
   for (uint32_t i = 0; i <= 4096; ++i) ASSERT_EQ(RowText(ItemStoreGet(&store_, i)), std::to_string(i));
   EXPECT_TRUE(IndexIsValid(store_));
+}
+
+namespace {
+
+HANDLE g_readerHeld;
+HANDLE g_readerGoesOn;
+
+// Holds the first reader of another thread right after it fetched the index.
+void HoldReader(const ItemStore*) {
+  SetItemStoreReadGate(nullptr);
+  SetEvent(g_readerHeld);
+  WaitForSingleObject(g_readerGoesOn, 30000);
+}
+
+}  // namespace
+
+TEST_F(ItemStoreTest, AReplacedIndexIsFreedOnlyWhenNoReaderCanHoldIt) {
+  for (int i = 0; i < 4096; ++i) ASSERT_EQ(AppendRow(&store_, std::to_string(i)), 0);
+  uint32_t* first = store_.index;
+  g_readerHeld = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_readerGoesOn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetItemStoreReadGate(HoldReader);
+  const uint8_t* read = nullptr;
+  WorkerThread reader([&] { read = ItemStoreGet(&store_, 4095); });
+  ASSERT_EQ(WaitForSingleObject(g_readerHeld, 30000), WAIT_OBJECT_0);
+  ASSERT_EQ(AppendRow(&store_, "4096"), 0);
+  EXPECT_EQ(store_.retiredIndex, first) << "the array a reader holds is kept";
+  SetEvent(g_readerGoesOn);
+  reader.Join();
+  EXPECT_EQ(RowText(read), "4095");
+  ASSERT_EQ(ItemStoreReset(&store_), 0);
+  EXPECT_EQ(store_.retiredIndex, nullptr) << "freed by the first change that finds no reader";
+  CloseHandle(g_readerHeld);
+  CloseHandle(g_readerGoesOn);
 }
 
 TEST_F(ItemStoreTest, ChangesFailWhenTheMutexIsHeldElsewhere) {
@@ -227,12 +244,10 @@ TEST_F(ItemStoreTest, AFaultInsideAChangeLeavesTheStoreToTheNextChange) {
   EXPECT_EQ(RowTexts(store_), (Texts{"A", "B"}));
 }
 
-TEST_F(ItemStoreTest, DestroyHandsTheIndexToTheLateFreeAndClearsTheStore) {
+TEST_F(ItemStoreTest, DestroyClearsTheStore) {
   AppendRows({"A"});
-  uint32_t* index = store_.index;
   ItemStoreDestroy(&store_);
-  ASSERT_EQ(g_lateBlocks.size(), 1u);
-  EXPECT_EQ(g_lateBlocks[0], index);
+  EXPECT_EQ(store_.index, nullptr);
   EXPECT_EQ(store_.mutex, nullptr);
   EXPECT_EQ(store_.buffer.data, nullptr);
   EXPECT_EQ(ItemStoreGet(&store_, 0), nullptr);
