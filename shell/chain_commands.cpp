@@ -26,7 +26,6 @@
 namespace {
 
 constexpr wchar_t kSettingsFilePattern[] = L"*.zqr";
-constexpr wchar_t kSettingsFileExtension[] = L".zqr";
 constexpr int kOfferCursorOffset = 50;
 constexpr int kDialogTitleCapacity = 80;
 
@@ -119,7 +118,7 @@ int SaveSettingsAs(HWND window) {
   wchar_t title[kDialogTitleCapacity];
   GetUiTooltipText(IDM_SAVE_SETTINGS, title, kDialogTitleCapacity);
   // The dialog adds the extension itself, so it asks before a file of the completed name is replaced.
-  if (ShowSaveFileDialog(window, path, kPathCapacity, filter, title, 1, kSettingsFileExtension + 1) == 0) {
+  if (ShowSaveFileDialog(window, path, kPathCapacity, filter, title, 1, kSettingsFileExtension) == 0) {
     return ERROR_CANCELLED;
   }
   StoreSaveFolder(path);
