@@ -280,7 +280,8 @@ int ShowFilterDialog(HWND parent, FilterRecord* record) {
   HINSTANCE instance = g_app != nullptr && g_app->instance != nullptr ? g_app->instance : GetModuleHandleW(nullptr);
   // OK writes the record in place: no listing begins while the dialog is open (one that runs has its own copy).
   HoldJobsBack();
-  const INT_PTR ended = ShowModalDialog(instance, IDD_FILTER, parent, FilterDialogProc, reinterpret_cast<LPARAM>(record));
+  const INT_PTR ended =
+      ShowModalDialog(instance, IDD_FILTER, parent, FilterDialogProc, reinterpret_cast<LPARAM>(record));
   EndHoldingOffJobs();
   return ended == 1 ? 1 : 0;
 }

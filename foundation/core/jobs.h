@@ -36,8 +36,8 @@ extern JobNotices g_jobNotices;
 bool IsJobBusy();
 
 // Takes the busy counter from 0, clears the cancel counter and tells of the new states. False, with nothing
-// changed, while another job holds it or a hold is held. Whoever began the job ends it with EndExclusiveJob, also when the job
-// fails.
+// changed, while another job holds it or a hold is held. Whoever began the job ends it with EndExclusiveJob,
+// also when the job fails.
 bool BeginExclusiveJob();
 // Gives the busy counter back, then tells of the new states, of the ended job and that jobs may begin (any
 // thread).

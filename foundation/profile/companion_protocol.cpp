@@ -54,7 +54,8 @@ LSTATUS Query(const wchar_t* key, CompanionBlock* block, const wchar_t* valueNam
 }
 
 bool IsCommandLetter(char command) {
-  for (char letter : {kCompanionCreateKey, kCompanionDeleteKey, kCompanionDeleteValue, kCompanionSetText, kCompanionQuery}) {
+  for (char letter :
+       {kCompanionCreateKey, kCompanionDeleteKey, kCompanionDeleteValue, kCompanionSetText, kCompanionQuery}) {
     if (command == letter) return true;
   }
   return false;

@@ -69,7 +69,8 @@ bool BuildSettingsFileTypeKeys(const wchar_t* extension, SettingsFileTypeKeys* k
          JoinKey(keys->classKey, {kSettingsFileClass}) &&
          JoinKey(keys->openCommand, {kSettingsFileClass, L"shell", L"open", L"command"}) &&
          JoinKey(keys->open, {kSettingsFileClass, L"shell", L"open"}) &&
-         JoinKey(keys->shell, {kSettingsFileClass, L"shell"}) && JoinKey(keys->icon, {kSettingsFileClass, L"DefaultIcon"});
+         JoinKey(keys->shell, {kSettingsFileClass, L"shell"}) &&
+         JoinKey(keys->icon, {kSettingsFileClass, L"DefaultIcon"});
 }
 
 bool BuildVerbKeys(const wchar_t* className, RegistrationKey& verb, RegistrationKey& command) {
@@ -82,14 +83,14 @@ bool BuildProgramRegistrations(const wchar_t* programPath, ProgramRegistrations&
   wchar_t openCommand[kPathCapacity];
   wchar_t icon[kPathCapacity];
   wchar_t verbCommand[kPathCapacity];
-  if (!BuildSettingsFileTypeKeys(kSettingsFileExtension, &type) ||
-      !FormatOpenCommand(programPath, openCommand, kPathCapacity) || !FormatTypeIcon(programPath, icon, kPathCapacity) ||
-      !FormatVerbCommand(programPath, verbCommand, kPathCapacity)) {
-    return false;
-  }
-  bool built = Fill(&set[0], type.extension, kSettingsFileClass) && Fill(&set[1], type.classKey, kProgramDisplayName) &&
-               Fill(&set[2], type.openCommand, openCommand) && Fill(&set[3], type.icon, icon) &&
-               Fill(&set[4], type.open, L"") && Fill(&set[5], type.shell, L"");
+  const bool made = BuildSettingsFileTypeKeys(kSettingsFileExtension, &type) &&
+                    FormatOpenCommand(programPath, openCommand, kPathCapacity) &&
+                    FormatTypeIcon(programPath, icon, kPathCapacity) &&
+                    FormatVerbCommand(programPath, verbCommand, kPathCapacity);
+  if (!made) return false;
+  bool built = Fill(&set[0], type.extension, kSettingsFileClass) &&
+               Fill(&set[1], type.classKey, kProgramDisplayName) && Fill(&set[2], type.openCommand, openCommand) &&
+               Fill(&set[3], type.icon, icon) && Fill(&set[4], type.open, L"") && Fill(&set[5], type.shell, L"");
   for (int i = 0; i < kVerbClassCount && built; ++i) {
     RegistrationKey verb;
     RegistrationKey command;

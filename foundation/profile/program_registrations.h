@@ -17,7 +17,7 @@ constexpr wchar_t kExplorerVerbName[] = L"Quorvex";
 constexpr wchar_t kProgramDisplayName[] = L"Quorvex";
 // The classes whose items get the verb, in the order the program writes them.
 constexpr const wchar_t* kVerbClasses[] = {L"Directory", L"Drive"};
-constexpr int kVerbClassCount = 2;
+constexpr int kVerbClassCount = static_cast<int>(sizeof kVerbClasses / sizeof kVerbClasses[0]);
 
 // Characters of a registration's key, the terminator included.
 constexpr int kRegistrationKeyCapacity = 260;

@@ -157,8 +157,10 @@ TEST_F(CompanionRegistration, AForgedBlockIsRefusedAndNothingIsWritten) {
   const std::wstring other = VerbCommandOf(L"C:\\Other\\QVRX.exe");
   EXPECT_EQ(SendHelperCommand(kCompanionCreateKey, L"0 Drive\\shell\\Quorvex\\command", other.c_str(), nullptr),
             ERROR_ACCESS_DENIED);
-  EXPECT_EQ(SendHelperCommand(kCompanionCreateKey, L"0 exefile\\shell\\open\\command", L"x", nullptr), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(SendHelperCommand(kCompanionSetText, L"0 Directory\\shell\\Quorvex\\v", L"t", nullptr), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(SendHelperCommand(kCompanionCreateKey, L"0 exefile\\shell\\open\\command", L"x", nullptr),
+            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(SendHelperCommand(kCompanionSetText, L"0 Directory\\shell\\Quorvex\\v", L"t", nullptr),
+            ERROR_ACCESS_DENIED);
   EXPECT_EQ(Stored(L"Drive\\shell\\Quorvex\\command", nullptr), L"(missing)");
   EXPECT_EQ(Stored(kVerbKey, L"v"), L"(missing)");
   RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Drive\\shell\\Quorvex");
@@ -351,7 +353,8 @@ TEST(CompanionProtocolRegistration, OnlyTheProgramsOwnRegistrationsAreWrittenOrR
     if (c.command == kCompanionQuery) EXPECT_STREQ(block.second, kServedOpenCommand) << "the program's own text";
   }
   EXPECT_EQ(Stored(L".zqr", nullptr), L"OtherApp.Settings");
-  for (const wchar_t* key : {L"QVRX\\DefaultIcon", L"QVRX\\shell\\open\\command", L"exefile\\shell\\open\\command\\x"}) {
+  for (const wchar_t* key :
+       {L"QVRX\\DefaultIcon", L"QVRX\\shell\\open\\command", L"exefile\\shell\\open\\command\\x"}) {
     EXPECT_EQ(Stored(key, nullptr), L"(missing)") << "nothing written";
   }
   for (const wchar_t* key : {kVerbKey, L"QVRX", L".zqr"}) RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
