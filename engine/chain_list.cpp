@@ -62,6 +62,25 @@ bool KeepEditedSettings(ModuleInstance* previous, ModuleInstance* edited, int n)
   return true;
 }
 
+int EditStepWhileJobsHeldOff(HWND owner, int n) {
+  ModuleInstance* settings = GetStepInstance(n);
+  if (settings == nullptr) return 0;
+  // A copy: the rows' block may move while the dialog runs.
+  FileListRow sample;
+  FileContext context;
+  wchar_t sampleName[kApplyPartCapacity] = {};
+  const bool hasSample = CopyFocusedFileRow(&sample);
+  InitFileContext(&context, hasSample ? &sample : nullptr);
+  if (hasSample) {
+    CopyWideBounded(sample.currentName, sampleName, kApplyPartCapacity);
+    ApplyChainToName(n, &sample, sampleName, kApplyPartCapacity);
+  }
+  ModuleInstance* edited = EditModuleInstance(owner, settings, GetStepContext(settings, &context), sampleName);
+  if (edited == nullptr || !KeepEditedSettings(settings, edited, n)) return 0;
+  MarkSettingsChanged(1);
+  return 1;
+}
+
 }  // namespace
 
 void InitStepBatch(StepBatch* batch) { RecordBufferInit(&batch->rows, true); }
@@ -144,23 +163,11 @@ void FreeStepInstanceCallback(uint8_t* row) {
 bool ChainChangesRefused() { return g_app == nullptr || IsJobBusy(); }
 
 int EditStep(HWND owner, int n) {
-  if (ChainChangesRefused()) return 0;
-  ModuleInstance* settings = GetStepInstance(n);
-  if (settings == nullptr) return 0;
-  // A copy: the rows' block may move while the dialog runs.
-  FileListRow sample;
-  FileContext context;
-  wchar_t sampleName[kApplyPartCapacity] = {};
-  const bool hasSample = CopyFocusedFileRow(&sample);
-  InitFileContext(&context, hasSample ? &sample : nullptr);
-  if (hasSample) {
-    CopyWideBounded(sample.currentName, sampleName, kApplyPartCapacity);
-    ApplyChainToName(n, &sample, sampleName, kApplyPartCapacity);
-  }
-  ModuleInstance* edited = EditModuleInstance(owner, settings, GetStepContext(settings, &context), sampleName);
-  if (edited == nullptr || !KeepEditedSettings(settings, edited, n)) return 0;
-  MarkSettingsChanged(1);
-  return 1;
+  // The dialog's OK writes the step in place, and a listing's preview reads it: none begins meanwhile.
+  if (g_app == nullptr || !HoldOffJobs()) return 0;
+  const int edited = EditStepWhileJobsHeldOff(owner, n);
+  EndHoldingOffJobs();
+  return edited;
 }
 
 void EditSelectedStep(HWND owner) {

@@ -76,7 +76,8 @@ bool ChainChangesRefused();
 
 // Lets the user edit step n in its module's dialog, with the file list's focused file as the sample, named as
 // the steps before n leave it. On confirmation the row takes the settings the dialog returns (a replaced
-// record is freed) and the preview is recomputed. 1 when the user confirmed, else 0 (also while busy).
+// record is freed) and the preview is recomputed. No job begins while the dialog is open (a hold of
+// foundation/core/jobs.h). 1 when the user confirmed, else 0 (also while busy).
 int EditStep(HWND owner, int n);
 
 // EditStep on the chain list's focused row; nothing without one.

@@ -5,6 +5,7 @@
 #include "engine/module_table.h"
 #include "engine/preview.h"
 #include "foundation/core/app_state.h"
+#include "foundation/core/jobs.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/command_ids.h"
 #include "foundation/ui/file_dialogs.h"
@@ -25,7 +26,6 @@
 namespace {
 
 constexpr wchar_t kSettingsFilePattern[] = L"*.zqr";
-constexpr wchar_t kSettingsFileExtension[] = L".zqr";
 constexpr int kOfferCursorOffset = 50;
 constexpr int kDialogTitleCapacity = 80;
 
@@ -58,6 +58,21 @@ void StoreSaveFolder(const wchar_t* file) {
 
 bool ModuleHasDialog(uint32_t index) {
   return index < static_cast<uint32_t>(kModuleSlotCount) && g_moduleDescriptors[index].showDialog != nullptr;
+}
+
+void AddModuleWhileJobsHeldOff(HWND window, ItemListControl* chain, int commandId) {
+  const uint32_t module = static_cast<uint32_t>(commandId - IDM_ADD_MODULE_FIRST);
+  ModuleInstance* settings = CreateDefaultModule(module);
+  if (!settings) return;
+  const int selected = SelectedStepIndex();
+  const int row = InsertStepIntoList(settings, selected >= 0 ? selected + 1 : -1, true);
+  if (row < 0) {
+    FreeModuleInstance(settings);
+    return;
+  }
+  ItemsViewFocusItem(chain, row, false);
+  if (ModuleHasDialog(module) && EditStep(window, row) == 0) ItemsViewDeleteItem(chain, row, false);
+  MarkSettingsChanged(1);
 }
 
 }  // namespace
@@ -103,7 +118,7 @@ int SaveSettingsAs(HWND window) {
   wchar_t title[kDialogTitleCapacity];
   GetUiTooltipText(IDM_SAVE_SETTINGS, title, kDialogTitleCapacity);
   // The dialog adds the extension itself, so it asks before a file of the completed name is replaced.
-  if (ShowSaveFileDialog(window, path, kPathCapacity, filter, title, 1, kSettingsFileExtension + 1) == 0) {
+  if (ShowSaveFileDialog(window, path, kPathCapacity, filter, title, 1, kSettingsFileExtension) == 0) {
     return ERROR_CANCELLED;
   }
   StoreSaveFolder(path);
@@ -122,19 +137,10 @@ void ShowAddModuleMenu(HWND window) {
 
 void AddModuleByCommand(HWND window, int commandId) {
   ItemListControl* chain = AppChainList();
-  if (!chain || ChainChangesRefused()) return;
-  const uint32_t module = static_cast<uint32_t>(commandId - IDM_ADD_MODULE_FIRST);
-  ModuleInstance* settings = CreateDefaultModule(module);
-  if (!settings) return;
-  const int selected = SelectedStepIndex();
-  const int row = InsertStepIntoList(settings, selected >= 0 ? selected + 1 : -1, true);
-  if (row < 0) {
-    FreeModuleInstance(settings);
-    return;
-  }
-  ItemsViewFocusItem(chain, row, false);
-  if (ModuleHasDialog(module) && EditStep(window, row) == 0) ItemsViewDeleteItem(chain, row, false);
-  MarkSettingsChanged(1);
+  // From the new row on to its removal after a Cancel, no job may begin and read its step.
+  if (!chain || !HoldOffJobs()) return;
+  AddModuleWhileJobsHeldOff(window, chain, commandId);
+  EndHoldingOffJobs();
 }
 
 void RemoveSelectedStep(HWND) {

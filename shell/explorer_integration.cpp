@@ -9,18 +9,15 @@
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
-#include "foundation/profile/companion_protocol.h"
+#include "foundation/profile/program_registrations.h"
 #include "foundation/profile/registry.h"
 #include "foundation/profile/registry_helper.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_seams.h"
 #include "shell/main_commands.h"
-#include "shell/main_window.h"
 
 namespace {
 
-constexpr int kRegistryKeyCapacity = 260;
-constexpr wchar_t kQuotedArgument[] = L" \"%1\"";
 constexpr int kFailureTextCapacity = 2048;
 constexpr int kPartTextCapacity = 512;
 
@@ -38,17 +35,6 @@ void ProgramPath(wchar_t (&path)[kPathCapacity]) {
   if (length == 0 || length >= static_cast<DWORD>(kPathCapacity)) path[0] = 0;
 }
 
-// The parts joined with backslashes; false when the key would be cut.
-bool JoinKey(wchar_t (&key)[kRegistryKeyCapacity], std::initializer_list<const wchar_t*> parts) {
-  key[0] = 0;
-  int cut = 0;
-  for (const wchar_t* part : parts) {
-    if (key[0] != 0) cut |= AppendWideBounded(L"\\", key, kRegistryKeyCapacity);
-    cut |= AppendWideBounded(part, key, kRegistryKeyCapacity);
-  }
-  return cut == 0;
-}
-
 bool DefaultValueEquals(const wchar_t* key, const wchar_t* text) {
   wchar_t value[kPathCapacity];
   ReadRegistryString(HKEY_CLASSES_ROOT, key, nullptr, value, kPathCapacity);
@@ -58,61 +44,41 @@ bool DefaultValueEquals(const wchar_t* key, const wchar_t* text) {
 void BuildOpenCommand(wchar_t (&command)[kPathCapacity]) {
   wchar_t path[kPathCapacity];
   ProgramPath(path);
-  QuoteText(path, command, kPathCapacity);
-  AppendWideBounded(kQuotedArgument, command, kPathCapacity);
-}
-
-void BuildIconText(wchar_t (&icon)[kPathCapacity]) {
-  wchar_t path[kPathCapacity];
-  ProgramPath(path);
-  QuoteText(path, icon, kPathCapacity);
-  AppendWideBounded(L",1", icon, kPathCapacity);
-}
-
-struct ClassKeys {
-  wchar_t openCommand[kRegistryKeyCapacity];
-  wchar_t open[kRegistryKeyCapacity];
-  wchar_t shell[kRegistryKeyCapacity];
-  wchar_t icon[kRegistryKeyCapacity];
-};
-
-void BuildClassKeys(ClassKeys* keys) {
-  JoinKey(keys->openCommand, {kSettingsFileClass, L"shell", L"open", L"command"});
-  JoinKey(keys->open, {kSettingsFileClass, L"shell", L"open"});
-  JoinKey(keys->shell, {kSettingsFileClass, L"shell"});
-  JoinKey(keys->icon, {kSettingsFileClass, L"DefaultIcon"});
+  FormatOpenCommand(path, command, kPathCapacity);
 }
 
 // Each value is a key's default value, which the companion writes as "create the key with this value" when
 // the system refuses it.
-LSTATUS RegisterType(const wchar_t* extensionKey, const ClassKeys& keys) {
+LSTATUS RegisterType(const SettingsFileTypeKeys& keys) {
+  wchar_t path[kPathCapacity];
   wchar_t openCommand[kPathCapacity];
   wchar_t icon[kPathCapacity];
-  BuildOpenCommand(openCommand);
-  BuildIconText(icon);
-  LSTATUS status = RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, extensionKey, kSettingsFileClass);
-  if (status == ERROR_SUCCESS) status = RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, kSettingsFileClass, kProgramTitle);
+  ProgramPath(path);
+  if (!FormatOpenCommand(path, openCommand, kPathCapacity) || !FormatTypeIcon(path, icon, kPathCapacity)) {
+    return ERROR_FILENAME_EXCED_RANGE;
+  }
+  LSTATUS status = RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, keys.extension, kSettingsFileClass);
+  if (status == ERROR_SUCCESS) status = RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, keys.classKey, kProgramDisplayName);
   if (status == ERROR_SUCCESS) status = RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, keys.openCommand, openCommand);
   if (status == ERROR_SUCCESS) status = RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, keys.icon, icon);
   return status;
 }
 
-LSTATUS RemoveType(const wchar_t* extensionKey, const ClassKeys& keys, bool keepClass) {
+LSTATUS RemoveType(const SettingsFileTypeKeys& keys, bool keepClass) {
   LSTATUS first = ERROR_SUCCESS;
-  KeepFirstFailure(&first, RegDeleteValueWithHelper(HKEY_CLASSES_ROOT, extensionKey, nullptr));
-  KeepFirstFailure(&first, RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, extensionKey));
+  KeepFirstFailure(&first, RegDeleteValueWithHelper(HKEY_CLASSES_ROOT, keys.extension, nullptr));
+  KeepFirstFailure(&first, RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, keys.extension));
   if (keepClass) return first;
-  for (const wchar_t* key : {keys.icon, keys.openCommand, keys.open, keys.shell}) {
+  for (const wchar_t* key : {keys.icon, keys.openCommand, keys.open, keys.shell, keys.classKey}) {
     KeepFirstFailure(&first, RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, key));
   }
-  KeepFirstFailure(&first, RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, kSettingsFileClass));
   return first;
 }
 
-bool IsOwnType(const wchar_t* extensionKey, const ClassKeys& keys) {
+bool IsOwnType(const SettingsFileTypeKeys& keys) {
   wchar_t openCommand[kPathCapacity];
   BuildOpenCommand(openCommand);
-  return DefaultValueEquals(extensionKey, kSettingsFileClass) && DefaultValueEquals(keys.openCommand, openCommand);
+  return DefaultValueEquals(keys.extension, kSettingsFileClass) && DefaultValueEquals(keys.openCommand, openCommand);
 }
 
 }  // namespace
@@ -120,17 +86,13 @@ bool IsOwnType(const wchar_t* extensionKey, const ClassKeys& keys) {
 void BuildVerbCommand(wchar_t* command, int capacity) {
   wchar_t path[kPathCapacity];
   ProgramPath(path);
-  QuoteTextIfNeeded(path, command, capacity);
-  AppendWideBounded(kQuotedArgument, command, capacity);
+  FormatVerbCommand(path, command, capacity);
 }
 
 LSTATUS SetExplorerVerb(const wchar_t* command, const wchar_t* className, bool on) {
-  wchar_t commandKey[kRegistryKeyCapacity];
-  wchar_t verbKey[kRegistryKeyCapacity];
-  if (!JoinKey(commandKey, {className, L"shell", kExplorerVerbName, L"command"}) ||
-      !JoinKey(verbKey, {className, L"shell", kExplorerVerbName})) {
-    return ERROR_FILENAME_EXCED_RANGE;
-  }
+  RegistrationKey verbKey;
+  RegistrationKey commandKey;
+  if (!BuildVerbKeys(className, verbKey, commandKey)) return ERROR_FILENAME_EXCED_RANGE;
   const bool present = DefaultValueEquals(commandKey, command);
   if (on && !present) return RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, commandKey, command);
   if (on || !present) return ERROR_SUCCESS;
@@ -143,9 +105,10 @@ LSTATUS SetExplorerVerb(const wchar_t* command, const wchar_t* className, bool o
 DWORD WINAPI UpdateExplorerVerbsThread(void* on) {
   wchar_t command[kPathCapacity];
   BuildVerbCommand(command, kPathCapacity);
-  const bool verbsOn = on != nullptr;
-  LSTATUS status = SetExplorerVerb(command, L"Directory", verbsOn);
-  if (status == ERROR_SUCCESS) status = SetExplorerVerb(command, L"Drive", verbsOn);
+  LSTATUS status = ERROR_SUCCESS;
+  for (int i = 0; i < kVerbClassCount && status == ERROR_SUCCESS; ++i) {
+    status = SetExplorerVerb(command, kVerbClasses[i], on != nullptr);
+  }
   return static_cast<DWORD>(status);
 }
 
@@ -176,10 +139,13 @@ DWORD WINAPI UpdateRegistrationsThread(void* options) {
       UpdateExplorerVerbsThread(reinterpret_cast<void*>(static_cast<uintptr_t>((bits & kOptionExplorerVerbs) != 0))));
   ReleaseSRWLockExclusive(&g_registrationLock);
   wchar_t failures[kFailureTextCapacity] = L"";
-  wchar_t typeKey[kRegistryKeyCapacity] = L".";
-  AppendWideBounded(kSettingsFileExtension, typeKey, kRegistryKeyCapacity);
-  AppendFailure(kTextRegistrationFileType, typeKey, type, failures);
-  AppendFailure(kTextRegistrationVerbs, L"Directory\\shell\\Quorvex", verbs, failures);
+  SettingsFileTypeKeys typeKeys;
+  BuildSettingsFileTypeKeys(kSettingsFileExtension, &typeKeys);
+  RegistrationKey verbKey;
+  RegistrationKey commandKey;
+  BuildVerbKeys(kVerbClasses[0], verbKey, commandKey);
+  AppendFailure(kTextRegistrationFileType, typeKeys.extension, type, failures);
+  AppendFailure(kTextRegistrationVerbs, verbKey, verbs, failures);
   if (failures[0] != 0)
     ShowMessageWithPath(nullptr, kTextRegistrationFailed, nullptr, failures, nullptr, MB_OK | MB_ICONWARNING);
   return static_cast<DWORD>(type != ERROR_SUCCESS ? type : verbs);
@@ -191,13 +157,11 @@ void StartRegistrationsUpdate() {
 }
 
 LSTATUS RegisterSettingsFileType(const wchar_t* extension, bool on, bool keepClass) {
-  wchar_t extensionKey[kRegistryKeyCapacity] = L".";
-  if (AppendWideBounded(extension, extensionKey, kRegistryKeyCapacity) != 0) return ERROR_FILENAME_EXCED_RANGE;
+  SettingsFileTypeKeys keys;
+  if (!BuildSettingsFileTypeKeys(extension, &keys)) return ERROR_FILENAME_EXCED_RANGE;
   wchar_t className[kPathCapacity];
-  ReadRegistryString(HKEY_CLASSES_ROOT, extensionKey, nullptr, className, kPathCapacity);
-  ClassKeys keys;
-  BuildClassKeys(&keys);
-  if (on && className[0] == 0) return RegisterType(extensionKey, keys);
-  if (!on && className[0] != 0 && IsOwnType(extensionKey, keys)) return RemoveType(extensionKey, keys, keepClass);
+  ReadRegistryString(HKEY_CLASSES_ROOT, keys.extension, nullptr, className, kPathCapacity);
+  if (on && className[0] == 0) return RegisterType(keys);
+  if (!on && className[0] != 0 && IsOwnType(keys)) return RemoveType(keys, keepClass);
   return ERROR_SUCCESS;
 }

@@ -1,8 +1,9 @@
 // The program's registrations in Explorer, under HKEY_CLASSES_ROOT: the verb "Quorvex" of folders and drives
 // ("Directory" and "Drive"), which opens one in the program, and the settings-file type (".zqr" of class
 // "QVRX"), which opens a settings file with it. They follow option bits 0x10000 and 0x400 at each start.
-// Writes the system refuses for lack of rights go through the elevated companion
-// (foundation/profile/registry_helper.h), which may wait for the user's consent: the registrations are
+// The keys and what is written there come from foundation/profile/program_registrations.h. Writes the system
+// refuses for lack of rights go through the elevated companion (foundation/profile/registry_helper.h), which
+// writes only those, with this program's path, and may wait for the user's consent: the registrations are
 // brought in line on a thread of their own, and what could not be written is told to the user in one message.
 //
 // A registration is removed only when it is this program's own: a verb whose command is this program's, a

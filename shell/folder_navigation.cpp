@@ -53,10 +53,32 @@ struct TreeFill {
   wchar_t startFolder[kPathCapacity];
 };
 
+// The start folder while the start-up fill runs, when it was listed at once: the tree's selection of it lists
+// nothing more. GUI thread.
+wchar_t g_startFolderListed[kPathCapacity];
+
+// The start folder is the current one from now on, also for a window that closes before the tree has it. One
+// that exists is listed now, not once the tree, which takes a while to fill, has selected it.
+void TakeStartFolderAsCurrent(const wchar_t* folder) {
+  if (folder[0] == 0) return;
+  if (PathExists(folder)) {
+    CopyWideBounded(folder, g_startFolderListed, kPathCapacity);
+    SetCurrentFolder(folder);
+    return;
+  }
+  CopyWideBounded(folder, g_app->currentFolder, kPathCapacity);
+  PathBarSetPath(&g_addressBar, FindProviderByPath(g_app->currentFolder), g_app->currentFolder, false);
+}
+
 // Not once the tree is gone: then the window closed, and the function runs on the filling thread.
 LRESULT SelectStartFolder(void* parameter) {
   const TreeFill* fill = static_cast<TreeFill*>(parameter);
   if (g_app && IsWindow(fill->tree) && fill->startFolder[0] != 0) SelectInTree(fill->startFolder);
+  return 0;
+}
+
+LRESULT EndStartFill(void*) {
+  g_startFolderListed[0] = 0;
   return 0;
 }
 
@@ -70,6 +92,7 @@ DWORD WINAPI FolderTreeFillThread(void* parameter) {
     RunOnGuiThread(SelectStartFolder, fill);
     return 0;
   });
+  RunOnGuiThread(EndStartFill, nullptr);
   FreeAndNull(&fill);
   return 0;
 }
@@ -80,7 +103,7 @@ void OnFolderTreeSelChanged(const NMTREEVIEWW* change) {
   if (!g_app || g_app->closingCount != 0 || !change) return;
   wchar_t path[kPathCapacity];
   GetTreeNodePath(change->hdr.hwndFrom, change->itemNew.hItem, path, kPathCapacity, kPathToOpen);
-  if (path[0] != 0) SetCurrentFolder(path);
+  if (path[0] != 0 && !SamePath(path, g_startFolderListed)) SetCurrentFolder(path);
 }
 
 void NavigateToFolder(HWND window, const wchar_t* path) {
@@ -141,16 +164,13 @@ void StartFolderTreeFill(HWND) {
   if (!fill) return;
   fill->tree = Tree();
   TakeStartFolder(fill->startFolder, kPathCapacity);
-  // The start folder is the current one from now on, also for a window that closes before the tree has it.
-  if (fill->startFolder[0] != 0) {
-    CopyWideBounded(fill->startFolder, g_app->currentFolder, kPathCapacity);
-    PathBarSetPath(&g_addressBar, FindProviderByPath(g_app->currentFolder), g_app->currentFolder, false);
-  }
+  TakeStartFolderAsCurrent(fill->startFolder);
   // Counted with the jobs: the end of a run waits for it before it frees the state the filling reads.
   HANDLE thread = StartJobThread(FolderTreeFillThread, fill);
   if (thread) {
     CloseHandleSafe(thread);
   } else {
+    EndStartFill(nullptr);
     FreeAndNull(&fill);
   }
 }

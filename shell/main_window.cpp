@@ -189,7 +189,8 @@ LRESULT LoadMenuIconsOnce(void*) {
 
 // Loading the icons one by one takes longer than the rest of the creation, and neither the first paint nor the
 // window's answers need them: they wait for the message loop, which starts once the window is shown and painted.
-// Posted ahead of the start-up commands, each apart, so that the window answers in between.
+// Posted after the start-up commands, which start the first listing, so that the icons load while it runs; each
+// apart, so that the window answers in between. The menu the start-up may offer comes after them.
 void PostIconLoads(HWND window) {
   PostWindowMessage(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(&LoadMainToolbarIcons), 0);
   PostWindowMessage(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(&LoadMenuIconsOnce), 0);
@@ -199,8 +200,8 @@ void PostIconLoads(HWND window) {
 
 void OnMainWindowCreate(HWND window) {
   LoadSortArrows();
-  PostIconLoads(window);
   InitMainWindow(window);
+  PostIconLoads(window);
   SetTimer(window, kDutyTimerId, kDutyTimerMs, nullptr);
 }
 

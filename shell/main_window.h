@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include "foundation/profile/profile_store.h"
+#include "foundation/profile/program_registrations.h"
 
 constexpr wchar_t kMainWindowClass[] = L"QVRX";
-constexpr wchar_t kProgramTitle[] = L"Quorvex";
+inline constexpr auto& kProgramTitle = kProgramDisplayName;
 // The profile section of the main window's settings.
 inline constexpr auto& kMainSection = kMainProfileSection;
 constexpr int kMainWindowDefaultWidth = 900;

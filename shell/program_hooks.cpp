@@ -12,6 +12,7 @@
 #include "shell/main_window_proc.h"
 #include "shell/recent_files.h"
 #include "shell/status_notices.h"
+#include "views/folder_listing.h"
 #include "views/view_hooks.h"
 
 namespace {
@@ -44,6 +45,7 @@ void InstallJobNotices() {
   };
   notices.resetProgress = ResetProgressNotice;
   notices.setProgressPercent = ShowProgressNotice;
+  notices.jobsMayBegin = StartPendingListingSoon;
 }
 
 }  // namespace

@@ -86,5 +86,6 @@ int FilterAdmitsItem(const FilterRecord* filter, const wchar_t* name, const File
 
 // What a folder listing filters with: when the filter option is on, a copy of the application's filter
 // with its limits computed for this listing, so that neither a change in the filter dialog nor the clock
-// moves them while the listing runs; null (admit everything) when the option is off.
+// moves them while the listing runs; null (admit everything) when the option is off. Taken on the GUI thread,
+// the only one that writes the application's filter.
 const FilterRecord* SnapshotFilterForListing(FilterRecord* snapshot);

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "foundation/core/app_state.h"
+#include "foundation/core/jobs.h"
 #include "foundation/text/text_sizes.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/ui/help_topics.h"
@@ -277,8 +278,12 @@ int ShowFilterDialog(HWND parent, FilterRecord* record) {
   if (record == nullptr) return 0;
   InitCommonControlClasses();
   HINSTANCE instance = g_app != nullptr && g_app->instance != nullptr ? g_app->instance : GetModuleHandleW(nullptr);
-  return ShowModalDialog(instance, IDD_FILTER, parent, FilterDialogProc, reinterpret_cast<LPARAM>(record)) == 1 ? 1
-                                                                                                               : 0;
+  // OK writes the record in place: no listing begins while the dialog is open (one that runs has its own copy).
+  HoldJobsBack();
+  const INT_PTR ended =
+      ShowModalDialog(instance, IDD_FILTER, parent, FilterDialogProc, reinterpret_cast<LPARAM>(record));
+  EndHoldingOffJobs();
+  return ended == 1 ? 1 : 0;
 }
 
 INT_PTR CALLBACK FilterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -129,12 +129,14 @@ void EndOnlySelectedView() {
   ApplyViewOptionsHook();
 }
 
-ListingContext* NewListingContext() {
+// The settings a listing reads, copied on the thread that asks for it.
+ListingContext* NewListingContext(const wchar_t* folder) {
   ListingContext* context = static_cast<ListingContext*>(AllocZeroed(sizeof(ListingContext)));
   if (context == nullptr) return nullptr;
   context->list = &g_app->fileList;
   context->recursive = (g_app->options & kOptionRecursive) != 0 ? 1 : 0;
   context->filter = SnapshotFilterForListing(&context->filterCopy);
+  CopyWideString(folder, context->folder, kPathCapacity);
   return context;
 }
 
@@ -145,23 +147,39 @@ void RunFollowUps(ItemListControl* list, const wchar_t* path) {
   SelectFirstFileRow(list);
 }
 
-void ListFolder(const wchar_t* requested) {
-  wchar_t path[kPathCapacity];
-  StripLongPathPrefix(requested, path, kPathCapacity);
-  ReloadFileList(path);
+// Lists with the settings the context took when the listing was asked for.
+void ListWithContext(const wchar_t* path, ListingContext* context) {
+  ItemListControl* list = g_app->fileList;
+  if (g_app->listRebuildGuard != 0 || list == nullptr) return;
+  EndOnlySelectedView();
+  if (!EmptyFileList(list)) {
+    InterlockedIncrement(&g_app->pendingListings);
+    return;
+  }
+  g_app->listingStatistics = ListStatistics{};
+  // No row is selected now: a list that stays empty sends no change of selection that would recount it.
+  CountSelectedItems(list);
+  InterlockedExchange(&g_app->unlistedFolders, 0);
+  if (list->imageList != nullptr) ImageList_Remove(list->imageList, -1);
+  FillFileListFromFolder(path, 0, context);
+  RunFollowUps(list, path);
 }
 
 bool StartListingWorker(const wchar_t* folder) {
-  wchar_t* copy = AllocZeroedWide(kPathCapacity);
-  if (copy == nullptr) return false;
-  CopyWideString(folder, copy, kPathCapacity);
-  HANDLE worker = StartJobThread(LoadFolderCallback, copy);
+  ListingContext* context = NewListingContext(folder);
+  if (context == nullptr) return false;
+  HANDLE worker = StartJobThread(LoadFolderCallback, context);
   if (worker == nullptr) {
-    FreeAndNull(&copy);
+    FreeAndNull(&context);
     return false;
   }
   CloseHandleSafe(worker);
   return true;
+}
+
+LRESULT RunDeferredListingHere(void*) {
+  RunDeferredListing();
+  return 0;
 }
 
 }  // namespace
@@ -181,8 +199,9 @@ void SetCurrentFolder(const wchar_t* path) {
   InterlockedExchange(&g_app->pendingListings, 0);
   InterlockedExchange(&g_listingRuns, 1);
   if (!StartListingWorker(g_app->currentFolder)) {
-    InterlockedIncrement(&g_app->pendingListings);
     EndListingJob();
+    // Counted after the job's end, so that it is left to the timer: a start at once would fail again.
+    InterlockedIncrement(&g_app->pendingListings);
   }
 }
 
@@ -191,13 +210,19 @@ void RunDeferredListing() {
   SetCurrentFolder(g_app->currentFolder);
 }
 
-DWORD WINAPI LoadFolderCallback(void* path) {
-  wchar_t* requested = static_cast<wchar_t*>(path);
+void StartPendingListingSoon() {
+  if (g_app != nullptr && g_app->pendingListings != 0) PostToGuiThread(RunDeferredListingHere, nullptr);
+}
+
+DWORD WINAPI LoadFolderCallback(void* context) {
+  ListingContext* listing = static_cast<ListingContext*>(context);
   GuardedCall(0, [&] {
-    ListFolder(requested);
+    wchar_t path[kPathCapacity];
+    StripLongPathPrefix(listing->folder, path, kPathCapacity);
+    ListWithContext(path, listing);
     return 0;
   });
-  FreeAndNull(&requested);
+  FreeAndNull(&listing);
   EndListingJob();
   return 0;
 }
@@ -205,24 +230,11 @@ DWORD WINAPI LoadFolderCallback(void* path) {
 bool IsFolderListingRunning() { return g_listingRuns != 0; }
 
 void ReloadFileList(const wchar_t* path) {
-  if (g_app == nullptr || path == nullptr || g_app->listRebuildGuard != 0) return;
-  ItemListControl* list = g_app->fileList;
-  if (list == nullptr) return;
-  EndOnlySelectedView();
-  if (!EmptyFileList(list)) {
-    InterlockedIncrement(&g_app->pendingListings);
-    return;
-  }
-  g_app->listingStatistics = ListStatistics{};
-  // No row is selected now: a list that stays empty sends no change of selection that would recount it.
-  CountSelectedItems(list);
-  InterlockedExchange(&g_app->unlistedFolders, 0);
-  ListingContext* context = NewListingContext();
+  if (g_app == nullptr || path == nullptr) return;
+  ListingContext* context = NewListingContext(path);
   if (context == nullptr) return;
-  if (list->imageList != nullptr) ImageList_Remove(list->imageList, -1);
-  FillFileListFromFolder(path, 0, context);
+  ListWithContext(path, context);
   FreeAndNull(&context);
-  RunFollowUps(list, path);
 }
 
 void FillFileListFromFolder(const wchar_t* name, uint32_t parent, ListingContext* context) {

@@ -5,8 +5,10 @@
 // listing ended (they sort, preview and so on) and selects the first row. Folders are walked, never listed as rows.
 //
 // A listing is an exclusive job (foundation/core/jobs.h): it begins on the GUI thread before its worker starts
-// and ends when the worker ends, whatever happens inside it; a folder chosen while a job is busy is only
-// recorded and counted as pending, and the main window's timer lists the newest one once nothing is busy.
+// and ends when the worker ends, whatever happens inside it. What it reads of the settings (the filter, the
+// recursive option) is copied on the GUI thread when it begins, so that the filter dialog never writes what the
+// worker reads. A folder chosen while a job is busy or held off is only recorded and counted as pending, and the
+// newest one is listed as soon as jobs may begin again (the main window's timer is the fallback).
 #pragma once
 #include <windows.h>
 
@@ -48,6 +50,7 @@ struct ListingContext {
   uint32_t folderIndex;           // pool index of the folder being enumerated
   const FilterRecord* filter;     // null: every file is admitted
   FilterRecord filterCopy;        // the filter as it stood when the listing began
+  wchar_t folder[kPathCapacity];  // the folder asked for (a listing's worker lists it)
   int32_t depth;                  // levels below the listed folder
   FolderIdentity ancestors[kMaxListingDepth + 1];
   wchar_t path[kLongPathCapacity];
@@ -63,18 +66,23 @@ struct ListingContext {
 // While a job is busy the listing is only counted as pending. GUI thread.
 void SetCurrentFolder(const wchar_t* path);
 
-// The main window's timer duty: lists the current folder when a listing is pending and nothing is busy.
+// Lists the current folder when a listing is pending and nothing is busy (GUI thread; also the main window's
+// timer duty).
 void RunDeferredListing();
+// Any thread, when jobs may begin again: a pending listing begins on the GUI thread as soon as it takes its
+// messages (posted to the main window; nothing without one).
+void StartPendingListingSoon();
 // True while the job that holds the busy counter is a folder listing.
 bool IsFolderListingRunning();
 
-// The listing worker: takes over a heap copy of the folder path (AllocZeroedWide), lists it, frees it and
-// ends the job its starter began, also when the listing fails. Returns 0.
-DWORD WINAPI LoadFolderCallback(void* path);
+// The listing worker: takes over the ListingContext its starter made on the GUI thread (heap, AllocZeroed),
+// lists the context's folder with it, frees it and ends the job its starter began, also when the listing fails.
+// Returns 0.
+DWORD WINAPI LoadFolderCallback(void* context);
 
-// Empties the file list and lists `path` into it, then runs what follows a listing. Nothing happens without a
-// file list or while a command rewrites it in place; when the list cannot be emptied, the listing is left
-// pending for the timer.
+// Empties the file list and lists `path` into it with the settings as they are now, then runs what follows a
+// listing. Nothing happens without a file list or while a command rewrites it in place; when the list cannot
+// be emptied, the listing is left pending.
 void ReloadFileList(const wchar_t* path);
 
 // Enters one folder into the pool (`name` below the entry `parent`, or a top folder for parent 0), enumerates

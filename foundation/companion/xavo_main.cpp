@@ -3,13 +3,15 @@
 // by which the program finds it, opens the block "XAVO" the program made, and polls the block's state byte:
 // each command it finds is carried out, its result written and the byte set back to 0. It serves only the
 // process that started it (the system makes the program that asked for the start its parent, also when the
-// start asked for administrator rights). It ends when the program window it serves is gone, when that process
-// has ended, or when no command came within a minute of its start.
+// start asked for administrator rights), and writes only that program's registrations with the values made from
+// the image path it reads from that process (companion_protocol.h). It ends when the program window it serves is
+// gone, when that process has ended, or when no command came within a minute of its start.
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
 
+#include "foundation/files/paths.h"
 #include "foundation/profile/companion_protocol.h"
 
 namespace {
@@ -26,6 +28,7 @@ struct Companion {
   ULONGLONG started;
   HANDLE program;     // the process that started the companion, held so that its id stays its own
   DWORD programId;
+  wchar_t programPath[kPathCapacity];  // that process's image path, read from the process
 };
 
 Companion g_companion = {};
@@ -51,13 +54,18 @@ ULONGLONG CreationTime(HANDLE process) {
   return static_cast<ULONGLONG>(created.dwHighDateTime) << 32 | created.dwLowDateTime;
 }
 
-// The parent, opened; a process that took the id of a parent that has already ended started after the
-// companion and is not served.
+bool ReadImagePath(HANDLE process, wchar_t (&path)[kPathCapacity]) {
+  DWORD length = kPathCapacity;
+  return QueryFullProcessImageNameW(process, 0, path, &length) && length > 0 && length < kPathCapacity;
+}
+
+// The parent, opened, with its image path; a process that took the id of a parent that has already ended
+// started after the companion and is not served.
 bool OpenProgramProcess() {
   const DWORD id = ParentProcessId();
   HANDLE process = id ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id) : nullptr;
   if (!process) return false;
-  if (CreationTime(process) > CreationTime(GetCurrentProcess())) {
+  if (CreationTime(process) > CreationTime(GetCurrentProcess()) || !ReadImagePath(process, g_companion.programPath)) {
     CloseHandle(process);
     return false;
   }
@@ -91,7 +99,7 @@ void Serve(HWND window) {
   CompanionBlock* block = g_companion.block;
   if (IsCommand(ReadCompanionState(block))) {
     const HWND sender = reinterpret_cast<HWND>(static_cast<uintptr_t>(block->mainWindow));
-    block->result = CarryOutCompanionCommand(block, g_companion.programId);
+    block->result = CarryOutCompanionCommand(block, g_companion.programId, g_companion.programPath);
     if (!g_companion.served && block->result != ERROR_ACCESS_DENIED) g_companion.served = sender;
     WriteCompanionState(block, kCompanionIdle);
   }

@@ -12,6 +12,9 @@ constexpr DWORD kJobPollMs = 10;
 // Job threads whose routine has not yet returned.
 volatile LONG g_jobThreads = 0;
 
+// Holds taken and not yet let go.
+volatile LONG g_jobHolds = 0;
+
 struct JobStart {
   LPTHREAD_START_ROUTINE routine;
   void* parameter;
@@ -49,7 +52,12 @@ JobNotices g_jobNotices;
 bool IsJobBusy() { return g_app != nullptr && g_app->busyCounter != 0; }
 
 bool BeginExclusiveJob() {
-  if (g_app == nullptr || InterlockedCompareExchange(&g_app->busyCounter, 1, 0) != 0) return false;
+  if (g_app == nullptr || g_jobHolds != 0 || InterlockedCompareExchange(&g_app->busyCounter, 1, 0) != 0) return false;
+  // A hold taken on another thread while the counter was taken: its holder may have seen no job.
+  if (g_jobHolds != 0) {
+    InterlockedDecrement(&g_app->busyCounter);
+    return false;
+  }
   // A Stop that ended an earlier job must not cut this one short.
   InterlockedExchange(&g_app->cancelCounter, 0);
   CallHookGuarded(g_jobNotices.jobStatesChanged);
@@ -60,6 +68,7 @@ void EndExclusiveJob() {
   InterlockedDecrement(&g_app->busyCounter);
   CallHookGuarded(g_jobNotices.jobStatesChanged);
   CallHookGuarded(g_jobNotices.jobEnded);
+  CallHookGuarded(g_jobNotices.jobsMayBegin);
 }
 
 bool StartExclusiveJob(LPTHREAD_START_ROUTINE job, void* parameter) {
@@ -108,10 +117,20 @@ void ReleaseAfterJobThreads(void (*release)(void* block), void* block) {
   g_pendingReleases = pending;
 }
 
-bool HoldOffJobs() { return g_app == nullptr || InterlockedCompareExchange(&g_app->busyCounter, 1, 0) == 0; }
+void HoldJobsBack() { InterlockedIncrement(&g_jobHolds); }
+
+// The hold is taken before the busy counter is read, and a job's start reads the holds after it took the
+// counter: of the two, at least one sees the other.
+bool HoldOffJobs() {
+  HoldJobsBack();
+  if (!IsJobBusy()) return true;
+  EndHoldingOffJobs();
+  return false;
+}
 
 void EndHoldingOffJobs() {
-  if (g_app != nullptr) InterlockedDecrement(&g_app->busyCounter);
+  // A busy job tells when it ends.
+  if (InterlockedDecrement(&g_jobHolds) == 0 && !IsJobBusy()) CallHookGuarded(g_jobNotices.jobsMayBegin);
 }
 
 void RequestJobStop() {

@@ -2,9 +2,14 @@
 // listing, a rename run, an undo, and the tools that change attributes and times. Jobs run one after the
 // other: the busy counter of AppState goes from 0 to 1 when a job begins and back when it ends, and nothing
 // raises it while it is not 0. Meanwhile the commands that change the chain, the file list or the settings a
-// job reads are refused, the main window does not close, and a folder chosen meanwhile waits for the main
-// window's timer. The Stop command raises the cancel counter, which a job tests before each file and clears when
-// it begins. Job threads are counted, so that the end of a run can wait for them before it frees the state.
+// job reads are refused, the main window does not close, and a folder chosen meanwhile waits. The Stop command
+// raises the cancel counter, which a job tests before each file and clears when it begins. Job threads are
+// counted, so that the end of a run can wait for them before it frees the state.
+//
+// Holds keep jobs from beginning while something jobs read without a lock is changed in place: a step's
+// settings while its dialog is open, the filter while the filter dialog is, the block of a table jobs read
+// while it moves. While one is held no job begins. When a job ends or the last hold goes, jobs may begin
+// again, and what waited (a folder listing) begins at once; the main window's timer is only a fallback.
 //
 // The parts above the foundation hear of jobs through JobNotices: the shell fills the table once, and every
 // entry it leaves empty does nothing.
@@ -21,6 +26,8 @@ struct JobNotices {
   // A job's progress display: back to 0 % at its start, then the percentage done.
   void (*resetProgress)();
   void (*setProgressPercent)(uint32_t percent);
+  // A job ended or the last hold went (any thread): what waited to begin (a folder listing) begins now.
+  void (*jobsMayBegin)();
 };
 
 extern JobNotices g_jobNotices;
@@ -29,10 +36,11 @@ extern JobNotices g_jobNotices;
 bool IsJobBusy();
 
 // Takes the busy counter from 0, clears the cancel counter and tells of the new states. False, with nothing
-// changed, while another job holds it. Whoever began the job ends it with EndExclusiveJob, also when the job
-// fails.
+// changed, while another job holds it or a hold is held. Whoever began the job ends it with EndExclusiveJob,
+// also when the job fails.
 bool BeginExclusiveJob();
-// Gives the busy counter back, then tells of the new states and of the ended job (any thread).
+// Gives the busy counter back, then tells of the new states, of the ended job and that jobs may begin (any
+// thread).
 void EndExclusiveJob();
 
 // Begins a job and starts `job` on a worker thread with `parameter`; the job calls
@@ -53,8 +61,10 @@ bool StopJobsAndWait(DWORD timeoutMs);
 // does not). On the GUI thread, which alone starts job threads, so that none can begin in between.
 void ReleaseAfterJobThreads(void (*release)(void* block), void* block);
 
-// Keeps every job from beginning while the caller moves what jobs read without a lock: takes the busy counter
-// from 0, without notices. False while a job is busy. EndHoldingOffJobs gives the counter back.
+// Holds (any thread; they nest). HoldJobsBack takes one whether a job is busy or not: for what a busy job does
+// not read. HoldOffJobs takes one only while no job is busy: true then, false (nothing held) while one is.
+// EndHoldingOffJobs lets one go of either kind; after the last, jobs may begin.
+void HoldJobsBack();
 bool HoldOffJobs();
 void EndHoldingOffJobs();
 

@@ -97,6 +97,12 @@ LRESULT RunOnGuiThread(GuiThreadFunction function, void* argument) {
   return result;
 }
 
+bool PostToGuiThread(GuiThreadFunction function, void* argument) {
+  HWND window = g_mainWindow;
+  return window != nullptr && PostMessageW(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(function),
+                                           reinterpret_cast<LPARAM>(argument)) != FALSE;
+}
+
 LRESULT HandleRunOnGuiThreadMessage(WPARAM wParam, LPARAM lParam) {
   GuiThreadFunction function = reinterpret_cast<GuiThreadFunction>(wParam);
   if (!function) return 0;

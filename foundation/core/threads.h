@@ -72,6 +72,10 @@ void CloseHandleSafe(HANDLE handle);
 // thread when there is no main window (also when it is gone) or when the caller is the main window's thread.
 LRESULT RunOnGuiThread(GuiThreadFunction function, void* argument);
 
+// Posts function(argument) to the main window's thread, where it runs when that thread next takes its messages
+// (also inside a modal dialog); its result goes nowhere. False, and nothing runs, without a main window.
+bool PostToGuiThread(GuiThreadFunction function, void* argument);
+
 // The main window procedure's answer to kRunOnGuiThreadMessage: runs the function inside the guard
 // (0 when it throws or faults).
 LRESULT HandleRunOnGuiThreadMessage(WPARAM wParam, LPARAM lParam);

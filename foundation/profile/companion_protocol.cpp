@@ -1,7 +1,9 @@
 #include "foundation/profile/companion_protocol.h"
 
 #include <cwchar>
+#include <initializer_list>
 
+#include "foundation/profile/program_registrations.h"
 #include "foundation/profile/registry.h"
 #include "foundation/text/bounded_text.h"
 
@@ -9,8 +11,6 @@ namespace {
 
 const HKEY kNumberedRoots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS};
 constexpr int kRootCount = 4;
-constexpr int kClassesRootNumber = 0;
-constexpr wchar_t kClassesBelowSoftware[] = L"Software\\Classes\\";
 
 int RootNumber(HKEY root) {
   for (int i = 0; i < kRootCount; ++i) {
@@ -19,28 +19,9 @@ int RootNumber(HKEY root) {
   return -1;
 }
 
-// The registry compares names ordinally without case; a locale's rules must not widen what matches.
-bool SameNames(const wchar_t* a, const wchar_t* b, int count) {
-  return CompareStringOrdinal(a, count, b, count, TRUE) == CSTR_EQUAL;
-}
-
-bool KeyIsOrIsBelow(const wchar_t* key, const wchar_t* base) {
-  const int length = static_cast<int>(WideLength(base));
-  if (static_cast<int>(WideLength(key)) < length || !SameNames(key, base, length)) return false;
-  return key[length] == 0 || key[length] == L'\\';
-}
-
-bool IsRegistrationBelowClasses(const wchar_t* key) {
-  wchar_t bases[4][64] = {L".", L"", L"Directory\\shell\\", L"Drive\\shell\\"};
-  AppendWideBounded(kSettingsFileExtension, bases[0], 64);
-  AppendWideBounded(kSettingsFileClass, bases[1], 64);
-  AppendWideBounded(kExplorerVerbName, bases[2], 64);
-  AppendWideBounded(kExplorerVerbName, bases[3], 64);
-  for (const wchar_t* base : bases) {
-    if (KeyIsOrIsBelow(key, base)) return true;
-  }
-  return false;
-}
+// The registry compares names ordinally without case, and so do paths; a locale's rules must not widen what
+// matches.
+bool SameTexts(const wchar_t* a, const wchar_t* b) { return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL; }
 
 // One text of the block, terminated whatever the other process left in it.
 void TakeText(const wchar_t* source, wchar_t (&target)[kCompanionTextCapacity]) {
@@ -64,21 +45,56 @@ bool IsProgramWindow(uint64_t handle, DWORD served) {
          owner == served && GetClassNameW(window, className, 32) > 0 && wcscmp(className, kCompanionCallerClass) == 0;
 }
 
-LSTATUS Query(HKEY root, const wchar_t* subkey, CompanionBlock* block, const wchar_t* valueName) {
+LSTATUS Query(const wchar_t* key, CompanionBlock* block, const wchar_t* valueName) {
   wchar_t answer[kCompanionTextCapacity];
-  const LSTATUS status = ReadRegistryString(root, subkey, valueName[0] ? valueName : nullptr, answer,
-                                            kCompanionTextCapacity);
+  const LSTATUS status =
+      ReadRegistryString(HKEY_CLASSES_ROOT, key, valueName[0] ? valueName : nullptr, answer, kCompanionTextCapacity);
   wmemcpy(block->second, answer, kCompanionTextCapacity);
   return status;
 }
 
-// 't': the value name follows the key after the last separator.
-LSTATUS SetText(HKEY root, wchar_t* keyAndName, const wchar_t* text) {
-  wchar_t* separator = wcsrchr(keyAndName, L'\\');
-  if (!separator || separator == keyAndName || separator[1] == 0) return ERROR_INVALID_PARAMETER;
-  *separator = 0;
-  if (!IsProgramRegistrationKey(root, keyAndName)) return ERROR_ACCESS_DENIED;
-  return RegistryCreateKeyWithText(root, keyAndName, separator + 1, text);
+bool IsCommandLetter(char command) {
+  for (char letter :
+       {kCompanionCreateKey, kCompanionDeleteKey, kCompanionDeleteValue, kCompanionSetText, kCompanionQuery}) {
+    if (command == letter) return true;
+  }
+  return false;
+}
+
+// The program's registration that `subkey` names, or null.
+const ProgramRegistration* RegistrationNamed(const ProgramRegistrations& set, const wchar_t* subkey) {
+  for (const ProgramRegistration& entry : set) {
+    if (SameTexts(entry.key, subkey)) return &entry;
+  }
+  return nullptr;
+}
+
+// A key may go while its default value is the program's own or there is none; another program's stays.
+bool HoldsOwnValueOrNone(const ProgramRegistration& entry) {
+  wchar_t present[kPathCapacity];
+  const LSTATUS status = ReadRegistryString(HKEY_CLASSES_ROOT, entry.key, nullptr, present, kPathCapacity);
+  if (status == ERROR_FILE_NOT_FOUND) return true;
+  return status == ERROR_SUCCESS && (present[0] == 0 || SameTexts(present, entry.value));
+}
+
+// What the block asks for the registration; only the set's own value is ever written.
+int32_t CarryOutOnRegistration(char command, const ProgramRegistration& entry, CompanionBlock* block,
+                               const wchar_t* second) {
+  switch (command) {
+    case kCompanionCreateKey:
+      if (entry.value[0] == 0 || !SameTexts(second, entry.value)) return ERROR_ACCESS_DENIED;
+      return RegistryCreateKeyWithText(HKEY_CLASSES_ROOT, entry.key, nullptr, entry.value);
+    case kCompanionDeleteKey:
+      return HoldsOwnValueOrNone(entry) ? RegistryDeleteKey(HKEY_CLASSES_ROOT, entry.key) : ERROR_ACCESS_DENIED;
+    case kCompanionDeleteValue:
+      if (second[0] != 0 || !HoldsOwnValueOrNone(entry)) return ERROR_ACCESS_DENIED;
+      return RegistryDeleteValue(HKEY_CLASSES_ROOT, entry.key, nullptr);
+    case kCompanionQuery:
+      return Query(entry.key, block, second);
+    default:
+      // The program writes no named value.
+      return ERROR_ACCESS_DENIED;
+  }
 }
 
 }  // namespace
@@ -111,17 +127,7 @@ int FormatCompanionKeyText(HKEY root, const wchar_t* subkey, const wchar_t* valu
   return ERROR_FILENAME_EXCED_RANGE;
 }
 
-bool IsProgramRegistrationKey(HKEY root, const wchar_t* subkey) {
-  const int number = RootNumber(root);
-  if (!subkey || number < 0) return false;
-  if (number == kClassesRootNumber) return IsRegistrationBelowClasses(subkey);
-  if (root != HKEY_CURRENT_USER && root != HKEY_LOCAL_MACHINE) return false;
-  const int prefix = static_cast<int>(WideLength(kClassesBelowSoftware));
-  if (static_cast<int>(WideLength(subkey)) <= prefix || !SameNames(subkey, kClassesBelowSoftware, prefix)) return false;
-  return IsRegistrationBelowClasses(subkey + prefix);
-}
-
-int32_t CarryOutCompanionCommand(CompanionBlock* block, DWORD served) {
+int32_t CarryOutCompanionCommand(CompanionBlock* block, DWORD served, const wchar_t* programPath) {
   if (!IsProgramWindow(block->mainWindow, served)) return ERROR_ACCESS_DENIED;
   wchar_t first[kCompanionTextCapacity];
   wchar_t second[kCompanionTextCapacity];
@@ -131,13 +137,9 @@ int32_t CarryOutCompanionCommand(CompanionBlock* block, DWORD served) {
   const wchar_t* subkey = nullptr;
   if (!ParseKeyText(first, &root, &subkey)) return ERROR_INVALID_PARAMETER;
   const char command = ReadCompanionState(block);
-  if (command == kCompanionSetText) return SetText(root, first + 2, second);
-  if (!IsProgramRegistrationKey(root, subkey)) return ERROR_ACCESS_DENIED;
-  switch (command) {
-    case kCompanionCreateKey: return RegistryCreateKeyWithText(root, subkey, nullptr, second);
-    case kCompanionDeleteKey: return RegistryDeleteKey(root, subkey);
-    case kCompanionDeleteValue: return RegistryDeleteValue(root, subkey, second);
-    case kCompanionQuery: return Query(root, subkey, block, second);
-    default: return ERROR_INVALID_FUNCTION;
-  }
+  if (!IsCommandLetter(command)) return ERROR_INVALID_FUNCTION;
+  ProgramRegistrations set;
+  if (root != HKEY_CLASSES_ROOT || !BuildProgramRegistrations(programPath, set)) return ERROR_ACCESS_DENIED;
+  const ProgramRegistration* entry = RegistrationNamed(set, subkey);
+  return entry ? CarryOutOnRegistration(command, *entry, block, second) : ERROR_ACCESS_DENIED;
 }

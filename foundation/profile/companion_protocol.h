@@ -4,10 +4,14 @@
 // memory and poll its first byte: 0 idle, '.' the program is filling the block, a command letter a request
 // pending; the companion writes its result at offset 9 and sets the byte back to 0.
 //
-// Since an elevated process acts on what the block says, the companion takes a command only from a window of
-// the program's class that belongs to the process that started it (any program of the session could make a
-// window of that class), and only for the keys of the program's own registrations (the settings-file type and
-// the verb of folders and drives) under the classes root; anything else is refused with 5.
+// Any process of the user can write the block, so the companion trusts none of it beyond the choice of a
+// registration. It takes a command only from a window of the program's class that belongs to the process that
+// started it (any program of the session could make a window of that class), and carries out only what that
+// program itself would do: it writes a key of the program's fixed set (program_registrations.h) with the value
+// the program writes there, made from the image path of that process, which the companion reads from the
+// process itself; it removes such a key, or the extension's class name, only while it holds the program's own
+// value or none. The texts of the block only name the registration: what is written comes from the set. Anything
+// else is refused with 5, and nothing is written.
 #pragma once
 #include <windows.h>
 
@@ -18,12 +22,6 @@ constexpr wchar_t kCompanionName[] = L"XAVO";
 constexpr char kCompanionClassName[] = "XAVO";
 // The class of the program's main window, the only sender the companion serves.
 constexpr wchar_t kCompanionCallerClass[] = L"QVRX";
-
-// The program's registrations under HKEY_CLASSES_ROOT: the settings-file extension and its class, and the
-// verb that opens a folder or a drive in the program.
-constexpr wchar_t kSettingsFileExtension[] = L"zqr";
-constexpr wchar_t kSettingsFileClass[] = L"QVRX";
-constexpr wchar_t kExplorerVerbName[] = L"Quorvex";
 
 // Characters of each text of the block, the terminator included.
 constexpr int kCompanionTextCapacity = 260;
@@ -59,13 +57,9 @@ void WriteCompanionState(CompanionBlock* block, char state);
 int FormatCompanionKeyText(HKEY root, const wchar_t* subkey, const wchar_t* valueName,
                            wchar_t (&target)[kCompanionTextCapacity]);
 
-// True when the key is one of the program's registrations or lies below one: under the classes root as it is,
-// under HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE below "Software\Classes\". Compared as the registry compares
-// names (ordinal, ignoring case).
-bool IsProgramRegistrationKey(HKEY root, const wchar_t* subkey);
-
-// The companion's side: carries out the command the state byte names for the program process `served` and
-// gives its result (0 success, else the system's error; 5 for a sender that is not a main window of that
-// process or a key outside the program's registrations, 87 for a text that does not parse, 1 for an unknown
-// command). A query leaves its answer in the second text. The state byte is left as it is.
-int32_t CarryOutCompanionCommand(CompanionBlock* block, DWORD served);
+// The companion's side: carries out the command the state byte names for the program process `served`, whose
+// image path is `programPath`, and gives its result (0 success, else the system's error; 5 for a sender that is
+// not a main window of that process, a key outside the program's registrations, a value other than the
+// program's own, or a named value; 87 for a text that does not parse; 1 for an unknown command). A query leaves
+// its answer in the second text. The state byte is left as it is.
+int32_t CarryOutCompanionCommand(CompanionBlock* block, DWORD served, const wchar_t* programPath);

@@ -11,6 +11,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/files/system_errors.h"
 #include "foundation/profile/companion_protocol.h"
+#include "foundation/profile/program_registrations.h"
 #include "foundation/profile/registry.h"
 #include "foundation/profile/registry_helper.h"
 #include "foundation/ui/resource_library.h"
@@ -56,9 +57,10 @@ LSTATUS WINAPI CountedCreateKey(HKEY root, LPCWSTR subkey, DWORD reserved, LPWST
   return RegCreateKeyExW(root, subkey, reserved, className, options, access, security, key, disposition);
 }
 
+// The verb's command of the program at `program`; null: of this process's program file.
 std::wstring VerbCommandOf(const wchar_t* program) {
   UiSeamsScope seams;
-  seams.PretendProgramFile(program);
+  if (program) seams.PretendProgramFile(program);
   wchar_t command[1024];
   BuildVerbCommand(command, 1024);
   return command;
@@ -223,34 +225,35 @@ TEST_F(CompanionRegistration, TheCompanionRefusesAWindowOfAnotherProcess) {
   ASSERT_NE(other, nullptr);
   SystemSeamsScope systemSeams;
   RefuseRegistryWrites();
-  EXPECT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, L"Directory\\shell\\Quorvex", L"v", L"mine"), ERROR_SUCCESS);
+  // The results tell: other test processes of this program, which start with the verbs off, remove theirs.
+  const std::wstring command = VerbCommandOf(nullptr);
+  EXPECT_EQ(SetExplorerVerb(command.c_str(), L"Directory", true), ERROR_SUCCESS);
   const HWND own = g_mainWindow;
   g_mainWindow = other;
-  EXPECT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, L"Directory\\shell\\Quorvex", L"v", L"foreign"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(SetExplorerVerb(command.c_str(), L"Drive", true), ERROR_ACCESS_DENIED);
   g_mainWindow = own;
-  wchar_t value[64] = L"";
-  ReadRegistryString(HKEY_CLASSES_ROOT, L"Directory\\shell\\Quorvex", L"v", value, 64);
-  EXPECT_STREQ(value, L"mine");
+  EXPECT_FALSE(KeyExists(L"Drive\\shell\\Quorvex\\command"));
   EXPECT_EQ(ProgramCopy::Close(&driver, other), 0);
   EXPECT_EQ(Close(), 0);
   RemoveAllRegistrations();
 }
 
-TEST_F(CompanionRegistration, ARefusedSettingsFileTypeIsWrittenAndRemovedByTheCompanion) {
+// The companion writes the type with the command lines of the program that started it, and only with those. The
+// results tell: other test processes of this program, which start with the type off, remove what is theirs.
+TEST_F(CompanionRegistration, ARefusedSettingsFileTypeIsWrittenAndRemovedByTheCompanionForItsProgramOnly) {
   RemoveAllRegistrations();
   ASSERT_TRUE(Start({}, {}));
   SystemSeamsScope systemSeams;
   UiSeamsScope uiSeams;
-  uiSeams.PretendProgramFile(kProgram);
   RefuseRegistryWrites();
-  RegisterSettingsFileType(kSettingsFileExtension, true, false);
-  EXPECT_EQ(Stored(L".zqr"), L"QVRX");
-  EXPECT_EQ(Stored(L"QVRX\\shell\\open\\command"), L"\"C:\\Program Files\\Q V\\QVRX.exe\" \"%1\"");
-  EXPECT_EQ(Stored(L"QVRX\\DefaultIcon"), L"\"C:\\Program Files\\Q V\\QVRX.exe\",1");
+  EXPECT_EQ(RegisterSettingsFileType(kSettingsFileExtension, true, false), ERROR_SUCCESS);
   EXPECT_NE(FindWindowA(kCompanionClassName, nullptr), nullptr);
-  RegisterSettingsFileType(kSettingsFileExtension, false, false);
-  EXPECT_FALSE(KeyExists(L".zqr"));
-  EXPECT_FALSE(KeyExists(L"QVRX"));
+  EXPECT_EQ(RegisterSettingsFileType(kSettingsFileExtension, false, false), ERROR_SUCCESS);
+  // The same program, seeming to lie elsewhere, asks for command lines of another path: refused.
+  uiSeams.PretendProgramFile(kProgram);
+  EXPECT_EQ(RegisterSettingsFileType(kSettingsFileExtension, true, false), ERROR_ACCESS_DENIED);
+  EXPECT_NE(Stored(L"QVRX\\shell\\open\\command"), L"\"C:\\Program Files\\Q V\\QVRX.exe\" \"%1\"");
+  EXPECT_NE(Stored(L"QVRX\\DefaultIcon"), L"\"C:\\Program Files\\Q V\\QVRX.exe\",1");
   EXPECT_EQ(Close(), 0);
   RemoveAllRegistrations();
 }

@@ -51,7 +51,9 @@ class PanesProgram : public ProgramOnFolder {
     addressBar_ = FindWindowExW(window_, nullptr, L"ab", nullptr);
     statusBar_ = FindWindowExW(window_, nullptr, L"sb", nullptr);
     files_ = std::make_unique<RemoteList>(run_->Process(), GetDlgItem(window_, kFileListId));
-    return tree_ && addressBar_ && statusBar_;
+    // The start folder is listed before the tree, filled on a thread of its own, has selected it.
+    return tree_ && addressBar_ && statusBar_ &&
+           WaitUntil([&] { return SendMessageW(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0; });
   }
   ~PanesProgram() override {
     files_.reset();

@@ -57,6 +57,26 @@ TEST_F(Jobs, OneJobAtATimeAndStopReachesOnlyABusyJob) {
   EndExclusiveJob();
 }
 
+TEST_F(Jobs, HoldsKeepJobsFromBeginningAndJobsMayBeginAfterTheLastOrAfterTheJob) {
+  g_jobNotices.jobsMayBegin = [] { g_notices.push_back("may begin"); };
+  HoldJobsBack();
+  ASSERT_TRUE(HoldOffJobs()) << "holds nest";
+  EXPECT_FALSE(BeginExclusiveJob());
+  EXPECT_FALSE(IsJobBusy());
+  EndHoldingOffJobs();
+  EXPECT_FALSE(BeginExclusiveJob()) << "one hold is left";
+  EXPECT_TRUE(g_notices.empty());
+  EndHoldingOffJobs();
+  EXPECT_EQ(g_notices, std::vector<std::string>{"may begin"});
+  ASSERT_TRUE(BeginExclusiveJob());
+  EXPECT_FALSE(HoldOffJobs()) << "a busy job is not held off";
+  HoldJobsBack();
+  EndHoldingOffJobs();
+  EndExclusiveJob();
+  EXPECT_EQ(g_notices, (std::vector<std::string>{"may begin", "states", "states", "ended", "may begin"}))
+      << "while the job runs, only its end tells";
+}
+
 TEST_F(Jobs, AStartedJobRunsOnItsThreadAndEndsItself) {
   // The job's thread tells too: counted without a lock.
   static volatile LONG changes = 0;

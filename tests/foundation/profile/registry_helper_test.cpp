@@ -1,7 +1,8 @@
 // Registry writes the system refuses, handed to the companion XAVO.exe built beside the test program. Wine's
 // registry never refuses a write, so the tests force error 5 through the system-call table; the companion,
-// a process of its own, then makes the real write. The tests that write the program's registrations carry
-// "Registration" in their names: ctest runs them one at a time.
+// a process of its own, then makes the real write. The test program is the companion's parent, so the
+// registrations it may have written are those of the test program's path. The tests that write the program's
+// registrations carry "Registration" in their names: ctest runs them one at a time.
 #include "foundation/profile/registry_helper.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/profile/companion_protocol.h"
+#include "foundation/profile/program_registrations.h"
 #include "foundation/profile/registry.h"
 #include "foundation/providers/providers.h"
 #include "registry_refusals.h"
@@ -21,6 +23,21 @@ namespace {
 
 constexpr wchar_t kVerbKey[] = L"Directory\\shell\\Quorvex";
 constexpr wchar_t kCommandKey[] = L"Directory\\shell\\Quorvex\\command";
+constexpr wchar_t kOpenCommandKey[] = L"QVRX\\shell\\open\\command";
+constexpr wchar_t kForeignCommand[] = L"\"C:\\Users\\Public\\evil.exe\" \"%1\"";
+
+std::wstring OwnPath() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// The verb's command line the program at `path` writes.
+std::wstring VerbCommandOf(const std::wstring& path) {
+  wchar_t command[kPathCapacity];
+  FormatVerbCommand(path.c_str(), command, kPathCapacity);
+  return command;
+}
 
 int g_windowSearches = 0;
 HWND WINAPI CountedFindWindowA(LPCSTR className, LPCSTR title) {
@@ -95,32 +112,61 @@ class CompanionRegistration : public ::testing::Test {
   UiSeamsScope uiSeams_;
 };
 
-TEST_F(CompanionRegistration, RefusedWritesAreCarriedOutByTheCompanion) {
+TEST_F(CompanionRegistration, RefusedWritesOfTheProgramsRegistrationsAreCarriedOutByTheCompanion) {
   RefuseRegistryWrites();
-  ASSERT_EQ(RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, kCommandKey, L"\"C:\\x y\\QVRX.exe\" \"%1\""), ERROR_SUCCESS);
-  EXPECT_EQ(Stored(kCommandKey, nullptr), L"\"C:\\x y\\QVRX.exe\" \"%1\"");
+  const std::wstring command = VerbCommandOf(OwnPath());
+  ASSERT_EQ(RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, kCommandKey, command.c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(Stored(kCommandKey, nullptr), command);
   EXPECT_NE(FindWindowA(kCompanionClassName, nullptr), nullptr);
-  // Found once it started; from then on it comes from the cache.
-  const int searches = g_windowSearches;
-
-  ASSERT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v", L"t"), ERROR_SUCCESS);
-  EXPECT_EQ(Stored(kVerbKey, L"v"), L"t");
   std::wstring first;
   EXPECT_EQ(BlockState(&first), kCompanionIdle);
-  EXPECT_EQ(first, L"0 Directory\\shell\\Quorvex\\v");
-  ASSERT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"icon", L"%SystemRoot%\\x.ico"), ERROR_SUCCESS);
-
-  ASSERT_EQ(RegDeleteValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v"), ERROR_SUCCESS);
-  EXPECT_EQ(Stored(kVerbKey, L"v"), L"(missing)");
-  ASSERT_EQ(RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, kCommandKey), ERROR_SUCCESS);
-  LSTATUS status = 0;
-  Stored(kCommandKey, nullptr, &status);
-  EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
-
+  EXPECT_EQ(first, L"0 Directory\\shell\\Quorvex\\command");
+  // Found once it started; from then on it comes from the cache.
+  const int searches = g_windowSearches;
   wchar_t answer[kCompanionTextCapacity] = L"?";
-  EXPECT_EQ(SendHelperCommand(kCompanionQuery, L"0 Directory\\shell\\Quorvex", L"icon", answer), 0);
-  EXPECT_STREQ(answer, L"%SystemRoot%\\x.ico");
+  EXPECT_EQ(SendHelperCommand(kCompanionQuery, L"0 Directory\\shell\\Quorvex\\command", L"", answer), 0);
+  EXPECT_EQ(answer, command);
+  ASSERT_EQ(RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, kCommandKey), ERROR_SUCCESS);
+  ASSERT_EQ(RegDeleteKeyWithHelper(HKEY_CLASSES_ROOT, kVerbKey), ERROR_SUCCESS);
+  LSTATUS status = 0;
+  Stored(kVerbKey, nullptr, &status);
+  EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(g_windowSearches, searches);
+}
+
+// Any process of the user may write the block: it names the program's window and asks for a command line of
+// its own. The companion refuses, and writes nothing.
+TEST_F(CompanionRegistration, AForgedBlockIsRefusedAndNothingIsWritten) {
+  RefuseRegistryWrites();
+  ASSERT_EQ(RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, kCommandKey, VerbCommandOf(OwnPath()).c_str()), ERROR_SUCCESS);
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, kCompanionName);
+  ASSERT_NE(mapping, nullptr);
+  auto* block = static_cast<CompanionBlock*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(CompanionBlock)));
+  ASSERT_NE(block, nullptr);
+  WriteCompanionState(block, kCompanionFilling);
+  wcscpy(block->first, L"0 QVRX\\shell\\open\\command");
+  wcscpy(block->second, kForeignCommand);
+  block->mainWindow = reinterpret_cast<uintptr_t>(g_mainWindow);
+  WriteCompanionState(block, kCompanionCreateKey);
+  for (int i = 0; i < 500 && ReadCompanionState(block) != kCompanionIdle; ++i) Sleep(20);
+  EXPECT_EQ(ReadCompanionState(block), kCompanionIdle);
+  EXPECT_EQ(block->result, ERROR_ACCESS_DENIED);
+  UnmapViewOfFile(block);
+  CloseHandle(mapping);
+  // Other test processes of the program may register their own type meanwhile: the foreign text is what must not
+  // be there.
+  EXPECT_NE(Stored(kOpenCommandKey, nullptr), kForeignCommand);
+  // Nor through the program's own sending: another program's path, a key outside the set, a named value.
+  const std::wstring other = VerbCommandOf(L"C:\\Other\\QVRX.exe");
+  EXPECT_EQ(SendHelperCommand(kCompanionCreateKey, L"0 Drive\\shell\\Quorvex\\command", other.c_str(), nullptr),
+            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(SendHelperCommand(kCompanionCreateKey, L"0 exefile\\shell\\open\\command", L"x", nullptr),
+            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(SendHelperCommand(kCompanionSetText, L"0 Directory\\shell\\Quorvex\\v", L"t", nullptr),
+            ERROR_ACCESS_DENIED);
+  EXPECT_NE(Stored(L"Drive\\shell\\Quorvex\\command", nullptr), other);
+  EXPECT_EQ(Stored(kVerbKey, L"v"), L"(missing)");
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Drive\\shell\\Quorvex");
 }
 
 struct DirectCase {
@@ -176,12 +222,14 @@ BOOL WINAPI StartSilentCompanion(SHELLEXECUTEINFOW*) {
 // the window it served, and the next refused write needs a new one.
 TEST_F(CompanionRegistration, ACompanionThatEndedWithTheWindowItServedIsStartedAgain) {
   RefuseRegistryWrites();
-  ASSERT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v", L"1"), ERROR_SUCCESS);
+  const std::wstring command = VerbCommandOf(OwnPath());
+  ASSERT_EQ(RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, kCommandKey, command.c_str()), ERROR_SUCCESS);
   DestroyWindow(g_mainWindow);
   g_mainWindow = CreatePlainWindow(kCompanionCallerClass);
   ASSERT_TRUE(NoCompanionWindow());
-  EXPECT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v", L"2"), ERROR_SUCCESS);
-  EXPECT_EQ(Stored(kVerbKey, L"v"), L"2");
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, kVerbKey);
+  EXPECT_EQ(RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, kCommandKey, command.c_str()), ERROR_SUCCESS);
+  EXPECT_EQ(Stored(kCommandKey, nullptr), command);
 }
 
 // The user consents to the companion's rights only after the shell's call has returned, and later than the
@@ -212,9 +260,10 @@ TEST_F(CompanionRegistration, AConsentSlowerThanTenSecondsStillLetsTheWriteThrou
   g_uiSeams.shellExecuteExW = StartAwaitingConsent;
   g_registryHelperSeams.sleep = PauseUntilConsent;
   RefuseRegistryWrites();
-  EXPECT_EQ(RegSetValueWithHelper(HKEY_CLASSES_ROOT, kVerbKey, L"v", L"t"), ERROR_SUCCESS);
+  const std::wstring command = VerbCommandOf(OwnPath());
+  EXPECT_EQ(RegCreateKeyWithHelper(HKEY_CLASSES_ROOT, kCommandKey, command.c_str()), ERROR_SUCCESS);
   EXPECT_GE(g_countedMs, kConsentAfterMs);
-  EXPECT_EQ(Stored(kVerbKey, L"v"), L"t");
+  EXPECT_EQ(Stored(kCommandKey, nullptr), command);
 }
 
 TEST_F(CompanionRegistration, CompanionThatNeverAnswersGivesTheFirstErrorAndAnIdleBlock) {
@@ -258,33 +307,8 @@ TEST(CompanionProtocol, KeyTextsNameTheRootByNumber) {
   }
 }
 
-struct RegistrationKeyCase {
-  HKEY root;
-  const wchar_t* subkey;
-  bool allowed;
-};
-
-TEST(CompanionProtocol, OnlyTheProgramsRegistrationsAreTouched) {
-  const RegistrationKeyCase cases[] = {
-      {HKEY_CLASSES_ROOT, L".zqr", true},
-      {HKEY_CLASSES_ROOT, L".ZQR", true},
-      {HKEY_CLASSES_ROOT, L".zqrx", false},
-      {HKEY_CLASSES_ROOT, L"QVRX\\shell\\open\\command", true},
-      {HKEY_CLASSES_ROOT, L"QVRXother", false},
-      {HKEY_CLASSES_ROOT, L"Directory\\shell\\Quorvex\\command", true},
-      {HKEY_CLASSES_ROOT, L"Drive\\shell\\Quorvex", true},
-      {HKEY_CLASSES_ROOT, L"Drive\\shell\\open", false},
-      {HKEY_CLASSES_ROOT, L"exefile\\shell\\open\\command", false},
-      {HKEY_CURRENT_USER, L"Software\\Classes\\.zqr", true},
-      {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\Directory\\shell\\Quorvex", true},
-      {HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", false},
-      {HKEY_CURRENT_USER, L".zqr", false},
-      {HKEY_USERS, L"S-1-5-18\\Software\\Classes\\.zqr", false},
-  };
-  for (const RegistrationKeyCase& c : cases) EXPECT_EQ(IsProgramRegistrationKey(c.root, c.subkey), c.allowed) << c.subkey;
-}
-
 struct CommandCase {
+  const char* what;
   bool fromProgramWindow;  // a window of the program's class in the process the companion serves
   char command;
   const wchar_t* first;
@@ -292,29 +316,35 @@ struct CommandCase {
   int32_t expected;
 };
 
-// What the companion does with a block, without the companion's process.
-TEST(CompanionProtocolRegistration, CommandsComeOnlyFromTheProgramsWindow) {
+constexpr wchar_t kServed[] = L"C:\\Program Files\\Q V\\QVRX.exe";
+constexpr wchar_t kServedOpenCommand[] = L"\"C:\\Program Files\\Q V\\QVRX.exe\" \"%1\"";
+constexpr wchar_t kForeignIcon[] = L"\"C:\\Other\\QVRX.exe\",1";
+
+// What the companion does with a block, without the companion's process, for the program at kServed.
+TEST(CompanionProtocolRegistration, OnlyTheProgramsOwnRegistrationsAreWrittenOrRemoved) {
   HWND program = CreatePlainWindow(kCompanionCallerClass);
   HWND other = CreatePlainWindow(L"QvrxTestOther");
-  RegDeleteTreeW(HKEY_CLASSES_ROOT, kVerbKey);
-  // A window of the program's class, but the companion serves another process.
-  CompanionBlock foreign = {};
-  foreign.state = kCompanionSetText;
-  foreign.mainWindow = reinterpret_cast<uintptr_t>(program);
-  wcscpy(foreign.first, L"0 Directory\\shell\\Quorvex\\v");
-  wcscpy(foreign.second, L"t");
-  EXPECT_EQ(CarryOutCompanionCommand(&foreign, GetCurrentProcessId() + 4), ERROR_ACCESS_DENIED);
+  for (const wchar_t* key : {kVerbKey, L"QVRX", L".zqr"}) RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
+  ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, L".zqr", REG_SZ, L"OtherApp.Settings", 0), ERROR_SUCCESS);
   const CommandCase cases[] = {
-      {false, kCompanionSetText, L"0 Directory\\shell\\Quorvex\\v", L"t", ERROR_ACCESS_DENIED},
-      {true, kCompanionSetText, L"0 Directory\\shell\\Other\\v", L"t", ERROR_ACCESS_DENIED},
-      {true, kCompanionCreateKey, L"2 Software\\Other", L"t", ERROR_ACCESS_DENIED},
-      {true, kCompanionCreateKey, L"9 QVRX", L"t", ERROR_INVALID_PARAMETER},
-      {true, kCompanionSetText, L"0 Directory\\shell\\Quorvex\\", L"t", ERROR_INVALID_PARAMETER},
-      {true, 'x', L"0 QVRX", L"", ERROR_INVALID_FUNCTION},
-      {true, kCompanionSetText, L"0 Directory\\shell\\Quorvex\\v", L"t", ERROR_SUCCESS},
-      {true, kCompanionQuery, L"0 Directory\\shell\\Quorvex", L"v", ERROR_SUCCESS},
-      {true, kCompanionDeleteValue, L"0 Directory\\shell\\Quorvex", L"v", ERROR_SUCCESS},
-      {true, kCompanionDeleteKey, L"0 Directory\\shell\\Quorvex", L"", ERROR_SUCCESS},
+      {"another window", false, kCompanionCreateKey, L"0 QVRX\\shell\\open\\command", kServedOpenCommand, 5},
+      {"a foreign command line", true, kCompanionCreateKey, L"0 QVRX\\shell\\open\\command", kForeignCommand, 5},
+      {"a foreign path", true, kCompanionCreateKey, L"0 QVRX\\DefaultIcon", kForeignIcon, 5},
+      {"a key outside the set", true, kCompanionCreateKey, L"0 exefile\\shell\\open\\command", kServedOpenCommand, 5},
+      {"a key below one of the set", true, kCompanionCreateKey, L"0 QVRX\\shell\\open\\command\\x",
+       kServedOpenCommand, 5},
+      {"the set under another root", true, kCompanionCreateKey, L"1 Software\\Classes\\QVRX\\shell\\open\\command",
+       kServedOpenCommand, 5},
+      {"a value on a key that has none", true, kCompanionCreateKey, L"0 Directory\\shell\\Quorvex", L"", 5},
+      {"a named value", true, kCompanionSetText, L"0 QVRX\\shell\\open\\command\\v", L"t", 5},
+      {"another program's type", true, kCompanionDeleteValue, L"0 .zqr", L"", 5},
+      {"another program's type", true, kCompanionDeleteKey, L"0 .zqr", L"", 5},
+      {"a text that does not parse", true, kCompanionCreateKey, L"9 QVRX", L"", ERROR_INVALID_PARAMETER},
+      {"an unknown command", true, 'x', L"0 QVRX", L"", ERROR_INVALID_FUNCTION},
+      {"the open command in other letters", true, kCompanionCreateKey, L"0 qvrx\\SHELL\\open\\command",
+       L"\"c:\\program files\\q v\\qvrx.exe\" \"%1\"", 0},
+      {"a query", true, kCompanionQuery, L"0 QVRX\\shell\\open\\command", L"", 0},
+      {"the program's own command", true, kCompanionDeleteKey, L"0 QVRX\\shell\\open\\command", L"", 0},
   };
   for (const CommandCase& c : cases) {
     CompanionBlock block = {};
@@ -322,14 +352,15 @@ TEST(CompanionProtocolRegistration, CommandsComeOnlyFromTheProgramsWindow) {
     block.mainWindow = reinterpret_cast<uintptr_t>(c.fromProgramWindow ? program : other);
     wcscpy(block.first, c.first);
     wcscpy(block.second, c.second);
-    EXPECT_EQ(CarryOutCompanionCommand(&block, GetCurrentProcessId()), c.expected) << c.command << " " << std::string(c.first, c.first + wcslen(c.first));
-    if (c.command == kCompanionQuery) {
-      EXPECT_STREQ(block.second, L"t");
-    }
+    EXPECT_EQ(CarryOutCompanionCommand(&block, GetCurrentProcessId(), kServed), c.expected) << c.what;
+    if (c.command == kCompanionQuery) EXPECT_STREQ(block.second, kServedOpenCommand) << "the program's own text";
   }
-  LSTATUS status = 0;
-  Stored(kVerbKey, nullptr, &status);
-  EXPECT_EQ(status, ERROR_FILE_NOT_FOUND);
+  // Nothing foreign was written (other test processes of the program may write their own type meanwhile).
+  EXPECT_EQ(Stored(L".zqr", nullptr), L"OtherApp.Settings");
+  EXPECT_NE(Stored(L"QVRX\\DefaultIcon", nullptr), kForeignIcon);
+  EXPECT_NE(Stored(kOpenCommandKey, nullptr), kForeignCommand);
+  EXPECT_EQ(Stored(L"exefile\\shell\\open\\command\\x", nullptr), L"(missing)");
+  for (const wchar_t* key : {kVerbKey, L"QVRX", L".zqr"}) RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
   DestroyWindow(program);
   DestroyWindow(other);
 }
