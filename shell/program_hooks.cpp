@@ -1,3 +1,4 @@
+#include "shell/file_list_notifications.h"
 #include "shell/program_hooks.h"
 
 #include "engine/engine_hooks.h"
@@ -33,6 +34,7 @@ void InstallViewHooks() {
   hooks.addFieldColumn = AddFileListFieldColumn;
   hooks.describeFieldColumn = DescribeFileListFieldColumn;
   hooks.fieldSortValue = FileListFieldSortValue;
+  hooks.fileCellText = FileListCellText;
 }
 
 void InstallJobNotices() {
