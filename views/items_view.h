@@ -144,5 +144,8 @@ void ItemsViewSort(ItemListControl* control, void* context);
 // A click on header item `column` at client x `clickX`: that column's key becomes the sort key (the same key
 // again toggles the direction), then the rows are sorted. Columns without a pair do nothing.
 void ItemsViewSetSortColumn(ItemListControl* control, int column, int clickX, void* context);
+// The same choice of key and direction without the sort, for a caller that sorts itself; false when the column
+// has no key.
+bool ItemsViewChooseSortColumn(ItemListControl* control, int column, int clickX);
 // The larger of the caption width and 50 pixels (scaled for wide screens), or the widest content when larger.
 void ItemsViewAutoSizeColumn(ItemListControl* control, int column);
