@@ -12,8 +12,9 @@
 //   mp3                        a listing of 10 000 MP3 files with an Audio step
 //   rows                       100 000 rows (the flat folder's files listed from its parent): select all, invert the selection, sort by each
 //                              key, copy rows with titles (against plain code that reads the folder and formats
-//                              and joins the same text), export as HTML, the in-place rename of one row, the step
-//                              unchecked and checked again (chain changes) and Refresh, each measured on its own
+//                              and joins the same text), copy names and paths, export as HTML, the in-place
+//                              rename of one row, the step unchecked and checked again (chain changes) and
+//                              Refresh, each measured on its own
 //   run                        a rename run over 100 000 files (100 folders of 1 000, listed with subfolders),
 //                              then its undo
 // Targets: no stall over 0.5 s in any scene; a posted Stop ends a listing within 0.5 s; the flat folder's
@@ -663,9 +664,11 @@ SceneResult CommandsOverRows(Program& program, const std::wstring& folder, int r
   command("select all again", IDM_SELECT_ALL);
   for (const RowCommand& sort : kSortCommands) command(sort.name, sort.command);
   result.ok = CopyAgainstPlainCode(program, folder, &result.figures) && result.ok;
+  command("copy names", IDM_COPY_NAMES);
+  command("copy paths", IDM_COPY_PATHS);
   const std::wstring page = DataFolder() + L"\\export.htm";
+  // The page stays for a look, until the next run.
   result.ok = MeasureAction(program, "export as HTML", [&] { return ExportAsHtml(program, page); }) && result.ok;
-  DeleteFileW(page.c_str());
   std::wstring renamed;
   result.ok = MeasureAction(program, "rename one row in place", [&] {
                 renamed = RenameFirstRowInPlace(program, toolbar, folder);
