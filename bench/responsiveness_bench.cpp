@@ -589,7 +589,7 @@ bool CopyAgainstPlainCode(Program& program, const std::wstring& folder, std::str
   char line[256];
   snprintf(line, sizeof line, "copy %.2f s against plain code %.2f s: ratio %.2f (target at most 2); %s", copyTime,
            plainTime, plainTime > 0 ? copyTime / plainTime : 0.0, same ? "the same text" : "TEXTS DIFFER");
-  *figures += line;
+  *figures += std::string("; ") + line;
   return ok;
 }
 

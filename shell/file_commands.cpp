@@ -149,9 +149,9 @@ DWORD WINAPI SortFileListJob(void* files) {
 // The rows must not move while a job reads them; the preview follows the new order. A long list is sorted as a job.
 void SortFileList(ItemListControl* files) {
   if (IsJobBusy()) return;
-  if (ItemStoreCount(&files->rows) <= kRowsSortedInPlace || !StartExclusiveJob(SortFileListJob, files)) {
-    SortFileListHere(files);
-  }
+  if (ItemStoreCount(&files->rows) > kRowsSortedInPlace && StartExclusiveJob(SortFileListJob, files)) return;
+  // A job that began meanwhile reads the rows; without a thread for the sort it runs here.
+  if (!IsJobBusy()) SortFileListHere(files);
 }
 
 void DeleteUnselectedRows(ItemListControl* files) {
