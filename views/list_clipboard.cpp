@@ -1,11 +1,10 @@
 #include "views/list_clipboard.h"
 
-#include <cwchar>
-
 #include "foundation/core/guard.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
+#include "foundation/core/record_buffer.h"
 #include "foundation/core/threads.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/clipboard.h"
@@ -19,62 +18,32 @@ namespace {
 constexpr wchar_t kLineEnd[] = L"\r\n";
 constexpr wchar_t kCellSeparator[] = L"\t";
 
-// The clipboard's text as it grows, doubling its room so that a text of many megabytes is moved a few times
-// only; a failed append spoils it.
+// The clipboard's text as it grows; a failed append spoils it.
 struct ClipText {
-  wchar_t* text;
-  size_t used;      // characters
-  size_t capacity;  // characters, the terminator's place included
+  RecordBuffer bytes;
   bool failed;
 };
 
-constexpr size_t kClipTextFirstCapacity = 4096;
-// Within what one heap block holds.
-constexpr size_t kClipTextMaxCapacity = 0x7FFFFFFF / sizeof(wchar_t);
-
-bool MakeRoom(ClipText* clip, size_t length) {
-  const size_t needed = clip->used + length + 1;
-  if (needed <= clip->capacity) return true;
-  size_t capacity = clip->capacity ? clip->capacity : kClipTextFirstCapacity;
-  while (capacity < needed) capacity *= 2;
-  if (capacity > kClipTextMaxCapacity) capacity = needed;
-  if (capacity > kClipTextMaxCapacity) return false;
-  auto* grown = static_cast<wchar_t*>(AllocZeroed(static_cast<uint32_t>(capacity * sizeof(wchar_t))));
-  if (!grown) return false;
-  if (clip->used) wmemcpy(grown, clip->text, clip->used);
-  FreeAndNull(&clip->text);
-  clip->text = grown;
-  clip->capacity = capacity;
-  return true;
-}
-
 void Append(ClipText* clip, const wchar_t* text, size_t length) {
-  if (length == 0 || clip->failed) return;
-  if (!MakeRoom(clip, length)) {
+  if (length && RecordBufferAppendBytes(&clip->bytes, text, static_cast<uint32_t>(length * sizeof(wchar_t))) != 0) {
     clip->failed = true;
-    return;
   }
-  wmemcpy(clip->text + clip->used, text, length);
-  clip->used += length;
-  clip->text[clip->used] = 0;
 }
 
 void Append(ClipText* clip, const wchar_t* text) { Append(clip, text, WideLength(text)); }
 
-void FreeClipText(ClipText* clip) {
-  FreeAndNull(&clip->text);
-  *clip = ClipText{};
-}
-
 // Puts the text on the clipboard, or empties it when there is none (or only part of it could be built); frees
 // the text.
 void PutOnClipboard(HWND owner, ClipText* clip) {
-  if (clip->used != 0 && !clip->failed) {
-    SetClipboardText(owner, clip->text);
+  const wchar_t terminator = 0;
+  const bool whole = RecordBufferUsedBytes(&clip->bytes) != 0 && !clip->failed &&
+                     RecordBufferAppendBytes(&clip->bytes, &terminator, sizeof terminator) == 0;
+  if (whole) {
+    SetClipboardText(owner, reinterpret_cast<const wchar_t*>(RecordBufferData(&clip->bytes)));
   } else {
     EmptyClipboardOf(owner);
   }
-  FreeClipText(clip);
+  RecordBufferDestroy(&clip->bytes);
 }
 
 // The columns that have a caption, in display order; null when none has.
@@ -105,7 +74,7 @@ struct RowsCopy {
 void FreeCopy(RowsCopy* copy) {
   FreeAndNull(&copy->columns);
   FreeAndNull(&copy->rows);
-  FreeClipText(&copy->clip);
+  RecordBufferDestroy(&copy->clip.bytes);
   FreeAndNull(&copy);
 }
 
@@ -167,6 +136,7 @@ DWORD WINAPI CopyRowsJob(void* argument) {
 void CopySelectedNamesToClipboard(HWND owner, const ItemListControl* list) {
   if (!list || IsJobBusy()) return;
   ClipText clip = {};
+  RecordBufferInit(&clip.bytes, true);
   const int count = static_cast<int>(ItemStoreCount(&list->rows));
   for (int i = 0; i < count; ++i) {
     const auto* row = reinterpret_cast<const FileListRow*>(GetSelectedRecord(list, i));
@@ -182,6 +152,7 @@ void CopySelectedRowsToClipboard(HWND owner, const ItemListControl* list, bool w
   auto* copy = static_cast<RowsCopy*>(AllocZeroed(sizeof(RowsCopy)));
   if (!copy) return;
   *copy = RowsCopy{owner, CellReaderOf(list->window), nullptr, 0, withCaptions, nullptr, 0, {}, {}};
+  RecordBufferInit(&copy->clip.bytes, true);
   copy->columns = CaptionedColumns(list->window, &copy->columnCount);
   if (copy->columns && !NoteSelectedRows(list, copy)) copy->clip.failed = true;
   if (!copy->columns) copy->withCaptions = false;
