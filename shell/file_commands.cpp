@@ -154,14 +154,12 @@ void SortFileList(ItemListControl* files) {
   if (!IsJobBusy()) SortFileListHere(files);
 }
 
-void DeleteUnselectedRows(ItemListControl* files) {
-  for (uint32_t i = ItemStoreCount(&files->rows); i-- > 0;) {
-    const FileListRow* row = RowAt(files, i);
-    if (row && row->currentName[0] != 0 && !GetSelectedRecord(files, static_cast<int>(i))) {
-      ItemsViewDeleteItem(files, static_cast<int>(i), false);
-    }
-  }
+bool IsUnselectedFileRow(uint8_t* row, void*) {
+  const auto* file = reinterpret_cast<const FileListRow*>(row);
+  return file->currentName[0] != 0 && !(file->state & kRowSelected);
 }
+
+void DeleteUnselectedRows(ItemListControl* files) { ItemsViewDeleteRowsWhere(files, IsUnselectedFileRow, nullptr); }
 
 }  // namespace
 

@@ -89,6 +89,10 @@ int ItemsViewUpdateItem(ItemListControl* control, int index, const void* record)
 // together with the row: when the store's lock cannot be had, nothing is removed and nothing freed.
 // 0 on success, 1 when the rows could not be changed.
 int ItemsViewDeleteItem(ItemListControl* control, int index, bool keep);
+// Removes every row the test picks (the deletion callback runs on each first) in one pass over the store, on the
+// control's thread: many rows cost little more than their bytes. The focus stays with its row, or goes to none.
+// 0 on success, 1 when the rows could not be changed.
+int ItemsViewDeleteRowsWhere(ItemListControl* control, ItemStoreRowTest remove, void* context);
 // Row i, or null.
 uint8_t* GetItemRecord(const ItemListControl* control, int index);
 // The row when it is selected, else null.
