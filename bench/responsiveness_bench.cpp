@@ -15,6 +15,7 @@
 //                              and joins the same text), copy names and paths, export as HTML, the in-place
 //                              rename of one row, the step unchecked and checked again (chain changes), selected
 //                              files only (one row kept) and Refresh, each measured on its own
+//   rows20k                    the same with 20 000 rows
 //   run                        a rename run over 100 000 files (100 folders of 1 000, listed with subfolders),
 //                              then its undo
 // Targets: no stall over 0.5 s in any scene; a posted Stop ends a listing within 0.5 s; the flat folder's
@@ -193,6 +194,15 @@ bool FillTree(const std::wstring& folder) {
   return true;
 }
 
+bool FillNumbered(const std::wstring& folder, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (!WriteIfMissing(folder + L"\\n" + std::to_wstring(i) + L".txt", "x")) return false;
+  }
+  return true;
+}
+
+bool FillFlat(const std::wstring& folder) { return FillNumbered(folder, 100000); }
+
 std::wstring DeepFolder(const std::wstring& folder) {
   std::wstring path = folder;
   for (int level = 0; level < 130; ++level) path += L"\\d";
@@ -208,16 +218,13 @@ bool FillDeep(const std::wstring& folder) {
   return WriteIfMissing(path + L"\\deep.txt", "x");
 }
 
-bool FillFlat(const std::wstring& folder) {
-  for (int i = 0; i < 100000; ++i) {
-    if (!WriteIfMissing(folder + L"\\n" + std::to_wstring(i) + L".txt", "x")) return false;
-  }
-  return true;
-}
 
-// The flat folder's files one level down, so that the save dialog of the export, which opens in the listed folder,
-// does not list them all.
-bool FillRows(const std::wstring& folder) { return MakeFolder(folder + L"\\files") && FillFlat(folder + L"\\files"); }
+// The files one level down, so that the save dialog of the export, which opens in the listed folder, does not list
+// them all.
+template <int kCount>
+bool FillRows(const std::wstring& folder) {
+  return MakeFolder(folder + L"\\files") && FillNumbered(folder + L"\\files", kCount);
+}
 
 // 100 folders of 1 000 files, listed with subfolders: a rename under Wine looks its name up in the whole folder,
 // so 100 000 files in one folder would take hours to rename.
@@ -729,9 +736,13 @@ std::vector<Scene> Scenes() {
       {"flat-bare", L"flat", FillFlat, StepProfile("-<Ins,n,l,0,\"x\">"), listing(100000)},
       {"flat", L"flat", FillFlat, StepProfile("<Ins,n,l,0,\"x\">"), listing(100000)},
       {"mp3", L"mp3", FillMp3, StepProfile("<Audio,0,\"Artist\"-\"Title\">"), listing(10000)},
-      {"rows", L"rows", FillRows, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
+      {"rows", L"rows", FillRows<100000>, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
        [](Program& program, const std::wstring& folder) {
          return CommandsOverRows(program, folder + L"\\files", 100000);
+       }},
+      {"rows20k", L"rows20k", FillRows<20000>, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
+       [](Program& program, const std::wstring& folder) {
+         return CommandsOverRows(program, folder + L"\\files", 20000);
        }},
       {"run", L"run", FillRun, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
        [](Program& program, const std::wstring&) { return RunThenUndo(program, 100000); }},
@@ -785,7 +796,7 @@ int main(int argc, char** argv) {
     if (name == "flat") flat = listed;
   }
   if (!any) {
-    printf("unknown scene %s: audio exif email image runaway tree deep flat mp3 rows run\n", only.c_str());
+    printf("unknown scene %s: audio exif email image runaway tree deep flat mp3 rows rows20k run\n", only.c_str());
     return 2;
   }
   if (bareFlat > 0 && flat > 0) {
