@@ -1,4 +1,3 @@
-#include "shell/file_list_notifications.h"
 #include "shell/program_hooks.h"
 
 #include "engine/engine_hooks.h"
@@ -7,6 +6,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
 #include "shell/closing.h"
+#include "shell/file_list_notifications.h"
 #include "shell/folder_history.h"
 #include "shell/main_commands.h"
 #include "shell/main_lists.h"

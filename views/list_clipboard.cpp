@@ -101,7 +101,11 @@ void AppendRow(RowsCopy* copy, uint32_t row) {
   for (int i = 0; i < copy->columnCount; ++i) {
     if (i > 0) Append(&copy->clip, kCellSeparator);
     const int length = ReadCellText(copy->reader, static_cast<int>(row), copy->columns[i], copy->cell, kCellTextCapacity);
-    Append(&copy->clip, copy->cell, static_cast<size_t>(length));
+    if (length < 0) {
+      copy->clip.failed = true;
+    } else {
+      Append(&copy->clip, copy->cell, static_cast<size_t>(length));
+    }
   }
   Append(&copy->clip, kLineEnd);
 }

@@ -68,6 +68,7 @@ struct ExportJob {
   int columnCount;
   int rowCount;
   RowWalk walk;
+  bool cellFailed;  // a cell could not be made: the file does not hold the list
   HWND owner;  // for a job: the failure is shown to it, with the path
   wchar_t path[kPathCapacity];
   int32_t widths[kExportColumnLimit];
@@ -148,7 +149,7 @@ void PutLine(ExportWriter* writer, const wchar_t* text) {
 // The caption for row -1, else the cell text of the row, in the job's cell buffer.
 const wchar_t* TextAt(ExportJob* job, int row, int column) {
   if (row < 0) return job->columns[column].caption;
-  ReadCellText(job->reader, row, job->columns[column], job->cell, kCellTextCapacity);
+  if (ReadCellText(job->reader, row, job->columns[column], job->cell, kCellTextCapacity) < 0) job->cellFailed = true;
   return job->cell;
 }
 
@@ -271,8 +272,8 @@ void WriteHtmlTable(ExportJob* job) {
   PutLine(&job->writer, L"</table>");
 }
 
-// Writes the list in the form, inside the HTML page when `page` is set. 0, the first write error, or
-// ERROR_CANCELLED when a job's Stop ended it.
+// Writes the list in the form, inside the HTML page when `page` is set. 0, the first write error, ERROR_CANCELLED
+// when a job's Stop ended it, or ERROR_INVALID_DATA when a cell could not be made.
 int WriteListFile(ExportJob* job) {
   if (job->page) PutLine(&job->writer, L"<html><body>");
   if (job->form <= kExportTextUnicode) {
@@ -284,8 +285,9 @@ int WriteListFile(ExportJob* job) {
   }
   if (job->page) PutLine(&job->writer, L"</body></html>");
   Flush(&job->writer);
-  if (job->writer.error == 0 && job->walk.stopped) return ERROR_CANCELLED;
-  return job->writer.error;
+  if (job->writer.error != 0) return job->writer.error;
+  if (job->walk.stopped) return ERROR_CANCELLED;
+  return job->cellFailed ? ERROR_INVALID_DATA : 0;
 }
 
 ExportJob* NewExportJob(HWND list, HANDLE file, int form) {

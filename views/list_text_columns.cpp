@@ -97,6 +97,6 @@ int ReadCellText(const ListCellReader& reader, int row, const ListTextColumn& co
   auto* file = reinterpret_cast<FileListRow*>(ItemStoreGet(&reader.rows->rows, static_cast<uint32_t>(row)));
   if (!file || !columns || column.subItem < 0 || column.subItem >= ColumnLayoutCount(columns)) return 0;
   const int cut = capacity < kCellTextCapacity ? capacity : kCellTextCapacity;
-  FileCellTextHook(reader.rows, file, columns[column.subItem].id, text, cut);
+  if (!FileCellTextHook(reader.rows, file, columns[column.subItem].id, text, cut)) return -1;
   return static_cast<int>(WideLength(text));
 }

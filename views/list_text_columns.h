@@ -34,5 +34,6 @@ struct ListCellReader {
 ListCellReader CellReaderOf(HWND list);
 // The rows the reader walks.
 uint32_t ReaderRowCount(const ListCellReader& reader);
-// As ReadListCellText, from the reader's source; the same text either way.
+// As ReadListCellText, from the reader's source; the same text either way. -1, with an empty text, when the
+// formatter failed: a copy or an export with such a cell must not pass for whole.
 int ReadCellText(const ListCellReader& reader, int row, const ListTextColumn& column, wchar_t* text, int capacity);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "foundation/core/item_store.h"
@@ -15,6 +16,7 @@
 #include "list_test_parent.h"
 #include "main_window_stand_in.h"
 #include "program_state_scope.h"
+#include "support/caught_faults.h"
 #include "support/temp_folder.h"
 #include "ui_seams_scope.h"
 #include "views/items_view.h"
@@ -29,12 +31,14 @@ namespace {
 constexpr int kRows = 8000;
 const UiStringRecord kCaptions[] = {{-1, L"US"}, {50, L"Name"}, {52, L"Size"}, {56, L"Folder"}, {0, nullptr}};
 
-// The row whose cell presses Stop; -1 for none.
+// The row whose cell presses Stop, and the one whose formatting fails; -1 for none.
 int g_stopAtRow = -1;
+int g_failAtRow = -1;
 
 std::wstring CellOf(const FileListRow* row, int columnId) {
   const std::wstring name = row->currentName;
   if (name == L"f" + std::to_wstring(g_stopAtRow) + L".txt") RequestJobStop();
+  if (name == L"f" + std::to_wstring(g_failAtRow) + L".txt") throw std::runtime_error("formatter failed");
   return columnId == 50 ? name : name + L"#" + std::to_wstring(columnId);
 }
 
@@ -78,6 +82,7 @@ class ListRowWalks : public testing::Test {
       return CellOf(file, list_->creation.columns[subItem].id);
     };
     g_stopAtRow = -1;
+    g_failAtRow = -1;
   }
   ~ListRowWalks() override { g_viewHooks = saved_; }
 
@@ -97,7 +102,7 @@ class ListRowWalks : public testing::Test {
 
 }  // namespace
 
-TEST_F(ListRowWalks, ACopyOfManyFileRowsIsAJobWithTheListsTextAndAStoppedOneLeavesTheClipboard) {
+TEST_F(ListRowWalks, ACopyOfManyFileRowsIsAJobWithTheListsTextAndAStoppedOrFailedOneLeavesNoPart) {
   HANDLE turn = CreateMutexW(nullptr, FALSE, L"QvrxTestClipboardTurn");
   ASSERT_NE(WaitForSingleObject(turn, 60000), static_cast<DWORD>(WAIT_TIMEOUT));
   ItemsViewSelectItems(list_, -1, 1);
@@ -116,6 +121,13 @@ TEST_F(ListRowWalks, ACopyOfManyFileRowsIsAJobWithTheListsTextAndAStoppedOneLeav
   CopySelectedRowsToClipboard(parent_.Window(), list_, true);
   ASSERT_TRUE(WaitForTheJob());
   EXPECT_TRUE(ClipboardText(parent_.Window()) == L"before") << "a stopped copy leaves the clipboard";
+
+  g_stopAtRow = -1;
+  g_failAtRow = kRows - 1;
+  ExpectCaughtFaults();
+  CopySelectedRowsToClipboard(parent_.Window(), list_, true);
+  ASSERT_TRUE(WaitForTheJob());
+  EXPECT_TRUE(ClipboardText(parent_.Window()).empty()) << "a cell that failed leaves no text that passes for whole";
   ReleaseMutex(turn);
   CloseHandle(turn);
 }
