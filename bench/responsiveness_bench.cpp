@@ -10,11 +10,13 @@
 //   flat                       a flat folder of 100 000 files: the time to a usable preview (a step inserting
 //                              text) against the bare listing (an unchecked step), both from the program's start
 //   mp3                        a listing of 10 000 MP3 files with an Audio step
-//   rows                       100 000 rows (the flat folder's files listed from its parent): select all, invert the selection, sort by each
-//                              key, copy rows with titles (against plain code that reads the folder and formats
-//                              and joins the same text), copy names and paths, export as HTML, the in-place
-//                              rename of one row, the step unchecked and checked again (chain changes), selected
-//                              files only (one row kept) and Refresh, each measured on its own
+//   rows                       100 000 files one folder down, listed with subfolders (the export's save dialog
+//                              opens in the listed folder): select all, invert the selection, sort by each key,
+//                              copy rows with titles (against plain code that formats and joins the same text from
+//                              the folder's listing; the texts compared line for line), copy names and paths,
+//                              export as HTML, the in-place rename of one row, the step unchecked and checked again
+//                              (chain changes), selected files only (one row kept) and Refresh, each measured on
+//                              its own
 //   rows20k                    the same with 20 000 rows
 //   run                        a rename run over 100 000 files (100 folders of 1 000, listed with subfolders),
 //                              then its undo
@@ -25,7 +27,7 @@
 //
 // The folders are made once under "<temp>\qvrx-responsiveness" and kept for later runs. Under Wine the first run
 // takes long: every new name is looked up in the whole folder, so the 100 000 files take about half an hour;
-// files made there by other means, with the marker "flat.complete" beside the folder, are taken as they are.
+// files made there by other means, with the marker "<folder>.complete" beside the folder, are taken as they are.
 // The program is copied with its resource library into a fresh temporary folder for each scene, beside the
 // profile file of the scene.
 #include <windows.h>
