@@ -10,23 +10,36 @@
 //   flat                       a flat folder of 100 000 files: the time to a usable preview (a step inserting
 //                              text) against the bare listing (an unchecked step), both from the program's start
 //   mp3                        a listing of 10 000 MP3 files with an Audio step
+//   rows                       100 000 files one folder down, listed with subfolders (the export's save dialog
+//                              opens in the listed folder): select all, invert the selection, sort by each key,
+//                              copy rows with titles (against plain code that formats and joins the same text from
+//                              the folder's listing; the texts compared line for line), copy names and paths,
+//                              export as HTML, the in-place rename of one row, the step unchecked and checked again
+//                              (chain changes), selected files only (one row kept) and Refresh, each measured on
+//                              its own
+//   rows20k                    the same with 20 000 rows
+//   run                        a rename run over 100 000 files (100 folders of 1 000, listed with subfolders),
+//                              then its undo
 // Targets: no stall over 0.5 s in any scene; a posted Stop ends a listing within 0.5 s; the flat folder's
-// preview within 2 x the bare listing.
+// preview within 2 x the bare listing; the copy within 2 x the plain code.
 //
 //   responsiveness_bench.exe [scene]      (default: every scene)
 //
 // The folders are made once under "<temp>\qvrx-responsiveness" and kept for later runs. Under Wine the first run
 // takes long: every new name is looked up in the whole folder, so the 100 000 files take about half an hour;
-// files made there by other means, with the marker "flat.complete" beside the folder, are taken as they are.
+// files made there by other means, with the marker "<folder>.complete" beside the folder, are taken as they are.
 // The program is copied with its resource library into a fresh temporary folder for each scene, beside the
 // profile file of the scene.
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,7 +64,8 @@ constexpr double kSceneTimeoutSeconds = 300;
 
 class StallMeter {
  public:
-  explicit StallMeter(HWND window) : window_(window), thread_([this] { Run(); }) {}
+  explicit StallMeter(HWND window, DWORD periodMs = kPingPeriodMs)
+      : window_(window), periodMs_(periodMs), thread_([this] { Run(); }) {}
   ~StallMeter() { Stop(); }
   double Stop() {
     stop_ = true;
@@ -68,11 +82,12 @@ class StallMeter {
       const double waited = Seconds() - start;
       longest_ = std::max(longest_, waited);
       const DWORD spent = static_cast<DWORD>(waited * 1000);
-      if (spent < kPingPeriodMs) Sleep(kPingPeriodMs - spent);
+      if (spent < periodMs_) Sleep(periodMs_ - spent);
     }
   }
 
   HWND window_;
+  DWORD periodMs_;
   std::atomic<bool> stop_{false};
   double longest_ = 0;
   std::thread thread_;
@@ -181,6 +196,15 @@ bool FillTree(const std::wstring& folder) {
   return true;
 }
 
+bool FillNumbered(const std::wstring& folder, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (!WriteIfMissing(folder + L"\\n" + std::to_wstring(i) + L".txt", "x")) return false;
+  }
+  return true;
+}
+
+bool FillFlat(const std::wstring& folder) { return FillNumbered(folder, 100000); }
+
 std::wstring DeepFolder(const std::wstring& folder) {
   std::wstring path = folder;
   for (int level = 0; level < 130; ++level) path += L"\\d";
@@ -196,9 +220,23 @@ bool FillDeep(const std::wstring& folder) {
   return WriteIfMissing(path + L"\\deep.txt", "x");
 }
 
-bool FillFlat(const std::wstring& folder) {
-  for (int i = 0; i < 100000; ++i) {
-    if (!WriteIfMissing(folder + L"\\n" + std::to_wstring(i) + L".txt", "x")) return false;
+
+// The files one level down, so that the save dialog of the export, which opens in the listed folder, does not list
+// them all.
+template <int kCount>
+bool FillRows(const std::wstring& folder) {
+  return MakeFolder(folder + L"\\files") && FillNumbered(folder + L"\\files", kCount);
+}
+
+// 100 folders of 1 000 files, listed with subfolders: a rename under Wine looks its name up in the whole folder,
+// so 100 000 files in one folder would take hours to rename.
+bool FillRun(const std::wstring& folder) {
+  for (int i = 0; i < 100; ++i) {
+    const std::wstring sub = folder + L"\\d" + std::to_wstring(i);
+    if (!MakeFolder(sub)) return false;
+    for (int f = 0; f < 1000; ++f) {
+      if (!WriteIfMissing(sub + L"\\n" + std::to_wstring(f) + L".txt", "x")) return false;
+    }
   }
   return true;
 }
@@ -279,28 +317,55 @@ class Program {
     SendMessageTimeoutW(window_, WM_COMMAND, command, 0, SMTO_NORMAL, kAnswerTimeoutMs, &answer);
   }
 
-  // The new name of the last row, read through memory of the program's process.
-  std::wstring LastNewName() const {
-    const int row = Rows() - 1;
+  // The new name of the last row.
+  std::wstring LastNewName() const { return CellText(Rows() - 1, 1); }
+
+  // A cell's text, read through memory of the program's process.
+  std::wstring CellText(int row, int subItem) const {
     if (row < 0) return L"";
     constexpr int kCapacity = 300;
-    void* remote =
-        VirtualAllocEx(driver_.Process(), nullptr, sizeof(LVITEMW) + kCapacity * 2, MEM_COMMIT, PAGE_READWRITE);
-    if (remote == nullptr) return L"";
-    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
     LVITEMW item = {};
-    item.iSubItem = 1;
-    item.pszText = remoteText;
+    item.iSubItem = subItem;
     item.cchTextMax = kCapacity;
-    WriteProcessMemory(driver_.Process(), remote, &item, sizeof item, nullptr);
-    SendMessageW(files_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
     wchar_t text[kCapacity] = {};
-    ReadProcessMemory(driver_.Process(), remoteText, text, sizeof text - sizeof(wchar_t), nullptr);
-    VirtualFreeEx(driver_.Process(), remote, 0, MEM_RELEASE);
+    AskList(files_, LVM_GETITEMTEXTW, row, &item, &item.pszText, text, sizeof text - sizeof(wchar_t));
     return text;
   }
 
+  // Row `row` focused and selected, as a click leaves it.
+  void Focus(int row) const {
+    LVITEMW item = {};
+    item.state = item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    AskList(files_, LVM_SETITEMSTATE, row, &item, nullptr, nullptr, 0);
+  }
+
+  // The check box of a step of the chain, as a click on it leaves it: the preview follows.
+  void CheckStep(int step, bool checked) const {
+    LVITEMW item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    AskList(GetDlgItem(window_, kChainListId), LVM_SETITEMSTATE, step, &item, nullptr, nullptr, 0);
+  }
+
+  HWND Editor() const { return reinterpret_cast<HWND>(SendMessageW(files_, LVM_GETEDITCONTROL, 0, 0)); }
+  DWORD ProcessId() const { return driver_.ProcessId(); }
+
  private:
+  // Sends a list message whose record lies in the program's memory; a text the record points at (`textSlot`) is
+  // read back into `text`.
+  void AskList(HWND list, UINT message, int row, LVITEMW* item, wchar_t** textSlot, wchar_t* text,
+               size_t textBytes) const {
+    const size_t bytes = sizeof(LVITEMW) + textBytes + sizeof(wchar_t);
+    void* remote = VirtualAllocEx(driver_.Process(), nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr) return;
+    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+    if (textSlot) *textSlot = remoteText;
+    WriteProcessMemory(driver_.Process(), remote, item, sizeof *item, nullptr);
+    SendMessageW(list, message, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+    if (text) ReadProcessMemory(driver_.Process(), remoteText, text, textBytes, nullptr);
+    VirtualFreeEx(driver_.Process(), remote, 0, MEM_RELEASE);
+  }
+
   TempFolder home_;
   ProcessDriver driver_;
   HWND window_ = nullptr;
@@ -370,6 +435,286 @@ SceneResult TreeWithStop(Program& program, int rows) {
   return result;
 }
 
+// ---- Commands that walk every row -----------------------------------------------------------------------------
+
+// Pings every 20 ms, so that a stall of a short command is not hidden between two pings.
+constexpr DWORD kActionPingMs = 20;
+
+// One command measured on its own: its longest stall and its time until `done` holds.
+bool MeasureAction(Program& program, const char* name, const std::function<bool()>& action) {
+  StallMeter meter(program.Window(), kActionPingMs);
+  const double start = Seconds();
+  const bool ok = action();
+  const double took = Seconds() - start;
+  const double stall = meter.Stop();
+  printf("  %-26s longest stall %6.3f s, done in %6.2f s%s%s\n", name, stall, took, stall > 0.5 ? "  OVER 0.5 s" : "",
+         ok ? "" : "  [did not finish]");
+  fflush(stdout);
+  return ok;
+}
+
+// A command and, when it began a job, the job's end.
+bool RunCommand(Program& program, int command) {
+  program.Send(command);
+  return WaitFor([&] { return !program.Busy(); });
+}
+
+// Whatever the program had posted to itself before has run: posted messages are handled in order, and the
+// toolbar hidden and shown again by two posted commands is seen from here.
+bool Drain(Program& program, HWND toolbar) {
+  program.Post(IDM_TOOLBAR);
+  if (!WaitFor([&] { return !IsWindowVisible(toolbar); })) return false;
+  program.Post(IDM_TOOLBAR);
+  return WaitFor([&] { return IsWindowVisible(toolbar) != FALSE; });
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* data = static_cast<const wchar_t*>(GlobalLock(block))) text = data;
+    GlobalUnlock(block);
+  }
+  CloseClipboard();
+  return text;
+}
+
+void EmptyTheClipboard() {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  CloseClipboard();
+}
+
+// The plain code the copy is measured against: the cells the list shows by default (name, new name, size, last
+// change, attributes, type, folder) of the folder's files, formatted by the system's calls from what the folder's
+// listing gave, and joined, a line each.
+// Sizes are shown in KB (a small file as 1 KB), or MB, GB, TB once they pass 1024 of the unit before.
+std::wstring ByteSizeText(uint64_t size) {
+  static const wchar_t kUnits[] = L"KMGT";
+  int divisions = 0;
+  bool remainder = false;
+  while (size > 1024 && divisions < 4) {
+    remainder = remainder || size % 1024 != 0;
+    size /= 1024;
+    ++divisions;
+  }
+  if (divisions == 0) size = size != 0 ? 1 : 0;
+  if (divisions > 0 && remainder) ++size;
+  wchar_t separator[4] = L",";
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 4);
+  std::wstring digits = std::to_wstring(size);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<size_t>(at), 1, separator[0]);
+  return digits + L" " + kUnits[divisions == 0 ? 0 : divisions - 1] + L"B";
+}
+
+std::wstring DateText(const FILETIME& time) {
+  SYSTEMTIME utc;
+  SYSTEMTIME local;
+  if (!FileTimeToSystemTime(&time, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return L"";
+  wchar_t date[64] = {};
+  wchar_t clock[64] = {};
+  GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, 64);
+  GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &local, nullptr, clock, 64);
+  return std::wstring(date) + L"  " + clock;
+}
+
+std::wstring AttributeText(DWORD attributes) {
+  static const std::pair<DWORD, wchar_t> kLetters[] = {{0x1, L'R'}, {0x20, L'A'}, {0x2, L'H'},
+                                                        {0x4, L'S'}, {0x4000, L'E'}, {0x800, L'C'}};
+  std::wstring letters;
+  for (const auto& [bit, letter] : kLetters) {
+    if (attributes & bit) letters += letter;
+  }
+  return letters;
+}
+
+std::wstring TypeText(const std::wstring& name, std::map<std::wstring, std::wstring>* known) {
+  const size_t dot = name.rfind(L'.');
+  const std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
+  auto found = known->find(extension);
+  if (found != known->end()) return found->second;
+  SHFILEINFOW info = {};
+  SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+  return (*known)[extension] = info.szTypeName;
+}
+
+std::vector<WIN32_FIND_DATAW> FolderFiles(const std::wstring& folder) {
+  std::vector<WIN32_FIND_DATAW> files;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) return files;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(found);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return files;
+}
+
+std::wstring PlainRowsText(const std::vector<WIN32_FIND_DATAW>& files, const std::wstring& folder,
+                           const std::wstring& newNamePrefix) {
+  std::wstring text;
+  std::map<std::wstring, std::wstring> types;
+  for (const WIN32_FIND_DATAW& file : files) {
+    const std::wstring name = file.cFileName;
+    const uint64_t size = (static_cast<uint64_t>(file.nFileSizeHigh) << 32) | file.nFileSizeLow;
+    text += name + L"\t" + newNamePrefix + name + L"\t" + ByteSizeText(size) + L"\t" + DateText(file.ftLastWriteTime) +
+            L"\t" + AttributeText(file.dwFileAttributes) + L"\t" + TypeText(name, &types) + L"\t" + folder + L"\r\n";
+  }
+  return text;
+}
+
+std::vector<std::wstring> SortedLines(const std::wstring& text, size_t from) {
+  std::vector<std::wstring> lines;
+  for (size_t at = from; at < text.size();) {
+    const size_t end = text.find(L"\r\n", at);
+    lines.push_back(text.substr(at, end - at));
+    at = end == std::wstring::npos ? text.size() : end + 2;
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// Copy rows with titles of every row, against plain code making the same text; the texts are compared line for line
+// (in any order: the list's order is its sort's).
+bool CopyAgainstPlainCode(Program& program, const std::wstring& folder, std::string* figures) {
+  const std::vector<WIN32_FIND_DATAW> files = FolderFiles(folder);
+  const double plainStart = Seconds();
+  const std::wstring plain = PlainRowsText(files, folder, L"x");
+  const double plainTime = Seconds() - plainStart;
+  EmptyTheClipboard();
+  double copyTime = 0;
+  const bool ok = MeasureAction(program, "copy rows with titles", [&] {
+    const double start = Seconds();
+    program.Send(IDM_COPY_ROWS_WITH_TITLES);
+    const bool copied =
+        WaitFor([&] { return !program.Busy() && IsClipboardFormatAvailable(CF_UNICODETEXT); });
+    copyTime = Seconds() - start;
+    return copied;
+  });
+  const std::wstring copied = ClipboardText();
+  const size_t body = copied.find(L"\r\n");
+  const bool same = body != std::wstring::npos && SortedLines(copied, body + 2) == SortedLines(plain, 0);
+  char line[256];
+  snprintf(line, sizeof line, "copy %.2f s against plain code %.2f s: ratio %.2f (target at most 2); %s", copyTime,
+           plainTime, plainTime > 0 ? copyTime / plainTime : 0.0, same ? "the same text" : "TEXTS DIFFER");
+  *figures += std::string("; ") + line;
+  return ok;
+}
+
+// Export as HTML through the save dialog: the form and the file chosen in it, then the file written whole.
+bool ExportAsHtml(Program& program, const std::wstring& path) {
+  DeleteFileW(path.c_str());
+  program.Post(IDM_EXPORT_LIST);
+  HWND dialog = nullptr;
+  if (!WaitFor([&] {
+        dialog = FindProcessWindow(program.ProcessId(), L"#32770", [](HWND w) { return IsWindowVisible(w) != 0; });
+        return dialog != nullptr;
+      })) {
+    return false;
+  }
+  constexpr int kHtmlType = 4;
+  HWND types = GetDlgItem(dialog, cmb1);
+  SendMessageW(types, CB_SETCURSEL, kHtmlType, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+  // The file name is typed into the edit control of the dialog's name box.
+  HWND nameBox = GetDlgItem(dialog, cmb13);
+  HWND name = reinterpret_cast<HWND>(SendMessageW(nameBox, CBEM_GETEDITCONTROL, 0, 0));
+  SendMessageW(name ? name : nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  const std::string end = "</body></html>\r\n";
+  return WaitFor([&] {
+    if (program.Busy() || IsWindow(dialog)) return false;
+    const std::string bytes = ReadBenchFile(path);
+    return bytes.size() > end.size() && bytes.compare(bytes.size() - end.size(), end.size(), end) == 0;
+  });
+}
+
+// The in-place editor on the first row: its name typed with a prefix, Enter, and whatever the rename posted. The
+// file's name on disk, which the program changed.
+std::wstring RenameFirstRowInPlace(Program& program, HWND toolbar, const std::wstring& folder) {
+  program.Focus(0);
+  const std::wstring name = program.CellText(0, 0);
+  program.Post(IDM_RENAME_IN_PLACE);
+  HWND editor = nullptr;
+  if (!WaitFor([&] { return (editor = program.Editor()) != nullptr; })) return L"";
+  const std::wstring typed = L"r" + name;
+  SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+  PostMessageW(editor, WM_KEYDOWN, VK_RETURN, 0);
+  const bool done = WaitFor([&] { return program.Editor() == nullptr; }) && Drain(program, toolbar) &&
+                    WaitFor([&] { return !program.Busy(); });
+  return done && GetFileAttributesW((folder + L"\\" + typed).c_str()) != INVALID_FILE_ATTRIBUTES ? name : L"";
+}
+
+struct RowCommand {
+  const char* name;
+  int command;
+};
+
+const RowCommand kSortCommands[] = {
+    {"sort by name", IDM_SORT_NAME},         {"sort by extension", IDM_SORT_EXTENSION},
+    {"sort by new name", IDM_SORT_NEW_NAME}, {"sort by last change", IDM_SORT_MODIFIED},
+    {"sort by creation", IDM_SORT_CREATED},  {"sort by last access", IDM_SORT_ACCESSED},
+    {"sort by size", IDM_SORT_SIZE},         {"sort by attributes", IDM_SORT_ATTRIBUTES},
+    {"sort by type", IDM_SORT_TYPE},         {"sort by folder", IDM_SORT_FOLDER},
+    {"sort descending", IDM_SORT_DESCENDING}, {"sort ascending", IDM_SORT_DESCENDING},
+};
+
+// Every command that walks the rows of a list of 100 000 files, each measured on its own.
+SceneResult CommandsOverRows(Program& program, const std::wstring& folder, int rows) {
+  SceneResult result = ListOnly(program, rows);
+  HWND toolbar = program.HasStopButton() ? FindStopButtonBar(program.Window()) : nullptr;
+  const auto command = [&](const char* name, int id) {
+    result.ok = MeasureAction(program, name, [&] { return RunCommand(program, id); }) && result.ok;
+  };
+  if (!result.ok || toolbar == nullptr) return result;
+  command("select all", IDM_SELECT_ALL);
+  command("invert the selection", IDM_INVERT_SELECTION);
+  command("select all again", IDM_SELECT_ALL);
+  for (const RowCommand& sort : kSortCommands) command(sort.name, sort.command);
+  result.ok = CopyAgainstPlainCode(program, folder, &result.figures) && result.ok;
+  command("copy names", IDM_COPY_NAMES);
+  command("copy paths", IDM_COPY_PATHS);
+  const std::wstring page = DataFolder() + L"\\export.htm";
+  // The page stays for a look, until the next run.
+  result.ok = MeasureAction(program, "export as HTML", [&] { return ExportAsHtml(program, page); }) && result.ok;
+  std::wstring renamed;
+  result.ok = MeasureAction(program, "rename one row in place", [&] {
+                renamed = RenameFirstRowInPlace(program, toolbar, folder);
+                return !renamed.empty();
+              }) &&
+              result.ok;
+  // The folder as it was, for the refresh and later runs.
+  if (!renamed.empty()) MoveFileW((folder + L"\\r" + renamed).c_str(), (folder + L"\\" + renamed).c_str());
+  for (const bool checked : {false, true}) {
+    result.ok = MeasureAction(program, checked ? "step checked again" : "step unchecked", [&] {
+                  program.CheckStep(0, checked);
+                  return WaitFor([&] { return !program.Busy(); }) &&
+                         WaitFor([&] { return (program.LastNewName()[0] == L'x') == checked; });
+                }) &&
+                result.ok;
+  }
+  // All rows but one removed from the list, then the folder listed again.
+  command("invert the selection again", IDM_INVERT_SELECTION);
+  program.Focus(0);
+  command("selected files only", IDM_SELECTED_ONLY);
+  result.ok = MeasureAction(program, "refresh", [&] {
+                program.Send(IDM_RELOAD_LIST);
+                return WaitFor([&] { return program.Idle(rows) && !program.LastNewName().empty(); });
+              }) &&
+              result.ok;
+  return result;
+}
+
+// A rename run over 100 000 files, then its undo.
+SceneResult RunThenUndo(Program& program, int rows) {
+  SceneResult result = ListOnly(program, rows);
+  if (!result.ok) return result;
+  result.ok = MeasureAction(program, "rename run", [&] { return RunCommand(program, IDM_START_RENAMING); });
+  result.ok = MeasureAction(program, "undo", [&] { return RunCommand(program, IDM_UNDO); }) && result.ok;
+  return result;
+}
+
 std::string StepProfile(const std::string& step, const char* options = "") {
   return std::string(options) + "[QK]\r\nR1=" + step + "\r\n";
 }
@@ -393,6 +738,16 @@ std::vector<Scene> Scenes() {
       {"flat-bare", L"flat", FillFlat, StepProfile("-<Ins,n,l,0,\"x\">"), listing(100000)},
       {"flat", L"flat", FillFlat, StepProfile("<Ins,n,l,0,\"x\">"), listing(100000)},
       {"mp3", L"mp3", FillMp3, StepProfile("<Audio,0,\"Artist\"-\"Title\">"), listing(10000)},
+      {"rows", L"rows", FillRows<100000>, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
+       [](Program& program, const std::wstring& folder) {
+         return CommandsOverRows(program, folder + L"\\files", 100000);
+       }},
+      {"rows20k", L"rows20k", FillRows<20000>, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
+       [](Program& program, const std::wstring& folder) {
+         return CommandsOverRows(program, folder + L"\\files", 20000);
+       }},
+      {"run", L"run", FillRun, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
+       [](Program& program, const std::wstring&) { return RunThenUndo(program, 100000); }},
   };
 }
 
@@ -443,7 +798,7 @@ int main(int argc, char** argv) {
     if (name == "flat") flat = listed;
   }
   if (!any) {
-    printf("unknown scene %s: audio exif email image runaway tree deep flat mp3\n", only.c_str());
+    printf("unknown scene %s: audio exif email image runaway tree deep flat mp3 rows rows20k run\n", only.c_str());
     return 2;
   }
   if (bareFlat > 0 && flat > 0) {

@@ -4,6 +4,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/clipboard.h"
+#include "foundation/core/guard.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
@@ -122,9 +123,8 @@ void ToggleListingOption(HWND window, uint32_t bit) {
   StoreOptionWord();
 }
 
-// The rows must not move while a job reads them; the preview follows the new order.
-void SortFileList(ItemListControl* files) {
-  if (IsJobBusy()) return;
+// The sort and the preview after it, on the GUI thread.
+void SortFileListHere(ItemListControl* files) {
   {
     WaitCursor wait;
     ItemsViewSort(files, g_app->currentFolder);
@@ -132,14 +132,34 @@ void SortFileList(ItemListControl* files) {
   RecomputeAfterReorder();
 }
 
-void DeleteUnselectedRows(ItemListControl* files) {
-  for (uint32_t i = ItemStoreCount(&files->rows); i-- > 0;) {
-    const FileListRow* row = RowAt(files, i);
-    if (row && row->currentName[0] != 0 && !GetSelectedRecord(files, static_cast<int>(i))) {
-      ItemsViewDeleteItem(files, static_cast<int>(i), false);
-    }
-  }
+// Above this many rows the sort and the preview of the new order can hold the window for a noticeable time.
+constexpr uint32_t kRowsSortedInPlace = 2000;
+
+// On the job's worker the preview pass shows its progress and ends at a Stop, as after a listing.
+DWORD WINAPI SortFileListJob(void* files) {
+  GuardedCall(0, [&] {
+    ItemsViewSort(static_cast<ItemListControl*>(files), g_app->currentFolder);
+    RecomputeAfterReorder();
+    return 0;
+  });
+  EndExclusiveJob();
+  return 0;
 }
+
+// The rows must not move while a job reads them; the preview follows the new order. A long list is sorted as a job.
+void SortFileList(ItemListControl* files) {
+  if (IsJobBusy()) return;
+  if (ItemStoreCount(&files->rows) > kRowsSortedInPlace && StartExclusiveJob(SortFileListJob, files)) return;
+  // A job that began meanwhile reads the rows; without a thread for the sort it runs here.
+  if (!IsJobBusy()) SortFileListHere(files);
+}
+
+bool IsUnselectedFileRow(uint8_t* row, void*) {
+  const auto* file = reinterpret_cast<const FileListRow*>(row);
+  return file->currentName[0] != 0 && !(file->state & kRowSelected);
+}
+
+void DeleteUnselectedRows(ItemListControl* files) { ItemsViewDeleteRowsWhere(files, IsUnselectedFileRow, nullptr); }
 
 }  // namespace
 
@@ -315,7 +335,7 @@ void KeepSelectedFilesOnly() {
   g_app->listingStatistics = ListStatistics{};
   DeleteUnselectedRows(files);
   CountListedItems(files);
-  SortFileList(files);
+  SortFileListHere(files);
   InterlockedExchange(&g_app->listRebuildGuard, 0);
   UpdateStatusText(&g_app->listingStatistics, kTextStatusListed);
   CountSelectedItems(files);
@@ -362,12 +382,8 @@ void ResortFileList(HWND) {
 void SortFileListByColumn(int tablePosition, int x) {
   ItemListControl* files = AppFileList();
   if (!files || IsJobBusy()) return;
-  {
-    WaitCursor wait;
-    const int column = ColumnLayoutVisibleIndexOf(files->creation.columns, tablePosition);
-    ItemsViewSetSortColumn(files, column, x, g_app->currentFolder);
-  }
-  RecomputeAfterReorder();
+  const int column = ColumnLayoutVisibleIndexOf(files->creation.columns, tablePosition);
+  if (ItemsViewChooseSortColumn(files, column, x)) SortFileList(files);
 }
 
 void EditFilter(HWND window) {

@@ -60,7 +60,8 @@ int SortKeyOfCommand(int commandId);
 int CommandOfSortKey(int key);
 // Commands IDM_SORT_NAME-IDM_SORT_FOLDER and IDM_SORT_FIELD_FIRST and above: the file list sorted by that key (a
 // field key first rebuilds the main menu). Every sort recomputes the preview, whose numbered variants follow the list
-// order.
+// order. A long list is sorted as a job on a worker, with the preview's progress and Stop; nothing is sorted while
+// another job is busy.
 void SetSortChoice(HWND window, int key);
 // Command IDM_SORT_DESCENDING: the other direction.
 void ToggleSortDirection(HWND window);

@@ -75,17 +75,13 @@ void FitDescriptionColumn(const ItemListControl* chain) {
   if (position >= 0 && wanted > current) PostWindowMessage(chain->window, LVM_SETCOLUMNWIDTH, position, wanted);
 }
 
-void GiveFileSize(NMLVDISPINFOW* request, const FileListRow* row) {
+void FileSizeText(const FileListRow* row, wchar_t* text, int capacity) {
   if ((row->info.attributes & kNoSizeAttributes) || row->info.size == kUnknownFileSize) return;
   if (g_app->options & kOptionPlainSizes) {
-    FormatNumberGrouped(row->info.size, request->item.pszText, request->item.cchTextMax);
+    FormatNumberGrouped(row->info.size, text, capacity);
   } else {
-    FormatByteSize(row->info.size, request->item.pszText, request->item.cchTextMax);
+    FormatByteSize(row->info.size, text, capacity);
   }
-}
-
-void GiveTypeName(NMLVDISPINFOW* request, FileListRow* row) {
-  FileTypeTableGetName(&g_fileTypes, FileListRowTypeIndex(row), request->item.pszText, request->item.cchTextMax);
 }
 
 // The row's icon joins the list's image list the first time the row is drawn (the list is emptied at each
@@ -101,45 +97,11 @@ void GiveIcon(const ItemListControl* files, NMLVDISPINFOW* request, FileListRow*
 }
 
 void GiveFileCell(const ItemListControl* files, NMLVDISPINFOW* request, FileListRow* row) {
-  wchar_t* text = request->item.pszText;
-  const int capacity = request->item.cchTextMax;
   const int columnId = ColumnIdOf(files, request->item.iSubItem);
-  // A field column: the row's kept value of that field; folders show none.
-  if (columnId < 0) {
-    if (!(row->info.attributes & FILE_ATTRIBUTE_DIRECTORY)) FileListFieldText(columnId, row, text, capacity);
-    return;
-  }
-  switch (columnId) {
-    case kColumnName:
-      Give(request, row->currentName);
-      GiveIcon(files, request, row);
-      if (row->info.attributes & kGhostedAttributes) request->item.state |= LVIS_CUT;
-      break;
-    case kColumnNewName:
-      Give(request, row->newName);
-      break;
-    case kColumnSize:
-      GiveFileSize(request, row);
-      break;
-    case kColumnModified:
-      FormatFileDate(1, &row->info.lastWriteTime, text, capacity);
-      break;
-    case kColumnCreated:
-      FormatFileDate(1, &row->info.creationTime, text, capacity);
-      break;
-    case kColumnAccessed:
-      FormatFileDate(1, &row->info.lastAccessTime, text, capacity);
-      break;
-    case kColumnType:
-      GiveTypeName(request, row);
-      break;
-    case kColumnFolder:
-      GetPooledPath(files, row->folderIndex > 0 ? static_cast<uint32_t>(row->folderIndex) : 0, text, capacity);
-      break;
-    case kColumnAttributes:
-      FormatAttributeLetters(row->info.attributes, text, capacity);
-      break;
-  }
+  FileListCellText(files, row, columnId, request->item.pszText, request->item.cchTextMax);
+  if (columnId != kColumnName) return;
+  GiveIcon(files, request, row);
+  if (row->info.attributes & kGhostedAttributes) request->item.state |= LVIS_CUT;
 }
 
 // Appends "label: value" on a line of its own when the whole still fits.
@@ -220,6 +182,45 @@ void ChainListGetDispInfo(NMLVDISPINFOW* request) {
       break;
     case kColumnComment:
       Give(request, row->text + row->descriptionLength);
+      break;
+  }
+}
+
+void FileListCellText(const ItemListControl* files, FileListRow* row, int columnId, wchar_t* text, int capacity) {
+  if (capacity <= 0) return;
+  text[0] = 0;
+  // A field column: the row's kept value of that field; folders show none.
+  if (columnId < 0) {
+    if (!(row->info.attributes & FILE_ATTRIBUTE_DIRECTORY)) FileListFieldText(columnId, row, text, capacity);
+    return;
+  }
+  switch (columnId) {
+    case kColumnName:
+      CopyWideBounded(row->currentName, text, capacity);
+      break;
+    case kColumnNewName:
+      CopyWideBounded(row->newName, text, capacity);
+      break;
+    case kColumnSize:
+      FileSizeText(row, text, capacity);
+      break;
+    case kColumnModified:
+      FormatFileDate(1, &row->info.lastWriteTime, text, capacity);
+      break;
+    case kColumnCreated:
+      FormatFileDate(1, &row->info.creationTime, text, capacity);
+      break;
+    case kColumnAccessed:
+      FormatFileDate(1, &row->info.lastAccessTime, text, capacity);
+      break;
+    case kColumnType:
+      FileTypeTableGetName(&g_fileTypes, FileListRowTypeIndex(row), text, capacity);
+      break;
+    case kColumnFolder:
+      GetPooledPath(files, row->folderIndex > 0 ? static_cast<uint32_t>(row->folderIndex) : 0, text, capacity);
+      break;
+    case kColumnAttributes:
+      FormatAttributeLetters(row->info.attributes, text, capacity);
       break;
   }
 }

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+struct FileListRow;
+struct ItemListControl;
+
 // A chain row's cells: the step's description (column 5580) and its comment (column 41). After the chain's
 // texts changed, the description column first widens so that the columns fill the list.
 void ChainListGetDispInfo(NMLVDISPINFOW* request);
@@ -11,6 +14,8 @@ void ChainListGetDispInfo(NMLVDISPINFOW* request);
 // A file row's cells by column: name (with its icon, ghosted when hidden or system), new name, size, the three
 // times, type, folder and attribute letters, and the values of field columns.
 void FileListGetItemText(NMLVDISPINFOW* request);
+// The text of a file row's cell in column `columnId`, as FileListGetItemText gives it; any thread.
+void FileListCellText(const ItemListControl* files, FileListRow* row, int columnId, wchar_t* text, int capacity);
 
 // The file list's info tip of a row: up to three lines (type, size, last change) after the cell text, as far as
 // they fit. Non-zero: the tip has several lines. Nothing for devices.

@@ -6,6 +6,7 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
 #include "shell/closing.h"
+#include "shell/file_list_notifications.h"
 #include "shell/folder_history.h"
 #include "shell/main_commands.h"
 #include "shell/main_lists.h"
@@ -34,6 +35,7 @@ void InstallViewHooks() {
   hooks.addFieldColumn = AddFileListFieldColumn;
   hooks.describeFieldColumn = DescribeFileListFieldColumn;
   hooks.fieldSortValue = FileListFieldSortValue;
+  hooks.fileCellText = FileListCellText;
 }
 
 void InstallJobNotices() {

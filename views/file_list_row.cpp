@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "foundation/core/threads.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/files/paths.h"
 #include "foundation/ui/file_type_table.h"
@@ -19,9 +20,23 @@ void SetFileListRowName(FileListRow* row, const wchar_t* name) {
   row->icon = 0;
 }
 
+namespace {
+
+LRESULT TypeIndexHere(void* row) {
+  const auto* file = static_cast<const FileListRow*>(row);
+  return FileTypeTableIndexForPath(&g_fileTypes, file->currentName, file->info.attributes);
+}
+
+// A known extension is looked up on any thread; only the GUI thread asks the shell and adds names.
+int32_t TypeIndexOf(const FileListRow* row) {
+  const int known = FileTypeTableKnownIndex(&g_fileTypes, row->currentName, row->info.attributes);
+  if (known != 0) return known;
+  return static_cast<int32_t>(RunOnGuiThread(TypeIndexHere, const_cast<FileListRow*>(row)));
+}
+
+}  // namespace
+
 int32_t FileListRowTypeIndex(FileListRow* row) {
-  if (row->typeNameIndex == 0) {
-    row->typeNameIndex = FileTypeTableIndexForPath(&g_fileTypes, row->currentName, row->info.attributes);
-  }
+  if (row->typeNameIndex == 0) row->typeNameIndex = TypeIndexOf(row);
   return row->typeNameIndex;
 }

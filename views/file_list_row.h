@@ -49,5 +49,5 @@ constexpr uint16_t FileListRowSize(size_t nameLength) { return static_cast<uint1
 // the name, and its icon and type name are looked up anew. `name` may be the row's own new name.
 void SetFileListRowName(FileListRow* row, const wchar_t* name);
 // The row's index in the file-type name cache, looked up and kept in the row on first use; 0 when the name
-// could not be stored.
+// could not be stored. Any thread: a type the cache does not know yet is looked up on the GUI thread.
 int32_t FileListRowTypeIndex(FileListRow* row);

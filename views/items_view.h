@@ -89,6 +89,10 @@ int ItemsViewUpdateItem(ItemListControl* control, int index, const void* record)
 // together with the row: when the store's lock cannot be had, nothing is removed and nothing freed.
 // 0 on success, 1 when the rows could not be changed.
 int ItemsViewDeleteItem(ItemListControl* control, int index, bool keep);
+// Removes every row the test picks (the deletion callback runs on each first) in one pass over the store, on the
+// control's thread: many rows cost little more than their bytes. The focus stays with its row, or goes to none.
+// 0 on success, 1 when the rows could not be changed.
+int ItemsViewDeleteRowsWhere(ItemListControl* control, ItemStoreRowTest remove, void* context);
 // Row i, or null.
 uint8_t* GetItemRecord(const ItemListControl* control, int index);
 // The row when it is selected, else null.
@@ -150,5 +154,8 @@ void ItemsViewSort(ItemListControl* control, void* context);
 // A click on header item `column` at client x `clickX`: that column's key becomes the sort key (the same key
 // again toggles the direction), then the rows are sorted. Columns without a pair do nothing.
 void ItemsViewSetSortColumn(ItemListControl* control, int column, int clickX, void* context);
+// The same choice of key and direction without the sort, for a caller that sorts itself; false when the column
+// has no key.
+bool ItemsViewChooseSortColumn(ItemListControl* control, int column, int clickX);
 // The larger of the caption width and 50 pixels (scaled for wide screens), or the widest content when larger.
 void ItemsViewAutoSizeColumn(ItemListControl* control, int column);

@@ -143,13 +143,52 @@ int DeleteAllRows(ItemListControl* control, bool keep) {
   return EmptyStore(control, &control->pathPool, false) ? 0 : 1;
 }
 
+constexpr LRESULT kRowsDeleted = 1;
+
+struct DeleteWhereRequest {
+  ItemListControl* control;
+  ItemStoreRowTest remove;
+  void* context;
+};
+
+// A row the caller's test picks loses its own data before it goes.
+bool RemoveWithCallback(uint8_t* row, void* argument) {
+  const auto* request = static_cast<const DeleteWhereRequest*>(argument);
+  if (!request->remove(row, request->context)) return false;
+  RunDeletionCallback(request->control, row);
+  return true;
+}
+
+int FocusedRow(const ItemListControl* control) {
+  const uint32_t count = ItemStoreCount(&control->rows);
+  for (uint32_t i = 0; i < count; ++i) {
+    if (ItemStoreGet(&control->rows, i)[2] & kRowFocused) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+LRESULT DeleteWhereHere(void* argument) {
+  auto* request = static_cast<DeleteWhereRequest*>(argument);
+  ItemListControl* control = request->control;
+  StopRenaming(control);
+  if (!LockStore(&control->rows)) return 0;
+  const uint32_t removed = ItemStoreRemoveWhere(&control->rows, RemoveWithCallback, request);
+  ReleaseMutexSafe(control->rows.mutex);
+  if (removed == kItemStoreNoPosition) return 0;
+  if (removed == 0) return kRowsDeleted;
+  control->focusedIndex = control->focusedIndex >= 0 ? FocusedRow(control) : -1;
+  control->hotIndex = -1;
+  control->pendingRenameIndex = -1;
+  control->rowCount = ItemStoreCount(&control->rows);
+  ItemsViewLayoutFromAnyThread(control);
+  return kRowsDeleted;
+}
+
 struct DeleteRequest {
   ItemListControl* control;
   int index;
   bool keep;
 };
-
-constexpr LRESULT kRowsDeleted = 1;
 
 // Rows leave the list on the control's thread, where its focus, scrolling and cell widths are kept.
 LRESULT DeleteHere(void* argument) {
@@ -201,6 +240,11 @@ int ItemsViewUpdateItem(ItemListControl* control, int index, const void* record)
   int result = ItemStoreUpdate(&control->rows, static_cast<uint32_t>(index), record, RecordLength(record));
   if (result == 0) ItemsViewRedrawItem(control, index);
   return result;
+}
+
+int ItemsViewDeleteRowsWhere(ItemListControl* control, ItemStoreRowTest remove, void* context) {
+  DeleteWhereRequest request = {control, remove, context};
+  return remove && RunOnGuiThread(DeleteWhereHere, &request) == kRowsDeleted ? 0 : 1;
 }
 
 int ItemsViewDeleteItem(ItemListControl* control, int index, bool keep) {

@@ -88,10 +88,14 @@ void ItemsViewUpdateSortArrow(ItemListControl* control) {
 }
 
 void ItemsViewSetSortColumn(ItemListControl* control, int column, int clickX, void* context) {
+  if (ItemsViewChooseSortColumn(control, column, clickX)) ItemsViewSort(control, context);
+}
+
+bool ItemsViewChooseSortColumn(ItemListControl* control, int column, int clickX) {
   ItemsViewEndEdit(control, true);
   // Not by the id: -1 is also the first field column.
   const ColumnLayout* clicked = ColumnLayoutNthVisible(control->creation.columns, column);
-  if (!clicked) return;
+  if (!clicked) return false;
   const int id = clicked->id;
   int key = 0;
   if (id < 0) {
@@ -99,20 +103,20 @@ void ItemsViewSetSortColumn(ItemListControl* control, int column, int clickX, vo
   } else {
     const uint16_t* table = control->creation.sortTable;
     int pair = FirstPairOf(table, id);
-    if (pair < 0) return;
+    if (pair < 0) return false;
     if (id == control->splitColumn &&
         clickX + static_cast<int>(control->horizontalOffset) > ColumnMiddle(control->creation.columns, id)) {
       ++pair;
     }
     key = static_cast<int16_t>(table[2 * pair + 1]);
-    if (key < 0) return;
+    if (key < 0) return false;
   }
   if (key == control->sortKey) {
     control->sortDirection = control->sortDirection ? 0 : 1;
   } else {
     control->sortKey = static_cast<uint16_t>(key);
   }
-  ItemsViewSort(control, context);
+  return true;
 }
 
 void ItemsViewSort(ItemListControl* control, void* context) {

@@ -1,14 +1,17 @@
 #include "views/list_clipboard.h"
 
+#include "foundation/core/guard.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
 #include "foundation/core/record_buffer.h"
+#include "foundation/core/threads.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/clipboard.h"
+#include "foundation/ui/message_boxes.h"
 #include "views/file_list_row.h"
 #include "views/items_view.h"
-#include "views/list_text_columns.h"
+#include "views/row_walk.h"
 
 namespace {
 
@@ -21,12 +24,13 @@ struct ClipText {
   bool failed;
 };
 
-void Append(ClipText* clip, const wchar_t* text) {
-  const size_t length = WideLength(text);
+void Append(ClipText* clip, const wchar_t* text, size_t length) {
   if (length && RecordBufferAppendBytes(&clip->bytes, text, static_cast<uint32_t>(length * sizeof(wchar_t))) != 0) {
     clip->failed = true;
   }
 }
+
+void Append(ClipText* clip, const wchar_t* text) { Append(clip, text, WideLength(text)); }
 
 // Puts the text on the clipboard, or empties it when there is none (or only part of it could be built); frees
 // the text.
@@ -54,22 +58,81 @@ ListTextColumn* CaptionedColumns(HWND list, int* count) {
   return columns;
 }
 
-void AppendCaptions(ClipText* clip, const ListTextColumn* columns, int count) {
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) Append(clip, kCellSeparator);
-    Append(clip, columns[i].caption);
-  }
-  Append(clip, kLineEnd);
+// One copy of rows: the selection as it was when the command came, read on the list's thread or a job's worker.
+struct RowsCopy {
+  HWND owner;
+  ListCellReader reader;
+  ListTextColumn* columns;
+  int columnCount;
+  bool withCaptions;
+  uint32_t* rows;  // the selected rows' positions
+  uint32_t rowCount;
+  ClipText clip;
+  wchar_t cell[kCellTextCapacity];
+};
+
+void FreeCopy(RowsCopy* copy) {
+  FreeAndNull(&copy->columns);
+  FreeAndNull(&copy->rows);
+  RecordBufferDestroy(&copy->clip.bytes);
+  FreeAndNull(&copy);
 }
 
-void AppendRow(ClipText* clip, HWND list, int row, const ListTextColumn* columns, int count) {
-  wchar_t cell[kCellTextCapacity];
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) Append(clip, kCellSeparator);
-    ReadListCellText(list, row, columns[i], cell, kCellTextCapacity);
-    Append(clip, cell);
+// The positions of the selected rows; false without memory.
+bool NoteSelectedRows(const ItemListControl* list, RowsCopy* copy) {
+  const uint32_t count = ItemStoreCount(&list->rows);
+  copy->rows = static_cast<uint32_t*>(AllocZeroed((count + 1) * static_cast<uint32_t>(sizeof(uint32_t))));
+  if (!copy->rows) return false;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (GetSelectedRecord(list, static_cast<int>(i))) copy->rows[copy->rowCount++] = i;
   }
-  Append(clip, kLineEnd);
+  return true;
+}
+
+void AppendCaptions(RowsCopy* copy) {
+  for (int i = 0; i < copy->columnCount; ++i) {
+    if (i > 0) Append(&copy->clip, kCellSeparator);
+    Append(&copy->clip, copy->columns[i].caption);
+  }
+  Append(&copy->clip, kLineEnd);
+}
+
+void AppendRow(RowsCopy* copy, uint32_t row) {
+  for (int i = 0; i < copy->columnCount; ++i) {
+    if (i > 0) Append(&copy->clip, kCellSeparator);
+    const int length = ReadCellText(copy->reader, static_cast<int>(row), copy->columns[i], copy->cell, kCellTextCapacity);
+    if (length < 0) {
+      copy->clip.failed = true;
+    } else {
+      Append(&copy->clip, copy->cell, static_cast<size_t>(length));
+    }
+  }
+  Append(&copy->clip, kLineEnd);
+}
+
+// The whole text; false when a job's Stop ended it or a cell could not be made.
+bool BuildText(RowsCopy* copy, bool asJob) {
+  if (copy->withCaptions) AppendCaptions(copy);
+  RowWalk walk = StartRowWalk(asJob, copy->rowCount);
+  return GuardedCall(false, [&] {
+    for (uint32_t i = 0; i < copy->rowCount && StepRowWalk(&walk); ++i) AppendRow(copy, copy->rows[i]);
+    return !walk.stopped;
+  });
+}
+
+LRESULT PutOnClipboardHere(void* argument) {
+  auto* copy = static_cast<RowsCopy*>(argument);
+  PutOnClipboard(copy->owner, &copy->clip);
+  return 0;
+}
+
+// A stopped copy leaves the clipboard as it was: part of the rows must not pass for all of them.
+DWORD WINAPI CopyRowsJob(void* argument) {
+  auto* copy = static_cast<RowsCopy*>(argument);
+  if (BuildText(copy, true)) RunOnGuiThread(PutOnClipboardHere, copy);
+  FreeCopy(copy);
+  EndExclusiveJob();
+  return 0;
 }
 
 }  // namespace
@@ -90,15 +153,23 @@ void CopySelectedNamesToClipboard(HWND owner, const ItemListControl* list) {
 
 void CopySelectedRowsToClipboard(HWND owner, const ItemListControl* list, bool withCaptions) {
   if (!list) return;
-  int columnCount = 0;
-  ListTextColumn* columns = CaptionedColumns(list->window, &columnCount);
-  ClipText clip = {};
-  RecordBufferInit(&clip.bytes, true);
-  if (columns && withCaptions) AppendCaptions(&clip, columns, columnCount);
-  const int count = columns ? static_cast<int>(ItemStoreCount(&list->rows)) : 0;
-  for (int i = 0; i < count; ++i) {
-    if (GetSelectedRecord(list, i)) AppendRow(&clip, list->window, i, columns, columnCount);
+  auto* copy = static_cast<RowsCopy*>(AllocZeroed(sizeof(RowsCopy)));
+  if (!copy) return;
+  *copy = RowsCopy{owner, CellReaderOf(list->window), nullptr, 0, withCaptions, nullptr, 0, {}, {}};
+  RecordBufferInit(&copy->clip.bytes, true);
+  copy->columns = CaptionedColumns(list->window, &copy->columnCount);
+  if (copy->columns && !NoteSelectedRows(list, copy)) copy->clip.failed = true;
+  if (!copy->columns) copy->withCaptions = false;
+  const bool asJob = WalksAsJob(copy->reader, static_cast<uint64_t>(copy->rowCount) * copy->columnCount);
+  if (asJob) {
+    if (!StartExclusiveJob(CopyRowsJob, copy)) {
+      // Another job changes the rows: many of them cannot be read meanwhile.
+      BeepError();
+      FreeCopy(copy);
+    }
+    return;
   }
-  FreeAndNull(&columns);
-  PutOnClipboard(owner, &clip);
+  if (!BuildText(copy, false)) copy->clip.failed = true;
+  PutOnClipboard(owner, &copy->clip);
+  FreeCopy(copy);
 }

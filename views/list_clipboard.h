@@ -12,5 +12,7 @@ struct ItemListControl;
 void CopySelectedNamesToClipboard(HWND owner, const ItemListControl* list);
 
 // The cells of every selected row in the shown columns (those with a caption), in display order, after a
-// line of the captions when asked for. The rows are read as painting reads them, without a lock.
+// line of the captions when asked for. The rows are read as painting reads them, without a lock. A copy of
+// many rows of the file list runs as a job (views/row_walk.h): its text goes on the clipboard when it ends, and
+// a Stop leaves the clipboard as it was; while another job is busy such a copy is refused with a beep.
 void CopySelectedRowsToClipboard(HWND owner, const ItemListControl* list, bool withCaptions);

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "foundation/core/guard.h"
+#include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
 #include "foundation/files/file_io.h"
 #include "foundation/providers/file_creation.h"
@@ -12,11 +14,13 @@
 #include "foundation/text/text_sizes.h"
 #include "foundation/ui/command_ids.h"
 #include "foundation/ui/file_dialogs.h"
+#include "foundation/ui/message_boxes.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/win32/window_wrappers.h"
 #include "views/html_escape.h"
 #include "views/list_text_columns.h"
+#include "views/row_walk.h"
 #include "foundation/files/paths.h"
 
 namespace {
@@ -54,13 +58,19 @@ struct ExportWriter {
   uint8_t bytes[kWriterCapacity];
 };
 
-// Everything one export needs; the cell buffers are large, so it lives on the heap.
+// Everything one export needs; the cell buffers are large, so it lives on the heap. It is written on the list's
+// thread, or as a job on a worker (views/row_walk.h).
 struct ExportJob {
-  HWND list;
+  ListCellReader reader;
   int form;
+  bool page;  // inside the HTML page
   ListTextColumn* columns;
   int columnCount;
   int rowCount;
+  RowWalk walk;
+  bool cellFailed;  // a cell could not be made: the file does not hold the list
+  HWND owner;  // for a job: the failure is shown to it, with the path
+  wchar_t path[kPathCapacity];
   int32_t widths[kExportColumnLimit];
   wchar_t cell[kCellTextCapacity];
   wchar_t escaped[kEscapedCellCapacity];
@@ -139,7 +149,7 @@ void PutLine(ExportWriter* writer, const wchar_t* text) {
 // The caption for row -1, else the cell text of the row, in the job's cell buffer.
 const wchar_t* TextAt(ExportJob* job, int row, int column) {
   if (row < 0) return job->columns[column].caption;
-  ReadListCellText(job->list, row, job->columns[column], job->cell, kCellTextCapacity);
+  if (ReadCellText(job->reader, row, job->columns[column], job->cell, kCellTextCapacity) < 0) job->cellFailed = true;
   return job->cell;
 }
 
@@ -162,14 +172,17 @@ int PutAlignedLine(ExportJob* job, int row) {
   return length;
 }
 
+// Row by row, so that a job's progress follows the rows.
 void MeasureWidths(ExportJob* job) {
   for (int i = 0; i < job->columnCount; ++i) {
     int width = static_cast<int>(WideLength(job->columns[i].caption));
-    for (int row = 0; row < job->rowCount; ++row) {
-      const int length = static_cast<int>(WideLength(TextAt(job, row, i)));
-      if (length > width) width = length;
-    }
     job->widths[i] = width;
+  }
+  for (int row = 0; row < job->rowCount && StepRowWalk(&job->walk); ++row) {
+    for (int i = 0; i < job->columnCount; ++i) {
+      const int length = static_cast<int>(WideLength(TextAt(job, row, i)));
+      if (length > job->widths[i]) job->widths[i] = length;
+    }
   }
 }
 
@@ -178,7 +191,7 @@ void WriteAlignedText(ExportJob* job) {
   const int headerLength = PutAlignedLine(job, -1);
   PutRepeated(&job->writer, L'-', headerLength);
   EndLine(&job->writer);
-  for (int row = 0; row < job->rowCount; ++row) PutAlignedLine(job, row);
+  for (int row = 0; row < job->rowCount && StepRowWalk(&job->walk); ++row) PutAlignedLine(job, row);
 }
 
 template <typename Char>
@@ -221,7 +234,8 @@ void PutListLine(ExportJob* job, int row) {
 }
 
 void WriteList(ExportJob* job) {
-  for (int row = -1; row < job->rowCount; ++row) PutListLine(job, row);
+  PutListLine(job, -1);
+  for (int row = 0; row < job->rowCount && StepRowWalk(&job->walk); ++row) PutListLine(job, row);
 }
 
 // Captions and cells alike: a caption can be a field's name that a plug-in or the user gave.
@@ -254,43 +268,78 @@ void PutHtmlRow(ExportJob* job, int row) {
 void WriteHtmlTable(ExportJob* job) {
   PutLine(&job->writer, L"<table border=0><tr>");
   PutHtmlHeader(job);
-  for (int row = 0; row < job->rowCount; ++row) PutHtmlRow(job, row);
+  for (int row = 0; row < job->rowCount && StepRowWalk(&job->walk); ++row) PutHtmlRow(job, row);
   PutLine(&job->writer, L"</table>");
 }
 
-// Writes the list in the form, inside the HTML page when `page` is set. 0 or the first write error.
-int WriteListFile(HWND list, HANDLE file, int form, bool page) {
-  if (!IsExportForm(form)) return ERROR_INVALID_PARAMETER;
+// Writes the list in the form, inside the HTML page when `page` is set. 0, the first write error, ERROR_CANCELLED
+// when a job's Stop ended it, or ERROR_INVALID_DATA when a cell could not be made.
+int WriteListFile(ExportJob* job) {
+  if (job->page) PutLine(&job->writer, L"<html><body>");
+  if (job->form <= kExportTextUnicode) {
+    WriteAlignedText(job);
+  } else if (job->form <= kExportListUnicode) {
+    WriteList(job);
+  } else {
+    WriteHtmlTable(job);
+  }
+  if (job->page) PutLine(&job->writer, L"</body></html>");
+  Flush(&job->writer);
+  if (job->writer.error != 0) return job->writer.error;
+  if (job->walk.stopped) return ERROR_CANCELLED;
+  return job->cellFailed ? ERROR_INVALID_DATA : 0;
+}
+
+ExportJob* NewExportJob(HWND list, HANDLE file, int form) {
   auto* job = static_cast<ExportJob*>(AllocZeroed(sizeof(ExportJob)));
-  if (!job) return ERROR_NOT_ENOUGH_MEMORY;
-  job->list = list;
+  if (!job) return nullptr;
+  job->reader = CellReaderOf(list);
   job->form = form;
+  job->page = IsHtmlForm(form);
   job->writer.file = file;
   job->writer.utf16 = IsUtf16Form(form);
   job->writer.codePage = form == kExportHtmlUtf8 ? CP_UTF8 : CP_ACP;
   job->columns = ReadListTextColumns(list, &job->columnCount);
   if (job->columnCount > kExportColumnLimit) job->columnCount = kExportColumnLimit;
-  const LRESULT rows = SendWindowMessage(list, LVM_GETITEMCOUNT, 0, 0);
-  job->rowCount = rows > 0 ? static_cast<int>(rows) : 0;
-  if (page) PutLine(&job->writer, L"<html><body>");
-  if (form <= kExportTextUnicode) {
-    WriteAlignedText(job);
-  } else if (form <= kExportListUnicode) {
-    WriteList(job);
-  } else {
-    WriteHtmlTable(job);
-  }
-  if (page) PutLine(&job->writer, L"</body></html>");
-  Flush(&job->writer);
-  const int error = job->writer.error;
+  job->rowCount = static_cast<int>(ReaderRowCount(job->reader));
+  return job;
+}
+
+// The file is closed; a file cut short must not pass for the whole list: a failure is shown, and the part of a
+// stopped export is removed.
+void FinishExport(ExportJob* job, int error) {
+  CloseHandle(job->writer.file);
+  if (error == ERROR_CANCELLED || error == ERROR_BUSY) DeleteFileW(job->path);
+  if (error != 0 && error != ERROR_CANCELLED && error != ERROR_BUSY) ShowLastErrorMessage(job->owner, static_cast<DWORD>(error), job->path);
   FreeAndNull(&job->columns);
   FreeAndNull(&job);
-  return error;
+}
+
+DWORD WINAPI ExportJobThread(void* argument) {
+  auto* job = static_cast<ExportJob*>(argument);
+  job->walk = StartRowWalk(true, static_cast<uint32_t>(job->rowCount) * (job->form <= kExportTextUnicode ? 2 : 1));
+  const int error = GuardedCall(static_cast<int>(ERROR_INVALID_FUNCTION), [&] { return WriteListFile(job); });
+  FinishExport(job, error);
+  EndExclusiveJob();
+  return 0;
+}
+
+bool ExportsAsJob(HWND list) {
+  const ListCellReader reader = CellReaderOf(list);
+  int columns = 0;
+  ListTextColumn* read = reader.rows ? ReadListTextColumns(list, &columns) : nullptr;
+  FreeAndNull(&read);
+  return WalksAsJob(reader, static_cast<uint64_t>(ReaderRowCount(reader)) * static_cast<uint64_t>(columns));
 }
 
 }  // namespace
 
 void SaveListAsTextOrHtml(HWND owner, HWND list, wchar_t* path, int32_t* form) {
+  // A long export runs as a job, which waits for no other.
+  if (ExportsAsJob(list) && IsJobBusy()) {
+    BeepError();
+    return;
+  }
   wchar_t title[kTitleCapacity];
   GetUiTooltipText(IDM_EXPORT_LIST, title, kTitleCapacity);
   const int chosen = ShowSaveFileDialog(owner, path, kPathCapacity, kExportFilter, title,
@@ -299,8 +348,22 @@ void SaveListAsTextOrHtml(HWND owner, HWND list, wchar_t* path, int32_t* form) {
   *form = IsExportForm(chosen) ? chosen : kExportText;
   HANDLE file = INVALID_HANDLE_VALUE;
   if (FileCreateWithEncoding(owner, &file, path, *form) != 0) return;
-  const int error = WriteListFile(list, file, *form, IsHtmlForm(*form));
-  CloseHandle(file);
-  // A file cut short must not pass for the whole list.
-  if (error != 0) ShowLastErrorMessage(owner, static_cast<DWORD>(error), path);
+  ExportJob* job = NewExportJob(list, file, *form);
+  if (!job) {
+    CloseHandle(file);
+    ShowLastErrorMessage(owner, ERROR_NOT_ENOUGH_MEMORY, path);
+    return;
+  }
+  job->owner = owner;
+  CopyWideBounded(path, job->path, kPathCapacity);
+  const uint64_t cells = static_cast<uint64_t>(job->rowCount) * static_cast<uint64_t>(job->columnCount);
+  if (WalksAsJob(job->reader, cells)) {
+    if (!StartExclusiveJob(ExportJobThread, job)) {
+      BeepError();
+      FinishExport(job, ERROR_BUSY);
+    }
+    return;
+  }
+  job->walk = StartRowWalk(false, 0);
+  FinishExport(job, WriteListFile(job));
 }

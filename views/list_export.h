@@ -26,5 +26,6 @@ constexpr int kExportColumnLimit = 20;
 // The export command: the save dialog (starting at `path`, offering `form` first, 1 when it holds no form)
 // chooses the file and the form; `path` (kPathCapacity characters) and `form` keep the choice for the next
 // export. The file is written with the frame of its form; a failure is shown to the user. Nothing happens
-// when the dialog is cancelled.
+// when the dialog is cancelled. A long export of the file list runs as a job (views/row_walk.h) whose Stop removes
+// the part written; while another job is busy it is refused with a beep.
 void SaveListAsTextOrHtml(HWND owner, HWND list, wchar_t* path, int32_t* form);

@@ -5,6 +5,11 @@
 #include "foundation/core/memory.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/win32/window_wrappers.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/item_store.h"
+#include "foundation/win32/column_layout.h"
+#include "views/file_list_row.h"
+#include "views/view_hooks.h"
 
 namespace {
 
@@ -69,5 +74,29 @@ int ReadListCellText(HWND list, int row, const ListTextColumn& column, wchar_t* 
   item.cchTextMax = capacity < kCellTextCapacity ? capacity : kCellTextCapacity;
   SendWindowMessage(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
   text[item.cchTextMax - 1] = 0;
+  return static_cast<int>(WideLength(text));
+}
+
+ListCellReader CellReaderOf(HWND list) {
+  ItemListControl* files = AppFileList();
+  const bool fromRows = files && files->window == list && g_viewHooks.fileCellText;
+  return ListCellReader{list, fromRows ? files : nullptr};
+}
+
+uint32_t ReaderRowCount(const ListCellReader& reader) {
+  if (reader.rows) return ItemStoreCount(&reader.rows->rows);
+  const LRESULT rows = SendWindowMessage(reader.list, LVM_GETITEMCOUNT, 0, 0);
+  return rows > 0 ? static_cast<uint32_t>(rows) : 0;
+}
+
+int ReadCellText(const ListCellReader& reader, int row, const ListTextColumn& column, wchar_t* text, int capacity) {
+  if (!reader.rows) return ReadListCellText(reader.list, row, column, text, capacity);
+  if (!text || capacity <= 0) return 0;
+  text[0] = 0;
+  const ColumnLayout* columns = reader.rows->creation.columns;
+  auto* file = reinterpret_cast<FileListRow*>(ItemStoreGet(&reader.rows->rows, static_cast<uint32_t>(row)));
+  if (!file || !columns || column.subItem < 0 || column.subItem >= ColumnLayoutCount(columns)) return 0;
+  const int cut = capacity < kCellTextCapacity ? capacity : kCellTextCapacity;
+  if (!FileCellTextHook(reader.rows, file, columns[column.subItem].id, text, cut)) return -1;
   return static_cast<int>(WideLength(text));
 }

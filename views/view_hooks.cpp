@@ -26,3 +26,15 @@ int FieldSortValueHook(int field, FileListRow* row, void* out, int outSize) {
   const auto hook = g_viewHooks.fieldSortValue;
   return hook ? GuardedCall(0, [&] { return hook(field, row, out, outSize); }) : 0;
 }
+
+bool FileCellTextHook(const ItemListControl* list, FileListRow* row, int columnId, wchar_t* text, int capacity) {
+  const auto hook = g_viewHooks.fileCellText;
+  if (capacity <= 0) return false;
+  text[0] = 0;
+  const bool made = hook && GuardedCall(false, [&] {
+    hook(list, row, columnId, text, capacity);
+    return true;
+  });
+  if (!made) text[0] = 0;
+  return made;
+}

@@ -23,6 +23,9 @@ struct ViewHooks {
   // The sort value of field `field` for a file row (n: field column -n; above 2550 a module's field id) into
   // `out`: a SortValueType, kSortNoValue when the row has none.
   int (*fieldSortValue)(int field, FileListRow* row, void* out, int outSize);
+  // The text of a file row's cell in column `columnId` as the list paints it, made straight from the row. Any
+  // thread: a copy or an export of many rows runs on a job's worker.
+  void (*fileCellText)(const ItemListControl* list, FileListRow* row, int columnId, wchar_t* text, int capacity);
 };
 
 extern ViewHooks g_viewHooks;
@@ -35,3 +38,5 @@ void AddRecentFolderHook(const wchar_t* folder);
 int AddFieldColumnHook(const wchar_t* displayName, const wchar_t* source, const wchar_t* field);
 void DescribeFieldColumnHook(int columnId, wchar_t* out, int capacity);
 int FieldSortValueHook(int field, FileListRow* row, void* out, int outSize);
+// False, with an empty text, when there is no hook or it failed.
+bool FileCellTextHook(const ItemListControl* list, FileListRow* row, int columnId, wchar_t* text, int capacity);

@@ -174,6 +174,59 @@ LRESULT RemoveRowHere(void* argument) {
   return 1;
 }
 
+struct RemoveWhereJob {
+  ItemStore* store;
+  ItemStoreRowTest remove;
+  void* context;
+  uint32_t removed;
+};
+
+struct RowPlace {
+  uint32_t offset;
+  uint32_t position;  // in list order
+};
+
+// Moves the kept rows down over the removed ones in block order (a row only ever moves down), then closes up the
+// index in list order with their new offsets.
+void CloseUpKeptRows(ItemStore* store, RowPlace* places, const uint8_t* kept, uint32_t count) {
+  std::sort(places, places + count, [](const RowPlace& a, const RowPlace& b) { return a.offset < b.offset; });
+  uint8_t* data = store->buffer.data;
+  uint32_t write = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!kept[places[i].position]) continue;
+    const uint32_t length = RecordLength(data + places[i].offset);
+    if (write != places[i].offset) memmove(data + write, data + places[i].offset, length);
+    store->index[places[i].position] = write;
+    write += length;
+  }
+  uint32_t left = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (kept[i]) store->index[left++] = store->index[i];
+  }
+  store->buffer.used = write;
+  RecordBufferPublishCount(&store->buffer, left);
+}
+
+LRESULT RemoveWhereHere(void* argument) {
+  auto* job = static_cast<RemoveWhereJob*>(argument);
+  ItemStore* store = job->store;
+  const uint32_t count = RecordBufferCount(&store->buffer);
+  auto* places = static_cast<RowPlace*>(AllocZeroed(count * static_cast<uint32_t>(sizeof(RowPlace))));
+  auto* kept = static_cast<uint8_t*>(AllocZeroed(count));
+  if (places && kept) {
+    job->removed = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+      places[i] = RowPlace{store->index[i], i};
+      kept[i] = job->remove(store->buffer.data + store->index[i], job->context) ? 0 : 1;
+      job->removed += kept[i] ? 0 : 1;
+    }
+    if (job->removed > 0) CloseUpKeptRows(store, places, kept, count);
+  }
+  FreeAndNull(&places);
+  FreeAndNull(&kept);
+  return 1;
+}
+
 bool HasRow(const ItemStore* store, uint32_t i) {
   return store->index && store->buffer.data && i < RecordBufferCount(&store->buffer);
 }
@@ -292,6 +345,19 @@ int ItemStoreRemove(ItemStore* store, uint32_t i) {
   RecordBufferRunWhereBytesMayMove(&store->buffer, RemoveRowHere, &job);
   NoteChange(store);
   return 0;
+}
+
+uint32_t ItemStoreRemoveWhere(ItemStore* store, ItemStoreRowTest remove, void* context) {
+  if (!remove || !WaitMutexBriefly(store->mutex)) return kItemStoreNoPosition;
+  RemoveWhereJob job{store, remove, context, kItemStoreNoPosition};
+  if (RecordBufferCount(&store->buffer) == 0) {
+    job.removed = 0;
+  } else {
+    RecordBufferRunWhereBytesMayMove(&store->buffer, RemoveWhereHere, &job);
+  }
+  if (job.removed != 0 && job.removed != kItemStoreNoPosition) NoteChange(store);
+  ReleaseMutexSafe(store->mutex);
+  return job.removed;
 }
 
 int ItemStoreReset(ItemStore* store) {

@@ -73,6 +73,14 @@ int ItemStoreUpdate(ItemStore* store, uint32_t i, const void* record, uint32_t n
 // Removes row i. 0 removed; 1 when the mutex could not be had or there is no row i.
 int ItemStoreRemove(ItemStore* store, uint32_t i);
 
+// Asked of each row, in list order, before anything moves: true removes it.
+using ItemStoreRowTest = bool (*)(uint8_t* row, void* context);
+
+// Removes every row the test picks in one pass: the kept rows' bytes close up in block order and their index
+// entries keep the list order, so that many rows cost little more than their bytes. The number of rows removed, or
+// kItemStoreNoPosition when the mutex could not be had or no memory was left (then nothing changed).
+uint32_t ItemStoreRemoveWhere(ItemStore* store, ItemStoreRowTest remove, void* context);
+
 // Empties the store, keeping the block and the index for reuse. 0, or 1 when the mutex could not be had
 // (then the rows stay).
 int ItemStoreReset(ItemStore* store);

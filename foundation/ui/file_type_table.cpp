@@ -62,6 +62,45 @@ void NameFromExtension(const FileTypeTable* table, const wchar_t* path, wchar_t*
   AppendWideBounded(table->fileWord, name, kTypeNameCapacity);
 }
 
+// The part of a name a type name depends on: from its last dot on, empty without a dot; null when it is too long to
+// be kept.
+const wchar_t* ExtensionKey(const wchar_t* path) {
+  const wchar_t* dot = nullptr;
+  const wchar_t* end = path;
+  for (; *end; ++end) {
+    if (IsPathSeparator(*end)) dot = nullptr;
+    if (*end == L'.') dot = end;
+  }
+  const wchar_t* key = dot ? dot : end;
+  return WideLength(key) < static_cast<size_t>(kKnownExtensionCapacity) ? key : nullptr;
+}
+
+bool SameExtension(const wchar_t* a, const wchar_t* b) {
+  return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+int KnownExtensionIndex(const FileTypeTable* table, const wchar_t* key) {
+  const LONG count = table->knownCount;
+  for (LONG i = 0; key && i < count; ++i) {
+    if (SameExtension(table->known[i].extension, key)) return table->known[i].index;
+  }
+  return 0;
+}
+
+void KeepExtension(FileTypeTable* table, const wchar_t* key, int index) {
+  const LONG count = table->knownCount;
+  if (!key || index == 0 || count >= kKnownExtensionSlots) return;
+  CopyWideBounded(key, table->known[count].extension, kKnownExtensionCapacity);
+  table->known[count].index = index;
+  InterlockedExchange(&table->knownCount, count + 1);
+}
+
+int FolderTypeIndex(uint32_t attributes) {
+  // The attribute pair the shell gives folder links.
+  const uint32_t link = 0x8000 | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  return (attributes & link) == link ? kLinkTypeEntry : kFolderTypeEntry;
+}
+
 }  // namespace
 
 int ConstructFileTypeTable(FileTypeTable* table) {
@@ -81,16 +120,18 @@ void DestroyFileTypeTable(FileTypeTable* table) {
 }
 
 void FileTypeTableSetFileWord(FileTypeTable* table, const wchar_t* word) {
-  if (table && word) CopyWideBounded(word, table->fileWord, kFileWordCapacity);
+  if (!table || !word) return;
+  CopyWideBounded(word, table->fileWord, kFileWordCapacity);
+  // Names made from an extension carry the word.
+  InterlockedExchange(&table->knownCount, 0);
 }
 
 int FileTypeTableIndexForPath(FileTypeTable* table, const wchar_t* path, uint32_t attributes) {
   if (!table || !path) return 0;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-    // The attribute pair the shell gives folder links.
-    const uint32_t link = 0x8000 | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    return (attributes & link) == link ? kLinkTypeEntry : kFolderTypeEntry;
-  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FolderTypeIndex(attributes);
+  const wchar_t* key = ExtensionKey(path);
+  const int known = KnownExtensionIndex(table, key);
+  if (known != 0) return known;
   SHFILEINFOW info = {};
   GetShellFileInfo(path, FILE_ATTRIBUTE_NORMAL, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES, &info);
   wchar_t name[kTypeNameCapacity];
@@ -99,7 +140,15 @@ int FileTypeTableIndexForPath(FileTypeTable* table, const wchar_t* path, uint32_
   } else {
     NameFromExtension(table, path, name);
   }
-  return IndexOfName(table, name);
+  const int index = IndexOfName(table, name);
+  KeepExtension(table, key, index);
+  return index;
+}
+
+int FileTypeTableKnownIndex(const FileTypeTable* table, const wchar_t* path, uint32_t attributes) {
+  if (!table || !path) return 0;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FolderTypeIndex(attributes);
+  return KnownExtensionIndex(table, ExtensionKey(path));
 }
 
 void FileTypeTableGetName(const FileTypeTable* table, int index, wchar_t* buffer, int capacity) {

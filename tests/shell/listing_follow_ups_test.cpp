@@ -1,11 +1,13 @@
-// What follows a folder listing: the rows sorted, then previewed once in their new order, so that the numbers
-// of duplicate new names follow the order the run renames in.
+// What follows a folder listing, and a sort of a long list: the rows sorted, then previewed once in their new
+// order, so that the numbers of duplicate new names follow the order the run renames in.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "preview_fixture.h"
+#include "foundation/core/jobs.h"
+#include "shell/file_commands.h"
 #include "shell/main_lists.h"
 #include "views/file_list_columns.h"
 #include "views/status_bar.h"
@@ -63,4 +65,19 @@ TEST_F(ListingFollowUps, RowsAreSortedThenPreviewedInTheirNewOrder) {
     EXPECT_EQ(Column(true), c.newNames) << "key " << c.key << ", direction " << c.direction;
     EXPECT_EQ(probe->prepared, c.passes) << "preview passes; key " << c.key << ", direction " << c.direction;
   }
+}
+
+TEST_F(ListingFollowUps, ALongListIsSortedAsAJobThenPreviewedInItsNewOrder) {
+  const uint32_t folder = AddFolder(L"C:\\one");
+  AddProbe();
+  g_probeRecord.renames = {{L"a.txt", L"c.txt"}, {L"b.txt", L"c.txt"}};
+  for (const wchar_t* name : {L"b.txt", L"a.txt"}) AddFile(folder, name);
+  for (int i = 0; i < 3000; ++i) AddFile(folder, (L"f" + std::to_wstring(i) + L".txt").c_str());
+  files_->sortDirection = 0;
+  SetSortChoice(nullptr, kSortByName);
+  EXPECT_TRUE(IsJobBusy()) << "the sort runs as a job";
+  for (int waited = 0; IsJobBusy() && waited < 30000; waited += 10) Sleep(10);
+  ASSERT_FALSE(IsJobBusy());
+  EXPECT_EQ(Column(false)[0] + L" " + Column(false)[1], L"a.txt b.txt");
+  EXPECT_EQ(Column(true)[0] + L" " + Column(true)[1], L"c.txt c (2).txt") << "numbered in the new order";
 }

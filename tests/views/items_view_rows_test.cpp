@@ -1,5 +1,5 @@
-// Rows of the list control: deleting and clearing (rows and their data go together), records, statistics, the
-// style flags from the option word, and sorting with the header's sort mark.
+// Rows of the list control: deleting one, many together and all (rows and their data go together), records,
+// statistics, the style flags from the option word, and sorting with the header's sort mark.
 #include "views/items_view_rows.h"
 
 #include <gtest/gtest.h>
@@ -119,6 +119,27 @@ TEST_F(ListRows, DeletingTheFocusedRowPassesTheFocusOn) {
   SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 5);
   ItemsViewDeleteItem(list, 2, false);
   EXPECT_EQ(list->focusedIndex, 4);
+}
+
+TEST_F(ListRows, RowsDeletedTogetherLoseTheirDataAndTheFocusStaysWithItsRow) {
+  ItemListControl* list = parent_.CreateList(1, 0, {{50, 150, 0, 0}}, kFileListId, CountFreedRow);
+  AppendFileRows(list, 10);
+  SendMessageW(list->window, LVM_SETSELECTIONMARK, 0, 7);
+  g_rowsFreed = 0;
+  const auto evenNumber = [](uint8_t* row, void*) {
+    const std::wstring name = reinterpret_cast<FileListRow*>(row)->currentName;
+    return (name[name.size() - 5] - L'0') % 2 == 0;
+  };
+  ASSERT_EQ(ItemsViewDeleteRowsWhere(list, evenNumber, nullptr), 0);
+  EXPECT_EQ(g_rowsFreed, 5);
+  EXPECT_EQ(SendMessageW(list->window, LVM_GETITEMCOUNT, 0, 0), 5);
+  EXPECT_EQ(std::wstring(reinterpret_cast<FileListRow*>(GetItemRecord(list, 3))->currentName), L"file7.txt");
+  EXPECT_EQ(list->focusedIndex, 3);
+  {
+    MutexHeldElsewhere held(list->rows.mutex);
+    EXPECT_EQ(ItemsViewDeleteRowsWhere(list, [](uint8_t*, void*) { return true; }, nullptr), 1);
+  }
+  EXPECT_EQ(g_rowsFreed, 5) << "rows that stay keep their data";
 }
 
 TEST_F(ListRows, AWorkersChangesLeaveOneNoticeWaitingAndItsLastChangeIsLaidOut) {

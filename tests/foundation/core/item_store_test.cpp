@@ -152,6 +152,24 @@ TEST_F(ItemStoreTest, RemoveClosesTheGapAndKeepsTheOtherRows) {
   EXPECT_EQ(ItemStoreCount(&store_), 3u);
 }
 
+TEST_F(ItemStoreTest, RowsRemovedTogetherLeaveTheOthersInListOrderCloselyPacked) {
+  AppendRows({"A", "BB", "CCC", "DDDD", "EEEEE"});
+  ItemStoreMove(&store_, 4, -1);
+  ASSERT_EQ(Update(0, "AAAAAA"), 0) << "moves the row to the end of the block";
+  Texts asked;
+  const auto evenLength = [](uint8_t* row, void* seen) {
+    static_cast<Texts*>(seen)->push_back(RowText(row));
+    return RowText(row).size() % 2 == 0;
+  };
+  EXPECT_EQ(ItemStoreRemoveWhere(&store_, evenLength, &asked), 3u);
+  EXPECT_EQ(asked, (Texts{"AAAAAA", "BB", "CCC", "EEEEE", "DDDD"})) << "each row once, in list order";
+  EXPECT_EQ(RowTexts(store_), (Texts{"CCC", "EEEEE"}));
+  EXPECT_EQ(store_.buffer.used, 2u * 2 + 3 + 5);
+  EXPECT_TRUE(IndexIsValid(store_));
+  EXPECT_EQ(ItemStoreRemoveWhere(&store_, evenLength, &asked), 0u);
+  EXPECT_EQ(RowTexts(store_), (Texts{"CCC", "EEEEE"}));
+}
+
 TEST_F(ItemStoreTest, RemovingTheOnlyRowLeavesAnEmptyStore) {
   AppendRows({"only"});
   EXPECT_EQ(ItemStoreRemove(&store_, 0), 0);
