@@ -17,8 +17,8 @@
 
 namespace {
 
-// Clearing waits this many times 50 ms for a store's lock before it gives up.
-constexpr int kLockAttempts = 20;
+// Clearing waits this long for a store's lock before it gives up.
+constexpr DWORD kStoreLockWaitMs = 20 * kBriefMutexWaitMs;
 
 uint16_t RecordLength(const void* record) {
   uint16_t length;
@@ -29,13 +29,6 @@ uint16_t RecordLength(const void* record) {
 void StopRenaming(ItemListControl* control) {
   if (IsControlThread(control)) KillTimer(control->window, kRenameTimer);
   ItemsViewEndEdit(control, false);
-}
-
-bool LockStore(const ItemStore* store) {
-  for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-    if (WaitMutexBriefly(store->mutex)) return true;
-  }
-  return false;
 }
 
 void RunDeletionCallback(const ItemListControl* control, uint8_t* row) {
@@ -97,10 +90,12 @@ void ShiftIndexesAfterRemoval(ItemListControl* control, int index) {
 }
 
 int DeleteOneRow(ItemListControl* control, int index) {
-  if (!GetItemRecord(control, index) || !LockStore(&control->rows)) return 1;
+  if (!GetItemRecord(control, index)) return 1;
+  MutexHold hold(control->rows.mutex, kStoreLockWaitMs);
+  if (!hold.Held()) return 1;
   RunDeletionCallback(control, GetItemRecord(control, index));
   int removed = ItemStoreRemove(&control->rows, static_cast<uint32_t>(index));
-  ReleaseMutexSafe(control->rows.mutex);
+  hold.Release();
   if (removed != 0) return 1;
   bool hadFocus = control->focusedIndex == index;
   ShiftIndexesAfterRemoval(control, index);
@@ -118,10 +113,10 @@ int DeleteOneRow(ItemListControl* control, int index) {
 // Empties a store under its lock; its rows' own data is freed in the same hold, so data and rows go together.
 bool EmptyStore(const ItemListControl* control, ItemStore* store, bool withCallbacks) {
   if (ItemStoreCount(store) == 0) return true;
-  if (!LockStore(store)) return false;
+  MutexHold hold(store->mutex, kStoreLockWaitMs);
+  if (!hold.Held()) return false;
   if (withCallbacks) RunDeletionCallbackOnAll(control);
   ItemStoreReset(store);
-  ReleaseMutexSafe(store->mutex);
   return true;
 }
 
@@ -171,9 +166,10 @@ LRESULT DeleteWhereHere(void* argument) {
   auto* request = static_cast<DeleteWhereRequest*>(argument);
   ItemListControl* control = request->control;
   StopRenaming(control);
-  if (!LockStore(&control->rows)) return 0;
+  MutexHold hold(control->rows.mutex, kStoreLockWaitMs);
+  if (!hold.Held()) return 0;
   const uint32_t removed = ItemStoreRemoveWhere(&control->rows, RemoveWithCallback, request);
-  ReleaseMutexSafe(control->rows.mutex);
+  hold.Release();
   if (removed == kItemStoreNoPosition) return 0;
   if (removed == 0) return kRowsDeleted;
   control->focusedIndex = control->focusedIndex >= 0 ? FocusedRow(control) : -1;

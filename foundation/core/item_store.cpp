@@ -348,7 +348,9 @@ int ItemStoreRemove(ItemStore* store, uint32_t i) {
 }
 
 uint32_t ItemStoreRemoveWhere(ItemStore* store, ItemStoreRowTest remove, void* context) {
-  if (!remove || !WaitMutexBriefly(store->mutex)) return kItemStoreNoPosition;
+  if (!remove) return kItemStoreNoPosition;
+  MutexHold hold(store->mutex, kBriefMutexWaitMs);
+  if (!hold.Held()) return kItemStoreNoPosition;
   RemoveWhereJob job{store, remove, context, kItemStoreNoPosition};
   if (RecordBufferCount(&store->buffer) == 0) {
     job.removed = 0;
@@ -356,7 +358,6 @@ uint32_t ItemStoreRemoveWhere(ItemStore* store, ItemStoreRowTest remove, void* c
     RecordBufferRunWhereBytesMayMove(&store->buffer, RemoveWhereHere, &job);
   }
   if (job.removed != 0 && job.removed != kItemStoreNoPosition) NoteChange(store);
-  ReleaseMutexSafe(store->mutex);
   return job.removed;
 }
 
