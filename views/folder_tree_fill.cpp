@@ -10,6 +10,7 @@
 #include "foundation/core/record_buffer.h"
 #include "foundation/core/threads.h"
 #include "foundation/core/windows_version.h"
+#include "foundation/files/file_io.h"
 #include "foundation/files/paths.h"
 #include "foundation/files/shell_folders.h"
 #include "foundation/providers/local_disk.h"
@@ -230,7 +231,9 @@ LRESULT AddSpecialFolders(void* argument) {
     wchar_t path[kTreeNodePathCapacity];
     if (GetSpecialFolderDisplayName(csidl, name, MAX_PATH) == 0) continue;
     if (GetSpecialFolderPath(csidl, path, kTreeNodePathCapacity) == 0) continue;
-    AddNode(fill, name, path, FILE_ATTRIBUTE_DIRECTORY);
+    // Its own attributes: the read-only mark tells whether its icon is its desktop.ini's.
+    const DWORD attributes = GetFileAttributesLong(path);
+    AddNode(fill, name, path, attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_DIRECTORY : attributes);
   }
   return 0;
 }
