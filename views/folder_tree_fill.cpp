@@ -108,7 +108,6 @@ uint32_t* NameFlags(NameSet* set, const wchar_t* name) {
 struct TreeFill {
   HWND tree;
   HTREEITEM parent;
-  HTREEITEM last;   // inserted last
   HTREEITEM first;  // inserted first
   HIMAGELIST images;
   wchar_t parentPath[kTreeNodePathCapacity];
@@ -181,11 +180,11 @@ void AddNode(TreeFill* fill, const wchar_t* text, const wchar_t* path, uint32_t 
   const bool present = (*flags & kNameIsChild) != 0;
   *flags |= kNameSeen | kNameIsChild;
   if (present) return;
-  HTREEITEM inserted = InsertNode(fill->tree, fill->parent, fill->last ? fill->last : TVI_LAST, text,
-                                  NewNodeData(path, attributes), fill->images != nullptr);
-  if (!inserted) return;
-  fill->last = inserted;
-  if (!fill->first) fill->first = inserted;
+  // At the end, which is after the node inserted last: the tree control checks a named predecessor against
+  // every node it holds, which made filling a large folder grow with the square of its size.
+  HTREEITEM inserted =
+      InsertNode(fill->tree, fill->parent, TVI_LAST, text, NewNodeData(path, attributes), fill->images != nullptr);
+  if (inserted && !fill->first) fill->first = inserted;
 }
 
 int AddTreeChild(ProviderItem* item, void* context) {
