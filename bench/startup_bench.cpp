@@ -30,6 +30,9 @@
 
 #include "bench/bench_clock.h"
 #include "support/process_driver.h"
+#include "views/address_bar.h"
+#include "views/items_view_window.h"
+#include "views/status_bar.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -162,8 +165,39 @@ std::vector<std::wstring> ReadDescriptionLines(const std::wstring& path) {
   return lines;
 }
 
-// A child window as the description gives it; its class, when not one the libraries registered, is a plain one.
-HWND CreateCopiedChild(const std::wstring& line, const std::vector<HWND>& windows) {
+// The system's controls that stand in for QVRX's own: its list control speaks the list view's styles and stands for
+// one (whose header the list view makes itself), its status bar for the system's, its address bar for an edit box.
+struct StandIn {
+  const wchar_t* ownClass;
+  const wchar_t* systemClass;
+  const wchar_t* madeChild;  // the class of a child the system control makes itself
+};
+constexpr StandIn kStandIns[] = {{kItemListClassName, WC_LISTVIEWW, WC_HEADERW},
+                                 {kStatusBarClass, STATUSCLASSNAMEW, nullptr},
+                                 {kAddressBarClass, WC_EDITW, nullptr}};
+
+const StandIn* StandInFor(const wchar_t* ownClass) {
+  for (const StandIn& standIn : kStandIns) {
+    if (wcscmp(standIn.ownClass, ownClass) == 0) return &standIn;
+  }
+  return nullptr;
+}
+
+// The class a copied window is made of: its own when the libraries registered it, a stand-in's, else a plain one.
+const wchar_t* CopiedClass(const wchar_t* className) {
+  WNDCLASSEXW known = {};
+  known.cbSize = sizeof known;
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &known) || GetClassInfoExW(nullptr, className, &known)) {
+    return className;
+  }
+  const StandIn* standIn = StandInFor(className);
+  return standIn ? standIn->systemClass : kCopiedChildClass;
+}
+
+// A child window as the description gives it (with the class it is made of, see CopiedClass); null for a child
+// its parent's stand-in made itself. `copiedClasses` holds the own classes the windows so far were copied from.
+HWND CreateCopiedChild(const std::wstring& line, const std::vector<HWND>& windows,
+                       std::vector<std::wstring>* ownClasses) {
   size_t parent = 0;
   wchar_t className[256] = {};
   unsigned long style = 0, extendedStyle = 0;
@@ -172,15 +206,14 @@ HWND CreateCopiedChild(const std::wstring& line, const std::vector<HWND>& window
   if (swscanf(line.c_str(), L"W\t%zu\t%255l[^\t]\t%lx\t%lx\t%ld\t%ld\t%ld\t%ld\t%d", &parent, className, &style,
               &extendedStyle, &x, &y, &width, &height, &id) != 9 ||
       parent >= windows.size()) {
+    ownClasses->push_back(L"");
     return nullptr;
   }
-  WNDCLASSEXW known = {};
-  known.cbSize = sizeof known;
-  const bool registered = GetClassInfoExW(GetModuleHandleW(nullptr), className, &known) ||
-                          GetClassInfoExW(nullptr, className, &known);
-  return CreateWindowExW(extendedStyle, registered ? className : kCopiedChildClass, L"", style, x, y, width, height,
-                         windows[parent], reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                         nullptr);
+  ownClasses->push_back(className);
+  const StandIn* parentStandIn = StandInFor((*ownClasses)[parent].c_str());
+  if (parentStandIn && parentStandIn->madeChild && _wcsicmp(parentStandIn->madeChild, className) == 0) return nullptr;
+  return CreateWindowExW(extendedStyle, CopiedClass(className), L"", style, x, y, width, height, windows[parent],
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
 // The floor's run: QVRX's libraries, its common controls, OLE and its child windows, then the message loop.
@@ -211,8 +244,9 @@ int RunFloorWindow(const std::wstring& descriptionPath) {
   HWND window = CreateMainWindowOf(kFloorClass, width, height);
   if (!window) return 1;
   std::vector<HWND> windows = {window};
+  std::vector<std::wstring> ownClasses = {kFloorClass};
   for (const std::wstring& line : lines) {
-    if (line.size() > 2 && line[0] == L'W') windows.push_back(CreateCopiedChild(line, windows));
+    if (line.size() > 2 && line[0] == L'W') windows.push_back(CreateCopiedChild(line, windows, &ownClasses));
   }
   const int result = ShowAndRun(window);
   OleUninitialize();
