@@ -489,12 +489,8 @@ int AddLocalIconToImageList(const wchar_t* path, uint32_t attributes, int size, 
 namespace {
 
 bool IsRootPath(const wchar_t* path) {
-  wchar_t root[kPathCapacity];
-  wchar_t whole[kPathCapacity];
-  if (GetPathRoot(path, root, kPathCapacity) == 0 || CopyWideBounded(path, whole, kPathCapacity) < 0) return false;
-  RemoveTrailingBackslash(root);
-  RemoveTrailingBackslash(whole);
-  return EqualsIgnoreCaseWide(root, whole);
+  wchar_t parent[kPathCapacity];
+  return CopyWideBounded(path, parent, kPathCapacity) >= 0 && CutToParentFolder(parent) < 0;
 }
 
 // A folder whose shell icon can only be the standard one: no root (a drive's icon), junction or mount point,
