@@ -62,9 +62,18 @@ uint32_t PoolFolder(ItemListControl* list, const wchar_t* name, uint32_t parent)
   return index;
 }
 
+bool StoreHasRoomFor(const ItemListControl* list, uint32_t bytes) {
+  const RecordBuffer& rows = list->rows.buffer;
+  return rows.data != nullptr && rows.capacity - rows.used >= bytes;
+}
+
 // The next row is built in place at the end of the batch.
 FileListRow* NextBatchRow(ListingContext* context) {
-  if (kRowBatchBytes - context->batchUsed < sizeof(FileListRow)) StoreListedRows(context);
+  const ItemListControl* list = *context->list;
+  const bool full = kRowBatchBytes - context->batchUsed < sizeof(FileListRow);
+  if (full || (context->batchUsed >= kRowTrickleBytes && list && StoreHasRoomFor(list, context->batchUsed))) {
+    StoreListedRows(context);
+  }
   return reinterpret_cast<FileListRow*>(context->batch + context->batchUsed);
 }
 

@@ -24,8 +24,13 @@ struct ItemListControl;
 
 // Subfolder levels below the listed folder that a recursive listing enters.
 constexpr int kMaxListingDepth = 256;
-// Admitted rows are gathered and stored together, so that the store's lock is taken once for many rows.
-constexpr uint32_t kRowBatchBytes = 65536;
+// Admitted rows are gathered and stored together, so that the store's lock is taken once for many rows. While
+// the store's block has room for them they go in batches of kRowTrickleBytes; once it has not, they are gathered
+// up to kRowBatchBytes, so that the block grows once for many rows: once for a folder of 100 000 files, whose
+// rows a block growing by steps copied over and over. The context lives on the heap, zero-filled: the system
+// gives the batch's pages as rows first fill them, and the first ones serve every batch of a store with room.
+constexpr uint32_t kRowTrickleBytes = 65536;
+constexpr uint32_t kRowBatchBytes = 64u << 20;
 
 // Result of a folder that is not enumerated because it is one of the folders above it, reached again
 // through a link.

@@ -122,11 +122,39 @@ HTREEITEM FindOnTheWay(HWND tree, HTREEITEM first, const wchar_t* target, size_t
   return best;
 }
 
-// Shown whole: the scroll a selection makes can leave a deep node under the horizontal scroll bar.
-void SelectNode(HWND tree, HTREEITEM item) {
+void SelectItem(HWND tree, HTREEITEM item) {
   SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
+// Shown whole: the scroll a selection makes can leave a deep node under the horizontal scroll bar.
+void ShowWhole(HWND tree, HTREEITEM item) {
   SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
 }
+
+void SelectNode(HWND tree, HTREEITEM item) {
+  SelectItem(tree, item);
+  ShowWhole(tree, item);
+}
+
+// A walk down a path draws the tree once, after its selection: a node on screen asks for its icon and whether
+// it has subfolders, which takes long for a large folder, and the selection that lists the folder would wait
+// for that at every level. A hidden tree draws nothing and is left alone.
+class TreeDrawingPaused {
+ public:
+  explicit TreeDrawingPaused(HWND tree) : tree_(IsWindowVisible(tree) ? tree : nullptr) {
+    if (tree_) SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  }
+  ~TreeDrawingPaused() { Resume(); }
+  void Resume() {
+    if (!tree_) return;
+    SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tree_, nullptr, TRUE);
+    tree_ = nullptr;
+  }
+
+ private:
+  HWND tree_;
+};
 
 // An open node is left as it is: the tree view lays out its whole subtree again for every expand it is sent,
 // which down a deep path already open (the start folder, opened level by level by the filling thread) held the
@@ -249,6 +277,7 @@ int SelectTreePath(HWND tree, HTREEITEM start, const wchar_t* path) {
   if (target[0] == 0) return 1;
   const size_t targetLength = wcslen(target);
   size_t matched = 0;
+  TreeDrawingPaused paused(tree);
   HTREEITEM found = FindOnTheWay(tree, NextItem(tree, start, TVGN_CHILD), target, &matched);
   if (!found) found = FindOnTheWay(tree, FirstSibling(tree, start), target, &matched);
   for (HTREEITEM next = found; next && matched < targetLength;) {
@@ -258,7 +287,9 @@ int SelectTreePath(HWND tree, HTREEITEM start, const wchar_t* path) {
     if (next) found = next;
   }
   if (!found) return 1;
-  SelectNode(tree, found);
+  SelectItem(tree, found);
+  paused.Resume();
+  ShowWhole(tree, found);
   return 0;
 }
 

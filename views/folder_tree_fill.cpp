@@ -10,6 +10,7 @@
 #include "foundation/core/record_buffer.h"
 #include "foundation/core/threads.h"
 #include "foundation/core/windows_version.h"
+#include "foundation/files/file_io.h"
 #include "foundation/files/paths.h"
 #include "foundation/files/shell_folders.h"
 #include "foundation/providers/local_disk.h"
@@ -107,7 +108,6 @@ uint32_t* NameFlags(NameSet* set, const wchar_t* name) {
 struct TreeFill {
   HWND tree;
   HTREEITEM parent;
-  HTREEITEM last;   // inserted last
   HTREEITEM first;  // inserted first
   HIMAGELIST images;
   wchar_t parentPath[kTreeNodePathCapacity];
@@ -180,11 +180,11 @@ void AddNode(TreeFill* fill, const wchar_t* text, const wchar_t* path, uint32_t 
   const bool present = (*flags & kNameIsChild) != 0;
   *flags |= kNameSeen | kNameIsChild;
   if (present) return;
-  HTREEITEM inserted = InsertNode(fill->tree, fill->parent, fill->last ? fill->last : TVI_LAST, text,
-                                  NewNodeData(path, attributes), fill->images != nullptr);
-  if (!inserted) return;
-  fill->last = inserted;
-  if (!fill->first) fill->first = inserted;
+  // At the end, which is after the node inserted last: the tree control checks a named predecessor against
+  // every node it holds, which made filling a large folder grow with the square of its size.
+  HTREEITEM inserted =
+      InsertNode(fill->tree, fill->parent, TVI_LAST, text, NewNodeData(path, attributes), fill->images != nullptr);
+  if (inserted && !fill->first) fill->first = inserted;
 }
 
 int AddTreeChild(ProviderItem* item, void* context) {
@@ -230,7 +230,9 @@ LRESULT AddSpecialFolders(void* argument) {
     wchar_t path[kTreeNodePathCapacity];
     if (GetSpecialFolderDisplayName(csidl, name, MAX_PATH) == 0) continue;
     if (GetSpecialFolderPath(csidl, path, kTreeNodePathCapacity) == 0) continue;
-    AddNode(fill, name, path, FILE_ATTRIBUTE_DIRECTORY);
+    // Its own attributes: the read-only mark tells whether its icon is its desktop.ini's.
+    const DWORD attributes = GetFileAttributesLong(path);
+    AddNode(fill, name, path, attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_DIRECTORY : attributes);
   }
   return 0;
 }

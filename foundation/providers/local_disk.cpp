@@ -202,9 +202,14 @@ int AddFileIcon(const wchar_t* path, int size, HIMAGELIST list) {
   return AddTypeIcon(cache, name, type, size);
 }
 
-// A folder has an icon of its own only through its desktop.ini; without one it shows the standard icon, and
-// the shell's parse of its whole path (tens of milliseconds deep down) is spared.
-bool HasDesktopIni(const wchar_t* folder) {
+// A folder has an icon of its own only through its desktop.ini, which the shell reads only for a folder marked
+// read-only or system; without one it shows the standard icon, and the shell's parse of its whole path (tens
+// of milliseconds deep down) is spared. The marks are asked first: looking for a file that is not there takes
+// long in a large folder where names are found ignoring case (under Wine, a walk of the whole folder).
+constexpr uint32_t kCustomisableFolder = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM;
+
+bool HasDesktopIni(const wchar_t* folder, uint32_t attributes) {
+  if ((attributes & kCustomisableFolder) == 0) return false;
   wchar_t file[kPathCapacity];
   if (CopyAndAppendPath(folder, L"desktop.ini", file, kPathCapacity) != 0) return false;
   LongPath longPath(file);
@@ -213,7 +218,7 @@ bool HasDesktopIni(const wchar_t* folder) {
 
 int AddFolderIcon(const wchar_t* path, uint32_t attributes, int size, HIMAGELIST list) {
   if ((attributes & kSharedOfflineFolder) == kSharedOfflineFolder) return kSharedOfflineFolderIcon;
-  if ((attributes & kProviderRootAttributes) != kProviderRootAttributes && !HasDesktopIni(path)) {
+  if ((attributes & kProviderRootAttributes) != kProviderRootAttributes && !HasDesktopIni(path, attributes)) {
     return kStandardFolderIcon;
   }
   const int index = GetShellIconIndex(path, SHGFI_SMALLICON, FILE_ATTRIBUTE_DIRECTORY);
@@ -483,7 +488,22 @@ int AddLocalIconToImageList(const wchar_t* path, uint32_t attributes, int size, 
 
 namespace {
 
-// The icon of an item: with an id the program's own icon resource of that id, else the shell icon of the path,
+bool IsRootPath(const wchar_t* path) {
+  wchar_t parent[kPathCapacity];
+  return CopyWideBounded(path, parent, kPathCapacity) >= 0 && CutToParentFolder(parent) < 0;
+}
+
+// A folder whose shell icon can only be the standard one: no root (a drive's icon), junction or mount point,
+// and no desktop.ini of its own.
+bool IsPlainFolder(const wchar_t* path) {
+  const DWORD attributes = GetFileAttributesLong(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
+  return !IsRootPath(path) && !HasDesktopIni(path, attributes);
+}
+
+// The icon of an item: with an id the program's own icon resource of that id, else the shell icon of the path
+// (of a plain folder the standard folder icon, which is what the shell would answer after reading the folder),
 // else the shell icon by attributes alone. The caller destroys it.
 HICON LoadLocalItemIcon(const wchar_t* path, int size, int iconId) {
   if (iconId) {
@@ -491,6 +511,7 @@ HICON LoadLocalItemIcon(const wchar_t* path, int size, int iconId) {
     return LoadIconForPath(instance, MAKEINTRESOURCEW(iconId), size, 0);
   }
   if (!path || !path[0]) return nullptr;
+  if (IsPlainFolder(path)) return IconByAttributesOnly(path, FILE_ATTRIBUTE_DIRECTORY, size);
   HICON icon = LoadIconForPath(nullptr, path, size, 0);
   return icon ? icon : IconByAttributesOnly(path, FILE_ATTRIBUTE_NORMAL, size);
 }
