@@ -2,6 +2,8 @@
 
 #include <vssym32.h>
 
+#include <iterator>
+
 FakeDarkSystem g_fakeDark;
 
 namespace {
@@ -48,7 +50,22 @@ HRESULT WINAPI FakeGetThemeColor(HTHEME theme, int part, int state, int property
   *colour = FakeItemsViewColour(property);
   return S_OK;
 }
+HRESULT WINAPI FakeSetWindowTheme(HWND window, LPCWSTR name, LPCWSTR idList) {
+  auto& record = g_fakeDark.themed[g_fakeDark.themedCount++ % kThemedWindowsKept];
+  record.window = window;
+  lstrcpynW(record.name, name ? name : L"", static_cast<int>(std::size(record.name)));
+  return g_real.setWindowTheme ? g_real.setWindowTheme(window, name, idList) : S_OK;
+}
 }  // namespace
+
+const wchar_t* FakeWindowThemeOf(HWND window) {
+  const int kept = g_fakeDark.themedCount < kThemedWindowsKept ? g_fakeDark.themedCount : kThemedWindowsKept;
+  for (int i = 1; i <= kept; ++i) {
+    const auto& record = g_fakeDark.themed[(g_fakeDark.themedCount - i) % kThemedWindowsKept];
+    if (record.window == window) return record.name;
+  }
+  return nullptr;
+}
 
 COLORREF FakeItemsViewColour(int property) {
   if (property == TMT_TEXTCOLOR) return RGB(228, 228, 228);
@@ -69,6 +86,7 @@ DarkThemeScope::DarkThemeScope(bool available, int versionCode) : previous_(g_th
   styles.openThemeData = FakeOpenThemeData;
   styles.closeThemeData = FakeCloseThemeData;
   styles.getThemeColor = FakeGetThemeColor;
+  styles.setWindowTheme = FakeSetWindowTheme;
   const DarkModeFunctions dark = {Refresh,
                                   ShouldAppsUseDarkMode,
                                   AllowDarkModeForWindow,

@@ -1,11 +1,13 @@
 // Dark mode for tests: the system's dark-mode entries answered by fakes (the system asking applications for
-// dark mode or not, high contrast on or off) that record what they were told, and a visual-style class
-// "ItemsView" with colours of its own. The theme object is built for the scope when there is none, and its
-// bound functions come back afterwards.
+// dark mode or not, high contrast on or off) that record what they were told, a visual-style class
+// "ItemsView" with colours of its own, and SetWindowTheme recording the names it gives windows. The theme object is
+// built for the scope when there is none, and its bound functions come back afterwards.
 #pragma once
 #include <windows.h>
 
 #include "foundation/win32/theme_object.h"
+
+constexpr int kThemedWindowsKept = 16;
 
 // What the fakes answer and what they were told.
 struct FakeDarkSystem {
@@ -19,6 +21,12 @@ struct FakeDarkSystem {
   BOOL attributeValue;
   HWND openedWindow;  // what the last OpenThemeData was asked for
   wchar_t openedClasses[64];
+  // The visual-style names SetWindowTheme gave windows, the latest last (the oldest give way to new ones).
+  struct ThemedWindow {
+    HWND window;
+    wchar_t name[32];
+  } themed[kThemedWindowsKept];
+  int themedCount;
 };
 
 extern FakeDarkSystem g_fakeDark;
@@ -26,6 +34,9 @@ extern FakeDarkSystem g_fakeDark;
 // The colour the fake "ItemsView" class gives for a property; kUnreadableProperty cannot be read.
 COLORREF FakeItemsViewColour(int property);
 constexpr int kUnreadableProperty = 1625;
+
+// The visual-style name SetWindowTheme last gave the window within the scope; null when it gave none.
+const wchar_t* FakeWindowThemeOf(HWND window);
 
 class DarkThemeScope {
  public:
