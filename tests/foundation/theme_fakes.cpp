@@ -2,12 +2,11 @@
 
 #include <vssym32.h>
 
-#include <iterator>
-
 FakeDarkSystem g_fakeDark;
 
 namespace {
 
+constexpr wchar_t kThemeNameProperty[] = L"FakeWindowTheme";
 const HTHEME kFakeItemsView = reinterpret_cast<HTHEME>(static_cast<intptr_t>(0x7E57));
 
 // The functions the fakes forward to for every other class.
@@ -50,21 +49,18 @@ HRESULT WINAPI FakeGetThemeColor(HTHEME theme, int part, int state, int property
   *colour = FakeItemsViewColour(property);
   return S_OK;
 }
+// The name is kept as a global atom in a property of the window.
 HRESULT WINAPI FakeSetWindowTheme(HWND window, LPCWSTR name, LPCWSTR idList) {
-  auto& record = g_fakeDark.themed[g_fakeDark.themedCount++ % kThemedWindowsKept];
-  record.window = window;
-  lstrcpynW(record.name, name ? name : L"", static_cast<int>(std::size(record.name)));
+  SetPropW(window, kThemeNameProperty,
+           reinterpret_cast<HANDLE>(static_cast<uintptr_t>(name ? GlobalAddAtomW(name) : 0)));
   return g_real.setWindowTheme ? g_real.setWindowTheme(window, name, idList) : S_OK;
 }
 }  // namespace
 
 const wchar_t* FakeWindowThemeOf(HWND window) {
-  const int kept = g_fakeDark.themedCount < kThemedWindowsKept ? g_fakeDark.themedCount : kThemedWindowsKept;
-  for (int i = 1; i <= kept; ++i) {
-    const auto& record = g_fakeDark.themed[(g_fakeDark.themedCount - i) % kThemedWindowsKept];
-    if (record.window == window) return record.name;
-  }
-  return nullptr;
+  static wchar_t name[32];
+  const auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(GetPropW(window, kThemeNameProperty)));
+  return atom && GlobalGetAtomNameW(atom, name, 32) ? name : nullptr;
 }
 
 COLORREF FakeItemsViewColour(int property) {

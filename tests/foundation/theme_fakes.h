@@ -7,8 +7,6 @@
 
 #include "foundation/win32/theme_object.h"
 
-constexpr int kThemedWindowsKept = 16;
-
 // What the fakes answer and what they were told.
 struct FakeDarkSystem {
   bool systemDark;
@@ -21,12 +19,6 @@ struct FakeDarkSystem {
   BOOL attributeValue;
   HWND openedWindow;  // what the last OpenThemeData was asked for
   wchar_t openedClasses[64];
-  // The visual-style names SetWindowTheme gave windows, the latest last (the oldest give way to new ones).
-  struct ThemedWindow {
-    HWND window;
-    wchar_t name[32];
-  } themed[kThemedWindowsKept];
-  int themedCount;
 };
 
 extern FakeDarkSystem g_fakeDark;
@@ -35,7 +27,7 @@ extern FakeDarkSystem g_fakeDark;
 COLORREF FakeItemsViewColour(int property);
 constexpr int kUnreadableProperty = 1625;
 
-// The visual-style name SetWindowTheme last gave the window within the scope; null when it gave none.
+// The visual-style name SetWindowTheme last gave the window while the fakes answered; null when none.
 const wchar_t* FakeWindowThemeOf(HWND window);
 
 class DarkThemeScope {

@@ -29,10 +29,7 @@ COLORREF BrushColour(HBRUSH brush) {
 
 // The list's answer to its header's custom draw at a stage, and the text colour the header's DC has afterwards.
 LRESULT HeaderDraw(const ItemListControl* list, DWORD stage, HDC dc) {
-  NMCUSTOMDRAW draw = {};
-  draw.hdr = {list->header, 0, static_cast<UINT>(NM_CUSTOMDRAW)};
-  draw.dwDrawStage = stage;
-  draw.hdc = dc;
+  NMCUSTOMDRAW draw = {{list->header, 0, static_cast<UINT>(NM_CUSTOMDRAW)}, stage, dc, {}, 0, 0, 0};
   return SendMessageW(list->window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
 }
 
@@ -49,9 +46,7 @@ void ExpectLook(const ItemListControl* list, bool dark) {
   EXPECT_EQ(list->dark, dark ? 1 : 0);
   const HBRUSH background = reinterpret_cast<HBRUSH>(GetClassLongPtrW(list->window, GCLP_HBRBACKGROUND));
   EXPECT_EQ(BrushColour(background), dark ? FakeItemsViewColour(TMT_FILLCOLOR) : GetSysColor(COLOR_WINDOW));
-  const wchar_t* headerTheme = FakeWindowThemeOf(list->header);
-  ASSERT_NE(headerTheme, nullptr);
-  EXPECT_STREQ(headerTheme, dark ? L"ItemsView" : L"Explorer");
+  EXPECT_STREQ(FakeWindowThemeOf(list->header), dark ? L"ItemsView" : L"Explorer");
   EXPECT_EQ(g_fakeDark.allowedWindow != nullptr && g_fakeDark.allowed, dark);
 
   WindowImage image(4, 4);
