@@ -196,7 +196,9 @@ LRESULT CALLBACK DialogListViewProc(HWND list, UINT message, WPARAM wParam, LPAR
       EraseBelowHeader(list, reinterpret_cast<HDC>(wParam));
       return 1;
     case WM_NOTIFY:
-      if (IsDarkHeaderDraw(record, lParam)) return DrawDarkHeaderItem(reinterpret_cast<NMCUSTOMDRAW*>(lParam), record->darkText);
+      if (IsDarkHeaderDraw(record, lParam)) {
+        return DrawDarkHeaderItem(reinterpret_cast<NMCUSTOMDRAW*>(lParam), record->darkText);
+      }
       break;
     case WM_NCDESTROY:
       return EndSubclass(record, list, wParam, lParam);
