@@ -281,28 +281,18 @@ Answer OnQueryEndSession(HWND window) {
   return kPassOn;
 }
 
-Answer OnMeasureMenuItem(WPARAM wParam, MEASUREITEMSTRUCT* item) {
-  if (wParam != 0 || item->CtlType != ODT_MENU) return kPassOn;
-  return Given(MeasureOwnerDrawnMenuItem(&g_menuIcons, item));
+// The program's owner-drawn menus answer their messages; what they leave goes to the default procedure.
+template <UINT Message>
+Answer OnMenuMessage(WPARAM wParam, LPARAM lParam) {
+  LRESULT answer = 0;
+  const bool taken = AnswerOwnerDrawnMenuMessage(&g_menuIcons, Message, wParam, lParam, WindowListItemIcon, &answer);
+  return taken ? Given(answer) : kPassOn;
 }
 
-Answer OnDrawMenuItem(WPARAM wParam, const DRAWITEMSTRUCT* item) {
-  if (wParam != 0 || item->CtlType != ODT_MENU) return kPassOn;
-  return Given(DrawOwnerDrawnMenuItem(&g_menuIcons, item, WindowListItemIcon));
-}
-
-// A pop-up of the program's menus (not the window menu) is drawn by the program unless the option word asks
-// for the system's menus.
 void OnInitMenuPopup(HMENU popup, LPARAM lParam) {
   EndPendingFileRename();
   SetViewMenuChecks(popup, static_cast<int>(LOWORD(lParam)));
-  if (!HIWORD(lParam) && !OptionSet(kOptionSystemMenus)) MakePopupMenuOwnerDrawn(&g_menuIcons, popup);
-}
-
-Answer OnMenuChar(WPARAM wParam, LPARAM lParam) {
-  const LRESULT found =
-      FindMenuAccelerator(static_cast<wchar_t>(LOWORD(wParam)), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
-  return found != 0 ? Given(found) : kPassOn;
+  OnMenuMessage<WM_INITMENUPOPUP>(reinterpret_cast<WPARAM>(popup), lParam);
 }
 
 void SetMinimumTrackSize(MINMAXINFO* info) {
@@ -368,15 +358,9 @@ const MessageRow kMessages[] = {
        SetMinimumTrackSize(reinterpret_cast<MINMAXINFO*>(lParam));
        return kPassOn;
      }},
-    {WM_MEASUREITEM,
-     [](HWND, WPARAM wParam, LPARAM lParam) {
-       return OnMeasureMenuItem(wParam, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
-     }},
-    {WM_DRAWITEM,
-     [](HWND, WPARAM wParam, LPARAM lParam) {
-       return OnDrawMenuItem(wParam, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-     }},
-    {WM_MENUCHAR, [](HWND, WPARAM wParam, LPARAM lParam) { return OnMenuChar(wParam, lParam); }},
+    {WM_MEASUREITEM, [](HWND, WPARAM wParam, LPARAM lParam) { return OnMenuMessage<WM_MEASUREITEM>(wParam, lParam); }},
+    {WM_DRAWITEM, [](HWND, WPARAM wParam, LPARAM lParam) { return OnMenuMessage<WM_DRAWITEM>(wParam, lParam); }},
+    {WM_MENUCHAR, [](HWND, WPARAM wParam, LPARAM lParam) { return OnMenuMessage<WM_MENUCHAR>(wParam, lParam); }},
     {WM_NOTIFY,
      [](HWND window, WPARAM, LPARAM lParam) { return Given(OnNotify(window, reinterpret_cast<NMHDR*>(lParam))); }},
     {WM_HELP,

@@ -8,6 +8,7 @@
 #include "views/items_view_layout.h"
 #include "views/items_view_notify.h"
 #include "views/items_view_rows.h"
+#include "views/items_view_theme.h"
 #include "views/items_view_window.h"
 
 namespace {
@@ -153,6 +154,8 @@ LRESULT ItemsViewHeaderNotify(ItemListControl* control, NMHDR* header) {
       }
       return 0;
     }
+    case NM_CUSTOMDRAW:
+      return ItemsViewHeaderCustomDraw(control, reinterpret_cast<NMCUSTOMDRAW*>(header));
     case HDN_ENDDRAG:
       SetTimer(control->window, kHeaderRereadTimer, kHeaderRereadDelay, nullptr);
       return FALSE;

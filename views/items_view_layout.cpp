@@ -18,6 +18,7 @@
 #include "views/items_view_notify.h"
 #include "views/items_view_rows.h"
 #include "views/items_view_sort.h"
+#include "views/items_view_theme.h"
 #include "views/items_view_window.h"
 
 namespace {
@@ -106,7 +107,6 @@ HWND CreateHeader(ItemListControl* control) {
   if (control->creation.styleFlags & kListReorderColumns) style |= HDS_DRAGDROP;
   HWND header = CreateWindowExW(0, WC_HEADERW, nullptr, style, 0, 0, 0, 0, control->window, nullptr,
                                 InstanceOfWindow(control->window), nullptr);
-  if (header) SetWindowThemeIfSupported(header, L"Explorer");
   return header;
 }
 
@@ -319,7 +319,10 @@ void ItemsViewSetViewMode(ItemListControl* control, uint32_t viewWord) {
   control->creation.viewWord = (control->creation.viewWord & ~kViewModeMask) | (viewWord & kViewModeMask);
   bool wantsHeader = ViewMode(control) == kViewReport && !(control->creation.viewWord & kViewNoHeader);
   if (wantsHeader) {
-    if (!control->header) control->header = CreateHeader(control);
+    if (!control->header) {
+      control->header = CreateHeader(control);
+      ItemsViewThemeHeader(control);
+    }
     if (control->header) {
       SendMessageW(control->header, WM_SETFONT, reinterpret_cast<WPARAM>(control->font), FALSE);
       control->visibleColumns = static_cast<uint32_t>(HeaderResetColumns(control->header, control->creation.columns));

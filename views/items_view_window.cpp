@@ -6,6 +6,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
+#include "foundation/ui/owner_drawn_menus.h"
 #include "foundation/win32/column_layout.h"
 #include "foundation/core/memory.h"
 #include "foundation/win32/theme.h"
@@ -20,7 +21,9 @@
 #include "views/items_view_rows.h"
 #include "views/items_view_sort.h"
 #include "views/items_view_state.h"
+#include "views/items_view_theme.h"
 #include "views/items_view_tips.h"
+#include "views/shell_context_menu.h"
 
 namespace {
 
@@ -71,8 +74,8 @@ ItemListControl* ItemsViewCreate(HWND window, const ItemListCreation* creation) 
   ApplyInitialColours(control);
   control->idle = 1;
   ItemsViewSetViewMode(control, creation->viewWord);
-  if (IsDarkModeOn()) ApplyDarkModeToWindow(window);
-  SetWindowThemeIfSupported(window, L"Explorer");
+  ItemsViewFollowTheme(control);
+  SetExplorerTheme(window);
   return control;
 }
 
@@ -318,6 +321,15 @@ LRESULT PassOn(ItemListControl* control, UINT message, WPARAM wParam, LPARAM lPa
   return DefWindowProcW(control->window, message, wParam, lParam);
 }
 
+// The menus the list owns are the program's owner-drawn ones; an open shell menu's messages are the shell's.
+template <UINT Message>
+LRESULT MenuMessage(ItemListControl* control, WPARAM wParam, LPARAM lParam) {
+  LRESULT answer = 0;
+  if (RelayShellMenuMessage(control->window, Message, wParam, lParam, &answer)) return answer;
+  if (AnswerOwnerDrawnMenuMessage(&g_menuIcons, Message, wParam, lParam, nullptr, &answer)) return answer;
+  return PassOn(control, Message, wParam, lParam);
+}
+
 // The window messages the control handles; any other goes to the default procedure.
 const MessageRow kWindowMessages[] = {
     {WM_SIZE,
@@ -357,6 +369,15 @@ const MessageRow kWindowMessages[] = {
     {WM_DROPFILES,
      [](ItemListControl* c, WPARAM w, LPARAM l) -> LRESULT {
        return SendWindowMessage(c->creation.parent, WM_DROPFILES, w, l);
+     }},
+    {WM_DRAWITEM, MenuMessage<WM_DRAWITEM>},
+    {WM_MEASUREITEM, MenuMessage<WM_MEASUREITEM>},
+    {WM_INITMENUPOPUP, MenuMessage<WM_INITMENUPOPUP>},
+    {WM_MENUCHAR, MenuMessage<WM_MENUCHAR>},
+    {WM_THEMECHANGED,
+     [](ItemListControl* c, WPARAM, LPARAM) -> LRESULT {
+       ItemsViewFollowTheme(c);
+       return 0;
      }},
     {WM_KEYDOWN, Handled<ItemsViewKeyDown>},
     {WM_CHAR, Handled<ItemsViewChar>},
@@ -451,7 +472,7 @@ ItemListControl* CreateItemsViewWindow(HWND parent, uint32_t viewWord, uint32_t 
                                sortTable, sortKey,   deleteItem, vetoSelection};
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WindowClassFields windowClass = {
-      ItemsViewWindowProc, CS_DBLCLKS, nullptr, nullptr, nullptr, GetSysColorBrush(COLOR_WINDOW),
+      ItemsViewWindowProc, CS_DBLCLKS, nullptr, nullptr, nullptr, GetThemeBrushByIndex(kSlotWindow),
       kItemListClassName,  instance};
   WindowFields fields = {0,        nullptr,  kListWindowStyle | viewWord,
                          nullptr,  parent,   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),

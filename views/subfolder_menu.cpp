@@ -151,27 +151,7 @@ int ShowSubfolderPopupMenu(int32_t provider, HWND owner, POINT at, wchar_t* path
 }
 
 bool HandleSubfolderMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  switch (message) {
-    case WM_INITMENUPOPUP:
-      if (!HIWORD(lParam) && !SystemDrawsMenus()) {
-        MakePopupMenuOwnerDrawn(&g_menuIcons, reinterpret_cast<HMENU>(wParam));
-      }
-      *result = 0;
-      return true;
-    case WM_MEASUREITEM: {
-      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      if (wParam != 0 || item->CtlType != ODT_MENU) return false;
-      *result = MeasureOwnerDrawnMenuItem(&g_menuIcons, item);
-      return true;
-    }
-    case WM_DRAWITEM: {
-      auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-      if (wParam != 0 || item->CtlType != ODT_MENU) return false;
-      *result = DrawOwnerDrawnMenuItem(&g_menuIcons, item, FolderIcon);
-      return true;
-    }
-  }
-  return false;
+  return AnswerOwnerDrawnMenuMessage(&g_menuIcons, message, wParam, lParam, FolderIcon, result);
 }
 
 DWORD WINAPI ReleaseSubfolderMenuThread(void* record) {

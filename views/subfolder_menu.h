@@ -52,5 +52,6 @@ DWORD WINAPI ReleaseSubfolderMenuThread(void* record);
 
 // The menu messages of the subfolder menus' owner: WM_INITMENUPOPUP makes a pop-up owner-drawn (unless the menus
 // are drawn by the system or it is the window menu), WM_MEASUREITEM and WM_DRAWITEM of menu items measure and
-// draw them with the closed-folder icon. False for other messages.
+// draw them with the closed-folder icon, WM_MENUCHAR finds the item of a typed '&' key. False for other messages
+// and for a key no item has.
 bool HandleSubfolderMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);

@@ -51,8 +51,7 @@ void ApplyDarkMode(DialogListViewRecord* record) {
   if (!IsDarkModeOn()) return;
   HWND header = HeaderOf(record->list);
   ApplyDarkModeToWindow(record->list);
-  ApplyDarkModeToWindow(header);
-  SetWindowThemeIfSupported(header, L"ItemsView");
+  ApplyDarkModeToHeader(header);
   record->dark = 1;
   record->darkText = GetThemeColorByIndex(COLOR_WINDOWTEXT);
 }
@@ -80,12 +79,6 @@ void EraseBelowHeader(HWND list, HDC dc) {
   HBRUSH brush = CreateSolidBrush(background);
   FillRect(dc, &area, brush);
   DeleteObject(brush);
-}
-
-LRESULT HeaderCustomDraw(const DialogListViewRecord* record, NMCUSTOMDRAW* draw) {
-  if (draw->dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-  if (draw->dwDrawStage == CDDS_ITEMPREPAINT) SetTextColor(draw->hdc, record->darkText);
-  return CDRF_DODEFAULT;
 }
 
 bool IsDarkHeaderDraw(const DialogListViewRecord* record, LPARAM lParam) {
@@ -203,7 +196,9 @@ LRESULT CALLBACK DialogListViewProc(HWND list, UINT message, WPARAM wParam, LPAR
       EraseBelowHeader(list, reinterpret_cast<HDC>(wParam));
       return 1;
     case WM_NOTIFY:
-      if (IsDarkHeaderDraw(record, lParam)) return HeaderCustomDraw(record, reinterpret_cast<NMCUSTOMDRAW*>(lParam));
+      if (IsDarkHeaderDraw(record, lParam)) {
+        return DrawDarkHeaderItem(reinterpret_cast<NMCUSTOMDRAW*>(lParam), record->darkText);
+      }
       break;
     case WM_NCDESTROY:
       return EndSubclass(record, list, wParam, lParam);

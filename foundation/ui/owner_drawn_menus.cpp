@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "foundation/core/app_state.h"
 #include "foundation/core/guard.h"
 #include "foundation/files/system_errors.h"
 #include "foundation/text/bounded_text.h"
@@ -275,6 +276,11 @@ void DrawMenuItemText(const MenuIconHelper* helper, const DRAWITEMSTRUCT* item, 
   DrawTextSafe(item->hDC, data.text, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | PrefixFormat(item));
 }
 
+// Items of controls come with their control's id; menu items with 0.
+bool IsMenuItem(WPARAM controlId, UINT controlType) { return controlId == 0 && controlType == ODT_MENU; }
+
+bool SystemMenusWanted() { return g_app && (g_app->options & kOptionSystemMenus); }
+
 }  // namespace
 
 DWORD SetMenuBackground(MenuIconHelper* helper, HMENU menu, HBRUSH brush) {
@@ -335,4 +341,35 @@ int DrawOwnerDrawnMenuItem(const MenuIconHelper* helper, const DRAWITEMSTRUCT* i
     DrawMenuItemText(helper, item, data);
   }
   return 1;
+}
+
+bool AnswerOwnerDrawnMenuMessage(MenuIconHelper* helper, UINT message, WPARAM wParam, LPARAM lParam,
+                                 MenuIconCallback iconCallback, LRESULT* result) {
+  LRESULT answer = 0;
+  switch (message) {
+    case WM_INITMENUPOPUP:
+      if (!HIWORD(lParam) && !SystemMenusWanted()) MakePopupMenuOwnerDrawn(helper, reinterpret_cast<HMENU>(wParam));
+      break;
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (!IsMenuItem(wParam, item->CtlType)) return false;
+      answer = MeasureOwnerDrawnMenuItem(helper, item);
+      break;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (!IsMenuItem(wParam, item->CtlType)) return false;
+      answer = DrawOwnerDrawnMenuItem(helper, item, iconCallback);
+      break;
+    }
+    case WM_MENUCHAR:
+      answer =
+          FindMenuAccelerator(static_cast<wchar_t>(LOWORD(wParam)), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+      if (answer == 0) return false;
+      break;
+    default:
+      return false;
+  }
+  if (result) *result = answer;
+  return true;
 }

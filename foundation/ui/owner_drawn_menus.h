@@ -28,3 +28,11 @@ void MakeMenuOwnerDrawn(MenuIconHelper* helper, HWND window, HMENU menu);
 // The WM_DRAWITEM answer for menu items: 0 without item data; else the item drawn, as a pop-up item with an
 // icon column when its measure has a height, as a text item otherwise, and 1.
 int DrawOwnerDrawnMenuItem(const MenuIconHelper* helper, const DRAWITEMSTRUCT* item, MenuIconCallback iconCallback);
+
+// The menu messages of a window whose pop-ups are the program's menus: WM_INITMENUPOPUP makes the pop-up (not
+// the window menu) owner-drawn unless the option word asks for the system's menus; WM_MEASUREITEM and
+// WM_DRAWITEM of menu items measure and draw them; WM_MENUCHAR finds the item whose '&' precedes the key. True,
+// with the answer in `result`, when the message was taken; false for other messages, for the items of controls
+// and for a key no item has, which the default handling then gets.
+bool AnswerOwnerDrawnMenuMessage(MenuIconHelper* helper, UINT message, WPARAM wParam, LPARAM lParam,
+                                 MenuIconCallback iconCallback, LRESULT* result);

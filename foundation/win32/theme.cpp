@@ -84,6 +84,17 @@ HBRUSH HandleCtlColorDark(HDC dc) {
   return GetThemeBrushByIndex(kSlotButtonFace);
 }
 
+void ApplyDarkModeToHeader(HWND header) {
+  ApplyDarkModeToWindow(header);
+  SetWindowThemeIfSupported(header, L"ItemsView");
+}
+
+LRESULT DrawDarkHeaderItem(NMCUSTOMDRAW* draw, COLORREF text) {
+  if (draw->dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw->dwDrawStage == CDDS_ITEMPREPAINT) SetTextColor(draw->hdc, text);
+  return CDRF_DODEFAULT;
+}
+
 HRESULT SetWindowThemeIfSupported(HWND window, const wchar_t* subApplicationName) {
   if (!g_theme || g_theme->VersionCode() < kFirstThemedVersionCode || !g_theme->Styles().setWindowTheme) return -1;
   return g_theme->Styles().setWindowTheme(window, subApplicationName, nullptr);

@@ -4,6 +4,7 @@
 // Without the theme object everything is drawn in the system's colours without visual styles.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 #include <uxtheme.h>
 
 #include "foundation/win32/theme_object.h"
@@ -45,6 +46,12 @@ HBRUSH GetDialogBackgroundBrush();
 // The answer to WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORDLG and WM_CTLCOLORSTATIC: in dark mode the
 // DC gets the dark text and fill colours and the fill brush is returned; otherwise null (default handling).
 HBRUSH HandleCtlColorDark(HDC dc);
+
+// A header in dark mode: dark mode allowed for it, and the "ItemsView" visual style, whose header is dark.
+void ApplyDarkModeToHeader(HWND header);
+// The answer to a dark header's NM_CUSTOMDRAW: its items are announced, and each caption takes the text colour
+// (the dark visual style leaves them light).
+LRESULT DrawDarkHeaderItem(NMCUSTOMDRAW* draw, COLORREF text);
 
 // SetWindowTheme with the sub-application name and no id list on version codes from 14 on; else -1.
 HRESULT SetWindowThemeIfSupported(HWND window, const wchar_t* subApplicationName);

@@ -6,6 +6,7 @@ FakeDarkSystem g_fakeDark;
 
 namespace {
 
+constexpr wchar_t kThemeNameProperty[] = L"FakeWindowTheme";
 const HTHEME kFakeItemsView = reinterpret_cast<HTHEME>(static_cast<intptr_t>(0x7E57));
 
 // The functions the fakes forward to for every other class.
@@ -48,7 +49,19 @@ HRESULT WINAPI FakeGetThemeColor(HTHEME theme, int part, int state, int property
   *colour = FakeItemsViewColour(property);
   return S_OK;
 }
+// The name is kept as a global atom in a property of the window.
+HRESULT WINAPI FakeSetWindowTheme(HWND window, LPCWSTR name, LPCWSTR idList) {
+  SetPropW(window, kThemeNameProperty,
+           reinterpret_cast<HANDLE>(static_cast<uintptr_t>(name ? GlobalAddAtomW(name) : 0)));
+  return g_real.setWindowTheme ? g_real.setWindowTheme(window, name, idList) : S_OK;
+}
 }  // namespace
+
+const wchar_t* FakeWindowThemeOf(HWND window) {
+  static wchar_t name[32];
+  const auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(GetPropW(window, kThemeNameProperty)));
+  return atom && GlobalGetAtomNameW(atom, name, 32) ? name : nullptr;
+}
 
 COLORREF FakeItemsViewColour(int property) {
   if (property == TMT_TEXTCOLOR) return RGB(228, 228, 228);
@@ -69,6 +82,7 @@ DarkThemeScope::DarkThemeScope(bool available, int versionCode) : previous_(g_th
   styles.openThemeData = FakeOpenThemeData;
   styles.closeThemeData = FakeCloseThemeData;
   styles.getThemeColor = FakeGetThemeColor;
+  styles.setWindowTheme = FakeSetWindowTheme;
   const DarkModeFunctions dark = {Refresh,
                                   ShouldAppsUseDarkMode,
                                   AllowDarkModeForWindow,

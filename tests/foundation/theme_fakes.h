@@ -1,7 +1,7 @@
 // Dark mode for tests: the system's dark-mode entries answered by fakes (the system asking applications for
-// dark mode or not, high contrast on or off) that record what they were told, and a visual-style class
-// "ItemsView" with colours of its own. The theme object is built for the scope when there is none, and its
-// bound functions come back afterwards.
+// dark mode or not, high contrast on or off) that record what they were told, a visual-style class
+// "ItemsView" with colours of its own, and SetWindowTheme recording the names it gives windows. The theme object is
+// built for the scope when there is none, and its bound functions come back afterwards.
 #pragma once
 #include <windows.h>
 
@@ -26,6 +26,9 @@ extern FakeDarkSystem g_fakeDark;
 // The colour the fake "ItemsView" class gives for a property; kUnreadableProperty cannot be read.
 COLORREF FakeItemsViewColour(int property);
 constexpr int kUnreadableProperty = 1625;
+
+// The visual-style name SetWindowTheme last gave the window while the fakes answered; null when none.
+const wchar_t* FakeWindowThemeOf(HWND window);
 
 class DarkThemeScope {
  public:

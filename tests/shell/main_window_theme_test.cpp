@@ -63,6 +63,9 @@ class MainWindowTheme : public ProgramFixture {
       EXPECT_EQ(BrushColour(GetDialogBackgroundBrush()), fill);
       const COLORREF listFill = dark ? FakeItemsViewColour(TMT_FILLCOLOR) : GetSysColor(COLOR_WINDOW);
       EXPECT_EQ(static_cast<COLORREF>(SendMessageW(g_app->fileList->window, LVM_GETBKCOLOR, 0, 0)), listFill);
+      EXPECT_EQ(g_app->fileList->dark, dark ? 1 : 0);
+      EXPECT_EQ(BrushColour(reinterpret_cast<HBRUSH>(GetClassLongPtrW(g_app->fileList->window, GCLP_HBRBACKGROUND))),
+                listFill);
       // Dark mode offers the appearance menu; its menus are the system's, which follow the dark mode.
       HMENU bar = GetMenu(window_);
       EXPECT_NE(GetMenuState(bar, IDM_DISPLAY_MENU, MF_BYCOMMAND), 0xFFFFFFFFu);
