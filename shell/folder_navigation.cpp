@@ -70,10 +70,12 @@ void TakeStartFolderAsCurrent(const wchar_t* folder) {
   PathBarSetPath(&g_addressBar, FindProviderByPath(g_app->currentFolder), g_app->currentFolder, false);
 }
 
-// Not once the tree is gone: then the window closed, and the function runs on the filling thread.
+// Not once the tree is gone: then the window closed, and the function runs on the filling thread. A folder the
+// user opened while the tree was filling stays open: the tree follows it instead of going back to the start folder.
 LRESULT SelectStartFolder(void* parameter) {
   const TreeFill* fill = static_cast<TreeFill*>(parameter);
-  if (g_app && IsWindow(fill->tree) && fill->startFolder[0] != 0) SelectInTree(fill->startFolder);
+  if (!g_app || !IsWindow(fill->tree) || fill->startFolder[0] == 0) return 0;
+  SelectInTree(g_app->currentFolder[0] != 0 ? g_app->currentFolder : fill->startFolder);
   return 0;
 }
 
