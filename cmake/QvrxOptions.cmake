@@ -46,7 +46,7 @@ file(GLOB QVRX_RESOURCE_PICTURES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resourc
   ${PROJECT_SOURCE_DIR}/resources/dialogs/*.rc)
 list(APPEND QVRX_RESOURCE_PICTURES ${PROJECT_SOURCE_DIR}/resources/qvrx.manifest
   ${PROJECT_SOURCE_DIR}/foundation/ui/resource_ids.h ${PROJECT_SOURCE_DIR}/foundation/ui/command_ids.h
-  ${PROJECT_SOURCE_DIR}/engine/module_dialog_ids.h)
+  ${PROJECT_SOURCE_DIR}/foundation/ui/module_dialog_ids.h)
 function(qvrx_resource_script_depends_on_pictures)
   set_source_files_properties(${PROJECT_SOURCE_DIR}/resources/qvrx.rc PROPERTIES OBJECT_DEPENDS
     "${QVRX_RESOURCE_PICTURES}")

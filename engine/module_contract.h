@@ -10,7 +10,8 @@
 
 #include "engine/module_text_form.h"
 
-// Slots of the descriptor table, one per module; the last slot is spare.
+// Slots of the descriptor table, one per module; the last slot is spare (engine/module_table.cpp checks the count
+// against its registrations).
 constexpr int kModuleSlotCount = 22;
 
 enum ModuleIndex : uint32_t {

@@ -5,7 +5,7 @@
 #include "engine/chain_files.h"
 #include "engine/chain_list.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/module_table.h"
 #include "foundation/core/app_state.h"
 #include "foundation/core/memory.h"

@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "engine/module_contract.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/text/numbers.h"
 #include "foundation/text/text_encoding.h"

@@ -1,6 +1,7 @@
 #include "engine/module_table.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "engine/modules/audio_module.h"
 #include "engine/modules/case_module.h"
@@ -40,7 +41,7 @@ struct ModuleRegistration {
 };
 
 // A module joins the program by its line here.
-const ModuleRegistration kModuleRegistrations[] = {
+constexpr ModuleRegistration kModuleRegistrations[] = {
     {kModuleCase, &kCaseModule},
     {kModuleExt, &kExtModule},
     {kModuleEnum, &kEnumModule},
@@ -63,6 +64,19 @@ const ModuleRegistration kModuleRegistrations[] = {
     {kModuleEMail, &kEMailModule},
     {kModulePgnCont, &kPgnContModule},
 };
+
+// Each registered module has a slot of its own below the spare last one.
+constexpr bool EveryModuleHasItsOwnSlot() {
+  bool taken[kModuleSlotCount] = {};
+  for (const ModuleRegistration& entry : kModuleRegistrations) {
+    if (entry.index >= kModuleSlotCount - 1 || taken[entry.index]) return false;
+    taken[entry.index] = true;
+  }
+  return true;
+}
+static_assert(std::size(kModuleRegistrations) + 1 == kModuleSlotCount,
+              "kModuleSlotCount (engine/module_contract.h) is one slot per registered module and the spare one");
+static_assert(EveryModuleHasItsOwnSlot(), "every registered module index lies below the spare slot, and once");
 
 const ModuleDescriptor* DescriptorAt(uint32_t index) {
   return index < kModuleSlotCount ? &g_moduleDescriptors[index] : nullptr;

@@ -7,6 +7,7 @@
 
 #include "foundation/core/memory.h"
 #include "foundation/text/bounded_text.h"
+#include "foundation/ui/resource_ids.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
@@ -30,9 +31,17 @@ constexpr int kColumnCaptionIds[kColumnListColumns] = {kTextSettingsPageColumns,
 constexpr int kColumnCaptionWidths[kColumnListColumns] = {120, 160};
 
 constexpr ToolbarIconRow kColumnToolbar[] = {
-    {6990, 6990, BTNS_BUTTON}, {6991, 6991, BTNS_BUTTON}, {6992, 6992, BTNS_BUTTON}, {6997, 6997, BTNS_BUTTON},
-    {-1, 0, BTNS_SEP},         {6999, 6999, BTNS_BUTTON}, {7000, 7000, BTNS_BUTTON}, {7001, 7001, BTNS_BUTTON},
-    {-2, 0, BTNS_SEP},         {7002, 7002, BTNS_BUTTON}, {0, 0, 0},
+    {IDC_ENTRY_ADD, IDC_ENTRY_ADD, BTNS_BUTTON},
+    {IDC_ENTRY_UP, IDC_ENTRY_UP, BTNS_BUTTON},
+    {IDC_ENTRY_DOWN, IDC_ENTRY_DOWN, BTNS_BUTTON},
+    {IDC_ENTRY_REMOVE, IDC_ENTRY_REMOVE, BTNS_BUTTON},
+    {-1, 0, BTNS_SEP},
+    {IDC_ALIGN_LEFT, IDC_ALIGN_LEFT, BTNS_BUTTON},
+    {IDC_ALIGN_CENTRE, IDC_ALIGN_CENTRE, BTNS_BUTTON},
+    {IDC_ALIGN_RIGHT, IDC_ALIGN_RIGHT, BTNS_BUTTON},
+    {-2, 0, BTNS_SEP},
+    {IDC_ENTRY_FROM_MENU, IDC_ENTRY_FROM_MENU, BTNS_BUTTON},
+    {0, 0, 0},
 };
 
 // Alignment images: left, centred, right; the dark set replaces the light one.

@@ -25,18 +25,11 @@
 
 namespace {
 
-constexpr int kCommandAdd = 6990;
-constexpr int kCommandUp = 6991;
-constexpr int kCommandDown = 6992;
-constexpr int kCommandEdit = 6993;
-constexpr int kCommandDuplicate = 6995;
-constexpr int kCommandDelete = 6997;
-
 constexpr ToolbarIconRow kPluginToolbar[] = {
-    {kCommandAdd, kCommandAdd, BTNS_BUTTON},   {kCommandEdit, kCommandEdit, BTNS_BUTTON},
-    {kCommandDuplicate, kCommandDuplicate, BTNS_BUTTON}, {-1, 0, BTNS_SEP},
-    {kCommandDelete, kCommandDelete, BTNS_BUTTON}, {-2, 0, BTNS_SEP},
-    {kCommandUp, kCommandUp, BTNS_BUTTON},     {kCommandDown, kCommandDown, BTNS_BUTTON},
+    {IDC_ENTRY_ADD, IDC_ENTRY_ADD, BTNS_BUTTON},   {IDC_ENTRY_EDIT, IDC_ENTRY_EDIT, BTNS_BUTTON},
+    {IDC_ENTRY_DUPLICATE, IDC_ENTRY_DUPLICATE, BTNS_BUTTON}, {-1, 0, BTNS_SEP},
+    {IDC_ENTRY_REMOVE, IDC_ENTRY_REMOVE, BTNS_BUTTON}, {-2, 0, BTNS_SEP},
+    {IDC_ENTRY_UP, IDC_ENTRY_UP, BTNS_BUTTON},     {IDC_ENTRY_DOWN, IDC_ENTRY_DOWN, BTNS_BUTTON},
     {0, 0, 0},
 };
 
@@ -154,22 +147,22 @@ void SetupPluginListPage(HWND dialog) {
 
 void PluginsPageToolbarCommand(HWND dialog, int command) {
   switch (command) {
-    case kCommandAdd:
+    case IDC_ENTRY_ADD:
       AddPluginListEntry(dialog);
       break;
-    case kCommandUp:
+    case IDC_ENTRY_UP:
       ListViewMoveFocusedUpById(dialog, IDC_PLUGIN_LIST);
       break;
-    case kCommandDown:
+    case IDC_ENTRY_DOWN:
       ListViewMoveFocusedDownById(dialog, IDC_PLUGIN_LIST);
       break;
-    case kCommandEdit:
+    case IDC_ENTRY_EDIT:
       EditPluginListEntry(dialog);
       break;
-    case kCommandDuplicate:
+    case IDC_ENTRY_DUPLICATE:
       DuplicatePluginListRow(dialog);
       break;
-    case kCommandDelete:
+    case IDC_ENTRY_REMOVE:
       ListViewDeleteFocusedById(dialog, IDC_PLUGIN_LIST);
       break;
     default:

@@ -11,7 +11,7 @@ constexpr int kPluginColumnCount = 4;
 
 // Sets the page up in `dialog`: the toolbar, the list's columns and one row per entry of section "pgnCont".
 void SetupPluginListPage(HWND dialog);
-// Runs a toolbar command of the page (6990 add, 6991 up, 6992 down, 6993 edit, 6995 duplicate, 6997 delete).
+// Runs a toolbar command of the page (IDC_ENTRY_*: add, up, down, edit, duplicate, remove).
 void PluginsPageToolbarCommand(HWND dialog, int command);
 // Writes the list into section "pgnCont" ("1".."n"); when the section's text changed, every plug-in is
 // ended and those still configured loaded again with their new settings, once no job that may be inside a

@@ -23,8 +23,6 @@ namespace {
 
 constexpr int kFieldsPerModule = 256;
 constexpr wchar_t kModuleTitleSuffix[] = L"...";
-constexpr uint16_t kFitColumnCommand = 400;
-constexpr uint16_t kFitAllColumnsCommand = 401;
 
 MenuItemRecord* g_mainMenuTree = nullptr;
 
@@ -320,15 +318,15 @@ int ShowColumnHeaderMenu(HWND owner, HWND list, const MenuDefinitionEntry* defin
       AllocZeroed(static_cast<uint32_t>(given + 4) * sizeof(MenuDefinitionEntry)));
   if (!menu) return 0;
   int count = 0;
-  if (column >= 0) menu[count++] = {kFitColumnCommand, 0, nullptr};
-  menu[count++] = {kFitAllColumnsCommand, 0, nullptr};
+  if (column >= 0) menu[count++] = {IDM_FIT_COLUMN, 0, nullptr};
+  menu[count++] = {IDM_FIT_ALL_COLUMNS, 0, nullptr};
   if (given > 0) menu[count++] = {kMenuSeparatorId, kMenuSeparatorType, nullptr};
   for (int i = 0; i < given; ++i) menu[count++] = definition[i];
   const int chosen = ShowPopupMenuFromTable(owner, nullptr, menu, enableList, 0);
   FreeAndNull(&menu);
-  if (chosen == kFitColumnCommand) {
+  if (chosen == IDM_FIT_COLUMN) {
     ListViewAutoSizeColumn(list, column);
-  } else if (chosen == kFitAllColumnsCommand) {
+  } else if (chosen == IDM_FIT_ALL_COLUMNS) {
     AutoSizeListColumns(list, ListViewColumnCount(list));
   } else if (chosen != 0) {
     PostMessageW(owner, WM_COMMAND, static_cast<WPARAM>(chosen), 0);

@@ -70,8 +70,8 @@ int ShowPopupMenuAtCursor(HWND owner, HWND window, MenuItemRecord* records, cons
 int ShowPopupMenuFromTable(HWND owner, HWND window, const MenuDefinitionEntry* definition,
                            const uint16_t* enableList, UINT flags);
 
-// The menu of a list's column header at the cursor: 400 fits the clicked column (only for a column of 0 or more)
-// and 401 every column to its contents; the definition's entries, when given, follow a separator, and a choice
+// The menu of a list's column header at the cursor: IDM_FIT_COLUMN fits the clicked column (only for a column of
+// 0 or more) and IDM_FIT_ALL_COLUMNS every column to its contents; the definition's entries, when given, follow a separator, and a choice
 // of one of them is posted to the owner as a command. 1 when the menu was shown.
 int ShowColumnHeaderMenu(HWND owner, HWND list, const MenuDefinitionEntry* definition, const uint16_t* enableList,
                          int column);

@@ -89,26 +89,26 @@ void ListEditorCommand(HWND dialog, int command, int placeholderId, int sourceId
   HWND source = GetDialogItem(dialog, sourceId);
   HWND target = GetDialogItem(dialog, targetId);
   switch (command) {
-    case kEditorAdd:
+    case IDC_ENTRY_ADD:
       AddFocusedSourceRow(dialog, source, target);
-      if (GetFocus() == source) EnableButton(GetDialogItem(dialog, placeholderId), kEditorAdd, false);
+      if (GetFocus() == source) EnableButton(GetDialogItem(dialog, placeholderId), IDC_ENTRY_ADD, false);
       break;
-    case kEditorRemove:
+    case IDC_ENTRY_REMOVE:
       RemoveFocusedTargetRow(source, target);
       UpdateListEditorButtons(dialog, placeholderId, target, -1);
       break;
-    case kEditorUp:
+    case IDC_ENTRY_UP:
       ListViewMoveFocusedUp(target);
       break;
-    case kEditorDown:
+    case IDC_ENTRY_DOWN:
       ListViewMoveFocusedDown(target);
       break;
-    case kEditorFromMenu:
+    case IDC_ENTRY_FROM_MENU:
       if (const FieldMenu* menu = MenuOf(source)) ChooseListEntryFromMenu(dialog, source, menu->menu, target);
       break;
     default:
-      if (command >= kEditorAlignLeft && command <= kEditorAlignRight) {
-        AlignFocusedTargetRow(target, command - kEditorAlignLeft);
+      if (command >= IDC_ALIGN_LEFT && command <= IDC_ALIGN_RIGHT) {
+        AlignFocusedTargetRow(target, command - IDC_ALIGN_LEFT);
       }
       break;
   }
@@ -118,7 +118,7 @@ bool IsListMenuRow(HWND list, int row) { return MenuOfRow(list, row) != nullptr;
 
 void UpdateListEditorAddButton(HWND dialog, int placeholderId, HWND list, int index) {
   if (GetFocus() != list) return;
-  EnableButton(GetDialogItem(dialog, placeholderId), kEditorAdd, ValidRow(list, index));
+  EnableButton(GetDialogItem(dialog, placeholderId), IDC_ENTRY_ADD, ValidRow(list, index));
 }
 
 void UpdateListEditorButtons(HWND dialog, int placeholderId, HWND list, int index) {
@@ -126,11 +126,11 @@ void UpdateListEditorButtons(HWND dialog, int placeholderId, HWND list, int inde
   if (index < 0) index = ListViewFocusedItem(list);
   HWND toolbar = GetDialogItem(dialog, placeholderId);
   const bool valid = ValidRow(list, index);
-  for (int command : {kEditorRemove, kEditorAlignLeft, kEditorAlignLeft + 1, kEditorAlignRight}) {
+  for (int command : {IDC_ENTRY_REMOVE, IDC_ALIGN_LEFT, IDC_ALIGN_CENTRE, IDC_ALIGN_RIGHT}) {
     EnableButton(toolbar, command, valid);
   }
-  EnableButton(toolbar, kEditorUp, valid && index > 0);
-  EnableButton(toolbar, kEditorDown, valid && index < RowCount(list) - 1);
+  EnableButton(toolbar, IDC_ENTRY_UP, valid && index > 0);
+  EnableButton(toolbar, IDC_ENTRY_DOWN, valid && index < RowCount(list) - 1);
 }
 
 void SetListEditorMenu(HWND list, FieldMenu* menu) {

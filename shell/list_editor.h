@@ -9,16 +9,10 @@
 #pragma once
 #include <windows.h>
 
+#include "foundation/ui/resource_ids.h"
+
 struct FieldMenu;
 
-// The commands of a list editor's toolbar.
-constexpr int kEditorAdd = 6990;
-constexpr int kEditorUp = 6991;
-constexpr int kEditorDown = 6992;
-constexpr int kEditorRemove = 6997;
-constexpr int kEditorAlignLeft = 6999;
-constexpr int kEditorAlignRight = 7001;
-constexpr int kEditorFromMenu = 7002;
 // The image of a source row that opens a menu.
 constexpr int kMenuRowImage = 3;
 
@@ -26,10 +20,11 @@ constexpr int kMenuRowImage = 3;
 constexpr int kEditorTextCapacity = 260;
 constexpr int kEditorSecondCapacity = 1200;
 
-// Runs a toolbar command: 6990 adds the focused source row (a menu row lets the user choose from its menu; a
-// row with negative item data only beeps) after the focused target row; 6997 removes the focused target row
-// (back into the source list unless it came from a menu); 6991 and 6992 move it; 6999, 7000 and 7001 give it
-// image 0, 1 or 2; 7002 lets the user choose from the source list's whole menu.
+// Runs a toolbar command: IDC_ENTRY_ADD adds the focused source row (a menu row lets the user choose from its
+// menu; a row with negative item data only beeps) after the focused target row; IDC_ENTRY_REMOVE removes the
+// focused target row (back into the source list unless it came from a menu); IDC_ENTRY_UP and IDC_ENTRY_DOWN
+// move it; IDC_ALIGN_LEFT, IDC_ALIGN_CENTRE and IDC_ALIGN_RIGHT give it image 0, 1 or 2; IDC_ENTRY_FROM_MENU
+// lets the user choose from the source list's whole menu.
 void ListEditorCommand(HWND dialog, int command, int placeholderId, int sourceId, int targetId);
 
 // True when the row of a source list opens a menu.

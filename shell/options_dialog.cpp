@@ -79,9 +79,8 @@ constexpr int kPageTitleTextIds[kOptionsPageCount] = {kTextSettingsPageGeneral, 
                                                        kTextSettingsPageColours, kTextSettingsPageColumns,
                                                        kTextSettingsPageShortcuts, kTextContentPlugins};
 constexpr int kPageTitleCapacity = 255;
-constexpr int kFirstPageCommand = 6990;
+constexpr int kFirstPageCommand = IDC_ENTRY_ADD;
 constexpr int kLastPageCommand = 7004;
-constexpr int kPluginEditCommand = 6993;
 
 // What the dialog remembers while it is open.
 struct OptionsDialogState {
@@ -290,16 +289,16 @@ void OnFocusedItem(HWND dialog, const NMLISTVIEW* change) {
 
 void OnDoubleClick(HWND dialog, UINT_PTR listId) {
   int command = 0;
-  if (listId == IDC_PLUGIN_LIST) command = kPluginEditCommand;
-  if (listId == IDC_CHECK_AVAILABLE) command = kEditorAdd;
-  if (listId == IDC_CHECK_CHOSEN) command = kEditorRemove;
+  if (listId == IDC_PLUGIN_LIST) command = IDC_ENTRY_EDIT;
+  if (listId == IDC_CHECK_AVAILABLE) command = IDC_ENTRY_ADD;
+  if (listId == IDC_CHECK_CHOSEN) command = IDC_ENTRY_REMOVE;
   if (command != 0) PostWindowMessage(dialog, WM_COMMAND, static_cast<WPARAM>(command), 0);
 }
 
 // A click on a row that opens a menu of fields offers the menu; plain rows stay where they are.
 void OnAvailableClick(HWND dialog, HWND available) {
   if (!IsListMenuRow(available, ListViewFocusedItem(available))) return;
-  OptionsPageCommand(dialog, kEditorAdd);
+  OptionsPageCommand(dialog, IDC_ENTRY_ADD);
 }
 
 LRESULT OnNotify(HWND dialog, NMHDR* header) {

@@ -20,17 +20,15 @@
 namespace {
 
 constexpr int kListIconSize = 16;
-constexpr int kMoveUpCommand = 6991;
-constexpr int kMoveDownCommand = 6992;
 constexpr int kColumnCount = 2;
 constexpr int kColumnTextIds[] = {kTextDescription, kTextShortcutKey, 0};
 constexpr int16_t kSortColumnIds[] = {kTextDescription, kTextShortcutKey, 0};
 
 constexpr ToolbarIconRow kShortcutToolbar[] = {
-    {kShortcutEditCommand, 124, BTNS_BUTTON},
-    {kShortcutAddKeyCommand, 902, BTNS_BUTTON},
+    {IDC_ENTRY_EDIT, 124, BTNS_BUTTON},
+    {IDC_ENTRY_DUPLICATE, 902, BTNS_BUTTON},
     {-1, 0, BTNS_SEP},
-    {kShortcutRemoveKeyCommand, 125, BTNS_BUTTON},
+    {IDC_ENTRY_REMOVE, 125, BTNS_BUTTON},
     {0, 0, 0},
 };
 
@@ -113,13 +111,13 @@ void AddShortcutListRow(const KeyHookState* state, HWND list, const CommandNameE
 
 void ShortcutPageCommand(HWND dialog, int command) {
   switch (command) {
-    case kShortcutEditCommand:
+    case IDC_ENTRY_EDIT:
       EditShortcutOfFocusedRow(dialog);
       break;
-    case kShortcutAddKeyCommand:
+    case IDC_ENTRY_DUPLICATE:
       DuplicateShortcutItem(dialog);
       break;
-    case kShortcutRemoveKeyCommand:
+    case IDC_ENTRY_REMOVE:
       RemoveShortcutKey(dialog);
       break;
     default:
@@ -141,7 +139,7 @@ INT_PTR ShortcutPageNotify(HWND dialog, NMHDR* header) {
       }
       return TRUE;
     case NM_DBLCLK:
-      PostMessageW(dialog, WM_COMMAND, kShortcutEditCommand, 0);
+      PostMessageW(dialog, WM_COMMAND, IDC_ENTRY_EDIT, 0);
       return TRUE;
     default:
       return FALSE;
@@ -214,11 +212,11 @@ void UpdateListToolbarButtons(HWND dialog, int listId, int toolbarId, int item) 
   const struct {
     int command;
     bool enabled;
-  } kStates[] = {{kShortcutEditCommand, valid},
-                 {kShortcutAddKeyCommand, valid},
-                 {kShortcutRemoveKeyCommand, valid},
-                 {kMoveUpCommand, valid && item > 0},
-                 {kMoveDownCommand, valid && item < count - 1}};
+  } kStates[] = {{IDC_ENTRY_EDIT, valid},
+                 {IDC_ENTRY_DUPLICATE, valid},
+                 {IDC_ENTRY_REMOVE, valid},
+                 {IDC_ENTRY_UP, valid && item > 0},
+                 {IDC_ENTRY_DOWN, valid && item < count - 1}};
   for (const auto& state : kStates) {
     SendMessageW(toolbar, TB_ENABLEBUTTON, state.command, MAKELPARAM(state.enabled ? TRUE : FALSE, 0));
   }

@@ -9,13 +9,10 @@
 
 #include <cstdint>
 
+#include "foundation/ui/resource_ids.h"
+
 struct CommandNameEntry;
 struct KeyHookState;
-
-// Toolbar commands of the page.
-constexpr int kShortcutEditCommand = 6993;
-constexpr int kShortcutAddKeyCommand = 6995;
-constexpr int kShortcutRemoveKeyCommand = 6997;
 
 // Builds the page in `dialog`: the toolbar, the list's columns and image list, the rows from the key table.
 void SetupShortcutListPage(HWND dialog);
@@ -24,7 +21,8 @@ void FillShortcutList(const KeyHookState* state, HWND list);
 // Appends a row for the command and key code (0: none); nothing for a command without a label.
 void AddShortcutListRow(const KeyHookState* state, HWND list, const CommandNameEntry* entry, uint16_t keyCode);
 
-// The page's toolbar commands (6993, 6995, 6997); other ids do nothing.
+// The page's toolbar commands: edit the key, add another key (IDC_ENTRY_DUPLICATE), remove the key; other ids
+// do nothing.
 void ShortcutPageCommand(HWND dialog, int command);
 // Notifications of list 5401 (a column click sorts, a new focused row updates the toolbar, a double click
 // edits); TRUE when the page handled it.

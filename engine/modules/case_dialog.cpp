@@ -1,7 +1,7 @@
 // The Case dialog: the part of the name and one radio button per conversion.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/case_module.h"
 
 namespace {

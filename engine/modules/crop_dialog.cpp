@@ -1,7 +1,7 @@
 // The Crop dialog: the part, how many characters go, and from which position counted from either side.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/crop_module.h"
 #include "engine/modules/step_values.h"
 

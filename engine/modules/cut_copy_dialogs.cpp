@@ -2,7 +2,7 @@
 // dialog names itself and its first label differently, and each sets the copy flag of the step it edits.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/cut_copy_modules.h"
 #include "engine/modules/step_values.h"
 #include "foundation/text/text_sizes.h"

@@ -2,7 +2,7 @@
 // picture, with a menu of preset pictures. The twins differ only in their controls' numbers and presets.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/date_time_modules.h"
 #include "engine/modules/step_values.h"
 #include "foundation/ui/ui_text_ids.h"

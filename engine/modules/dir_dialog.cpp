@@ -1,7 +1,7 @@
 // The Dir dialog: the part and the position, counted from either side, where the folder name goes.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/dir_module.h"
 #include "engine/modules/step_values.h"
 

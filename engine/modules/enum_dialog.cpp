@@ -2,7 +2,7 @@
 // step's spin control passes over 0, which the module does not take.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/enum_module.h"
 #include "engine/modules/step_values.h"
 #include "foundation/win32/window_wrappers.h"

@@ -4,7 +4,7 @@
 
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/dos_module.h"
 #include "engine/modules/ext_module.h"
 #include "foundation/win32/window_wrappers.h"

@@ -1,7 +1,7 @@
 // The FaC dialog: the part, the search text, which side of the match goes, and whether case matters.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/find_cut_module.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"

@@ -1,7 +1,7 @@
 // The Ins dialog: the part, the text, and its position counted from the left or from the right.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/ins_module.h"
 #include "engine/modules/step_values.h"
 #include "foundation/win32/window_wrappers.h"

@@ -2,7 +2,7 @@
 // placeholders expanded and stored with them compacted again.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/csv_module.h"
 #include "engine/modules/text_list_module.h"
 #include "foundation/files/shell_folders.h"

@@ -2,7 +2,7 @@
 // module's fields beside it, and the fail flag. The four differ in their controls' numbers and their fields.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/module_table.h"
 #include "engine/modules/date_time_modules.h"
 #include "engine/modules/pattern_modules.h"

@@ -3,7 +3,7 @@
 // the references as typed.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/pgncont_module.h"
 #include "foundation/win32/window_wrappers.h"
 

@@ -1,7 +1,7 @@
 // The RegEx dialog: the part, the pattern and its replacement, and whether case matters.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/regex_module.h"
 #include "foundation/win32/window_wrappers.h"
 

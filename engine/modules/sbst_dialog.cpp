@@ -2,7 +2,7 @@
 // occurrence is replaced.
 #include "engine/module_dialog_frame.h"
 #include "engine/module_dialog_helpers.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/modules/sbst_module.h"
 #include "foundation/win32/window_wrappers.h"
 

@@ -117,6 +117,10 @@
 #define IDM_PATH_FIRST IDM_PATH_EDIT
 #define IDM_PATH_LAST IDM_PATH_PASTE
 
+// The menu of a list's column header: fit the clicked column, fit every column.
+#define IDM_FIT_COLUMN 400
+#define IDM_FIT_ALL_COLUMNS 401
+
 // What the main window posts to itself while it is created: the start-up work, then the chain's restore.
 #define IDM_STARTUP 122
 #define IDM_RESTORE_CHAIN 173

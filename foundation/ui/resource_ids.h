@@ -134,18 +134,28 @@
 #define IDC_COLOUR_OWN 5463
 #define IDC_COLOUR_PREVIEW 5464
 
-// The check-list dialog: the buttons a toolbar can show and those it shows, the buttons that move them, and
-// the icon size (the options dialog's column page uses the same list ids).
+// The check-list dialog: the buttons a toolbar can show and those it shows, the buttons that move them
+// (IDC_ENTRY_*), and the icon size (the options dialog's column page uses the same list ids).
 #define IDD_CHECK_LIST 6500
 #define IDC_CHECK_LIST_OK 99
 #define IDC_CHECK_AVAILABLE_LABEL 6501
 #define IDC_CHECK_CHOSEN_LABEL 6502
 #define IDC_CHECK_AVAILABLE 6503
 #define IDC_CHECK_CHOSEN 6504
-#define IDC_CHECK_ADD 6990
-#define IDC_CHECK_UP 6991
-#define IDC_CHECK_DOWN 6992
-#define IDC_CHECK_REMOVE 6997
+
+// The commands of the list editors: the check-list dialog's buttons and the toolbars of the options dialog's
+// column, shortcut and plug-in pages. Each id is also that of the command's text (the button's tooltip) and
+// of its own icon.
+#define IDC_ENTRY_ADD 6990
+#define IDC_ENTRY_UP 6991
+#define IDC_ENTRY_DOWN 6992
+#define IDC_ENTRY_EDIT 6993
+#define IDC_ENTRY_DUPLICATE 6995
+#define IDC_ENTRY_REMOVE 6997
+#define IDC_ALIGN_LEFT 6999
+#define IDC_ALIGN_CENTRE 7000
+#define IDC_ALIGN_RIGHT 7001
+#define IDC_ENTRY_FROM_MENU 7002
 
 // The content plug-ins: the list page of the options dialog and the entry dialog of one plug-in.
 #define IDC_PLUGIN_LIST 5501

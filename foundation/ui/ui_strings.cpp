@@ -9,12 +9,16 @@
 #include "foundation/text/text_sizes.h"
 #include "foundation/win32/menus.h"
 #include "foundation/text/text_encoding.h"
+#include "foundation/ui/command_ids.h"
+#include "foundation/ui/resource_ids.h"
+#include "foundation/ui/ui_text_ids.h"
 #include "foundation/win32/window_wrappers.h"
 
 namespace {
 
-// Ids whose texts live under another number.
-const int16_t kRemappedIds[][2] = {{197, 9008}, {2400, 2349}, {0, 0}};
+// Ids whose texts live under another number: Back is the key's name, the attributes tool's title the word.
+const int16_t kRemappedIds[][2] = {
+    {IDM_FOLDER_BACK, kTextKeyNameBase + VK_BACK}, {IDD_ATTRIBUTES, kTextAttributes}, {0, 0}};
 
 int RemapId(int id) {
   for (int i = 0; kRemappedIds[i][0]; ++i)

@@ -12,6 +12,13 @@
 #pragma once
 #include <cstdint>
 
+#include "foundation/ui/command_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
+
+// A rename module's title is the caption of its settings dialog, and a dialog's caption is the text of the
+// template's number; Copy, which shares Cut's template, has a title of its own.
+constexpr int16_t ModuleTitleTextId(int dialogId) { return static_cast<int16_t>(dialogId); }
+
 // The language's own name: record 1 of every string table, key "Language" in language files.
 constexpr int16_t kTextLanguageName = 1;
 
@@ -39,13 +46,13 @@ constexpr int16_t kTextPluginDetectString = 5583;
 constexpr int16_t kTextColumnField = 5303;
 
 // Menu groups of the command labels.
-constexpr int16_t kTextMenuFile = 100;
-constexpr int16_t kTextMenuEdit = 120;
-constexpr int16_t kTextMenuSort = 140;
-constexpr int16_t kTextMenuView = 160;
-constexpr int16_t kTextMenuTools = 170;
-constexpr int16_t kTextMenuOptions = 180;
-constexpr int16_t kTextMenuHelp = 190;
+constexpr int16_t kTextMenuFile = IDM_FILE_MENU;
+constexpr int16_t kTextMenuEdit = IDM_EDIT_MENU;
+constexpr int16_t kTextMenuSort = IDM_SORT_MENU;
+constexpr int16_t kTextMenuView = IDM_VIEW_MENU;
+constexpr int16_t kTextMenuTools = IDM_TOOLS_MENU;
+constexpr int16_t kTextMenuOptions = IDM_OPTIONS_MENU;
+constexpr int16_t kTextMenuHelp = IDM_HELP_MENU;
 
 // Messages and questions.
 constexpr int16_t kTextResetWindowPosition = 410;
@@ -102,7 +109,15 @@ constexpr int16_t kTextTimeCreated = 2310;
 constexpr int16_t kTextTimeAccessed = 2312;
 constexpr int16_t kTextWithinLast = 2313;
 constexpr int16_t kTextOlderThan = 2314;
-constexpr int16_t kTextUnitDate = 2358;  // the units run on to 2366 in the order D, T, S, M, H, Z, W, L, Y
+// The units in the order D, T, S, M, H, Z, W, L, Y: each follows the one before.
+constexpr int16_t kTextUnitDate = 2358;
+constexpr int16_t kTextUnitTime = 2359;
+constexpr int16_t kTextUnitSeconds = 2360;
+constexpr int16_t kTextUnitMinutes = 2361;
+constexpr int16_t kTextUnitHours = 2362;
+constexpr int16_t kTextUnitDays = 2363;
+constexpr int16_t kTextUnitWeeks = 2364;
+constexpr int16_t kTextUnitMonths = 2365;
 constexpr int16_t kTextUnitYears = 2366;
 constexpr int16_t kTextFromOtherTime = 2505;
 constexpr int16_t kTextFromModifiedTime = 2506;
@@ -117,16 +132,16 @@ constexpr int16_t kTextChangeNotKept = 2417;
 constexpr int16_t kTextMoreChangesNotMade = 2418;  // printf pattern with one integer
 
 // Titles and entries of dialogs and menus that the program sets itself.
-constexpr int16_t kTextTimestamps = 109;
-constexpr int16_t kTextAbout = 196;
-constexpr int16_t kTextResetSettings = 188;
+constexpr int16_t kTextTimestamps = IDM_TIMESTAMPS;
+constexpr int16_t kTextAbout = IDM_ABOUT;
+constexpr int16_t kTextResetSettings = IDM_RESET_SETTINGS;
 constexpr int16_t kTextSettingsPageGeneral = 5200;
 constexpr int16_t kTextSettingsPageIcons = 5220;
 constexpr int16_t kTextSettingsPageColumns = 5300;
 constexpr int16_t kTextSettingsPageShortcuts = 5400;
 constexpr int16_t kTextSettingsPageColours = 5460;
 constexpr int16_t kTextSampleFileName = 5465;
-constexpr int16_t kTextContentPlugins = 5500;
+constexpr int16_t kTextContentPlugins = ModuleTitleTextId(IDD_MODULE_PGNCONT);  // also a page of the options
 constexpr int16_t kTextEditPlugin = 5530;
 constexpr int16_t kTextAddPlugin = 5539;
 constexpr int16_t kTextOriginalFileName = 13257;
@@ -145,8 +160,8 @@ constexpr int16_t kTextFieldCc = 8024;
 constexpr int16_t kTextFieldExifVersion = 8031;
 constexpr int16_t kTextFieldCameraMake = 8032;
 constexpr int16_t kTextFieldCameraModel = 8033;
-constexpr int16_t kTextFieldDate = 2358;
-constexpr int16_t kTextFieldTime = 2359;
+constexpr int16_t kTextFieldDate = kTextUnitDate;
+constexpr int16_t kTextFieldTime = kTextUnitTime;
 constexpr int16_t kTextFieldDateTime = 8036;
 constexpr int16_t kTextFieldDateOriginal = 8037;
 constexpr int16_t kTextFieldTimeOriginal = 8038;
@@ -181,7 +196,7 @@ constexpr int16_t kTextFieldBitsPerPixel = 8071;
 
 // Key names are 9000 plus the virtual-key code; 9000 itself is the message for a reserved key.
 constexpr int16_t kTextKeyNameBase = 9000;
-constexpr int16_t kTextReservedKey = 9000;
+constexpr int16_t kTextReservedKey = kTextKeyNameBase;
 constexpr int16_t kTextKeyShift = 9016;
 constexpr int16_t kTextKeyCtrl = 9017;
 constexpr int16_t kTextKeyAlt = 9018;
@@ -199,49 +214,53 @@ constexpr int16_t kTextStepFailed = 13198;
 
 // Rename modules: titles and the words of their descriptions.
 constexpr int16_t kTextNamePart = 2301;
-constexpr int16_t kTextExtensionPart = 13211;
-constexpr int16_t kTextModuleCase = 13200;
-constexpr int16_t kTextCaseLower = 13204;  // the conversions run on to 13208 in their order 1 to 5
+constexpr int16_t kTextExtensionPart = ModuleTitleTextId(IDD_MODULE_EXT);
+constexpr int16_t kTextModuleCase = ModuleTitleTextId(IDD_MODULE_CASE);
+// The conversions in their order 1 to 5: each follows the one before.
+constexpr int16_t kTextCaseLower = 13204;
+constexpr int16_t kTextCaseUpper = 13205;
+constexpr int16_t kTextCaseFirstLetter = 13206;
+constexpr int16_t kTextCaseEveryWord = 13207;
 constexpr int16_t kTextCaseInvert = 13208;
 constexpr int16_t kTextNewExtension = 13212;
-constexpr int16_t kTextModuleInsert = 13214;
+constexpr int16_t kTextModuleInsert = ModuleTitleTextId(IDD_MODULE_INS);
 constexpr int16_t kTextInsertWord = 13215;
 constexpr int16_t kTextAtPosition = 13216;
 constexpr int16_t kTextFromTheLeft = 13220;
 constexpr int16_t kTextFromTheRight = 13221;
-constexpr int16_t kTextModuleCrop = 13222;
+constexpr int16_t kTextModuleCrop = ModuleTitleTextId(IDD_MODULE_CROP);
 constexpr int16_t kTextRemoveWord = 13223;
 constexpr int16_t kTextCharactersFrom = 13224;
-constexpr int16_t kTextModuleNumbering = 13231;
+constexpr int16_t kTextModuleNumbering = ModuleTitleTextId(IDD_MODULE_ENUM);
 constexpr int16_t kTextStartWord = 13232;
 constexpr int16_t kTextStepWord = 13235;
 constexpr int16_t kTextWidthWord = 13238;
 constexpr int16_t kTextFillCharacter = 13241;
 constexpr int16_t kTextPositionWord = 13244;
-constexpr int16_t kTextModuleReplace = 13247;
+constexpr int16_t kTextModuleReplace = ModuleTitleTextId(IDD_MODULE_SBST);
 constexpr int16_t kTextReplaceWord = 13248;
 constexpr int16_t kTextWithWord = 13250;
 constexpr int16_t kTextCaseSensitive = 13252;
 constexpr int16_t kTextEveryOccurrence = 13253;
-constexpr int16_t kTextModuleAudio = 13254;
-constexpr int16_t kTextModuleMail = 13261;
-constexpr int16_t kTextModuleExif = 13268;
-constexpr int16_t kTextModuleCsv = 13271;
-constexpr int16_t kTextModuleTextList = 13275;
-constexpr int16_t kTextModuleDate = 13276;
-constexpr int16_t kTextModuleTime = 13283;
-constexpr int16_t kTextModuleFolders = 13290;
+constexpr int16_t kTextModuleAudio = ModuleTitleTextId(IDD_MODULE_AUDIO);
+constexpr int16_t kTextModuleMail = ModuleTitleTextId(IDD_MODULE_EMAIL);
+constexpr int16_t kTextModuleExif = ModuleTitleTextId(IDD_MODULE_EXIF);
+constexpr int16_t kTextModuleCsv = ModuleTitleTextId(IDD_MODULE_CSV);
+constexpr int16_t kTextModuleTextList = ModuleTitleTextId(IDD_MODULE_TEXT);
+constexpr int16_t kTextModuleDate = ModuleTitleTextId(IDD_MODULE_DATE);
+constexpr int16_t kTextModuleTime = ModuleTitleTextId(IDD_MODULE_TIME);
+constexpr int16_t kTextModuleFolders = ModuleTitleTextId(IDD_MODULE_DIR);
 constexpr int16_t kTextFolderNameAt = 13291;
-constexpr int16_t kTextModuleDosMask = 13292;
-constexpr int16_t kTextModuleMove = 13295;
+constexpr int16_t kTextModuleDosMask = ModuleTitleTextId(IDD_MODULE_DOS);
+constexpr int16_t kTextModuleMove = ModuleTitleTextId(IDD_MODULE_CUT);
 constexpr int16_t kTextModuleCopy = 13296;
 constexpr int16_t kTextMoveWord = 13297;
 constexpr int16_t kTextCopyWord = 13298;
 constexpr int16_t kTextToPosition = 13299;
-constexpr int16_t kTextModuleRegEx = 14002;
-constexpr int16_t kTextModuleFindCut = 14010;
+constexpr int16_t kTextModuleRegEx = ModuleTitleTextId(IDD_MODULE_REGEX);
+constexpr int16_t kTextModuleFindCut = ModuleTitleTextId(IDD_MODULE_FAC);
 constexpr int16_t kTextFindWord = 14011;
 constexpr int16_t kTextAndRemove = 14012;
 constexpr int16_t kTextEverythingAfter = 14014;
 constexpr int16_t kTextEverythingBefore = 14015;
-constexpr int16_t kTextModuleImage = 14020;
+constexpr int16_t kTextModuleImage = ModuleTitleTextId(IDD_MODULE_IMAGE);

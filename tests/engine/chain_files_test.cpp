@@ -10,7 +10,7 @@
 #include "boxes_over_dialog.h"
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/module_table.h"
 #include "foundation/profile/profile_store.h"
 #include "module_steps.h"

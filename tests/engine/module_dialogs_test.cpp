@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "boxes_over_dialog.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/module_table.h"
 #include "engine/modules/date_time_modules.h"
 #include "engine/modules/pattern_modules.h"

@@ -116,12 +116,12 @@ TEST_F(PluginPage, ShowsTheSectionAndWritesItBackInListOrder) {
 
   // Test moves below Off and is duplicated there; at the top a move up does nothing; Bare goes.
   HWND list = GetDlgItem(page_, IDC_PLUGIN_LIST);
-  PluginsPageToolbarCommand(page_, 6992);
-  PluginsPageToolbarCommand(page_, 6995);
+  PluginsPageToolbarCommand(page_, IDC_ENTRY_DOWN);
+  PluginsPageToolbarCommand(page_, IDC_ENTRY_DUPLICATE);
   ListViewSelectOnly(list, 0);
-  PluginsPageToolbarCommand(page_, 6991);
+  PluginsPageToolbarCommand(page_, IDC_ENTRY_UP);
   ListViewSelectOnly(list, 3);
-  PluginsPageToolbarCommand(page_, 6997);
+  PluginsPageToolbarCommand(page_, IDC_ENTRY_REMOVE);
   EXPECT_TRUE(SavePluginList(page_));
   EXPECT_EQ(SectionValue(1), off);
   EXPECT_EQ(SectionValue(2), test);
@@ -168,7 +168,7 @@ TEST_F(PluginPage, TheEntryDialogEditsTheFocusedRow) {
     ListViewSelectOnly(GetDlgItem(page_, IDC_PLUGIN_LIST), c.row);
     std::wstring title;
     bool libraryEnabled = false;
-    RunToolbarCommand(page_, 6993, [&](HWND dialog) {
+    RunToolbarCommand(page_, IDC_ENTRY_EDIT, [&](HWND dialog) {
       wchar_t text[64];
       GetWindowTextW(dialog, text, 64);
       title = text;
@@ -200,7 +200,7 @@ TEST_F(PluginPage, AnEntryWithoutANameIsRefusedAndTheDialogStays) {
   ListViewSelectOnly(GetDlgItem(page_, IDC_PLUGIN_LIST), 0);
   g_boxText.clear();
   bool stayed = false;
-  RunToolbarCommand(page_, 6993, [&](HWND dialog) {
+  RunToolbarCommand(page_, IDC_ENTRY_EDIT, [&](HWND dialog) {
     SetDlgItemTextW(dialog, IDC_PLUGIN_NAME, L"");
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseMessageBox);
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PLUGIN_OK, BN_CLICKED), 0);

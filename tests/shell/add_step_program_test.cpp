@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "foundation/ui/command_ids.h"
 #include "program_on_folder.h"
 #include "remote_program.h"

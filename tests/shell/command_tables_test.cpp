@@ -11,12 +11,16 @@
 
 #include "engine/module_table.h"
 #include "foundation/ui/command_ids.h"
+#include "foundation/ui/resource_ids.h"
 #include "foundation/ui/resource_library.h"
+#include "metadata/column_page.h"
+#include "metadata/plugin_page.h"
 #include "program_state_scope.h"
 #include "shell/command_trees.h"
 #include "shell/help_requests.h"
 #include "shell/keyboard_hook.h"
 #include "shell/main_commands.h"
+#include "shell/shortcut_page.h"
 #include "shell/status_notices.h"
 #include "shell/toolbar_descriptor.h"
 
@@ -139,6 +143,20 @@ std::vector<int> HelpCommands() {
   return ids;
 }
 
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The commands of a toolbar's buttons, separators left out.
+std::vector<int> ToolbarButtonCommands(HWND toolbar) {
+  std::vector<int> ids;
+  const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON button = {};
+    SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+    if (!(button.fsStyle & BTNS_SEP)) ids.push_back(button.idCommand);
+  }
+  return ids;
+}
+
 }  // namespace
 
 TEST(CommandTable, EveryCommandHasAHandlerOrIsGreyedWithTheReason) {
@@ -214,6 +232,42 @@ TEST(CommandTable, EveryCommandOfTheMenusToolbarKeysAndHelpHasExactlyOneRow) {
                                               << std::max(rows[i].first, rows[j].first);
     }
   }
+}
+
+// The option pages' toolbars, built on the options dialog's own template: every button is one of the list
+// editors' commands, each with its tooltip text and its language-file key, and every such command has a button.
+TEST(CommandTable, TheOptionPagesToolbarsRunTheListEditorsCommandsWithTheirTexts) {
+  ProgramStateScope state;
+  const ResourceLibrary* library = LoadResourceLibrary();
+  ASSERT_NE(library, nullptr);
+  state->uiStrings = library->languages[0].table;
+  const UiStringTable* keys = library->languages[1].table;
+  HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS), nullptr,
+                                   QuietDialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  SetupColumnPage(dialog);
+  SetupPluginListPage(dialog);
+  SetupShortcutListPage(dialog);
+  const std::set<int> named = {IDC_ENTRY_ADD,   IDC_ENTRY_UP,     IDC_ENTRY_DOWN,   IDC_ENTRY_EDIT,
+                               IDC_ENTRY_DUPLICATE, IDC_ENTRY_REMOVE, IDC_ALIGN_LEFT, IDC_ALIGN_CENTRE,
+                               IDC_ALIGN_RIGHT, IDC_ENTRY_FROM_MENU};
+  std::set<int> shown;
+  for (int toolbar : {kColumnToolbarPlaceholder, IDC_PLUGIN_TOOLBAR, IDC_SHORTCUT_TOOLBAR}) {
+    const std::vector<int> ids = ToolbarButtonCommands(GetDlgItem(dialog, toolbar));
+    EXPECT_FALSE(ids.empty()) << toolbar;
+    for (int id : ids) {
+      EXPECT_EQ(named.count(id), 1u) << toolbar << ": " << id;
+      wchar_t tooltip[80] = {};
+      GetUiTooltipText(id, tooltip, 80);
+      wchar_t key[80] = {};
+      GetUiTextFromTable(keys, id, key, 80);
+      EXPECT_GT(wcslen(tooltip), 0u) << id;
+      EXPECT_GT(wcslen(key), 0u) << id;
+      shown.insert(id);
+    }
+  }
+  EXPECT_EQ(shown, named);
+  DestroyWindow(dialog);
 }
 
 TEST(CommandTable, RangesAreTriedAfterTheSingleIdsAndTheEmptyListGreysTheFileCommands) {

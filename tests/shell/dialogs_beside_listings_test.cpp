@@ -7,7 +7,7 @@
 #include <atomic>
 
 #include "engine/module_contract.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "foundation/core/app_state.h"
 #include "foundation/ui/command_ids.h"
 #include "foundation/ui/resource_ids.h"

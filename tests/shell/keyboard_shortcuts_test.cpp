@@ -270,16 +270,16 @@ TEST(ShortcutPage, SavedKeysDifferFromTheDefaultsAndReservedKeysAreRefused) {
   EXPECT_EQ(page.KeyText(page.RowsOf(IDM_REFRESH_TREE)[0]), L"F5");
   // Refresh gets a second key, the copy of Select all goes again, and Stop's only row keeps its row.
   page.Focus(page.RowsOf(IDM_REFRESH_TREE)[0]);
-  ShortcutPageCommand(page.Dialog(), kShortcutAddKeyCommand);
+  ShortcutPageCommand(page.Dialog(), IDC_ENTRY_DUPLICATE);
   page.GiveKey(kKeyAlt | 'R');
   page.Focus(page.RowsOf(IDM_SELECT_ALL)[0]);
-  ShortcutPageCommand(page.Dialog(), kShortcutAddKeyCommand);
+  ShortcutPageCommand(page.Dialog(), IDC_ENTRY_DUPLICATE);
   EXPECT_TRUE(IsCommandListedTwice(page.List(), IDM_SELECT_ALL));
-  ShortcutPageCommand(page.Dialog(), kShortcutRemoveKeyCommand);
+  ShortcutPageCommand(page.Dialog(), IDC_ENTRY_REMOVE);
   EXPECT_FALSE(IsCommandListedTwice(page.List(), IDM_SELECT_ALL));
   EXPECT_EQ(page.KeyText(page.RowsOf(IDM_SELECT_ALL)[0]), L"Ctrl+A");
   page.Focus(page.RowsOf(IDM_SELECT_NONE)[0]);
-  ShortcutPageCommand(page.Dialog(), kShortcutRemoveKeyCommand);
+  ShortcutPageCommand(page.Dialog(), IDC_ENTRY_REMOVE);
   ASSERT_EQ(page.RowsOf(IDM_SELECT_NONE).size(), 1u);
   SaveShortcutKeys(page.Dialog());
 
@@ -313,7 +313,7 @@ TEST(ShortcutPage, ACommandKeepsItsDefaultKeyBesideARowWithout) {
   ShortcutScope scope("");
   ShortcutPage page;
   page.Focus(page.RowsOf(IDM_SAVE_SETTINGS)[0]);
-  ShortcutPageCommand(page.Dialog(), kShortcutAddKeyCommand);
+  ShortcutPageCommand(page.Dialog(), IDC_ENTRY_DUPLICATE);
   ASSERT_EQ(page.RowsOf(IDM_SAVE_SETTINGS).size(), 2u);
   SaveShortcutKeys(page.Dialog());
   EXPECT_TRUE(scope.SavedKeys().empty());

@@ -135,14 +135,14 @@ TEST_F(ListEditor, RowsMoveWithTheirImagesAndMenuEntriesGoWhenRemoved) {
   // Size (right-aligned) goes after the focused Name; the row above it in the source is selected.
   ListViewSelectOnly(available_, RowNamed(available_, L"Size"));
   ListViewSelectOnly(chosen_, 0);
-  Command(kEditorAdd);
+  Command(IDC_ENTRY_ADD);
   EXPECT_EQ(Rows(chosen_), (std::vector<Row>{{L"Name", 0, L""}, {L"Size", 2, L""}, {L"New name", 0, L""}}));
   EXPECT_EQ(Rows(available_), (std::vector<Row>{{L"Modified", 0, L""}, {L"EXIF", kMenuRowImage, L""}}));
 
   // A row with negative item data only beeps.
   ListViewInsertItem(available_, L"Kept", -1, 0, reinterpret_cast<const void*>(-4), 0);
   ListViewSelectOnly(available_, RowNamed(available_, L"Kept"));
-  Command(kEditorAdd);
+  Command(IDC_ENTRY_ADD);
   EXPECT_EQ(Rows(chosen_).size(), 3u);
 
   // Entries of the menu are appended with their references; an entry that does not parse adds nothing.
@@ -151,10 +151,10 @@ TEST_F(ListEditor, RowsMoveWithTheirImagesAndMenuEntriesGoWhenRemoved) {
   EXPECT_FALSE(AddListEntryFromMenu(chosen_, menu_, 3));
   EXPECT_EQ(ListViewItemParam(chosen_, 3), -1);
   ListViewSelectOnly(chosen_, 3);
-  Command(kEditorAlignLeft + 1);
+  Command(IDC_ALIGN_LEFT + 1);
   ListViewInsertItem(chosen_, L"Bare", -1, 0, nullptr, 0);
   ListViewSelectOnly(chosen_, 5);
-  Command(kEditorAlignRight);
+  Command(IDC_ALIGN_RIGHT);
   EXPECT_EQ(Rows(chosen_), (std::vector<Row>{{L"Name", 0, L""},
                                             {L"Size", 2, L""},
                                             {L"New name", 0, L""},
@@ -164,9 +164,9 @@ TEST_F(ListEditor, RowsMoveWithTheirImagesAndMenuEntriesGoWhenRemoved) {
 
   // The menu's entry goes for good; a column goes back to the source list.
   ListViewSelectOnly(chosen_, 3);
-  Command(kEditorRemove);
+  Command(IDC_ENTRY_REMOVE);
   ListViewSelectOnly(chosen_, 1);
-  Command(kEditorRemove);
+  Command(IDC_ENTRY_REMOVE);
   EXPECT_EQ(Rows(chosen_).size(), 4u);
   EXPECT_EQ(Rows(available_).size(), 4u);
   EXPECT_GE(RowNamed(available_, L"Size"), 0);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/chain_list.h"
-#include "engine/module_dialog_ids.h"
+#include "foundation/ui/module_dialog_ids.h"
 #include "engine/module_table.h"
 #include "engine/preview.h"
 #include "foundation/core/app_state.h"

@@ -171,7 +171,7 @@ TEST_F(OptionsDialog, ChangedBoxesSizesAndColumnsTakeEffectAndAreStoredButColumn
     ShowPage(dialog, kColumnsPage);
     HWND available = GetDlgItem(dialog, IDC_CHECK_AVAILABLE);
     ListViewSelectOnly(available, RowNamed(available, L"Created"));
-    SendMessageW(dialog, WM_COMMAND, 6990, 0);
+    SendMessageW(dialog, WM_COMMAND, IDC_ENTRY_ADD, 0);
     // While a job is busy the columns wait, and the dialog stays.
     ASSERT_TRUE(BeginExclusiveJob());
     std::thread answer([&] { boxes = AnswerBoxOf(dialog); });

@@ -183,7 +183,7 @@ TEST_F(OptionsProgramInteractive, OptionsChangedOnTheirPagesTakeEffectAndComeBac
     ASSERT_TRUE(ClickUntil([&] { ClickWindow(GetDlgItem(chooser, IDOK)); }, [&] { return !IsWindow(chooser); }));
 
     ASSERT_TRUE(pages.Show(3));
-    const auto add = [&] { pages.PressToolbarButton(IDC_COLUMN_TOOLBAR, 6990); };
+    const auto add = [&] { pages.PressToolbarButton(IDC_COLUMN_TOOLBAR, IDC_ENTRY_ADD); };
     ASSERT_TRUE(pages.MoveRow(IDC_CHECK_AVAILABLE, L"Created", add, IDC_CHECK_CHOSEN));
     pages.Picture(3);
     ASSERT_TRUE(ClickUntil([&] { ClickWindow(pages.Item(IDC_OPTIONS_OK)); }, [&] { return !IsWindow(dialog); }));
@@ -217,7 +217,7 @@ TEST_F(ToolbarProgramInteractive, AButtonAddedInTheToolbarDialogShowsRunsItsComm
     ASSERT_NE(dialog, nullptr);
     const OptionsPages lists(run, dialog);
     ASSERT_TRUE(lists.MoveRow(
-        IDC_CHECK_AVAILABLE, L"Filter", [&] { ClickWindow(lists.Item(IDC_CHECK_ADD)); }, IDC_CHECK_CHOSEN));
+        IDC_CHECK_AVAILABLE, L"Filter", [&] { ClickWindow(lists.Item(IDC_ENTRY_ADD)); }, IDC_CHECK_CHOSEN));
     lists.Picture(6500);
     ASSERT_TRUE(ClickUntil([&] { ClickWindow(lists.Item(IDC_CHECK_LIST_OK)); }, [&] { return !IsWindow(dialog); }));
     ASSERT_EQ(ToolbarButtons(run), 29);

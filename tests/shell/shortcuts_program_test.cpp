@@ -211,7 +211,7 @@ TEST_F(ShortcutsProgramInteractive, KeysSelectFilesAndAKeyGivenOnThePageWorksAft
   focus.stateMask = focus.state = LVIS_FOCUSED | LVIS_SELECTED;
   item.Write(focus);
   SendMessageW(shortcuts, LVM_SETITEMSTATE, invert, item.Address());
-  PostMessageW(page, WM_COMMAND, 6993, 0);
+  PostMessageW(page, WM_COMMAND, IDC_ENTRY_EDIT, 0);
   HWND key = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     key = FindProcessWindow(run.ProcessId(), L"#32770", [page](HWND w) { return w != page && IsWindowVisible(w); });

@@ -152,18 +152,18 @@ TEST_F(ToolbarChoice, TheDialogKeepsTheSeparatorAvailableAndStoresOnlyOnOk) {
       for (int i = 0; i < 2; ++i) {
         Focus(from, RowOfCommand(from, IDM_TOOLBAR_SEPARATOR));
         Focus(to, Rows(to) - 1);
-        SendMessageW(dialog, WM_COMMAND, IDC_CHECK_ADD, 0);
+        SendMessageW(dialog, WM_COMMAND, IDC_ENTRY_ADD, 0);
       }
       Focus(to, Rows(to) - 1);
-      SendMessageW(dialog, WM_COMMAND, IDC_CHECK_REMOVE, 0);
+      SendMessageW(dialog, WM_COMMAND, IDC_ENTRY_REMOVE, 0);
       EXPECT_EQ(Rows(from), available);
       // Command IDM_OPEN_SETTINGS goes back; IDM_REFRESH_TREE and IDM_TIMESTAMPS come after the last shown entry.
       Focus(to, RowOfCommand(to, IDM_OPEN_SETTINGS));
-      SendMessageW(dialog, WM_COMMAND, IDC_CHECK_REMOVE, 0);
+      SendMessageW(dialog, WM_COMMAND, IDC_ENTRY_REMOVE, 0);
       for (int command : {IDM_REFRESH_TREE, IDM_TIMESTAMPS}) {
         Focus(from, RowOfCommand(from, command));
         Focus(to, Rows(to) - 1);
-        SendMessageW(dialog, WM_COMMAND, IDC_CHECK_ADD, 0);
+        SendMessageW(dialog, WM_COMMAND, IDC_ENTRY_ADD, 0);
       }
       EXPECT_EQ(Rows(from), available - 1);
       SendMessageW(dialog, WM_COMMAND, c.button, 0);

@@ -1,6 +1,7 @@
 // Numbers of the rename modules' dialog templates and of their controls (resources/dialogs/modules.rc). A
-// template's number is also the UI text number of its caption, and a control that shows a UI text carries that
-// text's number. The resource script includes this header too, so the numbers are preprocessor constants.
+// template's number is also the UI text number of its caption (the module's title, named in ui_text_ids.h by
+// ModuleTitleTextId), and a control that shows a UI text carries that text's number. The resource script
+// includes this header too, so the numbers are preprocessor constants.
 #pragma once
 
 // Controls every module dialog has.
