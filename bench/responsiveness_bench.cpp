@@ -33,6 +33,7 @@
 
 #include "bench/bench_clock.h"
 #include "bench/bench_files.h"
+#include "bench/bench_program.h"
 #include "foundation/ui/command_ids.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
@@ -42,74 +43,6 @@
 using namespace audio_samples;
 
 namespace {
-
-constexpr DWORD kPingPeriodMs = 100;
-constexpr DWORD kAnswerTimeoutMs = 60000;
-constexpr double kSceneTimeoutSeconds = 300;
-
-// ---- The longest stall of a window ----------------------------------------------------------------------------
-
-class StallMeter {
- public:
-  explicit StallMeter(HWND window) : window_(window), thread_([this] { Run(); }) {}
-  ~StallMeter() { Stop(); }
-  double Stop() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    return longest_;
-  }
-
- private:
-  void Run() {
-    while (!stop_) {
-      const double start = Seconds();
-      DWORD_PTR answer = 0;
-      SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerTimeoutMs, &answer);
-      const double waited = Seconds() - start;
-      longest_ = std::max(longest_, waited);
-      const DWORD spent = static_cast<DWORD>(waited * 1000);
-      if (spent < kPingPeriodMs) Sleep(kPingPeriodMs - spent);
-    }
-  }
-
-  HWND window_;
-  std::atomic<bool> stop_{false};
-  double longest_ = 0;
-  std::thread thread_;
-};
-
-// A bare window on a thread of its own, answering its messages at once.
-class BareWindow {
- public:
-  BareWindow() : thread_([this] { Run(); }) {
-    while (window_ == nullptr) Sleep(1);
-  }
-  ~BareWindow() {
-    PostMessageW(window_, WM_CLOSE, 0, 0);
-    thread_.join();
-  }
-  HWND Window() const { return window_; }
-
- private:
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-  void Run() {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"BareBenchWindow";
-    RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, windowClass.lpszClassName, L"bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                              nullptr, nullptr, windowClass.hInstance, nullptr);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  }
-
-  std::atomic<HWND> window_{nullptr};
-  std::thread thread_;
-};
 
 // ---- The folders ------------------------------------------------------------------------------------------------
 
@@ -212,109 +145,6 @@ std::string Mp3Bytes(int number) {
 bool FillMp3(const std::wstring& folder) {
   for (int i = 0; i < 10000; ++i) {
     if (!WriteIfMissing(folder + L"\\song " + std::to_wstring(i) + L".mp3", Mp3Bytes(i))) return false;
-  }
-  return true;
-}
-
-// ---- The program ------------------------------------------------------------------------------------------------
-
-// The toolbar (at any depth under the main window) that holds the Stop button.
-HWND FindStopButtonBar(HWND window) {
-  HWND found = nullptr;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM result) -> BOOL {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (_wcsicmp(name, TOOLBARCLASSNAMEW) != 0 || SendMessageW(child, TB_COMMANDTOINDEX, IDM_STOP, 0) < 0)
-          return TRUE;
-        *reinterpret_cast<HWND*>(result) = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// QVRX.exe copied beside the scene's profile file, started on a folder.
-class Program {
- public:
-  Program(const std::string& profile, const std::wstring& folder) {
-    const std::wstring bin = ExecutableFolder();
-    bool copied = true;
-    for (const wchar_t* name : {L"QVRX.exe", L"QVRXRES.dll"}) {
-      copied &= CopyFileW((bin + L"\\" + name).c_str(), (home_ / name).c_str(), FALSE) != FALSE;
-    }
-    home_.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n" + profile);
-    started_ = Seconds();
-    if (copied && driver_.Start(home_ / L"QVRX.exe", L"\"" + folder + L"\"", home_.Path())) {
-      window_ = driver_.WaitForWindow(L"QVRX", 60000);
-    }
-    if (window_ != nullptr) {
-      files_ = GetDlgItem(window_, kFileListId);
-      toolbar_ = FindStopButtonBar(window_);
-    }
-  }
-  ~Program() {
-    if (window_ == nullptr) {
-      driver_.Kill();
-      return;
-    }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      PostMessageW(window_, WM_CLOSE, 0, 0);
-      if (driver_.WaitForExit(300) != -1) return;
-    }
-    driver_.Kill();
-  }
-
-  HWND Window() const { return window_; }
-  bool HasStopButton() const { return toolbar_ != nullptr; }
-  double Started() const { return started_; }
-  int Rows() const { return static_cast<int>(SendMessageW(files_, LVM_GETITEMCOUNT, 0, 0)); }
-  // A job (a listing) is busy while the Stop button is enabled.
-  bool Busy() const { return toolbar_ != nullptr && SendMessageW(toolbar_, TB_ISBUTTONENABLED, IDM_STOP, 0) != 0; }
-  bool Idle(int rows) const { return Rows() == rows && !Busy(); }
-  void Post(int command) const { PostMessageW(window_, WM_COMMAND, command, 0); }
-  void Send(int command) const {
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(window_, WM_COMMAND, command, 0, SMTO_NORMAL, kAnswerTimeoutMs, &answer);
-  }
-
-  // The new name of the last row, read through memory of the program's process.
-  std::wstring LastNewName() const {
-    const int row = Rows() - 1;
-    if (row < 0) return L"";
-    constexpr int kCapacity = 300;
-    void* remote =
-        VirtualAllocEx(driver_.Process(), nullptr, sizeof(LVITEMW) + kCapacity * 2, MEM_COMMIT, PAGE_READWRITE);
-    if (remote == nullptr) return L"";
-    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
-    LVITEMW item = {};
-    item.iSubItem = 1;
-    item.pszText = remoteText;
-    item.cchTextMax = kCapacity;
-    WriteProcessMemory(driver_.Process(), remote, &item, sizeof item, nullptr);
-    SendMessageW(files_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
-    wchar_t text[kCapacity] = {};
-    ReadProcessMemory(driver_.Process(), remoteText, text, sizeof text - sizeof(wchar_t), nullptr);
-    VirtualFreeEx(driver_.Process(), remote, 0, MEM_RELEASE);
-    return text;
-  }
-
- private:
-  TempFolder home_;
-  ProcessDriver driver_;
-  HWND window_ = nullptr;
-  HWND files_ = nullptr;
-  HWND toolbar_ = nullptr;
-  double started_ = 0;
-};
-
-// Polls `done` every 20 ms; false after the scene's time-out.
-bool WaitFor(const std::function<bool()>& done) {
-  const double start = Seconds();
-  while (!done()) {
-    if (Seconds() - start > kSceneTimeoutSeconds) return false;
-    Sleep(20);
   }
   return true;
 }
