@@ -9,7 +9,9 @@
 
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
+#include "foundation/core/threads.h"
 #include "foundation/profile/profile_store.h"
+#include "main_window_stand_in.h"
 #include "preview_fixture.h"
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
@@ -209,4 +211,26 @@ TEST_F(ChainFiles, ManyStepsAreStoredInTheChainListAtOnceAndPreviewedOnce) {
   EXPECT_EQ(Chain(), steps);
   EXPECT_LE(chain_->rows.changes - changes, 2);
   EXPECT_EQ(previews, 2);
+}
+
+// A long chain loads in slices, between which the window's thread answers what other threads send it.
+TEST_F(ChainFiles, BetweenTheSlicesOfALongLoadTheThreadAnswersSentMessages) {
+  static LONG suspendedWhenAnswered = -1;
+  MainWindowStandIn window;
+  std::wstring text;
+  for (int i = 0; i < 5000; ++i) text += L"<Case,n,1>\r\n";
+  const std::wstring path = temp_.WriteFile(L"long.zqr", Utf16File(text));
+  WorkerThread sender([] {
+    RunOnGuiThread(
+        [](void*) -> LRESULT {
+          suspendedWhenAnswered = g_app->recomputationSuspended;
+          return 0;
+        },
+        nullptr);
+  });
+  while ((HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0) Sleep(1);
+  ASSERT_EQ(LoadSettingsFile(nullptr, path.c_str()), 0);
+  EXPECT_EQ(CountSteps(), 5000u);
+  EXPECT_GT(suspendedWhenAnswered, 0) << "answered while the steps were made";
+  sender.Join();
 }
