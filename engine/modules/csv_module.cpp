@@ -67,6 +67,17 @@ void SplitCsvLine(const wchar_t* line, wchar_t* first, wchar_t* second) {
   if (next != nullptr) ReadCsvField(next, second, kApplyPartCapacity);
 }
 
+// Opens a list and splits its first line into its first two fields (empty when the list has no line); false
+// when the file cannot be opened.
+bool OpenCsvList(const wchar_t* path, ListFile* file, wchar_t* first, wchar_t* second) {
+  if (!OpenListFile(path, file)) return false;
+  wchar_t line[kCsvLineCapacity];
+  first[0] = 0;
+  second[0] = 0;
+  if (NextListLine(file, ListLineEnds::kEveryBreak, line, kCsvLineCapacity)) SplitCsvLine(line, first, second);
+  return true;
+}
+
 void FreeCsvEntries(CsvSettings* settings) {
   FreeEntryBlock(&settings->names);
   ReleaseLookupTable(&settings->lookup);
@@ -152,20 +163,14 @@ namespace {
 // The list's first line and, when it is a lookup list, the rest.
 ListRead ReadLookupFile(CsvListJob* job) {
   ListFile file;
-  if (!OpenListFile(job->path, &file)) return ListRead::kNotRead;
-  wchar_t line[kCsvLineCapacity];
   wchar_t oldName[kApplyPartCapacity];
   wchar_t newName[kApplyPartCapacity];
-  ListRead read = ListRead::kNotRead;
-  if (NextListLine(&file, ListLineEnds::kEveryBreak, line, kCsvLineCapacity)) {
-    SplitCsvLine(line, oldName, newName);
-    bool stopped = false;
-    if (newName[0] != 0) job->table = ReadLookupLines(&file, oldName, newName, &job->lines, &stopped);
-    if (job->table != nullptr) read = ListRead::kWhole;
-    if (stopped) read = ListRead::kStopped;
-  }
+  if (!OpenCsvList(job->path, &file, oldName, newName)) return ListRead::kNotRead;
+  bool stopped = false;
+  if (newName[0] != 0) job->table = ReadLookupLines(&file, oldName, newName, &job->lines, &stopped);
   CloseListFile(&file);
-  return read;
+  if (stopped) return ListRead::kStopped;
+  return job->table != nullptr ? ListRead::kWhole : ListRead::kNotRead;
 }
 
 // On the GUI thread: the step takes the table and the stamp of the file it was read from (a stopped read: the
@@ -249,19 +254,15 @@ ListRead LoadCsvList(ModuleInstance* instance, const ListFileStamp& now) {
   FreeCsvEntries(settings);
   if (ShareHeldLookup(settings, now)) return ListRead::kWhole;
   ListFile file;
-  if (!OpenListFile(settings->list.path, &file)) return ListRead::kNotRead;
-  wchar_t line[kCsvLineCapacity];
   wchar_t first[kApplyPartCapacity];
   wchar_t second[kApplyPartCapacity];
+  if (!OpenCsvList(settings->list.path, &file, first, second)) return ListRead::kNotRead;
   // A list without lines, or whose first line has no field, gives no entries.
   ListRead read = ListRead::kWhole;
-  if (NextListLine(&file, ListLineEnds::kEveryBreak, line, kCsvLineCapacity)) {
-    SplitCsvLine(line, first, second);
-    if (second[0] != 0) {
-      read = LoadLookupList(settings, &file, first, second, now);
-    } else if (first[0] != 0) {
-      read = LoadSequence(settings, &file, first, now.wanted);
-    }
+  if (second[0] != 0) {
+    read = LoadLookupList(settings, &file, first, second, now);
+  } else if (first[0] != 0) {
+    read = LoadSequence(settings, &file, first, now.wanted);
   }
   CloseListFile(&file);
   return read;
