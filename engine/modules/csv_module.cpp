@@ -104,6 +104,7 @@ ListRead LoadSequence(CsvSettings* settings, ListFile* file, const wchar_t* firs
   return lines < wanted ? ListRead::kWhole : ListRead::kPart;
 }
 
+// A lookup list larger than this takes long to read: over a tenth of a second.
 uint64_t g_longLookupListBytes = 4ull << 20;
 
 bool IsLong(const ListFile* file) { return ListFileSize(file) > g_longLookupListBytes; }
