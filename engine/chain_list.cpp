@@ -78,6 +78,8 @@ uint32_t CountBatchSteps(const StepBatch* batch) { return RecordBufferCount(&bat
 bool ReplaceStepsByBatch(StepBatch* batch) {
   ItemListControl* chain = AppChainList();
   if (CountBatchSteps(batch) == 0) return true;
+  // A job begun while a long load answered messages may be applying the steps that would be freed here.
+  if (ChainChangesRefused()) return false;
   const bool stored = chain != nullptr && DeleteAllSteps() &&
                       ItemsViewAppendRecords(chain, RecordBufferData(&batch->rows),
                                              RecordBufferUsedBytes(&batch->rows), RowDescription) == 0;

@@ -9,6 +9,7 @@
 
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
+#include "foundation/core/jobs.h"
 #include "foundation/core/threads.h"
 #include "foundation/profile/profile_store.h"
 #include "main_window_stand_in.h"
@@ -233,4 +234,20 @@ TEST_F(ChainFiles, BetweenTheSlicesOfALongLoadTheThreadAnswersSentMessages) {
   EXPECT_EQ(CountSteps(), 5000u);
   EXPECT_GT(suspendedWhenAnswered, 0) << "answered while the steps were made";
   sender.Join();
+}
+
+// A job begun by a message answered between the slices may be applying the chain: the load leaves it alone.
+TEST_F(ChainFiles, AJobBegunDuringALongLoadKeepsTheChainItApplies) {
+  MainWindowStandIn window;
+  const ModuleInstance* kept = AddStep(L"<Case,n,1>");
+  std::wstring text;
+  for (int i = 0; i < 5000; ++i) text += L"<Case,n,2>\r\n";
+  const std::wstring path = temp_.WriteFile(L"long.zqr", Utf16File(text));
+  WorkerThread sender([] { RunOnGuiThread([](void*) -> LRESULT { return BeginExclusiveJob(); }, nullptr); });
+  while ((HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0) Sleep(1);
+  EXPECT_NE(LoadSettingsFile(nullptr, path.c_str()), 0);
+  sender.Join();
+  EXPECT_EQ(CountSteps(), 1u);
+  EXPECT_EQ(GetStepInstance(0), kept);
+  EndExclusiveJob();
 }
