@@ -62,22 +62,6 @@ bool KeepEditedSettings(ModuleInstance* previous, ModuleInstance* edited, int n)
   return true;
 }
 
-// The dialog of a step that is, or is to be, row n, on the focused file as the steps before n leave it; the
-// record the user confirmed, or null.
-ModuleInstance* ShowStepDialog(HWND owner, ModuleInstance* settings, int n) {
-  // A copy: the rows' block may move while the dialog runs.
-  FileListRow sample;
-  FileContext context;
-  wchar_t sampleName[kApplyPartCapacity] = {};
-  const bool hasSample = CopyFocusedFileRow(&sample);
-  InitFileContext(&context, hasSample ? &sample : nullptr);
-  if (hasSample) {
-    CopyWideBounded(sample.currentName, sampleName, kApplyPartCapacity);
-    ApplyChainToName(n, &sample, sampleName, kApplyPartCapacity);
-  }
-  return EditModuleInstance(owner, settings, GetStepContext(settings, &context), sampleName);
-}
-
 }  // namespace
 
 void InitStepBatch(StepBatch* batch) { RecordBufferInit(&batch->rows, true); }
@@ -166,21 +150,20 @@ int EditStep(HWND owner, int n) {
   if (ChainChangesRefused()) return 0;
   ModuleInstance* settings = GetStepInstance(n);
   if (settings == nullptr) return 0;
-  ModuleInstance* edited = ShowStepDialog(owner, settings, n);
+  // A copy: the rows' block may move while the dialog runs.
+  FileListRow sample;
+  FileContext context;
+  wchar_t sampleName[kApplyPartCapacity] = {};
+  const bool hasSample = CopyFocusedFileRow(&sample);
+  InitFileContext(&context, hasSample ? &sample : nullptr);
+  if (hasSample) {
+    CopyWideBounded(sample.currentName, sampleName, kApplyPartCapacity);
+    ApplyChainToName(n, &sample, sampleName, kApplyPartCapacity);
+  }
+  ModuleInstance* edited = EditModuleInstance(owner, settings, GetStepContext(settings, &context), sampleName);
   if (edited == nullptr || !KeepEditedSettings(settings, edited, n)) return 0;
   MarkSettingsChanged(1);
   return 1;
-}
-
-int AddStepThroughDialog(HWND owner, ModuleInstance* settings, int position, bool hasDialog) {
-  if (settings == nullptr) return -1;
-  const int before = position < 0 ? static_cast<int>(CountSteps()) : position;
-  ModuleInstance* confirmed = hasDialog ? ShowStepDialog(owner, settings, before) : settings;
-  if (confirmed != settings) FreeModuleInstance(settings);
-  if (confirmed == nullptr) return -1;
-  const int row = ChainChangesRefused() ? -1 : InsertStepIntoList(confirmed, position, true);
-  if (row < 0) FreeModuleInstance(confirmed);
-  return row;
 }
 
 void EditSelectedStep(HWND owner) {

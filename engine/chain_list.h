@@ -79,12 +79,6 @@ bool ChainChangesRefused();
 // record is freed) and the preview is recomputed. 1 when the user confirmed, else 0 (also while busy).
 int EditStep(HWND owner, int n);
 
-// Adds a step, checked, at `position` (-1: the end) once the user confirmed its dialog, when it has one. The
-// chain does not hold the step while the dialog is open, so a job begun meanwhile (a listing) never applies a
-// step that Cancel then frees. Takes the step: returns its row, or -1 when it was cancelled or could not be
-// stored (it is then freed).
-int AddStepThroughDialog(HWND owner, ModuleInstance* settings, int position, bool hasDialog);
-
 // EditStep on the chain list's focused row; nothing without one.
 void EditSelectedStep(HWND owner);
 

@@ -124,11 +124,16 @@ void AddModuleByCommand(HWND window, int commandId) {
   ItemListControl* chain = AppChainList();
   if (!chain || ChainChangesRefused()) return;
   const uint32_t module = static_cast<uint32_t>(commandId - IDM_ADD_MODULE_FIRST);
+  ModuleInstance* settings = CreateDefaultModule(module);
+  if (!settings) return;
   const int selected = SelectedStepIndex();
-  const int row = AddStepThroughDialog(window, CreateDefaultModule(module), selected >= 0 ? selected + 1 : -1,
-                                       ModuleHasDialog(module));
-  if (row < 0) return;
+  const int row = InsertStepIntoList(settings, selected >= 0 ? selected + 1 : -1, true);
+  if (row < 0) {
+    FreeModuleInstance(settings);
+    return;
+  }
   ItemsViewFocusItem(chain, row, false);
+  if (ModuleHasDialog(module) && EditStep(window, row) == 0) ItemsViewDeleteItem(chain, row, false);
   MarkSettingsChanged(1);
 }
 

@@ -68,7 +68,7 @@ TEST_F(ChainList, EditShowsTheFocusedFileAsTheStepsBeforeLeaveIt) {
   AddStep(L"<Ext,\"bak\">");
   EXPECT_EQ(EditStep(nullptr, 1), 1);
   EXPECT_EQ(g_probeRecord.dialogSample, L"PHOTO.jpg");
-  EXPECT_EQ(g_probeRecord.dialogFileSize, 1001u);
+  EXPECT_EQ(static_cast<const FileInfo*>(g_probeRecord.dialogContext)->size, 1001u);
   EXPECT_EQ(Description(1), L"edited");
   EXPECT_EQ(g_app->settingsChanged, 1);
   EXPECT_EQ(NewName(1), L"PHOTO-e.bak");
@@ -98,24 +98,6 @@ TEST_F(ChainList, EditNeedsAFocusedStepAConfirmationAndNoRun) {
   EXPECT_NE(GetStepInstance(0), &settings->header);
   EXPECT_EQ(g_probeRecord.freed, 1);
   EXPECT_EQ(Description(0), L"edited");
-}
-
-TEST_F(ChainList, AStepIsAddedOnlyOnceItsDialogIsConfirmed) {
-  const uint32_t folder = AddFolder(L"C:\\data");
-  AddFile(folder, L"photo.jpg");
-  files_->focusedIndex = 0;
-  AddStep(L"<Case,n,2>");
-  AddStep(L"<Ext,\"bak\">");
-  g_probeRecord.dialogConfirms = false;
-  EXPECT_EQ(AddStepThroughDialog(nullptr, CreateDefaultModule(kProbeModule), 1, true), -1);
-  EXPECT_EQ(g_probeRecord.dialogChainSteps, 2u) << "no job meets the step while its dialog is open";
-  EXPECT_EQ(CountSteps(), 2u);
-  EXPECT_EQ(g_probeRecord.freed, 1);
-  g_probeRecord.dialogConfirms = true;
-  EXPECT_EQ(AddStepThroughDialog(nullptr, CreateDefaultModule(kProbeModule), 1, true), 1);
-  EXPECT_EQ(g_probeRecord.dialogSample, L"PHOTO.jpg") << "named as the steps before it leave it";
-  EXPECT_EQ(Description(1), L"edited");
-  EXPECT_TRUE(IsStepChecked(1));
 }
 
 TEST_F(ChainList, MovingTheFocusedStepMarksTheChainUnlessBusy) {

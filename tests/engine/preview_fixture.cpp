@@ -51,9 +51,6 @@ int ShowProbeDialog(ModuleDialogParam* param, ModuleInstance* settings, const vo
   ++probe.dialogShown;
   probe.dialogSample = sample != nullptr ? sample : L"(null)";
   probe.dialogContext = context;
-  if ((settings->flags & kApplyNeedsFileInfo) != 0 && context != nullptr)
-    probe.dialogFileSize = static_cast<const FileInfo*>(context)->size;
-  probe.dialogChainSteps = CountSteps();
   if (!probe.dialogConfirms) return 0;
   ProbeSettings* edited = reinterpret_cast<ProbeSettings*>(settings);
   if (probe.dialogReplacesRecord) {

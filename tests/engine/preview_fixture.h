@@ -36,10 +36,8 @@ struct ProbeRecord {
   int freed = 0;
   // The dialog: what it was shown, and what it answers.
   std::wstring dialogSample;
-  const void* dialogContext = nullptr;  // valid only while the dialog is open
-  uint64_t dialogFileSize = 0;          // the size its FileInfo context held
+  const void* dialogContext = nullptr;
   int dialogShown = 0;
-  uint32_t dialogChainSteps = 0;  // the steps the chain held while the dialog was open
   bool dialogConfirms = true;
   bool dialogReplacesRecord = false;
 };
