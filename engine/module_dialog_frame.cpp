@@ -7,14 +7,12 @@
 #include "engine/module_dialog_ids.h"
 #include "engine/module_table.h"
 #include "foundation/core/app_state.h"
-#include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
 #include "foundation/win32/system_functions.h"
 #include "foundation/files/paths.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/help_topics.h"
 #include "foundation/ui/message_boxes.h"
-#include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/win32/dialog_controls.h"
 #include "foundation/win32/owner_drawn_controls.h"
@@ -73,14 +71,6 @@ bool ControlsCanBeKept(HWND dialog, DialogRun* run) {
   FreeModuleInstance(edited);
   if (problem != 0) ShowMessageWithPath(dialog, problem, nullptr, nullptr, nullptr, MB_OK | MB_ICONWARNING);
   return problem == 0;
-}
-
-// OK writes into the edited step, which a job begun while the dialog was open (a listing, a long preview) may be
-// applying: the user is told, and the dialog stays open until the job has ended.
-bool NoJobReadsTheSteps(HWND dialog) {
-  if (!IsJobBusy()) return true;
-  ShowLastErrorMessage(dialog, ERROR_BUSY, nullptr);
-  return false;
 }
 
 void SetEditLimitsAndSpins(HWND dialog, const ModuleDialogEdit* edits) {
@@ -165,7 +155,7 @@ void OnCommand(HWND dialog, int id, int code, HWND control) {
   DialogRun* run = RunOf(dialog);
   if (run == nullptr) return;
   if (id == IDOK || id == IDC_MODULE_OK) {
-    if (!NoJobReadsTheSteps(dialog) || !ControlsCanBeKept(dialog, run)) return;
+    if (!ControlsCanBeKept(dialog, run)) return;
     run->ready = false;
     run->dialog->read(dialog, run->param->settings);
     EndDialog(dialog, 1);

@@ -13,7 +13,6 @@
 
 #include "engine/module_dialog_ids.h"
 #include "engine/module_table.h"
-#include "foundation/core/app_state.h"
 #include "engine/modules/date_time_modules.h"
 #include "engine/modules/pattern_modules.h"
 #include "foundation/win32/owner_drawn_controls.h"
@@ -473,28 +472,6 @@ TEST_F(ModuleDialogs, OkRefusesAStepThatCouldNotBeSavedAsItStandsAndSaysWhy) {
     }
     FreeModuleInstance(step);
   }
-}
-
-// A job begun while the dialog is open (a listing) may be applying the step: OK waits for its end.
-TEST_F(ModuleDialogs, OkWaitsWhileAJobRunsAndTakesTheStepAfterIt) {
-  ModuleInstance* step = Step(L"<Ext,\"txt\">");
-  std::vector<std::wstring> boxes;
-  std::wstring whileBusy;
-  ModuleInstance* kept = Edit(step, L"a.txt", [&](HWND dialog) {
-    BoxesOverDialog answering(dialog);
-    SetDlgItemTextW(dialog, IDC_EXT_EXTENSION, L"bak");
-    InterlockedIncrement(&g_app->busyCounter);
-    Press(dialog, IDC_MODULE_OK);
-    InterlockedDecrement(&g_app->busyCounter);
-    boxes = answering.Texts();
-    whileBusy = TextForm(step);
-    Press(dialog, IDC_MODULE_OK);
-  });
-  EXPECT_EQ(boxes.size(), 1u) << "the user is told";
-  EXPECT_EQ(whileBusy, L"<Ext,\"txt\">") << "the step is untouched while the job runs";
-  EXPECT_EQ(kept, step);
-  EXPECT_EQ(TextForm(step), L"<Ext,\"bak\">");
-  FreeModuleInstance(step);
 }
 
 // Every item of a field menu, its submenus' included, with the reference its labels stand for: the field's name,
