@@ -157,7 +157,22 @@ struct ParseTally {
   bool notChain;  // the first bytes are no chain's
 };
 
+// A long chain is made in slices of this many steps.
+constexpr uint32_t kStepsPerSlice = 4096;
+// Paint messages taken between two slices, so that a window that does not validate cannot hold the load.
+constexpr int kMostPaintsBetweenSlices = 64;
+
+// Between the slices of a long load the window thread answers the messages sent to it and repaints; input
+// waits for the end of the load, so nothing changes the chain meanwhile.
+void AnswerSentAndPaint() {
+  MSG message;
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  for (int i = 0; i < kMostPaintsBetweenSlices && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+    DispatchMessageW(&message);
+}
+
 void AddStep(const wchar_t* text, bool checked, ParseTally* tally) {
+  if (CountBatchSteps(&tally->batch) % kStepsPerSlice == kStepsPerSlice - 1) AnswerSentAndPaint();
   ModuleInstance* settings = CreateModuleFromText(text);
   if (AddToStepBatch(&tally->batch, settings, checked)) return;
   FreeModuleInstance(settings);
@@ -474,8 +489,10 @@ int LoadSettingsFile(HWND owner, const wchar_t* path) {
   InitStepBatch(&tally.batch);
   const int result = LoadMappedChain(owner, path, &tally);
   if (result == 0) {
+    AnswerSentAndPaint();
     InterlockedExchange(&g_app->settingsChanged, 1);
     SaveModuleChainToSettings();
+    AnswerSentAndPaint();
     AddRecentFileHook(path);
     g_app->settingsFileCurrent = path[0];
   } else {

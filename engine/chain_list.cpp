@@ -97,6 +97,9 @@ uint32_t CountBatchSteps(const StepBatch* batch) { return RecordBufferCount(&bat
 bool ReplaceStepsByBatch(StepBatch* batch) {
   ItemListControl* chain = AppChainList();
   if (CountBatchSteps(batch) == 0) return true;
+  // A job begun while a long load answered messages may be applying the steps that would be freed here; an
+  // empty chain (the restore at start, beside the start's jobs) has none to free.
+  if (CountSteps() != 0 && ChainChangesRefused()) return false;
   const bool stored = chain != nullptr && DeleteAllSteps() &&
                       ItemsViewAppendRecords(chain, RecordBufferData(&batch->rows),
                                              RecordBufferUsedBytes(&batch->rows), RowDescription) == 0;

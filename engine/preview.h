@@ -4,8 +4,10 @@
 // the rename run while it is not 0.
 //
 // A pass runs on the GUI thread (another thread's call is sent there), except the pass of a busy job's worker
-// (a folder listing at its end), which runs on the worker with the job's progress and Stop. Two passes never
-// meet in the same steps: while a job is busy, chain changes and their passes wait for its end.
+// (a folder listing at its end), which runs on the worker with the job's progress and Stop. A pass that would
+// hold the GUI thread long (a long chain over many files, or steps that read every file) after a chain change,
+// a job's end or a reorder runs as a job of its own. Two passes never meet in the same steps: while a job is
+// busy, chain changes and their passes wait for its end.
 #pragma once
 #include <cstdint>
 

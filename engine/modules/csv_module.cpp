@@ -1,6 +1,12 @@
 #include "engine/modules/csv_module.h"
 
+#include "engine/chain_list.h"
 #include "engine/module_dialog_frame.h"
+#include "foundation/core/app_state.h"
+#include "foundation/core/guard.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/memory.h"
+#include "foundation/core/threads.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/ui/ui_strings.h"
 #include "foundation/ui/ui_text_ids.h"
@@ -9,6 +15,8 @@ namespace {
 
 // A line is read up to 2730 characters; the rest of a longer one is left out.
 constexpr int kCsvLineCapacity = 2731;
+// A long read shows its progress and looks for Stop after every so many lines.
+constexpr uint32_t kLinesBetweenLooks = 4096;
 
 CsvSettings* AsCsv(ModuleInstance* settings) { return reinterpret_cast<CsvSettings*>(settings); }
 
@@ -59,118 +67,233 @@ void SplitCsvLine(const wchar_t* line, wchar_t* first, wchar_t* second) {
   if (next != nullptr) ReadCsvField(next, second, kApplyPartCapacity);
 }
 
-void FreeCsvEntries(CsvSettings* settings) {
-  FreeEntryBlock(&settings->keys);
-  FreeEntryBlock(&settings->names);
-  HashSlotsFree(&settings->lookup);
-}
-
-// Every key goes into the hash index with the first line that has it. Without memory for the index, lookups
-// search the keys one by one.
-void IndexKeys(CsvSettings* settings) {
-  if (!HashSlotsInit(&settings->lookup, settings->list.entryCount)) return;
-  for (uint32_t line = 0; line < settings->list.entryCount; ++line) {
-    const uint64_t hash = HashIgnoreCaseWide(EntryAt(&settings->keys, line));
-    HashSlotsFindOrAdd(&settings->lookup, hash, static_cast<int32_t>(line));
-  }
-}
-
-struct CsvLoad {
-  EntryBlockBuilder keys;
-  EntryBlockBuilder names;
-  uint32_t lines;
-  bool lookupMode;
-};
-
-// Takes one line; false when the list ends here: the first line has no field, or memory failed.
-bool TakeCsvLine(const wchar_t* line, CsvLoad* load) {
-  wchar_t first[kApplyPartCapacity];
-  wchar_t second[kApplyPartCapacity];
-  SplitCsvLine(line, first, second);
-  if (load->lines == 0) {
-    load->lookupMode = second[0] != 0;
-    if (!load->lookupMode && first[0] == 0) return false;
-  }
-  if (load->lookupMode && !AppendEntry(&load->keys, first)) return false;
-  if (!AppendEntry(&load->names, load->lookupMode ? second : first)) return false;
-  ++load->lines;
+// Opens a list and splits its first line into its first two fields (empty when the list has no line); false
+// when the file cannot be opened.
+bool OpenCsvList(const wchar_t* path, ListFile* file, wchar_t* first, wchar_t* second) {
+  if (!OpenListFile(path, file)) return false;
+  wchar_t line[kCsvLineCapacity];
+  first[0] = 0;
+  second[0] = 0;
+  if (NextListLine(file, ListLineEnds::kEveryBreak, line, kCsvLineCapacity)) SplitCsvLine(line, first, second);
   return true;
 }
 
-// Everything the list holds, or nothing when any of it could not be kept.
-void KeepCsvEntries(CsvLoad* load, CsvSettings* settings) {
+void FreeCsvEntries(CsvSettings* settings) {
+  FreeEntryBlock(&settings->names);
+  ReleaseLookupTable(&settings->lookup);
   settings->list.entryCount = 0;
-  if (!FinishEntryBlock(&load->names, &settings->names)) return;
-  if (load->lookupMode && !FinishEntryBlock(&load->keys, &settings->keys)) {
-    FreeCsvEntries(settings);
-    return;
-  }
-  settings->list.entryCount = load->lines;
-  if (load->lookupMode) IndexKeys(settings);
 }
 
-// A lookup list is read whole, a sequence only up to `wanted` lines.
-ListRead LoadCsvList(ModuleInstance* instance, uint32_t wanted) {
-  CsvSettings* settings = AsCsv(instance);
-  FreeCsvEntries(settings);
-  settings->list.entryCount = 0;
-  ListFile file;
-  if (!OpenListFile(settings->list.path, &file)) return ListRead::kNotRead;
-  CsvLoad load{};
-  InitEntryBlockBuilder(&load.keys);
-  InitEntryBlockBuilder(&load.names);
+// The first `wanted` lines of a sequence, its first field given; none when memory could not hold them.
+ListRead LoadSequence(CsvSettings* settings, ListFile* file, const wchar_t* first, uint32_t wanted) {
+  EntryBlockBuilder names;
+  InitEntryBlockBuilder(&names);
+  bool kept = wanted == 0 || AppendEntry(&names, first);
+  uint32_t lines = wanted == 0 ? 0 : 1;
   wchar_t line[kCsvLineCapacity];
-  bool taken = true;
-  while (taken && (load.lookupMode || load.lines < wanted) &&
-         NextListLine(&file, ListLineEnds::kEveryBreak, line, kCsvLineCapacity))
-    taken = TakeCsvLine(line, &load);
+  wchar_t field[kApplyPartCapacity];
+  wchar_t unused[kApplyPartCapacity];
+  while (kept && lines < wanted && NextListLine(file, ListLineEnds::kEveryBreak, line, kCsvLineCapacity)) {
+    SplitCsvLine(line, field, unused);
+    kept = AppendEntry(&names, field);
+    ++lines;
+  }
+  if (kept && lines > 0 && FinishEntryBlock(&names, &settings->names)) settings->list.entryCount = lines;
+  FreeEntryBlockBuilder(&names);
+  if (!kept) return ListRead::kNotRead;
+  return lines < wanted ? ListRead::kWhole : ListRead::kPart;
+}
+
+// A lookup list larger than this takes long to read: over a tenth of a second.
+uint64_t g_longLookupListBytes = 4ull << 20;
+
+bool IsLong(const ListFile* file) { return ListFileSize(file) > g_longLookupListBytes; }
+
+// The lines of a lookup list after its first one (given), into a new table; null when memory could not hold
+// them or the job was asked to stop (`stopped` then set). A long read shows its progress and heeds Stop.
+LookupTable* ReadLookupLines(ListFile* file, const wchar_t* firstOld, const wchar_t* firstNew, uint32_t* lines,
+                             bool* stopped) {
+  LookupTable* table = BeginLookupTable(ListFileSize(file));
+  bool kept = table != nullptr && AddLookupLine(table, firstOld, firstNew);
+  const bool longRead = IsLong(file);
+  LongRead progress;
+  if (longRead) BeginLongRead(&progress, file);
+  *lines = 1;
+  wchar_t line[kCsvLineCapacity];
+  wchar_t oldName[kApplyPartCapacity];
+  wchar_t newName[kApplyPartCapacity];
+  while (kept && NextListLine(file, ListLineEnds::kEveryBreak, line, kCsvLineCapacity)) {
+    if (longRead && *lines % kLinesBetweenLooks == 0 && !LongReadGoesOn(&progress)) {
+      *stopped = true;
+      kept = false;
+      break;
+    }
+    SplitCsvLine(line, oldName, newName);
+    kept = AddLookupLine(table, oldName, newName);
+    ++*lines;
+  }
+  if (kept) kept = FinishLookupTable(table);
+  if (!kept) ReleaseLookupTable(&table);
+  return table;
+}
+
+ListRead KeepLookupLines(CsvSettings* settings, ListFile* file, const wchar_t* firstOld, const wchar_t* firstNew) {
+  uint32_t lines = 0;
+  bool stopped = false;
+  settings->lookup = ReadLookupLines(file, firstOld, firstNew, &lines, &stopped);
+  if (settings->lookup == nullptr) return stopped ? ListRead::kStopped : ListRead::kNotRead;
+  settings->list.entryCount = lines;
+  return ListRead::kWhole;
+}
+
+// ---- A lookup list read by a job of its own ----------------------------------------------------------------
+
+}  // namespace
+
+struct CsvListJob {
+  CsvSettings* owner;  // null once the step is freed
+  wchar_t path[kPathCapacity];
+  ListFileStamp stamp;
+  LookupTable* table;
+  uint32_t lines;
+  ListRead read;
+};
+
+namespace {
+
+// The list's first line and, when it is a lookup list, the rest.
+ListRead ReadLookupFile(CsvListJob* job) {
+  ListFile file;
+  wchar_t oldName[kApplyPartCapacity];
+  wchar_t newName[kApplyPartCapacity];
+  if (!OpenCsvList(job->path, &file, oldName, newName)) return ListRead::kNotRead;
+  bool stopped = false;
+  if (newName[0] != 0) job->table = ReadLookupLines(&file, oldName, newName, &job->lines, &stopped);
   CloseListFile(&file);
-  const bool whole = load.lookupMode || load.lines < wanted;
-  // A first line without fields leaves the list empty, and so does a list that memory could not hold.
-  if (taken) KeepCsvEntries(&load, settings);
-  FreeEntryBlockBuilder(&load.keys);
-  FreeEntryBlockBuilder(&load.names);
-  if (!taken && load.lines != 0) return ListRead::kNotRead;
-  return whole ? ListRead::kWhole : ListRead::kPart;
+  if (stopped) return ListRead::kStopped;
+  return job->table != nullptr ? ListRead::kWhole : ListRead::kNotRead;
+}
+
+// On the GUI thread: the step takes the table and the stamp of the file it was read from (a stopped read: the
+// stamp alone), and the preview is shown anew when the job has ended.
+LRESULT HandOverLookupList(void* parameter) {
+  CsvListJob* job = static_cast<CsvListJob*>(parameter);
+  CsvSettings* owner = job->owner;
+  if (owner != nullptr) {
+    owner->reading = nullptr;
+    if (job->read == ListRead::kWhole) {
+      owner->lookup = job->table;
+      job->table = nullptr;
+      owner->list.entryCount = job->lines;
+    }
+    if (job->read != ListRead::kNotRead) {
+      owner->list.loaded = job->stamp;
+      owner->list.loaded.read = static_cast<uint32_t>(job->read);
+    }
+  }
+  ReleaseLookupTable(&job->table);
+  FreeAndNull(&job);
+  if (g_app != nullptr) InterlockedExchange(&g_app->previewDeferred, 1);
+  return 0;
+}
+
+DWORD WINAPI ReadLookupListJob(void* parameter) {
+  CsvListJob* job = static_cast<CsvListJob*>(parameter);
+  job->read = GuardedCall(ListRead::kNotRead, [&] { return ReadLookupFile(job); });
+  RunOnGuiThread(HandOverLookupList, job);
+  EndExclusiveJob();
+  return 0;
+}
+
+bool IsChainStep(const ModuleInstance* settings) {
+  for (uint32_t n = 0; n < CountSteps(); ++n) {
+    if (GetStepInstance(static_cast<int>(n)) == settings) return true;
+  }
+  return false;
+}
+
+// Only a step of the chain has its list read by a job, and only one job runs at a time.
+void StartLookupJob(CsvSettings* settings, const ListFileStamp& now) {
+  if (!IsChainStep(&settings->list.header)) return;
+  CsvListJob* job = static_cast<CsvListJob*>(AllocZeroed(sizeof(CsvListJob)));
+  if (job == nullptr) return;
+  job->owner = settings;
+  CopyWideBounded(settings->list.path, job->path, kPathCapacity);
+  job->stamp = now;
+  settings->reading = job;
+  if (StartExclusiveJob(ReadLookupListJob, job)) return;
+  settings->reading = nullptr;
+  FreeAndNull(&job);
+}
+
+// Another step of the chain that holds the table of this very file lends it.
+bool ShareHeldLookup(CsvSettings* settings, const ListFileStamp& now) {
+  for (uint32_t n = 0; n < CountSteps(); ++n) {
+    CsvSettings* other = AsCsv(GetStepInstance(static_cast<int>(n)));
+    if (other == nullptr || other == settings || other->list.header.moduleIndex != settings->list.header.moduleIndex ||
+        other->lookup == nullptr || !SameListFile(other->list.loaded, now))
+      continue;
+    HoldLookupTable(other->lookup);
+    settings->lookup = other->lookup;
+    settings->list.entryCount = other->list.entryCount;
+    return true;
+  }
+  return false;
+}
+
+ListRead LoadLookupList(CsvSettings* settings, ListFile* file, const wchar_t* firstOld, const wchar_t* firstNew,
+                        const ListFileStamp& now) {
+  if (!IsLong(file) || MayReadLongHere()) return KeepLookupLines(settings, file, firstOld, firstNew);
+  StartLookupJob(settings, now);
+  return ListRead::kNotRead;
+}
+
+// A lookup list is read whole, a sequence only up to the number of listed files.
+ListRead LoadCsvList(ModuleInstance* instance, const ListFileStamp& now) {
+  CsvSettings* settings = AsCsv(instance);
+  if (settings->reading != nullptr) return ListRead::kNotRead;
+  FreeCsvEntries(settings);
+  if (ShareHeldLookup(settings, now)) return ListRead::kWhole;
+  ListFile file;
+  wchar_t first[kApplyPartCapacity];
+  wchar_t second[kApplyPartCapacity];
+  if (!OpenCsvList(settings->list.path, &file, first, second)) return ListRead::kNotRead;
+  // A list without lines, or whose first line has no field, gives no entries.
+  ListRead read = ListRead::kWhole;
+  if (second[0] != 0) {
+    read = LoadLookupList(settings, &file, first, second, now);
+  } else if (first[0] != 0) {
+    read = LoadSequence(settings, &file, first, now.wanted);
+  }
+  CloseListFile(&file);
+  return read;
 }
 
 void PrepareCsvModule(ModuleInstance* instance) { PrepareListStep(LoadCsvList, instance); }
 
-// The first line whose key equals the name ignoring case, found through the hash index; null when none.
-const wchar_t* LookUpName(const CsvSettings* settings, const wchar_t* candidate) {
-  if (settings->lookup.slots != nullptr) {
-    const int32_t* line = HashSlotsFind(&settings->lookup, HashIgnoreCaseWide(candidate));
-    if (line == nullptr) return nullptr;
-    if (EqualsIgnoreCaseWide(EntryAt(&settings->keys, static_cast<uint32_t>(*line)), candidate))
-      return EntryAt(&settings->names, static_cast<uint32_t>(*line));
-  }
-  // Without an index, or when another key shares the hash.
-  for (uint32_t line = 0; line < settings->list.entryCount; ++line) {
-    if (EqualsIgnoreCaseWide(EntryAt(&settings->keys, line), candidate)) return EntryAt(&settings->names, line);
-  }
-  return nullptr;
-}
-
 // The name part, '.' and the extension part, or the name part alone when there is no extension.
-const wchar_t* FindCsvEntry(const CsvSettings* settings, const ModuleApplyRecord* record) {
+bool FindCsvEntry(const CsvSettings* settings, const ModuleApplyRecord* record, wchar_t* entry) {
   const ListStepHead& list = settings->list;
-  if (list.entryCount == 0 || settings->names.text == nullptr) return nullptr;
-  if (settings->keys.text == nullptr)
-    return list.counter < list.entryCount ? EntryAt(&settings->names, list.counter) : nullptr;
-  wchar_t candidate[2 * kApplyPartCapacity];
-  CopyWideBounded(record->name, candidate, 2 * kApplyPartCapacity);
-  if (record->extension[0] != 0) {
-    AppendWideBounded(L".", candidate, 2 * kApplyPartCapacity);
-    AppendWideBounded(record->extension, candidate, 2 * kApplyPartCapacity);
+  if (settings->names.text != nullptr) {
+    if (list.counter >= list.entryCount) return false;
+    CopyWideBounded(EntryAt(&settings->names, list.counter), entry, kApplyPartCapacity);
+    return true;
   }
-  return LookUpName(settings, candidate);
+  if (settings->lookup == nullptr) return false;
+  wchar_t candidate[kJoinedNameCapacity];
+  CopyWideBounded(record->name, candidate, kJoinedNameCapacity);
+  if (record->extension[0] != 0) {
+    AppendWideBounded(L".", candidate, kJoinedNameCapacity);
+    AppendWideBounded(record->extension, candidate, kJoinedNameCapacity);
+  }
+  return FindLookupName(settings->lookup, candidate, entry, kApplyPartCapacity);
 }
 
 int ApplyCsvModule(ModuleApplyRecord* record) {
   CsvSettings* settings = AsCsv(record->settings);
   if (settings == nullptr) return -1;
-  const wchar_t* entry = FindCsvEntry(settings, record);
-  if (entry != nullptr) TakeListEntry(entry, record);
+  wchar_t entry[kApplyPartCapacity];
+  if (FindCsvEntry(settings, record, entry)) TakeListEntry(entry, record);
   ++settings->list.counter;
   return 0;
 }
@@ -187,8 +310,11 @@ void DescribeCsvSettings(const ModuleInstance* settings, wchar_t* text, int capa
 
 void GetCsvTitle(wchar_t* text, int capacity) { GetUiText(kTextModuleCsv, text, capacity); }
 
+// A job still reading the step's list keeps its table to itself.
 void FreeCsvSettings(ModuleInstance* instance) {
-  FreeCsvEntries(AsCsv(instance));
+  CsvSettings* settings = AsCsv(instance);
+  if (settings->reading != nullptr) settings->reading->owner = nullptr;
+  FreeCsvEntries(settings);
   FreeModuleInstanceMemory(instance);
 }
 
@@ -206,3 +332,9 @@ const ModuleDescriptor kCsvModule = {
     .freeSettings = FreeCsvSettings,
     .keyName = L"CSV",
 };
+
+uint64_t SetLongLookupListBytes(uint64_t bytes) {
+  const uint64_t previous = g_longLookupListBytes;
+  g_longLookupListBytes = bytes;
+  return previous;
+}

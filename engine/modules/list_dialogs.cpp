@@ -26,11 +26,13 @@ void ShowListSettings(HWND dialog, const ModuleInstance* instance) {
   ShowStepComment(dialog, settings->comment);
 }
 
-// The loaded entries are left alone: the next pass loads the list named here.
+// The loaded entries are left alone: the next pass loads the list named here, and a list whose read was
+// stopped is read again.
 void ReadListSettings(HWND dialog, ModuleInstance* instance) {
   ListStepHead* settings = reinterpret_cast<ListStepHead*>(instance);
   GetDlgItemPathText(dialog, IDC_LIST_FILE, settings->path, kPathCapacity);
   ReadStepComment(dialog, settings->comment);
+  if (settings->loaded.read == static_cast<uint32_t>(ListRead::kStopped)) settings->loaded = ListFileStamp{};
 }
 
 // The chosen file goes into the path edit, whose change shows the preview with the new list.

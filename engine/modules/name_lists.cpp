@@ -10,6 +10,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
+#include "foundation/core/jobs.h"
 #include "views/items_view.h"
 #include "foundation/files/file_io.h"
 #include "foundation/files/paths.h"
@@ -47,8 +48,22 @@ bool StampListFile(const wchar_t* storedPath, ListFileStamp* stamp) {
 
 // Whether what the step loaded is what the file holds now, and enough of it.
 bool HoldsList(const ListFileStamp& loaded, const ListFileStamp& now) {
-  return loaded.pathHash == now.pathHash && loaded.size == now.size && loaded.written == now.written &&
-         (loaded.whole != 0 || loaded.wanted >= now.wanted);
+  if (!SameListFile(loaded, now)) return false;
+  switch (static_cast<ListRead>(loaded.read)) {
+    case ListRead::kWhole:
+      return true;
+    case ListRead::kPart:
+      return loaded.wanted >= now.wanted;
+    case ListRead::kStopped:
+      return !MayReadLongHere();
+    default:
+      return false;
+  }
+}
+
+bool OnGuiThread() {
+  HWND window = g_mainWindow;
+  return window != nullptr && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
 bool ReadListStepText(const wchar_t* text, ListStepHead* step) {
@@ -82,6 +97,39 @@ bool NextListLine(ListFile* list, ListLineEnds ends, wchar_t* line, int capacity
 }
 
 void CloseListFile(ListFile* list) { CloseBufferedFile(&list->file); }
+
+uint64_t ListFileBytesRead(const ListFile* list) {
+  LARGE_INTEGER position{};
+  const LARGE_INTEGER none{};
+  return SetFilePointerEx(list->file.handle, none, &position, FILE_CURRENT) ? static_cast<uint64_t>(position.QuadPart)
+                                                                             : 0;
+}
+
+uint64_t ListFileSize(const ListFile* list) {
+  LARGE_INTEGER size{};
+  return GetFileSizeEx(list->file.handle, &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
+}
+
+bool MayReadLongHere() { return IsJobBusy() && !OnGuiThread(); }
+
+void BeginLongRead(LongRead* read, const ListFile* file) {
+  read->file = file;
+  read->size = ListFileSize(file);
+  read->stopsBefore = g_app != nullptr ? g_app->cancelCounter : 0;
+  read->shownPercent = 0;
+  ShowJobProgress(0, 100);
+}
+
+bool LongReadGoesOn(LongRead* read) {
+  if (g_app != nullptr && g_app->cancelCounter != read->stopsBefore) return false;
+  const uint64_t done = ListFileBytesRead(read->file);
+  const uint32_t percent = read->size == 0 ? 100 : static_cast<uint32_t>(done * 100 / read->size);
+  if (percent != read->shownPercent && percent <= 100) {
+    read->shownPercent = percent;
+    ShowJobProgress(percent, 100);
+  }
+  return true;
+}
 
 void InitEntryBlockBuilder(EntryBlockBuilder* builder) {
   // The lists are loaded wherever a preview pass runs, never painted from.
@@ -156,7 +204,7 @@ void GetListStepComment(const ModuleInstance* settings, wchar_t* text, int capac
   CopyWideBounded(AsListStep(settings)->comment, text, capacity);
 }
 
-void PrepareListStep(ListRead (*load)(ModuleInstance* settings, uint32_t wanted), ModuleInstance* settings) {
+void PrepareListStep(ListLoad load, ModuleInstance* settings) {
   ListStepHead* step = reinterpret_cast<ListStepHead*>(settings);
   ListFileStamp now{};
   const bool stamped = StampListFile(step->path, &now);
@@ -167,12 +215,16 @@ void PrepareListStep(ListRead (*load)(ModuleInstance* settings, uint32_t wanted)
   step->loaded = ListFileStamp{};
   ListRead read = ListRead::kNotRead;
   const bool returned = GuardedCall(false, [&] {
-    read = load(settings, now.wanted);
+    read = load(settings, now);
     return true;
   });
   if (!returned) return;
   step->counter = 0;
   if (!stamped || read == ListRead::kNotRead) return;
-  now.whole = read == ListRead::kWhole ? 1 : 0;
+  now.read = static_cast<uint32_t>(read);
   step->loaded = now;
+}
+
+bool SameListFile(const ListFileStamp& a, const ListFileStamp& b) {
+  return a.pathHash != 0 && a.pathHash == b.pathHash && a.size == b.size && a.written == b.written;
 }

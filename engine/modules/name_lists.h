@@ -7,7 +7,9 @@
 // is read as UTF-8, any other in the active code page.
 //
 // A list is read only when its file changed since the last pass (its path, size or time), and a sequence only
-// up to the number of listed files, so a large list file costs neither memory nor time at every pass.
+// up to the number of listed files, so a large list file costs neither memory nor time at every pass. A read
+// that may take long (a large lookup list) runs only on a job's worker thread, where the job shows its progress
+// and Stop ends it.
 #pragma once
 #include <cstdint>
 
@@ -38,6 +40,24 @@ bool OpenListFile(const wchar_t* storedPath, ListFile* list);
 bool NextListLine(ListFile* list, ListLineEnds ends, wchar_t* line, int capacity);
 
 void CloseListFile(ListFile* list);
+
+// The bytes of the file read so far, and the file's size.
+uint64_t ListFileBytesRead(const ListFile* list);
+uint64_t ListFileSize(const ListFile* list);
+
+// True on a job's worker thread, where a read may take long: a busy job runs there and the GUI thread is free.
+bool MayReadLongHere();
+
+// One read that may take long: its progress shown as the job's, and the Stops that came before it began.
+struct LongRead {
+  const ListFile* file;
+  uint64_t size;
+  LONG stopsBefore;
+  uint32_t shownPercent;
+};
+void BeginLongRead(LongRead* read, const ListFile* file);
+// Shows how far the read has come; false once the job was asked to stop since the read began.
+bool LongReadGoesOn(LongRead* read);
 
 // Entries one after another, each zero-terminated, with the offset where each begins.
 struct EntryBlock {
@@ -74,7 +94,7 @@ struct ListFileStamp {
   uint64_t size;
   uint64_t written;   // last-write time
   uint32_t wanted;    // lines asked for
-  uint32_t whole;     // 1 when the file ended before `wanted` lines
+  uint32_t read;      // what the load made of the file: a ListRead
 };
 
 // The settings every list step begins with; each module appends its loaded entries.
@@ -106,10 +126,17 @@ void DescribeListStep(int titleId, const ModuleInstance* settings, wchar_t* text
 // The comment operation of both list modules.
 void GetListStepComment(const ModuleInstance* settings, wchar_t* text, int capacity);
 
-// What a step's load made of its list file.
-enum class ListRead { kNotRead, kPart, kWhole };
+// What a step's load made of its list file: nothing, the `wanted` lines of a sequence, the whole file, or
+// nothing because the job reading it was stopped.
+enum class ListRead : uint32_t { kNotRead, kPart, kWhole, kStopped };
 
 // The prepare operation's frame: unless the step holds the list its file holds now (and enough of it), runs
-// the step's load, which reads at most `wanted` lines of a sequence (the number of listed files); when the load
-// returned, the pass counts its files from 0; when it failed, the count stays as it was.
-void PrepareListStep(ListRead (*load)(ModuleInstance* settings, uint32_t wanted), ModuleInstance* settings);
+// the step's load with the file's stamp, which reads at most `now.wanted` lines of a sequence (the number of
+// listed files); when the load returned, the pass counts its files from 0; when it failed, the count stays as
+// it was. A stopped read holds as long as the file is unchanged, except where a read may take long: a job the
+// user began (a listing) reads the list again.
+using ListLoad = ListRead (*)(ModuleInstance* settings, const ListFileStamp& now);
+void PrepareListStep(ListLoad load, ModuleInstance* settings);
+
+// Whether two stamps name the same file with the same size and time.
+bool SameListFile(const ListFileStamp& a, const ListFileStamp& b);

@@ -9,8 +9,9 @@ namespace {
 
 TextListSettings* AsText(ModuleInstance* settings) { return reinterpret_cast<TextListSettings*>(settings); }
 
-// The first `wanted` lines of the file, or none when memory could not hold them all.
-ListRead LoadTextList(ModuleInstance* instance, uint32_t wanted) {
+// The first `now.wanted` lines of the file, or none when memory could not hold them all.
+ListRead LoadTextList(ModuleInstance* instance, const ListFileStamp& now) {
+  const uint32_t wanted = now.wanted;
   TextListSettings* settings = AsText(instance);
   FreeEntryBlock(&settings->lines);
   settings->list.entryCount = 0;

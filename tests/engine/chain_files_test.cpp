@@ -10,9 +10,12 @@
 #include "boxes_over_dialog.h"
 #include "engine/chain_list.h"
 #include "engine/engine_hooks.h"
-#include "foundation/ui/module_dialog_ids.h"
 #include "engine/module_table.h"
+#include "foundation/core/jobs.h"
+#include "foundation/core/threads.h"
 #include "foundation/profile/profile_store.h"
+#include "foundation/ui/module_dialog_ids.h"
+#include "main_window_stand_in.h"
 #include "module_steps.h"
 #include "preview_fixture.h"
 #include "support/dialog_action.h"
@@ -305,4 +308,42 @@ TEST_F(ChainStorage, EveryTextADialogTakesComesBackAfterARestartAndFromASettings
     }
   }
   EXPECT_GT(kept, 100) << "most texts are kept";
+}
+
+// A long chain loads in slices, between which the window's thread answers what other threads send it.
+TEST_F(ChainFiles, BetweenTheSlicesOfALongLoadTheThreadAnswersSentMessages) {
+  static LONG suspendedWhenAnswered = -1;
+  MainWindowStandIn window;
+  std::wstring text;
+  for (int i = 0; i < 5000; ++i) text += L"<Case,n,1>\r\n";
+  const std::wstring path = temp_.WriteFile(L"long.zqr", Utf16File(text));
+  WorkerThread sender([] {
+    RunOnGuiThread(
+        [](void*) -> LRESULT {
+          suspendedWhenAnswered = g_app->recomputationSuspended;
+          return 0;
+        },
+        nullptr);
+  });
+  while ((HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0) Sleep(1);
+  ASSERT_EQ(LoadSettingsFile(nullptr, path.c_str()), 0);
+  EXPECT_EQ(CountSteps(), 5000u);
+  EXPECT_GT(suspendedWhenAnswered, 0) << "answered while the steps were made";
+  sender.Join();
+}
+
+// A job begun by a message answered between the slices may be applying the chain: the load leaves it alone.
+TEST_F(ChainFiles, AJobBegunDuringALongLoadKeepsTheChainItApplies) {
+  MainWindowStandIn window;
+  const ModuleInstance* kept = AddStep(L"<Case,n,1>");
+  std::wstring text;
+  for (int i = 0; i < 5000; ++i) text += L"<Case,n,2>\r\n";
+  const std::wstring path = temp_.WriteFile(L"long.zqr", Utf16File(text));
+  WorkerThread sender([] { RunOnGuiThread([](void*) -> LRESULT { return BeginExclusiveJob(); }, nullptr); });
+  while ((HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) == 0) Sleep(1);
+  EXPECT_NE(LoadSettingsFile(nullptr, path.c_str()), 0);
+  sender.Join();
+  EXPECT_EQ(CountSteps(), 1u);
+  EXPECT_EQ(GetStepInstance(0), kept);
+  EndExclusiveJob();
 }

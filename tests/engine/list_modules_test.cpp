@@ -10,7 +10,9 @@
 #include "engine/module_table.h"
 #include "engine/modules/csv_module.h"
 #include "engine/preview.h"
+#include "foundation/core/jobs.h"
 #include "foundation/text/bounded_text.h"
+#include "main_window_stand_in.h"
 #include "preview_fixture.h"
 #include "module_steps.h"
 #include "support/temp_folder.h"
@@ -74,7 +76,31 @@ class ListModules : public testing::Test {
 
 class ListPreview : public PreviewFixture {
  protected:
+  ~ListPreview() override { g_jobNotices = notices_; }
+
+  // A lookup list of `lines` lines "f<n>.txt;<prefix><n>.txt".
+  std::wstring WriteLookupList(const wchar_t* name, int lines, const std::string& prefix) const {
+    std::string text;
+    for (int i = 0; i < lines; ++i) text += "f" + std::to_string(i) + ".txt;" + prefix + std::to_string(i) + ".txt\r\n";
+    return folder_.WriteFile(name, text);
+  }
+
+  // The preview pass of a job, as a listing runs it at its end on its worker.
+  static void PassOfJob() {
+    ASSERT_TRUE(BeginExclusiveJob());
+    ComputeNewNames();
+    EndExclusiveJob();
+  }
+
   TempFolder folder_;
+  const JobNotices notices_ = g_jobNotices;
+};
+
+// While it lives, every lookup list counts as one that takes long to read.
+struct EveryLookupListLong {
+  EveryLookupListLong() : before(SetLongLookupListBytes(0)) {}
+  ~EveryLookupListLong() { SetLongLookupListBytes(before); }
+  uint64_t before;
 };
 
 struct ListCase {
@@ -258,4 +284,69 @@ TEST_F(ListPreview, AListIsReadOnlyWhenItsFileChangesAndASequenceOnlyAsFarAsTheF
   ComputeNewNames();
   EXPECT_EQ(NewName(0), L"x.txt");
   EXPECT_EQ(NewName(1), L"b.txt");
+}
+
+TEST_F(ListPreview, OnTheGuiThreadALongLookupListIsReadByAJobWithProgressAndStop) {
+  const EveryLookupListLong everyListLong;
+  MainWindowStandIn window;
+  static int progressShown = 0;
+  g_jobNotices.setProgressPercent = [](uint32_t) { ++progressShown; };
+  const uint32_t folder = AddFolder(L"C:\\one");
+  for (const wchar_t* name : {L"f1.txt", L"F4999.TXT"}) AddFile(folder, name);
+  const std::wstring path = WriteLookupList(L"names.csv", 5000, "n");
+  AddStep((L"<CSV," + path + L">").c_str());
+  ComputeNewNames();
+  EXPECT_TRUE(IsJobBusy()) << "the list is read by a job";
+  EXPECT_EQ(NewName(0), L"f1.txt") << "the names wait for the list";
+  ASSERT_TRUE(window.PumpUntil([] { return !IsJobBusy(); }));
+  EXPECT_EQ(g_app->previewDeferred, 1) << "the job's end shows the preview anew";
+  EXPECT_GT(progressShown, 0);
+  ComputeNewNames();
+  EXPECT_FALSE(IsJobBusy()) << "the list read is held";
+  EXPECT_EQ(NewName(0), L"n1.txt");
+  EXPECT_EQ(NewName(1), L"n4999.txt");
+
+  // Stop, pressed as the changed list's read begins: no names from it, and no read begun again by the GUI
+  // thread; a listing's pass reads it again.
+  g_jobNotices.resetProgress = [] { RequestJobStop(); };
+  WriteLookupList(L"names.csv", 5000, "new");
+  ComputeNewNames();
+  ASSERT_TRUE(window.PumpUntil([] { return !IsJobBusy(); }));
+  ComputeNewNames();
+  EXPECT_FALSE(IsJobBusy());
+  EXPECT_EQ(NewName(0), L"f1.txt");
+  g_jobNotices.resetProgress = nullptr;
+  WorkerThread listing(PassOfJob);
+  ASSERT_TRUE(window.PumpUntil([&] { return listing.Finished(); }));
+  EXPECT_EQ(NewName(0), L"new1.txt");
+}
+
+TEST_F(ListPreview, ALookupTableHeldOverPassesIsLentToOtherStepsOfTheSameFile) {
+  const EveryLookupListLong everyListLong;
+  const uint32_t folder = AddFolder(L"C:\\one");
+  AddFile(folder, L"f7.txt");
+  const std::wstring path = WriteLookupList(L"names.csv", 100, "n");
+  const auto* first = reinterpret_cast<const CsvSettings*>(AddStep((L"<CSV," + path + L">").c_str()));
+  PassOfJob();
+  const LookupTable* table = first->lookup;
+  ASSERT_NE(table, nullptr);
+  // Listed anew, the files meet the table already read.
+  ItemStoreReset(&files_->rows);
+  AddFile(folder, L"F7.TXT");
+  PassOfJob();
+  EXPECT_EQ(first->lookup, table);
+  EXPECT_EQ(NewName(0), L"n7.txt");
+
+  // A second step of the file, and a step outside the chain (a dialog's preview), borrow the table; outside
+  // the chain no long list is read.
+  const auto* second = reinterpret_cast<const CsvSettings*>(AddStep((L"<CSV," + path + L">").c_str()));
+  ComputeNewNames();
+  EXPECT_EQ(second->lookup, table);
+  for (const std::wstring& list : {path, WriteLookupList(L"other.csv", 100, "o")}) {
+    ModuleInstance* outside = CreateModuleFromText((L"<CSV," + list + L">").c_str());
+    PrepareModuleInstance(outside);
+    EXPECT_FALSE(IsJobBusy());
+    EXPECT_EQ(reinterpret_cast<const CsvSettings*>(outside)->lookup, list == path ? table : nullptr);
+    FreeModuleInstance(outside);
+  }
 }

@@ -286,6 +286,30 @@ TEST_F(Preview, AChangeWhileBusyIsShownWhenTheJobEnds) {
   EXPECT_EQ(NewName(0), L"b.txt") << "a job without a change meanwhile recomputes nothing";
 }
 
+// A chain change whose pass would hold the GUI thread long (here a step that reads each of 1 100 files) runs
+// the pass as a job, with progress; a short one runs at once.
+TEST_F(Preview, ALongPassAfterAChangeRunsAsAJob) {
+  MainWindowStandIn mainWindow;
+  g_jobNotices = JobNotices{};
+  g_jobNotices.setProgressPercent = [](uint32_t percent) { g_lastPercent = percent; };
+  g_lastPercent = 0;
+  const uint32_t folder = AddFolder(L"C:\\data");
+  for (int i = 0; i < 1100; ++i) AddFile(folder, (L"f" + std::to_wstring(i) + L".txt").c_str());
+  ProbeSettings* probe = AddProbe(0, L"-1");
+  MarkSettingsChanged(1);
+  EXPECT_FALSE(IsJobBusy());
+  EXPECT_EQ(NewName(1099), L"f1099-1.txt") << "a pass of one cheap step is short";
+  probe->header.flags = kApplyNeedsPath;
+  CopyWideBounded(L"-2", probe->suffix, 1100);
+  MarkSettingsChanged(1);
+  EXPECT_TRUE(IsJobBusy());
+  ASSERT_TRUE(mainWindow.PumpUntil([] { return !IsJobBusy(); }));
+  EXPECT_NE(g_probeRecord.applyThread, GetCurrentThreadId());
+  EXPECT_EQ(g_lastPercent, 100u);
+  EXPECT_EQ(NewName(1099), L"f1099-2.txt");
+  g_jobNotices = JobNotices{};
+}
+
 TEST_F(Preview, VariantsFollowTheNameForm) {
   const struct {
     const wchar_t* name;
