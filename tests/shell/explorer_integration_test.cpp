@@ -179,7 +179,22 @@ TEST_F(ExplorerRegistration, RegistrationsThatCannotBeChangedAreToldInOneMessage
 }
 
 // The running program is the companion's sender; every write it makes is refused, so the companion makes it.
-class CompanionRegistration : public ProgramFixture {};
+// The companion of the test before ends with the window it served, a little after that test; until then its window
+// and its block, one of each in the session, are not this test's to use.
+bool CompanionOfAnotherRunGone() {
+  for (int i = 0; i < 1000; ++i) {
+    HANDLE block = OpenFileMappingW(FILE_MAP_READ, FALSE, kCompanionName);
+    if (block) CloseHandle(block);
+    if (!block && !FindWindowA(kCompanionClassName, nullptr)) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+class CompanionRegistration : public ProgramFixture {
+ protected:
+  void SetUp() override { ASSERT_TRUE(CompanionOfAnotherRunGone()); }
+};
 
 // The shell's start of the companion returns once the user has consented to its rights.
 HANDLE g_consentAsked = nullptr;
