@@ -88,9 +88,13 @@ void CountPair(RunState* run) { InstallUndoList(run->list, ++run->pairs); }
 
 // Another program may have put a folder where a listed file was, or a file where a listed folder was: the run
 // renames only what it listed. An entry that is gone is left to the rename, which reports it.
+EntryKind ListedKind(const FileListRow& row) {
+  return (row.info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kFolderEntry : kFileEntry;
+}
+
 bool IsOtherKindThanListed(const FileListRow& row, const wchar_t* path) {
-  const int32_t attributes = VfsGetAttributes(nullptr, path, nullptr);
-  return attributes >= 0 && ((attributes ^ row.info.attributes) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const EntryKind kind = EntryKindAt(path);
+  return kind != kNoEntry && kind != ListedKind(row);
 }
 
 // The entry's kind is looked at last before the rename, after the pair is stored (which may wait for the GUI
@@ -110,7 +114,7 @@ int RenameRow(RunState* run, uint32_t i) {
   // Nothing to rename and nothing to undo: a run that changes no name keeps the previous run's pairs.
   if (wcscmp(run->oldPath, run->newPath) == 0) return 0;
   if (run->list == nullptr) run->list = CreateUndoList();
-  if (AppendUndoPair(run->list, run->newPath, run->oldPath) != 0)
+  if (AppendUndoPair(run->list, run->newPath, run->oldPath, ListedKind(run->row)) != 0)
     return StopWithError(*run, ERROR_NOT_ENOUGH_MEMORY, run->oldPath);
   const int result = RenameListedEntry(run);
   if (result == 0) {
