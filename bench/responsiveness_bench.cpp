@@ -1,9 +1,11 @@
 // Whether the window keeps answering: QVRX.exe is started on heavy folders and chains while two threads of this
 // program send WM_NULL every 100 ms (SendMessageTimeout), one to QVRX's main window and one to a bare Win32 window
 // of this program, and record the longest wait for an answer of each. Scenes:
-//   audio, exif, email, image  a folder with one 3 GB sparse file and one metadata step; the chain is restored
-//                              twice more (chain changes) once the listing has ended
-//   runaway                    100 names of 30 a's and a b with the step RegEx (a+)+$; two chain changes
+//   audio, exif, email, image  a folder with one 3 GB sparse file, an MP3, a JPEG with EXIF data and a mail, and
+//                              one metadata step; once the listing has ended the step is unchecked and checked
+//                              again (two chain changes, the second one giving the sample its module's value)
+//   runaway                    100 names of 30 a's and a b, and one name ending in an a, with the step RegEx
+//                              (a+)+$; two chain changes as above
 //   tree                       a recursive listing (Opt=4128) of 3 330 folders and 24 000 files; then the time from
 //                              a posted Stop (command IDM_STOP, as the menu posts it) to the end of a second listing
 //   deep                       the start in a folder 130 levels deep
@@ -16,12 +18,13 @@
 //                              opens in the listed folder): select all, invert the selection, sort by each key,
 //                              copy rows with titles (against plain code that formats and joins the same text from
 //                              the folder's listing; the texts compared line for line), copy names and paths,
-//                              export as HTML, the in-place rename of one row, the step unchecked and checked again
-//                              (chain changes), selected files only (one row kept) and Refresh, each measured on
-//                              its own
+//                              the attributes dialog, fitting every column, export as HTML, the in-place rename of
+//                              one row, the step unchecked and checked again (chain changes), selected files only
+//                              (all rows but one kept, then one kept) and Refresh, each measured on its own
 //   rows20k                    the same with 20 000 rows
 //   run                        a rename run over 100 000 files (100 folders of 1 000, listed with subfolders),
-//                              then its undo
+//                              Refresh, then the run's undo with the 100 000 rows shown
+//   recycle                    every tenth of 100 000 files (as in run) selected and recycled
 // Targets: no stall over 0.5 s in any scene; a posted Stop ends a listing within 0.5 s; the flat folder's
 // usable preview within 2 x the bare walk plus the preview's own pass; the copy within 2 x the plain code.
 //
@@ -55,6 +58,7 @@
 #include "support/process_driver.h"
 #include "support/temp_folder.h"
 #include "tests/metadata/audio_samples.h"
+#include "tests/metadata/exif_samples.h"
 #include "views/file_list_row.h"
 #include "views/item_list_control.h"
 #include "views/path_pool.h"
@@ -175,15 +179,25 @@ bool MakeSparseFile(const std::wstring& path, int64_t size) {
   return ok;
 }
 
-bool FillBig(const std::wstring& folder) { return MakeSparseFile(folder + L"\\big.dat", 3LL << 30); }
+std::string Mp3Bytes(int number);
 
+// Beside the big file, one sample that each metadata step gives a value for, so that a chain change changes a name.
+bool FillBig(const std::wstring& folder) {
+  return MakeSparseFile(folder + L"\\big.dat", 3LL << 30) && WriteIfMissing(folder + L"\\song.mp3", Mp3Bytes(1)) &&
+         WriteIfMissing(folder + L"\\photo.jpg", ExifSampleJpeg({})) &&
+         WriteIfMissing(folder + L"\\note.eml", "Subject: Minutes\r\nFrom: a@b.c\r\n\r\nText\r\n");
+}
+constexpr int kBigRows = 4;
+
+// The runaway names, and one that the pattern matches at once.
 bool FillRunaway(const std::wstring& folder) {
   for (int i = 0; i < 100; ++i) {
     const std::wstring name = std::wstring(30, L'a') + L"b" + std::to_wstring(i) + L".txt";
     if (!WriteIfMissing(folder + L"\\" + name, "x")) return false;
   }
-  return true;
+  return WriteIfMissing(folder + L"\\zza.txt", "x");
 }
+constexpr int kRunawayRows = 101;
 
 // 30 folders, 10 in each, 10 in each of those (3 330), and 8 files in each of the last (24 000).
 bool FillTree(const std::wstring& folder) {
@@ -367,8 +381,9 @@ class Program {
     SendMessageTimeoutW(window_, WM_COMMAND, command, 0, SMTO_NORMAL, kAnswerTimeoutMs, &answer);
   }
 
-  // The new name of the last row.
+  // The new name and the current name of the last row.
   std::wstring LastNewName() const { return CellText(Rows() - 1, 1); }
+  std::wstring LastName() const { return CellText(Rows() - 1, 0); }
 
   // A cell's text, read through memory of the program's process.
   std::wstring CellText(int row, int subItem) const {
@@ -387,6 +402,34 @@ class Program {
     LVITEMW item = {};
     item.state = item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
     AskList(files_, LVM_SETITEMSTATE, row, &item, nullptr, nullptr, 0);
+  }
+
+  // Selects the rows for which `wanted` holds and no other, as Ctrl+clicks leave them: one record in the program's
+  // memory for all of them.
+  void SelectRows(const std::function<bool(int row)>& wanted) const {
+    void* remote = VirtualAllocEx(driver_.Process(), nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
+    if (remote == nullptr) return;
+    for (const bool selected : {false, true}) {
+      LVITEMW item = {};
+      item.stateMask = LVIS_SELECTED;
+      item.state = selected ? LVIS_SELECTED : 0;
+      WriteProcessMemory(driver_.Process(), remote, &item, sizeof item, nullptr);
+      if (!selected) {
+        SendMessageW(files_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote));
+        continue;
+      }
+      const int rows = Rows();
+      for (int row = 0; row < rows; ++row) {
+        if (wanted(row)) SendMessageW(files_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
+      }
+    }
+    VirtualFreeEx(driver_.Process(), remote, 0, MEM_RELEASE);
+  }
+
+  HWND FileList() const { return files_; }
+  // A visible top-level window of the program of that class (a menu: "#32768", a dialog box: "#32770").
+  HWND Shown(const wchar_t* className) const {
+    return FindProcessWindow(ProcessId(), className, [](HWND w) { return IsWindowVisible(w) != 0; });
   }
 
   // The check box of a step of the chain, as a click on it leaves it: the preview follows.
@@ -456,11 +499,38 @@ char* Format(const char* format, double value) {
   return text;
 }
 
+bool MeasureAction(Program& program, const char* name, const std::function<bool()>& action);
+
+// Whether a row among the first 200 shows a new name other than its current one.
+bool AnyNameChanges(const Program& program) {
+  const int rows = std::min(program.Rows(), 200);
+  for (int row = 0; row < rows; ++row) {
+    const std::wstring renamed = program.CellText(row, 1);
+    if (!renamed.empty() && renamed != program.CellText(row, 0)) return true;
+  }
+  return false;
+}
+
+// The chain's step unchecked, then checked again, as a click on its box does: two chain changes, each measured on its
+// own until its preview is done (unchecked: every new name is the current one; checked: a name changes).
+bool ChangeChainTwice(Program& program) {
+  bool ok = true;
+  for (const bool checked : {false, true}) {
+    ok = MeasureAction(program, checked ? "step checked again" : "step unchecked", [&] {
+           program.CheckStep(0, checked);
+           return WaitFor([&] { return !program.Busy(); }) &&
+                  WaitFor([&] { return checked ? AnyNameChanges(program) : program.LastNewName() == program.LastName(); });
+         }) &&
+         ok;
+  }
+  return ok;
+}
+
 // Lists, then changes the chain twice.
 SceneResult ListThenChangeChain(Program& program, int rows) {
   SceneResult result;
   result.ok = WaitFor([&] { return program.Idle(rows) && !program.LastNewName().empty(); });
-  for (int change = 0; change < 2 && result.ok; ++change) program.Send(IDM_RESTORE_CHAIN);
+  if (result.ok) result.ok = ChangeChainTwice(program);
   return result;
 }
 
@@ -711,6 +781,46 @@ std::wstring RenameFirstRowInPlace(Program& program, HWND toolbar, const std::ws
   return done && GetFileAttributesW((folder + L"\\" + typed).c_str()) != INVALID_FILE_ATTRIBUTES ? name : L"";
 }
 
+// The attributes dialog shown for every selected row, then cancelled.
+bool AttributesDialogShown(Program& program) {
+  program.Post(IDM_ATTRIBUTES);
+  HWND shown = nullptr;
+  if (!WaitFor([&] { return (shown = program.Shown(L"#32770")) != nullptr; })) return false;
+  PostMessageW(shown, WM_COMMAND, IDCANCEL, 0);
+  return WaitFor([&] { return !IsWindowVisible(shown) && !program.Busy(); });
+}
+
+// Every shown column fitted to its contents through the header's menu (its second item, chosen with the keys), and
+// whatever the choice began.
+bool AllColumnsFitted(Program& program) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(program.FileList(), LVM_GETHEADER, 0, 0));
+  RECT place = {};
+  if (header == nullptr || !GetWindowRect(header, &place)) return false;
+  PostMessageW(program.FileList(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(header),
+               MAKELPARAM(place.left + 10, place.top + 5));
+  HWND menu = nullptr;
+  if (!WaitFor([&] { return (menu = program.Shown(L"#32768")) != nullptr; })) return false;
+  for (const WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(menu, WM_KEYDOWN, key, 0);
+  if (!WaitFor([&] { return !IsWindowVisible(menu); })) return false;
+  program.Send(0);
+  return WaitFor([&] { return !program.Busy(); });
+}
+
+// All rows selected but the first, then selected files only: every other row stays. Then selected files only off:
+// the folder is listed again.
+bool SelectedOnlyAllButOne(Program& program, int rows) {
+  program.SelectRows([](int row) { return row != 0; });
+  const bool kept = MeasureAction(program, "selected only, all but one", [&] {
+    program.Send(IDM_SELECTED_ONLY);
+    return WaitFor([&] { return program.Idle(rows - 1) && program.LastNewName()[0] == L'x'; });
+  });
+  const bool listed = MeasureAction(program, "selected only off", [&] {
+    program.Send(IDM_SELECTED_ONLY);
+    return WaitFor([&] { return program.Idle(rows) && program.LastNewName()[0] == L'x'; });
+  });
+  return kept && listed;
+}
+
 struct RowCommand {
   const char* name;
   int command;
@@ -740,6 +850,9 @@ SceneResult CommandsOverRows(Program& program, const std::wstring& folder, int r
   result.ok = CopyAgainstPlainCode(program, folder, &result.figures) && result.ok;
   command("copy names", IDM_COPY_NAMES);
   command("copy paths", IDM_COPY_PATHS);
+  result.ok =
+      MeasureAction(program, "attributes dialog", [&] { return AttributesDialogShown(program); }) && result.ok;
+  result.ok = MeasureAction(program, "fit all columns", [&] { return AllColumnsFitted(program); }) && result.ok;
   const std::wstring page = DataFolder() + L"\\export.htm";
   // The page stays for a look, until the next run.
   result.ok = MeasureAction(program, "export as HTML", [&] { return ExportAsHtml(program, page); }) && result.ok;
@@ -751,14 +864,10 @@ SceneResult CommandsOverRows(Program& program, const std::wstring& folder, int r
               result.ok;
   // The folder as it was, for the refresh and later runs.
   if (!renamed.empty()) MoveFileW((folder + L"\\r" + renamed).c_str(), (folder + L"\\" + renamed).c_str());
-  for (const bool checked : {false, true}) {
-    result.ok = MeasureAction(program, checked ? "step checked again" : "step unchecked", [&] {
-                  program.CheckStep(0, checked);
-                  return WaitFor([&] { return !program.Busy(); }) &&
-                         WaitFor([&] { return (program.LastNewName()[0] == L'x') == checked; });
-                }) &&
-                result.ok;
-  }
+  result.ok = ChangeChainTwice(program) && result.ok;
+  result.ok = WaitFor([&] { return program.LastNewName()[0] == L'x'; }) && result.ok;
+  result.ok = SelectedOnlyAllButOne(program, rows) && result.ok;
+  command("select all again", IDM_SELECT_ALL);
   // All rows but one removed from the list, then the folder listed again.
   command("invert the selection again", IDM_INVERT_SELECTION);
   program.Focus(0);
@@ -771,12 +880,39 @@ SceneResult CommandsOverRows(Program& program, const std::wstring& folder, int r
   return result;
 }
 
-// A rename run over 100 000 files, then its undo.
+// Every tenth of 100 000 files (the run's folders) to the recycle bin, confirmed as the user would; the files are
+// made again afterwards for later runs.
+SceneResult RecycleEveryTenth(Program& program, const std::wstring& folder, int rows) {
+  constexpr int kStride = 10;
+  SceneResult result = ListOnly(program, rows);
+  if (!result.ok) return result;
+  program.SelectRows([](int row) { return row % kStride == 0; });
+  const int kept = rows - (rows + kStride - 1) / kStride;
+  result.ok = MeasureAction(program, "recycle every tenth file", [&] {
+    DialogWatcher boxes(program.ProcessId(), IDYES);
+    program.Post(IDM_RECYCLE);
+    return WaitFor([&] { return program.Rows() == kept && !program.Busy(); });
+  });
+  result.ok = FillRun(folder) && result.ok;
+  return result;
+}
+
+// A rename run over 100 000 files, the folder listed again with the new names, then the run's undo, which gives the
+// listed rows their old names.
 SceneResult RunThenUndo(Program& program, int rows) {
   SceneResult result = ListOnly(program, rows);
   if (!result.ok) return result;
   result.ok = MeasureAction(program, "rename run", [&] { return RunCommand(program, IDM_START_RENAMING); });
-  result.ok = MeasureAction(program, "undo", [&] { return RunCommand(program, IDM_UNDO); }) && result.ok;
+  result.ok = MeasureAction(program, "refresh after the run", [&] {
+                program.Send(IDM_RELOAD_LIST);
+                return WaitFor([&] { return program.Idle(rows) && program.LastName()[0] == L'x'; });
+              }) &&
+              result.ok;
+  result.ok = MeasureAction(program, "undo", [&] {
+                program.Send(IDM_UNDO);
+                return WaitFor([&] { return !program.Busy() && program.LastName()[0] == L'n'; });
+              }) &&
+              result.ok;
   return result;
 }
 
@@ -792,11 +928,12 @@ std::vector<Scene> Scenes() {
     return [rows](Program& program, const std::wstring&) { return ListOnly(program, rows); };
   };
   return {
-      {"audio", L"big", FillBig, StepProfile("<Audio,0,\"Artist\">"), chainChanges(1)},
-      {"exif", L"big", FillBig, StepProfile("<EXIF,0,\"Date\">"), chainChanges(1)},
-      {"email", L"big", FillBig, StepProfile("<eMail,0,\"Subject\">"), chainChanges(1)},
-      {"image", L"big", FillBig, StepProfile("<Image,0,\"Width\">"), chainChanges(1)},
-      {"runaway", L"runaway", FillRunaway, StepProfile("<RegEx,n,\"(a+)+$\",\"x\">"), chainChanges(100)},
+      {"audio", L"samples", FillBig, StepProfile("<Audio,0,\"Artist\">"), chainChanges(kBigRows)},
+      {"exif", L"samples", FillBig, StepProfile("<EXIF,0,\"Date\">"), chainChanges(kBigRows)},
+      {"email", L"samples", FillBig, StepProfile("<eMail,0,\"Subject\">"), chainChanges(kBigRows)},
+      {"image", L"samples", FillBig, StepProfile("<Image,0,\"Width\">"), chainChanges(kBigRows)},
+      {"runaway", L"runaway101", FillRunaway, StepProfile("<RegEx,n,\"(a+)+$\",\"x\">"),
+       chainChanges(kRunawayRows)},
       {"tree", L"tree", FillTree, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
        [](Program& program, const std::wstring&) { return TreeWithStop(program, 24000); }},
       {"deep", L"deep", FillDeep, StepProfile("<Ins,n,l,0,\"x\">"), listing(1)},
@@ -813,6 +950,8 @@ std::vector<Scene> Scenes() {
        }},
       {"run", L"run", FillRun, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
        [](Program& program, const std::wstring&) { return RunThenUndo(program, 100000); }},
+      {"recycle", L"recycle", FillRun, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
+       [](Program& program, const std::wstring& folder) { return RecycleEveryTenth(program, folder, 100000); }},
   };
 }
 
@@ -895,7 +1034,8 @@ int main(int argc, char** argv) {
     }
   }
   if (!any) {
-    printf("unknown scene %s: audio exif email image runaway tree deep flat mp3 rows rows20k run\n", only.c_str());
+    printf("unknown scene %s: audio exif email image runaway tree deep flat mp3 rows rows20k run recycle\n",
+           only.c_str());
     return 2;
   }
   return 0;

@@ -10,6 +10,7 @@
 #include "foundation/core/guard.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
+#include "foundation/core/record_buffer.h"
 #include "foundation/files/paths.h"
 #include "foundation/providers/providers.h"
 #include "foundation/core/threads.h"
@@ -88,9 +89,13 @@ void CountPair(RunState* run) { InstallUndoList(run->list, ++run->pairs); }
 
 // Another program may have put a folder where a listed file was, or a file where a listed folder was: the run
 // renames only what it listed. An entry that is gone is left to the rename, which reports it.
+EntryKind ListedKind(const FileListRow& row) {
+  return (row.info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kFolderEntry : kFileEntry;
+}
+
 bool IsOtherKindThanListed(const FileListRow& row, const wchar_t* path) {
-  const int32_t attributes = VfsGetAttributes(nullptr, path, nullptr);
-  return attributes >= 0 && ((attributes ^ row.info.attributes) & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const EntryKind kind = EntryKindAt(path);
+  return kind != kNoEntry && kind != ListedKind(row);
 }
 
 // The entry's kind is looked at last before the rename, after the pair is stored (which may wait for the GUI
@@ -110,7 +115,7 @@ int RenameRow(RunState* run, uint32_t i) {
   // Nothing to rename and nothing to undo: a run that changes no name keeps the previous run's pairs.
   if (wcscmp(run->oldPath, run->newPath) == 0) return 0;
   if (run->list == nullptr) run->list = CreateUndoList();
-  if (AppendUndoPair(run->list, run->newPath, run->oldPath) != 0)
+  if (AppendUndoPair(run->list, run->newPath, run->oldPath, ListedKind(run->row)) != 0)
     return StopWithError(*run, ERROR_NOT_ENOUGH_MEMORY, run->oldPath);
   const int result = RenameListedEntry(run);
   if (result == 0) {
@@ -174,6 +179,44 @@ struct RowNamesRequest {
   RowNameChoice nameFor;
   void* context;
 };
+
+// The names chosen for the rows, each after its row's index, chosen on the job's worker (the rows cannot move
+// while it runs): choosing looks at paths and names, and for many rows would hold the window.
+struct ChosenNames {
+  RecordBuffer names;  // records: the row's index (uint32_t), then its zero-terminated name
+  uint32_t next;       // offset of the next record to hand out
+};
+
+bool ChooseNames(const ItemStore* rows, RowNameChoice nameFor, void* context, RecordBuffer* names) {
+  const uint32_t count = ItemStoreCount(rows);
+  FileListRow row;
+  uint8_t record[sizeof(uint32_t) + kFileNameCapacity * sizeof(wchar_t)];
+  for (uint32_t i = 0; i < count; ++i) {
+    const wchar_t* name = CopyFileRow(rows, i, &row) ? nameFor(row, i, context) : nullptr;
+    if (name == nullptr || name[0] == 0 || wcscmp(name, row.currentName) == 0) continue;
+    const size_t length = wcsnlen(name, kFileNameCapacity - 1);
+    memcpy(record, &i, sizeof i);
+    memcpy(record + sizeof i, name, length * sizeof(wchar_t));
+    memset(record + sizeof i + length * sizeof(wchar_t), 0, sizeof(wchar_t));
+    if (RecordBufferAppend(names, record, static_cast<uint32_t>(sizeof i + (length + 1) * sizeof(wchar_t))) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The rows are handed their chosen names in index order.
+const wchar_t* ChosenName(const FileListRow&, uint32_t index, void* context) {
+  auto* chosen = static_cast<ChosenNames*>(context);
+  if (chosen->next >= RecordBufferUsedBytes(&chosen->names)) return nullptr;
+  const uint8_t* record = RecordBufferData(&chosen->names) + chosen->next;
+  uint32_t row = 0;
+  memcpy(&row, record, sizeof row);
+  if (row != index) return nullptr;
+  const auto* name = reinterpret_cast<const wchar_t*>(record + sizeof row);
+  chosen->next += static_cast<uint32_t>(sizeof row + (WideLength(name) + 1) * sizeof(wchar_t));
+  return name;
+}
 
 // The rows are rebuilt in one block: renaming them one by one would move the store's bytes for every name
 // that grew. Rows that cannot be rebuilt go, as after a whole run, rather than stay with names the disk no
@@ -253,8 +296,14 @@ void ForgetSettledRows() { g_stoppedRun.settledRows = 0; }
 void ForgetStoppedRun() { g_stoppedRun = {}; }
 
 void RenameFileListRows(RowNameChoice nameFor, void* context) {
-  RowNamesRequest request = {nameFor, context};
+  ChosenNames chosen = {};
+  RecordBufferInit(&chosen.names, true);
+  // Without memory for the names the GUI thread chooses them itself.
+  const ItemListControl* files = g_app->fileList;
+  const bool chosenHere = files != nullptr && ChooseNames(&files->rows, nameFor, context, &chosen.names);
+  RowNamesRequest request = chosenHere ? RowNamesRequest{ChosenName, &chosen} : RowNamesRequest{nameFor, context};
   RunOnGuiThread(RenameRowsHere, &request);
+  RecordBufferDestroy(&chosen.names);
 }
 
 bool StartRenameRun(HWND owner) {

@@ -44,6 +44,6 @@ void ForgetStoppedRun();
 
 // The name a file-list row takes as its current one (null, or its own name, keeps it); `index` is its place.
 using RowNameChoice = const wchar_t* (*)(const FileListRow& row, uint32_t index, void* context);
-// After a job renamed files, the rows take the names their files now have, as `nameFor` chooses them: rebuilt in
-// one block on the GUI thread, and the preview is computed again when the job has ended.
+// After a job renamed files, the rows take the names their files now have, as `nameFor` chooses them on the job's
+// worker: rebuilt in one block on the GUI thread, and the preview is computed again when the job has ended.
 void RenameFileListRows(RowNameChoice nameFor, void* context);

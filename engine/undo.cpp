@@ -48,19 +48,20 @@ constexpr wchar_t kTakenNameMark[] = L" -> ";
 struct UndoWalk {
   HWND owner;
   const wchar_t** texts;
+  const uint8_t* kinds;  // the EntryKind of each pair
   int32_t pairs;
   PairOutcome* outcomes;
 };
 
-// A file no longer at its new path (deleted or moved by another program), or whose old name another file holds
-// now, is passed over: its pair stays for a later undo, and the walk goes on with the others. Since the walk
+// A file no longer at its new path (deleted or moved by another program, or an entry of the other kind there now),
+// or whose old name another file holds now, is passed over: its pair stays for a later undo, and the walk goes on with the others. Since the walk
 // never replaces a file, a pair that needs the name of a file passed over is passed over in turn.
 int UndoPair(UndoWalk* walk, int32_t i) {
   const wchar_t* newPath = walk->texts[2 * i];
   const wchar_t* oldPath = walk->texts[2 * i + 1];
   PairOutcome outcome = kPairUndone;
   if (newPath[0] != 0 && oldPath[0] != 0) {
-    if (!PathExists(newPath)) {
+    if (EntryKindAt(newPath) != walk->kinds[i]) {
       outcome = kPairNotFound;
     } else {
       const int result = RenameItemFileUnlessTaken(walk->owner, newPath, oldPath);
@@ -157,7 +158,7 @@ void KeepPairsNotUndone(const UndoWalk& walk) {
   if (left == walk.pairs) return;
   UndoList* rest = left > 0 ? CreateUndoList() : nullptr;
   for (int32_t i = 0; i < walk.pairs && rest != nullptr; ++i) {
-    if (!IsUndone(walk, i) && AppendUndoPair(rest, walk.texts[2 * i], walk.texts[2 * i + 1]) != 0) FreeUndoList(&rest);
+    if (!IsUndone(walk, i) && AppendUndoPair(rest, walk.texts[2 * i], walk.texts[2 * i + 1], static_cast<EntryKind>(walk.kinds[i])) != 0) FreeUndoList(&rest);
   }
   if (left > 0 && rest == nullptr) {
     ShowLastErrorMessage(walk.owner, ERROR_NOT_ENOUGH_MEMORY, nullptr);
@@ -224,37 +225,60 @@ uint32_t BytesOfTexts(const UndoList* list, uint32_t count) {
   return at < used ? at : used;
 }
 
+// The kinds of the list's first `pairs` pairs; null when it holds fewer.
+const uint8_t* ListUndoPairKinds(const UndoList* list, int32_t pairs) {
+  return RecordBufferUsedBytes(&list->kinds) >= static_cast<uint32_t>(pairs) ? RecordBufferData(&list->kinds)
+                                                                              : nullptr;
+}
+
+// Forgets the texts after the first `count`, one at a time, so that the buffer goes on counting its texts.
+void KeepTexts(UndoList* list, uint32_t count) {
+  const uint32_t end = BytesOfTexts(list, count);
+  for (uint32_t used = RecordBufferUsedBytes(&list->texts); used > end; used = RecordBufferUsedBytes(&list->texts)) {
+    const uint32_t text = BytesOfTexts(list, count + 1) - end;
+    RecordBufferRemoveBytes(&list->texts, end, text > 0 ? text : used - end);
+  }
+}
+
 }  // namespace
+
+EntryKind EntryKindAt(const wchar_t* path) {
+  const int32_t attributes = VfsGetAttributes(nullptr, path, nullptr);
+  if (attributes < 0) return kNoEntry;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kFolderEntry : kFileEntry;
+}
 
 UndoList* CreateUndoList() {
   UndoList* list = static_cast<UndoList*>(AllocZeroed(sizeof(UndoList)));
-  if (list != nullptr) RecordBufferInit(&list->texts, false);
+  if (list == nullptr) return nullptr;
+  RecordBufferInit(&list->texts, false);
+  RecordBufferInit(&list->kinds, false);
   return list;
 }
 
 void FreeUndoList(UndoList** list) {
   if (list == nullptr || *list == nullptr) return;
   RecordBufferDestroy(&(*list)->texts);
+  RecordBufferDestroy(&(*list)->kinds);
   FreeAndNull(list);
 }
 
-int AppendUndoPair(UndoList* list, const wchar_t* newPath, const wchar_t* oldPath) {
+int AppendUndoPair(UndoList* list, const wchar_t* newPath, const wchar_t* oldPath, EntryKind kind) {
   if (list == nullptr || newPath == nullptr || oldPath == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
-  const uint32_t used = RecordBufferUsedBytes(&list->texts);
-  if (RecordBufferAppendString(&list->texts, newPath) != 0) return ERROR_NOT_ENOUGH_MEMORY;
-  if (RecordBufferAppendString(&list->texts, oldPath) == 0) return 0;
-  RecordBufferRemoveBytes(&list->texts, used, RecordBufferUsedBytes(&list->texts) - used);
+  const uint32_t texts = RecordBufferCount(&list->texts);
+  if (RecordBufferAppendString(&list->texts, newPath) == 0 && RecordBufferAppendString(&list->texts, oldPath) == 0 &&
+      RecordBufferAppend(&list->kinds, &kind, sizeof kind) == 0) {
+    return 0;
+  }
+  KeepTexts(list, texts);
   return ERROR_NOT_ENOUGH_MEMORY;
 }
 
 void KeepUndoPairs(UndoList* list, int32_t pairs) {
   if (list == nullptr || pairs < 0) return;
-  const uint32_t end = BytesOfTexts(list, 2 * static_cast<uint32_t>(pairs));
-  // One text at a time, so that the buffer goes on counting its texts.
-  for (uint32_t used = RecordBufferUsedBytes(&list->texts); used > end; used = RecordBufferUsedBytes(&list->texts)) {
-    const uint32_t text = BytesOfTexts(list, 2 * static_cast<uint32_t>(pairs) + 1) - end;
-    RecordBufferRemoveBytes(&list->texts, end, text > 0 ? text : used - end);
-  }
+  KeepTexts(list, 2 * static_cast<uint32_t>(pairs));
+  const uint32_t kinds = RecordBufferUsedBytes(&list->kinds);
+  if (kinds > static_cast<uint32_t>(pairs)) RecordBufferRemoveBytes(&list->kinds, pairs, kinds - pairs);
 }
 
 void InstallUndoList(UndoList* list, int32_t pairs) {
@@ -298,13 +322,14 @@ bool StartUndo(HWND owner) {
 }
 
 DWORD WINAPI UndoThread(void* owner) {
-  UndoWalk walk = {static_cast<HWND>(owner), nullptr, g_app->undoPairCount, nullptr};
+  UndoWalk walk = {static_cast<HWND>(owner), nullptr, nullptr, g_app->undoPairCount, nullptr};
   if (g_app->undoList != nullptr && walk.pairs > 0) {
     walk.texts = ListUndoPairTexts(g_app->undoList, walk.pairs);
+    walk.kinds = ListUndoPairKinds(g_app->undoList, walk.pairs);
     walk.outcomes =
         static_cast<PairOutcome*>(AllocZeroed(static_cast<uint32_t>(walk.pairs) * sizeof(PairOutcome)));
   }
-  if (walk.texts != nullptr && walk.outcomes != nullptr) {
+  if (walk.texts != nullptr && walk.kinds != nullptr && walk.outcomes != nullptr) {
     GuardedCall(ERROR_FUNCTION_FAILED, [&] { return UndoPairs(&walk); });
     GuardedCall(0, [&] {
       GiveRowsTheirOldNames(walk);

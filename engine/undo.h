@@ -15,18 +15,26 @@
 
 #include "foundation/core/record_buffer.h"
 
-// Zero-terminated wide texts appended in pairs: NEW 1, OLD 1, NEW 2, OLD 2, ... The number of pairs that
-// count is the application state's undo pair count; texts beyond them mean nothing.
+// What a path holds. A run and its undo rename only the kind of entry they found: a folder that another program
+// put where a renamed file was (or the reverse) is not theirs.
+enum EntryKind : uint8_t { kNoEntry = 0, kFileEntry, kFolderEntry };
+EntryKind EntryKindAt(const wchar_t* path);
+
+// Zero-terminated wide texts appended in pairs: NEW 1, OLD 1, NEW 2, OLD 2, ..., and the kind of entry each pair
+// renamed, one EntryKind byte a pair. The number of pairs that count is the application state's undo pair count;
+// texts and kinds beyond them mean nothing.
 struct UndoList {
   RecordBuffer texts;
+  RecordBuffer kinds;
 };
 
 // A new, empty list, not yet the application's; null without memory.
 UndoList* CreateUndoList();
 void FreeUndoList(UndoList** list);
 
-// Appends one pair, the new path first. 0; 8 when the list could not take both (it then holds what it held).
-int AppendUndoPair(UndoList* list, const wchar_t* newPath, const wchar_t* oldPath);
+// Appends one pair, the new path first, and the kind of entry renamed. 0; 8 when the list could not take it all
+// (it then holds what it held).
+int AppendUndoPair(UndoList* list, const wchar_t* newPath, const wchar_t* oldPath, EntryKind kind);
 
 // The texts of the list's first `pairs` pairs in list order (NEW 1, OLD 1, ...), pointing into the list; null
 // without memory, without pairs, or when the list holds fewer. The caller frees the array with FreeAndNull.

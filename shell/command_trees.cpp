@@ -18,6 +18,7 @@
 #include "foundation/ui/dialog_list_views.h"
 #include "shell/key_names.h"
 #include "shell/keyboard_hook.h"
+#include "views/column_fit.h"
 
 namespace {
 
@@ -327,7 +328,7 @@ int ShowColumnHeaderMenu(HWND owner, HWND list, const MenuDefinitionEntry* defin
   if (chosen == IDM_FIT_COLUMN) {
     ListViewAutoSizeColumn(list, column);
   } else if (chosen == IDM_FIT_ALL_COLUMNS) {
-    AutoSizeListColumns(list, ListViewColumnCount(list));
+    FitAllListColumns(list);
   } else if (chosen != 0) {
     PostMessageW(owner, WM_COMMAND, static_cast<WPARAM>(chosen), 0);
   }

@@ -335,7 +335,8 @@ void KeepSelectedFilesOnly() {
   g_app->listingStatistics = ListStatistics{};
   DeleteUnselectedRows(files);
   CountListedItems(files);
-  SortFileListHere(files);
+  // A long list is sorted, and previewed in its new order, as a job.
+  SortFileList(files);
   InterlockedExchange(&g_app->listRebuildGuard, 0);
   UpdateStatusText(&g_app->listingStatistics, kTextStatusListed);
   CountSelectedItems(files);

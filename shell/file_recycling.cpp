@@ -1,5 +1,6 @@
 #include "shell/file_recycling.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "foundation/core/app_state.h"
@@ -35,17 +36,37 @@ bool FileIsGone(const ItemListControl* files, const FileListRow* row) {
   return GetRowFullPath(files, row, path, kLongPathCapacity) == 0 && path[0] != 0 && !PathExists(path);
 }
 
-int RemoveRecycledRows(ItemListControl* files) {
-  int removed = 0;
-  InterlockedExchange(&files->idle, 0);
-  for (int i = static_cast<int>(ItemStoreCount(&files->rows)) - 1; i >= 0; --i) {
-    const auto* row = reinterpret_cast<const FileListRow*>(GetSelectedRecord(files, i));
-    if (row && row->currentName[0] != 0 && FileIsGone(files, row) && ItemsViewDeleteItem(files, i, false) == 0) {
-      ++removed;
-    }
+// The rows whose files went, one flag a row, looked up on the job's worker (the rows do not move while it runs):
+// a look at the disk for each of many rows would hold the window. Null without memory.
+uint8_t* FindRecycledRows(const ItemListControl* files) {
+  if (files == nullptr) return nullptr;
+  const uint32_t count = ItemStoreCount(&files->rows);
+  auto* gone = static_cast<uint8_t*>(AllocZeroed(count > 0 ? count : 1));
+  for (uint32_t i = 0; i < count && gone != nullptr; ++i) {
+    const auto* row = reinterpret_cast<const FileListRow*>(GetSelectedRecord(files, static_cast<int>(i)));
+    gone[i] = row && row->currentName[0] != 0 && FileIsGone(files, row) ? 1 : 0;
   }
-  InterlockedExchange(&files->idle, 1);
-  return removed;
+  return gone;
+}
+
+// The store asks about its rows in their order, once each.
+struct RecycledRows {
+  const uint8_t* gone;
+  uint32_t count;
+  uint32_t next;
+};
+
+bool IsRecycledRow(uint8_t*, void* context) {
+  auto* rows = static_cast<RecycledRows*>(context);
+  return rows->next < rows->count && rows->gone[rows->next++] != 0;
+}
+
+// All the rows of the files that went leave in one pass; false when none did.
+bool RemoveRecycledRows(ItemListControl* files, const uint8_t* gone) {
+  const uint32_t count = ItemStoreCount(&files->rows);
+  if (gone == nullptr || std::find(gone, gone + count, 1) == gone + count) return false;
+  RecycledRows rows = {gone, count, 0};
+  return ItemsViewDeleteRowsWhere(files, IsRecycledRow, &rows) == 0;
 }
 
 // The shell takes no path as it stands: for a name that ends in a dot or a blank it would recycle the twin, so
@@ -68,7 +89,9 @@ DWORD WINAPI RecycleThread(void* parameter) {
   RecycleJob* job = static_cast<RecycleJob*>(parameter);
   GuardedCall(0, [&] {
     DeleteToRecycleBin(job->owner, job->paths, 0, false);
-    RunOnGuiThread(RecycleDoneCallback, nullptr);
+    uint8_t* gone = FindRecycledRows(AppFileList());
+    RunOnGuiThread(RecycleDoneCallback, gone);
+    FreeAndNull(&gone);
     return 0;
   });
   FreeAndNull(&job->paths);
@@ -92,9 +115,9 @@ bool RecycleSelectedFiles(HWND window) {
   return false;
 }
 
-LRESULT RecycleDoneCallback(void*) {
+LRESULT RecycleDoneCallback(void* gone) {
   ItemListControl* files = AppFileList();
-  if (!files || RemoveRecycledRows(files) == 0) return 1;
+  if (!files || !RemoveRecycledRows(files, static_cast<const uint8_t*>(gone))) return 1;
   RefreshFileListRowCount(files);
   ItemsViewSelectItems(files, -1, 0);
   CountListedItems(files);

@@ -8,6 +8,7 @@
 // would take for their twins; false when no row is left or another job is busy.
 bool RecycleSelectedFiles(HWND window);
 
-// On the GUI thread once the files are recycled: removes every selected row whose file is gone, clears the
-// selection, counts the rows again and shows the counts. 1.
-LRESULT RecycleDoneCallback(void* unused);
+// On the GUI thread once the files are recycled: removes in one pass the rows that `gone` flags (one byte a row,
+// non-zero for a selected row whose file went; null: none), clears the selection, counts the rows again and shows
+// the counts. 1.
+LRESULT RecycleDoneCallback(void* gone);

@@ -159,3 +159,6 @@ void ItemsViewSetSortColumn(ItemListControl* control, int column, int clickX, vo
 bool ItemsViewChooseSortColumn(ItemListControl* control, int column, int clickX);
 // The larger of the caption width and 50 pixels (scaled for wide screens), or the widest content when larger.
 void ItemsViewAutoSizeColumn(ItemListControl* control, int column);
+// The same fit to a widest text measured elsewhere in the list's font (views/text_width_meter.h), as a fit that
+// measured on a worker sets it.
+void ItemsViewFitColumnToText(ItemListControl* control, int column, int measured);

@@ -20,6 +20,7 @@
 #include "views/items_view_sort.h"
 #include "views/items_view_theme.h"
 #include "views/items_view_window.h"
+#include "views/text_width_meter.h"
 
 namespace {
 
@@ -632,28 +633,30 @@ int MainColumnLeading(const ItemListControl* control) {
   return leading;
 }
 
+// The widest text measured in a column, with what its cells draw around it, kept as the column's widest text.
+int WidenToMeasured(ItemListControl* control, int tablePosition, int measured) {
+  if (measured > 0) {
+    measured += control->widthExtra + (tablePosition == 0 ? MainColumnLeading(control) : 0);
+    WidenWidestText(control, tablePosition, measured);
+  }
+  return WidestText(control, tablePosition);
+}
+
 // The widest text of a column, asked of the parent for every row as painting asks for it: painting measures only
 // the rows and columns it showed, and a column scrolled out of view has measured nothing.
 int WidestColumnContent(ItemListControl* control, int tablePosition) {
   const uint32_t count = ItemStoreCount(&control->rows);
   if (!control->window || count == 0) return WidestText(control, tablePosition);
-  HDC dc = GetDC(control->window);
-  HGDIOBJ previous = SelectObject(dc, control->font);
+  TextWidthMeter meter;
+  StartTextWidthMeter(&meter, control->font);
   wchar_t text[kCellTextCapacity];
-  int widest = 0;
   for (uint32_t i = 0; i < count; ++i) {
     CellDisplay display = {};
     const int length =
         RequestCellDisplay(control, static_cast<int>(i), tablePosition, LVIF_TEXT, text, kCellTextCapacity, &display);
-    if (length > 0) widest = std::max(widest, MeasureTextWidth(dc, text, length));
+    MeterText(&meter, text, length);
   }
-  SelectObject(dc, previous);
-  ReleaseDC(control->window, dc);
-  if (widest > 0) {
-    widest += control->widthExtra + (tablePosition == 0 ? MainColumnLeading(control) : 0);
-    WidenWidestText(control, tablePosition, widest);
-  }
-  return WidestText(control, tablePosition);
+  return WidenToMeasured(control, tablePosition, EndTextWidthMeter(&meter));
 }
 
 }  // namespace
@@ -687,16 +690,28 @@ int GetColumnWidth(const ItemListControl* control, int column) {
   return item.cxy;
 }
 
+namespace {
+
 // The widest text, and at least the caption and the smallest automatic width; set in one step, so that the list
 // is laid out once, and only when the width changes.
-void ItemsViewAutoSizeColumn(ItemListControl* control, int column) {
-  if (ViewMode(control) != kViewReport) return;
+void FitColumnTo(ItemListControl* control, int column, int widest) {
   const int caption = CaptionFitWidth(control, column);
   const int captionWidth = caption >= kMinimumColumnWidth ? caption : GetColumnWidth(control, column);
   const int smallest = std::max(captionWidth, ScaleByScreenWidth(kAutoSizeMinimum));
-  const int widest = WidestColumnContent(control, TablePositionOfVisible(control, column));
   const int width = widest >= kMinimumColumnWidth ? std::max(widest, smallest) : smallest;
   if (width != GetColumnWidth(control, column)) ItemsViewSetColumnWidth(control, column, width);
+}
+
+}  // namespace
+
+void ItemsViewAutoSizeColumn(ItemListControl* control, int column) {
+  if (ViewMode(control) != kViewReport) return;
+  FitColumnTo(control, column, WidestColumnContent(control, TablePositionOfVisible(control, column)));
+}
+
+void ItemsViewFitColumnToText(ItemListControl* control, int column, int measured) {
+  if (ViewMode(control) != kViewReport) return;
+  FitColumnTo(control, column, WidenToMeasured(control, TablePositionOfVisible(control, column), measured));
 }
 
 LRESULT ItemsViewSetIconSpacing(ItemListControl* control, int cx, int cy) {

@@ -336,6 +336,30 @@ TEST_F(RenameRun, UndoPassesOverAFileGoneOrAnOldNameTakenAndTriesThemAgainLater)
   EXPECT_EQ(boxes_.Answered(), 2);
 }
 
+// Undo renames back only the kind of entry the run renamed: another kind at its new path is passed over as not
+// found, and the pair stays.
+TEST_F(RenameRun, UndoPassesOverAnEntryOfTheOtherKindAtItsNewPath) {
+  AddDiskFile(1, L"a.txt", L"a2.txt");
+  temp_.MakeFolder(L"one\\f");
+  AddFile(1, L"f", FILE_ATTRIBUTE_DIRECTORY);
+  g_probeRecord.renames[L"f"] = L"g";
+  AddProbe();
+  ComputeNewNames();
+  ASSERT_TRUE(Run());
+  ASSERT_TRUE(DeleteFileW((FolderPath(1) + L"\\a2.txt").c_str()));
+  temp_.MakeFolder(L"one\\a2.txt");
+  ASSERT_TRUE(RemoveDirectoryW((FolderPath(1) + L"\\g").c_str()));
+  temp_.WriteFile(L"one\\g", "g");
+  ASSERT_TRUE(Undo());
+  EXPECT_FALSE(PathExists(FolderPath(1) + L"\\a.txt"));
+  EXPECT_FALSE(PathExists(FolderPath(1) + L"\\f"));
+  EXPECT_NE(boxes_.LastText().find(L"not found:\n" + FolderPath(1) + L"\\a2.txt\n" + FolderPath(1) + L"\\g"),
+            std::wstring::npos)
+      << Narrow(boxes_.LastText());
+  EXPECT_EQ(g_app->undoPairCount, 2) << "their pairs stay";
+  RemoveDirectoryW((FolderPath(1) + L"\\a2.txt").c_str());
+}
+
 TEST_F(RenameRun, AFileThatAppearsAtANewNameJustBeforeTheRenameIsKeptByRunAndUndo) {
   SystemSeamsScope seams;
   Prepare({{1, L"a.txt", L"a2.txt"}, {1, L"b.txt", L"x.txt"}, {1, L"c.txt", L"c2.txt"}});

@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "foundation/core/app_state.h"
+#include "foundation/core/jobs.h"
 #include "foundation/ui/command_ids.h"
 #include "foundation/ui/ui_seams.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/win32/list_views.h"
 #include "program_fixture.h"
+#include "views/column_fit.h"
 #include "ui_seams_scope.h"
 #include "views/items_view.h"
 
@@ -98,4 +101,40 @@ TEST_F(ListCopiesProgram, CopiesExportAndContextMenuFollowTheFileListAsShown) {
   EXPECT_EQ(Close(), 0);
   ReleaseMutex(turn);
   CloseHandle(turn);
+}
+
+TEST_F(ListCopiesProgram, FittingEveryColumnOfALongListIsAJobThatSetsTheWidthsAFitInPlaceSets) {
+  ASSERT_TRUE(Start({L"a name much longer than all the others.txt", L"b.txt"}, {"<Ext,\"bak\">"}));
+  ASSERT_TRUE(WaitUntilIdle());
+  HWND list = nullptr;
+  // The second row 4000 times more: more cells than a walk in place takes.
+  Gui([&] {
+    ItemListControl* files = g_app->fileList;
+    list = files->window;
+    const uint8_t* row = ItemStoreGet(&files->rows, 1);
+    const uint16_t length = *reinterpret_cast<const uint16_t*>(row);
+    std::string rows;
+    for (int i = 0; i < 4000; ++i) rows.append(reinterpret_cast<const char*>(row), length);
+    ItemsViewAppendRecords(files, reinterpret_cast<const uint8_t*>(rows.data()), static_cast<uint32_t>(rows.size()),
+                           nullptr);
+  });
+  const auto widths = [&] {
+    std::vector<int> fitted;
+    for (int i = 0; i < ListViewColumnCount(list); ++i) fitted.push_back(ListView_GetColumnWidth(list, i));
+    return fitted;
+  };
+  bool asJob = false;
+  Gui([&] {
+    FitAllListColumns(list);
+    asJob = IsJobBusy();
+  });
+  EXPECT_TRUE(asJob) << "measured on a worker";
+  ASSERT_TRUE(WaitUntilIdle());
+  const std::vector<int> byJob = widths();
+  Gui([&] {
+    for (int i = 0; i < ListViewColumnCount(list); ++i) ListView_SetColumnWidth(list, i, 60);
+    AutoSizeListColumns(list, ListViewColumnCount(list));
+  });
+  EXPECT_EQ(byJob, widths());
+  EXPECT_EQ(Close(), 0);
 }

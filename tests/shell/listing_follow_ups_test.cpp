@@ -81,3 +81,22 @@ TEST_F(ListingFollowUps, ALongListIsSortedAsAJobThenPreviewedInItsNewOrder) {
   EXPECT_EQ(Column(false)[0] + L" " + Column(false)[1], L"a.txt b.txt");
   EXPECT_EQ(Column(true)[0] + L" " + Column(true)[1], L"c.txt c (2).txt") << "numbered in the new order";
 }
+
+TEST_F(ListingFollowUps, TheSelectedRowsOfALongListKeptAloneAreSortedAsAJob) {
+  const uint32_t folder = AddFolder(L"C:\\one");
+  AddProbe();
+  g_probeRecord.renames = {{L"a.txt", L"c.txt"}, {L"b.txt", L"c.txt"}};
+  for (const wchar_t* name : {L"x.txt", L"b.txt", L"a.txt"}) AddFile(folder, name);
+  for (int i = 0; i < 3000; ++i) AddFile(folder, (L"f" + std::to_wstring(i) + L".txt").c_str());
+  files_->sortKey = kSortByName;
+  files_->sortDirection = 0;
+  ItemsViewSelectItems(files_, -1, 1);
+  ItemsViewSelectItems(files_, 0, 0);
+  KeepSelectedFilesOnly();
+  EXPECT_TRUE(IsJobBusy()) << "the sort runs as a job";
+  for (int waited = 0; IsJobBusy() && waited < 30000; waited += 10) Sleep(10);
+  ASSERT_FALSE(IsJobBusy());
+  ASSERT_EQ(Column(false).size(), 3002u);
+  EXPECT_EQ(Column(false)[0] + L" " + Column(false)[1], L"a.txt b.txt");
+  EXPECT_EQ(Column(true)[0] + L" " + Column(true)[1], L"c.txt c (2).txt") << "numbered in the new order";
+}

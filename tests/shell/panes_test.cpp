@@ -86,13 +86,15 @@ TEST(MenuHelp, AnItemsHelpIsItsSecondPartOrItsMenuText) {
 }
 
 TEST_F(Panes, RecyclingRemovesTheRowsOfTheFilesThatWentAndCountsAgain) {
-  ASSERT_TRUE(Start({L"a.txt", L"b.txt", L"c.txt"}, {}));
-  SelectRows({L"a.txt", L"b.txt"});
+  ASSERT_TRUE(Start({L"a.txt", L"b.txt", L"c.txt", L"d.txt"}, {}));
+  SelectRows({L"a.txt", L"b.txt", L"d.txt"});
+  const LONG changesBefore = g_app->fileList->rows.changes;
   DialogWatcher boxes(GetCurrentProcessId(), IDYES);
   SendMessageW(window_, WM_COMMAND, IDM_RECYCLE, 0);
   ASSERT_TRUE(WaitFor([] { return ItemStoreCount(&g_app->fileList->rows) == 1 && g_app->busyCounter == 0; }));
   EXPECT_EQ(ListedNames(), Names{L"c.txt"});
   EXPECT_EQ(Disk(), Names{L"c.txt"});
+  EXPECT_EQ(g_app->fileList->rows.changes, changesBefore + 1) << "the rows leave in one pass";
   EXPECT_TRUE(WaitFor([] { return ListingText().rfind(L"Listed: 1 file, ", 0) == 0; })) << "the counts follow";
 }
 
