@@ -214,7 +214,9 @@ TEST_F(RenameRun, ARunRenamesOnlyTheKindOfEntryItListed) {
     const Files disk = Disk();
     EXPECT_EQ(std::count(disk.begin(), disk.end(), L"one\\c.txt=c.txt"), refused ? 1 : 0) << "the run stops there";
     EXPECT_EQ(boxes_.Answered(), boxesBefore + (refused ? 1 : 0));
-    if (refused) EXPECT_NE(boxes_.LastText().find(entry), std::wstring::npos);
+    if (refused) {
+      EXPECT_NE(boxes_.LastText().find(entry), std::wstring::npos);
+    }
     ASSERT_TRUE(Undo());
     EXPECT_TRUE(PathExists(entry));
     EXPECT_TRUE(PathExists(FolderPath(1) + L"\\a.txt"));
