@@ -225,6 +225,22 @@ class ListsThatCannotBeCreated {
   bool registered_ = false;
 };
 
+// A profile whose last folder holds one file and whose chain holds one step.
+std::wstring WriteOneFileStartProfile(TempFolder* folder) {
+  folder->WriteFile(L"files\\a.txt", "a");
+  const std::wstring files = *folder / L"files";
+  const std::string profile = "[QVRX]\r\nLanguage=US\r\nLastFolder=" + std::string(files.begin(), files.end()) +
+                              "\r\n[QK]\r\nR1=<Case,n,2>\r\n";
+  return folder->WriteFile(L"QVRX.INI", profile);
+}
+
+// No job is busy, the start folder's file is listed and the chain's step restored.
+bool StartedOnOneFile(HWND window) {
+  bool idle = false;
+  InProcessProgram::OnGuiThread(window, [&] { idle = !IsJobBusy(); });
+  return idle && RowCount(window, false) == 1 && RowCount(window, true) == 1;
+}
+
 // Both icon lists are in place: the menus' and the toolbar's.
 bool WaitForIcons(HWND window) {
   bool taken = false;
@@ -256,12 +272,8 @@ HANDLE WINAPI HeldIconLoad(HINSTANCE module, LPCWSTR name, UINT type, int width,
 TEST(MainWindow, AnswersAndListsTheStartFolderWhileItsIconsLoad) {
   HookTablesScope hooks;
   TempFolder folder;
-  folder.WriteFile(L"files\\a.txt", "a");
-  const std::wstring files = folder / L"files";
-  const std::string profile = "[QVRX]\r\nLanguage=US\r\nLastFolder=" + std::string(files.begin(), files.end()) +
-                              "\r\n[QK]\r\nR1=<Case,n,2>\r\n";
   g_uiSeams.loadImageW = HeldIconLoad;
-  InProcessProgram program(folder.WriteFile(L"QVRX.INI", profile));
+  InProcessProgram program(WriteOneFileStartProfile(&folder));
   program.Start();
   HWND window = InProcessProgram::WaitForMainWindow();
   ASSERT_NE(window, nullptr);
@@ -271,13 +283,8 @@ TEST(MainWindow, AnswersAndListsTheStartFolderWhileItsIconsLoad) {
   const bool answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
   if (!answered) SetEvent(g_iconGate.open);
   EXPECT_TRUE(answered);
-  const auto listed = [window] {
-    bool idle = false;
-    InProcessProgram::OnGuiThread(window, [&] { idle = !IsJobBusy(); });
-    return idle && RowCount(window, false) == 1 && RowCount(window, true) == 1;
-  };
-  for (int i = 0; i < 500 && !listed(); ++i) Sleep(20);
-  EXPECT_TRUE(listed());
+  for (int i = 0; i < 500 && !StartedOnOneFile(window); ++i) Sleep(20);
+  EXPECT_TRUE(StartedOnOneFile(window));
   SetEvent(g_iconGate.open);
   EXPECT_TRUE(WaitForIcons(window));
   PostMessageW(window, WM_CLOSE, 0, 0);
@@ -288,21 +295,12 @@ TEST(MainWindow, AnswersAndListsTheStartFolderWhileItsIconsLoad) {
 TEST(MainWindow, PostsStartupAndChainRestoreAndRoutesOnlyEnabledCommands) {
   HookTablesScope hooks;
   TempFolder folder;
-  folder.WriteFile(L"files\\a.txt", "a");
-  const std::wstring files = folder / L"files";
-  const std::string profile = "[QVRX]\r\nLanguage=US\r\nLastFolder=" + std::string(files.begin(), files.end()) +
-                              "\r\n[QK]\r\nR1=<Case,n,2>\r\n";
-  InProcessProgram program(folder.WriteFile(L"QVRX.INI", profile));
+  InProcessProgram program(WriteOneFileStartProfile(&folder));
   program.Start();
   HWND window = InProcessProgram::WaitForMainWindow();
   ASSERT_NE(window, nullptr);
   // The start-up command lists the last folder; the chain's restore brings its step back.
-  const auto started = [window] {
-    bool idle = false;
-    InProcessProgram::OnGuiThread(window, [&] { idle = !IsJobBusy(); });
-    return idle && RowCount(window, false) == 1 && RowCount(window, true) == 1;
-  };
-  for (int i = 0; i < 500 && !started(); ++i) Sleep(20);
+  for (int i = 0; i < 500 && !StartedOnOneFile(window); ++i) Sleep(20);
   EXPECT_EQ(RowCount(window, false), 1u);
   EXPECT_EQ(RowCount(window, true), 1u);
   // The icons, loaded once the window shows: one per toolbar button.
