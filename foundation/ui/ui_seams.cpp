@@ -13,7 +13,7 @@ HWND WINAPI HtmlHelpOfControl(HWND caller, const wchar_t* file, UINT command, DW
 
 UiSeams RealUiCalls() {
   return {::GetModuleFileNameW, HtmlHelpOfControl, ::WinHelpW, ::ShellExecuteExW, ::GetOpenFileNameW,
-          ::GetSaveFileNameW, ::TrackPopupMenuEx, ::LoadImageW};
+          ::GetSaveFileNameW, ::TrackPopupMenuEx};
 }
 
 }  // namespace

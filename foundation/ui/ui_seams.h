@@ -1,6 +1,5 @@
 // The system calls of the help, file-dialog, language-file and pop-up-menu code that tests watch or redirect:
-// which file the program is, the calls that would open windows of other programs or wait for a person, and the
-// loading of images, which a test holds to see what waits for it.
+// which file the program is, and the calls that would open windows of other programs or wait for a person.
 // The program calls them through this table; it holds the real functions unless a test replaces an entry.
 #pragma once
 #include <windows.h>
@@ -17,7 +16,6 @@ struct UiSeams {
   decltype(&::GetOpenFileNameW) getOpenFileNameW;
   decltype(&::GetSaveFileNameW) getSaveFileNameW;
   decltype(&::TrackPopupMenuEx) trackPopupMenuEx;
-  decltype(&::LoadImageW) loadImageW;
 };
 
 extern UiSeams g_uiSeams;

@@ -10,11 +10,11 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
+#include "foundation/core/system_seams.h"
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/profile/profile_store.h"
 #include "foundation/ui/command_ids.h"
-#include "foundation/ui/ui_seams.h"
 #include "foundation/win32/menu_icons.h"
 #include "hook_tables_scope.h"
 #include "in_process_program.h"
@@ -272,7 +272,7 @@ HANDLE WINAPI HeldIconLoad(HINSTANCE module, LPCWSTR name, UINT type, int width,
 TEST(MainWindow, AnswersAndListsTheStartFolderWhileItsIconsLoad) {
   HookTablesScope hooks;
   TempFolder folder;
-  g_uiSeams.loadImageW = HeldIconLoad;
+  g_systemSeams.loadImageW = HeldIconLoad;
   InProcessProgram program(WriteOneFileStartProfile(&folder));
   program.Start();
   HWND window = InProcessProgram::WaitForMainWindow();
@@ -289,7 +289,7 @@ TEST(MainWindow, AnswersAndListsTheStartFolderWhileItsIconsLoad) {
   EXPECT_TRUE(WaitForIcons(window));
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(program.Finish(), 0);
-  RestoreUiSeams();
+  RestoreSystemSeams();
 }
 
 TEST(MainWindow, PostsStartupAndChainRestoreAndRoutesOnlyEnabledCommands) {
