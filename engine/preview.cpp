@@ -303,6 +303,10 @@ void MarkSettingsChanged(int increment) {
 
 void RunDeferredPreview() { RunOnGuiThread(RunDeferredPreviewHere, nullptr); }
 
+void ForgetDeferredPreview() {
+  if (g_app != nullptr) InterlockedExchange(&g_app->previewDeferred, 0);
+}
+
 void ComputeNewNames() {
   static PassRun onGuiThread{false};
   static PassRun forJob{true};

@@ -25,6 +25,9 @@ void MarkSettingsChanged(int increment);
 // Called whenever a job ends (any thread): shows a chain change that came while the job was busy, which the
 // job's own preview pass may have missed.
 void RunDeferredPreview();
+// A pass over every row that is about to begin reads the chain as it is now: it answers every change deferred
+// before it, which RunDeferredPreview would otherwise show by a second pass at the job's end.
+void ForgetDeferredPreview();
 
 // The preview pass over every file-list row. Also called at the end of a folder listing and by the commands
 // that change the file list or the filter. On a busy job's worker a Stop that comes after the job's first pass

@@ -44,9 +44,17 @@ void AppendFolders(wchar_t* text, int capacity) {
   AppendFolderLine(L"INI", path, text, capacity);
 }
 
+bool DialogsShowTheProgramIcon() {
+  WNDCLASSEXW dialogClass = {};
+  dialogClass.cbSize = sizeof dialogClass;
+  return GetClassInfoExW(nullptr, WC_DIALOG, &dialogClass) && dialogClass.hIcon == g_app->largeIcon;
+}
+
 // Every dialog of the run shows the program's icon: it goes to the dialog class through a dialog that ends
-// before it shows.
+// before it shows. The start-up asks twice (its command and the chain's restore); a dialog costs the window's
+// thread over 10 ms under Wine, so the class is asked first.
 void GiveDialogsTheProgramIcon(HWND owner) {
+  if (DialogsShowTheProgramIcon()) return;
   ShowModalDialog(g_app->instance, IDD_LANGUAGE, owner, IconOnlyDialogProc, reinterpret_cast<LPARAM>(g_app->largeIcon));
 }
 

@@ -55,8 +55,10 @@ void ApplyMainListStyles() {
 }
 
 // The duplicate numbering follows the list order, so the preview comes after the sort. A sort by the new name
-// needs the new names before it, and the preview runs again only when that sort moved rows.
+// needs the new names before it, and the preview runs again only when that sort moved rows. A chain change that
+// came while the folder was listed (the start-up's chain restore) is in these passes.
 void RunListingFollowUps(ItemListControl* list, const wchar_t* folder) {
+  ForgetDeferredPreview();
   const bool byNewName = list->sortKey == kSortByNewName;
   if (byNewName) ComputeNewNames();
   const LONG changesBeforeSort = list->rows.changes;

@@ -32,6 +32,7 @@
 #include "shell/menu_icon_table.h"
 #include "shell/pane_focus.h"
 #include "shell/splitters.h"
+#include "shell/startup_icons.h"
 #include "shell/toolbar_descriptor.h"
 #include "views/address_bar.h"
 #include "views/filter_text_form.h"
@@ -177,23 +178,9 @@ void LoadMenuIcons() {
 
 namespace {
 
-LRESULT LoadMainToolbarIcons(void*) {
-  LoadToolbarIcons(&g_mainToolbar);
+LRESULT StartIconLoads(void*) {
+  StartStartupIconLoads();
   return 0;
-}
-
-LRESULT LoadMenuIconsOnce(void*) {
-  LoadMenuIcons();
-  return 0;
-}
-
-// Loading the icons one by one takes longer than the rest of the creation, and neither the first paint nor the
-// window's answers need them: they wait for the message loop, which starts once the window is shown and painted.
-// Posted after the start-up commands, which start the first listing, so that the icons load while it runs; each
-// apart, so that the window answers in between. The menu the start-up may offer comes after them.
-void PostIconLoads(HWND window) {
-  PostWindowMessage(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(&LoadMainToolbarIcons), 0);
-  PostWindowMessage(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(&LoadMenuIconsOnce), 0);
 }
 
 }  // namespace
@@ -201,7 +188,8 @@ void PostIconLoads(HWND window) {
 void OnMainWindowCreate(HWND window) {
   LoadSortArrows();
   InitMainWindow(window);
-  PostIconLoads(window);
+  // Once the window is shown and painted, and after the start-up commands, which start the first listing.
+  PostWindowMessage(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(&StartIconLoads), 0);
   SetTimer(window, kDutyTimerId, kDutyTimerMs, nullptr);
 }
 

@@ -149,7 +149,8 @@ constexpr int kFieldSortKeyBase = 600;
 // its caption for the first of its keys, right of it for the second).
 void ItemsViewUpdateSortArrow(ItemListControl* control);
 // Sorts the rows by the current key and direction; the focused row keeps the focus and stays in view. On a
-// worker the rows are sorted there, and the focus, the scrolling and LVN_ITEMCHANGED follow on the GUI thread.
+// worker the rows are sorted there, and the focus, the scrolling and LVN_ITEMCHANGED follow on the GUI thread;
+// the header's arrow is posted to it (the worker does not wait for it).
 void ItemsViewSort(ItemListControl* control, void* context);
 // A click on header item `column` at client x `clickX`: that column's key becomes the sort key (the same key
 // again toggles the direction), then the rows are sorted. Columns without a pair do nothing.

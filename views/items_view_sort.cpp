@@ -48,6 +48,11 @@ int FocusedRowAfterSort(const ItemListControl* control) {
   return -1;
 }
 
+LRESULT UpdateSortArrowHere(void* control) {
+  ItemsViewUpdateSortArrow(static_cast<ItemListControl*>(control));
+  return 0;
+}
+
 // The focus index, the scrolling and the parent's notices belong to the control's thread: a sort on a listing's
 // worker hands them over.
 LRESULT FollowFocusedRow(void* argument) {
@@ -128,5 +133,7 @@ void ItemsViewSort(ItemListControl* control, void* context) {
                                    keyFunction, context);
     if (moved > 0) RunOnGuiThread(FollowFocusedRow, control);
   }
-  ItemsViewUpdateSortArrow(control);
+  // A worker's sort (a listing's, a long list's) leaves the header to the list's thread without waiting for it:
+  // that thread may be busy for a while yet (the folder tree filling at start-up).
+  if (IsControlThread(control) || !PostToGuiThread(UpdateSortArrowHere, control)) ItemsViewUpdateSortArrow(control);
 }

@@ -5,7 +5,8 @@ namespace {
 SystemSeams RealSystemCalls() {
   return {::GetProcAddress, ::RegSetValueExW, ::RegSetValueExA, ::RegCreateKeyExW, ::RegOpenKeyExW,
           ::RegDeleteKeyW,  ::OpenClipboard,  ::GetLocaleInfoW, ::CreateFileW,     ::WriteFile,
-          ::MoveFileExW,    ::DeleteFileW,    ::FindFirstFileExW, ::FindFirstFileW, ::GetCommandLineW};
+          ::MoveFileExW,    ::DeleteFileW,    ::FindFirstFileExW, ::FindFirstFileW, ::GetCommandLineW,
+          ::LoadImageW};
 }
 
 }  // namespace

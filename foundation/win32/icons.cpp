@@ -1,5 +1,6 @@
 #include "foundation/win32/icons.h"
 
+#include "foundation/core/system_seams.h"
 #include "foundation/win32/platform_declarations.h"
 
 namespace {
@@ -146,7 +147,7 @@ HICON LoadIconForPath(HINSTANCE module, const wchar_t* name, int size, UINT load
   if (!name) return nullptr;
   if (module || (loadFlags & kLoadIconFromFile)) {
     HINSTANCE source = (loadFlags & kLoadIconFromFile) ? nullptr : module;
-    return static_cast<HICON>(LoadImageW(source, name, IMAGE_ICON, size, size, loadFlags));
+    return static_cast<HICON>(g_systemSeams.loadImageW(source, name, IMAGE_ICON, size, size, loadFlags));
   }
   return IconOfPathFromSystem(name, size);
 }

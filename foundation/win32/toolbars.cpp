@@ -106,21 +106,56 @@ ToolbarWindow CreateToolbarForLaterIcons(const ToolbarPlacement& placement, cons
   return result;
 }
 
-void LoadToolbarButtonIcons(const ToolbarWindow& toolbar, HINSTANCE instance, int iconSize) {
-  if (!toolbar.toolbar || !toolbar.images) return;
-  const int count = static_cast<int>(SendMessageW(toolbar.toolbar, TB_BUTTONCOUNT, 0, 0));
+ToolbarIcons ReadToolbarIcons(HWND toolbar) {
+  ToolbarIcons icons = {};
+  const int count = toolbar ? static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0)) : 0;
+  if (count <= 0) return icons;
+  icons.commands = static_cast<int*>(AllocZeroed(static_cast<uint32_t>(count) * sizeof(int)));
+  icons.indexes = static_cast<int*>(AllocZeroed(static_cast<uint32_t>(count) * sizeof(int)));
+  if (!icons.commands || !icons.indexes) {
+    FreeToolbarIcons(&icons);
+    return icons;
+  }
+  icons.count = count;
   for (int i = 0; i < count; ++i) {
     TBBUTTON button = {};
-    SendMessageW(toolbar.toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
-    if (button.idCommand == 0 || button.iBitmap < 0) continue;
+    SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+    if (button.idCommand != 0 && button.iBitmap >= 0) icons.commands[i] = button.idCommand;
+  }
+  return icons;
+}
+
+void LoadToolbarIconsInto(ToolbarIcons* icons, HIMAGELIST images, HINSTANCE instance, int iconSize) {
+  for (int i = 0; i < icons->count; ++i) {
+    if (icons->commands[i] != 0) icons->indexes[i] = AppendIcon(images, instance, icons->commands[i], iconSize);
+  }
+}
+
+void SetToolbarIconIndexes(HWND toolbar, const ToolbarIcons& icons) {
+  for (int i = 0; i < icons.count; ++i) {
+    if (icons.commands[i] == 0) continue;
     // Set as a whole int: TB_CHANGEBITMAP keeps 16 bits, which turns a failed load's -1 into an index.
     TBBUTTONINFOW info = {};
     info.cbSize = sizeof info;
     info.dwMask = TBIF_IMAGE | TBIF_BYINDEX;
-    info.iImage = AppendIcon(toolbar.images, instance, button.idCommand, iconSize);
-    SendMessageW(toolbar.toolbar, TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
+    info.iImage = icons.indexes[i];
+    SendMessageW(toolbar, TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
   }
-  InvalidateRect(toolbar.toolbar, nullptr, TRUE);
+  InvalidateRect(toolbar, nullptr, TRUE);
+}
+
+void FreeToolbarIcons(ToolbarIcons* icons) {
+  FreeAndNull(&icons->commands);
+  FreeAndNull(&icons->indexes);
+  icons->count = 0;
+}
+
+void LoadToolbarButtonIcons(const ToolbarWindow& toolbar, HINSTANCE instance, int iconSize) {
+  if (!toolbar.toolbar || !toolbar.images) return;
+  ToolbarIcons icons = ReadToolbarIcons(toolbar.toolbar);
+  LoadToolbarIconsInto(&icons, toolbar.images, instance, iconSize);
+  SetToolbarIconIndexes(toolbar.toolbar, icons);
+  FreeToolbarIcons(&icons);
 }
 
 ToolbarWindow CreateToolbarFromIconTable(const ToolbarPlacement& placement, const ToolbarIconRow* rows,

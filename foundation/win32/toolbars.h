@@ -58,6 +58,20 @@ ToolbarWindow CreateToolbarForLaterIcons(const ToolbarPlacement& placement, cons
 // loaded).
 void LoadToolbarButtonIcons(const ToolbarWindow& toolbar, HINSTANCE instance, int iconSize);
 
+// The same in three steps, so that the loading runs on another thread: the buttons are read on the toolbar's
+// thread (ReadToolbarIcons), the icons loaded on any thread into an image list no window shows meanwhile
+// (LoadToolbarIconsInto), and the buttons take their indexes on the toolbar's thread again, after the list was
+// given to the toolbar (SetToolbarIconIndexes).
+struct ToolbarIcons {
+  int count;      // buttons of the toolbar; 0 when it could not be read
+  int* commands;  // heap, per button: the command whose icon it shows, 0 for none
+  int* indexes;   // heap, per button: that icon's index in the list, -1 when it could not be loaded
+};
+ToolbarIcons ReadToolbarIcons(HWND toolbar);
+void LoadToolbarIconsInto(ToolbarIcons* icons, HIMAGELIST images, HINSTANCE instance, int iconSize);
+void SetToolbarIconIndexes(HWND toolbar, const ToolbarIcons& icons);
+void FreeToolbarIcons(ToolbarIcons* icons);
+
 // The buttons of a compact table: enabled, with the row's style, the command id (0 for separators) and the
 // icon of the row's icon id.
 ToolbarWindow CreateToolbarFromIconTable(const ToolbarPlacement& placement, const ToolbarIconRow* rows,

@@ -159,6 +159,46 @@ TEST(AboutBox, TitleVersionNoticeAndTheFoldersInUse) {
   ProfileStoreDestroy(&g_settingsStore);
 }
 
+namespace {
+
+int g_dialogsMade = 0;
+
+LRESULT CALLBACK CountDialogs(int code, WPARAM wParam, LPARAM lParam) {
+  wchar_t name[16] = {};
+  const bool made = code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wParam), name, 16);
+  if (made && wcscmp(name, L"#32770") == 0) ++g_dialogsMade;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+HICON DialogClassIcon() {
+  WNDCLASSEXW dialogClass = {};
+  dialogClass.cbSize = sizeof dialogClass;
+  return GetClassInfoExW(nullptr, WC_DIALOG, &dialogClass) ? dialogClass.hIcon : nullptr;
+}
+
+}  // namespace
+
+TEST(AboutBox, TheSilentStartUpMakesADialogOnlyWhileDialogsLackTheProgramIcon) {
+  ProgramStateScope state(L"Quorvex");
+  state->instance = GetModuleHandleW(nullptr);
+  state->largeIcon =
+      static_cast<HICON>(LoadImageW(state->instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0));
+  ASSERT_NE(state->largeIcon, nullptr);
+  const HICON before = DialogClassIcon();
+  g_dialogsMade = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, CountDialogs, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  ShowAboutBox(nullptr, true);
+  ShowAboutBox(nullptr, true);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(g_dialogsMade, 1);
+  EXPECT_EQ(DialogClassIcon(), state->largeIcon);
+  HWND dialog = CreateWindowExW(0, WC_DIALOG, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  SetClassLongPtrW(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(before));
+  DestroyWindow(dialog);
+  DestroyIcon(state->largeIcon);
+}
+
 TEST_F(LanguageChoice, TheChosenLanguageFileRenamesTheMenusAtOnce) {
   UiSeamsScope seams;
   seams.PretendProgramFile(temp_ / L"QVRX.exe");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "preview_fixture.h"
+#include "engine/preview.h"
 #include "foundation/core/jobs.h"
 #include "shell/file_commands.h"
 #include "shell/main_lists.h"
@@ -65,6 +66,19 @@ TEST_F(ListingFollowUps, RowsAreSortedThenPreviewedInTheirNewOrder) {
     EXPECT_EQ(Column(true), c.newNames) << "key " << c.key << ", direction " << c.direction;
     EXPECT_EQ(probe->prepared, c.passes) << "preview passes; key " << c.key << ", direction " << c.direction;
   }
+}
+
+TEST_F(ListingFollowUps, AChainChangeWhileTheFolderIsListedIsPreviewedOnceByTheListingsPass) {
+  const uint32_t folder = AddFolder(L"C:\\one");
+  ProbeSettings* probe = AddProbe();
+  for (const wchar_t* name : {L"b.txt", L"a.txt"}) AddFile(folder, name);
+  ASSERT_TRUE(BeginExclusiveJob());
+  MarkSettingsChanged(1);
+  probe->prepared = 0;
+  RunListingFollowUps(files_, L"C:\\one");
+  EndExclusiveJob();
+  RunDeferredPreview();
+  EXPECT_EQ(probe->prepared, 1);
 }
 
 TEST_F(ListingFollowUps, ALongListIsSortedAsAJobThenPreviewedInItsNewOrder) {

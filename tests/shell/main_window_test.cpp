@@ -10,6 +10,7 @@
 
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
+#include "foundation/core/system_seams.h"
 #include "foundation/providers/providers.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/profile/profile_store.h"
@@ -224,29 +225,86 @@ class ListsThatCannotBeCreated {
   bool registered_ = false;
 };
 
+// A profile whose last folder holds one file and whose chain holds one step.
+std::wstring WriteOneFileStartProfile(TempFolder* folder) {
+  folder->WriteFile(L"files\\a.txt", "a");
+  const std::wstring files = *folder / L"files";
+  const std::string profile = "[QVRX]\r\nLanguage=US\r\nLastFolder=" + std::string(files.begin(), files.end()) +
+                              "\r\n[QK]\r\nR1=<Case,n,2>\r\n";
+  return folder->WriteFile(L"QVRX.INI", profile);
+}
+
+// No job is busy, the start folder's file is listed and the chain's step restored.
+bool StartedOnOneFile(HWND window) {
+  bool idle = false;
+  InProcessProgram::OnGuiThread(window, [&] { idle = !IsJobBusy(); });
+  return idle && RowCount(window, false) == 1 && RowCount(window, true) == 1;
+}
+
+// Both icon lists are in place: the menus' and the toolbar's.
+bool WaitForIcons(HWND window) {
+  bool taken = false;
+  for (int i = 0; i < 500 && !taken; ++i) {
+    InProcessProgram::OnGuiThread(window, [&] {
+      taken = g_menuIcons.imageList != nullptr && ImageList_GetImageCount(g_mainToolbar.toolbarImages) > 0;
+    });
+    if (!taken) Sleep(20);
+  }
+  return taken;
+}
+
+// Holds every load of the New list command's icon, on whichever thread, until the gate opens.
+struct IconGate {
+  HANDLE reached = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE open = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+} g_iconGate;
+
+HANDLE WINAPI HeldIconLoad(HINSTANCE module, LPCWSTR name, UINT type, int width, int height, UINT flags) {
+  if (type == IMAGE_ICON && name == MAKEINTRESOURCEW(IDM_NEW_LIST)) {
+    SetEvent(g_iconGate.reached);
+    WaitForSingleObject(g_iconGate.open, INFINITE);
+  }
+  return LoadImageW(module, name, type, width, height, flags);
+}
+
 }  // namespace
+
+TEST(MainWindow, AnswersAndListsTheStartFolderWhileItsIconsLoad) {
+  HookTablesScope hooks;
+  TempFolder folder;
+  g_systemSeams.loadImageW = HeldIconLoad;
+  InProcessProgram program(WriteOneFileStartProfile(&folder));
+  program.Start();
+  HWND window = InProcessProgram::WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(WaitForSingleObject(g_iconGate.reached, 10000), WAIT_OBJECT_0);
+  // Held icons must not hold the window: a window thread waiting for them would not answer at all.
+  DWORD_PTR answer = 0;
+  const bool answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0;
+  if (!answered) SetEvent(g_iconGate.open);
+  EXPECT_TRUE(answered);
+  for (int i = 0; i < 500 && !StartedOnOneFile(window); ++i) Sleep(20);
+  EXPECT_TRUE(StartedOnOneFile(window));
+  SetEvent(g_iconGate.open);
+  EXPECT_TRUE(WaitForIcons(window));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.Finish(), 0);
+  RestoreSystemSeams();
+}
 
 TEST(MainWindow, PostsStartupAndChainRestoreAndRoutesOnlyEnabledCommands) {
   HookTablesScope hooks;
   TempFolder folder;
-  folder.WriteFile(L"files\\a.txt", "a");
-  const std::wstring files = folder / L"files";
-  const std::string profile = "[QVRX]\r\nLanguage=US\r\nLastFolder=" + std::string(files.begin(), files.end()) +
-                              "\r\n[QK]\r\nR1=<Case,n,2>\r\n";
-  InProcessProgram program(folder.WriteFile(L"QVRX.INI", profile));
+  InProcessProgram program(WriteOneFileStartProfile(&folder));
   program.Start();
   HWND window = InProcessProgram::WaitForMainWindow();
   ASSERT_NE(window, nullptr);
   // The start-up command lists the last folder; the chain's restore brings its step back.
-  const auto started = [window] {
-    bool idle = false;
-    InProcessProgram::OnGuiThread(window, [&] { idle = !IsJobBusy(); });
-    return idle && RowCount(window, false) == 1 && RowCount(window, true) == 1;
-  };
-  for (int i = 0; i < 500 && !started(); ++i) Sleep(20);
+  for (int i = 0; i < 500 && !StartedOnOneFile(window); ++i) Sleep(20);
   EXPECT_EQ(RowCount(window, false), 1u);
   EXPECT_EQ(RowCount(window, true), 1u);
-  // The icons, loaded once the window shows and ahead of the start-up command: one per toolbar button.
+  // The icons, loaded once the window shows: one per toolbar button.
+  EXPECT_TRUE(WaitForIcons(window));
   InProcessProgram::OnGuiThread(window, [] {
     HWND toolbar = g_mainToolbar.toolbar;
     ASSERT_NE(toolbar, nullptr);

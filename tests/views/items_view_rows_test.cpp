@@ -284,6 +284,27 @@ TEST_F(ListRows, SortingKeepsTheFocusAndMarksTheHeader) {
   EXPECT_EQ(ValueOf(list, 0), 10u);
 }
 
+TEST_F(ListRows, AWorkersSortDoesNotWaitForTheListsThreadToMarkTheHeader) {
+  MainWindowStandIn gui;
+  ItemListControl* list =
+      parent_.CreateList(1, 0, {{50, 200, 0, 0}, {51, 100, 1, 0}}, kFileListId, nullptr, kSortTable, ValueKey);
+  ASSERT_NE(list->header, nullptr);
+  // Already in the order of the second column's key: no row moves, so only the header is left to mark.
+  for (uint32_t value : {10u, 20u, 30u}) {
+    std::vector<uint8_t> row = ValueRow(value);
+    ItemStoreAppend(&list->rows, row.data(), 8);
+  }
+  list->sortKey = 2;
+  constexpr int kMarks = HDF_SORTUP | HDF_SORTDOWN | HDF_BITMAP;
+  ASSERT_EQ(HeaderFormat(list->header, 1) & kMarks, 0);
+  WorkerThread worker([&] { ItemsViewSort(list, nullptr); });
+  // This thread takes nothing the worker might send it: a worker that waits for it never finishes.
+  const ULONGLONG end = GetTickCount64() + 30000;
+  while (!worker.Finished() && HIWORD(GetQueueStatus(QS_SENDMESSAGE)) == 0 && GetTickCount64() < end) Sleep(1);
+  EXPECT_TRUE(worker.Finished());
+  EXPECT_TRUE(gui.PumpUntil([&] { return worker.Finished() && (HeaderFormat(list->header, 1) & kMarks) != 0; }));
+}
+
 namespace {
 
 struct ListState {
