@@ -38,11 +38,11 @@ std::vector<std::string> g_calls;
 const ViewHooks kLoggingHooks = {
     [](ItemListControl*, const wchar_t*) { g_calls.push_back("listed"); },
     [] { g_calls.push_back("view"); }, [](const wchar_t*) { g_calls.push_back("recent"); },
-    nullptr, nullptr, nullptr,
+    nullptr, nullptr, nullptr, nullptr,
 };
 
 const JobNotices kLoggingJobNotices = {[] { g_calls.push_back("menus"); }, [] { g_calls.push_back("ended"); },
-                                       nullptr, nullptr};
+                                       nullptr, nullptr, nullptr};
 
 ProviderItem Item(const wchar_t* name, uint16_t attributes, uint64_t size = 0) {
   ProviderItem item = {};

@@ -353,7 +353,9 @@ TEST(CompanionProtocolRegistration, OnlyTheProgramsOwnRegistrationsAreWrittenOrR
     wcscpy(block.first, c.first);
     wcscpy(block.second, c.second);
     EXPECT_EQ(CarryOutCompanionCommand(&block, GetCurrentProcessId(), kServed), c.expected) << c.what;
-    if (c.command == kCompanionQuery) EXPECT_STREQ(block.second, kServedOpenCommand) << "the program's own text";
+    if (c.command == kCompanionQuery) {
+      EXPECT_STREQ(block.second, kServedOpenCommand) << "the program's own text";
+    }
   }
   // Nothing foreign was written (other test processes of the program may write their own type meanwhile).
   EXPECT_EQ(Stored(L".zqr", nullptr), L"OtherApp.Settings");
