@@ -14,12 +14,6 @@ constexpr int kMostPaintsPerLook = 64;
 // the probe goes through the whole loader.
 constexpr const wchar_t* kProbeLibraries[] = {L"msimg32.dll", L"version.dll", L"mpr.dll", L"wtsapi32.dll"};
 
-// ntdll's loader lock, tried without waiting.
-using LockLoaderFunction = LONG(NTAPI*)(ULONG flags, ULONG* disposition, ULONG_PTR* cookie);
-using UnlockLoaderFunction = LONG(NTAPI*)(ULONG flags, ULONG_PTR cookie);
-constexpr ULONG kTryLoaderLockOnly = 2;
-constexpr ULONG kLoaderLockAcquired = 1;
-
 enum LoadVerdict { kLoadGoesOn, kLoaderHeld, kLoadLeftBehind };
 
 // A load or free under way, as the watch sees it; on the stack of the thread that waits for it.
@@ -35,10 +29,8 @@ struct LoadWatch {
   PendingLoad* loads;
   HANDLE wake;
   bool watching;  // its thread runs; without it the waiting thread judges
-  LockLoaderFunction lockLoader;  // found while the loader is free
-  UnlockLoaderFunction unlockLoader;
 };
-LoadWatch g_loadWatch = {SRWLOCK_INIT, nullptr, nullptr, false, nullptr, nullptr};
+LoadWatch g_loadWatch = {SRWLOCK_INIT, nullptr, nullptr, false};
 
 // The probe under way: started by the watch, its mark cleared by the probe's thread.
 struct LoaderProbe {
@@ -106,11 +98,6 @@ DWORD WINAPI WatchLoads(void* started) {
 }
 
 BOOL CALLBACK StartLoadWatch(INIT_ONCE*, void*, void**) {
-  HMODULE system = GetModuleHandleW(L"ntdll.dll");
-  g_loadWatch.lockLoader =
-      reinterpret_cast<LockLoaderFunction>(reinterpret_cast<void*>(GetProcAddress(system, "LdrLockLoaderLock")));
-  g_loadWatch.unlockLoader =
-      reinterpret_cast<UnlockLoaderFunction>(reinterpret_cast<void*>(GetProcAddress(system, "LdrUnlockLoaderLock")));
   g_loadWatch.wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   // A new thread runs only once it is through the loader, which the load to be watched may hold for good: the
   // watch must be running before that load starts.
@@ -142,21 +129,10 @@ void EndWatchingLoad(const PendingLoad* load) {
   ReleaseSRWLockExclusive(&g_loadWatch.lock);
 }
 
-// True when nobody holds the system's loader at this moment (no library's entry point runs).
-bool LoaderFreeNow() {
-  if (g_loadWatch.lockLoader == nullptr || g_loadWatch.unlockLoader == nullptr) return false;
-  ULONG disposition = 0;
-  ULONG_PTR cookie = 0;
-  if (g_loadWatch.lockLoader(kTryLoaderLockOnly, &disposition, &cookie) < 0) return false;
-  if (disposition != kLoaderLockAcquired) return false;
-  g_loadWatch.unlockLoader(0, cookie);
-  return true;
-}
-
-// The window's thread paints and answers the messages other threads send, but only while the loader is free,
-// since a message may need a library; input is dropped, and posted messages wait for the load's end.
+// The window's thread paints and answers the messages other threads send; input is dropped, as a modal box
+// refuses it, and posted messages wait for the load's end. A message that needs a library waits while the
+// loader is held, for the rest of a slow load; a load that holds the loader for good ends the run by the watch.
 void KeepWindowAnswering() {
-  if (!LoaderFreeNow()) return;
   MSG message;
   while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
   }

@@ -5,6 +5,7 @@
 #include "engine/preview.h"
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
+#include "metadata/plugin_host.h"
 #include "shell/closing.h"
 #include "shell/folder_history.h"
 #include "shell/main_commands.h"
@@ -35,6 +36,14 @@ void InstallViewHooks() {
   hooks.fieldSortValue = FileListFieldSortValue;
 }
 
+void InstallPluginNotices() {
+  PluginNotices& notices = g_pluginNotices;
+  notices.loadRunsLong = ShowPluginLoadingNotice;
+  notices.longLoadEnded = EndPluginLoadingNotice;
+  // The preview asks again for the values it went on without.
+  notices.passedOverAnswered = [] { MarkSettingsChanged(0); };
+}
+
 void InstallJobNotices() {
   JobNotices& notices = g_jobNotices;
   notices.jobStatesChanged = UpdateMainMenuStates;
@@ -52,5 +61,6 @@ void InstallProgramHooks() {
   InstallJobNotices();
   InstallEngineHooks();
   InstallViewHooks();
+  InstallPluginNotices();
   RegisterModuleFieldSource();
 }

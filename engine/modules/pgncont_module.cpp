@@ -83,22 +83,38 @@ FieldReference ResolvePieceReference(const PatternPiece& piece) {
   return resolved;
 }
 
-// The value of a resolved reference as text: 0 with the text (possibly empty), or the plug-in's 0 (no value)
-// or negative result with an empty text.
-int GetPluginFieldText(const FieldReference& reference, const wchar_t* path, wchar_t* text, int capacity) {
+// The value fetched for a resolved reference as text: 0 with the text (possibly empty), or the plug-in's 0 (no
+// value) or negative result with an empty text.
+int GetPluginFieldText(const FieldValueWant& want, wchar_t* text, int capacity) {
   text[0] = 0;
-  uint8_t buffer[kFieldValueBufferBytes] = {};
-  const int type =
-      GetFieldValueForFile(reference.source, path, reference.fieldIndex, reference.unitIndex, buffer, kFieldValueBytes);
-  if (type <= 0) return type;
-  const FieldValueData value = CopyPluginFieldValue(type, buffer, kFieldValueBytes, true);
-  FormatPluginFieldValue(type, value, text, capacity);
+  if (want.answer <= 0) return want.answer;
+  const FieldValueData value = CopyPluginFieldValue(want.answer, want.value, kFieldValueBytes, true);
+  FormatPluginFieldValue(want.answer, value, text, capacity);
   return 0;
+}
+
+// The values of every resolved slot for the file, fetched together so that each plug-in is asked once for all
+// of its own: one block, the wants and then a value buffer for each. Null without memory.
+FieldValueWant* FetchSlotValues(const PgnContSettings* settings, const wchar_t* path) {
+  const uint32_t count = settings->referenceCount > 0 ? settings->referenceCount : 1;
+  const uint32_t bytes = count * static_cast<uint32_t>(sizeof(FieldValueWant) + kFieldValueBufferBytes);
+  FieldValueWant* wants = static_cast<FieldValueWant*>(AllocZeroed(bytes));
+  if (wants == nullptr) return nullptr;
+  uint8_t* buffers = reinterpret_cast<uint8_t*>(wants + count);
+  for (uint32_t i = 0; i < settings->referenceCount; ++i) {
+    const FieldReference& reference = settings->references[i];
+    const bool resolved = reference.source != kUnresolvedSource;
+    wants[i] = {reference.source, reference.fieldIndex, reference.unitIndex, resolved ? path : nullptr,
+                buffers + static_cast<size_t>(i) * kFieldValueBufferBytes, kFieldValueBytes, -1};
+  }
+  GetFieldValuesForFiles(wants, static_cast<int>(settings->referenceCount));
+  return wants;
 }
 
 struct Expansion {
   const PgnContSettings* settings;
   const wchar_t* path;
+  const FieldValueWant* values;  // one for each slot
   wchar_t result[kApplyPartCapacity];
   uint32_t slot;
   int running;
@@ -110,13 +126,12 @@ struct Expansion {
 bool AppendPluginValue(Expansion* expansion) {
   const PgnContSettings* settings = expansion->settings;
   if (expansion->slot >= settings->referenceCount) return true;
-  const FieldReference& reference = settings->references[expansion->slot++];
-  if (reference.source == kUnresolvedSource) return true;
+  const FieldValueWant& want = expansion->values[expansion->slot];
+  if (settings->references[expansion->slot++].source == kUnresolvedSource) return true;
   expansion->referenced = true;
   wchar_t value[kApplyPartCapacity];
-  expansion->running = GuardedCall(
-      -2, [&] { return GetPluginFieldText(reference, expansion->path, value, kApplyPartCapacity); },
-      {"module", L"PgnCont"});
+  expansion->running =
+      GuardedCall(-2, [&] { return GetPluginFieldText(want, value, kApplyPartCapacity); }, {"module", L"PgnCont"});
   if (expansion->running == -2) return false;
   if (value[0] == 0) return settings->failFlag == 0;
   expansion->valued = true;
@@ -159,7 +174,15 @@ int ApplyPluginContentModule(ModuleApplyRecord* record) {
   if (expansion == nullptr) return -2;
   expansion->settings = settings;
   expansion->path = path;
+  FieldValueWant* values = GuardedCall<FieldValueWant*>(nullptr, [&] { return FetchSlotValues(settings, path); },
+                                                        {"module", L"PgnCont"});
+  if (values == nullptr) {
+    FreeAndNull(&expansion);
+    return -2;
+  }
+  expansion->values = values;
   const int result = ExpandPattern(expansion);
+  FreeAndNull(&values);
   if (expansion->result[0] != 0) {
     ReplaceInvalidFileNameChars(expansion->result);
     CopyWideString(expansion->result, record->name, kApplyPartCapacity);

@@ -239,6 +239,7 @@ const UiTextRow kEnglishTextRows[] = {
     {5504, "PluginLoadFailed", L"The plug-in cannot be loaded:"},
     {5505, "PluginNotAnswering", L"This content plug-in did not answer in time or failed, and is not called again until the program is restarted:"},
     {5507, "PluginLoadUnfinished", L"This content plug-in did not finish loading when the program ran last (the program crashed or hung in it). Load it again? Answer No to leave it unloaded in this run:"},
+    {5508, "PluginLoading", L"Loading the content plug-in"},
     {5506, "PluginNameMissing", L"Give the plug-in a name: an entry without one is not kept."},
     {5530, "DlgEditPlugin", L" Edit plug-in"},
     {5531, "PluginNameLabel", L"&Name:"},
