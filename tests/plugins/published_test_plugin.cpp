@@ -3,7 +3,8 @@
 // boolean, multiple choice, wide text, a separator), the detect string EXT="TXT", and a switch
 // (TestPluginSetFault) that makes its value functions fail inside: a null dereference, a division by zero or a
 // C++ throw; a file whose name begins with "fault" makes it dereference null too, so that a program test can
-// provoke the fault from outside. It records what the host handed it (TestPluginDefaultParams, TestPluginUnloadCount).
+// provoke the fault from outside. It records what the host handed it (TestPluginDefaultParams, TestPluginUnloadCount),
+// and calls a test's function at the start of every value (TestPluginSetValueHook).
 //
 // Built three times: as is; with TEST_PLUGIN_WITHOUT_FIELD_LIST, lacking ContentGetSupportedField, which the
 // host must refuse; with TEST_PLUGIN_NARROW_ONLY, lacking ContentSetDefaultParams and ContentGetValueW, which the
@@ -39,8 +40,11 @@ constexpr FieldRow kFields[kFieldCount] = {
     {"-", 8, ""},               {"Digits", 1, ""}, {"Long", 11, ""},          {"Bulk", 2, "MB|B"},
 };
 
+using ValueHook = void (*)();
+
 DefaultParams g_params;
 int g_unloads = 0;
+ValueHook g_valueHook = nullptr;
 int g_fault = 0;
 volatile int g_zero = 0;
 
@@ -73,6 +77,7 @@ void Fail() {
 }
 
 int WriteValue(int field, const wchar_t* path, int unit, void* value, int size) {
+  if (g_valueHook != nullptr) g_valueHook();
   const wchar_t* name = FileName(path);
   switch (field) {
     case kSize:
@@ -140,6 +145,8 @@ __declspec(dllexport) int WINAPI TestPluginSetFault(int fault) {
 __declspec(dllexport) const DefaultParams* WINAPI TestPluginDefaultParams() { return &g_params; }
 
 __declspec(dllexport) int WINAPI TestPluginUnloadCount() { return g_unloads; }
+
+__declspec(dllexport) void WINAPI TestPluginSetValueHook(ValueHook hook) { g_valueHook = hook; }
 
 #ifndef TEST_PLUGIN_WITHOUT_FIELD_LIST
 __declspec(dllexport) int WINAPI ContentGetSupportedField(int index, char* name, char* units, int capacity) {
