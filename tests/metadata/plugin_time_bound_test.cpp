@@ -200,9 +200,16 @@ TEST(PluginTimeBound, TheWindowsThreadPassesOverAValueThatDoesNotComeWhileTheHos
       told += BoxText(box);
       PressDialogButton(box, IDOK);
     });
-    // The clock stands: the bound cannot run out while the window's thread waits.
+    // The clock stands: the bound cannot run out while the window's thread waits. Should the thread wait for the
+    // bound after all, the clock runs out later, so that the test fails instead of hanging.
+    std::atomic<bool> passedOver{false};
+    WorkerThread guard([&] {
+      if (!WaitFor([&] { return passedOver.load(); })) clock.Set(kPluginAnswerMs);
+    });
     EXPECT_EQ(ValueOf(file), -1) << "passed over";
     EXPECT_EQ(ValueOf(file), -1) << "passed over while the host decides";
+    passedOver = true;
+    guard.Join();
     if (answers) {
       release.Release();
     } else {
