@@ -4,7 +4,7 @@
 //   HOSTILE_HANG_LOAD   the library's entry point does not return from the load;
 //   HOSTILE_OVERFLOW    ContentGetValueW recurses until the stack overflows;
 //   HOSTILE_SLOW_LOAD   the library's entry point sleeps as many milliseconds as the digits of the library's file
-//                       name give (a copy named "SlowLoad2500.wdx64" takes 2.5 s to load), then returns.
+//                       name before its extension give (a copy named "SlowLoad2500.wdx64" takes 2.5 s to load).
 // Not answering means waiting for the manual-reset event named by HostileReleaseEventName, which the test sets
 // when it ends, so that the test process can end.
 #include <windows.h>
@@ -29,7 +29,7 @@ DWORD MillisecondsInFileName(HINSTANCE instance) {
   GetModuleFileNameW(instance, path, MAX_PATH);
   const wchar_t* name = wcsrchr(path, L'\\') != nullptr ? wcsrchr(path, L'\\') + 1 : path;
   DWORD milliseconds = 0;
-  for (const wchar_t* at = name; *at != 0; ++at) {
+  for (const wchar_t* at = name; *at != 0 && *at != L'.'; ++at) {
     if (*at >= L'0' && *at <= L'9') milliseconds = milliseconds * 10 + static_cast<DWORD>(*at - L'0');
   }
   return milliseconds;
