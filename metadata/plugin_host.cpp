@@ -731,7 +731,10 @@ PluginRecord* EnsureContentPluginLoaded(const wchar_t* name, const wchar_t* libr
     record = FindPluginByName(name, nullptr);
     if (record != nullptr || IsHeldBack(name)) return;
     record = LoadContentPlugin(name, libraryPath, detectOverride, initParameter);
-    if (record != nullptr && !AppendPlugin(record)) ReleasePlugin(&record);
+    // While the load ran, the owner may have handled a load of the same plug-in that another thread sent.
+    PluginRecord* meanwhile = FindPluginByName(name, nullptr);
+    if (record != nullptr && (meanwhile != nullptr || !AppendPlugin(record))) ReleasePlugin(&record);
+    if (meanwhile != nullptr) record = meanwhile;
   });
   return record;
 }

@@ -162,7 +162,7 @@ LoadOutcome RunLoadOnPluginWorker(PluginWorker* worker, void (*task)(void* conte
   bool told = false;
   PluginCallOutcome call = kPluginStillBusy;
   for (;;) {
-    call = WaitForPluginTask(worker, kLoadLookMs, window && told);
+    call = WaitForPluginTask(worker, kLoadLookMs, window);
     if (call != kPluginStillBusy || load.verdict != kLoadGoesOn) break;
     if (!g_loadWatch.watching) JudgePendingLoads();
     const ULONGLONG now = PluginClockNow();
@@ -170,7 +170,7 @@ LoadOutcome RunLoadOnPluginWorker(PluginWorker* worker, void (*task)(void* conte
       if (g_pluginNotices.loadRunsLong != nullptr) g_pluginNotices.loadRunsLong(name);
       told = true;
     }
-    if (window && told) KeepWindowAnswering();
+    if (window) KeepWindowAnswering();
   }
   EndWatchingLoad(&load);
   if (told && g_pluginNotices.longLoadEnded != nullptr) g_pluginNotices.longLoadEnded();

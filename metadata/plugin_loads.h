@@ -1,14 +1,14 @@
 // Loads and frees of content-plug-in libraries. A load may take much longer than a call into a plug-in (it happens
-// once: a network share, a virus scanner, a cold disk), so it is not bound by kPluginAnswerMs. Past that bound the
-// shell hears which plug-in is loading (PluginNotices), the window's thread, when it is the one waiting, keeps
-// painting and answering the messages other threads send (input is dropped, as a modal box refuses it), and a watch
-// on a thread of its own probes the system's loader from yet another thread: a small system library loaded and freed
-// again, which waits while any library's entry point runs. A probe that has waited kLoaderHeldMs shows the loader
-// held, and it may stay held for good, and with it every later load, resource lookup (message boxes included) and
-// thread start of the process: the program run ends at once, its settings saved, and the user hears of it at the
-// next start (the load mark stays). The watch decides also when the waiting thread itself waits for the loader (a
-// message it handled needed a library). A load not back kLoaderHeldMs after the bound while the loader is free
-// counts as not answering.
+// once: a network share, a virus scanner, a cold disk), so it is not bound by kPluginAnswerMs. The window's thread,
+// when it is the one waiting, keeps painting and answering the messages other threads send meanwhile (input is
+// dropped, as a modal box refuses it; a message that needs a library waits while the loader is held). Past the bound
+// the shell hears which plug-in is loading (PluginNotices), and a watch on a thread of its own probes the system's
+// loader from yet another thread: a small system library loaded and freed again, which waits while any library's
+// entry point runs. A probe that has waited kLoaderHeldMs shows the loader held, and it may stay held for good, and
+// with it every later load, resource lookup (message boxes included) and thread start of the process: the program
+// run ends at once, its settings saved, and the user hears of it at the next start (the load mark stays). The watch
+// decides also when the waiting thread itself waits for the loader. A load not back kLoaderHeldMs after the bound
+// while the loader is free counts as not answering.
 //
 // The watch's list of loads under way is under its lock; the probe belongs to the watch's thread.
 #pragma once
