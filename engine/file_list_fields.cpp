@@ -12,6 +12,7 @@
 #include "metadata/field_references.h"
 #include "metadata/field_values.h"
 #include "metadata/module_field_source.h"
+#include "metadata/plugin_host.h"
 #include "views/file_list_row.h"
 #include "views/items_view.h"
 #include "views/path_pool.h"
@@ -27,7 +28,7 @@ bool HasFieldColumns(const ColumnLayout* layout) {
 
 // The rows whose values are read together, so that each plug-in gets all their values in one crossing to its
 // thread.
-constexpr uint32_t kRowsPerBatch = 32;
+constexpr uint32_t kRowsPerBatch = kMostBatchValues;
 
 struct RowBatch {
   FileListRow* rows[kRowsPerBatch];

@@ -112,7 +112,7 @@ void RequestPluginRestart();
 // Whether the plug-in serves the file: a detect text (own interface) is a mask list for the path; a compiled
 // detect program is run on the extension, first bytes and size; a plug-in without either serves every file.
 bool PluginAppliesToFile(const PluginRecord* record, PluginFileDetails* details);
-constexpr int kMostBatchValues = 32;
+constexpr int kMostBatchValues = 128;
 // One value of a batch: the file, field and unit in; command 7's answer (the field type, or a negative code:
 // -1 when the plug-in failed, did not answer or was passed over) and the value (`valueSize` bytes of the
 // caller's zeroed buffer) out.
