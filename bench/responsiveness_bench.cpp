@@ -10,6 +10,9 @@
 //   flat                       a flat folder of 100 000 files: the time to a usable preview (a step inserting
 //                              text) against the bare listing (an unchecked step), both from the program's start
 //   mp3                        a listing of 10 000 MP3 files with an Audio step
+//   plugin                     20 files and a PgnCont step whose content plug-in stops answering once the names
+//                              show its values; then the list is sorted twice, and the preview after each sort asks
+//                              the plug-in for values on the window's thread
 // Targets: no stall over 0.5 s in any scene; a posted Stop ends a listing within 0.5 s; the flat folder's
 // preview within 2 x the bare listing.
 //
@@ -209,6 +212,13 @@ std::string Mp3Bytes(int number) {
   return Id3v2Tag(3, frames, 0, 256) + MpegFrame(2000);
 }
 
+bool FillPlugin(const std::wstring& folder) {
+  for (int i = 0; i < 20; ++i) {
+    if (!WriteIfMissing(folder + L"\\p" + std::to_wstring(i) + L".txt", "x")) return false;
+  }
+  return true;
+}
+
 bool FillMp3(const std::wstring& folder) {
   for (int i = 0; i < 10000; ++i) {
     if (!WriteIfMissing(folder + L"\\song " + std::to_wstring(i) + L".mp3", Mp3Bytes(i))) return false;
@@ -267,6 +277,7 @@ class Program {
   }
 
   HWND Window() const { return window_; }
+  DWORD ProcessId() const { return driver_.ProcessId(); }
   bool HasStopButton() const { return toolbar_ != nullptr; }
   double Started() const { return started_; }
   int Rows() const { return static_cast<int>(SendMessageW(files_, LVM_GETITEMCOUNT, 0, 0)); }
@@ -374,6 +385,27 @@ std::string StepProfile(const std::string& step, const char* options = "") {
   return std::string(options) + "[QK]\r\nR1=" + step + "\r\n";
 }
 
+// The chain takes the test plug-in's value; the plug-in stops answering when the event named after the program's
+// process is set.
+std::string HangingPluginProfile() {
+  const std::wstring library = ExecutableFolder() + L"\\HangWhenToldTestPlugin.wdx64";
+  return StepProfile("<PgnCont,0,\"OFN\"-\"Hostile=Value\">") + "[pgnCont]\r\n1=Hostile;+" +
+         std::string(library.begin(), library.end()) + ";;\r\n";
+}
+
+SceneResult PluginStopsAnswering(Program& program, int rows) {
+  SceneResult result;
+  result.ok = WaitFor([&] {
+    const std::wstring name = program.LastNewName();
+    return program.Idle(rows) && name.size() > 6 && name.substr(name.size() - 6) == L"-7.txt";
+  });
+  if (!result.ok) return result;
+  HANDLE hang = CreateEventW(nullptr, TRUE, TRUE, (L"QVRXHostilePluginHang" + std::to_wstring(program.ProcessId())).c_str());
+  for (int sort = 0; sort < 2; ++sort) program.Send(IDM_SORT_NAME);
+  CloseHandle(hang);
+  return result;
+}
+
 std::vector<Scene> Scenes() {
   const auto chainChanges = [](int rows) {
     return [rows](Program& program, const std::wstring&) { return ListThenChangeChain(program, rows); };
@@ -393,6 +425,8 @@ std::vector<Scene> Scenes() {
       {"flat-bare", L"flat", FillFlat, StepProfile("-<Ins,n,l,0,\"x\">"), listing(100000)},
       {"flat", L"flat", FillFlat, StepProfile("<Ins,n,l,0,\"x\">"), listing(100000)},
       {"mp3", L"mp3", FillMp3, StepProfile("<Audio,0,\"Artist\"-\"Title\">"), listing(10000)},
+      {"plugin", L"plugin", FillPlugin, HangingPluginProfile(),
+       [](Program& program, const std::wstring&) { return PluginStopsAnswering(program, 20); }},
   };
 }
 
@@ -443,7 +477,7 @@ int main(int argc, char** argv) {
     if (name == "flat") flat = listed;
   }
   if (!any) {
-    printf("unknown scene %s: audio exif email image runaway tree deep flat mp3\n", only.c_str());
+    printf("unknown scene %s: audio exif email image runaway tree deep flat mp3 plugin\n", only.c_str());
     return 2;
   }
   if (bareFlat > 0 && flat > 0) {

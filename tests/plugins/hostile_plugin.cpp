@@ -3,23 +3,37 @@
 //   HOSTILE_HANG_VALUE  ContentGetValueW does not answer;
 //   HOSTILE_HANG_LOAD   the library's entry point does not return from the load;
 //   HOSTILE_OVERFLOW    ContentGetValueW recurses until the stack overflows;
+//   HOSTILE_HANG_WHEN_TOLD  ContentGetValueW answers until the event "QVRXHostilePluginHang<process id>" is set
+//                       (by a benchmark that drives the program), then does not answer;
 //   HOSTILE_SLOW_LOAD   the library's entry point sleeps as many milliseconds as the digits of the library's file
 //                       name before its extension give (a copy named "SlowLoad2500.wdx64" takes 2.5 s to load).
-// Not answering means waiting for the manual-reset event named by HostileReleaseEventName, which the test sets
-// when it ends, so that the test process can end.
+// Not answering means waiting for the manual-reset event "QVRXHostilePluginRelease<process id>", which the test
+// sets when it ends, so that the test process can end.
 #include <windows.h>
 
 #include <cwchar>
 
 namespace {
 
-#if defined(HOSTILE_HANG_VALUE) || defined(HOSTILE_HANG_LOAD)
+#if defined(HOSTILE_HANG_VALUE) || defined(HOSTILE_HANG_LOAD) || defined(HOSTILE_HANG_WHEN_TOLD)
 void WaitForRelease() {
   wchar_t name[64];
   swprintf(name, 64, L"QVRXHostilePluginRelease%lu", GetCurrentProcessId());
   HANDLE release = CreateEventW(nullptr, TRUE, FALSE, name);
   WaitForSingleObject(release, INFINITE);
   CloseHandle(release);
+}
+#endif
+
+#ifdef HOSTILE_HANG_WHEN_TOLD
+bool ToldToHang() {
+  wchar_t name[64];
+  swprintf(name, 64, L"QVRXHostilePluginHang%lu", GetCurrentProcessId());
+  HANDLE told = OpenEventW(SYNCHRONIZE, FALSE, name);
+  if (told == nullptr) return false;
+  const bool set = WaitForSingleObject(told, 0) == WAIT_OBJECT_0;
+  CloseHandle(told);
+  return set;
 }
 #endif
 
@@ -70,6 +84,9 @@ __declspec(dllexport) int WINAPI ContentGetSupportedField(int index, char* name,
 __declspec(dllexport) int WINAPI ContentGetValueW(wchar_t*, int, int, void* value, int size, int) {
 #ifdef HOSTILE_HANG_VALUE
   WaitForRelease();
+#endif
+#ifdef HOSTILE_HANG_WHEN_TOLD
+  if (ToldToHang()) WaitForRelease();
 #endif
 #ifdef HOSTILE_OVERFLOW
   if (size >= 4) *static_cast<int*>(value) = Recurse(1);
