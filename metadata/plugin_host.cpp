@@ -263,12 +263,13 @@ void GiveCallSlot(HostedPlugin* hosted) {
 }
 
 // One call at a time per plug-in: the block's copies belong to the call under way. `failure` when the
-// plug-in does not answer.
+// plug-in does not answer. The caller's memory is read and written inside a guard of its own, so that a fault
+// there never leaves the slot taken.
 template <typename Call>
 INT_PTR WithCallLock(const PluginRecord* record, INT_PTR failure, Call call) {
   HostedPlugin* hosted = Hosted(record);
   if (!TakeCallSlot(hosted, true)) return failure;
-  const INT_PTR result = call(hosted);
+  const INT_PTR result = GuardedCall(failure, [&] { return call(hosted); }, {"plug-in", record->name});
   GiveCallSlot(hosted);
   return result;
 }
@@ -315,13 +316,14 @@ bool FillBatch(HostedPlugin* hosted, const PluginValueItem* items, int count) {
   return true;
 }
 
-void TakeBatchAnswers(const HostedPlugin* hosted, PluginValueItem* items, int count) {
+bool TakeBatchAnswers(const HostedPlugin* hosted, PluginValueItem* items, int count) {
   for (int i = 0; i < count; ++i) {
     const BatchValue& value = hosted->batch[i];
     items[i].answer = value.answer;
     if (value.valueSize > 0) memcpy(items[i].value, value.value, static_cast<size_t>(value.valueSize));
     PassOnFaults(hosted, value.faults);
   }
+  return true;
 }
 
 // On a thread of the system's pool: waits out the bound of a batch the window's thread passed over. A plug-in
@@ -358,18 +360,20 @@ PluginCallOutcome RunValueBatch(HostedPlugin* hosted) {
   return outcome;
 }
 
-// One crossing with up to kMostBatchValues items; false when the plug-in did not answer or was passed over.
+// One crossing with up to kMostBatchValues items; false when the plug-in did not answer or was passed over. The
+// caller's items are read and written inside guards of their own, as in WithCallLock.
 bool AskValueBatch(HostedPlugin* hosted, PluginValueItem* items, int count) {
   if (hosted->record.dispatch == nullptr || !TakeCallSlot(hosted, !OnWindowThread())) return false;
-  if (!FillBatch(hosted, items, count)) {
+  const GuardSubject subject{"plug-in", hosted->record.name};
+  if (!GuardedCall(false, [&] { return FillBatch(hosted, items, count); }, subject)) {
     GiveCallSlot(hosted);
     return false;
   }
   const PluginCallOutcome outcome = RunValueBatch(hosted);
   if (outcome != kPluginAnswered) return false;
-  TakeBatchAnswers(hosted, items, count);
+  const bool taken = GuardedCall(false, [&] { return TakeBatchAnswers(hosted, items, count); }, subject);
   GiveCallSlot(hosted);
-  return true;
+  return taken;
 }
 
 // An ended plug-in whose record stays in its slot with its name, so that its index still names it.

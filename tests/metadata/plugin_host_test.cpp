@@ -291,3 +291,21 @@ TEST(PluginHost, AnEndedRecordReplacedWhileAJobRunsIsFreedOnceNoneDoes) {
   CloseHandle(thread);
   setHook(nullptr);
 }
+
+TEST(PluginHost, AFaultOnTheCallersSideLeavesThePluginToTheNextCall) {
+  ExpectCaughtFaults();
+  PluginScope scope({PluginValue("Test", kPublishedPlugin)});
+  ASSERT_NE(FindOrLoadPlugin(L"Test", nullptr), nullptr);
+  const std::wstring path = scope.File(L"a.txt", "12345");
+  const int size = FieldIndexOf(L"Size");
+  void* readOnly = VirtualAlloc(nullptr, kFieldValueBufferBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READONLY);
+  ASSERT_NE(readOnly, nullptr);
+  PluginValueItem item = {path.c_str(), size, 0, readOnly, kFieldValueBytes, 0};
+  RequestPluginValues(PluginAt(0), &item, 1);  // the answer cannot be written where the caller asked
+  int type = 0;
+  WorkerThread next([&] { type = ValueOf(path, size, 0); });
+  for (int i = 0; i < 20000 && !next.Finished(); ++i) Sleep(1);
+  ASSERT_TRUE(next.Finished()) << "the plug-in is free for the next call";
+  EXPECT_EQ(type, kFieldInteger64);
+  VirtualFree(readOnly, 0, MEM_RELEASE);
+}
