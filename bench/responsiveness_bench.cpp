@@ -400,7 +400,8 @@ SceneResult PluginStopsAnswering(Program& program, int rows) {
     return program.Idle(rows) && name.size() > 6 && name.substr(name.size() - 6) == L"-7.txt";
   });
   if (!result.ok) return result;
-  HANDLE hang = CreateEventW(nullptr, TRUE, TRUE, (L"QVRXHostilePluginHang" + std::to_wstring(program.ProcessId())).c_str());
+  const std::wstring hangName = L"QVRXHostilePluginHang" + std::to_wstring(program.ProcessId());
+  HANDLE hang = CreateEventW(nullptr, TRUE, TRUE, hangName.c_str());
   for (int sort = 0; sort < 2; ++sort) program.Send(IDM_SORT_NAME);
   CloseHandle(hang);
   return result;

@@ -249,7 +249,9 @@ void WantMissingValues(const RecordBuffer* list, const FieldValueRow* rows, int 
     if (layout[i].id > 0) continue;
     const int entry = -layout[i].id - 1;
     const FieldReference* reference = FieldReferenceAt(list, entry + 1);
-    if (reference == nullptr || FindFieldValueNode(*rows[r].head, entry) != nullptr || Wanted(*pass, r, entry)) continue;
+    if (reference == nullptr || FindFieldValueNode(*rows[r].head, entry) != nullptr || Wanted(*pass, r, entry)) {
+      continue;
+    }
     uint8_t* buffer = pass->buffers + static_cast<size_t>(pass->count) * kFieldValueBufferBytes;
     pass->wants[pass->count] = {reference->source, reference->fieldIndex, reference->unitIndex, rows[r].path, buffer,
                                 kFieldValueBytes, -1};

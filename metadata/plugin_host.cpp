@@ -404,7 +404,9 @@ void EndPlugin(PluginRecord* record) {
   if (record->module != nullptr && !IsStuck(record)) {
     CallPlugin(record, kPluginUnload, nullptr, 0);
     HostedPlugin* hosted = Hosted(record);
-    if (!IsStuck(record) && !PluginLoaderBlocked()) RunLoaderTask(hosted, FreeLibraryTask, ShownName(hosted, record->name));
+    if (!IsStuck(record) && !PluginLoaderBlocked()) {
+      RunLoaderTask(hosted, FreeLibraryTask, ShownName(hosted, record->name));
+    }
   }
   if (record->module != nullptr) return;
   FreeDetectInformation(record);

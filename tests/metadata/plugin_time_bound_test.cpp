@@ -232,7 +232,9 @@ TEST(PluginTimeBound, ABatchIsBoundForEachValueNotForTheWhole) {
   for (int i = 0; i < 5; ++i) files.push_back(scope.File(L"f" + std::to_wstring(i) + L".txt", std::string(i, 'x')));
   std::vector<FieldValueWant> wants(files.size());
   std::vector<std::vector<uint8_t>> values(files.size(), std::vector<uint8_t>(kFieldValueBufferBytes));
-  for (size_t i = 0; i < files.size(); ++i) wants[i] = {0, 0, 0, files[i].c_str(), values[i].data(), kFieldValueBytes, -1};
+  for (size_t i = 0; i < files.size(); ++i) {
+    wants[i] = {0, 0, 0, files[i].c_str(), values[i].data(), kFieldValueBytes, -1};
+  }
   HandClock clock;
   // Each value takes two thirds of the bound by the host's clock, seen by the waiting thread before it ends.
   setHook([] {
