@@ -235,9 +235,10 @@ struct RowsPass {
   int count;
 };
 
-bool Wanted(const RowsPass& pass, int row, int entry) {
-  for (int k = 0; k < pass.count; ++k) {
-    if (pass.slots[k].row == row && pass.slots[k].entry == entry) return true;
+// Whether the row's wants, from `first` on, hold the entry already (a column the layout shows twice).
+bool Wanted(const RowsPass& pass, int first, int entry) {
+  for (int k = first; k < pass.count; ++k) {
+    if (pass.slots[k].entry == entry) return true;
   }
   return false;
 }
@@ -245,11 +246,12 @@ bool Wanted(const RowsPass& pass, int row, int entry) {
 // Wants the value of every field column of the layout that row r lacks.
 void WantMissingValues(const RecordBuffer* list, const FieldValueRow* rows, int r, const ColumnLayout* layout,
                        RowsPass* pass) {
+  const int first = pass->count;
   for (int i = 0; layout != nullptr && layout[i].id != 0; ++i) {
     if (layout[i].id > 0) continue;
     const int entry = -layout[i].id - 1;
     const FieldReference* reference = FieldReferenceAt(list, entry + 1);
-    if (reference == nullptr || FindFieldValueNode(*rows[r].head, entry) != nullptr || Wanted(*pass, r, entry)) {
+    if (reference == nullptr || FindFieldValueNode(*rows[r].head, entry) != nullptr || Wanted(*pass, first, entry)) {
       continue;
     }
     uint8_t* buffer = pass->buffers + static_cast<size_t>(pass->count) * kFieldValueBufferBytes;
