@@ -33,7 +33,11 @@
 //   still be read by a job that was busy then; the owner frees it once no job is busy.
 // - The copies a call works on belong to the call under way: one call at a time per plug-in, given back by its
 //   caller when the call has answered, or by the host when a call the window's thread passed over has.
+// - Whether a plug-in answered late on the window's thread is set by the host's decision and read and cleared by
+//   the window's thread, as one interlocked word.
 // - The list of plug-ins that stopped answering is under its own lock; its blocks are never freed.
+// - The plug-ins held back at start-up and a pending restart's request are the owner's; the notices are filled
+//   by the shell before the first run and only read afterwards.
 #pragma once
 #include <windows.h>
 
