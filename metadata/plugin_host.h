@@ -36,8 +36,8 @@
 // - Whether a plug-in answered late on the window's thread is set by the host's decision and read and cleared by
 //   the window's thread, as one interlocked word.
 // - The list of plug-ins that stopped answering is under its own lock; its blocks are never freed.
-// - The plug-ins held back at start-up and a pending restart's request are the owner's; the notices are filled
-//   by the shell before the first run and only read afterwards.
+// - The plug-ins held back at start-up are the owner's; a restart is asked for on any thread (an interlocked
+//   word) and run by the owner; the notices are filled by the shell before the first run and only read after.
 #pragma once
 #include <windows.h>
 
