@@ -92,7 +92,8 @@ struct HostedPlugin {
   // The pending batch of values.
   BatchValue* batch;
   int batchRoom;
-  int batchCount;
+  volatile LONG batchCount;
+  volatile LONG batchFilled;  // items the caller has filled, which the plug-in's thread may work on
   ULONGLONG batchPostedAt;
 };
 
@@ -278,11 +279,14 @@ INT_PTR CallPlugin(const PluginRecord* record, int command, void* parameter, INT
   return WithCallLock(record, failure,
                       [&](HostedPlugin* hosted) { return DispatchBounded(hosted, command, parameter, failure); });
 }
-
+// The plug-in's thread works through the batch while the caller still fills it, so that the caller's copies
+// cost a pass little time beside the plug-in's own.
 void ValueBatchTask(void* context) {
   HostedPlugin* hosted = static_cast<HostedPlugin*>(context);
   const PluginRecord& record = hosted->record;
   for (int i = 0; i < hosted->batchCount; ++i) {
+    while (i >= hosted->batchFilled && i < hosted->batchCount) YieldProcessor();
+    if (i >= hosted->batchCount) break;
     BatchValue& value = hosted->batch[i];
     PluginValueRequest request = {value.path, value.fieldIndex, value.unitIndex, value.value, value.valueSize};
     const uint32_t before = CaughtFaultCountOnThisThread();
@@ -293,15 +297,19 @@ void ValueBatchTask(void* context) {
   }
 }
 
-// Copies the items into the block's batch, which grows when needed; false without memory.
+// Room in the block for `count` values; false without memory.
+bool MakeBatchRoom(HostedPlugin* hosted, int count) {
+  if (count <= hosted->batchRoom) return true;
+  FreeAndNull(&hosted->batch);
+  hosted->batchRoom = 0;
+  hosted->batch = static_cast<BatchValue*>(AllocZeroed(static_cast<uint32_t>(count * sizeof(BatchValue))));
+  if (hosted->batch == nullptr) return false;
+  hosted->batchRoom = count;
+  return true;
+}
+
+// Copies the items into the block's batch, each handed to the plug-in's thread as soon as it is there.
 bool FillBatch(HostedPlugin* hosted, const PluginValueItem* items, int count) {
-  if (count > hosted->batchRoom) {
-    FreeAndNull(&hosted->batch);
-    hosted->batchRoom = 0;
-    hosted->batch = static_cast<BatchValue*>(AllocZeroed(static_cast<uint32_t>(count * sizeof(BatchValue))));
-    if (hosted->batch == nullptr) return false;
-    hosted->batchRoom = count;
-  }
   for (int i = 0; i < count; ++i) {
     BatchValue& value = hosted->batch[i];
     const int size = items[i].valueSize < kMostValueBytes ? items[i].valueSize : kMostValueBytes;
@@ -311,19 +319,25 @@ bool FillBatch(HostedPlugin* hosted, const PluginValueItem* items, int count) {
     value.faults = 0;
     CopyWideString(items[i].path, value.path, kValuePathCapacity);
     memset(value.value, 0, static_cast<size_t>(value.valueSize) + 4);
+    InterlockedExchange(&hosted->batchFilled, i + 1);
   }
-  hosted->batchCount = count;
   return true;
 }
 
-bool TakeBatchAnswers(const HostedPlugin* hosted, PluginValueItem* items, int count) {
-  for (int i = 0; i < count; ++i) {
-    const BatchValue& value = hosted->batch[i];
-    items[i].answer = value.answer;
-    if (value.valueSize > 0) memcpy(items[i].value, value.value, static_cast<size_t>(value.valueSize));
-    PassOnFaults(hosted, value.faults);
-  }
-  return true;
+// The bytes of an answer's value the caller's zeroed buffer takes: none without a value, a number's eight, or a
+// text's whole buffer.
+size_t AnswerBytes(const BatchValue& value) {
+  if (value.answer <= 0 || value.valueSize <= 0) return 0;
+  const INT_PTR type = value.answer;
+  const bool number = (type >= kFieldInteger && type <= kFieldBoolean) || type == kFieldFileTime;
+  return number && value.valueSize > 8 ? 8 : static_cast<size_t>(value.valueSize);
+}
+
+void TakeBatchAnswer(const HostedPlugin* hosted, PluginValueItem* item, int i) {
+  const BatchValue& value = hosted->batch[i];
+  item->answer = value.answer;
+  memcpy(item->value, value.value, AnswerBytes(value));
+  PassOnFaults(hosted, value.faults);
 }
 
 // On a thread of the system's pool: waits out the bound of a batch the window's thread passed over. A plug-in
@@ -341,11 +355,17 @@ DWORD WINAPI DecidePassedOverBatch(void* parameter) {
   return 0;
 }
 
-// Runs the filled batch on the plug-in's worker: the window's thread waits kWindowValueWaitMs and then passes
-// over (kPluginStillBusy: the slot is the host's until it has decided), unless the plug-in answered late before.
-PluginCallOutcome RunValueBatch(HostedPlugin* hosted) {
+// Hands an empty batch of `count` values to the plug-in's worker, to be filled.
+void PostValueBatch(HostedPlugin* hosted, int count) {
+  hosted->batchCount = count;
+  hosted->batchFilled = 0;
   hosted->batchPostedAt = PluginClockNow();
   PostPluginTask(hosted->worker, ValueBatchTask, hosted);
+}
+
+// Waits for the posted batch: the window's thread waits kWindowValueWaitMs and then passes over
+// (kPluginStillBusy: the slot is the host's until it has decided), unless the plug-in answered late before.
+PluginCallOutcome WaitForValueBatch(HostedPlugin* hosted) {
   PluginCallOutcome outcome = kPluginStillBusy;
   if (OnWindowThread()) {
     outcome = WaitForPluginTask(hosted->worker, kWindowValueWaitMs, false);
@@ -360,22 +380,27 @@ PluginCallOutcome RunValueBatch(HostedPlugin* hosted) {
   return outcome;
 }
 
-// One crossing with up to kMostBatchValues items; false when the plug-in did not answer or was passed over. The
-// caller's items are read and written inside guards of their own, as in WithCallLock.
+// One crossing with up to kMostBatchValues items; false when the plug-in did not answer or was passed over (the
+// answers taken before stay). The caller's items are read and written inside guards of their own, as in
+// WithCallLock; a fill cut short by a fault there ends the batch where the fill stopped.
 bool AskValueBatch(HostedPlugin* hosted, PluginValueItem* items, int count) {
   if (hosted->record.dispatch == nullptr || !TakeCallSlot(hosted, !OnWindowThread())) return false;
-  const GuardSubject subject{"plug-in", hosted->record.name};
-  if (!GuardedCall(false, [&] { return FillBatch(hosted, items, count); }, subject)) {
+  if (!MakeBatchRoom(hosted, count)) {
     GiveCallSlot(hosted);
     return false;
   }
-  const PluginCallOutcome outcome = RunValueBatch(hosted);
-  if (outcome != kPluginAnswered) return false;
-  const bool taken = GuardedCall(false, [&] { return TakeBatchAnswers(hosted, items, count); }, subject);
+  const GuardSubject subject{"plug-in", hosted->record.name};
+  PostValueBatch(hosted, count);
+  const bool filled = GuardedCall(false, [&] { return FillBatch(hosted, items, count); }, subject);
+  if (!filled) InterlockedExchange(&hosted->batchCount, hosted->batchFilled);
+  if (WaitForValueBatch(hosted) != kPluginAnswered) return false;
+  const bool taken = GuardedCall(false, [&] {
+    for (int i = 0; i < hosted->batchCount; ++i) TakeBatchAnswer(hosted, &items[i], i);
+    return true;
+  }, subject);
   GiveCallSlot(hosted);
-  return taken;
+  return filled && taken;
 }
-
 // An ended plug-in whose record stays in its slot with its name, so that its index still names it.
 bool IsDormant(const PluginRecord* record) { return record->dispatch == nullptr; }
 

@@ -33,6 +33,9 @@
 //   still be read by a job that was busy then; the owner frees it once no job is busy.
 // - The copies a call works on belong to the call under way: one call at a time per plug-in, given back by its
 //   caller when the call has answered, or by the host when a call the window's thread passed over has.
+// - A batch of values is filled by its caller while the plug-in's thread works through it: the count filled is
+//   an interlocked word the caller raises after each value and the plug-in's thread waits on; the thread reads
+//   a value only below it and the caller reads the answers only once the batch has answered.
 // - Whether a plug-in answered late on the window's thread is set by the host's decision and read and cleared by
 //   the window's thread, as one interlocked word.
 // - The list of plug-ins that stopped answering is under its own lock; its blocks are never freed.

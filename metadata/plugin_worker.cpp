@@ -59,18 +59,11 @@ void FreeWorker(PluginWorker* worker) {
   FreeAndNull(&worker);
 }
 
-// True once ready() holds, looking again for a moment; false when it still does not. The moment starts again
-// whenever `progress` moves, so that a caller keeps looking through a batch whose values come quickly, but not
-// past `deadline` (GetTickCount64).
+// True once ready() holds, looking again for a moment; false when it still does not.
 template <typename Ready>
-bool SpinUntil(Ready ready, const volatile LONG* progress = nullptr, ULONGLONG deadline = 0) {
-  LONG seen = progress != nullptr ? *progress : 0;
+bool SpinUntil(Ready ready) {
   for (int round = 0; round < kSpinRounds; ++round) {
     if (ready()) return true;
-    if (progress != nullptr && *progress != seen && GetTickCount64() < deadline) {
-      seen = *progress;
-      round = 0;
-    }
     YieldProcessor();
   }
   return ready();
@@ -169,7 +162,7 @@ void PostPluginTask(PluginWorker* worker, void (*task)(void* context), void* con
 PluginCallOutcome WaitForPluginTask(PluginWorker* worker, DWORD waitMs, bool wakeOnMessages) {
   const LONG ticket = worker->posted;
   const auto answered = [&] { return worker->finished == ticket; };
-  if (SpinUntil(answered, &worker->signs, GetTickCount64() + waitMs)) return kPluginAnswered;
+  if (SpinUntil(answered)) return kPluginAnswered;
   DWORD ended = WAIT_OBJECT_0;
   if (SleepUntil(&worker->callerSleeps, worker->done, worker->thread, waitMs, wakeOnMessages, answered, &ended)) {
     return kPluginAnswered;

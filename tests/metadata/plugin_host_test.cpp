@@ -299,13 +299,23 @@ TEST(PluginHost, AFaultOnTheCallersSideLeavesThePluginToTheNextCall) {
   const std::wstring path = scope.File(L"a.txt", "12345");
   const int size = FieldIndexOf(L"Size");
   void* readOnly = VirtualAlloc(nullptr, kFieldValueBufferBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READONLY);
-  ASSERT_NE(readOnly, nullptr);
-  PluginValueItem item = {path.c_str(), size, 0, readOnly, kFieldValueBytes, 0};
-  RequestPluginValues(PluginAt(0), &item, 1);  // the answer cannot be written where the caller asked
-  int type = 0;
-  WorkerThread next([&] { type = ValueOf(path, size, 0); });
-  for (int i = 0; i < 20000 && !next.Finished(); ++i) Sleep(1);
-  ASSERT_TRUE(next.Finished()) << "the plug-in is free for the next call";
-  EXPECT_EQ(type, kFieldInteger64);
+  void* noAccess = VirtualAlloc(nullptr, kFieldValueBufferBytes, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
+  ASSERT_TRUE(readOnly != nullptr && noAccess != nullptr);
+  uint8_t value[kFieldValueBufferBytes] = {};
+  // The answer cannot be written where the caller asked; the second file's path cannot be read.
+  const PluginValueItem cases[][2] = {
+      {{path.c_str(), size, 0, readOnly, kFieldValueBytes, 0}, {path.c_str(), size, 0, value, kFieldValueBytes, 0}},
+      {{path.c_str(), size, 0, value, kFieldValueBytes, 0},
+       {static_cast<const wchar_t*>(noAccess), size, 0, value, kFieldValueBytes, 0}}};
+  for (const auto& items : cases) {
+    PluginValueItem batch[2] = {items[0], items[1]};
+    RequestPluginValues(PluginAt(0), batch, 2);
+    int type = 0;
+    WorkerThread next([&] { type = ValueOf(path, size, 0); });
+    for (int i = 0; i < 20000 && !next.Finished(); ++i) Sleep(1);
+    ASSERT_TRUE(next.Finished()) << "the plug-in is free for the next call";
+    EXPECT_EQ(type, kFieldInteger64);
+  }
   VirtualFree(readOnly, 0, MEM_RELEASE);
+  VirtualFree(noAccess, 0, MEM_RELEASE);
 }
