@@ -1,6 +1,7 @@
 #include "metadata/plugin_loads.h"
 
 #include "foundation/core/app_state.h"
+#include "foundation/core/threads.h"
 #include "foundation/profile/profile_store.h"
 #include "metadata/plugin_host.h"
 
@@ -8,8 +9,6 @@ namespace {
 
 // How often a thread that waits for a load looks at it (and the window's thread at its messages).
 constexpr DWORD kLoadLookMs = 50;
-// Paint messages the window's thread handles at one look, so that a window that never validates cannot hold it.
-constexpr int kMostPaintsPerLook = 64;
 // Small system libraries a loader probe loads; the first one the process has not loaded yet is taken, so that
 // the probe goes through the whole loader.
 constexpr const wchar_t* kProbeLibraries[] = {L"msimg32.dll", L"version.dll", L"mpr.dll", L"wtsapi32.dll"};
@@ -129,9 +128,9 @@ void EndWatchingLoad(const PendingLoad* load) {
   ReleaseSRWLockExclusive(&g_loadWatch.lock);
 }
 
-// The window's thread paints and answers the messages other threads send; input is dropped, as a modal box
-// refuses it, and posted messages wait for the load's end. A message that needs a library waits while the
-// loader is held, for the rest of a slow load; a load that holds the loader for good ends the run by the watch.
+// The window's thread answers the messages sent to it; input is dropped, as a modal box refuses it. Painting and
+// posted messages wait for the load's end, and so does work this program's other threads send (HoldGuiThreadWork):
+// any of them may need the loader, which the load holds while the library's entry point runs.
 void KeepWindowAnswering() {
   MSG message;
   while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
@@ -139,9 +138,6 @@ void KeepWindowAnswering() {
   while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
   }
   while (PeekMessageW(&message, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {
-  }
-  for (int i = 0; i < kMostPaintsPerLook && PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
-    DispatchMessageW(&message);
   }
 }
 
@@ -159,6 +155,8 @@ LoadOutcome RunLoadOnPluginWorker(PluginWorker* worker, void (*task)(void* conte
   WatchLoad(&load);
   PostPluginTask(worker, task, context);
   const bool window = OnWindowThread();
+  // Work other threads send the window's thread may need the loader, which the load may hold for long.
+  if (window) HoldGuiThreadWork(true);
   bool told = false;
   PluginCallOutcome call = kPluginStillBusy;
   for (;;) {
@@ -173,6 +171,7 @@ LoadOutcome RunLoadOnPluginWorker(PluginWorker* worker, void (*task)(void* conte
     if (window) KeepWindowAnswering();
   }
   EndWatchingLoad(&load);
+  if (window) HoldGuiThreadWork(false);
   if (told && g_pluginNotices.longLoadEnded != nullptr) g_pluginNotices.longLoadEnded();
   return Outcome(call, load.verdict);
 }

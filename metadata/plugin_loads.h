@@ -1,7 +1,8 @@
 // Loads and frees of content-plug-in libraries. A load may take much longer than a call into a plug-in (it happens
 // once: a network share, a virus scanner, a cold disk), so it is not bound by kPluginAnswerMs. The window's thread,
-// when it is the one waiting, keeps painting and answering the messages other threads send meanwhile (input is
-// dropped, as a modal box refuses it; a message that needs a library waits while the loader is held). Past the bound
+// when it is the one waiting, keeps answering the messages sent to it meanwhile (input is dropped, as a modal box
+// refuses it); painting, posted messages and the work this program's other threads send it wait for the load's
+// end, since any of them may need the loader, which the library's entry point holds while it runs. Past the bound
 // the shell hears which plug-in is loading (PluginNotices), and a watch on a thread of its own probes the system's
 // loader from yet another thread: a small system library loaded and freed again, which waits while any library's
 // entry point runs. A probe that has waited kLoaderHeldMs shows the loader held, and it may stay held for good, and

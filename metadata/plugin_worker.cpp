@@ -32,8 +32,8 @@ constexpr DWORD kOverflowExitCode = EXCEPTION_STACK_OVERFLOW;
 constexpr int kSpinRounds = 4000;
 // While a bound runs the caller looks at the clock at least this often, so that a stand-in clock is seen.
 constexpr DWORD kBoundLookMs = 50;
-// What a wait that also ends on messages wakes for: painting, messages sent by other threads, and input.
-constexpr DWORD kWakingMessages = QS_PAINT | QS_SENDMESSAGE | QS_INPUT;
+// What a wait that also ends on messages wakes for: messages sent to the thread, and input (to be dropped).
+constexpr DWORD kWakingMessages = QS_SENDMESSAGE | QS_INPUT;
 
 DWORD g_workerSlot = TLS_OUT_OF_INDEXES;
 PluginClock volatile g_clock = nullptr;

@@ -38,7 +38,12 @@ void CloseHandleSafe(HANDLE handle);
 
 // Runs function(argument) on the main window's thread and returns its result. It runs on the calling
 // thread when there is no main window (also when it is gone) or when the caller is the main window's thread.
+// While the GUI thread holds back sent work, the caller waits and sends it again.
 LRESULT RunOnGuiThread(GuiThreadFunction function, void* argument);
+// Said by the GUI thread around a wait in which it handles the messages sent to it but must not run other
+// threads' work (which may need what it waits for, such as the system's loader): work sent meanwhile is
+// refused and sent again once every hold has ended. Holds nest.
+void HoldGuiThreadWork(bool hold);
 
 // The main window procedure's answer to kRunOnGuiThreadMessage: runs the function inside the guard
 // (0 when it throws or faults).

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/core/threads.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "main_window_stand_in.h"
 #include "metadata/field_values.h"
@@ -259,8 +260,21 @@ TEST(PluginTimeBound, ALoadThatRunsLongIsWaitedForWhileTheWindowAnswersAndItsVal
     ToldNotices notices;
     MainWindowStandIn window;
     std::atomic<bool> loaded{false};
+    std::atomic<bool> sending{false};
+    std::atomic<int> workRan{0};  // 1: during the load, 2: after it
     bool answered = false;
     bool stillLoading = false;
+    // Work another thread sends the window's thread; it needs the loader, as much of the window's work does.
+    WorkerThread sender([&] {
+      WaitFor([&] { return sending.load(); });
+      RunOnGuiThread(
+          [](void* ran) -> LRESULT {
+            *static_cast<std::atomic<int>*>(ran) = ToldNotices::Ended() > 0 ? 2 : 1;
+            FreeLibrary(LoadLibraryW(L"version.dll"));
+            return 0;
+          },
+          &workRan);
+    });
     // The plug-in's entry point holds the loader, as a slow one does, until the clock has run `length`.
     WorkerThread mover([&] {
       HandClock::WaitForLooks(true);  // the load is under way
@@ -268,6 +282,9 @@ TEST(PluginTimeBound, ALoadThatRunsLongIsWaitedForWhileTheWindowAnswersAndItsVal
       if (WaitFor([] { return ToldNotices::Told(); }) && HandClock::WaitForLooks(false)) {
         clock.Set(length);
         HandClock::WaitForLooks(false);
+        sending = true;
+        HandClock::WaitForLooks(true);  // the window's thread has looked at its messages since
+        HandClock::WaitForLooks(true);
         DWORD_PTR result = 0;
         answered = SendMessageTimeoutW(window.Window(), WM_NULL, 0, 0, SMTO_NORMAL, kAnswerWaitMs, &result) != 0;
         stillLoading = !loaded;
@@ -277,8 +294,11 @@ TEST(PluginTimeBound, ALoadThatRunsLongIsWaitedForWhileTheWindowAnswersAndItsVal
     LoadConfiguredPlugins(L"Slow");
     loaded = true;
     mover.Join();
+    ASSERT_TRUE(window.PumpUntil([&] { return workRan != 0; }));
+    sender.Join();
     EXPECT_EQ(ToldNotices::Name(), L"Slow") << "the shell hears which plug-in loads";
     EXPECT_TRUE(answered && stillLoading) << "the window answers while the load runs";
+    EXPECT_EQ(workRan, 2) << "work sent meanwhile runs once the load has ended";
     EXPECT_EQ(ToldNotices::Ended(), 1);
     ASSERT_NE(FindPluginByName(L"Slow", nullptr), nullptr) << "the load is waited for";
     EXPECT_EQ(ValueOf(file), kFieldInteger) << "its values arrive";
