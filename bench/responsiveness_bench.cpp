@@ -25,6 +25,9 @@
 //   run                        a rename run over 100 000 files (100 folders of 1 000, listed with subfolders),
 //                              Refresh, then the run's undo with the 100 000 rows shown
 //   recycle                    every tenth of 100 000 files (as in run) selected and recycled
+//   plugin                     20 files and a PgnCont step whose content plug-in stops answering once the names
+//                              show its values; then the list is sorted twice, and the preview after each sort asks
+//                              the plug-in for values on the window's thread
 // Targets: no stall over 0.5 s in any scene; a posted Stop ends a listing within 0.5 s; the flat folder's
 // usable preview within 2 x the bare walk plus the preview's own pass; the copy within 2 x the plain code.
 //
@@ -309,6 +312,13 @@ std::string Mp3Bytes(int number) {
   return Id3v2Tag(3, frames, 0, 256) + MpegFrame(2000);
 }
 
+bool FillPlugin(const std::wstring& folder) {
+  for (int i = 0; i < 20; ++i) {
+    if (!WriteIfMissing(folder + L"\\p" + std::to_wstring(i) + L".txt", "x")) return false;
+  }
+  return true;
+}
+
 bool FillMp3(const std::wstring& folder) {
   for (int i = 0; i < 10000; ++i) {
     if (!WriteIfMissing(folder + L"\\song " + std::to_wstring(i) + L".mp3", Mp3Bytes(i))) return false;
@@ -368,6 +378,7 @@ class Program {
   }
 
   HWND Window() const { return window_; }
+  DWORD ProcessId() const { return driver_.ProcessId(); }
   bool HasStopButton() const { return toolbar_ != nullptr; }
   double Started() const { return started_; }
   double Shown() const { return shown_; }
@@ -441,7 +452,6 @@ class Program {
   }
 
   HWND Editor() const { return reinterpret_cast<HWND>(SendMessageW(files_, LVM_GETEDITCONTROL, 0, 0)); }
-  DWORD ProcessId() const { return driver_.ProcessId(); }
 
  private:
   // Sends a list message whose record lies in the program's memory; a text the record points at (`textSlot`) is
@@ -923,6 +933,28 @@ std::string StepProfile(const std::string& step, const char* options = "") {
   return std::string(options) + "[QK]\r\nR1=" + step + "\r\n";
 }
 
+// The chain takes the test plug-in's value; the plug-in stops answering when the event named after the program's
+// process is set.
+std::string HangingPluginProfile() {
+  const std::wstring library = ExecutableFolder() + L"\\HangWhenToldTestPlugin.wdx64";
+  return StepProfile("<PgnCont,0,\"OFN\"-\"Hostile=Value\">") + "[pgnCont]\r\n1=Hostile;+" +
+         std::string(library.begin(), library.end()) + ";;\r\n";
+}
+
+SceneResult PluginStopsAnswering(Program& program, int rows) {
+  SceneResult result;
+  result.ok = WaitFor([&] {
+    const std::wstring name = program.LastNewName();
+    return program.Idle(rows) && name.size() > 6 && name.substr(name.size() - 6) == L"-7.txt";
+  });
+  if (!result.ok) return result;
+  const std::wstring hangName = L"QVRXHostilePluginHang" + std::to_wstring(program.ProcessId());
+  HANDLE hang = CreateEventW(nullptr, TRUE, TRUE, hangName.c_str());
+  for (int sort = 0; sort < 2; ++sort) program.Send(IDM_SORT_NAME);
+  CloseHandle(hang);
+  return result;
+}
+
 std::vector<Scene> Scenes() {
   const auto chainChanges = [](int rows) {
     return [rows](Program& program, const std::wstring&) { return ListThenChangeChain(program, rows); };
@@ -955,6 +987,8 @@ std::vector<Scene> Scenes() {
        [](Program& program, const std::wstring&) { return RunThenUndo(program, 100000); }},
       {"recycle", L"recycle", FillRun, StepProfile("<Ins,n,l,0,\"x\">", "Opt=4128\r\n"),
        [](Program& program, const std::wstring& folder) { return RecycleEveryTenth(program, folder, 100000); }},
+      {"plugin", L"plugin", FillPlugin, HangingPluginProfile(),
+       [](Program& program, const std::wstring&) { return PluginStopsAnswering(program, 20); }},
   };
 }
 
@@ -1043,7 +1077,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!any) {
-    printf("unknown scene %s: audio exif email image runaway tree deep flat mp3 rows rows20k run recycle\n",
+    printf("unknown scene %s: audio exif email image runaway tree deep flat mp3 rows rows20k run recycle plugin\n",
            only.c_str());
     return 2;
   }

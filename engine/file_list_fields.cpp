@@ -6,11 +6,13 @@
 #include "foundation/core/app_state.h"
 #include "foundation/core/guard.h"
 #include "foundation/core/item_store.h"
+#include "foundation/core/memory.h"
 #include "foundation/files/paths.h"
 #include "foundation/win32/column_layout.h"
 #include "metadata/field_references.h"
 #include "metadata/field_values.h"
 #include "metadata/module_field_source.h"
+#include "metadata/plugin_host.h"
 #include "views/file_list_row.h"
 #include "views/items_view.h"
 #include "views/path_pool.h"
@@ -24,15 +26,38 @@ bool HasFieldColumns(const ColumnLayout* layout) {
   return false;
 }
 
-void LoadRowFieldValues(ItemListControl* files, uint32_t index) {
-  FileListRow* row = reinterpret_cast<FileListRow*>(ItemStoreGet(&files->rows, index));
-  if (row == nullptr || (row->info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return;
-  wchar_t path[kPathCapacity];
-  if (GetRowFullPath(files, row, path, kPathCapacity) != 0) return;
-  FieldValueNode* values = row->fieldValues;
-  const int read = LoadMissingFieldValues(g_columnFieldList, &values, path, files->creation.columns);
-  row->fieldValues = values;
-  if (read > 0) ItemsViewRedrawItem(files, static_cast<int>(index));
+// The rows whose values are read together, so that each plug-in gets all their values in one crossing to its
+// thread.
+constexpr uint32_t kRowsPerBatch = kMostBatchValues;
+
+struct RowBatch {
+  FileListRow* rows[kRowsPerBatch];
+  uint32_t indexes[kRowsPerBatch];
+  FieldValueNode* values[kRowsPerBatch];
+  FieldValueRow wanted[kRowsPerBatch];
+  wchar_t paths[kRowsPerBatch][kPathCapacity];
+  int count;
+};
+
+// Reads the missing values of the listed files from row `*index` on, up to a batch of them; *index moves on.
+void LoadBatchFieldValues(ItemListControl* files, uint32_t* index, RowBatch* batch) {
+  batch->count = 0;
+  for (; *index < ItemStoreCount(&files->rows) && batch->count < static_cast<int>(kRowsPerBatch); ++*index) {
+    FileListRow* row = reinterpret_cast<FileListRow*>(ItemStoreGet(&files->rows, *index));
+    if (row == nullptr || (row->info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    const int n = batch->count;
+    if (GetRowFullPath(files, row, batch->paths[n], kPathCapacity) != 0) continue;
+    batch->rows[n] = row;
+    batch->indexes[n] = *index;
+    batch->values[n] = row->fieldValues;
+    batch->wanted[n] = {batch->paths[n], &batch->values[n], 0};
+    ++batch->count;
+  }
+  LoadMissingFieldValuesForRows(g_columnFieldList, batch->wanted, batch->count, files->creation.columns);
+  for (int n = 0; n < batch->count; ++n) {
+    batch->rows[n]->fieldValues = batch->values[n];
+    if (batch->wanted[n].read > 0) ItemsViewRedrawItem(files, static_cast<int>(batch->indexes[n]));
+  }
 }
 
 }  // namespace
@@ -44,10 +69,13 @@ void RegisterModuleFieldSource() {
 void LoadFileListFieldValues(const wchar_t*) {
   ItemListControl* files = g_app != nullptr ? g_app->fileList : nullptr;
   if (files == nullptr || !HasFieldColumns(files->creation.columns)) return;
+  RowBatch* batch = static_cast<RowBatch*>(AllocZeroed(sizeof(RowBatch)));
+  if (batch == nullptr) return;
   GuardedCall(0, [&] {
-    for (uint32_t index = 0; index < ItemStoreCount(&files->rows); ++index) LoadRowFieldValues(files, index);
+    for (uint32_t index = 0; index < ItemStoreCount(&files->rows);) LoadBatchFieldValues(files, &index, batch);
     return 0;
   });
+  FreeAndNull(&batch);
 }
 
 void FreeItemFieldValuesCallback(uint8_t* row) {

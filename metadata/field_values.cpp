@@ -170,25 +170,128 @@ void RetireNodes(FieldValueNode* nodes) {
   }
 }
 
+int ModuleFieldAnswer(const FieldValueWant& want) {
+  const int answer = GetModuleFieldValueGuarded(static_cast<uint32_t>(want.source) >> 8, want.path,
+                                                want.fieldIndex & 0xFF, want.value, want.valueSize);
+  return answer < 0 ? -1 : answer & 0xFF;
+}
+
+bool SourceCameBefore(const FieldValueWant* wants, int i) {
+  for (int j = 0; j < i; ++j) {
+    if (wants[j].source == wants[i].source && wants[j].path != nullptr && wants[j].value != nullptr) return true;
+  }
+  return false;
+}
+
+// The values one plug-in is asked for, and the wants they answer.
+struct PluginBatch {
+  PluginValueItem* items;
+  int* owners;
+};
+
+// Every value of the list from plug-in `source`: the files it does not serve answer 0 here, the others are
+// asked in one batch.
+void AskPluginForValues(FieldValueWant* wants, int count, int source, PluginBatch* batch) {
+  const PluginRecord* record = PluginAt(source);
+  if (record == nullptr) return;
+  PluginFileDetails details;
+  const wchar_t* detailed = nullptr;
+  int asked = 0;
+  for (int i = 0; i < count; ++i) {
+    FieldValueWant& want = wants[i];
+    if (want.source != source || want.path == nullptr || want.value == nullptr) continue;
+    if (detailed == nullptr || wcscmp(detailed, want.path) != 0) {
+      PreparePluginFileDetails(&details, want.path);
+      detailed = want.path;
+    }
+    if (!PluginAppliesToFile(record, &details)) {
+      want.answer = 0;
+      continue;
+    }
+    batch->items[asked] = {want.path, want.fieldIndex, want.unitIndex, want.value, want.valueSize, -1};
+    batch->owners[asked++] = i;
+  }
+  RequestPluginValues(record, batch->items, asked);
+  for (int k = 0; k < asked; ++k) wants[batch->owners[k]].answer = static_cast<int>(batch->items[k].answer);
+}
+
+int CountFieldColumns(const ColumnLayout* layout) {
+  int columns = 0;
+  for (int i = 0; layout != nullptr && layout[i].id != 0; ++i) columns += layout[i].id < 0 ? 1 : 0;
+  return columns;
+}
+
+// Which row and list entry a wanted value is for.
+struct WantSlot {
+  int row;
+  int entry;
+};
+
+// The values a pass over rows wants, with their buffers.
+struct RowsPass {
+  FieldValueWant* wants;
+  WantSlot* slots;
+  uint8_t* buffers;  // kFieldValueBufferBytes for each want
+  int count;
+};
+
+// Whether the row's wants, from `first` on, hold the entry already (a column the layout shows twice).
+bool Wanted(const RowsPass& pass, int first, int entry) {
+  for (int k = first; k < pass.count; ++k) {
+    if (pass.slots[k].entry == entry) return true;
+  }
+  return false;
+}
+
+// Wants the value of every field column of the layout that row r lacks.
+void WantMissingValues(const RecordBuffer* list, const FieldValueRow* rows, int r, const ColumnLayout* layout,
+                       RowsPass* pass) {
+  const int first = pass->count;
+  for (int i = 0; layout != nullptr && layout[i].id != 0; ++i) {
+    if (layout[i].id > 0) continue;
+    const int entry = -layout[i].id - 1;
+    const FieldReference* reference = FieldReferenceAt(list, entry + 1);
+    if (reference == nullptr || FindFieldValueNode(*rows[r].head, entry) != nullptr || Wanted(*pass, first, entry)) {
+      continue;
+    }
+    uint8_t* buffer = pass->buffers + static_cast<size_t>(pass->count) * kFieldValueBufferBytes;
+    pass->wants[pass->count] = {reference->source, reference->fieldIndex, reference->unitIndex, rows[r].path, buffer,
+                                kFieldValueBytes, -1};
+    pass->slots[pass->count++] = {r, entry};
+  }
+}
+
 }  // namespace
 
 bool IsNumericFieldType(int type) { return (type >= kFieldInteger && type <= kFieldTime) || type == kFieldFileTime; }
 
 int GetFieldValueForFile(int source, const wchar_t* path, int fieldIndex, int unitIndex, void* out, int outSize) {
-  if (path == nullptr || out == nullptr) return -1;
-  return GuardedCall(-1, [&] {
-    if (IsModuleSource(source)) {
-      const int answer =
-          GetModuleFieldValueGuarded(static_cast<uint32_t>(source) >> 8, path, fieldIndex & 0xFF, out, outSize);
-      return answer < 0 ? -1 : answer & 0xFF;
-    }
-    const PluginRecord* record = PluginAt(source);
-    if (record == nullptr) return -1;
-    PluginFileDetails details;
-    PreparePluginFileDetails(&details, path);
-    if (!PluginAppliesToFile(record, &details)) return 0;
-    return static_cast<int>(RequestPluginValue(record, path, fieldIndex, unitIndex, out, outSize));
-  });
+  FieldValueWant want = {source, fieldIndex, unitIndex, path, out, outSize, -1};
+  GetFieldValuesForFiles(&want, 1);
+  return want.answer;
+}
+
+void GetFieldValuesForFiles(FieldValueWant* wants, int count) {
+  for (int i = 0; i < count; ++i) wants[i].answer = -1;
+  if (count <= 0) return;
+  PluginBatch batch = {};
+  batch.items = static_cast<PluginValueItem*>(AllocZeroed(static_cast<uint32_t>(count * sizeof(PluginValueItem))));
+  batch.owners = static_cast<int*>(AllocZeroed(static_cast<uint32_t>(count * sizeof(int))));
+  if (batch.items != nullptr && batch.owners != nullptr) {
+    GuardedCall(0, [&] {
+      for (int i = 0; i < count; ++i) {
+        if (wants[i].path == nullptr || wants[i].value == nullptr) continue;
+        if (IsModuleSource(wants[i].source)) {
+          wants[i].answer = ModuleFieldAnswer(wants[i]);
+        } else if (!SourceCameBefore(wants, i)) {
+          AskPluginForValues(wants, count, wants[i].source, &batch);
+        }
+      }
+      return 0;
+    });
+  }
+  FreeAndNull(&batch.items);
+  FreeAndNull(&batch.owners);
 }
 
 FieldValueData CopyPluginFieldValue(int type, const void* buffer, int bufferSize, bool borrow) {
@@ -302,13 +405,33 @@ bool ReadFieldValueForRow(const RecordBuffer* list, int entry, FieldValueNode** 
 
 int LoadMissingFieldValues(const RecordBuffer* list, FieldValueNode** head, const wchar_t* path,
                            const ColumnLayout* layout) {
-  int read = 0;
-  for (int i = 0; layout != nullptr && layout[i].id != 0; ++i) {
-    if (layout[i].id > 0) continue;
-    const int entry = -layout[i].id - 1;
-    if (FindFieldValueNode(*head, entry) == nullptr && ReadFieldValueForRow(list, entry, head, path)) ++read;
+  FieldValueRow row = {path, head, 0};
+  LoadMissingFieldValuesForRows(list, &row, 1, layout);
+  return row.read;
+}
+
+void LoadMissingFieldValuesForRows(const RecordBuffer* list, FieldValueRow* rows, int count,
+                                   const ColumnLayout* layout) {
+  for (int r = 0; r < count; ++r) rows[r].read = 0;
+  const int columns = CountFieldColumns(layout);
+  if (columns == 0 || count <= 0) return;
+  RowsPass pass = {};
+  const uint32_t most = static_cast<uint32_t>(count * columns);
+  pass.wants = static_cast<FieldValueWant*>(AllocZeroed(most * static_cast<uint32_t>(sizeof(FieldValueWant))));
+  pass.slots = static_cast<WantSlot*>(AllocZeroed(most * static_cast<uint32_t>(sizeof(WantSlot))));
+  pass.buffers = static_cast<uint8_t*>(AllocZeroed(most * static_cast<uint32_t>(kFieldValueBufferBytes)));
+  if (pass.wants != nullptr && pass.slots != nullptr && pass.buffers != nullptr) {
+    for (int r = 0; r < count; ++r) WantMissingValues(list, rows, r, layout, &pass);
+    GetFieldValuesForFiles(pass.wants, pass.count);
+    for (int k = 0; k < pass.count; ++k) {
+      FieldValueRow& row = rows[pass.slots[k].row];
+      const FieldValueWant& want = pass.wants[k];
+      if (want.answer >= 0 && KeepValue(row.head, pass.slots[k].entry, want.answer, want.value) != nullptr) ++row.read;
+    }
   }
-  return read;
+  FreeAndNull(&pass.wants);
+  FreeAndNull(&pass.slots);
+  FreeAndNull(&pass.buffers);
 }
 
 int GetFieldValue(const RecordBuffer* list, int id, FieldValueNode** head, const wchar_t* path, void* out,

@@ -45,6 +45,21 @@ bool IsNumericFieldType(int type);
 // nothing, a failing source).
 int GetFieldValueForFile(int source, const wchar_t* path, int fieldIndex, int unitIndex, void* out, int outSize);
 
+// One value a pass needs: a reference's source, field and unit and the file in; what GetFieldValueForFile
+// answers, and the value in `value` (`valueSize` bytes, zeroed by the caller), out.
+struct FieldValueWant {
+  int source;
+  int fieldIndex;
+  int unitIndex;
+  const wchar_t* path;
+  void* value;
+  int valueSize;
+  int answer;
+};
+// Every value as GetFieldValueForFile gives it, each plug-in asked for all the values it serves in one
+// crossing to its thread (the fields of a file, or of many files).
+void GetFieldValuesForFiles(FieldValueWant* wants, int count);
+
 // The kept form of what a source wrote into `buffer` (`bufferSize` bytes may hold the value): numbers by value,
 // texts measured within the buffer and copied to the heap (or, when borrowing, the buffer itself); an empty
 // text gives none.
@@ -64,6 +79,15 @@ bool ReadFieldValueForRow(const RecordBuffer* list, int entry, FieldValueNode** 
 // Reads the values of every field column of the layout that the row lacks: the number read.
 int LoadMissingFieldValues(const RecordBuffer* list, FieldValueNode** head, const wchar_t* path,
                            const ColumnLayout* layout);
+// One row of a pass over many rows: its file and its kept values in, the number of values read out.
+struct FieldValueRow {
+  const wchar_t* path;
+  FieldValueNode** head;
+  int read;
+};
+// LoadMissingFieldValues for each row, the values of all of them fetched together (GetFieldValuesForFiles).
+void LoadMissingFieldValuesForRows(const RecordBuffer* list, FieldValueRow* rows, int count,
+                                   const ColumnLayout* layout);
 // The sort value of column id `id`: field columns (ids up to 2550, negative) from the list's entry |id|, module
 // field ids (module << 8 | field) straight from the module; read on demand and kept in the row's list.
 int GetFieldValue(const RecordBuffer* list, int id, FieldValueNode** head, const wchar_t* path, void* out,

@@ -21,6 +21,7 @@
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/ui_text_ids.h"
 #include "metadata/plugin_list.h"
+#include "metadata/plugin_loads.h"
 #include "metadata/plugin_worker.h"
 #include "metadata/published_plugins.h"
 
@@ -34,6 +35,8 @@ constexpr int kCollectedNameCapacity = 128;
 constexpr int kCollectedUnitsCapacity = 256;
 constexpr int kMostHeldBack = 16;
 constexpr int kMarkKeyCapacity = 256;
+// How often a caller that waits for a plug-in's call slot looks whether the plug-in still answers.
+constexpr DWORD kSlotLookMs = 50;
 // Section of the profile store that names the plug-ins whose load is under way, so that a load that never
 // came back (the program crashed or hung in it) is known at the next start.
 constexpr char kLoadingSection[] = "pgnContLoading";
@@ -47,13 +50,29 @@ struct CollectedField {
   char units[kCollectedUnitsCapacity];
 };
 
+// One value of a batch as the plug-in's thread works on it: copies of what the caller asked, and the answer.
+struct BatchValue {
+  int32_t fieldIndex;
+  int32_t unitIndex;
+  int32_t valueSize;
+  uint32_t faults;  // caught by the guards on the plug-in's thread during the call
+  INT_PTR answer;
+  wchar_t path[kValuePathCapacity];
+  uint8_t value[kMostValueBytes + 4];
+};
+
 // A plug-in as the host keeps it: the record (first, so that a record's address is the block's), the worker
 // that runs its calls, and the copies a call works on. A call that is left behind writes only into this
 // block, which is never freed once its worker is stuck.
 struct HostedPlugin {
   PluginRecord record;
   PluginWorker* worker;
-  CRITICAL_SECTION calls;
+  // The call slot: taken (1) by the call under way, whose copies these are.
+  volatile LONG callTaken;
+  volatile LONG slotWaiters;
+  HANDLE slotGiven;  // set when the slot is given back while someone waits for it
+  // A call of the window's thread was passed over and answered late: the window's thread waits in full.
+  volatile LONG answersLate;
   HostedPlugin* nextStuck;
   bool stuckInLoader;                  // it stopped answering while loading or freeing its library
   volatile LONG loaderLeft;            // that load or free came back after all
@@ -66,16 +85,19 @@ struct HostedPlugin {
   uint32_t faults;  // caught by the guards on the plug-in's thread during the call
   DWORD loadError;
   wchar_t text[kDetectTextCapacity];
-  wchar_t path[kValuePathCapacity];
-  uint8_t value[kMostValueBytes + 4];
   PluginTextRequest textRequest;
-  PluginValueRequest valueRequest;
   PluginFieldQuery query;
   PluginFieldEnumRequest enumRequest;
   RecordBuffer fields;
+  // The pending batch of values.
+  BatchValue* batch;
+  int batchRoom;
+  volatile LONG batchCount;
+  volatile LONG batchFilled;  // items the caller has filled, which the plug-in's thread may work on
+  ULONGLONG batchPostedAt;
 };
 
-// The slots never move, so a reader on another thread may index them while the GUI thread appends.
+// The slots never move, so a reader on another thread may index them while the owner appends.
 struct LoadedPlugins {
   PluginRecord* records[kMostLoadedPlugins];
   volatile LONG count;
@@ -83,6 +105,21 @@ struct LoadedPlugins {
 
 LoadedPlugins* g_loadedPlugins = nullptr;
 volatile LONG g_restartPending = 0;
+
+// Ended records replaced in their slots while a job was busy, which may still read them: the owner's, freed
+// once no job is busy.
+struct RetiredRecord {
+  RetiredRecord* next;
+  PluginRecord* record;
+};
+RetiredRecord* g_retiredRecords = nullptr;
+
+// How a plug-in stopped answering.
+enum StuckKind {
+  kStuckInCall,       // a call: the user is told
+  kStuckLoaderFree,   // a load or free that does not come back while the loader is free: the user is told
+  kStuckLoaderHeld,   // a load or free that holds the loader: the run ends
+};
 
 // Plug-ins that did not answer: never called, loaded or freed again in this process.
 SRWLOCK g_stuckLock = SRWLOCK_INIT;
@@ -116,53 +153,69 @@ bool IsStuckLibrary(const wchar_t* path) {
   return stuck != nullptr;
 }
 
+// Runs work() on the owner of the loaded list (the main window's thread; here when there is none).
+template <typename Work>
+void OnListOwner(Work work) {
+  RunOnGuiThread(
+      [](void* argument) -> LRESULT {
+        (*static_cast<Work*>(argument))();
+        return 0;
+      },
+      &work);
+}
+
+// Posted to the main window's message loop, where no caller holds a plug-in and no worker thread waits for
+// the user; without a main window it runs at once.
+void RunFromWindowLoop(GuiThreadFunction function, void* argument) {
+  HWND window = g_mainWindow;
+  if (window != nullptr && PostMessageW(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(function),
+                                        reinterpret_cast<LPARAM>(argument))) {
+    return;
+  }
+  function(argument);
+}
+
 LRESULT ShowNotAnswering(void* argument) {
   const HostedPlugin* hosted = static_cast<const HostedPlugin*>(argument);
   ShowMessageWithPath(nullptr, kTextPluginNotAnswering, nullptr, hosted->libraryPath, nullptr, MB_OK | MB_ICONWARNING);
   return 0;
 }
 
-// A load that did not answer may hold the system's loader for good, and with it every later load, resource
-// lookup (message boxes included) and thread start of this process: a program run cannot go on or even say so.
-// What is configured is saved and the process ends; its load mark stays in the file, so the next start asks
-// the user about this plug-in before anything loads it.
-void EndRunAfterBlockedLoad() {
-  if (g_mainWindow == nullptr) return;
-  ProfileSave(&g_settingsStore);
-  TerminateProcess(GetCurrentProcess(), ERROR_TIMEOUT);
-}
-
-// The message comes from the main window's message loop, where no caller holds the plug-in, and no worker
-// thread waits for the user's answer.
-void TellNotAnswering(HostedPlugin* hosted) {
-  HWND window = g_mainWindow;
-  if (window != nullptr && PostMessageW(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(ShowNotAnswering),
-                                        reinterpret_cast<LPARAM>(hosted))) {
-    return;
-  }
-  ShowNotAnswering(hosted);
+LRESULT TellPassedOverAnswered(void*) {
+  if (g_pluginNotices.passedOverAnswered != nullptr) g_pluginNotices.passedOverAnswered();
+  return 0;
 }
 
 // The block of a plug-in that stopped answering stays for the rest of the process, and the user hears of it
-// once (of a load, at the next start).
-void MarkNotAnswering(HostedPlugin* hosted, bool loading) {
+// once (of a load that holds the loader, at the next start).
+void MarkNotAnswering(HostedPlugin* hosted, StuckKind kind) {
+  MarkPluginWorkerStuck(hosted->worker);
   AcquireSRWLockExclusive(&g_stuckLock);
-  hosted->stuckInLoader = loading;
+  hosted->stuckInLoader = kind != kStuckInCall;
   hosted->nextStuck = g_stuckPlugins;
   g_stuckPlugins = hosted;
   ReleaseSRWLockExclusive(&g_stuckLock);
-  if (loading) {
+  if (kind == kStuckLoaderHeld) {
     EndRunAfterBlockedLoad();
   } else {
-    TellNotAnswering(hosted);
+    RunFromWindowLoop(ShowNotAnswering, hosted);
   }
 }
 
-// Runs a task on the plug-in's worker; false when it did not answer (now or before).
-bool RunBounded(HostedPlugin* hosted, void (*task)(void* context), bool loading) {
+// Runs a task on the plug-in's worker within the bound; false when it did not answer (now or before).
+bool RunBounded(HostedPlugin* hosted, void (*task)(void* context)) {
   if (IsStuck(&hosted->record)) return false;
   if (RunOnPluginWorker(hosted->worker, task, hosted) == kPluginAnswered) return true;
-  MarkNotAnswering(hosted, loading);
+  MarkNotAnswering(hosted, kStuckInCall);
+  return false;
+}
+
+// A load or free of the plug-in's library on its worker; false when it did not come back (now or before).
+bool RunLoaderTask(HostedPlugin* hosted, void (*task)(void* context), const wchar_t* name) {
+  if (IsStuck(&hosted->record)) return false;
+  const LoadOutcome outcome = RunLoadOnPluginWorker(hosted->worker, task, hosted, name);
+  if (outcome == kLoadAnswered) return true;
+  MarkNotAnswering(hosted, outcome == kLoadNotAnswering ? kStuckLoaderFree : kStuckLoaderHeld);
   return false;
 }
 
@@ -176,30 +229,178 @@ void DispatchTask(void* context) {
   hosted->faults = CaughtFaultCountOnThisThread() - before;
 }
 
-// Sends a command whose parameter lies in the block; the caller holds the block's call lock. A fault inside
-// the plug-in counts on the caller's thread too: a step that called it has failed.
+// A fault inside the plug-in counts on the caller's thread too: a step that called it has failed.
+void PassOnFaults(const HostedPlugin* hosted, uint32_t faults) {
+  if (faults != 0) RecordFaultOfCallElsewhere(std::source_location::current(), {"plug-in", hosted->record.name});
+}
+
+// Sends a command whose parameter lies in the block; the caller holds the block's call slot.
 INT_PTR DispatchBounded(HostedPlugin* hosted, int command, void* parameter, INT_PTR failure) {
   if (hosted->record.dispatch == nullptr) return failure;
   hosted->command = command;
   hosted->parameter = parameter;
   hosted->failure = failure;
-  if (!RunBounded(hosted, DispatchTask, false)) return failure;
-  if (hosted->faults != 0) RecordFaultOfCallElsewhere(std::source_location::current(), {"plug-in", hosted->record.name});
+  if (!RunBounded(hosted, DispatchTask)) return failure;
+  PassOnFaults(hosted, hosted->faults);
   return hosted->result;
 }
 
-// One call at a time per plug-in: the block's copies belong to the call under way.
+// Takes the plug-in's call slot: false when the plug-in does not answer. Unless `waits`, false at once while
+// another call holds it.
+bool TakeCallSlot(HostedPlugin* hosted, bool waits) {
+  for (;;) {
+    if (IsStuck(&hosted->record)) return false;
+    if (InterlockedCompareExchange(&hosted->callTaken, 1, 0) == 0) return true;
+    if (!waits) return false;
+    InterlockedIncrement(&hosted->slotWaiters);
+    if (hosted->callTaken != 0) WaitForSingleObject(hosted->slotGiven, kSlotLookMs);
+    InterlockedDecrement(&hosted->slotWaiters);
+  }
+}
+
+void GiveCallSlot(HostedPlugin* hosted) {
+  InterlockedExchange(&hosted->callTaken, 0);
+  if (hosted->slotWaiters != 0) SetEvent(hosted->slotGiven);
+}
+
+// One call at a time per plug-in: the block's copies belong to the call under way. `failure` when the
+// plug-in does not answer. The caller's memory is read and written inside a guard of its own, so that a fault
+// there never leaves the slot taken.
 template <typename Call>
-INT_PTR WithCallLock(const PluginRecord* record, Call call) {
+INT_PTR WithCallLock(const PluginRecord* record, INT_PTR failure, Call call) {
   HostedPlugin* hosted = Hosted(record);
-  CriticalSectionHold hold(&hosted->calls);
-  return call(hosted);
+  if (!TakeCallSlot(hosted, true)) return failure;
+  const INT_PTR result = GuardedCall(failure, [&] { return call(hosted); }, {"plug-in", record->name});
+  GiveCallSlot(hosted);
+  return result;
 }
 
 INT_PTR CallPlugin(const PluginRecord* record, int command, void* parameter, INT_PTR failure) {
-  return WithCallLock(record, [&](HostedPlugin* hosted) { return DispatchBounded(hosted, command, parameter, failure); });
+  return WithCallLock(record, failure,
+                      [&](HostedPlugin* hosted) { return DispatchBounded(hosted, command, parameter, failure); });
+}
+// The plug-in's thread works through the batch while the caller still fills it, so that the caller's copies
+// cost a pass little time beside the plug-in's own.
+void ValueBatchTask(void* context) {
+  HostedPlugin* hosted = static_cast<HostedPlugin*>(context);
+  const PluginRecord& record = hosted->record;
+  for (int i = 0; i < hosted->batchCount; ++i) {
+    while (i >= hosted->batchFilled && i < hosted->batchCount) YieldProcessor();
+    if (i >= hosted->batchCount) break;
+    BatchValue& value = hosted->batch[i];
+    PluginValueRequest request = {value.path, value.fieldIndex, value.unitIndex, value.value, value.valueSize};
+    const uint32_t before = CaughtFaultCountOnThisThread();
+    value.answer = GuardedCall<INT_PTR>(
+        -1, [&] { return record.dispatch(kPluginValue, record.handle, &request); }, {"plug-in", record.name});
+    value.faults = CaughtFaultCountOnThisThread() - before;
+    SignPluginTaskAlive(hosted->worker);
+  }
 }
 
+// Room in the block for `count` values; false without memory.
+bool MakeBatchRoom(HostedPlugin* hosted, int count) {
+  if (count <= hosted->batchRoom) return true;
+  FreeAndNull(&hosted->batch);
+  hosted->batchRoom = 0;
+  hosted->batch = static_cast<BatchValue*>(AllocZeroed(static_cast<uint32_t>(count * sizeof(BatchValue))));
+  if (hosted->batch == nullptr) return false;
+  hosted->batchRoom = count;
+  return true;
+}
+
+// Copies the items into the block's batch, each handed to the plug-in's thread as soon as it is there.
+bool FillBatch(HostedPlugin* hosted, const PluginValueItem* items, int count) {
+  for (int i = 0; i < count; ++i) {
+    BatchValue& value = hosted->batch[i];
+    const int size = items[i].valueSize < kMostValueBytes ? items[i].valueSize : kMostValueBytes;
+    value.fieldIndex = items[i].fieldIndex;
+    value.unitIndex = items[i].unitIndex;
+    value.valueSize = size > 0 ? size : 0;
+    value.faults = 0;
+    CopyWideString(items[i].path, value.path, kValuePathCapacity);
+    memset(value.value, 0, static_cast<size_t>(value.valueSize) + 4);
+    InterlockedExchange(&hosted->batchFilled, i + 1);
+  }
+  return true;
+}
+
+// The bytes of an answer's value the caller's zeroed buffer takes: none without a value, a number's eight, or a
+// text's whole buffer.
+size_t AnswerBytes(const BatchValue& value) {
+  if (value.answer <= 0 || value.valueSize <= 0) return 0;
+  const INT_PTR type = value.answer;
+  const bool number = (type >= kFieldInteger && type <= kFieldBoolean) || type == kFieldFileTime;
+  return number && value.valueSize > 8 ? 8 : static_cast<size_t>(value.valueSize);
+}
+
+void TakeBatchAnswer(const HostedPlugin* hosted, PluginValueItem* item, int i) {
+  const BatchValue& value = hosted->batch[i];
+  item->answer = value.answer;
+  memcpy(item->value, value.value, AnswerBytes(value));
+  PassOnFaults(hosted, value.faults);
+}
+
+// On a thread of the system's pool: waits out the bound of a batch the window's thread passed over. A plug-in
+// that answers gets its slot back and is waited for in full on the window's thread from then on, and the shell
+// hears that the values can be had.
+DWORD WINAPI DecidePassedOverBatch(void* parameter) {
+  HostedPlugin* hosted = static_cast<HostedPlugin*>(parameter);
+  if (WaitForPluginTaskInBound(hosted->worker, hosted->batchPostedAt) != kPluginAnswered) {
+    MarkNotAnswering(hosted, kStuckInCall);
+    return 0;
+  }
+  InterlockedExchange(&hosted->answersLate, 1);
+  GiveCallSlot(hosted);
+  RunFromWindowLoop(TellPassedOverAnswered, nullptr);
+  return 0;
+}
+
+// Hands an empty batch of `count` values to the plug-in's worker, to be filled.
+void PostValueBatch(HostedPlugin* hosted, int count) {
+  hosted->batchCount = count;
+  hosted->batchFilled = 0;
+  hosted->batchPostedAt = PluginClockNow();
+  PostPluginTask(hosted->worker, ValueBatchTask, hosted);
+}
+
+// Waits for the posted batch: the window's thread waits kWindowValueWaitMs and then passes over
+// (kPluginStillBusy: the slot is the host's until it has decided), unless the plug-in answered late before.
+PluginCallOutcome WaitForValueBatch(HostedPlugin* hosted) {
+  PluginCallOutcome outcome = kPluginStillBusy;
+  if (OnWindowThread()) {
+    outcome = WaitForPluginTask(hosted->worker, kWindowValueWaitMs, false);
+    if (outcome == kPluginAnswered) InterlockedExchange(&hosted->answersLate, 0);
+    if (outcome == kPluginStillBusy && hosted->answersLate == 0) {
+      if (!QueueUserWorkItem(DecidePassedOverBatch, hosted, WT_EXECUTELONGFUNCTION)) DecidePassedOverBatch(hosted);
+      return kPluginStillBusy;
+    }
+  }
+  if (outcome == kPluginStillBusy) outcome = WaitForPluginTaskInBound(hosted->worker, hosted->batchPostedAt);
+  if (outcome != kPluginAnswered) MarkNotAnswering(hosted, kStuckInCall);
+  return outcome;
+}
+
+// One crossing with up to kMostBatchValues items; false when the plug-in did not answer or was passed over (the
+// answers taken before stay). The caller's items are read and written inside guards of their own, as in
+// WithCallLock; a fill cut short by a fault there ends the batch where the fill stopped.
+bool AskValueBatch(HostedPlugin* hosted, PluginValueItem* items, int count) {
+  if (hosted->record.dispatch == nullptr || !TakeCallSlot(hosted, !OnWindowThread())) return false;
+  if (!MakeBatchRoom(hosted, count)) {
+    GiveCallSlot(hosted);
+    return false;
+  }
+  const GuardSubject subject{"plug-in", hosted->record.name};
+  PostValueBatch(hosted, count);
+  const bool filled = GuardedCall(false, [&] { return FillBatch(hosted, items, count); }, subject);
+  if (!filled) InterlockedExchange(&hosted->batchCount, hosted->batchFilled);
+  if (WaitForValueBatch(hosted) != kPluginAnswered) return false;
+  const bool taken = GuardedCall(false, [&] {
+    for (int i = 0; i < hosted->batchCount; ++i) TakeBatchAnswer(hosted, &items[i], i);
+    return true;
+  }, subject);
+  GiveCallSlot(hosted);
+  return filled && taken;
+}
 // An ended plug-in whose record stays in its slot with its name, so that its index still names it.
 bool IsDormant(const PluginRecord* record) { return record->dispatch == nullptr; }
 
@@ -217,12 +418,20 @@ void FreeLibraryTask(void* context) {
   InterlockedExchange(&hosted->loaderLeft, 1);
 }
 
+// The name a load or free is shown under: the plug-in's, or for a temporary load the library's file name.
+const wchar_t* ShownName(const HostedPlugin* hosted, const wchar_t* name) {
+  return name != nullptr && name[0] != 0 ? name : hosted->libraryPath + FileNameOffset(hosted->libraryPath);
+}
+
 // Ends a plug-in (unload command, library, detect information); its record keeps only the name. A plug-in that
 // does not answer is left as it is: its thread may still be inside the library.
 void EndPlugin(PluginRecord* record) {
   if (record->module != nullptr && !IsStuck(record)) {
     CallPlugin(record, kPluginUnload, nullptr, 0);
-    if (!IsStuck(record) && !PluginLoaderBlocked()) RunBounded(Hosted(record), FreeLibraryTask, true);
+    HostedPlugin* hosted = Hosted(record);
+    if (!IsStuck(record) && !PluginLoaderBlocked()) {
+      RunLoaderTask(hosted, FreeLibraryTask, ShownName(hosted, record->name));
+    }
   }
   if (record->module != nullptr) return;
   FreeDetectInformation(record);
@@ -230,24 +439,30 @@ void EndPlugin(PluginRecord* record) {
   record->handle = 0;
 }
 
-// Frees a record and its worker; the block of a plug-in that does not answer stays where its thread can reach it.
-void ReleasePlugin(PluginRecord** slot) {
-  if (*slot == nullptr) return;
-  HostedPlugin* hosted = Hosted(*slot);
-  EndPlugin(*slot);
-  if ((*slot)->module != nullptr) {
-    *slot = nullptr;
-    return;
-  }
+// Frees a record that no call holds, with its worker.
+void FreeRecord(PluginRecord* record) {
+  HostedPlugin* hosted = Hosted(record);
   ReleasePluginWorker(hosted->worker);
   RecordBufferDestroy(&hosted->fields);
-  DeleteCriticalSection(&hosted->calls);
-  FreeAndNull(slot);
+  CloseHandle(hosted->slotGiven);
+  FreeAndNull(&hosted->batch);
+  FreeAndNull(&hosted);
+}
+
+// Ends and frees a record and its worker; the block of a plug-in that does not answer stays where its thread can
+// reach it.
+void ReleasePlugin(PluginRecord** slot) {
+  if (*slot == nullptr) return;
+  const HostedPlugin* hosted = Hosted(*slot);
+  EndPlugin(*slot);
+  const bool threadInside = hosted->worker != nullptr && IsPluginWorkerStuck(hosted->worker);
+  if ((*slot)->module == nullptr && !threadInside) FreeRecord(*slot);
+  *slot = nullptr;
 }
 
 void AskText(const PluginRecord* record, int command, wchar_t* text, int capacity) {
   text[0] = 0;
-  WithCallLock(record, [&](HostedPlugin* hosted) {
+  WithCallLock(record, 0, [&](HostedPlugin* hosted) {
     hosted->text[0] = 0;
     hosted->textRequest = {hosted->text, capacity < kDetectTextCapacity ? capacity : kDetectTextCapacity};
     DispatchBounded(hosted, command, &hosted->textRequest, -1);
@@ -331,10 +546,10 @@ bool IsHeldBack(const wchar_t* name) {
 HostedPlugin* NewHostedPlugin(const wchar_t* libraryPath) {
   HostedPlugin* hosted = static_cast<HostedPlugin*>(AllocZeroed(sizeof(HostedPlugin)));
   if (hosted == nullptr) return nullptr;
-  InitializeCriticalSection(&hosted->calls);
+  hosted->slotGiven = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   RecordBufferInit(&hosted->fields, true);
   ExpandPathPlaceholders(libraryPath, hosted->libraryPath, kPathCapacity);
-  hosted->worker = CreatePluginWorker();
+  if (hosted->slotGiven != nullptr) hosted->worker = CreatePluginWorker();
   return hosted;
 }
 
@@ -354,7 +569,7 @@ void LoadLibraryTask(void* context) {
 }
 
 INT_PTR StartPlugin(const PluginRecord* record, const wchar_t* initParameter) {
-  return WithCallLock(record, [&](HostedPlugin* hosted) {
+  return WithCallLock(record, 0, [&](HostedPlugin* hosted) {
     CopyWideString(initParameter != nullptr ? initParameter : L"", hosted->text, kDetectTextCapacity);
     return DispatchBounded(hosted, kPluginStart, initParameter != nullptr ? hosted->text : nullptr, 0);
   });
@@ -375,7 +590,7 @@ PluginRecord* LoadContentPlugin(const wchar_t* name, const wchar_t* libraryPath,
     return nullptr;
   }
   SetLoadMark(name, libraryPath, true);
-  if (!RunBounded(hosted, LoadLibraryTask, true)) return nullptr;
+  if (!RunLoaderTask(hosted, LoadLibraryTask, ShownName(hosted, name))) return nullptr;
   if (record->module == nullptr) {
     const DWORD error = hosted->loadError;
     ReleasePlugin(&record);
@@ -391,26 +606,46 @@ PluginRecord* LoadContentPlugin(const wchar_t* name, const wchar_t* libraryPath,
   return record;
 }
 
-// A plug-in loaded again takes the slot its name had; a reader on another thread may still hold the ended
-// record, which therefore goes later.
+// Frees the ended records replaced in their slots once no job, which may still read them, is busy.
+void FreeRetiredRecords() {
+  if (IsJobBusy()) return;
+  while (g_retiredRecords != nullptr) {
+    RetiredRecord* retired = g_retiredRecords;
+    g_retiredRecords = retired->next;
+    FreeRecord(retired->record);
+    FreeAndNull(&retired);
+  }
+}
+
+// An ended record replaced in its slot: a busy job may still read it.
+void RetireRecord(PluginRecord* record) {
+  RetiredRecord* retired = static_cast<RetiredRecord*>(AllocZeroed(sizeof(RetiredRecord)));
+  if (retired == nullptr) return;
+  *retired = {g_retiredRecords, record};
+  g_retiredRecords = retired;
+  FreeRetiredRecords();
+}
+
+// A plug-in loaded again takes the slot its name had.
 bool TakeDormantSlot(PluginRecord* record) {
   for (int i = 0; i < LoadedPluginCount(); ++i) {
     PluginRecord* dormant = g_loadedPlugins->records[i];
     if (!IsDormant(dormant) || wcscmp(dormant->name, record->name) != 0) continue;
     InterlockedExchangePointer(reinterpret_cast<void**>(&g_loadedPlugins->records[i]), record);
-    FreeLater(dormant);
+    RetireRecord(dormant);
     return true;
   }
   return false;
 }
 
+// The record is complete before its slot holds it, and in its slot before the count shows it.
 bool AppendPlugin(PluginRecord* record) {
   if (g_loadedPlugins == nullptr) {
     g_loadedPlugins = static_cast<LoadedPlugins*>(AllocZeroed(sizeof(LoadedPlugins)));
   }
   if (g_loadedPlugins != nullptr && TakeDormantSlot(record)) return true;
   if (g_loadedPlugins == nullptr || g_loadedPlugins->count >= kMostLoadedPlugins) return false;
-  g_loadedPlugins->records[g_loadedPlugins->count] = record;
+  InterlockedExchangePointer(reinterpret_cast<void**>(&g_loadedPlugins->records[g_loadedPlugins->count]), record);
   InterlockedIncrement(&g_loadedPlugins->count);
   return true;
 }
@@ -422,6 +657,7 @@ void RestartLoadedPlugins() {
 }
 
 void RunPendingRestart() {
+  FreeRetiredRecords();
   // Any job (a listing with its field values and preview, a rename run) may be inside a plug-in.
   if (g_restartPending != 0 && !IsJobBusy()) {
     InterlockedExchange(&g_restartPending, 0);
@@ -491,6 +727,8 @@ bool WithTemporaryPlugin(const wchar_t* libraryPath, const wchar_t* initParamete
 
 }  // namespace
 
+PluginNotices g_pluginNotices;
+
 void PreparePluginFileDetails(PluginFileDetails* details, const wchar_t* path) {
   details->path = path;
   details->read = false;
@@ -518,38 +756,53 @@ int LoadedPluginCount() { return g_loadedPlugins != nullptr ? static_cast<int>(g
 
 PluginRecord* EnsureContentPluginLoaded(const wchar_t* name, const wchar_t* libraryPath, const wchar_t* detectOverride,
                                         const wchar_t* initParameter) {
-  RunPendingRestart();
-  PluginRecord* record = FindPluginByName(name, nullptr);
-  if (record != nullptr || IsHeldBack(name)) return record;
-  record = LoadContentPlugin(name, libraryPath, detectOverride, initParameter);
-  if (record != nullptr && !AppendPlugin(record)) ReleasePlugin(&record);
+  PluginRecord* record = nullptr;
+  OnListOwner([&] {
+    RunPendingRestart();
+    record = FindPluginByName(name, nullptr);
+    if (record != nullptr || IsHeldBack(name)) return;
+    record = LoadContentPlugin(name, libraryPath, detectOverride, initParameter);
+    // While the load ran, the owner may have handled a load of the same plug-in that another thread sent.
+    PluginRecord* meanwhile = FindPluginByName(name, nullptr);
+    if (record != nullptr && (meanwhile != nullptr || !AppendPlugin(record))) ReleasePlugin(&record);
+    if (meanwhile != nullptr) record = meanwhile;
+  });
   return record;
 }
 
 void LoadConfiguredPlugins(const wchar_t* name) {
-  RunPendingRestart();
-  ConfiguredLoad load{name};
-  EnumeratePluginSection(LoadConfiguredEntry, &load);
+  OnListOwner([&] {
+    RunPendingRestart();
+    ConfiguredLoad load{name};
+    EnumeratePluginSection(LoadConfiguredEntry, &load);
+  });
 }
 
 PluginRecord* FindOrLoadPlugin(const wchar_t* name, int* index) {
-  RunPendingRestart();
-  PluginRecord* record = FindPluginByName(name, index);
-  if (record != nullptr || name == nullptr || name[0] == 0) return record;
-  LoadConfiguredPlugins(name);
-  return FindPluginByName(name, index);
+  PluginRecord* record = nullptr;
+  OnListOwner([&] {
+    RunPendingRestart();
+    record = FindPluginByName(name, index);
+    if (record != nullptr || name == nullptr || name[0] == 0) return;
+    LoadConfiguredPlugins(name);
+    record = FindPluginByName(name, index);
+  });
+  return record;
 }
 
 void UnloadAllPlugins() {
-  g_heldBack = {};
-  if (g_loadedPlugins == nullptr) return;
-  for (int i = 0; i < LoadedPluginCount(); ++i) ReleasePlugin(&g_loadedPlugins->records[i]);
-  FreeAndNull(&g_loadedPlugins);
+  OnListOwner([] {
+    g_heldBack = {};
+    FreeRetiredRecords();
+    if (g_loadedPlugins == nullptr) return;
+    for (int i = 0; i < LoadedPluginCount(); ++i) ReleasePlugin(&g_loadedPlugins->records[i]);
+    FreeAndNull(&g_loadedPlugins);
+  });
 }
 
 void RequestPluginRestart() {
   InterlockedExchange(&g_restartPending, 1);
-  RunPendingRestart();
+  OnListOwner(RunPendingRestart);
 }
 
 bool PluginAppliesToFile(const PluginRecord* record, PluginFileDetails* details) {
@@ -560,21 +813,24 @@ bool PluginAppliesToFile(const PluginRecord* record, PluginFileDetails* details)
   return EvaluateDetectProgram(record->detectProgram, subject) != 0;
 }
 
+void RequestPluginValues(const PluginRecord* record, PluginValueItem* items, int count) {
+  for (int i = 0; i < count; ++i) items[i].answer = -1;
+  HostedPlugin* hosted = Hosted(record);
+  for (int first = 0; first < count; first += kMostBatchValues) {
+    const int size = count - first < kMostBatchValues ? count - first : kMostBatchValues;
+    if (!AskValueBatch(hosted, items + first, size)) return;
+  }
+}
+
 INT_PTR RequestPluginValue(const PluginRecord* record, const wchar_t* path, int fieldIndex, int unitIndex,
                            void* value, int valueSize) {
-  return WithCallLock(record, [&](HostedPlugin* hosted) {
-    const int size = valueSize < kMostValueBytes ? valueSize : kMostValueBytes;
-    CopyWideString(path, hosted->path, kValuePathCapacity);
-    memset(hosted->value, 0, static_cast<size_t>(size > 0 ? size : 0) + 4);
-    hosted->valueRequest = {hosted->path, fieldIndex, unitIndex, hosted->value, size};
-    const INT_PTR answer = DispatchBounded(hosted, kPluginValue, &hosted->valueRequest, -1);
-    if (!IsStuck(record) && size > 0) memcpy(value, hosted->value, static_cast<size_t>(size));
-    return answer;
-  });
+  PluginValueItem item = {path, fieldIndex, unitIndex, value, valueSize, -1};
+  RequestPluginValues(record, &item, 1);
+  return item.answer;
 }
 
 INT_PTR QueryPluginField(const PluginRecord* record, PluginFieldQuery* query) {
-  return WithCallLock(record, [&](HostedPlugin* hosted) {
+  return WithCallLock(record, 0, [&](HostedPlugin* hosted) {
     hosted->query = *query;
     const INT_PTR answer = DispatchBounded(hosted, kPluginFindField, &hosted->query, 0);
     if (!IsStuck(record)) *query = hosted->query;
@@ -589,7 +845,7 @@ INT_PTR RequestPluginFields(const PluginRecord* record, PluginFieldCallback call
   request.userData = userData;
   uint32_t count = 0;
   CollectedField* fields = nullptr;
-  const INT_PTR answer = WithCallLock(record, [&](HostedPlugin* hosted) {
+  const INT_PTR answer = WithCallLock(record, -1, [&](HostedPlugin* hosted) {
     RecordBufferReset(&hosted->fields);
     hosted->enumRequest = request;
     hosted->enumRequest.callback = CollectField;

@@ -4,20 +4,43 @@
 //
 // Plug-ins are loaded by name when a field reference, a field menu or the PgnCont module needs them, and stay
 // loaded until the configuration changes or the program ends. A plug-in's position in the loaded list is its
-// index, the source number of the field references to its fields; a name keeps its index for the whole run. The list never moves: value requests from the folder-listing thread read
-// it while the GUI thread may append to it. Loading and unloading run on the GUI thread only, and unloading
-// waits until no job that may be inside a plug-in is running.
+// index, the source number of the field references to its fields; a name keeps its index for the whole run.
 //
 // Every call into a plug-in runs inside the guard: a value request that fails gives -1, an enumeration ends,
-// a load gives no record. Every call (a load included) runs on a thread of the host for that plug-in and is
-// waited for at most kPluginAnswerMs (metadata/plugin_worker.h): a plug-in that does not answer in that time,
-// or whose thread ends inside a call (a stack overflow), is not called, loaded or freed again in this process;
-// its fields give no value, and the user is told once, with the library's path. A load that does not answer
-// ends a program run at once (the system's loader may stay blocked by it); the user hears of it at the next
-// start.
+// a load gives no record. Every call (a load included) runs on a thread of the host for that plug-in. A call
+// is waited for at most kPluginAnswerMs (metadata/plugin_worker.h), a batch of values that long for each value:
+// a plug-in that does not answer in that time, or whose thread ends inside a call (a stack overflow), is not
+// called, loaded or freed again in this process; its fields give no value, and the user is told once, with the
+// library's path. The window's thread waits for values only kWindowValueWaitMs: a value that takes longer is
+// passed over (the step goes on without it) while the host waits out the bound on another thread; a plug-in
+// that then answers after all is waited for in full from then on, and the shell hears of it (PluginNotices) so
+// that the preview can ask again.
+//
+// A load (or free) of a library may take much longer than a call, since it happens once:
+// metadata/plugin_loads.h says how it is waited for, and when it ends the program run.
 //
 // A load of a configured plug-in is marked in the profile store while it is under way; a plug-in whose mark
 // is still set at the next start (that run crashed or hung in it) is loaded again only when the user agrees.
+//
+// Threads and what they share:
+// - The loaded list (its slots and count) belongs to the main window's thread, or to the calling thread while
+//   there is no main window: only this owner loads, appends, ends, replaces and frees plug-ins, and the
+//   functions below that may load or end one are sent to it from other threads. Other threads (a busy job's
+//   worker asking for values) read the list without a lock: its slots never move, and a record is in its slot
+//   before the count shows it.
+// - A record's fields are written by the owner before the record is listed, and cleared again (an ended
+//   plug-in) only while no job is busy. An ended record replaced in its slot (its plug-in loaded again) may
+//   still be read by a job that was busy then; the owner frees it once no job is busy.
+// - The copies a call works on belong to the call under way: one call at a time per plug-in, given back by its
+//   caller when the call has answered, or by the host when a call the window's thread passed over has.
+// - A batch of values is filled by its caller while the plug-in's thread works through it: the count filled is
+//   an interlocked word the caller raises after each value and the plug-in's thread waits on; the thread reads
+//   a value only below it and the caller reads the answers only once the batch has answered.
+// - Whether a plug-in answered late on the window's thread is set by the host's decision and read and cleared by
+//   the window's thread, as one interlocked word.
+// - The list of plug-ins that stopped answering is under its own lock; its blocks are never freed.
+// - The plug-ins held back at start-up are the owner's; a restart is asked for on any thread (an interlocked
+//   word) and run by the owner; the notices are filled by the shell before the first run and only read after.
 #pragma once
 #include <windows.h>
 
@@ -28,6 +51,19 @@
 
 // Plug-in indexes go up to 2550 (larger source numbers belong to module fields).
 constexpr int kMostLoadedPlugins = 2551;
+// How long the window's thread waits for the values it asked a plug-in for before it passes over them.
+constexpr DWORD kWindowValueWaitMs = 200;
+
+// What the host tells the shell. The shell fills the table once; an entry left empty does nothing.
+struct PluginNotices {
+  // A load or free of the library of plug-in `name` runs past kPluginAnswerMs; on the loading thread.
+  void (*loadRunsLong)(const wchar_t* name);
+  // That load or free has ended; on the loading thread.
+  void (*longLoadEnded)();
+  // Values the window's thread passed over can now be had; on the main window's thread.
+  void (*passedOverAnswered)();
+};
+extern PluginNotices g_pluginNotices;
 
 #pragma pack(push, 1)
 // One loaded plug-in.
@@ -76,14 +112,29 @@ PluginRecord* FindOrLoadPlugin(const wchar_t* name, int* index);
 void UnloadAllPlugins();
 // After the configuration changed: ends every loaded plug-in and loads those still configured again into their
 // old slots, so that field references keep naming the same plug-ins (a plug-in no longer configured keeps its
-// slot without serving). While a job that may be inside a plug-in runs, this waits until the GUI thread next
-// asks for a plug-in with no such job running.
+// slot without serving). While a job that may be inside a plug-in runs, this waits until the owner next asks
+// for a plug-in with no such job running.
 void RequestPluginRestart();
 
 // Whether the plug-in serves the file: a detect text (own interface) is a mask list for the path; a compiled
 // detect program is run on the extension, first bytes and size; a plug-in without either serves every file.
 bool PluginAppliesToFile(const PluginRecord* record, PluginFileDetails* details);
-// Command 7: the field type, or a negative code (-1 when the plug-in failed).
+constexpr int kMostBatchValues = 128;
+// One value of a batch: the file, field and unit in; command 7's answer (the field type, or a negative code:
+// -1 when the plug-in failed, did not answer or was passed over) and the value (`valueSize` bytes of the
+// caller's zeroed buffer) out.
+struct PluginValueItem {
+  const wchar_t* path;
+  int fieldIndex;
+  int unitIndex;
+  void* value;
+  int valueSize;
+  INT_PTR answer;
+};
+// Command 7 for each item, in order, handed to the plug-in's thread in one crossing (for larger batches, one
+// per kMostBatchValues items); the bound applies to each value.
+void RequestPluginValues(const PluginRecord* record, PluginValueItem* items, int count);
+// Command 7 for one value: the field type, or a negative code.
 INT_PTR RequestPluginValue(const PluginRecord* record, const wchar_t* path, int fieldIndex, int unitIndex,
                            void* value, int valueSize);
 // Command 5: the 1-based field index, 0 when the plug-in has no such field.

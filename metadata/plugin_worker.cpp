@@ -1,5 +1,6 @@
 #include "metadata/plugin_worker.h"
 
+#include "foundation/core/app_state.h"
 #include "foundation/core/memory.h"
 
 // Calls are handed over through two counters: `posted` counts the tasks handed to the worker, `finished` the
@@ -18,6 +19,7 @@ struct PluginWorker {
   volatile LONG callerSleeps;
   volatile LONG ending;
   volatile LONG stuck;
+  volatile LONG signs;  // steps of long tasks done
 };
 
 namespace {
@@ -28,8 +30,13 @@ constexpr ULONG kOverflowReserveBytes = 64 * 1024;
 constexpr DWORD kOverflowExitCode = EXCEPTION_STACK_OVERFLOW;
 // How often a side looks again before it sleeps (some tens of microseconds).
 constexpr int kSpinRounds = 4000;
+// While a bound runs the caller looks at the clock at least this often, so that a stand-in clock is seen.
+constexpr DWORD kBoundLookMs = 50;
+// What a wait that also ends on messages wakes for: messages sent to the thread, and input (to be dropped).
+constexpr DWORD kWakingMessages = QS_SENDMESSAGE | QS_INPUT;
 
 DWORD g_workerSlot = TLS_OUT_OF_INDEXES;
+PluginClock volatile g_clock = nullptr;
 
 // A stack overflow cannot be unwound on the stack that overflowed: the worker's thread ends there, which its
 // caller sees as a call that will never answer. On other threads the overflow goes its usual way.
@@ -63,9 +70,11 @@ bool SpinUntil(Ready ready) {
 }
 
 // Sleeps on `event` unless ready() holds once the other side can see that this side sleeps; false when the
-// wait ended by time or by `alsoEnds` (then the index of the handle that ended it is in *ended).
+// wait ended by time, by `alsoEnds` or by a message (then the index of what ended it is in *ended: 1 for
+// `alsoEnds`, 2 for a message).
 template <typename Ready>
-bool SleepUntil(volatile LONG* sleeps, HANDLE event, HANDLE alsoEnds, DWORD timeoutMs, Ready ready, DWORD* ended) {
+bool SleepUntil(volatile LONG* sleeps, HANDLE event, HANDLE alsoEnds, DWORD timeoutMs, bool wakeOnMessages,
+                Ready ready, DWORD* ended) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   bool isReady = ready();
   while (!isReady) {
@@ -75,7 +84,9 @@ bool SleepUntil(volatile LONG* sleeps, HANDLE event, HANDLE alsoEnds, DWORD time
     if (!isReady) {
       const DWORD left = timeoutMs == INFINITE ? INFINITE : (now < deadline ? static_cast<DWORD>(deadline - now) : 0);
       HANDLE waits[] = {event, alsoEnds};
-      *ended = WaitForMultipleObjects(alsoEnds != nullptr ? 2 : 1, waits, FALSE, left);
+      const DWORD count = alsoEnds != nullptr ? 2 : 1;
+      *ended = wakeOnMessages ? MsgWaitForMultipleObjects(count, waits, FALSE, left, kWakingMessages)
+                              : WaitForMultipleObjects(count, waits, FALSE, left);
       if (*ended != WAIT_OBJECT_0) {
         InterlockedExchange(sleeps, 0);
         return ready();
@@ -96,7 +107,7 @@ DWORD WINAPI PluginWorkerProc(void* parameter) {
   const auto pending = [&] { return worker->ending != 0 || worker->posted != taken; };
   for (;;) {
     DWORD ended = WAIT_OBJECT_0;
-    if (!SpinUntil(pending)) SleepUntil(&worker->workerSleeps, worker->wake, nullptr, INFINITE, pending, &ended);
+    if (!SpinUntil(pending)) SleepUntil(&worker->workerSleeps, worker->wake, nullptr, INFINITE, false, pending, &ended);
     if (worker->ending != 0) break;
     taken = worker->posted;
     worker->task(worker->context);
@@ -107,17 +118,14 @@ DWORD WINAPI PluginWorkerProc(void* parameter) {
   return 0;
 }
 
-PluginCallOutcome WaitForAnswer(PluginWorker* worker, LONG ticket) {
-  const auto answered = [&] { return worker->finished == ticket; };
-  if (SpinUntil(answered)) return kPluginAnswered;
-  DWORD ended = WAIT_OBJECT_0;
-  if (SleepUntil(&worker->callerSleeps, worker->done, worker->thread, kPluginAnswerMs, answered, &ended)) {
-    return kPluginAnswered;
-  }
-  return ended == WAIT_OBJECT_0 + 1 ? kPluginThreadEnded : kPluginNotAnswering;
-}
-
 }  // namespace
+
+void SetPluginClock(PluginClock clock) { g_clock = clock; }
+
+ULONGLONG PluginClockNow() {
+  const PluginClock clock = g_clock;
+  return clock != nullptr ? clock() : GetTickCount64();
+}
 
 PluginWorker* CreatePluginWorker() {
   static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
@@ -137,16 +145,57 @@ PluginWorker* CreatePluginWorker() {
 
 PluginCallOutcome RunOnPluginWorker(PluginWorker* worker, void (*task)(void* context), void* context) {
   if (worker->stuck != 0) return kPluginNotAnswering;
-  worker->task = task;
-  worker->context = context;
-  const LONG ticket = InterlockedIncrement(&worker->posted);
-  if (worker->workerSleeps != 0) SetEvent(worker->wake);
-  const PluginCallOutcome outcome = WaitForAnswer(worker, ticket);
-  if (outcome != kPluginAnswered) InterlockedExchange(&worker->stuck, 1);
+  const ULONGLONG postedAt = PluginClockNow();
+  PostPluginTask(worker, task, context);
+  const PluginCallOutcome outcome = WaitForPluginTaskInBound(worker, postedAt);
+  if (outcome != kPluginAnswered) MarkPluginWorkerStuck(worker);
   return outcome;
 }
 
+void PostPluginTask(PluginWorker* worker, void (*task)(void* context), void* context) {
+  worker->task = task;
+  worker->context = context;
+  InterlockedIncrement(&worker->posted);
+  if (worker->workerSleeps != 0) SetEvent(worker->wake);
+}
+
+PluginCallOutcome WaitForPluginTask(PluginWorker* worker, DWORD waitMs, bool wakeOnMessages) {
+  const LONG ticket = worker->posted;
+  const auto answered = [&] { return worker->finished == ticket; };
+  if (SpinUntil(answered)) return kPluginAnswered;
+  DWORD ended = WAIT_OBJECT_0;
+  if (SleepUntil(&worker->callerSleeps, worker->done, worker->thread, waitMs, wakeOnMessages, answered, &ended)) {
+    return kPluginAnswered;
+  }
+  return ended == WAIT_OBJECT_0 + 1 ? kPluginThreadEnded : kPluginStillBusy;
+}
+
+PluginCallOutcome WaitForPluginTaskInBound(PluginWorker* worker, ULONGLONG postedAt) {
+  LONG signs = worker->signs;
+  ULONGLONG lastSign = postedAt;
+  for (;;) {
+    const PluginCallOutcome outcome = WaitForPluginTask(worker, kBoundLookMs, false);
+    if (outcome != kPluginStillBusy) return outcome;
+    const ULONGLONG now = PluginClockNow();
+    if (worker->signs != signs) {
+      signs = worker->signs;
+      lastSign = now;
+    } else if (now > lastSign && now - lastSign >= kPluginAnswerMs) {
+      return kPluginNotAnswering;
+    }
+  }
+}
+
+void SignPluginTaskAlive(PluginWorker* worker) { InterlockedIncrement(&worker->signs); }
+
+void MarkPluginWorkerStuck(PluginWorker* worker) { InterlockedExchange(&worker->stuck, 1); }
+
 bool IsPluginWorkerStuck(const PluginWorker* worker) { return worker->stuck != 0; }
+
+bool OnWindowThread() {
+  HWND window = g_mainWindow;
+  return window != nullptr && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
 
 void ReleasePluginWorker(PluginWorker* worker) {
   if (worker == nullptr || worker->stuck != 0) return;

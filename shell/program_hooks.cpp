@@ -5,6 +5,7 @@
 #include "engine/preview.h"
 #include "foundation/core/app_state.h"
 #include "foundation/core/jobs.h"
+#include "metadata/plugin_host.h"
 #include "shell/closing.h"
 #include "shell/file_list_notifications.h"
 #include "shell/folder_history.h"
@@ -38,6 +39,14 @@ void InstallViewHooks() {
   hooks.fileCellText = FileListCellText;
 }
 
+void InstallPluginNotices() {
+  PluginNotices& notices = g_pluginNotices;
+  notices.loadRunsLong = ShowPluginLoadingNotice;
+  notices.longLoadEnded = EndPluginLoadingNotice;
+  // The preview asks again for the values it went on without.
+  notices.passedOverAnswered = [] { MarkSettingsChanged(0); };
+}
+
 void InstallJobNotices() {
   JobNotices& notices = g_jobNotices;
   notices.jobStatesChanged = UpdateMainMenuStates;
@@ -56,5 +65,6 @@ void InstallProgramHooks() {
   InstallJobNotices();
   InstallEngineHooks();
   InstallViewHooks();
+  InstallPluginNotices();
   RegisterModuleFieldSource();
 }

@@ -81,6 +81,21 @@ void EndProgressNotice() {
   ShowSelectionCounts();
 }
 
+void ShowPluginLoadingNotice(const wchar_t* name) {
+  wchar_t notice[kStatusNoticeCapacity];
+  GetUiText(kTextPluginLoading, notice, kStatusNoticeCapacity);
+  AppendWideBounded(L" ", notice, kStatusNoticeCapacity);
+  AppendWideBounded(name, notice, kStatusNoticeCapacity);
+  AppendWideBounded(L"...", notice, kStatusNoticeCapacity);
+  StatusBarSetHintText(&g_statusBar, notice);
+  if (g_statusBar.window) UpdateWindow(g_statusBar.window);
+}
+
+void EndPluginLoadingNotice() {
+  StatusBarSetHintText(&g_statusBar, nullptr);
+  if (g_statusBar.window) UpdateWindow(g_statusBar.window);
+}
+
 void FormatCountText(const wchar_t* pattern, int count, wchar_t* text, int capacity) {
   if (!text || capacity <= 0) return;
   text[0] = 0;

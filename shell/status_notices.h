@@ -1,6 +1,6 @@
 // The notices of the status bar that the shell keeps: the number of new names that cannot be used and the
 // number of folders the last listing could not list (in place of the selection counts while either is not 0),
-// and the progress of a job (in place of the listing counts while it runs).
+// the progress of a job (in place of the listing counts while it runs), and the content plug-in being loaded.
 #pragma once
 #include <cstdint>
 
@@ -16,6 +16,11 @@ void ShowProgressNotice(uint32_t percent);
 // Once no job is busy, a progress shown goes and the listing and selection counts of the list as it now
 // stands come back. GUI thread.
 void EndProgressNotice();
+
+// A plug-in's load runs long: the status bar names the plug-in (as its hint, painted at once, since the
+// loading thread may handle no messages meanwhile) until the load ends. On the loading thread.
+void ShowPluginLoadingNotice(const wchar_t* name);
+void EndPluginLoadingNotice();
 
 // Text of UI text 10011 with the count in place of its one integer field ("%d", "%i" or "%u"; "%%" is a '%').
 // Other '%' sequences are kept as they stand, so a language file's text cannot make the formatting read

@@ -83,22 +83,38 @@ FieldReference ResolvePieceReference(const PatternPiece& piece) {
   return resolved;
 }
 
-// The value of a resolved reference as text: 0 with the text (possibly empty), or the plug-in's 0 (no value)
-// or negative result with an empty text.
-int GetPluginFieldText(const FieldReference& reference, const wchar_t* path, wchar_t* text, int capacity) {
+// The value fetched for a resolved reference as text: 0 with the text (possibly empty), or the plug-in's 0 (no
+// value) or negative result with an empty text.
+int GetPluginFieldText(const FieldValueWant& want, wchar_t* text, int capacity) {
   text[0] = 0;
-  uint8_t buffer[kFieldValueBufferBytes] = {};
-  const int type =
-      GetFieldValueForFile(reference.source, path, reference.fieldIndex, reference.unitIndex, buffer, kFieldValueBytes);
-  if (type <= 0) return type;
-  const FieldValueData value = CopyPluginFieldValue(type, buffer, kFieldValueBytes, true);
-  FormatPluginFieldValue(type, value, text, capacity);
+  if (want.answer <= 0) return want.answer;
+  const FieldValueData value = CopyPluginFieldValue(want.answer, want.value, kFieldValueBytes, true);
+  FormatPluginFieldValue(want.answer, value, text, capacity);
   return 0;
+}
+
+// The values of every resolved slot for the file, fetched together so that each plug-in is asked once for all
+// of its own: one block, the wants and then a value buffer for each. Null without memory.
+FieldValueWant* FetchSlotValues(const PgnContSettings* settings, const wchar_t* path) {
+  const uint32_t count = settings->referenceCount > 0 ? settings->referenceCount : 1;
+  const uint32_t bytes = count * static_cast<uint32_t>(sizeof(FieldValueWant) + kFieldValueBufferBytes);
+  FieldValueWant* wants = static_cast<FieldValueWant*>(AllocZeroed(bytes));
+  if (wants == nullptr) return nullptr;
+  uint8_t* buffers = reinterpret_cast<uint8_t*>(wants + count);
+  for (uint32_t i = 0; i < settings->referenceCount; ++i) {
+    const FieldReference& reference = settings->references[i];
+    const bool resolved = reference.source != kUnresolvedSource;
+    wants[i] = {reference.source, reference.fieldIndex, reference.unitIndex, resolved ? path : nullptr,
+                buffers + static_cast<size_t>(i) * kFieldValueBufferBytes, kFieldValueBytes, -1};
+  }
+  GetFieldValuesForFiles(wants, static_cast<int>(settings->referenceCount));
+  return wants;
 }
 
 struct Expansion {
   const PgnContSettings* settings;
   const wchar_t* path;
+  const FieldValueWant* values;  // one for each slot
   wchar_t result[kApplyPartCapacity];
   uint32_t slot;
   int running;  // the last plug-in call's answer: 0, or its error
@@ -116,15 +132,15 @@ enum class PieceOutcome { kGoOn, kFailsForFile, kFaulted };
 PieceOutcome AppendPluginValue(Expansion* expansion) {
   const PgnContSettings* settings = expansion->settings;
   if (expansion->slot >= settings->referenceCount) return PieceOutcome::kGoOn;
-  const FieldReference& reference = settings->references[expansion->slot++];
-  if (reference.source == kUnresolvedSource) return PieceOutcome::kGoOn;
+  const FieldValueWant& want = expansion->values[expansion->slot];
+  if (settings->references[expansion->slot++].source == kUnresolvedSource) return PieceOutcome::kGoOn;
   wchar_t value[kApplyPartCapacity];
   // A fault is told by the call not coming back, never by an answer: any answer is the plug-in's own.
   bool fetched = false;
   const int answer = GuardedCall(
       0,
       [&] {
-        const int got = GetPluginFieldText(reference, expansion->path, value, kApplyPartCapacity);
+        const int got = GetPluginFieldText(want, value, kApplyPartCapacity);
         fetched = true;
         return got;
       },
@@ -170,7 +186,15 @@ int ApplyPluginContentModule(ModuleApplyRecord* record) {
   if (expansion == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
   expansion->settings = settings;
   expansion->path = path;
+  FieldValueWant* values = GuardedCall<FieldValueWant*>(nullptr, [&] { return FetchSlotValues(settings, path); },
+                                                        {"module", L"PgnCont"});
+  if (values == nullptr) {
+    FreeAndNull(&expansion);
+    return ERROR_FUNCTION_FAILED;
+  }
+  expansion->values = values;
   const int result = ExpandPattern(expansion);
+  FreeAndNull(&values);
   if (expansion->result[0] != 0) {
     ReplaceInvalidFileNameChars(expansion->result);
     CopyWideString(expansion->result, record->name, kApplyPartCapacity);

@@ -64,6 +64,7 @@ constexpr int16_t kTextPluginLoadFailed = 5504;
 constexpr int16_t kTextPluginNotAnswering = 5505;
 constexpr int16_t kTextPluginNameMissing = 5506;
 constexpr int16_t kTextPluginLoadUnfinished = 5507;
+constexpr int16_t kTextPluginLoading = 5508;  // followed by the plug-in's name
 constexpr int16_t kTextProblemCount = 10011;  // printf pattern with one integer
 constexpr int16_t kTextSaveChangedSteps = 10012;
 constexpr int16_t kTextStepsNotRead = 10013;

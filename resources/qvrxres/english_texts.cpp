@@ -247,6 +247,7 @@ const UiTextRow kEnglishTextRows[] = {
     {kTextPluginLoadFailed, "PluginLoadFailed", L"The plug-in cannot be loaded:"},
     {kTextPluginNotAnswering, "PluginNotAnswering", L"This content plug-in did not answer in time or failed, and is not called again until the program is restarted:"},
     {kTextPluginLoadUnfinished, "PluginLoadUnfinished", L"This content plug-in did not finish loading when the program ran last (the program crashed or hung in it). Load it again? Answer No to leave it unloaded in this run:"},
+    {kTextPluginLoading, "PluginLoading", L"Loading the content plug-in"},
     {kTextPluginNameMissing, "PluginNameMissing", L"Give the plug-in a name: an entry without one is not kept."},
     {kTextEditPlugin, "DlgEditPlugin", L" Edit plug-in"},
     {IDC_PLUGIN_NAME_LABEL, "PluginNameLabel", L"&Name:"},

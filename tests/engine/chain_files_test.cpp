@@ -231,7 +231,7 @@ namespace {
 struct TypedField {
   uint32_t module;
   int edit;
-  std::vector<std::pair<int, std::wstring>> alongside;
+  std::vector<std::pair<int, std::wstring>> alongside = {};
 };
 
 // The text the edit shows when the step's dialog opens.

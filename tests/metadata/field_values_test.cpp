@@ -1,5 +1,5 @@
-// Field values: the text and sort forms of each field type, the values a file row keeps for its field columns,
-// and values that fill the whole buffer a source was given.
+// Field values: the text and sort forms of each field type, the values a file row keeps for its field columns
+// (also for many rows read together), and values that fill the whole buffer a source was given.
 #include "metadata/field_values.h"
 
 #include <gtest/gtest.h>
@@ -159,6 +159,40 @@ TEST(FieldValues, ARowKeepsTheValuesOfItsFieldColumns) {
     EXPECT_EQ(GetFieldValue(g_columnFieldList, never, &head, path.c_str(), &number, sizeof number), kFieldNoValue);
     FreeFieldValueList(&head);
     EXPECT_EQ(head, nullptr);
+  }
+  DestroyFieldReferenceList();
+}
+
+TEST(FieldValues, RowsReadTogetherKeepWhatEachReadsAlone) {
+  PluginScope scope({PluginValue("Test", kPublishedPlugin)});
+  ASSERT_TRUE(CreateFieldReferenceList());
+  ASSERT_EQ(AddPluginFieldEntry(g_columnFieldList, L"", L"Test", L"Size"), 1);
+  ASSERT_EQ(AddPluginFieldEntry(g_columnFieldList, L"", L"Test", L"WName"), 2);
+  // The size column twice: its value is read once.
+  const ColumnLayout layout[] = {{-1, 80, 1, 0}, {-2, 80, 2, 0}, {-1, 80, 1, 0}, {0, 1, 0, 0}};
+  const struct {
+    const wchar_t* name;
+    const char* bytes;
+    const wchar_t* texts[2];
+  } files[] = {{L"abc.txt", "12345", {L"5", L"abc.txt"}},
+               {L"de.bin", "12", {L"", L""}},
+               {L"fgh.txt", "123", {L"3", L"fgh.txt"}}};
+  std::wstring paths[3];
+  FieldValueNode* heads[3] = {};
+  FieldValueRow rows[3];
+  for (int r = 0; r < 3; ++r) {
+    paths[r] = scope.File(files[r].name, files[r].bytes);
+    rows[r] = {paths[r].c_str(), &heads[r], 0};
+  }
+  LoadMissingFieldValuesForRows(g_columnFieldList, rows, 3, layout);
+  for (int r = 0; r < 3; ++r) {
+    EXPECT_EQ(rows[r].read, 2) << "a value for each column, also none from a plug-in that does not serve the file";
+    for (int column = 0; column < 2; ++column) {
+      wchar_t text[64];
+      FormatFieldValueFromList(-(column + 1), heads[r], text, 64);
+      EXPECT_STREQ(text, files[r].texts[column]) << NarrowText(files[r].name) << " column " << column;
+    }
+    FreeFieldValueList(&heads[r]);
   }
   DestroyFieldReferenceList();
 }

@@ -1,6 +1,7 @@
 // The content-plug-in host against the test plug-ins built beside the tests: which configured entries load,
 // which libraries count as plug-ins, what the host hands a published library and gets back from it, handles of
-// the own interface above 4 GB, failures inside a plug-in, and unloading while a job runs.
+// the own interface above 4 GB, failures inside a plug-in, unloading while a job runs, the loaded list's one
+// owner thread, and when a replaced record is freed.
 #include "metadata/plugin_host.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "foundation/core/memory.h"
+#include "main_window_stand_in.h"
 #include "metadata/field_values.h"
 #include "metadata/published_plugins.h"
 #include "tests/metadata/plugin_scope.h"
@@ -35,6 +37,13 @@ int ValueOf(const std::wstring& path, int field, int unit, uint64_t* number = nu
   if (number != nullptr) memcpy(number, buffer, sizeof *number);
   return type;
 }
+
+using SetValueHook = void(WINAPI*)(void (*)());
+constexpr DWORD kThreadEndWaitMs = 10000;
+
+// The thread the test plug-in's last value call ran on.
+DWORD g_valueThread = 0;
+void RecordValueThread() { g_valueThread = GetCurrentThreadId(); }
 
 int FieldIndexOf(const wchar_t* name) {
   PluginFieldQuery query = {};
@@ -263,4 +272,72 @@ TEST(PluginHost, TemporaryLoadsTellAboutALibraryAndEndIt) {
   EXPECT_STREQ(parameter, L"abc+set");
   EXPECT_EQ(LoadedPluginCount(), 0);
   EXPECT_NE(seen(kPluginUnload), 0) << "a temporary load ends with the unload command";
+}
+
+TEST(PluginHost, ALoadAskedForOffTheWindowsThreadRunsOnIt) {
+  PluginScope scope({PluginValue("Test", kPublishedPlugin)});
+  MainWindowStandIn window;
+  const PluginRecord* record = nullptr;
+  WorkerThread worker([&] { record = FindOrLoadPlugin(L"Test", nullptr); });
+  ASSERT_TRUE(window.PumpUntil([&] { return worker.Finished(); }));
+  EXPECT_NE(record, nullptr);
+  EXPECT_GE(window.CallsRun(), 1) << "the loaded list changes on its owner's thread only";
+}
+
+TEST(PluginHost, AnEndedRecordReplacedWhileAJobRunsIsFreedOnceNoneDoes) {
+  TestLibrary library(kPublishedPlugin);
+  const SetValueHook setHook = library.Export<SetValueHook>("TestPluginSetValueHook");
+  ASSERT_NE(setHook, nullptr);
+  setHook(RecordValueThread);
+  PluginScope scope({PluginValue("Test", kPublishedPlugin)});
+  ASSERT_NE(FindOrLoadPlugin(L"Test", nullptr), nullptr);
+  const std::wstring path = scope.File(L"a.txt");
+  ASSERT_EQ(ValueOf(path, FieldIndexOf(L"Size"), 0), kFieldInteger64);
+  // A record's thread ends when the record is freed.
+  HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, g_valueThread);
+  ASSERT_NE(thread, nullptr);
+  scope.Configure({});
+  RequestPluginRestart();
+  const PluginRecord* ended = PluginAt(0);
+  ASSERT_NE(ended, nullptr);
+  ASSERT_EQ(ended->dispatch, nullptr) << "ended, it keeps its slot";
+  scope.state_->busyCounter = 1;
+  scope.Configure({PluginValue("Test", kPublishedPlugin)});
+  ASSERT_NE(FindOrLoadPlugin(L"Test", nullptr), nullptr);
+  EXPECT_NE(PluginAt(0), ended) << "loaded again into its slot";
+  EXPECT_EQ(WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "a job that runs may still read it";
+  EXPECT_STREQ(ended->name, L"Test");
+  scope.state_->busyCounter = 0;
+  FindOrLoadPlugin(L"Test", nullptr);
+  EXPECT_EQ(WaitForSingleObject(thread, kThreadEndWaitMs), WAIT_OBJECT_0) << "no job runs: freed";
+  CloseHandle(thread);
+  setHook(nullptr);
+}
+
+TEST(PluginHost, AFaultOnTheCallersSideLeavesThePluginToTheNextCall) {
+  ExpectCaughtFaults();
+  PluginScope scope({PluginValue("Test", kPublishedPlugin)});
+  ASSERT_NE(FindOrLoadPlugin(L"Test", nullptr), nullptr);
+  const std::wstring path = scope.File(L"a.txt", "12345");
+  const int size = FieldIndexOf(L"Size");
+  void* readOnly = VirtualAlloc(nullptr, kFieldValueBufferBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READONLY);
+  void* noAccess = VirtualAlloc(nullptr, kFieldValueBufferBytes, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
+  ASSERT_TRUE(readOnly != nullptr && noAccess != nullptr);
+  uint8_t value[kFieldValueBufferBytes] = {};
+  // The answer cannot be written where the caller asked; the second file's path cannot be read.
+  const PluginValueItem cases[][2] = {
+      {{path.c_str(), size, 0, readOnly, kFieldValueBytes, 0}, {path.c_str(), size, 0, value, kFieldValueBytes, 0}},
+      {{path.c_str(), size, 0, value, kFieldValueBytes, 0},
+       {static_cast<const wchar_t*>(noAccess), size, 0, value, kFieldValueBytes, 0}}};
+  for (const auto& items : cases) {
+    PluginValueItem batch[2] = {items[0], items[1]};
+    RequestPluginValues(PluginAt(0), batch, 2);
+    int type = 0;
+    WorkerThread next([&] { type = ValueOf(path, size, 0); });
+    for (int i = 0; i < 20000 && !next.Finished(); ++i) Sleep(1);
+    ASSERT_TRUE(next.Finished()) << "the plug-in is free for the next call";
+    EXPECT_EQ(type, kFieldInteger64);
+  }
+  VirtualFree(readOnly, 0, MEM_RELEASE);
+  VirtualFree(noAccess, 0, MEM_RELEASE);
 }

@@ -4,7 +4,8 @@
 // (TestPluginSetFault) that makes its value functions fail inside: a null dereference, a division by zero or a
 // C++ throw; a file whose name begins with "fault" makes it dereference null too, so that a program test can
 // provoke the fault from outside. For a file whose name begins with "unreadable" it answers the Size field with
-// the published "file error" (-2). It records what the host handed it (TestPluginDefaultParams, TestPluginUnloadCount).
+// the published "file error" (-2). It records what the host handed it (TestPluginDefaultParams,
+// TestPluginUnloadCount), and calls a test's function at the start of every value (TestPluginSetValueHook).
 //
 // Built three times: as is; with TEST_PLUGIN_WITHOUT_FIELD_LIST, lacking ContentGetSupportedField, which the
 // host must refuse; with TEST_PLUGIN_NARROW_ONLY, lacking ContentSetDefaultParams and ContentGetValueW, which the
@@ -40,8 +41,11 @@ constexpr FieldRow kFields[kFieldCount] = {
     {"-", 8, ""},               {"Digits", 1, ""}, {"Long", 11, ""},          {"Bulk", 2, "MB|B"},
 };
 
+using ValueHook = void (*)();
+
 DefaultParams g_params;
 int g_unloads = 0;
+ValueHook g_valueHook = nullptr;
 int g_fault = 0;
 volatile int g_zero = 0;
 
@@ -77,6 +81,7 @@ void Fail() {
 constexpr int kFileError = -2;
 
 int WriteValue(int field, const wchar_t* path, int unit, void* value, int size) {
+  if (g_valueHook != nullptr) g_valueHook();
   const wchar_t* name = FileName(path);
   if (field == kSize && wcsncmp(name, L"unreadable", 10) == 0) return kFileError;
   switch (field) {
@@ -145,6 +150,8 @@ __declspec(dllexport) int WINAPI TestPluginSetFault(int fault) {
 __declspec(dllexport) const DefaultParams* WINAPI TestPluginDefaultParams() { return &g_params; }
 
 __declspec(dllexport) int WINAPI TestPluginUnloadCount() { return g_unloads; }
+
+__declspec(dllexport) void WINAPI TestPluginSetValueHook(ValueHook hook) { g_valueHook = hook; }
 
 #ifndef TEST_PLUGIN_WITHOUT_FIELD_LIST
 __declspec(dllexport) int WINAPI ContentGetSupportedField(int index, char* name, char* units, int capacity) {

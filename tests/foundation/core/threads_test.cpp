@@ -13,10 +13,6 @@
 
 namespace {
 
-std::vector<void*> g_lateBlocks;
-
-void RecordLateBlock(void* block) { g_lateBlocks.push_back(block); }
-
 LRESULT ReportThread(void* argument) {
   *static_cast<DWORD*>(argument) = GetCurrentThreadId();
   return 1234;
@@ -54,18 +50,6 @@ TEST(Threads, StartThreadRunsTheRoutineWithItsParameter) {
   EXPECT_FALSE(GetHandleInformation(event, &flags));
   CloseHandleSafe(nullptr);
   CloseHandleSafe(INVALID_HANDLE_VALUE);
-}
-
-TEST(Threads, FreeLaterHandsOnlyRealBlocksToTheLateFree) {
-  g_lateBlocks.clear();
-  FreeLaterHandler previous = SetFreeLaterHandler(RecordLateBlock);
-  void* block = AllocZeroed(64);
-  FreeLater(nullptr);
-  FreeLater(block);
-  SetFreeLaterHandler(previous);
-  ASSERT_EQ(g_lateBlocks.size(), 1u);
-  EXPECT_EQ(g_lateBlocks[0], block);
-  FreeAndNull(&block);
 }
 
 TEST(Threads, WaitMutexBrieflyFailsOnlyOnATimeout) {
