@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "support/temp_folder.h"
 
@@ -13,6 +15,22 @@ namespace {
 
 constexpr DWORD kReadTimeoutMs = 1000;
 constexpr SIZE_T kMemoryGrowthLimit = 64u << 20;
+// The sample outside a full sweep: every cut within the first bytes (the headers, where most decisions are made),
+// a drawn set of the later cuts, and a bounded number of mutations.
+constexpr size_t kEveryCutBelow = 64;
+constexpr size_t kDrawnCuts = 96;
+constexpr int kSampledMutations = 150;
+
+bool FullSweep() { return GetEnvironmentVariableW(L"QVRX_FULL_SWEEP", nullptr, 0) > 0; }
+
+// The lengths the sample is cut at: all of them in a full sweep.
+std::vector<size_t> Truncations(size_t size, bool full, std::mt19937& random) {
+  std::vector<size_t> lengths;
+  for (size_t length = 0; length < size && (full || length < kEveryCutBelow); ++length) lengths.push_back(length);
+  if (full || size <= kEveryCutBelow) return lengths;
+  for (size_t i = 0; i < kDrawnCuts; ++i) lengths.push_back(kEveryCutBelow + random() % (size - kEveryCutBelow));
+  return lengths;
+}
 
 struct PendingRead {
   const HostileRead* read;
@@ -82,12 +100,14 @@ void RunHostileInputLoop(const std::string& sample, const std::wstring& extensio
                          const HostileInputOptions& options) {
   TempFolder folder;
   const SIZE_T peakBefore = PeakWorkingSet();
-  for (size_t length = 0; length < sample.size(); ++length) {
+  std::mt19937 random(options.seed);
+  const bool full = FullSweep();
+  for (size_t length : Truncations(sample.size(), full, random)) {
     if (!TryVariant(folder, extension, sample.substr(0, length), read, "cut at " + std::to_string(length)))
       return;
   }
-  std::mt19937 random(options.seed);
-  for (int i = 0; i < options.mutations; ++i) {
+  const int mutations = full ? options.mutations : std::min(options.mutations, kSampledMutations);
+  for (int i = 0; i < mutations; ++i) {
     const std::string variant = Mutate(sample, random, options.maxChangedBytes);
     if (!TryVariant(folder, extension, variant, read, "mutation " + std::to_string(i))) return;
   }

@@ -80,8 +80,8 @@ TEST_P(ImageHostileInput, NoHangCrashOrLargeAllocation) {
   ASSERT_FALSE(sample.empty());
   HostileInputOptions options;
   options.seed = static_cast<uint32_t>(sample.size());
-  // Twenty-one formats run side by side with the rest of the suite: fewer random variants each than a single
-  // reader's loop, every truncation still.
+  // Twenty-one formats: a full sweep gives each fewer random variants than a single reader's loop, every
+  // truncation still.
   options.mutations = 800;
   RunHostileInputLoop(sample, GetParam().extension, SniffKeepsTheRules, options);
 }

@@ -203,7 +203,7 @@ TEST_F(ContextMenusProgram, TheFileListsKeyboardMenuOpensAtTheFocusedRowAndRowsO
           if (name == c.selected.back()) ItemsViewSetItemState(files, static_cast<int>(i), kRowFocused, kRowFocused);
         }
       }
-      RECT rect = {LVIR_LABEL};
+      RECT rect = {LVIR_LABEL, 0, 0, 0};
       SendMessageW(list, LVM_GETITEMRECT, files->focusedIndex, reinterpret_cast<LPARAM>(&rect));
       expected = {rect.left, rect.bottom};
       ClientToScreen(list, &expected);

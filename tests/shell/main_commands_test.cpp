@@ -202,7 +202,7 @@ TEST_F(MainCommands, AFileRenamedInPlaceTakesTheTypedNameOrMaskAndNamesNoFileCan
     std::wstring typed;
     LRESULT answer;
     const wchar_t* listed;
-    std::wstring why;  // the reason the box gives; empty: none
+    std::wstring why = {};  // the reason the box gives; empty: none
   };
   const std::wstring invalid = L"The file cannot be given this name: invalid character ";
   const Case cases[] = {

@@ -97,15 +97,12 @@ class OptionsPages {
     const int row = RowNamed(from, text);
     if (row < 0) return false;
     const RECT rect = RemoteRect(run_.Process(), Item(listId), LVM_GETITEMRECT, row, LVIR_LABEL);
-    return ClickUntil(
-        [&] {
-          ClickAt(Item(listId), Middle(rect));
-          // The row is chosen and the click has ended before the button that moves it is pressed.
-          WaitUntil([&] { return SendMessageW(Item(listId), LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0; });
-          WaitForMouseLetGo(Item(listId));
-          press();
-        },
-        [&] { return RowNamed(to, text) >= 0; });
+    // The row is chosen and the click has ended before the button that moves it is pressed; a lost click on the
+    // row is clicked again at once, not only after a press that could not move anything.
+    const auto chosen = [&] { return SendMessageW(Item(listId), LVM_GETITEMSTATE, row, LVIS_SELECTED) != 0; };
+    if (!ClickUntil([&] { ClickAt(Item(listId), Middle(rect)); }, chosen)) return false;
+    WaitForMouseLetGo(Item(listId));
+    return ClickUntil(press, [&] { return RowNamed(to, text) >= 0; });
   }
   // A click on a button of a toolbar of the dialog.
   void PressToolbarButton(int toolbarId, int command) const {

@@ -40,6 +40,15 @@ class Panes : public ProgramFixture {
       }
     });
   }
+  // Until a listing has ended with the one file `name`: the folder listed before has one file as well, and a
+  // new listing begins only after the tree has taken the folder.
+  bool WaitForListingOf(const wchar_t* name) const {
+    return WaitFor([&] {
+      const ItemStore* rows = &g_app->fileList->rows;
+      return g_app->busyCounter == 0 && ItemStoreCount(rows) == 1 &&
+             wcscmp(reinterpret_cast<const FileListRow*>(ItemStoreGet(rows, 0))->currentName, name) == 0;
+    });
+  }
   std::wstring CurrentFolder() const {
     std::wstring folder;
     Gui([&] { folder = g_app->currentFolder; });
@@ -113,15 +122,14 @@ TEST_F(Panes, TheParentAndTypedPathsAreOpenedThroughTheTree) {
   temp_.WriteFile(L"files\\sub\\inner.txt", "x");
   const std::wstring sub = temp_ / L"files\\sub";
   SendMessageW(window_, kNavigateToPathMessage, 0, reinterpret_cast<LPARAM>(sub.c_str()));
-  // Both folders hold one file: the wait is for the new folder's name, not for a count the old one also gives.
-  ASSERT_TRUE(WaitFor([&] { return g_app->busyCounter == 0 && ListedNames() == Names{L"inner.txt"}; }));
+  ASSERT_TRUE(WaitForListingOf(L"inner.txt")) << "the subfolder is listed";
   EXPECT_EQ(CurrentFolder(), sub);
   std::wstring shown;
   Gui([&] { shown = g_addressBar.path; });
   EXPECT_EQ(shown, sub);
 
   SendMessageW(window_, WM_COMMAND, IDM_FOLDER_UP, 0);
-  ASSERT_TRUE(WaitFor([&] { return g_app->busyCounter == 0 && ListedNames() == Names{L"a.txt"}; }));
+  ASSERT_TRUE(WaitForListingOf(L"a.txt")) << "the parent is listed again";
   EXPECT_EQ(CurrentFolder(), FilesFolder());
 }
 

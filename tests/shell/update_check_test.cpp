@@ -127,6 +127,8 @@ TEST_F(UpdateCheck, TheProgramsEndRemovesTheFileOfEveryCheckUnderWay) {
   });
   HWND box = nullptr;
   for (ULONGLONG end = GetTickCount64() + 30000; !box && GetTickCount64() < end; Sleep(1)) {
+    // Thread 0 would stand for every thread of the display, whose boxes other test processes show.
+    if (waitingThread == 0) continue;
     EnumThreadWindows(waitingThread, [](HWND window, LPARAM found) {
       wchar_t name[16] = L"";
       GetClassNameW(window, name, 16);

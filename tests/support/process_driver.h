@@ -16,8 +16,9 @@ class ProcessDriver {
 
   // Starts `program` with the command-line arguments `arguments` in `folder`; false when it cannot start.
   bool Start(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder);
-  // The first visible top-level window of the process with the class name, within `timeoutMs`.
-  HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 10000) const;
+  // The first visible top-level window of the process with the class name, within `timeoutMs` (a program started
+  // on a machine whose every core is busy can take over 10 s to show its window).
+  HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 30000) const;
   // Waits for the process to end; its exit code, or -1 on a time-out.
   long WaitForExit(DWORD timeoutMs = 10000);
   // Ends the process by force (used when a test fails half-way).
