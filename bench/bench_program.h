@@ -1,7 +1,7 @@
 // What the benchmarks that start QVRX.exe share: the program copied beside a profile of the scene and started
-// on a folder or file, read through its windows, and the longest stall of a window's thread, measured by a
-// thread that sends it WM_NULL every 100 ms, for QVRX's main window and for a bare window of the benchmark
-// (the baseline of the same run).
+// on a folder or file, read and driven through its windows (list records placed in its process's memory), and the
+// longest stall of a window's thread, measured by a thread that sends it WM_NULL every 100 ms (or a shorter period),
+// for QVRX's main window and for a bare window of the benchmark (the baseline of the same run).
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -23,10 +23,11 @@ constexpr DWORD kPingPeriodMs = 100;
 constexpr DWORD kAnswerTimeoutMs = 60000;
 constexpr double kSceneTimeoutSeconds = 300;
 
-// The longest wait of a window's thread for WM_NULL, sent every 100 ms from a thread of its own.
+// The longest wait of a window's thread for WM_NULL, sent every `periodMs` from a thread of its own.
 class StallMeter {
  public:
-  explicit StallMeter(HWND window) : window_(window), thread_([this] { Run(); }) {}
+  explicit StallMeter(HWND window, DWORD periodMs = kPingPeriodMs)
+      : window_(window), periodMs_(periodMs), thread_([this] { Run(); }) {}
   ~StallMeter() { Stop(); }
   double Stop() {
     stop_ = true;
@@ -43,11 +44,12 @@ class StallMeter {
       const double waited = Seconds() - start;
       longest_ = std::max(longest_, waited);
       const DWORD spent = static_cast<DWORD>(waited * 1000);
-      if (spent < kPingPeriodMs) Sleep(kPingPeriodMs - spent);
+      if (spent < periodMs_) Sleep(periodMs_ - spent);
     }
   }
 
   HWND window_;
+  DWORD periodMs_;
   std::atomic<bool> stop_{false};
   double longest_ = 0;
   std::thread thread_;
@@ -106,6 +108,46 @@ inline HWND FindStopButtonBar(HWND window) {
 // Where Program takes QVRX.exe and its resource library from; empty: beside the benchmark.
 inline std::wstring g_programFolder;
 
+// A list record, with room for its text, in memory of another process: a list control of that process reads the
+// records of its messages there.
+class RemoteListItem {
+ public:
+  explicit RemoteListItem(HANDLE process)
+      : process_(process),
+        remote_(static_cast<char*>(VirtualAllocEx(process, nullptr, kBytes, MEM_COMMIT, PAGE_READWRITE))) {}
+  ~RemoteListItem() {
+    if (remote_ != nullptr) VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+  }
+  RemoteListItem(const RemoteListItem&) = delete;
+  RemoteListItem& operator=(const RemoteListItem&) = delete;
+
+  // Places `item` there, its text pointing at the room after it.
+  void Write(LVITEMW item) const {
+    if (remote_ == nullptr) return;
+    item.pszText = RemoteText();
+    item.cchTextMax = kTextCapacity;
+    WriteProcessMemory(process_, remote_, &item, sizeof item, nullptr);
+  }
+  // Sends a list message that carries the record; a row of -1 stands for every row.
+  void Send(HWND list, UINT message, int row) const {
+    if (remote_ != nullptr) SendMessageW(list, message, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote_));
+  }
+  // The text the list left in the room after the record.
+  std::wstring Text() const {
+    wchar_t text[kTextCapacity] = {};
+    if (remote_ != nullptr) ReadProcessMemory(process_, RemoteText(), text, sizeof text - sizeof(wchar_t), nullptr);
+    return text;
+  }
+
+ private:
+  static constexpr int kTextCapacity = 300;
+  static constexpr size_t kBytes = sizeof(LVITEMW) + kTextCapacity * sizeof(wchar_t);
+  wchar_t* RemoteText() const { return reinterpret_cast<wchar_t*>(remote_ + sizeof(LVITEMW)); }
+
+  HANDLE process_;
+  char* remote_;
+};
+
 // QVRX.exe copied beside the scene's profile file, started on a folder or a file.
 class Program {
  public:
@@ -121,6 +163,7 @@ class Program {
       window_ = driver_.WaitForWindow(L"QVRX", 60000);
     }
     if (window_ != nullptr) {
+      shown_ = Seconds();
       files_ = GetDlgItem(window_, kFileListId);
       chain_ = GetDlgItem(window_, kChainListId);
       toolbar_ = FindStopButtonBar(window_);
@@ -139,11 +182,13 @@ class Program {
   }
 
   HWND Window() const { return window_; }
+  HWND FileList() const { return files_; }
   HWND Chain() const { return chain_; }
   HANDLE Process() const { return driver_.Process(); }
   DWORD ProcessId() const { return driver_.ProcessId(); }
   bool HasStopButton() const { return toolbar_ != nullptr; }
   double Started() const { return started_; }
+  double Shown() const { return shown_; }
   int Rows() const { return static_cast<int>(SendMessageW(files_, LVM_GETITEMCOUNT, 0, 0)); }
   int Steps() const { return static_cast<int>(SendMessageW(chain_, LVM_GETITEMCOUNT, 0, 0)); }
   // A job (a listing) is busy while the Stop button is enabled.
@@ -155,44 +200,65 @@ class Program {
     SendMessageTimeoutW(window_, WM_COMMAND, command, 0, SMTO_NORMAL, kAnswerTimeoutMs, &answer);
   }
 
-  // The new name of the last row, read through memory of the program's process.
-  std::wstring LastNewName() const { return CellText(files_, Rows() - 1, 1); }
+  // A visible top-level window of the program of that class (a menu: "#32768", a dialog box: "#32770").
+  HWND Shown(const wchar_t* className) const {
+    return FindProcessWindow(ProcessId(), className, [](HWND w) { return IsWindowVisible(w) != 0; });
+  }
+  HWND Editor() const { return reinterpret_cast<HWND>(SendMessageW(files_, LVM_GETEDITCONTROL, 0, 0)); }
 
-  // Sets or clears the check box of a list's row, as a click on it does.
+  // The new name and the current name of the last row.
+  std::wstring LastNewName() const { return CellText(files_, Rows() - 1, 1); }
+  std::wstring LastName() const { return CellText(files_, Rows() - 1, 0); }
+
+  // A cell of a list.
+  std::wstring CellText(HWND list, int row, int column) const {
+    if (row < 0) return L"";
+    RemoteListItem remote(Process());
+    LVITEMW item = {};
+    item.iSubItem = column;
+    remote.Write(item);
+    remote.Send(list, LVM_GETITEMTEXTW, row);
+    return remote.Text();
+  }
+
+  // Sets or clears the check box of a list's row, as a click on it does (in the chain: the preview follows).
   void SetCheck(HWND list, int row, bool checked) const {
     LVITEMW item = {};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-    void* remote = VirtualAllocEx(driver_.Process(), nullptr, sizeof item, MEM_COMMIT, PAGE_READWRITE);
-    if (remote == nullptr) return;
-    WriteProcessMemory(driver_.Process(), remote, &item, sizeof item, nullptr);
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
-                        kAnswerTimeoutMs, &answer);
-    VirtualFreeEx(driver_.Process(), remote, 0, MEM_RELEASE);
+    SetState(list, row, item);
   }
 
-  // A cell of a list, read through memory of the program's process.
-  std::wstring CellText(HWND list, int row, int column) const {
-    if (row < 0) return L"";
-    constexpr int kCapacity = 300;
-    void* remote =
-        VirtualAllocEx(driver_.Process(), nullptr, sizeof(LVITEMW) + kCapacity * 2, MEM_COMMIT, PAGE_READWRITE);
-    if (remote == nullptr) return L"";
-    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+  // Row `row` focused and selected, as a click leaves it.
+  void Focus(int row) const {
     LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = remoteText;
-    item.cchTextMax = kCapacity;
-    WriteProcessMemory(driver_.Process(), remote, &item, sizeof item, nullptr);
-    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
-    wchar_t text[kCapacity] = {};
-    ReadProcessMemory(driver_.Process(), remoteText, text, sizeof text - sizeof(wchar_t), nullptr);
-    VirtualFreeEx(driver_.Process(), remote, 0, MEM_RELEASE);
-    return text;
+    item.state = item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    SetState(files_, row, item);
+  }
+
+  // Selects the rows for which `wanted` holds and no other, as Ctrl+clicks leave them: one record in the program's
+  // memory for all of them.
+  void SelectRows(const std::function<bool(int row)>& wanted) const {
+    RemoteListItem remote(Process());
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    remote.Write(item);
+    remote.Send(files_, LVM_SETITEMSTATE, -1);
+    item.state = LVIS_SELECTED;
+    remote.Write(item);
+    const int rows = Rows();
+    for (int row = 0; row < rows; ++row) {
+      if (wanted(row)) remote.Send(files_, LVM_SETITEMSTATE, row);
+    }
   }
 
  private:
+  void SetState(HWND list, int row, const LVITEMW& item) const {
+    RemoteListItem remote(Process());
+    remote.Write(item);
+    remote.Send(list, LVM_SETITEMSTATE, row);
+  }
+
   TempFolder home_;
   ProcessDriver driver_;
   HWND window_ = nullptr;
@@ -200,6 +266,7 @@ class Program {
   HWND chain_ = nullptr;
   HWND toolbar_ = nullptr;
   double started_ = 0;
+  double shown_ = 0;
 };
 
 // Polls `done` every 20 ms; false after the scene's time-out.

@@ -44,22 +44,20 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "bench/bench_chain.h"
 #include "bench/bench_clock.h"
 #include "bench/bench_files.h"
+#include "bench/bench_program.h"
 #include "bench/best_time.h"
 #include "engine/preview.h"
 #include "foundation/ui/command_ids.h"
 #include "support/process_driver.h"
-#include "support/temp_folder.h"
 #include "tests/metadata/audio_samples.h"
 #include "tests/metadata/exif_samples.h"
 #include "views/file_list_row.h"
@@ -70,77 +68,8 @@ using namespace audio_samples;
 
 namespace {
 
-constexpr DWORD kPingPeriodMs = 100;
-constexpr DWORD kAnswerTimeoutMs = 60000;
-constexpr double kSceneTimeoutSeconds = 300;
 constexpr int kFlatRuns = 3;
 constexpr double kFlatTargetRatio = 2;
-
-// ---- The longest stall of a window ----------------------------------------------------------------------------
-
-class StallMeter {
- public:
-  explicit StallMeter(HWND window, DWORD periodMs = kPingPeriodMs)
-      : window_(window), periodMs_(periodMs), thread_([this] { Run(); }) {}
-  ~StallMeter() { Stop(); }
-  double Stop() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    return longest_;
-  }
-
- private:
-  void Run() {
-    while (!stop_) {
-      const double start = Seconds();
-      DWORD_PTR answer = 0;
-      SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerTimeoutMs, &answer);
-      const double waited = Seconds() - start;
-      longest_ = std::max(longest_, waited);
-      const DWORD spent = static_cast<DWORD>(waited * 1000);
-      if (spent < periodMs_) Sleep(periodMs_ - spent);
-    }
-  }
-
-  HWND window_;
-  DWORD periodMs_;
-  std::atomic<bool> stop_{false};
-  double longest_ = 0;
-  std::thread thread_;
-};
-
-// A bare window on a thread of its own, answering its messages at once.
-class BareWindow {
- public:
-  BareWindow() : thread_([this] { Run(); }) {
-    while (window_ == nullptr) Sleep(1);
-  }
-  ~BareWindow() {
-    PostMessageW(window_, WM_CLOSE, 0, 0);
-    thread_.join();
-  }
-  HWND Window() const { return window_; }
-
- private:
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-  void Run() {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"BareBenchWindow";
-    RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, windowClass.lpszClassName, L"bare", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                              nullptr, nullptr, windowClass.hInstance, nullptr);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  }
-
-  std::atomic<HWND> window_{nullptr};
-  std::thread thread_;
-};
 
 // ---- The folders ------------------------------------------------------------------------------------------------
 
@@ -326,168 +255,6 @@ bool FillMp3(const std::wstring& folder) {
   return true;
 }
 
-// ---- The program ------------------------------------------------------------------------------------------------
-
-// The toolbar (at any depth under the main window) that holds the Stop button.
-HWND FindStopButtonBar(HWND window) {
-  HWND found = nullptr;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM result) -> BOOL {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (_wcsicmp(name, TOOLBARCLASSNAMEW) != 0 || SendMessageW(child, TB_COMMANDTOINDEX, IDM_STOP, 0) < 0)
-          return TRUE;
-        *reinterpret_cast<HWND*>(result) = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-// QVRX.exe copied beside the scene's profile file, started on a folder.
-class Program {
- public:
-  Program(const std::string& profile, const std::wstring& folder) {
-    const std::wstring bin = ExecutableFolder();
-    bool copied = true;
-    for (const wchar_t* name : {L"QVRX.exe", L"QVRXRES.dll"}) {
-      copied &= CopyFileW((bin + L"\\" + name).c_str(), (home_ / name).c_str(), FALSE) != FALSE;
-    }
-    home_.WriteFile(L"QVRX.INI", "[QVRX]\r\nLanguage=US\r\n" + profile);
-    started_ = Seconds();
-    if (copied && driver_.Start(home_ / L"QVRX.exe", L"\"" + folder + L"\"", home_.Path())) {
-      window_ = driver_.WaitForWindow(L"QVRX", 60000);
-    }
-    if (window_ != nullptr) {
-      shown_ = Seconds();
-      files_ = GetDlgItem(window_, kFileListId);
-      toolbar_ = FindStopButtonBar(window_);
-    }
-  }
-  ~Program() {
-    if (window_ == nullptr) {
-      driver_.Kill();
-      return;
-    }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      PostMessageW(window_, WM_CLOSE, 0, 0);
-      if (driver_.WaitForExit(300) != -1) return;
-    }
-    driver_.Kill();
-  }
-
-  HWND Window() const { return window_; }
-  DWORD ProcessId() const { return driver_.ProcessId(); }
-  bool HasStopButton() const { return toolbar_ != nullptr; }
-  double Started() const { return started_; }
-  double Shown() const { return shown_; }
-  int Rows() const { return static_cast<int>(SendMessageW(files_, LVM_GETITEMCOUNT, 0, 0)); }
-  // A job (a listing) is busy while the Stop button is enabled.
-  bool Busy() const { return toolbar_ != nullptr && SendMessageW(toolbar_, TB_ISBUTTONENABLED, IDM_STOP, 0) != 0; }
-  bool Idle(int rows) const { return Rows() == rows && !Busy(); }
-  void Post(int command) const { PostMessageW(window_, WM_COMMAND, command, 0); }
-  void Send(int command) const {
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(window_, WM_COMMAND, command, 0, SMTO_NORMAL, kAnswerTimeoutMs, &answer);
-  }
-
-  // The new name and the current name of the last row.
-  std::wstring LastNewName() const { return CellText(Rows() - 1, 1); }
-  std::wstring LastName() const { return CellText(Rows() - 1, 0); }
-
-  // A cell's text, read through memory of the program's process.
-  std::wstring CellText(int row, int subItem) const {
-    if (row < 0) return L"";
-    constexpr int kCapacity = 300;
-    LVITEMW item = {};
-    item.iSubItem = subItem;
-    item.cchTextMax = kCapacity;
-    wchar_t text[kCapacity] = {};
-    AskList(files_, LVM_GETITEMTEXTW, row, &item, &item.pszText, text, sizeof text - sizeof(wchar_t));
-    return text;
-  }
-
-  // Row `row` focused and selected, as a click leaves it.
-  void Focus(int row) const {
-    LVITEMW item = {};
-    item.state = item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-    AskList(files_, LVM_SETITEMSTATE, row, &item, nullptr, nullptr, 0);
-  }
-
-  // Selects the rows for which `wanted` holds and no other, as Ctrl+clicks leave them: one record in the program's
-  // memory for all of them.
-  void SelectRows(const std::function<bool(int row)>& wanted) const {
-    void* remote = VirtualAllocEx(driver_.Process(), nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
-    if (remote == nullptr) return;
-    for (const bool selected : {false, true}) {
-      LVITEMW item = {};
-      item.stateMask = LVIS_SELECTED;
-      item.state = selected ? LVIS_SELECTED : 0;
-      WriteProcessMemory(driver_.Process(), remote, &item, sizeof item, nullptr);
-      if (!selected) {
-        SendMessageW(files_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote));
-        continue;
-      }
-      const int rows = Rows();
-      for (int row = 0; row < rows; ++row) {
-        if (wanted(row)) SendMessageW(files_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
-      }
-    }
-    VirtualFreeEx(driver_.Process(), remote, 0, MEM_RELEASE);
-  }
-
-  HWND FileList() const { return files_; }
-  // A visible top-level window of the program of that class (a menu: "#32768", a dialog box: "#32770").
-  HWND Shown(const wchar_t* className) const {
-    return FindProcessWindow(ProcessId(), className, [](HWND w) { return IsWindowVisible(w) != 0; });
-  }
-
-  // The check box of a step of the chain, as a click on it leaves it: the preview follows.
-  void CheckStep(int step, bool checked) const {
-    LVITEMW item = {};
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
-    AskList(GetDlgItem(window_, kChainListId), LVM_SETITEMSTATE, step, &item, nullptr, nullptr, 0);
-  }
-
-  HWND Editor() const { return reinterpret_cast<HWND>(SendMessageW(files_, LVM_GETEDITCONTROL, 0, 0)); }
-
- private:
-  // Sends a list message whose record lies in the program's memory; a text the record points at (`textSlot`) is
-  // read back into `text`.
-  void AskList(HWND list, UINT message, int row, LVITEMW* item, wchar_t** textSlot, wchar_t* text,
-               size_t textBytes) const {
-    const size_t bytes = sizeof(LVITEMW) + textBytes + sizeof(wchar_t);
-    void* remote = VirtualAllocEx(driver_.Process(), nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-    if (remote == nullptr) return;
-    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
-    if (textSlot) *textSlot = remoteText;
-    WriteProcessMemory(driver_.Process(), remote, item, sizeof *item, nullptr);
-    SendMessageW(list, message, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
-    if (text) ReadProcessMemory(driver_.Process(), remoteText, text, textBytes, nullptr);
-    VirtualFreeEx(driver_.Process(), remote, 0, MEM_RELEASE);
-  }
-
-  TempFolder home_;
-  ProcessDriver driver_;
-  HWND window_ = nullptr;
-  HWND files_ = nullptr;
-  HWND toolbar_ = nullptr;
-  double started_ = 0;
-  double shown_ = 0;
-};
-
-// Polls `done` every 20 ms; false after the scene's time-out.
-bool WaitFor(const std::function<bool()>& done) {
-  const double start = Seconds();
-  while (!done()) {
-    if (Seconds() - start > kSceneTimeoutSeconds) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
 // ---- The scenes ------------------------------------------------------------------------------------------------
 
 struct SceneResult {
@@ -515,8 +282,8 @@ bool MeasureAction(Program& program, const char* name, const std::function<bool(
 bool AnyNameChanges(const Program& program) {
   const int rows = std::min(program.Rows(), 200);
   for (int row = 0; row < rows; ++row) {
-    const std::wstring renamed = program.CellText(row, 1);
-    if (!renamed.empty() && renamed != program.CellText(row, 0)) return true;
+    const std::wstring renamed = program.CellText(program.FileList(), row, 1);
+    if (!renamed.empty() && renamed != program.CellText(program.FileList(), row, 0)) return true;
   }
   return false;
 }
@@ -527,7 +294,7 @@ bool ChangeChainTwice(Program& program) {
   bool ok = true;
   for (const bool checked : {false, true}) {
     ok = MeasureAction(program, checked ? "step checked again" : "step unchecked", [&] {
-           program.CheckStep(0, checked);
+           program.SetCheck(program.Chain(), 0, checked);
            return WaitFor([&] { return !program.Busy(); }) &&
                   WaitFor([&] { return checked ? AnyNameChanges(program) : program.LastNewName() == program.LastName(); });
          }) &&
@@ -782,7 +549,7 @@ bool ExportAsHtml(Program& program, const std::wstring& path) {
 // file's name on disk, which the program changed.
 std::wstring RenameFirstRowInPlace(Program& program, HWND toolbar, const std::wstring& folder) {
   program.Focus(0);
-  const std::wstring name = program.CellText(0, 0);
+  const std::wstring name = program.CellText(program.FileList(), 0, 0);
   program.Post(IDM_RENAME_IN_PLACE);
   HWND editor = nullptr;
   if (!WaitFor([&] { return (editor = program.Editor()) != nullptr; })) return L"";
