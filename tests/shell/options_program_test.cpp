@@ -76,6 +76,15 @@ class OptionsPages {
     SendMessageW(pages, LB_GETITEMRECT, page, reinterpret_cast<LPARAM>(&item));
     return ClickUntil([&] { ClickAt(pages, Middle(item)); }, [&] { return IsWindowVisible(Item(kShown[page])) != 0; });
   }
+  // What the dialog shows, for a failure's message: a page that never showed tells whether the dialog had
+  // filled its page list at all.
+  std::string State() const {
+    HWND pages = Item(IDC_OPTIONS_PAGES);
+    return "pages " + std::to_string(SendMessageW(pages, LB_GETCOUNT, 0, 0)) + ", selected " +
+           std::to_string(SendMessageW(pages, LB_GETCURSEL, 0, 0)) + ", general page shown " +
+           std::to_string(IsWindowVisible(Item(IDC_OPT_FULL_ROW))) + ", dialog shown " +
+           std::to_string(IsWindowVisible(dialog_));
+  }
   void Picture(int page) const {
     // The dialog's thread has painted all it had to before the screen is read.
     RedrawWindow(dialog_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -161,7 +170,7 @@ TEST_F(OptionsProgramInteractive, OptionsChangedOnTheirPagesTakeEffectAndComeBac
     ASSERT_NE(dialog, nullptr);
     const OptionsPages pages(run, dialog);
     for (int page = 0; page < 6; ++page) {
-      ASSERT_TRUE(pages.Show(page)) << page;
+      ASSERT_TRUE(pages.Show(page)) << page << ": " << pages.State();
       pages.Picture(page);
     }
     ASSERT_TRUE(pages.Show(0));
