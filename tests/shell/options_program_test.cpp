@@ -83,7 +83,7 @@ class OptionsPages {
     return "pages " + std::to_string(SendMessageW(pages, LB_GETCOUNT, 0, 0)) + ", selected " +
            std::to_string(SendMessageW(pages, LB_GETCURSEL, 0, 0)) + ", general page shown " +
            std::to_string(IsWindowVisible(Item(IDC_OPT_FULL_ROW))) + ", dialog shown " +
-           std::to_string(IsWindowVisible(dialog_));
+           std::to_string(IsWindowVisible(dialog_)) + ", main window " + std::to_string(IsWindow(run_.Window()));
   }
   void Picture(int page) const {
     // The dialog's thread has painted all it had to before the screen is read.

@@ -51,10 +51,12 @@ void SendAt(DWORD flags, POINT screen) {
   Send(MouseInput(flags | MOUSEEVENTF_ABSOLUTE, x, y));
 }
 
+// Every button event carries its position too: under load Wine may give a bare button event the pointer's place
+// before the move, which can be where the last test clicked (seen: a dialog's OK clicked instead of its list).
 void ClickScreenPoint(POINT screen, bool rightButton) {
   SendAt(MOUSEEVENTF_MOVE, screen);
-  SendAt(rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, screen);
-  SendAt(rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, screen);
+  SendAt(MOUSEEVENTF_MOVE | (rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN), screen);
+  SendAt(MOUSEEVENTF_MOVE | (rightButton ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP), screen);
 }
 
 }  // namespace
@@ -89,11 +91,11 @@ void DragAt(HWND window, POINT from, POINT to) {
   ClientToScreen(window, &from);
   ClientToScreen(window, &to);
   SendAt(MOUSEEVENTF_MOVE, from);
-  SendAt(MOUSEEVENTF_LEFTDOWN, from);
+  SendAt(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, from);
   for (int step = 1; step <= kSteps; ++step) {
     SendAt(MOUSEEVENTF_MOVE, POINT{from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps});
   }
-  SendAt(MOUSEEVENTF_LEFTUP, to);
+  SendAt(MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, to);
   WaitForMouseLetGo(window);
 }
 
