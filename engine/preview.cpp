@@ -310,8 +310,7 @@ void ForgetDeferredPreview() {
 void ComputeNewNames() {
   static PassRun onGuiThread{false};
   static PassRun forJob{true};
-  HWND mainWindow = g_mainWindow;
-  const bool guiThread = mainWindow != nullptr && GetWindowThreadProcessId(mainWindow, nullptr) == GetCurrentThreadId();
+  const bool guiThread = OnGuiThread();
   // A job's worker (a listing at its end) computes the pass itself: the job holds the file list, whose rows
   // move only on the GUI thread, and no other pass runs while a job is busy.
   if (IsJobBusy() && !guiThread) {

@@ -167,12 +167,7 @@ void OnListOwner(Work work) {
 // Posted to the main window's message loop, where no caller holds a plug-in and no worker thread waits for
 // the user; without a main window it runs at once.
 void RunFromWindowLoop(GuiThreadFunction function, void* argument) {
-  HWND window = g_mainWindow;
-  if (window != nullptr && PostMessageW(window, kRunOnGuiThreadMessage, reinterpret_cast<WPARAM>(function),
-                                        reinterpret_cast<LPARAM>(argument))) {
-    return;
-  }
-  function(argument);
+  if (!PostToGuiThread(function, argument)) function(argument);
 }
 
 LRESULT ShowNotAnswering(void* argument) {
@@ -367,7 +362,7 @@ void PostValueBatch(HostedPlugin* hosted, int count) {
 // (kPluginStillBusy: the slot is the host's until it has decided), unless the plug-in answered late before.
 PluginCallOutcome WaitForValueBatch(HostedPlugin* hosted) {
   PluginCallOutcome outcome = kPluginStillBusy;
-  if (OnWindowThread()) {
+  if (OnGuiThread()) {
     outcome = WaitForPluginTask(hosted->worker, kWindowValueWaitMs, false);
     if (outcome == kPluginAnswered) InterlockedExchange(&hosted->answersLate, 0);
     if (outcome == kPluginStillBusy && hosted->answersLate == 0) {
@@ -384,7 +379,7 @@ PluginCallOutcome WaitForValueBatch(HostedPlugin* hosted) {
 // answers taken before stay). The caller's items are read and written inside guards of their own, as in
 // WithCallLock; a fill cut short by a fault there ends the batch where the fill stopped.
 bool AskValueBatch(HostedPlugin* hosted, PluginValueItem* items, int count) {
-  if (hosted->record.dispatch == nullptr || !TakeCallSlot(hosted, !OnWindowThread())) return false;
+  if (hosted->record.dispatch == nullptr || !TakeCallSlot(hosted, !OnGuiThread())) return false;
   if (!MakeBatchRoom(hosted, count)) {
     GiveCallSlot(hosted);
     return false;

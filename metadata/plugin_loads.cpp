@@ -154,7 +154,7 @@ LoadOutcome RunLoadOnPluginWorker(PluginWorker* worker, void (*task)(void* conte
   PendingLoad load = {nullptr, PluginClockNow(), kLoadGoesOn};
   WatchLoad(&load);
   PostPluginTask(worker, task, context);
-  const bool window = OnWindowThread();
+  const bool window = OnGuiThread();
   // Work other threads send the window's thread may need the loader, which the load may hold for long.
   if (window) HoldGuiThreadWork(true);
   bool told = false;

@@ -192,11 +192,6 @@ void MarkPluginWorkerStuck(PluginWorker* worker) { InterlockedExchange(&worker->
 
 bool IsPluginWorkerStuck(const PluginWorker* worker) { return worker->stuck != 0; }
 
-bool OnWindowThread() {
-  HWND window = g_mainWindow;
-  return window != nullptr && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
-}
-
 void ReleasePluginWorker(PluginWorker* worker) {
   if (worker == nullptr || worker->stuck != 0) return;
   InterlockedExchange(&worker->ending, 1);

@@ -48,8 +48,6 @@ void SignPluginTaskAlive(PluginWorker* worker);
 void MarkPluginWorkerStuck(PluginWorker* worker);
 
 bool IsPluginWorkerStuck(const PluginWorker* worker);
-// True on the main window's thread, whose waits for a plug-in must stay short.
-bool OnWindowThread();
 // Ends a worker that is not stuck (its thread returns and frees it); a stuck worker is left alone. Null does
 // nothing.
 void ReleasePluginWorker(PluginWorker* worker);

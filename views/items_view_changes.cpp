@@ -154,14 +154,6 @@ bool RemoveWithCallback(uint8_t* row, void* argument) {
   return true;
 }
 
-int FocusedRow(const ItemListControl* control) {
-  const uint32_t count = ItemStoreCount(&control->rows);
-  for (uint32_t i = 0; i < count; ++i) {
-    if (ItemStoreGet(&control->rows, i)[2] & kRowFocused) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 LRESULT DeleteWhereHere(void* argument) {
   auto* request = static_cast<DeleteWhereRequest*>(argument);
   ItemListControl* control = request->control;
@@ -172,7 +164,7 @@ LRESULT DeleteWhereHere(void* argument) {
   hold.Release();
   if (removed == kItemStoreNoPosition) return 0;
   if (removed == 0) return kRowsDeleted;
-  control->focusedIndex = control->focusedIndex >= 0 ? FocusedRow(control) : -1;
+  control->focusedIndex = control->focusedIndex >= 0 ? FindFocusedRow(control) : -1;
   control->hotIndex = -1;
   control->pendingRenameIndex = -1;
   control->rowCount = ItemStoreCount(&control->rows);

@@ -368,3 +368,12 @@ void ClearItemIcons(ItemListControl* control) {
     memcpy(row + offsetof(FileListRow, icon), &none, sizeof none);
   }
 }
+
+int FindFocusedRow(const ItemListControl* control) {
+  const uint32_t count = ItemStoreCount(&control->rows);
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* row = ItemStoreGet(&control->rows, i);
+    if (row && (row[2] & kRowFocused)) return static_cast<int>(i);
+  }
+  return -1;
+}

@@ -53,3 +53,7 @@ int ItemsViewHitTest(const ItemListControl* control, POINT point, int* column, i
 
 // Forgets the icon of every file row, so the parent fetches them again.
 void ClearItemIcons(ItemListControl* control);
+
+// The index of the row whose state says it has the focus, found in the store (after rows moved or went); -1 when
+// none has.
+int FindFocusedRow(const ItemListControl* control);

@@ -39,15 +39,6 @@ int ColumnMiddle(const ColumnLayout* table, int id) {
   return before + column->width / 2;
 }
 
-int FocusedRowAfterSort(const ItemListControl* control) {
-  uint32_t count = ItemStoreCount(&control->rows);
-  for (uint32_t i = 0; i < count; ++i) {
-    const uint8_t* row = ItemStoreGet(&control->rows, i);
-    if (row && (row[2] & kRowFocused)) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 LRESULT UpdateSortArrowHere(void* control) {
   ItemsViewUpdateSortArrow(static_cast<ItemListControl*>(control));
   return 0;
@@ -57,7 +48,7 @@ LRESULT UpdateSortArrowHere(void* control) {
 // worker hands them over.
 LRESULT FollowFocusedRow(void* argument) {
   ItemListControl* control = static_cast<ItemListControl*>(argument);
-  int focused = control->focusedIndex >= 0 ? FocusedRowAfterSort(control) : -1;
+  int focused = control->focusedIndex >= 0 ? FindFocusedRow(control) : -1;
   if (focused >= 0 && focused != control->focusedIndex) {
     control->focusedIndex = focused;
     UINT state = GetItemState(control, focused, kRowFocused | kRowSelected);

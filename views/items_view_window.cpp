@@ -73,8 +73,9 @@ ItemListControl* ItemsViewCreate(HWND window, const ItemListCreation* creation) 
   control->font = ItemsViewDefaultFont(control);
   ApplyInitialColours(control);
   control->idle = 1;
-  ItemsViewSetViewMode(control, creation->viewWord);
+  // The theme first: the header the view mode makes then takes its look once.
   ItemsViewFollowTheme(control);
+  ItemsViewSetViewMode(control, creation->viewWord);
   SetExplorerTheme(window);
   return control;
 }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "foundation/core/guard.h"
@@ -17,6 +18,7 @@
 #include "foundation/ui/message_boxes.h"
 #include "foundation/ui/ui_operations.h"
 #include "foundation/ui/ui_strings.h"
+#include "foundation/win32/list_views.h"
 #include "foundation/win32/window_wrappers.h"
 #include "views/html_escape.h"
 #include "views/list_text_columns.h"
@@ -326,9 +328,7 @@ DWORD WINAPI ExportJobThread(void* argument) {
 
 bool ExportsAsJob(HWND list) {
   const ListCellReader reader = CellReaderOf(list);
-  int columns = 0;
-  ListTextColumn* read = reader.rows ? ReadListTextColumns(list, &columns) : nullptr;
-  FreeAndNull(&read);
+  const int columns = reader.rows ? std::min(ListViewColumnCount(list), kExportColumnLimit) : 0;
   return WalksAsJob(reader, static_cast<uint64_t>(ReaderRowCount(reader)) * static_cast<uint64_t>(columns));
 }
 

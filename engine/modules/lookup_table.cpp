@@ -9,8 +9,6 @@
 
 namespace {
 
-// The flags of EqualsIgnoreCaseWide.
-constexpr DWORD kCompareFlags = NORM_IGNORECASE | NORM_IGNOREKANATYPE;
 constexpr uint8_t kSectionEnd = 0x01;
 // Sort keys of names fit here; longer ones get a block of their own size.
 constexpr int kSortKeyBytes = 4096;
@@ -31,7 +29,7 @@ struct KeyHash {
 };
 
 int SortKeyOf(LCID locale, const wchar_t* text, int length, uint8_t* key, int bytes) {
-  return LCMapStringW(locale, LCMAP_SORTKEY | kCompareFlags, text, length, reinterpret_cast<wchar_t*>(key), bytes);
+  return LCMapStringW(locale, LCMAP_SORTKEY | kIgnoreCaseFlags, text, length, reinterpret_cast<wchar_t*>(key), bytes);
 }
 
 int PrimaryBytes(const uint8_t* key, int length) {

@@ -8,6 +8,7 @@
 #include "engine/module_text_form.h"
 #include "foundation/core/guard.h"
 #include "foundation/core/memory.h"
+#include "foundation/core/threads.h"
 #include "foundation/core/app_state.h"
 #include "foundation/core/item_store.h"
 #include "foundation/core/jobs.h"
@@ -59,11 +60,6 @@ bool HoldsList(const ListFileStamp& loaded, const ListFileStamp& now) {
     default:
       return false;
   }
-}
-
-bool OnGuiThread() {
-  HWND window = g_mainWindow;
-  return window != nullptr && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
 bool ReadListStepText(const wchar_t* text, ListStepHead* step) {

@@ -9,7 +9,7 @@
 // not run. A stack overflow is not caught: the stack has no room left to recover on.
 //
 // So that a fault never leaves a lock held, the locks taken inside a guarded call note themselves on their
-// thread's list of held locks (MutexHold and CriticalSectionHold, foundation/core/threads.h, do it): the guard
+// thread's list of held locks (MutexHold, foundation/core/threads.h, does it): the guard
 // that catches a fault releases, innermost first, every lock noted inside its call and not released yet. A lock
 // taken before the call is left to the code around the guard, which goes on and releases it.
 //

@@ -60,8 +60,6 @@ namespace {
 
 void ReleaseNotedMutex(void* mutex) { ReleaseMutex(static_cast<HANDLE>(mutex)); }
 
-void LeaveNotedCriticalSection(void* section) { LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(section)); }
-
 }  // namespace
 
 MutexHold::MutexHold(HANDLE mutex, DWORD waitMs) : mutex_(mutex), held_(true), owned_(false) {
@@ -77,16 +75,6 @@ void MutexHold::Release() {
   owned_ = false;
   NoteLockReleased(mutex_);
   ReleaseMutex(mutex_);
-}
-
-CriticalSectionHold::CriticalSectionHold(CRITICAL_SECTION* section) : section_(section) {
-  EnterCriticalSection(section);
-  NoteLockTaken(section, LeaveNotedCriticalSection);
-}
-
-CriticalSectionHold::~CriticalSectionHold() {
-  NoteLockReleased(section_);
-  LeaveCriticalSection(section_);
 }
 
 void CloseHandleSafe(HANDLE handle) {
@@ -119,6 +107,11 @@ void HoldGuiThreadWork(bool hold) {
   } else if (hold && count == 1) {
     ResetEvent(resumed);
   }
+}
+
+bool OnGuiThread() {
+  HWND window = g_mainWindow;
+  return window != nullptr && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
 bool PostToGuiThread(GuiThreadFunction function, void* argument) {

@@ -42,18 +42,6 @@ class MutexHold {
   bool owned_;
 };
 
-// Holds a critical section for a scope, released as a MutexHold is.
-class CriticalSectionHold {
- public:
-  explicit CriticalSectionHold(CRITICAL_SECTION* section);
-  ~CriticalSectionHold();
-  CriticalSectionHold(const CriticalSectionHold&) = delete;
-  CriticalSectionHold& operator=(const CriticalSectionHold&) = delete;
-
- private:
-  CRITICAL_SECTION* section_;
-};
-
 // CloseHandle unless the handle is null or INVALID_HANDLE_VALUE.
 void CloseHandleSafe(HANDLE handle);
 
@@ -69,6 +57,8 @@ void HoldGuiThreadWork(bool hold);
 // Posts function(argument) to the main window's thread, where it runs when that thread next takes its messages
 // (also inside a modal dialog); its result goes nowhere. False, and nothing runs, without a main window.
 bool PostToGuiThread(GuiThreadFunction function, void* argument);
+// True on the main window's thread (false without a main window).
+bool OnGuiThread();
 
 // The main window procedure's answer to kRunOnGuiThreadMessage: runs the function inside the guard
 // (0 when it throws or faults).

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr DWORD kIgnoreCaseFlags = NORM_IGNORECASE | NORM_IGNOREKANATYPE;
 constexpr int kFullNarrowTarget = 123;
 // Sort keys of file names fit here; longer texts get a heap block of their own size.
 constexpr int kSortKeyBytes = 4096;

@@ -3,6 +3,8 @@
 // No function here writes past the capacity it is given; every writing function leaves its target
 // terminated when the capacity is at least 1.
 #pragma once
+#include <windows.h>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -57,6 +59,9 @@ void StripMenuTextDecorations(wchar_t* text);
 
 // Equality ignoring case and kana type under the user's locale, over at most `count` characters of each text
 // (-1: the whole texts). False when either text is null.
+// The flags of every comparison here that ignores case; a table keyed by sort keys uses them too, so that its
+// keys match as EqualsIgnoreCaseWide does.
+constexpr DWORD kIgnoreCaseFlags = NORM_IGNORECASE | NORM_IGNOREKANATYPE;
 bool EqualsIgnoreCaseWide(const wchar_t* a, const wchar_t* b, int count = -1);
 bool EqualsIgnoreCaseNarrow(const char* a, const char* b, int count = -1);
 
