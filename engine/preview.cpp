@@ -12,7 +12,6 @@
 #include "foundation/core/app_state.h"
 #include "foundation/text/bounded_text.h"
 #include "foundation/core/guard.h"
-#include "foundation/core/hash_slots.h"
 #include "foundation/core/jobs.h"
 #include "foundation/core/memory.h"
 #include "foundation/files/paths.h"
@@ -121,62 +120,28 @@ void KeepCurrentName(FileListRow* row) { CopyWideBounded(row->currentName, row->
 // path), which hold every rename of the runs that went on in this list: a row's pair is the last one whose new
 // path is the row's path. A row without one kept its name in the run.
 struct NamesBeforeRun {
-  const wchar_t** texts;  // NEW 1, OLD 1, NEW 2, OLD 2, ...; null when there are none or no memory
-  int32_t pairs;
-  HashSlots byNewPath;    // hash of a new path -> its last pair, or kPathHashShared
-  bool hashed;
+  PairsByNewPath index;
   wchar_t path[kLongPathCapacity];
 };
 
-// A hash that the new paths of more than one pair share: those pairs are searched one by one.
-constexpr int32_t kPathHashShared = -1;
-
 void FindNamesBeforeRun(NamesBeforeRun* names) {
-  names->pairs = g_app->undoPairCount;
-  names->texts = ListUndoPairTexts(g_app->undoList, names->pairs);
-  if (names->texts == nullptr) return;
-  // Without memory for the index the pairs are searched one by one.
-  names->hashed = HashSlotsInit(&names->byNewPath, static_cast<uint32_t>(names->pairs));
-  for (int32_t i = 0; i < names->pairs && names->hashed; ++i) {
-    int32_t* slot = HashSlotsFindOrAdd(&names->byNewPath, HashIgnoreCaseWide(names->texts[2 * i]), i);
-    if (slot == nullptr) {
-      HashSlotsFree(&names->byNewPath);
-      names->hashed = false;
-    } else if (*slot != i && (*slot == kPathHashShared || wcscmp(names->texts[2 * *slot], names->texts[2 * i]) != 0)) {
-      *slot = kPathHashShared;
-    } else {
-      *slot = i;
-    }
-  }
+  const int32_t pairs = g_app->undoPairCount;
+  names->index = {ListUndoPairTexts(g_app->undoList, pairs), pairs, nullptr, nullptr, true, {}, false};
+  IndexPairsByNewPath(&names->index, static_cast<uint32_t>(pairs));
 }
 
 void FreeNamesBeforeRun(NamesBeforeRun* names) {
-  if (names->hashed) HashSlotsFree(&names->byNewPath);
-  FreeAndNull(&names->texts);
-}
-
-// The last pair whose new path is `path`; -1 for none.
-int32_t PairRenamedTo(const NamesBeforeRun& names, const wchar_t* path) {
-  if (names.hashed) {
-    const int32_t* found = HashSlotsFind(&names.byNewPath, HashIgnoreCaseWide(path));
-    if (found == nullptr) return -1;
-    if (*found != kPathHashShared) return wcscmp(names.texts[2 * *found], path) == 0 ? *found : -1;
-  }
-  for (int32_t last = names.pairs - 1; last >= 0; --last) {
-    if (wcscmp(names.texts[2 * last], path) == 0) return last;
-  }
-  return -1;
+  FreePairsByNewPath(&names->index);
+  FreeAndNull(&names->index.texts);
 }
 
 // The name the row had before the stopped run renamed it; its current name when the run did not rename it (or
 // there was no memory to find out).
 const wchar_t* NameBeforeRun(NamesBeforeRun* names, const FileListRow& row) {
-  if (names == nullptr || names->texts == nullptr) return row.currentName;
+  if (names == nullptr || names->index.texts == nullptr) return row.currentName;
   if (GetRowFullPath(AppFileList(), &row, names->path, kLongPathCapacity) != 0) return row.currentName;
-  const int32_t pair = PairRenamedTo(*names, names->path);
-  if (pair < 0) return row.currentName;
-  const wchar_t* oldPath = names->texts[2 * pair + 1];
-  return oldPath + FileNameOffset(oldPath);
+  const int32_t pair = FindPairByNewPath(names->index, names->path);
+  return pair >= 0 ? OldNameOfPair(names->index, pair) : row.currentName;
 }
 
 // A row a stopped run renamed keeps its name, but the steps still see it as the pass the run was started from

@@ -22,7 +22,6 @@
 namespace {
 
 // A path whose hash more than one undone pair shares.
-constexpr int32_t kSharedHash = -1;
 
 // What an undo did with a pair.
 enum PairOutcome : uint8_t {
@@ -54,8 +53,9 @@ struct UndoWalk {
 };
 
 // A file no longer at its new path (deleted or moved by another program, or an entry of the other kind there now),
-// or whose old name another file holds now, is passed over: its pair stays for a later undo, and the walk goes on with the others. Since the walk
-// never replaces a file, a pair that needs the name of a file passed over is passed over in turn.
+// or whose old name another file holds now, is passed over: its pair stays for a later undo, and the walk goes on
+// with the others. Since the walk never replaces a file, a pair that needs the name of a file passed over is passed
+// over in turn.
 int UndoPair(UndoWalk* walk, int32_t i) {
   const wchar_t* newPath = walk->texts[2 * i];
   const wchar_t* oldPath = walk->texts[2 * i + 1];
@@ -158,7 +158,9 @@ void KeepPairsNotUndone(const UndoWalk& walk) {
   if (left == walk.pairs) return;
   UndoList* rest = left > 0 ? CreateUndoList() : nullptr;
   for (int32_t i = 0; i < walk.pairs && rest != nullptr; ++i) {
-    if (!IsUndone(walk, i) && AppendUndoPair(rest, walk.texts[2 * i], walk.texts[2 * i + 1], static_cast<EntryKind>(walk.kinds[i])) != 0) FreeUndoList(&rest);
+    if (IsUndone(walk, i)) continue;
+    const EntryKind kind = static_cast<EntryKind>(walk.kinds[i]);
+    if (AppendUndoPair(rest, walk.texts[2 * i], walk.texts[2 * i + 1], kind) != 0) FreeUndoList(&rest);
   }
   if (left > 0 && rest == nullptr) {
     ShowLastErrorMessage(walk.owner, ERROR_NOT_ENOUGH_MEMORY, nullptr);
@@ -170,29 +172,17 @@ void KeepPairsNotUndone(const UndoWalk& walk) {
 // The pairs an undo has renamed back, found by their new paths: a row listed under such a path now names a file
 // that has its old name again.
 struct UndoneNames {
-  const UndoWalk* walk;
-  HashSlots byNewPath;  // hash of a new path -> its pair, or kSharedHash
+  PairsByNewPath index;
   wchar_t* rowPath;
 };
 
-int32_t FindUndonePair(const UndoneNames& undone, const wchar_t* path) {
-  const int32_t* found = HashSlotsFind(&undone.byNewPath, HashIgnoreCaseWide(path));
-  if (found == nullptr) return -1;
-  const UndoWalk& walk = *undone.walk;
-  for (int32_t i = *found != kSharedHash ? *found : 0; i < walk.pairs; ++i) {
-    if (IsUndone(walk, i) && wcscmp(walk.texts[2 * i], path) == 0) return i;
-    if (*found != kSharedHash) break;
-  }
-  return -1;
-}
+bool IsUndonePair(int32_t pair, const void* walk) { return IsUndone(*static_cast<const UndoWalk*>(walk), pair); }
 
 const wchar_t* OldNameOfUndoneRow(const FileListRow& row, uint32_t, void* context) {
   UndoneNames* undone = static_cast<UndoneNames*>(context);
   if (GetRowFullPath(AppFileList(), &row, undone->rowPath, kLongPathCapacity) != 0) return nullptr;
-  const int32_t pair = FindUndonePair(*undone, undone->rowPath);
-  if (pair < 0) return nullptr;
-  const wchar_t* oldPath = undone->walk->texts[2 * pair + 1];
-  return oldPath + FileNameOffset(oldPath);
+  const int32_t pair = FindPairByNewPath(undone->index, undone->rowPath);
+  return pair >= 0 ? OldNameOfPair(undone->index, pair) : nullptr;
 }
 
 // The rows of files renamed back take their old names, so that the list shows what the disk holds (after a run
@@ -200,16 +190,11 @@ const wchar_t* OldNameOfUndoneRow(const FileListRow& row, uint32_t, void* contex
 void GiveRowsTheirOldNames(const UndoWalk& walk) {
   const int32_t undoneCount = PairsUndone(walk);
   if (undoneCount == 0 || AppFileList() == nullptr) return;
-  UndoneNames undone = {&walk, {}, AllocZeroedWide(kLongPathCapacity)};
-  if (undone.rowPath != nullptr && HashSlotsInit(&undone.byNewPath, static_cast<uint32_t>(undoneCount))) {
-    for (int32_t i = 0; i < walk.pairs; ++i) {
-      if (!IsUndone(walk, i)) continue;
-      int32_t* slot = HashSlotsFindOrAdd(&undone.byNewPath, HashIgnoreCaseWide(walk.texts[2 * i]), i);
-      if (slot != nullptr && *slot != i) *slot = kSharedHash;
-    }
-    RenameFileListRows(OldNameOfUndoneRow, &undone);
-  }
-  HashSlotsFree(&undone.byNewPath);
+  UndoneNames undone = {{walk.texts, walk.pairs, IsUndonePair, &walk, false, {}, false},
+                        AllocZeroedWide(kLongPathCapacity)};
+  IndexPairsByNewPath(&undone.index, static_cast<uint32_t>(undoneCount));
+  if (undone.rowPath != nullptr && undone.index.hashed) RenameFileListRows(OldNameOfUndoneRow, &undone);
+  FreePairsByNewPath(&undone.index);
   FreeAndNull(&undone.rowPath);
 }
 
@@ -313,6 +298,60 @@ const wchar_t** ListUndoPairTexts(const UndoList* list, int32_t pairs) {
     at += (length + 1) * sizeof(wchar_t);
   }
   return texts;
+}
+
+namespace {
+
+// A hash that the different new paths of several pairs share: those pairs are searched one by one.
+constexpr int32_t kSharedNewPath = -1;
+
+bool IsWanted(const PairsByNewPath& index, int32_t pair) {
+  return index.wanted == nullptr || index.wanted(pair, index.context);
+}
+
+// Pairs renamed to the same path keep the first or the last of them, as the index is asked to.
+void AddPairToIndex(PairsByNewPath* index, int32_t pair) {
+  int32_t* slot = HashSlotsFindOrAdd(&index->slots, HashIgnoreCaseWide(index->texts[2 * pair]), pair);
+  if (slot == nullptr) {
+    HashSlotsFree(&index->slots);
+    index->hashed = false;
+  } else if (*slot != pair) {
+    const bool samePath = *slot != kSharedNewPath && wcscmp(index->texts[2 * *slot], index->texts[2 * pair]) == 0;
+    *slot = !samePath ? kSharedNewPath : index->last ? pair : *slot;
+  }
+}
+
+}  // namespace
+
+void IndexPairsByNewPath(PairsByNewPath* index, uint32_t expected) {
+  index->hashed = index->texts != nullptr && HashSlotsInit(&index->slots, expected);
+  for (int32_t pair = 0; pair < index->pairs && index->hashed; ++pair) {
+    if (IsWanted(*index, pair)) AddPairToIndex(index, pair);
+  }
+}
+
+void FreePairsByNewPath(PairsByNewPath* index) {
+  if (index->hashed) HashSlotsFree(&index->slots);
+  index->hashed = false;
+}
+
+int32_t FindPairByNewPath(const PairsByNewPath& index, const wchar_t* path) {
+  if (index.texts == nullptr) return -1;
+  if (index.hashed) {
+    const int32_t* found = HashSlotsFind(&index.slots, HashIgnoreCaseWide(path));
+    if (found == nullptr) return -1;
+    if (*found != kSharedNewPath) return wcscmp(index.texts[2 * *found], path) == 0 ? *found : -1;
+  }
+  for (int32_t n = 0; n < index.pairs; ++n) {
+    const int32_t pair = index.last ? index.pairs - 1 - n : n;
+    if (IsWanted(index, pair) && wcscmp(index.texts[2 * pair], path) == 0) return pair;
+  }
+  return -1;
+}
+
+const wchar_t* OldNameOfPair(const PairsByNewPath& index, int32_t pair) {
+  const wchar_t* oldPath = index.texts[2 * pair + 1];
+  return oldPath + FileNameOffset(oldPath);
 }
 
 bool StartUndo(HWND owner) {

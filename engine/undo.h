@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "foundation/core/hash_slots.h"
 #include "foundation/core/record_buffer.h"
 
 // What a path holds. A run and its undo rename only the kind of entry they found: a folder that another program
@@ -39,6 +40,26 @@ int AppendUndoPair(UndoList* list, const wchar_t* newPath, const wchar_t* oldPat
 // The texts of the list's first `pairs` pairs in list order (NEW 1, OLD 1, ...), pointing into the list; null
 // without memory, without pairs, or when the list holds fewer. The caller frees the array with FreeAndNull.
 const wchar_t** ListUndoPairTexts(const UndoList* list, int32_t pairs);
+
+// Pairs of such texts found by their new paths: of the pairs `wanted` accepts (every pair when null), the first or
+// the last whose new path is a given path. Without memory for the index the pairs are searched one by one.
+struct PairsByNewPath {
+  const wchar_t* const* texts;  // NEW 1, OLD 1, NEW 2, OLD 2, ...
+  int32_t pairs;
+  bool (*wanted)(int32_t pair, const void* context);
+  const void* context;
+  bool last;
+  HashSlots slots;  // hash of a new path -> its pair, or a mark for a hash that several new paths share
+  bool hashed;
+};
+// Indexes the pairs of `index`, whose texts, pairs, wanted, context and last are set; `expected` is about the
+// number of pairs wanted.
+void IndexPairsByNewPath(PairsByNewPath* index, uint32_t expected);
+void FreePairsByNewPath(PairsByNewPath* index);
+// The pair found for `path`; -1 for none.
+int32_t FindPairByNewPath(const PairsByNewPath& index, const wchar_t* path);
+// The file name of the pair's old path.
+const wchar_t* OldNameOfPair(const PairsByNewPath& index, int32_t pair);
 
 // Forgets the texts after the first `pairs` pairs (those of a rename that did not happen).
 void KeepUndoPairs(UndoList* list, int32_t pairs);
