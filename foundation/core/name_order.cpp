@@ -4,12 +4,12 @@
 #include <cwchar>
 
 #include "foundation/core/windows_version.h"
-#include "foundation/text/bounded_text.h"
 
 namespace {
 
 constexpr size_t kPaddedNameCapacity = 1024;
 constexpr int kFirstVersionWithDigitSort = 16;
+constexpr DWORD kIgnoreCaseFlags = NORM_IGNORECASE | NORM_IGNOREKANATYPE;
 
 struct DigitRun {
   size_t start;
