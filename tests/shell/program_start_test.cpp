@@ -2,7 +2,9 @@
 // the order in which its process-wide objects are built and torn down.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <psapi.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,7 +44,36 @@ bool WaitUntil(bool (*condition)(HWND), HWND window) {
   return false;
 }
 
+// The base names of the libraries loaded in the process, in lower case.
+std::vector<std::wstring> LoadedLibraries(HANDLE process) {
+  HMODULE modules[1024];
+  DWORD needed = 0;
+  std::vector<std::wstring> names;
+  if (!K32EnumProcessModulesEx(process, modules, sizeof modules, &needed, LIST_MODULES_ALL)) return names;
+  for (DWORD i = 0; i < needed / sizeof(HMODULE) && i < 1024; ++i) {
+    wchar_t name[MAX_PATH] = {};
+    if (K32GetModuleBaseNameW(process, modules[i], name, MAX_PATH)) names.push_back(_wcslwr(name));
+  }
+  return names;
+}
+
 }  // namespace
+
+// The system libraries bound on their first call (the update check's, the file dialogs', the network names')
+// cost the start their loading when a direct import slips in.
+TEST(ProgramStart, LibrariesBoundOnFirstCallAreNotLoadedByTheStart) {
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  ProcessDriver driver;
+  HWND window = copy.Start(&driver);
+  ASSERT_NE(window, nullptr);
+  const std::vector<std::wstring> loaded = LoadedLibraries(driver.Process());
+  EXPECT_GT(loaded.size(), 3u);
+  for (const wchar_t* late : {L"urlmon.dll", L"wininet.dll", L"comdlg32.dll", L"mpr.dll"}) {
+    EXPECT_EQ(std::count(loaded.begin(), loaded.end(), late), 0) << late;
+  }
+  EXPECT_EQ(ProgramCopy::Close(&driver, window), 0);
+}
 
 TEST(ProgramStart, FirstStartShowsDefaultWindowAndLeavesProfileOnClose) {
   SKIP_WITH_PER_USER_PROFILE();
