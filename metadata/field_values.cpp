@@ -137,7 +137,7 @@ struct RetiredList {
 // readers are counted outside it.
 SRWLOCK g_listsLock = SRWLOCK_INIT;
 RetiredList* g_retired = nullptr;
-LONG g_retirements = 0;
+uint32_t g_retirements = 0;
 volatile LONG g_readers = 0;
 
 bool NobodyReads() { return InterlockedCompareExchange(&g_readers, 0, 0) == 0; }
@@ -160,7 +160,8 @@ void FreeRetiredLists(RetiredList* list) {
 
 // Under the lock. A list that cannot be queued while someone reads is left unfreed rather than freed under a
 // reader.
-void QueueRetiredList(FieldValueNode* nodes, RetiredList* record) {
+void QueueRetiredList(FieldValueNode* nodes) {
+  RetiredList* record = static_cast<RetiredList*>(AllocZeroed(sizeof(RetiredList)));
   if (record == nullptr) return;
   *record = {g_retired, nodes};
   g_retired = record;
@@ -453,19 +454,17 @@ void FormatFieldValueFromList(int columnId, const FieldValueNode* head, wchar_t*
 }
 
 void FreeFieldValueList(FieldValueNode** head) {
-  RetiredList* record = static_cast<RetiredList*>(AllocZeroed(sizeof(RetiredList)));
   AcquireSRWLockExclusive(&g_listsLock);
   FieldValueNode* nodes = ReadHeadLocked(head);
   WriteHeadLocked(head, nullptr);
   ++g_retirements;
-  const bool queued = nodes != nullptr && !NobodyReads();
-  if (queued) QueueRetiredList(nodes, record);
+  if (nodes != nullptr && !NobodyReads()) {
+    QueueRetiredList(nodes);
+    nodes = nullptr;
+  }
   RetiredList* freed = TakeRetiredNobodyReads();
   ReleaseSRWLockExclusive(&g_listsLock);
-  if (!queued) {
-    FreeNodesUntil(nodes, nullptr);
-    FreeAndNull(&record);
-  }
+  FreeNodesUntil(nodes, nullptr);
   FreeRetiredLists(freed);
 }
 
@@ -489,7 +488,7 @@ const FieldValueNode* FetchFieldValueList(FieldValueNode* const* rowHead) {
 FieldValueExtension BeginFieldValueExtension(FieldValueNode* const* rowHead) {
   AcquireSRWLockShared(&g_listsLock);
   FieldValueNode* head = ReadHeadLocked(rowHead);
-  const FieldValueExtension extension = {head, head, static_cast<uint32_t>(g_retirements)};
+  const FieldValueExtension extension = {head, head, g_retirements};
   ReleaseSRWLockShared(&g_listsLock);
   return extension;
 }
@@ -499,7 +498,7 @@ bool EndFieldValueExtension(FieldValueNode** rowHead, const FieldValueExtension&
   if (extension.list == extension.from) return false;
   AcquireSRWLockExclusive(&g_listsLock);
   const bool unchanged = ReadHeadLocked(rowHead) == extension.from &&
-                         (extension.from != nullptr || static_cast<uint32_t>(g_retirements) == extension.retirements);
+                         (extension.from != nullptr || g_retirements == extension.retirements);
   if (unchanged) WriteHeadLocked(rowHead, extension.list);
   ReleaseSRWLockExclusive(&g_listsLock);
   if (!unchanged) FreeNodesUntil(extension.list, extension.from);
