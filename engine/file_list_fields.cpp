@@ -33,15 +33,18 @@ constexpr uint32_t kRowsPerBatch = kMostBatchValues;
 struct RowBatch {
   FileListRow* rows[kRowsPerBatch];
   uint32_t indexes[kRowsPerBatch];
-  FieldValueNode* values[kRowsPerBatch];
+  FieldValueExtension values[kRowsPerBatch];
   FieldValueRow wanted[kRowsPerBatch];
   wchar_t paths[kRowsPerBatch][kPathCapacity];
   int count;
 };
 
-// Reads the missing values of the listed files from row `*index` on, up to a batch of them; *index moves on.
+// Reads the missing values of the listed files from row `*index` on, up to a batch of them; *index moves on. The
+// rows stay where they are meanwhile: they move or go only on the GUI thread, by changes that wait for the job
+// this runs in (or, on the GUI thread, that cannot come between).
 void LoadBatchFieldValues(ItemListControl* files, uint32_t* index, RowBatch* batch) {
   batch->count = 0;
+  const FieldValueReadScope scope;
   for (; *index < ItemStoreCount(&files->rows) && batch->count < static_cast<int>(kRowsPerBatch); ++*index) {
     FileListRow* row = reinterpret_cast<FileListRow*>(ItemStoreGet(&files->rows, *index));
     if (row == nullptr || (row->info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
@@ -49,14 +52,15 @@ void LoadBatchFieldValues(ItemListControl* files, uint32_t* index, RowBatch* bat
     if (GetRowFullPath(files, row, batch->paths[n], kPathCapacity) != 0) continue;
     batch->rows[n] = row;
     batch->indexes[n] = *index;
-    batch->values[n] = row->fieldValues;
-    batch->wanted[n] = {batch->paths[n], &batch->values[n], 0};
+    batch->values[n] = BeginFieldValueExtension(&row->fieldValues);
+    batch->wanted[n] = {batch->paths[n], &batch->values[n].list, 0};
     ++batch->count;
   }
   LoadMissingFieldValuesForRows(g_columnFieldList, batch->wanted, batch->count, files->creation.columns);
   for (int n = 0; n < batch->count; ++n) {
-    batch->rows[n]->fieldValues = batch->values[n];
-    if (batch->wanted[n].read > 0) ItemsViewRedrawItem(files, static_cast<int>(batch->indexes[n]));
+    if (EndFieldValueExtension(&batch->rows[n]->fieldValues, batch->values[n])) {
+      ItemsViewRedrawItem(files, static_cast<int>(batch->indexes[n]));
+    }
   }
 }
 
@@ -79,11 +83,7 @@ void LoadFileListFieldValues(const wchar_t*) {
 }
 
 void FreeItemFieldValuesCallback(uint8_t* row) {
-  if (row == nullptr) return;
-  FileListRow* fileRow = reinterpret_cast<FileListRow*>(row);
-  FieldValueNode* values = fileRow->fieldValues;
-  fileRow->fieldValues = nullptr;
-  FreeFieldValueList(&values);
+  if (row != nullptr) FreeFieldValueList(&reinterpret_cast<FileListRow*>(row)->fieldValues);
 }
 
 int AddFileListFieldColumn(const wchar_t* displayName, const wchar_t* source, const wchar_t* field) {
@@ -97,13 +97,15 @@ void DescribeFileListFieldColumn(int columnId, wchar_t* out, int capacity) {
 int FileListFieldSortValue(int field, FileListRow* row, void* out, int outSize) {
   wchar_t path[kPathCapacity];
   if (GetRowFullPath(AppFileList(), row, path, kPathCapacity) != 0) return kFieldNoValue;
-  FieldValueNode* values = row->fieldValues;
-  const int kind = GetFieldValue(g_columnFieldList, field, &values, path, out, outSize);
-  row->fieldValues = values;
+  const FieldValueReadScope scope;
+  FieldValueExtension values = BeginFieldValueExtension(&row->fieldValues);
+  const int kind = GetFieldValue(g_columnFieldList, field, &values.list, path, out, outSize);
+  EndFieldValueExtension(&row->fieldValues, values);
   return kind;
 }
 
 void FileListFieldText(int columnId, const FileListRow* row, wchar_t* out, int capacity) {
-  FormatFieldValueFromList(columnId, row->fieldValues, out, capacity);
+  const FieldValueReadScope scope;
+  FormatFieldValueFromList(columnId, FetchFieldValueList(&row->fieldValues), out, capacity);
   if (capacity > 1 && out[0] == L'0' && out[1] == 0) out[0] = 0;
 }

@@ -25,8 +25,6 @@
 namespace {
 
 constexpr int kMostFieldColumnId = 2550;
-// A freed row list stays readable as long as a superseded row does.
-constexpr ULONGLONG kRetireMs = 32 * 997;
 
 bool IsNarrowText(int type) { return type == kFieldMultipleChoice || type == kFieldText; }
 bool IsWideText(int type) { return type == kFieldWideText || type == kFieldModuleText; }
@@ -88,9 +86,8 @@ FieldValueNode* AppendNode(FieldValueNode** head, int id, int type, const FieldV
   node->id = static_cast<int16_t>(id);
   node->type = static_cast<uint8_t>(type);
   node->value = value;
-  FieldValueNode** end = head;
-  while (*end != nullptr) end = &(*end)->next;
-  *end = node;
+  node->next = *head;
+  *head = node;
   return node;
 }
 
@@ -117,58 +114,66 @@ const FieldValueNode* GetModuleFieldSortNode(int id, FieldValueNode** head, cons
   return answer >= 0 ? KeepValue(head, id, answer, buffer) : nullptr;
 }
 
-void FreeNodes(FieldValueNode* node) {
-  while (node != nullptr) {
+FieldValueFreeHook g_freeHook = nullptr;
+
+// Frees the nodes from `node` up to (not including) `end`.
+void FreeNodesUntil(FieldValueNode* node, const FieldValueNode* end) {
+  while (node != end) {
     FieldValueNode* next = node->next;
+    if (g_freeHook != nullptr) g_freeHook(node);
     FreeFieldValueData(node->type, &node->value);
     FreeAndNull(&node);
     node = next;
   }
 }
 
-// Row lists freed while another thread may still paint from them wait here until they are old enough.
+// Retired row lists that a counted reader may still hold.
 struct RetiredList {
   RetiredList* next;
   FieldValueNode* nodes;
-  ULONGLONG retiredAt;
 };
 
-SRWLOCK g_retiredLock = SRWLOCK_INIT;
+// Guards the hand-over of row heads (fetch, attach, take-out), the retired lists and the retirement count; the
+// readers are counted outside it.
+SRWLOCK g_listsLock = SRWLOCK_INIT;
 RetiredList* g_retired = nullptr;
+uint32_t g_retirements = 0;
+volatile LONG g_readers = 0;
 
-// Takes the retired lists that are old enough out of the queue.
-RetiredList* TakeExpiredLists(ULONGLONG now) {
-  RetiredList* expired = nullptr;
-  for (RetiredList** slot = &g_retired; *slot != nullptr;) {
-    RetiredList* list = *slot;
-    if (now - list->retiredAt < kRetireMs) {
-      slot = &list->next;
-      continue;
-    }
-    *slot = list->next;
-    list->next = expired;
-    expired = list;
-  }
-  return expired;
+bool NobodyReads() { return InterlockedCompareExchange(&g_readers, 0, 0) == 0; }
+
+// Under the lock: takes every retired list out, when no reader is counted.
+RetiredList* TakeRetiredNobodyReads() {
+  RetiredList* taken = NobodyReads() ? g_retired : nullptr;
+  if (taken != nullptr) g_retired = nullptr;
+  return taken;
 }
 
-void RetireNodes(FieldValueNode* nodes) {
-  RetiredList* retired = static_cast<RetiredList*>(AllocZeroed(sizeof(RetiredList)));
-  const ULONGLONG now = GetTickCount64();
-  AcquireSRWLockExclusive(&g_retiredLock);
-  RetiredList* expired = TakeExpiredLists(now);
-  if (retired != nullptr) {
-    *retired = {g_retired, nodes, now};
-    g_retired = retired;
-  }
-  ReleaseSRWLockExclusive(&g_retiredLock);
-  while (expired != nullptr) {
-    RetiredList* next = expired->next;
-    FreeNodes(expired->nodes);
-    FreeAndNull(&expired);
-    expired = next;
+void FreeRetiredLists(RetiredList* list) {
+  while (list != nullptr) {
+    RetiredList* next = list->next;
+    FreeNodesUntil(list->nodes, nullptr);
+    FreeAndNull(&list);
+    list = next;
   }
 }
+
+// Under the lock. A list that cannot be queued while someone reads is left unfreed rather than freed under a
+// reader.
+void QueueRetiredList(FieldValueNode* nodes) {
+  RetiredList* record = static_cast<RetiredList*>(AllocZeroed(sizeof(RetiredList)));
+  if (record == nullptr) return;
+  *record = {g_retired, nodes};
+  g_retired = record;
+}
+
+FieldValueNode* ReadHeadLocked(FieldValueNode* const* rowHead) {
+  FieldValueNode* head;
+  memcpy(&head, rowHead, sizeof head);
+  return head;
+}
+
+void WriteHeadLocked(FieldValueNode** rowHead, FieldValueNode* head) { memcpy(rowHead, &head, sizeof head); }
 
 int ModuleFieldAnswer(const FieldValueWant& want) {
   const int answer = GetModuleFieldValueGuarded(static_cast<uint32_t>(want.source) >> 8, want.path,
@@ -449,6 +454,59 @@ void FormatFieldValueFromList(int columnId, const FieldValueNode* head, wchar_t*
 }
 
 void FreeFieldValueList(FieldValueNode** head) {
-  FieldValueNode* nodes = static_cast<FieldValueNode*>(InterlockedExchangePointer(reinterpret_cast<void**>(head), nullptr));
-  if (nodes != nullptr) RetireNodes(nodes);
+  AcquireSRWLockExclusive(&g_listsLock);
+  FieldValueNode* nodes = ReadHeadLocked(head);
+  WriteHeadLocked(head, nullptr);
+  ++g_retirements;
+  if (nodes != nullptr && !NobodyReads()) {
+    QueueRetiredList(nodes);
+    nodes = nullptr;
+  }
+  RetiredList* freed = TakeRetiredNobodyReads();
+  ReleaseSRWLockExclusive(&g_listsLock);
+  FreeNodesUntil(nodes, nullptr);
+  FreeRetiredLists(freed);
+}
+
+FieldValueReadScope::FieldValueReadScope() { InterlockedIncrement(&g_readers); }
+
+FieldValueReadScope::~FieldValueReadScope() {
+  if (InterlockedDecrement(&g_readers) != 0) return;
+  AcquireSRWLockExclusive(&g_listsLock);
+  RetiredList* freed = TakeRetiredNobodyReads();
+  ReleaseSRWLockExclusive(&g_listsLock);
+  FreeRetiredLists(freed);
+}
+
+const FieldValueNode* FetchFieldValueList(FieldValueNode* const* rowHead) {
+  AcquireSRWLockShared(&g_listsLock);
+  const FieldValueNode* head = ReadHeadLocked(rowHead);
+  ReleaseSRWLockShared(&g_listsLock);
+  return head;
+}
+
+FieldValueExtension BeginFieldValueExtension(FieldValueNode* const* rowHead) {
+  AcquireSRWLockShared(&g_listsLock);
+  FieldValueNode* head = ReadHeadLocked(rowHead);
+  const FieldValueExtension extension = {head, head, g_retirements};
+  ReleaseSRWLockShared(&g_listsLock);
+  return extension;
+}
+
+// The extender is still counted, so the list it began from has not been freed and its address names it alone.
+bool EndFieldValueExtension(FieldValueNode** rowHead, const FieldValueExtension& extension) {
+  if (extension.list == extension.from) return false;
+  AcquireSRWLockExclusive(&g_listsLock);
+  const bool unchanged = ReadHeadLocked(rowHead) == extension.from &&
+                         (extension.from != nullptr || g_retirements == extension.retirements);
+  if (unchanged) WriteHeadLocked(rowHead, extension.list);
+  ReleaseSRWLockExclusive(&g_listsLock);
+  if (!unchanged) FreeNodesUntil(extension.list, extension.from);
+  return unchanged;
+}
+
+FieldValueFreeHook SetFieldValueFreeHook(FieldValueFreeHook hook) {
+  const FieldValueFreeHook previous = g_freeHook;
+  g_freeHook = hook;
+  return previous;
 }

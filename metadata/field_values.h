@@ -5,8 +5,10 @@
 // Kept values are 8 bytes: the number itself for the numeric types and booleans, else a heap copy of the text
 // (8-bit for types 7 and 8, wide for 11 and 15), or none.
 //
-// Row values are read on the folder-listing thread when a listing ends, and shown and sorted on the GUI thread.
-// A row's freed list therefore stays readable for a while (FreeFieldValueList), as the row itself does.
+// Row values are read on the folder-listing thread when a listing ends, sorted on the thread that sorts and shown
+// on the GUI thread. Every reader or extender of a row's list is therefore counted in a FieldValueReadScope, and
+// a freed list stays readable until no reader that may hold it is left (FreeFieldValueList). A row's list is only
+// ever extended in front, so nodes that another thread may read are never written.
 #pragma once
 #include <cstdint>
 
@@ -94,5 +96,37 @@ int GetFieldValue(const RecordBuffer* list, int id, FieldValueNode** head, const
                   int outSize);
 // The text of field column `columnId` from the row's kept values; empty when there is none.
 void FormatFieldValueFromList(int columnId, const FieldValueNode* head, wchar_t* out, int capacity);
-// Detaches the row's list (the head becomes null); the nodes are freed once readers on other threads are done.
+// Detaches the row's list (the head becomes null) and retires it. Retired lists are freed by the first retirement
+// or end of a read scope that finds no reader counted: a reader counted later cannot have fetched them, since
+// the head left the row first.
 void FreeFieldValueList(FieldValueNode** head);
+
+// Counts a reader or extender of row lists from before it fetches a row's head until it uses no node any more.
+class FieldValueReadScope {
+ public:
+  FieldValueReadScope();
+  ~FieldValueReadScope();
+  FieldValueReadScope(const FieldValueReadScope&) = delete;
+  FieldValueReadScope& operator=(const FieldValueReadScope&) = delete;
+};
+
+// The row's list as it stands; read it only within a read scope.
+const FieldValueNode* FetchFieldValueList(FieldValueNode* const* rowHead);
+
+// A row's list being extended within a read scope: `list` begins as the row's list (`from`) and the new nodes go
+// in front of it; `retirements` tells whether any list was retired meanwhile.
+struct FieldValueExtension {
+  FieldValueNode* from;
+  FieldValueNode* list;
+  uint32_t retirements;
+};
+FieldValueExtension BeginFieldValueExtension(FieldValueNode* const* rowHead);
+// Hands the extended list to the row if the row still holds the list the extension began from (for a row that
+// had none: if no list was retired since); else the new nodes are freed, so that a retired list never comes
+// back. True when the row took it.
+bool EndFieldValueExtension(FieldValueNode** rowHead, const FieldValueExtension& extension);
+
+// Called for each node right before it is freed (null: nothing), so that a test can tell when nodes go. Returns
+// the previous one.
+using FieldValueFreeHook = void (*)(const FieldValueNode* node);
+FieldValueFreeHook SetFieldValueFreeHook(FieldValueFreeHook hook);
