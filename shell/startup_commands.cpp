@@ -46,9 +46,11 @@ void TakeArgumentPath(const wchar_t* argument, wchar_t (&path)[kPathCapacity]) {
 
 void OnStartupCommand(HWND window) {
   LoadRecentFiles(&g_recentFiles, window);
-  ShowAboutBox(window, true);
   ProcessCommandLine(window);
   StartFolderTreeFill(window);
+  // Once the start folder's listing runs: the dialog that gives every dialog the program's icon holds the window's
+  // thread for over 10 ms. An argument that may show a dialog has it given first.
+  ShowAboutBox(window, true);
   // The store read its file before the window was there.
   TellProfileProblem(&g_settingsStore, window);
 }
@@ -77,14 +79,16 @@ void ProcessArguments(HWND window, const wchar_t* const* arguments, int count) {
     wchar_t path[kPathCapacity];
     TakeArgumentPath(arguments[i], path);
     const DWORD attributes = GetFileAttributesLong(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      TakeAsStartFolder(path);
+      return;
+    }
+    // A message or the dialogs of a settings file may follow.
+    ShowAboutBox(window, true);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       // Named to be opened, a path that leads nowhere is told, not passed over in silence.
       ShowLastErrorMessage(window, ERROR_PATH_NOT_FOUND, arguments[i]);
       continue;
-    }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      TakeAsStartFolder(path);
-      return;
     }
     if (LoadSettingsFile(window, path) == 0) return;
   }

@@ -36,7 +36,14 @@ constexpr int kStoreResultLocked = 1;
 // Non-zero while the running job is a folder listing.
 volatile LONG g_listingRuns = 0;
 
+// Set while no listing's worker runs.
+HANDLE NoListingRuns() {
+  static const HANDLE none = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+  return none;
+}
+
 void EndListingJob() {
+  SetEvent(NoListingRuns());
   InterlockedExchange(&g_listingRuns, 0);
   EndExclusiveJob();
 }
@@ -207,6 +214,7 @@ void SetCurrentFolder(const wchar_t* path) {
   }
   InterlockedExchange(&g_app->pendingListings, 0);
   InterlockedExchange(&g_listingRuns, 1);
+  ResetEvent(NoListingRuns());
   if (!StartListingWorker(g_app->currentFolder)) {
     EndListingJob();
     // Counted after the job's end, so that it is left to the timer: a start at once would fail again.
@@ -237,6 +245,10 @@ DWORD WINAPI LoadFolderCallback(void* context) {
 }
 
 bool IsFolderListingRunning() { return g_listingRuns != 0; }
+
+bool WaitForFolderListing(DWORD milliseconds) {
+  return WaitForSingleObject(NoListingRuns(), milliseconds) == WAIT_OBJECT_0;
+}
 
 void ReloadFileList(const wchar_t* path) {
   if (g_app == nullptr || path == nullptr) return;

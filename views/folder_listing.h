@@ -79,6 +79,10 @@ void RunDeferredListing();
 void StartPendingListingSoon();
 // True while the job that holds the busy counter is a folder listing.
 bool IsFolderListingRunning();
+// Waits up to `milliseconds` until no listing's worker runs; true when none does. Work that would slow a listing
+// down and can come later (the start-up's folder-tree fill) waits for it. Never on the GUI thread, which a
+// listing needs.
+bool WaitForFolderListing(DWORD milliseconds);
 
 // The listing worker: takes over the ListingContext its starter made on the GUI thread (heap, AllocZeroed),
 // lists the context's folder with it, frees it and ends the job its starter began, also when the listing fails.

@@ -99,6 +99,8 @@ uint8_t* GetItemRecord(const ItemListControl* control, int index);
 uint8_t* GetSelectedRecord(const ItemListControl* control, int index);
 // Invalidates the row; a negative index invalidates everything below the header.
 void ItemsViewRedrawItem(const ItemListControl* control, int index);
+// Invalidates the shown rows from `first` to `last`; it looks at the window once for the rows out of view below.
+void ItemsViewRedrawRange(const ItemListControl* control, int first, int last);
 // The client area less the header.
 RECT RowsArea(const ItemListControl* control);
 // Row under a client point, -1 when none.

@@ -42,8 +42,6 @@ uint32_t CountSelectedRows(const ItemListControl* control);
 // state as a state image.
 UINT GetItemState(const ItemListControl* control, int index, UINT mask);
 
-void ItemsViewRedrawRange(const ItemListControl* control, int first, int last);
-
 // The grid-line colour: the text colour blended into the background as far as keeps it at least 60 apart
 // (12 steps for grid lines, 4 for column lines); 0 without lines.
 void UpdateDerivedColour(ItemListControl* control);

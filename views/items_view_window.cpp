@@ -480,7 +480,8 @@ ItemListControl* CreateItemsViewWindow(HWND parent, uint32_t viewWord, uint32_t 
                          instance, &creation};
   HWND window = CreateWindowRegistered(windowClass, fields);
   if (!window) return nullptr;
-  PostWindowMessage(parent, WM_SIZE, 0, 0);
+  // A hidden parent lays itself out when it is sized and shown; only a list added to a shown one asks for it.
+  if (IsWindowVisible(parent)) PostWindowMessage(parent, WM_SIZE, 0, 0);
   return ControlOf(window);
 }
 

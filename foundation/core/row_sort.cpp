@@ -370,6 +370,15 @@ void CopyOffsets(const Entry* entries, uint32_t count, uint32_t* sorted) {
   for (uint32_t i = 0; i < count; ++i) sorted[i] = entries[i].offset;
 }
 
+// Rows listed in their order (a folder's names come sorted from most file systems) take one comparison each
+// instead of a merge sort's: no row comes before the one above it.
+bool EntriesInOrder(SortContext* context, const TextEntry* entries, uint32_t count) {
+  for (uint32_t i = 1; i < count; ++i) {
+    if (CompareEntries(context, entries[i], entries[i - 1]) < 0) return false;
+  }
+  return true;
+}
+
 bool SortEntries(SortContext* context, const RowSort& sort, TextEntry* entries, uint32_t* sorted) {
   if (!PrepareEntries(context, sort, entries)) return false;
   const uint32_t count = sort.count;
@@ -378,6 +387,8 @@ bool SortEntries(SortContext* context, const RowSort& sort, TextEntry* entries, 
     NumberEntry* ordered = RadixSort(context, numbers, numbers + count, count);
     OrderTies(context, ordered, ordered == numbers ? numbers + count : numbers, count);
     CopyOffsets(ordered, count, sorted);
+  } else if (EntriesInOrder(context, entries, count)) {
+    CopyOffsets(entries, count, sorted);
   } else {
     CopyOffsets(MergeSort(entries, entries + count, count, context), count, sorted);
   }

@@ -405,6 +405,20 @@ TEST_F(FolderListing, FolderChangesWhileBusyWaitAndCollapse) {
   EXPECT_EQ(std::count(g_calls.begin(), g_calls.end(), "listed"), 2) << "the first folder, then only the newest";
 }
 
+TEST_F(FolderListing, WorkThatWaitsForAListingGoesOnOnceItsWorkerEnds) {
+  g_fileSystemProviders[2].kind = 9;
+  g_fileSystemProviders[2].slots.rootPath = RootQ;
+  g_fileSystemProviders[2].slots.enumerate = GatedFolder;
+  g_gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  EXPECT_TRUE(WaitForFolderListing(0)) << "nothing is listed";
+  SetCurrentFolder(L"Q:\\slow");
+  EXPECT_FALSE(WaitForFolderListing(0)) << "the listing's worker is held";
+  SetEvent(g_gate);
+  ASSERT_TRUE(WaitForListings());
+  CloseHandle(g_gate);
+  EXPECT_TRUE(WaitForFolderListing(0));
+}
+
 TEST_F(FolderListing, TypeNamesKeepTheirBlockWhileAListingMayReadThem) {
   FileTypeTable table;
   ASSERT_EQ(ConstructFileTypeTable(&table), 0);

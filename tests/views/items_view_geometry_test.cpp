@@ -115,6 +115,24 @@ TEST_F(ListGeometry, AListNotYetSizedIsMeasuredOnlyForTheFontItHasWhenSized) {
   for (HFONT font : fonts) DeleteObject(font);
 }
 
+TEST_F(ListGeometry, AListAsksItsParentForALayoutOnlyWhenTheParentIsShown) {
+  ColumnLayout columns[] = {{50, 150, 0, 0}, {0, 0, 0, 0}};
+  HWND parent = parent_.Window();
+  auto createdAsksForLayout = [&] {
+    MSG message;
+    while (PeekMessageW(&message, parent, WM_SIZE, WM_SIZE, PM_REMOVE)) {
+    }
+    ItemListControl* list = CreateItemsViewWindow(parent, 1, 0, 7, columns, nullptr, nullptr, nullptr, nullptr);
+    const bool asked = PeekMessageW(&message, parent, WM_SIZE, WM_SIZE, PM_REMOVE) != 0;
+    if (list != nullptr) DestroyWindow(list->window);
+    return asked;
+  };
+  EXPECT_FALSE(createdAsksForLayout()) << "a hidden parent is laid out when it is shown";
+  ShowWindow(parent, SW_SHOWNA);
+  EXPECT_TRUE(createdAsksForLayout()) << "a list added to a shown parent is laid out at once";
+  ShowWindow(parent, SW_HIDE);
+}
+
 TEST_F(ListGeometry, ReportPartsFollowTheMainColumnWhereverItIsShown) {
   ItemListControl* list = parent_.CreateList(1, kListCheckBoxes, {{50, 150, 1, 0}, {51, 100, 0, 0}});
   AppendPlainRows(list, 3);

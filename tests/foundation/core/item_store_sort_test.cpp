@@ -156,6 +156,9 @@ TEST_F(ItemStoreSortTest, TextModeFromTheProbeDecidesDigitOrder) {
   settings_.textMode = 0;
   Sort(kNameKey, false);
   EXPECT_EQ(Names(), (Names_{L"file1", L"File10", L"file9"}));
+  EXPECT_EQ(Sort(kNameKey, false), 0u) << "rows in order stay";
+  EXPECT_EQ(Sort(kNameKey, true), 2u);
+  EXPECT_EQ(Names(), (Names_{L"file9", L"File10", L"file1"}));
 }
 
 TEST_F(ItemStoreSortTest, ReportsHowManyEntriesChangedPlace) {
