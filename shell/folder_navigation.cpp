@@ -89,10 +89,29 @@ LRESULT EndStartFill(void*) {
   return 0;
 }
 
+struct TreeImages {
+  HWND tree;
+  HIMAGELIST images;
+};
+
+LRESULT GiveTreeImagesHere(void* parameter) {
+  const TreeImages* given = static_cast<const TreeImages*>(parameter);
+  GiveTreeImages(given->tree, given->images);
+  return 0;
+}
+
+// Loading the icons into an image list holds a thread for several milliseconds each under Wine: the start's fill
+// loads them, before the nodes that show them, instead of the window's creation.
+void LoadTreeImages(HWND tree) {
+  TreeImages given = {tree, MakeTreeImages(tree)};
+  if (given.images) RunOnGuiThread(GiveTreeImagesHere, &given);
+}
+
 DWORD WINAPI FolderTreeFillThread(void* parameter) {
   TreeFill* fill = static_cast<TreeFill*>(parameter);
   WaitForFolderListing(kFillWaitsForListingMs);
   GuardedCall(0, [&] {
+    LoadTreeImages(fill->tree);
     RebuildFolderTree(fill->tree);
     // Expanded from here, one message to the tree per level, so that the window answers between the levels of
     // a deep start folder; the GUI thread then only checks what was reached.
@@ -179,6 +198,7 @@ void StartFolderTreeFill(HWND) {
     CloseHandleSafe(thread);
   } else {
     EndStartFill(nullptr);
+    ApplyTreeIconsOption(fill->tree);
     FreeAndNull(&fill);
   }
 }

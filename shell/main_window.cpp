@@ -82,16 +82,15 @@ void CreateBars(HWND window) {
 
 HWND ListWindow(const ItemListControl* list) { return list ? list->window : nullptr; }
 
-// The folder tree and the two lists become the panes, with the list font and colours, the icon option and the
-// tab order applied. False when a pane is missing. The lists got their font at their creation, so that the row
-// metrics are measured for the font and icon size the lists keep; the tree takes it here.
+// The folder tree and the two lists become the panes, with the list font and colours and the tab order applied.
+// False when a pane is missing. The lists got their font at their creation, so that the row metrics are measured
+// for the font and icon size the lists keep; the tree takes it here, and its icons with its first filling.
 bool CreatePanes(HWND window) {
   HWND* panes = g_app->paneWindows;
   panes[0] = CreateFolderTree(window);
   panes[1] = ListWindow(g_app->chainList);
   panes[2] = ListWindow(g_app->fileList);
   ApplyListColours(panes[0]);
-  ApplyTreeIconsOption(panes[0]);
   CollectTabStopPanes();
   return panes[0] && panes[1] && panes[2];
 }

@@ -335,16 +335,40 @@ void FreeTreeNodeItemData(const NMTREEVIEWW* deleted) {
   if (deleted && deleted->itemOld.lParam) CoTaskMemFree(reinterpret_cast<void*>(deleted->itemOld.lParam));
 }
 
-bool SetTreeImageList(HWND tree, COLORREF background, int iconSize) {
+namespace {
+
+HIMAGELIST MakeFolderImageList(HWND tree, COLORREF background, int iconSize) {
   if (background == static_cast<COLORREF>(-1)) {
     background = static_cast<COLORREF>(SendWindowMessage(tree, TVM_GETBKCOLOR, 0, 0));
   }
   if (background == static_cast<COLORREF>(-1)) background = GetThemeColorByIndex(kSlotWindow);
   HIMAGELIST images = CreateIconImageList(iconSize, kGenericFolderResults, background);
+  if (images) {
+    for (int icon : kFolderImages) AddIconToImageList(ProgramInstance(), icon, iconSize, images);
+  }
+  return images;
+}
+
+}  // namespace
+
+bool SetTreeImageList(HWND tree, COLORREF background, int iconSize) {
+  HIMAGELIST images = MakeFolderImageList(tree, background, iconSize);
   if (!images) return false;
-  for (int icon : kFolderImages) AddIconToImageList(ProgramInstance(), icon, iconSize, images);
   ReplaceTreeImages(tree, images);
   return true;
+}
+
+HIMAGELIST MakeTreeImages(HWND tree) {
+  return FileIconsShown() ? MakeFolderImageList(tree, static_cast<COLORREF>(-1), ListIconSize()) : nullptr;
+}
+
+void GiveTreeImages(HWND tree, HIMAGELIST images) {
+  const bool taken = images && IsWindow(tree) && !SendWindowMessage(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0);
+  if (taken) {
+    ReplaceTreeImages(tree, images);
+  } else if (images) {
+    ImageList_Destroy(images);
+  }
 }
 
 void ApplyFileListIconsOption() {

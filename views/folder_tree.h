@@ -83,6 +83,11 @@ bool SetTreeImageList(HWND tree, COLORREF background, int iconSize);
 void ApplyFileListIconsOption();
 // Applies the file-icons option to the tree: an image list of the list icon size, or none.
 void ApplyTreeIconsOption(HWND tree);
+// The same in two halves, for a tree whose icons load off the GUI thread (any thread): the image list the option
+// gives the tree, null with icons off; and, on the GUI thread, the tree takes it unless it is gone or was given a
+// list meanwhile, in which case the list is destroyed.
+HIMAGELIST MakeTreeImages(HWND tree);
+void GiveTreeImages(HWND tree, HIMAGELIST images);
 // Reads the list colours ("Color"; the theme's window colours when they are missing, too alike or turned off)
 // and gives them to both lists and the tree, the file list's font to the chain list, the tree and the address
 // bar.

@@ -182,6 +182,11 @@ TEST_F(Panes, TheUsersListColoursOutliveAChangeOfTheSystemColours) {
 
 TEST_F(Panes, TheTreeTheBarsAndTheFileIconsShowAndHide) {
   ASSERT_TRUE(Start({L"a.txt"}, {}));
+  EXPECT_TRUE(WaitFor([] {
+    const LRESULT images = SendMessageW(g_app->paneWindows[0], TVM_GETIMAGELIST, TVSIL_NORMAL, 0);
+    // The folder icons, then those of the nodes the shell draws.
+    return ImageList_GetImageCount(reinterpret_cast<HIMAGELIST>(images)) >= 3;
+  })) << "the start's filling gives the tree its folder icons";
   struct Case {
     int command;
     uint32_t bit;

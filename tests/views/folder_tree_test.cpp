@@ -289,6 +289,18 @@ TEST_F(FolderTree, WithFileIconsNodesAskForSubfoldersAndIconsWhenDrawn) {
   }
 }
 
+TEST_F(FolderTree, LateIconsGoToATreeWithoutIconsAndAreDroppedOtherwise) {
+  const auto treeImages = [this] {
+    return reinterpret_cast<HIMAGELIST>(SendMessageW(tree_, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+  };
+  HIMAGELIST first = MakeTreeImages(tree_);
+  ASSERT_EQ(ImageList_GetImageCount(first), 3);
+  GiveTreeImages(tree_, first);
+  EXPECT_EQ(treeImages(), first);
+  GiveTreeImages(tree_, MakeTreeImages(tree_));
+  EXPECT_EQ(treeImages(), first) << "a tree given its icons meanwhile keeps them";
+}
+
 TEST_F(FolderTree, ARefreshWhileTheStartFillRunsLeavesTheTopLevelToIt) {
   g_fileSystemProviders[2].slots.rootPath = GatedRootQ;
   g_fileSystemProviders[2].displayName = g_gatedRootName;
