@@ -110,12 +110,23 @@ void AppendRow(RowsCopy* copy, uint32_t row) {
   Append(&copy->clip, kLineEnd);
 }
 
+// Room for the rows to come, taken at once from the first row's size and a quarter more: a long text would
+// otherwise be copied into a larger block again and again.
+void ReserveForRows(RowsCopy* copy, uint32_t firstRowBytes) {
+  const uint64_t wanted = static_cast<uint64_t>(firstRowBytes) * copy->rowCount * 5 / 4;
+  if (wanted < UINT32_MAX) RecordBufferReserveBytes(&copy->clip.bytes, static_cast<uint32_t>(wanted));
+}
+
 // The whole text; false when a job's Stop ended it or a cell could not be made.
 bool BuildText(RowsCopy* copy, bool asJob) {
   if (copy->withCaptions) AppendCaptions(copy);
   RowWalk walk = StartRowWalk(asJob, copy->rowCount);
   return GuardedCall(false, [&] {
-    for (uint32_t i = 0; i < copy->rowCount && StepRowWalk(&walk); ++i) AppendRow(copy, copy->rows[i]);
+    for (uint32_t i = 0; i < copy->rowCount && StepRowWalk(&walk); ++i) {
+      const uint32_t before = RecordBufferUsedBytes(&copy->clip.bytes);
+      AppendRow(copy, copy->rows[i]);
+      if (i == 0) ReserveForRows(copy, RecordBufferUsedBytes(&copy->clip.bytes) - before);
+    }
     return !walk.stopped;
   });
 }

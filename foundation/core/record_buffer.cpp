@@ -167,6 +167,10 @@ int RecordBufferAppendBytes(RecordBuffer* buffer, const void* bytes, uint32_t n)
   return GuardedCall(1, [&] { return PlaceBytes(buffer, bytes, n); });
 }
 
+int RecordBufferReserveBytes(RecordBuffer* buffer, uint32_t n) {
+  return GuardedCall(1, [&] { return ReserveBytes(buffer, n); });
+}
+
 uint32_t RecordBufferCloseGapHere(RecordBuffer* buffer, uint32_t offset, uint32_t n) {
   if (!buffer->data || offset >= buffer->used) return 0;
   uint32_t length = std::min(n, buffer->used - offset);

@@ -63,6 +63,9 @@ void RecordBufferRunWhereBytesMayMove(const RecordBuffer* buffer, GuiThreadFunct
 // Appends n bytes after the used ones without counting a record. 0 on success, 1 when the block cannot
 // take them (nothing changes then).
 int RecordBufferAppendBytes(RecordBuffer* buffer, const void* bytes, uint32_t n);
+// Makes room for n more bytes at once, for a writer that knows about how much will follow. 0, or 1 when the
+// block could not grow (it is kept as it was).
+int RecordBufferReserveBytes(RecordBuffer* buffer, uint32_t n);
 
 // Moves the bytes above offset + n down to offset on the calling thread and lowers the used bytes; the
 // record count is not touched. Returns the number of bytes removed (n cut to the bytes in use). Call it
