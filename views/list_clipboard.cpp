@@ -121,11 +121,11 @@ void ReserveForRows(RowsCopy* copy, uint32_t firstRowBytes) {
 bool BuildText(RowsCopy* copy, bool asJob) {
   if (copy->withCaptions) AppendCaptions(copy);
   RowWalk walk = StartRowWalk(asJob, copy->rowCount);
+  const uint32_t firstRowStart = RecordBufferUsedBytes(&copy->clip.bytes);
   return GuardedCall(false, [&] {
     for (uint32_t i = 0; i < copy->rowCount && StepRowWalk(&walk); ++i) {
-      const uint32_t before = RecordBufferUsedBytes(&copy->clip.bytes);
       AppendRow(copy, copy->rows[i]);
-      if (i == 0) ReserveForRows(copy, RecordBufferUsedBytes(&copy->clip.bytes) - before);
+      if (i == 0) ReserveForRows(copy, RecordBufferUsedBytes(&copy->clip.bytes) - firstRowStart);
     }
     return !walk.stopped;
   });
