@@ -38,9 +38,48 @@ int StatusBarHeight(StatusBar* bar, int freeHeight) {
 
 bool IsShownBar(HWND bar, int32_t shown) { return shown != 0 && IsWindowSafe(bar); }
 
+// Where a bar was asked to go and where it went. The toolbar aligns itself along the top of the window, so it
+// never stands where it was asked to; asked again for the same place it would move twice for nothing, and
+// repaint when shown.
+struct BarPlace {
+  HWND bar;
+  RECT asked;
+  RECT taken;
+};
+constexpr int kPlacedBars = 3;
+BarPlace g_barPlaces[kPlacedBars] = {};
+int g_nextBarPlace = 0;
+
+RECT PlaceInParent(HWND window) {
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+BarPlace* PlaceOf(HWND bar) {
+  for (BarPlace& place : g_barPlaces) {
+    if (place.bar == bar) return &place;
+  }
+  BarPlace* place = &g_barPlaces[g_nextBarPlace++ % kPlacedBars];
+  *place = {bar, {}, {}};
+  return place;
+}
+
+// Moves the bar unless it stands where the same request left it last time.
+void MoveBar(HWND bar, int x, int y, int width, int height) {
+  BarPlace* place = PlaceOf(bar);
+  const RECT asked = {x, y, x + width, y + height};
+  const RECT now = PlaceInParent(bar);
+  if (EqualRect(&place->asked, &asked) && EqualRect(&place->taken, &now)) return;
+  MoveWindow(bar, x, y, width, height, TRUE);
+  place->asked = asked;
+  place->taken = PlaceInParent(bar);
+}
+
 // Puts a bar of its own height at the top of the free area and takes that height away.
 void PlaceTopBar(HWND bar, int height, RECT* free) {
-  MoveWindow(bar, free->left, free->top, free->right - free->left, height, TRUE);
+  MoveBar(bar, free->left, free->top, free->right - free->left, height);
   free->top += height;
 }
 
@@ -55,7 +94,7 @@ void PlaceBars(RECT* free) {
     const int height = StatusBarHeight(&g_statusBar, free->bottom - free->top);
     const int width = free->right - free->left;
     free->bottom -= height;
-    MoveWindow(g_statusBar.window, free->left, free->bottom, width, height, TRUE);
+    MoveBar(g_statusBar.window, free->left, free->bottom, width, height);
     LayoutStatusParts(&g_statusBar, width, height);
   }
 }

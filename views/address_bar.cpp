@@ -238,6 +238,14 @@ void OnSize(AddressBar* bar) {
   Redraw(bar);
 }
 
+// The tooltip comes with the pointer's first move over the bar: a tooltip is a window of its own, whose
+// creation under Wine costs about as much as the rest of the bar's.
+void EnsureTooltip(AddressBar* bar) {
+  if (bar->tooltip) return;
+  bar->tooltip = CreateTooltipControl(bar->window, nullptr, false);
+  TooltipAddWindowTool(bar->tooltip, bar->window, bar->window);
+}
+
 bool SetHandCursor(AddressBar* bar) {
   if (bar->hotSegment < 0) return false;
   SetCursor(HandCursor(bar));
@@ -278,6 +286,7 @@ LRESULT HandleMessage(AddressBar* bar, HWND window, UINT message, WPARAM wParam,
       OnSize(bar);
       return 0;
     case WM_MOUSEMOVE:
+      EnsureTooltip(bar);
       HitTest(bar, POINT{static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))});
       SetHandCursor(bar);
       return 0;
@@ -343,8 +352,6 @@ HWND CreateAddressBar(AddressBar* bar, HWND parent, HINSTANCE instance) {
                                instance, bar};
   bar->window = CreateWindowRegistered(windowClass, fields);
   if (!bar->window) return nullptr;
-  bar->tooltip = CreateTooltipControl(bar->window, instance, false);
-  TooltipAddWindowTool(bar->tooltip, bar->window, bar->window);
   if (IsDarkModeOn()) {
     ApplyDarkModeToWindow(bar->window);
     SetWindowThemeIfSupported(bar->window, L"ItemsView");

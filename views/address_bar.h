@@ -84,7 +84,7 @@ void InitAddressBar(AddressBar* bar);
 // Destroys the bar's window when it is still alive, its cursor and icon.
 void DestroyAddressBar(AddressBar* bar);
 
-// Registers the class and creates the bar in the parent with its tooltip. The bar, or null.
+// Registers the class and creates the bar in the parent (its tooltip comes with the pointer). The bar, or null.
 HWND CreateAddressBar(AddressBar* bar, HWND parent, HINSTANCE instance);
 // Gives the bar a font; its row height becomes the font's cell height + 4, at least 16.
 void SetAddressBarFont(AddressBar* bar, HFONT font);

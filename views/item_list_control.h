@@ -62,6 +62,8 @@ static_assert(sizeof(ItemListCreation) == 64, "the creation record is 64 bytes")
 // for writes, the bytes moved on the GUI thread), and `idle` and `layoutNotice` with interlocked writes. Job
 // threads find a control through the application's slot, and a destroyed control is freed only once no job
 // thread can hold it (views/items_view_window.h).
+struct HeaderBackgrounds;
+
 struct ItemListControl {
   ItemListCreation creation;
   HWND window;
@@ -115,4 +117,5 @@ struct ItemListControl {
   wchar_t tipText[kCellTextCapacity];
   ItemStore rows;
   ItemStore pathPool;
+  HeaderBackgrounds* headerBackgrounds;  // the header items' drawn backgrounds (views/header_item_paint.h)
 };

@@ -1,6 +1,7 @@
 #include "views/items_view_theme.h"
 
 #include "foundation/win32/theme.h"
+#include "views/header_item_paint.h"
 
 void ItemsViewFollowTheme(ItemListControl* control) {
   const bool turnsLight = control->dark && !IsDarkModeOn();
@@ -8,6 +9,7 @@ void ItemsViewFollowTheme(ItemListControl* control) {
   SetClassLongPtrW(control->window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetThemeBrushByIndex(kSlotWindow)));
   if (control->dark || turnsLight) ApplyDarkModeToWindow(control->window);
   if (turnsLight) ApplyDarkModeToWindow(control->header);
+  FreeHeaderBackgrounds(&control->headerBackgrounds);
   ItemsViewThemeHeader(control);
   InvalidateRect(control->window, nullptr, FALSE);
 }
@@ -21,6 +23,10 @@ void ItemsViewThemeHeader(const ItemListControl* control) {
   }
 }
 
-LRESULT ItemsViewHeaderCustomDraw(const ItemListControl* control, NMCUSTOMDRAW* draw) {
-  return control->dark ? DrawDarkHeaderItem(draw, GetThemeColorByIndex(kSlotWindowText)) : CDRF_DODEFAULT;
+LRESULT ItemsViewHeaderCustomDraw(ItemListControl* control, NMCUSTOMDRAW* draw) {
+  if (draw->dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw->dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+  const COLORREF text = GetThemeColorByIndex(control->dark ? kSlotWindowText : kSlotButtonText);
+  if (DrawHeaderItem(&control->headerBackgrounds, draw, text) == CDRF_SKIPDEFAULT) return CDRF_SKIPDEFAULT;
+  return control->dark ? DrawDarkHeaderItem(draw, text) : CDRF_DODEFAULT;
 }

@@ -12,6 +12,6 @@
 void ItemsViewFollowTheme(ItemListControl* control);
 // Gives a new header the visual style of the control's theme state.
 void ItemsViewThemeHeader(const ItemListControl* control);
-// The answer to the header's NM_CUSTOMDRAW: in dark mode the captions take the theme's text colour; otherwise
-// the header draws itself.
-LRESULT ItemsViewHeaderCustomDraw(const ItemListControl* control, NMCUSTOMDRAW* draw);
+// The answer to the header's NM_CUSTOMDRAW: each item is drawn by the list from its kept background
+// (views/header_item_paint.h); an item left to the header takes, in dark mode, the theme's text colour.
+LRESULT ItemsViewHeaderCustomDraw(ItemListControl* control, NMCUSTOMDRAW* draw);

@@ -11,6 +11,7 @@
 #include "foundation/core/memory.h"
 #include "foundation/win32/theme.h"
 #include "foundation/win32/window_wrappers.h"
+#include "views/header_item_paint.h"
 #include "views/items_view.h"
 #include "views/items_view_columns.h"
 #include "views/items_view_edit.h"
@@ -101,6 +102,7 @@ void OnDestroy(ItemListControl* control) {
   KillTimer(control->window, kLayoutRestTimer);
   DestroyWindowIfAlive(control->tooltip);
   control->tooltip = nullptr;
+  FreeHeaderBackgrounds(&control->headerBackgrounds);
   control->header = nullptr;
   control->editor = nullptr;
   control->window = nullptr;

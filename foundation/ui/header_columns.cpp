@@ -172,15 +172,18 @@ void SetHeaderSortBitmapForColumns(SortArrowHolder* holder, HWND header, int sor
   int sortItem = SortColumnItem(header, table, sortColumnId);
   int count = HeaderCount(header);
   for (int i = 0; i < count; ++i) {
-    HDITEMW item;
-    if (!GetItemFormat(header, i, &item)) continue;
+    HDITEMW item = {};
     item.mask = HDI_FORMAT | HDI_BITMAP;
+    if (!SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item))) continue;
+    const HDITEMW was = item;
     item.fmt &= ~kSortFormatBits;
     item.hbm = nullptr;
     if (i == sortItem) {
       item.hbm = descending ? holder->descending : holder->ascending;
       item.fmt |= HDF_BITMAP | (sortKey == holder->specialKey ? 0 : HDF_BITMAP_ON_RIGHT);
     }
+    // An item that stays as it is is not set again: each set lays the header out and repaints it.
+    if (item.fmt == was.fmt && item.hbm == was.hbm) continue;
     SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
 }

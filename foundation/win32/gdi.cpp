@@ -2,6 +2,17 @@
 
 #include <cstdlib>
 
+HBITMAP CreateColourBitmap(int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width > 0 ? width : 1;
+  info.bmiHeader.biHeight = -(height > 0 ? height : 1);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
 bool BeginDoubleBuffer(DoubleBuffer* buffer, HDC target, const RECT& rect) {
   if (!buffer) return false;
   *buffer = DoubleBuffer{};
@@ -12,7 +23,7 @@ bool BeginDoubleBuffer(DoubleBuffer* buffer, HDC target, const RECT& rect) {
   buffer->width = rect.right - rect.left;
   buffer->height = rect.bottom - rect.top;
   buffer->memoryDc = CreateCompatibleDC(target);
-  buffer->bitmap = CreateCompatibleBitmap(target, buffer->width, buffer->height);
+  buffer->bitmap = CreateColourBitmap(buffer->width, buffer->height);
   if (!buffer->memoryDc || !buffer->bitmap) {
     if (buffer->bitmap) DeleteObject(buffer->bitmap);
     if (buffer->memoryDc) DeleteDC(buffer->memoryDc);

@@ -22,7 +22,11 @@ struct DoubleBuffer {
   HDC memoryDc;
 };
 
-// A memory DC with a compatible bitmap of the rectangle's size selected; drawing into it uses coordinates
+// A 32-bit top-down bitmap of its own (at least 1 x 1): visual styles and blends draw into it several times
+// faster than into a bitmap compatible with a window (under Wine about a millisecond less for each themed part).
+HBITMAP CreateColourBitmap(int width, int height);
+
+// A memory DC with a 32-bit bitmap of the rectangle's size selected; drawing into it uses coordinates
 // relative to the rectangle. False (nothing to end) when the target is missing or the system refuses.
 bool BeginDoubleBuffer(DoubleBuffer* buffer, HDC target, const RECT& rect);
 // Copies the bitmap to the target at the rectangle's position and frees the memory DC and bitmap.

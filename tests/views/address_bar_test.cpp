@@ -177,6 +177,10 @@ TEST_F(AddressBarObject, ANarrowBarOverflowsAndAWideOneDoesNot) {
 TEST_F(AddressBarInteractive, ClicksOpenTheSegmentsFolderAndAnEmptyDropPartNothing) {
   const std::wstring sub = folder_.MakeFolder(L"sub");
   Show(sub);
+  EXPECT_EQ(bar_.tooltip, nullptr) << "the tooltip waits for the pointer";
+  SendMessageW(bar_.window, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+  ASSERT_NE(bar_.tooltip, nullptr);
+  EXPECT_EQ(SendMessageW(bar_.tooltip, TTM_GETTOOLCOUNT, 0, 0), 1);
   const int last = bar_.segmentCount - 1;
   Press(last, false);
   EXPECT_EQ(parent_.Navigations(), std::vector<std::wstring>{sub});

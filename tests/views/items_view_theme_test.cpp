@@ -1,15 +1,18 @@
 // The list's look beyond its rows: its window class background and its header follow the theme, light and dark
-// (dark mode through the theme's fakes, as Wine has none), and the menus it owns are the program's owner-drawn
-// ones.
+// (dark mode through the theme's fakes, as Wine has none), its header's items look as the system draws them, and
+// the menus it owns are the program's owner-drawn ones.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
+#include <uxtheme.h>
 #include <vssym32.h>
 
 #include "foundation/core/app_state.h"
 #include "foundation/win32/menus.h"
 #include "foundation/win32/theme.h"
+#include "foundation/win32/theme_object.h"
+#include "views/header_item_paint.h"
 #include "list_test_parent.h"
 #include "program_state_scope.h"
 #include "theme_fakes.h"
@@ -51,12 +54,102 @@ void ExpectLook(const ItemListControl* list, bool dark) {
 
   WindowImage image(4, 4);
   SetTextColor(image.Dc(), kUntouched);
-  EXPECT_EQ(HeaderDraw(list, CDDS_PREPAINT, image.Dc()), dark ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT);
+  EXPECT_EQ(HeaderDraw(list, CDDS_PREPAINT, image.Dc()), CDRF_NOTIFYITEMDRAW);
   EXPECT_EQ(HeaderDraw(list, CDDS_ITEMPREPAINT, image.Dc()), CDRF_DODEFAULT);
   EXPECT_EQ(GetTextColor(image.Dc()), dark ? FakeItemsViewColour(TMT_TEXTCOLOR) : kUntouched);
 }
 
+// A header as the system draws it, beside the list's: the same style, font, visual style and items.
+HWND CopyHeader(HWND header, HWND parent) {
+  RECT rect = {};
+  GetClientRect(header, &rect);
+  HWND copy = CreateWindowExW(0, WC_HEADERW, nullptr, static_cast<DWORD>(GetWindowLongPtrW(header, GWL_STYLE)), 0, 0,
+                              rect.right, rect.bottom, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(copy, WM_SETFONT, SendMessageW(header, WM_GETFONT, 0, 0), FALSE);
+  SetWindowTheme(copy, L"Explorer", nullptr);
+  for (int i = 0; i < Header_GetItemCount(header); ++i) {
+    wchar_t text[64] = {};
+    HDITEMW item = {HDI_TEXT | HDI_FORMAT | HDI_WIDTH | HDI_BITMAP, 0, text, nullptr, 64};
+    Header_GetItem(header, i, &item);
+    Header_InsertItem(copy, i, &item);
+  }
+  return copy;
+}
+
+// A shown window's pixels as it painted them.
+void ReadWindow(HWND window, WindowImage* image) {
+  UpdateWindow(window);
+  HDC dc = GetDC(window);
+  BitBlt(image->Dc(), 0, 0, image->Width(), image->Height(), dc, 0, 0, SRCCOPY);
+  ReleaseDC(window, dc);
+}
+
+int DifferentPixels(const WindowImage& a, const WindowImage& b) {
+  int count = 0;
+  for (int y = 0; y < a.Height(); ++y) {
+    for (int x = 0; x < a.Width(); ++x) count += a.At(x, y) != b.At(x, y);
+  }
+  return count;
+}
+
 }  // namespace
+
+// The list draws its header's items from backgrounds it keeps (the system's header draws each one anew, slowly
+// under Wine): what shows must be what the system's header shows, and a background is drawn once per size.
+TEST(ListTheme, HeaderItemsLookAsTheSystemDrawsThemAndEachBackgroundIsDrawnOnce) {
+  KTheme styles(L"UxTheme.dll", kStyledVersionCode);
+  KTheme* previous = g_theme;
+  g_theme = &styles;
+  if (!styles.IsThemeActive(kStyledVersionCode)) {
+    g_theme = previous;
+    GTEST_SKIP() << "no visual style is active";
+  }
+  ListTestParent parent(400, 120);
+  ItemListControl* list = parent.CreateList(1, 0, {{50, 140, 0, 0}, {51, 90, 1, 1}, {52, 40, 2, 0}});
+  ASSERT_NE(list->header, nullptr);
+  HBITMAP mark = CreateBitmap(8, 8, 1, 32, nullptr);
+  struct Item {
+    const wchar_t* text;
+    int format;
+    HBITMAP bitmap;
+  } items[] = {{L"Name", HDF_STRING | HDF_BITMAP, mark},  // a bitmap before the caption, like the sort arrow
+               {L"Size", HDF_STRING | HDF_RIGHT, nullptr},
+               {L"Attributes", HDF_STRING, nullptr}};  // cut with an ellipsis
+  HDC markDc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previousMark = SelectObject(markDc, mark);
+  const RECT markRect = {0, 0, 8, 8};
+  FillRect(markDc, &markRect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  SelectObject(markDc, previousMark);
+  DeleteDC(markDc);
+  for (int i = 0; i < 3; ++i) {
+    HDITEMW item = {HDI_TEXT | HDI_FORMAT | HDI_BITMAP, 0, const_cast<wchar_t*>(items[i].text), items[i].bitmap};
+    item.fmt = items[i].format;
+    Header_SetItem(list->header, i, &item);
+  }
+  RECT rect = {};
+  GetClientRect(list->header, &rect);
+  HWND systemParent = CreateWindowExW(WS_EX_NOACTIVATE, L"STATIC", nullptr, WS_POPUP, 20, 200, rect.right, rect.bottom,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND system = CopyHeader(list->header, systemParent);
+  ShowWindow(system, SW_SHOWNA);
+  ShowWindow(systemParent, SW_SHOWNA);
+  ShowWindow(parent.Window(), SW_SHOWNA);
+  WindowImage drawn(rect.right, rect.bottom);
+  WindowImage expected(rect.right, rect.bottom);
+  for (int paint = 1; paint <= 2; ++paint) {
+    SCOPED_TRACE(paint);
+    InvalidateRect(list->header, nullptr, TRUE);
+    ReadWindow(list->header, &drawn);
+    ReadWindow(system, &expected);
+    EXPECT_EQ(DifferentPixels(drawn, expected), 0);
+    EXPECT_EQ(HeaderBackgroundsDrawn(list->headerBackgrounds), 3);
+  }
+  EXPECT_EQ(drawn.At(12, rect.bottom / 2), RGB(0, 0, 0)) << "the bitmap is drawn";
+  DestroyWindow(systemParent);
+  DestroyWindow(parent.Window());
+  DeleteObject(mark);
+  g_theme = previous;
+}
 
 TEST(ListTheme, TheClassBackgroundTheHeaderAndItsCaptionsFollowTheThemeToDarkAndBack) {
   for (bool startsDark : {false, true}) {

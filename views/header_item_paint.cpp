@@ -1,0 +1,183 @@
+#include "views/header_item_paint.h"
+
+#include <vssym32.h>
+
+#include <new>
+
+#include "foundation/text/bounded_text.h"
+#include "foundation/win32/gdi.h"
+#include "foundation/win32/theme.h"
+
+namespace {
+
+constexpr int kCachedBackgrounds = 32;
+constexpr int kCaptionCapacity = 260;
+// The header's space around its caption and its bitmap: three edge widths.
+constexpr int kItemMargin = 6;
+constexpr int kFirstStyledVersion = 21;
+constexpr UINT kLeftToHeader = HDF_OWNERDRAW | HDF_IMAGE | HDF_SORTUP | HDF_SORTDOWN;
+
+struct CachedBackground {
+  int width;
+  int height;
+  int state;
+  HBITMAP bitmap;
+};
+
+int Width(const RECT& rect) { return rect.right - rect.left; }
+int Height(const RECT& rect) { return rect.bottom - rect.top; }
+
+// Copies the top left `width` x `height` of `bitmap` to the DC at `x`, `y`.
+void CopyBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height) {
+  HDC memory = CreateCompatibleDC(dc);
+  if (!memory) return;
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(dc, x, y, width, height, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+}
+
+int ItemState(UINT itemState) {
+  if (itemState & CDIS_SELECTED) return HIS_PRESSED;
+  return (itemState & CDIS_HOT) ? HIS_HOT : HIS_NORMAL;
+}
+
+}  // namespace
+
+struct HeaderBackgrounds {
+  explicit HeaderBackgrounds(HWND header) : header(header), theme(header, L"Header", kFirstStyledVersion) {}
+  ~HeaderBackgrounds() {
+    for (CachedBackground& entry : entries) {
+      if (entry.bitmap) DeleteObject(entry.bitmap);
+    }
+  }
+  HeaderBackgrounds(const HeaderBackgrounds&) = delete;
+  HeaderBackgrounds& operator=(const HeaderBackgrounds&) = delete;
+
+  // The background of a size and state, drawn now when it is not kept; null when it cannot be drawn.
+  HBITMAP Background(int width, int height, int state);
+
+  HWND header;
+  OpenedTheme theme;
+  CachedBackground entries[kCachedBackgrounds] = {};
+  int next = 0;
+  int drawn = 0;
+};
+
+HBITMAP HeaderBackgrounds::Background(int width, int height, int state) {
+  for (const CachedBackground& entry : entries) {
+    if (entry.bitmap && entry.width == width && entry.height == height && entry.state == state) return entry.bitmap;
+  }
+  HBITMAP bitmap = CreateColourBitmap(width, height);
+  HDC memory = bitmap ? CreateCompatibleDC(nullptr) : nullptr;
+  if (!memory) {
+    if (bitmap) DeleteObject(bitmap);
+    return nullptr;
+  }
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  const RECT rect = {0, 0, width, height};
+  FillRect(memory, &rect, GetThemeBrushByIndex(kSlotButtonFace));
+  const bool drew = theme.Draw(memory, HP_HEADERITEM, state, rect);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+  if (!drew) {
+    DeleteObject(bitmap);
+    return nullptr;
+  }
+  CachedBackground& slot = entries[next++ % kCachedBackgrounds];
+  if (slot.bitmap) DeleteObject(slot.bitmap);
+  slot = {width, height, state, bitmap};
+  ++drawn;
+  return bitmap;
+}
+
+namespace {
+
+struct HeaderItemContent {
+  wchar_t caption[kCaptionCapacity];
+  UINT format;
+  HBITMAP bitmap;
+  SIZE bitmapSize;
+};
+
+bool ReadItem(HWND header, int index, HeaderItemContent* content) {
+  HDITEMW item = {};
+  item.mask = HDI_TEXT | HDI_FORMAT | HDI_BITMAP;
+  item.pszText = content->caption;
+  item.cchTextMax = kCaptionCapacity;
+  content->caption[0] = 0;
+  if (!SendMessageW(header, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(&item))) return false;
+  if (item.pszText != content->caption) CopyWideBounded(item.pszText ? item.pszText : L"", content->caption, kCaptionCapacity);
+  content->format = static_cast<UINT>(item.fmt);
+  content->bitmap = (item.fmt & HDF_BITMAP) ? item.hbm : nullptr;
+  BITMAP description = {};
+  content->bitmapSize = {};
+  if (content->bitmap && GetObjectW(content->bitmap, sizeof description, &description)) {
+    content->bitmapSize = {description.bmWidth, description.bmHeight};
+  }
+  return true;
+}
+
+// The caption and the bitmap placed as the header places them: the pair aligned in the content rectangle by the
+// item's format, the bitmap before the caption unless the format puts it after, the caption cut with an ellipsis.
+void DrawContent(HDC dc, const RECT& content, const HeaderItemContent& item, COLORREF text) {
+  RECT measured = {};
+  DrawTextW(dc, item.caption, -1, &measured, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+  const int pictureWidth = item.bitmapSize.cx > 0 ? item.bitmapSize.cx + 2 * kItemMargin : 0;
+  int width = Width(measured) + 2 * kItemMargin + pictureWidth;
+  int left = content.left;
+  const UINT justify = item.format & HDF_JUSTIFYMASK;
+  if (justify == HDF_CENTER) left = content.left + Width(content) / 2 - width / 2;
+  if (justify == HDF_RIGHT) left = content.right - width;
+  if (left < content.left) left = content.left;
+  if (left + width > content.right) width = content.right - left;
+  int textLeft = left + kItemMargin;
+  const int textWidth = width - 2 * kItemMargin - pictureWidth;
+  if (pictureWidth > 0) {
+    const bool onRight = (item.format & HDF_BITMAP_ON_RIGHT) != 0;
+    const int pictureLeft = onRight ? left + textWidth + 3 * kItemMargin : left + kItemMargin;
+    if (!onRight) textLeft += pictureWidth;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, content.left, content.top, content.right, content.bottom);
+    CopyBitmap(dc, item.bitmap, pictureLeft, content.top + (Height(content) - item.bitmapSize.cy) / 2,
+               item.bitmapSize.cx, item.bitmapSize.cy);
+    RestoreDC(dc, saved);
+  }
+  RECT caption = {textLeft, content.top, textLeft + textWidth, content.bottom};
+  const int mode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF colour = SetTextColor(dc, text);
+  DrawTextW(dc, item.caption, -1, &caption, DT_LEFT | DT_END_ELLIPSIS | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SetTextColor(dc, colour);
+  SetBkMode(dc, mode);
+}
+
+}  // namespace
+
+LRESULT DrawHeaderItem(HeaderBackgrounds** backgrounds, const NMCUSTOMDRAW* draw, COLORREF text) {
+  HWND header = draw->hdr.hwndFrom;
+  const RECT& rect = draw->rc;
+  if (Width(rect) <= 0 || Height(rect) <= 0) return CDRF_DODEFAULT;
+  if (*backgrounds && (*backgrounds)->header != header) FreeHeaderBackgrounds(backgrounds);
+  if (!*backgrounds) *backgrounds = new (std::nothrow) HeaderBackgrounds(header);
+  HeaderBackgrounds* cache = *backgrounds;
+  HeaderItemContent item;
+  if (!cache || !cache->theme || !ReadItem(header, static_cast<int>(draw->dwItemSpec), &item) ||
+      (item.format & kLeftToHeader)) {
+    return CDRF_DODEFAULT;
+  }
+  const int state = ItemState(draw->uItemState);
+  HBITMAP background = cache->Background(Width(rect), Height(rect), state);
+  if (!background) return CDRF_DODEFAULT;
+  CopyBitmap(draw->hdc, background, rect.left, rect.top, Width(rect), Height(rect));
+  RECT content = rect;
+  cache->theme.ContentRect(draw->hdc, HP_HEADERITEM, state, rect, &content);
+  DrawContent(draw->hdc, content, item, text);
+  return CDRF_SKIPDEFAULT;
+}
+
+int HeaderBackgroundsDrawn(const HeaderBackgrounds* backgrounds) { return backgrounds ? backgrounds->drawn : 0; }
+
+void FreeHeaderBackgrounds(HeaderBackgrounds** backgrounds) {
+  delete *backgrounds;
+  *backgrounds = nullptr;
+}
