@@ -69,6 +69,9 @@ ItemListControl* ItemsViewCreate(HWND window, const ItemListCreation* creation) 
     return nullptr;
   }
   ShowScrollBar(window, SB_BOTH, FALSE);
+  // Before the control is attached: the WM_THEMECHANGED this sends would otherwise theme the list and its
+  // header a second time.
+  SetExplorerTheme(window);
   SetWindowUserData(window, reinterpret_cast<LONG_PTR>(control));
   control->splitColumn = FindSplitColumn(creation->sortTable);
   control->font = ItemsViewDefaultFont(control);
@@ -77,7 +80,6 @@ ItemListControl* ItemsViewCreate(HWND window, const ItemListCreation* creation) 
   // The theme first: the header the view mode makes then takes its look once.
   ItemsViewFollowTheme(control);
   ItemsViewSetViewMode(control, creation->viewWord);
-  SetExplorerTheme(window);
   return control;
 }
 
