@@ -46,12 +46,6 @@ int RootEnd(const wchar_t* path) {
   return end < length ? end : length;
 }
 
-void GetAppDataFolder(wchar_t* target, int capacity) {
-  GetSpecialFolderPath(CSIDL_APPDATA, target, capacity);
-  // GetWindowsFolder itself falls back to "C:\".
-  if (target[0] == 0) GetWindowsFolder(target, capacity);
-}
-
 // Appends the rest of a path after an expanded folder, with one separator between them.
 void AppendRest(const wchar_t* rest, wchar_t* target, int capacity) {
   const int length = TextLength(target);
@@ -63,6 +57,21 @@ void AppendRest(const wchar_t* rest, wchar_t* target, int capacity) {
 int Deliver(const wchar_t* work, wchar_t* target, int capacity) {
   CopyWideString(work, target, capacity);
   return TextLength(target);
+}
+
+// The path of CSIDL_APPDATA, empty when the shell gives none. Asked for the path rather than for the folder's
+// item-id list: the start-up looks here for the per-user profile file, and the id list makes the shell build
+// its namespace first (under Wine 3-4 ms of the start).
+int GetAppDataPath(wchar_t* target, int capacity) {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) path[0] = 0;
+  return Deliver(path, target, capacity);
+}
+
+void GetAppDataFolder(wchar_t* target, int capacity) {
+  GetAppDataPath(target, capacity);
+  // GetWindowsFolder itself falls back to "C:\".
+  if (target[0] == 0) GetWindowsFolder(target, capacity);
 }
 
 void RemoveDotSegmentsInPlace(wchar_t* path) {
@@ -207,7 +216,7 @@ int CompactPathPlaceholders(const wchar_t* path, wchar_t* target, int capacity) 
   };
   static const Candidate kCandidates[] = {
       {L"%MY_PATH%", GetProgramFolder},
-      {L"%APPDATA%", [](wchar_t* t, int c) { return GetSpecialFolderPath(CSIDL_APPDATA, t, c); }},
+      {L"%APPDATA%", GetAppDataPath},
       {L"%TEMP%", [](wchar_t* t, int c) { return ExpandPathPlaceholders(L"%TEMP%", t, c); }},
   };
   for (const Candidate& candidate : kCandidates) {
