@@ -18,7 +18,6 @@ constexpr int kHotColour = kSlotActiveCaption;
 constexpr int kBackgroundColour = kSlotInactiveCaption;
 constexpr int kTextColour = kSlotInactiveCaptionText;
 
-constexpr int kFirstThemedVersionCode = 14;
 constexpr int kHeaderItemStateNormal = 1;
 constexpr int kHeaderItemStateHot = 2;
 constexpr int kHeaderItemStateBesideHotDrop = 4;

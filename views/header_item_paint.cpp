@@ -14,7 +14,6 @@ constexpr int kCachedBackgrounds = 32;
 constexpr int kCaptionCapacity = 260;
 // The header's space around its caption and its bitmap: three edge widths.
 constexpr int kItemMargin = 6;
-constexpr int kFirstStyledVersion = 21;
 constexpr UINT kLeftToHeader = HDF_OWNERDRAW | HDF_IMAGE | HDF_SORTUP | HDF_SORTDOWN;
 
 struct CachedBackground {
@@ -45,7 +44,7 @@ int ItemState(UINT itemState) {
 }  // namespace
 
 struct HeaderBackgrounds {
-  explicit HeaderBackgrounds(HWND header) : header(header), theme(header, L"Header", kFirstStyledVersion) {}
+  explicit HeaderBackgrounds(HWND header) : header(header), theme(header, L"Header", kFirstThemedVersionCode) {}
   ~HeaderBackgrounds() {
     for (CachedBackground& entry : entries) {
       if (entry.bitmap) DeleteObject(entry.bitmap);
@@ -107,7 +106,9 @@ bool ReadItem(HWND header, int index, HeaderItemContent* content) {
   item.cchTextMax = kCaptionCapacity;
   content->caption[0] = 0;
   if (!SendMessageW(header, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(&item))) return false;
-  if (item.pszText != content->caption) CopyWideBounded(item.pszText ? item.pszText : L"", content->caption, kCaptionCapacity);
+  if (item.pszText != content->caption) {
+    CopyWideBounded(item.pszText ? item.pszText : L"", content->caption, kCaptionCapacity);
+  }
   content->format = static_cast<UINT>(item.fmt);
   content->bitmap = (item.fmt & HDF_BITMAP) ? item.hbm : nullptr;
   BITMAP description = {};

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kFirstThemedVersionCode = 14;
 constexpr int kFirstThemeFontVersionCode = 8;
 constexpr int kAeroWizardContentPart = 3;
 constexpr int kCheckBoxSize = 16;

@@ -9,6 +9,9 @@
 
 #include "foundation/win32/theme_object.h"
 
+// The first Windows version code (the theme object's) whose windows take visual-style names.
+constexpr int kFirstThemedVersionCode = 14;
+
 // The modes of SetDarkModePreference: the preferred application modes of the system, then two questions.
 constexpr int kAppModeDefault = 0;
 constexpr int kAppModeAllowDark = 1;  // follow the system
