@@ -118,7 +118,7 @@ void PaintAddressBar(AddressBar* bar, HWND window, HDC target) {
   RECT client = {};
   GetClientRect(window, &client);
   DoubleBuffer buffer = {};
-  if (BeginDoubleBuffer(&buffer, target, client)) {
+  if (BeginDoubleBuffer(&buffer, target, client, true)) {
     DoubleBufferSelectFont(&buffer, bar->font ? bar->font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     if (!bar->measured) MeasureAddressBar(bar, buffer.memoryDc, client.right);
     const OpenedTheme header(window, L"HEADER", kFirstThemedVersionCode);

@@ -13,7 +13,7 @@ HBITMAP CreateColourBitmap(int width, int height) {
   return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
-bool BeginDoubleBuffer(DoubleBuffer* buffer, HDC target, const RECT& rect) {
+bool BeginDoubleBuffer(DoubleBuffer* buffer, HDC target, const RECT& rect, bool styled) {
   if (!buffer) return false;
   *buffer = DoubleBuffer{};
   if (!target) return false;
@@ -23,7 +23,8 @@ bool BeginDoubleBuffer(DoubleBuffer* buffer, HDC target, const RECT& rect) {
   buffer->width = rect.right - rect.left;
   buffer->height = rect.bottom - rect.top;
   buffer->memoryDc = CreateCompatibleDC(target);
-  buffer->bitmap = CreateColourBitmap(buffer->width, buffer->height);
+  buffer->bitmap = styled ? CreateColourBitmap(buffer->width, buffer->height)
+                          : CreateCompatibleBitmap(target, buffer->width, buffer->height);
   if (!buffer->memoryDc || !buffer->bitmap) {
     if (buffer->bitmap) DeleteObject(buffer->bitmap);
     if (buffer->memoryDc) DeleteDC(buffer->memoryDc);

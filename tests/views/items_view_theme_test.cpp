@@ -69,7 +69,10 @@ HWND CopyHeader(HWND header, HWND parent) {
   SetWindowTheme(copy, L"Explorer", nullptr);
   for (int i = 0; i < Header_GetItemCount(header); ++i) {
     wchar_t text[64] = {};
-    HDITEMW item = {HDI_TEXT | HDI_FORMAT | HDI_WIDTH | HDI_BITMAP, 0, text, nullptr, 64};
+    HDITEMW item = {};
+    item.mask = HDI_TEXT | HDI_FORMAT | HDI_WIDTH | HDI_BITMAP;
+    item.pszText = text;
+    item.cchTextMax = 64;
     Header_GetItem(header, i, &item);
     Header_InsertItem(copy, i, &item);
   }
@@ -95,15 +98,16 @@ int DifferentPixels(const WindowImage& a, const WindowImage& b) {
 }  // namespace
 
 // The list draws its header's items from backgrounds it keeps (the system's header draws each one anew, slowly
-// under Wine): what shows must be what the system's header shows, and a background is drawn once per size.
-TEST(ListTheme, HeaderItemsLookAsTheSystemDrawsThemAndEachBackgroundIsDrawnOnce) {
+// under Wine): what shows must be what the system's header shows, and a background is drawn once per size. The
+// two headers are read back from the screen's windows, which another test's window must not cover.
+TEST(ListThemeInteractive, HeaderItemsLookAsTheSystemDrawsThemAndEachBackgroundIsDrawnOnce) {
   KTheme styles(L"UxTheme.dll", kStyledVersionCode);
-  KTheme* previous = g_theme;
+  struct ThemeInUse {
+    KTheme* previous = g_theme;
+    ~ThemeInUse() { g_theme = previous; }
+  } inUse;
   g_theme = &styles;
-  if (!styles.IsThemeActive(kStyledVersionCode)) {
-    g_theme = previous;
-    GTEST_SKIP() << "no visual style is active";
-  }
+  if (!styles.IsThemeActive(kStyledVersionCode)) GTEST_SKIP() << "no visual style is active";
   ListTestParent parent(400, 120);
   ItemListControl* list = parent.CreateList(1, 0, {{50, 140, 0, 0}, {51, 90, 1, 1}, {52, 40, 2, 0}});
   ASSERT_NE(list->header, nullptr);
@@ -122,7 +126,10 @@ TEST(ListTheme, HeaderItemsLookAsTheSystemDrawsThemAndEachBackgroundIsDrawnOnce)
   SelectObject(markDc, previousMark);
   DeleteDC(markDc);
   for (int i = 0; i < 3; ++i) {
-    HDITEMW item = {HDI_TEXT | HDI_FORMAT | HDI_BITMAP, 0, const_cast<wchar_t*>(items[i].text), items[i].bitmap};
+    HDITEMW item = {};
+    item.mask = HDI_TEXT | HDI_FORMAT | HDI_BITMAP;
+    item.pszText = const_cast<wchar_t*>(items[i].text);
+    item.hbm = items[i].bitmap;
     item.fmt = items[i].format;
     Header_SetItem(list->header, i, &item);
   }
@@ -148,7 +155,6 @@ TEST(ListTheme, HeaderItemsLookAsTheSystemDrawsThemAndEachBackgroundIsDrawnOnce)
   DestroyWindow(systemParent);
   DestroyWindow(parent.Window());
   DeleteObject(mark);
-  g_theme = previous;
 }
 
 TEST(ListTheme, TheClassBackgroundTheHeaderAndItsCaptionsFollowTheThemeToDarkAndBack) {
