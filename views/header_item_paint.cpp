@@ -5,13 +5,13 @@
 #include <new>
 
 #include "foundation/text/bounded_text.h"
+#include "foundation/text/text_sizes.h"
 #include "foundation/win32/gdi.h"
 #include "foundation/win32/theme.h"
 
 namespace {
 
 constexpr int kCachedBackgrounds = 32;
-constexpr int kCaptionCapacity = 260;
 // The header's space around its caption and its bitmap: three edge widths.
 constexpr int kItemMargin = 6;
 constexpr UINT kLeftToHeader = HDF_OWNERDRAW | HDF_IMAGE | HDF_SORTUP | HDF_SORTDOWN;
