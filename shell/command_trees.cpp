@@ -264,12 +264,10 @@ void SetMenuFromTable(HWND window, const UiStringTable* table, MenuItemRecord* r
     ShowMessageBoxNarrow(window, "Loading error.", "", MB_ICONERROR);
     return;
   }
+  // Owner-drawn before it is set: setting it measures and draws the window's frame, which would otherwise be
+  // measured and drawn again for the owner-drawn items.
+  if (icons) MakeMenuOwnerDrawn(icons, nullptr, bar);
   SetMenu(window, bar);
-  if (icons) {
-    MakeMenuOwnerDrawn(icons, window, bar);
-  } else {
-    DrawMenuBar(window);
-  }
 }
 
 void RebuildMainMenu(HWND window) {
