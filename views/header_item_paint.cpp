@@ -8,6 +8,7 @@
 #include "foundation/text/text_sizes.h"
 #include "foundation/win32/gdi.h"
 #include "foundation/win32/theme.h"
+#include "foundation/win32/window_wrappers.h"
 
 namespace {
 
@@ -174,6 +175,54 @@ LRESULT DrawHeaderItem(HeaderBackgrounds** backgrounds, const NMCUSTOMDRAW* draw
   cache->theme.ContentRect(draw->hdc, HP_HEADERITEM, state, rect, &content);
   DrawContent(draw->hdc, content, item, text);
   return CDRF_SKIPDEFAULT;
+}
+
+namespace {
+
+WNDPROC g_headerProcedure = nullptr;
+
+void PaintHeaderInto(HWND header, HDC dc) {
+  CallPreviousWindowProc(g_headerProcedure, header, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  CallPreviousWindowProc(g_headerProcedure, header, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+}
+
+// The header paints the update into a 32-bit bitmap over the button face, which is then copied to the window.
+void PaintHeaderBuffered(HWND header) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(header, &paint);
+  if (!dc) return;
+  const RECT& update = paint.rcPaint;
+  DoubleBuffer buffer;
+  if (BeginDoubleBuffer(&buffer, dc, update, true)) {
+    const RECT area = {0, 0, Width(update), Height(update)};
+    FillRect(buffer.memoryDc, &area, GetThemeBrushByIndex(kSlotButtonFace));
+    // The header draws in its own coordinates, and skips the items outside the update.
+    SetViewportOrgEx(buffer.memoryDc, -update.left, -update.top, nullptr);
+    IntersectClipRect(buffer.memoryDc, update.left, update.top, update.right, update.bottom);
+    PaintHeaderInto(header, buffer.memoryDc);
+    SetViewportOrgEx(buffer.memoryDc, 0, 0, nullptr);
+    SelectClipRgn(buffer.memoryDc, nullptr);
+    EndDoubleBuffer(&buffer);
+  } else {
+    PaintHeaderInto(header, dc);
+  }
+  EndPaint(header, &paint);
+}
+
+LRESULT CALLBACK BufferedHeaderProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Erased into the bitmap at the paint: erasing the window first would show for a moment.
+  if (message == WM_ERASEBKGND) return 1;
+  if (message == WM_PAINT && wParam == 0) {
+    PaintHeaderBuffered(header);
+    return 0;
+  }
+  return CallPreviousWindowProc(g_headerProcedure, header, message, wParam, lParam);
+}
+
+}  // namespace
+
+void PaintHeaderThroughColourBitmap(HWND header) {
+  if (header) SubclassWindow(header, BufferedHeaderProc, &g_headerProcedure);
 }
 
 int HeaderBackgroundsDrawn(const HeaderBackgrounds* backgrounds) { return backgrounds ? backgrounds->drawn : 0; }

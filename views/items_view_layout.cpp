@@ -13,6 +13,7 @@
 #include "foundation/win32/theme.h"
 #include "foundation/win32/window_placement.h"
 #include "foundation/win32/window_wrappers.h"
+#include "views/header_item_paint.h"
 #include "views/items_view_columns.h"
 #include "views/items_view_edit.h"
 #include "views/items_view_notify.h"
@@ -108,6 +109,7 @@ HWND CreateHeader(ItemListControl* control) {
   if (control->creation.styleFlags & kListReorderColumns) style |= HDS_DRAGDROP;
   HWND header = CreateWindowExW(0, WC_HEADERW, nullptr, style, 0, 0, 0, 0, control->window, nullptr,
                                 InstanceOfWindow(control->window), nullptr);
+  PaintHeaderThroughColourBitmap(header);
   return header;
 }
 
