@@ -2,6 +2,9 @@
 
 #include <vssym32.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <new>
 
 #include "foundation/text/bounded_text.h"
@@ -42,6 +45,50 @@ int ItemState(UINT itemState) {
   return (itemState & CDIS_HOT) ? HIS_HOT : HIS_NORMAL;
 }
 
+// A background drawn once per height and state at a width of at least kWideWidth, from which narrower ones are
+// cut: the part's image is stretched or tiled across its middle, so a narrower background is the wide one's left
+// up to the width less its right edge, then that edge.
+struct WideBackground {
+  int width;
+  int height;
+  int state;
+  int left;   // columns before the run of columns alike the middle one, at least the left sizing margin
+  int right;  // columns after that run, at least the right sizing margin
+  HBITMAP bitmap;
+};
+
+constexpr int kWideWidth = 256;
+constexpr int kWideBackgrounds = 3;  // normal, hot and pressed
+
+const uint32_t* PixelsOf(HBITMAP bitmap) {
+  DIBSECTION section = {};
+  if (GetObjectW(bitmap, sizeof section, &section) != sizeof section) return nullptr;
+  GdiFlush();
+  return static_cast<const uint32_t*>(section.dsBm.bmBits);
+}
+
+bool ColumnsAlike(const uint32_t* pixels, int width, int height, int a, int b) {
+  for (int y = 0; y < height; ++y) {
+    if (pixels[y * width + a] != pixels[y * width + b]) return false;
+  }
+  return true;
+}
+
+// The edges around the run of columns alike the middle one, widened to the sizing margins (a background
+// narrower than its margins shrinks them, which cutting cannot give); false when the pixels cannot be read.
+bool MeasureEdges(WideBackground* wide, const MARGINS& margins) {
+  const uint32_t* pixels = PixelsOf(wide->bitmap);
+  if (!pixels) return false;
+  const int middle = wide->width / 2;
+  int first = middle;
+  while (first > 0 && ColumnsAlike(pixels, wide->width, wide->height, first - 1, middle)) --first;
+  int last = middle;
+  while (last + 1 < wide->width && ColumnsAlike(pixels, wide->width, wide->height, last + 1, middle)) ++last;
+  wide->left = std::max(first, margins.cxLeftWidth);
+  wide->right = std::max(wide->width - 1 - last, margins.cxRightWidth);
+  return true;
+}
+
 }  // namespace
 
 struct HeaderBackgrounds {
@@ -50,17 +97,28 @@ struct HeaderBackgrounds {
     for (CachedBackground& entry : entries) {
       if (entry.bitmap) DeleteObject(entry.bitmap);
     }
+    for (WideBackground& entry : wide) {
+      if (entry.bitmap) DeleteObject(entry.bitmap);
+    }
   }
   HeaderBackgrounds(const HeaderBackgrounds&) = delete;
   HeaderBackgrounds& operator=(const HeaderBackgrounds&) = delete;
 
-  // The background of a size and state, drawn now when it is not kept; null when it cannot be drawn.
+  // The background of a size and state, made now when it is not kept; null when it cannot be drawn.
   HBITMAP Background(int width, int height, int state);
+  // The theme's background drawn at the size over the button face; null when it cannot be drawn.
+  HBITMAP Drawn(int width, int height, int state);
+  // The wide background of the height and state at least `width` wide, drawn now when none is kept.
+  const WideBackground* Wide(int width, int height, int state);
+  // The background cut from a wide one; null when the width leaves no room between its edges.
+  HBITMAP Cut(int width, int height, int state);
 
   HWND header;
   OpenedTheme theme;
   CachedBackground entries[kCachedBackgrounds] = {};
+  WideBackground wide[kWideBackgrounds] = {};
   int next = 0;
+  int nextWide = 0;
   int drawn = 0;
 };
 
@@ -68,6 +126,16 @@ HBITMAP HeaderBackgrounds::Background(int width, int height, int state) {
   for (const CachedBackground& entry : entries) {
     if (entry.bitmap && entry.width == width && entry.height == height && entry.state == state) return entry.bitmap;
   }
+  HBITMAP bitmap = Cut(width, height, state);
+  if (!bitmap) bitmap = Drawn(width, height, state);
+  if (!bitmap) return nullptr;
+  CachedBackground& slot = entries[next++ % kCachedBackgrounds];
+  if (slot.bitmap) DeleteObject(slot.bitmap);
+  slot = {width, height, state, bitmap};
+  return bitmap;
+}
+
+HBITMAP HeaderBackgrounds::Drawn(int width, int height, int state) {
   HBITMAP bitmap = CreateColourBitmap(width, height);
   HDC memory = bitmap ? CreateCompatibleDC(nullptr) : nullptr;
   if (!memory) {
@@ -84,10 +152,50 @@ HBITMAP HeaderBackgrounds::Background(int width, int height, int state) {
     DeleteObject(bitmap);
     return nullptr;
   }
-  CachedBackground& slot = entries[next++ % kCachedBackgrounds];
-  if (slot.bitmap) DeleteObject(slot.bitmap);
-  slot = {width, height, state, bitmap};
   ++drawn;
+  return bitmap;
+}
+
+const WideBackground* HeaderBackgrounds::Wide(int width, int height, int state) {
+  WideBackground* slot = nullptr;
+  for (WideBackground& entry : wide) {
+    if (entry.bitmap && entry.height == height && entry.state == state) {
+      if (entry.width >= width) return &entry;
+      slot = &entry;
+    }
+    if (!slot && !entry.bitmap) slot = &entry;
+  }
+  if (!slot) slot = &wide[nextWide++ % kWideBackgrounds];
+  MARGINS margins = {};
+  if (!theme.SizingMargins(nullptr, HP_HEADERITEM, state, &margins)) return nullptr;
+  WideBackground made = {std::max(width, kWideWidth), height, state, 0, 0, nullptr};
+  made.bitmap = Drawn(made.width, height, state);
+  if (!made.bitmap) return nullptr;
+  if (!MeasureEdges(&made, margins)) {
+    DeleteObject(made.bitmap);
+    return nullptr;
+  }
+  if (slot->bitmap) DeleteObject(slot->bitmap);
+  *slot = made;
+  return slot;
+}
+
+HBITMAP HeaderBackgrounds::Cut(int width, int height, int state) {
+  const WideBackground* source = Wide(width, height, state);
+  if (!source || width <= source->left + source->right) return nullptr;
+  const uint32_t* from = PixelsOf(source->bitmap);
+  HBITMAP bitmap = from ? CreateColourBitmap(width, height) : nullptr;
+  uint32_t* to = bitmap ? const_cast<uint32_t*>(PixelsOf(bitmap)) : nullptr;
+  if (!to) {
+    if (bitmap) DeleteObject(bitmap);
+    return nullptr;
+  }
+  const int kept = width - source->right;
+  for (int y = 0; y < height; ++y) {
+    memcpy(to + y * width, from + y * source->width, kept * sizeof(uint32_t));
+    memcpy(to + y * width + kept, from + y * source->width + source->width - source->right,
+           source->right * sizeof(uint32_t));
+  }
   return bitmap;
 }
 

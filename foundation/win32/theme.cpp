@@ -141,6 +141,11 @@ bool OpenedTheme::Draw(HDC dc, int part, int state, const RECT& rect) const {
   return theme_ && SUCCEEDED(g_theme->DrawThemeBackground(theme_, dc, part, state, &rect, nullptr));
 }
 
+bool OpenedTheme::SizingMargins(HDC dc, int part, int state, MARGINS* margins) const {
+  const auto sizingMargins = g_theme ? g_theme->Styles().getThemeMargins : nullptr;
+  return theme_ && sizingMargins && SUCCEEDED(sizingMargins(theme_, dc, part, state, TMT_SIZINGMARGINS, nullptr, margins));
+}
+
 bool OpenedTheme::ContentRect(HDC dc, int part, int state, const RECT& rect, RECT* content) const {
   const auto contentRect = g_theme ? g_theme->Styles().getThemeBackgroundContentRect : nullptr;
   return theme_ && contentRect && SUCCEEDED(contentRect(theme_, dc, part, state, &rect, content));

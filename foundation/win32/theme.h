@@ -87,6 +87,8 @@ class OpenedTheme {
   bool Draw(HDC dc, int part, int state, const RECT& rect) const;
   // The part's content rectangle inside `rect`; false (and `content` unchanged) without one.
   bool ContentRect(HDC dc, int part, int state, const RECT& rect, RECT* content) const;
+  // The part's sizing margins, the edges its image keeps whole when it is stretched; false without them.
+  bool SizingMargins(HDC dc, int part, int state, MARGINS* margins) const;
 
  private:
   HTHEME theme_;

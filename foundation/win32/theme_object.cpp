@@ -65,6 +65,7 @@ VisualStyleFunctions BindVisualStyles(HMODULE library) {
   Bind(library, "GetThemeColor", &styles.getThemeColor);
   Bind(library, "DrawThemeBackground", &styles.drawThemeBackground);
   Bind(library, "GetThemeBackgroundContentRect", &styles.getThemeBackgroundContentRect);
+  Bind(library, "GetThemeMargins", &styles.getThemeMargins);
   Bind(library, "IsThemeActive", &styles.isThemeActive);
   Bind(library, "SetWindowTheme", &styles.setWindowTheme);
   return styles;

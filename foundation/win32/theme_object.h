@@ -20,6 +20,7 @@ struct VisualStyleFunctions {
   decltype(&::GetThemeColor) getThemeColor;
   decltype(&::DrawThemeBackground) drawThemeBackground;
   decltype(&::GetThemeBackgroundContentRect) getThemeBackgroundContentRect;
+  decltype(&::GetThemeMargins) getThemeMargins;
   decltype(&::IsThemeActive) isThemeActive;
   decltype(&::SetWindowTheme) setWindowTheme;
 };

@@ -99,8 +99,8 @@ int DifferentPixels(const WindowImage& a, const WindowImage& b) {
 
 // The list draws its header's items from backgrounds it keeps (the system's header draws each one anew, slowly
 // under Wine) and the header paints through a bitmap: what shows must be what the system's header shows, and a
-// background is drawn once per size. The two headers are read back from the screen's windows, which another
-// test's window must not cover.
+// background is drawn once per height and state, the narrower ones cut from it. The two headers are read back
+// from the screen's windows, which another test's window must not cover.
 TEST(ListThemeInteractive, HeaderItemsLookAsTheSystemDrawsThemAndEachBackgroundIsDrawnOnce) {
   KTheme styles(L"UxTheme.dll", kStyledVersionCode);
   struct ThemeInUse {
@@ -153,12 +153,58 @@ TEST(ListThemeInteractive, HeaderItemsLookAsTheSystemDrawsThemAndEachBackgroundI
     ReadWindow(list->header, &drawn);
     ReadWindow(system, &expected);
     EXPECT_EQ(DifferentPixels(drawn, expected), 0);
-    EXPECT_EQ(HeaderBackgroundsDrawn(list->headerBackgrounds), 3);
+    EXPECT_EQ(HeaderBackgroundsDrawn(list->headerBackgrounds), 1);
   }
   EXPECT_EQ(drawn.At(12, rect.bottom / 2), RGB(0, 0, 0)) << "the bitmap is drawn";
   DestroyWindow(systemParent);
   DestroyWindow(parent.Window());
   DeleteObject(mark);
+}
+
+// A background cut from a wide one is what the visual style draws at that width, in every state, down to the
+// widths where the part's edges meet and it is drawn whole; and cutting spares most of the drawing.
+TEST(ListTheme, HeaderBackgroundsCutFromAWideOneAreWhatTheStyleDraws) {
+  KTheme styles(L"UxTheme.dll", kStyledVersionCode);
+  struct ThemeInUse {
+    KTheme* previous = g_theme;
+    ~ThemeInUse() { g_theme = previous; }
+  } inUse;
+  g_theme = &styles;
+  if (!styles.IsThemeActive(kStyledVersionCode)) GTEST_SKIP() << "no visual style is active";
+  HWND header = CreateWindowExW(0, WC_HEADERW, nullptr, WS_POPUP, 0, 0, 300, 24, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  HDITEMW item = {};
+  item.mask = HDI_TEXT | HDI_FORMAT | HDI_WIDTH;
+  item.pszText = const_cast<wchar_t*>(L"");
+  item.fmt = HDF_STRING;
+  item.cxy = 100;
+  Header_InsertItem(header, 0, &item);
+  HTHEME theme = OpenThemeData(header, L"Header");
+  HeaderBackgrounds* backgrounds = nullptr;
+  constexpr int kHeight = 23;
+  const int widths[] = {2, 5, 9, 16, 40, 90, 255, 256, 300};
+  const struct {
+    UINT itemState;
+    int state;
+  } states[] = {{0, HIS_NORMAL}, {CDIS_HOT, HIS_HOT}, {CDIS_SELECTED, HIS_PRESSED}};
+  for (const auto& state : states) {
+    for (int width : widths) {
+      SCOPED_TRACE(testing::Message() << "state " << state.state << ", width " << width);
+      WindowImage drawn(width, kHeight);
+      WindowImage expected(width, kHeight);
+      const RECT rect = {0, 0, width, kHeight};
+      NMCUSTOMDRAW draw = {{header, 0, static_cast<UINT>(NM_CUSTOMDRAW)}, CDDS_ITEMPREPAINT, drawn.Dc(), rect, 0,
+                           state.itemState, 0};
+      EXPECT_EQ(DrawHeaderItem(&backgrounds, &draw, RGB(0, 0, 0)), CDRF_SKIPDEFAULT);
+      FillRect(expected.Dc(), &rect, GetThemeBrushByIndex(kSlotButtonFace));
+      DrawThemeBackground(theme, expected.Dc(), HP_HEADERITEM, state.state, &rect, nullptr);
+      EXPECT_EQ(DifferentPixels(drawn, expected), 0);
+    }
+  }
+  EXPECT_LT(HeaderBackgroundsDrawn(backgrounds), static_cast<int>(std::size(states) * std::size(widths)) / 2);
+  FreeHeaderBackgrounds(&backgrounds);
+  CloseThemeData(theme);
+  DestroyWindow(header);
 }
 
 TEST(ListTheme, TheClassBackgroundTheHeaderAndItsCaptionsFollowTheThemeToDarkAndBack) {
