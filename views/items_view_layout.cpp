@@ -195,7 +195,9 @@ ProbeResult ProbeSystemListView(const ItemListControl* control, MeasuredProbe ke
     key.result = MeasureProbeRow(probe, textMargin);
     KeepMeasured(key);
   }
-  DestroyWindow(probe);
+  // Closed from the message queue: its destruction is no part of the measure, and at start it would hold up the
+  // window's first showing (a list that goes first takes the probe with it).
+  PostMessageW(probe, WM_CLOSE, 0, 0);
   return key.result;
 }
 
