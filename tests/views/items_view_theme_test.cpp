@@ -59,6 +59,20 @@ void ExpectLook(const ItemListControl* list, bool dark) {
   EXPECT_EQ(GetTextColor(image.Dc()), dark ? FakeItemsViewColour(TMT_TEXTCOLOR) : kUntouched);
 }
 
+// The system's visual styles as the program's theme object for the scope, the one before it afterwards.
+class SystemStylesInUse {
+ public:
+  SystemStylesInUse() : styles_(L"UxTheme.dll", kStyledVersionCode), previous_(g_theme) { g_theme = &styles_; }
+  ~SystemStylesInUse() { g_theme = previous_; }
+  SystemStylesInUse(const SystemStylesInUse&) = delete;
+  SystemStylesInUse& operator=(const SystemStylesInUse&) = delete;
+  bool Active() const { return styles_.IsThemeActive(kStyledVersionCode); }
+
+ private:
+  KTheme styles_;
+  KTheme* previous_;
+};
+
 // A header as the system draws it, beside the list's: the same style, font, visual style and items.
 HWND CopyHeader(HWND header, HWND parent) {
   RECT rect = {};
@@ -102,13 +116,8 @@ int DifferentPixels(const WindowImage& a, const WindowImage& b) {
 // background is drawn once per height and state, the narrower ones cut from it. The two headers are read back
 // from the screen's windows, which another test's window must not cover.
 TEST(ListThemeInteractive, HeaderItemsLookAsTheSystemDrawsThemAndEachBackgroundIsDrawnOnce) {
-  KTheme styles(L"UxTheme.dll", kStyledVersionCode);
-  struct ThemeInUse {
-    KTheme* previous = g_theme;
-    ~ThemeInUse() { g_theme = previous; }
-  } inUse;
-  g_theme = &styles;
-  if (!styles.IsThemeActive(kStyledVersionCode)) GTEST_SKIP() << "no visual style is active";
+  SystemStylesInUse styles;
+  if (!styles.Active()) GTEST_SKIP() << "no visual style is active";
   ListTestParent parent(400, 120);
   ItemListControl* list = parent.CreateList(1, 0, {{50, 140, 0, 0}, {51, 90, 1, 1}, {52, 40, 2, 0}});
   ASSERT_NE(list->header, nullptr);
@@ -164,13 +173,8 @@ TEST(ListThemeInteractive, HeaderItemsLookAsTheSystemDrawsThemAndEachBackgroundI
 // A background cut from a wide one is what the visual style draws at that width, in every state, down to the
 // widths where the part's edges meet and it is drawn whole; and cutting spares most of the drawing.
 TEST(ListTheme, HeaderBackgroundsCutFromAWideOneAreWhatTheStyleDraws) {
-  KTheme styles(L"UxTheme.dll", kStyledVersionCode);
-  struct ThemeInUse {
-    KTheme* previous = g_theme;
-    ~ThemeInUse() { g_theme = previous; }
-  } inUse;
-  g_theme = &styles;
-  if (!styles.IsThemeActive(kStyledVersionCode)) GTEST_SKIP() << "no visual style is active";
+  SystemStylesInUse styles;
+  if (!styles.Active()) GTEST_SKIP() << "no visual style is active";
   HWND header = CreateWindowExW(0, WC_HEADERW, nullptr, WS_POPUP, 0, 0, 300, 24, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
   HDITEMW item = {};
