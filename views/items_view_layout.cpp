@@ -171,6 +171,8 @@ ProbeResult ProbeSystemListView(const ItemListControl* control, MeasuredProbe ke
       CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SHAREIMAGELISTS, 0, 0,
                       kProbeWidth, kProbeWidth, control->window, nullptr, InstanceOfWindow(control->window), nullptr);
   if (!probe) return ProbeResult{kUnmeasuredSpacing, kUnmeasuredSpacing, 0};
+  // It is measured, never shown: without redrawing, its item and image list do not lay it out for painting.
+  SendMessageW(probe, WM_SETREDRAW, FALSE, 0);
   SendMessageW(probe, WM_SETFONT, reinterpret_cast<WPARAM>(control->font), FALSE);
   LVCOLUMNW column = {};
   column.mask = LVCF_WIDTH;
