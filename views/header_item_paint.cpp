@@ -60,11 +60,11 @@ struct WideBackground {
 constexpr int kWideWidth = 256;
 constexpr int kWideBackgrounds = 3;  // normal, hot and pressed
 
-const uint32_t* PixelsOf(HBITMAP bitmap) {
+uint32_t* PixelsOf(HBITMAP bitmap) {
   DIBSECTION section = {};
   if (GetObjectW(bitmap, sizeof section, &section) != sizeof section) return nullptr;
   GdiFlush();
-  return static_cast<const uint32_t*>(section.dsBm.bmBits);
+  return static_cast<uint32_t*>(section.dsBm.bmBits);
 }
 
 bool ColumnsAlike(const uint32_t* pixels, int width, int height, int a, int b) {
@@ -185,7 +185,7 @@ HBITMAP HeaderBackgrounds::Cut(int width, int height, int state) {
   if (!source || width <= source->left + source->right) return nullptr;
   const uint32_t* from = PixelsOf(source->bitmap);
   HBITMAP bitmap = from ? CreateColourBitmap(width, height) : nullptr;
-  uint32_t* to = bitmap ? const_cast<uint32_t*>(PixelsOf(bitmap)) : nullptr;
+  uint32_t* to = bitmap ? PixelsOf(bitmap) : nullptr;
   if (!to) {
     if (bitmap) DeleteObject(bitmap);
     return nullptr;

@@ -143,7 +143,8 @@ bool OpenedTheme::Draw(HDC dc, int part, int state, const RECT& rect) const {
 
 bool OpenedTheme::SizingMargins(HDC dc, int part, int state, MARGINS* margins) const {
   const auto sizingMargins = g_theme ? g_theme->Styles().getThemeMargins : nullptr;
-  return theme_ && sizingMargins && SUCCEEDED(sizingMargins(theme_, dc, part, state, TMT_SIZINGMARGINS, nullptr, margins));
+  return theme_ && sizingMargins &&
+         SUCCEEDED(sizingMargins(theme_, dc, part, state, TMT_SIZINGMARGINS, nullptr, margins));
 }
 
 bool OpenedTheme::ContentRect(HDC dc, int part, int state, const RECT& rect, RECT* content) const {
