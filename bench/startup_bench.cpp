@@ -3,7 +3,9 @@
 // and against the floor, a minimal program with QVRX's libraries and child windows and no logic of its own (this
 // program started with "floor"), all started the same way in the same run, in turns. Each figure is the best (and
 // the median) of a few starts.
-// Target: QVRX.exe within the floor plus 25 %.
+// Target: QVRX.exe within the floor plus 25 %, judged by the median of each round's ratio: a round starts QVRX.exe
+// and the floor seconds apart, under the same load, while the best or the median of either side alone moves with
+// a single lucky start or a load that came and went between them.
 //
 // The floor copies what QVRX.exe holds when its first start answers: the libraries loaded in its process (loaded
 // in the same order, the common controls of QVRX.exe's own manifest), and the child windows of its main window
@@ -327,6 +329,15 @@ Figures FiguresOf(std::vector<double> seconds) {
   return {seconds.front(), seconds[seconds.size() / 2]};
 }
 
+// The median of each round's ratio of `over` to `under`, over the rounds where both answered; negative for none.
+double MedianRatio(const std::vector<double>& over, const std::vector<double>& under) {
+  std::vector<double> ratios;
+  for (size_t i = 0; i < over.size() && i < under.size(); ++i) {
+    if (over[i] > 0 && under[i] > 0) ratios.push_back(over[i] / under[i]);
+  }
+  return FiguresOf(ratios).median;
+}
+
 // QVRX.exe beside a fresh profile file, with a folder of `files` files to start on.
 struct ProgramHome {
   TempFolder home;
@@ -410,15 +421,18 @@ int main(int argc, char** argv) {
   }
   const auto report = [&](const char* kind, double bareSeconds, double floorSeconds, double qvrxSeconds) {
     std::printf("startup (%s of %d): bare window %.3f s, floor (QVRX's libraries and child windows) %.3f s, QVRX.exe "
-                "%.3f s; floor / bare %.2f, QVRX / bare %.2f, QVRX / floor %.2f (target <= %.2f)\n",
+                "%.3f s; floor / bare %.2f, QVRX / bare %.2f, QVRX / floor %.2f\n",
                 kind, runs, bareSeconds, floorSeconds, qvrxSeconds, floorSeconds / bareSeconds,
-                qvrxSeconds / bareSeconds, qvrxSeconds / floorSeconds, kFloorAllowance);
+                qvrxSeconds / bareSeconds, qvrxSeconds / floorSeconds);
   };
   report("best", bare.best, floor.best, shown.best);
   report("median", bare.median, floor.median, shown.median);
+  const double overFloor = MedianRatio(qvrxRuns, floorRuns);
+  std::printf("startup, QVRX / floor of each round (median of %d): %.2f (target <= %.2f)\n", runs, overFloor,
+              kFloorAllowance);
   const Figures withFiles = FiguresOf(tenRuns);
   std::printf("preview of %d files after the window (best, median of %d): %.3f s, %.3f s (target <= %.1f s); that "
               "window answered %.3f s after its start (median; bare window %.3f s)\n",
               kPreviewFiles, runs, preview.best, preview.median, kPreviewTargetSeconds, withFiles.median, bare.median);
-  return shown.best / floor.best <= kFloorAllowance && preview.median <= kPreviewTargetSeconds ? 0 : 1;
+  return overFloor <= kFloorAllowance && preview.median <= kPreviewTargetSeconds ? 0 : 1;
 }
